@@ -1,0 +1,65 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# Adds a folder when it has a CMakeLists.txt, so that folders join the build
+# as they receive code without touching the top-level file.
+function(tavrik_optional_subdirectory dir)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endfunction()
+
+# Sanitizers apply to every target except those that set the target property
+# TAVRIK_NO_SANITIZE (the crash-dump code owns the fault signals that the
+# sanitizers would otherwise take).
+function(tavrik_apply_sanitizers)
+  if(TAVRIK_SANITIZE)
+    set(on "$<NOT:$<BOOL:$<TARGET_PROPERTY:TAVRIK_NO_SANITIZE>>>")
+    set(flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_compile_options("$<${on}:${flags}>")
+    add_link_options("$<${on}:${flags}>")
+  endif()
+endfunction()
+
+# tavrik_library(name SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+# One static library per source folder; headers are included by their path
+# from the project root ("platform/os/event.h").
+function(tavrik_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+endfunction()
+
+# tavrik_test(name LABEL area SOURCES ... [LIBS ...] [TIMEOUT s])
+# One GoogleTest executable per area; every test case becomes a ctest test
+# carrying the area's label, so `ctest -L area` runs that area alone.
+# Tests run in a fresh per-process home folder (tests/support/test_main.cpp).
+function(tavrik_test name)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tavrik_test_support GTest::gtest GTest::gmock)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# tavrik_benchmark(name SOURCES ... [LIBS ...]): built by default, never run by ctest.
+function(tavrik_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
+
+# tavrik_fuzzer(name SOURCES ... [LIBS ...]): libFuzzer targets, clang only.
+function(tavrik_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()
