@@ -1,0 +1,4 @@
+tavrik_test(link_effects_tests LABEL link
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/effect_tables_test.cpp
+  LIBS link)
