@@ -1,0 +1,3 @@
+#include "link/long_wait_flag.h"
+
+std::atomic<int32_t> LongWaitFlag{0};
