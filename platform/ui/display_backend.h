@@ -1,0 +1,171 @@
+#pragma once
+
+// The seam between the UI model (windows, paint manager, message loop) and a
+// display. A backend owns top-level windows on some display, shows the
+// pictures the paint manager draws and turns the display's input into
+// BackendEvents for the window they belong to. Two backends exist: the
+// headless one in this folder (image surfaces, events injected by tests) and
+// the X11 one in platform/ui/x11/.
+//
+// Threading: every call is made on the UI thread, and a backend delivers
+// events only from inside ProcessEvents() (or synchronously from a window
+// call such as Show or SetRect), also on the UI thread.
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace DuiLib {
+
+struct BackendRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+// Cursors by their standard names.
+enum class BackendCursor { Arrow, Hand, IBeam, Wait, AppStarting, Cross, SizeWE, SizeNS, SizeNWSE, SizeNESW, SizeAll, No, Help };
+
+// Modifier and button state carried by input events.
+enum BackendModifier : uint32_t {
+    kBackendShift = 1u << 0,
+    kBackendControl = 1u << 1,
+    kBackendAlt = 1u << 2,
+    kBackendLeftButton = 1u << 3,
+    kBackendRightButton = 1u << 4,
+    kBackendMiddleButton = 1u << 5,
+};
+
+enum class BackendButton { None, Left, Right, Middle };
+
+enum class BackendShowCommand { Hide, Show, ShowNoActivate, Minimize, Maximize, Restore };
+enum class BackendShowState { Hidden, Normal, Minimized, Maximized };
+
+enum class BackendEventType {
+    MouseMove,     // x, y: client coordinates; modifiers
+    MouseLeave,    // the pointer left the window
+    ButtonDown,    // x, y, button, modifiers; the UI layer makes double clicks from the times
+    ButtonUp,      // x, y, button, modifiers
+    Wheel,         // x, y (client), wheelDelta: +120 per notch away from the user
+    KeyDown,       // virtualKey (Windows virtual-key code), scanCode, modifiers, repeat
+    KeyUp,         // virtualKey, scanCode, modifiers
+    Char,          // character (one Unicode code point produced by the keyboard or input method)
+    Expose,        // rect (client coordinates) must be presented again
+    Moved,         // x, y: new top-left of the window on the screen
+    Resized,       // width, height: new size of the window
+    StateChanged,  // state: minimised, maximised, restored (Normal) or hidden
+    CloseRequest,  // the user or the window manager asked to close the window
+    Activated,     // the window became the active (focused) top-level window
+    Deactivated,   // it stopped being the active window
+    DisplayChanged,  // screen size or DPI changed
+};
+
+struct BackendEvent {
+    BackendEventType type = BackendEventType::MouseMove;
+    uint32_t time = 0;  // milliseconds, same clock as the OS layer's tick count
+    int x = 0, y = 0;
+    int width = 0, height = 0;
+    BackendButton button = BackendButton::None;
+    int wheelDelta = 0;
+    uint32_t virtualKey = 0;
+    uint32_t scanCode = 0;
+    char32_t character = 0;
+    uint32_t modifiers = 0;
+    bool repeat = false;
+    BackendRect rect;
+    BackendShowState state = BackendShowState::Normal;
+};
+
+// Receives the events of one window (implemented by CWindowWnd).
+class IBackendWindowSink {
+public:
+    virtual void OnBackendEvent(const BackendEvent& event) = 0;
+
+protected:
+    ~IBackendWindowSink() = default;
+};
+
+class IBackendWindow;
+
+struct BackendWindowParams {
+    std::wstring title;
+    BackendRect rect;                 // screen coordinates of the whole window
+    IBackendWindow* owner = nullptr;  // dialogs and menus: transient for this window
+    bool popup = false;               // menus and drop lists: no frame, no taskbar entry, not managed
+    bool toolWindow = false;          // no taskbar entry
+    bool topMost = false;
+};
+
+// One top-level window. Destroying the object destroys the window; no event
+// is delivered for it afterwards.
+class IBackendWindow {
+public:
+    virtual ~IBackendWindow() = default;
+
+    virtual void Show(BackendShowCommand command) = 0;
+    virtual BackendShowState GetShowState() const = 0;
+    virtual void SetRect(const BackendRect& rect) = 0;  // screen coordinates
+    virtual BackendRect GetRect() const = 0;
+    virtual void SetTitle(const std::wstring& title) = 0;
+    virtual void SetOwner(IBackendWindow* owner) = 0;
+    // A disabled window takes no input (modal loops disable the owner).
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual void SetTopMost(bool topMost) = 0;
+    // Raise above its siblings and take the keyboard focus.
+    virtual void Activate() = 0;
+    // Shows `dirty` (client coordinates) of `picture`, an ARGB32 image
+    // surface the size of the client area. The backend copies what it needs.
+    virtual void Present(cairo_surface_t* picture, const BackendRect& dirty) = 0;
+    virtual void SetCursor(BackendCursor cursor) = 0;
+    // Keep pointer events coming to this window while a button is held.
+    virtual void SetCapture(bool capture) = 0;
+    // Start a window-manager move with the pointer (caption dragging).
+    virtual void BeginMove() = 0;
+    virtual void SetIcon(cairo_surface_t* icon) = 0;  // may be null
+    // Per-pixel shape: rounded corners of a skin ("roundcorner" of Window); 0 = square.
+    virtual void SetRoundCorner(int cx, int cy) = 0;
+};
+
+// The notification area icon. Pointer events arrive through the sink with
+// screen coordinates in x, y.
+class IBackendTrayIcon {
+public:
+    virtual ~IBackendTrayIcon() = default;
+    virtual void SetIcon(cairo_surface_t* icon) = 0;
+    virtual void SetTooltip(const std::wstring& text) = 0;
+    virtual void SetVisible(bool visible) = 0;
+    // False when no tray exists on the display.
+    virtual bool IsShown() const = 0;
+};
+
+class IDisplayBackend {
+public:
+    virtual ~IDisplayBackend() = default;
+
+    virtual std::unique_ptr<IBackendWindow> CreateWindow(const BackendWindowParams& params, IBackendWindowSink* sink) = 0;
+    virtual std::unique_ptr<IBackendTrayIcon> CreateTrayIcon(IBackendWindowSink* sink) = 0;
+
+    // A descriptor that becomes readable when events are pending (-1 when the
+    // backend has none); the UI thread's message wait watches it and calls
+    // ProcessEvents, which delivers what is pending without blocking.
+    virtual int GetEventFd() const = 0;
+    virtual void ProcessEvents() = 0;
+
+    virtual BackendRect GetScreenRect() const = 0;  // the primary screen
+    virtual BackendRect GetWorkArea() const = 0;    // the primary screen without panels
+    virtual int GetDpi() const = 0;                 // 96 = 100 %
+    virtual void GetCursorPos(int& x, int& y) const = 0;  // screen coordinates
+
+    virtual void SetClipboardText(const std::wstring& text) = 0;
+    virtual std::wstring GetClipboardText() = 0;
+};
+
+// The backend the UI uses. Until one is set the headless backend is used.
+// Set it before the first window is created (the program sets the X11 one
+// at start-up).
+IDisplayBackend& GetDisplayBackend();
+void SetDisplayBackend(std::unique_ptr<IDisplayBackend> backend);
+
+}  // namespace DuiLib
