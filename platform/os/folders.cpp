@@ -1,0 +1,241 @@
+#include "platform/os/folders.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <system_error>
+#include <vector>
+
+namespace win {
+namespace {
+
+std::wstring EnvFolder(const char* variable, const char* homeRelative) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') {
+        return FromUtf8(value);
+    }
+    const char* home = std::getenv("HOME");
+    std::string base = (home != nullptr && home[0] != '\0') ? home : "/tmp";
+    return FromUtf8(base + homeRelative);
+}
+
+std::wstring WithTrailingSlash(std::wstring path) {
+    if (path.empty() || path.back() != L'/') {
+        path.push_back(L'/');
+    }
+    return path;
+}
+
+}  // namespace
+
+std::wstring GetProgramPath() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) {
+            return {};
+        }
+        if (static_cast<size_t>(n) < buffer.size()) {
+            return FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(n)));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring GetProgramFolder() {
+    std::wstring path = GetProgramPath();
+    auto slash = path.rfind(L'/');
+    if (slash == std::wstring::npos) {
+        return L"./";
+    }
+    return path.substr(0, slash + 1);
+}
+
+std::wstring GetLocalAppDataFolder() { return EnvFolder("XDG_DATA_HOME", "/.local/share"); }
+std::wstring GetConfigFolder() { return EnvFolder("XDG_CONFIG_HOME", "/.config"); }
+
+std::wstring GetRuntimeFolder() {
+    const char* value = std::getenv("XDG_RUNTIME_DIR");
+    if (value != nullptr && value[0] == '/') {
+        return FromUtf8(value);
+    }
+    // Without a runtime folder, a private one in the temp folder, per user.
+    std::wstring folder = GetTempFolder() + L"tavrik-runtime-" + std::to_wstring(::getuid());
+    std::error_code ec;
+    std::filesystem::create_directories(ToFsPath(folder), ec);
+    std::filesystem::permissions(ToFsPath(folder), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, ec);
+    return folder;
+}
+
+std::wstring GetTempFolder() {
+    const char* value = std::getenv("TMPDIR");
+    if (value != nullptr && value[0] == '/') {
+        return WithTrailingSlash(FromUtf8(value));
+    }
+    return L"/tmp/";
+}
+
+std::wstring NativePath(std::wstring_view path) {
+    std::wstring out(path);
+    for (auto& c : out) {
+        if (c == L'\\') {
+            c = L'/';
+        }
+    }
+    return out;
+}
+
+std::wstring JoinPath(std::wstring_view base, std::wstring_view relative) {
+    std::wstring left = NativePath(base);
+    std::wstring right = NativePath(relative);
+    if (left.empty()) {
+        return right;
+    }
+    if (right.empty()) {
+        return left;
+    }
+    while (left.size() > 1 && left.back() == L'/') {
+        left.pop_back();
+    }
+    size_t start = right.find_first_not_of(L'/');
+    if (start == std::wstring::npos) {
+        return left == L"/" ? left : left + L'/';
+    }
+    if (left == L"/") {
+        return left + right.substr(start);
+    }
+    return left + L'/' + right.substr(start);
+}
+
+std::filesystem::path ToFsPath(std::wstring_view path) { return std::filesystem::path(ToUtf8(NativePath(path))); }
+
+BOOL CreateDirectoryW(LPCWSTR path, void*) {
+    if (path == nullptr) {
+        return FALSE;
+    }
+    std::error_code ec;
+    auto fsPath = ToFsPath(path);
+    if (std::filesystem::create_directory(fsPath, ec)) {
+        return TRUE;
+    }
+    return std::filesystem::is_directory(fsPath, ec) ? TRUE : FALSE;
+}
+
+BOOL CreateDirectoryTree(std::wstring_view path) {
+    if (path.empty()) {
+        return FALSE;
+    }
+    std::error_code ec;
+    auto fsPath = ToFsPath(path);
+    std::filesystem::create_directories(fsPath, ec);
+    return std::filesystem::is_directory(fsPath, ec) ? TRUE : FALSE;
+}
+
+BOOL FileExists(std::wstring_view path) {
+    if (path.empty()) {
+        return FALSE;
+    }
+    std::error_code ec;
+    return std::filesystem::exists(ToFsPath(path), ec) ? TRUE : FALSE;
+}
+
+BOOL PathFileExistsW(LPCWSTR path) { return path == nullptr ? FALSE : FileExists(path); }
+
+BOOL DirectoryExists(std::wstring_view path) {
+    if (path.empty()) {
+        return FALSE;
+    }
+    std::error_code ec;
+    return std::filesystem::is_directory(ToFsPath(path), ec) ? TRUE : FALSE;
+}
+
+BOOL DeleteFileW(LPCWSTR path) {
+    if (path == nullptr) {
+        return FALSE;
+    }
+    std::error_code ec;
+    auto fsPath = ToFsPath(path);
+    if (std::filesystem::is_directory(fsPath, ec)) {
+        return FALSE;
+    }
+    return std::filesystem::remove(fsPath, ec) ? TRUE : FALSE;
+}
+
+std::string ToUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (wchar_t wc : text) {
+        auto c = static_cast<std::uint32_t>(wc);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        auto b = static_cast<unsigned char>(text[i]);
+        std::uint32_t c = 0;
+        int extra = 0;
+        if (b < 0x80) {
+            c = b;
+        } else if ((b & 0xE0) == 0xC0) {
+            c = b & 0x1F;
+            extra = 1;
+        } else if ((b & 0xF0) == 0xE0) {
+            c = b & 0x0F;
+            extra = 2;
+        } else if ((b & 0xF8) == 0xF0) {
+            c = b & 0x07;
+            extra = 3;
+        } else {
+            out.push_back(static_cast<wchar_t>(0xFFFD));
+            ++i;
+            continue;
+        }
+        if (i + static_cast<size_t>(extra) >= text.size()) {
+            out.push_back(static_cast<wchar_t>(0xFFFD));
+            break;
+        }
+        bool valid = true;
+        for (int k = 1; k <= extra; ++k) {
+            auto cont = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+            if ((cont & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
+            c = (c << 6) | (cont & 0x3F);
+        }
+        static const std::uint32_t minimum[] = {0, 0x80, 0x800, 0x10000};
+        if (!valid || c < minimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            out.push_back(static_cast<wchar_t>(0xFFFD));
+            ++i;
+            continue;
+        }
+        out.push_back(static_cast<wchar_t>(c));
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
+}
+
+}  // namespace win
