@@ -1,0 +1,48 @@
+# A virtual X display for the tests that need one.
+#
+# tavrik_xvfb_fixture(name) adds two ctest tests that start an Xvfb on a free
+# display number (Xvfb picks it itself through -displayfd, so several build
+# trees can test at once) and stop it again, as the ctest fixture <name>.
+# The display is written to ${CMAKE_BINARY_DIR}/xvfb/<name>.display; when
+# Xvfb cannot start, the file holds "none: <reason>" and the tests that need
+# the display skip with that reason instead of failing.
+#
+# tavrik_xvfb_test(name FIXTURE fixture LABEL area SOURCES ... [LIBS ...])
+# is tavrik_test for GoogleTest programs that need the display: each case
+# requires the fixture, gets TAVRIK_X_DISPLAY_FILE pointing at the display
+# file, and holds the display's resource lock, because the cases share the
+# pointer, the keyboard focus and the screen.  Test code reads the file with
+# tavrik::test::RequireXDisplay() (tests/x11/x_display.h), which sets
+# DISPLAY or skips.  Programs started by e2e tests get the same variable.
+
+set(TAVRIK_XVFB_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/../tests/x11/xvfb_fixture.sh)
+
+function(tavrik_xvfb_fixture name)
+  set(state ${CMAKE_BINARY_DIR}/xvfb/${name}.display)
+  add_test(NAME ${name}_start COMMAND bash ${TAVRIK_XVFB_SCRIPT} start ${state})
+  add_test(NAME ${name}_stop COMMAND bash ${TAVRIK_XVFB_SCRIPT} stop ${state})
+  set_tests_properties(${name}_start PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 30)
+  set_tests_properties(${name}_stop PROPERTIES FIXTURES_CLEANUP ${name} TIMEOUT 30)
+  set_property(GLOBAL PROPERTY TAVRIK_XVFB_STATE_${name} ${state})
+endfunction()
+
+function(tavrik_xvfb_test name)
+  cmake_parse_arguments(ARG "" "FIXTURE;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  get_property(state GLOBAL PROPERTY TAVRIK_XVFB_STATE_${ARG_FIXTURE})
+  if(NOT state)
+    message(FATAL_ERROR "tavrik_xvfb_test(${name}): no fixture '${ARG_FIXTURE}'; call tavrik_xvfb_fixture first")
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tavrik_test_support GTest::gtest GTest::gmock)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      LABELS "${ARG_LABEL}"
+      TIMEOUT ${ARG_TIMEOUT}
+      FIXTURES_REQUIRED ${ARG_FIXTURE}
+      RESOURCE_LOCK ${ARG_FIXTURE}_display
+      ENVIRONMENT "TAVRIK_X_DISPLAY_FILE=${state}")
+endfunction()
