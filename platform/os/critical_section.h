@@ -3,7 +3,7 @@
 // Recursive critical sections and their scoped guard.
 //
 // CRITICAL_SECTION with Initialize/Enter/Leave/Delete for code written in
-// that style; CCriticalSection (Lock/Unlock) and CCriticalLock (RAII) for
+// that style; CCriticalSection (Lock/Unlock) and CriticalSectionGuard (RAII) for
 // the class-based style. All are recursive: the owning thread may enter again
 // and must leave as many times.
 
@@ -43,21 +43,21 @@ private:
 };
 
 // Holds a critical section for its scope.
-class CCriticalLock {
+class CriticalSectionGuard {
 public:
-    explicit CCriticalLock(CCriticalSection& section) : section_(&section), raw_(nullptr) { section_->Lock(); }
-    explicit CCriticalLock(CRITICAL_SECTION* section) : section_(nullptr), raw_(section) {
+    explicit CriticalSectionGuard(CCriticalSection& section) : section_(&section), raw_(nullptr) { section_->Lock(); }
+    explicit CriticalSectionGuard(CRITICAL_SECTION* section) : section_(nullptr), raw_(section) {
         EnterCriticalSection(raw_);
     }
-    ~CCriticalLock() {
+    ~CriticalSectionGuard() {
         if (section_ != nullptr) {
             section_->Unlock();
         } else {
             LeaveCriticalSection(raw_);
         }
     }
-    CCriticalLock(const CCriticalLock&) = delete;
-    CCriticalLock& operator=(const CCriticalLock&) = delete;
+    CriticalSectionGuard(const CriticalSectionGuard&) = delete;
+    CriticalSectionGuard& operator=(const CriticalSectionGuard&) = delete;
 
 private:
     CCriticalSection* section_;

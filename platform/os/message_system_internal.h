@@ -1,0 +1,109 @@
+#pragma once
+
+// Shared state of the window and message code (not a public header).
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/os/message_queue.h"
+#include "platform/os/window.h"
+
+namespace win::detail {
+
+struct ThreadQueue;
+
+// A message sent from another thread, waiting for the owner to run it.
+struct SentMessage {
+    HWND hwnd = nullptr;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    std::shared_ptr<ThreadQueue> sender;
+    std::mutex mutex;
+    bool done = false;
+    bool abandoned = false;  // the sender stopped waiting (time-out)
+    LRESULT result = 0;
+};
+
+struct QueueTimer {
+    HWND hwnd = nullptr;
+    UINT_PTR id = 0;
+    DWORD elapse = 0;
+    std::uint64_t due = 0;  // GetTickCount64 value
+    TIMERPROC proc = nullptr;
+};
+
+struct MessageSource {
+    int id = 0;
+    int fd = -1;
+    std::function<void()> onReady;
+    std::function<bool()> hasPending;
+};
+
+struct ThreadQueue {
+    ThreadQueue();
+    ~ThreadQueue();
+    ThreadQueue(const ThreadQueue&) = delete;
+    ThreadQueue& operator=(const ThreadQueue&) = delete;
+
+    void Wake();
+    void Drain();
+
+    DWORD threadId = 0;
+    int wakeFd = -1;
+
+    std::mutex mutex;  // guards everything below except the owner-only fields
+    std::deque<MSG> posted;
+    std::deque<std::shared_ptr<SentMessage>> sent;
+    std::vector<QueueTimer> timers;
+    bool quitPosted = false;
+    int quitCode = 0;
+    bool leftLoop = false;  // GetMessageW returned FALSE and no loop runs since
+    bool dead = false;      // the thread ended
+    UINT_PTR nextThreadTimerId = 0x7FFF0000;
+
+    // Owner thread only.
+    std::vector<std::shared_ptr<MessageSource>> sources;
+    int inSendDepth = 0;
+};
+
+// Kinds of window.
+struct Window {
+    HWND handle = nullptr;
+    std::shared_ptr<ThreadQueue> queue;  // owner; null for a window of another process
+    WNDPROC proc = nullptr;
+    LONG_PTR userData = 0;
+    LONG_PTR style = 0;
+    LONG_PTR exStyle = 0;
+    HWND parent = nullptr;
+    std::wstring title;
+    // Guarded by queue->mutex (plain flags for windows of other processes).
+    std::atomic<bool> destroying{false};
+    std::atomic<bool> destroyed{false};
+    // A window of another process: where its socket is.
+    std::string remoteAddress;
+    DWORD remoteProcessId = 0;
+};
+
+std::shared_ptr<ThreadQueue> CurrentQueue();
+std::shared_ptr<Window> FindWindowObject(HWND hwnd);
+std::vector<std::shared_ptr<Window>> LocalWindows();
+// Registers a handle for a window of another process (or returns the one that
+// already names that address).
+HWND RegisterRemoteWindow(const std::string& address, const std::wstring& title, DWORD processId);
+
+// Cross-process delivery (remote.cpp).
+LRESULT RemoteSend(const Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool* delivered);
+BOOL RemotePost(const Window& window, UINT message, WPARAM wParam, LPARAM lParam);
+void RemoteBroadcastPost(UINT message, WPARAM wParam, LPARAM lParam);
+HWND RemoteFindWindow(const std::wstring& title);
+void OnLocalWindowGone(HWND hwnd);
+void OnLocalWindowTitle(HWND hwnd);
+
+}  // namespace win::detail
