@@ -13,3 +13,8 @@ inline constexpr std::uint16_t kPidKeyboardReceiver = 0x4011;
 inline constexpr std::uint16_t kPidMouseCable = 0x5010;
 inline constexpr std::uint16_t kPidMouseReceiver = 0x5011;
 inline constexpr std::uint16_t kPidMousePad = 0x6010;
+
+// The product string: the name of the per-user settings folder, of the
+// single-instance lock and of the activation message, and the main window's
+// caption. It has two blanks in it.
+inline constexpr wchar_t kProductString[] = L"Halvord  Q580-RGB-PRO";

@@ -1,0 +1,18 @@
+# Device identity and tables, registered messages, shared utilities, data
+# folders and the log file.
+list(APPEND LINK_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/text_encoding.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/string_util.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_read.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/time_id.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_file_util.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data_folders.cpp)
+
+# These files use the OS layer (local time, folders); make sure the library
+# links it whatever name the folder's own list expects for it.
+function(link_util_use_os_layer)
+  if(TARGET tavrik_os AND TARGET link)
+    target_link_libraries(link PUBLIC tavrik_os)
+  endif()
+endfunction()
+cmake_language(DEFER CALL link_util_use_os_layer)
