@@ -1,0 +1,35 @@
+#pragma once
+
+// Reading and setting aside the file of one profile. A profile file that
+// exists but cannot be used (unreadable, not JSON, or not shaped like a
+// profile) is never overwritten: it is moved aside as "<name>.bad" so the
+// user's data can still be recovered, and the caller starts from defaults.
+
+#include <json/value.h>
+
+#include "platform/ui/dui_string.h"
+
+enum class ProfileFileState {
+    kAbsent,    // no file at the path
+    kReadable,  // a root object whose "Device" entry can be read and written
+    kDamaged,   // a file that exists but cannot serve as a profile
+};
+
+struct ProfileFileContent {
+    ProfileFileState state = ProfileFileState::kAbsent;
+    // The root object when readable; null otherwise.
+    Json::Value root;
+};
+
+// Reads the profile file at `path`. Readable means: the file parses, its root
+// is an object, its "Device" member is missing, null or an array, and element
+// `entry` of that array is missing, null or an object.
+ProfileFileContent ReadProfileFile(const DuiLib::CDuiString& path, Json::ArrayIndex entry);
+
+// Moves the file at `path` to `path` + ".bad", replacing an older one there so
+// the newest damaged copy is kept. True when the file is no longer at `path`.
+bool SetProfileFileAside(const DuiLib::CDuiString& path);
+
+// The device entry `entry` of a profile root: an object, or null when the
+// root, its "Device" array or the element is missing or of another kind.
+Json::Value DeviceEntryOf(const Json::Value& root, Json::ArrayIndex entry);
