@@ -1,0 +1,22 @@
+#pragma once
+
+// The simulated HID backend of a program that runs against a separately
+// started emulator (tavrik-devsim): the emulator's devices reach it over a
+// Unix stream socket.
+
+#include "platform/hid/hid_backend.h"
+
+#include <memory>
+#include <string>
+
+namespace tavrik::hid {
+
+// TAVRIK_DEVSIM_SOCKET when set, else "$XDG_RUNTIME_DIR/tavrik-devsim.sock"
+// (or /tmp/tavrik-devsim-<uid>.sock without a runtime folder).
+std::string DefaultDevsimSocketPath();
+
+// Connects on first use and again after the emulator went away; while it is
+// unreachable, listing fails.
+std::shared_ptr<Backend> MakeSimSocketBackend(const std::string& socketPath);
+
+}  // namespace tavrik::hid
