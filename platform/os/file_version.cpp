@@ -142,9 +142,9 @@ BOOL VerQueryValueW(const void* block, LPCWSTR subBlock, void** buffer, UINT* le
     if (block == nullptr || subBlock == nullptr || buffer == nullptr || std::wstring(subBlock) != L"\\") {
         return FALSE;
     }
-    VersionBlock header;
-    std::memcpy(&header, block, sizeof(DWORD) * 2);
-    if (header.marker != kBlockMarker || header.size != sizeof(VersionBlock)) {
+    DWORD header[2];
+    std::memcpy(header, block, sizeof(header));
+    if (header[0] != kBlockMarker || header[1] != sizeof(VersionBlock)) {
         return FALSE;
     }
     *buffer = const_cast<char*>(static_cast<const char*>(block)) + offsetof(VersionBlock, fixed);
