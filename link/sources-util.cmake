@@ -6,7 +6,11 @@ list(APPEND LINK_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/json_read.cpp
   ${CMAKE_CURRENT_LIST_DIR}/time_id.cpp
   ${CMAKE_CURRENT_LIST_DIR}/json_file_util.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/data_folders.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/data_folders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/macro_event_pack.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hid_device_slot.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/device_tables.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/debug_log.cpp)
 
 # These files use the OS layer (local time, folders); make sure the library
 # links it whatever name the folder's own list expects for it.

@@ -1,0 +1,84 @@
+#include "link/hid_device_slot.h"
+
+#include "link/product_ids.h"
+
+namespace {
+
+using S = HidDeviceSlot;
+
+constexpr std::uint16_t kControlPage = 0xFF1C;
+constexpr std::uint16_t kControlUsage = 0x92;
+constexpr std::uint16_t kConsumerPage = 0x0C;
+constexpr std::uint16_t kConsumerUsage = 0x01;
+
+wchar_t Lower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+int HexDigit(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+// Position right after the first case-insensitive occurrence of key (given in
+// lower case), or null.
+const wchar_t* FindAfterKey(const wchar_t* path, const wchar_t* key) {
+    if (path == nullptr) {
+        return nullptr;
+    }
+    for (const wchar_t* start = path; *start != 0; ++start) {
+        const wchar_t* p = start;
+        const wchar_t* k = key;
+        while (*k != 0 && *p != 0 && Lower(*p) == *k) {
+            ++p;
+            ++k;
+        }
+        if (*k == 0) {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+std::uint16_t ParseAfterKey(const wchar_t* path, const wchar_t* key) {
+    const wchar_t* p = FindAfterKey(path, key);
+    if (p == nullptr) {
+        return 0;
+    }
+    // Only the low 16 bits are kept, so the running value needs no more.
+    std::uint32_t value = 0;
+    for (int digit; (digit = HexDigit(*p)) >= 0; ++p) {
+        value = ((value << 4) | static_cast<std::uint32_t>(digit)) & 0xFFFFu;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+bool HidDeviceSlot::IsSameDevice(const HidDeviceSlot& other) const {
+    return vendorId == other.vendorId && productId == other.productId && interfaceNumber == other.interfaceNumber &&
+           collection == other.collection && deviceType == other.deviceType && auxiliary == other.auxiliary &&
+           usagePage == other.usagePage && usage == other.usage;
+}
+
+std::uint16_t ParseVidFromPath(const wchar_t* path) { return ParseAfterKey(path, L"vid_"); }
+std::uint16_t ParsePidFromPath(const wchar_t* path) { return ParseAfterKey(path, L"pid_"); }
+std::uint16_t ParseInterfaceFromPath(const wchar_t* path) { return ParseAfterKey(path, L"&mi_"); }
+std::uint16_t ParseCollectionFromPath(const wchar_t* path) { return ParseAfterKey(path, L"&col"); }
+
+// Empty paths need no allocation, so the table is ready before any dynamic
+// initialisation runs.
+constinit const HidDeviceSlot SupportedDeviceTable[kSupportedDeviceCount] = {
+    // vendor, product, interface, collection, type, auxiliary, usage page, usage, has partner, partner row
+    {kSupportedVendorId, kPidKeyboardCable, 1, 4, S::kTypeKeyboardCable, S::kControlCollection, kControlPage, kControlUsage, 1, 2},
+    {kSupportedVendorId, kPidKeyboardCable, 1, 3, S::kTypeKeyboardCable, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 3},
+    {kSupportedVendorId, kPidKeyboardReceiver, 1, 4, S::kTypeKeyboardReceiver, S::kControlCollection, kControlPage, kControlUsage, 1, 0},
+    {kSupportedVendorId, kPidKeyboardReceiver, 1, 3, S::kTypeKeyboardReceiver, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 1},
+    {kSupportedVendorId, kPidMouseCable, 1, 4, S::kTypeMouseCable, S::kControlCollection, kControlPage, kControlUsage, 1, 6},
+    {kSupportedVendorId, kPidMouseCable, 1, 3, S::kTypeMouseCable, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 7},
+    {kSupportedVendorId, kPidMouseReceiver, 1, 4, S::kTypeMouseReceiver, S::kControlCollection, kControlPage, kControlUsage, 1, 4},
+    {kSupportedVendorId, kPidMouseReceiver, 1, 3, S::kTypeMouseReceiver, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 5},
+    {kSupportedVendorId, kPidMousePad, 1, 4, S::kTypeMousePad, S::kControlCollection, kControlPage, kControlUsage, 0, 0},
+    {kSupportedVendorId, kPidMousePad, 1, 3, S::kTypeMousePad, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 0, 0},
+    {0, 0, 3, 0, S::kTypeHeadset, S::kControlCollection, kConsumerPage, kConsumerUsage, 0, 0},
+};
