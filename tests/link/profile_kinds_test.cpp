@@ -47,6 +47,11 @@ TEST_F(KindDocument, KeyboardSystemStagesPackAndCutTo16Bits) {
     EXPECT_EQ(Saved(doc)["SystemStages"], Parse(R"({"Repeat": 5, "RepeatDelay": 3, "Key6Flag": 1,
         "PollingRate": 2, "WFlag": 0, "WinFlag": 1, "KeyShake": 4})"));
 
+    CKeyboardProfiledata reloaded;
+    reloaded.SetProfilePath(Dui(profile_));
+    reloaded.LoadProfile(reloaded.GetProfilePath());
+    EXPECT_EQ(reloaded.GetSystemStages().ToWords(), (std::array<uint32_t, 4>{3u << 16 | 5, 2u << 16 | 1, 1u << 16, 4}));
+
     CKeyboardProfiledata other;
     Load(other, R"({"SystemStages": {"Repeat": 70000, "KeyShake": "x", "PollingRate": 3}})");
     const KeyboardSystemStages read = other.GetSystemStages();
@@ -246,6 +251,10 @@ TEST_F(KindDocument, MouseSystemStagesAndReportRate) {
     EXPECT_EQ(saved["SystemStages"], Parse(R"({"DoubleClickTime": 500, "MouseSpeed": 10,
         "PointerPrecision": 1, "ScorllPage": 0, "WheelScorlllinse": 3})"));
     EXPECT_EQ(saved["ReportStages"], Parse(R"({"StageActive": 3})"));
+    CMouseProfiledata reloaded;
+    reloaded.SetProfilePath(Dui(profile_));
+    reloaded.LoadProfile(reloaded.GetProfilePath());
+    EXPECT_EQ(reloaded.GetSystemStages().ToWords(), (std::array<uint32_t, 3>{10u << 16 | 500, 1, 3u << 16 | 3}));
 
     const std::pair<const char*, std::array<uint32_t, 3>> cases[] = {
         {R"({"SystemStages": {"DoubleClickTime": 500, "MouseSpeed": 10, "WheelScorlllinse": 3},
