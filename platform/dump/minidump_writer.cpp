@@ -31,6 +31,8 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the dump is written in
 constexpr std::uint64_t kMaxStackBytes = 256 * 1024;
 // Bytes below the stack pointer that a leaf function may still use.
 constexpr std::uint64_t kRedZone = 128;
+// How far above an unmapped stack pointer the stack may be looked for.
+constexpr std::uint64_t kOverflowReach = 64 * 1024;
 // Memory kept around an address found on the crashing thread's stack.
 constexpr std::uint64_t kIndirectBefore = 256;
 constexpr std::uint64_t kIndirectAfter = 256;
@@ -204,7 +206,23 @@ void AddRange(WriterState& s, Sink& sink, std::uint64_t start, std::uint64_t siz
 bool StackRange(const WriterState& s, std::uint64_t sp, std::uint64_t* start, std::uint64_t* size) {
     const dump::Mapping* m = FindMapping(s.maps, sp);
     if (m == nullptr || !m->readable) {
-        return false;
+        // A thread that overflowed its stack has its stack pointer in the
+        // guard page or just below the stack; its deepest frames lie in the
+        // stack mapping right above.
+        m = nullptr;
+        for (std::size_t i = 0; i < s.maps.MappingCount(); ++i) {
+            const dump::Mapping& next = s.maps.MappingAt(i);
+            if (next.start > sp) {
+                if (next.readable && next.start - sp <= kOverflowReach) {
+                    m = &next;
+                }
+                break;
+            }
+        }
+        if (m == nullptr) {
+            return false;
+        }
+        sp = m->start + kRedZone;
     }
     std::uint64_t from = sp >= m->start + kRedZone ? sp - kRedZone : m->start;
     from &= ~std::uint64_t{15};

@@ -11,11 +11,16 @@
 //     dump-now     enabled, asks for a dump (DoCashDump), then writes through
 //                  a null pointer
 //     freed        enabled, the object freed, then writes through a null pointer
+//     own-handler  installs its own SIGSEGV handler (which exits with 42),
+//                  enables, disables, then writes through a null pointer
+//     two-threads  enabled, two threads write through a null pointer at once
+//     overflow     enabled, recurses until the stack is exhausted
 //
 // Before it crashes it prints "READY <id of the thread that crashes>";
 // the dump callback prints "DUMP <path>".
 
 #include <pthread.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -74,6 +79,27 @@ __attribute__((noinline)) int CrashByDivide(int divisor) {
     return 100 / by;
 }
 
+void OwnHandler(int) { ::_exit(42); }
+
+pthread_barrier_t g_together;
+
+void* CrashTogether(void*) {
+    ::pthread_barrier_wait(&g_together);
+    CrashByNullWrite();
+    return nullptr;
+}
+
+volatile int g_depthLimit = -1;  // never reached
+
+__attribute__((noinline)) int Recurse(int depth) {
+    volatile char frame[512];
+    frame[0] = static_cast<char>(depth);
+    if (depth == g_depthLimit) {
+        return 0;
+    }
+    return Recurse(depth + 1) + frame[0];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +117,12 @@ int main(int argc, char** argv) {
     pthread_t helper;
     ::pthread_create(&helper, nullptr, BlockedHelper, nullptr);
 
+    if (mode == "own-handler") {
+        struct sigaction own = {};
+        own.sa_handler = OwnHandler;
+        ::sigaction(SIGSEGV, &own, nullptr);
+    }
+
     corvane::ICrashDump* dumper = corvane::CreateCrashDump();
     if (dumper == nullptr) {
         return 0;
@@ -99,7 +131,7 @@ int main(int argc, char** argv) {
     dumper->SetTag(L"0104");
     dumper->SetDumpCallback(&OnDump);
 
-    if (mode == "disabled" || mode == "disabled-abort") {
+    if (mode == "disabled" || mode == "disabled-abort" || mode == "own-handler") {
         dumper->Enable(0);
     } else if (mode == "dump-now") {
         corvane::DoCashDump();
@@ -121,6 +153,15 @@ int main(int argc, char** argv) {
     }
     if (mode == "divide") {
         return CrashByDivide(0);
+    }
+    if (mode == "overflow") {
+        return Recurse(0);
+    }
+    if (mode == "two-threads") {
+        ::pthread_barrier_init(&g_together, nullptr, 2);
+        pthread_t other;
+        ::pthread_create(&other, nullptr, CrashTogether, nullptr);
+        ::pthread_barrier_wait(&g_together);
     }
     CrashByNullWrite();
     return 1;

@@ -192,6 +192,42 @@ TEST_F(CrashChildTest, DisabledDumperLeavesNoDumpAndTheDefaultActionHappens) {
     }
 }
 
+TEST_F(CrashChildTest, DisablingPutsBackTheHandlerThatWasThereBefore) {
+    auto result = Run("own-handler");
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 42);
+    EXPECT_FALSE(fs::exists(ErrorFolder()));
+}
+
+TEST_F(CrashChildTest, TwoThreadsCrashingTogetherLeaveOneDump) {
+    auto result = Run("two-threads");
+    ASSERT_TRUE(result.signaled);
+    EXPECT_EQ(result.signal, SIGSEGV);
+    fs::path file = SingleDump(ErrorFolder());
+    ASSERT_FALSE(file.empty());
+    auto dump = Read(file);
+    ASSERT_TRUE(dump.exception.has_value());
+    EXPECT_EQ(dump.exception->code, static_cast<std::uint32_t>(SIGSEGV));
+}
+
+TEST_F(CrashChildTest, StackOverflowIsDumpedFromTheAlternateStack) {
+    auto result = Run("overflow");
+    ASSERT_TRUE(result.signaled);
+    EXPECT_EQ(result.signal, SIGSEGV);
+    fs::path file = SingleDump(ErrorFolder());
+    ASSERT_FALSE(file.empty());
+    auto dump = Read(file);
+    ASSERT_TRUE(dump.exception.has_value());
+    const auto* thread = dump.Thread(dump.exception->threadId);
+    ASSERT_NE(thread, nullptr);
+    const auto* module = dump.ModuleContaining(thread->context.instructionPointer);
+    ASSERT_NE(module, nullptr);
+    EXPECT_TRUE(EndsWith(module->name, "/crash_child")) << module->name;
+    // The deepest frames, just above the exhausted end of the stack.
+    EXPECT_GT(thread->stackSize, 0u);
+    EXPECT_GE(thread->stackStart + 64 * 1024, thread->context.stackPointer);
+}
+
 TEST_F(CrashChildTest, UnwritableProgramFolderSendsTheDumpToTheUserFolder) {
     // A file where the folder should be: it cannot be created, even by root.
     std::ofstream(ErrorFolder()) << "not a folder";
