@@ -1,17 +1,475 @@
+#include "platform/os/remote.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+#include "platform/os/folders.h"
+#include "platform/os/message_queue.h"
 #include "platform/os/message_system_internal.h"
 
-namespace win::detail {
+namespace win {
+namespace {
 
-// Cross-process delivery is not wired yet: windows of other processes are
-// never found, so these paths do nothing.
-LRESULT RemoteSend(const Window&, UINT, WPARAM, LPARAM, bool* delivered) {
-    *delivered = false;
-    return 0;
+constexpr std::uint32_t kMagic = 0x4B4D5654;  // "TVMK"
+constexpr std::uint16_t kVersion = 1;
+constexpr std::uint16_t kKindPost = 1;
+constexpr std::uint16_t kKindSend = 2;
+constexpr std::uint16_t kKindReply = 3;
+
+// Wire layout (native byte order: both ends are on this machine).
+struct PacketHeader {
+    std::uint32_t magic;
+    std::uint16_t version;
+    std::uint16_t kind;
+    std::uint32_t message;
+    std::uint32_t dataSize;
+    std::uint64_t wParam;
+    std::int64_t lParam;
+    std::uint64_t dataCode;
+};
+static_assert(sizeof(PacketHeader) == 40);
+
+// How long the receiver waits for the packet of a connection it accepted.
+constexpr int kReceiveGraceMs = 100;
+
+struct Reachable {
+    int listenFd = -1;
+    int sourceId = 0;
+    std::string socketPath;
+    std::string infoPath;
+    bool acceptBroadcasts = true;
+};
+
+std::mutex& ReachableMutex() {
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
-BOOL RemotePost(const Window&, UINT, WPARAM, LPARAM) { return FALSE; }
-void RemoteBroadcastPost(UINT, WPARAM, LPARAM) {}
-HWND RemoteFindWindow(const std::wstring&) { return nullptr; }
-void OnLocalWindowGone(HWND) {}
-void OnLocalWindowTitle(HWND) {}
 
-}  // namespace win::detail
+std::map<HWND, Reachable>& ReachableWindows() {
+    static auto* windows = new std::map<HWND, Reachable>;
+    return *windows;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& content) {
+    std::string temp = path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return false;
+        }
+        out << content;
+        if (!out) {
+            return false;
+        }
+    }
+    return ::rename(temp.c_str(), path.c_str()) == 0;
+}
+
+std::string InfoContent(DWORD pid, bool acceptBroadcasts, const std::wstring& title) {
+    std::ostringstream out;
+    out << pid << '\n' << (acceptBroadcasts ? 1 : 0) << '\n' << ToUtf8(title);
+    return out.str();
+}
+
+struct PeerInfo {
+    DWORD pid = 0;
+    bool acceptBroadcasts = false;
+    std::wstring title;
+};
+
+bool ReadInfo(const std::string& path, PeerInfo* info) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::string pidLine, broadcastLine;
+    if (!std::getline(in, pidLine) || !std::getline(in, broadcastLine)) {
+        return false;
+    }
+    std::string title((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (title.size() > 4096) {
+        return false;
+    }
+    char* end = nullptr;
+    unsigned long pid = std::strtoul(pidLine.c_str(), &end, 10);
+    if (end == pidLine.c_str() || pid == 0) {
+        return false;
+    }
+    info->pid = static_cast<DWORD>(pid);
+    info->acceptBroadcasts = broadcastLine == "1";
+    info->title = FromUtf8(title);
+    return true;
+}
+
+bool FillAddress(const std::string& path, sockaddr_un* address) {
+    if (path.size() >= sizeof address->sun_path) {
+        return false;
+    }
+    std::memset(address, 0, sizeof *address);
+    address->sun_family = AF_UNIX;
+    std::memcpy(address->sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+int ConnectTo(const std::string& path) {
+    sockaddr_un address;
+    if (!FillAddress(path, &address)) {
+        return -1;
+    }
+    int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return -1;
+    }
+    timeval timeout{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool SendPacket(int fd, const PacketHeader& header, const void* data) {
+    std::vector<unsigned char> packet(sizeof header + header.dataSize);
+    std::memcpy(packet.data(), &header, sizeof header);
+    if (header.dataSize > 0) {
+        std::memcpy(packet.data() + sizeof header, data, header.dataSize);
+    }
+    ssize_t n = ::send(fd, packet.data(), packet.size(), MSG_NOSIGNAL);
+    return n == static_cast<ssize_t>(packet.size());
+}
+
+bool ProcessAlive(DWORD pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
+
+// Lists the reachable windows of other processes; removes the files of
+// processes that no longer exist.
+struct PeerEntry {
+    std::string socketPath;
+    PeerInfo info;
+};
+
+std::vector<PeerEntry> ListPeers() {
+    std::vector<PeerEntry> peers;
+    std::string folder = GetWindowSocketFolder();
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return peers;
+    }
+    const DWORD self = GetCurrentProcessId();
+    while (dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        const std::string suffix = ".info";
+        if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+            continue;
+        }
+        std::string base = folder + "/" + name.substr(0, name.size() - suffix.size());
+        PeerEntry peer;
+        peer.socketPath = base + ".sock";
+        if (!ReadInfo(base + ".info", &peer.info) || peer.info.pid == self) {
+            continue;
+        }
+        if (!ProcessAlive(peer.info.pid)) {
+            ::unlink((base + ".info").c_str());
+            ::unlink(peer.socketPath.c_str());
+            continue;
+        }
+        peers.push_back(std::move(peer));
+    }
+    ::closedir(dir);
+    return peers;
+}
+
+bool PostTo(const std::string& socketPath, UINT message, WPARAM wParam, LPARAM lParam) {
+    int fd = ConnectTo(socketPath);
+    if (fd < 0) {
+        return false;
+    }
+    PacketHeader header{kMagic, kVersion, kKindPost, message, 0, static_cast<std::uint64_t>(wParam),
+                        static_cast<std::int64_t>(lParam), 0};
+    bool ok = SendPacket(fd, header, nullptr);
+    ::close(fd);
+    return ok;
+}
+
+bool MessageAllowedFromOutside(UINT message, std::uint16_t kind) {
+    if (message == WM_COPYDATA) {
+        return kind == kKindSend;
+    }
+    return message >= WM_USER || message == WM_NULL || message == WM_CLOSE;
+}
+
+// Reads and handles one connection's packet on the window's thread.
+void ServeConnection(HWND hwnd, int fd) {
+    ucred peer{};
+    socklen_t peerLength = sizeof peer;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &peerLength) != 0 || peer.uid != ::getuid()) {
+        return;
+    }
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, kReceiveGraceMs) <= 0) {
+        return;
+    }
+    // One byte more than the largest valid packet, so that an oversized one
+    // shows as such instead of being cut to a plausible size.
+    std::vector<unsigned char> buffer(sizeof(PacketHeader) + kMaxCopyDataBytes + 1);
+    iovec io{buffer.data(), buffer.size()};
+    msghdr msg{};
+    msg.msg_iov = &io;
+    msg.msg_iovlen = 1;
+    ssize_t n = ::recvmsg(fd, &msg, MSG_DONTWAIT);
+    if (n < static_cast<ssize_t>(sizeof(PacketHeader)) || (msg.msg_flags & MSG_TRUNC) != 0 ||
+        static_cast<size_t>(n) > sizeof(PacketHeader) + kMaxCopyDataBytes) {
+        return;
+    }
+    PacketHeader header;
+    std::memcpy(&header, buffer.data(), sizeof header);
+    if (header.magic != kMagic || header.version != kVersion ||
+        (header.kind != kKindPost && header.kind != kKindSend) ||
+        header.dataSize != static_cast<size_t>(n) - sizeof header ||
+        (header.message != WM_COPYDATA && header.dataSize != 0) ||
+        !MessageAllowedFromOutside(header.message, header.kind)) {
+        return;
+    }
+    if (header.kind == kKindPost) {
+        PostMessageW(hwnd, header.message, static_cast<WPARAM>(header.wParam), static_cast<LPARAM>(header.lParam));
+        return;
+    }
+    LRESULT result = 0;
+    if (header.message == WM_COPYDATA) {
+        COPYDATASTRUCT data;
+        data.dwData = static_cast<ULONG_PTR>(header.dataCode);
+        data.cbData = header.dataSize;
+        data.lpData = header.dataSize > 0 ? buffer.data() + sizeof header : nullptr;
+        result = SendMessageW(hwnd, WM_COPYDATA, static_cast<WPARAM>(header.wParam), reinterpret_cast<LPARAM>(&data));
+    } else {
+        result = SendMessageW(hwnd, header.message, static_cast<WPARAM>(header.wParam),
+                              static_cast<LPARAM>(header.lParam));
+    }
+    PacketHeader reply{kMagic, kVersion, kKindReply, header.message, 0, 0, static_cast<std::int64_t>(result), 0};
+    SendPacket(fd, reply, nullptr);
+}
+
+void ServeListener(HWND hwnd, int listenFd) {
+    for (;;) {
+        int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) {
+            return;  // EAGAIN: all served
+        }
+        ServeConnection(hwnd, fd);
+        ::close(fd);
+    }
+}
+
+void CloseReachable(Reachable& r) {
+    if (r.listenFd >= 0) {
+        ::close(r.listenFd);
+    }
+    ::unlink(r.infoPath.c_str());
+    ::unlink(r.socketPath.c_str());
+}
+
+}  // namespace
+
+std::string GetWindowSocketFolder() { return ToUtf8(JoinPath(GetRuntimeFolder(), L"tavrik-windows")); }
+
+BOOL MakeWindowReachable(HWND hwnd, bool acceptBroadcasts) {
+    auto window = detail::FindWindowObject(hwnd);
+    if (!window || !window->queue || window->queue->threadId != GetCurrentThreadId() || window->destroying.load()) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    {
+        std::lock_guard lock(ReachableMutex());
+        auto it = ReachableWindows().find(hwnd);
+        if (it != ReachableWindows().end()) {
+            it->second.acceptBroadcasts = acceptBroadcasts;
+            WriteFileAtomically(it->second.infoPath,
+                                InfoContent(GetCurrentProcessId(), acceptBroadcasts, GetWindowTitle(hwnd)));
+            return TRUE;
+        }
+    }
+    std::string folder = GetWindowSocketFolder();
+    ::mkdir(folder.c_str(), 0700);
+    char name[64];
+    std::snprintf(name, sizeof name, "/%u-%lx", GetCurrentProcessId(),
+                  static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hwnd)));
+    Reachable r;
+    r.socketPath = folder + name + ".sock";
+    r.infoPath = folder + name + ".info";
+    r.acceptBroadcasts = acceptBroadcasts;
+    sockaddr_un address;
+    if (!FillAddress(r.socketPath, &address)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    r.listenFd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (r.listenFd < 0) {
+        return FALSE;
+    }
+    ::unlink(r.socketPath.c_str());
+    if (::bind(r.listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(r.listenFd, 64) != 0) {
+        CloseReachable(r);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    ::chmod(r.socketPath.c_str(), 0600);
+    if (!WriteFileAtomically(r.infoPath, InfoContent(GetCurrentProcessId(), acceptBroadcasts, GetWindowTitle(hwnd)))) {
+        CloseReachable(r);
+        return FALSE;
+    }
+    const int listenFd = r.listenFd;
+    r.sourceId = AddMessageSource(listenFd, [hwnd, listenFd] { ServeListener(hwnd, listenFd); });
+    std::lock_guard lock(ReachableMutex());
+    ReachableWindows()[hwnd] = r;
+    return TRUE;
+}
+
+void MakeWindowUnreachable(HWND hwnd) {
+    Reachable r;
+    {
+        std::lock_guard lock(ReachableMutex());
+        auto it = ReachableWindows().find(hwnd);
+        if (it == ReachableWindows().end()) {
+            return;
+        }
+        r = it->second;
+        ReachableWindows().erase(it);
+    }
+    // The source belongs to the owning thread; when another thread (or the
+    // end of the owner) gets here, the owner's queue drops it on its own.
+    auto window = detail::FindWindowObject(hwnd);
+    if (window && window->queue && window->queue->threadId == GetCurrentThreadId()) {
+        RemoveMessageSource(r.sourceId);
+    }
+    CloseReachable(r);
+}
+
+std::string GetWindowSocketPath(HWND hwnd) {
+    std::lock_guard lock(ReachableMutex());
+    auto it = ReachableWindows().find(hwnd);
+    return it == ReachableWindows().end() ? std::string() : it->second.socketPath;
+}
+
+long BroadcastSystemMessageW(DWORD flags, DWORD*, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        return -1;
+    }
+    if ((flags & BSF_IGNORECURRENTTASK) == 0) {
+        for (auto& window : detail::LocalWindows()) {
+            if (window->parent == nullptr && !window->destroying.load()) {
+                PostMessageW(window->handle, message, wParam, lParam);
+            }
+        }
+    }
+    detail::RemoteBroadcastPost(message, wParam, lParam);
+    return 1;
+}
+
+BOOL ChangeWindowMessageFilter(UINT, DWORD) { return TRUE; }
+BOOL ChangeWindowMessageFilterEx(HWND hwnd, UINT, DWORD, void*) { return IsWindow(hwnd); }
+
+namespace detail {
+
+LRESULT RemoteSend(const Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool* delivered) {
+    *delivered = false;
+    PacketHeader header{kMagic, kVersion, kKindSend, message, 0, static_cast<std::uint64_t>(wParam), 0, 0};
+    const void* data = nullptr;
+    if (message == WM_COPYDATA) {
+        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (copy == nullptr || copy->cbData > kMaxCopyDataBytes || (copy->cbData > 0 && copy->lpData == nullptr)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
+        }
+        header.dataCode = copy->dwData;
+        header.dataSize = copy->cbData;
+        data = copy->lpData;
+    } else if (!MessageAllowedFromOutside(message, kKindSend)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    } else {
+        header.lParam = static_cast<std::int64_t>(lParam);
+    }
+    int fd = ConnectTo(window.remoteAddress);
+    if (fd < 0) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    LRESULT result = 0;
+    if (SendPacket(fd, header, data)) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(kRemoteSendTimeoutMs)) > 0) {
+            PacketHeader reply{};
+            ssize_t n = ::recv(fd, &reply, sizeof reply, 0);
+            if (n == static_cast<ssize_t>(sizeof reply) && reply.magic == kMagic && reply.kind == kKindReply) {
+                result = static_cast<LRESULT>(reply.lParam);
+                *delivered = true;
+            }
+        }
+    }
+    ::close(fd);
+    if (!*delivered) {
+        SetLastError(ERROR_TIMEOUT);
+    }
+    return result;
+}
+
+BOOL RemotePost(const Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!MessageAllowedFromOutside(message, kKindPost)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!PostTo(window.remoteAddress, message, wParam, lParam)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void RemoteBroadcastPost(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!MessageAllowedFromOutside(message, kKindPost)) {
+        return;
+    }
+    for (const auto& peer : ListPeers()) {
+        if (peer.info.acceptBroadcasts) {
+            PostTo(peer.socketPath, message, wParam, lParam);
+        }
+    }
+}
+
+HWND RemoteFindWindow(const std::wstring& title) {
+    for (const auto& peer : ListPeers()) {
+        if (peer.info.title == title) {
+            return RegisterRemoteWindow(peer.socketPath, title, peer.info.pid);
+        }
+    }
+    return nullptr;
+}
+
+void OnLocalWindowGone(HWND hwnd) { MakeWindowUnreachable(hwnd); }
+
+void OnLocalWindowTitle(HWND hwnd) {
+    std::lock_guard lock(ReachableMutex());
+    auto it = ReachableWindows().find(hwnd);
+    if (it != ReachableWindows().end()) {
+        WriteFileAtomically(it->second.infoPath,
+                            InfoContent(GetCurrentProcessId(), it->second.acceptBroadcasts, GetWindowTitle(hwnd)));
+    }
+}
+
+}  // namespace detail
+}  // namespace win
