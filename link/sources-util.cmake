@@ -10,7 +10,8 @@ list(APPEND LINK_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/macro_event_pack.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hid_device_slot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_tables.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/debug_log.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/debug_log.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/registered_messages.cpp)
 
 # These files use the OS layer (local time, folders); make sure the library
 # links it whatever name the folder's own list expects for it.
