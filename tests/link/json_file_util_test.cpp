@@ -60,6 +60,8 @@ TEST_F(JsonFileTest, LoadGivesNullForEveryUnusableFile) {
         {"garbage", "\x01\x02hello"},
         {"bom only", "\xEF\xBB\xBF"},
         {"zero first", std::string("\0{}", 3)},
+        {"nested too deep", std::string(200000, '[')},
+        {"comment never closed", "{\"a\": 1 /* no end"},
     };
     for (const Case& c : cases) {
         const fs::path path = File("doc.json");
