@@ -1,0 +1,215 @@
+#pragma once
+
+// Internals of the X11 backend, for its own sources and its tests.
+
+#include "platform/ui/display_backend.h"
+
+namespace tavrik::x11 {
+// Seam names that Xlib's macros (None, Expose) hide once its headers are in:
+// include this header before any X header.
+inline constexpr DuiLib::BackendButton kNoButton = DuiLib::BackendButton::None;
+inline constexpr DuiLib::BackendEventType kExposeEvent = DuiLib::BackendEventType::Expose;
+}  // namespace tavrik::x11
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <cairo.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tavrik::x11 {
+
+class X11Window;
+class X11TrayIcon;
+
+struct X11Atoms {
+    Atom wm_protocols, wm_delete_window, wm_state, net_wm_name, utf8_string, net_wm_icon, net_wm_state,
+        net_wm_state_above, net_wm_state_modal, net_wm_state_skip_taskbar, net_wm_window_type,
+        net_wm_window_type_normal, net_wm_window_type_dialog, net_wm_window_type_utility,
+        net_wm_window_type_popup_menu, motif_wm_hints, net_wm_moveresize, net_supporting_wm_check, net_workarea,
+        net_active_window, net_wm_pid, clipboard, targets, text, clip_property, tray_opcode, manager, xembed,
+        xembed_info;
+};
+
+class X11Backend : public DuiLib::IDisplayBackend {
+public:
+    explicit X11Backend(Display* display);
+    ~X11Backend() override;
+
+    std::unique_ptr<DuiLib::IBackendWindow> CreateWindow(const DuiLib::BackendWindowParams& params,
+                                                         DuiLib::IBackendWindowSink* sink) override;
+    std::unique_ptr<DuiLib::IBackendTrayIcon> CreateTrayIcon(DuiLib::IBackendWindowSink* sink) override;
+    int GetEventFd() const override { return epoll_fd_; }
+    void ProcessEvents() override;
+    DuiLib::BackendRect GetScreenRect() const override;
+    DuiLib::BackendRect GetWorkArea() const override;
+    int GetDpi() const override { return dpi_; }
+    void GetCursorPos(int& x, int& y) const override;
+    void SetClipboardText(const std::wstring& text) override;
+    std::wstring GetClipboardText() override;
+
+    // For the backend's windows and tests.
+    Display* display() const { return display_; }
+    Window root() const { return root_; }
+    int screen() const { return screen_; }
+    const X11Atoms& atoms() const { return atoms_; }
+    XIM input_method() const { return im_; }
+    bool WindowManagerRunning() const;
+    Cursor CursorFor(DuiLib::BackendCursor cursor);
+    // The tray manager window of the screen, None when there is no tray.
+    Window TrayManager() const;
+
+    void Register(Window xid, X11Window* window) { windows_[xid] = window; }
+    void Unregister(Window xid) { windows_.erase(xid); }
+    void RegisterTray(Window xid, X11TrayIcon* tray) { trays_[xid] = tray; }
+    void UnregisterTray(Window xid) { trays_.erase(xid); }
+    X11Window* Find(Window xid) const;
+    X11Window* FindBackendWindow(const DuiLib::IBackendWindow* window) const;
+    // Windows whose owner is `owner`, in creation order.
+    std::vector<X11Window*> OwnedBy(const X11Window* owner) const;
+
+    // Requests may have read events into Xlib's queue, where the socket no
+    // longer shows them: make the event descriptor readable then.
+    void WakeIfQueued();
+    // Logs a message of the display layer once per key.
+    void LogOnce(const std::string& key, const std::string& message);
+
+private:
+    void Dispatch(XEvent& event);
+    void HandleSelectionRequest(const XSelectionRequestEvent& request);
+    void UpdateDpi();
+    void DisplayChanged();
+
+    Display* display_;
+    int screen_;
+    Window root_;
+    Window helper_;  // owns the clipboard
+    X11Atoms atoms_{};
+    XIM im_ = nullptr;
+    int epoll_fd_ = -1;
+    int wake_fd_ = -1;
+    int randr_event_base_ = -1;
+    int dpi_ = 96;
+    std::map<Window, X11Window*> windows_;
+    std::map<Window, X11TrayIcon*> trays_;
+    std::map<DuiLib::BackendCursor, Cursor> cursors_;
+    std::string clipboard_utf8_;
+    bool own_clipboard_ = false;
+    std::set<std::string> logged_;
+    std::set<unsigned> pressed_;
+    cairo_device_t* cairo_device_ = nullptr;  // key codes held down, to tell repeats
+};
+
+class X11Window : public DuiLib::IBackendWindow {
+public:
+    X11Window(X11Backend* backend, const DuiLib::BackendWindowParams& params, DuiLib::IBackendWindowSink* sink);
+    ~X11Window() override;
+
+    void Show(DuiLib::BackendShowCommand command) override;
+    DuiLib::BackendShowState GetShowState() const override { return state_; }
+    void SetRect(const DuiLib::BackendRect& rect) override;
+    DuiLib::BackendRect GetRect() const override { return rect_; }
+    void SetTitle(const std::wstring& title) override;
+    void SetOwner(DuiLib::IBackendWindow* owner) override;
+    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    void SetTopMost(bool topMost) override;
+    void Activate() override;
+    void Present(cairo_surface_t* picture, const DuiLib::BackendRect& dirty) override;
+    void SetCursor(DuiLib::BackendCursor cursor) override;
+    void SetCapture(bool capture) override;
+    void BeginMove() override;
+    void SetIcon(cairo_surface_t* icon) override;
+    void SetRoundCorner(int cx, int cy) override;
+
+    Window xid() const { return xid_; }
+    bool enabled() const { return enabled_; }
+    bool popup() const { return popup_; }
+    X11Window* owner() const { return owner_; }
+    XIC input_context() const { return ic_; }
+    DuiLib::IBackendWindowSink* sink() const { return sink_; }
+    bool moving() const { return moving_; }
+
+    // Called by the backend's dispatch; each may end in the sink.
+    void OnExpose(const XExposeEvent& e);
+    void OnConfigure(const XConfigureEvent& e);
+    void OnMapped();
+    void OnUnmapped();
+    void OnMoveMotion(int rootX, int rootY);
+    void EndMove();
+    void Deliver(const DuiLib::BackendEvent& event);
+    void ForgetOwner(X11Window* owner) {
+        if (owner_ == owner) owner_ = nullptr;
+    }
+
+private:
+    void SetState(DuiLib::BackendShowState state);
+    void ApplyRect(const DuiLib::BackendRect& rect, bool tellSink);
+    void EnsureBackBuffer();
+    void ApplyShape();
+    void SetNetState(Atom state, bool on);
+    void Map(bool activate);
+    void Focus();
+
+    X11Backend* backend_;
+    DuiLib::IBackendWindowSink* sink_;
+    Display* d_;
+    Window xid_ = 0;
+    XIC ic_ = nullptr;
+    X11Window* owner_ = nullptr;
+    bool popup_;
+    bool topMost_;
+    bool enabled_ = true;
+    bool focus_on_map_ = false;
+    bool mapped_ = false;
+    DuiLib::BackendRect rect_;
+    DuiLib::BackendRect restore_rect_;
+    DuiLib::BackendShowState state_ = DuiLib::BackendShowState::Hidden;
+    Pixmap back_ = 0;
+    int back_w_ = 0, back_h_ = 0;
+    bool back_valid_ = false;
+    GC gc_ = nullptr;
+    int round_x_ = 0, round_y_ = 0;
+    bool capture_ = false;
+    bool moving_ = false;
+    int move_dx_ = 0, move_dy_ = 0;
+};
+
+class X11TrayIcon : public DuiLib::IBackendTrayIcon {
+public:
+    X11TrayIcon(X11Backend* backend, DuiLib::IBackendWindowSink* sink);
+    ~X11TrayIcon() override;
+
+    void SetIcon(cairo_surface_t* icon) override;
+    void SetTooltip(const std::wstring& text) override { tooltip_ = text; }
+    void SetVisible(bool visible) override;
+    bool IsShown() const override { return docked_; }
+
+    Window xid() const { return xid_; }
+    const std::wstring& tooltip() const { return tooltip_; }
+
+    // Backend dispatch.
+    void OnManagerAppeared();
+    void OnEvent(XEvent& event);
+
+private:
+    void Dock();
+    void Undock();
+    void Paint();
+
+    X11Backend* backend_;
+    DuiLib::IBackendWindowSink* sink_;
+    Display* d_;
+    Window xid_ = 0;
+    Window manager_ = 0;
+    bool visible_ = false;
+    bool docked_ = false;
+    cairo_surface_t* icon_ = nullptr;
+    std::wstring tooltip_;
+    int width_ = 24, height_ = 24;
+};
+
+}  // namespace tavrik::x11

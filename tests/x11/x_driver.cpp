@@ -1,0 +1,112 @@
+#include "tests/x11/x_driver.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <cairo.h>
+
+#include <thread>
+#include <vector>
+
+#include "platform/screen/x11_screen_source.h"
+
+namespace tavrik::test {
+
+XDriver::XDriver() { d_ = XOpenDisplay(nullptr); }
+
+XDriver::~XDriver() {
+    if (d_) XCloseDisplay(d_);
+}
+
+void XDriver::MoveTo(int x, int y) {
+    XTestFakeMotionEvent(d_, -1, x, y, CurrentTime);
+    XSync(d_, False);
+}
+
+void XDriver::Press(unsigned button) {
+    XTestFakeButtonEvent(d_, button, True, CurrentTime);
+    XSync(d_, False);
+}
+
+void XDriver::Release(unsigned button) {
+    XTestFakeButtonEvent(d_, button, False, CurrentTime);
+    XSync(d_, False);
+}
+
+void XDriver::Click(int x, int y, unsigned button) {
+    MoveTo(x, y);
+    Press(button);
+    Release(button);
+}
+
+void XDriver::Key(unsigned long keysym, bool shift) {
+    const KeyCode shift_code = XKeysymToKeycode(d_, XK_Shift_L);
+    const KeyCode code = XKeysymToKeycode(d_, keysym);
+    if (shift) XTestFakeKeyEvent(d_, shift_code, True, CurrentTime);
+    XTestFakeKeyEvent(d_, code, True, CurrentTime);
+    XTestFakeKeyEvent(d_, code, False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(d_, shift_code, False, CurrentTime);
+    XSync(d_, False);
+}
+
+bool XDriver::Geometry(Window w, int& x, int& y, int& width, int& height) {
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(d_, w, &a)) return false;
+    Window child = 0;
+    XTranslateCoordinates(d_, w, DefaultRootWindow(d_), 0, 0, &x, &y, &child);
+    width = a.width;
+    height = a.height;
+    return true;
+}
+
+bool XDriver::Viewable(Window w) {
+    XWindowAttributes a{};
+    return XGetWindowAttributes(d_, w, &a) && a.map_state == IsViewable;
+}
+
+std::string XDriver::Utf8Property(Window w, const char* name) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string value;
+    if (XGetWindowProperty(d_, w, XInternAtom(d_, name, False), 0, 1024, False, AnyPropertyType, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && format == 8)
+        value.assign(reinterpret_cast<char*>(data), count);
+    if (data) XFree(data);
+    return value;
+}
+
+bool PumpUntil(const std::function<void()>& pump, const std::function<bool()>& done,
+               std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        pump();
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+bool SaveScreenshot(const std::string& path) {
+    auto source = screen::OpenX11ScreenSource();
+    if (!source) return false;
+    const screen::ScreenSize size = source->Size();
+    std::vector<std::uint32_t> pixels;
+    if (!source->Capture(0, 0, size.width, size.height, pixels)) return false;
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.width, size.height);
+    cairo_surface_flush(s);
+    unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < size.height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        for (int x = 0; x < size.width; ++x) row[x] = pixels[static_cast<std::size_t>(y) * size.width + x];
+    }
+    cairo_surface_mark_dirty(s);
+    const bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(s);
+    return ok;
+}
+
+}  // namespace tavrik::test

@@ -1,0 +1,47 @@
+#pragma once
+
+// A second X connection that plays the user: moves the pointer, clicks and
+// types through the XTEST extension, and reads what the server shows.
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace tavrik::test {
+
+class XDriver {
+public:
+    XDriver();
+    ~XDriver();
+    XDriver(const XDriver&) = delete;
+    XDriver& operator=(const XDriver&) = delete;
+
+    Display* display() const { return d_; }
+    bool ok() const { return d_ != nullptr; }
+
+    void MoveTo(int x, int y);
+    void Press(unsigned button);
+    void Release(unsigned button);
+    void Click(int x, int y, unsigned button = 1);
+    // Types one key by its key symbol, with Shift held when `shift`.
+    void Key(unsigned long keysym, bool shift = false);
+
+    // Screen rectangle of a window (whole window), false when it is gone.
+    bool Geometry(Window w, int& x, int& y, int& width, int& height);
+    bool Viewable(Window w);
+    std::string Utf8Property(Window w, const char* name);
+
+private:
+    Display* d_ = nullptr;
+};
+
+// Calls `pump` until `done` holds or the time runs out; true when it held.
+bool PumpUntil(const std::function<void()>& pump, const std::function<bool()>& done,
+               std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
+
+// Saves the whole screen as a PNG; used when a display test fails.
+bool SaveScreenshot(const std::string& path);
+
+}  // namespace tavrik::test
