@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
 namespace {
@@ -81,4 +82,25 @@ TEST(TextEncoding, WideToAnsiGivesZeroPaddedNarrowText) {
     EXPECT_STREQ(text.get(), "v1.0 \xC3\xA9");
     EXPECT_EQ(text[7], '\0');
     EXPECT_EQ(text[8], '\0') << "two zero bytes follow the text";
+}
+
+// Arbitrary bytes: decoding never fails, and what it gives survives a round
+// trip through UTF-8 unchanged (every replacement is itself valid text).
+TEST(TextEncoding, ArbitraryBytesDecodeToTextThatRoundTrips) {
+    std::mt19937 random(20231204);
+    std::uniform_int_distribution<int> byte(1, 255);
+    std::uniform_int_distribution<int> length(0, 24);
+    for (int i = 0; i < 20000; ++i) {
+        std::string bytes(static_cast<std::size_t>(length(random)), '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(byte(random));
+        }
+        const std::wstring wide = Utf8ToWideString(bytes.c_str());
+        const std::string encoded = WideToUtf8(wide);
+        ASSERT_EQ(Utf8ToWideString(encoded.c_str()), wide);
+        ASSERT_LE(wide.size(), bytes.size());
+        if (wide.find(L'\uFFFD') == std::wstring::npos) {
+            ASSERT_EQ(encoded, bytes) << "valid text is kept byte for byte";
+        }
+    }
 }
