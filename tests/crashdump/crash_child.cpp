@@ -71,7 +71,11 @@ void* BlockedHelper(void*) {
 }
 
 __attribute__((noinline)) void CrashByNullWrite() {
-    *static_cast<volatile int*>(nullptr) = 1;
+    // Hidden from the optimiser, which would otherwise drop a write it can
+    // prove goes to null.
+    int* target = nullptr;
+    asm volatile("" : "+r"(target));
+    *reinterpret_cast<volatile int*>(target) = 1;
 }
 
 __attribute__((noinline)) int CrashByDivide(int divisor) {
