@@ -334,7 +334,7 @@ void X11Backend::Dispatch(XEvent& event) {
     if (event.type == ClientMessage && event.xclient.window == root_ && event.xclient.message_type == atoms_.manager) {
         std::vector<X11TrayIcon*> trays;
         for (auto& [xid, t] : trays_) trays.push_back(t);
-        for (X11TrayIcon* t : trays) t->OnManagerAppeared();
+        for (X11TrayIcon* t : trays) t->OnManagerAppeared(static_cast<Window>(event.xclient.data.l[2]));
         return;
     }
     if (event.type == PropertyNotify && event.xproperty.window == root_) {

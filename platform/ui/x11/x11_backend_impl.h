@@ -192,7 +192,7 @@ public:
     const std::wstring& tooltip() const { return tooltip_; }
 
     // Backend dispatch.
-    void OnManagerAppeared();
+    void OnManagerAppeared(Window manager);
     void OnEvent(XEvent& event);
 
 private:

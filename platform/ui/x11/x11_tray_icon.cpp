@@ -103,8 +103,9 @@ void X11TrayIcon::Undock() {
     XFlush(d_);
 }
 
-void X11TrayIcon::OnManagerAppeared() {
-    if (visible_ && !docked_) Dock();
+void X11TrayIcon::OnManagerAppeared(Window manager) {
+    // A request already sent to this manager is not repeated.
+    if (visible_ && !docked_ && manager != manager_) Dock();
 }
 
 void X11TrayIcon::Paint() {
