@@ -25,6 +25,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,7 +65,10 @@ void OnDump(win::EXCEPTION_POINTERS* exception, const wchar_t* path) {
     WriteText(line);
 }
 
+std::atomic<bool> g_helperStarted{false};
+
 void* BlockedHelper(void*) {
+    g_helperStarted.store(true);
     char c;
     [[maybe_unused]] ssize_t n = ::read(g_wakePipe[0], &c, 1);
     return nullptr;
@@ -147,6 +151,9 @@ int main(int argc, char** argv) {
 
     // Give the helper time to block in its read, so the kernel can tell its
     // registers.
+    while (!g_helperStarted.load()) {
+        ::usleep(1000);
+    }
     ::usleep(20000);
     char ready[64];
     std::snprintf(ready, sizeof(ready), "READY %ld\n", static_cast<long>(::syscall(SYS_gettid)));
