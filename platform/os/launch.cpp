@@ -102,7 +102,13 @@ int LaunchDetached(const std::string& program, const std::vector<std::string>& a
         if (devnull >= 0) {
             ::dup2(devnull, 0);
         }
-        ::execvp(argv[0], argv.data());
+        // A path runs as it is; a bare name is looked up in PATH. (execv
+        // does not fall back to the shell for a file that is no program.)
+        if (program.find('/') != std::string::npos) {
+            ::execv(argv[0], argv.data());
+        } else {
+            ::execvp(argv[0], argv.data());
+        }
         int failure = -1;
         [[maybe_unused]] ssize_t n = ::write(report[1], &failure, sizeof failure);
         ::_exit(127);

@@ -619,8 +619,9 @@ std::vector<HWND> GetThreadWindows(DWORD threadId) {
     return out;
 }
 
-HWND FindWindowW(LPCWSTR, LPCWSTR title) {
-    if (title == nullptr) {
+HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
+    // Windows here have no classes: a search by class finds nothing.
+    if (title == nullptr || (className != nullptr && className[0] != L'\0')) {
         return nullptr;
     }
     std::wstring wanted(title);

@@ -76,9 +76,9 @@ DWORD GetCurrentProcessId();
 // The live windows of a thread, in creation order.
 std::vector<HWND> GetThreadWindows(DWORD threadId);
 
-// Finds a window by title (and class, ignored): windows of this process
-// first, then reachable windows of other processes of the user. Null when
-// none is found.
+// Finds a window by its exact title: windows of this process first, then
+// reachable windows of other processes of the user. Windows have no class
+// here, so a non-empty className finds nothing. Null when none is found.
 HWND FindWindowW(LPCWSTR className, LPCWSTR title);
 
 }  // namespace win

@@ -1,0 +1,358 @@
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/os/clock.h"
+#include "platform/os/instance_lock.h"
+#include "platform/os/message_queue.h"
+#include "platform/os/registered_message.h"
+#include "platform/os/remote.h"
+#include "tests/os/peer_process.h"
+
+namespace {
+
+using namespace win;
+using tavrik::test::PeerProcess;
+
+// Runs this thread's message loop until done() or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+struct Received {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    ULONG_PTR code = 0;
+    std::vector<unsigned char> bytes;
+};
+
+// A reachable window that records what reaches it.
+class RecordingWindow {
+public:
+    explicit RecordingWindow(const std::wstring& title, bool broadcasts = true) {
+        hwnd_ = CreateWindowHandle(&Proc, title.c_str(), nullptr, this);
+        reachable_ = hwnd_ != nullptr && MakeWindowReachable(hwnd_, broadcasts);
+    }
+    ~RecordingWindow() { DestroyWindow(hwnd_); }
+
+    HWND Handle() const { return hwnd_; }
+    bool Reachable() const { return reachable_; }
+    std::vector<Received> received;
+    LRESULT copyResult = 77;
+
+private:
+    static LRESULT Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+            return TRUE;
+        }
+        auto* self = reinterpret_cast<RecordingWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (message == WM_COPYDATA || message >= WM_USER) {
+            Received r;
+            r.message = message;
+            r.wParam = wParam;
+            r.lParam = lParam;
+            if (message == WM_COPYDATA) {
+                auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
+                r.code = data->dwData;
+                auto* bytes = static_cast<const unsigned char*>(data->lpData);
+                r.bytes.assign(bytes, bytes + data->cbData);
+                r.lParam = 0;
+            }
+            self->received.push_back(std::move(r));
+            return message == WM_COPYDATA ? self->copyResult : 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    HWND hwnd_ = nullptr;
+    bool reachable_ = false;
+};
+
+std::wstring UniqueTitle(const char* base) {
+    return FromUtf8(std::string(base) + "-" + std::to_string(::getpid()));
+}
+
+TEST(RegisteredMessages, SameNameSameIdCaseInsensitiveAndInRange) {
+    UINT a = RegisterWindowMessageW(L"UWM_MOUSERBUTTONDOWN_USER_MSG");
+    UINT b = RegisterWindowMessageW(L"UWM_MOUSERBUTTONDOWN_USER_MSG");
+    UINT c = RegisterWindowMessageW(L"uwm_mouserbuttondown_user_msg");
+    UINT d = RegisterWindowMessageW(L"Game_Start");
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a, c);
+    EXPECT_NE(a, d);
+    for (UINT id : {a, d}) {
+        EXPECT_GE(id, 0xC000u);
+        EXPECT_LE(id, 0xFFFFu);
+    }
+    EXPECT_EQ(RegisterWindowMessageW(L""), 0u);
+    EXPECT_EQ(RegisterWindowMessageW(nullptr), 0u);
+    EXPECT_EQ(RegisterWindowMessageA("Game_Start"), d);
+}
+
+TEST(RegisteredMessages, EqualAcrossProcessesWhateverTheOrder) {
+    const std::vector<std::string> names = {"Halvord  Q580-RGB-PRO", "{4695579F-999A-41d4-9FAF-EFFCE93EBF15}",
+                                            "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}", "Game_Death",
+                                            "name with\nline break"};
+    // The other process registers them first, in reverse order.
+    std::vector<std::string> reversed(names.rbegin(), names.rend());
+    std::vector<std::string> args{"id"};
+    args.insert(args.end(), reversed.begin(), reversed.end());
+    PeerProcess peer("os_test_peer", args);
+    ASSERT_TRUE(peer.Started());
+    std::vector<UINT> theirs;
+    for (size_t i = 0; i < names.size(); ++i) {
+        theirs.push_back(static_cast<UINT>(std::stoul(peer.ReadLine())));
+    }
+    EXPECT_EQ(peer.Wait(), 0);
+    for (size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(RegisterWindowMessageA(names[i].c_str()), theirs[names.size() - 1 - i]) << names[i];
+    }
+}
+
+TEST(InstanceLock, SecondProcessFindsTheLockAndItsBroadcastReachesTheFirst) {
+    const std::wstring lockName = UniqueTitle("Halvord  Q580-RGB-PRO");
+    const std::string activationName = "tavrik-test-activation";
+    const UINT activation = RegisterWindowMessageA(activationName.c_str());
+    RecordingWindow main(UniqueTitle("main"));
+    ASSERT_TRUE(main.Reachable());
+
+    HANDLE lock = CreateMutexW(nullptr, TRUE, lockName.c_str());
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+
+    PeerProcess second("os_test_peer", {"instance", ToUtf8(lockName), activationName});
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.ReadLine(), "second");
+    EXPECT_EQ(second.Wait(), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !main.received.empty(); }));
+    EXPECT_EQ(main.received[0].message, activation);
+    EXPECT_EQ(main.received[0].wParam, 0u);
+    EXPECT_EQ(main.received[0].lParam, 1);
+
+    // Released: the next process is the first instance again.
+    CloseHandle(lock);
+    PeerProcess third("os_test_peer", {"instance", ToUtf8(lockName), activationName});
+    EXPECT_EQ(third.ReadLine(), "first");
+    // While it holds the lock, this process is the second one.
+    HANDLE again = CreateMutexW(nullptr, TRUE, lockName.c_str());
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    CloseHandle(again);
+    // A crash releases it too.
+    third.Kill();
+    HANDLE after = CreateMutexW(nullptr, TRUE, lockName.c_str());
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    CloseHandle(after);
+}
+
+TEST(InstanceLock, SameProcessSecondCreatorLearnsItExists) {
+    HANDLE a = CreateMutexW(nullptr, TRUE, L"tavrik-test-local");
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    HANDLE b = CreateMutexW(nullptr, TRUE, L"tavrik-test-local");
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_NE(b, nullptr);
+    CloseHandle(b);
+    CloseHandle(a);
+}
+
+TEST(CrossProcess, CopyDataFromAnotherProcessReachesTheWindowByTitle) {
+    const std::wstring title = UniqueTitle("Vexmar");
+    RecordingWindow window(title);
+    ASSERT_TRUE(window.Reachable());
+    window.copyResult = 1234;
+    PeerProcess post("tavrik-post",
+                     {"--title", ToUtf8(title), "--copydata", "5", "--data-hex", "01 02 03 ff", "--wparam", "9"});
+    ASSERT_TRUE(post.Started());
+    ASSERT_TRUE(PumpUntil([&] { return !window.received.empty(); }));
+    // tavrik-post waits for the result: keep serving until it has it.
+    std::string line;
+    std::thread reader([&] { line = post.ReadLine(); });
+    PumpUntil([&] { return !line.empty(); }, 2000);
+    reader.join();
+    EXPECT_EQ(line, "1234");
+    EXPECT_EQ(post.Wait(), 0);
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_EQ(window.received[0].message, WM_COPYDATA);
+    EXPECT_EQ(window.received[0].code, 5u);
+    EXPECT_EQ(window.received[0].wParam, 9u);
+    EXPECT_EQ(window.received[0].bytes, (std::vector<unsigned char>{1, 2, 3, 0xff}));
+}
+
+TEST(CrossProcess, OutsideSenderPostsARegisteredMessageByName) {
+    const std::wstring title = UniqueTitle("main-window");
+    RecordingWindow window(title);
+    ASSERT_TRUE(window.Reachable());
+    PeerProcess post("tavrik-post", {"--title", ToUtf8(title), "--message", "Game_Kill", "--wparam", "2",
+                                     "--lparam", "-3"});
+    EXPECT_EQ(post.Wait(), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !window.received.empty(); }));
+    EXPECT_EQ(window.received[0].message, RegisterWindowMessageW(L"Game_Kill"));
+    EXPECT_EQ(window.received[0].wParam, 2u);
+    EXPECT_EQ(window.received[0].lParam, -3);
+
+    PeerProcess missing("tavrik-post", {"--title", "no such window", "--message", "Game_Kill"});
+    EXPECT_EQ(missing.Wait(), 2);
+    PeerProcess usage("tavrik-post", {"--title", ToUtf8(title)});
+    EXPECT_EQ(usage.Wait(), 1);
+}
+
+TEST(CrossProcess, FindAndSendToAWindowOfAnotherProcess) {
+    const std::wstring title = UniqueTitle("peer-window");
+    PeerProcess peer("os_test_peer", {"serve", ToUtf8(title)});
+    ASSERT_EQ(peer.ReadLine(), "ready");
+    HWND remote = FindWindowW(nullptr, title.c_str());
+    ASSERT_NE(remote, nullptr);
+    EXPECT_EQ(FindWindowW(nullptr, L"no window has this title"), nullptr);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(remote, &pid);
+    EXPECT_EQ(pid, static_cast<DWORD>(peer.Pid()));
+
+    std::vector<unsigned char> block(1024, 0);
+    block[0] = 7;
+    COPYDATASTRUCT data{5, static_cast<DWORD>(block.size()), block.data()};
+    EXPECT_EQ(SendMessageW(remote, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), 5 * 100000 + 1024 + 7);
+
+    // Too much data is refused here, before anything is sent.
+    std::vector<unsigned char> big(kMaxCopyDataBytes + 1);
+    COPYDATASTRUCT tooBig{1, static_cast<DWORD>(big.size()), big.data()};
+    EXPECT_EQ(SendMessageW(remote, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&tooBig)), 0);
+
+    peer.CloseStdin();
+    EXPECT_EQ(peer.Wait(), 0);
+    // Gone with its process: nothing to find, and sending fails quietly.
+    EXPECT_EQ(FindWindowW(nullptr, title.c_str()), nullptr);
+    EXPECT_EQ(SendMessageW(remote, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), 0);
+}
+
+// The wire header, as an outside (possibly hostile) sender would write it.
+struct WireHeader {
+    std::uint32_t magic = 0x4B4D5654;
+    std::uint16_t version = 1;
+    std::uint16_t kind = 2;
+    std::uint32_t message = WM_COPYDATA;
+    std::uint32_t dataSize = 0;
+    std::uint64_t wParam = 0;
+    std::int64_t lParam = 0;
+    std::uint64_t dataCode = 0;
+};
+static_assert(sizeof(WireHeader) == 40);
+
+// Sends one raw packet and reports whether a reply came back.
+bool SendRaw(const std::string& socketPath, const WireHeader& header, size_t dataBytes) {
+    int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return false;
+    }
+    int size = 1 << 20;
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+    std::vector<unsigned char> packet(sizeof header + dataBytes, 0xAB);
+    std::memcpy(packet.data(), &header, sizeof header);
+    ::send(fd, packet.data(), packet.size(), MSG_NOSIGNAL);
+    WireHeader reply;
+    timeval timeout{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ssize_t n = ::recv(fd, &reply, sizeof reply, 0);
+    ::close(fd);
+    return n == static_cast<ssize_t>(sizeof reply);
+}
+
+TEST(CrossProcess, MalformedPacketsAreDroppedAndNothingOverflows) {
+    RecordingWindow window(UniqueTitle("target"));
+    ASSERT_TRUE(window.Reachable());
+    const std::string path = GetWindowSocketPath(window.Handle());
+    ASSERT_FALSE(path.empty());
+
+    struct Case {
+        const char* what;
+        WireHeader header;
+        size_t dataBytes;
+        bool delivered;
+    };
+    auto header = [](std::uint32_t declared, std::uint16_t kind = 2, std::uint32_t message = WM_COPYDATA) {
+        WireHeader h;
+        h.dataSize = declared;
+        h.kind = kind;
+        h.message = message;
+        h.dataCode = 2;
+        return h;
+    };
+    WireHeader badMagic = header(4);
+    badMagic.magic = 0;
+    const std::vector<Case> cases = {
+        {"truncated: declares 100, carries 50", header(100), 50, false},
+        {"declares more than it may", header(0xFFFFFFFF), 16, false},
+        {"oversized", header(kMaxCopyDataBytes + 8), kMaxCopyDataBytes + 8, false},
+        {"trailing bytes beyond the declared size", header(4), 8, false},
+        {"posted WM_COPYDATA", header(4, 1), 4, false},
+        {"pointer-carrying system message", header(0, 2, WM_SETTEXT), 0, false},
+        {"unknown kind", header(4, 9), 4, false},
+        {"bad magic", badMagic, 4, false},
+        {"valid 24-byte feed", header(24), 24, true},
+        {"valid at the limit", header(kMaxCopyDataBytes), kMaxCopyDataBytes, true},
+    };
+    for (const auto& c : cases) {
+        window.received.clear();
+        bool replied = false;
+        bool finished = false;
+        std::thread sender([&] {
+            replied = SendRaw(path, c.header, c.dataBytes);
+            finished = true;
+        });
+        PumpUntil([&] { return finished; });
+        sender.join();
+        EXPECT_EQ(replied, c.delivered) << c.what;
+        if (c.delivered) {
+            ASSERT_EQ(window.received.size(), 1u) << c.what;
+            EXPECT_EQ(window.received[0].bytes.size(), c.dataBytes) << c.what;
+            EXPECT_EQ(window.received[0].code, 2u);
+        } else {
+            EXPECT_TRUE(window.received.empty()) << c.what;
+        }
+    }
+}
+
+TEST(CrossProcess, BroadcastSkipsWindowsThatDoNotAcceptIt) {
+    const std::wstring title = UniqueTitle("quiet");
+    RecordingWindow quiet(title, false);
+    ASSERT_TRUE(quiet.Reachable());
+    PeerProcess post("tavrik-post", {"--broadcast", "--message", "{4695579F-999A-41d4-9FAF-EFFCE93EBF16}",
+                                     "--wparam", "1", "--lparam", "1"});
+    EXPECT_EQ(post.Wait(), 0);
+    PumpUntil([] { return false; }, 50);
+    EXPECT_TRUE(quiet.received.empty());
+    // Addressed by title it is still reachable.
+    PeerProcess direct("tavrik-post", {"--title", ToUtf8(title), "--message", "0x0D05", "--wparam", "0x5A1",
+                                       "--lparam", "0x103"});
+    EXPECT_EQ(direct.Wait(), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !quiet.received.empty(); }));
+    EXPECT_EQ(quiet.received[0].message, 0x0D05u);
+    EXPECT_EQ(quiet.received[0].wParam, 0x5A1u);
+    EXPECT_EQ(quiet.received[0].lParam, 0x103);
+}
+
+}  // namespace
