@@ -1,2 +1,3 @@
 list(APPEND LINK_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/effect_tables.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/effect_tables.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/led_state.cpp)

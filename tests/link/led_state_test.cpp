@@ -1,0 +1,257 @@
+#include "link/led_state.h"
+
+#include <gtest/gtest.h>
+
+#include "link/effect_tables.h"
+
+namespace {
+
+LightSetting Setting(uint8_t brightness, uint8_t speed, uint8_t direction, uint8_t colourful,
+                     uint8_t r = 10, uint8_t g = 20, uint8_t b = 30) {
+    LightSetting s{};
+    s.brightness = brightness;
+    s.speed = speed;
+    s.direction = direction;
+    s.colorful = colourful;
+    s.red = r;
+    s.green = g;
+    s.blue = b;
+    return s;
+}
+
+LedColor Led(uint8_t r, uint8_t g, uint8_t b, uint8_t level) { return {r, g, b, level}; }
+
+void ExpectAllLeds(const LedState& state, LedColor expected) {
+    for (int i = 0; i < state.GetLedCount(); ++i) {
+        EXPECT_EQ(state.GetLedColor(i), PackLedColor(expected)) << "LED " << i;
+    }
+}
+
+TEST(StepCounter, CountsUpAndDownThroughItsLimit) {
+    const struct {
+        uint8_t direction, limit, value, step, expected;
+    } cases[] = {
+        {1, 128, 5, 1, 6},     {1, 128, 127, 1, 0},   {1, 192, 190, 1, 191}, {1, 192, 191, 1, 0},
+        {1, 4, 3, 1, 0},       {1, 192, 250, 16, 0},  // already beyond the limit
+        {0, 128, 5, 1, 4},     {0, 128, 1, 1, 0},     {0, 128, 0, 1, 127},   {0, 4, 0, 1, 3},
+        {0, 192, 0, 16, 176},  {0, 128, 200, 1, 127},  // a counter left high by another mode
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LedState::StepCounter(c.direction, c.limit, c.value, c.step), c.expected)
+            << int(c.direction) << " " << int(c.limit) << " " << int(c.value) << " " << int(c.step);
+    }
+}
+
+class LedStateTest : public ::testing::Test {
+protected:
+    void SetUp() override { state.SetLedCount(5); }
+    LedState state;
+};
+
+TEST_F(LedStateTest, AccessorsIgnoreIndexesOutsideTheVector) {
+    state.SetLedColor(2, 0x11223344);
+    EXPECT_EQ(state.GetLedColor(2), 0x11223344u);
+    state.SetLedColor(-1, 0xFFFFFFFF);
+    state.SetLedColor(5, 0xFFFFFFFF);
+    EXPECT_EQ(state.GetLedColor(-1), 0u);
+    EXPECT_EQ(state.GetLedColor(5), 0u);
+    EXPECT_EQ(state.GetLed(2).r, 0x44);
+    EXPECT_EQ(state.GetLed(2).brightness, 0x11);
+}
+
+TEST_F(LedStateTest, SetLedCountZeroesEvenWhenTheCountIsUnchanged) {
+    state.SetLedColor(0, 0xFFFFFFFF);
+    state.SetLedCount(5);
+    EXPECT_EQ(state.GetLedColor(0), 0u);
+    state.SetLedCount(1000);
+    EXPECT_EQ(state.GetLedCount(), LedState::kMaxLeds);
+}
+
+TEST_F(LedStateTest, BreathingCountsDownAndAdvancesTheHueWhenTheCounterReachesZero) {
+    const LightSetting s = Setting(5, 0, /*direction*/ 0, /*colourful*/ 0);
+    EXPECT_EQ(state.StepBreathing(s), 5);
+    EXPECT_EQ(state.stepCounter, 127);
+    ExpectAllLeds(state, Led(10, 20, 30, 0));  // breath curve 127 is dark
+    state.stepCounter = 64;
+    state.StepBreathing(s);
+    EXPECT_EQ(state.stepCounter, 63);
+    ExpectAllLeds(state, Led(10, 20, 30, 254));  // 255 * 255 >> 8
+    state.stepCounter = 1;
+    state.StepBreathing(s);
+    EXPECT_EQ(state.stepCounter, 0);
+    EXPECT_EQ(state.hueIndex, 16);
+}
+
+TEST_F(LedStateTest, ColourfulBreathingShowsThirteenHuesPerCycle) {
+    const LightSetting s = Setting(3, 0, /*direction*/ 1, /*colourful*/ 1);
+    std::vector<int> hues;
+    for (int tick = 0; tick < 128 * 14; ++tick) {
+        state.StepBreathing(s);
+        if (state.stepCounter == 0) hues.push_back(state.hueIndex);
+    }
+    const std::vector<int> expected = {16, 32, 48, 64, 80, 96, 112, 128, 144, 160, 176, 192, 0, 16};
+    EXPECT_EQ(hues, expected);
+    state.hueIndex = 192;
+    state.stepCounter = 63;  // peak of the curve at the next tick
+    state.StepBreathing(s);
+    const RgbEntry c = ColorWheel[192];
+    ExpectAllLeds(state, Led(c.r, c.g, c.b, (255 * 153) >> 8));
+}
+
+TEST_F(LedStateTest, PaletteStepsStayInsideThePalette) {
+    const LightSetting s = Setting(5, 0, 1, 0);
+    state.hueIndex = 100;  // left by another mode
+    state.stepCounter = 10;
+    state.StepBreathingPalette(s);
+    const RgbEntry c = PaletteColors[100 % 4];
+    ExpectAllLeds(state, Led(c.r, c.g, c.b, uint8_t((BreathCurve[11] * 255) >> 8)));
+    state.stepCounter = 127;
+    state.StepBreathingPalette(s);
+    EXPECT_LT(state.hueIndex, 4);
+}
+
+TEST_F(LedStateTest, StaticSpectrumAndLightsOff) {
+    state.StepStatic(Setting(2, 0, 0, 0, 1, 2, 3));
+    ExpectAllLeds(state, Led(1, 2, 3, 102));
+    state.stepCounter = 191;
+    state.StepSpectrum(Setting(9, 0, 1, 0));  // brightness clamped to the top level
+    const RgbEntry c = ColorWheel[0];
+    ExpectAllLeds(state, Led(c.r, c.g, c.b, 255));
+    state.StepLightsOff();
+    ExpectAllLeds(state, Led(0, 0, 0, 0));
+}
+
+TEST_F(LedStateTest, FlashTogglesOncePerPeriodOfTheSpeed) {
+    const LightSetting s = Setting(5, 4, 0, 0);
+    const uint32_t start = 0xFFFFF000u;  // the tick count wraps during the test
+    state.flashTime = start;
+    state.StepFlash(s, start + 1399);
+    EXPECT_EQ(state.flashPhase, 0);
+    ExpectAllLeds(state, Led(0, 0, 0, 0));
+    state.StepFlash(s, start + 1400);
+    EXPECT_EQ(state.flashPhase, 1);
+    EXPECT_EQ(state.stepCounter, 16);
+    ExpectAllLeds(state, Led(10, 20, 30, 255));
+    state.StepFlash(s, start + 2799);
+    EXPECT_EQ(state.flashPhase, 1);
+    state.StepFlash(s, start + 2800);
+    EXPECT_EQ(state.flashPhase, 0);
+    ExpectAllLeds(state, Led(0, 0, 0, 0));
+}
+
+TEST_F(LedStateTest, FlashPaletteCyclesThroughFourColours) {
+    const LightSetting s = Setting(5, 0, 0, 0);
+    std::vector<int> shown;
+    uint32_t now = 0;
+    for (int i = 0; i < 10; ++i) {
+        now += 5600;
+        state.StepFlashPalette(s, now);
+        if (state.flashPhase) shown.push_back(state.stepCounter);
+    }
+    EXPECT_EQ(shown, (std::vector<int>{1, 3, 1, 3, 1}));
+}
+
+int FadeStepsToZero(LedState& state, int mode) {
+    state.reactive[7] = 255;
+    int steps = 0;
+    while (state.reactive[7] != 0 && steps < 300) {
+        state.FadeLedState(7, mode);
+        ++steps;
+    }
+    return steps;
+}
+
+TEST_F(LedStateTest, FadeReachesDarkInTheStepsOfItsMode) {
+    EXPECT_EQ(FadeStepsToZero(state, 21), 11);
+    EXPECT_EQ(FadeStepsToZero(state, 0), 20);
+    EXPECT_EQ(FadeStepsToZero(state, 3), 18);
+    state.reactive[7] = 255;
+    std::vector<int> seq = {255};
+    while (state.reactive[7]) {
+        state.FadeLedState(7, 21);
+        seq.push_back(state.reactive[7]);
+    }
+    EXPECT_EQ(seq, (std::vector<int>{255, 210, 165, 120, 75, 40, 5, 4, 3, 2, 1, 0}));
+}
+
+TEST_F(LedStateTest, FadeNeverWrapsBackToBright) {
+    const struct {
+        uint8_t from;
+        int mode;
+    } cases[] = {{16, 21}, {17, 21}, {31, 21}, {0x20, 21}};
+    for (const auto& c : cases) {
+        state.reactive[3] = c.from;
+        state.FadeLedState(3, c.mode);
+        EXPECT_LT(state.reactive[3], c.from) << int(c.from);
+    }
+    state.reactive[3] = 16;
+    state.FadeLedState(3, 21);
+    EXPECT_EQ(state.reactive[3], 0);
+    state.FadeLedState(-1, 0);
+    state.FadeLedState(LedState::kMaxLeds, 0);  // outside: nothing happens
+}
+
+TEST_F(LedStateTest, RingRotatesAndIgnites) {
+    state.ring[0] = 1;
+    state.ring[22] = 2;
+    state.RotateRing(true);
+    EXPECT_EQ(state.ring[1], 1);
+    EXPECT_EQ(state.ring[0], 2);
+    state.RotateRing(false);
+    EXPECT_EQ(state.ring[0], 1);
+    EXPECT_EQ(state.ring[22], 2);
+
+    state.ring.fill(0);
+    state.ring[0] = 5;
+    state.ring[7] = 9;
+    state.RotateWaveRing(8, true);
+    EXPECT_EQ(state.ring[1], 5);
+    EXPECT_EQ(state.ring[0], 9);
+    EXPECT_EQ(state.ring[8], 0);  // beyond the length: untouched
+    state.RotateWaveRing(99, false);  // capped at the ring size
+
+    state.ring.fill(0);
+    state.ring[2] = 1;
+    state.ring[9] = 1;  // only positions 0..8 ignite
+    state.IgniteRingLeds();
+    EXPECT_EQ(state.reactive[2], 255);
+    EXPECT_EQ(state.reactive[9], 0);
+    state.ClearFadeState();
+    EXPECT_EQ(state.reactive[2], 0);
+    EXPECT_EQ(state.ring[9], 0);
+}
+
+TEST_F(LedStateTest, WaveFrameStartsAfterTheGivenHue) {
+    state.RenderWaveFrame(Setting(5, 0, /*direction*/ 0, /*colourful*/ 1), 191);
+    for (int i = 0; i < 5; ++i) {
+        const RgbEntry c = ColorWheel[i * 12];
+        EXPECT_EQ(state.GetLedColor(i), PackLedColor(Led(c.r, c.g, c.b, 255))) << i;
+    }
+    state.RenderWaveFrame(Setting(5, 0, /*direction*/ 1, /*colourful*/ 1), 0);
+    const RgbEntry first = ColorWheel[191];
+    EXPECT_EQ(state.GetLedColor(0), PackLedColor(Led(first.r, first.g, first.b, 255)));
+    EXPECT_EQ(state.GetLedColor(1), PackLedColor(Led(ColorWheel[11].r, ColorWheel[11].g, ColorWheel[11].b, 255)));
+
+    state.RenderWaveFrame(Setting(5, 0, 0, 0, 1, 2, 3), 0);  // start hue 1, index advances first
+    EXPECT_EQ(state.GetLedColor(0), PackLedColor(Led(1, 2, 3, uint8_t((255 * WaveCurve[13]) >> 8))));
+    EXPECT_EQ(state.GetLedColor(1), PackLedColor(Led(1, 2, 3, uint8_t((255 * WaveCurve[25]) >> 8))));
+}
+
+TEST_F(LedStateTest, PerLedEffectsRenderOnlyTheirTypes) {
+    state.SetLedColor(0, 0x01010101);
+    state.SetLedColor(2, 0x02020202);
+    std::vector<LightSetting> effects(3);
+    effects[0].mode = 1;  // static
+    effects[0].brightness = 1;
+    effects[0].red = 200;
+    effects[1].mode = 4;  // off
+    effects[2].mode = 0;  // breathing: rendered by the family
+    state.SetLedColor(1, 0x05050505);
+    state.RenderKeyStatic(effects);
+    state.RenderKeyOff(effects);
+    EXPECT_EQ(state.GetLedColor(0), PackLedColor(Led(200, 0, 0, 51)));
+    EXPECT_EQ(state.GetLedColor(1), 0u);
+    EXPECT_EQ(state.GetLedColor(2), 0x02020202u);
+}
+
+}  // namespace
