@@ -116,6 +116,8 @@ struct CrashCase {
     const char* moduleTail;  // file whose code faulted
 };
 
+void PrintTo(const CrashCase& c, std::ostream* out) { *out << c.mode; }
+
 class CrashKindTest : public CrashChildTest, public ::testing::WithParamInterface<CrashCase> {};
 
 TEST_P(CrashKindTest, LeavesOneNamedDumpAndEndsBySignal) {
@@ -238,6 +240,18 @@ TEST_F(CrashChildTest, UnwritableProgramFolderSendsTheDumpToTheUserFolder) {
     ASSERT_FALSE(file.empty());
     EXPECT_EQ(OutputValue(result.output, "DUMP"), file.string());
     EXPECT_TRUE(Read(file).exception.has_value());
+}
+
+TEST_F(CrashChildTest, WithNowhereToWriteTheProcessStillEndsBySignal) {
+    std::ofstream(ErrorFolder()) << "not a folder";
+    fs::create_directories(FallbackFolder().parent_path().parent_path());
+    std::ofstream(FallbackFolder().parent_path()) << "not a folder either";
+    auto result = Run("null");
+    ASSERT_TRUE(result.signaled);
+    EXPECT_EQ(result.signal, SIGSEGV);
+    EXPECT_EQ(OutputValue(result.output, "DUMP"), "");
+    EXPECT_TRUE(fs::is_regular_file(ErrorFolder()));
+    EXPECT_TRUE(fs::is_regular_file(FallbackFolder().parent_path()));
 }
 
 TEST_F(CrashChildTest, DumpInATakenSecondGetsASuffixAndKeepsTheEarlierOne) {
