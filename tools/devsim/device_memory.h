@@ -1,0 +1,44 @@
+#pragma once
+
+// The state of an emulated device as its commands see it. Tests seed it
+// before the program reads and inspect it after the program wrote.
+
+#include "tools/devsim/products.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace tavrik::devsim {
+
+struct DeviceMemory {
+    static constexpr std::size_t kSpace = 65536;  // 16-bit offsets address each space
+
+    std::array<std::uint8_t, 37> info{};                // 0x03, the device information block
+    std::vector<std::uint8_t> params = Space();        // 0x05/0x06, parameter space by profile
+    std::vector<std::uint8_t> layout = Space();        // 0x07, key layout table
+    std::vector<std::uint8_t> keyMap = Space();        // 0x09, key map (page × 512 + position)
+    std::vector<std::uint8_t> ledMap = Space();        // 0x1B, LED index map
+    std::vector<std::uint8_t> colors = Space();        // 0x0A/0x0B, colour groups
+    std::vector<std::uint8_t> liveColors = Space();    // 0x12, the live colour stream
+    std::vector<std::uint8_t> macros = Space();        // 0x15, macro sink
+    std::vector<std::uint8_t> shoot = Space();         // 0x17, recoil sink
+    std::vector<std::uint8_t> clock = Space();         // 0x29, clock bytes
+    std::vector<std::uint8_t> status = std::vector<std::uint8_t>(256);  // 0x1A by address; block at 0
+    std::vector<std::uint8_t> screen;                  // 0x21, 24-bit offsets; grows as written
+
+    // Counters of the commands without data.
+    int sessionsBegun = 0;   // 0x01
+    int sessionsEnded = 0;   // 0x02
+    bool inSession = false;
+    int lightOnCount = 0;    // 0x1C
+    int screenBegins = 0;    // 0x23
+    std::uint32_t livePackets = 0;  // 0x12 packets received
+
+    static std::vector<std::uint8_t> Space() { return std::vector<std::uint8_t>(kSpace); }
+};
+
+// Plausible factory contents of a product (information block, status).
+DeviceMemory DefaultMemory(ProductKind kind);
+
+}  // namespace tavrik::devsim

@@ -1,0 +1,226 @@
+// tavrik-devsim: serves emulated products to Tavrik over a Unix socket.
+//
+//   tavrik-devsim [--socket PATH] [--log] [--record FILE] PRODUCT...
+//
+// Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad.
+// Run Tavrik with TAVRIK_HID_BACKEND=sim (and TAVRIK_DEVSIM_SOCKET=PATH when
+// the socket is not the default one). Commands on standard input:
+//   plug NAME | unplug NAME | event NAME CODE | link NAME on|off
+//   fault NAME noreply|delay|other|duplicate|status|badsum|unplug [COUNT [COMMAND [VALUE]]]
+//   record NAME | clear NAME | quit
+// With --record FILE, every report the devices received is written to FILE
+// at exit (one line each: ms since start, product, bytes in hex).
+// NAME is a product name, optionally with #N for the N-th of that product.
+
+#include "platform/hid/sim_socket_backend.h"
+#include "tools/devsim/devsim_server.h"
+#include "tools/devsim/emulator.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace tavrik::devsim;
+
+namespace {
+
+struct Served {
+    std::unique_ptr<Emulator> emulator;
+    std::string name;
+};
+
+std::mutex outputMutex;
+
+void Say(const std::string& line) {
+    std::lock_guard lock(outputMutex);
+    std::cout << line << std::endl;
+}
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+    std::string s;
+    char b[4];
+    for (auto v : bytes) {
+        std::snprintf(b, sizeof b, "%02x", v);
+        s += b;
+    }
+    return s;
+}
+
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+Emulator* Find(std::vector<Served>& served, const std::string& name) {
+    std::string base = name;
+    int nth = 1;
+    if (auto hash = name.find('#'); hash != std::string::npos) {
+        base = name.substr(0, hash);
+        nth = std::atoi(name.c_str() + hash + 1);
+    }
+    for (auto& s : served)
+        if (s.name == base && --nth == 0) return s.emulator.get();
+    return nullptr;
+}
+
+void Usage() {
+    std::cerr << "usage: tavrik-devsim [--socket PATH] [--log] [--record FILE] PRODUCT...\n"
+                 "products:";
+    for (const auto& p : Products()) std::cerr << ' ' << p.name;
+    std::cerr << '\n';
+}
+
+bool ParseFault(std::istringstream& in, Fault* f) {
+    std::string kind;
+    in >> kind;
+    static const std::pair<const char*, FaultKind> kinds[] = {
+        {"noreply", FaultKind::NoReply}, {"delay", FaultKind::Delay},         {"other", FaultKind::OtherCommand},
+        {"duplicate", FaultKind::Duplicate}, {"status", FaultKind::Status}, {"badsum", FaultKind::BadChecksum},
+        {"unplug", FaultKind::Unplug}};
+    bool known = false;
+    for (auto& [n, k] : kinds)
+        if (kind == n) {
+            f->kind = k;
+            known = true;
+        }
+    if (!known) return false;
+    std::string count, command, value;
+    in >> count >> command >> value;
+    if (!count.empty()) f->count = std::atoi(count.c_str());
+    if (!command.empty()) f->command = static_cast<std::uint8_t>(std::strtoul(command.c_str(), nullptr, 0));
+    if (!value.empty()) {
+        const unsigned long v = std::strtoul(value.c_str(), nullptr, 0);
+        if (f->kind == FaultKind::Delay)
+            f->delayMs = static_cast<std::uint32_t>(v);
+        else
+            f->value = static_cast<std::uint8_t>(v);
+    }
+    if (f->kind == FaultKind::Delay && f->delayMs == 0) f->delayMs = 1000;
+    return true;
+}
+
+void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::istringstream in(line);
+        std::string verb, name;
+        in >> verb >> name;
+        if (verb.empty()) continue;
+        if (verb == "quit") break;
+        Emulator* e = Find(served, name);
+        if (!e) {
+            Say("error: no device " + name);
+            continue;
+        }
+        if (verb == "plug") {
+            e->Plug(server);
+        } else if (verb == "unplug") {
+            e->Unplug();
+        } else if (verb == "event") {
+            std::string code;
+            in >> code;
+            e->SendEvent(static_cast<std::uint16_t>(std::strtoul(code.c_str(), nullptr, 0)));
+        } else if (verb == "link") {
+            std::string state;
+            in >> state;
+            e->SetLinked(state != "off");
+        } else if (verb == "fault") {
+            Fault f;
+            if (!ParseFault(in, &f)) {
+                Say("error: bad fault");
+                continue;
+            }
+            e->Inject(f);
+        } else if (verb == "record") {
+            for (const auto& r : e->Record()) Say("record " + name + " " + Hex(r.bytes));
+        } else if (verb == "clear") {
+            e->ClearRecord();
+        } else {
+            Say("error: unknown command " + verb);
+            continue;
+        }
+        Say("ok");
+    }
+    ::kill(::getpid(), SIGTERM);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string socketPath = tavrik::hid::DefaultDevsimSocketPath();
+    bool log = false;
+    std::string recordPath;
+    std::vector<const ProductInfo*> products;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--socket" && i + 1 < argc) {
+            socketPath = argv[++i];
+        } else if (a == "--log") {
+            log = true;
+        } else if (a == "--record" && i + 1 < argc) {
+            recordPath = argv[++i];
+        } else if (a == "--help" || a == "-h") {
+            Usage();
+            return 0;
+        } else if (const ProductInfo* p = FindProduct(a)) {
+            products.push_back(p);
+        } else {
+            std::cerr << "tavrik-devsim: unknown argument " << a << '\n';
+            Usage();
+            return 2;
+        }
+    }
+
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    DevsimServer server(socketPath);
+    std::shared_ptr<std::ofstream> record;
+    if (!recordPath.empty()) record = std::make_shared<std::ofstream>(recordPath, std::ios::app);
+    const auto start = std::chrono::steady_clock::now();
+
+    std::vector<Served> served;
+    for (const ProductInfo* p : products) {
+        Served s{std::make_unique<Emulator>(p->kind), p->name};
+        if (log) s.emulator->SetLogger([](const std::string& line) { Say(line); });
+        s.emulator->Plug(server);
+        char head[96];
+        std::snprintf(head, sizeof head, "serving %s vid %04x pid %04x", p->name, p->vendorId, p->productId);
+        Say(std::string(head) + " command " + Narrow(s.emulator->InterfacePath(kCommandCollection)) + " events " +
+            Narrow(s.emulator->InterfacePath(kConsumerCollection)));
+        served.push_back(std::move(s));
+    }
+    // Devices are plugged before the socket opens, so the first program
+    // that connects sees all of them at once.
+    std::string error;
+    if (!server.Start(&error)) {
+        std::cerr << "tavrik-devsim: cannot serve: " << error << '\n';
+        return 1;
+    }
+    Say("socket " + server.SocketPath());
+
+    std::thread commands([&] { CommandLoop(server, served); });
+    commands.detach();
+
+    int sig = 0;
+    sigwait(&signals, &sig);
+    if (record) {
+        for (auto& s : served) {
+            for (const auto& r : s.emulator->Record()) {
+                const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(r.time - start).count();
+                *record << ms << ' ' << s.name << ' ' << Hex(r.bytes) << '\n';
+            }
+        }
+        record->flush();
+    }
+    server.Stop();
+    std::_Exit(0);  // the command thread may still wait on standard input
+}

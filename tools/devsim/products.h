@@ -1,0 +1,41 @@
+#pragma once
+
+// The emulated products: their USB identity (shared with the program's
+// supported-device table) and the report descriptors of their interfaces.
+
+#include "platform/hid/sim_bus.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavrik::devsim {
+
+enum class ProductKind { KeyboardCable, KeyboardReceiver, MouseCable, MouseReceiver, MousePad };
+
+struct ProductInfo {
+    ProductKind kind;
+    const char* name;  // command-line name of tavrik-devsim
+    std::uint16_t vendorId;
+    std::uint16_t productId;
+    bool receiver;  // reached through the 2.4 GHz receiver
+};
+
+const std::vector<ProductInfo>& Products();
+const ProductInfo& Product(ProductKind kind);
+// By command-line name; null when unknown.
+const ProductInfo* FindProduct(const std::string& name);
+
+// Interface 1 holds the command collection (04) and the consumer event
+// collection (03) after a keyboard or mouse collection (01) and a system
+// control collection (02); interface 0 is a boot keyboard or mouse.
+inline constexpr int kCommandInterface = 1;
+inline constexpr int kConsumerCollection = 3;
+inline constexpr int kCommandCollection = 4;
+inline constexpr std::uint8_t kEventReportId = 0x03;
+inline constexpr std::uint8_t kCommandReportId = 0x04;
+inline constexpr std::size_t kCommandReportLength = 64;
+
+hid::SimDeviceSpec MakeDeviceSpec(ProductKind kind);
+
+}  // namespace tavrik::devsim
