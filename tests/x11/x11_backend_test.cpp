@@ -3,6 +3,7 @@
 #include "platform/ui/x11/x11_backend_impl.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
 
@@ -13,6 +14,8 @@
 #include "platform/screen/screen_source.h"
 #include "platform/screen/x11_screen_source.h"
 #include "platform/ui/x11/x11_backend.h"
+#include "platform/screen/x_error_trap.h"
+#include "tests/x11/tray_manager.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"
 
@@ -346,6 +349,66 @@ TEST_F(X11BackendTest, ClipboardTextTravelsBetweenConnections) {
     stop = true;
     owner.join();
     EXPECT_EQ(got, text);
+}
+
+}  // namespace
+}  // namespace tavrik::x11
+
+namespace tavrik::x11 {
+namespace {
+
+TEST_F(X11BackendTest, ScreenResizeIsADisplayChangeWithNewMetrics) {
+    RecordingSink sink;
+    X11Window* w = Open({10, 10, 110, 110}, sink);
+    ShowAndWait(w);
+    Display* d = driver_->display();
+    const Window root = DefaultRootWindow(d);
+    const int old_w = DisplayWidth(d, 0), old_h = DisplayHeight(d, 0);
+    const int old_mm_w = DisplayWidthMM(d, 0), old_mm_h = DisplayHeightMM(d, 0);
+    // The screen cannot shrink under a monitor that shows all of it: switch
+    // the monitor off, shrink, and afterwards put both back.
+    XRRScreenResources* res = XRRGetScreenResources(d, root);
+    ASSERT_NE(res, nullptr);
+    ASSERT_GE(res->ncrtc, 1);
+    const RRCrtc crtc = res->crtcs[0];
+    XRRCrtcInfo* info = XRRGetCrtcInfo(d, res, crtc);
+    ASSERT_NE(info, nullptr);
+    bool resized = false;
+    {
+        XErrorTrap trap(d);
+        XRRSetCrtcConfig(d, res, crtc, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
+        XRRSetScreenSize(d, root, 1024, 768, old_mm_w * 1024 / old_w, old_mm_h * 768 / old_h);
+        resized = !trap.Failed();
+    }
+    const bool changed = resized && Until([&] { return sink.Count(BackendEventType::DisplayChanged) >= 1; });
+    const BackendRect during = backend_->GetScreenRect();
+    {
+        XErrorTrap trap(d);
+        XRRSetScreenSize(d, root, old_w, old_h, old_mm_w, old_mm_h);
+        XRRSetCrtcConfig(d, res, crtc, CurrentTime, info->x, info->y, info->mode, info->rotation, info->outputs,
+                         info->noutput);
+    }
+    XRRFreeCrtcInfo(info);
+    XRRFreeScreenResources(res);
+    if (!resized) GTEST_SKIP() << "this X server cannot change its screen size";
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(sink.Last(BackendEventType::DisplayChanged)->width, 1024);
+    EXPECT_EQ(sink.Last(BackendEventType::DisplayChanged)->height, 768);
+    EXPECT_EQ(during.Width(), 1024);
+    EXPECT_TRUE(Until([&] { return backend_->GetScreenRect().Width() == old_w; }));
+}
+
+TEST_F(X11BackendTest, MonitorsAndTrayPlace) {
+    const auto monitors = backend_->MonitorRects();
+    ASSERT_FALSE(monitors.empty());
+    EXPECT_EQ(monitors[0].Width(), backend_->GetScreenRect().Width());
+    BackendRect tray_rect;
+    EXPECT_FALSE(backend_->TrayRect(tray_rect));
+    test::TestTrayManager tray;
+    ASSERT_TRUE(backend_->TrayRect(tray_rect));
+    EXPECT_EQ(tray_rect.left, 900);
+    EXPECT_EQ(tray_rect.top, 0);
+    EXPECT_EQ(tray_rect.Width(), 200);
 }
 
 }  // namespace

@@ -235,6 +235,38 @@ void X11Backend::GetCursorPos(int& x, int& y) const {
     const_cast<X11Backend*>(this)->WakeIfQueued();
 }
 
+std::vector<BackendRect> X11Backend::MonitorRects() const {
+    std::vector<BackendRect> rects;
+    int count = 0;
+    XRRMonitorInfo* monitors = randr_event_base_ >= 0 ? XRRGetMonitors(display_, root_, True, &count) : nullptr;
+    for (int i = 0; monitors && i < count; ++i) {
+        const XRRMonitorInfo& m = monitors[i];
+        const BackendRect r{m.x, m.y, m.x + m.width, m.y + m.height};
+        if (m.primary)
+            rects.insert(rects.begin(), r);
+        else
+            rects.push_back(r);
+    }
+    if (monitors) XRRFreeMonitors(monitors);
+    if (rects.empty()) rects.push_back(GetScreenRect());
+    const_cast<X11Backend*>(this)->WakeIfQueued();
+    return rects;
+}
+
+bool X11Backend::TrayRect(BackendRect& rect) const {
+    const Window tray = TrayManager();
+    if (tray == None) return false;
+    XErrorTrap trap(display_);
+    XWindowAttributes attrs{};
+    if (!XGetWindowAttributes(display_, tray, &attrs) || trap.Failed()) return false;
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display_, tray, root_, 0, 0, &x, &y, &child);
+    rect = {x, y, x + attrs.width, y + attrs.height};
+    const_cast<X11Backend*>(this)->WakeIfQueued();
+    return true;
+}
+
 void X11Backend::UpdateDpi() {
     // The desktop's font setting first (Xft.dpi), then the screen's size.
     int dpi = 0;
@@ -584,6 +616,17 @@ std::unique_ptr<DuiLib::IDisplayBackend> OpenX11Backend(const std::string& displ
         return nullptr;
     }
     return std::make_unique<X11Backend>(d);
+}
+
+std::vector<BackendRect> GetMonitorRects() {
+    auto* x = dynamic_cast<X11Backend*>(&DuiLib::GetDisplayBackend());
+    if (!x) return {DuiLib::GetDisplayBackend().GetScreenRect()};
+    return x->MonitorRects();
+}
+
+bool GetSystemTrayRect(BackendRect& rect) {
+    auto* x = dynamic_cast<X11Backend*>(&DuiLib::GetDisplayBackend());
+    return x && x->TrayRect(rect);
 }
 
 bool UseX11DisplayBackend(std::string* error) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/display_backend.h"
 
@@ -19,5 +20,15 @@ std::unique_ptr<DuiLib::IDisplayBackend> OpenX11Backend(const std::string& displ
 // (DuiLib::SetDisplayBackend).  False, with the reason, when there is no
 // display; the UI then keeps the headless backend.
 bool UseX11DisplayBackend(std::string* error = nullptr);
+
+// Screen metrics beyond the seam, from the UI's current backend; on the
+// headless backend (or with no X server) the primary screen stands in.
+
+// Rectangles of the monitors (RandR), the primary one first.
+std::vector<DuiLib::BackendRect> GetMonitorRects();
+
+// The rectangle of the system tray's window on the screen (where the tray
+// menu opens beside); false when there is no tray.
+bool GetSystemTrayRect(DuiLib::BackendRect& rect);
 
 }  // namespace tavrik::x11

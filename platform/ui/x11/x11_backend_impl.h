@@ -72,6 +72,9 @@ public:
     // Windows whose owner is `owner`, in creation order.
     std::vector<X11Window*> OwnedBy(const X11Window* owner) const;
 
+    std::vector<DuiLib::BackendRect> MonitorRects() const;
+    bool TrayRect(DuiLib::BackendRect& rect) const;
+
     // Requests may have read events into Xlib's queue, where the socket no
     // longer shows them: make the event descriptor readable then.
     void WakeIfQueued();
