@@ -79,8 +79,8 @@ inline constexpr DWORD OPEN_EXISTING = 3;
 inline constexpr DWORD FILE_FLAG_OVERLAPPED = 0x40000000u;
 
 // Opens a HID interface path (case-insensitive). Access 0 (query only),
-// GENERIC_READ, GENERIC_READ | GENERIC_WRITE. Sharing as on the original
-// platform: the open fails (ERROR_SHARING_VIOLATION) when it asks for access
+// GENERIC_READ, GENERIC_READ | GENERIC_WRITE. Sharing follows the Windows
+// rules: the open fails (ERROR_SHARING_VIOLATION) when it asks for access
 // an existing open does not share, or does not share access an existing open
 // holds. A zero-access open succeeds while the interface is present and
 // conflicts with nobody. INVALID_HANDLE_VALUE on failure (ERROR_FILE_NOT_FOUND
