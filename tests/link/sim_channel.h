@@ -1,0 +1,33 @@
+#pragma once
+// Test support: the channel set-up the owners of a command channel perform,
+// on emulated devices of the in-process HID bus.
+
+#include "link/device_protocol.h"
+#include "platform/os/critical_section.h"
+#include "tools/devsim/emulator.h"
+#include "tools/devsim/sim_fixture.h"
+
+namespace tavrik::test {
+
+// Opens the command channel as the main window does: under the I/O lock,
+// close then open the handle of the connection, set the open flag and mode.
+inline bool OpenCommandChannel(CDeviceProtocol& channel, const devsim::Emulator& device) {
+    const bool receiver = device.Product().receiver;
+    win::CriticalSectionGuard io(channel.m_ioLock);
+    CHidDevice& handle = receiver ? channel.m_receiver : channel.m_wired;
+    handle.Close();
+    if (!handle.Open(device.InterfacePath().c_str(), 1, 1, 1, 0)) return false;
+    channel.m_open = 1;
+    channel.SetConnectMode(receiver ? CDeviceProtocol::kConnectReceiver
+                                    : CDeviceProtocol::kConnectWired);
+    return true;
+}
+
+inline void CloseCommandChannel(CDeviceProtocol& channel) {
+    win::CriticalSectionGuard io(channel.m_ioLock);
+    channel.m_open = 0;
+    channel.m_wired.Close();
+    channel.m_receiver.Close();
+}
+
+}  // namespace tavrik::test
