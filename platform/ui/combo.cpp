@@ -170,6 +170,7 @@ bool CComboUI::Activate() {
 bool CComboUI::SelectItem(int iIndex, bool bTakeFocus, bool bTriggerEvent) {
     if (m_pWindow && bTakeFocus) m_pWindow->Close();
     if (iIndex == m_iCurSel) return true;
+    if (iIndex >= GetCount()) return false;  // no such row: nothing changes
     int old = m_iCurSel;
     if (IListItemUI* prev = AsItem(GetItemAt(m_iCurSel))) prev->SelectMulti(false);
     if (iIndex < 0 || GetCount() == 0) {
@@ -177,7 +178,6 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus, bool bTriggerEvent) {
         Invalidate();
         return false;
     }
-    iIndex = std::min(iIndex, GetCount() - 1);
     CControlUI* c = GetItemAt(iIndex);
     IListItemUI* it = AsItem(c);
     if (!it || !c->IsVisible() || !c->IsEnabled()) {

@@ -35,7 +35,7 @@ bool CNotifyPump::LoopDispatch(TNotifyUI& msg) {
                 bool named = e->sCtrlName && *e->sCtrlName;
                 if (pass == 0 && (!named || name != e->sCtrlName)) continue;
                 if (pass == 1 && named) continue;
-                (this->*(e->pfn))(msg);
+                e->pfn(this, msg);
                 return true;
             }
         }

@@ -10,7 +10,22 @@
 namespace DuiLib {
 
 class CNotifyPump;
-using DUI_PMSG = void (CNotifyPump::*)(TNotifyUI& msg);
+// Calls one handler of a message map on the pump object.
+using DUI_PMSG = void (*)(CNotifyPump* pump, TNotifyUI& msg);
+
+template <typename>
+struct DuiMemberClass;
+template <typename C>
+struct DuiMemberClass<void (C::*)(TNotifyUI&)> {
+    using type = C;
+};
+// The handler thunk for a member function `F` of a class derived from
+// CNotifyPump (virtual handlers dispatch as usual).
+template <auto F>
+void DuiNotifyThunk(CNotifyPump* pump, TNotifyUI& msg) {
+    using C = typename DuiMemberClass<decltype(F)>::type;
+    (static_cast<C*>(pump)->*F)(msg);
+}
 
 struct DUI_MSGMAP_ENTRY {
     const wchar_t* sMsgType;
@@ -65,10 +80,10 @@ private:
 
 #define DUI_END_MESSAGE_MAP() {nullptr, nullptr, 0, nullptr}};
 
-#define DUI_ON_MSGTYPE(msgtype, memberFxn) {msgtype, L"", 1, static_cast<DuiLib::DUI_PMSG>(&memberFxn)},
-#define DUI_ON_MSGTYPE_CTRNAME(msgtype, ctrname, memberFxn) {msgtype, ctrname, 2, static_cast<DuiLib::DUI_PMSG>(&memberFxn)},
+// memberFxn is a qualified member name, e.g. CMainWnd::OnClick.
+#define DUI_ON_MSGTYPE(msgtype, memberFxn) {msgtype, L"", 1, &DuiLib::DuiNotifyThunk<&memberFxn>},
+#define DUI_ON_MSGTYPE_CTRNAME(msgtype, ctrname, memberFxn) {msgtype, ctrname, 2, &DuiLib::DuiNotifyThunk<&memberFxn>},
 #define DUI_ON_CLICK_CTRNAME(ctrname, memberFxn) DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_CLICK, ctrname, memberFxn)
 #define DUI_ON_SELECTCHANGED_CTRNAME(ctrname, memberFxn) DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_SELECTCHANGED, ctrname, memberFxn)
 #define DUI_ON_KILLFOCUS_CTRNAME(ctrname, memberFxn) DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_KILLFOCUS, ctrname, memberFxn)
 #define DUI_ON_MENU_CTRNAME(ctrname, memberFxn) DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_MENU, ctrname, memberFxn)
-#define DUI_ON_TIMER() DUI_ON_MSGTYPE(DUI_MSGTYPE_TIMER, OnTimer)

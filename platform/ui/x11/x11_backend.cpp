@@ -370,6 +370,7 @@ void X11Backend::Dispatch(XEvent& event) {
         return;
     }
     if (event.type == PropertyNotify && event.xproperty.window == root_) {
+        if (event.xproperty.atom == atoms_.net_supporting_wm_check) wm_checked_ = -1;
         if (event.xproperty.atom == XInternAtom(display_, "RESOURCE_MANAGER", False)) UpdateDpi();
         return;
     }
@@ -433,6 +434,10 @@ void X11Backend::Dispatch(XEvent& event) {
             else
                 XUnsetICFocus(window->input_context());
         }
+        if (event.type == FocusIn)
+            focused_ = target;
+        else if (focused_ == target)
+            focused_ = 0;
         e.type = event.type == FocusIn ? BackendEventType::Activated : BackendEventType::Deactivated;
         window->Deliver(e);
         return;
@@ -489,6 +494,13 @@ void X11Backend::Dispatch(XEvent& event) {
         }
         e.button = ButtonOf(b.button);
         if (e.button == kNoButton) return;
+        if (event.type == ButtonPress && focused_ != target && !window->popup()) {
+            // A click activates the window, as a window manager would do;
+            // with one running, it does so itself.
+            if (wm_checked_ < 0) wm_checked_ = WindowManagerRunning() ? 1 : 0;
+            if (wm_checked_ == 0) window->Activate();
+            if (!Find(target)) return;
+        }
         if (event.type == ButtonPress) {
             e.type = BackendEventType::ButtonDown;
             e.modifiers |= ButtonMask(e.button);

@@ -104,6 +104,8 @@ private:
     bool own_clipboard_ = false;
     std::set<std::string> logged_;
     std::set<unsigned> pressed_;
+    Window focused_ = 0;          // our window that has the keyboard focus
+    int wm_checked_ = -1;         // window manager running: -1 unknown, 0, 1
     cairo_device_t* cairo_device_ = nullptr;  // key codes held down, to tell repeats
 };
 

@@ -129,14 +129,13 @@ void X11Window::SetState(BackendShowState state) {
 
 void X11Window::Map(bool activate) {
     if (owner_) XSetTransientForHint(d_, xid_, owner_->xid());
-    focus_on_map_ = activate && !popup_;
+    focus_on_map_ = activate;
     XMapRaised(d_, xid_);
     if (mapped_ && activate) Focus();
     XFlush(d_);
 }
 
 void X11Window::Focus() {
-    if (popup_) return;
     if (backend_->WindowManagerRunning()) {
         XEvent e{};
         e.xclient.type = ClientMessage;

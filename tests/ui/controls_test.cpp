@@ -1,0 +1,220 @@
+#include "tests/ui/ui_fixture.h"
+
+namespace uitest {
+namespace {
+
+class ControlsTest : public UiTest {};
+
+constexpr uint32_t kVkReturn = 0x0D, kVkTab = 0x09, kVkBack = 0x08;
+
+TEST_F(ControlsTest, ButtonClickAndCaptureOutside) {
+    TestWindow* w = Open(LR"(<Window size='200,100'><VerticalLayout name='root'>
+        <Button name='b1' height='40'/><Button name='b2' height='40' enabled='false'/></VerticalLayout></Window>)");
+    ClickOn(w, w->pm().FindControl(L"b1"));
+    EXPECT_EQ(w->Count(L"click", L"b1"), 1);
+    ClickOn(w, w->pm().FindControl(L"b2"));
+    EXPECT_EQ(w->Count(L"click", L"b2"), 0);  // disabled
+    // Pressed inside, released outside: no click.
+    BackendEvent e;
+    e.button = BackendButton::Left;
+    e.type = BackendEventType::ButtonDown;
+    e.x = 100; e.y = 20;
+    display_->Inject(Surface(w), e);
+    e.type = BackendEventType::MouseMove;
+    e.y = 90;
+    display_->Inject(Surface(w), e);
+    e.type = BackendEventType::ButtonUp;
+    display_->Inject(Surface(w), e);
+    Pump();
+    EXPECT_EQ(w->Count(L"click", L"b1"), 1);
+}
+
+TEST_F(ControlsTest, OptionGroupSelectsOneAndBindsTab) {
+    TestWindow* w = Open(LR"(<Window size='300,200'><VerticalLayout>
+        <HorizontalLayout height='30'>
+          <Option name='o1' group='g' selected='true' bindtablayoutname='tabs' bindtabindex='0'/>
+          <Option name='o2' group='g' bindtablayoutname='tabs' bindtabindex='1'/>
+          <Option name='chk'/>
+        </HorizontalLayout>
+        <TabLayout name='tabs'><Control name='page0'/><Control name='page1'/></TabLayout>
+        </VerticalLayout></Window>)");
+    auto* o1 = static_cast<COptionUI*>(w->pm().FindControl(L"o1"));
+    auto* o2 = static_cast<COptionUI*>(w->pm().FindControl(L"o2"));
+    auto* tabs = static_cast<CTabLayoutUI*>(w->pm().FindControl(L"tabs"));
+    EXPECT_TRUE(o1->IsSelected());
+    ClickOn(w, o2);
+    EXPECT_FALSE(o1->IsSelected());
+    EXPECT_TRUE(o2->IsSelected());
+    EXPECT_EQ(w->TypesFor(L"o2"), (std::vector<std::wstring>{L"setfocus", L"click", L"selectchanged"}));
+    EXPECT_EQ(w->Count(L"selectchanged", L"o1"), 0);  // only the one that becomes selected speaks
+    EXPECT_EQ(tabs->GetCurSel(), 1);
+    EXPECT_TRUE(w->pm().FindControl(L"page1")->IsVisible());
+    EXPECT_FALSE(w->pm().FindControl(L"page0")->IsVisible());
+    ClickOn(w, o2);  // already selected: stays selected, no change
+    EXPECT_EQ(w->Count(L"selectchanged", L"o2"), 1);
+    // Selected() without notification.
+    o1->Selected(true, false);
+    EXPECT_EQ(w->Count(L"selectchanged", L"o1"), 0);
+    EXPECT_FALSE(o2->IsSelected());
+    // An option without a group toggles and reports the check click.
+    auto* chk = static_cast<COptionUI*>(w->pm().FindControl(L"chk"));
+    ClickOn(w, chk);
+    ClickOn(w, chk);
+    EXPECT_FALSE(chk->IsSelected());
+    EXPECT_EQ(w->Count(L"checkclick", L"chk"), 2);
+}
+
+TEST_F(ControlsTest, ComboSelectItemNotifiesOnlyWhenAsked) {
+    TestWindow* w = Open(LR"(<Window size='200,200'><VerticalLayout>
+        <Combo name='cb' height='24'><ListLabelElement text='zero'/><ListLabelElement text='one'/>
+        <ListLabelElement text='two'/></Combo><Control/></VerticalLayout></Window>)");
+    auto* cb = static_cast<CComboUI*>(w->pm().FindControl(L"cb"));
+    EXPECT_TRUE(cb->SelectItem1(1, false, false));
+    EXPECT_EQ(cb->GetCurSel(), 1);
+    EXPECT_EQ(cb->GetText(), L"one");
+    Pump();
+    EXPECT_EQ(w->Count(L"itemselect", L"cb"), 0);
+    EXPECT_TRUE(cb->SelectItem1(2, false, true));
+    Pump();
+    ASSERT_EQ(w->Count(L"itemselect", L"cb"), 1);
+    EXPECT_EQ(w->notes.back().wParam, 2u);
+    EXPECT_EQ(w->notes.back().lParam, 1);
+    EXPECT_FALSE(cb->SelectItem(7));  // no such row: nothing changes
+    EXPECT_EQ(cb->GetCurSel(), 2);
+
+    // Through the drop-down: click the combo, then the first row.
+    ClickOn(w, cb);
+    ASSERT_TRUE(cb->IsDropped());
+    HeadlessWindow* drop = display_->TopVisibleWindow();
+    ASSERT_NE(drop, Surface(w));
+    EXPECT_TRUE(drop->IsPopup());
+    display_->Click(drop, 10, 5);
+    Pump();
+    EXPECT_FALSE(cb->IsDropped());
+    EXPECT_EQ(cb->GetCurSel(), 0);
+    EXPECT_EQ(w->Count(L"itemselect", L"cb"), 2);
+}
+
+TEST_F(ControlsTest, SliderMovesWhileDraggingAndChangesOnRelease) {
+    TestWindow* w = Open(LR"(<Window size='220,60'><VerticalLayout>
+        <Slider name='s' width='200' height='20' min='0' max='100' value='0' thumbsize='0,10'/></VerticalLayout></Window>)");
+    auto* s = static_cast<CSliderUI*>(w->pm().FindControl(L"s"));
+    BackendEvent e;
+    e.button = BackendButton::Left;
+    e.type = BackendEventType::ButtonDown;
+    e.x = 0; e.y = 10;
+    display_->Inject(Surface(w), e);
+    e.type = BackendEventType::MouseMove;
+    e.x = 50;
+    display_->Inject(Surface(w), e);
+    e.x = 100;
+    display_->Inject(Surface(w), e);
+    Pump();
+    EXPECT_EQ(s->GetValue(), 50);
+    EXPECT_EQ(w->Count(L"movevaluechanged", L"s"), 2);
+    EXPECT_EQ(w->Count(L"valuechanged", L"s"), 0);
+    e.type = BackendEventType::ButtonUp;
+    e.x = 150;
+    display_->Inject(Surface(w), e);
+    Pump();
+    EXPECT_EQ(s->GetValue(), 75);
+    EXPECT_EQ(w->Count(L"valuechanged", L"s"), 1);
+    e.x = 400;  // far outside: clamped to the maximum
+    e.type = BackendEventType::ButtonDown;
+    display_->Inject(Surface(w), e);
+    EXPECT_EQ(s->GetValue(), 75);  // the press was outside the control
+}
+
+TEST_F(ControlsTest, EditFocusTypingReturnAndRange) {
+    TestWindow* w = Open(LR"(<Window size='200,100'><VerticalLayout>
+        <Edit name='e1' height='24' maxchar='5'/><Edit name='num' height='24' numberonly='true' minnum='1' maxnum='50'/>
+        </VerticalLayout></Window>)");
+    auto* e1 = static_cast<CEditUI*>(w->pm().FindControl(L"e1"));
+    auto* num = static_cast<CEditUI*>(w->pm().FindControl(L"num"));
+    ClickOn(w, e1);
+    EXPECT_EQ(w->Count(L"setfocus", L"e1"), 1);
+    Type(w, L"abcdefg");
+    EXPECT_EQ(e1->GetText(), L"abcde");  // at most maxchar
+    Key(w, kVkBack);
+    EXPECT_EQ(e1->GetText(), L"abcd");
+    EXPECT_EQ(w->Count(L"textchanged", L"e1"), 6);
+    Key(w, kVkReturn);
+    EXPECT_EQ(w->Count(L"return", L"e1"), 1);
+    Key(w, kVkTab);  // focus moves on
+    EXPECT_EQ(w->Count(L"killfocus", L"e1"), 1);
+    EXPECT_EQ(w->pm().GetFocus(), num);
+    Type(w, L"9x9");
+    EXPECT_EQ(num->GetText(), L"99");
+    ClickOn(w, e1);  // leaving the number edit applies its range
+    EXPECT_EQ(num->GetText(), L"50");
+}
+
+TEST_F(ControlsTest, ListClickSelectDoubleClickActivateAndMultiSelect) {
+    TestWindow* w = Open(LR"(<Window size='200,300'><VerticalLayout>
+        <List name='list' multiselect='true'>
+          <ListLabelElement name='r0' text='a' height='20'/><ListLabelElement name='r1' text='b' height='20'/>
+          <ListContainerElement name='r2' height='20'><Label text='c'/></ListContainerElement>
+        </List></VerticalLayout></Window>)");
+    auto* list = static_cast<CListUI*>(w->pm().FindControl(L"list"));
+    ClickOn(w, w->pm().FindControl(L"r1"));
+    EXPECT_EQ(list->GetCurSel(), 1);
+    EXPECT_EQ(w->Count(L"itemclick", L"r1"), 1);
+    EXPECT_EQ(w->Count(L"itemselect", L"list"), 1);
+    DoubleClickOn(w, w->pm().FindControl(L"r2"));
+    EXPECT_EQ(w->Count(L"itemactivate", L"r2"), 1);
+    EXPECT_EQ(list->GetCurSel(), 2);
+    ClickOn(w, w->pm().FindControl(L"r0"), kBackendControl);
+    EXPECT_EQ(list->GetSelectItems(), (std::vector<int>{2, 0}));
+    ClickOn(w, w->pm().FindControl(L"r2"), kBackendControl);  // Ctrl+click on a selected row drops it
+    EXPECT_EQ(list->GetSelectItems(), (std::vector<int>{0}));
+    // Removing rows keeps indexes right; removal destroys.
+    EXPECT_TRUE(list->RemoveAt(0));
+    EXPECT_EQ(list->GetCurSel(), -1);
+    EXPECT_EQ(w->pm().FindControl(L"r0"), nullptr);
+    EXPECT_EQ(static_cast<CListElementUI*>(w->pm().FindControl(L"r1"))->GetIndex(), 0);
+}
+
+TEST_F(ControlsTest, ListScrollsAndEnsuresVisible) {
+    std::wstring rows;
+    for (int i = 0; i < 20; ++i) rows += L"<ListLabelElement name='row" + std::to_wstring(i) + L"' height='20'/>";
+    TestWindow* w = Open(L"<Window size='200,100'><VerticalLayout><List name='list'>" + rows +
+                         L"</List></VerticalLayout></Window>");
+    auto* list = static_cast<CListUI*>(w->pm().FindControl(L"list"));
+    ASSERT_NE(list->GetVerticalScrollBar(), nullptr);
+    EXPECT_TRUE(list->GetVerticalScrollBar()->IsVisible());
+    EXPECT_EQ(list->GetScrollRange().cy, 300);
+    list->SelectItem(15, false, false);
+    Pump();
+    RECT r = w->pm().FindControl(L"row15")->GetPos();
+    EXPECT_LE(r.bottom, 100);
+    EXPECT_GE(r.top, 0);
+    list->InitListCtrl();
+    Pump();
+    EXPECT_EQ(list->GetScrollPos().cy, 0);
+    // The wheel scrolls by lines.
+    BackendEvent e;
+    e.type = BackendEventType::Wheel;
+    e.x = 50; e.y = 50;
+    e.wheelDelta = -120;
+    display_->Inject(Surface(w), e);
+    Pump();
+    EXPECT_GT(list->GetScrollPos().cy, 0);
+}
+
+TEST_F(ControlsTest, ColorPaletteReportsPickedColor) {
+    TestWindow* w = Open(LR"(<Window size='200,120'><VerticalLayout>
+        <ColorPalette name='pal' width='101' height='110' barheight='10'/></VerticalLayout></Window>)");
+    auto* pal = static_cast<CColorPaletteUI*>(w->pm().FindControl(L"pal"));
+    display_->Click(Surface(w), 100, 0);  // full colour at the top right: red
+    Pump();
+    EXPECT_EQ(pal->GetSelectColor(), 0xFFFF0000u);
+    EXPECT_EQ(w->Count(L"colorchanged", L"pal"), 1);
+    display_->Click(Surface(w), 50, 99);  // the bottom row is black
+    Pump();
+    EXPECT_EQ(pal->GetSelectColor(), 0xFF000000u);
+    pal->SetSelectColor(0x00123456);
+    EXPECT_EQ(pal->GetSelectColor(), 0xFF123456u);
+}
+
+}  // namespace
+}  // namespace uitest
