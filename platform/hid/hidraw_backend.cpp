@@ -250,15 +250,19 @@ public:
         std::map<std::string, Entry> next;
         nodes->clear();
         for (const auto& name : names) {
+            // A node whose HID device folder is unchanged is the same plug-in:
+            // its attributes are not read again.
+            auto it = known_.find(name);
+            const fs::path hidDir = fs::canonical(dir / name / "device", ec);
+            if (ec) continue;  // vanished: skip
+            if (it != known_.end() && it->second.hidDir == hidDir.string() && it->second.node->Present()) {
+                next[name] = it->second;
+                nodes->push_back(it->second.node);
+                continue;
+            }
             Probe probe;
             if (!ProbeNode(sysRoot_, name, &probe)) continue;  // vanished or unreadable: skip
-            auto it = known_.find(name);
-            if (it != known_.end() && it->second.hidDir == probe.hidDir && it->second.node->Present() &&
-                it->second.node->Info().descriptor == probe.info.descriptor) {
-                next[name] = it->second;
-            } else {
-                next[name] = Entry{probe.hidDir, std::make_shared<HidrawNode>(probe.info, devRoot_ / name, opener_)};
-            }
+            next[name] = Entry{probe.hidDir, std::make_shared<HidrawNode>(probe.info, devRoot_ / name, opener_)};
             nodes->push_back(next[name].node);
         }
         for (auto& [name, entry] : known_) {

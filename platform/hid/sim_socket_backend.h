@@ -16,7 +16,7 @@ namespace tavrik::hid {
 std::string DefaultDevsimSocketPath();
 
 // Connects on first use and again after the emulator went away; while it is
-// unreachable, listing fails.
+// unreachable, no devices are listed.
 std::shared_ptr<Backend> MakeSimSocketBackend(const std::string& socketPath);
 
 }  // namespace tavrik::hid

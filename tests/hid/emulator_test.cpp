@@ -262,6 +262,10 @@ TEST_F(Emulated, RecordIsTimeStampedInArrivalOrder) {
     }
     EXPECT_EQ(kb.Memory().livePackets, 5u);
     EXPECT_FALSE(kb.WaitForRecord(6, std::chrono::milliseconds(10)));
+    kb.SetRecordLimit(2);
+    record = kb.Record();
+    ASSERT_EQ(record.size(), 2u);
+    EXPECT_EQ(record[1].Offset(), 12u);  // the newest are kept
 }
 
 }  // namespace

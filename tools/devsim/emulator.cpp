@@ -188,7 +188,13 @@ void Emulator::ClearFaults() {
 
 std::vector<RecordEntry> Emulator::Record() const {
     std::lock_guard lock(mutex_);
-    return record_;
+    return {record_.begin(), record_.end()};
+}
+
+void Emulator::SetRecordLimit(std::size_t limit) {
+    std::lock_guard lock(mutex_);
+    recordLimit_ = limit > 0 ? limit : 1;
+    while (record_.size() > recordLimit_) record_.pop_front();
 }
 
 std::vector<RecordEntry> Emulator::Requests(std::uint8_t command) const {
@@ -368,6 +374,7 @@ void Emulator::OnOutput(int interfaceNumber, win::HIDP_REPORT_TYPE kind, const s
             }
         }
         record_.push_back(std::move(entry));
+        while (record_.size() > recordLimit_) record_.pop_front();
     }
     recordChanged_.notify_all();
     for (const auto& o : out) Send(o, generation);

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -81,7 +82,8 @@ public:
     const ProductInfo& Product() const { return product_; }
     const hid::SimDeviceSpec& Spec() const { return spec_; }
 
-    // Plugging into a host (the in-process bus or the socket server).
+    // Plugging into a host (the in-process bus or the socket server). The
+    // host must outlive the plugged emulator, or the emulator be unplugged first.
     bool Plug(hid::SimHost& host);
     void Unplug();
     bool Replug();  // on the host of the last Plug
@@ -104,6 +106,9 @@ public:
     std::vector<RecordEntry> Record() const;
     std::vector<RecordEntry> Requests(std::uint8_t command) const;  // accepted command reports of one command
     void ClearRecord();
+    // The record keeps the newest `limit` entries (default 100000), so a long
+    // session of streamed colours does not grow without bound.
+    void SetRecordLimit(std::size_t limit);
     // Waits until the record holds at least `count` entries.
     bool WaitForRecord(std::size_t count, std::chrono::milliseconds limit) const;
 
@@ -146,7 +151,8 @@ private:
     bool linked_ = true;
     bool rejectLong_ = false;
     std::vector<Fault> faults_;
-    std::vector<RecordEntry> record_;
+    std::deque<RecordEntry> record_;
+    std::size_t recordLimit_ = 100000;
     CommandHook hook_;
     std::function<void(const std::string&)> logger_;
 
