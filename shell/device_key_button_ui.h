@@ -1,0 +1,53 @@
+#pragma once
+
+// One key or light zone of a device picture: a button that can draw a tinted
+// light overlay and a key-assignment marker over its normal images, knows
+// whether it belongs to the current rubber-band selection and reports double
+// clicks ("dbclick").
+
+#include "platform/ui/button.h"
+
+class CDeviceKeyButtonUI : public DuiLib::CButtonUI {
+public:
+    static constexpr const wchar_t* kClassName = L"DeviceKeyButton";
+
+    CDeviceKeyButtonUI();
+    static DuiLib::CControlUI* CreateControl();
+
+    DuiLib::LPCTSTR GetClass() const override;
+    DuiLib::LPVOID GetInterface(DuiLib::LPCTSTR pstrName) override;
+
+    // "lightimage", "keysetimage" and the accepted but unused "gmnametextcolor";
+    // everything else is the button's.
+    void SetAttribute(DuiLib::LPCTSTR pstrName, DuiLib::LPCTSTR pstrValue) override;
+
+    // The overlay of one LED: colour word R | B << 8 | G << 16, level 0..255,
+    // and whether the overlay is drawn. The owner repaints.
+    void SetLightColor(DuiLib::DWORD colorWord, int level, bool shown);
+    DuiLib::DWORD GetLightColor() const { return m_dwLightColor; }
+    int GetLightLevel() const { return m_nLightLevel; }
+    bool IsLightShown() const { return m_bLightShown; }
+    const DuiLib::CDuiString& GetLightImage() const { return m_sLightImage; }
+    const DuiLib::CDuiString& GetKeySetImage() const { return m_sKeySetImage; }
+
+    // The marker is drawn only while hidden is 0.
+    void SetKeySetImageHidden(int hidden);
+    int IsKeySetImageHidden() const { return m_nKeySetImageHidden; }
+
+    // Part of the current rubber-band selection.
+    void SetSelected(int selected);
+    int IsSelected() const { return m_nSelected; }
+
+    void PaintStatusImage(DuiLib::HDC hDC) override;
+    void PaintBkColor(DuiLib::HDC hDC) override;
+    void DoEvent(DuiLib::TEventUI& event) override;
+
+private:
+    DuiLib::CDuiString m_sLightImage;
+    DuiLib::CDuiString m_sKeySetImage;
+    int m_nKeySetImageHidden = 1;
+    bool m_bLightShown = false;
+    DuiLib::DWORD m_dwLightColor = 255;
+    int m_nLightLevel = 200;
+    int m_nSelected = 0;
+};
