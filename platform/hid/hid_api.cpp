@@ -149,6 +149,10 @@ HANDLE CreateFileW(LPCWSTR path, DWORD desiredAccess, DWORD shareMode, void*, DW
         if (!node->Present()) continue;
         for (std::size_t i = 0; i < node->CollectionCount(); ++i) {
             if (!SamePath(node->Path(i), path)) continue;
+            if (desiredAccess != 0 && !node->Accessible(desiredAccess)) {
+                SetLastError(ERROR_ACCESS_DENIED);
+                return INVALID_HANDLE_VALUE;
+            }
             auto state = std::make_shared<OpenState>(node, i, desiredAccess, shareMode);
             DWORD error = 0;
             if (!node->AddOpen(state, &error)) {

@@ -57,6 +57,10 @@ public:
     virtual win::HidIoResult SendOutput(win::HIDP_REPORT_TYPE kind, const std::uint8_t* report, std::size_t length,
                                         win::DWORD timeoutMs, win::HANDLE cancelEvent) = 0;
 
+    // Whether an open asking for this access (GENERIC_READ / GENERIC_WRITE)
+    // can work: false when the device file refuses it.
+    virtual bool Accessible(win::DWORD access) { (void)access; return true; }
+
     // Core side: the handles opened on this node.
     bool AddOpen(const std::shared_ptr<OpenState>& state, win::DWORD* error);
     void RemoveOpen(const OpenState* state);

@@ -101,6 +101,11 @@ int DefaultOpen(const fs::path& p) {
     return fd;
 }
 
+bool Writable(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && (flags & O_ACCMODE) != O_RDONLY;
+}
+
 class HidrawNode : public Node {
 public:
     HidrawNode(NodeInfo info, fs::path device, NodeOpener opener)
@@ -146,6 +151,12 @@ public:
     }
 
     const fs::path& Device() const { return device_; }
+
+    bool Accessible(win::DWORD access) override {
+        const int fd = Fd();
+        if (fd < 0) return false;
+        return !(access & win::GENERIC_WRITE) || Writable(fd);
+    }
 
 protected:
     void OnReadersChanged(std::size_t readers) override {

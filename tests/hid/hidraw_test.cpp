@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -62,6 +63,10 @@ protected:
     }
 
     int OpenNode(const fs::path& p) {
+        if (refused.count(p.filename().string())) {
+            errno = EACCES;
+            return -1;
+        }
         int fds[2];
         if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds) != 0) return -1;
         std::lock_guard lock(mutex);
@@ -88,6 +93,7 @@ protected:
     std::shared_ptr<Backend> backend;
     std::mutex mutex;
     std::map<std::string, int> peers;
+    std::set<std::string> refused;  // device files without permission
 };
 
 TEST_F(FakeHidraw, EnumeratesCollectionsFromSysfsAndSkipsVanishedNodes) {
@@ -197,6 +203,18 @@ TEST_F(FakeHidraw, ReplugUnderTheSameNodeNameIsANewInterface) {
     win::DWORD n = 0;
     EXPECT_EQ(win::ReadReport(h, buffer.data(), 3, &n, 0, nullptr), HidIoResult::Failed);
     EXPECT_EQ(Open(before[0], 0), win::INVALID_HANDLE_VALUE);
+}
+
+TEST_F(FakeHidraw, DeviceFileWithoutPermissionRefusesReadingButNotThePresenceCheck) {
+    AddNode("hidraw4", "0003:1234:5678", "0002", 0, 1, kConsumerNoIds);
+    refused.insert("hidraw4");
+    auto paths = Paths();
+    ASSERT_EQ(paths.size(), 1u);
+    Handle reader(Open(paths[0], win::GENERIC_READ));
+    EXPECT_FALSE(reader.Valid());
+    EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
+    Handle presence(Open(paths[0], 0));
+    EXPECT_TRUE(presence.Valid());
 }
 
 }  // namespace

@@ -99,18 +99,22 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     tavrik::test::TempDir dir;
     const std::string socketPath = (dir.Path() / "devsim.sock").string();
     const std::string recordPath = (dir.Path() / "record.txt").string();
-    int toChild[2];
+    int toChild[2], fromChild[2];
     ASSERT_EQ(::pipe(toChild), 0);
+    ASSERT_EQ(::pipe(fromChild), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::dup2(toChild[0], 0);
+        ::dup2(fromChild[1], 1);
         ::close(toChild[1]);
+        ::close(fromChild[0]);
         ::execl(TAVRIK_DEVSIM_EXE, "tavrik-devsim", "--socket", socketPath.c_str(), "--record", recordPath.c_str(),
-                "keyboard", "mouse-receiver", static_cast<char*>(nullptr));
+                "--log", "keyboard", "mouse-receiver", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(toChild[0]);
+    ::close(fromChild[1]);
     auto backend = hid::MakeSimSocketBackend(socketPath);
     hid::SetBackend(backend);
     std::vector<std::wstring> paths;
@@ -143,6 +147,17 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status));
     ::close(toChild[1]);
+    std::string output;
+    char chunk[4096];
+    for (ssize_t got; (got = ::read(fromChild[0], chunk, sizeof chunk)) > 0;) output.append(chunk, static_cast<std::size_t>(got));
+    ::close(fromChild[0]);
+    const auto& keyboard = Product(ProductKind::KeyboardCable);
+    char serving[160];
+    std::snprintf(serving, sizeof serving,
+                  "serving keyboard vid %04x pid %04x command \\\\?\\hid#vid_%04x&pid_%04x&mi_01&col04#",
+                  keyboard.vendorId, keyboard.productId, keyboard.vendorId, keyboard.productId);
+    EXPECT_NE(output.find(serving), std::string::npos) << output;
+    EXPECT_NE(output.find("mouse-receiver: command 0xAA count 0 offset 0: ok"), std::string::npos) << output;
     Bytes buffer(64);
     win::DWORD n = 0;
     EXPECT_EQ(win::ReadReport(command, buffer.data(), 64, &n, 5000, nullptr), HidIoResult::Failed);
