@@ -110,6 +110,9 @@ UINT FromSharedTable(const std::string& key) {
                 char head[16];
                 std::snprintf(head, sizeof head, "%04X ", result);
                 std::string line = std::string(head) + key + "\n";
+                if (!content.empty() && content.back() != '\n') {
+                    line.insert(0, "\n");  // end a torn line so that ours stays whole
+                }
                 if (::lseek(fd, 0, SEEK_END) < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
                     result = 0;
                 }
