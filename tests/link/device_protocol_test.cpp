@@ -54,7 +54,7 @@ ProtocolTimeouts FastTimeouts() {
     ProtocolTimeouts t;
     t.wiredWrite = 200;
     t.wiredRead = 150;
-    t.wiredLongRead = 900;
+    t.wiredLongRead = 1200;
     t.receiverWrite = 200;
     t.receiverRead = 150;
     t.streamWired = 150;
@@ -460,9 +460,9 @@ TEST_F(ProtocolTest, LateRepliesOfAnEarlierRequestAreDiscarded) {
 
     // A reply that comes after the request has given up.
     device.Memory().status[0] = 30;
-    device.Inject({FaultKind::Delay, 1, CMD_READ_STATUS, 0, 400, 0});
+    device.Inject({FaultKind::Delay, 1, CMD_READ_STATUS, 0, 600, 0});
     EXPECT_EQ(channel_.ReadStatus(status, 6, 0), 0);
-    std::this_thread::sleep_for(250ms);  // the late reply arrives
+    std::this_thread::sleep_for(450ms);  // the late reply arrives
     device.Memory().status[0] = 40;
     ASSERT_EQ(channel_.ReadStatus(status, 6, 0), 1);
     EXPECT_EQ(status[0], 40);
@@ -478,16 +478,16 @@ TEST_F(ProtocolTest, LongWaitFlagLengthensOnlyWiredReplyWaits) {
         const bool receiver = device.Product().receiver;
         for (int flag : {0, 1}) {
             LongWaitFlag = flag;
-            device.Inject({FaultKind::Delay, 1, CMD_READ_STATUS, 0, 400, 0});
+            device.Inject({FaultKind::Delay, 1, CMD_READ_STATUS, 0, 600, 0});
             uint8_t status[6];
             const int32_t expected = (flag == 1 && !receiver) ? 1 : 0;
             EXPECT_EQ(channel.ReadStatus(status, 6, 0), expected)
                 << device.Product().name << " flag " << flag;
-            std::this_thread::sleep_for(300ms);  // let a late reply pass
+            std::this_thread::sleep_for(400ms);  // let a late reply pass
         }
         // The colour stream never waits long.
         LongWaitFlag = 1;
-        device.Inject({FaultKind::Delay, 1, CMD_STREAM_COLORS, 0, 400, 0});
+        device.Inject({FaultKind::Delay, 1, CMD_STREAM_COLORS, 0, 600, 0});
         const auto colors = Pattern(3, 0);
         EXPECT_EQ(channel.StreamColors(colors.data(), 3), 0);
         LongWaitFlag = 0;
@@ -497,7 +497,7 @@ TEST_F(ProtocolTest, LongWaitFlagLengthensOnlyWiredReplyWaits) {
 TEST_F(ProtocolTest, StreamSkipsItsPacketsWhileAnotherTransactionRuns) {
     Emulator& device = Connect(ProductKind::KeyboardCable);
     channel_.m_timeouts.wiredRead = 2000;
-    device.Inject({FaultKind::Delay, 1, CMD_WRITE_PARAMS, 0, 300, 0});
+    device.Inject({FaultKind::Delay, 1, CMD_WRITE_PARAMS, 0, 500, 0});
     const auto block = Pattern(49, 1);
     std::thread writer([&] { EXPECT_EQ(channel_.WriteParamBlock(block.data(), 49, 64), 1); });
     while (device.Requests(CMD_WRITE_PARAMS).empty()) std::this_thread::yield();
