@@ -1,6 +1,7 @@
 #include "link/data_folders.h"
 
 #include "platform/os/folders.h"
+#include "platform/ui/paint_manager.h"
 
 using DuiLib::CDuiString;
 
@@ -16,7 +17,7 @@ void EnsureFolder(const CDuiString& path) {
 }  // namespace
 
 CDuiString GetDefaultDataPath() {
-    return CDuiString(win::GetProgramFolder()) + L"DefaultData\\";
+    return DuiLib::CPaintManagerUI::GetInstancePath() + L"DefaultData\\";
 }
 
 CDuiString GetUserDataPath() {
