@@ -115,6 +115,8 @@ X11Backend::~X11Backend() {
     if (wake_fd_ >= 0) close(wake_fd_);
 }
 
+WakeOnExit::~WakeOnExit() { backend_->WakeIfQueued(); }
+
 std::unique_ptr<DuiLib::IBackendWindow> X11Backend::CreateWindow(const DuiLib::BackendWindowParams& params,
                                                                  DuiLib::IBackendWindowSink* sink) {
     auto window = std::make_unique<X11Window>(this, params, sink);
@@ -209,6 +211,7 @@ BackendRect X11Backend::GetScreenRect() const {
 }
 
 BackendRect X11Backend::GetWorkArea() const {
+    WakeOnExit wake(const_cast<X11Backend*>(this));
     BackendRect area = GetScreenRect();
     Atom type = None;
     int format = 0;
@@ -548,6 +551,7 @@ void X11Backend::Dispatch(XEvent& event) {
 }
 
 void X11Backend::SetClipboardText(const std::wstring& text) {
+    WakeOnExit wake(const_cast<X11Backend*>(this));
     clipboard_utf8_ = WideToUtf8(text);
     XSetSelectionOwner(display_, atoms_.clipboard, helper_, CurrentTime);
     own_clipboard_ = XGetSelectionOwner(display_, atoms_.clipboard) == helper_;
@@ -555,6 +559,7 @@ void X11Backend::SetClipboardText(const std::wstring& text) {
 }
 
 std::wstring X11Backend::GetClipboardText() {
+    WakeOnExit wake(const_cast<X11Backend*>(this));
     if (own_clipboard_) return Utf8ToWide(clipboard_utf8_);
     if (XGetSelectionOwner(display_, atoms_.clipboard) == None) return {};
     XDeleteProperty(display_, helper_, atoms_.clip_property);

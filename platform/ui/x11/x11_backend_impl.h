@@ -35,6 +35,20 @@ struct X11Atoms {
         xembed_info;
 };
 
+// Every entry point of the backend ends by checking Xlib's queue: a reply
+// may have brought events in with it, which the socket no longer shows.
+class X11Backend;
+class WakeOnExit {
+public:
+    explicit WakeOnExit(X11Backend* backend) : backend_(backend) {}
+    ~WakeOnExit();
+    WakeOnExit(const WakeOnExit&) = delete;
+    WakeOnExit& operator=(const WakeOnExit&) = delete;
+
+private:
+    X11Backend* backend_;
+};
+
 class X11Backend : public DuiLib::IDisplayBackend {
 public:
     explicit X11Backend(Display* display);

@@ -43,12 +43,14 @@ X11TrayIcon::~X11TrayIcon() {
 }
 
 void X11TrayIcon::SetIcon(cairo_surface_t* icon) {
+    WakeOnExit wake(backend_);
     if (icon_) cairo_surface_destroy(icon_);
     icon_ = icon ? cairo_surface_reference(icon) : nullptr;
     Paint();
 }
 
 void X11TrayIcon::SetVisible(bool visible) {
+    WakeOnExit wake(backend_);
     if (visible == visible_) return;
     visible_ = visible;
     if (visible)

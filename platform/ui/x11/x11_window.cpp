@@ -111,6 +111,7 @@ X11Window::~X11Window() {
     XFreeGC(d_, gc_);
     XDestroyWindow(d_, xid_);
     XFlush(d_);
+    backend_->WakeIfQueued();
 }
 
 void X11Window::Deliver(const BackendEvent& event) {
@@ -151,6 +152,7 @@ void X11Window::Focus() {
 }
 
 void X11Window::Show(BackendShowCommand command) {
+    WakeOnExit wake(backend_);
     switch (command) {
     case BackendShowCommand::Hide:
         if (capture_) SetCapture(false);
@@ -201,6 +203,7 @@ void X11Window::Show(BackendShowCommand command) {
 }
 
 void X11Window::SetRect(const BackendRect& rect) {
+    WakeOnExit wake(backend_);
     ApplyRect(rect, true);
     backend_->WakeIfQueued();
 }
@@ -312,6 +315,7 @@ void X11Window::OnUnmapped() {
 }
 
 void X11Window::SetTitle(const std::wstring& title) {
+    WakeOnExit wake(backend_);
     const std::string utf8 = WideToUtf8(title);
     const X11Atoms& a = backend_->atoms();
     XChangeProperty(d_, xid_, a.net_wm_name, a.utf8_string, 8, PropModeReplace,
@@ -321,6 +325,7 @@ void X11Window::SetTitle(const std::wstring& title) {
 }
 
 void X11Window::SetOwner(DuiLib::IBackendWindow* owner) {
+    WakeOnExit wake(backend_);
     owner_ = backend_->FindBackendWindow(owner);
     if (owner_ == this) owner_ = nullptr;
     if (owner_)
@@ -364,6 +369,7 @@ void X11Window::SetNetState(Atom state, bool on) {
 }
 
 void X11Window::SetTopMost(bool topMost) {
+    WakeOnExit wake(backend_);
     topMost_ = topMost;
     SetNetState(backend_->atoms().net_wm_state_above, topMost);
     if (topMost) XRaiseWindow(d_, xid_);
@@ -371,6 +377,7 @@ void X11Window::SetTopMost(bool topMost) {
 }
 
 void X11Window::Activate() {
+    WakeOnExit wake(backend_);
     if (state_ == BackendShowState::Hidden) return;
     XRaiseWindow(d_, xid_);
     // Windows it owns (a modal dialog, an open menu) stay above it.
@@ -410,6 +417,7 @@ void X11Window::EnsureBackBuffer() {
 }
 
 void X11Window::Present(cairo_surface_t* picture, const BackendRect& dirty) {
+    WakeOnExit wake(backend_);
     if (!picture || cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS) return;
     EnsureBackBuffer();
     BackendRect r = dirty;
@@ -441,11 +449,13 @@ void X11Window::OnExpose(const XExposeEvent& e) {
 }
 
 void X11Window::SetCursor(DuiLib::BackendCursor cursor) {
+    WakeOnExit wake(backend_);
     XDefineCursor(d_, xid_, backend_->CursorFor(cursor));
     XFlush(d_);
 }
 
 void X11Window::SetCapture(bool capture) {
+    WakeOnExit wake(backend_);
     if (capture == capture_) return;
     capture_ = capture;
     if (capture) {
@@ -463,6 +473,7 @@ void X11Window::SetCapture(bool capture) {
 }
 
 void X11Window::BeginMove() {
+    WakeOnExit wake(backend_);
     Window root = 0, child = 0;
     int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned mask = 0;
@@ -515,6 +526,7 @@ void X11Window::EndMove() {
 }
 
 void X11Window::SetIcon(cairo_surface_t* icon) {
+    WakeOnExit wake(backend_);
     const Atom prop = backend_->atoms().net_wm_icon;
     if (!icon || cairo_surface_get_type(icon) != CAIRO_SURFACE_TYPE_IMAGE) {
         XDeleteProperty(d_, xid_, prop);
@@ -550,6 +562,7 @@ void X11Window::SetIcon(cairo_surface_t* icon) {
 }
 
 void X11Window::SetRoundCorner(int cx, int cy) {
+    WakeOnExit wake(backend_);
     round_x_ = std::max(cx, 0);
     round_y_ = std::max(cy, 0);
     ApplyShape();

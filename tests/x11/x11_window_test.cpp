@@ -1,0 +1,269 @@
+// Skinned windows of the UI layer on the X server: what the user sees and
+// does reaches the program as it would on the desktop.
+
+#include <gtest/gtest.h>
+
+#include "platform/os/folders.h"
+#include "platform/ui/UIlib.h"
+#include "platform/ui/x11/x11_backend.h"
+#include "platform/ui/x11/x11_backend_impl.h"
+
+#include <X11/keysym.h>
+
+#include <atomic>
+#include <fstream>
+#include <thread>
+
+#include "platform/screen/screen_source.h"
+#include "platform/screen/x11_screen_source.h"
+#include "tests/support/temp_home.h"
+#include "tests/x11/x_display.h"
+#include "tests/x11/x_driver.h"
+
+namespace tavrik::x11 {
+namespace {
+
+using namespace DuiLib;
+
+void Pump() {
+    win::MSG msg;
+    for (int i = 0; i < 10000 && win::PeekMessageW(&msg, nullptr, 0, 0, win::PM_REMOVE); ++i) {
+        if (msg.message == win::WM_QUIT) {
+            win::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (CPaintManagerUI::TranslateMessage(&msg)) continue;
+        win::TranslateMessage(&msg);
+        win::DispatchMessageW(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done) {
+    return test::PumpUntil([] { Pump(); }, done);
+}
+
+class SkinWindow : public WindowImplBase {
+public:
+    explicit SkinWindow(std::wstring skin) : skin_(std::move(skin)) {}
+    CDuiString GetSkinFile() override { return skin_; }
+    LPCTSTR GetWindowClassName() const override { return L"X11SkinWindow"; }
+    void Notify(TNotifyUI& msg) override {
+        notes.emplace_back(msg.sType.str(), msg.pSender ? msg.pSender->GetName().str() : L"");
+        if (onNotify) onNotify(msg);
+        WindowImplBase::Notify(msg);
+    }
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override {
+        if (uMsg == WM_MENU_COMMAND_UI && wParam) {
+            auto* cmd = reinterpret_cast<MenuCmd*>(wParam);
+            menuCommands.emplace_back(cmd->szName);
+            delete cmd;
+            bHandled = TRUE;
+            return 0;
+        }
+        return WindowImplBase::HandleCustomMessage(uMsg, wParam, lParam, bHandled);
+    }
+    int Count(const std::wstring& type, const std::wstring& name) const {
+        int n = 0;
+        for (const auto& [t, s] : notes) n += t == type && s == name;
+        return n;
+    }
+    CPaintManagerUI& pm() { return m_pm; }
+    Window xid() const { return static_cast<X11Window*>(GetBackendWindow())->xid(); }
+
+    std::vector<std::pair<std::wstring, std::wstring>> notes;
+    std::vector<std::wstring> menuCommands;
+    std::function<void(TNotifyUI&)> onNotify;
+
+private:
+    std::wstring skin_;
+};
+
+class X11WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TAVRIK_REQUIRE_X_DISPLAY();
+        // One backend for the whole process: the UI thread's message wait
+        // keeps serving the descriptor of the first one.
+        static bool installed = false;
+        if (!installed) {
+            std::string error;
+            ASSERT_TRUE(UseX11DisplayBackend(&error)) << error;
+            installed = true;
+        }
+        CPaintManagerUI::SetResourcePath(win::FromUtf8(dir_.Path().string()).c_str());
+        CPaintManagerUI::SetAllDPI(96);
+        CResourceManager::GetInstance()->Release();
+        driver_ = std::make_unique<test::XDriver>();
+        driver_->MoveTo(5, 1015);
+    }
+    void TearDown() override {
+        for (SkinWindow* w : windows_) {
+            if (w->GetHWND()) win::DestroyWindow(w->GetHWND());
+            delete w;
+        }
+        windows_.clear();
+        CMenuWnd::DestroyMenu();
+        Pump();
+        CResourceManager::GetInstance()->Release();
+        CPaintManagerUI::Term();
+    }
+    void Skin(const std::string& name, const std::string& xml) {
+        std::ofstream(dir_.Path() / name, std::ios::binary) << xml;
+    }
+    SkinWindow* Open(const std::wstring& skin, int x, int y, HWND owner = nullptr) {
+        auto* w = new SkinWindow(skin);
+        windows_.push_back(w);
+        w->Create(owner, L"Tavrik window test", win::WS_POPUP | win::WS_VISIBLE, 0, x, y, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return driver_->Viewable(w->xid()); }));
+        return w;
+    }
+
+    test::TempDir dir_{"tavrik-x11-ui"};
+    std::unique_ptr<test::XDriver> driver_;
+    std::vector<SkinWindow*> windows_;
+};
+
+constexpr char kPanel[] = R"(<Window size="320,200">
+  <VerticalLayout name="root" bkcolor="#FF2060A0">
+    <Button name="ok" float="true" pos="20,140,120,180" bkcolor="#FF00C000" text="OK"/>
+    <Edit name="name" float="true" pos="20,20,300,50" bkcolor="#FFFFFFFF"/>
+  </VerticalLayout>
+</Window>)";
+
+TEST_F(X11WindowTest, SkinnedWindowAppearsAtTheSkinSizeAndShowsItsPaint) {
+    Skin("panel.xml", kPanel);
+    SkinWindow* w = Open(L"panel.xml", 150, 120);
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_TRUE(driver_->Geometry(w->xid(), x, y, width, height));
+    EXPECT_EQ(x, 150);
+    EXPECT_EQ(y, 120);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 200);
+    auto screen = screen::OpenX11ScreenSource();
+    ASSERT_NE(screen, nullptr);
+    // The root's colour and the button's, read back from the screen.
+    EXPECT_TRUE(PumpUntil([&] { return screen::CaptureAverageColour(*screen, 150 + 200, 120 + 80, 20, 20) == 0xA06020u; }));
+    EXPECT_EQ(screen::CaptureAverageColour(*screen, 150 + 25, 120 + 145, 10, 10), 0x00C000u);
+}
+
+TEST_F(X11WindowTest, ClickOnAButtonReachesItsNotification) {
+    Skin("panel.xml", kPanel);
+    SkinWindow* w = Open(L"panel.xml", 150, 120);
+    driver_->Click(150 + 70, 120 + 160);
+    EXPECT_TRUE(PumpUntil([&] { return w->Count(L"click", L"ok") == 1; }));
+    // A click beside it is not the button's.
+    driver_->Click(150 + 200, 120 + 160);
+    Pump();
+    EXPECT_EQ(w->Count(L"click", L"ok"), 1);
+}
+
+TEST_F(X11WindowTest, TypingReachesTheFocusedEdit) {
+    Skin("panel.xml", kPanel);
+    SkinWindow* w = Open(L"panel.xml", 150, 120);
+    auto* edit = static_cast<CEditUI*>(w->pm().FindControl(L"name"));
+    ASSERT_NE(edit, nullptr);
+    driver_->Click(150 + 100, 120 + 35);
+    ASSERT_TRUE(PumpUntil([&] { return edit->IsFocused(); }));
+    driver_->Key(XK_a);
+    driver_->Key(XK_b, true);
+    driver_->Key(XK_1);
+    EXPECT_TRUE(PumpUntil([&] { return edit->GetText() == L"aB1"; })) << win::ToUtf8(edit->GetText().str());
+    driver_->Key(XK_BackSpace);
+    EXPECT_TRUE(PumpUntil([&] { return edit->GetText() == L"aB"; }));
+}
+
+TEST_F(X11WindowTest, ModalDialogBlocksItsOwnerUntilItCloses) {
+    Skin("owner.xml", R"(<Window size="400,300"><VerticalLayout bkcolor="#FF404040">
+        <Button name="ownerbtn" float="true" pos="20,20,140,60" text="Owner"/></VerticalLayout></Window>)");
+    Skin("dialog.xml", R"(<Window size="200,120"><VerticalLayout bkcolor="#FFE0E0E0">
+        <Button name="ok" float="true" pos="50,40,150,80" text="OK"/></VerticalLayout></Window>)");
+    SkinWindow* owner = Open(L"owner.xml", 100, 100);
+    auto* dialog = new SkinWindow(L"dialog.xml");
+    windows_.push_back(dialog);
+    dialog->Create(owner->GetHWND(), L"Tavrik dialog", win::WS_POPUP, 0, 300, 250, 0, 0);
+    dialog->onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType == L"click" && msg.pSender->GetName() == L"ok") dialog->Close(IDOK);
+    };
+    const Window dialog_xid = dialog->xid();
+    const HWND dialog_hwnd = dialog->GetHWND();
+
+    // The user, on a thread of its own while the modal loop runs: clicks
+    // the owner's button, then the dialog's.
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        test::XDriver hand;
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+        while (!hand.Viewable(dialog_xid) && std::chrono::steady_clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        hand.Click(100 + 80, 100 + 40);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        hand.Click(300 + 100, 250 + 60);
+        while (!done && std::chrono::steady_clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!done) win::PostMessageW(dialog_hwnd, win::WM_CLOSE, IDCANCEL, 0);
+    });
+    const UINT result = dialog->ShowModal();
+    done = true;
+    user.join();
+    EXPECT_EQ(result, static_cast<UINT>(IDOK));
+    EXPECT_EQ(dialog->Count(L"click", L"ok"), 1);
+    EXPECT_EQ(owner->Count(L"click", L"ownerbtn"), 0);
+
+    // Afterwards the owner takes clicks again.
+    driver_->Click(100 + 80, 100 + 40);
+    EXPECT_TRUE(PumpUntil([&] { return owner->Count(L"click", L"ownerbtn") == 1; }));
+}
+
+TEST_F(X11WindowTest, MenuOpensAtThePointerAndItsCommandArrives) {
+    Skin("main.xml", R"(<Window size="500,400"><VerticalLayout bkcolor="#FF303030"/></Window>)");
+    Skin("menu.xml", R"(<Menu bkcolor="#FFFFFFFF">
+        <MenuElement name="settings" text="Settings" height="30"/>
+        <MenuElement name="exit" text="Exit" height="30"/></Menu>)");
+    SkinWindow* main = Open(L"main.xml", 100, 100);
+    driver_->MoveTo(260, 230);
+    win::POINT at{};
+    win::GetCursorPos(&at);
+    EXPECT_EQ(at.x, 260);
+    EXPECT_EQ(at.y, 230);
+    auto* menu = new CMenuWnd();
+    menu->Init(nullptr, L"menu.xml", at, &main->pm(), nullptr, eMenuAlignment_Left | eMenuAlignment_Top);
+    const Window menu_xid = static_cast<X11Window*>(menu->GetBackendWindow())->xid();
+    ASSERT_TRUE(PumpUntil([&] { return driver_->Viewable(menu_xid); }));
+    int x = 0, y = 0, w = 0, h = 0;
+    ASSERT_TRUE(driver_->Geometry(menu_xid, x, y, w, h));
+    EXPECT_EQ(x, 260);
+    EXPECT_EQ(y, 230);
+    EXPECT_EQ(h, 60);
+
+    driver_->Click(260 + 30, 230 + 45);  // the second row
+    EXPECT_TRUE(PumpUntil([&] { return !main->menuCommands.empty(); }));
+    EXPECT_EQ(main->menuCommands, std::vector<std::wstring>{L"exit"});
+    EXPECT_TRUE(CMenuWnd::OpenMenus().empty());
+    delete menu;
+}
+
+TEST_F(X11WindowTest, MenuClosesWhenTheUserClicksElsewhere) {
+    Skin("main.xml", R"(<Window size="500,400"><VerticalLayout bkcolor="#FF303030"/></Window>)");
+    Skin("menu.xml", R"(<Menu><MenuElement name="exit" text="Exit" height="30"/></Menu>)");
+    SkinWindow* main = Open(L"main.xml", 100, 100);
+    auto* menu = new CMenuWnd();
+    menu->Init(nullptr, L"menu.xml", win::POINT{300, 300}, &main->pm(), nullptr, eMenuAlignment_Left | eMenuAlignment_Top);
+    ASSERT_EQ(CMenuWnd::OpenMenus().size(), 1u);
+    // The menu has the keyboard focus once it is on the screen.
+    const Window menu_xid = static_cast<X11Window*>(menu->GetBackendWindow())->xid();
+    ASSERT_TRUE(PumpUntil([&] {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(driver_->display(), &focus, &revert);
+        return focus == menu_xid;
+    }));
+    Pump();
+    driver_->Click(150, 150);  // on the main window
+    EXPECT_TRUE(PumpUntil([&] { return CMenuWnd::OpenMenus().empty(); }));
+    EXPECT_TRUE(main->menuCommands.empty());
+    delete menu;
+}
+
+}  // namespace
+}  // namespace tavrik::x11
