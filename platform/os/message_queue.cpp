@@ -131,7 +131,7 @@ void ServeSent(const std::shared_ptr<ThreadQueue>& queue) {
             continue;
         }
         ++queue->inSendDepth;
-        LRESULT result = window->proc(sent->hwnd, sent->message, sent->wParam, sent->lParam);
+        LRESULT result = window->proc.load()(sent->hwnd, sent->message, sent->wParam, sent->lParam);
         --queue->inSendDepth;
         Complete(sent, result);
     }
@@ -409,7 +409,7 @@ HWND CreateWindowHandle(WNDPROC proc, LPCWSTR title, HWND parent, void* createPa
     cs.lpszName = title;
     cs.style = style;
     cs.dwExStyle = exStyle;
-    if (window->proc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) == 0) {
+    if (window->proc.load()(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) == 0) {
         window->destroying = true;
         window->destroyed = true;
         detail::RemoveWindow(hwnd);
@@ -418,7 +418,7 @@ HWND CreateWindowHandle(WNDPROC proc, LPCWSTR title, HWND parent, void* createPa
     if (!IsWindow(hwnd)) {
         return nullptr;
     }
-    if (window->proc(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    if (window->proc.load()(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(hwnd);
         return nullptr;
     }
@@ -459,7 +459,7 @@ BOOL DestroyWindow(HWND hwnd) {
         detail::Complete(sent, 0);
     }
     detail::OnLocalWindowGone(hwnd);
-    window->proc(hwnd, WM_DESTROY, 0, 0);
+    window->proc.load()(hwnd, WM_DESTROY, 0, 0);
     for (auto& owned : detail::LocalWindows()) {
         if (owned->parent == hwnd && owned->queue == queue) {
             DestroyWindow(owned->handle);
@@ -470,7 +470,7 @@ BOOL DestroyWindow(HWND hwnd) {
         std::erase_if(queue->posted, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
         std::erase_if(queue->timers, [hwnd](const detail::QueueTimer& t) { return t.hwnd == hwnd; });
     }
-    window->proc(hwnd, WM_NCDESTROY, 0, 0);
+    window->proc.load()(hwnd, WM_NCDESTROY, 0, 0);
     window->destroyed = true;
     detail::RemoveWindow(hwnd);
     return TRUE;
@@ -493,10 +493,10 @@ LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
         return 0;
     }
     switch (index) {
-        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window->proc);
-        case GWLP_USERDATA: return window->userData;
-        case GWL_STYLE: return window->style;
-        case GWL_EXSTYLE: return window->exStyle;
+        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window->proc.load());
+        case GWLP_USERDATA: return window->userData.load();
+        case GWL_STYLE: return window->style.load();
+        case GWL_EXSTYLE: return window->exStyle.load();
         default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
     }
 }
@@ -514,12 +514,11 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
                 SetLastError(ERROR_INVALID_PARAMETER);
                 return 0;
             }
-            old = reinterpret_cast<LONG_PTR>(window->proc);
-            window->proc = reinterpret_cast<WNDPROC>(value);
+            old = reinterpret_cast<LONG_PTR>(window->proc.exchange(reinterpret_cast<WNDPROC>(value)));
             break;
-        case GWLP_USERDATA: old = window->userData; window->userData = value; break;
-        case GWL_STYLE: old = window->style; window->style = value; break;
-        case GWL_EXSTYLE: old = window->exStyle; window->exStyle = value; break;
+        case GWLP_USERDATA: old = window->userData.exchange(value); break;
+        case GWL_STYLE: old = window->style.exchange(value); break;
+        case GWL_EXSTYLE: old = window->exStyle.exchange(value); break;
         default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
     }
     return old;
@@ -576,7 +575,7 @@ int GetWindowTextW(HWND hwnd, LPWSTR buffer, int capacity) {
 
 HWND GetParent(HWND hwnd) {
     auto window = FindWindowObject(hwnd);
-    return window ? window->parent : nullptr;
+    return window ? window->parent.load() : nullptr;
 }
 
 HWND SetParent(HWND hwnd, HWND parent) {
@@ -584,9 +583,7 @@ HWND SetParent(HWND hwnd, HWND parent) {
     if (!window || !window->queue) {
         return nullptr;
     }
-    HWND old = window->parent;
-    window->parent = parent;
-    return old;
+    return window->parent.exchange(parent);
 }
 
 DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
@@ -776,7 +773,7 @@ LRESULT SendInternal(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWOR
             return 0;
         }
         *ran = true;
-        return window->proc(hwnd, message, wParam, lParam);
+        return window->proc.load()(hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
     *ran = SendAcrossThreads(window, message, wParam, lParam, timeoutMs, &result);
@@ -919,7 +916,7 @@ LRESULT DispatchMessageW(const MSG* msg) {
     if (window->queue->threadId != GetCurrentThreadId()) {
         return 0;
     }
-    return window->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    return window->proc.load()(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD) {
@@ -969,21 +966,26 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
     std::shared_ptr<detail::ThreadQueue> queue;
+    std::shared_ptr<detail::Window> target;
     if (hwnd == nullptr) {
         queue = CurrentQueue();
     } else {
         auto window = FindWindowObject(hwnd);
-        if (!window || !window->queue || window->destroying.load()) {
+        if (!window || !window->queue) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         queue = window->queue;
+        target = window;
     }
     const DWORD elapse = std::max<UINT>(elapseMs, 1);
     UINT_PTR result = 0;
     {
         std::lock_guard lock(queue->mutex);
-        if (queue->dead) {
+        // Checked under the queue's lock, which DestroyWindow takes to drop
+        // the window's timers: no timer outlives its window.
+        if (queue->dead || (target && target->destroying.load())) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         if (hwnd == nullptr) {

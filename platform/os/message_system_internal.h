@@ -77,11 +77,12 @@ struct ThreadQueue {
 struct Window {
     HWND handle = nullptr;
     std::shared_ptr<ThreadQueue> queue;  // owner; null for a window of another process
-    WNDPROC proc = nullptr;
-    LONG_PTR userData = 0;
-    LONG_PTR style = 0;
-    LONG_PTR exStyle = 0;
-    HWND parent = nullptr;
+    // Set by the owner, read by other threads too.
+    std::atomic<WNDPROC> proc{nullptr};
+    std::atomic<LONG_PTR> userData{0};
+    std::atomic<LONG_PTR> style{0};
+    std::atomic<LONG_PTR> exStyle{0};
+    std::atomic<HWND> parent{nullptr};
     std::wstring title;
     // Guarded by queue->mutex (plain flags for windows of other processes).
     std::atomic<bool> destroying{false};

@@ -3,6 +3,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -187,8 +188,12 @@ TEST(CrossProcess, CopyDataFromAnotherProcessReachesTheWindowByTitle) {
     ASSERT_TRUE(PumpUntil([&] { return !window.received.empty(); }));
     // tavrik-post waits for the result: keep serving until it has it.
     std::string line;
-    std::thread reader([&] { line = post.ReadLine(); });
-    PumpUntil([&] { return !line.empty(); }, 2000);
+    std::atomic<bool> gotLine{false};
+    std::thread reader([&] {
+        line = post.ReadLine();
+        gotLine = true;
+    });
+    PumpUntil([&] { return gotLine.load(); }, 2000);
     reader.join();
     EXPECT_EQ(line, "1234");
     EXPECT_EQ(post.Wait(), 0);
@@ -318,12 +323,12 @@ TEST(CrossProcess, MalformedPacketsAreDroppedAndNothingOverflows) {
     for (const auto& c : cases) {
         window.received.clear();
         bool replied = false;
-        bool finished = false;
+        std::atomic<bool> finished{false};
         std::thread sender([&] {
             replied = SendRaw(path, c.header, c.dataBytes);
             finished = true;
         });
-        PumpUntil([&] { return finished; });
+        PumpUntil([&] { return finished.load(); });
         sender.join();
         EXPECT_EQ(replied, c.delivered) << c.what;
         if (c.delivered) {
