@@ -1,5 +1,6 @@
 #include "platform/os/folders.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -60,12 +61,21 @@ std::wstring GetRuntimeFolder() {
         return FromUtf8(value);
     }
     // Without a runtime folder, a private one in the temp folder, per user.
-    std::wstring folder = GetTempFolder() + L"tavrik-runtime-" + std::to_wstring(::getuid());
-    std::error_code ec;
-    std::filesystem::create_directories(ToFsPath(folder), ec);
-    std::filesystem::permissions(ToFsPath(folder), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::replace, ec);
-    return folder;
+    // It must be ours and closed to others; if someone else made it, this
+    // process works in a fresh private folder of its own instead.
+    std::string folder = ToUtf8(GetTempFolder()) + "tavrik-runtime-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+        (st.st_mode & 077) == 0) {
+        return FromUtf8(folder);
+    }
+    static const std::string own = [] {
+        std::string pattern = ToUtf8(GetTempFolder()) + "tavrik-runtime-XXXXXX";
+        char* made = ::mkdtemp(pattern.data());
+        return made != nullptr ? std::string(made) : std::string("/tmp");
+    }();
+    return FromUtf8(own);
 }
 
 std::wstring GetTempFolder() {

@@ -340,14 +340,17 @@ TEST(Timers, ArmedFromWorkersFireOnTheOwnerThread) {
         return 0;
     };
     HWND hwnd = w.Create();
+    // Armed while the owner already sleeps in its loop with no timer: the
+    // owner must wake up for them.
     std::thread worker([&] {
+        Sleep(20);
         EXPECT_EQ(SetTimer(hwnd, 1031, 5000, nullptr), 1031u);
         EXPECT_EQ(SetTimer(hwnd, 1031, 10, nullptr), 1031u);  // re-arming replaces
         EXPECT_EQ(SetTimer(hwnd, 1011, 30, nullptr), 1011u);
     });
-    worker.join();
     DWORD t0 = GetTickCount();
     RunLoop();
+    worker.join();
     EXPECT_LT(GetTickCount() - t0, 3000u);
     EXPECT_FALSE(wrongThread.load());
     EXPECT_EQ(fired, (std::vector<UINT_PTR>{1031, 1011}));
@@ -374,6 +377,54 @@ TEST(Timers, RepeatsUntilKilledAndDiesWithTheWindow) {
     MSG msg;
     Sleep(5);
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+int thread_timer_calls = 0;
+void CountThreadTimer(HWND hwnd, UINT msg, UINT_PTR id, DWORD) {
+    EXPECT_EQ(hwnd, nullptr);
+    EXPECT_EQ(msg, WM_TIMER);
+    if (++thread_timer_calls == 2) {
+        KillTimer(nullptr, id);
+        PostQuitMessage(0);
+    }
+}
+
+TEST(Timers, ThreadTimerRunsItsProcedureOnDispatch) {
+    thread_timer_calls = 0;
+    UINT_PTR id = SetTimer(nullptr, 0, 1, &CountThreadTimer);
+    EXPECT_NE(id, 0u);
+    EXPECT_NE(SetTimer(nullptr, 0, 1000, nullptr), id) << "each thread timer gets its own id";
+    RunLoop();
+    EXPECT_EQ(thread_timer_calls, 2);
+}
+
+TEST(Messages, FiltersByWindowAndRange) {
+    TestWindow w1, w2;
+    HWND h1 = w1.Create(), h2 = w2.Create();
+    PostMessageW(h1, kMsgA, 1, 0);
+    PostMessageW(h2, kMsgB, 2, 0);
+    PostMessageW(h1, kMsgB, 3, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, h2, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 2u);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, kMsgB, kMsgB, PM_NOREMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 1u);
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 3u);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    // A broadcast reaches each top-level window of the process once.
+    PostMessageW(HWND_BROADCAST, kMsgA, 9, 0);
+    int seen = 0;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        EXPECT_EQ(msg.message, kMsgA);
+        EXPECT_TRUE(msg.hwnd == h1 || msg.hwnd == h2);
+        ++seen;
+    }
+    EXPECT_GE(seen, 2);
+    DestroyWindow(h1);
+    DestroyWindow(h2);
 }
 
 TEST(MessageSources, DescriptorCallbackRunsInsideTheMessageWait) {
