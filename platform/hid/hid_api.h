@@ -109,7 +109,8 @@ enum class HidIoResult { Ok, TimedOut, Cancelled, Failed };
 // *transferred gets the report length on Ok and 0 otherwise. timeoutMs may be
 // INFINITE; cancelEvent (an auto-reset event, may be null) ends the wait with
 // Cancelled, and a signal that arrived before the call ends it at once.
-// Closing the handle or unplugging the device ends it with Failed.
+// So does the calling thread's I/O cancel event (platform/os/thread.h) while
+// it is set. Closing the handle or unplugging the device ends it with Failed.
 HidIoResult ReadReport(HANDLE device, void* buffer, DWORD length, DWORD* transferred, DWORD timeoutMs,
                        HANDLE cancelEvent);
 // Writes one output report of exactly OutputReportByteLength bytes, byte 0

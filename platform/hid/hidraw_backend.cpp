@@ -2,6 +2,7 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/event.h"
+#include "platform/os/thread.h"
 
 #include <algorithm>
 #include <atomic>
@@ -142,9 +143,12 @@ public:
             const win::DWORD wait = timeoutMs == win::INFINITE ? win::INFINITE
                                                                : static_cast<win::DWORD>(timeoutMs - elapsed);
             win::WaitDescriptor d{fd, true};
-            const win::DWORD count = cancelEvent ? 1 : 0;
-            const win::DWORD r = win::WaitForObjectsAndDescriptors(count, &cancelEvent, 1, &d, wait);
-            if (cancelEvent && r == win::WAIT_OBJECT_0) return win::HidIoResult::Cancelled;
+            win::HANDLE cancels[2];
+            win::DWORD count = 0;
+            if (cancelEvent) cancels[count++] = cancelEvent;
+            cancels[count++] = win::GetThreadCancelEvent();
+            const win::DWORD r = win::WaitForObjectsAndDescriptors(count, cancels, 1, &d, wait);
+            if (r < win::WAIT_OBJECT_0 + count) return win::HidIoResult::Cancelled;
             if (r == win::WAIT_TIMEOUT) return win::HidIoResult::TimedOut;
             if (r == win::WAIT_FAILED) return win::HidIoResult::Failed;
         }

@@ -2,6 +2,7 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/event.h"
+#include "platform/os/thread.h"
 
 #include <algorithm>
 #include <cstring>
@@ -77,9 +78,12 @@ bool OpenState::Usable(win::DWORD* error) const {
 
 namespace {
 
-// Consumes a pending signal of the cancel event, if there is one.
-bool CancelPending(win::HANDLE cancelEvent) {
-    return cancelEvent && win::WaitForSingleObject(cancelEvent, 0) == win::WAIT_OBJECT_0;
+// Consumes a pending signal of the cancel event, if there is one; the
+// thread's own I/O cancel event (set when its worker is being stopped) ends
+// every wait for as long as it is set.
+bool CancelPending(win::HANDLE cancelEvent, win::HANDLE threadCancel) {
+    if (cancelEvent && win::WaitForSingleObject(cancelEvent, 0) == win::WAIT_OBJECT_0) return true;
+    return threadCancel && win::WaitForSingleObject(threadCancel, 0) == win::WAIT_OBJECT_0;
 }
 
 win::DWORD Remaining(win::DWORD timeoutMs, std::uint64_t start) {
@@ -103,13 +107,14 @@ win::HidIoResult OpenState::Read(void* buffer, win::DWORD length, win::DWORD* tr
         return win::HidIoResult::Failed;
     }
     const std::uint64_t start = win::GetTickCount64();
+    const win::HANDLE threadCancel = win::GetThreadCancelEvent();
     std::uint64_t cancelSeen;
     {
         std::lock_guard lock(mutex_);
         cancelSeen = cancelCount_;
     }
     for (;;) {
-        if (CancelPending(cancelEvent)) {
+        if (CancelPending(cancelEvent, threadCancel)) {
             win::SetLastError(win::ERROR_OPERATION_ABORTED);
             return win::HidIoResult::Cancelled;
         }
@@ -137,12 +142,14 @@ win::HidIoResult OpenState::Read(void* buffer, win::DWORD length, win::DWORD* tr
             win::SetLastError(win::ERROR_TIMEOUT);
             return win::HidIoResult::TimedOut;
         }
-        win::HANDLE handles[2];
+        win::HANDLE handles[3];
         win::DWORD n = 0;
         if (cancelEvent) handles[n++] = cancelEvent;
+        if (threadCancel) handles[n++] = threadCancel;
+        const win::DWORD data = n;
         handles[n++] = dataEvent_;
         const win::DWORD r = win::WaitForMultipleObjects(n, handles, win::FALSE, wait);
-        if (r == win::WAIT_OBJECT_0 && cancelEvent) {
+        if (r < win::WAIT_OBJECT_0 + data) {
             win::SetLastError(win::ERROR_OPERATION_ABORTED);
             return win::HidIoResult::Cancelled;
         }
@@ -181,7 +188,7 @@ win::HidIoResult OpenState::Write(win::HIDP_REPORT_TYPE kind, const void* buffer
         win::SetLastError(win::ERROR_INVALID_PARAMETER);
         return win::HidIoResult::Failed;
     }
-    if (CancelPending(cancelEvent)) {
+    if (CancelPending(cancelEvent, win::GetThreadCancelEvent())) {
         win::SetLastError(win::ERROR_OPERATION_ABORTED);
         return win::HidIoResult::Cancelled;
     }

@@ -1,5 +1,6 @@
 #include "platform/os/clock.h"
 #include "platform/os/event.h"
+#include "platform/os/thread.h"
 #include "tests/hid/hid_test_util.h"
 #include "tools/devsim/sim_fixture.h"
 
@@ -144,6 +145,32 @@ TEST_F(HidIo, CancelEventEndsWaitsAndAnUnconsumedSignalEndsTheNextCall) {
     EXPECT_EQ(win::ReadReport(h, buffer.data(), 64, &n, win::INFINITE, nullptr), HidIoResult::Cancelled);
     canceller.join();
     win::CloseHandle(cancel);
+}
+
+struct ListenerState {
+    win::HANDLE device;
+    HidIoResult result = HidIoResult::Ok;
+};
+
+win::DWORD ListenerThread(void* parameter) {
+    auto* state = static_cast<ListenerState*>(parameter);
+    std::uint8_t buffer[3];
+    win::DWORD n = 0;
+    state->result = win::ReadReport(state->device, buffer, sizeof buffer, &n, win::INFINITE, nullptr);
+    return 0;
+}
+
+TEST_F(HidIo, StoppingAWorkerEndsItsReadWithoutTimeOut) {
+    Handle h(Open(kb.InterfacePath(3)));
+    ListenerState state{h};
+    win::HANDLE stop = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);
+    win::HANDLE thread = win::CreateThread(nullptr, 0, ListenerThread, &state, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(win::StopWorker(thread, stop, win::kListenerStopBoundMs), win::StopResult::Ended);
+    EXPECT_EQ(state.result, HidIoResult::Cancelled);
+    win::CloseHandle(thread);
+    win::CloseHandle(stop);
 }
 
 TEST_F(HidIo, CloseFromAnotherThreadWakesAWaitingRead) {
