@@ -633,6 +633,12 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
 // ---------------------------------------------------------------- messages
 
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Its data lives only as long as a send: a posted WM_COPYDATA would point
+    // at memory that is gone by the time it is handled.
+    if (message == WM_COPYDATA) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     if (hwnd == nullptr) {
         return PostThreadMessageW(GetCurrentThreadId(), message, wParam, lParam);
     }
@@ -673,6 +679,10 @@ BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     std::shared_ptr<detail::ThreadQueue> queue;
     if (threadId == GetCurrentThreadId()) {
         queue = CurrentQueue();
@@ -719,6 +729,21 @@ bool SendAcrossThreads(const std::shared_ptr<detail::Window>& window, UINT messa
     sent->wParam = wParam;
     sent->lParam = lParam;
     sent->sender = self;
+    if (message == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data == nullptr || (data->cbData > 0 && data->lpData == nullptr)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return false;
+        }
+        sent->copy.dwData = data->dwData;
+        sent->copy.cbData = data->cbData;
+        if (data->cbData > 0) {
+            const auto* bytes = static_cast<const unsigned char*>(data->lpData);
+            sent->copyBytes.assign(bytes, bytes + data->cbData);
+            sent->copy.lpData = sent->copyBytes.data();
+        }
+        sent->lParam = reinterpret_cast<LPARAM>(&sent->copy);
+    }
     {
         std::lock_guard lock(target->mutex);
         if (target->dead || target->leftLoop || window->destroying.load()) {

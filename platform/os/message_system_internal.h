@@ -29,6 +29,10 @@ struct SentMessage {
     bool done = false;
     bool abandoned = false;  // the sender stopped waiting (time-out)
     LRESULT result = 0;
+    // WM_COPYDATA travels as a copy owned by the message, so a sender that
+    // stopped waiting cannot pull the bytes from under the receiver.
+    COPYDATASTRUCT copy;
+    std::vector<unsigned char> copyBytes;
 };
 
 struct QueueTimer {

@@ -305,6 +305,43 @@ TEST(Messages, SendToAThreadThatLeftItsLoopReturnsZeroAtOnce) {
     CloseHandle(left);
 }
 
+TEST(Messages, CopyDataAcrossThreadsOutlivesASenderThatGaveUp) {
+    TestWindow w;
+    std::vector<unsigned char> got;
+    std::atomic<bool> handled{false};
+    w.handler = [&](HWND, UINT m, WPARAM, LPARAM lp) -> LRESULT {
+        if (m == WM_COPYDATA) {
+            Sleep(30);  // the sender stops waiting meanwhile
+            auto* data = reinterpret_cast<COPYDATASTRUCT*>(lp);
+            auto* bytes = static_cast<unsigned char*>(data->lpData);
+            got.assign(bytes, bytes + data->cbData);
+            handled = true;
+            return static_cast<LRESULT>(data->dwData);
+        }
+        return 0;
+    };
+    HWND hwnd = w.Create();
+    MSG peeked;
+    PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE);
+    std::atomic<bool> sent{false};
+    std::thread worker([&] {
+        auto* buffer = new std::vector<unsigned char>(2000, 0x5A);
+        COPYDATASTRUCT data{1, static_cast<DWORD>(buffer->size()), buffer->data()};
+        DWORD_PTR result = 0;
+        EXPECT_FALSE(SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5,
+                                         &result));
+        delete buffer;  // gone while the receiver still reads
+        sent = true;
+    });
+    while (!handled) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    worker.join();
+    EXPECT_EQ(got, std::vector<unsigned char>(2000, 0x5A));
+    EXPECT_FALSE(PostMessageW(hwnd, WM_COPYDATA, 0, 0)) << "WM_COPYDATA can only be sent";
+    DestroyWindow(hwnd);
+}
+
 TEST(Messages, SendTimeoutGivesUp) {
     TestWindow w;
     HWND hwnd = w.Create();
