@@ -8,6 +8,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -93,6 +95,55 @@ TEST(HidSocket, EmulatorInAnotherThreadServesTheProgramOverTheSocket) {
     EXPECT_EQ(Paths(*backend).size(), 5u);
     pad.Unplug();  // before its host goes away
     hid::SetBackend(nullptr);
+}
+
+int ConnectRaw(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+TEST(HidSocket, MalformedFramesAreDroppedAndTheServerKeepsServing) {
+    tavrik::test::TempDir dir;
+    const std::string socketPath = (dir.Path() / "devsim.sock").string();
+    DevsimServer server(socketPath);
+    std::string error;
+    ASSERT_TRUE(server.Start(&error)) << error;
+    Emulator kb(ProductKind::KeyboardCable);
+    ASSERT_TRUE(kb.Plug(server));
+
+    // Frames for unknown nodes, short frames, an unknown type, then a
+    // length far beyond the limit: nothing reaches the device.
+    const int rogue = ConnectRaw(socketPath);
+    ASSERT_GE(rogue, 0);
+    const std::vector<std::vector<std::uint8_t>> frames = {
+        {7, 0, 0, 0, 5, 0x99, 0x99, 0, 0, 1, 4},  // output for an unknown node
+        {3, 0, 0, 0, 5, 0x10, 0},              // output too short to name a node
+        {1, 0, 0, 0, 0x77},                    // unknown frame type
+        {7, 0, 0, 0, 5, 0x11, 0, 0, 0, 9, 4},     // report kind out of range
+        {0xFF, 0xFF, 0xFF, 0x7F, 5},           // length beyond the limit
+    };
+    for (const auto& f : frames) ::send(rogue, f.data(), f.size(), MSG_NOSIGNAL);
+    for (int i = 0; i < 200 && server.ClientCount() != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(server.ClientCount(), 0u);  // the client that sent the oversized frame was dropped
+    ::close(rogue);
+    EXPECT_TRUE(kb.Record().empty());
+
+    auto backend = hid::MakeSimSocketBackend(socketPath);
+    hid::SetBackend(backend);
+    Handle command(Open(kb.InterfacePath(kCommandCollection)));
+    ASSERT_TRUE(command.Valid());
+    Bytes reply;
+    EXPECT_EQ(Transact(command, BuildCommandReport(0x01, 0, 0), &reply), HidIoResult::Ok);
+    command.Reset();
+    hid::SetBackend(nullptr);
+    kb.Unplug();
 }
 
 TEST(HidSocket, SeparatelyStartedEmulatorProcess) {

@@ -11,6 +11,8 @@
 // With --record FILE, every report the devices received is written to FILE
 // at exit (one line each: ms since start, product, bytes in hex).
 // NAME is a product name, optionally with #N for the N-th of that product.
+// A product named on its cable and through its receiver is one device (the
+// first of each share their memory), as when both are plugged in at once.
 
 #include "platform/hid/sim_socket_backend.h"
 #include "tools/devsim/devsim_server.h"
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -187,9 +190,28 @@ int main(int argc, char** argv) {
     if (!recordPath.empty()) record = std::make_shared<std::ofstream>(recordPath, std::ios::app);
     const auto start = std::chrono::steady_clock::now();
 
+    // A product given on its cable and through its receiver is one device:
+    // the first of each share their memory.
+    auto family = [](ProductKind k) {
+        switch (k) {
+        case ProductKind::KeyboardCable:
+        case ProductKind::KeyboardReceiver: return 0;
+        case ProductKind::MouseCable:
+        case ProductKind::MouseReceiver: return 1;
+        default: return 2;
+        }
+    };
+    std::map<int, std::shared_ptr<DeviceMemory>> shared;
+    std::map<ProductKind, int> seen;
     std::vector<Served> served;
     for (const ProductInfo* p : products) {
-        Served s{std::make_unique<Emulator>(p->kind), p->name};
+        std::shared_ptr<DeviceMemory> memory;
+        if (family(p->kind) < 2 && seen[p->kind]++ == 0) {
+            auto& m = shared[family(p->kind)];
+            if (!m) m = std::make_shared<DeviceMemory>(DefaultMemory(p->kind));
+            memory = m;
+        }
+        Served s{std::make_unique<Emulator>(p->kind, memory), p->name};
         if (log) s.emulator->SetLogger([](const std::string& line) { Say(line); });
         s.emulator->Plug(server);
         char head[96];
