@@ -478,6 +478,9 @@ BOOL DestroyWindow(HWND hwnd) {
 
 BOOL IsWindow(HWND hwnd) {
     auto window = FindWindowObject(hwnd);
+    if (window && !window->queue) {
+        return detail::RemoteAlive(*window) ? TRUE : FALSE;
+    }
     return (window && !window->destroyed.load()) ? TRUE : FALSE;
 }
 

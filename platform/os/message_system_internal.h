@@ -108,6 +108,8 @@ LRESULT RemoteSend(const Window& window, UINT message, WPARAM wParam, LPARAM lPa
 BOOL RemotePost(const Window& window, UINT message, WPARAM wParam, LPARAM lParam);
 void RemoteBroadcastPost(UINT message, WPARAM wParam, LPARAM lParam);
 HWND RemoteFindWindow(const std::wstring& title);
+// Whether a window of another process is still there.
+bool RemoteAlive(const Window& window);
 void OnLocalWindowGone(HWND hwnd);
 void OnLocalWindowTitle(HWND hwnd);
 

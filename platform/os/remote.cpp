@@ -460,6 +460,10 @@ HWND RemoteFindWindow(const std::wstring& title) {
     return nullptr;
 }
 
+bool RemoteAlive(const Window& window) {
+    return ::access(window.remoteAddress.c_str(), F_OK) == 0 && ProcessAlive(window.remoteProcessId);
+}
+
 void OnLocalWindowGone(HWND hwnd) { MakeWindowUnreachable(hwnd); }
 
 void OnLocalWindowTitle(HWND hwnd) {

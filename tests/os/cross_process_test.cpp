@@ -228,6 +228,8 @@ TEST(CrossProcess, FindAndSendToAWindowOfAnotherProcess) {
     ASSERT_EQ(peer.ReadLine(), "ready");
     HWND remote = FindWindowW(nullptr, title.c_str());
     ASSERT_NE(remote, nullptr);
+    EXPECT_TRUE(IsWindow(remote));
+    EXPECT_EQ(FindWindowW(nullptr, title.c_str()), remote) << "one handle per remote window";
     EXPECT_EQ(FindWindowW(nullptr, L"no window has this title"), nullptr);
     DWORD pid = 0;
     GetWindowThreadProcessId(remote, &pid);
@@ -247,6 +249,7 @@ TEST(CrossProcess, FindAndSendToAWindowOfAnotherProcess) {
     EXPECT_EQ(peer.Wait(), 0);
     // Gone with its process: nothing to find, and sending fails quietly.
     EXPECT_EQ(FindWindowW(nullptr, title.c_str()), nullptr);
+    EXPECT_FALSE(IsWindow(remote));
     EXPECT_EQ(SendMessageW(remote, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), 0);
 }
 
