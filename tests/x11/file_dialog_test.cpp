@@ -166,3 +166,45 @@ TEST(FileDialogService, WaitHookServesWhileTheDialogRuns) {
 
 }  // namespace
 }  // namespace tavrik::dialogs
+
+#include "platform/dialogs/serve_while_waiting.h"
+#include "platform/os/message_queue.h"
+#include "platform/os/messages.h"
+
+namespace tavrik::dialogs {
+namespace {
+
+int g_ticks = 0;
+void Tick(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) { ++g_ticks; }
+
+TEST(FileDialogService, ModalWaitServesTimersAndKeepsAQuit) {
+    test::TempDir dir;
+    const auto program = dir.Path() / "zenity";
+    {
+        std::ofstream script(program);
+        script << "#!/bin/sh\nsleep 0.3\necho /chosen/file.json\n";
+    }
+    chmod(program.c_str(), 0755);
+    g_ticks = 0;
+    const win::UINT_PTR timer = win::SetTimer(nullptr, 0, 20, Tick);
+    win::PostQuitMessage(3);
+    FileDialogResult r =
+        MakeZenityProvider(program.string())->Run(ProfileRequest(FileDialogKind::Open), ServeMessagesUntilReadable);
+    EXPECT_TRUE(r.chosen);
+    EXPECT_EQ(r.path, "/chosen/file.json");
+    // The quit came first: no timer was served after it, and it is still there.
+    EXPECT_EQ(g_ticks, 0);
+    win::MSG msg{};
+    ASSERT_TRUE(win::PeekMessageW(&msg, nullptr, 0, 0, win::PM_REMOVE));
+    EXPECT_EQ(msg.message, win::WM_QUIT);
+    EXPECT_EQ(msg.wParam, 3u);
+
+    r = MakeZenityProvider(program.string())->Run(ProfileRequest(FileDialogKind::Open), ServeMessagesUntilReadable);
+    EXPECT_TRUE(r.chosen);
+    // 300 ms of dialog at a 20 ms timer: the timer kept running.
+    EXPECT_GE(g_ticks, 5);
+    win::KillTimer(nullptr, timer);
+}
+
+}  // namespace
+}  // namespace tavrik::dialogs

@@ -7,6 +7,7 @@
 #include <X11/keysym.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -409,6 +410,96 @@ TEST_F(X11BackendTest, MonitorsAndTrayPlace) {
     EXPECT_EQ(tray_rect.left, 900);
     EXPECT_EQ(tray_rect.top, 0);
     EXPECT_EQ(tray_rect.Width(), 200);
+}
+
+}  // namespace
+}  // namespace tavrik::x11
+
+namespace tavrik::x11 {
+namespace {
+
+TEST_F(X11BackendTest, CaptionDragMovesTheWindowWithoutAWindowManager) {
+    RecordingSink sink;
+    X11Window* w = Open({100, 100, 400, 300}, sink);
+    ShowAndWait(w);
+    Settle();
+    driver_->MoveTo(150, 110);
+    driver_->Press(1);
+    ASSERT_TRUE(Until([&] { return sink.Count(BackendEventType::ButtonDown) == 1; }));
+    w->BeginMove();  // what the UI does for a press on its caption
+    driver_->MoveTo(250, 160);
+    driver_->MoveTo(350, 210);
+    ASSERT_TRUE(Until([&] { return w->GetRect().left == 300; }));
+    driver_->Release(1);
+    Settle();
+    EXPECT_EQ(w->GetRect().top, 200);
+    EXPECT_EQ(w->GetRect().Width(), 300);
+    EXPECT_EQ(sink.Last(BackendEventType::Moved)->x, 300);
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_TRUE(driver_->Geometry(w->xid(), x, y, width, height));
+    EXPECT_EQ(x, 300);
+    EXPECT_EQ(y, 200);
+    // The move ended with the button: the pointer moves alone again.
+    driver_->MoveTo(500, 500);
+    Settle();
+    EXPECT_EQ(w->GetRect().left, 300);
+}
+
+TEST_F(X11BackendTest, RoundCornersCutTheWindowShape) {
+    RecordingSink sink;
+    X11Window* w = Open({100, 100, 300, 250}, sink);
+    ShowAndWait(w);
+    cairo_surface_t* picture = SolidPicture(200, 150, 1, 1, 1);
+    w->Present(picture, {0, 0, 200, 150});
+    cairo_surface_destroy(picture);
+    w->SetRoundCorner(40, 40);
+    auto screen = screen::OpenX11ScreenSource();
+    ASSERT_NE(screen, nullptr);
+    std::vector<std::uint32_t> px;
+    // The root shows through at the very corner; the middle is the window's.
+    EXPECT_TRUE(Until([&] { return screen->Capture(100, 100, 1, 1, px) && px[0] != 0xFFFFFF; }));
+    EXPECT_TRUE(Until([&] { return screen->Capture(200, 175, 1, 1, px) && px[0] == 0xFFFFFF; }));
+    w->SetRoundCorner(0, 0);
+    EXPECT_TRUE(Until([&] { return screen->Capture(100, 100, 1, 1, px) && px[0] == 0xFFFFFF; }));
+}
+
+TEST_F(X11BackendTest, TopMostAndIconAreAnnouncedToTheWindowManager) {
+    RecordingSink sink;
+    X11Window* w = Open({100, 100, 300, 250}, sink);
+    Display* d = driver_->display();
+    auto atoms_of = [&](const char* name) {
+        std::vector<Atom> out;
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, w->xid(), XInternAtom(d, name, False), 0, 1024, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success &&
+            data)
+            out.assign(reinterpret_cast<Atom*>(data), reinterpret_cast<Atom*>(data) + count);
+        if (data) XFree(data);
+        return out;
+    };
+    const Atom above = XInternAtom(d, "_NET_WM_STATE_ABOVE", False);
+    // Our requests reach the server before the driver's reads.
+    w->SetTopMost(true);
+    XSync(backend_->display(), False);
+    auto states = atoms_of("_NET_WM_STATE");
+    EXPECT_NE(std::find(states.begin(), states.end(), above), states.end());
+    w->SetTopMost(false);
+    XSync(backend_->display(), False);
+    states = atoms_of("_NET_WM_STATE");
+    EXPECT_EQ(std::find(states.begin(), states.end(), above), states.end());
+
+    cairo_surface_t* icon = SolidPicture(16, 16, 1, 0, 0);
+    w->SetIcon(icon);
+    cairo_surface_destroy(icon);
+    XSync(backend_->display(), False);
+    const auto values = atoms_of("_NET_WM_ICON");  // longs, read the same way
+    ASSERT_EQ(values.size(), 2u + 16 * 16);
+    EXPECT_EQ(values[0], 16u);
+    EXPECT_EQ(values[1], 16u);
+    EXPECT_EQ(values[2] & 0xFFFFFFFFu, 0xFFFF0000u);  // opaque red, ARGB
 }
 
 }  // namespace
