@@ -74,7 +74,9 @@ private:
     static void Run(std::weak_ptr<Connection> weak, int fd) {
         wire::FrameType type;
         std::vector<std::uint8_t> payload;
-        for (;;) {
+        // The connection may end on this thread (its last owner released
+        // here): then the descriptor is closed and must not be read again.
+        while (!weak.expired()) {
             const bool ok = wire::ReadFrame(fd, &type, &payload);
             auto self = weak.lock();
             if (!self) return;
