@@ -225,6 +225,21 @@ TEST_F(Emulated, UnplugMidTransferAndReplug) {
     EXPECT_EQ(reply[9], 2);
 }
 
+TEST_F(Emulated, ReplugMidTransferLeavesTheOldPathDead) {
+    auto& kb = sim.Plug(ProductKind::KeyboardCable);
+    const std::wstring oldPath = kb.InterfacePath();
+    Handle h(Open(oldPath));
+    Bytes reply;
+    kb.Inject({FaultKind::Replug, 1, 0x06, 0, 0, 0});
+    EXPECT_EQ(Transact(h, BuildCommandReport(0x06, 1, 0, Bytes{1}.data()), &reply), HidIoResult::Failed);
+    EXPECT_TRUE(kb.Plugged());
+    EXPECT_NE(kb.InterfacePath(), oldPath);
+    EXPECT_EQ(Open(oldPath, 0), win::INVALID_HANDLE_VALUE);
+    Handle again(Open(kb.InterfacePath()));
+    ASSERT_EQ(Transact(again, BuildCommandReport(0x05, 1, 0), &reply), HidIoResult::Ok);
+    EXPECT_EQ(reply[8], 1);  // the packet that arrived before the replug was taken
+}
+
 TEST_F(Emulated, CableAndReceiverShareOneDevice) {
     auto& cable = sim.Plug(ProductKind::MouseCable);
     auto& receiver = sim.Plug(ProductKind::MouseReceiver, cable.SharedMemory());

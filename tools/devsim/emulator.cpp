@@ -321,6 +321,7 @@ void Emulator::OnOutput(int interfaceNumber, win::HIDP_REPORT_TYPE kind, const s
 
     std::vector<Outgoing> out;
     bool unplug = false;
+    bool replug = false;
     std::uint64_t generation;
     {
         std::lock_guard lock(mutex_);
@@ -353,6 +354,7 @@ void Emulator::OnOutput(int interfaceNumber, win::HIDP_REPORT_TYPE kind, const s
                 case FaultKind::Status: reply[7] = f.value ? f.value : 0xFF; break;
                 case FaultKind::BadChecksum: corrupt = true; break;
                 case FaultKind::Unplug: send = false; unplug = true; break;
+                case FaultKind::Replug: send = false; unplug = replug = true; break;
                 }
             }
             faults_.erase(std::remove_if(faults_.begin(), faults_.end(), [](const Fault& f) { return f.count <= 0; }),
@@ -378,7 +380,11 @@ void Emulator::OnOutput(int interfaceNumber, win::HIDP_REPORT_TYPE kind, const s
     }
     recordChanged_.notify_all();
     for (const auto& o : out) Send(o, generation);
-    if (unplug) Unplug();
+    if (replug) {
+        Replug();
+    } else if (unplug) {
+        Unplug();
+    }
 }
 
 void Emulator::Send(const Outgoing& out, std::uint64_t generation) {

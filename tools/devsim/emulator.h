@@ -56,6 +56,7 @@ enum class FaultKind {
     Status,        // the reply carries status `value` (0xFF or 0xFE)
     BadChecksum,   // the reply's checksum is wrong
     Unplug,        // the device is unplugged when the request arrives (mid-transfer)
+    Replug,        // unplugged when the request arrives and plugged in again at once (under a new path)
 };
 
 struct Fault {

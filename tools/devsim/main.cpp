@@ -6,7 +6,7 @@
 // Run Tavrik with TAVRIK_HID_BACKEND=sim (and TAVRIK_DEVSIM_SOCKET=PATH when
 // the socket is not the default one). Commands on standard input:
 //   plug NAME | unplug NAME | event NAME CODE | link NAME on|off
-//   fault NAME noreply|delay|other|duplicate|status|badsum|unplug [COUNT [COMMAND [VALUE]]]
+//   fault NAME noreply|delay|other|duplicate|status|badsum|unplug|replug [COUNT [COMMAND [VALUE]]]
 //   record NAME | clear NAME | quit
 // With --record FILE, every report the devices received is written to FILE
 // at exit (one line each: ms since start, product, bytes in hex).
@@ -84,7 +84,7 @@ bool ParseFault(std::istringstream& in, Fault* f) {
     static const std::pair<const char*, FaultKind> kinds[] = {
         {"noreply", FaultKind::NoReply}, {"delay", FaultKind::Delay},         {"other", FaultKind::OtherCommand},
         {"duplicate", FaultKind::Duplicate}, {"status", FaultKind::Status}, {"badsum", FaultKind::BadChecksum},
-        {"unplug", FaultKind::Unplug}};
+        {"unplug", FaultKind::Unplug}, {"replug", FaultKind::Replug}};
     bool known = false;
     for (auto& [n, k] : kinds)
         if (kind == n) {
