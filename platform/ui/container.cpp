@@ -39,6 +39,7 @@ bool CContainerUI::SetItemIndex(CControlUI* c, int iIndex) {
     if (from < 0 || iIndex < 0 || iIndex >= GetCount()) return false;
     m_items.erase(m_items.begin() + from);
     m_items.insert(m_items.begin() + iIndex, c);
+    if (m_pManager) m_pManager->InvalidateNameMap();
     NeedUpdate();
     return true;
 }
@@ -51,6 +52,7 @@ bool CContainerUI::AddAt(CControlUI* c, int iIndex) {
     else c->SetManager(nullptr, this, false);
     if (IsVisible() || !m_bInternVisible || !m_bVisible) c->SetInternVisible(IsVisible());
     m_items.insert(m_items.begin() + iIndex, c);
+    if (m_pManager) m_pManager->InvalidateNameMap();
     NeedUpdate();
     return true;
 }
@@ -71,6 +73,7 @@ bool CContainerUI::RemoveAt(int iIndex, bool bDoNotDestroy) {
     CControlUI* c = GetItemAt(iIndex);
     if (!c) return false;
     m_items.erase(m_items.begin() + iIndex);
+    if (m_pManager) m_pManager->InvalidateNameMap();
     if (!bDoNotDestroy) DestroyChild(c);
     NeedUpdate();
     return true;
@@ -79,6 +82,7 @@ bool CContainerUI::RemoveAt(int iIndex, bool bDoNotDestroy) {
 void CContainerUI::RemoveAll() {
     std::vector<CControlUI*> items;
     items.swap(m_items);
+    if (m_pManager) m_pManager->InvalidateNameMap();
     for (CControlUI* c : items) DestroyChild(c);
     NeedUpdate();
 }

@@ -120,8 +120,15 @@ LPVOID CControlUI::GetInterface(LPCTSTR pstrName) {
 
 bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
 
+void CControlUI::SetName(LPCTSTR pstrName) {
+    m_sName = pstrName;
+    if (m_pManager) m_pManager->InvalidateNameMap();
+}
+
 void CControlUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit) {
+    if (m_pManager && m_pManager != pManager) m_pManager->InvalidateNameMap();
     m_pManager = pManager;
+    if (m_pManager) m_pManager->InvalidateNameMap();
     m_pParent = pParent;
     if (bInit && m_pParent) Init();
 }

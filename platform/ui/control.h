@@ -25,7 +25,7 @@ public:
     CControlUI& operator=(const CControlUI&) = delete;
 
     virtual CDuiString GetName() const { return m_sName; }
-    virtual void SetName(LPCTSTR pstrName) { m_sName = pstrName; }
+    virtual void SetName(LPCTSTR pstrName);
     virtual LPCTSTR GetClass() const;
     virtual LPVOID GetInterface(LPCTSTR pstrName);
     virtual UINT GetControlFlags() const { return 0; }

@@ -158,7 +158,9 @@ static void PaintRow(HDC hDC, CControlUI* row, TListInfoUI* info, bool selected,
     if (info->dwLineColor) CRenderEngine::DrawColor(hDC, {rc.left, rc.bottom - 1, rc.right, rc.bottom}, info->dwLineColor);
 }
 
-void CListElementUI::DrawRowBackground(HDC hDC) { PaintRow(hDC, this, ListInfo(), m_bSelected, m_uButtonState); }
+void CListElementUI::DrawRowBackground(HDC hDC) { DrawItemBk(hDC, m_rcItem); }
+
+void CListElementUI::DrawItemBk(HDC hDC, const RECT&) { PaintRow(hDC, this, ListInfo(), m_bSelected, m_uButtonState); }
 
 void CListElementUI::PaintBkColor(HDC hDC) {
     CControlUI::PaintBkColor(hDC);
@@ -297,6 +299,10 @@ void CListContainerElementUI::DoEvent(TEventUI& event) {
 
 void CListContainerElementUI::PaintBkColor(HDC hDC) {
     CControlUI::PaintBkColor(hDC);
+    DrawItemBk(hDC, m_rcItem);
+}
+
+void CListContainerElementUI::DrawItemBk(HDC hDC, const RECT&) {
     PaintRow(hDC, this, m_pOwner ? m_pOwner->GetListInfo() : nullptr, m_bSelected, m_uButtonState);
 }
 

@@ -68,6 +68,8 @@ public:
 
     void DoEvent(TEventUI& event) override;
     void PaintBkColor(HDC hDC) override;
+    // The row's background by its state (selected, hot, disabled).
+    virtual void DrawItemBk(HDC hDC, const RECT& rcItem);
 
 protected:
     TListInfoUI* ListInfo() const;
@@ -123,6 +125,8 @@ public:
 
     void DoEvent(TEventUI& event) override;
     void PaintBkColor(HDC hDC) override;
+    // The row's background by its state (selected, hot, disabled).
+    virtual void DrawItemBk(HDC hDC, const RECT& rcItem);
 
 protected:
     int m_iIndex = -1;

@@ -296,6 +296,9 @@ void CPaintManagerUI::RebuildFonts() {
     };
     for (auto& f : m_mFonts) rebuild(f.second);
     rebuild(m_DefaultFont);
+    // Shared fonts follow the DPI too (all windows share one DPI).
+    for (auto& f : Shared().sharedFonts) rebuild(f.second);
+    rebuild(Shared().sharedDefaultFont);
 }
 
 // ---- images ---------------------------------------------------------------
@@ -391,6 +394,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl) {
         delete old;
     }
     m_pRoot = pControl;
+    m_bNameMapDirty = true;
     m_bUpdateNeeded = true;
     m_bFirstLayout = true;
     m_bFocusNeeded = true;
@@ -407,6 +411,7 @@ void CPaintManagerUI::ReapObjects(CControlUI* pControl) { OnControlDestroyed(pCo
 
 void CPaintManagerUI::OnControlDestroyed(CControlUI* c) {
     if (!c) return;
+    m_bNameMapDirty = true;
     if (m_pEventKey == c) m_pEventKey = nullptr;
     if (m_pEventHover == c) m_pEventHover = nullptr;
     if (m_pEventClick == c) { m_pEventClick = nullptr; ReleaseCapture(); }
@@ -414,6 +419,7 @@ void CPaintManagerUI::OnControlDestroyed(CControlUI* c) {
     if (m_pRoot == c) m_pRoot = nullptr;
     KillTimer(c);
     for (auto& g : m_mOptionGroup) g.second.erase(std::remove(g.second.begin(), g.second.end(), c), g.second.end());
+    std::lock_guard<std::mutex> guard(m_asyncLock);
     for (auto& n : m_aAsyncNotify)
         if (n.pSender == c) n.pSender = nullptr;
 }
@@ -425,7 +431,22 @@ CControlUI* CPaintManagerUI::FindControl(POINT pt) const {
 
 CControlUI* CPaintManagerUI::FindControl(LPCTSTR name) const {
     if (!m_pRoot || !name) return nullptr;
-    return m_pRoot->FindControl(FromName, const_cast<wchar_t*>(name), UIFIND_ALL);
+    auto* self = const_cast<CPaintManagerUI*>(this);
+    if (m_bNameMapDirty) {
+        // The first control with a name, in tree order, answers for it.
+        self->m_mNameHash.clear();
+        m_pRoot->FindControl(
+            [](CControlUI* c, LPVOID data) -> CControlUI* {
+                auto* map = static_cast<std::map<CDuiString, CControlUI*>*>(data);
+                CDuiString n = c->GetName();
+                if (!n.IsEmpty()) map->emplace(n, c);
+                return nullptr;
+            },
+            &self->m_mNameHash, UIFIND_ALL | UIFIND_ME_FIRST);
+        self->m_bNameMapDirty = false;
+    }
+    auto it = m_mNameHash.find(name);
+    return it == m_mNameHash.end() ? nullptr : it->second;
 }
 
 CControlUI* CPaintManagerUI::FindSubControlByPoint(CControlUI* parent, POINT pt) const {
@@ -614,7 +635,10 @@ void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync) {
         DeliverNotify(Msg);
         return;
     }
-    m_aAsyncNotify.push_back(Msg);
+    {
+        std::lock_guard<std::mutex> guard(m_asyncLock);
+        m_aAsyncNotify.push_back(Msg);
+    }
     if (m_hWndPaint) win::PostMessageW(m_hWndPaint, UIMSG_ASYNC_NOTIFY, 0, 0);
 }
 

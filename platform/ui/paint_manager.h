@@ -194,6 +194,9 @@ public:
     static std::vector<CPaintManagerUI*> GetPaintManagers();
     static CPaintManagerUI* GetPaintManager(LPCTSTR pstrName);
 
+    // The tree changed: names are looked up afresh.
+    void InvalidateNameMap() { m_bNameMapDirty = true; }
+
     // Event dispatch used by the window and by tests.
     void DispatchEvent(CControlUI* pControl, TEventUI& event);
 
@@ -249,6 +252,9 @@ private:
     std::vector<IMessageFilterUI*> m_aMessageFilters;
     std::vector<CControlUI*> m_aDelayedCleanup;
     std::vector<TNotifyUI> m_aAsyncNotify;
+    std::mutex m_asyncLock;
+    std::map<CDuiString, CControlUI*> m_mNameHash;
+    bool m_bNameMapDirty = true;
     std::map<CDuiString, CStdPtrArray> m_mOptionGroup;
     std::map<CDuiString, CDuiString> m_mDefaultAttrs;
     std::map<CDuiString, CDuiString> m_mStyles;

@@ -174,7 +174,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case UIMSG_ASYNC_NOTIFY: {
         FlushDelayedCleanup();
         std::vector<TNotifyUI> list;
-        list.swap(m_aAsyncNotify);
+        {
+            std::lock_guard<std::mutex> guard(m_asyncLock);
+            list.swap(m_aAsyncNotify);
+        }
         for (auto& n : list)
             if (n.pSender) DeliverNotify(n);
         handled = true;

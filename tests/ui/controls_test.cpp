@@ -216,5 +216,32 @@ TEST_F(ControlsTest, ColorPaletteReportsPickedColor) {
     EXPECT_EQ(pal->GetSelectColor(), 0xFF123456u);
 }
 
+TEST_F(ControlsTest, FindControlFollowsTreeChanges) {
+    TestWindow* w = Open(LR"(<Window size='100,100'><VerticalLayout name='root'>
+        <Control name='a' height='10'/><VerticalLayout name='box'><Control name='a'/></VerticalLayout>
+        </VerticalLayout></Window>)");
+    auto* root = static_cast<CContainerUI*>(w->pm().FindControl(L"root"));
+    auto* box = static_cast<CContainerUI*>(w->pm().FindControl(L"box"));
+    CControlUI* first = w->pm().FindControl(L"a");
+    ASSERT_EQ(first, root->GetItemAt(0));  // the first in document order
+    EXPECT_TRUE(root->Remove(first));
+    Pump();
+    CControlUI* second = w->pm().FindControl(L"a");
+    ASSERT_EQ(second, box->GetItemAt(0));
+    second->SetName(L"b");
+    EXPECT_EQ(w->pm().FindControl(L"a"), nullptr);
+    EXPECT_EQ(w->pm().FindControl(L"b"), second);
+    auto* added = new CLabelUI;
+    added->SetName(L"c");
+    box->Add(added);
+    EXPECT_EQ(w->pm().FindControl(L"c"), added);
+    EXPECT_EQ(w->pm().FindSubControlByName(box, L"b"), second);
+    EXPECT_EQ(w->pm().FindSubControlByName(root, L"zz"), nullptr);
+    box->RemoveAll();
+    Pump();
+    EXPECT_EQ(w->pm().FindControl(L"c"), nullptr);
+    EXPECT_EQ(w->pm().FindControl(L"b"), nullptr);
+}
+
 }  // namespace
 }  // namespace uitest

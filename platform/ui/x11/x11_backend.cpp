@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -75,6 +76,13 @@ X11Backend::X11Backend(Display* display) : display_(display) {
     XkbSetDetectableAutoRepeat(display_, True, &supported);
 
     // The input method (for composed and non-Latin text) from the locale.
+    // Xutf8LookupString gives only what the character type of the locale
+    // can hold: a program started in the plain C locale still gets UTF-8.
+    const char* ctype = setlocale(LC_CTYPE, nullptr);
+    if (!ctype || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0) {
+        if (!setlocale(LC_CTYPE, "") || !std::strstr(setlocale(LC_CTYPE, nullptr), "UTF-8"))
+            setlocale(LC_CTYPE, "C.UTF-8");
+    }
     XSetLocaleModifiers("");
     im_ = XOpenIM(display_, nullptr, nullptr, nullptr);
     if (!im_) {

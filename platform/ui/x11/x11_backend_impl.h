@@ -203,7 +203,7 @@ public:
     ~X11TrayIcon() override;
 
     void SetIcon(cairo_surface_t* icon) override;
-    void SetTooltip(const std::wstring& text) override { tooltip_ = text; }
+    void SetTooltip(const std::wstring& text) override;
     void SetVisible(bool visible) override;
     bool IsShown() const override { return docked_; }
 
