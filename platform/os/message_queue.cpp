@@ -385,7 +385,11 @@ using detail::FindWindowObject;
 
 // ---------------------------------------------------------------- windows
 
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(::gettid()); }
+DWORD GetCurrentThreadId() {
+    // Asked on every message call; the kernel is asked once per thread.
+    thread_local const DWORD id = static_cast<DWORD>(::gettid());
+    return id;
+}
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
 
 HWND CreateWindowHandle(WNDPROC proc, LPCWSTR title, HWND parent, void* createParam, DWORD style, DWORD exStyle) {
