@@ -228,6 +228,13 @@ TEST_F(X11BackendTest, TypingReachesTheActiveWindowAsKeysAndCharacters) {
     }
     // The arrow key types nothing.
     EXPECT_EQ(sink.Count(BackendEventType::Char), 4);
+
+    // Letters beyond ASCII arrive as their code points.
+    sink.events.clear();
+    driver_->KeySymbol(XK_eacute);
+    driver_->KeySymbol(0x1000416);  // Cyrillic capital zhe, by its Unicode key symbol
+    ASSERT_TRUE(Until([&] { return sink.Count(BackendEventType::Char) >= 2; }));
+    EXPECT_EQ(sink.Text(), U"\u00e9\u0416");
 }
 
 TEST_F(X11BackendTest, DisabledOwnerTakesNoInputAndHandsFocusToItsModalWindow) {

@@ -49,6 +49,27 @@ void XDriver::Key(unsigned long keysym, bool shift) {
     XSync(d_, False);
 }
 
+void XDriver::KeySymbol(unsigned long keysym) {
+    KeyCode code = XKeysymToKeycode(d_, keysym);
+    if (!code) {
+        int min = 0, max = 0, per = 0;
+        XDisplayKeycodes(d_, &min, &max);
+        KeySym* map = XGetKeyboardMapping(d_, static_cast<KeyCode>(min), max - min + 1, &per);
+        for (int k = max; k >= min && !code; --k) {
+            bool empty = true;
+            for (int i = 0; i < per; ++i) empty = empty && map[(k - min) * per + i] == NoSymbol;
+            if (empty) code = static_cast<KeyCode>(k);
+        }
+        XFree(map);
+        KeySym both[2] = {keysym, keysym};
+        XChangeKeyboardMapping(d_, code, 2, both, 1);
+        XSync(d_, False);
+    }
+    XTestFakeKeyEvent(d_, code, True, CurrentTime);
+    XTestFakeKeyEvent(d_, code, False, CurrentTime);
+    XSync(d_, False);
+}
+
 bool XDriver::Geometry(Window w, int& x, int& y, int& width, int& height) {
     XWindowAttributes a{};
     if (!XGetWindowAttributes(d_, w, &a)) return false;

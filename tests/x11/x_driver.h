@@ -27,6 +27,9 @@ public:
     void Click(int x, int y, unsigned button = 1);
     // Types one key by its key symbol, with Shift held when `shift`.
     void Key(unsigned long keysym, bool shift = false);
+    // Types a key symbol that the keyboard map may not have (e.g. a letter
+    // of another language): a free key code is given that symbol first.
+    void KeySymbol(unsigned long keysym);
 
     // Screen rectangle of a window (whole window), false when it is gone.
     bool Geometry(Window w, int& x, int& y, int& width, int& height);
