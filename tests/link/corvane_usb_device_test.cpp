@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <set>
 #include <thread>
 
+#include "link/basic_profiledata.h"
 #include "link/corvane_usb_device.h"
 #include "link/data_folders.h"
 #include "pages/light_control_ui.h"
@@ -29,6 +31,7 @@ public:
         std::lock_guard<win::CCriticalSection> guard(KeyEffectLock);
         m_keyEffects.at(size_t(i)) = s;
     }
+    using CCorvaneUSBDevice::PointProfileDocument;
     std::vector<std::wstring> clicks;
 
     DUI_DECLARE_MESSAGE_MAP()
@@ -450,6 +453,34 @@ TEST_F(DeviceBaseTest, BrokenLightingPageDoesNotTakeThePageDown) {
     AudioLightSetting read{};
     EXPECT_NO_THROW(read = page->GetAudioLightInfo(1));
     EXPECT_EQ(read, s);
+}
+
+TEST_F(DeviceBaseTest, ProfileDocumentReadsThisDevicesRowOfTheLightList) {
+    // Light list with two device rows; mode 0 of each names its own effect file.
+    const std::string ownGuid = "{00000000-0000-0000-0000-000000000002}";
+    const std::string otherGuid = "{00000000-0000-0000-0000-000000000001}";
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir_.Path() / name, std::ios::binary) << text;
+    };
+    write("plenta_light.config",
+          R"({"LightInfo": [[{"LightName": "a", "Guid": ")" + otherGuid + R"("}], [], [{"LightName": "b", "Guid": ")" +
+              ownGuid + R"("}]]})");
+    write(otherGuid + ".light", R"({"LEDEffectList": [{"LEDREGMode": 1, "Time": 10, "Cyle": 1}]})");
+    write(ownGuid + ".light",
+          R"({"LEDEffectList": [{"LEDREGMode": 1, "Time": 10, "Cyle": 1}, {"LEDREGMode": 2, "Time": 20, "Cyle": 1},
+              {"LEDREGMode": 3, "Time": 30, "Cyle": 1}]})");
+
+    TestDevice page;
+    page.SetDeviceIndex(2);
+    CBasicProfiledata document;
+    page.PointProfileDocument(document);
+    const CDuiString listPath = win::FromUtf8((dir_.Path() / "plenta_light.config").string());
+    document.SetLightListPath(listPath);
+    document.LoadLightList(listPath);
+    document.SetLightInfo(LightSetting{});
+    const std::vector<LedEffectStep> steps = document.GetCustomEffect();
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[2].setting.mode, 3);
 }
 
 TEST_F(DeviceBaseTest, ControlFactoryCreatesTheBaseClass) {
