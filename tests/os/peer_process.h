@@ -21,9 +21,9 @@ namespace tavrik::test {
 
 class PeerProcess {
 public:
-    // program: a file name beside the running test executable.
+    // program: an absolute path, or a file name beside the running test executable.
     PeerProcess(const std::string& program, const std::vector<std::string>& args) {
-        std::string path = win::ToUtf8(win::GetProgramFolder()) + program;
+        std::string path = program.starts_with("/") ? program : win::ToUtf8(win::GetProgramFolder()) + program;
         int in[2], out[2];
         if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
             return;
