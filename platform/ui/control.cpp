@@ -193,7 +193,7 @@ void CControlUI::Move(SIZE off, bool bNeedInvalidate) {
 }
 
 void CControlUI::SetPadding(RECT rc) { m_rcPadding = rc; NeedParentUpdate(); }
-void CControlUI::SetFixedXY(SIZE s) { m_cXY = s; if (!m_bFloat) m_bFloat = true; NeedParentUpdate(); }
+void CControlUI::SetFixedXY(SIZE s) { m_cXY = s; NeedParentUpdate(); }
 void CControlUI::SetFixedWidth(int cx) { if (cx >= 0) { m_cxyFixed.cx = cx; NeedParentUpdate(); } }
 void CControlUI::SetFixedHeight(int cy) { if (cy >= 0) { m_cxyFixed.cy = cy; NeedParentUpdate(); } }
 void CControlUI::SetMinWidth(int cx) { if (cx >= 0) { m_cxyMin.cx = cx; NeedParentUpdate(); } }

@@ -2,7 +2,10 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/messages.h"
+#include "platform/ui/image_loader.h"
 #include "platform/ui/input_state.h"
+#include "platform/ui/resource_manager.h"
+#include "platform/ui/xml_document.h"
 #include "platform/ui/paint_manager.h"
 
 #include <cstdlib>
@@ -240,14 +243,20 @@ void CWindowWnd::CenterWindow() {
 
 void CWindowWnd::SetIcon(UINT nRes) {
     if (!m_backend) return;
-    // Icons are resources of the program: a file "icon<nRes>.png" beside it,
-    // else a plain square so that the window has an icon at all.
-    cairo_surface_t* icon = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
-    cairo_t* cr = cairo_create(icon);
-    cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    (void)nRes;
+    // Icons are pictures of the skin: "icon<n>.png" in the resource folder.
+    CDuiString name;
+    name.Format(L"icon%u.png", nRes);
+    std::string bytes;
+    cairo_surface_t* icon = nullptr;
+    if (ReadFileBytesUI(ResolveSkinPathUI(name).str(), bytes)) icon = LoadImageSurfaceUI(bytes);
+    if (!icon) {
+        // Without the picture the window still gets an icon of its own.
+        icon = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
+        cairo_t* cr = cairo_create(icon);
+        cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
     m_backend->SetIcon(icon);
     cairo_surface_destroy(icon);
 }

@@ -52,6 +52,9 @@ TEST_F(BuilderTest, SnippetTable) {
          L"<Window size='100,100'><VerticalLayout inset='5,5,5,5'><Control name='f' float='true' pos='10,20,40,35'/>"
          L"</VerticalLayout></Window>",
          L"f", {10, 20, 40, 35}, false},
+        {"pos without float only sizes the control",
+         L"<Window size='100,100'><VerticalLayout><Control name='np' pos='50,50,80,70'/></VerticalLayout></Window>",
+         L"np", {0, 0, 30, 20}, false},
         {"defaults apply before the element's own attributes",
          L"<Window size='100,100'><Default name='Control' value='height=&quot;12&quot; width=&quot;50&quot;'/>"
          L"<VerticalLayout><Control name='d' width='60'/></VerticalLayout></Window>",

@@ -278,18 +278,30 @@ bool X11Backend::TrayRect(BackendRect& rect) const {
     return true;
 }
 
-void X11Backend::UpdateDpi() {
-    // The desktop's font setting first (Xft.dpi), then the screen's size.
+bool X11Backend::UpdateDpi() {
+    // The desktop's font setting first (Xft.dpi in the root's resources,
+    // read anew: Xlib keeps only the copy it found when it connected), then
+    // the screen's physical size.
     int dpi = 0;
-    if (const char* resources = XResourceManagerString(display_)) {
-        const char* at = std::strstr(resources, "Xft.dpi:");
-        if (at) dpi = static_cast<int>(std::lround(std::atof(at + 8)));
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display_, root_, XInternAtom(display_, "RESOURCE_MANAGER", False), 0, 1 << 16, False,
+                           XA_STRING, &type, &format, &count, &after, &data) == Success &&
+        data && format == 8) {
+        const std::string resources(reinterpret_cast<char*>(data), count);
+        const auto at = resources.find("Xft.dpi:");
+        if (at != std::string::npos) dpi = static_cast<int>(std::lround(std::atof(resources.c_str() + at + 8)));
     }
+    if (data) XFree(data);
     if (dpi <= 0) {
         const int mm = DisplayWidthMM(display_, screen_);
         if (mm > 0) dpi = static_cast<int>(std::lround(DisplayWidth(display_, screen_) * 25.4 / mm));
     }
+    const int old = dpi_;
     dpi_ = (dpi >= 48 && dpi <= 480) ? dpi : 96;
+    return dpi_ != old;
 }
 
 void X11Backend::DisplayChanged() {
@@ -382,7 +394,9 @@ void X11Backend::Dispatch(XEvent& event) {
     }
     if (event.type == PropertyNotify && event.xproperty.window == root_) {
         if (event.xproperty.atom == atoms_.net_supporting_wm_check) wm_checked_ = -1;
-        if (event.xproperty.atom == XInternAtom(display_, "RESOURCE_MANAGER", False)) UpdateDpi();
+        // A new Xft.dpi is a display change (the UI follows the DPI).
+        if (event.xproperty.atom == XInternAtom(display_, "RESOURCE_MANAGER", False) && UpdateDpi())
+            DisplayChanged();
         return;
     }
 

@@ -98,7 +98,7 @@ public:
 private:
     void Dispatch(XEvent& event);
     void HandleSelectionRequest(const XSelectionRequestEvent& request);
-    void UpdateDpi();
+    bool UpdateDpi();  // true when the DPI changed
     void DisplayChanged();
 
     Display* display_;
