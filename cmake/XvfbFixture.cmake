@@ -7,6 +7,9 @@
 # Xvfb cannot start, the file holds "none: <reason>" and the tests that need
 # the display skip with that reason instead of failing.
 #
+# tavrik_xvfb_use(FIXTURE fixture TESTS test...) gives tests added by other
+# means (add_test of a script or of the real program) the same properties.
+#
 # tavrik_xvfb_test(name FIXTURE fixture LABEL area SOURCES ... [LIBS ...])
 # is tavrik_test for GoogleTest programs that need the display: each case
 # requires the fixture, gets TAVRIK_X_DISPLAY_FILE pointing at the display
@@ -24,6 +27,18 @@ function(tavrik_xvfb_fixture name)
   set_tests_properties(${name}_start PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 30)
   set_tests_properties(${name}_stop PROPERTIES FIXTURES_CLEANUP ${name} TIMEOUT 30)
   set_property(GLOBAL PROPERTY TAVRIK_XVFB_STATE_${name} ${state})
+endfunction()
+
+function(tavrik_xvfb_use)
+  cmake_parse_arguments(ARG "" "FIXTURE" "TESTS" ${ARGN})
+  get_property(state GLOBAL PROPERTY TAVRIK_XVFB_STATE_${ARG_FIXTURE})
+  if(NOT state)
+    message(FATAL_ERROR "tavrik_xvfb_use: no fixture '${ARG_FIXTURE}'; call tavrik_xvfb_fixture first")
+  endif()
+  set_tests_properties(${ARG_TESTS} PROPERTIES
+    FIXTURES_REQUIRED ${ARG_FIXTURE}
+    RESOURCE_LOCK ${ARG_FIXTURE}_display
+    ENVIRONMENT "TAVRIK_X_DISPLAY_FILE=${state}")
 endfunction()
 
 function(tavrik_xvfb_test name)

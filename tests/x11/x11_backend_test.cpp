@@ -511,3 +511,30 @@ TEST_F(X11BackendTest, TopMostAndIconAreAnnouncedToTheWindowManager) {
 
 }  // namespace
 }  // namespace tavrik::x11
+
+namespace tavrik::x11 {
+namespace {
+
+TEST_F(X11BackendTest, DesktopDpiSettingIsFollowed) {
+    RecordingSink sink;
+    X11Window* w = Open({10, 10, 110, 110}, sink);
+    ShowAndWait(w);
+    Display* d = driver_->display();
+    const Atom resources = XInternAtom(d, "RESOURCE_MANAGER", False);
+    const std::string setting = "Xft.dpi:\t144\n";
+    XChangeProperty(d, DefaultRootWindow(d), resources, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(setting.data()), static_cast<int>(setting.size()));
+    XSync(d, False);
+    const bool changed = Until([&] { return sink.Count(BackendEventType::DisplayChanged) == 1; });
+    const int dpi = backend_->GetDpi();
+    XDeleteProperty(d, DefaultRootWindow(d), resources);
+    XSync(d, False);
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(dpi, 144);
+    // Without the setting the screen's size decides again (96 here).
+    EXPECT_TRUE(Until([&] { return sink.Count(BackendEventType::DisplayChanged) == 2; }));
+    EXPECT_EQ(backend_->GetDpi(), 96);
+}
+
+}  // namespace
+}  // namespace tavrik::x11
