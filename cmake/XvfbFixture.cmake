@@ -8,7 +8,10 @@
 # the display skip with that reason instead of failing.
 #
 # tavrik_xvfb_use(FIXTURE fixture TESTS test...) gives tests added by other
-# means (add_test of a script or of the real program) the same properties.
+# means (add_test of a script or of the real program) the same properties;
+# such a test runs its command through ${TAVRIK_XVFB_RUN}, which sets
+# DISPLAY from the fixture or exits 77 (counted as skipped) without one:
+#   add_test(NAME e2e_start COMMAND ${TAVRIK_XVFB_RUN} $<TARGET_FILE:Tavrik>)
 #
 # tavrik_xvfb_test(name FIXTURE fixture LABEL area SOURCES ... [LIBS ...])
 # is tavrik_test for GoogleTest programs that need the display: each case
@@ -19,6 +22,7 @@
 # DISPLAY or skips.  Programs started by e2e tests get the same variable.
 
 set(TAVRIK_XVFB_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/../tests/x11/xvfb_fixture.sh)
+set(TAVRIK_XVFB_RUN ${CMAKE_CURRENT_LIST_DIR}/../tests/x11/run_on_display.sh)
 
 function(tavrik_xvfb_fixture name)
   set(state ${CMAKE_BINARY_DIR}/xvfb/${name}.display)
@@ -38,6 +42,7 @@ function(tavrik_xvfb_use)
   set_tests_properties(${ARG_TESTS} PROPERTIES
     FIXTURES_REQUIRED ${ARG_FIXTURE}
     RESOURCE_LOCK ${ARG_FIXTURE}_display
+    SKIP_RETURN_CODE 77
     ENVIRONMENT "TAVRIK_X_DISPLAY_FILE=${state}")
 endfunction()
 
