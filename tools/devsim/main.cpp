@@ -8,6 +8,7 @@
 //   plug NAME | unplug NAME | event NAME CODE | link NAME on|off
 //   fault NAME noreply|delay|other|duplicate|status|badsum|unplug|replug [COUNT [COMMAND [VALUE]]]
 //   record NAME | clear NAME | quit
+// The end of standard input does not stop it; quit, SIGINT or SIGTERM do.
 // With --record FILE, every report the devices received is written to FILE
 // at exit (one line each: ms since start, product, bytes in hex).
 // NAME is a product name, optionally with #N for the N-th of that product.
@@ -114,7 +115,10 @@ void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
         std::string verb, name;
         in >> verb >> name;
         if (verb.empty()) continue;
-        if (verb == "quit") break;
+        if (verb == "quit") {
+            ::kill(::getpid(), SIGTERM);
+            return;
+        }
         Emulator* e = Find(served, name);
         if (!e) {
             Say("error: no device " + name);
@@ -149,7 +153,7 @@ void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
         }
         Say("ok");
     }
-    ::kill(::getpid(), SIGTERM);
+    // End of input (e.g. started with /dev/null as input): keep serving until a signal.
 }
 
 }  // namespace
