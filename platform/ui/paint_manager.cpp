@@ -429,22 +429,32 @@ CControlUI* CPaintManagerUI::FindControl(POINT pt) const {
     return m_pRoot->FindControl(FromPoint, &pt, UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST);
 }
 
+void CPaintManagerUI::RebuildNameMap() const {
+    auto* self = const_cast<CPaintManagerUI*>(this);
+    self->m_mNameHash.clear();
+    self->m_sInTree.clear();
+    self->m_bNameMapDirty = false;
+    if (!m_pRoot) return;
+    // The first control with a name, in tree order, answers for it.
+    m_pRoot->FindControl(
+        [](CControlUI* c, LPVOID data) -> CControlUI* {
+            auto* pm = static_cast<CPaintManagerUI*>(data);
+            pm->m_sInTree.insert(c);
+            CDuiString n = c->GetName();
+            if (!n.IsEmpty()) pm->m_mNameHash.emplace(n, c);
+            return nullptr;
+        },
+        self, UIFIND_ALL | UIFIND_ME_FIRST);
+}
+
+bool CPaintManagerUI::IsInTree(const CControlUI* c) const {
+    if (m_bNameMapDirty) RebuildNameMap();
+    return m_sInTree.count(c) > 0;
+}
+
 CControlUI* CPaintManagerUI::FindControl(LPCTSTR name) const {
     if (!m_pRoot || !name) return nullptr;
-    auto* self = const_cast<CPaintManagerUI*>(this);
-    if (m_bNameMapDirty) {
-        // The first control with a name, in tree order, answers for it.
-        self->m_mNameHash.clear();
-        m_pRoot->FindControl(
-            [](CControlUI* c, LPVOID data) -> CControlUI* {
-                auto* map = static_cast<std::map<CDuiString, CControlUI*>*>(data);
-                CDuiString n = c->GetName();
-                if (!n.IsEmpty()) map->emplace(n, c);
-                return nullptr;
-            },
-            &self->m_mNameHash, UIFIND_ALL | UIFIND_ME_FIRST);
-        self->m_bNameMapDirty = false;
-    }
+    if (m_bNameMapDirty) RebuildNameMap();
     auto it = m_mNameHash.find(name);
     return it == m_mNameHash.end() ? nullptr : it->second;
 }

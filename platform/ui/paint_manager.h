@@ -13,6 +13,7 @@
 #include <pango/pango.h>
 
 #include <map>
+#include <set>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -196,6 +197,8 @@ public:
 
     // The tree changed: names are looked up afresh.
     void InvalidateNameMap() { m_bNameMapDirty = true; }
+    // True when the control is part of this window's tree now.
+    bool IsInTree(const CControlUI* pControl) const;
 
     // Event dispatch used by the window and by tests.
     void DispatchEvent(CControlUI* pControl, TEventUI& event);
@@ -209,6 +212,7 @@ private:
     };
     friend class CControlUI;
     void OnControlDestroyed(CControlUI* pControl);
+    void RebuildNameMap() const;
     void FlushDelayedCleanup();
     void DeliverNotify(TNotifyUI& Msg);
     void HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam);
@@ -254,6 +258,7 @@ private:
     std::vector<TNotifyUI> m_aAsyncNotify;
     std::mutex m_asyncLock;
     std::map<CDuiString, CControlUI*> m_mNameHash;
+    std::set<const CControlUI*> m_sInTree;
     bool m_bNameMapDirty = true;
     std::map<CDuiString, CStdPtrArray> m_mOptionGroup;
     std::map<CDuiString, CDuiString> m_mDefaultAttrs;

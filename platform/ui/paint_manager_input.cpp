@@ -201,6 +201,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             for (auto& t : m_aTimers)
                 if (t.uWinTimer == wParam && !t.bKilled) { target = t.pSender; local = t.nLocalID; break; }
         }
+        // A timer armed (from another thread) for a control that has left
+        // the tree meanwhile is dropped rather than delivered to it.
+        if (target && !IsInTree(target)) {
+            KillTimer(target, local);
+            handled = true;
+            break;
+        }
         if (target) {
             TEventUI e = MakeEvent(UIEVENT_TIMER, target, m_ptLastMousePos, local, lParam);
             DispatchEvent(target, e);

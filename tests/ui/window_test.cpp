@@ -81,6 +81,17 @@ TEST_F(WindowTest, ControlTimersArmedFromAnotherThread) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     Pump();
     EXPECT_EQ(ticker->ids.size(), seen);
+    // A control taken out of the tree gets no timer events, even when a
+    // worker arms one for it afterwards.
+    auto* root = static_cast<CContainerUI*>(w->pm().GetRoot());
+    root->Remove(ticker, true);
+    size_t before = ticker->ids.size();
+    std::thread late([&] { w->pm().SetTimer(ticker, 8, 1); });
+    late.join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Pump();
+    EXPECT_EQ(ticker->ids.size(), before);
+    root->Add(ticker);
     // Removing the control kills its timers with it.
     w->pm().SetTimer(ticker, 9, 1);
     static_cast<CContainerUI*>(w->pm().GetRoot())->Remove(ticker);

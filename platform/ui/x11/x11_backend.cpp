@@ -480,10 +480,16 @@ void X11Backend::Dispatch(XEvent& event) {
             window->OnMoveMotion(m.x_root, m.y_root);
             return;
         }
-        // Only the newest of a run of motions matters.
-        XEvent next;
+        // Only the newest of a run of motions matters; a motion after a
+        // button or key event stays behind it.
         XMotionEvent last = m;
-        while (XCheckTypedWindowEvent(display_, target, MotionNotify, &next)) last = next.xmotion;
+        while (XEventsQueued(display_, QueuedAlready) > 0) {
+            XEvent next;
+            XPeekEvent(display_, &next);
+            if (next.type != MotionNotify || next.xmotion.window != target) break;
+            XNextEvent(display_, &next);
+            last = next.xmotion;
+        }
         e.type = BackendEventType::MouseMove;
         e.x = last.x;
         e.y = last.y;
