@@ -70,7 +70,7 @@ TEST(HidSocket, EmulatorInAnotherThreadServesTheProgramOverTheSocket) {
     // A device plugged later appears; an unplugged one fails its handles at once.
     Emulator pad(ProductKind::MousePad);
     pad.Plug(server);
-    for (int i = 0; i < 100 && Paths(*backend).size() != 10; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 400 && Paths(*backend).size() != 10; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(Paths(*backend).size(), 10u);
     std::thread unplugger([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -130,7 +130,7 @@ TEST(HidSocket, MalformedFramesAreDroppedAndTheServerKeepsServing) {
         {0xFF, 0xFF, 0xFF, 0x7F, 5},           // length beyond the limit
     };
     for (const auto& f : frames) ::send(rogue, f.data(), f.size(), MSG_NOSIGNAL);
-    for (int i = 0; i < 200 && server.ClientCount() != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 400 && server.ClientCount() != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(server.ClientCount(), 0u);  // the client that sent the oversized frame was dropped
     ::close(rogue);
     EXPECT_TRUE(kb.Record().empty());
