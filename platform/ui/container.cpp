@@ -157,8 +157,8 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate) {
         RECT pad = c->GetPadding();
         RECT r = {inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom};
         SIZE sz = c->EstimateSize({r.right - r.left, r.bottom - r.top});
-        if (sz.cx > 0) r.right = r.left + std::clamp<long>(sz.cx, c->GetMinWidth(), c->GetMaxWidth());
-        if (sz.cy > 0) r.bottom = r.top + std::clamp<long>(sz.cy, c->GetMinHeight(), c->GetMaxHeight());
+        if (sz.cx > 0) r.right = r.left + std::clamp<long>(sz.cx, c->GetMinWidth(), std::max(c->GetMinWidth(), c->GetMaxWidth()));
+        if (sz.cy > 0) r.bottom = r.top + std::clamp<long>(sz.cy, c->GetMinHeight(), std::max(c->GetMinHeight(), c->GetMaxHeight()));
         c->SetPos(r, false);
     }
 }

@@ -96,7 +96,7 @@ void CEditUI::ReplaceSelection(const CDuiString& with, bool notify) {
 void CEditUI::ApplyRange() {
     if (!m_bNumberOnly || !m_bHasRange || m_sText.IsEmpty()) return;
     long v = std::wcstol(m_sText.GetData(), nullptr, 10);
-    long c = std::clamp<long>(v, m_nMinNumber, m_nMaxNumber);
+    long c = std::clamp<long>(v, m_nMinNumber, std::max(m_nMinNumber, m_nMaxNumber));
     CDuiString s;
     s.Format(L"%ld", c);
     if (s != m_sText) {

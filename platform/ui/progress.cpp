@@ -100,7 +100,7 @@ int CSliderUI::ValueAt(POINT pt) const {
         v = m_nMin + (static_cast<long long>(m_rcItem.bottom - pt.y - t.cy / 2) * span + track / 2) / track;
     }
     if (m_nStep > 1) v = m_nMin + (v - m_nMin + m_nStep / 2) / m_nStep * m_nStep;
-    return static_cast<int>(std::clamp<long long>(v, m_nMin, m_nMax));
+    return static_cast<int>(std::clamp<long long>(v, m_nMin, std::max(m_nMin, m_nMax)));
 }
 
 void CSliderUI::DoEvent(TEventUI& event) {

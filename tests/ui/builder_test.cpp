@@ -152,6 +152,36 @@ TEST_F(BuilderTest, BrokenSkinsGiveNullNeverACrash) {
     pm.AttachDialog(root);  // the manager frees the tree
 }
 
+TEST_F(BuilderTest, MutatedSkinsNeverCrash) {
+    const std::wstring good =
+        L"<Window size='100,100'><Font id='1' name='Sans' size='12'/><VerticalLayout inset='1,1,1,1'>"
+        L"<Button name='b' text='&amp;x&#65;' height='20'/><Combo><ListLabelElement text='a'/></Combo>"
+        L"<List><ListContainerElement><Label text='x'/></ListContainerElement></List>"
+        L"<Edit maxchar='-5' numberonly='true'/><Slider min='9' max='1' value='50'/></VerticalLayout></Window>";
+    CPaintManagerUI pm;
+    unsigned seed = 12345;
+    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+    for (int round = 0; round < 300; ++round) {
+        std::wstring s = good;
+        for (int k = 0; k < 3; ++k) {
+            size_t at = next() % s.size();
+            switch (next() % 3) {
+            case 0: s.erase(at, 1 + next() % 8); break;
+            case 1: s.insert(at, 1, L"<>'\"=&/ ;#"[next() % 11]); break;
+            default: s[at] = static_cast<wchar_t>(next() % 0x300); break;
+            }
+            if (s.empty()) s = L"<";
+        }
+        CDialogBuilder b;
+        CControlUI* root = b.Create(s.c_str(), nullptr, nullptr, &pm);
+        if (root) {
+            pm.AttachDialog(root);  // frees the previous tree
+            root->SetPos({0, 0, 100, 100}, false);
+        }
+    }
+    TakeUIProblems();
+}
+
 TEST_F(BuilderTest, ResourceIndexAndStyles) {
     Skin("xml/main.xml",
          "<Window size='80,40'><Style name='big' value='height=&quot;25&quot;'/>"

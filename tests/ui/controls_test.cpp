@@ -216,6 +216,24 @@ TEST_F(ControlsTest, ColorPaletteReportsPickedColor) {
     EXPECT_EQ(pal->GetSelectColor(), 0xFF123456u);
 }
 
+TEST_F(ControlsTest, CursorFollowsTheControlUnderThePointer) {
+    TestWindow* w = Open(LR"(<Window size='200,90'><VerticalLayout>
+        <Edit name='e' height='30'/><Button name='b' height='30' cursor='hand'/><Control height='30'/>
+        </VerticalLayout></Window>)");
+    BackendEvent e;
+    e.type = BackendEventType::MouseMove;
+    e.x = 50; e.y = 15;
+    display_->Inject(Surface(w), e);
+    EXPECT_EQ(Surface(w)->Cursor(), BackendCursor::IBeam);
+    e.y = 45;
+    display_->Inject(Surface(w), e);
+    EXPECT_EQ(Surface(w)->Cursor(), BackendCursor::Hand);
+    e.y = 75;
+    display_->Inject(Surface(w), e);
+    EXPECT_EQ(Surface(w)->Cursor(), BackendCursor::Arrow);
+    Pump();
+}
+
 TEST_F(ControlsTest, FindControlFollowsTreeChanges) {
     TestWindow* w = Open(LR"(<Window size='100,100'><VerticalLayout name='root'>
         <Control name='a' height='10'/><VerticalLayout name='box'><Control name='a'/></VerticalLayout>

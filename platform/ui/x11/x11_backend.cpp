@@ -20,6 +20,7 @@
 #include <cstring>
 
 #include "platform/os/clock.h"
+#include "platform/os/debug_trace.h"
 #include "platform/screen/x_error_trap.h"
 #include "platform/ui/x11/x11_keys.h"
 #include "platform/ui/x11/x11_text.h"
@@ -165,7 +166,7 @@ void X11Backend::WakeIfQueued() {
 
 void X11Backend::LogOnce(const std::string& key, const std::string& message) {
     if (!logged_.insert(key).second) return;
-    std::fprintf(stderr, "tavrik display: %s\n", message.c_str());
+    win::PlatformLog("display: " + message);
 }
 
 bool X11Backend::WindowManagerRunning() const {
