@@ -13,6 +13,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/os/debug_trace.h"
+
 extern char** environ;
 
 namespace tavrik::dialogs {
@@ -329,7 +331,7 @@ FileDialogResult ShowFileDialog(const FileDialogRequest& request) {
                 if (log)
                     log("file dialog: " + r.reason);
                 else
-                    std::fprintf(stderr, "tavrik: file dialog: %s\n", r.reason.c_str());
+                    win::PlatformLog("file dialog: " + r.reason);
             }
             return r;
         }
@@ -339,7 +341,7 @@ FileDialogResult ShowFileDialog(const FileDialogRequest& request) {
         if (log)
             log("file dialog: " + r.reason);
         else
-            std::fprintf(stderr, "tavrik: file dialog: %s\n", r.reason.c_str());
+            win::PlatformLog("file dialog: " + r.reason);
     }
     return r;
 }

@@ -5,8 +5,11 @@
 #include <poll.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/os/debug_trace.h"
 #include "platform/ui/x11/x11_backend.h"
 #include "tests/x11/tray_manager.h"
 #include "tests/x11/x_display.h"
@@ -64,6 +67,22 @@ TEST_F(X11TrayIconTest, WithoutATrayTheIconIsNotShownAndNothingBreaks) {
     for (int i = 0; i < 20; ++i) Pump();
     EXPECT_FALSE(icon->IsShown());
     EXPECT_FALSE(driver_->Viewable(static_cast<X11TrayIcon*>(icon.get())->xid()));
+}
+
+TEST_F(X11TrayIconTest, MissingTrayIsLoggedOnce) {
+    ASSERT_EQ(backend_->TrayManager(), 0u) << "another tray owns the selection";
+    std::vector<std::string> lines;
+    auto previous = win::SetPlatformLogSink([&](std::string_view line) { lines.emplace_back(line); });
+    TraySink sink;
+    auto first = backend_->CreateTrayIcon(&sink);
+    first->SetVisible(true);
+    first->SetVisible(false);
+    first->SetVisible(true);
+    auto second = backend_->CreateTrayIcon(&sink);
+    second->SetVisible(true);
+    win::SetPlatformLogSink(previous);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("no system tray"), std::string::npos) << lines[0];
 }
 
 TEST_F(X11TrayIconTest, DocksInARunningTrayAndReportsClicksInScreenCoordinates) {
