@@ -182,8 +182,17 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     ASSERT_EQ(Transact(command, BuildCommandReport(0xAA, 0, 0), &reply), HidIoResult::Ok);
     EXPECT_EQ(reply[8], 0xFF);
 
-    // Driven through its standard input: the receiver loses its link.
-    const std::string line = "link mouse-receiver off\n";
+    // Driven through its standard input: memory seeded, then the receiver loses its link.
+    const std::string seed = "poke mouse-receiver params 0 2a\n";
+    ASSERT_EQ(::write(toChild[1], seed.data(), seed.size()), static_cast<ssize_t>(seed.size()));
+    bool seeded = false;
+    for (int i = 0; i < 200 && !seeded; ++i) {
+        ASSERT_EQ(Transact(command, BuildCommandReport(0x05, 1, 0), &reply), HidIoResult::Ok);
+        seeded = reply[8] == 0x2A;
+        if (!seeded) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(seeded);
+    const std::string line = "peek mouse-receiver params 0 2\nlink mouse-receiver off\n";
     ASSERT_EQ(::write(toChild[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
     bool unlinked = false;
     for (int i = 0; i < 200 && !unlinked; ++i) {
@@ -209,6 +218,7 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
                   keyboard.vendorId, keyboard.productId, keyboard.vendorId, keyboard.productId);
     EXPECT_NE(output.find(serving), std::string::npos) << output;
     EXPECT_NE(output.find("mouse-receiver: command 0xAA count 0 offset 0: ok"), std::string::npos) << output;
+    EXPECT_NE(output.find("peek mouse-receiver params 2a00"), std::string::npos) << output;
     Bytes buffer(64);
     win::DWORD n = 0;
     EXPECT_EQ(win::ReadReport(command, buffer.data(), 64, &n, 5000, nullptr), HidIoResult::Failed);

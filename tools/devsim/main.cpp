@@ -8,6 +8,8 @@
 //   plug NAME | unplug NAME | event NAME CODE | link NAME on|off
 //   fault NAME noreply|delay|other|duplicate|status|badsum|unplug|replug [COUNT [COMMAND [VALUE]]]
 //   record NAME | clear NAME | quit
+//   poke NAME SPACE OFFSET HEXBYTES | peek NAME SPACE OFFSET COUNT
+//   (SPACE: info params layout keymap ledmap colors live macros shoot clock status screen)
 // The end of standard input does not stop it; quit, SIGINT or SIGTERM do.
 // With --record FILE, every report the devices received is written to FILE
 // at exit (one line each: ms since start, product, bytes in hex).
@@ -19,6 +21,7 @@
 #include "tools/devsim/devsim_server.h"
 #include "tools/devsim/emulator.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -108,6 +111,42 @@ bool ParseFault(std::istringstream& in, Fault* f) {
     return true;
 }
 
+// A memory space of a device by name; null for an unknown name.
+std::uint8_t* Space(DeviceMemory& m, const std::string& name, std::size_t* size) {
+    std::vector<std::uint8_t>* v = nullptr;
+    if (name == "info") {
+        *size = m.info.size();
+        return m.info.data();
+    }
+    if (name == "params") v = &m.params;
+    if (name == "layout") v = &m.layout;
+    if (name == "keymap") v = &m.keyMap;
+    if (name == "ledmap") v = &m.ledMap;
+    if (name == "colors") v = &m.colors;
+    if (name == "live") v = &m.liveColors;
+    if (name == "macros") v = &m.macros;
+    if (name == "shoot") v = &m.shoot;
+    if (name == "clock") v = &m.clock;
+    if (name == "status") v = &m.status;
+    if (name == "screen") v = &m.screen;
+    if (!v) return nullptr;
+    *size = v->size();
+    return v->data();
+}
+
+std::vector<std::uint8_t> FromHex(const std::string& hex, bool* ok) {
+    std::vector<std::uint8_t> out;
+    *ok = hex.size() % 2 == 0;
+    for (std::size_t i = 0; *ok && i < hex.size(); i += 2) {
+        char* end = nullptr;
+        const std::string pair = hex.substr(i, 2);
+        const unsigned long v = std::strtoul(pair.c_str(), &end, 16);
+        *ok = end && *end == 0;
+        out.push_back(static_cast<std::uint8_t>(v));
+    }
+    return out;
+}
+
 void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
     std::string line;
     while (std::getline(std::cin, line)) {
@@ -145,6 +184,26 @@ void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
             e->Inject(f);
         } else if (verb == "record") {
             for (const auto& r : e->Record()) Say("record " + name + " " + Hex(r.bytes));
+        } else if (verb == "poke" || verb == "peek") {
+            std::string space, offsetText, arg;
+            in >> space >> offsetText >> arg;
+            const std::size_t offset = std::strtoul(offsetText.c_str(), nullptr, 0);
+            auto lock = e->Lock();
+            std::size_t size = 0;
+            std::uint8_t* base = Space(e->Memory(), space, &size);
+            bool ok = base != nullptr;
+            std::vector<std::uint8_t> bytes;
+            if (ok && verb == "poke") bytes = FromHex(arg, &ok);
+            const std::size_t count = verb == "poke" ? bytes.size() : std::strtoul(arg.c_str(), nullptr, 0);
+            if (!ok || offset > size || count > size - offset) {
+                Say("error: bad space, offset or bytes");
+                continue;
+            }
+            if (verb == "poke") {
+                std::copy(bytes.begin(), bytes.end(), base + offset);
+            } else {
+                Say("peek " + name + " " + space + " " + Hex(std::vector<std::uint8_t>(base + offset, base + offset + count)));
+            }
         } else if (verb == "clear") {
             e->ClearRecord();
         } else {
