@@ -1,5 +1,6 @@
 #include "platform/screen/screen_source.h"
 
+#include <chrono>
 #include <mutex>
 
 #include "platform/screen/x11_screen_source.h"
@@ -58,13 +59,17 @@ std::shared_ptr<ScreenSource> CurrentScreenSource() {
     std::lock_guard lock(SourceMutex());
     auto& source = Installed();
     if (!source) {
+        // The screen-colour effect asks every few milliseconds: without a
+        // display, try again only now and then.
+        static std::chrono::steady_clock::time_point next_try{};
+        const auto now = std::chrono::steady_clock::now();
+        if (now < next_try) return std::make_shared<NoScreen>();
         std::unique_ptr<ScreenSource> x = OpenX11ScreenSource();
-        if (x) {
-            source = std::move(x);
-        } else {
-            // Not remembered: a display that comes later is still found.
+        if (!x) {
+            next_try = now + std::chrono::seconds(5);
             return std::make_shared<NoScreen>();
         }
+        source = std::move(x);
     }
     return source;
 }
