@@ -11,6 +11,7 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/message_system_internal.h"
+#include "platform/os/remote.h"
 
 namespace win {
 namespace detail {
@@ -426,7 +427,16 @@ HWND CreateWindowHandle(WNDPROC proc, LPCWSTR title, HWND parent, void* createPa
         DestroyWindow(hwnd);
         return nullptr;
     }
-    return IsWindow(hwnd) ? hwnd : nullptr;
+    if (!IsWindow(hwnd)) {
+        return nullptr;
+    }
+    // Top-level windows are reachable from the user's other processes, as
+    // the program's outside senders and second instance expect. Without a
+    // runtime folder the window still works, only not from outside.
+    if (parent == nullptr) {
+        MakeWindowReachable(hwnd, true);
+    }
+    return hwnd;
 }
 
 BOOL DestroyWindow(HWND hwnd) {

@@ -27,6 +27,8 @@ inline constexpr std::uint32_t kMaxCopyDataBytes = 64 * 1024;
 // How long a cross-process SendMessageW waits for the other side.
 inline constexpr DWORD kRemoteSendTimeoutMs = 5000;
 
+// Top-level windows are made reachable when they are created; this changes
+// whether broadcasts reach one, or makes an owned window reachable.
 // Makes a window of the calling thread reachable. acceptBroadcasts: whether
 // HWND_BROADCAST posts of other processes reach it. FALSE when the window is
 // not the caller's or the socket cannot be made. Undone by DestroyWindow.

@@ -41,6 +41,8 @@ inline HWND const HWND_NOTOPMOST = reinterpret_cast<HWND>(static_cast<std::intpt
 // Creates a window owned by the calling thread. Sends WM_NCCREATE (0 fails
 // the creation) and WM_CREATE (-1 fails it) with a CREATESTRUCTW whose
 // lpCreateParams is createParam. Null when proc is null or creation failed.
+// A window without a parent is top-level and is made reachable from other
+// processes of the user (remote.h), accepting broadcasts.
 HWND CreateWindowHandle(WNDPROC proc, LPCWSTR title = nullptr, HWND parent = nullptr,
                         void* createParam = nullptr, DWORD style = 0, DWORD exStyle = 0);
 // Only on the owning thread (FALSE elsewhere, or for an unknown handle).
