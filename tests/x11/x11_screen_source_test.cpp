@@ -55,7 +55,7 @@ protected:
     // little for the colour instead of trusting one read.
     std::uint32_t CentreWhenSettled(std::uint32_t expected) {
         std::uint32_t c = 0;
-        for (int i = 0; i < 50; ++i) {
+        for (int i = 0; i < 200; ++i) {
             c = CaptureScreenCentreColour(*source_);
             if (c == expected) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -94,7 +94,7 @@ TEST_F(X11ScreenSourceTest, CaptureOverTheScreenEdgeReadsBlackOutside) {
     const ScreenSize size = source_->Size();
     ColourWindow corner(display_, size.width - 10, size.height - 10, 10, 10, 0xFFFFFF);
     std::vector<std::uint32_t> pixels;
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 200; ++i) {
         ASSERT_TRUE(source_->Capture(size.width - 10, size.height - 10, 20, 20, pixels));
         if (pixels[0] == 0xFFFFFF) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -192,7 +192,7 @@ TEST_F(X11WindowTest, ModalDialogBlocksItsOwnerUntilItCloses) {
     std::atomic<bool> done{false};
     std::thread user([&] {
         test::XDriver hand;
-        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!hand.Viewable(dialog_xid) && std::chrono::steady_clock::now() < give_up)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));

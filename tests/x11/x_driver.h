@@ -42,7 +42,7 @@ private:
 
 // Calls `pump` until `done` holds or the time runs out; true when it held.
 bool PumpUntil(const std::function<void()>& pump, const std::function<bool()>& done,
-               std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
+               std::chrono::milliseconds timeout = std::chrono::milliseconds(8000));
 
 // Saves the whole screen as a PNG; used when a display test fails.
 bool SaveScreenshot(const std::string& path);
