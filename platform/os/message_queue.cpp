@@ -576,6 +576,8 @@ std::wstring GetWindowTitle(HWND hwnd) {
         std::lock_guard lock(window->queue->mutex);
         return window->title;
     }
+    // A window of another process: its title changes under the registry lock.
+    std::lock_guard lock(detail::Registry().mutex);
     return window->title;
 }
 

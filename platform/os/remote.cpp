@@ -137,7 +137,9 @@ int ConnectTo(const std::string& path) {
     timeval timeout{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        int error = errno;
         ::close(fd);
+        errno = error;
         return -1;
     }
     return fd;
@@ -193,9 +195,24 @@ std::vector<PeerEntry> ListPeers() {
     return peers;
 }
 
+// Removes the files of a window whose socket nobody listens on any more (its
+// process died and the id went to another process).
+void ForgetDeadSocket(const std::string& socketPath) {
+    if (errno != ECONNREFUSED) {
+        return;
+    }
+    const std::string suffix = ".sock";
+    if (socketPath.size() > suffix.size()) {
+        std::string base = socketPath.substr(0, socketPath.size() - suffix.size());
+        ::unlink((base + ".info").c_str());
+        ::unlink(socketPath.c_str());
+    }
+}
+
 bool PostTo(const std::string& socketPath, UINT message, WPARAM wParam, LPARAM lParam) {
     int fd = ConnectTo(socketPath);
     if (fd < 0) {
+        ForgetDeadSocket(socketPath);
         return false;
     }
     PacketHeader header{kMagic, kVersion, kKindPost, message, 0, static_cast<std::uint64_t>(wParam),
@@ -406,6 +423,7 @@ LRESULT RemoteSend(const Window& window, UINT message, WPARAM wParam, LPARAM lPa
     }
     int fd = ConnectTo(window.remoteAddress);
     if (fd < 0) {
+        ForgetDeadSocket(window.remoteAddress);
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }

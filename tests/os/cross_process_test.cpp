@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -342,6 +345,27 @@ TEST(CrossProcess, MalformedPacketsAreDroppedAndNothingOverflows) {
             EXPECT_TRUE(window.received.empty()) << c.what;
         }
     }
+}
+
+TEST(CrossProcess, FilesOfAWindowNobodyServesAreCleanedUp) {
+    // A socket file left behind, its id now held by a live process (ours
+    // would be skipped, so the parent process id stands in).
+    const std::string folder = GetWindowSocketFolder();
+    ::mkdir(folder.c_str(), 0700);
+    const std::string base = folder + "/" + std::to_string(::getppid()) + "-dead";
+    int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, (base + ".sock").c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);  // bound, never listening: connecting is refused
+    std::ofstream(base + ".info") << ::getppid() << "\n1\nghost";
+    HWND ghost = FindWindowW(nullptr, L"ghost");
+    ASSERT_NE(ghost, nullptr);
+    EXPECT_FALSE(PostMessageW(ghost, WM_USER, 0, 0));
+    EXPECT_FALSE(std::filesystem::exists(base + ".info"));
+    EXPECT_FALSE(std::filesystem::exists(base + ".sock"));
+    EXPECT_EQ(FindWindowW(nullptr, L"ghost"), nullptr);
 }
 
 TEST(CrossProcess, BroadcastSkipsWindowsThatDoNotAcceptIt) {
