@@ -11,6 +11,7 @@
 #include "platform/ui/render_engine.h"
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/tray_icon.h"
+#include "platform/ui/web_browser_event_handler.h"
 #include "platform/ui/win_window_api.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_impl_base.h"

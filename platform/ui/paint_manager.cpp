@@ -5,6 +5,7 @@
 #include "platform/os/message_queue.h"
 #include "platform/ui/input_state.h"
 #include "platform/ui/render_engine.h"
+#include "platform/ui/tooltip_window.h"
 #include "platform/ui/window.h"
 
 #include <pango/pangocairo.h>
@@ -81,6 +82,7 @@ CPaintManagerUI::~CPaintManagerUI() {
     auto& m = Shared().managers;
     m.erase(std::remove(m.begin(), m.end(), this), m.end());
     RemoveAllTimers();
+    m_pToolTip.reset();
     FlushDelayedCleanup();
     CControlUI* root = m_pRoot;
     m_pRoot = nullptr;
@@ -414,6 +416,7 @@ void CPaintManagerUI::OnControlDestroyed(CControlUI* c) {
     m_bNameMapDirty = true;
     if (m_pEventKey == c) m_pEventKey = nullptr;
     if (m_pEventHover == c) m_pEventHover = nullptr;
+    if (m_pToolTipFor == c) UpdateToolTip(false);
     if (m_pEventClick == c) { m_pEventClick = nullptr; ReleaseCapture(); }
     if (m_pFocus == c) m_pFocus = nullptr;
     if (m_pRoot == c) m_pRoot = nullptr;

@@ -21,6 +21,7 @@
 namespace DuiLib {
 
 class CWindowWnd;
+class CToolTipWnd;
 
 struct TFontInfo {
     PangoFontDescription* desc = nullptr;
@@ -200,6 +201,9 @@ public:
     // True when the control is part of this window's tree now.
     bool IsInTree(const CControlUI* pControl) const;
 
+    // The tooltip window, when one was shown (tests read it).
+    CToolTipWnd* GetToolTipWindow() const { return m_pToolTip.get(); }
+
     // Event dispatch used by the window and by tests.
     void DispatchEvent(CControlUI* pControl, TEventUI& event);
 
@@ -272,6 +276,9 @@ private:
     std::vector<TimerInfo> m_aTimers;
     CDPI m_dpi;
     int m_nEventDepth = 0;
+    std::unique_ptr<CToolTipWnd> m_pToolTip;
+    CControlUI* m_pToolTipFor = nullptr;
+    void UpdateToolTip(bool show);
 };
 
 }  // namespace DuiLib

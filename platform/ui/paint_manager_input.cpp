@@ -3,6 +3,7 @@
 
 #include "platform/ui/input_state.h"
 #include "platform/ui/paint_manager.h"
+#include "platform/ui/tooltip_window.h"
 #include "platform/ui/window.h"
 
 #include "platform/os/clock.h"
@@ -13,6 +14,10 @@ using namespace win;
 namespace DuiLib {
 
 namespace {
+
+// The window timer that shows a tooltip after the pointer rested.
+constexpr UINT_PTR kToolTipTimer = 0x7DFFFFF0;
+constexpr UINT kToolTipDelayMs = 500;
 
 POINT PointFrom(LPARAM lParam) {
     POINT pt;
@@ -46,6 +51,8 @@ void CPaintManagerUI::UpdateHover(POINT pt, WPARAM wParam) {
     }
     if (newHover != m_pEventHover && newHover) {
         m_pEventHover = newHover;
+        UpdateToolTip(false);
+        if (!newHover->GetToolTip().IsEmpty()) win::SetTimer(m_hWndPaint, kToolTipTimer, kToolTipDelayMs, nullptr);
         TEventUI e = MakeEvent(UIEVENT_MOUSEENTER, newHover, pt, wParam, 0);
         DispatchEvent(newHover, e);
     }
@@ -60,6 +67,23 @@ void CPaintManagerUI::UpdateHover(POINT pt, WPARAM wParam) {
     }
 }
 
+void CPaintManagerUI::UpdateToolTip(bool show) {
+    if (!show) {
+        if (m_hWndPaint) win::KillTimer(m_hWndPaint, kToolTipTimer);
+        m_pToolTipFor = nullptr;
+        if (m_pToolTip) m_pToolTip->Hide();
+        return;
+    }
+    if (!m_pEventHover || !m_pWindow) return;
+    CDuiString tip = m_pEventHover->GetToolTip();
+    if (tip.IsEmpty()) return;
+    if (!m_pToolTip) m_pToolTip = std::make_unique<CToolTipWnd>();
+    RECT r = m_pWindow->GetWindowRect();
+    POINT at = {r.left + m_ptLastMousePos.x + 12, r.top + m_ptLastMousePos.y + 18};
+    m_pToolTipFor = m_pEventHover;
+    m_pToolTip->ShowAt(m_hWndPaint, tip, at, this);
+}
+
 void CPaintManagerUI::HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     POINT pt = PointFrom(lParam);
     if (uMsg == WM_MOUSEWHEEL && m_pWindow) {
@@ -69,6 +93,7 @@ void CPaintManagerUI::HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         pt.y -= r.top;
     }
     if (uMsg != WM_MOUSELEAVE) m_ptLastMousePos = pt;
+    if (uMsg != WM_MOUSEMOVE) UpdateToolTip(false);
     switch (uMsg) {
     case WM_MOUSEMOVE: {
         if (!m_pEventClick) UpdateHover(pt, wParam);
@@ -194,6 +219,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         }
         break;
     case WM_TIMER: {
+        if (wParam == kToolTipTimer) {
+            win::KillTimer(m_hWndPaint, kToolTipTimer);
+            UpdateToolTip(true);
+            handled = true;
+            break;
+        }
         CControlUI* target = nullptr;
         UINT local = 0;
         {

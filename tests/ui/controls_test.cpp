@@ -234,6 +234,24 @@ TEST_F(ControlsTest, CursorFollowsTheControlUnderThePointer) {
     Pump();
 }
 
+TEST_F(ControlsTest, TooltipShowsAfterTheRestAndHidesOnLeave) {
+    TestWindow* w = Open(LR"(<Window size='200,60'><VerticalLayout>
+        <Button name='b' height='30' tooltip='Hint'/><Control height='30'/></VerticalLayout></Window>)");
+    BackendEvent e;
+    e.type = BackendEventType::MouseMove;
+    e.x = 50; e.y = 15;
+    display_->Inject(Surface(w), e);
+    ASSERT_TRUE(PumpUntil([&] {
+        CToolTipWnd* t = w->pm().GetToolTipWindow();
+        return t && t->IsVisible();
+    }));
+    EXPECT_EQ(w->pm().GetToolTipWindow()->GetTipText(), L"Hint");
+    e.y = 45;
+    display_->Inject(Surface(w), e);
+    Pump();
+    EXPECT_FALSE(w->pm().GetToolTipWindow()->IsVisible());
+}
+
 TEST_F(ControlsTest, FindControlFollowsTreeChanges) {
     TestWindow* w = Open(LR"(<Window size='100,100'><VerticalLayout name='root'>
         <Control name='a' height='10'/><VerticalLayout name='box'><Control name='a'/></VerticalLayout>

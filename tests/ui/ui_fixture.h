@@ -6,6 +6,7 @@
 #include "platform/ui/UIlib.h"
 #include "platform/ui/ui_log.h"
 #include "platform/ui/headless_backend.h"
+#include "platform/ui/tooltip_window.h"
 #include "tests/support/temp_home.h"
 
 #include <gtest/gtest.h>

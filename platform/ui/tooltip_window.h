@@ -1,0 +1,26 @@
+#pragma once
+
+// The small window that shows a control's tooltip near the pointer.
+
+#include "platform/ui/paint_manager.h"
+#include "platform/ui/window.h"
+
+namespace DuiLib {
+
+class CToolTipWnd : public CWindowWnd {
+public:
+    CToolTipWnd() = default;
+    // Shows the text with its top-left at the screen point (owner: the
+    // window the tooltip belongs to). Does not take the focus.
+    void ShowAt(HWND owner, const CDuiString& text, POINT screen, CPaintManagerUI* fonts);
+    void Hide();
+    CDuiString GetTipText() const { return m_sText; }
+    LPCTSTR GetWindowClassName() const override { return L"ToolTipWnd"; }
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    CPaintManagerUI m_pm;
+    CDuiString m_sText;
+};
+
+}  // namespace DuiLib
