@@ -109,3 +109,23 @@ TEST(Threads, StopOfAClosedHandleIsInvalidButStillSetsTheEvent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DebugTrace, WrittenOnlyWhenTheDebugVariableIsSet) {
+    ::unsetenv("TAVRIK_DEBUG");
+    testing::internal::CaptureStderr();
+    win::OutputDebugStringW(L"hidden");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ::setenv("TAVRIK_DEBUG", "0", 1);
+    testing::internal::CaptureStderr();
+    win::OutputDebugStringA("hidden too");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ::setenv("TAVRIK_DEBUG", "1", 1);
+    testing::internal::CaptureStderr();
+    win::OutputDebugStringW(L"scan \u00e9");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "scan \xc3\xa9\n");
+    ::unsetenv("TAVRIK_DEBUG");
+}
+
+}  // namespace
