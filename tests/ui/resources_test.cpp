@@ -45,6 +45,17 @@ TEST_F(ResourcesTest, LanguageTextsThroughAHiddenLabel) {
     EXPECT_EQ(rm->GetText(L"title"), L"title");
 }
 
+TEST_F(ResourcesTest, BackslashPathsOfTheProgramWork) {
+    Skin("skin/xml/part.xml", "<Label name='p' text='x'/>");
+    CPaintManagerUI::SetResourcePath((win::FromUtf8(dir_.Path().string()) + L"\\skin\\").c_str());
+    CPaintManagerUI pm;
+    CDialogBuilder b;
+    CControlUI* root = b.Create(L"xml\\part.xml", nullptr, nullptr, &pm);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->GetName(), L"p");
+    delete root;
+}
+
 TEST_F(ResourcesTest, InstancePathIsTheProgramFolder) {
     CDuiString p = CPaintManagerUI::GetInstancePath();
     ASSERT_FALSE(p.IsEmpty());
