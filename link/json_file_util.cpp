@@ -11,6 +11,7 @@
 
 #include "link/text_encoding.h"
 #include "link/time_id.h"
+#include "platform/os/file_sync.h"
 #include "platform/os/folders.h"
 
 namespace fs = std::filesystem;
@@ -169,8 +170,10 @@ bool CJsonFileUtil::SaveJson(const DuiLib::CDuiString& path, const Json::Value& 
     if (fs::exists(old)) {
         fs::permissions(tempPath, old.permissions(), ec);  // the document keeps its access rights
     }
+    // On disk before the rename, so the name never points at a file whose data
+    // a power loss could still take.
     const bool written = std::fwrite(content.data(), 1, content.size(), temp.get()) == content.size() &&
-                         std::fflush(temp.get()) == 0;
+                         win::FlushFileBuffers(temp.get());
     const bool closed = std::fclose(temp.release()) == 0;
     if (!written || !closed) {
         fs::remove(tempPath, ec);
