@@ -18,8 +18,8 @@ std::wstring ToLibraryFormat(const wchar_t* fmt) {
         if (*p != L'%') { out += *p++; continue; }
         out += *p++;
         if (*p == L'%') { out += *p++; continue; }
-        std::wstring spec;
-        while (*p && std::wcschr(L"-+ #0123456789.*", *p)) spec += *p++;
+        std::wstring flags;
+        while (*p && std::wcschr(L"-+ #0123456789.*", *p)) flags += *p++;
         bool hasL = false, hasH = false;
         std::wstring mods;
         while (*p && std::wcschr(L"hlLqjzt", *p)) {
@@ -27,7 +27,7 @@ std::wstring ToLibraryFormat(const wchar_t* fmt) {
             if (*p == L'h') hasH = true;
             mods += *p++;
         }
-        if (!*p) { out += spec + mods; break; }
+        if (!*p) { out += flags + mods; break; }
         wchar_t conv = *p++;
         if (conv == L's' || conv == L'c') {
             if (hasH) mods.clear();             // narrow
@@ -36,7 +36,7 @@ std::wstring ToLibraryFormat(const wchar_t* fmt) {
             conv = conv == L'S' ? L's' : L'c';  // narrow
             mods.clear();
         }
-        out += spec + mods;
+        out += flags + mods;
         out += conv;
     }
     return out;
