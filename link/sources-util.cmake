@@ -13,11 +13,3 @@ list(APPEND LINK_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/debug_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registered_messages.cpp)
 
-# These files use the OS layer (local time, folders); make sure the library
-# links it whatever name the folder's own list expects for it.
-function(link_util_use_os_layer)
-  if(TARGET tavrik_os AND TARGET link)
-    target_link_libraries(link PUBLIC tavrik_os)
-  endif()
-endfunction()
-cmake_language(DEFER CALL link_util_use_os_layer)

@@ -14,35 +14,12 @@
 #include <mutex>
 
 #include "platform/os/debug_trace.h"
+#include "platform/os/utf8.h"
 
 extern char** environ;
 
 namespace tavrik::dialogs {
 namespace {
-
-std::string Utf8(const std::wstring& w) {
-    std::string out;
-    for (wchar_t wc : w) {
-        auto c = static_cast<char32_t>(wc);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::string Trim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t");
@@ -203,7 +180,7 @@ std::vector<FileFilter> ParseFilterList(const std::wstring& filter) {
     while (start < filter.size()) {
         const std::size_t end = filter.find(L'\0', start);
         if (end == start) break;  // the second zero ends the list
-        parts.push_back(Utf8(filter.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start)));
+        parts.push_back(win::ToUtf8(filter.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start)));
         if (end == std::wstring::npos) break;
         start = end + 1;
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/os/utf8.h"
 #include "platform/os/win_types.h"
 
 namespace win {
@@ -47,8 +48,5 @@ BOOL FileExists(std::wstring_view path);
 BOOL DirectoryExists(std::wstring_view path);
 BOOL DeleteFileW(LPCWSTR path);
 
-// UTF-8 <-> wide conversion (invalid input bytes become U+FFFD).
-std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
 
 }  // namespace win

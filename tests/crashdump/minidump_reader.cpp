@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "platform/dump/minidump_layout.h"
+#include "platform/os/utf8.h"
 
 namespace tavrik::test {
 namespace {
@@ -53,33 +54,12 @@ std::string ReadString(const Cursor& c, std::uint32_t rva) {
     if (!c.Has(rva, 4ull + length) || length % 2 != 0) {
         return {};
     }
-    std::u16string units(length / 2, u'\0');
+    // UTF-16 units held one per wide character; the conversion joins surrogate pairs.
+    std::wstring units(length / 2, L'\0');
     for (std::uint32_t i = 0; i < length / 2; ++i) {
-        units[i] = static_cast<char16_t>(c.Get<std::uint16_t>(rva + 4 + 2ull * i));
+        units[i] = static_cast<wchar_t>(c.Get<std::uint16_t>(rva + 4 + 2ull * i));
     }
-    std::string out;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        std::uint32_t cp = units[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < units.size()) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[++i] - 0xDC00);
-        }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
+    return win::ToUtf8(units);
 }
 
 bool ReadStream(const Cursor& c, std::uint32_t type, std::uint32_t size, std::uint32_t rva, Minidump* dump,

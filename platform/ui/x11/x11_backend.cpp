@@ -20,6 +20,7 @@
 #include <cstring>
 
 #include "platform/os/clock.h"
+#include "platform/os/utf8.h"
 #include "platform/os/debug_trace.h"
 #include "platform/screen/x_error_trap.h"
 #include "platform/ui/x11/x11_keys.h"
@@ -561,7 +562,7 @@ void X11Backend::Dispatch(XEvent& event) {
         std::string text = LookupText(window->input_context(), k);
         window->Deliver(e);
         // The sink may have destroyed the window.
-        for (char32_t c : DecodeUtf8(text)) {
+        for (char32_t c : win::DecodeUtf8(text)) {
             X11Window* still = Find(target);
             if (!still || c == 0x7F) continue;
             BackendEvent ch;
@@ -581,7 +582,7 @@ void X11Backend::Dispatch(XEvent& event) {
 
 void X11Backend::SetClipboardText(const std::wstring& text) {
     WakeOnExit wake(const_cast<X11Backend*>(this));
-    clipboard_utf8_ = WideToUtf8(text);
+    clipboard_utf8_ = win::ToUtf8(text);
     XSetSelectionOwner(display_, atoms_.clipboard, helper_, CurrentTime);
     own_clipboard_ = XGetSelectionOwner(display_, atoms_.clipboard) == helper_;
     WakeIfQueued();
@@ -589,7 +590,7 @@ void X11Backend::SetClipboardText(const std::wstring& text) {
 
 std::wstring X11Backend::GetClipboardText() {
     WakeOnExit wake(const_cast<X11Backend*>(this));
-    if (own_clipboard_) return Utf8ToWide(clipboard_utf8_);
+    if (own_clipboard_) return win::FromUtf8(clipboard_utf8_);
     if (XGetSelectionOwner(display_, atoms_.clipboard) == None) return {};
     XDeleteProperty(display_, helper_, atoms_.clip_property);
     XConvertSelection(display_, atoms_.clipboard, atoms_.utf8_string, atoms_.clip_property, helper_, CurrentTime);
@@ -617,7 +618,7 @@ std::wstring X11Backend::GetClipboardText() {
         if (XGetWindowProperty(display_, helper_, atoms_.clip_property, 0, 1 << 20, True, AnyPropertyType, &type,
                                &format, &count, &after, &data) == Success &&
             data && format == 8) {
-            result = Utf8ToWide(std::string(reinterpret_cast<char*>(data), count));
+            result = win::FromUtf8(std::string(reinterpret_cast<char*>(data), count));
         }
         if (data) XFree(data);
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/os/clock.h"
+#include "platform/os/utf8.h"
 #include "platform/screen/x_error_trap.h"
 #include "platform/ui/x11/x11_put_image.h"
 #include "platform/ui/x11/x11_text.h"
@@ -54,7 +55,7 @@ void X11TrayIcon::SetTooltip(const std::wstring& text) {
     WakeOnExit wake(backend_);
     tooltip_ = text;
     // Trays that show a tip take it from the icon window's name.
-    const std::string utf8 = WideToUtf8(text);
+    const std::string utf8 = win::ToUtf8(text);
     XChangeProperty(d_, xid_, backend_->atoms().net_wm_name, backend_->atoms().utf8_string, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
     XStoreName(d_, xid_, utf8.c_str());

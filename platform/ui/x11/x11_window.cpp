@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/os/clock.h"
+#include "platform/os/utf8.h"
 #include "platform/screen/x_error_trap.h"
 #include "platform/ui/x11/x11_put_image.h"
 #include "platform/ui/x11/x11_text.h"
@@ -316,7 +317,7 @@ void X11Window::OnUnmapped() {
 
 void X11Window::SetTitle(const std::wstring& title) {
     WakeOnExit wake(backend_);
-    const std::string utf8 = WideToUtf8(title);
+    const std::string utf8 = win::ToUtf8(title);
     const X11Atoms& a = backend_->atoms();
     XChangeProperty(d_, xid_, a.net_wm_name, a.utf8_string, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
