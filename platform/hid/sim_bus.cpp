@@ -27,15 +27,15 @@ private:
 
 }  // namespace
 
-std::vector<NodeInfo> SimNodeInfos(const SimDeviceSpec& spec, std::uint32_t device) {
+std::vector<NodeInfo> SimNodeInfos(const SimDeviceDescription& description, std::uint32_t device) {
     std::vector<NodeInfo> out;
-    for (const auto& itf : spec.interfaces) {
+    for (const auto& itf : description.interfaces) {
         NodeInfo info;
-        info.vendorId = spec.vendorId;
-        info.productId = spec.productId;
-        info.version = spec.version;
-        info.bluetooth = spec.bluetooth;
-        info.interfaceNumber = spec.interfaces.size() > 1 ? itf.number : -1;
+        info.vendorId = description.vendorId;
+        info.productId = description.productId;
+        info.version = description.version;
+        info.bluetooth = description.bluetooth;
+        info.interfaceNumber = description.interfaces.size() > 1 ? itf.number : -1;
         char instance[48];
         std::snprintf(instance, sizeof instance, "7&%x&0&%04x", device, itf.number & 0xFFFF);
         info.instance = instance;
@@ -70,15 +70,15 @@ bool SimBus::ListNodes(std::vector<std::shared_ptr<Node>>* nodes) {
     return true;
 }
 
-std::uint32_t SimBus::Plug(const SimDeviceSpec& spec, SimOutputHandler handler) {
+std::uint32_t SimBus::Plug(const SimDeviceDescription& description, SimOutputHandler handler) {
     auto shared = std::make_shared<SimOutputHandler>(std::move(handler));
     auto device = std::make_shared<Device>();
     std::lock_guard lock(mutex_);
     const std::uint32_t id = nextId_++;
-    auto infos = SimNodeInfos(spec, id);
+    auto infos = SimNodeInfos(description, id);
     for (std::size_t i = 0; i < infos.size(); ++i)
-        device->nodes.emplace_back(spec.interfaces[i].number,
-                                   std::make_shared<SimNode>(std::move(infos[i]), spec.interfaces[i].number, shared));
+        device->nodes.emplace_back(description.interfaces[i].number,
+                                   std::make_shared<SimNode>(std::move(infos[i]), description.interfaces[i].number, shared));
     devices_[id] = device;
     return id;
 }

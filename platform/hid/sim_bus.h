@@ -16,17 +16,17 @@
 
 namespace tavrik::hid {
 
-struct SimInterfaceSpec {
+struct SimInterfaceDescription {
     int number = 0;
     std::vector<std::uint8_t> descriptor;
 };
 
-struct SimDeviceSpec {
+struct SimDeviceDescription {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     std::uint16_t version = 0x0100;
     bool bluetooth = false;
-    std::vector<SimInterfaceSpec> interfaces;
+    std::vector<SimInterfaceDescription> interfaces;
 };
 
 // Output and feature reports the program sends to an emulated device; byte 0
@@ -41,7 +41,7 @@ class SimHost {
 public:
     virtual ~SimHost() = default;
     // Returns the device's id (never 0).
-    virtual std::uint32_t Plug(const SimDeviceSpec& spec, SimOutputHandler handler) = 0;
+    virtual std::uint32_t Plug(const SimDeviceDescription& description, SimOutputHandler handler) = 0;
     virtual void Unplug(std::uint32_t device) = 0;
     // An input report from the device (byte 0 the report id, 0 without ids);
     // false when the device or interface is not plugged.
@@ -49,8 +49,8 @@ public:
                            std::size_t length) = 0;
 };
 
-// The node info of each interface of a spec, as both sim backends present it.
-std::vector<NodeInfo> SimNodeInfos(const SimDeviceSpec& spec, std::uint32_t device);
+// The node info of each interface of a description, as both sim backends present it.
+std::vector<NodeInfo> SimNodeInfos(const SimDeviceDescription& description, std::uint32_t device);
 
 class SimBus : public Backend, public SimHost {
 public:
@@ -58,7 +58,7 @@ public:
     ~SimBus() override;
 
     bool ListNodes(std::vector<std::shared_ptr<Node>>* nodes) override;
-    std::uint32_t Plug(const SimDeviceSpec& spec, SimOutputHandler handler) override;
+    std::uint32_t Plug(const SimDeviceDescription& description, SimOutputHandler handler) override;
     void Unplug(std::uint32_t device) override;
     bool SendInput(std::uint32_t device, int interfaceNumber, const std::uint8_t* report,
                    std::size_t length) override;

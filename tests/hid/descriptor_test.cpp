@@ -10,8 +10,8 @@ namespace {
 using test::Bytes;
 
 Bytes CommandInterfaceDescriptor(devsim::ProductKind kind) {
-    auto spec = devsim::MakeDeviceSpec(kind);
-    for (const auto& itf : spec.interfaces)
+    auto description = devsim::MakeDeviceDescription(kind);
+    for (const auto& itf : description.interfaces)
         if (itf.number == devsim::kCommandInterface) return itf.descriptor;
     return {};
 }
@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                        CommandInterfaceDescriptor(devsim::ProductKind::MouseReceiver),
                        true,
                        {{0x01, 0x02, 3, 0, 0}, {0x01, 0x80, 2, 0, 0}, {0x0C, 0x01, 3, 0, 0}, {0xFF1C, 0x92, 64, 64, 0}}},
-        DescriptorCase{"boot_keyboard", devsim::MakeDeviceSpec(devsim::ProductKind::KeyboardCable).interfaces[0].descriptor,
+        DescriptorCase{"boot_keyboard", devsim::MakeDeviceDescription(devsim::ProductKind::KeyboardCable).interfaces[0].descriptor,
                        false, {{0x01, 0x06, 9, 2, 0}}},
         DescriptorCase{"consumer_without_ids", kConsumerNoIds, false, {{0x0C, 0x01, 5, 0, 0}}},
         DescriptorCase{"axes", kAxes, true, {{0x01, 0x04, 5, 0, 0}}}),
@@ -121,8 +121,8 @@ TEST(HidDescriptor, ValueRangeAndPhysicalLimits) {
 
 TEST(HidDescriptor, NestedCollectionsBelongToTheirTopLevelCollection) {
     // The boot mouse has a physical collection inside its application collection.
-    auto spec = devsim::MakeDeviceSpec(devsim::ProductKind::MouseCable);
-    auto d = ParseReportDescriptor(spec.interfaces[0].descriptor);
+    auto description = devsim::MakeDeviceDescription(devsim::ProductKind::MouseCable);
+    auto d = ParseReportDescriptor(description.interfaces[0].descriptor);
     ASSERT_EQ(d.collections.size(), 1u);
     EXPECT_EQ(d.collections[0].linkCollections, 2);
     EXPECT_EQ(d.collections[0].reportLength[win::HidP_Input], 1 + 1 + 4 + 1);

@@ -97,7 +97,7 @@ protected:
 };
 
 TEST_F(FakeHidraw, EnumeratesCollectionsFromSysfsAndSkipsVanishedNodes) {
-    const Bytes composite = devsim::MakeDeviceSpec(devsim::ProductKind::KeyboardCable).interfaces[1].descriptor;
+    const Bytes composite = devsim::MakeDeviceDescription(devsim::ProductKind::KeyboardCable).interfaces[1].descriptor;
     AddNode("hidraw10", "0003:3151:4010", "000A", 1, 2, composite);
     AddNode("hidraw2", "0003:046D:C077", "0003", 0, 1, kConsumerNoIds);
     AddNode("hidraw3", "0005:046D:B33C", "0004", 0, 1, kConsumerNoIds);
@@ -123,7 +123,7 @@ TEST_F(FakeHidraw, EnumeratesCollectionsFromSysfsAndSkipsVanishedNodes) {
 }
 
 TEST_F(FakeHidraw, RoutesInputReportsByIdAndWritesThroughTheNode) {
-    const Bytes composite = devsim::MakeDeviceSpec(devsim::ProductKind::KeyboardCable).interfaces[1].descriptor;
+    const Bytes composite = devsim::MakeDeviceDescription(devsim::ProductKind::KeyboardCable).interfaces[1].descriptor;
     AddNode("hidraw0", "0003:3151:4010", "0001", 1, 2, composite);
     auto paths = Paths();
     ASSERT_EQ(paths.size(), 4u);

@@ -10,7 +10,7 @@ namespace {
 using test::Bytes;
 using test::PreparsedFor;
 
-Bytes CommandInterfaceDescriptor() { return devsim::MakeDeviceSpec(devsim::ProductKind::KeyboardCable).interfaces[1].descriptor; }
+Bytes CommandInterfaceDescriptor() { return devsim::MakeDeviceDescription(devsim::ProductKind::KeyboardCable).interfaces[1].descriptor; }
 
 // Buttons 5..7 as three 1-bit fields, buttons 1..4 before them, report id 1.
 const Bytes kButtons = {0x05, 0x09, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x19, 0x01, 0x29, 0x04, 0x15, 0x00,

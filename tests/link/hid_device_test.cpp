@@ -45,11 +45,11 @@ const std::vector<uint8_t> kPadDescriptor = {
 class PadDevice {
 public:
     explicit PadDevice(tavrik::hid::SimBus& bus) : bus_(bus) {
-        tavrik::hid::SimDeviceSpec spec;
-        spec.vendorId = 0x1234;
-        spec.productId = 0x0042;
-        spec.interfaces.push_back({0, kPadDescriptor});
-        id_ = bus_.Plug(spec, [](int, win::HIDP_REPORT_TYPE, const uint8_t*, size_t) {});
+        tavrik::hid::SimDeviceDescription description;
+        description.vendorId = 0x1234;
+        description.productId = 0x0042;
+        description.interfaces.push_back({0, kPadDescriptor});
+        id_ = bus_.Plug(description, [](int, win::HIDP_REPORT_TYPE, const uint8_t*, size_t) {});
     }
     ~PadDevice() { bus_.Unplug(id_); }
     bool Send(const std::vector<uint8_t>& report) {
@@ -227,12 +227,12 @@ std::vector<uint8_t> WideValueDescriptor() {
 
 TEST(HidIo, CloseWaitsForADecodeInProgress) {
     SimFixture sim;
-    tavrik::hid::SimDeviceSpec spec;
-    spec.vendorId = 0x1234;
-    spec.productId = 0x0043;
-    spec.interfaces.push_back({0, WideValueDescriptor()});
+    tavrik::hid::SimDeviceDescription description;
+    description.vendorId = 0x1234;
+    description.productId = 0x0043;
+    description.interfaces.push_back({0, WideValueDescriptor()});
     const uint32_t id =
-        sim.Bus().Plug(spec, [](int, win::HIDP_REPORT_TYPE, const uint8_t*, size_t) {});
+        sim.Bus().Plug(description, [](int, win::HIDP_REPORT_TYPE, const uint8_t*, size_t) {});
     std::wstring path;
     {
         CHidDevice probe;

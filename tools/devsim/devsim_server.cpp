@@ -145,16 +145,16 @@ void DevsimServer::Broadcast(int type, const std::vector<std::uint8_t>& payload)
     for (auto& c : clients_) c->Write(static_cast<wire::FrameType>(type), payload);
 }
 
-std::uint32_t DevsimServer::Plug(const hid::SimDeviceSpec& spec, hid::SimOutputHandler handler) {
+std::uint32_t DevsimServer::Plug(const hid::SimDeviceDescription& description, hid::SimOutputHandler handler) {
     std::lock_guard lock(mutex_);
-    if (spec.interfaces.size() > 16) return 0;
+    if (description.interfaces.size() > 16) return 0;
     const std::uint32_t id = nextId_++;
     Device d;
     d.handler = std::make_shared<hid::SimOutputHandler>(std::move(handler));
-    auto infos = hid::SimNodeInfos(spec, id);
+    auto infos = hid::SimNodeInfos(description, id);
     for (std::size_t i = 0; i < infos.size(); ++i) {
         d.nodes.emplace_back((id << 4) | static_cast<std::uint32_t>(i), infos[i]);
-        d.interfaces.push_back(spec.interfaces[i].number);
+        d.interfaces.push_back(description.interfaces[i].number);
     }
     for (const auto& [nodeId, info] : d.nodes)
         Broadcast(static_cast<int>(wire::FrameType::NodeAdd), wire::EncodeNodeAdd(nodeId, info));

@@ -27,7 +27,7 @@ public:
     const std::string& SocketPath() const { return path_; }
     std::size_t ClientCount();
 
-    std::uint32_t Plug(const hid::SimDeviceSpec& spec, hid::SimOutputHandler handler) override;
+    std::uint32_t Plug(const hid::SimDeviceDescription& description, hid::SimOutputHandler handler) override;
     void Unplug(std::uint32_t device) override;
     bool SendInput(std::uint32_t device, int interfaceNumber, const std::uint8_t* report,
                    std::size_t length) override;

@@ -66,7 +66,7 @@ std::vector<std::uint8_t> BuildCommandReport(std::uint8_t command, std::uint8_t 
 
 Emulator::Emulator(ProductKind kind, std::shared_ptr<DeviceMemory> memory)
     : product_(devsim::Product(kind)),
-      spec_(MakeDeviceSpec(kind)),
+      description_(MakeDeviceDescription(kind)),
       memory_(memory ? std::move(memory) : std::make_shared<DeviceMemory>(DefaultMemory(kind))) {
     scheduler_ = std::thread([this] { SchedulerLoop(); });
 }
@@ -102,7 +102,7 @@ bool Emulator::Plug(hid::SimHost& host) {
     guard_ = guard;
     host_ = &host;
     ++generation_;
-    deviceId_ = host.Plug(spec_, handler);
+    deviceId_ = host.Plug(description_, handler);
     return deviceId_ != 0;
 }
 
@@ -141,9 +141,9 @@ std::uint32_t Emulator::DeviceId() const {
 
 std::wstring Emulator::InterfacePath(int collection) const {
     const std::uint32_t id = DeviceId();
-    auto infos = hid::SimNodeInfos(spec_, id);
+    auto infos = hid::SimNodeInfos(description_, id);
     for (std::size_t i = 0; i < infos.size(); ++i) {
-        if (spec_.interfaces[i].number != kCommandInterface) continue;
+        if (description_.interfaces[i].number != kCommandInterface) continue;
         auto desc = hid::ParseReportDescriptor(infos[i].descriptor);
         return hid::FormatInterfacePath(infos[i], collection, desc.collections.size() > 1);
     }

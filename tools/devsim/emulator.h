@@ -81,7 +81,7 @@ public:
     Emulator& operator=(const Emulator&) = delete;
 
     const ProductInfo& Product() const { return product_; }
-    const hid::SimDeviceSpec& Spec() const { return spec_; }
+    const hid::SimDeviceDescription& Description() const { return description_; }
 
     // Plugging into a host (the in-process bus or the socket server). The
     // host must outlive the plugged emulator, or the emulator be unplugged first.
@@ -140,7 +140,7 @@ private:
     struct HandlerGuard;
 
     ProductInfo product_;
-    hid::SimDeviceSpec spec_;
+    hid::SimDeviceDescription description_;
     std::shared_ptr<HandlerGuard> guard_;
     std::shared_ptr<DeviceMemory> memory_;
 

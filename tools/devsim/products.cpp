@@ -72,17 +72,17 @@ const ProductInfo* FindProduct(const std::string& name) {
     return nullptr;
 }
 
-hid::SimDeviceSpec MakeDeviceSpec(ProductKind kind) {
+hid::SimDeviceDescription MakeDeviceDescription(ProductKind kind) {
     const ProductInfo& p = Product(kind);
     const bool mouse = kind == ProductKind::MouseCable || kind == ProductKind::MouseReceiver;
-    hid::SimDeviceSpec spec;
-    spec.vendorId = p.vendorId;
-    spec.productId = p.productId;
-    spec.version = 0x0104;
-    spec.interfaces.push_back({0, mouse ? kBootMouse : kBootKeyboard});
-    spec.interfaces.push_back(
+    hid::SimDeviceDescription description;
+    description.vendorId = p.vendorId;
+    description.productId = p.productId;
+    description.version = 0x0104;
+    description.interfaces.push_back({0, mouse ? kBootMouse : kBootKeyboard});
+    description.interfaces.push_back(
         {kCommandInterface, Concat({mouse ? &kMouseButtons : &kKeyBitmap, &kSystemControl, &kConsumerEvents, &kCommand})});
-    return spec;
+    return description;
 }
 
 }  // namespace tavrik::devsim

@@ -36,6 +36,6 @@ inline constexpr std::uint8_t kEventReportId = 0x03;
 inline constexpr std::uint8_t kCommandReportId = 0x04;
 inline constexpr std::size_t kCommandReportLength = 64;
 
-hid::SimDeviceSpec MakeDeviceSpec(ProductKind kind);
+hid::SimDeviceDescription MakeDeviceDescription(ProductKind kind);
 
 }  // namespace tavrik::devsim
