@@ -343,7 +343,13 @@ TEST_F(ProtocolTest, ReceiverReportsAnUnlinkedDevice) {
     device.ClearRecord();
     EXPECT_EQ(channel_.WriteParamBlock(block.data(), 49, 64), -101);
     EXPECT_EQ(device.Record().size(), 1u);  // stops at the first packet
+    // The receiver's answer ends the transaction at once: no second read
+    // waits out its time-out.
+    channel_.m_timeouts.receiverRead = 3000;
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(channel_.BeginSession(), -101);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    channel_.m_timeouts = FastTimeouts();
     device.SetLinked(true);
     EXPECT_EQ(channel_.WriteParamBlock(block.data(), 49, 64), 1);
 
@@ -353,6 +359,45 @@ TEST_F(ProtocolTest, ReceiverReportsAnUnlinkedDevice) {
     ASSERT_TRUE(OpenCommandChannel(cable, wired));
     EXPECT_TRUE(cable.QueryLink());
     EXPECT_TRUE(wired.Requests(CMD_LINK_QUERY).empty());
+}
+
+// The link query through the receiver: linked only on a good reply whose
+// first data byte is 0xFF; one request with no data and a zero header.
+TEST_F(ProtocolTest, QueryLinkNeedsAGoodReplyCarryingTheLinkedMark) {
+    const struct {
+        const char* name;
+        bool linked;
+        bool injectFault;
+        Fault fault;
+        bool expected;
+    } cases[] = {
+        {"linked", true, false, {}, true},
+        {"not linked", false, false, {}, false},
+        {"status 0xFF", true, true, {FaultKind::Status, 1, CMD_LINK_QUERY, 0, 0, 0xFF}, false},
+        {"status 0xFE", true, true, {FaultKind::Status, 1, CMD_LINK_QUERY, 0, 0, 0xFE}, false},
+        {"other status", true, true, {FaultKind::Status, 1, CMD_LINK_QUERY, 0, 0, 0x01}, true},
+        {"no reply", true, true, {FaultKind::NoReply, 1, CMD_LINK_QUERY, 0, 0, 0}, false},
+        {"foreign replies", true, true, {FaultKind::OtherCommand, 1, CMD_LINK_QUERY, 0, 0, CMD_BEGIN},
+         false},
+    };
+    Emulator& device = Connect(ProductKind::KeyboardReceiver);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        device.ClearFaults();
+        device.ClearRecord();
+        device.SetLinked(c.linked);
+        if (c.injectFault) device.Inject(c.fault);
+        EXPECT_EQ(channel_.QueryLink(), c.expected);
+        const auto sent = device.Requests(CMD_LINK_QUERY);
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].bytes[0], kCommandReportId);
+        for (int i = 4; i < 8; ++i) EXPECT_EQ(sent[0].bytes[i], 0) << i;
+    }
+    device.SetLinked(true);
+    channel_.m_restricted = 1;  // not a screen-upload command: not sent
+    device.ClearRecord();
+    EXPECT_FALSE(channel_.QueryLink());
+    EXPECT_TRUE(device.Record().empty());
 }
 
 TEST_F(ProtocolTest, ErrorStatusStopsTheTransferAtThatPacket) {
@@ -380,6 +425,15 @@ TEST_F(ProtocolTest, ErrorStatusStopsTheTransferAtThatPacket) {
         EXPECT_EQ(status[0], 9);
         device.Inject({FaultKind::Status, 1, CMD_END, 0, 0, c.status});
         EXPECT_EQ(channel_.EndSession(), c.result);
+
+        // The other reads fill the caller's buffer packet by packet: the
+        // chunk read before the failing packet stays there, nothing after it.
+        for (size_t i = 0; i < 49; ++i) device.Memory().params[64 + i] = static_cast<uint8_t>(0x40 + i);
+        std::vector<uint8_t> params(49, 0xEE);
+        device.Inject({FaultKind::Status, 1, CMD_READ_PARAMS, 1, 0, c.status});
+        EXPECT_EQ(channel_.ReadParamBlock(params.data(), 49, 64), c.result);
+        for (size_t i = 0; i < 24; ++i) EXPECT_EQ(params[i], 0x40 + i) << i;
+        for (size_t i = 24; i < 49; ++i) EXPECT_EQ(params[i], 0xEE) << i;
     }
 }
 
@@ -491,6 +545,58 @@ TEST_F(ProtocolTest, LongWaitFlagLengthensOnlyWiredReplyWaits) {
         const auto colors = Pattern(3, 0);
         EXPECT_EQ(channel.StreamColors(colors.data(), 3), 0);
         LongWaitFlag = 0;
+    }
+}
+
+// Which time-out each kind of exchange waits with. The reply comes 250 ms
+// late; in the first run only the time-out that should apply is long, in the
+// second every time-out but that one is, so the reply is read exactly when
+// that one is used.
+TEST(ProtocolTimeouts, EachExchangeWaitsWithItsOwnTimeOut) {
+    using Field = uint32_t ProtocolTimeouts::*;
+    const Field kReadFields[] = {&ProtocolTimeouts::wiredRead, &ProtocolTimeouts::wiredLongRead,
+                                 &ProtocolTimeouts::receiverRead, &ProtocolTimeouts::streamWired,
+                                 &ProtocolTimeouts::streamReceiver};
+    const struct {
+        const char* name;
+        ProductKind kind;
+        bool stream;
+        int longWait;
+        Field applies;
+    } cases[] = {
+        {"wired request", ProductKind::KeyboardCable, false, 0, &ProtocolTimeouts::wiredRead},
+        {"wired request, long wait", ProductKind::KeyboardCable, false, 1,
+         &ProtocolTimeouts::wiredLongRead},
+        {"receiver request", ProductKind::KeyboardReceiver, false, 0, &ProtocolTimeouts::receiverRead},
+        {"receiver request, long wait", ProductKind::KeyboardReceiver, false, 1,
+         &ProtocolTimeouts::receiverRead},
+        {"wired stream, long wait", ProductKind::KeyboardCable, true, 1, &ProtocolTimeouts::streamWired},
+        {"receiver stream", ProductKind::KeyboardReceiver, true, 0, &ProtocolTimeouts::streamReceiver},
+    };
+    constexpr uint32_t kShort = 50;  // two reads end well before the reply
+    constexpr uint32_t kLong = 3000;
+    for (const auto& c : cases) {
+        for (bool appliesLong : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (appliesLong ? ", its time-out long" : ", its time-out short"));
+            SimFixture sim;
+            Emulator& device = sim.Plug(c.kind);
+            CDeviceProtocol channel;
+            ASSERT_TRUE(OpenCommandChannel(channel, device));
+            ProtocolTimeouts t;
+            t.wiredWrite = t.receiverWrite = kLong;
+            for (Field f : kReadFields) t.*f = appliesLong ? kShort : kLong;
+            t.*c.applies = appliesLong ? kLong : kShort;
+            channel.m_timeouts = t;
+            LongWaitFlag = c.longWait;
+            const uint8_t command = c.stream ? CMD_STREAM_COLORS : CMD_READ_STATUS;
+            device.Inject({FaultKind::Delay, 1, command, 0, 250, 0});
+            uint8_t buffer[6] = {1, 2, 3, 4, 5, 6};
+            const int32_t result =
+                c.stream ? channel.StreamColors(buffer, 3) : channel.ReadStatus(buffer, 6, 0);
+            LongWaitFlag = 0;
+            EXPECT_EQ(result, appliesLong ? 1 : 0);
+            EXPECT_EQ(device.Requests(command).size(), 1u);
+        }
     }
 }
 

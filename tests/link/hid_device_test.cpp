@@ -145,6 +145,41 @@ TEST(HidOpen, ReadsIdsAndCapabilitiesAndSharesWithAProbe) {
     EXPECT_FALSE(missing.Write(buffer, sizeof buffer, &n, 1000));
 }
 
+// Access and sharing of a second open while the channel holds the interface:
+// without the exclusive flag both reading and writing are shared, with it
+// only reading.
+TEST(HidOpen, ExclusiveSharesOnlyReading) {
+    struct Flags {
+        win::BOOL read, write, exclusive;
+    };
+    const struct {
+        const char* name;
+        Flags first;
+        Flags second;
+        bool opens;
+    } cases[] = {
+        {"shared channel, read-only probe", {1, 1, 0}, {1, 0, 0}, true},
+        {"shared channel, second channel", {1, 1, 0}, {1, 1, 0}, true},
+        {"exclusive channel, read-only probe", {1, 1, 1}, {1, 0, 0}, true},
+        {"exclusive channel, second channel", {1, 1, 1}, {1, 1, 0}, false},
+        {"shared channel, exclusive second", {1, 1, 0}, {1, 0, 1}, false},
+        {"read-only first, exclusive second", {1, 0, 0}, {1, 1, 1}, true},
+    };
+    SimFixture sim;
+    Emulator& keyboard = sim.Plug(ProductKind::KeyboardCable);
+    const std::wstring path = keyboard.InterfacePath();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CHidDevice first;
+        ASSERT_TRUE(first.Open(path.c_str(), c.first.read, c.first.write, 1, c.first.exclusive));
+        CHidDevice second;
+        EXPECT_EQ(second.Open(path.c_str(), c.second.read, c.second.write, 1, c.second.exclusive),
+                  c.opens);
+        EXPECT_EQ(second.IsOpen(), c.opens);
+        EXPECT_EQ(second.m_exclusive, c.second.exclusive);
+    }
+}
+
 TEST(HidIo, ReadTimesOutThenWorksAndCancelEndsAWait) {
     SimFixture sim;
     Emulator& keyboard = sim.Plug(ProductKind::KeyboardCable);
