@@ -50,25 +50,25 @@ void LedState::FillAll(LedColor color) {
 }
 
 int LedState::StepBreathing(const LightSetting& s) {
-    stepCounter = StepCounter(s.direction, 128, stepCounter, 1);
-    if (stepCounter == 0) {
-        hueIndex = uint8_t(hueIndex + 16);
-        if (hueIndex > 192) hueIndex = 0;  // 192 itself shows, and equals hue 0
+    m_effectStep = StepCounter(s.direction, 128, m_effectStep, 1);
+    if (m_effectStep == 0) {
+        m_effectAuxA = uint8_t(m_effectAuxA + 16);
+        if (m_effectAuxA > 192) m_effectAuxA = 0;  // 192 itself shows, and equals hue 0
     }
-    const uint8_t level = Scaled(LevelOf(s), BreathCurve[stepCounter & 127]);
-    FillAll(s.colorful ? Rgb(ColorWheel[hueIndex], level) : UserColor(s, level));
+    const uint8_t level = Scaled(LevelOf(s), BreathCurve[m_effectStep & 127]);
+    FillAll(s.colorful ? Rgb(ColorWheel[m_effectAuxA], level) : UserColor(s, level));
     return count_;
 }
 
 int LedState::StepBreathingPalette(const LightSetting& s) {
-    stepCounter = StepCounter(s.direction, 128, stepCounter, 1);
-    if (stepCounter == 0) {
-        hueIndex = uint8_t(hueIndex + 1);
-        if (hueIndex >= PaletteColors.size()) hueIndex = 0;
+    m_effectStep = StepCounter(s.direction, 128, m_effectStep, 1);
+    if (m_effectStep == 0) {
+        m_effectAuxA = uint8_t(m_effectAuxA + 1);
+        if (m_effectAuxA >= PaletteColors.size()) m_effectAuxA = 0;
     }
-    const uint8_t level = Scaled(LevelOf(s), BreathCurve[stepCounter & 127]);
+    const uint8_t level = Scaled(LevelOf(s), BreathCurve[m_effectStep & 127]);
     // Another mode may have left the index anywhere: the palette is read modulo its size.
-    FillAll(Rgb(PaletteColors[hueIndex % PaletteColors.size()], level));
+    FillAll(Rgb(PaletteColors[m_effectAuxA % PaletteColors.size()], level));
     return count_;
 }
 
@@ -78,40 +78,40 @@ int LedState::StepStatic(const LightSetting& s) {
 }
 
 int LedState::StepSpectrum(const LightSetting& s) {
-    stepCounter = StepCounter(s.direction, 192, stepCounter, 1);
-    FillAll(Rgb(ColorWheel[stepCounter], LevelOf(s)));
+    m_effectStep = StepCounter(s.direction, 192, m_effectStep, 1);
+    FillAll(Rgb(ColorWheel[m_effectStep], LevelOf(s)));
     return count_;
 }
 
 bool LedState::FlashToggleDue(const LightSetting& s, uint32_t now) {
-    if (now - flashTime < FlashPeriodMsOf(s.speed)) return false;
-    flashPhase = !flashPhase;
-    flashTime = now;
+    if (now - m_flashTick < FlashPeriodMsOf(s.speed)) return false;
+    m_flashOn = !m_flashOn;
+    m_flashTick = now;
     return true;
 }
 
 int LedState::StepFlash(const LightSetting& s, uint32_t now) {
     if (FlashToggleDue(s, now)) {
-        stepCounter = uint8_t(stepCounter + 16);
-        if (stepCounter >= 192) stepCounter = 0;
+        m_effectStep = uint8_t(m_effectStep + 16);
+        if (m_effectStep >= 192) m_effectStep = 0;
     }
-    if (!flashPhase) {
+    if (!m_flashOn) {
         FillAll({});
     } else {
-        FillAll(s.colorful ? Rgb(ColorWheel[stepCounter], LevelOf(s)) : UserColor(s, LevelOf(s)));
+        FillAll(s.colorful ? Rgb(ColorWheel[m_effectStep], LevelOf(s)) : UserColor(s, LevelOf(s)));
     }
     return count_;
 }
 
 int LedState::StepFlashPalette(const LightSetting& s, uint32_t now) {
     if (FlashToggleDue(s, now)) {
-        stepCounter = uint8_t(stepCounter + 1);
-        if (stepCounter >= PaletteColors.size()) stepCounter = 0;
+        m_effectStep = uint8_t(m_effectStep + 1);
+        if (m_effectStep >= PaletteColors.size()) m_effectStep = 0;
     }
-    if (!flashPhase) {
+    if (!m_flashOn) {
         FillAll({});
     } else {
-        FillAll(Rgb(PaletteColors[stepCounter % PaletteColors.size()], LevelOf(s)));
+        FillAll(Rgb(PaletteColors[m_effectStep % PaletteColors.size()], LevelOf(s)));
     }
     return count_;
 }
@@ -123,7 +123,7 @@ int LedState::StepLightsOff() {
 
 void LedState::FadeLedState(int led, int mode) {
     if (led < 0 || led >= kMaxLeds) return;
-    const uint8_t v = reactive[led];
+    const uint8_t v = m_keyLevel[led];
     int decay = 0;
     if (mode == 21) {
         if (v & 0x90) decay = 45;
@@ -138,12 +138,12 @@ void LedState::FadeLedState(int led, int mode) {
         else if (v) decay = 1;
     }
     // A fade ends dark: it never wraps below zero back to a bright level.
-    reactive[led] = uint8_t(std::max(0, int(v) - decay));
+    m_keyLevel[led] = uint8_t(std::max(0, int(v) - decay));
 }
 
 void LedState::IgniteRingLeds() {
     for (int i = 0; i < 9; ++i) {
-        if (ring[i]) reactive[i] = 255;
+        if (m_ring[i]) m_keyLevel[i] = 255;
     }
 }
 
@@ -151,17 +151,17 @@ void LedState::RotateWaveRing(int length, bool up) {
     length = std::clamp(length, 0, kRingSize);
     if (length < 2) return;
     if (up) {
-        std::rotate(ring.begin(), ring.begin() + (length - 1), ring.begin() + length);
+        std::rotate(m_ring.begin(), m_ring.begin() + (length - 1), m_ring.begin() + length);
     } else {
-        std::rotate(ring.begin(), ring.begin() + 1, ring.begin() + length);
+        std::rotate(m_ring.begin(), m_ring.begin() + 1, m_ring.begin() + length);
     }
 }
 
 void LedState::RotateRing(bool up) { RotateWaveRing(kRingSize, up); }
 
 void LedState::ClearFadeState() {
-    reactive.fill(0);
-    ring.fill(0);
+    m_keyLevel.fill(0);
+    m_ring.fill(0);
 }
 
 void LedState::RenderWaveFrame(const LightSetting& s, uint8_t h) {

@@ -378,7 +378,7 @@ TEST_F(DeviceBaseTest, StepsUseTheCurrentLightSettingClamped) {
         {Setting(4, 0, 0, 0, 1), &CCorvaneUSBDevice::StepSpectrum, {255, 3, 0, 201}},
     };
     for (const Case& c : cases) {
-        page->Leds().stepCounter = 0;
+        page->Leds().m_effectStep = 0;
         page->SetLightSetting(c.setting);
         EXPECT_EQ(page->CurrentLightSetting(), c.setting);
         EXPECT_EQ((page->*c.step)(), 3);

@@ -1,8 +1,13 @@
 # Device base class: page binding, LED frames on the key buttons, tabs, and the
 # family interface's neutral operations. Shares the headless UI set-up of the
 # device-control tests.
-tavrik_test(link_device_tests LABEL link
-  SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/corvane_usb_device_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../shell/device_ui_fixture.cpp
-  LIBS link_device)
+set(_device_tests
+  ${CMAKE_CURRENT_LIST_DIR}/corvane_usb_device_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../shell/device_ui_fixture.cpp)
+set(_device_libs link_device)
+# What the base sends on its command channel, against the device emulator.
+if(TARGET devsim)
+  list(APPEND _device_tests ${CMAKE_CURRENT_LIST_DIR}/corvane_usb_device_channel_test.cpp)
+  list(APPEND _device_libs devsim)
+endif()
+tavrik_test(link_device_tests LABEL link SOURCES ${_device_tests} LIBS ${_device_libs})

@@ -70,16 +70,16 @@ TEST_F(LedStateTest, SetLedCountZeroesEvenWhenTheCountIsUnchanged) {
 TEST_F(LedStateTest, BreathingCountsDownAndAdvancesTheHueWhenTheCounterReachesZero) {
     const LightSetting s = Setting(5, 0, /*direction*/ 0, /*colourful*/ 0);
     EXPECT_EQ(state.StepBreathing(s), 5);
-    EXPECT_EQ(state.stepCounter, 127);
+    EXPECT_EQ(state.m_effectStep, 127);
     ExpectAllLeds(state, Led(10, 20, 30, 0));  // breath curve 127 is dark
-    state.stepCounter = 64;
+    state.m_effectStep = 64;
     state.StepBreathing(s);
-    EXPECT_EQ(state.stepCounter, 63);
+    EXPECT_EQ(state.m_effectStep, 63);
     ExpectAllLeds(state, Led(10, 20, 30, 254));  // 255 * 255 >> 8
-    state.stepCounter = 1;
+    state.m_effectStep = 1;
     state.StepBreathing(s);
-    EXPECT_EQ(state.stepCounter, 0);
-    EXPECT_EQ(state.hueIndex, 16);
+    EXPECT_EQ(state.m_effectStep, 0);
+    EXPECT_EQ(state.m_effectAuxA, 16);
 }
 
 TEST_F(LedStateTest, ColourfulBreathingShowsThirteenHuesPerCycle) {
@@ -87,12 +87,12 @@ TEST_F(LedStateTest, ColourfulBreathingShowsThirteenHuesPerCycle) {
     std::vector<int> hues;
     for (int tick = 0; tick < 128 * 14; ++tick) {
         state.StepBreathing(s);
-        if (state.stepCounter == 0) hues.push_back(state.hueIndex);
+        if (state.m_effectStep == 0) hues.push_back(state.m_effectAuxA);
     }
     const std::vector<int> expected = {16, 32, 48, 64, 80, 96, 112, 128, 144, 160, 176, 192, 0, 16};
     EXPECT_EQ(hues, expected);
-    state.hueIndex = 192;
-    state.stepCounter = 63;  // peak of the curve at the next tick
+    state.m_effectAuxA = 192;
+    state.m_effectStep = 63;  // peak of the curve at the next tick
     state.StepBreathing(s);
     const RgbEntry c = ColorWheel[192];
     ExpectAllLeds(state, Led(c.r, c.g, c.b, (255 * 153) >> 8));
@@ -100,20 +100,20 @@ TEST_F(LedStateTest, ColourfulBreathingShowsThirteenHuesPerCycle) {
 
 TEST_F(LedStateTest, PaletteStepsStayInsideThePalette) {
     const LightSetting s = Setting(5, 0, 1, 0);
-    state.hueIndex = 100;  // left by another mode
-    state.stepCounter = 10;
+    state.m_effectAuxA = 100;  // left by another mode
+    state.m_effectStep = 10;
     state.StepBreathingPalette(s);
     const RgbEntry c = PaletteColors[100 % 4];
     ExpectAllLeds(state, Led(c.r, c.g, c.b, uint8_t((BreathCurve[11] * 255) >> 8)));
-    state.stepCounter = 127;
+    state.m_effectStep = 127;
     state.StepBreathingPalette(s);
-    EXPECT_LT(state.hueIndex, 4);
+    EXPECT_LT(state.m_effectAuxA, 4);
 }
 
 TEST_F(LedStateTest, StaticSpectrumAndLightsOff) {
     state.StepStatic(Setting(2, 0, 0, 0, 1, 2, 3));
     ExpectAllLeds(state, Led(1, 2, 3, 102));
-    state.stepCounter = 191;
+    state.m_effectStep = 191;
     state.StepSpectrum(Setting(9, 0, 1, 0));  // brightness clamped to the top level
     const RgbEntry c = ColorWheel[0];
     ExpectAllLeds(state, Led(c.r, c.g, c.b, 255));
@@ -124,19 +124,39 @@ TEST_F(LedStateTest, StaticSpectrumAndLightsOff) {
 TEST_F(LedStateTest, FlashTogglesOncePerPeriodOfTheSpeed) {
     const LightSetting s = Setting(5, 4, 0, 0);
     const uint32_t start = 0xFFFFF000u;  // the tick count wraps during the test
-    state.flashTime = start;
+    state.m_flashTick = start;
     state.StepFlash(s, start + 1399);
-    EXPECT_EQ(state.flashPhase, 0);
+    EXPECT_EQ(state.m_flashOn, 0);
     ExpectAllLeds(state, Led(0, 0, 0, 0));
     state.StepFlash(s, start + 1400);
-    EXPECT_EQ(state.flashPhase, 1);
-    EXPECT_EQ(state.stepCounter, 16);
+    EXPECT_EQ(state.m_flashOn, 1);
+    EXPECT_EQ(state.m_effectStep, 16);
     ExpectAllLeds(state, Led(10, 20, 30, 255));
     state.StepFlash(s, start + 2799);
-    EXPECT_EQ(state.flashPhase, 1);
+    EXPECT_EQ(state.m_flashOn, 1);
     state.StepFlash(s, start + 2800);
-    EXPECT_EQ(state.flashPhase, 0);
+    EXPECT_EQ(state.m_flashOn, 0);
     ExpectAllLeds(state, Led(0, 0, 0, 0));
+}
+
+TEST_F(LedStateTest, ColourfulFlashAdvancesTheWheelBySixteenAndWrapsAt192) {
+    const LightSetting s = Setting(3, 0, 0, /*colourful*/ 1);
+    const struct {
+        uint8_t before, phaseBefore, after, phaseAfter;
+    } cases[] = {{0, 0, 16, 1}, {160, 0, 176, 1}, {176, 0, 0, 1}, {170, 0, 186, 1}, {180, 1, 0, 0}, {250, 0, 10, 1}};
+    uint32_t now = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.before));
+        state.m_effectStep = c.before;
+        state.m_flashOn = c.phaseBefore;
+        now += 5600;
+        state.StepFlash(s, now);
+        EXPECT_EQ(state.m_effectStep, c.after);
+        EXPECT_EQ(state.m_flashOn, c.phaseAfter);
+        EXPECT_EQ(state.m_flashTick, now);
+        const RgbEntry w = ColorWheel[c.after];
+        ExpectAllLeds(state, c.phaseAfter ? Led(w.r, w.g, w.b, 153) : Led(0, 0, 0, 0));
+    }
 }
 
 TEST_F(LedStateTest, FlashPaletteCyclesThroughFourColours) {
@@ -146,32 +166,50 @@ TEST_F(LedStateTest, FlashPaletteCyclesThroughFourColours) {
     for (int i = 0; i < 10; ++i) {
         now += 5600;
         state.StepFlashPalette(s, now);
-        if (state.flashPhase) shown.push_back(state.stepCounter);
+        if (state.m_flashOn) shown.push_back(state.m_effectStep);
     }
     EXPECT_EQ(shown, (std::vector<int>{1, 3, 1, 3, 1}));
 }
 
-int FadeStepsToZero(LedState& state, int mode) {
-    state.reactive[7] = 255;
-    int steps = 0;
-    while (state.reactive[7] != 0 && steps < 300) {
+std::vector<int> FadeSequence(LedState& state, int mode) {
+    state.m_keyLevel[7] = 255;
+    std::vector<int> seq = {255};
+    while (state.m_keyLevel[7] != 0 && seq.size() < 300) {
         state.FadeLedState(7, mode);
-        ++steps;
+        seq.push_back(state.m_keyLevel[7]);
     }
-    return steps;
+    return seq;
 }
 
-TEST_F(LedStateTest, FadeReachesDarkInTheStepsOfItsMode) {
-    EXPECT_EQ(FadeStepsToZero(state, 21), 11);
-    EXPECT_EQ(FadeStepsToZero(state, 0), 20);
-    EXPECT_EQ(FadeStepsToZero(state, 3), 18);
-    state.reactive[7] = 255;
-    std::vector<int> seq = {255};
-    while (state.reactive[7]) {
-        state.FadeLedState(7, 21);
-        seq.push_back(state.reactive[7]);
+TEST_F(LedStateTest, FadeFollowsTheTableOfItsMode) {
+    const std::vector<int> mode0 = {255, 215, 175, 135, 95, 65, 35, 20, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
+    const std::vector<int> mode21 = {255, 210, 165, 120, 75, 40, 5, 4, 3, 2, 1, 0};
+    const std::vector<int> other = {255, 215, 175, 135, 95, 65, 35, 25, 17, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
+    const struct {
+        int mode;
+        const std::vector<int>& sequence;
+    } cases[] = {{0, mode0}, {21, mode21}, {1, other}, {3, other}, {20, other}, {22, other}, {255, other}};
+    for (const auto& c : cases) {
+        const std::vector<int> seq = FadeSequence(state, c.mode);
+        EXPECT_EQ(seq, c.sequence) << "mode " << c.mode;
+        EXPECT_EQ(int(seq.size()) - 1, c.mode == 21 ? 11 : c.mode == 0 ? 20 : 18) << "mode " << c.mode;
     }
-    EXPECT_EQ(seq, (std::vector<int>{255, 210, 165, 120, 75, 40, 5, 4, 3, 2, 1, 0}));
+    // One decay step from values that pick each rule.
+    const struct {
+        int mode;
+        uint8_t from, to;
+    } steps[] = {
+        {0, 0x80, 0x80 - 40}, {0, 0x7F, 0x7F - 30}, {0, 0x3F, 0x3F - 15}, {0, 0x20, 0x20 - 15},
+        {0, 0x1F, 0x1F - 8},  {0, 17, 9},           {0, 16, 15},          {0, 1, 0},
+        {0, 0, 0},            {5, 0x3F, 0x3F - 10}, {5, 0x20, 0x20 - 10}, {5, 0, 0},
+        {21, 0x90, 0x90 - 45}, {21, 0x70, 0x70 - 45},  // bit 0x10 counts with 0x80
+        {21, 0x6F, 0x6F - 35}, {21, 0x2F, 0x2F - 35}, {21, 0x0F, 0x0E}, {21, 0, 0},
+    };
+    for (const auto& c : steps) {
+        state.m_keyLevel[4] = c.from;
+        state.FadeLedState(4, c.mode);
+        EXPECT_EQ(state.m_keyLevel[4], c.to) << "mode " << c.mode << " from " << int(c.from);
+    }
 }
 
 TEST_F(LedStateTest, FadeNeverWrapsBackToBright) {
@@ -180,45 +218,45 @@ TEST_F(LedStateTest, FadeNeverWrapsBackToBright) {
         int mode;
     } cases[] = {{16, 21}, {17, 21}, {31, 21}, {0x20, 21}};
     for (const auto& c : cases) {
-        state.reactive[3] = c.from;
+        state.m_keyLevel[3] = c.from;
         state.FadeLedState(3, c.mode);
-        EXPECT_LT(state.reactive[3], c.from) << int(c.from);
+        EXPECT_LT(state.m_keyLevel[3], c.from) << int(c.from);
     }
-    state.reactive[3] = 16;
+    state.m_keyLevel[3] = 16;
     state.FadeLedState(3, 21);
-    EXPECT_EQ(state.reactive[3], 0);
+    EXPECT_EQ(state.m_keyLevel[3], 0);
     state.FadeLedState(-1, 0);
     state.FadeLedState(LedState::kMaxLeds, 0);  // outside: nothing happens
 }
 
 TEST_F(LedStateTest, RingRotatesAndIgnites) {
-    state.ring[0] = 1;
-    state.ring[22] = 2;
+    state.m_ring[0] = 1;
+    state.m_ring[22] = 2;
     state.RotateRing(true);
-    EXPECT_EQ(state.ring[1], 1);
-    EXPECT_EQ(state.ring[0], 2);
+    EXPECT_EQ(state.m_ring[1], 1);
+    EXPECT_EQ(state.m_ring[0], 2);
     state.RotateRing(false);
-    EXPECT_EQ(state.ring[0], 1);
-    EXPECT_EQ(state.ring[22], 2);
+    EXPECT_EQ(state.m_ring[0], 1);
+    EXPECT_EQ(state.m_ring[22], 2);
 
-    state.ring.fill(0);
-    state.ring[0] = 5;
-    state.ring[7] = 9;
+    state.m_ring.fill(0);
+    state.m_ring[0] = 5;
+    state.m_ring[7] = 9;
     state.RotateWaveRing(8, true);
-    EXPECT_EQ(state.ring[1], 5);
-    EXPECT_EQ(state.ring[0], 9);
-    EXPECT_EQ(state.ring[8], 0);  // beyond the length: untouched
+    EXPECT_EQ(state.m_ring[1], 5);
+    EXPECT_EQ(state.m_ring[0], 9);
+    EXPECT_EQ(state.m_ring[8], 0);  // beyond the length: untouched
     state.RotateWaveRing(99, false);  // capped at the ring size
 
-    state.ring.fill(0);
-    state.ring[2] = 1;
-    state.ring[9] = 1;  // only positions 0..8 ignite
+    state.m_ring.fill(0);
+    state.m_ring[2] = 1;
+    state.m_ring[9] = 1;  // only positions 0..8 ignite
     state.IgniteRingLeds();
-    EXPECT_EQ(state.reactive[2], 255);
-    EXPECT_EQ(state.reactive[9], 0);
+    EXPECT_EQ(state.m_keyLevel[2], 255);
+    EXPECT_EQ(state.m_keyLevel[9], 0);
     state.ClearFadeState();
-    EXPECT_EQ(state.reactive[2], 0);
-    EXPECT_EQ(state.ring[9], 0);
+    EXPECT_EQ(state.m_keyLevel[2], 0);
+    EXPECT_EQ(state.m_ring[9], 0);
 }
 
 TEST_F(LedStateTest, WaveFrameStartsAfterTheGivenHue) {
