@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace tavrik::hid {
 namespace {
 
@@ -37,6 +39,9 @@ struct DescriptorCase {
     bool usesIds;
     std::vector<CollectionExpectation> collections;
 };
+
+// Test names carry the case's name, not a dump of the bytes.
+void PrintTo(const DescriptorCase& c, std::ostream* out) { *out << c.name; }
 
 class DescriptorTable : public ::testing::TestWithParam<DescriptorCase> {};
 
