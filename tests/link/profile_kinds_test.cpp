@@ -395,3 +395,92 @@ TEST_F(KindDocument, HeadsetCustomEqualisersAndNames) {
 }
 
 }  // namespace
+
+// ---- every kind, every member, every wrong shape ----
+
+// A hand-edited or imported profile may put any value under any key, at any
+// depth. Every getter must read such a document without throwing, give
+// records of the sizes its callers index, and every setter and save must
+// then work on it.
+TEST_F(KindDocument, EveryMemberOfAnyShapeIsReadAndWrittenSafely) {
+    const char* const keys[] = {"LightInfo", "AudioLightInfo", "KeyList", "LightList", "SystemStages",
+                                "FrameIntervalTime", "Default_Main_page", "CustomLightMode", "DPIStages",
+                                "ReportStages", "CorrectInfo", "SystemSetStages", "EQHzValueInfo",
+                                "CustomEQNameInfo", "CustomEQHzValueInfo"};
+    const char* const values[] = {"5", "-1", "1e300", "true", "\"x\"", "null", "[1, \"a\", null]", "[[null, 7]]",
+                                  "{\"a\": 1}",
+                                  // the members the readers descend into, each of the wrong kind
+                                  R"({"LightColorInfo": 3, "CustomLightModeGroupIndex": [1], "StageDPIs": {"0": 1},
+                                      "StageActive": "2", "Repeat": {}, "MagicType": [2], "SelectItem": [],
+                                      "Assignment": "1"})",
+                                  R"([{"Assignment": [], "DefaultAssignment": {}, "Name": 4, "value": "v",
+                                      "LEDREGMode": {}, "CorrectName": [1], "StageDPIX": "x"}, 8, "s"])",
+                                  R"({"LightColorInfo": [5, [3, "a", {"Red": "r"}]], "StageDPIs": [[], 4]})"};
+    for (const char* key : keys) {
+        for (const char* value : values) {
+            SCOPED_TRACE(std::string(key) + " = " + value);
+            const std::string entry = std::string("{\"") + key + "\": " + value + "}";
+            CKeyboardProfiledata keyboard;
+            CMouseProfiledata mouse;
+            CHs6533Profiledata headset;
+            Load(keyboard, entry);
+            Load(mouse, entry);
+            Load(headset, entry);
+            for (CBasicProfiledata* doc : {static_cast<CBasicProfiledata*>(&keyboard), static_cast<CBasicProfiledata*>(&mouse),
+                                           static_cast<CBasicProfiledata*>(&headset)}) {
+                EXPECT_NO_THROW({
+                    const LightSetting light = doc->GetLightInfo();
+                    EXPECT_LE(light.brightness, kMaxBrightnessLevel);
+                    EXPECT_LE(light.speed, kMaxSpeedLevel);
+                    doc->GetAudioLightInfo();
+                    doc->GetKeyList();
+                    doc->GetLightList();
+                    doc->GetCustomEffect();
+                });
+            }
+            EXPECT_NO_THROW({
+                keyboard.GetSystemStages();
+                keyboard.GetFrameIntervalTime();
+                const int group = keyboard.GetCustomLightGroupIndex();
+                EXPECT_GE(group, 0);
+                EXPECT_LT(group, CKeyboardProfiledata::kMaxCustomLightGroups);
+                EXPECT_EQ(keyboard.GetCustomLightColors(group, 4).size(), 4u);
+                mouse.GetDpiStages();
+                mouse.GetSystemStages();
+                mouse.GetCorrectInfo();
+                const int active = mouse.GetActiveDpiStage();
+                EXPECT_GE(active, 0);
+                headset.GetSystemSetStages();
+                EXPECT_EQ(headset.GetEqPreset(1).size(), 10u);
+                EXPECT_EQ(headset.GetCustomEq(0).size(), 10u);
+                headset.GetCustomEqNames();
+            });
+
+            // Writing over the wrong shapes gives the shapes the readers need.
+            EXPECT_NO_THROW({
+                keyboard.SetLightInfo(LightSetting{});
+                keyboard.SetKeyList(std::vector<KeyListEntry>(2));
+                keyboard.SetSystemStages(1, 2, 3, 4);
+                keyboard.SetCustomLightColors({LedColor{1, 2, 3, 4}}, 1);
+                keyboard.SetCustomLightGroupIndex(1);
+                mouse.SetDpiStages(std::vector<DpiStage>(2, DpiStage{1, 0, 800, 800, 1, 2, 3}));
+                mouse.SetActiveDpiStage(1);
+                mouse.SetSystemStages(1, 2, 3);
+                headset.SetSystemSetStages(HeadsetSystemSetStages{});
+                headset.SetEqPreset(2, std::vector<int32_t>(10, 3));
+                headset.SetCustomEq(1, std::vector<int32_t>(10, 4));
+                headset.SetCustomEqNames({DuiLib::CDuiString(L"n")});
+            });
+            EXPECT_EQ(keyboard.GetCustomLightColors(1, 1)[0].brightness, 4);
+            EXPECT_EQ(keyboard.GetCustomLightGroupIndex(), 1);
+            EXPECT_GE(keyboard.GetKeyList().size(), 2u);
+            ASSERT_GE(mouse.GetDpiStages().size(), 2u);
+            EXPECT_EQ(mouse.GetDpiStages()[1].x, 800);
+            EXPECT_EQ(mouse.GetSystemStages().ToWords(), (std::array<uint32_t, 3>{1, 2, 3}));
+            EXPECT_EQ(headset.GetEqPreset(2), std::vector<int32_t>(10, 3));
+            EXPECT_EQ(headset.GetCustomEq(1), std::vector<int32_t>(10, 4));
+            ASSERT_EQ(headset.GetCustomEqNames().size(), 1u);
+            EXPECT_TRUE(headset.SaveProfile());
+        }
+    }
+}
