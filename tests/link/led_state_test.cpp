@@ -82,6 +82,44 @@ TEST_F(LedStateTest, BreathingCountsDownAndAdvancesTheHueWhenTheCounterReachesZe
     EXPECT_EQ(state.m_effectAuxA, 16);
 }
 
+TEST_F(LedStateTest, StepsTable) {
+    enum Step { Breathing, Palette, Spectrum };
+    const struct {
+        const char* what;
+        Step step;
+        LightSetting setting;
+        uint8_t counter, hue;            // before
+        uint8_t counterAfter, hueAfter;  // after
+        LedColor led;
+    } cases[] = {
+        {"breathing down from 0 wraps to 127, hue kept", Breathing, Setting(5, 0, 0, 0), 0, 0, 127, 0, Led(10, 20, 30, 0)},
+        {"breathing at the peak, wheel colour", Breathing, Setting(4, 0, 0, 1), 65, 32, 64, 32, Led(248, 255, 0, 200)},
+        {"breathing up to 0 moves the hue to 192", Breathing, Setting(5, 0, 1, 1), 127, 176, 0, 192, Led(255, 1, 0, 0)},
+        {"breathing hue past 192 restarts at 0", Breathing, Setting(5, 0, 0, 1), 1, 192, 0, 0, Led(255, 1, 0, 0)},
+        {"breathing user colour, level clamped", Breathing, Setting(77, 0, 1, 0), 62, 0, 63, 0, Led(10, 20, 30, 254)},
+        {"palette mid-curve", Palette, Setting(2, 0, 1, 0), 30, 2, 31, 2, Led(255, 255, 255, 29)},
+        {"palette wraps at 4", Palette, Setting(5, 0, 0, 1), 1, 3, 0, 0, Led(0, 255, 180, 0)},
+        {"spectrum down from 0 wraps to 191", Spectrum, Setting(1, 0, 0, 0), 0, 9, 191, 9, Led(255, 0, 0, 51)},
+        {"spectrum up", Spectrum, Setting(3, 0, 1, 0), 100, 9, 101, 9, Led(0, 182, 255, 153)},
+        {"spectrum up from 191 wraps to 0", Spectrum, Setting(3, 0, 1, 0), 191, 9, 0, 9, Led(255, 1, 0, 153)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        state.m_effectStep = c.counter;
+        state.m_effectAuxA = c.hue;
+        int count = 0;
+        switch (c.step) {
+        case Breathing: count = state.StepBreathing(c.setting); break;
+        case Palette: count = state.StepBreathingPalette(c.setting); break;
+        case Spectrum: count = state.StepSpectrum(c.setting); break;
+        }
+        EXPECT_EQ(count, 5);
+        EXPECT_EQ(state.m_effectStep, c.counterAfter);
+        EXPECT_EQ(state.m_effectAuxA, c.hueAfter);
+        ExpectAllLeds(state, c.led);
+    }
+}
+
 TEST_F(LedStateTest, ColourfulBreathingShowsThirteenHuesPerCycle) {
     const LightSetting s = Setting(3, 0, /*direction*/ 1, /*colourful*/ 1);
     std::vector<int> hues;
@@ -246,7 +284,11 @@ TEST_F(LedStateTest, RingRotatesAndIgnites) {
     EXPECT_EQ(state.m_ring[1], 5);
     EXPECT_EQ(state.m_ring[0], 9);
     EXPECT_EQ(state.m_ring[8], 0);  // beyond the length: untouched
-    state.RotateWaveRing(99, false);  // capped at the ring size
+    state.RotateWaveRing(99, false);  // capped at the ring size: the whole ring turns
+    EXPECT_EQ(state.m_ring[0], 5);
+    EXPECT_EQ(state.m_ring[22], 9);
+    state.RotateWaveRing(1, true);  // a ring of one place does not move
+    EXPECT_EQ(state.m_ring[0], 5);
 
     state.m_ring.fill(0);
     state.m_ring[2] = 1;
@@ -273,6 +315,38 @@ TEST_F(LedStateTest, WaveFrameStartsAfterTheGivenHue) {
     state.RenderWaveFrame(Setting(5, 0, 0, 0, 1, 2, 3), 0);  // start hue 1, index advances first
     EXPECT_EQ(state.GetLedColor(0), PackLedColor(Led(1, 2, 3, uint8_t((255 * WaveCurve[13]) >> 8))));
     EXPECT_EQ(state.GetLedColor(1), PackLedColor(Led(1, 2, 3, uint8_t((255 * WaveCurve[25]) >> 8))));
+}
+
+TEST_F(LedStateTest, WaveFrameWrapsItsIndexes) {
+    // Direction set from 100: start hue 92; colourful hues 92, 104, ..., 140.
+    state.RenderWaveFrame(Setting(1, 0, 1, 1), 100);
+    for (int i = 0; i < 5; ++i) {
+        const RgbEntry c = ColorWheel[92 + 12 * i];
+        EXPECT_EQ(state.GetLedColor(i), PackLedColor(Led(c.r, c.g, c.b, 51))) << i;
+    }
+    // Colourful from 170 (start 171): 171, 183, then 195 - 192 = 3, 15, 27.
+    state.RenderWaveFrame(Setting(5, 0, 0, 1), 170);
+    const int hues[] = {171, 183, 3, 15, 27};
+    for (int i = 0; i < 5; ++i) {
+        const RgbEntry c = ColorWheel[hues[i]];
+        EXPECT_EQ(state.GetLedColor(i), PackLedColor(Led(c.r, c.g, c.b, 255))) << i;
+    }
+    // Single colour from 70 (start 71): wave indexes 83, 95, 11, 23, 35.
+    state.RenderWaveFrame(Setting(3, 0, 0, 0, 7, 8, 9), 70);
+    const int waves[] = {83, 95, 11, 23, 35};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(state.GetLedColor(i), PackLedColor(Led(7, 8, 9, uint8_t((153 * WaveCurve[waves[i]]) >> 8)))) << i;
+    }
+}
+
+TEST_F(LedStateTest, StaticAndColourCycleFrames) {
+    state.RenderStaticFrame(Setting(4, 0, 0, 1, 1, 2, 3), 77);  // the step is not read, nor the colourful flag
+    ExpectAllLeds(state, Led(1, 2, 3, 201));
+    state.RenderColorCycleFrame(Setting(2, 0, 0, 0, 1, 2, 3), 64);
+    ExpectAllLeds(state, Led(0, 255, 1, 102));
+    state.RenderColorCycleFrame(Setting(2, 0, 0, 0), 255);  // the top of the byte range reads the repeat
+    const RgbEntry c = ColorWheel[63];
+    ExpectAllLeds(state, Led(c.r, c.g, c.b, 102));
 }
 
 TEST_F(LedStateTest, PerLedEffectsRenderOnlyTheirTypes) {
