@@ -40,21 +40,6 @@ void SetDash(cairo_t* cr, int style, int size) {
     else cairo_set_dash(cr, nullptr, 0, 0);
 }
 
-// Escapes text for Pango markup.
-std::string Escape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 PangoLayout* MakeLayout(cairo_t* cr, CPaintManagerUI* pm, int iFont, const RECT& rc, UINT uStyle) {
     PangoLayout* layout = pango_cairo_create_layout(cr);
     TFontInfo* font = nullptr;
@@ -404,7 +389,7 @@ void CRenderEngine::DrawHtmlText(HDC cr, CPaintManagerUI* pm, RECT& rc, LPCTSTR 
     std::vector<std::string> open;
     const wchar_t* p = text;
     std::wstring run;
-    auto flush = [&]() { markup += Escape(win::ToUtf8(run)); run.clear(); };
+    auto flush = [&]() { markup += EscapeXmlText(win::ToUtf8(run)); run.clear(); };
     while (*p) {
         if (*p == L'<' || *p == L'{') {
             wchar_t close = *p == L'<' ? L'>' : L'}';
@@ -438,7 +423,7 @@ void CRenderEngine::DrawHtmlText(HDC cr, CPaintManagerUI* pm, RECT& rc, LPCTSTR 
                 TFontInfo* f = pm ? pm->GetFontInfo(std::atoi(arg.c_str())) : nullptr;
                 if (f && f->desc) {
                     char* d = pango_font_description_to_string(f->desc);
-                    markup += std::string("<span font_desc=\"") + Escape(d) + "\">";
+                    markup += std::string("<span font_desc=\"") + EscapeXmlText(d) + "\">";
                     g_free(d);
                 } else {
                     markup += "<span>";

@@ -212,4 +212,19 @@ bool XmlDocument::LoadFromFile(const std::wstring& path) {
     return LoadFromBytes(bytes);
 }
 
+std::string EscapeXmlText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace DuiLib

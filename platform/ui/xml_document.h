@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,10 @@ private:
     std::unique_ptr<XmlNode> root_;
     std::wstring error_;
 };
+
+// UTF-8 text with the characters that XML and Pango markup reserve written
+// as entities (&, <, >, ").
+std::string EscapeXmlText(std::string_view text);
 
 // Reads a whole file; false when it cannot be read.
 bool ReadFileBytesUI(const std::wstring& path, std::string& out);

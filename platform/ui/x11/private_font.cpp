@@ -6,26 +6,14 @@
 
 #include <mutex>
 
+#include "platform/ui/xml_document.h"
+
 namespace tavrik::x11 {
 namespace {
 
 std::mutex& FontMutex() {
     static std::mutex m;
     return m;
-}
-
-std::string Escape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
 }
 
 // The family names inside a font file.
@@ -76,9 +64,9 @@ bool LoadPrivateFont(const std::string& font_file, std::string* error) {
     std::string rules =
         "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
         "<match target=\"pattern\">\n<test qual=\"any\" name=\"family\"><string>";
-    rules += Escape(kProgramFontFamily);
+    rules += DuiLib::EscapeXmlText(kProgramFontFamily);
     rules += "</string></test>\n<edit name=\"family\" mode=\"prepend\" binding=\"strong\">";
-    for (const std::string& f : prefer) rules += "<string>" + Escape(f) + "</string>";
+    for (const std::string& f : prefer) rules += "<string>" + DuiLib::EscapeXmlText(f) + "</string>";
     rules += "</edit>\n</match>\n</fontconfig>\n";
     if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(rules.c_str()), FcTrue)) {
         FcConfigDestroy(config);
