@@ -25,6 +25,24 @@ struct BackendRect {
     int Height() const { return bottom - top; }
 };
 
+// A window size; 0 in a dimension means "no limit" where it is a limit.
+struct BackendSize {
+    int width = 0, height = 0;
+};
+
+// `rect` with its size brought within the limits, keeping its top-left
+// corner. A maximum below the minimum gives way to the minimum.
+inline BackendRect ClampToSizeLimits(BackendRect rect, BackendSize minimum, BackendSize maximum) {
+    int w = rect.Width(), h = rect.Height();
+    if (maximum.width > 0 && w > maximum.width) w = maximum.width;
+    if (maximum.height > 0 && h > maximum.height) h = maximum.height;
+    if (minimum.width > 0 && w < minimum.width) w = minimum.width;
+    if (minimum.height > 0 && h < minimum.height) h = minimum.height;
+    rect.right = rect.left + w;
+    rect.bottom = rect.top + h;
+    return rect;
+}
+
 // Cursors by their standard names.
 enum class BackendCursor { Arrow, Hand, IBeam, Wait, AppStarting, Cross, SizeWE, SizeNS, SizeNWSE, SizeNESW, SizeAll, No, Help };
 
@@ -59,7 +77,7 @@ enum class BackendEventType {
     CloseRequest,  // the user or the window manager asked to close the window
     Activated,     // the window became the active (focused) top-level window
     Deactivated,   // it stopped being the active window
-    DisplayChanged,  // screen size or DPI changed
+    DisplayChanged,  // width, height: new screen size; bitsPerPixel (0 = unknown); the DPI is the backend's GetDpi()
 };
 
 struct BackendEvent {
@@ -76,6 +94,7 @@ struct BackendEvent {
     bool repeat = false;
     BackendRect rect;
     BackendShowState state = BackendShowState::Normal;
+    int bitsPerPixel = 0;
 };
 
 // Receives the events of one window (implemented by CWindowWnd).
@@ -126,6 +145,9 @@ public:
     virtual void SetIcon(cairo_surface_t* icon) = 0;  // may be null
     // Per-pixel shape: rounded corners of a skin ("roundcorner" of Window); 0 = square.
     virtual void SetRoundCorner(int cx, int cy) = 0;
+    // Smallest and largest size the window may take (the skin's "mininfo"
+    // and "maxinfo"); told to the window manager and applied to SetRect.
+    virtual void SetSizeLimits(BackendSize minimum, BackendSize maximum) = 0;
 };
 
 // The notification area icon. Pointer events arrive through the sink with

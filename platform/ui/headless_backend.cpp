@@ -56,6 +56,20 @@ void HeadlessBackend::SetScreen(int width, int height, int dpi) {
     dpi_ = dpi;
 }
 
+void HeadlessBackend::ChangeDisplay(int width, int height, int dpi, int bitsPerPixel) {
+    SetScreen(width, height, dpi);
+    BackendEvent e;
+    e.type = BackendEventType::DisplayChanged;
+    e.width = width;
+    e.height = height;
+    e.bitsPerPixel = bitsPerPixel;
+    // A window may close while it handles the change: deliver only to those
+    // still here.
+    const std::vector<HeadlessWindow*> all = windows_;
+    for (HeadlessWindow* w : all)
+        if (std::find(windows_.begin(), windows_.end(), w) != windows_.end() && w->Sink()) w->Sink()->OnBackendEvent(e);
+}
+
 HeadlessWindow* HeadlessBackend::TopVisibleWindow() const {
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
         if ((*it)->IsVisible()) return *it;
@@ -159,11 +173,18 @@ void HeadlessWindow::Show(BackendShowCommand command) {
     }
 }
 
+void HeadlessWindow::SetSizeLimits(BackendSize minimum, BackendSize maximum) {
+    minSize_ = minimum;
+    maxSize_ = maximum;
+    const BackendRect clamped = ClampToSizeLimits(rect_, minSize_, maxSize_);
+    if (clamped.Width() != rect_.Width() || clamped.Height() != rect_.Height()) SetRect(clamped);
+}
+
 void HeadlessWindow::SetRect(const BackendRect& rect) {
     BackendRect old = rect_;
-    rect_ = rect;
-    if (rect.right < rect.left) rect_.right = rect.left;
-    if (rect.bottom < rect.top) rect_.bottom = rect.top;
+    rect_ = ClampToSizeLimits(rect, minSize_, maxSize_);
+    if (rect_.right < rect_.left) rect_.right = rect_.left;
+    if (rect_.bottom < rect_.top) rect_.bottom = rect_.top;
     if (!sink_) return;
     if (old.left != rect_.left || old.top != rect_.top) {
         BackendEvent e;

@@ -32,6 +32,9 @@ public:
 
     // Test controls.
     void SetScreen(int width, int height, int dpi);
+    // A display change as a real display reports it: the new screen and DPI,
+    // then DisplayChanged to every window.
+    void ChangeDisplay(int width, int height, int dpi, int bitsPerPixel = 32);
     // Windows from the bottom of the z-order to the top.
     std::vector<HeadlessWindow*> Windows() const { return windows_; }
     HeadlessWindow* TopVisibleWindow() const;
@@ -78,6 +81,7 @@ public:
     void BeginMove() override { ++moveRequests_; }
     void SetIcon(cairo_surface_t* icon) override { hasIcon_ = icon != nullptr; }
     void SetRoundCorner(int cx, int cy) override { roundX_ = cx; roundY_ = cy; }
+    void SetSizeLimits(BackendSize minimum, BackendSize maximum) override;
 
     // Reading back.
     const std::wstring& Title() const { return title_; }
@@ -88,6 +92,8 @@ public:
     bool HasIcon() const { return hasIcon_; }
     bool IsPopup() const { return popup_; }
     int MoveRequests() const { return moveRequests_; }
+    BackendSize MinSize() const { return minSize_; }
+    BackendSize MaxSize() const { return maxSize_; }
     BackendCursor Cursor() const { return cursor_; }
     IBackendWindow* Owner() const { return owner_; }
     IBackendWindowSink* Sink() const { return sink_; }
@@ -114,6 +120,7 @@ private:
     bool hasIcon_ = false;
     int moveRequests_ = 0;
     int roundX_ = 0, roundY_ = 0;
+    BackendSize minSize_, maxSize_;
     BackendCursor cursor_ = BackendCursor::Arrow;
     BackendShowState state_ = BackendShowState::Hidden;
     cairo_surface_t* picture_ = nullptr;

@@ -154,6 +154,17 @@ void CPaintManagerUI::SetInitSize(int cx, int cy) {
         m_pWindow->SetWindowRect({r.left, r.top, r.left + s.cx, r.top + s.cy});
     }
 }
+void CPaintManagerUI::SetMinInfo(int cx, int cy) {
+    m_szMinWindow = {cx, cy};
+    ApplySizeLimits();
+}
+void CPaintManagerUI::SetMaxInfo(int cx, int cy) {
+    m_szMaxWindow = {cx, cy};
+    ApplySizeLimits();
+}
+void CPaintManagerUI::ApplySizeLimits() {
+    if (m_pWindow) m_pWindow->SetSizeLimits(m_dpi.Scale(m_szMinWindow), m_dpi.Scale(m_szMaxWindow));
+}
 RECT CPaintManagerUI::GetSizeBox() { return m_dpi.Scale(m_rcSizeBox); }
 RECT CPaintManagerUI::GetCaptionRect() { return m_dpi.Scale(m_rcCaption); }
 
@@ -721,6 +732,8 @@ void CPaintManagerUI::SetDPI(int iDPI) {
     if (m_pWindow) {
         RECT r = m_pWindow->GetWindowRect();
         int w = (r.right - r.left) * now / old, h = (r.bottom - r.top) * now / old;
+        // The limits follow the DPI before the window takes its new size.
+        ApplySizeLimits();
         m_pWindow->SetWindowRect({r.left, r.top, r.left + w, r.top + h});
     }
     NeedUpdate();

@@ -82,9 +82,11 @@ public:
     SIZE GetRoundCorner() const { return m_szRoundCorner; }
     void SetRoundCorner(int cx, int cy) { m_szRoundCorner = {cx, cy}; }
     SIZE GetMinInfo() const { return m_szMinWindow; }
-    void SetMinInfo(int cx, int cy) { m_szMinWindow = {cx, cy}; }
+    // The window's size limits (skin pixels at 96 DPI); the window gets them
+    // scaled to the current DPI.
+    void SetMinInfo(int cx, int cy);
     SIZE GetMaxInfo() const { return m_szMaxWindow; }
-    void SetMaxInfo(int cx, int cy) { m_szMaxWindow = {cx, cy}; }
+    void SetMaxInfo(int cx, int cy);
     bool IsShowUpdateRect() const { return false; }
 
     // Process-wide resource settings.
@@ -208,6 +210,7 @@ public:
     void DispatchEvent(CControlUI* pControl, TEventUI& event);
 
 private:
+    void ApplySizeLimits();
     struct TimerInfo {
         CControlUI* pSender;
         UINT nLocalID;

@@ -100,6 +100,7 @@ void CWindowWnd::CreateBackend(LPCTSTR name, DWORD style, DWORD exStyle) {
     p.popup = p.toolWindow && (style & UI_WS_POPUP) && (style & UI_WS_CAPTION) != UI_WS_CAPTION;
     p.topMost = (exStyle & UI_WS_EX_TOPMOST) != 0;
     m_rcWindow = m_rcCreate;
+    m_dpi = GetDisplayBackend().GetDpi();
     m_backend = GetDisplayBackend().CreateWindow(p, this);
 }
 
@@ -278,7 +279,9 @@ LRESULT CWindowWnd::PostMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
 void CWindowWnd::SetWindowRect(const RECT& rc) {
     RECT old = m_rcWindow;
-    m_rcWindow = rc;
+    BackendRect limited = ClampToSizeLimits({rc.left, rc.top, rc.right, rc.bottom}, {m_szMin.cx, m_szMin.cy},
+                                            {m_szMax.cx, m_szMax.cy});
+    m_rcWindow = {limited.left, limited.top, limited.right, limited.bottom};
     if (m_rcWindow.right < m_rcWindow.left) m_rcWindow.right = m_rcWindow.left;
     if (m_rcWindow.bottom < m_rcWindow.top) m_rcWindow.bottom = m_rcWindow.top;
     if (m_backend) m_backend->SetRect({m_rcWindow.left, m_rcWindow.top, m_rcWindow.right, m_rcWindow.bottom});
@@ -310,6 +313,18 @@ void CWindowWnd::SetCaptureMouse(bool b) { if (m_backend) m_backend->SetCapture(
 void CWindowWnd::SetCursorShape(int id) { if (m_backend) m_backend->SetCursor(CursorFor(id)); }
 void CWindowWnd::BeginMove() { if (m_backend) m_backend->BeginMove(); }
 void CWindowWnd::SetRoundCorner(int cx, int cy) { if (m_backend) m_backend->SetRoundCorner(cx, cy); }
+
+void CWindowWnd::SetSizeLimits(SIZE minimum, SIZE maximum) {
+    m_szMin = {minimum.cx > 0 ? minimum.cx : 0, minimum.cy > 0 ? minimum.cy : 0};
+    m_szMax = {maximum.cx > 0 ? maximum.cx : 0, maximum.cy > 0 ? maximum.cy : 0};
+    // The backend brings its window within the limits and reports the new
+    // size as a Resized event, which updates m_rcWindow and sends WM_SIZE.
+    if (m_backend) m_backend->SetSizeLimits({m_szMin.cx, m_szMin.cy}, {m_szMax.cx, m_szMax.cy});
+    RECT r = m_rcWindow;
+    BackendRect limited = ClampToSizeLimits({r.left, r.top, r.right, r.bottom}, {m_szMin.cx, m_szMin.cy},
+                                            {m_szMax.cx, m_szMax.cy});
+    if (limited.right != r.right || limited.bottom != r.bottom) SetWindowRect(r);
+}
 
 void CWindowWnd::Present(cairo_surface_t* picture, const RECT& dirty) {
     if (!picture) return;
@@ -422,8 +437,33 @@ void CWindowWnd::OnBackendEvent(const BackendEvent& e) {
         SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
         if (IsWindow(self)) SendMessage(WM_KILLFOCUS, 0, 0);
         break;
-    case BackendEventType::DisplayChanged: SendMessage(WM_DISPLAYCHANGE, 0, 0); break;
+    case BackendEventType::DisplayChanged: OnDisplayChanged(e); break;
     }
+}
+
+void CWindowWnd::OnDisplayChanged(const BackendEvent& e) {
+    HWND self = m_hWnd;
+    IDisplayBackend& display = GetDisplayBackend();
+    int width = e.width, height = e.height;
+    if (width <= 0 || height <= 0) {
+        BackendRect screen = display.GetScreenRect();
+        width = screen.Width();
+        height = screen.Height();
+    }
+    WPARAM bits = static_cast<WPARAM>(e.bitsPerPixel > 0 ? e.bitsPerPixel : 32);
+    SendMessage(WM_DISPLAYCHANGE, bits, MakePoint(width, height));
+    if (!IsWindow(self)) return;
+    int dpi = display.GetDpi();
+    if (dpi <= 0 || dpi == m_dpi) return;
+    int old = m_dpi;
+    m_dpi = dpi;
+    // The suggested place keeps the top-left corner and scales the size.
+    RECT suggested = m_rcWindow;
+    auto scale = [&](LONG v) { return static_cast<LONG>((static_cast<long long>(v) * dpi + old / 2) / old); };
+    suggested.right = suggested.left + scale(m_rcWindow.right - m_rcWindow.left);
+    suggested.bottom = suggested.top + scale(m_rcWindow.bottom - m_rcWindow.top);
+    SendMessage(WM_DPICHANGED, MAKEWPARAM(static_cast<WORD>(dpi), static_cast<WORD>(dpi)),
+                reinterpret_cast<LPARAM>(&suggested));
 }
 
 }  // namespace DuiLib

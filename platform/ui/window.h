@@ -110,6 +110,11 @@ public:
     void SetCursorShape(int nCursor);
     void BeginMove();
     void SetRoundCorner(int cx, int cy);
+    // Smallest and largest window size (0 in a dimension = no limit). The
+    // window is brought within them now and kept there by every resize.
+    void SetSizeLimits(SIZE minimum, SIZE maximum);
+    SIZE GetMinSize() const { return m_szMin; }
+    SIZE GetMaxSize() const { return m_szMax; }
     // Shows the dirty part of the picture that the paint manager drew.
     void Present(cairo_surface_t* picture, const RECT& dirty);
     IBackendWindow* GetBackendWindow() const { return m_backend.get(); }
@@ -134,12 +139,16 @@ protected:
 private:
     void CreateBackend(LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle);
     void SendMouse(UINT uMsg, const BackendEvent& event);
+    void OnDisplayChanged(const BackendEvent& event);
 
     std::unique_ptr<IBackendWindow> m_backend;
     RECT m_rcWindow{};
     RECT m_rcCreate{};
     HWND m_hOwner = nullptr;
     bool m_bEnabled = true;
+    SIZE m_szMin{};
+    SIZE m_szMax{};
+    int m_dpi = 96;  // the display's DPI as this window last heard it
     cairo_surface_t* m_lastPicture = nullptr;
     DWORD m_lastClickTime = 0;
     POINT m_lastClickPt{};

@@ -308,6 +308,16 @@ bool X11Backend::UpdateDpi() {
 
 void X11Backend::DisplayChanged() {
     UpdateDpi();
+    // Bits per pixel of the screen's depth as images are stored (32 for the
+    // usual depth 24).
+    const int depth = DefaultDepth(display_, screen_);
+    int bits = depth;
+    int formats = 0;
+    if (XPixmapFormatValues* list = XListPixmapFormats(display_, &formats)) {
+        for (int i = 0; i < formats; ++i)
+            if (list[i].depth == depth) bits = list[i].bits_per_pixel;
+        XFree(list);
+    }
     std::vector<Window> ids;
     for (auto& [xid, w] : windows_) ids.push_back(xid);
     for (Window xid : ids) {
@@ -317,6 +327,7 @@ void X11Backend::DisplayChanged() {
             e.time = win::GetTickCount();
             e.width = DisplayWidth(display_, screen_);
             e.height = DisplayHeight(display_, screen_);
+            e.bitsPerPixel = bits;
             w->Deliver(e);
         }
     }

@@ -143,6 +143,7 @@ public:
     void BeginMove() override;
     void SetIcon(cairo_surface_t* icon) override;
     void SetRoundCorner(int cx, int cy) override;
+    void SetSizeLimits(DuiLib::BackendSize minimum, DuiLib::BackendSize maximum) override;
 
     Window xid() const { return xid_; }
     bool enabled() const { return enabled_; }
@@ -167,6 +168,8 @@ public:
 private:
     void SetState(DuiLib::BackendShowState state);
     void ApplyRect(const DuiLib::BackendRect& rect, bool tellSink);
+    // WM_NORMAL_HINTS: where and how big the window is, and its size limits.
+    void WriteNormalHints(long placeFlags);
     void EnsureBackBuffer();
     void ApplyShape();
     void SetNetState(Atom state, bool on);
@@ -192,6 +195,7 @@ private:
     bool back_valid_ = false;
     GC gc_ = nullptr;
     int round_x_ = 0, round_y_ = 0;
+    DuiLib::BackendSize min_size_, max_size_;
     bool capture_ = false;
     bool moving_ = false;
     int move_dx_ = 0, move_dy_ = 0;

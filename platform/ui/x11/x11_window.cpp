@@ -21,6 +21,7 @@ using DuiLib::BackendEventType;
 using DuiLib::BackendRect;
 using DuiLib::BackendShowCommand;
 using DuiLib::BackendShowState;
+using DuiLib::BackendSize;
 
 namespace {
 
@@ -76,13 +77,7 @@ X11Window::X11Window(X11Backend* backend, const DuiLib::BackendWindowParams& par
         XChangeProperty(d_, xid_, a.net_wm_state, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(states.data()), static_cast<int>(states.size()));
     // Place where asked, even under a window manager.
-    XSizeHints hints{};
-    hints.flags = USPosition | USSize | PPosition | PSize;
-    hints.x = rect_.left;
-    hints.y = rect_.top;
-    hints.width = rect_.Width();
-    hints.height = rect_.Height();
-    XSetWMNormalHints(d_, xid_, &hints);
+    WriteNormalHints(USPosition | USSize | PPosition | PSize);
     XWMHints wm{};
     wm.flags = InputHint | StateHint;
     wm.input = True;
@@ -210,18 +205,12 @@ void X11Window::SetRect(const BackendRect& rect) {
 }
 
 void X11Window::ApplyRect(const BackendRect& requested, bool tellSink) {
-    BackendRect rect = requested;
+    BackendRect rect = DuiLib::ClampToSizeLimits(requested, min_size_, max_size_);
     if (rect.right <= rect.left) rect.right = rect.left + 1;
     if (rect.bottom <= rect.top) rect.bottom = rect.top + 1;
     const BackendRect old = rect_;
     rect_ = rect;
-    XSizeHints hints{};
-    hints.flags = USPosition | USSize;
-    hints.x = rect.left;
-    hints.y = rect.top;
-    hints.width = rect.Width();
-    hints.height = rect.Height();
-    XSetWMNormalHints(d_, xid_, &hints);
+    WriteNormalHints(USPosition | USSize);
     XMoveResizeWindow(d_, xid_, rect.left, rect.top, static_cast<unsigned>(ClampSize(rect.Width())),
                       static_cast<unsigned>(ClampSize(rect.Height())));
     if (old.Width() != rect.Width() || old.Height() != rect.Height()) {
@@ -247,6 +236,40 @@ void X11Window::ApplyRect(const BackendRect& requested, bool tellSink) {
         e.height = rect_.Height();
         Deliver(e);
     }
+}
+
+void X11Window::WriteNormalHints(long placeFlags) {
+    XSizeHints hints{};
+    hints.flags = placeFlags;
+    hints.x = rect_.left;
+    hints.y = rect_.top;
+    hints.width = rect_.Width();
+    hints.height = rect_.Height();
+    // A limit in one dimension only leaves the other free (1 pixel at least,
+    // "any size" at most), as the hints carry both or neither.
+    if (min_size_.width > 0 || min_size_.height > 0) {
+        hints.flags |= PMinSize;
+        hints.min_width = std::max(min_size_.width, 1);
+        hints.min_height = std::max(min_size_.height, 1);
+    }
+    if (max_size_.width > 0 || max_size_.height > 0) {
+        hints.flags |= PMaxSize;
+        hints.max_width = max_size_.width > 0 ? std::max(max_size_.width, hints.min_width) : ClampSize(1 << 30);
+        hints.max_height = max_size_.height > 0 ? std::max(max_size_.height, hints.min_height) : ClampSize(1 << 30);
+    }
+    XSetWMNormalHints(d_, xid_, &hints);
+}
+
+void X11Window::SetSizeLimits(BackendSize minimum, BackendSize maximum) {
+    WakeOnExit wake(backend_);
+    min_size_ = minimum;
+    max_size_ = maximum;
+    const BackendRect clamped = DuiLib::ClampToSizeLimits(rect_, min_size_, max_size_);
+    if (clamped.Width() != rect_.Width() || clamped.Height() != rect_.Height())
+        ApplyRect(clamped, true);  // writes the hints too
+    else
+        WriteNormalHints(USPosition | USSize);
+    XFlush(d_);
 }
 
 void X11Window::OnConfigure(const XConfigureEvent& c) {
