@@ -8,6 +8,9 @@
 #include "platform/ui/x11/x11_backend.h"
 #include "platform/ui/x11/x11_backend_impl.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 
 #include <atomic>
@@ -16,6 +19,7 @@
 
 #include "platform/screen/screen_source.h"
 #include "platform/screen/x11_screen_source.h"
+#include "platform/screen/x_error_trap.h"
 #include "tests/support/temp_home.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"
@@ -53,6 +57,11 @@ public:
         WindowImplBase::Notify(msg);
     }
     LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override {
+        if (uMsg == win::WM_DISPLAYCHANGE || uMsg == win::WM_DPICHANGED || uMsg == win::WM_ACTIVATE) {
+            Heard h{uMsg, wParam, lParam, {}};
+            if (uMsg == win::WM_DPICHANGED) h.suggested = *reinterpret_cast<const RECT*>(lParam);
+            heard.push_back(h);
+        }
         if (uMsg == WM_MENU_COMMAND_UI && wParam) {
             auto* cmd = reinterpret_cast<MenuCmd*>(wParam);
             menuCommands.emplace_back(cmd->szName);
@@ -70,7 +79,26 @@ public:
     CPaintManagerUI& pm() { return m_pm; }
     Window xid() const { return static_cast<X11Window*>(GetBackendWindow())->xid(); }
 
+    // Display changes and activation as window messages.
+    struct Heard {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        RECT suggested;  // WM_DPICHANGED only
+    };
+    int HeardCount(UINT message) const {
+        int n = 0;
+        for (const auto& h : heard) n += h.message == message;
+        return n;
+    }
+    const Heard* LastHeard(UINT message) const {
+        for (auto it = heard.rbegin(); it != heard.rend(); ++it)
+            if (it->message == message) return &*it;
+        return nullptr;
+    }
+
     std::vector<std::pair<std::wstring, std::wstring>> notes;
+    std::vector<Heard> heard;
     std::vector<std::wstring> menuCommands;
     std::function<void(TNotifyUI&)> onNotify;
 
@@ -263,6 +291,154 @@ TEST_F(X11WindowTest, MenuClosesWhenTheUserClicksElsewhere) {
     EXPECT_TRUE(PumpUntil([&] { return CMenuWnd::OpenMenus().empty(); }));
     EXPECT_TRUE(main->menuCommands.empty());
     delete menu;
+}
+
+
+TEST_F(X11WindowTest, SkinSizeLimitsAreTheWindowsSizeHints) {
+    Skin("limited.xml", R"(<Window size="300,200" mininfo="200,150" maxinfo="400,300">
+        <VerticalLayout bkcolor="#FF205020"/></Window>)");
+    SkinWindow* w = Open(L"limited.xml", 100, 100);
+    Display* d = driver_->display();
+    auto hints = [&] {
+        XSizeHints h{};
+        long supplied = 0;
+        XGetWMNormalHints(d, w->xid(), &h, &supplied);
+        return h;
+    };
+    XSizeHints h = hints();
+    ASSERT_TRUE(h.flags & PMinSize);
+    ASSERT_TRUE(h.flags & PMaxSize);
+    EXPECT_EQ(h.min_width, 200);
+    EXPECT_EQ(h.min_height, 150);
+    EXPECT_EQ(h.max_width, 400);
+    EXPECT_EQ(h.max_height, 300);
+
+    // A resize below the minimum stops at it on the server, and moving the
+    // window does not lose the limits.
+    w->ResizeClient(50, 40);
+    int x = 0, y = 0, width = 0, height = 0;
+    EXPECT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && width == 200 && height == 150; }))
+        << width << "x" << height;
+    w->SetWindowRect({120, 110, 120 + 900, 110 + 900});
+    EXPECT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && width == 400 && height == 300; }))
+        << width << "x" << height;
+    EXPECT_EQ(x, 120);
+    h = hints();
+    EXPECT_TRUE(h.flags & PMinSize);
+    EXPECT_EQ(h.max_width, 400);
+
+    // Changed limits reach the server; with no minimum the hint goes.
+    w->pm().SetMinInfo(0, 0);
+    w->pm().SetMaxInfo(500, 0);
+    Pump();
+    h = hints();
+    EXPECT_FALSE(h.flags & PMinSize);
+    ASSERT_TRUE(h.flags & PMaxSize);
+    EXPECT_EQ(h.max_width, 500);
+    EXPECT_GE(h.max_height, 30000);  // no limit in that dimension
+}
+
+TEST_F(X11WindowTest, ScreenResizeIsWmDisplayChangeForEveryWindow) {
+    Skin("small.xml", R"(<Window size="120,90"><VerticalLayout bkcolor="#FF505050"/></Window>)");
+    SkinWindow* a = Open(L"small.xml", 100, 100);
+    SkinWindow* b = Open(L"small.xml", 300, 100);
+    Display* d = driver_->display();
+    const Window root = DefaultRootWindow(d);
+    const int old_w = DisplayWidth(d, 0), old_h = DisplayHeight(d, 0);
+    const int old_mm_w = DisplayWidthMM(d, 0), old_mm_h = DisplayHeightMM(d, 0);
+    // The screen cannot shrink under a monitor that shows all of it: switch
+    // the monitor off, shrink, and afterwards put both back.
+    XRRScreenResources* res = XRRGetScreenResources(d, root);
+    ASSERT_NE(res, nullptr);
+    ASSERT_GE(res->ncrtc, 1);
+    const RRCrtc crtc = res->crtcs[0];
+    XRRCrtcInfo* info = XRRGetCrtcInfo(d, res, crtc);
+    ASSERT_NE(info, nullptr);
+    bool resized = false;
+    {
+        XErrorTrap trap(d);
+        XRRSetCrtcConfig(d, res, crtc, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
+        XRRSetScreenSize(d, root, 1024, 768, old_mm_w * 1024 / old_w, old_mm_h * 768 / old_h);
+        resized = !trap.Failed();
+    }
+    const auto heard = [](SkinWindow* w) {
+        const auto* h = w->LastHeard(win::WM_DISPLAYCHANGE);
+        return h && h->lParam == static_cast<LPARAM>(1024 | 768 << 16);
+    };
+    const bool changed = resized && PumpUntil([&] { return heard(a) && heard(b); });
+    {
+        XErrorTrap trap(d);
+        XRRSetScreenSize(d, root, old_w, old_h, old_mm_w, old_mm_h);
+        XRRSetCrtcConfig(d, res, crtc, CurrentTime, info->x, info->y, info->mode, info->rotation, info->outputs,
+                         info->noutput);
+    }
+    XRRFreeCrtcInfo(info);
+    XRRFreeScreenResources(res);
+    if (!resized) GTEST_SKIP() << "this X server cannot change its screen size";
+    ASSERT_TRUE(changed);
+    // Bits per pixel of the screen's depth (24 bits are stored in 32).
+    EXPECT_EQ(a->LastHeard(win::WM_DISPLAYCHANGE)->wParam, 32u);
+    // And the screen's own size again once it is back.
+    const auto back = [&](SkinWindow* w) {
+        const auto* h = w->LastHeard(win::WM_DISPLAYCHANGE);
+        return h && h->lParam == static_cast<LPARAM>(old_w | old_h << 16);
+    };
+    EXPECT_TRUE(PumpUntil([&] { return back(a) && back(b); }));
+}
+
+TEST_F(X11WindowTest, DesktopDpiChangeIsWmDpiChangedWithASuggestedPlace) {
+    Skin("small.xml", R"(<Window size="120,90"><VerticalLayout bkcolor="#FF505050"/></Window>)");
+    SkinWindow* a = Open(L"small.xml", 100, 100);
+    SkinWindow* b = Open(L"small.xml", 300, 100);
+    const int dpi = GetDisplayBackend().GetDpi();
+    ASSERT_NE(dpi, 144);
+    a->heard.clear();
+    b->heard.clear();
+    Display* d = driver_->display();
+    const Atom resources = XInternAtom(d, "RESOURCE_MANAGER", False);
+    const std::string setting = "Xft.dpi:\t144\n";
+    XChangeProperty(d, DefaultRootWindow(d), resources, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(setting.data()), static_cast<int>(setting.size()));
+    XSync(d, False);
+    const bool changed =
+        PumpUntil([&] { return a->HeardCount(win::WM_DPICHANGED) == 1 && b->HeardCount(win::WM_DPICHANGED) == 1; });
+    XDeleteProperty(d, DefaultRootWindow(d), resources);
+    XSync(d, False);
+    ASSERT_TRUE(changed);
+    for (SkinWindow* w : {a, b}) {
+        const auto* h = w->LastHeard(win::WM_DPICHANGED);
+        EXPECT_EQ(h->wParam, static_cast<WPARAM>(144 | 144 << 16));
+        EXPECT_EQ(h->suggested.left, w->GetWindowRect().left);
+        EXPECT_EQ(h->suggested.top, 100);
+        EXPECT_EQ(h->suggested.right - h->suggested.left, (120 * 144 + dpi / 2) / dpi);
+        EXPECT_EQ(h->suggested.bottom - h->suggested.top, (90 * 144 + dpi / 2) / dpi);
+        // The display change comes first, as a DPI change is one.
+        EXPECT_EQ(w->heard.front().message, static_cast<UINT>(win::WM_DISPLAYCHANGE));
+    }
+    // Without the setting the screen's own DPI is back: one more change.
+    EXPECT_TRUE(
+        PumpUntil([&] { return a->HeardCount(win::WM_DPICHANGED) == 2 && b->HeardCount(win::WM_DPICHANGED) == 2; }));
+    EXPECT_EQ(win::LOWORD(a->LastHeard(win::WM_DPICHANGED)->wParam), dpi);
+}
+
+TEST_F(X11WindowTest, FocusChangesAreWmActivate) {
+    Skin("small.xml", R"(<Window size="120,90"><VerticalLayout bkcolor="#FF505050"/></Window>)");
+    SkinWindow* a = Open(L"small.xml", 100, 100);
+    SkinWindow* b = Open(L"small.xml", 300, 100);
+    Display* d = driver_->display();
+    const auto active = [](SkinWindow* w, UINT state) {
+        const auto* h = w->LastHeard(win::WM_ACTIVATE);
+        return h && win::LOWORD(h->wParam) == state;
+    };
+    // The window shown last took the focus.
+    ASSERT_TRUE(PumpUntil([&] { return active(b, win::WA_ACTIVE) && active(a, win::WA_INACTIVE); }));
+    // Focus moved by someone else (as a window manager or the user does).
+    for (SkinWindow* to : {a, b}) {
+        SkinWindow* from = to == a ? b : a;
+        XSetInputFocus(d, to->xid(), RevertToParent, CurrentTime);
+        XSync(d, False);
+        EXPECT_TRUE(PumpUntil([&] { return active(to, win::WA_ACTIVE) && active(from, win::WA_INACTIVE); }));
+    }
 }
 
 }  // namespace
