@@ -43,6 +43,36 @@ inline BackendRect ClampToSizeLimits(BackendRect rect, BackendSize minimum, Back
     return rect;
 }
 
+// The edge or corner of a window that a resize drag moves.
+enum class BackendResizeEdge { Left, Top, Right, Bottom, TopLeft, TopRight, BottomLeft, BottomRight };
+
+// `start` resized by a pointer that moved (dx, dy) since the drag began on
+// `edge`: the dragged sides follow the pointer, the opposite ones stay, and
+// the size stays within the limits (at least one pixel).
+inline BackendRect ResizeByEdge(BackendRect start, BackendResizeEdge edge, int dx, int dy, BackendSize minimum,
+                                BackendSize maximum) {
+    using E = BackendResizeEdge;
+    const bool left = edge == E::Left || edge == E::TopLeft || edge == E::BottomLeft;
+    const bool right = edge == E::Right || edge == E::TopRight || edge == E::BottomRight;
+    const bool top = edge == E::Top || edge == E::TopLeft || edge == E::TopRight;
+    const bool bottom = edge == E::Bottom || edge == E::BottomLeft || edge == E::BottomRight;
+    auto limit = [](int size, int lo, int hi) {
+        if (hi > 0 && size > hi) size = hi;
+        if (lo > 0 && size < lo) size = lo;
+        return size < 1 ? 1 : size;
+    };
+    int w = start.Width() + (left ? -dx : right ? dx : 0);
+    int h = start.Height() + (top ? -dy : bottom ? dy : 0);
+    w = limit(w, minimum.width, maximum.width);
+    h = limit(h, minimum.height, maximum.height);
+    BackendRect r = start;
+    if (left) r.left = r.right - w;
+    else r.right = r.left + w;
+    if (top) r.top = r.bottom - h;
+    else r.bottom = r.top + h;
+    return r;
+}
+
 // Cursors by their standard names.
 enum class BackendCursor { Arrow, Hand, IBeam, Wait, AppStarting, Cross, SizeWE, SizeNS, SizeNWSE, SizeNESW, SizeAll, No, Help };
 
@@ -142,6 +172,10 @@ public:
     virtual void SetCapture(bool capture) = 0;
     // Start a window-manager move with the pointer (caption dragging).
     virtual void BeginMove() = 0;
+    // Start a resize of the given edge with the pointer (the skin's size box);
+    // it follows the pointer until the left button goes up, within the size
+    // limits.
+    virtual void BeginResize(BackendResizeEdge edge) = 0;
     virtual void SetIcon(cairo_surface_t* icon) = 0;  // may be null
     // Per-pixel shape: rounded corners of a skin ("roundcorner" of Window); 0 = square.
     virtual void SetRoundCorner(int cx, int cy) = 0;

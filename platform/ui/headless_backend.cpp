@@ -79,6 +79,15 @@ HeadlessWindow* HeadlessBackend::TopVisibleWindow() const {
 void HeadlessBackend::Inject(HeadlessWindow* window, const BackendEvent& event) {
     if (!window || std::find(windows_.begin(), windows_.end(), window) == windows_.end()) return;
     if (IsInput(event.type) && (!window->IsEnabled() || !window->IsVisible())) return;
+    if (window->IsResizing() && (event.type == BackendEventType::MouseMove ||
+                                 (event.type == BackendEventType::ButtonUp && event.button == BackendButton::Left))) {
+        // A resize drag holds the pointer, as a window manager's does.
+        BackendRect r = window->GetRect();
+        SetCursorPos(r.left + event.x, r.top + event.y);
+        if (event.type == BackendEventType::MouseMove) window->ResizeMotion(cursorX_, cursorY_);
+        else window->EndResize();
+        return;
+    }
     if (event.type == BackendEventType::MouseMove || event.type == BackendEventType::ButtonDown ||
         event.type == BackendEventType::ButtonUp) {
         BackendRect r = window->GetRect();
@@ -134,6 +143,7 @@ HeadlessWindow::~HeadlessWindow() {
 void HeadlessWindow::SetState(BackendShowState state) {
     if (state == state_) return;
     state_ = state;
+    if (state != BackendShowState::Normal) resizing_ = false;
     BackendEvent e;
     e.type = BackendEventType::StateChanged;
     e.state = state;
@@ -171,6 +181,19 @@ void HeadlessWindow::Show(BackendShowCommand command) {
         Activate();
         break;
     }
+}
+
+void HeadlessWindow::BeginResize(BackendResizeEdge edge) {
+    ++resizeRequests_;
+    if (state_ == BackendShowState::Maximized || state_ == BackendShowState::Minimized) return;
+    resizing_ = true;
+    resizeEdge_ = edge;
+    resizeStart_ = rect_;
+    backend_->GetCursorPos(resizeFromX_, resizeFromY_);
+}
+
+void HeadlessWindow::ResizeMotion(int screenX, int screenY) {
+    SetRect(ResizeByEdge(resizeStart_, resizeEdge_, screenX - resizeFromX_, screenY - resizeFromY_, minSize_, maxSize_));
 }
 
 void HeadlessWindow::SetSizeLimits(BackendSize minimum, BackendSize maximum) {

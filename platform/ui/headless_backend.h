@@ -79,6 +79,9 @@ public:
     void SetCursor(BackendCursor cursor) override { cursor_ = cursor; }
     void SetCapture(bool capture) override { capture_ = capture; }
     void BeginMove() override { ++moveRequests_; }
+    // The drag is applied here: pointer moves injected while it lasts resize
+    // the window, the left button's release ends it (neither reaches the sink).
+    void BeginResize(BackendResizeEdge edge) override;
     void SetIcon(cairo_surface_t* icon) override { hasIcon_ = icon != nullptr; }
     void SetRoundCorner(int cx, int cy) override { roundX_ = cx; roundY_ = cy; }
     void SetSizeLimits(BackendSize minimum, BackendSize maximum) override;
@@ -92,11 +95,17 @@ public:
     bool HasIcon() const { return hasIcon_; }
     bool IsPopup() const { return popup_; }
     int MoveRequests() const { return moveRequests_; }
+    int ResizeRequests() const { return resizeRequests_; }
+    bool IsResizing() const { return resizing_; }
+    BackendResizeEdge ResizeEdge() const { return resizeEdge_; }
     BackendSize MinSize() const { return minSize_; }
     BackendSize MaxSize() const { return maxSize_; }
     BackendCursor Cursor() const { return cursor_; }
     IBackendWindow* Owner() const { return owner_; }
     IBackendWindowSink* Sink() const { return sink_; }
+    // Internal: the backend feeds the resize drag (screen coordinates).
+    void ResizeMotion(int screenX, int screenY);
+    void EndResize() { resizing_ = false; }
     // The last presented picture (null before the first present).
     cairo_surface_t* Picture() const { return picture_; }
     // ARGB of one pixel of the picture; 0 outside it.
@@ -119,6 +128,11 @@ private:
     bool active_ = false;
     bool hasIcon_ = false;
     int moveRequests_ = 0;
+    int resizeRequests_ = 0;
+    bool resizing_ = false;
+    BackendResizeEdge resizeEdge_ = BackendResizeEdge::BottomRight;
+    BackendRect resizeStart_;
+    int resizeFromX_ = 0, resizeFromY_ = 0;
     int roundX_ = 0, roundY_ = 0;
     BackendSize minSize_, maxSize_;
     BackendCursor cursor_ = BackendCursor::Arrow;

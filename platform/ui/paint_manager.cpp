@@ -31,7 +31,12 @@ struct SharedState {
     bool sharedDefaultSet = false;
     std::map<CDuiString, CDuiString> sharedDefaultAttrs;
     std::map<CDuiString, CDuiString> sharedStyles;
+    bool useHSL = false;
+    short hue = 180, saturation = 100, lightness = 100;
 };
+
+// The cache key of a picture's colour-adjusted copy.
+const wchar_t kHslKeySuffix[] = L"|hsl";
 
 SharedState& Shared() {
     static SharedState s;
@@ -321,14 +326,64 @@ const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap) { return GetImageEx(
 const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWORD mask, bool bUseHSL) {
     if (!bitmap || !*bitmap) return nullptr;
     CDuiString key = CDuiString(bitmap) + L"|" + (type ? type : L"");
+    const TImageInfo* plain = nullptr;
     auto it = m_mImages.find(key);
-    if (it != m_mImages.end()) return it->second.surface ? &it->second : nullptr;
-    return AddImage(bitmap, type, mask, bUseHSL);
+    if (it != m_mImages.end()) plain = it->second.surface ? &it->second : nullptr;
+    else plain = AddImage(bitmap, type, mask);
+    if (!plain || !bUseHSL || !Shared().useHSL) return plain;
+    // The adjusted copy is kept beside the picture until the adjustment
+    // changes (SetHSL drops the copies) or the picture is removed.
+    TImageInfo& adjusted = m_mImages[key + kHslKeySuffix];
+    if (!adjusted.surface) {
+        adjusted = *plain;
+        adjusted.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, plain->nX, plain->nY);
+        cairo_t* cr = cairo_create(adjusted.surface);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, plain->surface, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        CRenderEngine::AdjustImage(true, &adjusted, Shared().hue, Shared().saturation, Shared().lightness);
+    }
+    return &adjusted;
+}
+
+void CPaintManagerUI::SetHSL(bool bUseHSL, short H, short S, short L) {
+    SharedState& shared = Shared();
+    shared.useHSL = bUseHSL;
+    shared.hue = std::clamp<short>(H, 0, 360);
+    shared.saturation = std::clamp<short>(S, 0, 200);
+    shared.lightness = std::clamp<short>(L, 0, 200);
+    const CDuiString suffix(kHslKeySuffix);
+    for (CPaintManagerUI* pm : shared.managers) {
+        for (auto it = pm->m_mImages.begin(); it != pm->m_mImages.end();) {
+            if (it->first.Right(suffix.GetLength()) == suffix) {
+                if (it->second.surface) cairo_surface_destroy(it->second.surface);
+                it = pm->m_mImages.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        pm->Invalidate();
+    }
+}
+
+bool CPaintManagerUI::IsUseHSL() { return Shared().useHSL; }
+
+void CPaintManagerUI::GetHSL(short* H, short* S, short* L) {
+    if (H) *H = Shared().hue;
+    if (S) *S = Shared().saturation;
+    if (L) *L = Shared().lightness;
 }
 
 const TImageInfo* CPaintManagerUI::AddImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask, bool, bool) {
     if (!bitmap || !*bitmap) return nullptr;
     CDuiString key = CDuiString(bitmap) + L"|" + (type ? type : L"");
+    // A reloaded picture gets its adjusted copy made afresh.
+    auto stale = m_mImages.find(key + kHslKeySuffix);
+    if (stale != m_mImages.end()) {
+        if (stale->second.surface) cairo_surface_destroy(stale->second.surface);
+        m_mImages.erase(stale);
+    }
     TImageInfo* loaded = CRenderEngine::LoadImage(bitmap, type, mask);
     TImageInfo& slot = m_mImages[key];
     if (slot.surface) cairo_surface_destroy(slot.surface);
@@ -762,6 +817,10 @@ void CPaintManagerUI::Term() {
     Shared().sharedFonts.clear();
     FreeFont(Shared().sharedDefaultFont);
     Shared().sharedDefaultSet = false;
+    Shared().useHSL = false;
+    Shared().hue = 180;
+    Shared().saturation = 100;
+    Shared().lightness = 100;
 }
 
 // ---- messages -------------------------------------------------------------------

@@ -119,6 +119,12 @@ public:
     void RemoveImage(LPCTSTR bitmap, bool bShared = false);
     void RemoveAllImages(bool bShared = false);
     static void ReloadSharedImages();
+    // Colour adjustment of the pictures whose description says hsl='true'
+    // (every window): H 0-360 turns their hues by H - 180 degrees, S and L
+    // 0-200 scale saturation and lightness (100 keeps them). Windows repaint.
+    static void SetHSL(bool bUseHSL, short H = 180, short S = 100, short L = 100);
+    static bool IsUseHSL();
+    static void GetHSL(short* H, short* S, short* L);
 
     // Default attribute lists by control class name ("Default" elements).
     void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList, bool bShared = false);

@@ -8,6 +8,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cwctype>
 
 namespace DuiLib {
@@ -162,6 +163,64 @@ TImageInfo* CRenderEngine::LoadImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask) {
     }
     cairo_surface_mark_dirty(s);
     return info;
+}
+
+DWORD CRenderEngine::AdjustColor(DWORD dwColor, short H, short S, short L) {
+    if (H == 180 && S == 100 && L == 100) return dwColor;
+    const double r = ((dwColor >> 16) & 0xFF) / 255.0, g = ((dwColor >> 8) & 0xFF) / 255.0, b = (dwColor & 0xFF) / 255.0;
+    const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
+    double hue = 0, sat = 0, light = (hi + lo) / 2;
+    if (hi > lo) {
+        const double d = hi - lo;
+        sat = light > 0.5 ? d / (2 - hi - lo) : d / (hi + lo);
+        if (hi == r) hue = (g - b) / d + (g < b ? 6 : 0);
+        else if (hi == g) hue = (b - r) / d + 2;
+        else hue = (r - g) / d + 4;
+        hue *= 60;
+    }
+    hue = std::fmod(hue + (H - 180) + 360.0, 360.0);
+    sat = std::min(1.0, sat * S / 100.0);
+    light = std::min(1.0, light * L / 100.0);
+    const double q = light < 0.5 ? light * (1 + sat) : light + sat - light * sat;
+    const double p = 2 * light - q;
+    auto channel = [p, q](double t) {
+        t = std::fmod(t + 360.0, 360.0);
+        double v = p;
+        if (t < 60) v = p + (q - p) * t / 60;
+        else if (t < 180) v = q;
+        else if (t < 240) v = p + (q - p) * (240 - t) / 60;
+        return static_cast<DWORD>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+    };
+    return (dwColor & 0xFF000000) | channel(hue + 120) << 16 | channel(hue) << 8 | channel(hue - 120);
+}
+
+void CRenderEngine::AdjustImage(bool bUseHSL, TImageInfo* imageInfo, short H, short S, short L) {
+    if (!bUseHSL || !imageInfo || !imageInfo->surface) return;
+    if (H == 180 && S == 100 && L == 100) return;
+    cairo_surface_t* s = imageInfo->surface;
+    if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(s) != CAIRO_FORMAT_ARGB32)
+        return;
+    cairo_surface_flush(s);
+    unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+        for (int x = 0; x < w; ++x) {
+            // Pixels are premultiplied: adjust the straight colour.
+            const uint32_t a = row[x] >> 24;
+            if (a == 0) continue;
+            auto straight = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
+            DWORD c = a << 24 | straight((row[x] >> 16) & 0xFF) << 16 | straight((row[x] >> 8) & 0xFF) << 8 |
+                      straight(row[x] & 0xFF);
+            c = AdjustColor(c, H, S, L);
+            auto premultiplied = [a](uint32_t v) { return (v * a + 127) / 255; };
+            row[x] = a << 24 | premultiplied((c >> 16) & 0xFF) << 16 | premultiplied((c >> 8) & 0xFF) << 8 |
+                     premultiplied(c & 0xFF);
+        }
+    }
+    cairo_surface_mark_dirty(s);
 }
 
 void CRenderEngine::FreeImage(TImageInfo* bitmap, bool bDelete) {

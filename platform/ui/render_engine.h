@@ -42,6 +42,12 @@ class CRenderEngine {
 public:
     static TImageInfo* LoadImage(LPCTSTR bitmap, LPCTSTR type = nullptr, DWORD mask = 0);
     static void FreeImage(TImageInfo* bitmap, bool bDelete = true);
+    // The hue/saturation/lightness adjustment of CPaintManagerUI::SetHSL
+    // (H 0-360 with 180 = no turn, S and L 0-200 with 100 = unchanged),
+    // for one ARGB colour (alpha kept) and, in place, for a picture when
+    // bUseHSL is set.
+    static DWORD AdjustColor(DWORD dwColor, short H, short S, short L);
+    static void AdjustImage(bool bUseHSL, TImageInfo* imageInfo, short H, short S, short L);
 
     static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
     static void DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical, int nSteps = 64);

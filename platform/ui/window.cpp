@@ -312,6 +312,9 @@ void CWindowWnd::SetTitle(LPCTSTR t) {
 void CWindowWnd::SetCaptureMouse(bool b) { if (m_backend) m_backend->SetCapture(b); }
 void CWindowWnd::SetCursorShape(int id) { if (m_backend) m_backend->SetCursor(CursorFor(id)); }
 void CWindowWnd::BeginMove() { if (m_backend) m_backend->BeginMove(); }
+void CWindowWnd::BeginResize(BackendResizeEdge edge) {
+    if (m_backend && !IsZoomed() && !IsIconic()) m_backend->BeginResize(edge);
+}
 void CWindowWnd::SetRoundCorner(int cx, int cy) { if (m_backend) m_backend->SetRoundCorner(cx, cy); }
 
 void CWindowWnd::SetSizeLimits(SIZE minimum, SIZE maximum) {

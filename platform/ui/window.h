@@ -109,6 +109,8 @@ public:
     void SetCaptureMouse(bool bCapture);
     void SetCursorShape(int nCursor);
     void BeginMove();
+    // Starts a resize drag of one edge or corner (the skin's size box).
+    void BeginResize(BackendResizeEdge edge);
     void SetRoundCorner(int cx, int cy);
     // Smallest and largest window size (0 in a dimension = no limit). The
     // window is brought within them now and kept there by every resize.

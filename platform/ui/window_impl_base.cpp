@@ -8,6 +8,24 @@ using namespace win;
 
 namespace DuiLib {
 
+namespace {
+
+int ResizeCursorFor(BackendResizeEdge edge) {
+    switch (edge) {
+    case BackendResizeEdge::Left:
+    case BackendResizeEdge::Right: return UICURSOR_SIZEWE;
+    case BackendResizeEdge::Top:
+    case BackendResizeEdge::Bottom: return UICURSOR_SIZENS;
+    case BackendResizeEdge::TopLeft:
+    case BackendResizeEdge::BottomRight: return UICURSOR_SIZENWSE;
+    case BackendResizeEdge::TopRight:
+    case BackendResizeEdge::BottomLeft: return UICURSOR_SIZENESW;
+    }
+    return 0;
+}
+
+}  // namespace
+
 DUI_BEGIN_MESSAGE_MAP(WindowImplBase, CNotifyPump)
 DUI_ON_MSGTYPE(DUI_MSGTYPE_CLICK, WindowImplBase::OnClick)
 DUI_END_MESSAGE_MAP()
@@ -125,6 +143,26 @@ bool WindowImplBase::IsCaptionHit(LPARAM lParam) {
     return IsInStaticControl(m_pm.FindControl(pt));
 }
 
+bool WindowImplBase::IsSizeBoxHit(LPARAM lParam, BackendResizeEdge& edge) {
+    POINT pt = {static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam))),
+                static_cast<short>(HIWORD(static_cast<DWORD_PTR>(lParam)))};
+    if (IsZoomed() || IsIconic()) return false;
+    RECT box = m_pm.GetSizeBox();
+    SIZE client = GetClientSize();
+    if (pt.x < 0 || pt.y < 0 || pt.x >= client.cx || pt.y >= client.cy) return false;
+    const bool left = pt.x < box.left;
+    const bool right = !left && pt.x >= client.cx - box.right;
+    const bool top = pt.y < box.top;
+    const bool bottom = !top && pt.y >= client.cy - box.bottom;
+    using E = BackendResizeEdge;
+    if (top) edge = left ? E::TopLeft : right ? E::TopRight : E::Top;
+    else if (bottom) edge = left ? E::BottomLeft : right ? E::BottomRight : E::Bottom;
+    else if (left) edge = E::Left;
+    else if (right) edge = E::Right;
+    else return false;
+    return true;
+}
+
 LRESULT WindowImplBase::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
 LRESULT WindowImplBase::OnMouseMove(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
 LRESULT WindowImplBase::OnMouseHover(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
@@ -133,13 +171,32 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL& bHandled) { 
 LRESULT WindowImplBase::HandleCustomMessage(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
 
 LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    LRESULT lRes = 0;
-    BOOL bHandled = TRUE;
+    BackendResizeEdge edge = BackendResizeEdge::BottomRight;
+    if ((uMsg == WM_LBUTTONDOWN || uMsg == WM_LBUTTONDBLCLK) && IsSizeBoxHit(lParam, edge)) {
+        // The size box is the window's frame: a press there resizes it and
+        // never reaches the controls under it.
+        BeginResize(edge);
+        return 0;
+    }
     if (uMsg == WM_LBUTTONDOWN && IsCaptionHit(lParam)) {
         // A press on the caption's static parts moves the window.
         BeginMove();
         return 0;
     }
+    if (uMsg == WM_MOUSEMOVE && !(wParam & UIKEY_LBUTTON) && IsSizeBoxHit(lParam, edge)) {
+        // The controls see the pointer as usual (hover ends where the band
+        // begins); the cursor then tells which way a press would resize.
+        HWND self = m_hWnd;
+        LRESULT lRes = RouteMessage(uMsg, wParam, lParam);
+        if (IsWindow(self)) SetCursorShape(ResizeCursorFor(edge));
+        return lRes;
+    }
+    return RouteMessage(uMsg, wParam, lParam);
+}
+
+LRESULT WindowImplBase::RouteMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    LRESULT lRes = 0;
+    BOOL bHandled = TRUE;
     switch (uMsg) {
     case WM_CREATE: lRes = OnCreate(uMsg, wParam, lParam, bHandled); break;
     case WM_CLOSE: lRes = OnClose(uMsg, wParam, lParam, bHandled); break;

@@ -4,7 +4,9 @@
 // with the window itself as builder callback and then calls InitWindow.
 // Messages go first to the window's own handlers, then to
 // HandleCustomMessage, then to the paint manager. A press on a static part
-// of the caption area moves the window; "closebtn", "minbtn", "maxbtn" and
+// of the caption area moves the window; a press in the size box (the band
+// along the edges that the skin's "sizebox" gives) resizes it, and the
+// pointer shows the resize cursor there. "closebtn", "minbtn", "maxbtn" and
 // "restorebtn" work by default (OnClick).
 
 #include "platform/ui/notify_pump.h"
@@ -31,6 +33,10 @@ public:
     virtual void OnClick(TNotifyUI& msg);
     virtual bool IsInStaticControl(CControlUI* pControl);
     bool IsCaptionHit(LPARAM lParam);
+    // True when the point (client coordinates in lParam) lies in the skin's
+    // size box of a window that is neither maximised nor minimised; `edge`
+    // is the edge or corner a press there resizes.
+    bool IsSizeBoxHit(LPARAM lParam, BackendResizeEdge& edge);
 
     CPaintManagerUI* GetPaintManager() { return &m_pm; }
 
@@ -56,6 +62,9 @@ public:
     virtual LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
     virtual LRESULT ResponseDefaultKeyEvent(WPARAM wParam);
+
+private:
+    LRESULT RouteMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
 
 protected:
     virtual CDuiString GetSkinFolder() { return {}; }

@@ -165,6 +165,92 @@ TEST_F(RenderTest, TintedImageDecodesTheKeyColourWord) {
     cairo_surface_destroy(target);
 }
 
+// Draws one image description over black into a 10 x 10 picture and reads
+// its middle pixel.
+uint32_t DrawnOverBlack(CPaintManagerUI& pm, const wchar_t* description) {
+    cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10);
+    cairo_t* cr = cairo_create(target);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    RECT rc{0, 0, 10, 10};
+    uint32_t pixel = 0;
+    if (CRenderEngine::DrawImageString(cr, &pm, rc, rc, description)) {
+        cairo_surface_flush(target);
+        pixel = *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(target) +
+                                                   5 * cairo_image_surface_get_stride(target) + 5 * 4);
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(target);
+    return pixel;
+}
+
+TEST_F(RenderTest, HslImagesTakeThePaintManagersAdjustment) {
+    Png("red.png", 10, 10, 0xFFFF0000);
+    Png("faint.png", 10, 10, 0x80FF0000);  // half-transparent red
+    Png("olive.png", 10, 10, 0xFF808000);
+    CPaintManagerUI pm;
+    struct Case {
+        const char* what;
+        bool use;
+        short h, s, l;
+        const wchar_t* description;
+        uint32_t want;
+    } cases[] = {
+        {"hue turned by +120", true, 300, 100, 100, L"file='red.png' hsl='true'", 0xFF00FF00},
+        {"hue turned by -120", true, 60, 100, 100, L"file='red.png' hsl='true'", 0xFF0000FF},
+        {"no saturation", true, 180, 0, 100, L"file='red.png' hsl='true'", 0xFF808080},
+        {"double lightness", true, 180, 100, 200, L"file='red.png' hsl='true'", 0xFFFFFFFF},
+        {"half lightness", true, 180, 100, 50, L"file='red.png' hsl='true'", 0xFF800000},
+        {"olive turned to teal", true, 300, 100, 100, L"file='olive.png' hsl='true'", 0xFF008080},
+        {"alpha kept", true, 300, 100, 100, L"file='faint.png' hsl='true'", 0xFF008000},
+        {"neutral", true, 180, 100, 100, L"file='red.png' hsl='true'", 0xFFFF0000},
+        {"image without hsl", true, 300, 100, 100, L"file='red.png'", 0xFFFF0000},
+        {"hsl='false'", true, 300, 100, 100, L"file='red.png' hsl='false'", 0xFFFF0000},
+        {"adjustment off", false, 300, 100, 100, L"file='red.png' hsl='true'", 0xFFFF0000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPaintManagerUI::SetHSL(c.use, c.h, c.s, c.l);
+        EXPECT_TRUE(Near(DrawnOverBlack(pm, c.description), c.want, 2)) << std::hex << DrawnOverBlack(pm, c.description);
+    }
+    // The plain picture in the cache is never changed by an adjusted draw.
+    CPaintManagerUI::SetHSL(true, 300, 100, 100);
+    EXPECT_TRUE(Near(DrawnOverBlack(pm, L"file='red.png' hsl='true'"), 0xFF00FF00, 2));
+    EXPECT_EQ(DrawnOverBlack(pm, L"red.png"), 0xFFFF0000u);
+
+    // Values are kept within their ranges.
+    CPaintManagerUI::SetHSL(true, 500, -3, 999);
+    short h = 0, s = 0, l = 0;
+    CPaintManagerUI::GetHSL(&h, &s, &l);
+    EXPECT_TRUE(CPaintManagerUI::IsUseHSL());
+    EXPECT_EQ(h, 360);
+    EXPECT_EQ(s, 0);
+    EXPECT_EQ(l, 200);
+    CPaintManagerUI::SetHSL(false);
+    EXPECT_FALSE(CPaintManagerUI::IsUseHSL());
+}
+
+TEST_F(RenderTest, ChangedHslRepaintsTheWindowsHslImagesOnly) {
+    Png("red.png", 20, 20, 0xFFFF0000);
+    TestWindow* w = Open(LR"(<Window size='60,20'><HorizontalLayout bkcolor='#FF000000'>
+        <Control width='20' bkimage='file=&apos;red.png&apos; hsl=&apos;true&apos;'/>
+        <Control width='20' bkimage='red.png'/>
+        </HorizontalLayout></Window>)");
+    HeadlessWindow* s = Surface(w);
+    EXPECT_EQ(s->PixelAt(10, 10), 0xFFFF0000u);
+    CPaintManagerUI::SetHSL(true, 300, 100, 100);
+    Pump();
+    EXPECT_TRUE(Near(s->PixelAt(10, 10), 0xFF00FF00, 2)) << std::hex << s->PixelAt(10, 10);
+    EXPECT_EQ(s->PixelAt(30, 10), 0xFFFF0000u);
+    // A new adjustment replaces the cached one.
+    CPaintManagerUI::SetHSL(true, 60, 100, 100);
+    Pump();
+    EXPECT_TRUE(Near(s->PixelAt(10, 10), 0xFF0000FF, 2)) << std::hex << s->PixelAt(10, 10);
+    CPaintManagerUI::SetHSL(false);
+    Pump();
+    EXPECT_EQ(s->PixelAt(10, 10), 0xFFFF0000u);
+}
+
 TEST_F(RenderTest, ImageDescriptionsParse) {
     TDrawInfo info;
     ASSERT_TRUE(info.Parse(L"file='a/b.png' source='1,2,3,4' corner='5,5,5,5' dest='0,0,8,8' mask='#FFFF00FF' "

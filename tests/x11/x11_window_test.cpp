@@ -338,6 +338,40 @@ TEST_F(X11WindowTest, SkinSizeLimitsAreTheWindowsSizeHints) {
     EXPECT_GE(h.max_height, 30000);  // no limit in that dimension
 }
 
+TEST_F(X11WindowTest, DragOnTheSizeBoxCornerGrowsTheWindowOnTheServer) {
+    Skin("sized.xml", R"(<Window size="200,150" sizebox="6,6,6,6" maxinfo="280,400">
+        <VerticalLayout bkcolor="#FF203040"/></Window>)");
+    SkinWindow* w = Open(L"sized.xml", 300, 300);
+    auto* window = static_cast<X11Window*>(w->GetBackendWindow());
+    // Press on the bottom-right corner and drag it outwards.
+    driver_->MoveTo(300 + 198, 300 + 148);
+    Pump();
+    driver_->Press(1);
+    ASSERT_TRUE(PumpUntil([&] { return window->moving(); }));
+    driver_->MoveTo(300 + 240, 300 + 170);
+    driver_->MoveTo(300 + 258, 300 + 198);
+    int x = 0, y = 0, width = 0, height = 0;
+    EXPECT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && width == 260 && height == 200; }))
+        << width << "x" << height;
+    // Past the skin's maximum width the window stops growing that way.
+    driver_->MoveTo(300 + 400, 300 + 228);
+    EXPECT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && height == 230; }));
+    driver_->Release(1);
+    ASSERT_TRUE(PumpUntil([&] { return !window->moving(); }));
+    ASSERT_TRUE(driver_->Geometry(w->xid(), x, y, width, height));
+    EXPECT_EQ(x, 300);
+    EXPECT_EQ(y, 300);
+    EXPECT_EQ(width, 280);
+    EXPECT_EQ(height, 230);
+    EXPECT_EQ(w->GetClientSize().cx, 280);
+    EXPECT_TRUE(PumpUntil([&] { return w->pm().GetRoot()->GetPos().bottom == 230; }));
+    // The drag ended with the button: the pointer moves alone again.
+    driver_->MoveTo(300 + 100, 300 + 300);
+    Pump();
+    ASSERT_TRUE(driver_->Geometry(w->xid(), x, y, width, height));
+    EXPECT_EQ(height, 230);
+}
+
 TEST_F(X11WindowTest, ScreenResizeIsWmDisplayChangeForEveryWindow) {
     Skin("small.xml", R"(<Window size="120,90"><VerticalLayout bkcolor="#FF505050"/></Window>)");
     SkinWindow* a = Open(L"small.xml", 100, 100);

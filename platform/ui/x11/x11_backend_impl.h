@@ -141,6 +141,7 @@ public:
     void SetCursor(DuiLib::BackendCursor cursor) override;
     void SetCapture(bool capture) override;
     void BeginMove() override;
+    void BeginResize(DuiLib::BackendResizeEdge edge) override;
     void SetIcon(cairo_surface_t* icon) override;
     void SetRoundCorner(int cx, int cy) override;
     void SetSizeLimits(DuiLib::BackendSize minimum, DuiLib::BackendSize maximum) override;
@@ -151,6 +152,7 @@ public:
     X11Window* owner() const { return owner_; }
     XIC input_context() const { return ic_; }
     DuiLib::IBackendWindowSink* sink() const { return sink_; }
+    // A move or resize drag that the window follows itself (no window manager).
     bool moving() const { return moving_; }
 
     // Called by the backend's dispatch; each may end in the sink.
@@ -158,7 +160,7 @@ public:
     void OnConfigure(const XConfigureEvent& e);
     void OnMapped();
     void OnUnmapped();
-    void OnMoveMotion(int rootX, int rootY);
+    void OnMoveMotion(int rootX, int rootY);  // also follows a resize drag
     void EndMove();
     void Deliver(const DuiLib::BackendEvent& event);
     void ForgetOwner(X11Window* owner) {
@@ -199,6 +201,10 @@ private:
     bool capture_ = false;
     bool moving_ = false;
     int move_dx_ = 0, move_dy_ = 0;
+    bool resizing_ = false;  // the drag of moving_ resizes instead of moving
+    DuiLib::BackendResizeEdge resize_edge_ = DuiLib::BackendResizeEdge::BottomRight;
+    DuiLib::BackendRect resize_start_;
+    int resize_from_x_ = 0, resize_from_y_ = 0;
 };
 
 class X11TrayIcon : public DuiLib::IBackendTrayIcon {

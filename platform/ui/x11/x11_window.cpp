@@ -530,7 +530,67 @@ void X11Window::BeginMove() {
     backend_->WakeIfQueued();
 }
 
+void X11Window::BeginResize(DuiLib::BackendResizeEdge edge) {
+    WakeOnExit wake(backend_);
+    if (state_ != BackendShowState::Normal) return;
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    XQueryPointer(d_, xid_, &root, &child, &rx, &ry, &wx, &wy, &mask);
+    using E = DuiLib::BackendResizeEdge;
+    if (backend_->WindowManagerRunning()) {
+        // _NET_WM_MOVERESIZE directions, clockwise from the top-left corner.
+        long direction = 4;
+        switch (edge) {
+        case E::TopLeft: direction = 0; break;
+        case E::Top: direction = 1; break;
+        case E::TopRight: direction = 2; break;
+        case E::Right: direction = 3; break;
+        case E::BottomRight: direction = 4; break;
+        case E::Bottom: direction = 5; break;
+        case E::BottomLeft: direction = 6; break;
+        case E::Left: direction = 7; break;
+        }
+        XUngrabPointer(d_, CurrentTime);
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = xid_;
+        e.xclient.message_type = backend_->atoms().net_wm_moveresize;
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = rx;
+        e.xclient.data.l[1] = ry;
+        e.xclient.data.l[2] = direction;
+        e.xclient.data.l[3] = Button1;
+        e.xclient.data.l[4] = 1;
+        XSendEvent(d_, backend_->root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(d_);
+        return;
+    }
+    // No window manager: follow the pointer ourselves while the button is held.
+    if (!(mask & Button1Mask)) return;
+    moving_ = true;
+    resizing_ = true;
+    resize_edge_ = edge;
+    resize_start_ = rect_;
+    resize_from_x_ = rx;
+    resize_from_y_ = ry;
+    DuiLib::BackendCursor cursor = DuiLib::BackendCursor::SizeNWSE;
+    if (edge == E::Left || edge == E::Right) cursor = DuiLib::BackendCursor::SizeWE;
+    else if (edge == E::Top || edge == E::Bottom) cursor = DuiLib::BackendCursor::SizeNS;
+    else if (edge == E::TopRight || edge == E::BottomLeft) cursor = DuiLib::BackendCursor::SizeNESW;
+    XGrabPointer(d_, xid_, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync, GrabModeAsync, None,
+                 backend_->CursorFor(cursor), CurrentTime);
+    XFlush(d_);
+    backend_->WakeIfQueued();
+}
+
 void X11Window::OnMoveMotion(int rootX, int rootY) {
+    if (resizing_) {
+        ApplyRect(DuiLib::ResizeByEdge(resize_start_, resize_edge_, rootX - resize_from_x_, rootY - resize_from_y_,
+                                       min_size_, max_size_),
+                  true);
+        return;
+    }
     BackendRect r = rect_;
     const int w = r.Width(), h = r.Height();
     r.left = rootX - move_dx_;
@@ -542,6 +602,7 @@ void X11Window::OnMoveMotion(int rootX, int rootY) {
 
 void X11Window::EndMove() {
     moving_ = false;
+    resizing_ = false;
     XUngrabPointer(d_, CurrentTime);
     if (capture_) {
         capture_ = false;
