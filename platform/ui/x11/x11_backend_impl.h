@@ -172,6 +172,9 @@ private:
     void ApplyRect(const DuiLib::BackendRect& rect, bool tellSink);
     // WM_NORMAL_HINTS: where and how big the window is, and its size limits.
     void WriteNormalHints(long placeFlags);
+    // _NET_WM_MOVERESIZE: the window manager moves (8) or resizes (0..7, clockwise
+    // from the top-left corner) the window until the button goes up.
+    void AskWindowManagerToMoveResize(int rootX, int rootY, long direction);
     void EnsureBackBuffer();
     void ApplyShape();
     void SetNetState(Atom state, bool on);

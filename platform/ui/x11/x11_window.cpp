@@ -496,6 +496,22 @@ void X11Window::SetCapture(bool capture) {
     backend_->WakeIfQueued();
 }
 
+void X11Window::AskWindowManagerToMoveResize(int rootX, int rootY, long direction) {
+    XUngrabPointer(d_, CurrentTime);  // the window manager takes the pointer from here
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xid_;
+    e.xclient.message_type = backend_->atoms().net_wm_moveresize;
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = rootX;
+    e.xclient.data.l[1] = rootY;
+    e.xclient.data.l[2] = direction;
+    e.xclient.data.l[3] = Button1;
+    e.xclient.data.l[4] = 1;  // source: a normal program
+    XSendEvent(d_, backend_->root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(d_);
+}
+
 void X11Window::BeginMove() {
     WakeOnExit wake(backend_);
     Window root = 0, child = 0;
@@ -504,19 +520,7 @@ void X11Window::BeginMove() {
     XQueryPointer(d_, xid_, &root, &child, &rx, &ry, &wx, &wy, &mask);
     if (backend_->WindowManagerRunning()) {
         // The window manager moves the window until the button goes up.
-        XUngrabPointer(d_, CurrentTime);
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = xid_;
-        e.xclient.message_type = backend_->atoms().net_wm_moveresize;
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = rx;
-        e.xclient.data.l[1] = ry;
-        e.xclient.data.l[2] = 8;  // move
-        e.xclient.data.l[3] = Button1;
-        e.xclient.data.l[4] = 1;
-        XSendEvent(d_, backend_->root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-        XFlush(d_);
+        AskWindowManagerToMoveResize(rx, ry, 8);  // 8: move
         return;
     }
     // No window manager: follow the pointer ourselves while the button is held.
@@ -551,19 +555,7 @@ void X11Window::BeginResize(DuiLib::BackendResizeEdge edge) {
         case E::BottomLeft: direction = 6; break;
         case E::Left: direction = 7; break;
         }
-        XUngrabPointer(d_, CurrentTime);
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = xid_;
-        e.xclient.message_type = backend_->atoms().net_wm_moveresize;
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = rx;
-        e.xclient.data.l[1] = ry;
-        e.xclient.data.l[2] = direction;
-        e.xclient.data.l[3] = Button1;
-        e.xclient.data.l[4] = 1;
-        XSendEvent(d_, backend_->root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-        XFlush(d_);
+        AskWindowManagerToMoveResize(rx, ry, direction);
         return;
     }
     // No window manager: follow the pointer ourselves while the button is held.
