@@ -369,35 +369,12 @@ TEST_F(X11BackendTest, ScreenResizeIsADisplayChangeWithNewMetrics) {
     RecordingSink sink;
     X11Window* w = Open({10, 10, 110, 110}, sink);
     ShowAndWait(w);
-    Display* d = driver_->display();
-    const Window root = DefaultRootWindow(d);
-    const int old_w = DisplayWidth(d, 0), old_h = DisplayHeight(d, 0);
-    const int old_mm_w = DisplayWidthMM(d, 0), old_mm_h = DisplayHeightMM(d, 0);
-    // The screen cannot shrink under a monitor that shows all of it: switch
-    // the monitor off, shrink, and afterwards put both back.
-    XRRScreenResources* res = XRRGetScreenResources(d, root);
-    ASSERT_NE(res, nullptr);
-    ASSERT_GE(res->ncrtc, 1);
-    const RRCrtc crtc = res->crtcs[0];
-    XRRCrtcInfo* info = XRRGetCrtcInfo(d, res, crtc);
-    ASSERT_NE(info, nullptr);
-    bool resized = false;
-    {
-        XErrorTrap trap(d);
-        XRRSetCrtcConfig(d, res, crtc, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
-        XRRSetScreenSize(d, root, 1024, 768, old_mm_w * 1024 / old_w, old_mm_h * 768 / old_h);
-        resized = !trap.Failed();
-    }
+    test::TemporaryScreenSize screen(driver_->display(), 1024, 768);
+    const bool resized = screen.Resized();
+    const int old_w = screen.OldWidth();
     const bool changed = resized && Until([&] { return sink.Count(BackendEventType::DisplayChanged) >= 1; });
     const BackendRect during = backend_->GetScreenRect();
-    {
-        XErrorTrap trap(d);
-        XRRSetScreenSize(d, root, old_w, old_h, old_mm_w, old_mm_h);
-        XRRSetCrtcConfig(d, res, crtc, CurrentTime, info->x, info->y, info->mode, info->rotation, info->outputs,
-                         info->noutput);
-    }
-    XRRFreeCrtcInfo(info);
-    XRRFreeScreenResources(res);
+    screen.Restore();
     if (!resized) GTEST_SKIP() << "this X server cannot change its screen size";
     ASSERT_TRUE(changed);
     EXPECT_EQ(sink.Last(BackendEventType::DisplayChanged)->width, 1024);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/screen/x11_screen_source.h"
+#include "platform/screen/x_error_trap.h"
 
 namespace tavrik::test {
 
@@ -128,6 +129,39 @@ bool SaveScreenshot(const std::string& path) {
     const bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(s);
     return ok;
+}
+
+TemporaryScreenSize::TemporaryScreenSize(Display* d, int width, int height)
+    : d_(d),
+      old_w_(DisplayWidth(d, 0)),
+      old_h_(DisplayHeight(d, 0)),
+      old_mm_w_(DisplayWidthMM(d, 0)),
+      old_mm_h_(DisplayHeightMM(d, 0)) {
+    const Window root = DefaultRootWindow(d_);
+    res_ = XRRGetScreenResources(d_, root);
+    if (res_ == nullptr || res_->ncrtc < 1) return;
+    crtc_ = res_->crtcs[0];
+    crtc_info_ = XRRGetCrtcInfo(d_, res_, crtc_);
+    if (crtc_info_ == nullptr) return;
+    tavrik::x11::XErrorTrap trap(d_);
+    XRRSetCrtcConfig(d_, res_, crtc_, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
+    XRRSetScreenSize(d_, root, width, height, old_mm_w_ * width / old_w_, old_mm_h_ * height / old_h_);
+    resized_ = !trap.Failed();
+}
+
+void TemporaryScreenSize::Restore() {
+    if (crtc_info_ != nullptr) {
+        tavrik::x11::XErrorTrap trap(d_);
+        XRRSetScreenSize(d_, DefaultRootWindow(d_), old_w_, old_h_, old_mm_w_, old_mm_h_);
+        XRRSetCrtcConfig(d_, res_, crtc_, CurrentTime, crtc_info_->x, crtc_info_->y, crtc_info_->mode,
+                         crtc_info_->rotation, crtc_info_->outputs, crtc_info_->noutput);
+        XRRFreeCrtcInfo(crtc_info_);
+        crtc_info_ = nullptr;
+    }
+    if (res_ != nullptr) {
+        XRRFreeScreenResources(res_);
+        res_ = nullptr;
+    }
 }
 
 }  // namespace tavrik::test

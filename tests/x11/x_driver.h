@@ -4,6 +4,7 @@
 // types through the XTEST extension, and reads what the server shows.
 
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <chrono>
 #include <functional>
@@ -38,6 +39,31 @@ public:
 
 private:
     Display* d_ = nullptr;
+};
+
+// Shrinks the screen of the display through RandR for the object's life (or
+// until Restore): the monitor is switched off first, since the screen cannot
+// shrink under a monitor that shows all of it; both come back afterwards.
+class TemporaryScreenSize {
+public:
+    TemporaryScreenSize(Display* d, int width, int height);
+    ~TemporaryScreenSize() { Restore(); }
+    TemporaryScreenSize(const TemporaryScreenSize&) = delete;
+    TemporaryScreenSize& operator=(const TemporaryScreenSize&) = delete;
+
+    // False when this X server cannot change its screen size.
+    bool Resized() const { return resized_; }
+    int OldWidth() const { return old_w_; }
+    int OldHeight() const { return old_h_; }
+    void Restore();
+
+private:
+    Display* d_;
+    int old_w_, old_h_, old_mm_w_, old_mm_h_;
+    XRRScreenResources* res_ = nullptr;
+    RRCrtc crtc_ = 0;
+    XRRCrtcInfo* crtc_info_ = nullptr;
+    bool resized_ = false;
 };
 
 // Calls `pump` until `done` holds or the time runs out; true when it held.
