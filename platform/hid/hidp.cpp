@@ -92,6 +92,18 @@ NTSTATUS FindValue(const TopCollection* col, HIDP_REPORT_TYPE type, USAGE page, 
     return seen ? HIDP_STATUS_INCOMPATIBLE_REPORT_ID : HIDP_STATUS_USAGE_NOT_FOUND;
 }
 
+// The checks and lookup both value readers start with: the field and element
+// of a usage in a valid report.
+NTSTATUS LocateValue(PHIDP_PREPARSED_DATA preparsed, HIDP_REPORT_TYPE type, USAGE page, USAGE usage,
+                     const void* report, std::uint32_t reportLength, const void* out, const ReportField** field,
+                     std::uint32_t* element) {
+    const TopCollection* col = Collection(preparsed);
+    NTSTATUS st = CheckReport(col, type, report, reportLength);
+    if (st != HIDP_STATUS_SUCCESS) return st;
+    if (!out) return HIDP_STATUS_NULL;
+    return FindValue(col, type, page, usage, static_cast<const std::uint8_t*>(report)[0], field, element);
+}
+
 }  // namespace
 
 NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA preparsed, HIDP_CAPS* caps) {
@@ -189,15 +201,11 @@ NTSTATUS HidP_GetUsages(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t, U
 NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t, USAGE usage,
                             std::uint32_t* usageValue, PHIDP_PREPARSED_DATA preparsed, const void* report,
                             std::uint32_t reportLength) {
-    const TopCollection* col = Collection(preparsed);
-    NTSTATUS st = CheckReport(col, type, report, reportLength);
-    if (st != HIDP_STATUS_SUCCESS) return st;
-    if (!usageValue) return HIDP_STATUS_NULL;
-    const auto* bytes = static_cast<const std::uint8_t*>(report);
     const ReportField* f = nullptr;
     std::uint32_t element = 0;
-    st = FindValue(col, type, usagePage, usage, bytes[0], &f, &element);
+    NTSTATUS st = LocateValue(preparsed, type, usagePage, usage, report, reportLength, usageValue, &f, &element);
     if (st != HIDP_STATUS_SUCCESS) return st;
+    const auto* bytes = static_cast<const std::uint8_t*>(report);
     *usageValue = f->Extract(bytes, reportLength, element);
     return HIDP_STATUS_SUCCESS;
 }
@@ -205,15 +213,11 @@ NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_
 NTSTATUS HidP_GetScaledUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t, USAGE usage,
                                   std::int32_t* usageValue, PHIDP_PREPARSED_DATA preparsed, const void* report,
                                   std::uint32_t reportLength) {
-    const TopCollection* col = Collection(preparsed);
-    NTSTATUS st = CheckReport(col, type, report, reportLength);
-    if (st != HIDP_STATUS_SUCCESS) return st;
-    if (!usageValue) return HIDP_STATUS_NULL;
-    const auto* bytes = static_cast<const std::uint8_t*>(report);
     const ReportField* f = nullptr;
     std::uint32_t element = 0;
-    st = FindValue(col, type, usagePage, usage, bytes[0], &f, &element);
+    NTSTATUS st = LocateValue(preparsed, type, usagePage, usage, report, reportLength, usageValue, &f, &element);
     if (st != HIDP_STATUS_SUCCESS) return st;
+    const auto* bytes = static_cast<const std::uint8_t*>(report);
     if (f->logicalMin >= f->logicalMax || f->physicalMin >= f->physicalMax) return HIDP_STATUS_BAD_LOG_PHY_VALUES;
     std::uint32_t raw = f->Extract(bytes, reportLength, element);
     std::int64_t v = raw;

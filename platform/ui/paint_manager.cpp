@@ -19,6 +19,22 @@ namespace DuiLib {
 
 namespace {
 
+// Registration lists (notifiers, message filters): each entry at most once.
+template <typename T>
+bool AddOnce(std::vector<T*>& list, T* p) {
+    if (!p || std::find(list.begin(), list.end(), p) != list.end()) return false;
+    list.push_back(p);
+    return true;
+}
+
+template <typename T>
+bool RemoveOnce(std::vector<T*>& list, T* p) {
+    auto it = std::find(list.begin(), list.end(), p);
+    if (it == list.end()) return false;
+    list.erase(it);
+    return true;
+}
+
 struct SharedState {
     HINSTANCE instance = nullptr;
     CDuiString resourcePath;
@@ -685,16 +701,11 @@ void CPaintManagerUI::RemoveAllTimers() {
 // ---- notifications -----------------------------------------------------------
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* p) {
-    if (!p || std::find(m_aNotifiers.begin(), m_aNotifiers.end(), p) != m_aNotifiers.end()) return false;
-    m_aNotifiers.push_back(p);
-    return true;
+    return AddOnce(m_aNotifiers, p);
 }
 
 bool CPaintManagerUI::RemoveNotifier(INotifyUI* p) {
-    auto it = std::find(m_aNotifiers.begin(), m_aNotifiers.end(), p);
-    if (it == m_aNotifiers.end()) return false;
-    m_aNotifiers.erase(it);
-    return true;
+    return RemoveOnce(m_aNotifiers, p);
 }
 
 void CPaintManagerUI::SendNotify(CControlUI* pControl, LPCTSTR type, WPARAM wParam, LPARAM lParam, bool bAsync) {
@@ -731,26 +742,16 @@ void CPaintManagerUI::DeliverNotify(TNotifyUI& Msg) {
 }
 
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* p) {
-    if (!p || std::find(m_aPreMessageFilters.begin(), m_aPreMessageFilters.end(), p) != m_aPreMessageFilters.end()) return false;
-    m_aPreMessageFilters.push_back(p);
-    return true;
+    return AddOnce(m_aPreMessageFilters, p);
 }
 bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* p) {
-    auto it = std::find(m_aPreMessageFilters.begin(), m_aPreMessageFilters.end(), p);
-    if (it == m_aPreMessageFilters.end()) return false;
-    m_aPreMessageFilters.erase(it);
-    return true;
+    return RemoveOnce(m_aPreMessageFilters, p);
 }
 bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* p) {
-    if (!p || std::find(m_aMessageFilters.begin(), m_aMessageFilters.end(), p) != m_aMessageFilters.end()) return false;
-    m_aMessageFilters.push_back(p);
-    return true;
+    return AddOnce(m_aMessageFilters, p);
 }
 bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* p) {
-    auto it = std::find(m_aMessageFilters.begin(), m_aMessageFilters.end(), p);
-    if (it == m_aMessageFilters.end()) return false;
-    m_aMessageFilters.erase(it);
-    return true;
+    return RemoveOnce(m_aMessageFilters, p);
 }
 
 bool CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl) {
