@@ -37,12 +37,17 @@ inline HWND const HWND_TOP = nullptr;
 inline HWND const HWND_BOTTOM = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(1));
 inline HWND const HWND_TOPMOST = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1));
 inline HWND const HWND_NOTOPMOST = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-2));
+// Parent of a message-only window: it only receives what is posted, sent or
+// timed to it by handle, is never top-level, never reachable from other
+// processes and never reached by a broadcast.
+inline HWND const HWND_MESSAGE = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-3));
 
 // Creates a window owned by the calling thread. Sends WM_NCCREATE (0 fails
 // the creation) and WM_CREATE (-1 fails it) with a CREATESTRUCTW whose
 // lpCreateParams is createParam. Null when proc is null or creation failed.
 // A window without a parent is top-level and is made reachable from other
-// processes of the user (remote.h), accepting broadcasts.
+// processes of the user (remote.h), accepting broadcasts; one whose parent is
+// HWND_MESSAGE is message-only.
 HWND CreateWindowHandle(WNDPROC proc, LPCWSTR title = nullptr, HWND parent = nullptr,
                         void* createParam = nullptr, DWORD style = 0, DWORD exStyle = 0);
 // Only on the owning thread (FALSE elsewhere, or for an unknown handle).

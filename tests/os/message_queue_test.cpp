@@ -106,6 +106,34 @@ TEST(Messages, CreationAndDestructionMessages) {
     EXPECT_EQ(w.Seen(), (std::vector<UINT>{WM_CREATE, WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
 }
 
+TEST(Messages, MessageOnlyWindowTakesMessagesByHandleButNoBroadcast) {
+    TestWindow w;
+    std::vector<WPARAM> got;
+    w.handler = [&](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == kMsgA) {
+            got.push_back(wp);
+            return 0;
+        }
+        return DefWindowProcW(h, m, wp, lp);
+    };
+    HWND top = w.Create(L"message-only test top");
+    HWND hidden = CreateWindowHandle(&TestWindow::Proc, nullptr, HWND_MESSAGE, &w);
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_EQ(GetParent(hidden), HWND_MESSAGE);
+    // A broadcast reaches the top-level window only.
+    EXPECT_TRUE(PostMessageW(HWND_BROADCAST, kMsgA, 1, 0));
+    EXPECT_TRUE(PostMessageW(hidden, kMsgA, 2, 0));
+    EXPECT_EQ(SendMessageW(hidden, kMsgA, 3, 0), 0);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(got, (std::vector<WPARAM>{3, 1, 2}));
+    EXPECT_TRUE(DestroyWindow(hidden));
+    EXPECT_TRUE(IsWindow(top)) << "the message-only window owns nothing";
+    EXPECT_TRUE(DestroyWindow(top));
+}
+
 TEST(Messages, CreateFailsWhenCreateReturnsMinusOne) {
     TestWindow w;
     w.handler = [](HWND, UINT m, WPARAM, LPARAM) -> LRESULT { return m == WM_CREATE ? -1 : 0; };

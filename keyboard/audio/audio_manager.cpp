@@ -1,0 +1,54 @@
+#include "keyboard/audio/audio_manager.h"
+
+#include "platform/os/message_queue.h"
+#include "platform/os/window.h"
+
+CAudioManager::CAudioManager() = default;
+
+CAudioManager::~CAudioManager() { Stop(); }
+
+bool CAudioManager::Start() {
+    if (capture_.IsRunning()) {
+        return true;
+    }
+    return capture_.Init(this) && capture_.Start();
+}
+
+void CAudioManager::Stop() { capture_.Release(); }
+
+void CAudioManager::OnCaptureStarted(unsigned) {}
+
+void CAudioManager::OnCaptureStopped() {}
+
+void CAudioManager::OnCaptureFormat(const tavrik::audio::WaveFormat& format) {
+    format_ = format;
+    // Values of another layout do not belong in the same analysis.
+    ring_.Clear();
+}
+
+void CAudioManager::OnCaptureData(const std::uint8_t* data, std::size_t bytes) {
+    ring_.Append(data, bytes);
+    ring_.CopyOldestFirst(input_);
+    RunFFT(input_.data(), output_.data(), kFftSize, kFftAngle);
+    ComputeSpectrum(output_, spectrum_);
+    if (target_ != nullptr) {
+        win::COPYDATASTRUCT block;
+        block.dwData = COPYDATA_SPECTRUM;
+        block.cbData = sizeof spectrum_;
+        block.lpData = spectrum_.data();
+        win::SendMessageW(target_, win::WM_COPYDATA, reinterpret_cast<win::WPARAM>(target_),
+                          reinterpret_cast<win::LPARAM>(&block));
+        spectrum_.fill(0);
+    }
+}
+
+void CAudioManager::OnCaptureRestart() { Start(); }
+
+CAudioManager& TheAudioManager() {
+    // The window registry must outlive the analyser, whose end destroys its
+    // hidden window: touching it first makes it end after.
+    static const bool registryReady = (win::IsWindow(nullptr), true);
+    static CAudioManager manager;
+    (void)registryReady;
+    return manager;
+}
