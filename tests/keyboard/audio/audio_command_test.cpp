@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "capture_test_support.h"
 
 namespace {
@@ -62,12 +65,41 @@ TEST(AudioCommand, StopTellsTheWindowAndEndsTheCapture) {
     EXPECT_TRUE(sim.manager.IsRunning()) << "starts again";
 }
 
+TEST(AudioCommand, StartWritesItsMarkToTheDebugTrace) {
+    audio_test::SimCapture sim;
+    CAudioRecorImpl command(sim.manager);
+    setenv("TAVRIK_DEBUG", "1", 1);
+    testing::internal::CaptureStderr();
+    command.Command(9963, 1, 0);
+    std::string trace = testing::internal::GetCapturedStderr();
+    unsetenv("TAVRIK_DEBUG");
+    EXPECT_NE(trace.find("1123123dadwe"), std::string::npos) << trace;
+}
+
 TEST(AudioCommand, SingletonIsOneObject) {
     CAudioRecorImpl* first = CSingleton::GetInstance();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(CSingleton::GetInstance(), first);
     first->Command(9962, 1, 0);  // ignored: nothing to stop afterwards
     EXPECT_FALSE(TheAudioManager().IsRunning());
+}
+
+}  // namespace
+
+namespace {
+
+// The program never stops the capture itself: the end of the process must
+// end the worker and leave nothing behind (the sanitizers watch the exit).
+TEST(AudioCommand, CaptureLeftRunningEndsWithTheProcess) {
+    auto server = std::make_shared<tavrik::audio::SimulatedAudioServer>();
+    tavrik::audio::SetLoopbackBackend(server);
+    static audio_test::CopyDataWindow window;  // lives to the end, like a main window
+    audio_test::CopyDataWindow* target = &window;
+    CAudioRecorImpl* command = CSingleton::GetInstance();
+    command->Command(9963, 0, reinterpret_cast<std::intptr_t>(target->Handle()));
+    command->Command(9963, 1, 0);
+    ASSERT_TRUE(audio_test::PumpUntil([&] { return target->Spectra() >= 3; }));
+    EXPECT_TRUE(TheAudioManager().IsRunning());
 }
 
 }  // namespace
