@@ -15,6 +15,7 @@
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture_test_support.h"
@@ -86,6 +87,15 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
     bool Started() const { return pid_ > 0; }
+    // Waits for the child to end; its exit status, -1 when it did not run or end normally.
+    int Wait() {
+        int status = 0;
+        pid_t pid = std::exchange(pid_, -1);
+        if (pid <= 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+            return -1;
+        }
+        return WEXITSTATUS(status);
+    }
     bool Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
 private:
@@ -158,6 +168,13 @@ protected:
         unsetenv("PULSE_SERVER");
     }
 
+    // Runs pactl against the private server to its end; its exit status.
+    int Pactl(const std::vector<std::string>& args) {
+        std::vector<std::string> argv{FindProgram("pactl")};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return Child(argv, {}).Wait();
+    }
+
     void Play(const fs::path& wav) {
         player_process_ = std::make_unique<Child>(std::vector<std::string>{player_, wav.string()},
                                                   std::vector<std::string>{});
@@ -190,6 +207,20 @@ bool ShowsTheTone(const std::vector<std::int32_t>& spectrum) {
     return true;
 }
 
+// Serves messages until a spectrum after `seen` shows the tone.
+bool AwaitTone(const audio_test::CopyDataWindow& target, std::size_t seen) {
+    return audio_test::PumpUntil(
+        [&] {
+            for (; seen < target.blocks.size(); ++seen) {
+                if (target.blocks[seen].code == COPYDATA_SPECTRUM && ShowsTheTone(target.blocks[seen].values)) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        20000);
+}
+
 TEST_F(PulseCapture, ToneOnTheDefaultSinkPeaksInItsBin) {
     audio_test::CopyDataWindow target;
     CAudioManager manager;
@@ -204,20 +235,29 @@ TEST_F(PulseCapture, ToneOnTheDefaultSinkPeaksInItsBin) {
     fs::path wav = dir_.Path() / "tone.wav";
     WriteToneWav(wav, 20);
     Play(wav);
-    std::size_t seen = target.Spectra();
-    bool found = audio_test::PumpUntil(
-        [&] {
-            for (; seen < target.blocks.size(); ++seen) {
-                if (target.blocks[seen].code == COPYDATA_SPECTRUM && ShowsTheTone(target.blocks[seen].values)) {
-                    return true;
-                }
-            }
-            return false;
-        },
-        20000);
-    ASSERT_TRUE(found) << "spectra seen: " << target.Spectra();
+    ASSERT_TRUE(AwaitTone(target, target.blocks.size())) << "spectra seen: " << target.Spectra();
     manager.Stop();
     EXPECT_FALSE(manager.IsRunning());
+}
+
+// The recording stays on the sink it started on; a new default sink is
+// noticed through the server's settings and captured from then on.
+TEST_F(PulseCapture, NewDefaultSinkIsCapturedAfterTheSwitch) {
+    audio_test::CopyDataWindow target;
+    CAudioManager manager;
+    manager.SetTargetWindow(target.Handle());
+    ASSERT_TRUE(manager.Start());
+    ASSERT_TRUE(audio_test::PumpUntil([&] { return target.Spectra() >= 5; }, 20000)) << "no spectra from the monitor";
+
+    ASSERT_EQ(Pactl({"load-module", "module-null-sink", "sink_name=tavrik_second", "rate=48000", "channels=2",
+                     "format=s16le"}),
+              0);
+    ASSERT_EQ(Pactl({"set-default-sink", "tavrik_second"}), 0);
+    fs::path wav = dir_.Path() / "tone.wav";
+    WriteToneWav(wav, 20);
+    Play(wav);  // onto the new default sink
+    ASSERT_TRUE(AwaitTone(target, target.blocks.size())) << "spectra seen: " << target.Spectra();
+    manager.Stop();
 }
 
 }  // namespace
