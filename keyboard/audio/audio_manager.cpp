@@ -1,7 +1,6 @@
 #include "keyboard/audio/audio_manager.h"
 
 #include "platform/os/message_queue.h"
-#include "platform/os/window.h"
 
 CAudioManager::CAudioManager() = default;
 
@@ -45,10 +44,6 @@ void CAudioManager::OnCaptureData(const std::uint8_t* data, std::size_t bytes) {
 void CAudioManager::OnCaptureRestart() { Start(); }
 
 CAudioManager& TheAudioManager() {
-    // The window registry must outlive the analyser, whose end destroys its
-    // hidden window: touching it first makes it end after.
-    static const bool registryReady = (win::IsWindow(nullptr), true);
     static CAudioManager manager;
-    (void)registryReady;
     return manager;
 }
