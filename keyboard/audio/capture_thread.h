@@ -11,6 +11,7 @@
 // answers with a delayed restart.
 
 #include <memory>
+#include <string>
 
 #include "keyboard/audio/capture_mailbox.h"
 #include "keyboard/audio/capture_settings.h"

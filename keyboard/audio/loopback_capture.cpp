@@ -1,5 +1,7 @@
 #include "keyboard/audio/loopback_capture.h"
 
+#include <system_error>
+
 #include "keyboard/audio/capture_thread.h"
 #include "platform/os/event.h"
 #include "platform/os/handle.h"
