@@ -11,6 +11,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 
 #include "platform/screen/x_error_trap.h"
@@ -21,12 +23,15 @@ namespace tavrik::hooks {
 // make the two an auto-repeat. The server writes both halves at once, so
 // they arrive together; the wait only covers a read that splits them.
 constexpr int kRepeatPairWaitMs = 10;
+// How long the server may take to start a recording.
+constexpr int kRecordingStartTimeoutMs = 3000;
 
 struct XRecordInputSource::Connection {
     Display* control = nullptr;
     Display* data = nullptr;
     XRecordContext context = 0;
     bool enabled = false;
+    bool recording = false;  // the server has answered the enable request
     // The key symbol of each key code (group 0, level 0), read at start: the
     // data connection cannot make requests while it records.
     std::array<KeySym, 256> keysyms{};
@@ -98,6 +103,7 @@ bool XRecordInputSource::Start(InputSink sink, std::string& error) {
     }
     auto onRecord = [](XPointer closure, XRecordInterceptData* data) {
         auto* self = reinterpret_cast<XRecordInputSource*>(closure);
+        if (data->category == XRecordStartOfData) self->x_->recording = true;
         if (data->category == XRecordFromServer && data->data_len * 4 >= sizeof(xEvent)) {
             const auto* raw = reinterpret_cast<const xEvent*>(data->data);
             const int type = raw->u.u.type & 0x7F;
@@ -110,7 +116,10 @@ bool XRecordInputSource::Start(InputSink sink, std::string& error) {
                 e.serverTime = raw->u.keyButtonPointer.time;
                 e.rootX = raw->u.keyButtonPointer.rootX;
                 e.rootY = raw->u.keyButtonPointer.rootY;
-                self->Deliver(e);
+                // Events read while Start waits for the server are delivered
+                // by the thread, first thing (Start runs under the hooks' lock).
+                if (self->threaded_) self->Deliver(e);
+                else self->early_.push_back(e);
             }
         }
         XRecordFreeData(data);
@@ -123,7 +132,29 @@ bool XRecordInputSource::Start(InputSink sink, std::string& error) {
     x_->enabled = true;
     sink_ = std::move(sink);
     folder_ = RepeatFolder();
+    // Events are recorded from the server's answer on: wait for it, so that
+    // input that follows the installation is not missed.
+    XFlush(x_->data);
+    if (!WaitForRecording()) {
+        error = "the X server did not start the recording";
+        Stop();
+        return false;
+    }
+    threaded_ = true;
     thread_ = std::thread([this] { Run(); });
+    return true;
+}
+
+bool XRecordInputSource::WaitForRecording() {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRecordingStartTimeoutMs);
+    while (!x_->recording) {
+        XRecordProcessReplies(x_->data);
+        if (x_->recording) break;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd p{ConnectionNumber(x_->data), POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return false;
+    }
     return true;
 }
 
@@ -132,6 +163,8 @@ void XRecordInputSource::Deliver(const InputEvent& event) {
 }
 
 void XRecordInputSource::Run() {
+    for (const InputEvent& e : early_) Deliver(e);
+    early_.clear();
     const int fd = ConnectionNumber(x_->data);
     for (;;) {
         // Replies that Xlib has already read need no wait.
@@ -162,6 +195,7 @@ void XRecordInputSource::Stop() {
         thread_.join();
     }
     sink_ = nullptr;
+    threaded_ = false;
     Close();
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/hooks/input_source.h"
 #include "platform/hooks/input_vocabulary.h"
@@ -32,6 +33,7 @@ public:
     struct Connection;  // X types stay in the source file
 
 private:
+    bool WaitForRecording();
     void Run();  // the source's thread
     void Deliver(const InputEvent& event);
     void Close();
@@ -39,6 +41,8 @@ private:
     std::unique_ptr<Connection> x_;
     InputSink sink_;
     RepeatFolder folder_;
+    std::vector<InputEvent> early_;  // recorded before the thread ran
+    bool threaded_ = false;          // the thread delivers (set before it starts)
     std::thread thread_;
     int stop_fd_ = -1;
     bool ui_grab_ = false;
