@@ -27,8 +27,35 @@ bool HookHub::EnsureSourceLocked(std::string& error) {
     return true;
 }
 
-void HookHub::StopSourceIfUnused() {
+std::shared_ptr<ThreadMailbox> HookHub::MailboxLocked() {
+    const win::DWORD thread = win::GetCurrentThreadId();
+    auto it = mailboxes_.find(thread);
+    if (it != mailboxes_.end()) return it->second;
+    auto box = ThreadMailbox::Open();
+    if (box) mailboxes_[thread] = box;
+    return box;
+}
+
+std::vector<std::shared_ptr<ThreadMailbox>> HookHub::TakeUnusedMailboxesLocked() {
+    std::vector<std::shared_ptr<ThreadMailbox>> unused;
+    for (auto it = mailboxes_.begin(); it != mailboxes_.end();) {
+        const win::DWORD thread = it->first;
+        const bool used =
+            std::any_of(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.thread == thread; }) ||
+            std::any_of(mouse_.begin(), mouse_.end(), [&](const MouseReport& r) { return r.thread == thread; });
+        if (used) {
+            ++it;
+        } else {
+            unused.push_back(it->second);
+            it = mailboxes_.erase(it);
+        }
+    }
+    return unused;
+}
+
+void HookHub::Tidy() {
     std::unique_ptr<InputSource> idle;
+    std::vector<std::shared_ptr<ThreadMailbox>> unused;
     {
         std::lock_guard lock(mutex_);
         const bool reporting = std::any_of(mouse_.begin(), mouse_.end(), [](const MouseReport& r) { return r.message; });
@@ -37,7 +64,9 @@ void HookHub::StopSourceIfUnused() {
             grabbed_ = false;
         }
         if (source_ && keyboard_.empty() && !reporting) idle = std::move(source_);
+        unused = TakeUnusedMailboxesLocked();
     }
+    for (auto& box : unused) box->Close();
     // Outside the lock: the source's thread may be waiting for it in OnInput.
     if (idle) idle->Stop();
 }
@@ -48,16 +77,12 @@ bool HookHub::SourceRunning() {
 }
 
 win::HHOOK HookHub::AddKeyboardHook(win::HOOKPROC proc, std::string& error) {
-    auto mailbox = ThreadMailbox::Open();
-    if (!mailbox) {
-        error = "no descriptor for the hook's mailbox";
-        return nullptr;
-    }
-    bool ok = false;
     win::HHOOK handle = nullptr;
     {
         std::lock_guard lock(mutex_);
-        ok = EnsureSourceLocked(error);
+        bool ok = MailboxLocked() != nullptr;
+        if (!ok) error = "no descriptor for the hook's mailbox";
+        ok = ok && EnsureSourceLocked(error);
         if (ok && !grabbed_) {
             ok = source_->GrabKeyboard(error);
             grabbed_ = ok;
@@ -65,27 +90,21 @@ win::HHOOK HookHub::AddKeyboardHook(win::HOOKPROC proc, std::string& error) {
         }
         if (ok) {
             handle = reinterpret_cast<win::HHOOK>(next_handle_++);
-            keyboard_.push_back({handle, proc, mailbox});
+            keyboard_.push_back({handle, proc, win::GetCurrentThreadId()});
         }
     }
-    if (!ok) {
-        mailbox->Close();
-        StopSourceIfUnused();
-    }
+    if (!handle) Tidy();
     return handle;
 }
 
 bool HookHub::RemoveKeyboardHook(win::HHOOK hook) {
-    std::shared_ptr<ThreadMailbox> mailbox;
     {
         std::lock_guard lock(mutex_);
         auto it = std::find_if(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.handle == hook; });
         if (it == keyboard_.end()) return false;
-        mailbox = it->mailbox;
         keyboard_.erase(it);
     }
-    mailbox->Close();
-    StopSourceIfUnused();
+    Tidy();
     return true;
 }
 
@@ -98,7 +117,7 @@ win::LRESULT HookHub::CallNextKeyboardHook(win::HHOOK hook, int code, win::WPARA
         const win::DWORD thread = win::GetCurrentThreadId();
         while (it != keyboard_.begin()) {
             --it;
-            if (it->mailbox->OwnerThread() == thread) {
+            if (it->thread == thread) {
                 next = it->proc;
                 break;
             }
@@ -108,43 +127,32 @@ win::LRESULT HookHub::CallNextKeyboardHook(win::HHOOK hook, int code, win::WPARA
 }
 
 bool HookHub::AddMouseReport(win::HWND target, win::UINT message, std::string& error) {
-    auto mailbox = ThreadMailbox::Open();
-    if (!mailbox) {
-        error = "no descriptor for the hook's mailbox";
-        return false;
-    }
-    std::shared_ptr<ThreadMailbox> replaced;
-    bool ok = true;
+    bool ok = false;
     {
         std::lock_guard lock(mutex_);
-        if (message) ok = EnsureSourceLocked(error);
+        ok = MailboxLocked() != nullptr;
+        if (!ok) error = "no descriptor for the hook's mailbox";
+        if (ok && message) ok = EnsureSourceLocked(error);
         if (ok) {
+            // A new id: events queued for an earlier installation are dropped.
+            const MouseReport report{target, message, win::GetCurrentThreadId(), next_report_++};
             auto it = std::find_if(mouse_.begin(), mouse_.end(), [&](const MouseReport& r) { return r.target == target; });
-            if (it != mouse_.end()) {
-                replaced = it->mailbox;
-                *it = {target, message, mailbox};
-            } else {
-                mouse_.push_back({target, message, mailbox});
-            }
+            if (it != mouse_.end()) *it = report;
+            else mouse_.push_back(report);
         }
     }
-    if (replaced) replaced->Close();
-    if (!ok) mailbox->Close();
-    StopSourceIfUnused();
+    Tidy();
     return ok;
 }
 
 bool HookHub::RemoveMouseReport(win::HWND target) {
-    std::shared_ptr<ThreadMailbox> mailbox;
     {
         std::lock_guard lock(mutex_);
         auto it = std::find_if(mouse_.begin(), mouse_.end(), [&](const MouseReport& r) { return r.target == target; });
         if (it == mouse_.end()) return false;
-        mailbox = it->mailbox;
         mouse_.erase(it);
     }
-    mailbox->Close();
-    StopSourceIfUnused();
+    Tidy();
     return true;
 }
 
@@ -153,11 +161,24 @@ void HookHub::RunKeyboardHook(win::HHOOK hook, win::WPARAM message, win::KBDLLHO
     {
         std::lock_guard lock(mutex_);
         auto it = std::find_if(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.handle == hook; });
-        if (it == keyboard_.end()) return;
+        if (it == keyboard_.end()) return;  // removed since the event was queued
         proc = it->proc;
     }
     // The record lives for the call; the procedure may remove the hook.
     proc(win::HC_ACTION, message, reinterpret_cast<win::LPARAM>(&record));
+}
+
+void HookHub::RunMouseReport(std::uint64_t id, win::WPARAM message, MouseHookRecord record) {
+    win::HWND target = nullptr;
+    win::UINT report = 0;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = std::find_if(mouse_.begin(), mouse_.end(), [&](const MouseReport& r) { return r.id == id; });
+        if (it == mouse_.end()) return;  // removed or replaced since the event was queued
+        target = it->target;
+        report = it->message;
+    }
+    win::SendMessageW(target, report, message, reinterpret_cast<win::LPARAM>(&record));
 }
 
 void HookHub::OnInput(const InputEvent& event) {
@@ -168,9 +189,11 @@ void HookHub::OnInput(const InputEvent& event) {
         // the older ones of its thread with CallNextHookEx.
         std::set<win::DWORD> served;
         for (auto it = keyboard_.rbegin(); it != keyboard_.rend(); ++it) {
-            if (!served.insert(it->mailbox->OwnerThread()).second) continue;
+            if (!served.insert(it->thread).second) continue;
+            auto box = mailboxes_.find(it->thread);
+            if (box == mailboxes_.end()) continue;
             const win::HHOOK handle = it->handle;
-            it->mailbox->Post([this, handle, key] { RunKeyboardHook(handle, key.message, key.record); });
+            box->second->Post([this, handle, key] { RunKeyboardHook(handle, key.message, key.record); });
         }
         return;
     }
@@ -178,13 +201,11 @@ void HookHub::OnInput(const InputEvent& event) {
     if (!mouse) return;
     for (const MouseReport& report : mouse_) {
         if (!report.message) continue;
-        const win::HWND target = report.target;
-        const win::UINT message = report.message;
+        auto box = mailboxes_.find(report.thread);
+        if (box == mailboxes_.end()) continue;
+        const std::uint64_t id = report.id;
         const MouseHookEvent copy = *mouse;
-        report.mailbox->Post([target, message, copy] {
-            MouseHookRecord record = copy.record;
-            win::SendMessageW(target, message, copy.message, reinterpret_cast<win::LPARAM>(&record));
-        });
+        box->second->Post([this, id, copy] { RunMouseReport(id, copy.message, copy.record); });
     }
 }
 

@@ -7,6 +7,7 @@
 // thread that must handle it.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -15,6 +16,7 @@
 #include "platform/hooks/hook_api.h"
 #include "platform/hooks/input_event.h"
 #include "platform/hooks/input_source.h"
+#include "platform/hooks/key_trap.h"
 #include "platform/hooks/thread_mailbox.h"
 
 namespace tavrik::hooks {
@@ -43,27 +45,38 @@ private:
     struct KeyboardHook {
         win::HHOOK handle = nullptr;
         win::HOOKPROC proc = nullptr;
-        std::shared_ptr<ThreadMailbox> mailbox;
+        win::DWORD thread = 0;
     };
     struct MouseReport {
         win::HWND target = nullptr;
         win::UINT message = 0;
-        std::shared_ptr<ThreadMailbox> mailbox;
+        win::DWORD thread = 0;
+        std::uint64_t id = 0;  // this installation: a queued event of an earlier one is dropped
     };
 
     // With mutex_ held: starts the source when none runs.
     bool EnsureSourceLocked(std::string& error);
-    // Stops the source when nothing needs it any more (mutex_ not held).
-    void StopSourceIfUnused();
+    // With mutex_ held: the calling thread's mailbox, opened on first use.
+    std::shared_ptr<ThreadMailbox> MailboxLocked();
+    // With mutex_ held: takes out the mailboxes of threads without hooks.
+    std::vector<std::shared_ptr<ThreadMailbox>> TakeUnusedMailboxesLocked();
+    // Stops the source when nothing needs it any more and closes the
+    // mailboxes no hook uses (mutex_ not held).
+    void Tidy();
     void OnInput(const InputEvent& event);  // source thread
     void RunKeyboardHook(win::HHOOK hook, win::WPARAM message, win::KBDLLHOOKSTRUCT record);
+    void RunMouseReport(std::uint64_t id, win::WPARAM message, MouseHookRecord record);
 
     std::mutex mutex_;
     std::unique_ptr<InputSource> source_;
     bool grabbed_ = false;
     std::vector<KeyboardHook> keyboard_;  // oldest first
     std::vector<MouseReport> mouse_;
+    // One per thread with hooks: the thread's events keep their order, keys
+    // and buttons alike.
+    std::map<win::DWORD, std::shared_ptr<ThreadMailbox>> mailboxes_;
     std::uintptr_t next_handle_ = 1;
+    std::uint64_t next_report_ = 1;
 };
 
 }  // namespace tavrik::hooks

@@ -34,3 +34,5 @@ struct MouseHookRecord {
 
 int InstallHook(win::HWND window, int mode);
 int UnInstallHook(win::HWND window);
+
+static_assert(sizeof(MouseHookRecord) == 24, "x, y, three unread words, mouse data");

@@ -22,6 +22,7 @@ void RecordKey(int code, win::WPARAM wParam, win::LPARAM lParam, int hook) {
     key.thread = win::GetCurrentThreadId();
     key.hook = hook;
     Hooked().keys.push_back(key);
+    Hooked().sequence.push_back(wParam);
 }
 
 win::LRESULT MouseWindowProc(win::HWND hwnd, win::UINT message, win::WPARAM wParam, win::LPARAM lParam) {
@@ -31,6 +32,7 @@ win::LRESULT MouseWindowProc(win::HWND hwnd, win::UINT message, win::WPARAM wPar
         m.mouseMessage = wParam;
         m.record = *reinterpret_cast<const MouseHookRecord*>(lParam);
         Hooked().mouse.push_back(m);
+        Hooked().sequence.push_back(wParam);
         return 0;
     }
     return win::DefWindowProcW(hwnd, message, wParam, lParam);

@@ -29,6 +29,7 @@ struct HookedMouse {
 struct HookRecord {
     std::vector<HookedKey> keys;
     std::vector<HookedMouse> mouse;
+    std::vector<win::WPARAM> sequence;  // key and mouse messages in the order they came
     // Runs inside the next key procedure call (once), e.g. to remove the hook.
     std::function<void()> onKey;
     win::LRESULT otherResult = 7;     // what OtherKeyProc returns

@@ -362,6 +362,17 @@ TEST_F(InjectedHooks, KeyTrapNeedsAWindowOfTheCallingThreadAndAWatchableDesktop)
     EXPECT_EQ(UnInstallHook(w), 0);
 }
 
+TEST_F(InjectedHooks, KeysAndButtonsArriveInTheOrderTheyHappened) {
+    win::HWND w = Window();
+    ASSERT_NE(Hook(), nullptr);
+    ASSERT_EQ(InstallHook(w, 4), 1);
+    ASSERT_TRUE(input_.Inject({KeyEvent(true, kKeyA, XK_a, 1), ButtonEvent(true, 1, 0, 0, 2),
+                               KeyEvent(false, kKeyA, XK_a, 3), ButtonEvent(false, 1, 0, 0, 4),
+                               ButtonEvent(true, 3, 0, 0, 5), KeyEvent(true, kKeyB, XK_b, 6)}));
+    PumpMessages();
+    EXPECT_EQ(Hooked().sequence, (std::vector<win::WPARAM>{0x100, 0x201, 0x101, 0x202, 0x204, 0x100}));
+}
+
 TEST_F(InjectedHooks, KeyboardAndMouseShareOneSourceUntilTheLastLeaves) {
     win::HWND w = Window();
     win::HHOOK h = Hook();
