@@ -56,6 +56,12 @@ TEST(HookVocabulary, KeysGiveVirtualKeyScanCodeFlagsAndMessage) {
         {"a up with alt", KeyEvent(false, kKeyA, XK_a, 0, alt), 0x41, 0x1E, win::LLKHF_ALTDOWN | win::LLKHF_UP,
          0x105},
         {"a with shift", KeyEvent(true, kKeyA, XK_a, 0, 1u /* Shift */), 0x41, 0x1E, 0, 0x100},
+        {"japanese ro", KeyEvent(true, 97, XK_backslash), 0xDC, 0x73, 0, 0x100},
+        {"yen", KeyEvent(true, 132, XK_yen), 0, 0x7D, 0, 0x100},
+        {"henkan", KeyEvent(true, 100, XK_Henkan), 0, 0x79, 0, 0x100},
+        {"muhenkan", KeyEvent(true, 102, XK_Muhenkan), 0, 0x7B, 0, 0x100},
+        {"katakana/hiragana", KeyEvent(true, 101, XK_Hiragana_Katakana), 0, 0x70, 0, 0x100},
+        {"keypad comma", KeyEvent(true, 129, XK_KP_Separator), 0x6C, 0x7E, 0, 0x100},
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.name);
