@@ -100,6 +100,10 @@ protected:
         PumpMessages();
         EXPECT_FALSE(HookHub::Instance().SourceRunning());
         test::ClearHooked();
+        if (ui_source_) {
+            win::RemoveMessageSource(ui_source_);
+            DuiLib::SetDisplayBackend(nullptr);
+        }
     }
     win::HHOOK Hook() {
         win::HHOOK h = win::SetWindowsHookExW(win::WH_KEYBOARD_LL, test::RecordingKeyProc, nullptr, 0);
@@ -129,9 +133,24 @@ protected:
         return (state.locked_mods & LockMask) != 0;
     }
 
+    // Runs the UI on the X11 backend for the rest of the test.
+    x11::X11Backend* UseX11Ui() {
+        std::string error;
+        auto opened = x11::OpenX11Backend({}, &error);
+        EXPECT_NE(opened, nullptr) << error;
+        if (!opened) return nullptr;
+        auto* backend = static_cast<x11::X11Backend*>(opened.get());
+        DuiLib::SetDisplayBackend(std::move(opened));
+        ui_source_ = win::AddMessageSource(backend->GetEventFd(), [backend] { backend->ProcessEvents(); });
+        return backend;
+    }
+    void CheckOtherClientIsLockedOut();
+    void CheckInstallationFailsWhileAnotherClientHoldsTheKeyboard();
+
     std::unique_ptr<test::XDriver> driver_;
     std::vector<win::HHOOK> hooks_;
     std::vector<win::HWND> windows_;
+    int ui_source_ = 0;
 };
 
 TEST_F(RecordHooks, KeysGiveTheirScanCodesAndExtendedFlags) {
@@ -226,12 +245,14 @@ TEST_F(RecordHooks, ButtonsGiveTheirMessagesPointAndMouseData) {
     }
 }
 
-TEST_F(RecordHooks, AnotherClientGetsNoKeysWhileTheKeyboardHookIsInstalled) {
+// Another program types before the hook, gets nothing while it is installed
+// and types again after its removal.
+void RecordHooks::CheckOtherClientIsLockedOut() {
     OtherClient other;
     ASSERT_TRUE(other.ok());
     ASSERT_TRUE(other.Focus());
     driver_->Key(XK_a);
-    ASSERT_TRUE(test::PumpUntil([] {}, [&] { return other.Pressed().size() == 1; })) << "it types before";
+    ASSERT_TRUE(test::PumpUntil(PumpMessages, [&] { return other.Pressed().size() == 1; })) << "it types before";
 
     win::HHOOK h = Hook();
     ASSERT_NE(h, nullptr);
@@ -244,10 +265,30 @@ TEST_F(RecordHooks, AnotherClientGetsNoKeysWhileTheKeyboardHookIsInstalled) {
 
     Unhook(h);
     driver_->Key(XK_c);
-    ASSERT_TRUE(test::PumpUntil([] {}, [&] { return other.Pressed().size() == 2; })) << "it types again";
+    ASSERT_TRUE(test::PumpUntil(PumpMessages, [&] { return other.Pressed().size() == 2; })) << "it types again";
     EXPECT_EQ(other.Pressed().back(), Code(XK_c));
     PumpMessages();
     EXPECT_EQ(Hooked().keys.size(), 2u);
+}
+
+TEST_F(RecordHooks, AnotherClientGetsNoKeysWhileTheKeyboardHookIsInstalled) { CheckOtherClientIsLockedOut(); }
+
+TEST_F(RecordHooks, AnotherClientGetsNoKeysAlsoWithTheUiOnX11) {
+    UseX11Ui();
+    CheckOtherClientIsLockedOut();
+}
+
+TEST_F(RecordHooks, AltMakesSystemKeyMessages) {
+    ASSERT_NE(Hook(), nullptr);
+    KeyDown(XK_Alt_L, true);
+    driver_->Key(XK_a);
+    KeyDown(XK_Alt_L, false);
+    driver_->Key(XK_a);
+    ASSERT_TRUE(KeysAtLeast(6));
+    std::vector<std::pair<win::WPARAM, win::DWORD>> got;
+    for (const auto& k : Hooked().keys) got.emplace_back(k.message, k.record.vkCode);
+    EXPECT_EQ(got, (std::vector<std::pair<win::WPARAM, win::DWORD>>{
+                       {0x104, 0xA4}, {0x104, 0x41}, {0x105, 0x41}, {0x105, 0xA4}, {0x100, 0x41}, {0x101, 0x41}}));
 }
 
 TEST_F(RecordHooks, NothingArrivesWithoutAHook) {
@@ -266,7 +307,7 @@ TEST_F(RecordHooks, NothingArrivesWithoutAHook) {
     EXPECT_EQ(Hooked().keys.size(), 2u);
 }
 
-TEST_F(RecordHooks, InstallationFailsWhileAnotherClientHoldsTheKeyboard) {
+void RecordHooks::CheckInstallationFailsWhileAnotherClientHoldsTheKeyboard() {
     OtherClient other;
     ASSERT_TRUE(other.ok());
     ASSERT_EQ(XGrabKeyboard(other.display(), DefaultRootWindow(other.display()), False, GrabModeAsync,
@@ -281,6 +322,15 @@ TEST_F(RecordHooks, InstallationFailsWhileAnotherClientHoldsTheKeyboard) {
     XUngrabKeyboard(other.display(), CurrentTime);
     XSync(other.display(), False);
     EXPECT_NE(Hook(), nullptr);
+}
+
+TEST_F(RecordHooks, InstallationFailsWhileAnotherClientHoldsTheKeyboard) {
+    CheckInstallationFailsWhileAnotherClientHoldsTheKeyboard();
+}
+
+TEST_F(RecordHooks, InstallationFailsWhileAnotherClientHoldsTheKeyboardAlsoWithTheUiOnX11) {
+    UseX11Ui();
+    CheckInstallationFailsWhileAnotherClientHoldsTheKeyboard();
 }
 
 TEST_F(RecordHooks, RemovalNeitherWaitsForTheHooksThreadNorDeliversWhatWasQueued) {
@@ -316,12 +366,8 @@ TEST_F(RecordHooks, RemovalNeitherWaitsForTheHooksThreadNorDeliversWhatWasQueued
 // With the UI on X11 the grab is the UI's own: its windows still get the lock
 // keys, and nothing else.
 TEST_F(RecordHooks, ProgramWindowsGetOnlyTheLockKeysWhileTheKeyboardHookIsInstalled) {
-    std::string error;
-    auto opened = x11::OpenX11Backend({}, &error);
-    ASSERT_NE(opened, nullptr) << error;
-    auto* backend = static_cast<x11::X11Backend*>(opened.get());
-    DuiLib::SetDisplayBackend(std::move(opened));
-    const int source = win::AddMessageSource(backend->GetEventFd(), [backend] { backend->ProcessEvents(); });
+    x11::X11Backend* backend = UseX11Ui();
+    ASSERT_NE(backend, nullptr);
 
     struct Sink : DuiLib::IBackendWindowSink {
         std::vector<std::uint32_t> downs;
@@ -356,8 +402,6 @@ TEST_F(RecordHooks, ProgramWindowsGetOnlyTheLockKeysWhileTheKeyboardHookIsInstal
     EXPECT_EQ(sink.downs, (std::vector<std::uint32_t>{'A', 0x14, 0x14, 'C'}));
 
     window.reset();
-    win::RemoveMessageSource(source);
-    DuiLib::SetDisplayBackend(nullptr);
 }
 
 }  // namespace
