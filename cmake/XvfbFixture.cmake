@@ -1,11 +1,13 @@
 # A virtual X display for the tests that need one.
 #
-# tavrik_xvfb_fixture(name) adds two ctest tests that start an Xvfb on a free
+# tavrik_xvfb_fixture(name [ARGS arg...]) adds two ctest tests that start an Xvfb on a free
 # display number (Xvfb picks it itself through -displayfd, so several build
 # trees can test at once) and stop it again, as the ctest fixture <name>.
 # The display is written to ${CMAKE_BINARY_DIR}/xvfb/<name>.display; when
 # Xvfb cannot start, the file holds "none: <reason>" and the tests that need
-# the display skip with that reason instead of failing.
+# the display skip with that reason instead of failing. ARGS go to Xvfb after
+# the fixture's own ("-extension RECORD" gives a server without RECORD; the
+# server switches XTEST off with it).
 #
 # tavrik_xvfb_use(FIXTURE fixture TESTS test...) gives tests added by other
 # means (add_test of a script or of the real program) the same properties;
@@ -25,8 +27,9 @@ set(TAVRIK_XVFB_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/../tests/x11/xvfb_fixture.sh)
 set(TAVRIK_XVFB_RUN ${CMAKE_CURRENT_LIST_DIR}/../tests/x11/run_on_display.sh)
 
 function(tavrik_xvfb_fixture name)
+  cmake_parse_arguments(ARG "" "" "ARGS" ${ARGN})
   set(state ${CMAKE_BINARY_DIR}/xvfb/${name}.display)
-  add_test(NAME ${name}_start COMMAND bash ${TAVRIK_XVFB_SCRIPT} start ${state})
+  add_test(NAME ${name}_start COMMAND bash ${TAVRIK_XVFB_SCRIPT} start ${state} ${ARG_ARGS})
   add_test(NAME ${name}_stop COMMAND bash ${TAVRIK_XVFB_SCRIPT} stop ${state})
   set_tests_properties(${name}_start PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 30)
   set_tests_properties(${name}_stop PROPERTIES FIXTURES_CLEANUP ${name} TIMEOUT 30)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts or stops the Xvfb of a ctest fixture.
-#   xvfb_fixture.sh start STATEFILE   -> STATEFILE holds ":N" (and STATEFILE.pid the pid),
+#   xvfb_fixture.sh start STATEFILE [XVFB ARGS...]
+#                                     -> STATEFILE holds ":N" (and STATEFILE.pid the pid),
 #                                        or "none: reason" when no server could start
 #   xvfb_fixture.sh stop STATEFILE
 # Starting never fails the fixture: the tests that need the display skip with
@@ -8,6 +9,7 @@
 set -u
 action=${1:?start or stop}
 state=${2:?state file}
+shift 2
 pidfile="$state.pid"
 mkdir -p "$(dirname "$state")"
 
@@ -35,8 +37,10 @@ start)
   mkfifo "$fifo"
   log="$state.log"
   # -displayfd: the server chooses a free display and writes its number.
+  # The caller's arguments come last, so that they can take back an extension
+  # switched on here (XTEST and RECORD share one switch in the server).
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
-       +extension MIT-SHM +extension RANDR +extension XTEST \
+       +extension MIT-SHM +extension RANDR +extension XTEST "$@" \
        3>"$fifo" >"$log" 2>&1 &
   pid=$!
   echo "$pid" > "$pidfile"

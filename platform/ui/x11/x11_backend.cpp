@@ -5,6 +5,7 @@
 #include <X11/Xresource.h>
 #include <X11/XKBlib.h>
 #include <X11/cursorfont.h>
+#include <X11/keysym.h>
 #include <X11/extensions/Xrandr.h>
 #include <poll.h>
 #include <sys/epoll.h>
@@ -383,6 +384,14 @@ bool IsInputEvent(int type) {
 }  // namespace
 
 void X11Backend::Dispatch(XEvent& event) {
+    if (hook_grab_ && (event.type == KeyPress || event.type == KeyRelease)) {
+        // The keyboard hook has every key but the lock keys.
+        const KeySym sym = XkbKeycodeToKeysym(display_, static_cast<KeyCode>(event.xkey.keycode), 0, 0);
+        if (sym != XK_Caps_Lock && sym != XK_Num_Lock && sym != XK_Scroll_Lock) {
+            if (event.type == KeyRelease) pressed_.erase(event.xkey.keycode);
+            return;
+        }
+    }
     // The input method may take key events for composition.
     if (XFilterEvent(&event, None)) return;
 
@@ -685,6 +694,35 @@ std::vector<BackendRect> GetMonitorRects() {
 bool GetSystemTrayRect(BackendRect& rect) {
     auto* x = dynamic_cast<X11Backend*>(&DuiLib::GetDisplayBackend());
     return x && x->TrayRect(rect);
+}
+
+bool X11Backend::GrabKeyboardForHooks() {
+    WakeOnExit wake(this);
+    if (hook_grab_) return true;
+    // Reported to the root window, which is always viewable: keys for this
+    // program's windows come to them as usual (and are filtered), the rest
+    // to the root, where nothing takes them.
+    const int result = XGrabKeyboard(display_, root_, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    hook_grab_ = result == GrabSuccess;
+    return hook_grab_;
+}
+
+void X11Backend::ReleaseKeyboardForHooks() {
+    WakeOnExit wake(this);
+    if (!hook_grab_) return;
+    XUngrabKeyboard(display_, CurrentTime);
+    XFlush(display_);
+    hook_grab_ = false;
+}
+
+HookKeyboardGrab GrabKeyboardForHooks() {
+    auto* x = dynamic_cast<X11Backend*>(&DuiLib::GetDisplayBackend());
+    if (!x) return HookKeyboardGrab::NoX11Display;
+    return x->GrabKeyboardForHooks() ? HookKeyboardGrab::Grabbed : HookKeyboardGrab::Refused;
+}
+
+void ReleaseKeyboardForHooks() {
+    if (auto* x = dynamic_cast<X11Backend*>(&DuiLib::GetDisplayBackend())) x->ReleaseKeyboardForHooks();
 }
 
 bool UseX11DisplayBackend(std::string* error) {

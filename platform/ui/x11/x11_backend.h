@@ -31,4 +31,15 @@ std::vector<DuiLib::BackendRect> GetMonitorRects();
 // menu opens beside); false when there is no tray.
 bool GetSystemTrayRect(DuiLib::BackendRect& rect);
 
+// The keyboard grab of the global keyboard hook (platform/hooks): while it
+// is held no other client gets a key, and the UI's windows get only Caps
+// Lock, Num Lock and Scroll Lock. UI thread.
+enum class HookKeyboardGrab {
+    NoX11Display,  // the UI does not run on the X11 backend
+    Grabbed,
+    Refused,       // another client holds the keyboard
+};
+HookKeyboardGrab GrabKeyboardForHooks();
+void ReleaseKeyboardForHooks();
+
 }  // namespace tavrik::x11

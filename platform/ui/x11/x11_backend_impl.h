@@ -92,6 +92,11 @@ public:
     // Requests may have read events into Xlib's queue, where the socket no
     // longer shows them: make the event descriptor readable then.
     void WakeIfQueued();
+    // The global keyboard hook's grab (x11_backend.h); false when another
+    // client holds the keyboard.
+    bool GrabKeyboardForHooks();
+    void ReleaseKeyboardForHooks();
+
     // Logs a message of the display layer once per key.
     void LogOnce(const std::string& key, const std::string& message);
 
@@ -118,6 +123,7 @@ private:
     bool own_clipboard_ = false;
     std::set<std::string> logged_;
     std::set<unsigned> pressed_;
+    bool hook_grab_ = false;      // the keyboard hook holds the keyboard
     Window focused_ = 0;          // our window that has the keyboard focus
     int wm_checked_ = -1;         // window manager running: -1 unknown, 0, 1
     cairo_device_t* cairo_device_ = nullptr;  // key codes held down, to tell repeats

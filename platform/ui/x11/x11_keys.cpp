@@ -77,6 +77,10 @@ std::uint32_t ScanCodeFromKeycode(unsigned keycode) {
     const unsigned code = keycode - 8;
     if (code >= 1 && code <= 88) return code;
     switch (code) {
+    case 89: return 0x73;     // Japanese ro (international 1)
+    case 92: return 0x79;     // henkan (international 4)
+    case 93: return 0x70;     // katakana/hiragana (international 2)
+    case 94: return 0x7B;     // muhenkan (international 5)
     case 96: return 0xE01C;   // keypad enter
     case 97: return 0xE01D;   // right control
     case 98: return 0xE035;   // keypad divide
@@ -93,6 +97,8 @@ std::uint32_t ScanCodeFromKeycode(unsigned keycode) {
     case 110: return 0xE052;  // insert
     case 111: return 0xE053;  // delete
     case 119: return 0xE11D;  // pause
+    case 121: return 0x7E;    // keypad comma (Brazilian keypad)
+    case 124: return 0x7D;    // yen (international 3)
     case 125: return 0xE05B;  // left super
     case 126: return 0xE05C;  // right super
     case 127: return 0xE05D;  // menu
