@@ -6,9 +6,9 @@
 
 #include "platform/ui/control.h"
 
-// "dest" places the picture inside rcItem (offsets from its top-left corner,
-// right and bottom kept inside the control); an all-zero "source" is the
-// whole picture and a larger one is cut to it. A non-empty imageName stands
+// "dest" places the picture inside rcItem (offsets at 96 DPI from its
+// top-left corner, right and bottom kept inside the control); an all-zero
+// "source" is the whole picture and a larger one is cut to it. A non-empty imageName stands
 // in for the description's own name (a picture chosen on disk may carry
 // characters the description cannot quote). False when no picture was
 // loaded.
