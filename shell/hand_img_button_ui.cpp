@@ -5,13 +5,11 @@
 
 using namespace DuiLib;
 
-void NotifyPointerCrossing(CButtonUI* button, UINT& buttonState, TEventUI& event) {
+void NotifyPointerCrossing(CButtonUI* button, const TEventUI& event) {
     if (!button->IsEnabled()) return;
-    const bool entering = event.Type == UIEVENT_MOUSEENTER;
-    if (entering) buttonState |= UISTATE_HOT;
-    else buttonState &= ~UISTATE_HOT;
-    if (CPaintManagerUI* pm = button->GetManager()) pm->SendNotify(button, entering ? L"msenter" : L"msleave");
-    button->Invalidate();
+    if (event.Type != UIEVENT_MOUSEENTER && event.Type != UIEVENT_MOUSELEAVE) return;
+    if (CPaintManagerUI* pm = button->GetManager())
+        pm->SendNotify(button, event.Type == UIEVENT_MOUSEENTER ? L"msenter" : L"msleave");
 }
 
 CControlUI* CHandImgButtonUI::CreateInstance() { return new CHandImgButtonUI(); }
@@ -35,36 +33,9 @@ void CHandImgButtonUI::PaintStatusImage(HDC hDC) {
     if (!m_sHandImage.IsEmpty()) PaintHandImage(hDC, m_pManager, m_rcItem, m_rcPaint, m_sHandImage);
 }
 
+// Presses, releases (a click only inside), moves and the hot state are the
+// button's own; only the crossings are told to the listener.
 void CHandImgButtonUI::DoEvent(TEventUI& event) {
-    switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled() && PtInRectUI(m_rcItem, event.ptMouse)) {
-            m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-        if (m_uButtonState & UISTATE_CAPTURED) {
-            m_uButtonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
-            Invalidate();
-            // Last: a listener of the click may remove this button.
-            if (PtInRectUI(m_rcItem, event.ptMouse)) Activate();
-        }
-        return;
-    case UIEVENT_MOUSEMOVE:
-        if (m_uButtonState & UISTATE_CAPTURED) {
-            if (PtInRectUI(m_rcItem, event.ptMouse)) m_uButtonState |= UISTATE_PUSHED;
-            else m_uButtonState &= ~UISTATE_PUSHED;
-        }
-        Invalidate();
-        return;
-    case UIEVENT_MOUSEENTER:
-    case UIEVENT_MOUSELEAVE:
-        NotifyPointerCrossing(this, m_uButtonState, event);
-        break;
-    default:
-        break;
-    }
+    NotifyPointerCrossing(this, event);
     CButtonUI::DoEvent(event);
 }

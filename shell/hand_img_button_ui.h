@@ -26,6 +26,6 @@ private:
     DuiLib::CDuiString m_sHandImage;
 };
 
-// Sends "msenter" / "msleave" and sets or clears the hot state of an enabled
-// button; shared by the hand-image buttons.
-void NotifyPointerCrossing(DuiLib::CButtonUI* button, DuiLib::UINT& buttonState, DuiLib::TEventUI& event);
+// Sends "msenter" or "msleave" for an enabled button when the event is the
+// pointer entering or leaving it; shared by the hand-image buttons.
+void NotifyPointerCrossing(DuiLib::CButtonUI* button, const DuiLib::TEventUI& event);

@@ -92,6 +92,7 @@ void CHandImgSelectButtonUI::PaintStatusImage(HDC hDC) {
 }
 
 void CHandImgSelectButtonUI::DoEvent(TEventUI& event) {
+    NotifyPointerCrossing(this, event);
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
@@ -100,30 +101,23 @@ void CHandImgSelectButtonUI::DoEvent(TEventUI& event) {
         if (IsEnabled() && PtInRectUI(m_rcItem, event.ptMouse)) {
             m_bDragging = true;
             m_ptLast = event.ptMouse;
-            m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
-            Invalidate();
         }
-        return;
+        break;
     case UIEVENT_BUTTONUP:
+        // The end of a drag, never a click.
+        m_bDragging = false;
         if (m_uButtonState & UISTATE_CAPTURED) {
             m_uButtonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
             Invalidate();
         }
-        m_bDragging = false;
         return;
     case UIEVENT_MOUSEMOVE:
         // A crop taken at size 0 by 0 stands for the whole picture; moving
         // it would leave an empty source and the picture would vanish.
-        if (m_bDragging && !IsRectEmptyUI(m_rcCrop)) Pan(event.ptMouse);
-        if (m_uButtonState & UISTATE_CAPTURED) {
-            if (PtInRectUI(m_rcItem, event.ptMouse)) m_uButtonState |= UISTATE_PUSHED;
-            else m_uButtonState &= ~UISTATE_PUSHED;
+        if (m_bDragging && !IsRectEmptyUI(m_rcCrop)) {
+            Pan(event.ptMouse);
+            Invalidate();
         }
-        Invalidate();
-        return;
-    case UIEVENT_MOUSEENTER:
-    case UIEVENT_MOUSELEAVE:
-        NotifyPointerCrossing(this, m_uButtonState, event);
         break;
     default:
         break;

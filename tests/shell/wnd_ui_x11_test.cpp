@@ -15,6 +15,7 @@
 #include "platform/ui/x11/x11_backend_impl.h"
 #include "shell/custom_controls_registry.h"
 #include "shell/wnd_ui.h"
+#include "tests/shell/device_ui_fixture.h"
 #include "tests/support/temp_home.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"
@@ -25,28 +26,12 @@ using namespace DuiLib;
 using tavrik::x11::UseX11DisplayBackend;
 using tavrik::x11::X11Window;
 
-void Pump() {
-    win::MSG msg;
-    for (int i = 0; i < 10000 && win::PeekMessageW(&msg, nullptr, 0, 0, win::PM_REMOVE); ++i) {
-        if (CPaintManagerUI::TranslateMessage(&msg)) continue;
-        win::TranslateMessage(&msg);
-        win::DispatchMessageW(&msg);
-    }
-}
+using devtest::Pump;
+using devtest::SkinWindow;
 
 bool PumpUntil(const std::function<bool()>& done) { return tavrik::test::PumpUntil([] { Pump(); }, done); }
 
-class SkinWindow : public WindowImplBase {
-public:
-    explicit SkinWindow(std::wstring skin) : skin_(std::move(skin)) {}
-    CDuiString GetSkinFile() override { return skin_; }
-    LPCTSTR GetWindowClassName() const override { return L"WndHostTestWindow"; }
-    CPaintManagerUI& pm() { return m_pm; }
-    Window xid() const { return static_cast<X11Window*>(GetBackendWindow())->xid(); }
-
-private:
-    std::wstring skin_;
-};
+Window XidOf(SkinWindow* w) { return static_cast<X11Window*>(w->GetBackendWindow())->xid(); }
 
 class WndUiX11Test : public ::testing::Test {
 protected:
@@ -79,13 +64,13 @@ protected:
         auto* w = new SkinWindow(win::FromUtf8(xml));
         windows_.push_back(w);
         w->Create(nullptr, L"Tavrik window host test", win::WS_POPUP | win::WS_VISIBLE, 0, x, y, 0, 0);
-        EXPECT_TRUE(PumpUntil([&] { return driver_->Viewable(w->xid()); }));
+        EXPECT_TRUE(PumpUntil([&] { return driver_->Viewable(XidOf(w)); }));
         return w;
     }
     bool PlacedAt(SkinWindow* w, int x, int y, int width, int height) {
         return PumpUntil([&] {
             int gx = 0, gy = 0, gw = 0, gh = 0;
-            return driver_->Geometry(w->xid(), gx, gy, gw, gh) && gx == x && gy == y && gw == width && gh == height;
+            return driver_->Geometry(XidOf(w), gx, gy, gw, gh) && gx == x && gy == y && gw == width && gh == height;
         });
     }
 
@@ -114,9 +99,9 @@ TEST_F(WndUiX11Test, HostedWindowFollowsTheControl) {
     EXPECT_TRUE(PlacedAt(hosted, 350, 220, 60, 40));
 
     host->SetVisible(false);
-    EXPECT_TRUE(PumpUntil([&] { return !driver_->Viewable(hosted->xid()); }));
+    EXPECT_TRUE(PumpUntil([&] { return !driver_->Viewable(XidOf(hosted)); }));
     host->SetVisible(true);
-    EXPECT_TRUE(PumpUntil([&] { return driver_->Viewable(hosted->xid()); }));
+    EXPECT_TRUE(PumpUntil([&] { return driver_->Viewable(XidOf(hosted)); }));
     EXPECT_TRUE(PlacedAt(hosted, 350, 220, 60, 40));
 }
 
