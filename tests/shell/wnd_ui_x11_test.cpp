@@ -50,16 +50,7 @@ protected:
         driver_ = std::make_unique<tavrik::test::XDriver>();
         driver_->MoveTo(5, 1015);
     }
-    void TearDown() override {
-        for (SkinWindow* w : windows_) {
-            if (w->GetHWND()) win::DestroyWindow(w->GetHWND());
-            delete w;
-        }
-        windows_.clear();
-        Pump();
-        CResourceManager::GetInstance()->Release();
-        CPaintManagerUI::Term();
-    }
+    void TearDown() override { devtest::CloseAll(windows_); }
     SkinWindow* Open(const std::string& xml, int x, int y) {
         auto* w = new SkinWindow(win::FromUtf8(xml));
         windows_.push_back(w);
