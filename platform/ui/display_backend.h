@@ -74,7 +74,10 @@ inline BackendRect ResizeByEdge(BackendRect start, BackendResizeEdge edge, int d
 }
 
 // Cursors by their standard names.
-enum class BackendCursor { Arrow, Hand, IBeam, Wait, AppStarting, Cross, SizeWE, SizeNS, SizeNWSE, SizeNESW, SizeAll, No, Help };
+enum class BackendCursor {
+    Arrow, Hand, IBeam, Wait, AppStarting, Cross, SizeWE, SizeNS, SizeNWSE, SizeNESW, SizeAll, No, Help,
+    UpArrow, Size, Icon
+};
 
 // Modifier and button state carried by input events.
 enum BackendModifier : uint32_t {

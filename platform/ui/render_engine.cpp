@@ -304,6 +304,49 @@ void CRenderEngine::FillRoundRect(HDC cr, const RECT& rc, int width, int height,
     cairo_restore(cr);
 }
 
+namespace {
+// The parameter of the ellipse point that a ray at `degrees` from the centre
+// meets (a circle in disguise: the ray's angle is stretched by the axes).
+double EllipseParameter(double degrees, double rx, double ry) {
+    const double a = degrees * G_PI / 180.0;
+    return std::atan2(rx * std::sin(a), ry * std::cos(a));
+}
+}  // namespace
+
+void CRenderEngine::FillEllipse(HDC cr, const RECT& rc, DWORD color) { FillPie(cr, rc, 0.0f, 360.0f, color); }
+
+void CRenderEngine::FillPie(HDC cr, const RECT& rc, float startAngle, float sweepAngle, DWORD color) {
+    const double rx = (rc.right - rc.left) / 2.0, ry = (rc.bottom - rc.top) / 2.0;
+    if (!cr || (color >> 24) == 0 || rx <= 0 || ry <= 0 || sweepAngle == 0.0f || !std::isfinite(sweepAngle) ||
+        !std::isfinite(startAngle))
+        return;
+    cairo_save(cr);
+    cairo_new_path(cr);
+    // The path is made on the unit circle and stretched to the ellipse.
+    cairo_translate(cr, rc.left + rx, rc.top + ry);
+    cairo_scale(cr, rx, ry);
+    if (std::fabs(sweepAngle) >= 360.0f) {
+        cairo_arc(cr, 0, 0, 1, 0, 2 * G_PI);
+    } else {
+        const double from = EllipseParameter(startAngle, rx, ry);
+        double turn = EllipseParameter(static_cast<double>(startAngle) + sweepAngle, rx, ry) - from;
+        // The arc runs the way of the sweep, less than one whole turn.
+        turn = std::fmod(turn, 2 * G_PI);
+        if (sweepAngle > 0 && turn < 0) turn += 2 * G_PI;
+        if (sweepAngle < 0 && turn > 0) turn -= 2 * G_PI;
+        cairo_move_to(cr, 0, 0);
+        if (turn > 0) cairo_arc(cr, 0, 0, 1, from, from + turn);
+        else cairo_arc_negative(cr, 0, 0, 1, from, from + turn);
+        cairo_close_path(cr);
+    }
+    cairo_restore(cr);  // back to the caller's transformation; the path stays where it was drawn
+    cairo_save(cr);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+    SetSourceColorUI(cr, color);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 void CRenderEngine::DrawImage(HDC cr, cairo_surface_t* bmp, const RECT& rc, const RECT& rcPaint, const RECT& src,
                               const RECT& corners, bool, BYTE uFade, bool hole, bool xtiled, bool ytiled) {
     if (!cr || !bmp) return;

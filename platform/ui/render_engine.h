@@ -55,6 +55,12 @@ public:
     static void DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle = 0);
     static void DrawRoundRect(HDC hDC, const RECT& rc, int width, int height, int nSize, DWORD dwPenColor, int nStyle = 0);
     static void FillRoundRect(HDC hDC, const RECT& rc, int width, int height, DWORD dwColor);
+    // Anti-aliased fills of the ellipse inscribed in rc and of a pie slice of
+    // it. Angles are degrees measured clockwise from the +x axis (y points
+    // down), as rays from the centre: 90 is straight down. A negative sweep
+    // turns anticlockwise; a sweep of 360 or more is the whole ellipse.
+    static void FillEllipse(HDC hDC, const RECT& rc, DWORD dwColor);
+    static void FillPie(HDC hDC, const RECT& rc, float startAngle, float sweepAngle, DWORD dwColor);
 
     static void DrawImage(HDC hDC, cairo_surface_t* hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
                           const RECT& rcCorners, bool bAlpha, BYTE uFade = 255, bool hole = false, bool xtiled = false,

@@ -33,6 +33,9 @@ BackendCursor CursorFor(int id) {
     case 32513: return BackendCursor::IBeam;
     case 32514: return BackendCursor::Wait;
     case 32515: return BackendCursor::Cross;
+    case 32516: return BackendCursor::UpArrow;
+    case 32640: return BackendCursor::Size;
+    case 32641: return BackendCursor::Icon;
     case 32642: return BackendCursor::SizeNWSE;
     case 32643: return BackendCursor::SizeNESW;
     case 32644: return BackendCursor::SizeWE;

@@ -43,15 +43,19 @@ void DeviceUiTest::SetUp() {
     TakeUIProblems();
 }
 
-void DeviceUiTest::TearDown() {
-    for (SkinWindow* w : windows_) {
+void CloseAll(std::vector<SkinWindow*>& windows) {
+    for (SkinWindow* w : windows) {
         if (w->GetHWND()) win::DestroyWindow(w->GetHWND());
         delete w;
     }
-    windows_.clear();
+    windows.clear();
     Pump();
     CResourceManager::GetInstance()->Release();
     CPaintManagerUI::Term();
+}
+
+void DeviceUiTest::TearDown() {
+    CloseAll(windows_);
     SetDisplayBackend(nullptr);
 }
 

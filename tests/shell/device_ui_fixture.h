@@ -48,6 +48,9 @@ private:
     std::wstring skin_;
 };
 
+// Destroys and deletes the windows, then drops the UI's resources and caches.
+void CloseAll(std::vector<SkinWindow*>& windows);
+
 class DeviceUiTest : public ::testing::Test {
 protected:
     void SetUp() override;

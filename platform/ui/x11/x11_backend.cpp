@@ -211,6 +211,10 @@ Cursor X11Backend::CursorFor(DuiLib::BackendCursor kind) {
     case C::SizeAll: shape = XC_fleur; break;
     case C::No: shape = XC_X_cursor; break;
     case C::Help: shape = XC_question_arrow; break;
+    // The old up-arrow, four-way size and icon cursors: the nearest shapes of the cursor font.
+    case C::UpArrow: shape = XC_sb_up_arrow; break;
+    case C::Size: shape = XC_fleur; break;
+    case C::Icon: shape = XC_icon; break;
     }
     Cursor cursor = XCreateFontCursor(display_, shape);
     cursors_[kind] = cursor;
