@@ -10,6 +10,8 @@
 //   record NAME | clear NAME | quit
 //   poke NAME SPACE OFFSET HEXBYTES | peek NAME SPACE OFFSET COUNT
 //   (SPACE: info params layout keymap ledmap colors live macros shoot clock status screen)
+//   keyboards also: press|release NAME KEY, profile NAME P, light NAME MODE BRIGHTNESS SPEEDCODE,
+//   reset NAME, peek NAME block P|keymap|macros|clock P|colors PAGE|live|bracket
 // The end of standard input does not stop it; quit, SIGINT or SIGTERM do.
 // With --record FILE, every report the devices received is written to FILE
 // at exit (one line each: ms since start, product, bytes in hex).
@@ -20,6 +22,7 @@
 #include "platform/hid/sim_socket_backend.h"
 #include "tools/devsim/devsim_server.h"
 #include "tools/devsim/emulator.h"
+#include "tools/devsim/keyboard_model.h"
 
 #include <algorithm>
 #include <csignal>
@@ -161,6 +164,10 @@ void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
         Emulator* e = Find(served, name);
         if (!e) {
             Say("error: no device " + name);
+            continue;
+        }
+        if (std::string reply; KeyboardCommandLine(*e, line, &reply)) {
+            Say(reply);
             continue;
         }
         if (verb == "plug") {
