@@ -174,10 +174,14 @@ int CCorvaneKeyboardDevice::WriteCurrentKeyAssignments(int profile) {
 }
 
 int CCorvaneKeyboardDevice::WriteMacros(const std::vector<int>& macros) {
-    if (m_commandChannel.IsOpen()) m_commandChannel.ReadDeviceInfo(&m_deviceInfo);
     const DuiLib::CDuiString folder = GetUserDataFolder();
     const auto list = LoadMacroList(folder);
     if (!list || list->empty()) return 0;
+    // The capacity comes from a fresh information read; a keyboard that does
+    // not answer it cannot take the table either.
+    if (!m_commandChannel.IsOpen()) return -1;
+    if (const int info = m_commandChannel.ReadDeviceInfo(&m_deviceInfo); info != PROTOCOL_OK)
+        return info == PROTOCOL_NOT_LINKED ? PROTOCOL_NOT_LINKED : -1;
 
     std::vector<std::vector<DeviceMacroEvent>> packed;
     std::vector<size_t> counts;
