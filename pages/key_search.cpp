@@ -12,6 +12,14 @@ int FindRowByParams(const KeyCodeEntry* table, size_t count, KeyFunction functio
     return -1;
 }
 
+int FindMouseFunctionRow(KeyFunction function) {
+    const uint8_t code = function.code;
+    if (code != kFunctionDeviceKey && code != kFunctionDpiShift && code != kFunctionShowWindow) return -1;
+    for (size_t row = 0; row < kMouseFunctionTableCount; ++row)
+        if (MouseFunctionTable[row].function == function) return int(row);
+    return -1;
+}
+
 int FindKeyTableRow(KeyFunction function) {
     if (function.code != kFunctionKeyboardKey) return -1;
     if (function.param1 == 0) {

@@ -11,6 +11,11 @@
 // compared (the caller chose the table by the code).
 int FindRowByParams(const KeyCodeEntry* table, size_t count, KeyFunction function);
 
+// The MouseFunctionTable row of a device key (0xA0), DPI shift (0x16) or show
+// window (0x23) function: code and parameters equal. The table's other rows
+// only fix the order of the names; other codes find nothing.
+int FindMouseFunctionRow(KeyFunction function);
+
 // The KeyTable row of a keyboard-key function: {0x20, 0, usage} is searched
 // among rows 8..141 by code, param1 0 and usage; {0x20, bit, 0} with a single
 // modifier bit among the modifier rows 0..7.
