@@ -3,23 +3,13 @@
 #include <benchmark/benchmark.h>
 
 #include "keyboard/corvane_keyboard_device.h"
-#include "platform/os/critical_section.h"
+#include "tests/link/sim_channel.h"
 #include "tools/devsim/sim_fixture.h"
 
 namespace {
 
 using tavrik::devsim::Emulator;
 using tavrik::devsim::ProductKind;
-
-bool Open(CDeviceProtocol& channel, const Emulator& device) {
-    const bool receiver = device.Product().receiver;
-    win::CriticalSectionGuard io(channel.m_ioLock);
-    CHidDevice& handle = receiver ? channel.m_receiver : channel.m_wired;
-    if (!handle.Open(device.InterfacePath().c_str(), 1, 1, 1, 0)) return false;
-    channel.m_open = 1;
-    channel.SetConnectMode(receiver ? CDeviceProtocol::kConnectReceiver : CDeviceProtocol::kConnectWired);
-    return true;
-}
 
 void BM_StreamLedFrame(benchmark::State& state) {
     tavrik::devsim::SimFixture sim;
@@ -28,7 +18,7 @@ void BM_StreamLedFrame(benchmark::State& state) {
     page.SetDeviceName(L"keyboard");
     page.SetKeyCount(170);
     page.SetLedCount(170);
-    if (!Open(page.CommandChannel(), device) || page.ReadDeviceTables() != 1) {
+    if (!tavrik::test::OpenCommandChannel(page.CommandChannel(), device) || page.ReadDeviceTables() != 1) {
         state.SkipWithError("cannot reach the emulated keyboard");
         return;
     }
@@ -42,10 +32,8 @@ void BM_StreamLedFrame(benchmark::State& state) {
     auto lock = device.Lock();
     if (device.Memory().livePackets == before) state.SkipWithError("no frame reached the keyboard");
     state.SetLabel(device.Product().receiver ? "receiver" : "cable");
-    win::CriticalSectionGuard io(page.CommandChannel().m_ioLock);
-    page.CommandChannel().m_open = 0;
-    page.CommandChannel().m_wired.Close();
-    page.CommandChannel().m_receiver.Close();
+    lock.unlock();
+    tavrik::test::CloseCommandChannel(page.CommandChannel());
 }
 BENCHMARK(BM_StreamLedFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 

@@ -171,24 +171,23 @@ TEST(DeviceBlockRoundTrip, ReadingWhatWasWrittenGivesTheSettings) {
     }
 }
 
-TEST(KeyboardClockBytes, SundaySecondOfMarch2025) {
+win::SYSTEMTIME Time(int year, int month, int weekday, int day, int hour, int minute, int second) {
     win::SYSTEMTIME t;
-    t.wYear = 2025;
-    t.wMonth = 3;
-    t.wDayOfWeek = 0;
-    t.wDay = 2;
-    t.wHour = 9;
-    t.wMinute = 5;
-    t.wSecond = 7;
-    EXPECT_EQ(MakeKeyboardClock(t), (KeyboardClock{0x07, 0x05, 0x09, 0x00, 0x02, 0x03, 0x25}));
-    t.wYear = 2099;
-    t.wMonth = 12;
-    t.wDayOfWeek = 6;
-    t.wDay = 31;
-    t.wHour = 23;
-    t.wMinute = 59;
-    t.wSecond = 58;
-    EXPECT_EQ(MakeKeyboardClock(t), (KeyboardClock{0x58, 0x59, 0x23, 0x06, 0x31, 0x12, 0x99}));
+    t.wYear = win::WORD(year);
+    t.wMonth = win::WORD(month);
+    t.wDayOfWeek = win::WORD(weekday);
+    t.wDay = win::WORD(day);
+    t.wHour = win::WORD(hour);
+    t.wMinute = win::WORD(minute);
+    t.wSecond = win::WORD(second);
+    return t;
+}
+
+TEST(KeyboardClockBytes, SundaySecondOfMarch2025) {
+    EXPECT_EQ(MakeKeyboardClock(Time(2025, 3, 0, 2, 9, 5, 7)), (KeyboardClock{0x07, 0x05, 0x09, 0x00, 0x02, 0x03, 0x25}));
+    EXPECT_EQ(MakeKeyboardClock(Time(2099, 12, 6, 31, 23, 59, 58)),
+              (KeyboardClock{0x58, 0x59, 0x23, 0x06, 0x31, 0x12, 0x99}));
+    EXPECT_EQ(MakeKeyboardClock(Time(2100, 1, 5, 1, 0, 0, 0))[6], 0x00);  // the year modulo 100
 }
 
 }  // namespace

@@ -291,15 +291,48 @@ TEST_P(KeyboardExchange, LiveFrameLandsAtEachPositionsLed) {
     EXPECT_EQ(device.Memory().livePackets, packets);
 }
 
-TEST_P(KeyboardExchange, UnlinkedReceiverAnswersEveryWrite) {
-    if (!device.Product().receiver) GTEST_SKIP() << "cable keyboards are always linked";
-    WriteMacroList({{"a", {MacroEvent{true, 4, kMacroKey, 10}}}});
-    device.SetLinked(false);
-    EXPECT_EQ(page.WriteMacros({0}), -101);
-    EXPECT_EQ(page.WriteClock(0), -101);
-    EXPECT_EQ(page.CheckDongleLink(), 0);
-    device.SetLinked(true);
-    EXPECT_EQ(page.CheckDongleLink(), 1);
+TEST(KeyboardReceiver, UnlinkedKeyboardAnswersEveryWrite) {
+    ConnectedKeyboard kb(ProductKind::KeyboardReceiver);
+    ASSERT_TRUE(SaveMacroList(kb.page.GetUserDataFolder(), {{"a", "a"}}));
+    kb.device.SetLinked(false);
+    EXPECT_EQ(kb.page.WriteMacros({0}), -101);
+    EXPECT_EQ(kb.page.WriteClock(0), -101);
+    EXPECT_EQ(kb.page.CheckDongleLink(), 0);
+    kb.device.SetLinked(true);
+    EXPECT_EQ(kb.page.CheckDongleLink(), 1);
+    EXPECT_EQ(kb.page.WriteMacros({0}), 0);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace kbtest;
+
+TEST(KeyboardProfile, PathsAndNameLists) {
+    CCorvaneKeyboardDevice page;
+    SetUpPage(page);
+    page.UpdateProfilePaths();
+    EXPECT_EQ(page.GetProfilePath(), page.GetUserDataFolder() + L"profile_1.Json");
+    // The document falls back on the keyboard's shipped defaults.
+    page.LoadProfile(1);
+    EXPECT_EQ(page.GetKeyList().size(), kKeyPositionCount);
+    EXPECT_EQ(page.GetFrameInterval(), 100);
+    EXPECT_EQ(page.GetLightSetting().mode, 2);
+
+    ASSERT_TRUE(SaveMacroList(page.GetUserDataFolder(), {{"Ä macro", "g1"}, {"second", "g2"}}));
+    page.LoadNameLists();
+    EXPECT_EQ(page.GetMacroNames(), (std::vector<DuiLib::CDuiString>{L"Ä macro", L"second"}));
+    ASSERT_EQ(page.GetModeValues().size(), 31u);
+    EXPECT_EQ(page.GetModeValues()[21], 21);
+    EXPECT_EQ(page.GetDefaultLightVisible()[0], 0);
+    EXPECT_EQ(page.GetDefaultLightNames()[1], L"light_mode_1");
+    EXPECT_EQ(page.GetAreaLightNames().size(), 3u);
+    // No light names for device index 4: the lists stay as they were.
+    page.SetDeviceIndex(4);
+    page.LoadNameLists();
+    EXPECT_EQ(page.GetModeValues().size(), 31u);
+    EXPECT_EQ(page.GetAreaLightNames().size(), 3u);
 }
 
 }  // namespace

@@ -22,17 +22,7 @@ namespace kbtest {
 using tavrik::devsim::Emulator;
 using tavrik::devsim::ProductKind;
 
-inline ProtocolTimeouts FastTimeouts() {
-    ProtocolTimeouts t;
-    t.wiredWrite = 300;
-    t.wiredRead = 200;
-    t.wiredLongRead = 1000;
-    t.receiverWrite = 300;
-    t.receiverRead = 200;
-    t.streamWired = 200;
-    t.streamReceiver = 150;
-    return t;
-}
+using tavrik::test::FastTimeouts;
 
 // Sets the page up as the main window does for a keyboard.
 inline void SetUpPage(CCorvaneKeyboardDevice& page) {

@@ -25,6 +25,7 @@ using tavrik::devsim::FaultKind;
 using tavrik::devsim::ProductKind;
 using tavrik::devsim::SimFixture;
 using tavrik::test::CloseCommandChannel;
+using tavrik::test::FastTimeouts;
 using tavrik::test::OpenCommandChannel;
 
 struct Chunk {
@@ -47,19 +48,6 @@ std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
     std::vector<uint8_t> v(n);
     for (size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(seed + i * 7);
     return v;
-}
-
-// Short time-outs: the same paths as the device's own figures, quickly.
-ProtocolTimeouts FastTimeouts() {
-    ProtocolTimeouts t;
-    t.wiredWrite = 200;
-    t.wiredRead = 150;
-    t.wiredLongRead = 1200;
-    t.receiverWrite = 200;
-    t.receiverRead = 150;
-    t.streamWired = 150;
-    t.streamReceiver = 100;
-    return t;
 }
 
 class ProtocolTest : public ::testing::Test {

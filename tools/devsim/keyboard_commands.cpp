@@ -1,5 +1,6 @@
 // tavrik-devsim's keyboard commands: actions on the keyboard and decoded views.
 #include "tools/devsim/emulator.h"
+#include "tools/devsim/hex_text.h"
 #include "tools/devsim/keyboard_model.h"
 
 #include <charconv>
@@ -21,16 +22,6 @@ bool Number(const std::string& text, unsigned max, unsigned* out) {
     return true;
 }
 
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-    std::string s;
-    char b[4];
-    for (auto v : bytes) {
-        std::snprintf(b, sizeof b, "%02x", v);
-        s += b;
-    }
-    return s;
-}
-
 std::string BlockText(const KeyboardBlockView& v, int profile) {
     std::ostringstream out;
     out << "block " << profile << " active " << v.activeProfile << " mode " << v.modeCode() << " brightness "
@@ -39,7 +30,7 @@ std::string BlockText(const KeyboardBlockView& v, int profile) {
         << " submode " << int(v.bytes[18]) << " wflag " << int(v.bytes[19]) << " key6 " << int(v.bytes[20])
         << " winlock " << int(v.bytes[21]) << " polling " << int(v.bytes[22]) << " group " << int(v.bytes[25])
         << " interval " << v.frameInterval() << " keyshake " << int(v.bytes[45]) << " bytes "
-        << Hex({v.bytes.begin(), v.bytes.end()});
+        << HexText({v.bytes.begin(), v.bytes.end()});
     return out.str();
 }
 
@@ -59,7 +50,7 @@ std::string Peek(Emulator& e, const std::string& view, const std::vector<std::st
                       c->hour, c->minute, c->second, c->weekday);
         return text;
     }
-    if (view == "colors") return numbered && n < 128 ? "colors " + Hex(ViewColorPage(m, int(n))) : "error: peek NAME colors PAGE";
+    if (view == "colors") return numbered && n < 128 ? "colors " + HexText(ViewColorPage(m, int(n))) : "error: peek NAME colors PAGE";
     if (!args.empty() && (view == "keymap" || view == "macros" || view == "live" || view == "bracket"))
         return "error: " + view + " takes no arguments";
     if (view == "keymap") {
@@ -78,12 +69,12 @@ std::string Peek(Emulator& e, const std::string& view, const std::vector<std::st
         std::string out = "macros " + std::to_string(table->macros.size());
         for (const auto& macro : table->macros) {
             out += " [";
-            for (const auto& ev : macro) out += Hex({ev.begin(), ev.end()}) + (&ev == &macro.back() ? "" : " ");
+            for (const auto& ev : macro) out += HexText({ev.begin(), ev.end()}) + (&ev == &macro.back() ? "" : " ");
             out += "]";
         }
         return out;
     }
-    if (view == "live") return "live " + Hex(ViewLiveFrame(m));
+    if (view == "live") return "live " + HexText(ViewLiveFrame(m));
     if (view == "bracket") return m.inSession ? "bracket open" : "bracket closed";
     *known = false;
     return {};
