@@ -124,7 +124,7 @@ LightSetting CBasicProfiledata::GetLightInfo() {
     if (info.isObject()) {
         setting.mode = pj::Low8(JsonMember(info, "SelectItem"));
         setting.brightness = static_cast<uint8_t>(pj::InRange(JsonMember(info, "Light"), 0, kMaxBrightnessLevel));
-        setting.speed = static_cast<uint8_t>(pj::InRange(JsonMember(info, "Speed"), 0, kMaxSpeedLevel));
+        setting.speed = static_cast<uint8_t>(pj::InRange(JsonMember(info, "Speed"), 0, kMaxProfileSpeedLevel));
         setting.direction = pj::Low8(JsonMember(info, "Fx"));
         setting.colorful = pj::Flag(JsonMember(info, "MultiColor"));
         setting.red = pj::Low8(JsonMember(info, "Red"));

@@ -196,15 +196,20 @@ void CCorvaneUSBDevice::InitPage() {
         }
     }
     if (!m_pSelectPanel) return;
+    BindKeyButtons(m_pSelectPanel, false);
+}
 
-    for (int i = 0; i < m_pSelectPanel->GetCount(); ++i) {
-        CControlUI* child = m_pSelectPanel->GetItemAt(i);
+void CCorvaneUSBDevice::BindKeyButtons(CContainerUI* picture, bool lightFromName) {
+    if (!picture) return;
+    for (int i = 0; i < picture->GetCount(); ++i) {
+        CControlUI* child = picture->GetItemAt(i);
         if (!child || CDuiString(child->GetClass()) != kKeyButtonClass) continue;
         auto* button = static_cast<CDeviceKeyButtonUI*>(child->GetInterface(kKeyButtonClass));
         if (!button) continue;
         const int key = IndexedName(child->GetName(), L"key_", m_keyButtons.size());
         if (key >= 0) m_keyButtons[size_t(key)] = button;
-        const int light = IndexedName(child->GetUserData(), L"light_", m_lightButtons.size());
+        int light = IndexedName(child->GetUserData(), L"light_", m_lightButtons.size());
+        if (light < 0 && lightFromName) light = IndexedName(child->GetName(), L"light_", m_lightButtons.size());
         if (light >= 0) {
             m_lightButtons[size_t(light)] = button;
             button->SetLightColor(kWhite, kFullLevel, true);

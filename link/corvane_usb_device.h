@@ -201,6 +201,11 @@ protected:
     // Points a family's profile document at its entry: entry 0 of "Device",
     // and this device's row of the light list.
     void PointProfileDocument(CBasicProfiledata& document) const;
+    // Binds the "DeviceKeyButton" children of a device picture: name "key_<n>"
+    // to key button n, user data "light_<n>" (or, with lightFromName, a name
+    // "light_<n>") to light button n, each n inside its vector; prefixes in
+    // any case. Light buttons so bound turn white at full level.
+    void BindKeyButtons(DuiLib::CContainerUI* picture, bool lightFromName);
 
     CDeviceProtocol m_commandChannel;
     CDeviceProtocol m_eventChannel;

@@ -7,7 +7,7 @@
 struct LightSetting {
     uint8_t mode = 0;          // lighting mode number ("SelectItem")
     uint8_t brightness = 0;    // 0..5 ("Light")
-    uint8_t speed = 0;         // 0..4 ("Speed")
+    uint8_t speed = 0;         // 0..4, a keyboard 0..5 ("Speed")
     uint8_t direction = 0;     // direction or effect variant ("Fx")
     uint8_t colorful = 0;      // multi-colour flag, 0 or 1 ("MultiColor")
     uint8_t red = 0;
@@ -27,6 +27,9 @@ static_assert(sizeof(LightSetting) == 14, "LightSetting is a 14-byte record");
 // ranges would index past the level tables of the effects.
 constexpr int kMaxBrightnessLevel = 5;
 constexpr int kMaxSpeedLevel = 4;
+// A profile document's speed may be 5: the keyboard's own speed range, which
+// reaches the profile through the keyboard's block and must survive the way back.
+constexpr int kMaxProfileSpeedLevel = 5;
 
 // The music-lighting choice of a profile (9 bytes).
 struct AudioLightSetting {

@@ -25,6 +25,7 @@ using tavrik::devsim::FaultKind;
 using tavrik::devsim::ProductKind;
 using tavrik::devsim::SimFixture;
 using tavrik::test::CloseCommandChannel;
+using tavrik::test::FastTimeouts;
 using tavrik::test::OpenCommandChannel;
 
 struct Chunk {
@@ -47,19 +48,6 @@ std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
     std::vector<uint8_t> v(n);
     for (size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(seed + i * 7);
     return v;
-}
-
-// Short time-outs: the same paths as the device's own figures, quickly.
-ProtocolTimeouts FastTimeouts() {
-    ProtocolTimeouts t;
-    t.wiredWrite = 200;
-    t.wiredRead = 150;
-    t.wiredLongRead = 1200;
-    t.receiverWrite = 200;
-    t.receiverRead = 150;
-    t.streamWired = 150;
-    t.streamReceiver = 100;
-    return t;
 }
 
 class ProtocolTest : public ::testing::Test {
@@ -220,13 +208,24 @@ TEST_F(ProtocolTest, EveryCommandPagesByItsChunkSize) {
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.StreamColors(b.data(), 60); },
          {{56, 0}, {4, 56}}, {{24, 0}, {24, 24}, {12, 48}}},
         {"macros", CMD_WRITE_MACROS,
-         [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteMacros(b.data(), 100); },
+         [](CDeviceProtocol& p, std::vector<uint8_t>& b) {
+             // The keyboard checks its macro table: two macros of 9 events, 100 bytes.
+             const uint8_t head[] = {0xAA, 0x55, 100, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 60, 0};
+             std::copy(std::begin(head), std::end(head), b.begin());
+             b[20] = b[60] = 9;
+             b[21] = b[61] = 0;
+             return p.WriteMacros(b.data(), 100);
+         },
          {{56, 0}, {44, 56}}, {{24, 0}, {24, 24}, {24, 48}, {24, 72}, {4, 96}}},
         {"recoil data always 56", CMD_WRITE_SHOOT,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteShootData(b.data(), 100); },
          {{56, 0}, {44, 56}}, {{56, 0}, {44, 56}}},
         {"clock 7 at 128", CMD_WRITE_CLOCK,
-         [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteClock(b.data(), 7, 128); },
+         [](CDeviceProtocol& p, std::vector<uint8_t>& b) {
+             const uint8_t date[] = {0x07, 0x05, 0x09, 0x00, 0x02, 0x03, 0x25};  // the keyboard checks the date
+             std::copy(std::begin(date), std::end(date), b.begin());
+             return p.WriteClock(b.data(), 7, 128);
+         },
          {{7, 128}}, {{7, 128}}},
         {"status 6 at 0", CMD_READ_STATUS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.ReadStatus(b.data(), 6, 0); },

@@ -315,7 +315,8 @@ LightSetting Light(uint8_t mode, uint8_t brightness, uint8_t speed, uint8_t colo
 TEST_F(ProfileDocument, LightInfoValuesAreValidatedWhereTheyBecomeIndexes) {
     const LightValueCase cases[] = {
         {R"({"SelectItem": 1, "Light": 5, "Speed": 4})", Light(1, 5, 4)},
-        {R"({"SelectItem": 1, "Light": 6, "Speed": 5})", Light(1, 0, 0)},
+        {R"({"SelectItem": 1, "Light": 5, "Speed": 5})", Light(1, 5, 5)},  // a keyboard's fastest speed
+        {R"({"SelectItem": 1, "Light": 6, "Speed": 6})", Light(1, 0, 0)},
         {R"({"SelectItem": 1, "Light": -1, "Speed": -3})", Light(1, 0, 0)},
         {R"({"SelectItem": 1, "Light": 300, "Speed": 260})", Light(1, 0, 0)},
         {R"({"SelectItem": "7", "Light": "3", "Speed": [1]})", Light(0, 0, 0)},

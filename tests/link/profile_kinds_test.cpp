@@ -431,7 +431,7 @@ TEST_F(KindDocument, EveryMemberOfAnyShapeIsReadAndWrittenSafely) {
                 EXPECT_NO_THROW({
                     const LightSetting light = doc->GetLightInfo();
                     EXPECT_LE(light.brightness, kMaxBrightnessLevel);
-                    EXPECT_LE(light.speed, kMaxSpeedLevel);
+                    EXPECT_LE(light.speed, kMaxProfileSpeedLevel);
                     doc->GetAudioLightInfo();
                     doc->GetKeyList();
                     doc->GetLightList();

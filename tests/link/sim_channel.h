@@ -23,6 +23,19 @@ inline bool OpenCommandChannel(CDeviceProtocol& channel, const devsim::Emulator&
     return true;
 }
 
+// Time-outs short enough for tests that wait for replies that never come.
+inline ProtocolTimeouts FastTimeouts() {
+    ProtocolTimeouts t;
+    t.wiredWrite = 200;
+    t.wiredRead = 150;
+    t.wiredLongRead = 1200;
+    t.receiverWrite = 200;
+    t.receiverRead = 150;
+    t.streamWired = 150;
+    t.streamReceiver = 100;
+    return t;
+}
+
 inline void CloseCommandChannel(CDeviceProtocol& channel) {
     win::CriticalSectionGuard io(channel.m_ioLock);
     channel.m_open = 0;

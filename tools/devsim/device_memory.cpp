@@ -1,5 +1,7 @@
 #include "tools/devsim/device_memory.h"
 
+#include "tools/devsim/keyboard_model.h"
+
 namespace tavrik::devsim {
 
 DeviceMemory DefaultMemory(ProductKind kind) {
@@ -8,14 +10,7 @@ DeviceMemory DefaultMemory(ProductKind kind) {
     switch (kind) {
     case ProductKind::KeyboardCable:
     case ProductKind::KeyboardReceiver:
-        m.info[5] = 170;  // keys (and LEDs): key tables of 510 bytes
-        m.info[6] = 32;   // macro capacity: 32 × 128 bytes
-        m.info[31] = 160;  // screen width
-        m.info[32] = 128;  // screen height
-        m.info[34] = 0;
-        m.info[35] = 100;  // frames per animation
-        m.info[36] = 0;
-        for (int i = 0; i < 170; ++i) m.ledMap[i] = static_cast<std::uint8_t>(i);
+        SeedKeyboardMemory(m);
         break;
     case ProductKind::MouseCable:
     case ProductKind::MouseReceiver:
@@ -32,8 +27,8 @@ DeviceMemory DefaultMemory(ProductKind kind) {
     case ProductKind::MousePad:
         break;
     }
-    m.status[0] = 100;  // battery
-    m.status[1] = 0;    // charge state
+    if (m.status[0] == 0) m.status[0] = 100;  // battery
+    m.status[1] = 0;                          // charge state
     m.status[3] = p.receiver ? 1 : 0;
     return m;
 }

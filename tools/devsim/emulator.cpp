@@ -1,5 +1,7 @@
 #include "tools/devsim/emulator.h"
 
+#include "tools/devsim/keyboard_model.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +25,7 @@ const char* VerdictName(Verdict v) {
     case Verdict::OutOfRange: return "out of range";
     case Verdict::UnknownCommand: return "unknown command";
     case Verdict::NotLinked: return "not linked";
+    case Verdict::Refused: return "refused";
     }
     return "?";
 }
@@ -256,6 +259,7 @@ Verdict Emulator::Handle(const std::uint8_t* r, std::uint8_t* reply) {
     if (n > kMaxData) return fail(Verdict::TooLong);
     if (product_.receiver && rejectLong_ && n > kReceiverChunk) return fail(Verdict::RejectedLong);
     if (hook_ && hook_(*this, r, reply)) return Verdict::Ok;
+    if (IsKeyboard(product_.kind) && KeyboardCommand(m, r, reply)) return reply[7] ? Verdict::Refused : Verdict::Ok;
 
     auto read = [&](const std::uint8_t* space, std::size_t size) {
         if (off + n > size) return fail(Verdict::OutOfRange);

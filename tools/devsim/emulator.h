@@ -34,6 +34,7 @@ enum class Verdict {
     OutOfRange,     // offset + count beyond the addressed space: status 0xFF
     UnknownCommand, // status 0xFF
     NotLinked,      // receiver without a linked device: answered 0xAA
+    Refused,        // the device model refused the data (a bad macro table or clock): status 0xFF
 };
 
 struct RecordEntry {

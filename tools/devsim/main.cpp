@@ -10,6 +10,8 @@
 //   record NAME | clear NAME | quit
 //   poke NAME SPACE OFFSET HEXBYTES | peek NAME SPACE OFFSET COUNT
 //   (SPACE: info params layout keymap ledmap colors live macros shoot clock status screen)
+//   keyboards also: press|release NAME KEY, profile NAME P, light NAME MODE BRIGHTNESS SPEEDCODE,
+//   reset NAME, peek NAME block P|keymap|macros|clock P|colors PAGE|live|bracket
 // The end of standard input does not stop it; quit, SIGINT or SIGTERM do.
 // With --record FILE, every report the devices received is written to FILE
 // at exit (one line each: ms since start, product, bytes in hex).
@@ -20,6 +22,8 @@
 #include "platform/hid/sim_socket_backend.h"
 #include "tools/devsim/devsim_server.h"
 #include "tools/devsim/emulator.h"
+#include "tools/devsim/hex_text.h"
+#include "tools/devsim/keyboard_model.h"
 
 #include <algorithm>
 #include <csignal>
@@ -49,16 +53,6 @@ std::mutex outputMutex;
 void Say(const std::string& line) {
     std::lock_guard lock(outputMutex);
     std::cout << line << std::endl;
-}
-
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-    std::string s;
-    char b[4];
-    for (auto v : bytes) {
-        std::snprintf(b, sizeof b, "%02x", v);
-        s += b;
-    }
-    return s;
 }
 
 std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
@@ -163,6 +157,10 @@ void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
             Say("error: no device " + name);
             continue;
         }
+        if (std::string reply; KeyboardCommandLine(*e, line, &reply)) {
+            Say(reply);
+            continue;
+        }
         if (verb == "plug") {
             e->Plug(server);
         } else if (verb == "unplug") {
@@ -183,7 +181,7 @@ void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
             }
             e->Inject(f);
         } else if (verb == "record") {
-            for (const auto& r : e->Record()) Say("record " + name + " " + Hex(r.bytes));
+            for (const auto& r : e->Record()) Say("record " + name + " " + HexText(r.bytes));
         } else if (verb == "poke" || verb == "peek") {
             std::string space, offsetText, arg;
             in >> space >> offsetText >> arg;
@@ -202,7 +200,7 @@ void CommandLoop(DevsimServer& server, std::vector<Served>& served) {
             if (verb == "poke") {
                 std::copy(bytes.begin(), bytes.end(), base + offset);
             } else {
-                Say("peek " + name + " " + space + " " + Hex(std::vector<std::uint8_t>(base + offset, base + offset + count)));
+                Say("peek " + name + " " + space + " " + HexText(std::vector<std::uint8_t>(base + offset, base + offset + count)));
             }
         } else if (verb == "clear") {
             e->ClearRecord();
@@ -301,7 +299,7 @@ int main(int argc, char** argv) {
         for (auto& s : served) {
             for (const auto& r : s.emulator->Record()) {
                 const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(r.time - start).count();
-                *record << ms << ' ' << s.name << ' ' << Hex(r.bytes) << '\n';
+                *record << ms << ' ' << s.name << ' ' << HexText(r.bytes) << '\n';
             }
         }
         record->flush();

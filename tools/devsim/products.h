@@ -22,6 +22,9 @@ struct ProductInfo {
 };
 
 const std::vector<ProductInfo>& Products();
+inline bool IsKeyboard(ProductKind kind) {
+    return kind == ProductKind::KeyboardCable || kind == ProductKind::KeyboardReceiver;
+}
 const ProductInfo& Product(ProductKind kind);
 // By command-line name; null when unknown.
 const ProductInfo* FindProduct(const std::string& name);

@@ -1,0 +1,172 @@
+#include "keyboard/corvane_keyboard_device.h"
+
+#include <cstdio>
+
+#include "keyboard/key_position_table.h"
+#include "keyboard/keyboard_messages.h"
+#include "pages/light_control_ui.h"
+#include "platform/os/message_queue.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialog_builder.h"
+#include "platform/ui/paint_manager.h"
+#include "shell/device_key_button_ui.h"
+
+using namespace DuiLib;
+
+namespace {
+
+std::atomic<int> g_languageIndex{0};
+
+constexpr int kKeysTab = 2;
+constexpr int kLightingTab = 1;
+// The child of a layout picture that the keys tab disables.
+constexpr int kKeysTabDisabledChild = 5;
+constexpr int kFrameIntervalMax = 65535;
+
+}  // namespace
+
+CCorvaneKeyboardDevice::CCorvaneKeyboardDevice() {
+    m_nDeviceType = kTypeKeyboard;
+    for (auto& led : m_streamLedMap) led.store(kNoKeyPosition);
+    m_positions.keyIndex.fill(kNoKeyPosition);
+    m_positions.ledIndex.fill(kNoKeyPosition);
+    PointProfileDocument(m_profile);
+}
+
+CCorvaneKeyboardDevice::~CCorvaneKeyboardDevice() { StopLightThreads(); }
+
+CControlUI* CCorvaneKeyboardDevice::CreateControl() {
+    try {
+        return new CCorvaneKeyboardDevice();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+LPCTSTR CCorvaneKeyboardDevice::GetClass() const { return kClassName; }
+
+LPVOID CCorvaneKeyboardDevice::GetInterface(LPCTSTR pstrName) {
+    if (DuiCompareNoCase(pstrName, kClassName) == 0) return this;
+    return CCorvaneUSBDevice::GetInterface(pstrName);
+}
+
+void CCorvaneKeyboardDevice::SetLanguageIndex(int index) { g_languageIndex.store(index); }
+int CCorvaneKeyboardDevice::GetLanguageIndex() { return g_languageIndex.load(); }
+
+// --- Page ----------------------------------------------------------------------
+
+void CCorvaneKeyboardDevice::InitPage() {
+    if (CPaintManagerUI* manager = GetManager()) manager->AddNotifier(this);
+    BuildDevicePage();
+}
+
+namespace {
+
+CContainerUI* LayoutPicture(CContainerUI& page, int index) {
+    wchar_t name[64];
+    std::swprintf(name, 64, L"%ls%d", L"keyboard_device_key_light_", index);
+    CControlUI* c = page.FindSubControl(name);
+    return c ? static_cast<CContainerUI*>(c->GetInterface(L"Container")) : nullptr;
+}
+
+template <class T>
+T* FindAs(CContainerUI& page, const wchar_t* name, const wchar_t* interfaceName) {
+    CControlUI* c = page.FindSubControl(name);
+    return c ? static_cast<T*>(c->GetInterface(interfaceName)) : nullptr;
+}
+
+}  // namespace
+
+void CCorvaneKeyboardDevice::BuildDevicePage() {
+    if (m_sPageXml.IsEmpty()) {
+        SetKeyCount(0);
+        SetLedCount(0);
+        return;
+    }
+    CContainerUI* first = LayoutPicture(*this, 0);
+    BindKeyButtons(first, true);
+    if (!m_pSelectPanel) m_pSelectPanel = first;
+    if (!m_pSelectPanel) return;
+
+    ShowKeyLayout(GetLanguageIndex());
+    if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
+    if (m_pLightControl) {
+        m_pLightControl->SetDeviceKind(kTypeKeyboard);
+        LoadNameLists();
+    }
+    if (auto* edit = FindAs<CEditUI>(*this, L"frame_interval_time_edit", L"Edit"))
+        edit->SetMinMaxNumber(0, kFrameIntervalMax);
+    if (auto* slider = FindAs<CSliderUI>(*this, L"key_shake_slider", L"Slider")) slider->SetMaxValue(m_keyDebounceMax);
+    if (auto* edit = FindAs<CEditUI>(*this, L"key_shake_edit", L"Edit")) edit->SetMinMaxNumber(0, kKeyDebounceMax);
+}
+
+void CCorvaneKeyboardDevice::ShowKeyLayout(int index) {
+    if (index < 0 || index >= kLayoutCount) index = 0;
+    CContainerUI* chosen = nullptr;
+    for (int i = 0; i < kLayoutCount; ++i) {
+        CContainerUI* picture = LayoutPicture(*this, i);
+        if (!picture) continue;
+        picture->SetVisible(i == index);
+        if (i == index) chosen = picture;
+    }
+    if (!chosen) return;
+    BindKeyButtons(chosen, true);
+    if (m_nFunctionTab == kKeysTab && chosen->GetCount() > kKeysTabDisabledChild)
+        chosen->GetItemAt(kKeysTabDisabledChild)->SetEnabled(false);
+    m_pSelectPanel = chosen;
+}
+
+void CCorvaneKeyboardDevice::SelectFunctionTab(int code) {
+    CCorvaneUSBDevice::SelectFunctionTab(code);
+    if (kFnKeyPosition >= m_keyButtons.size() || !m_keyButtons[kFnKeyPosition]) return;
+    // The FN key cannot be reassigned: it is not offered on the keys tab.
+    if (code == kLightingTab) m_keyButtons[kFnKeyPosition]->SetEnabled(true);
+    if (code == kKeysTab) m_keyButtons[kFnKeyPosition]->SetEnabled(false);
+}
+
+int CCorvaneKeyboardDevice::SendLedFrame() {
+    if (!IsLightingEnabled()) return 0;
+    if (m_nFunctionTab == kLightingTab) return CCorvaneUSBDevice::SendLedFrame();
+    // Away from the lighting tab the keys show no light.
+    const int count = std::min(int(m_lightButtons.size()), m_leds.GetLedCount());
+    for (int i = 0; i < count; ++i) {
+        CDeviceKeyButtonUI* button = m_lightButtons[size_t(i)];
+        if (button && button->IsVisible()) button->SetLightColor(0, 0, true);
+    }
+    return count;
+}
+
+LightSetting CCorvaneKeyboardDevice::GetLightSetting() { return CurrentLightSetting(); }
+
+// --- Connection ------------------------------------------------------------------
+
+void CCorvaneKeyboardDevice::OnConnected() {
+    ReadDeviceTables();
+    LoadProfile(1);
+    int profile = 0;
+    ReadProfileBlock(&profile);
+    RefreshPage(1);
+    StartLightThreads();
+    WriteProfileBlock(0, 0, 1, 0, 0);
+    win::SendMessageW(m_hMainWnd, WM_START_CLOCK_SYNC, 0, 0);
+    WriteClock(0);
+}
+
+void CCorvaneKeyboardDevice::ReadActiveProfile() {
+    if (m_resetPending.load()) {
+        LoadProfile(1);
+        m_resetPending.store(0);
+    }
+    int profile = 0;
+    ReadProfileBlock(&profile);
+    RefreshPage(1);
+}
+
+void CCorvaneKeyboardDevice::StartLightThreads() {}
+void CCorvaneKeyboardDevice::StopLightThreads() {}
+void CCorvaneKeyboardDevice::EnterLightMode(uint8_t, bool) {}
+
+void RegisterCorvaneKeyboardDevice() {
+    CControlFactory::GetInstance()->RegistControl(CCorvaneKeyboardDevice::kClassName,
+                                                  &CCorvaneKeyboardDevice::CreateControl);
+}

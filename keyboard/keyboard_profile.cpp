@@ -1,0 +1,102 @@
+// The keyboard page's profile document and the name lists it reads.
+#include "keyboard/corvane_keyboard_device.h"
+#include "link/json_file_util.h"
+#include "link/json_read.h"
+#include "link/text_encoding.h"
+#include "pages/macro_files.h"
+
+using DuiLib::CDuiString;
+
+namespace {
+
+constexpr const wchar_t* kDefaultLightFile = L"default_light.json";
+
+// The "LightName" of every element of `rows`[index]; false when that row is
+// not an array (the list is then left as it was).
+bool ReadLightNames(const Json::Value& root, const char* rows, int index, std::vector<CDuiString>& names) {
+    const Json::Value& row = JsonElement(JsonMember(root, rows), index);
+    if (!row.isArray()) return false;
+    names.clear();
+    for (const Json::Value& e : row) names.push_back(Utf8ToDuiString(JsonString(e, "LightName")));
+    return true;
+}
+
+}  // namespace
+
+void CCorvaneKeyboardDevice::UpdateProfilePaths() {
+    const CDuiString folder = GetUserDataFolder();
+    // The defaults file is named by the device, known only once the page is set up.
+    if (!m_sDeviceName.IsEmpty()) m_profile.SetDefaultProfilePath(GetDefaultProfilePath());
+    m_profile.SetProfilePath(folder + m_sProfileId + L".Json");
+    m_profile.SetLightListPath(folder + m_sLightListName + L".config");
+}
+
+CDuiString CCorvaneKeyboardDevice::GetProfilePath() { return m_profile.GetProfilePath(); }
+
+int CCorvaneKeyboardDevice::LoadProfile(int withFrameInterval) {
+    UpdateProfilePaths();
+    m_profile.LoadProfile(m_profile.GetProfilePath());
+    m_keyList = m_profile.GetKeyList();
+    ApplyLightProfile();
+    m_systemStages = m_profile.GetSystemStages();
+    if (withFrameInterval) m_frameInterval = m_profile.GetFrameIntervalTime();
+    return 1;
+}
+
+int CCorvaneKeyboardDevice::ApplyLightProfile() {
+    const uint8_t before = m_runningMode.load();
+    const LightSetting light = m_profile.GetLightInfo();
+    CCorvaneUSBDevice::SetLightSetting(light);
+    CCorvaneUSBDevice::SetAudioLightInfo(m_profile.GetAudioLightInfo());
+    SetRunningState(light);
+    if (light.mode != before || light.mode == 19) EnterLightMode(light.mode, false);
+    return 1;
+}
+
+void CCorvaneKeyboardDevice::SetRunningState(const LightSetting& setting) {
+    m_runningMode.store(setting.mode);
+    m_runningSpeed.store(setting.speed);
+    m_runningGroup.store(setting.customGroup);
+}
+
+void CCorvaneKeyboardDevice::SaveProfile() { m_profile.SaveProfile(); }
+
+void CCorvaneKeyboardDevice::SetDeviceIndex(int index) {
+    CCorvaneUSBDevice::SetDeviceIndex(index);
+    PointProfileDocument(m_profile);
+}
+
+void CCorvaneKeyboardDevice::SetLightSetting(LightSetting setting) {
+    CCorvaneUSBDevice::SetLightSetting(setting);
+    m_profile.SetLightInfo(CurrentLightSetting());
+}
+
+void CCorvaneKeyboardDevice::SetAudioLightInfo(AudioLightSetting setting) {
+    CCorvaneUSBDevice::SetAudioLightInfo(setting);
+    m_profile.SetAudioLightInfo(CurrentAudioLightSetting());
+}
+
+void CCorvaneKeyboardDevice::SetKeyList(const std::vector<KeyListEntry>& keys) {
+    m_keyList = keys;
+    m_profile.SetKeyList(keys);
+}
+
+void CCorvaneKeyboardDevice::LoadNameLists() {
+    const CDuiString folder = GetUserDataFolder();
+    m_macroNames.clear();
+    if (const auto macros = LoadMacroList(folder))
+        for (const MacroInfo& m : *macros) m_macroNames.push_back(Utf8ToDuiString(m.name));
+
+    const Json::Value lights = CJsonFileUtil::LoadJson(GetDefaultDataFolder() + kDefaultLightFile);
+    if (ReadLightNames(lights, "DefaultLightName", m_nDeviceIndex, m_defaultLightNames)) {
+        m_defaultLightValues.clear();
+        m_defaultLightVisible.clear();
+        for (const Json::Value& e : JsonElement(JsonMember(lights, "DefaultLightName"), m_nDeviceIndex)) {
+            m_defaultLightValues.push_back(JsonInt(e, "value"));
+            m_defaultLightVisible.push_back(JsonBool(e, "visible") ? 1 : 0);
+        }
+        ReadLightNames(lights, "AreaLightName", m_nDeviceIndex, m_areaLightNames);
+    }
+    const Json::Value user = CJsonFileUtil::LoadJson(folder + m_sLightListName + L".config");
+    ReadLightNames(user, "LightInfo", m_nDeviceIndex, m_userLightNames);
+}

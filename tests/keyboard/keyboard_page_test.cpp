@@ -1,0 +1,303 @@
+// The keyboard page on a headless display: binding its key pictures, the
+// layout switch, the FN rule, the preview, the status read, and the whole
+// connect sequence of a page built from its skin.
+#include <filesystem>
+#include <fstream>
+
+#include "keyboard/keyboard_messages.h"
+#include "pages/light_control_ui.h"
+#include "shell/device_key_button_ui.h"
+#include "shell/mp_device_power_ui.h"
+#include "tests/keyboard/keyboard_test_support.h"
+#include "tests/shell/device_ui_fixture.h"
+
+namespace {
+
+using namespace devtest;
+using namespace kbtest;
+namespace fs = std::filesystem;
+
+// The main window as the page sees it: it notes the messages the page sends
+// and how many reports the keyboard had received at that moment.
+class MainWindow : public SkinWindow {
+public:
+    MainWindow(std::wstring skin, const Emulator* device) : SkinWindow(std::move(skin)), device_(device) {}
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override {
+        if (uMsg == WM_START_CLOCK_SYNC || uMsg == WM_DEVICE_STATUS)
+            messages.push_back({uMsg, wParam, device_ ? device_->Record().size() : 0});
+        return SkinWindow::HandleCustomMessage(uMsg, wParam, lParam, bHandled);
+    }
+    struct Message {
+        UINT id;
+        WPARAM wParam;
+        size_t recordSize;
+    };
+    std::vector<Message> messages;
+
+private:
+    const Emulator* device_;
+};
+
+// Two layouts of four keys; the second picture has only three children.
+const char* const kSmallSkin = R"(<Window size="400,200"><VerticalLayout>
+  <CorvaneKeyboardDevice name="page">
+    <Container name="keyboard_device_key_light_0">
+      <DeviceKeyButton name="key_0" userdata="light_0"/>
+      <DeviceKeyButton name="key_200" userdata="light_-1"/>
+      <DeviceKeyButton name="light_150"/>
+      <DeviceKeyButton name="KEY_110" userdata="LIGHT_110"/>
+      <Button name="key_3" userdata="light_3"/>
+      <DeviceKeyButton name="key_5" userdata="light_5"/>
+      <DeviceKeyButton name="key_6"/>
+    </Container>
+    <Container name="keyboard_device_key_light_1" visible="false">
+      <DeviceKeyButton name="key_1" userdata="light_1"/>
+      <DeviceKeyButton name="key_2"/>
+      <DeviceKeyButton name="key_7"/>
+    </Container>
+    <TabLayout name="device_function_switch"><TabLayout name="device_key_function_switch"><Control/><Control/></TabLayout></TabLayout>
+  </CorvaneKeyboardDevice></VerticalLayout></Window>)";
+
+class KeyboardPage : public DeviceUiTest {
+protected:
+    void SetUp() override {
+        DeviceUiTest::SetUp();
+        RegisterCorvaneKeyboardDevice();
+        CControlFactory::GetInstance()->RegistControl(L"CLightControlUI", &CLightControlUI::CreateInstance);
+        CCorvaneKeyboardDevice::SetLanguageIndex(0);
+    }
+
+    CCorvaneKeyboardDevice* Build(const std::string& xml, const Emulator* device = nullptr,
+                                  const wchar_t* name = L"page") {
+        main_ = new MainWindow(win::FromUtf8(xml), device);
+        windows_.push_back(main_);
+        main_->Create(nullptr, L"keyboard test", UI_WS_POPUP | UI_WS_VISIBLE, 0, 0, 0, 800, 600);
+        Pump();
+        auto* page = main_->Find<CCorvaneKeyboardDevice>(name);
+        EXPECT_NE(page, nullptr);
+        if (!page) return nullptr;
+        SetUpPage(*page);
+        page->SetPageXml(L"XML\\DeviceXml\\keyboarddevice.xml");
+        page->SetMainWindow(main_->GetHWND());
+        return page;
+    }
+
+    // The shipped skin, copied into the test's resource folder.
+    CCorvaneKeyboardDevice* BuildShipped(const Emulator* device = nullptr) {
+        const fs::path target = dir_.Path() / "XML" / "DeviceXml";
+        fs::create_directories(target);
+        fs::copy_file(fs::path(TAVRIK_SOURCE_DIR) / "skin" / "XML" / "DeviceXml" / "keyboarddevice.xml",
+                      target / "keyboarddevice.xml", fs::copy_options::overwrite_existing);
+        // The skin's root is the page itself.
+        return Build(R"(<Window size="800,600"><VerticalLayout>
+            <Include source="XML\DeviceXml\keyboarddevice.xml"/></VerticalLayout></Window>)",
+                     device, L"keyboard_device_page");
+    }
+
+    CDeviceKeyButtonUI* Key(const wchar_t* name) { return main_->Find<CDeviceKeyButtonUI>(name); }
+    CContainerUI* Layout(int i) {
+        return main_->Find<CContainerUI>((L"keyboard_device_key_light_" + std::to_wstring(i)).c_str());
+    }
+
+    MainWindow* main_ = nullptr;
+};
+
+TEST_F(KeyboardPage, EmptyPageXmlBindsNothing) {
+    CCorvaneKeyboardDevice* page = Build(kSmallSkin);
+    ASSERT_NE(page, nullptr);
+    page->SetPageXml(L"");
+    page->InitPage();
+    EXPECT_EQ(page->GetKeyCount(), 0);
+    EXPECT_EQ(page->GetLedCount(), 0);
+    EXPECT_TRUE(page->GetKeyButtons().empty());
+    EXPECT_TRUE(page->GetLightButtons().empty());
+    EXPECT_EQ(page->Leds().GetLedCount(), 0);
+}
+
+TEST_F(KeyboardPage, BindsKeysAndLightsInRangeOnly) {
+    CCorvaneKeyboardDevice* page = Build(kSmallSkin);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    const auto& keys = page->GetKeyButtons();
+    const auto& lights = page->GetLightButtons();
+    EXPECT_EQ(keys[0], Key(L"key_0"));
+    EXPECT_EQ(keys[110], Key(L"KEY_110"));
+    EXPECT_EQ(keys[5], Key(L"key_5"));
+    EXPECT_EQ(keys[3], nullptr);  // not a key button
+    EXPECT_EQ(lights[150], Key(L"light_150"));
+    EXPECT_EQ(lights[110], Key(L"KEY_110"));
+    EXPECT_EQ(lights[0], Key(L"key_0"));
+    EXPECT_EQ(lights[6], nullptr);
+    for (CDeviceKeyButtonUI* k : keys) EXPECT_NE(k, Key(L"key_200"));
+    for (CDeviceKeyButtonUI* l : lights) EXPECT_NE(l, Key(L"key_200"));
+    EXPECT_EQ(Key(L"light_150")->GetLightColor(), 0xFFFFFFu);
+    EXPECT_EQ(Key(L"light_150")->GetLightLevel(), 255);
+    EXPECT_EQ(page->GetSelectPanel(), Layout(0));
+}
+
+TEST_F(KeyboardPage, LayoutOutsideTheThreeShowsTheFirst) {
+    CCorvaneKeyboardDevice* page = Build(kSmallSkin);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    for (int index : {3, -1, 0}) {
+        SCOPED_TRACE(index);
+        page->ShowKeyLayout(1);
+        ASSERT_EQ(page->GetSelectPanel(), Layout(1));
+        page->ShowKeyLayout(index);
+        EXPECT_EQ(page->GetSelectPanel(), Layout(0));
+        EXPECT_TRUE(Layout(0)->IsVisible());
+        EXPECT_FALSE(Layout(1)->IsVisible());
+    }
+    // Layout 2 is missing: nothing changes but the visibility of the others.
+    page->ShowKeyLayout(2);
+    EXPECT_EQ(page->GetSelectPanel(), Layout(0));
+    EXPECT_FALSE(Layout(0)->IsVisible());
+}
+
+TEST_F(KeyboardPage, KeysTabDisablesTheSixthChildOnlyWhereThereIsOne) {
+    CCorvaneKeyboardDevice* page = Build(kSmallSkin);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    page->SelectFunctionTab(2);
+    page->ShowKeyLayout(1);  // three children: nothing to disable
+    for (int i = 0; i < Layout(1)->GetCount(); ++i) EXPECT_TRUE(Layout(1)->GetItemAt(i)->IsEnabled());
+    EXPECT_EQ(page->GetKeyButtons()[1], Key(L"key_1"));
+    page->ShowKeyLayout(0);
+    EXPECT_FALSE(Key(L"key_5")->IsEnabled());
+    EXPECT_TRUE(Key(L"key_0")->IsEnabled());
+}
+
+TEST_F(KeyboardPage, FnKeyIsOffOnTheKeysTabOnly) {
+    CCorvaneKeyboardDevice* page = Build(kSmallSkin);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    page->SelectFunctionTab(2);
+    EXPECT_FALSE(Key(L"KEY_110")->IsEnabled());
+    page->SelectFunctionTab(3);
+    EXPECT_FALSE(Key(L"KEY_110")->IsEnabled());
+    page->SelectFunctionTab(1);
+    EXPECT_TRUE(Key(L"KEY_110")->IsEnabled());
+    EXPECT_EQ(page->GetFunctionTab(), 1);
+}
+
+TEST_F(KeyboardPage, PreviewFollowsTheLedsOnTheLightingTabOnly) {
+    CCorvaneKeyboardDevice* page = Build(kSmallSkin);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    page->SetLedColor(0, PackLedColor({0x11, 0x22, 0x33, 90}));
+    page->SetLightingEnabled(0);
+    Key(L"key_0")->SetLightColor(0x123456, 7, true);
+    EXPECT_EQ(page->SendLedFrame(), 0);
+    EXPECT_EQ(Key(L"key_0")->GetLightColor(), 0x123456u);  // host lighting off: left as it was
+    EXPECT_EQ(Key(L"key_0")->GetLightLevel(), 7);
+
+    page->SetLightingEnabled(1);
+    page->SendLedFrame();
+    EXPECT_EQ(Key(L"key_0")->GetLightColor(), KeyButtonColorWord({0x11, 0x22, 0x33, 90}));
+    EXPECT_EQ(Key(L"key_0")->GetLightLevel(), 90);
+    page->SelectFunctionTab(2);
+    page->SendLedFrame();
+    EXPECT_EQ(Key(L"key_0")->GetLightColor(), 0u);
+    EXPECT_EQ(Key(L"key_0")->GetLightLevel(), 0);
+    EXPECT_TRUE(Key(L"key_0")->IsLightShown());
+}
+
+TEST_F(KeyboardPage, ShippedSkinBindsEveryKeyOfEveryLayout) {
+    CCorvaneKeyboardDevice* page = BuildShipped();
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    for (int layout : {0, 1, 2}) {
+        SCOPED_TRACE(layout);
+        page->ShowKeyLayout(layout);
+        ASSERT_EQ(page->GetSelectPanel(), Layout(layout));
+        for (size_t p = 0; p < 170; ++p) {
+            const bool blank = p == 18 || p == 19 || p == 20 || p == 104;
+            EXPECT_EQ(page->GetLightButtons()[p] != nullptr, !blank) << p;
+            if (blank) continue;
+            EXPECT_EQ(page->GetLightButtons()[p]->GetParent(), Layout(layout)) << p;
+            if (p <= 125) {
+                EXPECT_EQ(page->GetKeyButtons()[p]->GetParent(), Layout(layout)) << p;
+            }
+        }
+    }
+    for (const wchar_t* name : {L"text_test", L"frame_interval_time_edit", L"key_shake_slider", L"key_shake_edit",
+                                L"device_function_switch", L"device_key_function_switch"})
+        EXPECT_NE(main_->Find<CControlUI>(name), nullptr) << name;
+}
+
+class KeyboardPageConnected : public KeyboardPage, public ::testing::WithParamInterface<ProductKind> {};
+
+INSTANTIATE_TEST_SUITE_P(Connections, KeyboardPageConnected,
+                         ::testing::Values(ProductKind::KeyboardCable, ProductKind::KeyboardReceiver),
+                         [](const auto& info) { return info.param == ProductKind::KeyboardCable ? "Cable" : "Receiver"; });
+
+TEST_P(KeyboardPageConnected, ConnectFromTheShippedSkinStartsClockSyncBetweenTheWrites) {
+    tavrik::devsim::SimFixture sim;
+    Emulator& device = sim.Plug(GetParam());
+    CCorvaneKeyboardDevice* page = BuildShipped(&device);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    page->CommandChannel().m_timeouts = FastTimeouts();
+    ASSERT_TRUE(tavrik::test::OpenCommandChannel(page->CommandChannel(), device));
+    page->OnConnected();
+
+    const std::vector<uint8_t> sent = Commands(device);
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ(std::vector<uint8_t>(sent.end() - 3, sent.end()), (std::vector<uint8_t>{CMD_BEGIN, CMD_WRITE_CLOCK, CMD_END}));
+    ASSERT_EQ(main_->messages.size(), 1u);
+    EXPECT_EQ(main_->messages[0].id, WM_START_CLOCK_SYNC);
+    EXPECT_EQ(main_->messages[0].recordSize, sent.size() - 3);  // after the block write, before the clock
+    EXPECT_EQ(sent[sent.size() - 4], CMD_END);
+    EXPECT_EQ(sent[sent.size() - 5], CMD_WRITE_PARAMS);
+    {
+        auto lock = device.Lock();
+        EXPECT_EQ(tavrik::devsim::ViewBlock(device.Memory(), 0).bytes[47], 1);
+        EXPECT_TRUE(tavrik::devsim::ViewClock(device.Memory(), 0).has_value());
+    }
+    // The mode values came from the shipped light names.
+    EXPECT_EQ(page->GetModeValues().size(), 31u);
+    EXPECT_EQ(page->GetDefaultLightNames().size(), 31u);
+    tavrik::test::CloseCommandChannel(page->CommandChannel());
+}
+
+TEST_P(KeyboardPageConnected, StatusReadReachesTheTileAndTheMainWindow) {
+    tavrik::devsim::SimFixture sim;
+    Emulator& device = sim.Plug(GetParam());
+    CCorvaneKeyboardDevice* page = Build(std::string(R"(<Window size="400,200"><VerticalLayout>
+      <CorvaneKeyboardDevice name="page"/>
+      <MpDevicePower name="tile"><Control name="device_power_value"/><Control name="device_wuxian_logo"/>
+        <Progress name="device_Power_progress"/><Control name="device_power_status"/><Control name="device_phone_type"/>
+      </MpDevicePower></VerticalLayout></Window>)"),
+                                         &device);
+    ASSERT_NE(page, nullptr);
+    auto* tile = main_->Find<CMpDevicePowerUI>(L"tile");
+    ASSERT_NE(tile, nullptr);
+    tile->SetDeviceKind(1, 0);
+    page->SetPowerPanel(tile);
+    page->CommandChannel().m_timeouts = FastTimeouts();
+    ASSERT_TRUE(tavrik::test::OpenCommandChannel(page->CommandChannel(), device));
+    {
+        auto lock = device.Lock();
+        device.Memory().status[3] = 0x77;  // replaced by the page's own link state
+    }
+    auto* logo = main_->Find<CControlUI>(L"device_wuxian_logo");
+    logo->SetVisible(!device.Product().receiver);
+    page->PollStatus();
+    ASSERT_EQ(main_->messages.size(), 1u);
+    EXPECT_EQ(main_->messages[0].id, WM_DEVICE_STATUS);
+    EXPECT_EQ(main_->messages[0].wParam, 0x21u);
+    EXPECT_EQ(logo->IsVisible(), device.Product().receiver);
+    EXPECT_EQ(main_->Find<CControlUI>(L"device_power_value")->GetText().str(), L"80%");
+
+    // Hidden to the tray, or a status the keyboard refuses: nothing more.
+    page->SetShowPower(1);
+    page->SetWindowHidden(1);
+    page->PollStatus();
+    page->SetWindowHidden(0);
+    device.Inject({tavrik::devsim::FaultKind::Status, 1, CMD_READ_STATUS, 0, 0, 0xFF});
+    page->PollStatus();
+    EXPECT_EQ(main_->messages.size(), 1u);
+    tavrik::test::CloseCommandChannel(page->CommandChannel());
+}
+
+}  // namespace

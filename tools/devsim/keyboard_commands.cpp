@@ -1,0 +1,130 @@
+// tavrik-devsim's keyboard commands: actions on the keyboard and decoded views.
+#include "tools/devsim/emulator.h"
+#include "tools/devsim/hex_text.h"
+#include "tools/devsim/keyboard_model.h"
+
+#include <charconv>
+#include <cstdio>
+#include <sstream>
+
+namespace tavrik::devsim {
+namespace {
+
+// A whole decimal or 0x-prefixed number no larger than `max`.
+bool Number(const std::string& text, unsigned max, unsigned* out) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* begin = text.data() + (hex ? 2 : 0);
+    const char* end = text.data() + text.size();
+    unsigned value = 0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value, hex ? 16 : 10);
+    if (begin == end || ec != std::errc() || ptr != end || value > max) return false;
+    *out = value;
+    return true;
+}
+
+std::string BlockText(const KeyboardBlockView& v, int profile) {
+    std::ostringstream out;
+    out << "block " << profile << " active " << v.activeProfile << " mode " << v.modeCode() << " brightness "
+        << v.brightness() << " speedcode " << v.speedCode() << " direction " << int(v.bytes[4]) << " colorful "
+        << int(v.bytes[5]) << " rgb " << int(v.bytes[6]) << ' ' << int(v.bytes[7]) << ' ' << int(v.bytes[8])
+        << " submode " << int(v.bytes[18]) << " wflag " << int(v.bytes[19]) << " key6 " << int(v.bytes[20])
+        << " winlock " << int(v.bytes[21]) << " polling " << int(v.bytes[22]) << " group " << int(v.bytes[25])
+        << " interval " << v.frameInterval() << " keyshake " << int(v.bytes[45]) << " bytes "
+        << HexText({v.bytes.begin(), v.bytes.end()});
+    return out.str();
+}
+
+std::string Peek(Emulator& e, const std::string& view, const std::vector<std::string>& args, bool* known) {
+    *known = true;
+    unsigned n = 0;
+    const bool numbered = args.size() == 1 && Number(args[0], 255, &n);
+    auto lock = e.Lock();
+    const DeviceMemory& m = e.Memory();
+    if (view == "block") return numbered ? BlockText(ViewBlock(m, int(n)), int(n)) : "error: peek NAME block PROFILE";
+    if (view == "clock") {
+        if (!numbered) return "error: peek NAME clock PROFILE";
+        const auto c = ViewClock(m, int(n));
+        if (!c) return "clock invalid";
+        char text[64];
+        std::snprintf(text, sizeof text, "clock 20%02d-%02d-%02d %02d:%02d:%02d weekday %d", c->year, c->month, c->day,
+                      c->hour, c->minute, c->second, c->weekday);
+        return text;
+    }
+    if (view == "colors") return numbered && n < 128 ? "colors " + HexText(ViewColorPage(m, int(n))) : "error: peek NAME colors PAGE";
+    if (!args.empty() && (view == "keymap" || view == "macros" || view == "live" || view == "bracket"))
+        return "error: " + view + " takes no arguments";
+    if (view == "keymap") {
+        std::string out = "keymap";
+        char entry[32];
+        const auto map = ViewKeyMap(m);
+        for (std::size_t k = 0; k < map.size(); ++k) {
+            std::snprintf(entry, sizeof entry, " %zu:%02x%02x%02x", k, map[k].code, map[k].param1, map[k].param2);
+            out += entry;
+        }
+        return out;
+    }
+    if (view == "macros") {
+        const auto table = ViewMacros(m);
+        if (!table) return "macros invalid";
+        std::string out = "macros " + std::to_string(table->macros.size());
+        for (const auto& macro : table->macros) {
+            out += " [";
+            for (const auto& ev : macro) out += HexText({ev.begin(), ev.end()}) + (&ev == &macro.back() ? "" : " ");
+            out += "]";
+        }
+        return out;
+    }
+    if (view == "live") return "live " + HexText(ViewLiveFrame(m));
+    if (view == "bracket") return m.inSession ? "bracket open" : "bracket closed";
+    *known = false;
+    return {};
+}
+
+}  // namespace
+
+bool KeyboardCommandLine(Emulator& e, const std::string& line, std::string* reply) {
+    if (!IsKeyboard(e.Product().kind)) return false;
+    std::istringstream in(line);
+    std::string verb, name;
+    in >> verb >> name;
+    std::vector<std::string> args;
+    for (std::string a; in >> a;) args.push_back(a);
+    if (verb == "peek") {
+        if (args.empty()) return false;
+        bool known = false;
+        *reply = Peek(e, args[0], {args.begin() + 1, args.end()}, &known);
+        return known;
+    }
+    std::vector<unsigned> numbers;
+    auto take = [&](std::size_t count, unsigned max) {
+        numbers.clear();
+        if (args.size() != count) return false;
+        for (const auto& a : args) {
+            unsigned v = 0;
+            if (!Number(a, max, &v)) return false;
+            numbers.push_back(v);
+        }
+        return true;
+    };
+    KeyboardModel keyboard(e);
+    bool ok = false;
+    if (verb == "press" || verb == "release") {
+        if (!take(1, 255)) return *reply = "error: " + verb + " NAME KEY (0..255)", true;
+        ok = verb == "press" ? keyboard.PressKey(std::uint8_t(numbers[0])) : keyboard.ReleaseKey(std::uint8_t(numbers[0]));
+    } else if (verb == "profile") {
+        if (!take(1, kKeyboardProfiles - 1)) return *reply = "error: profile NAME P (0..3)", true;
+        ok = keyboard.SwitchProfile(int(numbers[0]));
+    } else if (verb == "light") {
+        if (!take(3, 255)) return *reply = "error: light NAME MODECODE BRIGHTNESS SPEEDCODE", true;
+        ok = keyboard.ChangeLighting(std::uint8_t(numbers[0]), std::uint8_t(numbers[1]), std::uint8_t(numbers[2]));
+    } else if (verb == "reset") {
+        if (!take(0, 0)) return *reply = "error: reset NAME", true;
+        ok = keyboard.FactoryReset();
+    } else {
+        return false;
+    }
+    *reply = ok ? "ok" : "error: " + name + " is not plugged in";
+    return true;
+}
+
+}  // namespace tavrik::devsim
