@@ -1,0 +1,5 @@
+#include "shell/main/main_wnd.h"
+
+using namespace DuiLib;
+
+CControlUI* CMainWnd::CreateControl(LPCTSTR) { return nullptr; }
