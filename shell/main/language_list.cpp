@@ -1,9 +1,6 @@
 #include "shell/main/language_list.h"
 
-#include <json/reader.h>
 #include <json/value.h>
-
-#include <memory>
 
 #include "link/data_folders.h"
 #include "link/json_file_util.h"
@@ -26,18 +23,9 @@ int IntMember(const Json::Value& entry, const char* key) {
 
 }  // namespace
 
-LanguageList LanguageList::Load() {
-    return FromValue(CJsonFileUtil::LoadJson(GetDefaultDataPath() + L"Language.config"));
-}
+LanguageList LanguageList::Load() { return LoadFile(GetDefaultDataPath() + L"Language.config"); }
 
-LanguageList LanguageList::FromDocument(const std::string& utf8Json) {
-    Json::CharReaderBuilder builder;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    if (!reader->parse(utf8Json.data(), utf8Json.data() + utf8Json.size(), &root, &errors)) return {};
-    return FromValue(root);
-}
+LanguageList LanguageList::LoadFile(const DuiLib::CDuiString& path) { return FromValue(CJsonFileUtil::LoadJson(path)); }
 
 LanguageList LanguageList::FromValue(const Json::Value& root) {
     LanguageList list;

@@ -25,7 +25,7 @@ public:
     // Reads "Language.config"; an empty list when it is missing or unreadable.
     // A member that is missing or of another type reads as "" or 0.
     static LanguageList Load();
-    static LanguageList FromDocument(const std::string& utf8Json);
+    static LanguageList LoadFile(const DuiLib::CDuiString& path);
 
     // The entry at index; null outside the list.
     const LanguageEntry* At(int index) const;

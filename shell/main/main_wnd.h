@@ -40,6 +40,7 @@
 #include "platform/ui/tray_icon.h"
 #include "platform/ui/web_browser_event_handler.h"
 #include "platform/ui/window_impl_base.h"
+#include "shell/main/language_list.h"
 #include "shell/skin_changed_param.h"
 
 class CCorvaneUSBDevice;
@@ -459,6 +460,8 @@ protected:
     void OnCopyData(const win::COPYDATASTRUCT* data);
     void HandlePrivateMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     void CommitLighting(CCorvaneUSBDevice* page, const LightSetting& setting);
+    // The language list ("Language.config" of the defaults folder).
+    virtual LanguageList Languages() const;
     // Starts the worker of a slot; also used by tests.
     bool StartWorker(int slot, win::LPTHREAD_START_ROUTINE routine);
     // The skin that the window builds; tests may point it elsewhere.

@@ -54,7 +54,7 @@ int CMainWnd::LoadLanguageIndex() {
         id = kMissingLanguageId;
     }
     win::RegCloseKey(key);
-    const int index = LanguageList::Load().IndexOfId(static_cast<int>(id));
+    const int index = Languages().IndexOfId(static_cast<int>(id));
     return index < 0 ? 0 : index;
 }
 
@@ -77,7 +77,7 @@ void CMainWnd::SetLanguage(int index) {
     if (index == m_nLanguageIndex) return;
     RebuildFonts(kUiFontFace);
     m_nLanguageIndex = index;
-    const LanguageList languages = LanguageList::Load();
+    const LanguageList languages = Languages();
     const LanguageEntry* entry = languages.At(index);
     if (entry == nullptr) return;
     CResourceManager* resources = CResourceManager::GetInstance();
@@ -106,7 +106,7 @@ void CMainWnd::RebuildFonts(const CDuiString& face) {
 // key-layout refresh (WM_KEYBOARD_LAYOUT_REFRESH). Any process of the user can
 // send either, so an index outside "Language.config" changes nothing.
 void CMainWnd::OnLanguageMessage(int index, bool writeProfile) {
-    if (LanguageList::Load().At(index) == nullptr) return;
+    if (Languages().At(index) == nullptr) return;
     SetLanguage(index);
     ApplyLanguageToPages(index, writeProfile);
 }
@@ -130,3 +130,5 @@ void CMainWnd::FitToScreen() {
 }
 
 void CMainWnd::OnDisplayChange() { FitToScreen(); }
+
+LanguageList CMainWnd::Languages() const { return LanguageList::Load(); }

@@ -17,8 +17,9 @@ constexpr const wchar_t* kLightingOnText = L"控制灯光";
 
 }  // namespace
 
-// Every window message passes here before the paint manager; the result is
-// always 0 and only WM_DESTROY and WM_MENU_COMMAND are marked handled.
+// Every window message passes here before the paint manager. Only WM_DESTROY,
+// WM_MENU_COMMAND and WM_DEVICE_BOUND (whose answer the scan thread reads)
+// are marked handled; the result is 0 but for WM_DEVICE_BOUND.
 LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
     // Window state, always handled.
     if (uMsg == win::WM_ACTIVATE) {
@@ -62,7 +63,11 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
     // Binding and loss come from the scan thread, which has already claimed or
     // freed the slot: dropping them while suspended would leave a claimed slot
     // without a page, or an open channel on a device that is gone.
-    if (uMsg == WM_DEVICE_BOUND) return OnDeviceSlotAttached(static_cast<int>(wParam));
+    // The scan thread reads the answer of a binding (0: not bound, try again).
+    if (uMsg == WM_DEVICE_BOUND) {
+        bHandled = TRUE;
+        return OnDeviceSlotAttached(static_cast<int>(wParam));
+    }
     if (uMsg == WM_DEVICE_LOST) {
         OnDeviceSlotDetached(static_cast<int>(wParam));
         return 0;

@@ -2,6 +2,7 @@
 #include "link/debug_log.h"
 #include "link/light_setting.h"
 #include "platform/os/clock.h"
+#include "platform/os/debug_trace.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "platform/ui/control.h"
@@ -76,6 +77,7 @@ void CMainWnd::RaiseWindow(int) {
     int count = 0;
     const bool anyShown = CountShownDevices(&first, &count);
     if (CControlUI* noDevice = m_pm.FindControl(L"No_device_Link")) noDevice->SetVisible(!anyShown);
+    win::OutputDebugStringW(anyShown ? L"RaiseWindow: device panel shown" : L"RaiseWindow: no-device panel shown");
     std::vector<CCorvaneUSBDevice*> pages;
     {
         std::lock_guard<std::mutex> lock(m_deviceListLock);
