@@ -55,7 +55,7 @@ TEST_F(ControlFactory, TheTemplateSuffixBuildsTheFileNotTheClass) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->GetName(), L"virtual_set_layout");
     EXPECT_EQ(window_->CreateControl(L"VirtualSetControl"), nullptr);
-    EXPECT_EQ(window_->CreateControl(L"virtualsetcontrolui") != nullptr, true);
+    EXPECT_NE(std::unique_ptr<CControlUI>(window_->CreateControl(L"virtualsetcontrolui")), nullptr);
     // Each call builds a fresh, independent copy.
     std::unique_ptr<CControlUI> second(window_->CreateControl(L"VirtualSetControlUI"));
     ASSERT_NE(second, nullptr);
