@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "link/device_tables.h"
 #include "link/registered_messages.h"
 #include "platform/os/event.h"
 #include "platform/os/message_queue.h"
@@ -49,6 +50,26 @@ TEST_F(MainWindowLife, StartsHiddenAndShowsAfterTheFirstScanPassWithTheNoDeviceP
         const RECT r = window_->GetWindowRect();
         return r.right - r.left == 1000 && r.bottom - r.top == 640;
     }));
+}
+
+TEST_F(MainWindowLife, TheDefaultMouseAndKeyboardPanelsAreBuiltAtStart) {
+    OpenMainWindow();
+    const int mouse = window_->FindSupportedDeviceRow(DeviceOptionTable[0].vendorId, DeviceOptionTable[0].productId,
+                                                      DeviceOptionTable[0].deviceType, DeviceOptionTable[0].subKind);
+    const int keyboard = window_->FindSupportedDeviceRow(DeviceOptionTable[1].vendorId,
+                                                         DeviceOptionTable[1].productId,
+                                                         DeviceOptionTable[1].deviceType, DeviceOptionTable[1].subKind);
+    std::vector<std::string> panels;
+    for (const std::string& call : window_->calls) {
+        if (call.starts_with("Create")) panels.push_back(call);
+    }
+    EXPECT_EQ(panels, (std::vector<std::string>{"CreateMousePanel(" + std::to_string(mouse) + ",0)",
+                                                 "CreateKeyboardPanel(" + std::to_string(keyboard) + ",0)"}));
+    // The slot list is a copy of the supported-device table.
+    ASSERT_EQ(window_->Slots().size(), static_cast<size_t>(kSupportedDeviceCount));
+    for (size_t i = 0; i < window_->Slots().size(); ++i) {
+        EXPECT_TRUE(window_->Slots()[i].IsSameDevice(SupportedDeviceTable[i])) << i;
+    }
 }
 
 TEST_F(MainWindowLife, TheActivationRestoresAMinimisedWindowAndHidesThePanelWhenADeviceShows) {
@@ -95,6 +116,15 @@ TEST_F(MainWindowLife, MinimiseAndRestoreHideAndShowTheScreenEditor) {
     Send(win::WM_SYSCOMMAND, win::SC_RESTORE);
     EXPECT_EQ(window_->Count("ShowScreenEditor()"), 0);
     EXPECT_EQ(isFirst, 1);
+}
+
+TEST_F(MainWindowLife, TheCaptionCloseButtonEndsInTheMainPageAndClosesNothing) {
+    OpenMainWindow();
+    ASSERT_TRUE(PumpUntil([&] { return window_->IsVisible(); }));
+    window_->GetPaintManager()->SendNotify(Find(L"closebtn"), DUI_MSGTYPE_CLICK);
+    Pump();
+    EXPECT_NE(window_->GetHWND(), nullptr);
+    EXPECT_TRUE(window_->IsVisible());
 }
 
 win::DWORD SendThenWaitForStop(void* parameter) {
