@@ -1,0 +1,515 @@
+#pragma once
+
+// CMainWnd: the program's one top-level window and the owner of everything
+// that is not a device. It builds the skinned user interface, keeps the
+// device pages, the slot list of the device discovery, the worker table, the
+// tray icon and the secondary windows' handles, receives every notification
+// and every window message of the program and stops its workers when it is
+// destroyed.
+//
+// The class is written in several files, one per concern:
+//   main_wnd.cpp            construction, InitWindow, "windowinit", shutdown
+//   main_wnd_factory.cpp    CreateControl (the skins' custom classes)
+//   main_wnd_messages.cpp   HandleCustomMessage, the power gate, copied data
+//   main_wnd_timers.cpp     OnTimer, OnSysCommand, RaiseWindow, game events
+//   main_wnd_language.cpp   languages, fonts and the fit to the screen
+//   main_wnd_discovery.cpp  slots, attach and detach, panels and selector
+//   main_wnd_dispatch.cpp   notification routing, file dialogs, function tabs
+//   main_wnd_*_commands.cpp the commands of the pages, tray, music, screen
+//
+// Operations that run on the UI thread only, unless said otherwise. The
+// operations of later features are virtual so that tests can observe the
+// routing that reaches them.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <initializer_list>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <json/value.h>
+
+#include "link/hid_device_slot.h"
+#include "link/json_file_util.h"
+#include "link/light_setting.h"
+#include "link/product_ids.h"
+#include "platform/os/message_queue.h"
+#include "platform/os/thread.h"
+#include "platform/ui/menu.h"
+#include "platform/ui/tray_icon.h"
+#include "platform/ui/web_browser_event_handler.h"
+#include "platform/ui/window_impl_base.h"
+#include "shell/main/language_list.h"
+#include "shell/skin_changed_param.h"
+
+class CCorvaneUSBDevice;
+class CMpDevicePowerUI;
+
+// Private messages of the main window. The ids are fixed numbers that other
+// windows and threads of the program send; three lie below WM_USER.
+enum MainWindowMessage : win::UINT {
+    WM_SCREEN_PREVIEW_PAINT = 0x3F3,
+    WM_SCREEN_UNDO_READY = 0x3F4,
+    WM_SCREEN_CANVAS_CHANGED = 0x3F5,
+    WM_TRAY_NOTIFY = 0x401,
+    WM_KEY_CAPTURE = 0x41E,
+    WM_MENU_COMMAND = 0x479,
+    WM_DPI_NOTICE = 0x4C8,
+    WM_SHOW_SETTING_PROGRESS = 0xC00,
+    WM_LANGUAGE_CHANGED = 0xC11,
+    WM_DEVICE_BOUND = 0xC12,
+    WM_DEVICE_LOST = 0xC13,
+    WM_OPEN_SETTINGS = 0xC15,
+    WM_CLEAR_UPDATE_BADGE = 0xC16,
+    WM_RELAY_REQUEST = 0xC17,
+    WM_RELAYED_NOTICE = 0xC18,
+    WM_SELECT_LANGUAGE = 0xC19,
+    WM_KEYBOARD_LAYOUT_REFRESH = 0xC1A,
+    WM_DEVICE_PROFILE_INDEX = 0xD00,
+    WM_DEVICE_STATUS = 0xD01,
+    WM_DEVICE_RESERVED = 0xD02,
+    WM_DEVICE_ONLINE = 0xD03,
+    WM_OPEN_SCREEN_EDITOR = 0xD04,
+    WM_FIRMWARE_CHECK = 0xD05,
+    WM_START_CLOCK_SYNC = 0xD07,
+};
+
+// WM_COPYDATA codes the main window takes, with the only block size each may have.
+enum MainWindowCopyData : std::uintptr_t {
+    COPYDATA_SPECTRUM = 1,
+    COPYDATA_EXTERNAL_FEED = 2,
+};
+inline constexpr std::size_t kSpectrumValueCount = 500;
+inline constexpr std::size_t kSpectrumFrameBytes = kSpectrumValueCount * sizeof(std::int32_t);  // 2000
+inline constexpr std::size_t kExternalFeedValueCount = 6;
+inline constexpr std::size_t kExternalFeedBytes = kExternalFeedValueCount * sizeof(std::int32_t);  // 24
+
+// Timers of the main window (on its own handle; each is one-shot unless re-armed).
+enum MainWindowTimer : win::UINT_PTR {
+    TIMER_MAIN_FIRST_SHOW = 1011,
+    TIMER_MAIN_CLOCK_SYNC = 1031,
+    TIMER_MAIN_TRAY_MENU = 1032,
+    TIMER_MAIN_PROFILE_SWITCH = 1055,
+    TIMER_MAIN_GAME_RESTORE = 1066,
+};
+
+// The tray's tool tip (also a language key).
+inline constexpr const wchar_t* kTrayTooltip = L"Q580-RGB-PRO";
+// The face every language uses (the program's private font).
+inline constexpr const wchar_t* kUiFontFace = L"Arial Unicode MS";
+
+// The notification pump of the virtual window "mainpage": the skin's caption
+// controls that name it end their click, selection and row-click there, so
+// that the base window's default click handling never closes the window.
+class CMainPage : public DuiLib::CNotifyPump {
+public:
+    void SetPaintManager(DuiLib::CPaintManagerUI* pm) { m_pm = pm; }
+    DuiLib::CPaintManagerUI* GetPaintManager() const { return m_pm; }
+
+private:
+    void OnClick(DuiLib::TNotifyUI&) {}
+    void OnSelectChanged(DuiLib::TNotifyUI&) {}
+    void OnItemClick(DuiLib::TNotifyUI&) {}
+
+    DuiLib::CPaintManagerUI* m_pm = nullptr;
+
+    DUI_DECLARE_MESSAGE_MAP()
+};
+
+class CMainWnd : public DuiLib::WindowImplBase, public DuiLib::CWebBrowserEventHandler {
+public:
+    static constexpr int kWorkerSlots = 20;
+    static constexpr int kScanWorkerSlot = 0;
+    static constexpr int kSyncLightWorkerSlot = 8;
+    static constexpr DuiLib::UINT kScanPaceMs = 40;
+    // The logical window size the fit to the screen gives (at 96 DPI).
+    static constexpr int kFitWidth = 1000;
+    static constexpr int kFitHeight = 640;
+
+    CMainWnd();
+    ~CMainWnd() override;
+    CMainWnd(const CMainWnd&) = delete;
+    CMainWnd& operator=(const CMainWnd&) = delete;
+
+    // --- Window ---------------------------------------------------------------
+    DuiLib::LPCTSTR GetWindowClassName() const override;
+    DuiLib::UINT GetClassStyle() const override;
+    void OnFinalMessage(DuiLib::HWND hWnd) override;
+    void InitWindow() override;
+    DuiLib::LRESULT OnDestroy(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnGetMinMaxInfo(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnSysCommand(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnLButtonDown(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnLButtonUp(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnMouseMove(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
+    virtual DuiLib::LRESULT OnTimer(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled);
+
+    // --- Notifications (routing: main_wnd_dispatch.cpp) ------------------------
+    void Notify(DuiLib::TNotifyUI& msg) override;
+    virtual void OnItemActivate(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifySetFocus(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyClick(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyClickSelectEnd(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifySelectChanged(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyItemSelect(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyItemClick(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyValueChanged(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyMoveValueChanged(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyKillFocus(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyColorChanged(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyMouseEnter(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyMouseLeave(DuiLib::TNotifyUI& msg);
+    virtual void OnNotifyWindowSize(DuiLib::TNotifyUI& msg);
+    // "windowinit": the start-up at the first paint.
+    virtual void OnWindowInit();
+
+    // --- Control factory ----------------------------------------------------
+    DuiLib::CControlUI* CreateControl(DuiLib::LPCTSTR pstrClass) override;
+    // Every control text comes from the language file.
+    DuiLib::LPCTSTR QueryControlText(DuiLib::LPCTSTR lpstrId, DuiLib::LPCTSTR lpstrType) override;
+
+    // --- Skin observer ------------------------------------------------------
+    int OnSkinChanged(SkinChangedParam param);
+
+    // --- Start-up, workers, shutdown ----------------------------------------
+    virtual void CreateDefaultDevicePanels();
+    // Stops every worker (stop event, I/O cancel, bounded wait while serving
+    // sent messages); a worker past its bound is waited for until it ends.
+    void StopWorkerThreads();
+    // Stops the event listeners 1 and 9 of every keyboard page.
+    virtual void StopKeyboardListeners();
+    // The start parameter of a worker slot (owner this window, its stop event).
+    win::WorkerParam* GetWorkerParam(int slot) const;
+    win::HANDLE GetWorkerThread(int slot) const;
+    void SetLightingEnabledAll(int flag);
+    void SetWindowActiveAll(int flag);
+
+    // --- Messages, timers, power (main_wnd_messages.cpp, main_wnd_timers.cpp)
+    virtual void RaiseWindow(int flag = 0);
+    virtual void OnGameEvent(int kind, int mode);
+    virtual void RestoreGameLighting();
+    int GetLightingEnabled() const { return m_nLightingEnabled; }
+    int GetWindowActiveA() const { return m_nWindowActiveA; }
+    int GetWindowActiveB() const { return m_nWindowActiveB; }
+    int GetDisplayFitFlag() const { return m_nDisplayFit; }
+    void SetDisplayFitFlag(int flag) { m_nDisplayFit = flag; }
+    const std::array<std::int32_t, kSpectrumValueCount>& GetSpectrumFrame() const { return m_spectrumFrame; }
+    const std::array<std::int32_t, kExternalFeedValueCount>& GetExternalFeed() const { return m_externalFeed; }
+
+    // --- Languages, fonts, screen fit (main_wnd_language.cpp) -----------------
+    int LoadLanguageIndex();
+    void SaveLanguageIndex(int languageId);
+    virtual void SetLanguage(int index);
+    void RebuildFonts(const DuiLib::CDuiString& face);
+    virtual void FitToScreen();
+    void OnDisplayChange();
+    // The language change from the settings window (wParam of WM_LANGUAGE_CHANGED
+    // or WM_KEYBOARD_LAYOUT_REFRESH); writeProfile only for the former.
+    void OnLanguageMessage(int index, bool writeProfile);
+    int GetLanguageIndex() const { return m_nLanguageIndex; }
+    int GetDpi() const { return m_nDpi; }
+
+    // --- Device discovery: slots (main_wnd_discovery.cpp) ---------------------
+    bool IsSupportedInterface(const HidDeviceSlot& candidate);
+    bool AllSlotsConnected();
+    bool ClaimSlot(const HidDeviceSlot& candidate, int& slotIndex);
+    int FindSupportedDeviceRow(int vendorId, int productId, int deviceType, int auxiliary);
+    int FindDeviceOptionRow(int vendorId, int productId, int deviceType, int subKind);
+    std::vector<HidDeviceSlot>& Slots() { return m_slots; }
+
+    // --- Device attach and detach ----------------------------------------------
+    // WM_DEVICE_BOUND: 1 when the slot's device page is bound, 0 when its
+    // command channel could not be opened (the scan then frees the slot).
+    virtual win::LRESULT OnDeviceSlotAttached(int slot);
+    virtual void OnDeviceSlotDetached(int slot);
+    virtual void AttachKeyboard(int slot);
+    virtual void AttachMouse(int slot);
+    virtual void AttachMousePad(int slot);
+    virtual void AttachHeadset(int slot);
+    virtual void DetachKeyboard(int slot);
+    virtual void DetachMouse(int slot);
+    virtual void DetachMousePad(int slot);
+    virtual void DetachHeadset(int slot);
+    virtual bool IsPartnerConnected(int slot);
+    virtual void SwitchConnection(int slot, int auxiliary);
+    virtual void AttachAuxInterface(int slot, int slotType);
+    virtual void DetachAuxInterface(int slot, int slotType);
+    virtual bool HasDevicePanel(int slot);
+
+    // --- Device panels and selector --------------------------------------------
+    virtual int CreateMousePanel(int row, int subKind);
+    virtual int CreateKeyboardPanel(int row, int subKind);
+    virtual int CreateMousePadPanel(int row, int subKind);
+    virtual int CreateHeadsetPanel(int row, int subKind);
+    virtual void ShowDevice(int entry, int shown, int select);
+    virtual void UnselectDevice(int entry);
+    virtual void SelectPrevDevice();
+    virtual void SelectNextDevice();
+    virtual void OnDeviceSelected();
+    virtual bool CountShownDevices(int* firstShown, int* count);
+    virtual void CloseChildWindows();
+    virtual void SetMultiDeviceFlagAll(int flag);
+    virtual CCorvaneUSBDevice* GetCurrentDevice();
+    // WM_DEVICE_ONLINE: an entry's device came online (1) or went offline (0).
+    virtual void OnDeviceOnline(int entry, int online);
+
+    // --- Tray icon and menus (main_wnd_tray.cpp) -------------------------------
+    virtual void OnTrayNotify(DuiLib::UINT mouseMessage);
+    virtual void ShowTrayMenu();
+    void GetTrayMenuPosition(DuiLib::POINT& point, DuiLib::DWORD& alignment);
+    virtual void ShowMacroActionMenu(DuiLib::TNotifyUI& msg);
+    // WM_MENU_COMMAND: wParam is the menu window's command record.
+    virtual void OnMenuCommandMessage(DuiLib::WPARAM wParam);
+    virtual void OnMenuCommand(const DuiLib::CDuiString& itemName);
+    virtual void ShowAboutWindow();
+
+    // --- Profile commands (main_wnd_profile_commands.cpp) -----------------------
+    virtual void OnAddProfile();
+    virtual void OnDeleteProfile();
+    virtual void OnCopyProfile();
+    virtual void OnImportProfile();
+    virtual void OnExportProfile();
+    virtual void OnSaveProfileName();
+    virtual void OnResetProfile();
+    virtual void ConfirmRestoreDefaults();
+    virtual void ApplySelectedProfile();
+    virtual void OnDeviceKeyClick(int key);
+    virtual void ToggleProfileMenu();
+
+    // --- Lighting commands (main_wnd_lighting_commands.cpp) ---------------------
+    virtual void OnLightModeSelected();
+    virtual void OnCustomModeSelected();
+    virtual void OnZZCCModeSelected();
+    virtual void OnBrightnessChanged();
+    virtual void OnSpeedChanged();
+    virtual void OnPaletteColorChanged();
+    virtual void OnRedEdit();
+    virtual void OnGreenEdit();
+    virtual void OnBlueEdit();
+    virtual void OnSevenColorCheck();
+    virtual void OnDirectionCheck(int direction);
+    virtual void OnColorOptionClick(int swatch);
+    virtual void OnCustomColorButton(int fill);
+    virtual void OnSameModeClick();
+    virtual void OnMouseSettingOption(int tab);
+    virtual void PickDpiColor(int stage);
+    virtual void ApplyKeySelectionLight(DuiLib::CControlUI* panel);
+    // A game event's lighting: the page leaves the shared sync lighting and
+    // its lighting page shows the mode.
+    virtual void LeaveLightingSync(CCorvaneUSBDevice* page);
+    virtual void ShowLightMode(CCorvaneUSBDevice* page, int mode);
+    virtual void ApplyMouseKeySelectionLight(DuiLib::CControlUI* panel);
+    // Lighting-sync steps and colour (the sync worker of slot 8, any thread).
+    virtual void SyncLightBreathingStep();
+    virtual void SyncLightStaticStep();
+    virtual void SyncLightFlashStep();
+    virtual void SyncLightColorCycleStep();
+    virtual void SyncLightOffStep();
+    virtual void BroadcastSyncColor(int red, int green, int blue, int level);
+
+    // --- Key-assignment commands (main_wnd_key_commands.cpp) --------------------
+    virtual void OnKeyFunctionSelected();
+    virtual void OnMacroRepeatSelected();
+    virtual void ApplyKeyAssignment();
+    virtual void ShowDefaultKeyAssignment();
+    virtual void CancelKeyAssignment();
+    virtual void SaveKeyAssignments();
+    virtual void OnModifierCheck(int check);
+    virtual void OnHookKey(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnKeyShakeChanged();
+    virtual void SetDeviceUiEnabled(bool lockSelector, bool enabled);
+    // WM_KEY_CAPTURE: 1 starts the single-key capture hook, 0 removes it.
+    virtual void SetKeyCaptureHook(int start);
+    virtual bool IsDeviceUiEnabled();
+
+    // --- Macro commands and recording (main_wnd_macro_commands.cpp) -------------
+    virtual void InsertLeftDownAction();
+    virtual void OnStartRecordClick();
+    virtual void StartMacroRecording(int delayMode, int hookMode);
+    virtual void OnStopRecordClick();
+    virtual void SetRecordingHook(int hookMode, bool install, bool keyboardHook, bool mouseHook);
+    virtual void OnAddMacro();
+    virtual void OnDeleteMacro();
+    virtual void OnRenameMacro();
+    virtual void OnImportMacro();
+    virtual void OnExportMacro();
+    virtual void SaveMacro();
+    virtual void CancelMacroEdit();
+    virtual void OnMacroSelected();
+    virtual void MoveMacroActionUp();
+    virtual void MoveMacroActionDown();
+    virtual void MoveMacroActionToTop();
+    virtual void MoveMacroActionToBottom();
+    virtual void DeleteMacroAction();
+    virtual void DeleteAllMacroActions();
+    virtual void OnMacroMoveX(bool left);
+    virtual void OnMacroMoveY(bool up);
+    virtual void OnHookKeyMacro(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnHookKeyMacroAfter(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnHookKeyMacroBefore(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnHookKeyMacroReplace(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnHookMouseMacro(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnHookMouseMacroAfter(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnHookMouseMacroBefore(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnHookMouseMacroReplace(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+
+    // --- Recoil, headset and other device commands (main_wnd_device_commands.cpp)
+    virtual void OnGunSelected(int gun);
+    virtual void OnBulletSelected(int bullet);
+    virtual void OnBulletStep(int next);
+    virtual void SaveBullet();
+    virtual void OnSaveShootData();
+    virtual void OnResetShootData();
+    virtual void OnImportShootData();
+    virtual void OnExportShootData();
+    virtual void OnBulletXCheck();
+    virtual void OnBulletYCheck();
+    virtual void OnMagicVoiceToggle();
+    virtual void OnMagicVoiceSelected(int voice);
+    virtual void OnMicInToggle();
+    virtual void OnMicInVolume();
+    virtual void OnMicMonitorToggle();
+    virtual void OnMicMonitorVolume();
+    virtual void OnEqBandChanged(int band);
+    virtual void OnEqPresetSelected(int preset);
+    virtual void OnCustomEqSelected();
+    virtual void OnSaveCustomEq();
+    virtual void OnDeleteCustomEq();
+    virtual void SendVexmarTable();
+    virtual void StartAudioCapture();
+    // Timer 1031: writes the clock to an idle current keyboard.
+    virtual void SyncKeyboardClock();
+    // The device pages' part of a language change: key layout, select panel
+    // and profile of the current keyboard (writeProfile), the mice's key
+    // lists and the keyboards' key labels.
+    virtual void ApplyLanguageToPages(int index, bool writeProfile);
+
+    // --- File dialogs and function tabs (main_wnd_dispatch.cpp) -----------------
+    virtual int ShowOpenFileDialog(const DuiLib::CDuiString& filter, DuiLib::HWND owner, DuiLib::CDuiString& path, int unused);
+    virtual int ShowSaveFileDialog(const DuiLib::CDuiString& filter, DuiLib::HWND owner, DuiLib::CDuiString& path, int unused);
+    virtual void SelectFunctionTab(int tab);
+
+    // --- Music lighting (main_wnd_music_commands.cpp) ----------------------------
+    virtual void LoadAudioFile();
+    virtual void SaveAudioFile();
+    virtual void WriteAudioFileDevice(Json::Value device, std::wstring path);
+    virtual void RestoreAudioDefaults();
+    virtual void SetAudioFilePath();
+    virtual void ShowMusicWindow();
+    // COPYDATA_SPECTRUM: the frame is in GetSpectrumFrame().
+    virtual void OnSpectrumFrame();
+    // COPYDATA_EXTERNAL_FEED: the block is in GetExternalFeed().
+    virtual void OnExternalFeed();
+    virtual void ApplyAudioLightSetting();
+    virtual void ReapplyAudioLightSetting();
+    virtual void OnAudioPaletteColor();
+    virtual void OnAudioEditColor(int component);
+    virtual void OnAudioColorOption(int swatch);
+    virtual void ClearAudioBackground();
+
+    // --- Screen-frame editor commands (main_wnd_screen_commands.cpp) -------------
+    virtual void ShowScreenEditor();
+    virtual void CloseScreenEditor();
+    virtual void HideScreenEditor();
+    virtual void ReloadScreenFrames();
+    virtual void ShowScreenFramesPage();
+    virtual void SelectScreenPage(int page);
+    virtual void ImportScreenPicture();
+    virtual void ImportScreenAnimation();
+    virtual void ExportScreenPicture();
+    virtual void ExportScreenVideo();
+    virtual void PickPenColor();
+    virtual void PickBackgroundColor();
+    // Places the floating screen editors beside the main window.
+    virtual void PlaceFloatingWindows();
+    // Messages of the keyboard's screen editor.
+    virtual void OnScreenPreviewPaint(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    virtual void OnScreenUndoReady();
+    virtual void OnScreenCanvasChanged();
+
+    // --- Settings window, firmware, skin picker (main_wnd_window_commands.cpp) ---
+    virtual void ShowSettingsWindow(bool centred);
+    virtual void BuildVersionList();
+    // WM_FIRMWARE_CHECK from an outside sender.
+    virtual void OnFirmwareCheck(int productId, int firmwareVersion);
+    virtual void ShowSkinPicker();
+
+    // --- Web-browser host -------------------------------------------------------
+    DuiLib::HRESULT ShowContextMenu(DuiLib::DWORD id, DuiLib::POINT* pt, void* target, void* reserved) override;
+    DuiLib::HRESULT GetHostInfo(DuiLib::DOCHOSTUIINFO* info) override;
+
+    // --- State the features share -----------------------------------------------
+    std::vector<CCorvaneUSBDevice*>& MousePads() { return m_mousePads; }
+    std::vector<CCorvaneUSBDevice*>& Mice() { return m_mice; }
+    std::vector<CCorvaneUSBDevice*>& Keyboards() { return m_keyboards; }
+    std::vector<CCorvaneUSBDevice*>& Headsets() { return m_headsets; }
+    std::vector<CMpDevicePowerUI*>& PowerTiles() { return m_powerTiles; }
+    // Guards the four device lists and the tile list against the workers that
+    // walk them; those copy the lists under it.
+    std::mutex& DeviceListLock() { return m_deviceListLock; }
+    DuiLib::CControlUI* GetCaptionButton(int index) const { return m_captionButtons[static_cast<size_t>(index)]; }
+    DuiLib::CTrayIcon& TrayIcon() { return m_trayIcon; }
+
+protected:
+    DuiLib::CDuiString GetSkinFile() override;
+    // Parts of HandleCustomMessage.
+    void OnLightingRequest(DuiLib::LPARAM lParam);
+    bool HandleHookMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    void OnCopyData(const win::COPYDATASTRUCT* data);
+    void HandlePrivateMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    void CommitLighting(CCorvaneUSBDevice* page, const LightSetting& setting);
+    std::vector<CCorvaneUSBDevice*> CopyDeviceLists(
+        std::initializer_list<const std::vector<CCorvaneUSBDevice*>*> lists);
+    // The language list ("Language.config" of the defaults folder).
+    virtual LanguageList Languages() const;
+    // Starts the worker of a slot; also used by tests.
+    bool StartWorker(int slot, win::LPTHREAD_START_ROUTINE routine);
+    // The skin that the window builds; tests may point it elsewhere.
+    DuiLib::CDuiString m_skinFile{L"XML_MAIN"};
+
+    // Members in the order the rest of the program relies on.
+    int m_nRecording = 0;
+    int m_nLanguageIndex = -1;
+    std::array<win::HANDLE, kWorkerSlots> m_workerStop{};
+    std::array<win::HANDLE, kWorkerSlots> m_workerThread{};
+    std::array<win::WorkerParam*, kWorkerSlots> m_workerParam{};
+    CJsonFileUtil m_jsonUtil;
+    int m_nLightingEnabled = 1;
+    // "closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn",
+    // "cloudbtn", "smarteyesbtn", "setbtn".
+    std::array<DuiLib::CControlUI*, 9> m_captionButtons{};
+    DuiLib::CMenuWnd* m_pTrayMenu = nullptr;
+    DuiLib::CMenuWnd* m_pMacroActionMenu = nullptr;
+    DuiLib::CTrayIcon m_trayIcon;
+    CMainPage m_mainPage;
+    std::vector<CCorvaneUSBDevice*> m_mousePads;
+    std::vector<CCorvaneUSBDevice*> m_mice;
+    std::vector<CCorvaneUSBDevice*> m_keyboards;
+    std::vector<CCorvaneUSBDevice*> m_headsets;
+    std::vector<CMpDevicePowerUI*> m_powerTiles;
+    std::mutex m_deviceListLock;
+    int m_nSelectedEntry = 0;
+    int m_nSelectedMouse = 0;
+    int m_nSelectedKeyboard = 0;
+    std::vector<HidDeviceSlot> m_slots;
+    DuiLib::HWND m_hSettingsWnd = nullptr;
+    DuiLib::HWND m_hAboutWnd = nullptr;
+    DuiLib::HWND m_hColorPickerWnd = nullptr;
+    DuiLib::HWND m_hSpareWnd = nullptr;
+    DuiLib::HWND m_hMusicWnd = nullptr;
+    Json::Value m_audioDocument;
+    int m_nDpi = 96;
+    int m_nDisplayFit = 0;
+    int m_nWindowActiveA = 0;
+    int m_nWindowActiveB = 0;
+    std::array<std::int32_t, kSpectrumValueCount> m_spectrumFrame{};
+    std::array<std::int32_t, kSpectrumValueCount> m_previousSpectrumFrame{};
+    DuiLib::CDuiString m_lastFileBaseName;
+    std::array<std::int32_t, kExternalFeedValueCount> m_externalFeed{};
+    std::wstring m_audioFilePath;
+
+    DUI_DECLARE_MESSAGE_MAP()
+};

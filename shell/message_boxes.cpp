@@ -1,0 +1,5 @@
+#include "shell/message_boxes.h"
+
+void CloseAllMessageBoxes() {}
+
+win::HWND GetProgressWindowHwnd() { return nullptr; }
