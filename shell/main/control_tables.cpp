@@ -1,27 +1,37 @@
 #include "shell/main/control_tables.h"
 
+#include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
 #include "pages/light_control_ui.h"
+#include "shell/audio_record_ui.h"
+#include "shell/chart_view_ui.h"
+#include "shell/circle_progress_ui.h"
+#include "shell/cloud_share_list_item_ui.h"
+#include "shell/combo_edit_container_element_ui.h"
 #include "shell/device_key_button_ui.h"
 #include "shell/device_option_ui.h"
+#include "shell/hand_img_button_ui.h"
+#include "shell/hand_img_select_button_ui.h"
 #include "shell/mp_device_power_ui.h"
+#include "shell/redio_macro_button_ui.h"
 #include "shell/select_panel_ui.h"
+#include "shell/wnd_ui.h"
 
 namespace {
 
 constexpr ControlClassRow kMainWindowClasses[] = {
-    {L"CircleProgress", nullptr},
+    {L"CircleProgress", &CCircleProgressUI::CreateInstance},
     {L"SelectPanel", &CSelectPanelUI::CreateControl},
     {L"DeviceKeyButton", &CDeviceKeyButtonUI::CreateControl},
-    {L"HandImgButton", nullptr},
-    {L"AudioRecord", nullptr},
-    {L"HandImgSelectButton", nullptr},
-    {L"RedioMacroButton", nullptr},
-    {L"ComboEditContainerElement", nullptr},
+    {L"HandImgButton", &CHandImgButtonUI::CreateInstance},
+    {L"AudioRecord", &CAudioRecordUI::CreateInstance},
+    {L"HandImgSelectButton", &CHandImgSelectButtonUI::CreateInstance},
+    {L"RedioMacroButton", &CRedioMacroButtonUI::CreateInstance},
+    {L"ComboEditContainerElement", &CComboEditContainerElementUI::CreateInstance},
     {L"CorvaneMousePadDevice", nullptr},
     {L"CorvaneHS6533Device", nullptr},
     {L"CorvaneMouseDevice", nullptr},
-    {L"CorvaneKeyboardDevice", nullptr},
+    {L"CorvaneKeyboardDevice", &CCorvaneKeyboardDevice::CreateControl},
     {L"DeviceProfile", nullptr},
     {L"LightControl", &CLightControlUI::CreateInstance},
     {L"MagicControl", nullptr},
@@ -42,20 +52,20 @@ constexpr ControlTemplateRow kMainWindowTemplates[] = {
 };
 
 constexpr ControlClassRow kFactoryClasses[] = {
-    {L"CCircleProgressUI", nullptr},
-    {L"CChartViewUI", nullptr},
-    {L"CWndUI", nullptr},
+    {L"CCircleProgressUI", &CCircleProgressUI::CreateInstance},
+    {L"CChartViewUI", &CChartViewUI::CreateInstance},
+    {L"CWndUI", &CWndUI::CreateInstance},
     {L"CSelectPanelUI", &CSelectPanelUI::CreateControl},
     {L"CDeviceKeyButtonUI", &CDeviceKeyButtonUI::CreateControl},
-    {L"CCloudShareListItemUI", nullptr},
+    {L"CCloudShareListItemUI", &CCloudShareListItemUI::CreateInstance},
     {L"CUpdateInfoListItemUI", nullptr},
     {L"CDeviceOptionUI", &CDeviceOptionUI::CreateControl},
     {L"CMpDevicePowerUI", &CMpDevicePowerUI::CreateControl},
-    {L"CComboEditContainerElementUI", nullptr},
-    {L"CHandImgButtonUI", nullptr},
-    {L"CHandImgSelectButtonUI", nullptr},
-    {L"CRedioMacroButtonUI", nullptr},
-    {L"CAudioRecordUI", nullptr},
+    {L"CComboEditContainerElementUI", &CComboEditContainerElementUI::CreateInstance},
+    {L"CHandImgButtonUI", &CHandImgButtonUI::CreateInstance},
+    {L"CHandImgSelectButtonUI", &CHandImgSelectButtonUI::CreateInstance},
+    {L"CRedioMacroButtonUI", &CRedioMacroButtonUI::CreateInstance},
+    {L"CAudioRecordUI", &CAudioRecordUI::CreateInstance},
     {L"CLightControlUI", &CLightControlUI::CreateInstance},
     {L"CMacroControlUI", nullptr},
     {L"CKeySetControlUI", nullptr},
@@ -71,16 +81,11 @@ constexpr ControlClassRow kFactoryClasses[] = {
 // Every name above that creates nothing yet: classes not written and
 // templates whose file is not in the skin folder.
 constexpr const wchar_t* kPendingNames[] = {
-    // Drawing and other custom controls, image buttons.
-    L"CircleProgress", L"CCircleProgressUI", L"CChartViewUI", L"CWndUI", L"CCloudShareListItemUI",
-    L"HandImgButton", L"CHandImgButtonUI", L"HandImgSelectButton", L"CHandImgSelectButtonUI",
-    L"AudioRecord", L"CAudioRecordUI", L"RedioMacroButton", L"CRedioMacroButtonUI",
-    L"ComboEditContainerElement", L"CComboEditContainerElementUI",
     // The update list row.
     L"CUpdateInfoListItemUI",
     // Device families.
     L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
-    L"CorvaneMouseDevice", L"CorvaneKeyboardDevice",
+    L"CorvaneMouseDevice",
     // Settings pages and their templates.
     L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"LightSetControlUI", L"CMacroControlUI",
     L"MacroSetControlUI", L"KeySetControl", L"CKeySetControlUI", L"KeySetControlUI", L"ShootControl",

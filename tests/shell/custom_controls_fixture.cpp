@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "shell/custom_controls_registry.h"
+#include "shell/main/control_tables.h"
 
 namespace customtest {
 

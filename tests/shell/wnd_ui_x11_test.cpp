@@ -13,7 +13,7 @@
 #include "platform/ui/UIlib.h"
 #include "platform/ui/x11/x11_backend.h"
 #include "platform/ui/x11/x11_backend_impl.h"
-#include "shell/custom_controls_registry.h"
+#include "shell/main/control_tables.h"
 #include "shell/wnd_ui.h"
 #include "tests/shell/device_ui_fixture.h"
 #include "tests/support/temp_home.h"
