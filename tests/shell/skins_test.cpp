@@ -2,6 +2,7 @@
 // fitted size, every picture they name is drawn, every language key they use
 // is in every language file, and the pictures come out the same on every run.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -59,7 +60,13 @@ std::set<std::string> Matches(const std::string& text, const std::string& patter
 std::set<std::string> PicturesOf(const std::string& xml) {
     std::set<std::string> pictures = Matches(xml, R"re((?:image|bkimage)="([^"'=]+\.png)")re");
     for (const std::string& p : Matches(xml, R"re(file='([^']+\.png)')re")) pictures.insert(p);
-    return pictures;
+    // Skins may write their paths with either separator.
+    std::set<std::string> files;
+    for (std::string p : pictures) {
+        std::replace(p.begin(), p.end(), '\\', '/');
+        files.insert(p);
+    }
+    return files;
 }
 
 // Language keys a skin uses: texts and tool tips of controls with resource

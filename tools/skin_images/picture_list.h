@@ -20,6 +20,8 @@ struct Picture {
 
 // The pictures of the main window, its caption and the message box.
 void AddMainWindowPictures(std::vector<Picture>& pictures);
+// The keyboard page's key light and key mark.
+void AddKeyboardPictures(std::vector<Picture>& pictures);
 
 // All pictures, in a fixed order.
 std::vector<Picture> AllPictures();
