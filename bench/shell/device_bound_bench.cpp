@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "link/corvane_usb_device.h"
 #include "link/registered_messages.h"
 #include "platform/os/folders.h"
 #include "platform/os/message_queue.h"
