@@ -38,9 +38,10 @@ CDeviceOptionUI::CDeviceOptionUI()
       m_sSelectedImage(IconPath(L"unknow", L"_device_selected.png")),
       m_sNormalImage(IconPath(L"unknow", L"_device_normal.png")) {}
 
+// The page may already be gone when the control tree is torn down: only
+// the entry's own timers are dropped.
 CDeviceOptionUI::~CDeviceOptionUI() {
     if (m_pManager) m_pManager->KillTimer(this);
-    if (m_pDevice && m_pDevice->GetDeviceOption() == this) m_pDevice->SetDeviceOption(nullptr);
 }
 
 CControlUI* CDeviceOptionUI::CreateControl() { return new CDeviceOptionUI(); }
