@@ -330,6 +330,9 @@ CDuiString CCorvaneUSBDevice::GetProfilePath() { return {}; }
 void CCorvaneUSBDevice::SaveProfile() {}
 void CCorvaneUSBDevice::SetAudioSpectrum(const int32_t*, int) {}
 void CCorvaneUSBDevice::SetAudioLevels(const int32_t*, int) {}
+void CCorvaneUSBDevice::OpenEventChannel(const std::wstring&, int) {}
+void CCorvaneUSBDevice::ReopenEventChannel(const std::wstring&, int) {}
+void CCorvaneUSBDevice::CloseEventChannel(int) {}
 
 void RegisterCorvaneUSBDevice() {
     CControlFactory::GetInstance()->RegistControl(L"CCorvaneUSBDevice", &CCorvaneUSBDevice::CreateControl);

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "link/device_blocks.h"
@@ -122,6 +123,14 @@ public:
     void SetSlotRecord(HidDeviceSlot slot);
     HidDeviceSlot GetSlotRecord() const { return m_boundSlot; }
 
+    // The command channel: the main window opens, switches and closes its
+    // handles under its I/O lock; the entry's timers and the families use it.
+    CDeviceProtocol& CommandChannel() { return m_commandChannel; }
+    // The event channel's state as the main window reads it when it routes an
+    // auxiliary collection: open on the cable, open through the receiver.
+    bool IsEventChannelOpen() const { return m_eventChannel.IsOpen(); }
+    bool IsEventChannelOnReceiver() const { return m_eventChannel.IsReceiverMode(); }
+
     // A copy of the current lighting, safe on any thread.
     LightSetting CurrentLightSetting() const;
     AudioLightSetting CurrentAudioLightSetting() const;
@@ -180,6 +189,15 @@ public:
     virtual void SelectKey(int key);
     virtual void SetAudioSpectrum(const int32_t* levels, int count);
     virtual void SetAudioLevels(const int32_t* levels, int count);
+
+    // --- Event channel of the auxiliary collection --------------------------
+    // The families open it on the collection's path (type 1 or 2 cable, 9 or 6
+    // receiver, 3 mouse pad, 7 headset) and run their listeners on it; reopen is
+    // a close followed by an open on the new path. The base has no listener and
+    // does nothing.
+    virtual void OpenEventChannel(const std::wstring& path, int type);
+    virtual void ReopenEventChannel(const std::wstring& path, int type);
+    virtual void CloseEventChannel(int type);
 
     // --- Generators shared by the families' playlists and per-LED effects ----
     void RotateWaveRing(int length, int flag) { m_leds.RotateWaveRing(length, flag != 0); }

@@ -45,11 +45,17 @@ public:
 
     const AudioLightSetting& GetAudioLightCopy() const { return m_audioCopy; }
 
+    // Whether more than one device is shown (the main window sets it on every
+    // page when the device list changes); the page's mode layout follows it.
+    void SetMultiDeviceFlag(int flag) { m_nMultiDevice = flag; }
+    int GetMultiDeviceFlag() const { return m_nMultiDevice; }
+
 private:
     DuiLib::CControlUI* Find(const wchar_t* name);
     DuiLib::COptionUI* FindOption(const wchar_t* name);
 
     int m_nDeviceKind = 0;
+    int m_nMultiDevice = 0;
     AudioLightSetting m_audioCopy{};
     DuiLib::CComboUI* m_pAudioModeCombo = nullptr;
     DuiLib::CControlUI* m_pAudioColorButton = nullptr;

@@ -2,7 +2,6 @@
 
 #include "platform/ui/dialog_builder.h"
 #include "shell/device_key_button_ui.h"
-#include "shell/device_option_ui.h"
 #include "shell/mp_device_power_ui.h"
 #include "shell/select_panel_ui.h"
 
@@ -11,5 +10,4 @@ void RegisterDeviceControls() {
     factory->RegistControl(L"CDeviceKeyButtonUI", &CDeviceKeyButtonUI::CreateControl);
     factory->RegistControl(L"CSelectPanelUI", &CSelectPanelUI::CreateControl);
     factory->RegistControl(L"CMpDevicePowerUI", &CMpDevicePowerUI::CreateControl);
-    factory->RegistControl(L"CDeviceOptionUI", &CDeviceOptionUI::CreateControl);
 }

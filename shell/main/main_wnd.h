@@ -45,6 +45,7 @@
 #include "shell/skin_changed_param.h"
 
 class CCorvaneUSBDevice;
+class CDeviceOptionUI;
 class CMpDevicePowerUI;
 
 // Private messages of the main window. The ids are fixed numbers that other
@@ -221,14 +222,16 @@ public:
     std::vector<HidDeviceSlot>& Slots() { return m_slots; }
 
     // --- Device attach and detach ----------------------------------------------
+    // The family attaches answer false only when the command channel could
+    // not be opened.
     // WM_DEVICE_BOUND: 1 when the slot's device page is bound, 0 when its
     // command channel could not be opened (the scan then frees the slot).
     virtual win::LRESULT OnDeviceSlotAttached(int slot);
     virtual void OnDeviceSlotDetached(int slot);
-    virtual void AttachKeyboard(int slot);
-    virtual void AttachMouse(int slot);
-    virtual void AttachMousePad(int slot);
-    virtual void AttachHeadset(int slot);
+    virtual bool AttachKeyboard(int slot);
+    virtual bool AttachMouse(int slot);
+    virtual bool AttachMousePad(int slot);
+    virtual bool AttachHeadset(int slot);
     virtual void DetachKeyboard(int slot);
     virtual void DetachMouse(int slot);
     virtual void DetachMousePad(int slot);
@@ -465,6 +468,22 @@ protected:
         std::initializer_list<const std::vector<CCorvaneUSBDevice*>*> lists);
     // The language list ("Language.config" of the defaults folder).
     virtual LanguageList Languages() const;
+    // Discovery helpers (main_wnd_attach.cpp, main_wnd_panels.cpp).
+    using DeviceList = std::vector<CCorvaneUSBDevice*>;
+    CDeviceOptionUI* DeviceEntry(int index);
+    int DeviceEntryCount();
+    int EntryIndexOf(const CCorvaneUSBDevice* page);
+    CCorvaneUSBDevice* FindBoundPage(const DeviceList& list, const HidDeviceSlot& record);
+    const HidDeviceSlot& PageRecordOf(int slot);
+    bool AttachPartnered(int slot, int wiredType, int receiverType, const DeviceList& list);
+    bool AttachSingle(int slot, const DeviceList& list);
+    void DetachPartnered(int slot, int wiredType, int receiverType, const DeviceList& list);
+    void DetachSingle(int slot, const DeviceList& list);
+    void ShowAttachedEntry(CCorvaneUSBDevice* page, bool show);
+    bool SwitchPage(int slot);
+    void FinishReceiverSwitch(CCorvaneUSBDevice* page, CDeviceOptionUI* entry, bool linked);
+    void CloseSettingsWindow();
+    int CreateDevicePanel(const HidDeviceSlot& record, int subKind, DeviceList& list);
     // Starts the worker of a slot; also used by tests.
     bool StartWorker(int slot, win::LPTHREAD_START_ROUTINE routine);
     // The skin that the window builds; tests may point it elsewhere.

@@ -1,67 +1,85 @@
-#include "shell/main/main_wnd.h"
-#include "shell/main/device_scan_thread.h"
+// The slot list of the device discovery: which enumerated interfaces are
+// supported, which slot an opened interface claims, and the table lookups
+// that connect slots, table rows and device pages.
+
 #include "link/device_tables.h"
+#include "shell/main/main_wnd.h"
 
-bool CMainWnd::IsSupportedInterface(const HidDeviceSlot&) { return false; }
-bool CMainWnd::AllSlotsConnected() { return false; }
-bool CMainWnd::ClaimSlot(const HidDeviceSlot&, int&) { return false; }
-int CMainWnd::FindSupportedDeviceRow(int, int, int, int) { return -1; }
-int CMainWnd::FindDeviceOptionRow(int, int, int, int) { return -1; }
-win::LRESULT CMainWnd::OnDeviceSlotAttached(int) { return 0; }
-void CMainWnd::OnDeviceSlotDetached(int) {}
-void CMainWnd::AttachKeyboard(int) {}
-void CMainWnd::AttachMouse(int) {}
-void CMainWnd::AttachMousePad(int) {}
-void CMainWnd::AttachHeadset(int) {}
-void CMainWnd::DetachKeyboard(int) {}
-void CMainWnd::DetachMouse(int) {}
-void CMainWnd::DetachMousePad(int) {}
-void CMainWnd::DetachHeadset(int) {}
-bool CMainWnd::IsPartnerConnected(int) { return false; }
-void CMainWnd::SwitchConnection(int, int) {}
-void CMainWnd::AttachAuxInterface(int, int) {}
-void CMainWnd::DetachAuxInterface(int, int) {}
-bool CMainWnd::HasDevicePanel(int) { return false; }
-int CMainWnd::CreateMousePanel(int, int) { return 0; }
-int CMainWnd::CreateKeyboardPanel(int, int) { return 0; }
-int CMainWnd::CreateMousePadPanel(int, int) { return 0; }
-int CMainWnd::CreateHeadsetPanel(int, int) { return 0; }
-void CMainWnd::ShowDevice(int, int, int) {}
-void CMainWnd::UnselectDevice(int) {}
-void CMainWnd::SelectPrevDevice() {}
-void CMainWnd::SelectNextDevice() {}
-void CMainWnd::OnDeviceSelected() {}
-bool CMainWnd::CountShownDevices(int*, int*) { return false; }
-void CMainWnd::CloseChildWindows() {}
-void CMainWnd::SetMultiDeviceFlagAll(int) {}
-CCorvaneUSBDevice* CMainWnd::GetCurrentDevice() { return nullptr; }
-void CMainWnd::OnDeviceOnline(int, int) {}
+namespace {
 
-// The device panels that exist before any device is attached: rows 0 and 1 of
-// the device option table (mouse and keyboard), built hidden.
-void CMainWnd::CreateDefaultDevicePanels() {
-    for (int option = 0; option < 2; ++option) {
-        const DeviceOptionRow& row = DeviceOptionTable[option];
-        const int slotRow = FindSupportedDeviceRow(row.vendorId, row.productId, row.deviceType, row.subKind);
-        switch (row.deviceType) {
-        case 1:
-        case 9:
-            CreateKeyboardPanel(slotRow, row.subKind);
-            break;
-        case 2:
-        case 6:
-            CreateMousePanel(slotRow, row.subKind);
-            break;
-        case 3:
-            CreateMousePadPanel(slotRow, row.subKind);
-            break;
-        case 7:
-            CreateHeadsetPanel(slotRow, row.subKind);
-            break;
-        default:
+// A row or slot the HID scan can bind: vendor id 0 (the headset's row) names
+// no HID interface, and a path without "vid_" must never match it.
+bool IsScannable(const HidDeviceSlot& row) { return row.vendorId != 0; }
+
+bool SamePathIds(const HidDeviceSlot& a, const HidDeviceSlot& b) {
+    return a.vendorId == b.vendorId && a.productId == b.productId && a.collection == b.collection &&
+           a.interfaceNumber == b.interfaceNumber;
+}
+
+bool SameOpenedIds(const HidDeviceSlot& a, const HidDeviceSlot& b) {
+    return SamePathIds(a, b) && a.usagePage == b.usagePage && a.usage == b.usage;
+}
+
+bool IsFree(const HidDeviceSlot& slot) { return slot.connected == 0 && slot.devicePath.empty(); }
+
+}  // namespace
+
+bool CMainWnd::IsSupportedInterface(const HidDeviceSlot& candidate) {
+    if (!IsScannable(candidate)) return false;
+    bool listed = false;
+    for (const HidDeviceSlot& row : SupportedDeviceTable) {
+        if (SamePathIds(row, candidate)) {
+            listed = true;
             break;
         }
     }
+    if (!listed) return false;
+    for (const HidDeviceSlot& slot : m_slots) {
+        if (IsFree(slot) && SamePathIds(slot, candidate)) return true;
+    }
+    return false;
 }
 
-void DeviceScanPass(CMainWnd&) {}
+bool CMainWnd::AllSlotsConnected() {
+    for (const HidDeviceSlot& slot : m_slots) {
+        if (IsScannable(slot) && IsFree(slot)) return false;
+    }
+    return true;
+}
+
+bool CMainWnd::ClaimSlot(const HidDeviceSlot& candidate, int& slotIndex) {
+    if (!IsScannable(candidate)) return false;
+    bool listed = false;
+    for (const HidDeviceSlot& row : SupportedDeviceTable) {
+        if (SameOpenedIds(row, candidate)) {
+            listed = true;
+            break;
+        }
+    }
+    if (!listed) return false;
+    for (size_t i = 0; i < m_slots.size(); ++i) {
+        HidDeviceSlot& slot = m_slots[i];
+        if (SameOpenedIds(slot, candidate) && IsFree(slot)) {
+            slot.connected = 1;
+            slot.devicePath = candidate.devicePath;
+            slotIndex = static_cast<int>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+int CMainWnd::FindSupportedDeviceRow(int vendorId, int productId, int deviceType, int auxiliary) {
+    for (int i = 0; i < kSupportedDeviceCount; ++i) {
+        const HidDeviceSlot& row = SupportedDeviceTable[i];
+        if (row.deviceType == deviceType && row.auxiliary == auxiliary && row.vendorId == vendorId &&
+            row.productId == productId) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int CMainWnd::FindDeviceOptionRow(int vendorId, int productId, int deviceType, int subKind) {
+    return ::FindDeviceOptionRow(deviceType, subKind, vendorId, productId);
+}

@@ -17,7 +17,8 @@ namespace tavrik::test {
 std::string ProgramFolder() { return TAVRIK_BIN_DIR "/"; }
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::map<std::string, std::string>& environment, const std::string& stderrFile) {
+                           const std::map<std::string, std::string>& environment, const std::string& stderrFile,
+                           const std::string& stdinFile, const std::string& stdoutFile) {
     std::map<std::string, std::string> merged;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
@@ -39,8 +40,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, stdinFile.c_str(), O_RDWR, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);

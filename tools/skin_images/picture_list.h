@@ -20,6 +20,8 @@ struct Picture {
 
 // The pictures of the main window, its caption and the message box.
 void AddMainWindowPictures(std::vector<Picture>& pictures);
+// The pictures of the device panels: list entries, power tiles, device pages.
+void AddDevicePictures(std::vector<Picture>& pictures);
 // The keyboard page's key light and key mark.
 void AddKeyboardPictures(std::vector<Picture>& pictures);
 

@@ -1,0 +1,139 @@
+// End to end: the real Tavrik finds the devices of a real emulator process,
+// drops them when they are unplugged and takes them back when they return;
+// a keyboard on cable and receiver moves between the two without leaving
+// the list. The program's debug trace says what it did.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "tests/e2e/child_process.h"
+#include "tests/x11/x_display.h"
+#include "tests/x11/x_driver.h"
+
+namespace tavrik::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class DeviceDiscoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TAVRIK_REQUIRE_X_DISPLAY();
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tavrik-e2e-devices-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+        socket_ = (folder_ / "devsim.sock").string();
+        commands_ = (folder_ / "devsim.in").string();
+        ASSERT_EQ(::mkfifo(commands_.c_str(), 0600), 0);
+    }
+
+    void TearDown() override {
+        if (tavrik_) tavrik_->Stop();
+        tavrik_.reset();
+        input_.close();
+        if (devsim_) devsim_->Stop();
+        devsim_.reset();
+        std::error_code error;
+        std::filesystem::remove_all(folder_, error);
+    }
+
+    // The emulator with these products, and Tavrik against it.
+    void Start(const std::vector<std::string>& products) {
+        std::vector<std::string> args{"--socket", socket_, "--log"};
+        args.insert(args.end(), products.begin(), products.end());
+        devsim_ = std::make_unique<ChildProcess>("tavrik-devsim", args, std::map<std::string, std::string>{},
+                                                 (folder_ / "devsim.log").string(), commands_,
+                                                 (folder_ / "devsim.out").string());
+        ASSERT_TRUE(devsim_->Started());
+        input_.open(commands_);
+        ASSERT_TRUE(input_.is_open());
+        ASSERT_TRUE(Poll([&] { return std::filesystem::exists(socket_); }, 10s)) << "the emulator did not start";
+        tavrik_ = std::make_unique<ChildProcess>(
+            "Tavrik", std::vector<std::string>{},
+            std::map<std::string, std::string>{
+                {"TAVRIK_HID_BACKEND", "sim"}, {"TAVRIK_DEVSIM_SOCKET", socket_}, {"TAVRIK_DEBUG", "1"}},
+            (folder_ / "tavrik.log").string());
+        ASSERT_TRUE(tavrik_->Started());
+    }
+
+    void Command(const std::string& line) {
+        input_ << line << std::endl;
+        ASSERT_TRUE(input_.good());
+    }
+
+    static bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+        return PumpUntil([] {}, done, timeout);
+    }
+
+    std::string Trace() { return ReadTextFile((folder_ / "tavrik.log").string()); }
+    size_t Count(const std::string& text) {
+        const std::string trace = Trace();
+        size_t n = 0;
+        for (size_t at = trace.find(text); at != std::string::npos; at = trace.find(text, at + 1)) ++n;
+        return n;
+    }
+    // Waits until the trace holds `text` at least `times` times.
+    bool WaitFor(const std::string& text, size_t times = 1) {
+        return Poll([&] { return Count(text) >= times; }, 30s);
+    }
+
+    std::filesystem::path folder_;
+    std::string socket_;
+    std::string commands_;
+    std::ofstream input_;
+    std::unique_ptr<ChildProcess> devsim_;
+    std::unique_ptr<ChildProcess> tavrik_;
+};
+
+TEST_F(DeviceDiscoveryTest, KeyboardAndMouseAreListedRemovedAndListedAgain) {
+    Start({"keyboard", "mouse"});
+    ASSERT_TRUE(WaitFor("show: entry 1 (keyboard)")) << Trace();
+    ASSERT_TRUE(WaitFor("show: entry 0 (mouse)")) << Trace();
+    std::filesystem::create_directories(TAVRIK_E2E_SHOTS);
+    EXPECT_TRUE(SaveScreenshot(std::string(TAVRIK_E2E_SHOTS) + "/devices_keyboard_and_mouse.png"));
+
+    const size_t mouseShown = Count("show: entry 0 (mouse)");
+    Command("unplug mouse");
+    ASSERT_TRUE(WaitFor("detach: slot 4 mouse")) << Trace();
+    ASSERT_TRUE(WaitFor("hide: entry 0 (mouse)")) << Trace();
+
+    Command("plug mouse");
+    ASSERT_TRUE(WaitFor("show: entry 0 (mouse)", mouseShown + 1)) << Trace();
+    EXPECT_EQ(Count("attach: slot 4 mouse wired"), 2u) << Trace();
+}
+
+TEST_F(DeviceDiscoveryTest, AKeyboardMovesBetweenCableAndReceiverWithoutLeavingTheList) {
+    Start({"keyboard", "keyboard-receiver"});
+    ASSERT_TRUE(WaitFor("attach: slot 0 keyboard wired")) << Trace();
+    ASSERT_TRUE(WaitFor("show: entry 1 (keyboard)")) << Trace();
+
+    const std::string out = (folder_ / "devsim.out").string();
+    const auto received = [&](const std::string& line) {
+        const std::string log = ReadTextFile(out);
+        size_t n = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++n;
+        return n;
+    };
+    const size_t begins = received("keyboard-receiver: command 0x01");
+    Command("unplug keyboard");
+    ASSERT_TRUE(WaitFor("switch: keyboard to receiver")) << Trace();
+    // The keep-alive (begin and end) goes out through the receiver.
+    ASSERT_TRUE(Poll([&] { return received("keyboard-receiver: command 0x01") > begins; }, 30s)) << ReadTextFile(out);
+    ASSERT_TRUE(Poll([&] { return received("keyboard-receiver: command 0x02") > 0; }, 30s)) << ReadTextFile(out);
+    EXPECT_EQ(Count("hide: entry 1 (keyboard)"), 0u) << Trace();
+
+    Command("plug keyboard");
+    ASSERT_TRUE(WaitFor("switch: keyboard to wired")) << Trace();
+    EXPECT_EQ(Count("hide: entry 1 (keyboard)"), 0u) << Trace();
+}
+
+}  // namespace
+}  // namespace tavrik::test
