@@ -39,6 +39,9 @@ TEST_F(DevicePanelsTest, StartUpBuildsTheMouseAndKeyboardPanelsHidden) {
         EXPECT_EQ(page->GetDeviceName(), DeviceOptionTable[i].kindName.c_str());
         EXPECT_EQ(page->GetPowerPanel(), window_->PowerTiles()[i]);
         EXPECT_EQ(entry->GetPreviewControl(), page->GetSelectPanel());
+        // The keyboard's picture is bound by the keyboard page itself (its
+        // three key layouts), which the recording base page stands in for.
+        if (i == kKeyboardEntry) continue;
         ASSERT_NE(page->GetSelectPanel(), nullptr);
         // The page skins bind their key and light buttons.
         EXPECT_NE(page->GetLightButtons()[0], nullptr);

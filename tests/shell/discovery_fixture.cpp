@@ -50,7 +50,10 @@ void DiscoveryWnd::OnWindowInit() {
 }
 
 CControlUI* DiscoveryWnd::CreateControl(LPCTSTR pstrClass) {
-    if (pstrClass != nullptr && DuiCompareNoCase(pstrClass, L"CCorvaneUSBDevice") == 0) {
+    // Every family's page is replaced by a recording base page: these tests
+    // watch what the main window asks of a page, not what a family does.
+    if (pstrClass != nullptr && (DuiCompareNoCase(pstrClass, L"CCorvaneUSBDevice") == 0 ||
+                                 DuiCompareNoCase(pstrClass, L"CorvaneKeyboardDevice") == 0)) {
         // A skin whose root is no device page cannot give a panel.
         if (failPages) return new CHorizontalLayoutUI;
         return new RecordingPage;
