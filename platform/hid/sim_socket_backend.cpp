@@ -2,6 +2,7 @@
 
 #include "platform/hid/devsim_wire.h"
 #include "platform/os/folders.h"
+#include "platform/os/signal_stack.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -48,7 +49,10 @@ public:
 
     void Start() {
         auto self = weak_from_this();
-        thread_ = std::thread([self, fd = fd_] { Run(self, fd); });
+        thread_ = std::thread([self, fd = fd_] {
+            const win::ThreadSignalStack signalStack;  // crashes here are dumped too
+            Run(self, fd);
+        });
     }
 
     bool WaitReady(std::chrono::milliseconds limit) {
