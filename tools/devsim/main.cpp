@@ -11,8 +11,10 @@
 //   poke NAME SPACE OFFSET HEXBYTES | peek NAME SPACE OFFSET COUNT
 //   (SPACE: info params layout keymap ledmap colors live macros shoot clock status screen)
 // The end of standard input does not stop it; quit, SIGINT or SIGTERM do.
-// With --record FILE, every report the devices received is written to FILE
-// at exit (one line each: ms since start, product, bytes in hex).
+// With --record FILE, the record of the reports the devices received (the
+// newest 100,000 per device, emptied by clear) is appended to FILE at exit
+// (one line each: ms since start, product, bytes in hex). Without a product
+// it prints its usage and exits with status 2.
 // NAME is a product name, optionally with #N for the N-th of that product.
 // A product named on its cable and through its receiver is one device (the
 // first of each share their memory), as when both are plugged in at once.
