@@ -113,11 +113,11 @@ void RemoteListener::OnListenReady() {
         }
         if (!SameUser(fd) || ReceiveAndHandle(fd, nullptr)) {
             ::close(fd);
-            continue;
+        } else {
+            Wait(fd);
         }
-        Wait(fd);
         if (stopped_) {
-            return;
+            return;  // the window went while its procedure ran
         }
     }
 }

@@ -398,6 +398,24 @@ TEST(CrossProcess, IdleConnectionsNeitherStallTheWindowNorStayOpen) {
     EXPECT_EQ(closed, "200");
 }
 
+TEST(CrossProcess, WindowSocketsArePrivateAndRefusedInAFolderOpenToOthers) {
+    RecordingWindow first(UniqueTitle("private"));
+    ASSERT_TRUE(first.Reachable());
+    struct stat st {};
+    ASSERT_EQ(::lstat(GetWindowSocketPath(first.Handle()).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    const std::string folder = GetWindowSocketFolder();
+    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    RecordingWindow second(UniqueTitle("exposed"));
+    EXPECT_FALSE(second.Reachable());
+    ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+    RecordingWindow third(UniqueTitle("private-again"));
+    EXPECT_TRUE(third.Reachable());
+}
+
 TEST(CrossProcess, FilesOfAWindowNobodyServesAreCleanedUp) {
     // A socket file left behind, its id now held by a live process (ours
     // would be skipped, so the parent process id stands in).
