@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,11 @@ namespace {
 
 const std::string& Folder() {
     static const std::string folder = [] {
-        char pattern[] = "/tmp/tavrik-profile-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        return std::string(made ? made : "/tmp");
+        static char pattern[] = "/tmp/tavrik-profile-fuzz-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr) std::abort();
+        // Every run removes what it wrote, so the folder is empty at the end.
+        std::atexit([] { ::rmdir(pattern); });
+        return std::string(pattern);
     }();
     return folder;
 }
