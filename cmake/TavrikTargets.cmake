@@ -8,16 +8,23 @@ function(tavrik_optional_subdirectory dir)
   endif()
 endfunction()
 
-# Sanitizers apply to every target except those that set the target property
-# TAVRIK_NO_SANITIZE (the crash-dump code owns the fault signals that the
-# sanitizers would otherwise take).
+# Sanitizers (and, for fuzzing, the coverage instrumentation) apply to every
+# target except those that set the target property TAVRIK_NO_SANITIZE (the
+# crash-dump code owns the fault signals that the sanitizers would otherwise
+# take, and the crash-dump library links with --no-undefined).
 function(tavrik_apply_sanitizers)
-  if(TAVRIK_SANITIZE)
-    set(on "$<NOT:$<BOOL:$<TARGET_PROPERTY:TAVRIK_NO_SANITIZE>>>")
-    set(flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-    add_compile_options("$<${on}:${flags}>")
-    add_link_options("$<${on}:${flags}>")
+  set(on "$<NOT:$<BOOL:$<TARGET_PROPERTY:TAVRIK_NO_SANITIZE>>>")
+  if(TAVRIK_FUZZ)
+    set(compile_flags -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    set(link_flags -fsanitize=address,undefined)
+  elseif(TAVRIK_SANITIZE)
+    set(compile_flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    set(link_flags ${compile_flags})
+  else()
+    return()
   endif()
+  add_compile_options("$<${on}:${compile_flags}>")
+  add_link_options("$<${on}:${link_flags}>")
 endfunction()
 
 # tavrik_library(name SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])

@@ -5,6 +5,8 @@
 #include "link/json_file_util.h"
 #include "link/profile_file.h"
 #include "link/profile_json.h"
+#include "platform/os/folders.h"
+#include "platform/os/owned_temp_file.h"
 
 using DuiLib::CDuiString;
 using Guard = std::lock_guard<std::recursive_mutex>;
@@ -56,6 +58,8 @@ Json::Value CBasicProfiledata::LoadDefaultEntry() const {
 
 Json::Value CBasicProfiledata::LoadInto(Json::Value& document, const CDuiString& path) {
     Guard guard(mutex_);
+    // Copies left beside the file by saves that were killed mid-way.
+    win::RemoveStaleTempFiles(win::ToFsPath(path.str()));
     ProfileFileContent file = ReadProfileFile(path, entry_index_);
     if (file.state == ProfileFileState::kDamaged) {
         // Keep the user's file for recovery; the defaults serve until the

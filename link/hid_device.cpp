@@ -132,48 +132,7 @@ bool CHidDevice::ReadCapabilities() {
         valueCount = 0;
     m_inputValueCaps.resize(std::min<size_t>(valueCount, m_inputValueCaps.size()));
 
-    // Counted in 32 bits: a value range of thousands of usages must not wrap
-    // the count and leave items unallocated. A range that runs backwards
-    // describes no usage at all and gives no item.
-    uint32_t itemCount = 0;
-    for (const auto& cap : m_inputButtonCaps) {
-        if (!cap.IsRange || cap.Range.UsageMax >= cap.Range.UsageMin) ++itemCount;
-    }
-    for (const auto& cap : m_inputValueCaps) {
-        if (!cap.IsRange)
-            itemCount += 1;
-        else if (cap.Range.UsageMax >= cap.Range.UsageMin)
-            itemCount += static_cast<uint32_t>(cap.Range.UsageMax) - cap.Range.UsageMin + 1;
-    }
-    m_inputItems.clear();
-    m_inputItems.reserve(itemCount);
-
-    for (const auto& cap : m_inputButtonCaps) {
-        if (cap.IsRange && cap.Range.UsageMax < cap.Range.UsageMin) continue;
-        HidDataItem item;
-        item.isButton = 1;
-        item.usagePage = cap.UsagePage;
-        item.status = win::HIDP_STATUS_SUCCESS;
-        item.reportId = cap.ReportID;
-        item.usageMin = cap.IsRange ? cap.Range.UsageMin : cap.NotRange.Usage;
-        item.usageMax = cap.IsRange ? cap.Range.UsageMax : cap.NotRange.Usage;
-        item.maxUsageCount = win::HidP_MaxUsageListLength(win::HidP_Input, cap.UsagePage, m_preparsed);
-        item.usages.assign(item.maxUsageCount, 0);
-        m_inputItems.push_back(std::move(item));
-    }
-    for (const auto& cap : m_inputValueCaps) {
-        const uint32_t first = cap.IsRange ? cap.Range.UsageMin : cap.NotRange.Usage;
-        const uint32_t last = cap.IsRange ? cap.Range.UsageMax : cap.NotRange.Usage;
-        for (uint32_t usage = first; usage <= last && last >= first; ++usage) {
-            HidDataItem item;
-            item.isButton = 0;
-            item.usagePage = cap.UsagePage;
-            item.status = win::HIDP_STATUS_SUCCESS;
-            item.reportId = cap.ReportID;
-            item.usage = static_cast<win::USAGE>(usage);
-            m_inputItems.push_back(std::move(item));
-        }
-    }
+    m_inputItems = MakeInputItems(m_inputButtonCaps, m_inputValueCaps, m_preparsed);
     return true;
 }
 

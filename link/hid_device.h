@@ -35,6 +35,13 @@ struct HidDataItem {
     int32_t scaledValue = 0;
 };
 
+// The input items of an interface: one per button capability, one per usage
+// of each value capability (a range that runs backwards gives none), each
+// button item's usage list sized for the most usages a report can carry.
+std::vector<HidDataItem> MakeInputItems(const std::vector<win::HIDP_BUTTON_CAPS>& buttonCaps,
+                                       const std::vector<win::HIDP_VALUE_CAPS>& valueCaps,
+                                       win::PHIDP_PREPARSED_DATA preparsed);
+
 // Decodes a report into the items whose report id equals its first byte.
 // Every item's data-set flag and usage list are cleared first, so an item
 // the report does not carry never replays an old value. False when a value

@@ -66,9 +66,9 @@ std::uint16_t ParsePidFromPath(const wchar_t* path) { return ParseAfterKey(path,
 std::uint16_t ParseInterfaceFromPath(const wchar_t* path) { return ParseAfterKey(path, L"&mi_"); }
 std::uint16_t ParseCollectionFromPath(const wchar_t* path) { return ParseAfterKey(path, L"&col"); }
 
-// Empty paths need no allocation, so the table is ready before any dynamic
-// initialisation runs.
-constinit const HidDeviceSlot SupportedDeviceTable[kSupportedDeviceCount] = {
+// GCC initialises the table at compile time; with clang and libstdc++ the empty
+// path strings are built at start-up, so no static initialiser reads the table.
+const HidDeviceSlot SupportedDeviceTable[kSupportedDeviceCount] = {
     // vendor, product, interface, collection, type, auxiliary, usage page, usage, has partner, partner row
     {kSupportedVendorId, kPidKeyboardCable, 1, 4, S::kTypeKeyboardCable, S::kControlCollection, kControlPage, kControlUsage, 1, 2},
     {kSupportedVendorId, kPidKeyboardCable, 1, 3, S::kTypeKeyboardCable, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 3},

@@ -1,11 +1,9 @@
 #include "link/json_file_util.h"
 
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <new>
-#include <random>
 #include <sstream>
 #include <system_error>
 
@@ -13,6 +11,7 @@
 #include "link/time_id.h"
 #include "platform/os/file_sync.h"
 #include "platform/os/folders.h"
+#include "platform/os/owned_temp_file.h"
 
 namespace fs = std::filesystem;
 
@@ -42,28 +41,6 @@ std::string ToCrLf(const std::string& text) {
         }
     }
     return out;
-}
-
-// A temporary file beside target that no other writer uses.
-File CreateTempBeside(const fs::path& target, fs::path& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        char suffix[40];
-        std::snprintf(suffix, sizeof suffix, ".%08x%04x.tmp", static_cast<unsigned>(random()),
-                      counter.fetch_add(1) & 0xFFFFu);
-        tempPath = target;
-        tempPath += suffix;
-        File file = Open(tempPath, "wbx");  // exclusive: fails when the name exists
-        if (file) {
-            return file;
-        }
-        std::error_code ec;
-        if (!fs::exists(tempPath, ec)) {
-            return nullptr;  // not a name clash: the folder is missing or not writable
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -161,20 +138,23 @@ bool CJsonFileUtil::SaveJson(const DuiLib::CDuiString& path, const Json::Value& 
         return false;  // an existing file that we may not write stays as it is
     }
 
-    fs::path tempPath;
-    File temp = CreateTempBeside(target, tempPath);
-    if (!temp) {
+    // Copies that saves killed mid-way left behind go first (a running
+    // save's copy is never taken).
+    win::RemoveStaleTempFiles(target);
+    win::OwnedTempFile temp(target);
+    if (!temp.File()) {
         return false;
     }
+    const fs::path& tempPath = temp.Path();
     const fs::file_status old = fs::status(target, ec);
     if (fs::exists(old)) {
         fs::permissions(tempPath, old.permissions(), ec);  // the document keeps its access rights
     }
     // On disk before the rename, so the name never points at a file whose data
     // a power loss could still take.
-    const bool written = std::fwrite(content.data(), 1, content.size(), temp.get()) == content.size() &&
-                         win::FlushFileBuffers(temp.get());
-    const bool closed = std::fclose(temp.release()) == 0;
+    const bool written = std::fwrite(content.data(), 1, content.size(), temp.File()) == content.size() &&
+                         win::FlushFileBuffers(temp.File());
+    const bool closed = temp.CloseFile();
     if (!written || !closed) {
         fs::remove(tempPath, ec);
         return false;

@@ -1,5 +1,7 @@
 #include "platform/dump/exception_filter.h"
 
+#include "platform/os/signal_stack.h"
+
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
@@ -14,7 +16,6 @@ namespace {
 
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr std::size_t kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
-constexpr std::size_t kAlternateStackSize = 256 * 1024;
 
 std::atomic<LPTOP_LEVEL_EXCEPTION_FILTER> g_filter{nullptr};
 std::atomic<bool> g_installed{false};
@@ -25,23 +26,12 @@ struct sigaction g_previous[kSignalCount];
 long ThreadId() { return ::syscall(SYS_gettid); }
 
 // A thread that overflowed its stack cannot run a handler on it; the thread
-// that installs the filter gets a separate stack for the handler (one that
-// it already has is kept).
+// that installs the filter gets a separate stack for the handler for the rest
+// of the process (threads started through the OS layer get their own).
 void EnsureAlternateStack() {
-    stack_t current;
-    if (::sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE) == 0) {
-        return;
-    }
-    void* memory = ::mmap(nullptr, kAlternateStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED) {
-        return;
-    }
-    stack_t stack;
-    stack.ss_sp = memory;
-    stack.ss_size = kAlternateStackSize;
-    stack.ss_flags = 0;
-    if (::sigaltstack(&stack, nullptr) != 0) {
-        ::munmap(memory, kAlternateStackSize);
+    static thread_local ThreadSignalStack* stack = nullptr;
+    if (stack == nullptr) {
+        stack = new ThreadSignalStack;  // kept: the handler may run at any later time
     }
 }
 

@@ -131,13 +131,21 @@ bool DecodeNodeId(const std::vector<std::uint8_t>& payload, std::uint32_t* nodeI
     return r.U32(nodeId) && r.AtEnd();
 }
 
-bool WriteFrame(int fd, FrameType type, const std::vector<std::uint8_t>& payload) {
-    if (payload.size() + 1 > kMaxFrame) return false;
+std::vector<std::uint8_t> EncodeFrame(FrameType type, const std::vector<std::uint8_t>& payload) {
+    if (payload.size() + 1 > kMaxFrame) return {};
     Writer w;
     w.U32(static_cast<std::uint32_t>(payload.size() + 1));
     w.U8(static_cast<std::uint8_t>(type));
     w.Bytes(payload.data(), payload.size());
-    return WriteAll(fd, w.out.data(), w.out.size());
+    return w.out;
+}
+
+bool WriteFrame(int fd, FrameType type, const std::vector<std::uint8_t>& payload) {
+    return WriteEncoded(fd, EncodeFrame(type, payload));
+}
+
+bool WriteEncoded(int fd, const std::vector<std::uint8_t>& frame) {
+    return !frame.empty() && WriteAll(fd, frame.data(), frame.size());
 }
 
 bool ReadFrame(int fd, FrameType* type, std::vector<std::uint8_t>* payload) {

@@ -32,8 +32,14 @@ bool DecodeReport(const std::vector<std::uint8_t>& payload, std::uint32_t* nodeI
 std::vector<std::uint8_t> EncodeNodeId(std::uint32_t nodeId);
 bool DecodeNodeId(const std::vector<std::uint8_t>& payload, std::uint32_t* nodeId);
 
+// A whole frame (length, type, payload) ready to be written; empty when the
+// payload is too large for a frame.
+std::vector<std::uint8_t> EncodeFrame(FrameType type, const std::vector<std::uint8_t>& payload);
+
 // Blocking frame I/O; false on a closed or broken socket or a malformed frame.
 bool WriteFrame(int fd, FrameType type, const std::vector<std::uint8_t>& payload);
+// Writes bytes of EncodeFrame in full (blocking).
+bool WriteEncoded(int fd, const std::vector<std::uint8_t>& frame);
 bool ReadFrame(int fd, FrameType* type, std::vector<std::uint8_t>* payload);
 
 }  // namespace tavrik::hid::wire

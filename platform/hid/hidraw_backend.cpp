@@ -1,6 +1,7 @@
 #include "platform/hid/hidraw_backend.h"
 
 #include "platform/os/clock.h"
+#include "platform/os/signal_stack.h"
 #include "platform/os/event.h"
 #include "platform/os/thread.h"
 
@@ -191,7 +192,10 @@ private:
         reader_->stop = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);
         std::weak_ptr<Node> weak = weak_from_this();
         auto reader = reader_;
-        reader_->thread = std::thread([weak, reader, fd] { ReadLoop(weak, reader, fd); });
+        reader_->thread = std::thread([weak, reader, fd] {
+            const win::ThreadSignalStack signalStack;  // crashes here are dumped too
+            ReadLoop(weak, reader, fd);
+        });
     }
 
     void StopReader() {

@@ -1,6 +1,8 @@
 #include "platform/hid/sim_socket_backend.h"
 
 #include "platform/hid/devsim_wire.h"
+#include "platform/os/folders.h"
+#include "platform/os/signal_stack.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -47,7 +49,10 @@ public:
 
     void Start() {
         auto self = weak_from_this();
-        thread_ = std::thread([self, fd = fd_] { Run(self, fd); });
+        thread_ = std::thread([self, fd = fd_] {
+            const win::ThreadSignalStack signalStack;  // crashes here are dumped too
+            Run(self, fd);
+        });
     }
 
     bool WaitReady(std::chrono::milliseconds limit) {
@@ -204,7 +209,12 @@ private:
         std::memcpy(addr.sun_path, path_.c_str(), path_.size() + 1);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd < 0) return -1;
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        // Only an emulator of this user is talked to: someone else could have
+        // created the name first.
+        ucred peer{};
+        socklen_t length = sizeof peer;
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.uid != ::getuid()) {
             ::close(fd);
             return -1;
         }
@@ -220,8 +230,9 @@ private:
 
 std::string DefaultDevsimSocketPath() {
     if (const char* p = std::getenv("TAVRIK_DEVSIM_SOCKET"); p && *p) return p;
-    if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run) return std::string(run) + "/tavrik-devsim.sock";
-    return "/tmp/tavrik-devsim-" + std::to_string(::getuid()) + ".sock";
+    // The user's runtime folder, or without one the private folder the OS
+    // layer makes for the user in the temporary folder.
+    return win::ToUtf8(win::JoinPath(win::GetRuntimeFolder(), L"tavrik-devsim.sock"));
 }
 
 std::shared_ptr<Backend> MakeSimSocketBackend(const std::string& socketPath) {

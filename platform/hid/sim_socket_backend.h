@@ -11,8 +11,10 @@
 
 namespace tavrik::hid {
 
-// TAVRIK_DEVSIM_SOCKET when set, else "$XDG_RUNTIME_DIR/tavrik-devsim.sock"
-// (or /tmp/tavrik-devsim-<uid>.sock without a runtime folder).
+// TAVRIK_DEVSIM_SOCKET when set, else "tavrik-devsim.sock" in the user's
+// runtime folder ($XDG_RUNTIME_DIR, or without it the private
+// "$TMPDIR/tavrik-runtime-<uid>", see win::GetRuntimeFolder). The backend
+// talks only to an emulator of the same user.
 std::string DefaultDevsimSocketPath();
 
 // Connects on first use and again after the emulator went away; while it is

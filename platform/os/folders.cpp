@@ -1,5 +1,7 @@
 #include "platform/os/folders.h"
 
+#include "platform/os/private_folder.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,10 +66,7 @@ std::wstring GetRuntimeFolder() {
     // It must be ours and closed to others; if someone else made it, this
     // process works in a fresh private folder of its own instead.
     std::string folder = ToUtf8(GetTempFolder()) + "tavrik-runtime-" + std::to_string(::getuid());
-    ::mkdir(folder.c_str(), 0700);
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-        (st.st_mode & 077) == 0) {
+    if (EnsurePrivateFolder(folder)) {
         return FromUtf8(folder);
     }
     static const std::string own = [] {

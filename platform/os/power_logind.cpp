@@ -10,6 +10,7 @@
 
 #include "platform/os/debug_trace.h"
 #include "platform/os/power.h"
+#include "platform/os/signal_stack.h"
 
 namespace win {
 namespace {
@@ -36,7 +37,10 @@ public:
         }
         TakeInhibitor();
         stopFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        thread_ = std::thread([this] { Run(); });
+        thread_ = std::thread([this] {
+            const ThreadSignalStack signalStack;  // crashes here are dumped too
+            Run();
+        });
         return true;
     }
 

@@ -109,10 +109,13 @@ UINT FromSharedTable(const std::string& key) {
             if (result != 0) {
                 char head[16];
                 std::snprintf(head, sizeof head, "%04X ", result);
-                std::string line = std::string(head) + key + "\n";
+                std::string line;
                 if (!content.empty() && content.back() != '\n') {
-                    line.insert(0, "\n");  // end a torn line so that ours stays whole
+                    line = "\n";  // end a torn line so that ours stays whole
                 }
+                line += head;
+                line += key;
+                line += '\n';
                 if (::lseek(fd, 0, SEEK_END) < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
                     result = 0;
                 }

@@ -20,35 +20,23 @@
 #include "platform/os/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/message_system_internal.h"
+#include "platform/os/private_folder.h"
+#include "platform/os/remote_listener.h"
+#include "platform/os/remote_packet.h"
 
 namespace win {
 namespace {
 
-constexpr std::uint32_t kMagic = 0x4B4D5654;  // "TVMK"
-constexpr std::uint16_t kVersion = 1;
-constexpr std::uint16_t kKindPost = 1;
-constexpr std::uint16_t kKindSend = 2;
-constexpr std::uint16_t kKindReply = 3;
-
-// Wire layout (native byte order: both ends are on this machine).
-struct PacketHeader {
-    std::uint32_t magic;
-    std::uint16_t version;
-    std::uint16_t kind;
-    std::uint32_t message;
-    std::uint32_t dataSize;
-    std::uint64_t wParam;
-    std::int64_t lParam;
-    std::uint64_t dataCode;
-};
-static_assert(sizeof(PacketHeader) == 40);
-
-// How long the receiver waits for the packet of a connection it accepted.
-constexpr int kReceiveGraceMs = 100;
+using detail::kKindPost;
+using detail::kKindReply;
+using detail::kKindSend;
+using detail::kPacketMagic;
+using detail::kPacketVersion;
+using detail::MessageAllowedFromOutside;
+using detail::PacketHeader;
 
 struct Reachable {
-    int listenFd = -1;
-    int sourceId = 0;
+    std::shared_ptr<detail::RemoteListener> listener;
     std::string socketPath;
     std::string infoPath;
     bool acceptBroadcasts = true;
@@ -215,85 +203,16 @@ bool PostTo(const std::string& socketPath, UINT message, WPARAM wParam, LPARAM l
         ForgetDeadSocket(socketPath);
         return false;
     }
-    PacketHeader header{kMagic, kVersion, kKindPost, message, 0, static_cast<std::uint64_t>(wParam),
+    PacketHeader header{kPacketMagic, kPacketVersion, kKindPost, message, 0, static_cast<std::uint64_t>(wParam),
                         static_cast<std::int64_t>(lParam), 0};
     bool ok = SendPacket(fd, header, nullptr);
     ::close(fd);
     return ok;
 }
 
-bool MessageAllowedFromOutside(UINT message, std::uint16_t kind) {
-    if (message == WM_COPYDATA) {
-        return kind == kKindSend;
-    }
-    return message >= WM_USER || message == WM_NULL || message == WM_CLOSE;
-}
-
-// Reads and handles one connection's packet on the window's thread.
-void ServeConnection(HWND hwnd, int fd) {
-    ucred peer{};
-    socklen_t peerLength = sizeof peer;
-    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &peerLength) != 0 || peer.uid != ::getuid()) {
-        return;
-    }
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, kReceiveGraceMs) <= 0) {
-        return;
-    }
-    // One byte more than the largest valid packet, so that an oversized one
-    // shows as such instead of being cut to a plausible size.
-    std::vector<unsigned char> buffer(sizeof(PacketHeader) + kMaxCopyDataBytes + 1);
-    iovec io{buffer.data(), buffer.size()};
-    msghdr msg{};
-    msg.msg_iov = &io;
-    msg.msg_iovlen = 1;
-    ssize_t n = ::recvmsg(fd, &msg, MSG_DONTWAIT);
-    if (n < static_cast<ssize_t>(sizeof(PacketHeader)) || (msg.msg_flags & MSG_TRUNC) != 0 ||
-        static_cast<size_t>(n) > sizeof(PacketHeader) + kMaxCopyDataBytes) {
-        return;
-    }
-    PacketHeader header;
-    std::memcpy(&header, buffer.data(), sizeof header);
-    if (header.magic != kMagic || header.version != kVersion ||
-        (header.kind != kKindPost && header.kind != kKindSend) ||
-        header.dataSize != static_cast<size_t>(n) - sizeof header ||
-        (header.message != WM_COPYDATA && header.dataSize != 0) ||
-        !MessageAllowedFromOutside(header.message, header.kind)) {
-        return;
-    }
-    if (header.kind == kKindPost) {
-        PostMessageW(hwnd, header.message, static_cast<WPARAM>(header.wParam), static_cast<LPARAM>(header.lParam));
-        return;
-    }
-    LRESULT result = 0;
-    if (header.message == WM_COPYDATA) {
-        COPYDATASTRUCT data;
-        data.dwData = static_cast<ULONG_PTR>(header.dataCode);
-        data.cbData = header.dataSize;
-        data.lpData = header.dataSize > 0 ? buffer.data() + sizeof header : nullptr;
-        result = SendMessageW(hwnd, WM_COPYDATA, static_cast<WPARAM>(header.wParam), reinterpret_cast<LPARAM>(&data));
-    } else {
-        result = SendMessageW(hwnd, header.message, static_cast<WPARAM>(header.wParam),
-                              static_cast<LPARAM>(header.lParam));
-    }
-    PacketHeader reply{kMagic, kVersion, kKindReply, header.message, 0, 0, static_cast<std::int64_t>(result), 0};
-    SendPacket(fd, reply, nullptr);
-}
-
-void ServeListener(HWND hwnd, int listenFd) {
-    for (;;) {
-        int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
-            return;  // EAGAIN: all served
-        }
-        ServeConnection(hwnd, fd);
-        ::close(fd);
-    }
-}
-
 void CloseReachable(Reachable& r) {
-    if (r.listenFd >= 0) {
-        ::close(r.listenFd);
+    if (r.listener) {
+        r.listener->Stop();
     }
     ::unlink(r.infoPath.c_str());
     ::unlink(r.socketPath.c_str());
@@ -320,7 +239,10 @@ BOOL MakeWindowReachable(HWND hwnd, bool acceptBroadcasts) {
         }
     }
     std::string folder = GetWindowSocketFolder();
-    ::mkdir(folder.c_str(), 0700);
+    if (!EnsurePrivateFolder(folder)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
     char name[64];
     std::snprintf(name, sizeof name, "/%u-%lx", GetCurrentProcessId(),
                   static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hwnd)));
@@ -333,24 +255,26 @@ BOOL MakeWindowReachable(HWND hwnd, bool acceptBroadcasts) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    r.listenFd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (r.listenFd < 0) {
+    const int listenFd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listenFd < 0) {
         return FALSE;
     }
     ::unlink(r.socketPath.c_str());
-    if (::bind(r.listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(r.listenFd, 64) != 0) {
+    // Bound with no rights for others from the start (the folder is private too).
+    ::fchmod(listenFd, 0600);
+    if (::bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(r.socketPath.c_str(), 0600) != 0 || ::listen(listenFd, SOMAXCONN) != 0) {
+        ::close(listenFd);
         CloseReachable(r);
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    ::chmod(r.socketPath.c_str(), 0600);
-    if (!WriteFileAtomically(r.infoPath, InfoContent(GetCurrentProcessId(), acceptBroadcasts, GetWindowTitle(hwnd)))) {
+    r.listener = detail::RemoteListener::Start(hwnd, listenFd);
+    if (!r.listener ||
+        !WriteFileAtomically(r.infoPath, InfoContent(GetCurrentProcessId(), acceptBroadcasts, GetWindowTitle(hwnd)))) {
         CloseReachable(r);
         return FALSE;
     }
-    const int listenFd = r.listenFd;
-    r.sourceId = AddMessageSource(listenFd, [hwnd, listenFd] { ServeListener(hwnd, listenFd); });
     std::lock_guard lock(ReachableMutex());
     ReachableWindows()[hwnd] = r;
     return TRUE;
@@ -367,12 +291,8 @@ void MakeWindowUnreachable(HWND hwnd) {
         r = it->second;
         ReachableWindows().erase(it);
     }
-    // The source belongs to the owning thread; when another thread (or the
-    // end of the owner) gets here, the owner's queue drops it on its own.
-    auto window = detail::FindWindowObject(hwnd);
-    if (window && window->queue && window->queue->threadId == GetCurrentThreadId()) {
-        RemoveMessageSource(r.sourceId);
-    }
+    // The listener's sources belong to the owning thread; stopped from
+    // another thread, they drop themselves when the owner next waits.
     CloseReachable(r);
 }
 
@@ -404,7 +324,7 @@ namespace detail {
 
 LRESULT RemoteSend(const Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool* delivered) {
     *delivered = false;
-    PacketHeader header{kMagic, kVersion, kKindSend, message, 0, static_cast<std::uint64_t>(wParam), 0, 0};
+    PacketHeader header{kPacketMagic, kPacketVersion, kKindSend, message, 0, static_cast<std::uint64_t>(wParam), 0, 0};
     const void* data = nullptr;
     if (message == WM_COPYDATA) {
         const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -433,7 +353,7 @@ LRESULT RemoteSend(const Window& window, UINT message, WPARAM wParam, LPARAM lPa
         if (::poll(&p, 1, static_cast<int>(kRemoteSendTimeoutMs)) > 0) {
             PacketHeader reply{};
             ssize_t n = ::recv(fd, &reply, sizeof reply, 0);
-            if (n == static_cast<ssize_t>(sizeof reply) && reply.magic == kMagic && reply.kind == kKindReply) {
+            if (n == static_cast<ssize_t>(sizeof reply) && reply.magic == kPacketMagic && reply.kind == kKindReply) {
                 result = static_cast<LRESULT>(reply.lParam);
                 *delivered = true;
             }

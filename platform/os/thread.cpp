@@ -1,5 +1,7 @@
 #include "platform/os/thread.h"
 
+#include "platform/os/signal_stack.h"
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -71,6 +73,8 @@ HANDLE CreateThread(void*, SIZE_T, LPTHREAD_START_ROUTINE start, void* parameter
     auto started = std::make_shared<detail::EventObject>(true, false);
     try {
         std::thread([object, start, parameter, started] {
+            // A crash handler must be able to run even on an exhausted stack.
+            const ThreadSignalStack signalStack;
             object->threadId_ = GetCurrentThreadId();
             thread_cancel.event = object->cancel_;
             started->Set();

@@ -15,10 +15,15 @@
 //                  enables, disables, then writes through a null pointer
 //     two-threads  enabled, two threads write through a null pointer at once
 //     overflow     enabled, recurses until the stack is exhausted
+//     thread-overflow  enabled, a second thread with the alternate signal
+//                  stack every platform thread gets recurses until its stack
+//                  is exhausted
 //
+// A helper thread is blocked in read() whenever the child crashes.
 // Before it crashes it prints "READY <id of the thread that crashes>";
 // the dump callback prints "DUMP <path>".
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -32,6 +37,7 @@
 #include <string>
 
 #include "crashdump/crash_dump.h"
+#include "platform/os/signal_stack.h"
 
 namespace {
 
@@ -65,10 +71,10 @@ void OnDump(win::EXCEPTION_POINTERS* exception, const wchar_t* path) {
     WriteText(line);
 }
 
-std::atomic<bool> g_helperStarted{false};
+std::atomic<long> g_helperThread{0};
 
 void* BlockedHelper(void*) {
-    g_helperStarted.store(true);
+    g_helperThread.store(::syscall(SYS_gettid));
     char c;
     [[maybe_unused]] ssize_t n = ::read(g_wakePipe[0], &c, 1);
     return nullptr;
@@ -106,6 +112,36 @@ __attribute__((noinline)) int Recurse(int depth) {
         return 0;
     }
     return Recurse(depth + 1) + frame[0];
+}
+
+// Bounded: 10 s.
+bool WaitUntilBlockedInRead(std::atomic<long>* thread) {
+    for (int i = 0; i < 10000; ++i) {
+        if (const long id = thread->load(); id != 0) {
+            char path[64];
+            std::snprintf(path, sizeof(path), "/proc/self/task/%ld/syscall", id);
+            char line[32] = {};
+            const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+            if (fd >= 0) {
+                [[maybe_unused]] ssize_t n = ::read(fd, line, sizeof(line) - 1);
+                ::close(fd);
+            }
+            if (std::strncmp(line, "0 ", 2) == 0) {
+                return true;
+            }
+        }
+        ::usleep(1000);
+    }
+    return false;
+}
+
+void* OverflowOnAThread(void*) {
+    const win::ThreadSignalStack signalStack;  // as every platform thread has
+    char ready[64];
+    std::snprintf(ready, sizeof(ready), "READY %ld\n", static_cast<long>(::syscall(SYS_gettid)));
+    WriteText(ready);
+    Recurse(0);
+    return nullptr;
 }
 
 }  // namespace
@@ -149,12 +185,18 @@ int main(int argc, char** argv) {
         dumper = nullptr;
     }
 
-    // Give the helper time to block in its read, so the kernel can tell its
-    // registers.
-    while (!g_helperStarted.load()) {
-        ::usleep(1000);
+    // The kernel tells the registers of a thread only while it is blocked:
+    // wait until the helper is inside its read (system call 0), however
+    // long a busy machine takes to get it there.
+    if (!WaitUntilBlockedInRead(&g_helperThread)) {
+        return 4;
     }
-    ::usleep(20000);
+    if (mode == "thread-overflow") {
+        pthread_t overflowing;
+        ::pthread_create(&overflowing, nullptr, OverflowOnAThread, nullptr);
+        ::pthread_join(overflowing, nullptr);
+        return 1;
+    }
     char ready[64];
     std::snprintf(ready, sizeof(ready), "READY %ld\n", static_cast<long>(::syscall(SYS_gettid)));
     WriteText(ready);

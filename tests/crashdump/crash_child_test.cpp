@@ -230,6 +230,23 @@ TEST_F(CrashChildTest, StackOverflowIsDumpedFromTheAlternateStack) {
     EXPECT_GE(thread->stackStart + 64 * 1024, thread->context.stackPointer);
 }
 
+TEST_F(CrashChildTest, StackOverflowOnAnotherThreadIsDumpedToo) {
+    auto result = Run("thread-overflow");
+    ASSERT_TRUE(result.signaled) << result.output;
+    EXPECT_EQ(result.signal, SIGSEGV);
+    fs::path file = SingleDump(ErrorFolder());
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(OutputValue(result.output, "DUMP"), file.string());
+    auto dump = Read(file);
+    ASSERT_TRUE(dump.exception.has_value());
+    EXPECT_EQ(std::to_string(dump.exception->threadId), OutputValue(result.output, "READY"));
+    const auto* thread = dump.Thread(dump.exception->threadId);
+    ASSERT_NE(thread, nullptr);
+    const auto* module = dump.ModuleContaining(thread->context.instructionPointer);
+    ASSERT_NE(module, nullptr);
+    EXPECT_TRUE(EndsWith(module->name, "/crash_child")) << module->name;
+}
+
 TEST_F(CrashChildTest, UnwritableProgramFolderSendsTheDumpToTheUserFolder) {
     // A file where the folder should be: it cannot be created, even by root.
     std::ofstream(ErrorFolder()) << "not a folder";

@@ -30,6 +30,8 @@ protected:
                   ("tavrik-e2e-devices-" + std::to_string(::getpid()) + "-" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_);
+        // The emulator serves only from a folder that is the user's alone.
+        std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
         socket_ = (folder_ / "devsim.sock").string();
         commands_ = (folder_ / "devsim.in").string();
         ASSERT_EQ(::mkfifo(commands_.c_str(), 0600), 0);

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -35,13 +36,23 @@ protected:
                   ("tavrik-e2e-" + std::to_string(::getpid()) + "-" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_);
+        // The emulator serves only from a folder that is the user's alone.
+        std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
         socket_ = (folder_ / "devsim.sock").string();
-        // An emulator with nothing plugged in: the program finds no device.
-        devsim_ = std::make_unique<ChildProcess>("tavrik-devsim", std::vector<std::string>{"--socket", socket_},
+        // An emulator whose only device is unplugged before the program
+        // starts: the program finds no device.
+        const std::string commands = (folder_ / "devsim.in").string();
+        {
+            std::ofstream(commands) << "unplug mouse\n";
+        }
+        const std::string answers = (folder_ / "devsim.out").string();
+        devsim_ = std::make_unique<ChildProcess>("tavrik-devsim", std::vector<std::string>{"--socket", socket_, "mouse"},
                                                  std::map<std::string, std::string>{},
-                                                 (folder_ / "devsim.log").string());
+                                                 (folder_ / "devsim.log").string(), commands, answers);
         ASSERT_TRUE(devsim_->Started());
         ASSERT_TRUE(PollFor([&] { return std::filesystem::exists(socket_); }, 10s)) << "the emulator did not start";
+        ASSERT_TRUE(PollFor([&] { return ReadTextFile(answers).find("ok") != std::string::npos; }, 10s))
+            << "the emulator did not unplug its device";
     }
 
     void TearDown() override {

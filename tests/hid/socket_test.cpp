@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <csignal>
+#include <poll.h>
 #include <cstdio>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
@@ -146,26 +148,71 @@ TEST(HidSocket, MalformedFramesAreDroppedAndTheServerKeepsServing) {
     kb.Unplug();
 }
 
+// tavrik-devsim started as its own process, with pipes on its standard input and output.
+struct DevsimProcess {
+    explicit DevsimProcess(std::vector<std::string> args) {
+        int in[2], out[2];
+        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
+        child = ::fork();
+        if (child == 0) {
+            ::dup2(in[0], 0);
+            ::dup2(out[1], 1);
+            ::close(in[1]);
+            ::close(out[0]);
+            std::vector<char*> argv{const_cast<char*>("tavrik-devsim")};
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(TAVRIK_DEVSIM_EXE, argv.data());
+            ::_exit(127);
+        }
+        ::close(in[0]);
+        ::close(out[1]);
+        toChild = in[1];
+        fromChild = out[0];
+    }
+    ~DevsimProcess() {
+        if (child > 0 && !ended) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+        if (toChild >= 0) ::close(toChild);
+        if (fromChild >= 0) ::close(fromChild);
+    }
+    bool Write(const std::string& text) const {
+        return ::write(toChild, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
+    // Output up to and including the first line that contains `what`; "" after 10 s.
+    std::string ReadUntil(const std::string& what) {
+        std::string output;
+        for (int i = 0; i < 1000 && output.find(what) == std::string::npos; ++i) {
+            pollfd p{fromChild, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0) continue;
+            char chunk[4096];
+            const ssize_t got = ::read(fromChild, chunk, sizeof chunk);
+            if (got <= 0) break;
+            output.append(chunk, static_cast<std::size_t>(got));
+        }
+        return output.find(what) == std::string::npos ? std::string() : output;
+    }
+    int Stop() {
+        ::kill(child, SIGTERM);
+        int status = 0;
+        ended = ::waitpid(child, &status, 0) == child;
+        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    pid_t child = -1;
+    int toChild = -1;
+    int fromChild = -1;
+    bool ended = false;
+};
+
 TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     tavrik::test::TempDir dir;
     const std::string socketPath = (dir.Path() / "devsim.sock").string();
     const std::string recordPath = (dir.Path() / "record.txt").string();
-    int toChild[2], fromChild[2];
-    ASSERT_EQ(::pipe(toChild), 0);
-    ASSERT_EQ(::pipe(fromChild), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::dup2(toChild[0], 0);
-        ::dup2(fromChild[1], 1);
-        ::close(toChild[1]);
-        ::close(fromChild[0]);
-        ::execl(TAVRIK_DEVSIM_EXE, "tavrik-devsim", "--socket", socketPath.c_str(), "--record", recordPath.c_str(),
-                "--log", "keyboard", "mouse-receiver", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(toChild[0]);
-    ::close(fromChild[1]);
+    DevsimProcess process({"--socket", socketPath, "--record", recordPath, "--log", "keyboard", "mouse-receiver"});
+    ASSERT_GT(process.child, 0);
     auto backend = hid::MakeSimSocketBackend(socketPath);
     hid::SetBackend(backend);
     std::vector<std::wstring> paths;
@@ -184,7 +231,7 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
 
     // Driven through its standard input: memory seeded, then the receiver loses its link.
     const std::string seed = "poke mouse-receiver params 0 2a\n";
-    ASSERT_EQ(::write(toChild[1], seed.data(), seed.size()), static_cast<ssize_t>(seed.size()));
+    ASSERT_EQ(process.Write(seed), true);
     bool seeded = false;
     for (int i = 0; i < 200 && !seeded; ++i) {
         ASSERT_EQ(Transact(command, BuildCommandReport(0x05, 1, 0), &reply), HidIoResult::Ok);
@@ -193,7 +240,7 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     }
     EXPECT_TRUE(seeded);
     const std::string line = "peek mouse-receiver params 0 2\nlink mouse-receiver off\n";
-    ASSERT_EQ(::write(toChild[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    ASSERT_EQ(process.Write(line), true);
     bool unlinked = false;
     for (int i = 0; i < 200 && !unlinked; ++i) {
         ASSERT_EQ(Transact(command, BuildCommandReport(0x05, 1, 0), &reply), HidIoResult::Ok);
@@ -202,15 +249,10 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     }
     EXPECT_TRUE(unlinked);
 
-    ::kill(child, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status));
-    ::close(toChild[1]);
+    EXPECT_EQ(process.Stop(), 0);
     std::string output;
     char chunk[4096];
-    for (ssize_t got; (got = ::read(fromChild[0], chunk, sizeof chunk)) > 0;) output.append(chunk, static_cast<std::size_t>(got));
-    ::close(fromChild[0]);
+    for (ssize_t got; (got = ::read(process.fromChild, chunk, sizeof chunk)) > 0;) output.append(chunk, static_cast<std::size_t>(got));
     const auto& keyboard = Product(ProductKind::KeyboardCable);
     char serving[160];
     std::snprintf(serving, sizeof serving,
@@ -236,6 +278,106 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     std::fclose(f);
     EXPECT_GE(lines, 2);
     EXPECT_TRUE(sawQuery);
+}
+
+// Waits (bounded) until the server has `count` clients.
+bool ClientCountBecomes(DevsimServer& server, std::size_t count) {
+    for (int i = 0; i < 1000 && server.ClientCount() != count; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return server.ClientCount() == count;
+}
+
+TEST(HidSocket, AClientThatStopsReadingHoldsUpNobodyAndIsDisconnected) {
+    tavrik::test::TempDir dir;
+    const std::string socketPath = (dir.Path() / "devsim.sock").string();
+    DevsimServer server(socketPath, 16 * 1024);
+    std::string error;
+    ASSERT_TRUE(server.Start(&error)) << error;
+    Emulator kb(ProductKind::KeyboardCable);
+    ASSERT_TRUE(kb.Plug(server));
+
+    const int idle = ConnectRaw(socketPath);  // never reads
+    ASSERT_GE(idle, 0);
+    ASSERT_TRUE(ClientCountBecomes(server, 1));
+    auto backend = hid::MakeSimSocketBackend(socketPath);
+    hid::SetBackend(backend);
+    {
+        Handle command(Open(kb.InterfacePath(kCommandCollection)));
+        ASSERT_TRUE(command.Valid());
+        // Every reply goes to both clients: the idle one's socket fills after
+        // a few hundred, and its queue overflows soon after.
+        Bytes reply;
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ(Transact(command, BuildCommandReport(0x03, 37, 0), &reply), HidIoResult::Ok) << i;
+    }
+    EXPECT_TRUE(ClientCountBecomes(server, 1)) << "the client that stopped reading is still served";
+    hid::SetBackend(nullptr);
+    ::close(idle);
+    kb.Unplug();
+}
+
+TEST(HidSocket, CommandLineAnswersWhileAClientStopsReading) {
+    tavrik::test::TempDir dir;
+    const std::string socketPath = (dir.Path() / "devsim.sock").string();
+    DevsimProcess process({"--socket", socketPath, "keyboard"});
+    ASSERT_GT(process.child, 0);
+    ASSERT_FALSE(process.ReadUntil("socket ").empty());
+    const int idle = ConnectRaw(socketPath);
+    ASSERT_GE(idle, 0);
+    auto backend = hid::MakeSimSocketBackend(socketPath);
+    hid::SetBackend(backend);
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 400 && paths.size() != 5; ++i) {
+        paths = Paths(*backend);
+        if (paths.size() != 5) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(paths.size(), 5u);
+    {
+        Handle command(Open(paths[4]));
+        ASSERT_TRUE(command.Valid());
+        Bytes reply;
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ(Transact(command, BuildCommandReport(0x03, 37, 0), &reply), HidIoResult::Ok) << i;
+    }
+    ASSERT_TRUE(process.Write("peek keyboard params 0 1\nunplug keyboard\nplug keyboard\npeek keyboard info 0 1\n"));
+    const std::string output = process.ReadUntil("peek keyboard info");
+    EXPECT_NE(output.find("peek keyboard params 00"), std::string::npos) << output;
+    EXPECT_NE(output.find("peek keyboard info"), std::string::npos) << output;
+    hid::SetBackend(nullptr);
+    ::close(idle);
+    EXPECT_EQ(process.Stop(), 0);
+}
+
+TEST(HidSocket, SocketIsPrivateAndRefusedInAFolderOpenToOthers) {
+    tavrik::test::TempDir dir;
+    const std::string socketPath = (dir.Path() / "devsim.sock").string();
+    {
+        DevsimServer server(socketPath);
+        std::string error;
+        ASSERT_TRUE(server.Start(&error)) << error;
+        struct stat st {};
+        ASSERT_EQ(::lstat(socketPath.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+    }
+    const auto open = dir.Path() / "open";
+    ASSERT_EQ(::mkdir(open.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(open.c_str(), 0755), 0);
+    DevsimServer server((open / "devsim.sock").string());
+    std::string error;
+    EXPECT_FALSE(server.Start(&error));
+    EXPECT_NE(error.find("0700"), std::string::npos) << error;
+    struct stat st {};
+    EXPECT_NE(::lstat((open / "devsim.sock").c_str(), &st), 0) << "no socket made there";
+}
+
+TEST(HidSocket, WithoutAProductTheEmulatorPrintsItsUsage) {
+    DevsimProcess process({});
+    ASSERT_GT(process.child, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(process.child, &status, 0), process.child);
+    process.ended = true;
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
 }
 
 }  // namespace

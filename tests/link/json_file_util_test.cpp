@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "link/time_id.h"
+#include "platform/os/owned_temp_file.h"
 #include "tests/support/temp_home.h"
 
 namespace fs = std::filesystem;
@@ -183,6 +186,49 @@ TEST_F(JsonFileTest, FailedWriteLeavesTheOldFileWhole) {
     EXPECT_EXIT(saveUnderSizeLimit(), ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(FilesIn(dir_.Path()), std::vector<fs::path>{"profile.Json"});
+}
+
+bool IsTempName(const fs::path& name) { return name.string().ends_with(".tmp"); }
+
+// A save killed mid-way leaves its temporary copy; the next save of the same
+// document removes it, and nothing else: not another document's copy, not
+// other names, not the copy of a save that is still running.
+TEST_F(JsonFileTest, NextSaveRemovesTheCopiesOfKilledSavesOnly) {
+    const fs::path path = File("profile.Json");
+    Json::Value big;
+    for (int i = 0; i < 20000; ++i) big["Keys"].append("text enough to keep the writer busy for a while");
+    bool stale = false;
+    for (int attempt = 0; attempt < 50 && !stale; ++attempt) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) CJsonFileUtil::SaveJson(Dui(path), big);
+        }
+        for (int i = 0; i < 2000; ++i) {
+            const auto files = FilesIn(dir_.Path());
+            if (std::any_of(files.begin(), files.end(), IsTempName)) break;
+            ::usleep(500);
+        }
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const auto files = FilesIn(dir_.Path());
+        stale = std::any_of(files.begin(), files.end(), IsTempName);
+    }
+    ASSERT_TRUE(stale) << "no save was caught mid-way";
+
+    const std::vector<std::string> others = {"other.Json.0123456789ab.tmp", "profile.Json.tmp",
+                                             "profile.Json.0123456789ab.tmp.bak", "profile.Json.0123456789AB.tmp",
+                                             "xprofile.Json.0123456789ab.tmp"};
+    for (const auto& name : others) WriteAll(File(name.c_str()), "keep");
+    win::OwnedTempFile running(path);  // a save of the same document still at work
+    ASSERT_NE(running.File(), nullptr);
+
+    ASSERT_TRUE(CJsonFileUtil::SaveJson(Dui(path), Json::Value(5)));
+    std::set<fs::path> expected{"profile.Json", running.Path().filename()};
+    for (const auto& name : others) expected.insert(name);
+    const auto files = FilesIn(dir_.Path());
+    EXPECT_EQ(std::set<fs::path>(files.begin(), files.end()), expected);
+    EXPECT_EQ(CJsonFileUtil::LoadJson(Dui(path)), Json::Value(5));
 }
 
 TEST(JsonFileTitle, NameWithoutFolderAndExtension) {

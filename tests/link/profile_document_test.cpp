@@ -95,6 +95,23 @@ const LoadCase kLoadCases[] = {
     {"null_entry", std::string(R"({"Device": [null], "profilename": "Mine"})"), false, true, "profilename"},
 };
 
+// Loading a profile also clears away the copies that killed saves of that
+// file left beside it, and nothing of any other name.
+TEST_F(ProfileDocument, LoadRemovesTheLeftCopiesOfKilledSavesOfThatFile) {
+    Json::Value root;
+    root["Device"][0] = DefaultEntry("keyboard");
+    WriteJson(profile_, root);
+    const fs::path stale = fs::path(profile_.string() + ".0123456789ab.tmp");
+    const fs::path other = dir_.Path() / "2024_01_02_03_04_05_007.Json.0123456789ab.tmp";
+    WriteJson(stale, root);
+    WriteJson(other, root);
+    auto doc = Make(kKinds[0]);
+    doc->LoadProfile(doc->GetProfilePath());
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(profile_));
+}
+
 TEST_F(ProfileDocument, LoadCompletesOrSetsAsideEveryKindOfFile) {
     for (const Kind& kind : kKinds) {
         for (const LoadCase& c : kLoadCases) {

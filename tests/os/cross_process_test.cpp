@@ -243,6 +243,11 @@ TEST(CrossProcess, FindAndSendToAWindowOfAnotherProcess) {
     COPYDATASTRUCT data{5, static_cast<DWORD>(block.size()), block.data()};
     EXPECT_EQ(SendMessageW(remote, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), 5 * 100000 + 1024 + 7);
 
+    // A code that overflows a signed product still gets its (wrapped) answer.
+    COPYDATASTRUCT bigCode{0x7FFFFFFFFFFFull, static_cast<DWORD>(block.size()), block.data()};
+    EXPECT_EQ(static_cast<ULONG_PTR>(SendMessageW(remote, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&bigCode))),
+              0x7FFFFFFFFFFFull * 100000u + 1024 + 7);
+
     // Too much data is refused here, before anything is sent.
     std::vector<unsigned char> big(kMaxCopyDataBytes + 1);
     COPYDATASTRUCT tooBig{1, static_cast<DWORD>(big.size()), big.data()};
@@ -345,6 +350,70 @@ TEST(CrossProcess, MalformedPacketsAreDroppedAndNothingOverflows) {
             EXPECT_TRUE(window.received.empty()) << c.what;
         }
     }
+}
+
+// Reads the peer's next line on another thread while this one serves its windows.
+std::string ReadLineWhilePumping(PeerProcess& peer, DWORD timeoutMs = 10000) {
+    std::string line;
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        line = peer.ReadLine(static_cast<int>(timeoutMs));
+        done = true;
+    });
+    PumpUntil([&] { return done.load(); }, timeoutMs + 1000);
+    reader.join();
+    return line;
+}
+
+std::atomic<int> g_ticks{0};
+void CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_ticks; }
+
+TEST(CrossProcess, IdleConnectionsNeitherStallTheWindowNorStayOpen) {
+    const std::wstring title = UniqueTitle("idle-target");
+    RecordingWindow window(title);
+    ASSERT_TRUE(window.Reachable());
+    PeerProcess idle("os_test_peer", {"idle", GetWindowSocketPath(window.Handle()), "200"});
+    ASSERT_TRUE(idle.Started());
+    ASSERT_EQ(ReadLineWhilePumping(idle), "connected");
+
+    // With 200 connections that send nothing, a post arrives and the
+    // window's timer keeps ticking (each idle connection used to hold the
+    // thread for 100 ms: 20 s in all).
+    g_ticks = 0;
+    ASSERT_NE(SetTimer(window.Handle(), 1, 10, &CountTick), 0u);
+    PeerProcess post("tavrik-post", {"--title", ToUtf8(title), "--message", "Game_Kill", "--wparam", "4"});
+    EXPECT_TRUE(PumpUntil([&] { return !window.received.empty() && g_ticks >= 20; }, 4000))
+        << "received " << window.received.size() << ", ticks " << g_ticks;
+    KillTimer(window.Handle(), 1);
+    EXPECT_EQ(post.Wait(), 0);
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_EQ(window.received[0].wParam, 4u);
+
+    // Past their deadline the idle connections are closed.
+    std::string closed;
+    PumpUntil([&] {
+        closed = idle.WriteLine("") ? ReadLineWhilePumping(idle) : "";
+        return closed == "200" || closed.empty();
+    }, 10000);
+    EXPECT_EQ(closed, "200");
+}
+
+TEST(CrossProcess, WindowSocketsArePrivateAndRefusedInAFolderOpenToOthers) {
+    RecordingWindow first(UniqueTitle("private"));
+    ASSERT_TRUE(first.Reachable());
+    struct stat st {};
+    ASSERT_EQ(::lstat(GetWindowSocketPath(first.Handle()).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    const std::string folder = GetWindowSocketFolder();
+    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    RecordingWindow second(UniqueTitle("exposed"));
+    EXPECT_FALSE(second.Reachable());
+    ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+    RecordingWindow third(UniqueTitle("private-again"));
+    EXPECT_TRUE(third.Reachable());
 }
 
 TEST(CrossProcess, FilesOfAWindowNobodyServesAreCleanedUp) {

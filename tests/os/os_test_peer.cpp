@@ -7,10 +7,20 @@
 //   os_test_peer serve TITLE         a reachable window titled TITLE; answers
 //                                    WM_COPYDATA with code * 100000 + size
 //                                    + first byte; ends when stdin closes
+//   os_test_peer idle SOCKET COUNT   opens COUNT connections to SOCKET that
+//                                    send nothing; prints "connected", then
+//                                    for each line on stdin the number the
+//                                    other side has closed; ends when stdin
+//                                    closes
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 #include <string>
 
 #include "platform/os/folders.h"
@@ -26,8 +36,9 @@ namespace {
 LRESULT ServeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COPYDATA) {
         auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
-        LRESULT first = data->cbData > 0 ? static_cast<const unsigned char*>(data->lpData)[0] : 0;
-        return static_cast<LRESULT>(data->dwData) * 100000 + data->cbData + first;
+        const auto first = data->cbData > 0 ? static_cast<const unsigned char*>(data->lpData)[0] : 0u;
+        // In unsigned arithmetic: any code the sender picks must give a defined answer.
+        return static_cast<LRESULT>(static_cast<ULONG_PTR>(data->dwData) * 100000u + data->cbData + first);
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -85,6 +96,34 @@ int main(int argc, char** argv) {
         std::printf("ready\n");
         LoopUntilStdinCloses();
         DestroyWindow(hwnd);
+        return 0;
+    }
+    if (mode == "idle" && argc == 4) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, argv[2], sizeof address.sun_path - 1);
+        std::vector<int> fds;
+        for (int i = std::atoi(argv[3]); i > 0; --i) {
+            int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+            if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+                return 3;
+            }
+            fds.push_back(fd);
+        }
+        std::printf("connected\n");
+        // Each line on stdin asks how many the other side has closed by now.
+        char buffer[64];
+        while (::read(0, buffer, sizeof buffer) > 0) {
+            int closed = 0;
+            for (int fd : fds) {
+                char byte;
+                closed += ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0 ? 1 : 0;
+            }
+            std::printf("%d\n", closed);
+        }
+        for (int fd : fds) {
+            ::close(fd);
+        }
         return 0;
     }
     return 2;

@@ -85,6 +85,11 @@ public:
         }
     }
 
+    bool WriteLine(const std::string& line) {
+        const std::string text = line + "\n";
+        return stdin_ >= 0 && ::write(stdin_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
+
     void CloseStdin() {
         if (stdin_ >= 0) {
             ::close(stdin_);

@@ -8,6 +8,7 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/debug_trace.h"
+#include "platform/os/signal_stack.h"
 
 namespace {
 
@@ -111,6 +112,53 @@ TEST(Threads, StopOfAClosedHandleIsInvalidButStillSetsTheEvent) {
 }  // namespace
 
 namespace {
+
+// What a thread saw of its alternate signal stack.
+struct SeenStack {
+    bool enabled = false;
+    std::size_t size = 0;
+};
+
+DWORD LookAtSignalStack(void* parameter) {
+    stack_t current{};
+    if (::sigaltstack(nullptr, &current) == 0) {
+        auto* seen = static_cast<SeenStack*>(parameter);
+        seen->enabled = (current.ss_flags & SS_DISABLE) == 0;
+        seen->size = current.ss_size;
+    }
+    return 0;
+}
+
+// A stack overflow on any worker can only be dumped if the crash handler has
+// a stack of its own to run on.
+TEST(Threads, EveryWorkerHasAnAlternateSignalStackForTheCrashHandler) {
+    SeenStack seen;
+    HANDLE thread = CreateThread(nullptr, 0, &LookAtSignalStack, &seen, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_TRUE(seen.enabled);
+    EXPECT_GE(seen.size, kSignalStackSize);
+}
+
+TEST(Threads, SignalStackGivesTheEarlierOneBack) {
+    stack_t before{};
+    ASSERT_EQ(::sigaltstack(nullptr, &before), 0);
+    {
+        ThreadSignalStack stack;
+        stack_t during{};
+        ASSERT_EQ(::sigaltstack(nullptr, &during), 0);
+        EXPECT_EQ(during.ss_flags & SS_DISABLE, 0);
+        EXPECT_GE(during.ss_size, kSignalStackSize);
+    }
+    stack_t after{};
+    ASSERT_EQ(::sigaltstack(nullptr, &after), 0);
+    EXPECT_EQ(after.ss_flags & SS_DISABLE, before.ss_flags & SS_DISABLE);
+    if ((before.ss_flags & SS_DISABLE) == 0) {
+        EXPECT_EQ(after.ss_sp, before.ss_sp);
+        EXPECT_EQ(after.ss_size, before.ss_size);
+    }
+}
 
 TEST(DebugTrace, WrittenOnlyWhenTheDebugVariableIsSet) {
     ::unsetenv("TAVRIK_DEBUG");

@@ -2,9 +2,15 @@
 
 #include "platform/hid/devsim_wire.h"
 
+#include "platform/os/private_folder.h"
+
 #include <cerrno>
+#include <condition_variable>
+#include <cstdio>
 #include <cstring>
+#include <deque>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -14,15 +20,78 @@ namespace wire = hid::wire;
 
 struct DevsimServer::Client {
     int fd = -1;
-    std::thread thread;
-    std::mutex writeMutex;
-    bool Write(wire::FrameType type, const std::vector<std::uint8_t>& payload) {
-        std::lock_guard lock(writeMutex);
-        return wire::WriteFrame(fd, type, payload);
+    std::uint64_t number = 0;
+    std::size_t maxQueuedBytes = 0;
+    std::thread reader;
+    std::thread writer;
+    std::mutex mutex;  // guards the queue and the flags
+    std::condition_variable wake;
+    std::deque<std::vector<std::uint8_t>> queue;
+    std::size_t queuedBytes = 0;
+    bool closing = false;
+
+    // Queues a frame without waiting; false (and the connection shut down,
+    // which ends the client's reader) when the client has left too much unread.
+    bool Enqueue(std::vector<std::uint8_t> frame) {
+        std::lock_guard lock(mutex);
+        if (closing) return false;
+        if (queuedBytes + frame.size() > maxQueuedBytes) {
+            std::fprintf(stderr, "tavrik-devsim: client %llu left %zu bytes unread; disconnected\n",
+                         static_cast<unsigned long long>(number), queuedBytes);
+            closing = true;
+            ::shutdown(fd, SHUT_RDWR);
+            wake.notify_all();
+            return false;
+        }
+        queuedBytes += frame.size();
+        queue.push_back(std::move(frame));
+        wake.notify_all();
+        return true;
+    }
+
+    void WriterLoop() {
+        for (;;) {
+            std::vector<std::uint8_t> frame;
+            {
+                std::unique_lock lock(mutex);
+                wake.wait(lock, [this] { return closing || !queue.empty(); });
+                if (closing) return;
+                frame = std::move(queue.front());
+                queue.pop_front();
+                queuedBytes -= frame.size();
+            }
+            // No lock is held while the socket may block.
+            if (!wire::WriteEncoded(fd, frame)) {
+                std::lock_guard lock(mutex);
+                closing = true;
+                ::shutdown(fd, SHUT_RDWR);
+                return;
+            }
+        }
+    }
+
+    void StopWriter() {
+        {
+            std::lock_guard lock(mutex);
+            closing = true;
+            wake.notify_all();
+        }
+        if (writer.joinable()) writer.join();
     }
 };
 
-DevsimServer::DevsimServer(std::string socketPath) : path_(std::move(socketPath)) {}
+namespace {
+
+bool SameUser(int fd) {
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::getuid();
+}
+
+}  // namespace
+
+DevsimServer::DevsimServer(std::string socketPath, std::size_t maxQueuedBytes)
+    : path_(std::move(socketPath)), maxQueuedBytes_(maxQueuedBytes) {}
 
 DevsimServer::~DevsimServer() { Stop(); }
 
@@ -34,13 +103,20 @@ bool DevsimServer::Start(std::string* error) {
         return false;
     }
     std::memcpy(addr.sun_path, path_.c_str(), path_.size() + 1);
+    std::string reason;
+    if (!win::EnsurePrivateFolder(win::FolderOfPath(path_), &reason)) {
+        if (error) *error = reason;
+        return false;
+    }
     listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFd_ < 0) {
         if (error) *error = std::strerror(errno);
         return false;
     }
     ::unlink(path_.c_str());
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listenFd_, 8) != 0) {
+    ::fchmod(listenFd_, 0600);
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::chmod(path_.c_str(), 0600) != 0 || ::listen(listenFd_, 8) != 0) {
         if (error) *error = path_ + ": " + std::strerror(errno);
         ::close(listenFd_);
         listenFd_ = -1;
@@ -67,7 +143,7 @@ void DevsimServer::Stop() {
     }
     for (auto& c : clients) ::shutdown(c->fd, SHUT_RDWR);
     for (auto& c : clients) {
-        if (c->thread.joinable()) c->thread.join();
+        if (c->reader.joinable()) c->reader.join();
         ::close(c->fd);
     }
 }
@@ -84,25 +160,28 @@ void DevsimServer::AcceptLoop() {
             if (errno == EINTR || errno == ECONNABORTED) continue;
             return;  // shut down
         }
+        if (!SameUser(fd)) {
+            std::fprintf(stderr, "tavrik-devsim: refused a connection of another user\n");
+            ::close(fd);
+            continue;
+        }
         auto client = std::make_shared<Client>();
         client->fd = fd;
+        client->number = ++clientNumber_;
+        client->maxQueuedBytes = maxQueuedBytes_;
         std::lock_guard lock(mutex_);
         if (stopped_) {
             ::close(fd);
             return;
         }
         // The current nodes, then Ready, before any later change reaches it.
-        bool ok = true;
         for (const auto& [id, device] : devices_)
             for (const auto& [nodeId, info] : device.nodes)
-                ok = ok && client->Write(wire::FrameType::NodeAdd, wire::EncodeNodeAdd(nodeId, info));
-        ok = ok && client->Write(wire::FrameType::Ready, {});
-        if (!ok) {
-            ::close(fd);
-            continue;
-        }
+                client->Enqueue(wire::EncodeFrame(wire::FrameType::NodeAdd, wire::EncodeNodeAdd(nodeId, info)));
+        client->Enqueue(wire::EncodeFrame(wire::FrameType::Ready, {}));
         clients_.push_back(client);
-        client->thread = std::thread([this, client] { ClientLoop(client); });
+        client->writer = std::thread([client] { client->WriterLoop(); });
+        client->reader = std::thread([this, client] { ClientLoop(client); });
     }
 }
 
@@ -129,11 +208,12 @@ void DevsimServer::ClientLoop(std::shared_ptr<Client> client) {
         if (*handler) (*handler)(itf, static_cast<win::HIDP_REPORT_TYPE>(kind), report.data(), report.size());
     }
     // Gone: forget the client unless the server is stopping (Stop joins it then).
+    ::shutdown(client->fd, SHUT_RDWR);
+    client->StopWriter();
     std::lock_guard lock(mutex_);
     for (auto it = clients_.begin(); it != clients_.end(); ++it) {
         if (it->get() == client.get()) {
-            ::shutdown(client->fd, SHUT_RDWR);
-            client->thread.detach();
+            client->reader.detach();
             ::close(client->fd);
             clients_.erase(it);
             break;
@@ -142,7 +222,8 @@ void DevsimServer::ClientLoop(std::shared_ptr<Client> client) {
 }
 
 void DevsimServer::Broadcast(int type, const std::vector<std::uint8_t>& payload) {
-    for (auto& c : clients_) c->Write(static_cast<wire::FrameType>(type), payload);
+    const auto frame = wire::EncodeFrame(static_cast<wire::FrameType>(type), payload);
+    for (auto& c : clients_) c->Enqueue(frame);
 }
 
 std::uint32_t DevsimServer::Plug(const hid::SimDeviceDescription& description, hid::SimOutputHandler handler) {

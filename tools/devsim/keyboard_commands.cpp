@@ -1,4 +1,5 @@
 // tavrik-devsim's keyboard commands: actions on the keyboard and decoded views.
+#include "tools/devsim/devsim_commands.h"
 #include "tools/devsim/emulator.h"
 #include "tools/devsim/hex_text.h"
 #include "tools/devsim/keyboard_model.h"
@@ -12,13 +13,9 @@ namespace {
 
 // A whole decimal or 0x-prefixed number no larger than `max`.
 bool Number(const std::string& text, unsigned max, unsigned* out) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* begin = text.data() + (hex ? 2 : 0);
-    const char* end = text.data() + text.size();
-    unsigned value = 0;
-    const auto [ptr, ec] = std::from_chars(begin, end, value, hex ? 16 : 10);
-    if (begin == end || ec != std::errc() || ptr != end || value > max) return false;
-    *out = value;
+    unsigned long value = 0;
+    if (!ParseNumber(text, max, &value)) return false;
+    *out = static_cast<unsigned>(value);
     return true;
 }
 
