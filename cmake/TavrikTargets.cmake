@@ -63,3 +63,25 @@ function(tavrik_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
 endfunction()
+
+# tavrik_copy_beside_program(target folder): copies every file of the source
+# folder `folder` (recursively, except its CMakeLists.txt and README.md) to
+# bin/<folder> in the build tree, where the program and the tests find it,
+# through the target `target` (built by default); files added to the folder
+# later are picked up at the next configure.
+function(tavrik_copy_beside_program target folder)
+  set(source ${PROJECT_SOURCE_DIR}/${folder})
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS RELATIVE ${source} ${source}/*)
+  list(REMOVE_ITEM files CMakeLists.txt README.md)
+  set(outputs "")
+  foreach(file ${files})
+    set(output ${CMAKE_BINARY_DIR}/bin/${folder}/${file})
+    add_custom_command(
+      OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${source}/${file} ${output}
+      DEPENDS ${source}/${file}
+      COMMENT "Copying ${folder}/${file}")
+    list(APPEND outputs ${output})
+  endforeach()
+  add_custom_target(${target} ALL DEPENDS ${outputs})
+endfunction()

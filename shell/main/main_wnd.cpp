@@ -1,16 +1,20 @@
 #include "shell/main/main_wnd.h"
 
+#include <algorithm>
 #include <string>
 
 #include "link/corvane_usb_device.h"
 #include "link/device_tables.h"
 #include "link/registered_messages.h"
+#include "link/debug_log.h"
+#include "platform/os/clock.h"
 #include "platform/os/debug_trace.h"
 #include "platform/os/event.h"
 #include "platform/os/handle.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "platform/os/remote.h"
+#include "platform/os/thread.h"
 #include "platform/ui/control.h"
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/win_window_api.h"
@@ -179,7 +183,56 @@ win::HANDLE CMainWnd::GetWorkerThread(int slot) const {
     return slot >= 0 && slot < kWorkerSlots ? m_workerThread[slot] : nullptr;
 }
 
-void CMainWnd::StopWorkerThreads() {}
+namespace {
+
+// Waits for a worker's end while the calling (UI) thread keeps serving the
+// messages other threads send it, so a worker blocked in a SendMessageW to
+// this window can finish. Returns true when the thread ended within `ms`
+// (INFINITE: no bound).
+bool WaitServingSentMessages(win::HANDLE thread, win::DWORD ms) {
+    const win::DWORD start = win::GetTickCount();
+    for (;;) {
+        const win::DWORD elapsed = win::GetTickCount() - start;
+        if (ms != win::INFINITE && elapsed >= ms) return false;
+        const win::DWORD slice = ms == win::INFINITE ? 100 : std::min<win::DWORD>(ms - elapsed, 100);
+        const win::DWORD result = win::MsgWaitForMultipleObjects(1, &thread, FALSE, slice, win::QS_SENDMESSAGE);
+        if (result == win::WAIT_OBJECT_0 || result == win::WAIT_FAILED) return true;
+        // A posted message or timer woke the wait: it stays queued (the window
+        // is being destroyed); wait on the thread alone for a moment instead.
+        if (result == win::WAIT_OBJECT_0 + 1 && win::WaitForSingleObject(thread, 5) == win::WAIT_OBJECT_0) return true;
+    }
+}
+
+}  // namespace
+
+// Stops every worker the window started. A worker is never killed: one that
+// is still running after the bound is logged and waited for, because it uses
+// this window and must not outlive it.
+void CMainWnd::StopWorkerThreads() {
+    if (GetHWND() != nullptr) win::ShowWindow(GetHWND(), win::SW_HIDE);
+    for (int slot = 0; slot < kWorkerSlots; ++slot) {
+        if (m_workerStop[slot] != nullptr) win::SetEvent(m_workerStop[slot]);
+        if (m_workerThread[slot] != nullptr) win::CancelSynchronousIo(m_workerThread[slot]);
+    }
+    for (int slot = 0; slot < kWorkerSlots; ++slot) {
+        win::HANDLE thread = m_workerThread[slot];
+        if (thread == nullptr) continue;
+        if (!WaitServingSentMessages(thread, win::kWorkerStopBoundMs)) {
+            WriteLog("StopWorkerThreads: worker " + std::to_string(slot) + " still runs after " +
+                     std::to_string(win::kWorkerStopBoundMs) + " ms; waiting for it");
+            WaitServingSentMessages(thread, win::INFINITE);
+        }
+    }
+    for (int slot = 0; slot < kWorkerSlots; ++slot) {
+        if (m_workerStop[slot] != nullptr) win::CloseHandle(m_workerStop[slot]);
+        if (m_workerThread[slot] != nullptr) win::CloseHandle(m_workerThread[slot]);
+        delete m_workerParam[slot];
+        m_workerStop[slot] = nullptr;
+        m_workerThread[slot] = nullptr;
+        m_workerParam[slot] = nullptr;
+    }
+    StopKeyboardListeners();
+}
 
 void CMainWnd::SetLightingEnabledAll(int flag) {
     std::vector<CCorvaneUSBDevice*> pages;

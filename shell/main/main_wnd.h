@@ -32,11 +32,15 @@
 
 #include "link/hid_device_slot.h"
 #include "link/json_file_util.h"
+#include "link/light_setting.h"
+#include "link/product_ids.h"
+#include "platform/os/message_queue.h"
 #include "platform/os/thread.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/tray_icon.h"
 #include "platform/ui/web_browser_event_handler.h"
 #include "platform/ui/window_impl_base.h"
+#include "shell/main/language_list.h"
 #include "shell/main/page_operation.h"
 #include "shell/skin_changed_param.h"
 
@@ -91,8 +95,6 @@ enum MainWindowTimer : win::UINT_PTR {
     TIMER_MAIN_GAME_RESTORE = 1066,
 };
 
-// The product string: window title, activation message and registry key name.
-inline constexpr const wchar_t* kProductString = L"Halvord  Q580-RGB-PRO";
 // The tray's tool tip (also a language key).
 inline constexpr const wchar_t* kTrayTooltip = L"Q580-RGB-PRO";
 // The face every language uses (the program's private font).
@@ -177,6 +179,8 @@ public:
     // Stops every worker (stop event, I/O cancel, bounded wait while serving
     // sent messages); a worker past its bound is waited for until it ends.
     void StopWorkerThreads();
+    // Stops the event listeners 1 and 9 of every keyboard page.
+    virtual void StopKeyboardListeners();
     // The start parameter of a worker slot (owner this window, its stop event).
     win::WorkerParam* GetWorkerParam(int slot) const;
     win::HANDLE GetWorkerThread(int slot) const;
@@ -293,6 +297,10 @@ public:
     virtual void OnMouseSettingOption(int tab);
     virtual void PickDpiColor(int stage);
     virtual void ApplyKeySelectionLight(DuiLib::CControlUI* panel);
+    // A game event's lighting: the page leaves the shared sync lighting and
+    // its lighting page shows the mode.
+    virtual void LeaveLightingSync(CCorvaneUSBDevice* page);
+    virtual void ShowLightMode(CCorvaneUSBDevice* page, int mode);
     virtual void ApplyMouseKeySelectionLight(DuiLib::CControlUI* panel);
     // Lighting-sync steps and colour (the sync worker of slot 8, any thread).
     virtual void SyncLightBreathingStep();
@@ -434,6 +442,8 @@ public:
     virtual void ExportScreenVideo();
     virtual void PickPenColor();
     virtual void PickBackgroundColor();
+    // Places the floating screen editors beside the main window.
+    virtual void PlaceFloatingWindows();
     // Messages of the keyboard's screen editor.
     virtual void OnScreenPreviewPaint(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     virtual void OnScreenUndoReady();
@@ -464,6 +474,14 @@ public:
 
 protected:
     DuiLib::CDuiString GetSkinFile() override;
+    // Parts of HandleCustomMessage.
+    void OnLightingRequest(DuiLib::LPARAM lParam);
+    bool HandleHookMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    void OnCopyData(const win::COPYDATASTRUCT* data);
+    void HandlePrivateMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    void CommitLighting(CCorvaneUSBDevice* page, const LightSetting& setting);
+    // The language list ("Language.config" of the defaults folder).
+    virtual LanguageList Languages() const;
     // Parts of the notification handlers (main_wnd_*_dispatch.cpp).
     bool OnWindowButtonClick(DuiLib::TNotifyUI& msg);
     void ToggleLightingControl();

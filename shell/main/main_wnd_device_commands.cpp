@@ -25,3 +25,4 @@ void CMainWnd::SendVexmarTable() {}
 void CMainWnd::StartAudioCapture() {}
 void CMainWnd::SyncKeyboardClock() {}
 void CMainWnd::ApplyLanguageToPages(int, bool) {}
+void CMainWnd::StopKeyboardListeners() {}

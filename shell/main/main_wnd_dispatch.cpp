@@ -2,6 +2,7 @@
 
 #include "link/corvane_usb_device.h"
 #include "platform/os/message_queue.h"
+#include "shell/main/control_panel_thread.h"
 #include "shell/main/dispatch_rows.h"
 #include "shell/main/main_wnd.h"
 #include "shell/message_boxes.h"
@@ -157,3 +158,6 @@ void CMainWnd::OnNotifyMouseLeave(TNotifyUI&) {}
 int CMainWnd::ShowMainMessage(const wchar_t* text, int textIsKey, int buttonMode) {
     return ShowMessageBox(GetHWND(), nullptr, text, m_nDpi, textIsKey, buttonMode);
 }
+
+// The thread ends by itself; no handle is kept.
+void CMainWnd::OpenSystemSettings(int page) { StartControlPanelThread(page); }

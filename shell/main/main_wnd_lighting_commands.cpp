@@ -24,3 +24,5 @@ void CMainWnd::SyncLightFlashStep() {}
 void CMainWnd::SyncLightColorCycleStep() {}
 void CMainWnd::SyncLightOffStep() {}
 void CMainWnd::BroadcastSyncColor(int, int, int, int) {}
+void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice*) {}
+void CMainWnd::ShowLightMode(CCorvaneUSBDevice*, int) {}

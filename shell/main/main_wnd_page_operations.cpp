@@ -9,4 +9,3 @@ int CMainWnd::GetFrameLimit(CCorvaneUSBDevice*) { return 0; }
 void CMainWnd::SelectKeySetKey(CCorvaneUSBDevice*, int) {}
 void CMainWnd::SelectProfileBarTab(CCorvaneUSBDevice*, int) {}
 void CMainWnd::ClearFloatingWindows() {}
-void CMainWnd::OpenSystemSettings(int) {}

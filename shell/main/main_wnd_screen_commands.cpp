@@ -15,3 +15,4 @@ void CMainWnd::PickBackgroundColor() {}
 void CMainWnd::OnScreenPreviewPaint(DuiLib::WPARAM, DuiLib::LPARAM) {}
 void CMainWnd::OnScreenUndoReady() {}
 void CMainWnd::OnScreenCanvasChanged() {}
+void CMainWnd::PlaceFloatingWindows() {}

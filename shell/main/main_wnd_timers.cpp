@@ -1,16 +1,132 @@
+#include "link/corvane_usb_device.h"
+#include "link/debug_log.h"
+#include "link/light_setting.h"
+#include "platform/os/clock.h"
+#include "platform/os/debug_trace.h"
+#include "platform/os/message_queue.h"
+#include "platform/os/messages.h"
+#include "platform/ui/control.h"
+#include "platform/ui/win_window_api.h"
 #include "shell/main/main_wnd.h"
+#include "shell/process_state.h"
 
 using namespace DuiLib;
 
-LRESULT CMainWnd::OnTimer(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+namespace {
 
-LRESULT CMainWnd::OnSysCommand(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    bHandled = FALSE;
+constexpr UINT kClockSyncMs = 30000;
+constexpr UINT kGameRestoreMs = 5000;
+constexpr int kHighestLightMode = 20;
+
+}  // namespace
+
+LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    const auto id = static_cast<UINT_PTR>(wParam);
+    switch (id) {
+    case TIMER_MAIN_FIRST_SHOW:
+        win::KillTimer(GetHWND(), id);
+        FitToScreen();
+        win::InvalidateRect(GetHWND(), nullptr, TRUE);
+        StartAudioCapture();
+        break;
+    case TIMER_MAIN_CLOCK_SYNC:
+        win::KillTimer(GetHWND(), id);
+        SyncKeyboardClock();
+        win::SetTimer(GetHWND(), TIMER_MAIN_CLOCK_SYNC, kClockSyncMs, nullptr);
+        break;
+    case TIMER_MAIN_TRAY_MENU:
+        win::KillTimer(GetHWND(), id);
+        ShowTrayMenu();
+        break;
+    case TIMER_MAIN_PROFILE_SWITCH:
+        win::KillTimer(GetHWND(), id);
+        ApplySelectedProfile();
+        break;
+    case TIMER_MAIN_GAME_RESTORE:
+        win::KillTimer(GetHWND(), id);
+        RestoreGameLighting();
+        break;
+    default:
+        break;
+    }
     return 0;
 }
 
-void CMainWnd::RaiseWindow(int) {}
+LRESULT CMainWnd::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    CControlUI* noDevice = m_pm.FindControl(L"No_device_Link");
+    const bool deviceShown = noDevice != nullptr && !noDevice->IsVisible();
+    const UINT command = static_cast<UINT>(wParam & 0xFFF0);
+    if (command == win::SC_MINIMIZE) {
+        if (deviceShown) HideScreenEditor();
+        isFirst = 1;
+        WriteLog("OnSysCommand>SC_MINIMIZE>isFirst = true;");
+    } else if (command == win::SC_RESTORE && isFirst == 1 && ScreenTabActive != 0) {
+        ScreenFramesUnsaved = 0;
+        if (deviceShown) ShowScreenEditor();
+        isFirst = 0;
+        WriteLog("OnSysCommand>SC_RESTORE>isFirst = false;");
+    }
+    // The command itself is carried out as by any window.
+    return WindowImplBase::OnSysCommand(uMsg, wParam, lParam, bHandled);
+}
 
-void CMainWnd::OnGameEvent(int, int) {}
+// Shows and raises the window: the second instance's activation, the scan
+// thread's first pass and a device's arrival all come here.
+void CMainWnd::RaiseWindow(int) {
+    int first = -1;
+    int count = 0;
+    const bool anyShown = CountShownDevices(&first, &count);
+    if (CControlUI* noDevice = m_pm.FindControl(L"No_device_Link")) noDevice->SetVisible(!anyShown);
+    win::OutputDebugStringW(anyShown ? L"RaiseWindow: device panel shown" : L"RaiseWindow: no-device panel shown");
+    std::vector<CCorvaneUSBDevice*> pages;
+    {
+        std::lock_guard<std::mutex> lock(m_deviceListLock);
+        pages.insert(pages.end(), m_mice.begin(), m_mice.end());
+        pages.insert(pages.end(), m_keyboards.begin(), m_keyboards.end());
+    }
+    for (CCorvaneUSBDevice* page : pages) page->SetWindowHidden(0);
+    SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+    win::SetWindowPos(GetHWND(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+    win::Sleep(10);
+    win::SetWindowPos(GetHWND(), win::HWND_NOTOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+}
 
-void CMainWnd::RestoreGameLighting() {}
+// Game events (the four game messages): kinds 0 to 2 switch the current
+// device's lighting to the mode at once; every event (re)arms the restore.
+void CMainWnd::OnGameEvent(int kind, int mode) {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    if (page != nullptr && kind >= 0 && kind <= 2) {
+        LeaveLightingSync(page);
+        ShowLightMode(page, mode);
+        LightSetting setting = page->CurrentLightSetting();
+        if (kind == 0) {
+            setting.previousMode =
+                (setting.mode == 0 || setting.mode > kHighestLightMode) ? 1 : setting.mode;
+        }
+        setting.mode = static_cast<std::uint8_t>(mode & 0xFF);
+        CommitLighting(page, setting);
+    }
+    win::SetTimer(GetHWND(), TIMER_MAIN_GAME_RESTORE, kGameRestoreMs, nullptr);
+}
+
+// Timer 1066: back to the mode stored by the first kind-0 event. Without one
+// (OldLedmode 0) there is nothing to go back to, and mode 0 would switch the
+// lighting off, so the lighting stays as it is.
+void CMainWnd::RestoreGameLighting() {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    if (page == nullptr) return;
+    LightSetting setting = page->CurrentLightSetting();
+    if (setting.previousMode == 0) return;
+    LeaveLightingSync(page);
+    ShowLightMode(page, setting.previousMode);
+    setting.mode = setting.previousMode;
+    CommitLighting(page, setting);
+}
+
+// Stores a lighting change on the device page and writes it to the device.
+void CMainWnd::CommitLighting(CCorvaneUSBDevice* page, const LightSetting& setting) {
+    page->SetLightSetting(setting);
+    page->SaveProfile();
+    page->ApplyLightProfile();
+    page->WriteProfileBlock(0, 0, 1, ScreenWidth, ScreenHeight);
+}

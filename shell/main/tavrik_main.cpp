@@ -1,0 +1,3 @@
+#include "shell/main/program_entry.h"
+
+int main() { return TavrikMain(); }

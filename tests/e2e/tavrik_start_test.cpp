@@ -1,0 +1,170 @@
+// End to end: the real Tavrik against a real emulator process, on the
+// fixture's X display.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "tests/e2e/child_process.h"
+#include "tests/x11/x_display.h"
+// X11 last: its macros (None, Status, ...) clash with GoogleTest's names.
+#include "tests/x11/x_driver.h"
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace tavrik::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kWindowTitle = "Halvord  Q580-RGB-PRO";
+
+class TavrikStartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TAVRIK_REQUIRE_X_DISPLAY();
+        driver_ = std::make_unique<XDriver>();
+        ASSERT_TRUE(driver_->ok());
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tavrik-e2e-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+        socket_ = (folder_ / "devsim.sock").string();
+        // An emulator with nothing plugged in: the program finds no device.
+        devsim_ = std::make_unique<ChildProcess>("tavrik-devsim", std::vector<std::string>{"--socket", socket_},
+                                                 std::map<std::string, std::string>{},
+                                                 (folder_ / "devsim.log").string());
+        ASSERT_TRUE(devsim_->Started());
+        ASSERT_TRUE(PollFor([&] { return std::filesystem::exists(socket_); }, 10s)) << "the emulator did not start";
+    }
+
+    void TearDown() override {
+        tavrik_.reset();
+        if (devsim_) devsim_->Stop();
+        std::error_code error;
+        std::filesystem::remove_all(folder_, error);
+    }
+
+    std::unique_ptr<ChildProcess> StartTavrik(const std::string& logName) {
+        return std::make_unique<ChildProcess>(
+            "Tavrik", std::vector<std::string>{},
+            std::map<std::string, std::string>{
+                {"TAVRIK_HID_BACKEND", "sim"}, {"TAVRIK_DEVSIM_SOCKET", socket_}, {"TAVRIK_DEBUG", "1"}},
+            (folder_ / logName).string());
+    }
+
+    static bool PollFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+        return PumpUntil([] {}, done, timeout);
+    }
+
+    // The program's top-level window (by its title), or None.
+    Window FindMainWindow() {
+        Display* d = driver_->display();
+        Window root = DefaultRootWindow(d);
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        Window found = None;
+        if (XQueryTree(d, root, &root, &parent, &children, &count) != 0) {
+            for (unsigned i = 0; i < count && found == None; ++i) {
+                if (driver_->Utf8Property(children[i], "_NET_WM_NAME") == kWindowTitle) found = children[i];
+            }
+        }
+        if (children != nullptr) XFree(children);
+        return found;
+    }
+
+    Window WaitForShownWindow(std::chrono::milliseconds timeout = 30s) {
+        Window window = None;
+        PollFor(
+            [&] {
+                window = FindMainWindow();
+                return window != None && driver_->Viewable(window);
+            },
+            timeout);
+        return window != None && driver_->Viewable(window) ? window : None;
+    }
+
+    // What a window manager does to iconify a window: marks it iconic and
+    // unmaps it.
+    void Iconify(Window window) {
+        Display* d = driver_->display();
+        const Atom wmState = XInternAtom(d, "WM_STATE", False);
+        long state[2] = {IconicState, None};
+        XChangeProperty(d, window, wmState, wmState, 32, PropModeReplace, reinterpret_cast<unsigned char*>(state), 2);
+        XUnmapWindow(d, window);
+        XFlush(d);
+    }
+
+    // The window manager's close button.
+    void RequestClose(Window window) {
+        Display* d = driver_->display();
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = window;
+        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(d, window, False, NoEventMask, &e);
+        XFlush(d);
+    }
+
+    std::string Log(const std::string& name) { return ReadTextFile((folder_ / name).string()); }
+
+    std::unique_ptr<XDriver> driver_;
+    std::filesystem::path folder_;
+    std::string socket_;
+    std::unique_ptr<ChildProcess> devsim_;
+    std::unique_ptr<ChildProcess> tavrik_;
+};
+
+TEST_F(TavrikStartTest, ShowsTheNoDevicePanelAndEndsWithZeroOnAWindowManagerClose) {
+    tavrik_ = StartTavrik("tavrik.log");
+    ASSERT_TRUE(tavrik_->Started());
+    const Window window = WaitForShownWindow();
+    ASSERT_NE(window, None) << Log("tavrik.log");
+    EXPECT_TRUE(PollFor([&] { return Log("tavrik.log").find("RaiseWindow: no-device panel shown") != std::string::npos; },
+                        10s))
+        << Log("tavrik.log");
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_TRUE(driver_->Geometry(window, x, y, width, height));
+    // The fit to the screen: 1000 x 640 at 96 DPI, centred on the 1280 x 1024 screen.
+    EXPECT_TRUE(PollFor(
+        [&] { return driver_->Geometry(window, x, y, width, height) && width == 1000 && height == 640; }, 10s))
+        << width << " x " << height;
+    EXPECT_EQ(x, (1280 - 1000) / 2);
+    EXPECT_EQ(y, (1024 - 640) / 2);
+    std::filesystem::create_directories(TAVRIK_E2E_SHOTS);
+    EXPECT_TRUE(SaveScreenshot(std::string(TAVRIK_E2E_SHOTS) + "/main_window_no_device.png"));
+
+    RequestClose(window);
+    EXPECT_EQ(tavrik_->Wait(30s), 0) << Log("tavrik.log");
+}
+
+TEST_F(TavrikStartTest, ASecondStartEndsWithZeroAndRaisesTheIconifiedFirst) {
+    tavrik_ = StartTavrik("first.log");
+    const Window window = WaitForShownWindow();
+    ASSERT_NE(window, None) << Log("first.log");
+    Iconify(window);
+    ASSERT_TRUE(PollFor([&] { return !driver_->Viewable(window); }, 10s));
+
+    ChildProcess second("Tavrik", {}, {{"TAVRIK_HID_BACKEND", "sim"}, {"TAVRIK_DEVSIM_SOCKET", socket_}},
+                        (folder_ / "second.log").string());
+    EXPECT_EQ(second.Wait(30s), 0) << Log("second.log");
+    EXPECT_TRUE(PollFor([&] { return driver_->Viewable(window); }, 10s)) << Log("first.log");
+    // Still one window of that title.
+    EXPECT_EQ(FindMainWindow(), window);
+
+    RequestClose(window);
+    EXPECT_EQ(tavrik_->Wait(30s), 0) << Log("first.log");
+}
+
+}  // namespace
+}  // namespace tavrik::test

@@ -1,0 +1,109 @@
+#pragma once
+
+// Set-up of the main-window tests: a fresh headless display, the built skin
+// folder, the registered messages, and a main window whose later features
+// are replaced by recorders, so a test sees which of them a message reaches.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/corvane_usb_device.h"
+#include "platform/ui/UIlib.h"
+#include "platform/ui/headless_backend.h"
+#include "shell/main/main_wnd.h"
+
+namespace mainwndtest {
+
+using namespace DuiLib;
+
+// Runs queued messages until none is left.
+void Pump();
+// Pumps until `done` holds or the time runs out.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
+// The main window with every operation of a later feature recorded.
+class RecordingMainWnd : public CMainWnd {
+public:
+    std::vector<std::string> calls;
+    // What GetCurrentDevice answers, and what CountShownDevices says.
+    CCorvaneUSBDevice* currentDevice = nullptr;
+    bool anyShown = false;
+    // What Languages() answers: the file at this path ("": the real list).
+    CDuiString languageFile;
+    win::LRESULT attachResult = 1;
+
+    int Count(const std::string& call) const;
+    // Calls recorded since the last Clear.
+    void Clear() { calls.clear(); }
+
+    using CMainWnd::StartWorker;
+
+    win::LRESULT OnDeviceSlotAttached(int slot) override;
+    void OnDeviceSlotDetached(int slot) override;
+    void OnDeviceOnline(int entry, int online) override;
+    bool CountShownDevices(int* firstShown, int* count) override;
+    CCorvaneUSBDevice* GetCurrentDevice() override;
+    void OnTrayNotify(DuiLib::UINT mouseMessage) override;
+    void ShowTrayMenu() override;
+    void OnMenuCommandMessage(DuiLib::WPARAM wParam) override;
+    void ApplySelectedProfile() override;
+    void OnHookKey(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnHookKeyMacro(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnHookKeyMacroAfter(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnHookKeyMacroBefore(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnHookKeyMacroReplace(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnHookMouseMacro(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnHookMouseMacroAfter(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnHookMouseMacroBefore(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnHookMouseMacroReplace(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void SetKeyCaptureHook(int start) override;
+    void SendVexmarTable() override;
+    void StartAudioCapture() override;
+    void SyncKeyboardClock() override;
+    void ApplyLanguageToPages(int index, bool writeProfile) override;
+    void OnSpectrumFrame() override;
+    void OnExternalFeed() override;
+    void ShowScreenEditor() override;
+    void HideScreenEditor() override;
+    void ShowScreenFramesPage() override;
+    void PlaceFloatingWindows() override;
+    void OnScreenPreviewPaint(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) override;
+    void OnScreenUndoReady() override;
+    void OnScreenCanvasChanged() override;
+    void ShowSettingsWindow(bool centred) override;
+    void OnFirmwareCheck(int productId, int firmwareVersion) override;
+    void LeaveLightingSync(CCorvaneUSBDevice* page) override;
+    void ShowLightMode(CCorvaneUSBDevice* page, int mode) override;
+    LanguageList Languages() const override;
+
+private:
+    void Record(const std::string& call) { calls.push_back(call); }
+};
+
+class MainWndTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the main window as the program does (800 x 572, then the
+    // first paint runs "windowinit"); the window shows after the scan
+    // thread's first pass.
+    RecordingMainWnd* OpenMainWindow();
+    // Paints what is invalid now (and runs "windowinit" the first time).
+    void Paint();
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    CControlUI* Find(const wchar_t* name) { return window_->GetPaintManager()->FindControl(name); }
+    HeadlessWindow* Surface() const;
+
+    HeadlessBackend* display_ = nullptr;
+    RecordingMainWnd* window_ = nullptr;
+};
+
+// The folder of the built program (its skin and DefaultData folders).
+std::wstring BuiltProgramFolder();
+
+}  // namespace mainwndtest

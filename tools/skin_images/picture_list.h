@@ -1,0 +1,27 @@
+#pragma once
+
+// Every picture the skins name, with its size and how it is drawn. Each
+// group of pictures lives in its own file and adds itself to the list.
+
+#include <cairo.h>
+
+#include <string>
+#include <vector>
+
+namespace skinimages {
+
+struct Picture {
+    std::string path;  // relative to the skin folder, '/' separated
+    int width;
+    int height;
+    void (*draw)(cairo_t* cr, int width, int height, int variant);
+    int variant;  // passed to draw: lets one function draw a family of pictures
+};
+
+// The pictures of the main window, its caption and the message box.
+void AddMainWindowPictures(std::vector<Picture>& pictures);
+
+// All pictures, in a fixed order.
+std::vector<Picture> AllPictures();
+
+}  // namespace skinimages
