@@ -20,6 +20,8 @@ struct Picture {
 
 // The pictures of the main window, its caption and the message box.
 void AddMainWindowPictures(std::vector<Picture>& pictures);
+// The pictures of the progress window's bar.
+void AddProgressWindowPictures(std::vector<Picture>& pictures);
 
 // All pictures, in a fixed order.
 std::vector<Picture> AllPictures();

@@ -18,6 +18,7 @@ namespace skinimages {
 std::vector<Picture> AllPictures() {
     std::vector<Picture> pictures;
     AddMainWindowPictures(pictures);
+    AddProgressWindowPictures(pictures);
     return pictures;
 }
 
