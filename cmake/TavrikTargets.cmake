@@ -64,11 +64,18 @@ function(tavrik_fuzzer name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
 endfunction()
 
+# Where the program and everything beside it is installed.
+include(GNUInstallDirs)
+if(NOT DEFINED TAVRIK_INSTALL_DIR)
+  set(TAVRIK_INSTALL_DIR ${CMAKE_INSTALL_BINDIR})
+endif()
+
 # tavrik_copy_beside_program(target folder): copies every file of the source
 # folder `folder` (recursively, except its CMakeLists.txt and README.md) to
 # bin/<folder> in the build tree, where the program and the tests find it,
-# through the target `target` (built by default); files added to the folder
-# later are picked up at the next configure.
+# through the target `target` (built by default), and installs them beside
+# the installed program; files added to the folder later are picked up at
+# the next configure.
 function(tavrik_copy_beside_program target folder)
   set(source ${PROJECT_SOURCE_DIR}/${folder})
   file(GLOB_RECURSE files CONFIGURE_DEPENDS RELATIVE ${source} ${source}/*)
@@ -84,4 +91,8 @@ function(tavrik_copy_beside_program target folder)
     list(APPEND outputs ${output})
   endforeach()
   add_custom_target(${target} ALL DEPENDS ${outputs})
+  install(DIRECTORY ${source}/
+    DESTINATION ${TAVRIK_INSTALL_DIR}/${folder}
+    PATTERN CMakeLists.txt EXCLUDE
+    PATTERN README.md EXCLUDE)
 endfunction()

@@ -234,24 +234,25 @@ void CMainWnd::StopWorkerThreads() {
     StopKeyboardListeners();
 }
 
-void CMainWnd::SetLightingEnabledAll(int flag) {
+// A copy of the named device lists, taken under their lock, so that the
+// pages can be called without holding it.
+std::vector<CCorvaneUSBDevice*> CMainWnd::CopyDeviceLists(
+    std::initializer_list<const std::vector<CCorvaneUSBDevice*>*> lists) {
     std::vector<CCorvaneUSBDevice*> pages;
-    {
-        std::lock_guard<std::mutex> lock(m_deviceListLock);
-        pages.insert(pages.end(), m_mice.begin(), m_mice.end());
-        pages.insert(pages.end(), m_mousePads.begin(), m_mousePads.end());
-        pages.insert(pages.end(), m_keyboards.begin(), m_keyboards.end());
+    std::lock_guard<std::mutex> lock(m_deviceListLock);
+    for (const std::vector<CCorvaneUSBDevice*>* list : lists) pages.insert(pages.end(), list->begin(), list->end());
+    return pages;
+}
+
+// Mice, mouse pads and keyboards are told; headsets have no lighting.
+void CMainWnd::SetLightingEnabledAll(int flag) {
+    for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_mousePads, &m_keyboards})) {
+        page->SetLightingEnabled(flag);
     }
-    for (CCorvaneUSBDevice* page : pages) page->SetLightingEnabled(flag);
 }
 
 void CMainWnd::SetWindowActiveAll(int flag) {
-    std::vector<CCorvaneUSBDevice*> pages;
-    {
-        std::lock_guard<std::mutex> lock(m_deviceListLock);
-        pages.insert(pages.end(), m_mice.begin(), m_mice.end());
-        pages.insert(pages.end(), m_mousePads.begin(), m_mousePads.end());
-        pages.insert(pages.end(), m_keyboards.begin(), m_keyboards.end());
+    for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_mousePads, &m_keyboards})) {
+        page->SetWindowActive(flag);
     }
-    for (CCorvaneUSBDevice* page : pages) page->SetWindowActive(flag);
 }

@@ -24,6 +24,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -480,6 +481,8 @@ protected:
     void OnCopyData(const win::COPYDATASTRUCT* data);
     void HandlePrivateMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     void CommitLighting(CCorvaneUSBDevice* page, const LightSetting& setting);
+    std::vector<CCorvaneUSBDevice*> CopyDeviceLists(
+        std::initializer_list<const std::vector<CCorvaneUSBDevice*>*> lists);
     // The language list ("Language.config" of the defaults folder).
     virtual LanguageList Languages() const;
     // Parts of the notification handlers (main_wnd_*_dispatch.cpp).

@@ -1,5 +1,6 @@
 #include "shell/main/main_wnd.h"
 #include "shell/main/device_scan_thread.h"
+#include "link/device_tables.h"
 
 bool CMainWnd::IsSupportedInterface(const HidDeviceSlot&) { return false; }
 bool CMainWnd::AllSlotsConnected() { return false; }
@@ -37,7 +38,30 @@ CCorvaneUSBDevice* CMainWnd::GetCurrentDevice() { return nullptr; }
 void CMainWnd::OnDeviceOnline(int, int) {}
 
 // The device panels that exist before any device is attached: rows 0 and 1 of
-// the device option table (keyboard and mouse), built hidden.
-void CMainWnd::CreateDefaultDevicePanels() {}
+// the device option table (mouse and keyboard), built hidden.
+void CMainWnd::CreateDefaultDevicePanels() {
+    for (int option = 0; option < 2; ++option) {
+        const DeviceOptionRow& row = DeviceOptionTable[option];
+        const int slotRow = FindSupportedDeviceRow(row.vendorId, row.productId, row.deviceType, row.subKind);
+        switch (row.deviceType) {
+        case 1:
+        case 9:
+            CreateKeyboardPanel(slotRow, row.subKind);
+            break;
+        case 2:
+        case 6:
+            CreateMousePanel(slotRow, row.subKind);
+            break;
+        case 3:
+            CreateMousePadPanel(slotRow, row.subKind);
+            break;
+        case 7:
+            CreateHeadsetPanel(slotRow, row.subKind);
+            break;
+        default:
+            break;
+        }
+    }
+}
 
 void DeviceScanPass(CMainWnd&) {}

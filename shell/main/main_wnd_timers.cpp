@@ -78,13 +78,7 @@ void CMainWnd::RaiseWindow(int) {
     const bool anyShown = CountShownDevices(&first, &count);
     if (CControlUI* noDevice = m_pm.FindControl(L"No_device_Link")) noDevice->SetVisible(!anyShown);
     win::OutputDebugStringW(anyShown ? L"RaiseWindow: device panel shown" : L"RaiseWindow: no-device panel shown");
-    std::vector<CCorvaneUSBDevice*> pages;
-    {
-        std::lock_guard<std::mutex> lock(m_deviceListLock);
-        pages.insert(pages.end(), m_mice.begin(), m_mice.end());
-        pages.insert(pages.end(), m_keyboards.begin(), m_keyboards.end());
-    }
-    for (CCorvaneUSBDevice* page : pages) page->SetWindowHidden(0);
+    for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards})) page->SetWindowHidden(0);
     SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
     win::SetWindowPos(GetHWND(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
     win::Sleep(10);

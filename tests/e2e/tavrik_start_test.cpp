@@ -166,5 +166,21 @@ TEST_F(TavrikStartTest, ASecondStartEndsWithZeroAndRaisesTheIconifiedFirst) {
     EXPECT_EQ(tavrik_->Wait(30s), 0) << Log("first.log");
 }
 
+TEST(TavrikWithoutDisplay, SaysSoInOneLineAndEndsWithZero) {
+    const std::filesystem::path log =
+        std::filesystem::temp_directory_path() / ("tavrik-e2e-nodisplay-" + std::to_string(::getpid()) + ".log");
+    ChildProcess tavrik("Tavrik", {}, {{"DISPLAY", ""}}, log.string());
+    ASSERT_TRUE(tavrik.Started());
+    EXPECT_EQ(tavrik.Wait(30s), 0);
+    const std::string text = ReadTextFile(log.string());
+    std::error_code error;
+    std::filesystem::remove(log, error);
+    // The one line about the display (other start-up notes may precede it).
+    const size_t at = text.find("Tavrik needs an X display");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.find("Tavrik needs an X display", at + 1), std::string::npos);
+    EXPECT_EQ(text.back(), '\n');
+}
+
 }  // namespace
 }  // namespace tavrik::test

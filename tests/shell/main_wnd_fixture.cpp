@@ -117,6 +117,28 @@ void RecordingMainWnd::OnFirmwareCheck(int productId, int version) {
 }
 void RecordingMainWnd::LeaveLightingSync(CCorvaneUSBDevice*) { Record("LeaveLightingSync()"); }
 void RecordingMainWnd::ShowLightMode(CCorvaneUSBDevice*, int mode) { Record(Describe("ShowLightMode", mode)); }
+void RecordingMainWnd::OnItemActivate(DuiLib::TNotifyUI& msg) {
+    Record("OnItemActivate(" + win::ToUtf8(msg.pSender ? msg.pSender->GetName().str() : L"") + ")");
+}
+void RecordingMainWnd::OnNotifySetFocus(DuiLib::TNotifyUI& msg) {
+    Record("OnNotifySetFocus(" + win::ToUtf8(msg.pSender ? msg.pSender->GetName().str() : L"") + ")");
+}
+int RecordingMainWnd::CreateMousePanel(int row, int subKind) {
+    Record(Describe("CreateMousePanel", row, subKind));
+    return 1;
+}
+int RecordingMainWnd::CreateKeyboardPanel(int row, int subKind) {
+    Record(Describe("CreateKeyboardPanel", row, subKind));
+    return 1;
+}
+int RecordingMainWnd::CreateMousePadPanel(int row, int subKind) {
+    Record(Describe("CreateMousePadPanel", row, subKind));
+    return 1;
+}
+int RecordingMainWnd::CreateHeadsetPanel(int row, int subKind) {
+    Record(Describe("CreateHeadsetPanel", row, subKind));
+    return 1;
+}
 LanguageList RecordingMainWnd::Languages() const {
     return LanguageList::LoadFile(languageFile.IsEmpty()
                                       ? CDuiString(BuiltProgramFolder() + L"DefaultData/Language.config")

@@ -79,6 +79,12 @@ public:
     void LeaveLightingSync(CCorvaneUSBDevice* page) override;
     void ShowLightMode(CCorvaneUSBDevice* page, int mode) override;
     LanguageList Languages() const override;
+    void OnItemActivate(DuiLib::TNotifyUI& msg) override;
+    void OnNotifySetFocus(DuiLib::TNotifyUI& msg) override;
+    int CreateMousePanel(int row, int subKind) override;
+    int CreateKeyboardPanel(int row, int subKind) override;
+    int CreateMousePadPanel(int row, int subKind) override;
+    int CreateHeadsetPanel(int row, int subKind) override;
 
 private:
     void Record(const std::string& call) { calls.push_back(call); }

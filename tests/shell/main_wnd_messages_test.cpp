@@ -87,6 +87,14 @@ TEST_F(MainWndMessages, PrivateMessagesReachTheirOperations) {
     }
 }
 
+TEST_F(MainWndMessages, ItemActivateAndSetFocusReachTheirHandlersThroughTheMessageMap) {
+    CControlUI* ok = Find(L"nodevice_ok_btn");
+    ASSERT_NE(ok, nullptr);
+    window_->GetPaintManager()->SendNotify(ok, DUI_MSGTYPE_ITEMACTIVATE);
+    window_->GetPaintManager()->SendNotify(ok, DUI_MSGTYPE_SETFOCUS);
+    EXPECT_EQ(window_->calls, (Calls{"OnItemActivate(nodevice_ok_btn)", "OnNotifySetFocus(nodevice_ok_btn)"}));
+}
+
 TEST_F(MainWndMessages, DeviceBoundAnswersWhatTheAttachAnswers) {
     window_->attachResult = 0;
     EXPECT_EQ(Send(WM_DEVICE_BOUND, 2), 0);
