@@ -88,13 +88,7 @@ bool CMainWnd::OnWindowButtonClick(TNotifyUI& msg) {
     if (name.CompareNoCase(L"closebtn") == 0) {
         CloseChildWindows();
         ShowWindow(false, true);
-        std::vector<CCorvaneUSBDevice*> pages;
-        {
-            std::lock_guard<std::mutex> lock(m_deviceListLock);
-            pages = m_mice;
-            pages.insert(pages.end(), m_keyboards.begin(), m_keyboards.end());
-        }
-        for (CCorvaneUSBDevice* page : pages) {
+        for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards})) {
             if (page != nullptr) page->SetWindowHidden(1);
         }
         HideScreenEditor();
