@@ -106,7 +106,7 @@ public:
         std::vector<std::string> args{program_, "--file-selection"};
         if (request.kind == FileDialogKind::Save) {
             args.push_back("--save");
-            args.push_back("--confirm-overwrite");
+            if (request.confirm_overwrite) args.push_back("--confirm-overwrite");
         }
         args.push_back("--title=" + request.title);
         for (const FileFilter& f : request.filters) {

@@ -31,6 +31,8 @@ struct FileDialogRequest {
     // Added to a saved name that has none; ignored when it holds a wildcard
     // ("*.*" means no default).
     std::string default_extension;
+    // Save: ask before replacing an existing file (kdialog always asks).
+    bool confirm_overwrite = false;
     // X window the dialog belongs to (kept above it), 0 for none.
     unsigned long owner_window = 0;
 };

@@ -42,6 +42,7 @@
 #include "platform/ui/web_browser_event_handler.h"
 #include "platform/ui/window_impl_base.h"
 #include "shell/main/language_list.h"
+#include "shell/main/page_operation.h"
 #include "shell/skin_changed_param.h"
 
 class CCorvaneUSBDevice;
@@ -394,6 +395,25 @@ public:
     virtual int ShowOpenFileDialog(const DuiLib::CDuiString& filter, DuiLib::HWND owner, DuiLib::CDuiString& path, int unused);
     virtual int ShowSaveFileDialog(const DuiLib::CDuiString& filter, DuiLib::HWND owner, DuiLib::CDuiString& path, int unused);
     virtual void SelectFunctionTab(int tab);
+    // The base name a successful open dialog remembered (profile and macro imports).
+    const DuiLib::CDuiString& GetLastFileBaseName() const { return m_lastFileBaseName; }
+
+    // --- What the dispatch reaches on the device pages (main_wnd_page_operations.cpp)
+    // An operation of the keyboard or mouse page (kind checked by the caller);
+    // the result as PageOperation says, else 0.
+    virtual int RunPageOperation(CCorvaneUSBDevice* page, PageOperation operation, int index);
+    // The keyboard page's frame limit of an upload (the number its message shows).
+    virtual int GetFrameLimit(CCorvaneUSBDevice* keyboard);
+    // Selects a key on the key-set page of a keyboard or mouse page.
+    virtual void SelectKeySetKey(CCorvaneUSBDevice* page, int key);
+    // Switches the page's profile bar to a function tab.
+    virtual void SelectProfileBarTab(CCorvaneUSBDevice* page, int tab);
+    // Forgets the floating screen-editor windows.
+    virtual void ClearFloatingWindows();
+    // Opens the desktop's keyboard (0) or mouse (1) settings on a worker.
+    virtual void OpenSystemSettings(int page);
+    // A modal message over the main window at its DPI; 1 when confirmed.
+    virtual int ShowMainMessage(const wchar_t* text, int textIsKey, int buttonMode);
 
     // --- Music lighting (main_wnd_music_commands.cpp) ----------------------------
     virtual void LoadAudioFile();
@@ -484,6 +504,12 @@ protected:
     void FinishReceiverSwitch(CCorvaneUSBDevice* page, CDeviceOptionUI* entry, bool linked);
     void CloseSettingsWindow();
     int CreateDevicePanel(const HidDeviceSlot& record, int subKind, DeviceList& list);
+    // Parts of the notification handlers (main_wnd_*_dispatch.cpp).
+    bool OnWindowButtonClick(DuiLib::TNotifyUI& msg);
+    void ToggleLightingControl();
+    void ReportUploadAllFrames(CCorvaneUSBDevice* keyboard, int result, bool mayRetry);
+    void SwitchFunctionTab(int tab);
+    DuiLib::CDuiString LanguageText(const wchar_t* key);
     // Starts the worker of a slot; also used by tests.
     bool StartWorker(int slot, win::LPTHREAD_START_ROUTINE routine);
     // The skin that the window builds; tests may point it elsewhere.

@@ -124,7 +124,8 @@ TEST_F(MainWindowLife, TheCaptionCloseButtonEndsInTheMainPageAndClosesNothing) {
     window_->GetPaintManager()->SendNotify(Find(L"closebtn"), DUI_MSGTYPE_CLICK);
     Pump();
     EXPECT_NE(window_->GetHWND(), nullptr);
-    EXPECT_TRUE(window_->IsVisible());
+    // Hidden to the tray by the click's own row, not closed.
+    EXPECT_FALSE(window_->IsVisible());
 }
 
 win::DWORD SendThenWaitForStop(void* parameter) {

@@ -76,10 +76,18 @@ TEST(ZenityProvider, OpenAndSaveCommandsAndAnswers) {
     save.owner_window = 0x1200007;
     r = zenity->Run(save, {});
     EXPECT_TRUE(r.chosen);
-    const auto args = fake.Args();
+    auto args = fake.Args();
     ASSERT_GE(args.size(), 3u);
     EXPECT_EQ(args[1], "--save");
+    EXPECT_NE(args[2], "--confirm-overwrite");
     EXPECT_EQ(args.back(), "--attach=" + std::to_string(0x1200007));
+
+    // The overwrite question only when the request asks for it.
+    save.confirm_overwrite = true;
+    zenity->Run(save, {});
+    args = fake.Args();
+    ASSERT_GE(args.size(), 3u);
+    EXPECT_EQ(args[2], "--confirm-overwrite");
 }
 
 TEST(ZenityProvider, CancelFailureAndMissingProgram) {

@@ -20,6 +20,7 @@ std::vector<Picture> AllPictures() {
     AddMainWindowPictures(pictures);
     AddDevicePictures(pictures);
     AddKeyboardPictures(pictures);
+    AddProgressWindowPictures(pictures);
     return pictures;
 }
 
