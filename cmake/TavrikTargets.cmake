@@ -11,13 +11,21 @@ endfunction()
 # Sanitizers apply to every target except those that set the target property
 # TAVRIK_NO_SANITIZE (the crash-dump code owns the fault signals that the
 # sanitizers would otherwise take).
+# TAVRIK_TSAN builds with ThreadSanitizer instead (the two cannot be combined).
 function(tavrik_apply_sanitizers)
-  if(TAVRIK_SANITIZE)
-    set(on "$<NOT:$<BOOL:$<TARGET_PROPERTY:TAVRIK_NO_SANITIZE>>>")
-    set(flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-    add_compile_options("$<${on}:${flags}>")
-    add_link_options("$<${on}:${flags}>")
+  if(TAVRIK_SANITIZE AND TAVRIK_TSAN)
+    message(FATAL_ERROR "TAVRIK_SANITIZE and TAVRIK_TSAN exclude each other: choose one")
   endif()
+  set(on "$<NOT:$<BOOL:$<TARGET_PROPERTY:TAVRIK_NO_SANITIZE>>>")
+  if(TAVRIK_SANITIZE)
+    set(flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  elseif(TAVRIK_TSAN)
+    set(flags -fsanitize=thread -fno-omit-frame-pointer)
+  else()
+    return()
+  endif()
+  add_compile_options("$<${on}:${flags}>")
+  add_link_options("$<${on}:${flags}>")
 endfunction()
 
 # tavrik_library(name SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
