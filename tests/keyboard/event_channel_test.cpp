@@ -206,6 +206,21 @@ TEST_F(EventChannel, UnplugAndReplugWithAReopen) {
     EXPECT_EQ(page.RunningEventListeners(), 0);
 }
 
+TEST_F(EventChannel, LightingChangedOnTheKeyboardReachesThePageAndTheProfileFile) {
+    ASSERT_EQ(page.LoadProfile(1), 1);
+    page.OpenEventChannel(EventPath(), CCorvaneKeyboardDevice::kEventWired);
+    tavrik::devsim::KeyboardModel model(device);
+    const uint8_t brightness = page.CurrentLightSetting().brightness == 3 ? 2 : 3;
+    ASSERT_TRUE(model.ChangeLighting(7, brightness, 4));
+    ASSERT_TRUE(ServeUntil([&] { return page.resetPendingAtRead.size() == 1; }));
+    EXPECT_EQ(page.CurrentLightSetting().brightness, brightness);
+    EXPECT_EQ(page.GetRunningMode(), page.CurrentLightSetting().mode);
+
+    CKeyboardProfiledata file;
+    file.LoadProfile(page.GetProfilePath());
+    EXPECT_EQ(file.GetLightInfo(), page.CurrentLightSetting());
+}
+
 TEST_F(EventChannel, PageDestructionStopsTheListeners) {
     auto other = std::make_unique<CCorvaneKeyboardDevice>();
     other->OpenEventChannel(EventPath(), CCorvaneKeyboardDevice::kEventWired);
