@@ -8,10 +8,8 @@
 #include <chrono>
 #include <ctime>
 
-#include "keyboard/corvane_keyboard_device.h"
+#include "bench/keyboard/connected_keyboard.h"
 #include "platform/os/clock.h"
-#include "tests/link/sim_channel.h"
-#include "tools/devsim/sim_fixture.h"
 
 namespace {
 
@@ -24,13 +22,7 @@ void BM_LightThreadsCpu(benchmark::State& state) {
     tavrik::devsim::SimFixture sim;
     auto& device = sim.Plug(ProductKind::KeyboardCable);
     CCorvaneKeyboardDevice page;
-    page.SetDeviceName(L"keyboard");
-    page.SetKeyCount(170);
-    page.SetLedCount(170);
-    if (!tavrik::test::OpenCommandChannel(page.CommandChannel(), device) || page.ReadDeviceTables() != 1) {
-        state.SkipWithError("cannot reach the emulated keyboard");
-        return;
-    }
+    if (!kbbench::ConnectKeyboard(page, device, state)) return;
     LightSetting light{};
     light.mode = scenario == kMusic ? 21 : 3;
     light.speed = 4;
