@@ -12,13 +12,20 @@ endfunction()
 # target except those that set the target property TAVRIK_NO_SANITIZE (the
 # crash-dump code owns the fault signals that the sanitizers would otherwise
 # take, and the crash-dump library links with --no-undefined).
+# TAVRIK_TSAN builds with ThreadSanitizer instead (the two cannot be combined).
 function(tavrik_apply_sanitizers)
+  if(TAVRIK_SANITIZE AND TAVRIK_TSAN)
+    message(FATAL_ERROR "TAVRIK_SANITIZE and TAVRIK_TSAN exclude each other: choose one")
+  endif()
   set(on "$<NOT:$<BOOL:$<TARGET_PROPERTY:TAVRIK_NO_SANITIZE>>>")
   if(TAVRIK_FUZZ)
     set(compile_flags -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     set(link_flags -fsanitize=address,undefined)
   elseif(TAVRIK_SANITIZE)
     set(compile_flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    set(link_flags ${compile_flags})
+  elseif(TAVRIK_TSAN)
+    set(compile_flags -fsanitize=thread -fno-omit-frame-pointer)
     set(link_flags ${compile_flags})
   else()
     return()

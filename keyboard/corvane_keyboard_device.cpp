@@ -33,7 +33,14 @@ CCorvaneKeyboardDevice::CCorvaneKeyboardDevice() {
     PointProfileDocument(m_profile);
 }
 
-CCorvaneKeyboardDevice::~CCorvaneKeyboardDevice() { StopLightThreads(); }
+// The threads use the page: they end before any of it goes.
+CCorvaneKeyboardDevice::~CCorvaneKeyboardDevice() {
+    StopLightThreads();
+    CloseEventChannel(kEventWired);
+    CloseEventChannel(kEventReceiver);
+    StopEventListener(kEventWired);
+    StopEventListener(kEventReceiver);
+}
 
 CControlUI* CCorvaneKeyboardDevice::CreateControl() {
     try {
@@ -161,10 +168,6 @@ void CCorvaneKeyboardDevice::ReadActiveProfile() {
     ReadProfileBlock(&profile);
     RefreshPage(1);
 }
-
-void CCorvaneKeyboardDevice::StartLightThreads() {}
-void CCorvaneKeyboardDevice::StopLightThreads() {}
-void CCorvaneKeyboardDevice::EnterLightMode(uint8_t, bool) {}
 
 void RegisterCorvaneKeyboardDevice() {
     CControlFactory::GetInstance()->RegistControl(CCorvaneKeyboardDevice::kClassName,

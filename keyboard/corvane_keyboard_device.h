@@ -4,19 +4,31 @@
 // the keyboard connects, merges the block into the profile document and
 // writes the block, key map, macro table and clock back.
 //
-// Everything runs on the UI thread except StreamLedFrame (stream thread),
-// which reads the LED vector and the LED map of positions.
+// Everything runs on the UI thread except the light thread (effect steps),
+// the stream thread (StreamLedFrame, which reads the LED vector and the LED
+// map of positions) and the event listeners (OnKeyEvent). The effect state is
+// guarded by one per-page effect lock; the running light state is atomic;
+// what the listeners find for the page itself they post to the UI thread.
+//
+// A class derived from this page that overrides the steps or hooks must stop
+// the threads (StopLightThreads, StopEventListener) in its own destructor.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "keyboard/key_position_map.h"
 #include "keyboard/keyboard_device_block.h"
+#include "keyboard/keyboard_effect_state.h"
+#include "keyboard/keyboard_event_relay.h"
+#include "keyboard/light_tick_source.h"
 #include "link/corvane_usb_device.h"
 #include "link/keyboard_profiledata.h"
+#include "platform/os/thread.h"
 
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:
@@ -82,9 +94,86 @@ public:
     int WriteClock(int profile);
     void ReadStatus();
 
-    // The light and stream threads of the lighting engine.
+    // The light and stream threads of the lighting engine: Start stops running
+    // ones first; Stop ends both and joins them (it returns at once when none
+    // was started).
     void StartLightThreads();
     void StopLightThreads();
+
+    // --- Lighting engine (keyboard_light_threads.cpp) ------------------------
+    // The clock and waits of the light and stream threads, for threads started
+    // afterwards; null: the system's.
+    void SetTickSources(LightTickSource* light, LightTickSource* stream);
+    // Light and stream threads started and not yet ended.
+    int RunningLightThreads() const { return m_runningLightThreads.load(); }
+    static win::DWORD KeyboardLightThreadProc(void* parameter);
+    static win::DWORD KeyboardStreamThreadProc(void* parameter);
+    // Zeroes the step counter, the effect phase, the per-LED wheel indices,
+    // key states and levels, the ripple planes and the music bands.
+    void ResetEffectState();
+    void ResetMusicBands();
+    KeyboardEffectState& Effects() { return m_effects; }
+
+    // The keyboard's own effect steps (a mode whose step has no body yet shows
+    // nothing new).
+    int StepStatic() override;
+    int StepBreathing() override;
+    virtual int StepReactiveKeys();
+    virtual int StepRandomBreathing();
+    virtual int StepReactiveRipple();
+    virtual int StepStarlight();
+    virtual int StepKeyPressFade();
+    virtual int StepColumnSpectrum();
+    virtual int StepColumnWave();
+    virtual int StepPairSequence();
+    virtual int StepRippleFromCentre();
+    virtual int StepSequenceFlow();
+    virtual int StepRowWave();
+    virtual int StepKeyColorCycle();
+    virtual int StepRippleFromLeft();
+    virtual int StepPresetHue();
+    virtual int StepRings();
+    virtual int StepCustomColors();
+    virtual int StepMusic();
+    virtual int StepScreenSync();
+    virtual int StepSweep();
+    virtual int StepRunningKeys();
+    virtual int StepPhasedBreathing();
+    // The effect playlist (modes 0, 28 and above 30) and the per-key effects
+    // drawn over every rendered pass.
+    virtual void RunEffectPlaylist();
+    virtual void ApplyKeyOverlays();
+    // A key event of the keyboard (device key index, kind 1 or 2); listener thread.
+    virtual void OnKeyEvent(int key, int kind);
+    // Entry hooks of the modes, run after ResetEffectState on a mode change.
+    virtual void InitKeyBreathing();
+    virtual void SeedRippleCentre();
+    virtual void InitColorOffsets();
+    virtual void SeedRippleLeft();
+    virtual void LoadCustomColors();
+    virtual void ReadDeviceCustomColors();
+    virtual void InitPhasedBreathing();
+
+    // --- Event channel (keyboard_event_listener.cpp) -------------------------
+    // Connection types of the event channel's two interfaces.
+    static constexpr int kEventWired = 1;
+    static constexpr int kEventReceiver = 9;
+    // Opens the type's interface on the path (1 cable, 9 receiver; others open
+    // nothing) and starts its listener, stopping a running one first.
+    void OpenEventChannel(const std::wstring& path, int type);
+    // When the type's interface is open: stops its listener, then closes it.
+    void CloseEventChannel(int type);
+    void ReopenEventChannel(const std::wstring& path, int type);
+    void StartEventListener(int type);
+    // Ends the type's listener and joins it; nothing when none runs.
+    void StopEventListener(int type);
+    // A profile switch reported by the keyboard (0x10xx, 0x11xx); UI thread.
+    void OnProfileSwitchEvent(uint16_t code);
+    bool IsEventChannelOpen(int type) const;
+    // Listener threads started and not yet ended.
+    int RunningEventListeners() const { return m_runningListeners.load(); }
+    static win::DWORD KeyboardEventThreadProc(void* parameter);
+    static win::DWORD DongleEventThreadProc(void* parameter);
 
     // --- State for the main window and tests -------------------------------
     const std::vector<KeyListEntry>& GetKeyList() const { return m_keyList; }
@@ -115,6 +204,7 @@ public:
     CDeviceProtocol& CommandChannel() { return m_commandChannel; }
     const DeviceInfoBlock& DeviceInfo() const { return m_deviceInfo; }
     void SetResetPending(int pending) { m_resetPending.store(pending); }
+    int GetResetPending() const { return m_resetPending.load(); }
 
 protected:
     // Resets the lighting engine's effect state and runs the mode's entry
@@ -122,7 +212,40 @@ protected:
     // from the keyboard.
     virtual void EnterLightMode(uint8_t mode, bool fromDevice);
 
+    // The page's share of a device-entry resync: ReadActiveProfile 50 ms after
+    // the last request (UI thread).
+    virtual void ArmResyncTimer();
+
+    // Guards the effect state (m_leds' counters and levels, m_effects) for one
+    // light-thread pass, the mode entry and a key event.
+    win::CCriticalSection m_effectLock;
+
 private:
+    struct WorkerRecord {
+        win::HANDLE stopEvent = nullptr;
+        win::HANDLE thread = nullptr;
+        std::unique_ptr<win::WorkerParam> param;
+    };
+    // The interface, lock and open flag of an event-channel type.
+    struct EventPort {
+        CHidDevice* handle;
+        win::CCriticalSection* lock;
+        std::atomic<int32_t>* open;
+    };
+    bool StartWorkerThread(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine, std::atomic<int>& running);
+    static void StopWorkerThread(WorkerRecord& record, win::DWORD boundMs, const char* name);
+    void RunLightThread(win::HANDLE stopEvent);
+    void DispatchLightStep(uint32_t& ticks);
+    void RunStreamThread(win::HANDLE stopEvent);
+    // The stream's pause after a failed send; false when the thread is stopping.
+    bool PauseStream(uint32_t ms);
+    void RunEventListener(int type, win::HANDLE stopEvent);
+    void HandleEventCode(uint16_t code);
+    void OnRelayedEvent(uint16_t code);
+    bool GetEventPort(int type, EventPort* port);
+    WorkerRecord* ListenerRecord(int type);
+    void OpenEventInterface(const std::wstring& path, int type);
+
     // CMD_BEGIN (when open), the data command, CMD_END: 1 when all returned 1,
     // else the first failure.
     int SendBracketed(const std::function<int()>& data);
@@ -155,6 +278,22 @@ private:
     int m_screenHeight = 0;
     int m_rotate = 0;
     int m_keyDebounceMax = kKeyDebounceMax;
+
+    // Lighting engine.
+    KeyboardEffectState m_effects;
+    std::atomic<LightTickSource*> m_lightTicks{&SystemTickSource()};
+    std::atomic<LightTickSource*> m_streamTicks{&SystemTickSource()};
+    WorkerRecord m_lightThread;
+    WorkerRecord m_streamThread;
+    std::atomic<int> m_runningLightThreads{0};
+
+    // Event channel: the receiver interface's open flag (the cable's is the
+    // channel's own), the two listeners and the relay to the UI thread.
+    std::atomic<int32_t> m_receiverEventOpen{0};
+    WorkerRecord m_wiredListener;
+    WorkerRecord m_receiverListener;
+    std::atomic<int> m_runningListeners{0};
+    KeyboardEventRelay m_eventRelay;
 };
 
 // Registers CCorvaneKeyboardDevice with the UI's control factory under

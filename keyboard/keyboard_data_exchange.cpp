@@ -246,5 +246,5 @@ void CCorvaneKeyboardDevice::StreamLedFrame() {
     const uint8_t mode = CurrentLightSetting().mode;
     if (mode != 21 && mode != 22) return;
     const uint32_t length = uint32_t(m_streamKeyCount.load()) * 3;
-    if (m_commandChannel.StreamColors(frame.data(), length) != PROTOCOL_OK) win::Sleep(kStreamBackoffMs);
+    if (m_commandChannel.StreamColors(frame.data(), length) != PROTOCOL_OK) PauseStream(kStreamBackoffMs);
 }

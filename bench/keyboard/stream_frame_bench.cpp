@@ -2,9 +2,7 @@
 // music mode), through the in-process bus, by cable and through the receiver.
 #include <benchmark/benchmark.h>
 
-#include "keyboard/corvane_keyboard_device.h"
-#include "tests/link/sim_channel.h"
-#include "tools/devsim/sim_fixture.h"
+#include "bench/keyboard/connected_keyboard.h"
 
 namespace {
 
@@ -15,13 +13,7 @@ void BM_StreamLedFrame(benchmark::State& state) {
     tavrik::devsim::SimFixture sim;
     Emulator& device = sim.Plug(state.range(0) == 0 ? ProductKind::KeyboardCable : ProductKind::KeyboardReceiver);
     CCorvaneKeyboardDevice page;
-    page.SetDeviceName(L"keyboard");
-    page.SetKeyCount(170);
-    page.SetLedCount(170);
-    if (!tavrik::test::OpenCommandChannel(page.CommandChannel(), device) || page.ReadDeviceTables() != 1) {
-        state.SkipWithError("cannot reach the emulated keyboard");
-        return;
-    }
+    if (!kbbench::ConnectKeyboard(page, device, state)) return;
     LightSetting music{};
     music.mode = 21;
     page.SetLightSetting(music);

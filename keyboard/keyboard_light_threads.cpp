@@ -1,0 +1,232 @@
+// The keyboard's light and stream threads: their start and stop, the light
+// thread's dispatch of the lighting modes, and the reset and entry of a mode.
+#include <array>
+
+#include "keyboard/corvane_keyboard_device.h"
+#include "link/effect_tables.h"
+#include "platform/os/handle.h"
+
+namespace {
+
+using K = CCorvaneKeyboardDevice;
+
+enum class Pacing : uint8_t {
+    Threshold,        // a step once the mode's speed threshold of ticks has passed
+    EverySecondTick,  // the music mode, whatever the speed
+    Playlist,         // the effect playlist on every pass
+};
+
+struct LightModeStep {
+    Pacing pacing;
+    uint8_t thresholdRow;
+    int (K::*step)();
+};
+
+constexpr uint8_t kLastTableMode = 30;
+constexpr uint8_t kMusicMode = 21;
+constexpr uint8_t kScreenSyncMode = 22;
+constexpr uint32_t kMusicTicks = 2;
+constexpr uint32_t kClosedChannelPauseMs = 100;
+constexpr uint32_t kStreamPeriodMs = 20;
+
+// Modes 0..30; every mode above 30 runs the playlist.
+const std::array<LightModeStep, kLastTableMode + 1> kLightModes = {{
+    {Pacing::Playlist, 0, nullptr},                        // 0
+    {Pacing::Threshold, 1, &K::StepStatic},                // 1
+    {Pacing::Threshold, 2, &K::StepBreathing},             // 2
+    {Pacing::Threshold, 3, &K::StepSpectrum},              // 3
+    {Pacing::Threshold, 4, &K::StepReactiveKeys},          // 4
+    {Pacing::Threshold, 5, &K::StepRandomBreathing},       // 5
+    {Pacing::Threshold, 6, &K::StepReactiveRipple},        // 6
+    {Pacing::Threshold, 7, &K::StepStarlight},             // 7
+    {Pacing::Threshold, 8, &K::StepKeyPressFade},          // 8
+    {Pacing::Threshold, 9, &K::StepColumnSpectrum},        // 9
+    {Pacing::Threshold, 10, &K::StepColumnWave},           // 10
+    {Pacing::Threshold, 11, &K::StepPairSequence},         // 11
+    {Pacing::Threshold, 12, &K::StepRippleFromCentre},     // 12
+    {Pacing::Threshold, 13, &K::StepSequenceFlow},         // 13
+    {Pacing::Threshold, 14, &K::StepRowWave},              // 14
+    {Pacing::Threshold, 15, &K::StepKeyColorCycle},        // 15
+    {Pacing::Threshold, 16, &K::StepRippleFromLeft},       // 16
+    {Pacing::Threshold, 17, &K::StepPresetHue},            // 17
+    {Pacing::Threshold, 18, &K::StepRings},                // 18
+    {Pacing::Threshold, 19, &K::StepCustomColors},         // 19
+    {Pacing::Threshold, 20, &K::StepLightsOff},            // 20
+    {Pacing::EverySecondTick, 0, &K::StepMusic},           // 21
+    {Pacing::Threshold, 22, &K::StepScreenSync},           // 22
+    {Pacing::Threshold, 23, &K::StepFlash},                // 23
+    {Pacing::Threshold, 24, &K::StepSweep},                // 24
+    {Pacing::Threshold, 25, &K::StepKeyPressFade},         // 25
+    {Pacing::Threshold, 2, &K::StepBreathingPalette},      // 26
+    {Pacing::Threshold, 23, &K::StepFlashPalette},         // 27
+    {Pacing::Playlist, 0, nullptr},                        // 28
+    {Pacing::Threshold, 29, &K::StepRunningKeys},          // 29
+    {Pacing::Threshold, 30, &K::StepPhasedBreathing},      // 30
+}};
+
+CCorvaneKeyboardDevice& PageOf(void* parameter) {
+    return *static_cast<CCorvaneKeyboardDevice*>(static_cast<win::WorkerParam*>(parameter)->owner);
+}
+
+win::HANDLE StopEventOf(void* parameter) { return static_cast<win::WorkerParam*>(parameter)->stopEvent; }
+
+}  // namespace
+
+// --- Start and stop --------------------------------------------------------------
+
+void CCorvaneKeyboardDevice::SetTickSources(LightTickSource* light, LightTickSource* stream) {
+    m_lightTicks.store(light ? light : &SystemTickSource());
+    m_streamTicks.store(stream ? stream : &SystemTickSource());
+}
+
+bool CCorvaneKeyboardDevice::StartWorkerThread(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine,
+                                               std::atomic<int>& running) {
+    if (!record.param) record.param = std::make_unique<win::WorkerParam>();
+    record.stopEvent = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);
+    if (!record.stopEvent) return false;
+    record.param->owner = this;
+    record.param->stopEvent = record.stopEvent;
+    // Counted before the thread runs; the thread takes itself off as it ends.
+    running.fetch_add(1);
+    record.thread = win::CreateThread(nullptr, 0, routine, record.param.get(), 0, nullptr);
+    if (record.thread) return true;
+    running.fetch_sub(1);
+    return false;
+}
+
+void CCorvaneKeyboardDevice::StopWorkerThread(WorkerRecord& record, win::DWORD boundMs, const char* name) {
+    if (!record.stopEvent) return;
+    if (record.thread) {
+        // A thread that outlives the bound is waited for all the same: it uses
+        // the page, which may be freed right after.
+        if (win::StopWorker(record.thread, record.stopEvent, boundMs, {}, name) == win::StopResult::Abandoned)
+            win::WaitForSingleObject(record.thread, win::INFINITE);
+        win::CloseHandle(record.thread);
+    }
+    win::CloseHandle(record.stopEvent);
+    record.thread = nullptr;
+    record.stopEvent = nullptr;
+    record.param.reset();
+}
+
+void CCorvaneKeyboardDevice::StartLightThreads() {
+    StopLightThreads();
+    StartWorkerThread(m_lightThread, &KeyboardLightThreadProc, m_runningLightThreads);
+    StartWorkerThread(m_streamThread, &KeyboardStreamThreadProc, m_runningLightThreads);
+}
+
+void CCorvaneKeyboardDevice::StopLightThreads() {
+    // Both are told first, so that they wind down together.
+    if (m_lightThread.stopEvent) win::SetEvent(m_lightThread.stopEvent);
+    if (m_streamThread.stopEvent) win::SetEvent(m_streamThread.stopEvent);
+    StopWorkerThread(m_lightThread, win::kWorkerStopBoundMs, "keyboard light thread");
+    StopWorkerThread(m_streamThread, win::kWorkerStopBoundMs, "keyboard stream thread");
+}
+
+// --- Light thread ------------------------------------------------------------------
+
+win::DWORD CCorvaneKeyboardDevice::KeyboardLightThreadProc(void* parameter) {
+    CCorvaneKeyboardDevice& page = PageOf(parameter);
+    page.RunLightThread(StopEventOf(parameter));
+    page.m_runningLightThreads.fetch_sub(1);
+    return 0;
+}
+
+void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
+    LightTickSource& clock = *m_lightTicks.load();
+    uint32_t last = clock.Now();
+    uint32_t ticks = 0;
+    while (clock.WaitPass(stopEvent)) {
+        if (!m_commandChannel.IsOpen()) {
+            if (!clock.Pause(stopEvent, kClosedChannelPauseMs)) break;
+            continue;
+        }
+        // The lighting sync drives the LEDs meanwhile.
+        if (m_commandChannel.m_syncFlag.load()) continue;
+        // A tick is counted once at least 2 ms have passed since the last one.
+        const uint32_t now = clock.Now();
+        if (now - last > 1) {
+            last = now;
+            ++ticks;
+        }
+        win::CriticalSectionGuard lock(m_effectLock);
+        DispatchLightStep(ticks);
+        ApplyKeyOverlays();
+    }
+}
+
+void CCorvaneKeyboardDevice::DispatchLightStep(uint32_t& ticks) {
+    const uint8_t mode = m_runningMode.load();
+    const uint8_t speed = m_runningSpeed.load();
+    if (mode > kLastTableMode || kLightModes[mode].pacing == Pacing::Playlist) {
+        RunEffectPlaylist();
+        return;
+    }
+    const LightModeStep& entry = kLightModes[mode];
+    const uint32_t due =
+        entry.pacing == Pacing::EverySecondTick ? kMusicTicks : SpeedThresholdOf(entry.thresholdRow, speed);
+    if (ticks < due) return;
+    ticks = 0;
+    (this->*entry.step)();
+}
+
+// --- Stream thread -----------------------------------------------------------------
+
+win::DWORD CCorvaneKeyboardDevice::KeyboardStreamThreadProc(void* parameter) {
+    CCorvaneKeyboardDevice& page = PageOf(parameter);
+    page.RunStreamThread(StopEventOf(parameter));
+    page.m_runningLightThreads.fetch_sub(1);
+    return 0;
+}
+
+void CCorvaneKeyboardDevice::RunStreamThread(win::HANDLE stopEvent) {
+    LightTickSource& clock = *m_streamTicks.load();
+    while (clock.WaitPass(stopEvent)) {
+        const uint8_t mode = m_runningMode.load();
+        if (mode != kMusicMode && mode != kScreenSyncMode) continue;
+        if (!clock.Pause(stopEvent, kStreamPeriodMs)) break;
+        StreamLedFrame();
+    }
+}
+
+bool CCorvaneKeyboardDevice::PauseStream(uint32_t ms) {
+    return m_streamTicks.load()->Pause(m_streamThread.stopEvent, ms);
+}
+
+// --- Mode entry ----------------------------------------------------------------------
+
+void CCorvaneKeyboardDevice::ResetEffectState() {
+    win::CriticalSectionGuard lock(m_effectLock);
+    m_leds.m_effectStep = 0;
+    m_effects.m_effectPhase = 0;
+    m_leds.m_keyHue.fill(0);
+    m_effects.m_keyPressState.fill(0);
+    m_leds.m_keyLevel.fill(0);
+    for (auto& plane : m_effects.m_rippleBits) plane.fill(0);
+    ResetMusicBands();
+}
+
+void CCorvaneKeyboardDevice::ResetMusicBands() {
+    win::CriticalSectionGuard lock(m_effectLock);
+    m_effects.m_musicBands.fill(0);
+    m_effects.m_musicColumnArmed.fill(1);
+}
+
+void CCorvaneKeyboardDevice::EnterLightMode(uint8_t mode, bool fromDevice) {
+    win::CriticalSectionGuard lock(m_effectLock);
+    ResetEffectState();
+    switch (mode) {
+        case 5: InitKeyBreathing(); break;
+        case 12: SeedRippleCentre(); break;
+        case 16: SeedRippleLeft(); break;
+        case 30: InitPhasedBreathing(); break;
+        case 19:
+            if (fromDevice)
+                ReadDeviceCustomColors();
+            else
+                LoadCustomColors();
+            InitColorOffsets();
+            break;
+        default: InitColorOffsets(); break;
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The clock and the waits of the keyboard's light and stream threads. The
+// threads take both from one of these, so a test can drive them pass by pass
+// with a clock of its own; the program uses SystemTickSource.
+
+#include <cstdint>
+
+#include "platform/os/win_types.h"
+
+class LightTickSource {
+public:
+    virtual ~LightTickSource() = default;
+    // The wait that begins every pass of a thread (1 ms on the system clock).
+    // False once the stop event is set: the thread then ends.
+    virtual bool WaitPass(win::HANDLE stopEvent) = 0;
+    // A pause inside a pass; false when the stop event ended it.
+    virtual bool Pause(win::HANDLE stopEvent, uint32_t ms) = 0;
+    // Milliseconds of a free-running 32-bit clock (compare by unsigned difference).
+    virtual uint32_t Now() = 0;
+};
+
+// The system tick counter and waits on the stop event.
+LightTickSource& SystemTickSource();

@@ -1,0 +1,74 @@
+#pragma once
+// A clock for the keyboard's light and stream threads that the test drives:
+// the thread waits at the start of every pass until the test lets one pass
+// run, pauses return at once (and are recorded), and the time moves only
+// when the test moves it.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "keyboard/light_tick_source.h"
+#include "platform/os/event.h"
+#include "platform/os/handle.h"
+
+namespace kbtest {
+
+class DrivenTickSource : public LightTickSource {
+public:
+    DrivenTickSource() : grant_(win::CreateEventW(nullptr, win::FALSE, win::FALSE, nullptr)) {}
+    ~DrivenTickSource() override { win::CloseHandle(grant_); }
+
+    bool WaitPass(win::HANDLE stopEvent) override {
+        {
+            std::lock_guard lock(mutex_);
+            ++arrivals_;
+        }
+        changed_.notify_all();
+        const win::HANDLE objects[2] = {stopEvent, grant_};
+        // The stop event comes first: a stop wins over a granted pass.
+        return win::WaitForMultipleObjects(2, objects, win::FALSE, win::INFINITE) == win::WAIT_OBJECT_0 + 1;
+    }
+    bool Pause(win::HANDLE stopEvent, uint32_t ms) override {
+        {
+            std::lock_guard lock(mutex_);
+            pauses_.push_back(ms);
+        }
+        return !stopEvent || win::WaitForSingleObject(stopEvent, 0) == win::WAIT_TIMEOUT;
+    }
+    uint32_t Now() override { return now_.load(); }
+
+    void Advance(uint32_t ms) { now_.fetch_add(ms); }
+
+    // Lets the thread run `n` passes, each time advancing the clock by
+    // `advanceMs` first, and returns when the thread waits for the next.
+    void RunPasses(int n, uint32_t advanceMs = 0) {
+        for (int i = 0; i < n; ++i) {
+            std::unique_lock lock(mutex_);
+            ASSERT_TRUE(changed_.wait_for(lock, kLimit, [&] { return arrivals_ > 0; })) << "the thread never waited";
+            const uint64_t before = arrivals_;
+            Advance(advanceMs);
+            win::SetEvent(grant_);
+            ASSERT_TRUE(changed_.wait_for(lock, kLimit, [&] { return arrivals_ > before; })) << "pass " << i;
+        }
+    }
+    std::vector<uint32_t> Pauses() {
+        std::lock_guard lock(mutex_);
+        return pauses_;
+    }
+
+private:
+    static constexpr std::chrono::seconds kLimit{20};
+    win::HANDLE grant_;
+    std::atomic<uint32_t> now_{1000};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    uint64_t arrivals_ = 0;
+    std::vector<uint32_t> pauses_;
+};
+
+}  // namespace kbtest

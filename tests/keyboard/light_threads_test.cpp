@@ -1,0 +1,281 @@
+// The keyboard's light and stream threads driven pass by pass: which step
+// each mode runs and how often, the playlist and key overlays, the sync flag,
+// a closed channel, start and stop, the mode entry, and the live colours the
+// stream thread sends to the emulated keyboard.
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "link/device_packet.h"
+#include "link/effect_tables.h"
+#include "tests/keyboard/driven_tick_source.h"
+#include "tests/keyboard/keyboard_test_support.h"
+
+namespace {
+
+using namespace kbtest;
+
+// A keyboard page that records the steps, hooks and overlays it is asked for.
+class RecordingKeyboard : public CCorvaneKeyboardDevice {
+public:
+    ~RecordingKeyboard() override { StopLightThreads(); }
+
+    int StepSpectrum() override { return Note("Spectrum", CCorvaneKeyboardDevice::StepSpectrum()); }
+    int StepLightsOff() override { return Note("LightsOff", CCorvaneKeyboardDevice::StepLightsOff()); }
+    int StepFlash() override { return Note("Flash", CCorvaneKeyboardDevice::StepFlash()); }
+    int StepBreathingPalette() override { return Note("BreathingPalette", CCorvaneKeyboardDevice::StepBreathingPalette()); }
+    int StepFlashPalette() override { return Note("FlashPalette", CCorvaneKeyboardDevice::StepFlashPalette()); }
+    int StepStatic() override { return Note("Static", 0); }
+    int StepKeyColorCycle() override { return Note("KeyColorCycle", 0); }
+    int StepRippleFromLeft() override { return Note("RippleFromLeft", 0); }
+    int StepKeyPressFade() override { return Note("KeyPressFade", 0); }
+    int StepMusic() override { return Note("Music", 0); }
+    int StepPhasedBreathing() override { return Note("PhasedBreathing", 0); }
+    void RunEffectPlaylist() override { Note("Playlist", 0); }
+    void ApplyKeyOverlays() override { Note("Overlays", 0); }
+    void InitKeyBreathing() override { Note("InitKeyBreathing", 0); }
+    void SeedRippleCentre() override { Note("SeedRippleCentre", 0); }
+    void InitColorOffsets() override { Note("InitColorOffsets", 0); }
+    void LoadCustomColors() override { Note("LoadCustomColors", 0); }
+    void InitPhasedBreathing() override { Note("InitPhasedBreathing", 0); }
+
+    std::map<std::string, int> TakeCalls() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(calls_, {});
+    }
+
+private:
+    int Note(const std::string& name, int result) {
+        std::lock_guard lock(mutex_);
+        ++calls_[name];
+        return result;
+    }
+    std::mutex mutex_;
+    std::map<std::string, int> calls_;
+};
+
+class LightThreads : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetUpPage(page);
+        page.CommandChannel().m_timeouts = FastTimeouts();
+        ASSERT_TRUE(tavrik::test::OpenCommandChannel(page.CommandChannel(), device));
+        page.SetTickSources(&lightTicks, &streamTicks);
+    }
+    void TearDown() override {
+        page.StopLightThreads();
+        tavrik::test::CloseCommandChannel(page.CommandChannel());
+    }
+    // The mode as the profile operations set it: document, page and running state.
+    void SetMode(uint8_t mode, uint8_t speed) {
+        LightSetting s;
+        s.mode = mode;
+        s.speed = speed;
+        s.brightness = 5;
+        s.red = 10;
+        s.green = 20;
+        s.blue = 30;
+        page.SetLightSetting(s);
+        page.ApplyLightProfile();
+        ASSERT_EQ(page.GetRunningMode(), mode);
+    }
+
+    tavrik::devsim::SimFixture sim;
+    Emulator& device = sim.Plug(ProductKind::KeyboardCable);
+    DrivenTickSource lightTicks;
+    DrivenTickSource streamTicks;
+    RecordingKeyboard page;
+};
+
+struct PacingCase {
+    uint8_t mode;
+    uint8_t speed;
+    uint32_t advanceMs;  // clock movement before each pass
+    int passes;
+    const char* step;    // the step the mode runs
+    int steps;
+};
+
+TEST_F(LightThreads, EachModeStepsWhenItsThresholdOfTicksHasPassed) {
+    const PacingCase cases[] = {
+        {3, 4, 0, 6, "Spectrum", 6},           // threshold 0: every pass
+        {3, 5, 0, 3, "Spectrum", 3},           // the keyboard's speed 5 reads threshold 0
+        {3, 0, 2, 16, "Spectrum", 2},          // 8 ticks of 2 ms
+        {3, 0, 1, 15, "Spectrum", 0},          // a tick needs 2 ms: one every second pass
+        {3, 0, 1, 16, "Spectrum", 1},
+        {30, 0, 0, 5, "PhasedBreathing", 5},   // every pass at any speed
+        {21, 4, 2, 6, "Music", 3},             // every second tick
+        {21, 4, 0, 6, "Music", 0},
+        {23, 3, 2, 6, "Flash", 6},             // threshold 1
+        {26, 1, 2, 10, "BreathingPalette", 2}, // row 2: 5 ticks
+        {27, 2, 2, 9, "FlashPalette", 3},      // row 23: 3 ticks
+        {20, 4, 0, 4, "LightsOff", 4},
+        {1, 4, 0, 3, "Static", 3},
+        {15, 4, 2, 4, "KeyColorCycle", 4},     // row 15: 1 tick at speed 4
+        {16, 0, 2, 8, "RippleFromLeft", 2},    // row 16: 4 ticks
+        {25, 2, 2, 6, "KeyPressFade", 2},
+        {0, 0, 0, 4, "Playlist", 4},           // the playlist on every pass
+        {28, 0, 0, 4, "Playlist", 4},
+        {31, 0, 0, 4, "Playlist", 4},
+        {200, 4, 0, 2, "Playlist", 2},
+    };
+    for (const PacingCase& c : cases) {
+        SCOPED_TRACE("mode " + std::to_string(c.mode) + " speed " + std::to_string(c.speed));
+        SetMode(c.mode, c.speed);
+        page.StartLightThreads();
+        page.TakeCalls();
+        lightTicks.RunPasses(c.passes, c.advanceMs);
+        auto calls = page.TakeCalls();
+        EXPECT_EQ(calls[c.step], c.steps);
+        EXPECT_EQ(calls["Overlays"], c.passes);
+        calls.erase(c.step);
+        calls.erase("Overlays");
+        calls.erase(std::string("InitColorOffsets"));
+        for (const auto& [name, n] : calls) EXPECT_EQ(n, 0) << name << " ran too";
+        page.StopLightThreads();
+    }
+}
+
+TEST_F(LightThreads, BaseStepsPaintTheLedVector) {
+    SetMode(3, 4);
+    page.StartLightThreads();
+    lightTicks.RunPasses(1);
+    const uint8_t hue = CCorvaneUSBDevice::StepCounter(0, 192, 0, 1);
+    const LedColor led = page.Leds().GetLed(0);
+    EXPECT_EQ(led.r, ColorWheel[hue].r);
+    EXPECT_EQ(led.g, ColorWheel[hue].g);
+    EXPECT_EQ(led.b, ColorWheel[hue].b);
+    EXPECT_EQ(led.brightness, 255);
+    EXPECT_EQ(PackLedColor(page.Leds().GetLed(169)), PackLedColor(led));
+
+    SetMode(20, 4);
+    lightTicks.RunPasses(1);
+    for (int i : {0, 85, 169}) EXPECT_EQ(page.Leds().GetLedColor(i), 0u) << i;
+}
+
+TEST_F(LightThreads, SyncFlagStopsAllRendering) {
+    SetMode(3, 4);
+    page.CommandChannel().m_syncFlag.store(1);
+    page.StartLightThreads();
+    page.TakeCalls();
+    lightTicks.RunPasses(4, 2);
+    EXPECT_TRUE(page.TakeCalls().empty());
+    EXPECT_EQ(page.Leds().GetLedColor(0), 0u);
+
+    page.CommandChannel().m_syncFlag.store(0);
+    lightTicks.RunPasses(1);
+    const auto calls = page.TakeCalls();
+    EXPECT_EQ(calls.at("Spectrum"), 1);
+    EXPECT_EQ(calls.at("Overlays"), 1);
+}
+
+TEST_F(LightThreads, ClosedChannelIdles) {
+    SetMode(0, 4);
+    tavrik::test::CloseCommandChannel(page.CommandChannel());
+    page.StartLightThreads();
+    page.TakeCalls();
+    lightTicks.RunPasses(3, 2);
+    EXPECT_TRUE(page.TakeCalls().empty());
+    EXPECT_EQ(lightTicks.Pauses(), (std::vector<uint32_t>{100, 100, 100}));
+}
+
+TEST_F(LightThreads, StopOfThreadsNeverStartedReturnsAtOnce) {
+    CCorvaneKeyboardDevice fresh;
+    fresh.StopLightThreads();
+    EXPECT_EQ(fresh.RunningLightThreads(), 0);
+}
+
+TEST_F(LightThreads, RestartLeavesExactlyTwoThreadsAndStopJoinsThem) {
+    page.StartLightThreads();
+    EXPECT_EQ(page.RunningLightThreads(), 2);
+    page.StartLightThreads();
+    EXPECT_EQ(page.RunningLightThreads(), 2);
+    lightTicks.RunPasses(1);
+    page.StopLightThreads();
+    EXPECT_EQ(page.RunningLightThreads(), 0);
+    page.StopLightThreads();
+    EXPECT_EQ(page.RunningLightThreads(), 0);
+}
+
+TEST_F(LightThreads, ModeEntryResetsTheEffectStateOnAChangeAndAlwaysFor19) {
+    SetMode(12, 0);
+    EXPECT_EQ(page.TakeCalls()["SeedRippleCentre"], 1);
+    page.Effects().m_rippleBits[1][5] = 0x21;
+    page.Effects().m_effectPhase = 7;
+    page.Leds().m_keyLevel[3] = 9;
+    page.Leds().m_effectAuxA = 4;
+
+    SetMode(12, 1);  // the same mode: nothing is reset
+    EXPECT_TRUE(page.TakeCalls().empty());
+    EXPECT_EQ(page.Effects().m_rippleBits[1][5], 0x21);
+
+    SetMode(19, 0);
+    auto calls = page.TakeCalls();
+    EXPECT_EQ(calls["LoadCustomColors"], 1);
+    EXPECT_EQ(calls["InitColorOffsets"], 1);
+    EXPECT_EQ(page.Effects().m_rippleBits[1][5], 0);
+    EXPECT_EQ(page.Effects().m_effectPhase, 0);
+    EXPECT_EQ(page.Leds().m_keyLevel[3], 0);
+    EXPECT_EQ(page.Leds().m_effectAuxA, 4) << "kept by a reset";
+    for (int32_t armed : page.Effects().m_musicColumnArmed) EXPECT_EQ(armed, 1);
+
+    page.Effects().m_rippleBits[0][0] = 1;
+    SetMode(19, 0);  // 19 again: reset and entered again
+    calls = page.TakeCalls();
+    EXPECT_EQ(calls["LoadCustomColors"], 1);
+    EXPECT_EQ(page.Effects().m_rippleBits[0][0], 0);
+
+    const struct {
+        uint8_t mode;
+        const char* hook;
+    } hooks[] = {{5, "InitKeyBreathing"}, {30, "InitPhasedBreathing"}, {15, "InitColorOffsets"}, {3, "InitColorOffsets"}};
+    for (const auto& h : hooks) {
+        SetMode(h.mode, 0);
+        calls = page.TakeCalls();
+        EXPECT_EQ(calls[h.hook], 1) << int(h.mode);
+        EXPECT_EQ(calls.size(), 1u) << int(h.mode);
+    }
+}
+
+// The stream thread against the emulated keyboard.
+class StreamThread : public LightThreads {
+protected:
+    void SetUp() override {
+        LightThreads::SetUp();
+        ASSERT_EQ(page.ReadDeviceTables(), 1);
+        device.ClearRecord();
+    }
+    size_t Sent() { return device.Requests(CMD_STREAM_COLORS).size(); }
+};
+
+TEST_F(StreamThread, SendsLiveColoursOnlyInTheMusicAndScreenModes) {
+    const size_t packetsPerFrame = (170 * 3 + kWiredChunkSize - 1) / kWiredChunkSize;
+    const struct {
+        uint8_t mode;
+        bool sends;
+    } cases[] = {{21, true}, {3, false}, {22, true}, {0, false}, {19, false}};
+    page.StartLightThreads();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        SetMode(c.mode, 2);
+        const size_t before = Sent();
+        streamTicks.RunPasses(3);
+        EXPECT_EQ(Sent() - before, c.sends ? 3 * packetsPerFrame : 0u);
+    }
+    // Each frame was preceded by the 20 ms pause.
+    const auto pauses = streamTicks.Pauses();
+    EXPECT_EQ(pauses.size(), 6u);
+    for (uint32_t ms : pauses) EXPECT_EQ(ms, 20u);
+}
+
+TEST_F(StreamThread, FailedSendPausesAndStopEndsThePause) {
+    SetMode(21, 2);
+    device.Unplug();
+    page.StartLightThreads();
+    streamTicks.RunPasses(2);
+    EXPECT_EQ(streamTicks.Pauses(), (std::vector<uint32_t>{20, 200, 20, 200}));
+    page.StopLightThreads();
+    EXPECT_EQ(page.RunningLightThreads(), 0);
+}
+
+}  // namespace
