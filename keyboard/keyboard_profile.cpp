@@ -2,14 +2,21 @@
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/json_file_util.h"
 #include "link/json_read.h"
+#include "link/profile_file.h"
 #include "link/text_encoding.h"
+#include "pages/light_control_ui.h"
 #include "pages/macro_files.h"
+#include "platform/ui/button.h"
 
+using DuiLib::CControlUI;
 using DuiLib::CDuiString;
 
 namespace {
 
 constexpr const wchar_t* kDefaultLightFile = L"default_light.json";
+constexpr uint8_t kMacroCode = 0x70;
+constexpr uint8_t kMacroRepeatCode = 0x71;
+constexpr int kKeyOptionCount = 126;
 
 // The "LightName" of every element of `rows`[index]; false when that row is
 // not an array (the list is then left as it was).
@@ -50,7 +57,64 @@ int CCorvaneKeyboardDevice::ApplyLightProfile() {
     CCorvaneUSBDevice::SetAudioLightInfo(m_profile.GetAudioLightInfo());
     SetRunningState(light);
     if (light.mode != before || light.mode == 19) EnterLightMode(light.mode, false);
+    {
+        std::lock_guard<win::CCriticalSection> guard(KeyEffectLock);
+        std::vector<LightSetting> effects = m_profile.GetLightList();
+        // The per-LED list always has one entry per LED; what the document
+        // lacks reads as absent.
+        effects.resize(m_keyEffects.size());
+        m_keyEffects = std::move(effects);
+    }
+    m_profile.LoadLightList(m_profile.GetLightListPath());
+    {
+        std::lock_guard<win::CCriticalSection> guard(EffectListLock);
+        m_effectList = m_profile.GetCustomEffect();
+        m_nEffectListCount = int(m_effectList.size());
+        m_nEffectListIndex = 0;
+    }
     return 1;
+}
+
+void CCorvaneKeyboardDevice::RestoreDefaultProfile() {
+    const CDuiString defaults = GetDefaultProfilePath();
+    // Without a readable default entry the user's profile stays as it is.
+    const ProfileFileContent file = ReadProfileFile(defaults, 0);
+    if (file.state != ProfileFileState::kReadable || DeviceEntryOf(file.root, 0).isNull()) return;
+    m_profile.LoadProfile(defaults);
+    m_keyList = m_profile.GetKeyList();
+    ApplyLightProfile();
+    m_systemStages = m_profile.GetSystemStages();
+    SaveProfile();
+    RefreshPage(1);
+}
+
+void CCorvaneKeyboardDevice::RefreshPage(int) {
+    LoadNameLists();
+    if (m_pLightControl) {
+        m_pLightControl->SetLightInfo(CurrentLightSetting());
+        m_pLightControl->SetAudioLightInfo(CurrentAudioLightSetting());
+    }
+    for (int i = 0; i < kKeyOptionCount; ++i) {
+        CControlUI* c = FindSubControl((CDuiString(L"keyboard_key_") + std::to_wstring(i).c_str()));
+        if (auto* option = c ? static_cast<DuiLib::COptionUI*>(c->GetInterface(L"Option")) : nullptr)
+            option->Selected(false, false);
+    }
+}
+
+void CCorvaneKeyboardDevice::CheckMacroAssignments() {
+    LoadNameLists();
+    const size_t macroCount = m_macroNames.size();
+    std::vector<KeyListEntry> keys = m_keyList;
+    bool changed = false;
+    for (KeyListEntry& entry : keys) {
+        const KeyFunction f = entry.current.function;
+        if ((f.code == kMacroCode || f.code == kMacroRepeatCode) && f.param1 >= macroCount) {
+            entry.current = entry.defaults;
+            changed = true;
+        }
+    }
+    if (changed) SetKeyList(keys);
+    LoadNameLists();
 }
 
 void CCorvaneKeyboardDevice::SetRunningState(const LightSetting& setting) {
