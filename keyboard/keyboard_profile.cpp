@@ -1,4 +1,6 @@
 // The keyboard page's profile document and the name lists it reads.
+#include <string_view>
+
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/json_file_util.h"
 #include "link/json_read.h"
@@ -26,6 +28,23 @@ bool ReadLightNames(const Json::Value& root, const char* rows, int index, std::v
     names.clear();
     for (const Json::Value& e : row) names.push_back(Utf8ToDuiString(JsonString(e, "LightName")));
     return true;
+}
+
+// Deselects, without notification, an option "keyboard_key_<n>" with n in
+// 0..125; never stops the walk.
+CControlUI* DeselectKeyOption(CControlUI* control, void*) {
+    static constexpr std::wstring_view kPrefix = L"keyboard_key_";
+    const CDuiString held = control->GetName();
+    const std::wstring& name = held.str();
+    if (name.size() <= kPrefix.size() || name.compare(0, kPrefix.size(), kPrefix) != 0) return nullptr;
+    int index = 0;
+    for (size_t i = kPrefix.size(); i < name.size(); ++i) {
+        if (name[i] < L'0' || name[i] > L'9' || index >= kKeyOptionCount) return nullptr;
+        index = index * 10 + (name[i] - L'0');
+    }
+    if (index >= kKeyOptionCount) return nullptr;
+    if (auto* option = static_cast<DuiLib::COptionUI*>(control->GetInterface(L"Option"))) option->Selected(false, false);
+    return nullptr;
 }
 
 }  // namespace
@@ -94,11 +113,8 @@ void CCorvaneKeyboardDevice::RefreshPage(int) {
         m_pLightControl->SetLightInfo(CurrentLightSetting());
         m_pLightControl->SetAudioLightInfo(CurrentAudioLightSetting());
     }
-    for (int i = 0; i < kKeyOptionCount; ++i) {
-        CControlUI* c = FindSubControl((CDuiString(L"keyboard_key_") + std::to_wstring(i).c_str()));
-        if (auto* option = c ? static_cast<DuiLib::COptionUI*>(c->GetInterface(L"Option")) : nullptr)
-            option->Selected(false, false);
-    }
+    // One walk over the page instead of a look-up per key: the page is large.
+    FindControl(&DeselectKeyOption, nullptr, DuiLib::UIFIND_ALL);
 }
 
 void CCorvaneKeyboardDevice::CheckMacroAssignments() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/os/debug_trace.h"
+#include "platform/os/utf8.h"
 #include "platform/ui/button.h"
 #include "platform/ui/color_palette.h"
 #include "platform/ui/combo.h"
@@ -317,6 +318,7 @@ AudioLightSetting CLightControlUI::GetAudioLightInfo(int takeColor) {
 
 DWORD CLightControlUI::GetLightAudioColor(int n) {
     const CDuiString name = Numbered(L"audiocolor_option_", n);
+    win::OutputDebugStringA((win::ToUtf8(name.str()) + " GetLightAudioColor").c_str());
     CControlUI* c = Find(name);
     return c ? c->GetBkColor() : 0;
 }

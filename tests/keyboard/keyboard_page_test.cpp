@@ -236,6 +236,35 @@ TEST_F(KeyboardPage, ShippedSkinBindsEveryKeyOfEveryLayout) {
         EXPECT_NE(main_->Find<CControlUI>(name), nullptr) << name;
 }
 
+TEST_F(KeyboardPage, RefreshShowsTheLightingAndDeselectsTheKeyOptions) {
+    CCorvaneKeyboardDevice* page = Build(R"(<Window size="400,200"><VerticalLayout>
+      <CorvaneKeyboardDevice name="page">
+        <Container name="keyboard_device_key_light_0"><DeviceKeyButton name="key_0" userdata="light_0"/></Container>
+        <Option name="keyboard_key_0"/><Option name="keyboard_key_125"/><Option name="keyboard_key_126"/>
+        <Option name="keyboard_key_1x"/>
+        <LightControl name="LightControlItem"><Combo name="light_combo_modeSelect"/><Edit name="deng_edit_R"/>
+          <Slider name="deng_light_slider"/></LightControl>
+      </CorvaneKeyboardDevice></VerticalLayout></Window>)");
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    ASSERT_NE(page->GetLightControl(), nullptr);
+    // The keyboard's sliders reach 5.
+    EXPECT_EQ(main_->Find<CSliderUI>(L"deng_light_slider")->GetMaxValue(), 5);
+    const wchar_t* const options[] = {L"keyboard_key_0", L"keyboard_key_125", L"keyboard_key_126", L"keyboard_key_1x"};
+    for (const wchar_t* name : options) main_->Find<COptionUI>(name)->Selected(true, false);
+    page->LoadProfile(1);
+    page->RefreshPage(1);
+    EXPECT_FALSE(main_->Find<COptionUI>(L"keyboard_key_0")->IsSelected());
+    EXPECT_FALSE(main_->Find<COptionUI>(L"keyboard_key_125")->IsSelected());
+    EXPECT_TRUE(main_->Find<COptionUI>(L"keyboard_key_126")->IsSelected());
+    EXPECT_TRUE(main_->Find<COptionUI>(L"keyboard_key_1x")->IsSelected());
+    EXPECT_EQ(main_->Count(L"selectchanged"), 0);
+    const LightSetting shown = page->GetLightSetting();
+    EXPECT_EQ(page->GetLightControl()->GetLightMode(), shown.mode);
+    EXPECT_EQ(main_->Find<CControlUI>(L"deng_edit_R")->GetText().str(), std::to_wstring(shown.red));
+    EXPECT_EQ(page->GetLightControl()->GetBrightness(), shown.brightness);
+}
+
 class KeyboardPageConnected : public KeyboardPage, public ::testing::WithParamInterface<ProductKind> {};
 
 INSTANTIATE_TEST_SUITE_P(Connections, KeyboardPageConnected,
