@@ -77,6 +77,25 @@ const std::vector<Accessor>& Accessors() {
 
 class LightControlTest : public LightPageTest {};
 
+TEST_F(LightControlTest, TemplateBuildsWithEveryControlAndNoProblem) {
+    TakeUIProblems();
+    ASSERT_NE(OpenTemplate(), nullptr);
+    for (const CDuiString& problem : TakeUIProblems()) ADD_FAILURE() << problem.str();
+    const wchar_t* const names[] = {
+        L"light_combo_modeSelect", L"light_combo_custommodeSelect", L"light_combo_ZZCCmodeSelect",
+        L"deng_light_slider", L"deng_speed_slider", L"deng_edit_R", L"deng_edit_G", L"deng_edit_B",
+        L"deng_Color_Pallet", L"deng_colordp_btn", L"color_option_0", L"color_option_7", L"deng_7color_check",
+        L"deng_FXL_check", L"deng_FXR_check", L"deng_same_mode", L"light_combo_audiomodeSelect",
+        L"deng_audioColor_Pallet", L"deng_audiocolordp_btn", L"deng_audioedit_R", L"deng_audioedit_G",
+        L"deng_audioedit_B", L"deng_7audiocolor_check", L"audio_BkColor_check", L"audio_FgColor_check",
+        L"audiocolor_option_0", L"audiocolor_option_7", L"light_audiocolor_layout", L"audiocolorpallet_layout",
+        L"lighteffect_layout", L"deng_color_layout", L"colorpallet_layout", L"deng_light_layout",
+        L"deng_speed_layout", L"deng_fx_layout", L"lightcustom_layout", L"light_combo_ZZCCmodeSelectLayout",
+        L"light_color_layout", L"light_combo_AudiomodeSelectLayout", L"light_color_tablayout"};
+    for (const wchar_t* name : names) EXPECT_NE(Child(name), nullptr) << name;
+    EXPECT_EQ(Child<CComboUI>(L"light_combo_audiomodeSelect")->GetCount(), 4);
+}
+
 TEST_F(LightControlTest, AccessorsWithAndWithoutTheirControls) {
     for (const Accessor& a : Accessors()) {
         SCOPED_TRACE(a.name);
