@@ -22,6 +22,8 @@ constexpr int kLightingTab = 1;
 // The child of a layout picture that the keys tab disables.
 constexpr int kKeysTabDisabledChild = 5;
 constexpr int kFrameIntervalMax = 65535;
+// A keyboard's brightness and speed sliders reach 5.
+constexpr int kLightLevelMax = 5;
 
 }  // namespace
 
@@ -100,6 +102,7 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
     if (m_pLightControl) {
         m_pLightControl->SetDeviceKind(kTypeKeyboard);
         LoadNameLists();
+        m_pLightControl->InitModeList(m_defaultLightNames, m_defaultLightVisible, kLightLevelMax, kLightLevelMax);
     }
     if (auto* edit = FindAs<CEditUI>(*this, L"frame_interval_time_edit", L"Edit"))
         edit->SetMinMaxNumber(0, kFrameIntervalMax);

@@ -77,6 +77,15 @@ public:
     void SetDeviceIndex(int index) override;
     void SetLightSetting(LightSetting setting) override;
     void SetAudioLightInfo(AudioLightSetting setting) override;
+    // Pushes the page's state into its controls; the flag passes the frame
+    // interval on to the screen page.
+    void RefreshPage(int withFrameInterval) override;
+    // Resets to its default every key assigned a macro the macro list no
+    // longer has.
+    void CheckMacroAssignments() override;
+    // Replaces the current profile with the shipped defaults and saves it;
+    // nothing changes when the defaults cannot be read.
+    void RestoreDefaultProfile() override;
 
     // --- Own operations ---------------------------------------------------
     virtual void BuildDevicePage();

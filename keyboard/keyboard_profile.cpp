@@ -1,15 +1,24 @@
 // The keyboard page's profile document and the name lists it reads.
+#include <string_view>
+
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/json_file_util.h"
 #include "link/json_read.h"
+#include "link/profile_file.h"
 #include "link/text_encoding.h"
+#include "pages/light_control_ui.h"
 #include "pages/macro_files.h"
+#include "platform/ui/button.h"
 
+using DuiLib::CControlUI;
 using DuiLib::CDuiString;
 
 namespace {
 
 constexpr const wchar_t* kDefaultLightFile = L"default_light.json";
+constexpr uint8_t kMacroCode = 0x70;
+constexpr uint8_t kMacroRepeatCode = 0x71;
+constexpr int kKeyOptionCount = 126;
 
 // The "LightName" of every element of `rows`[index]; false when that row is
 // not an array (the list is then left as it was).
@@ -19,6 +28,23 @@ bool ReadLightNames(const Json::Value& root, const char* rows, int index, std::v
     names.clear();
     for (const Json::Value& e : row) names.push_back(Utf8ToDuiString(JsonString(e, "LightName")));
     return true;
+}
+
+// Deselects, without notification, an option "keyboard_key_<n>" with n in
+// 0..125; never stops the walk.
+CControlUI* DeselectKeyOption(CControlUI* control, void*) {
+    static constexpr std::wstring_view kPrefix = L"keyboard_key_";
+    const CDuiString held = control->GetName();
+    const std::wstring& name = held.str();
+    if (name.size() <= kPrefix.size() || name.compare(0, kPrefix.size(), kPrefix) != 0) return nullptr;
+    int index = 0;
+    for (size_t i = kPrefix.size(); i < name.size(); ++i) {
+        if (name[i] < L'0' || name[i] > L'9' || index >= kKeyOptionCount) return nullptr;
+        index = index * 10 + (name[i] - L'0');
+    }
+    if (index >= kKeyOptionCount) return nullptr;
+    if (auto* option = static_cast<DuiLib::COptionUI*>(control->GetInterface(L"Option"))) option->Selected(false, false);
+    return nullptr;
 }
 
 }  // namespace
@@ -50,7 +76,61 @@ int CCorvaneKeyboardDevice::ApplyLightProfile() {
     CCorvaneUSBDevice::SetAudioLightInfo(m_profile.GetAudioLightInfo());
     SetRunningState(light);
     if (light.mode != before || light.mode == 19) EnterLightMode(light.mode, false);
+    {
+        std::lock_guard<win::CCriticalSection> guard(KeyEffectLock);
+        std::vector<LightSetting> effects = m_profile.GetLightList();
+        // The per-LED list always has one entry per LED; what the document
+        // lacks reads as absent.
+        effects.resize(m_keyEffects.size());
+        m_keyEffects = std::move(effects);
+    }
+    m_profile.LoadLightList(m_profile.GetLightListPath());
+    {
+        std::lock_guard<win::CCriticalSection> guard(EffectListLock);
+        m_effectList = m_profile.GetCustomEffect();
+        m_nEffectListCount = int(m_effectList.size());
+        m_nEffectListIndex = 0;
+    }
     return 1;
+}
+
+void CCorvaneKeyboardDevice::RestoreDefaultProfile() {
+    const CDuiString defaults = GetDefaultProfilePath();
+    // Without a readable default entry the user's profile stays as it is.
+    const ProfileFileContent file = ReadProfileFile(defaults, 0);
+    if (file.state != ProfileFileState::kReadable || DeviceEntryOf(file.root, 0).isNull()) return;
+    m_profile.LoadProfile(defaults);
+    m_keyList = m_profile.GetKeyList();
+    ApplyLightProfile();
+    m_systemStages = m_profile.GetSystemStages();
+    SaveProfile();
+    RefreshPage(1);
+}
+
+void CCorvaneKeyboardDevice::RefreshPage(int) {
+    LoadNameLists();
+    if (m_pLightControl) {
+        m_pLightControl->SetLightInfo(CurrentLightSetting());
+        m_pLightControl->SetAudioLightInfo(CurrentAudioLightSetting());
+    }
+    // One walk over the page instead of a look-up per key: the page is large.
+    FindControl(&DeselectKeyOption, nullptr, DuiLib::UIFIND_ALL);
+}
+
+void CCorvaneKeyboardDevice::CheckMacroAssignments() {
+    LoadNameLists();
+    const size_t macroCount = m_macroNames.size();
+    std::vector<KeyListEntry> keys = m_keyList;
+    bool changed = false;
+    for (KeyListEntry& entry : keys) {
+        const KeyFunction f = entry.current.function;
+        if ((f.code == kMacroCode || f.code == kMacroRepeatCode) && f.param1 >= macroCount) {
+            entry.current = entry.defaults;
+            changed = true;
+        }
+    }
+    if (changed) SetKeyList(keys);
+    LoadNameLists();
 }
 
 void CCorvaneKeyboardDevice::SetRunningState(const LightSetting& setting) {

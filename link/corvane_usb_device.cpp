@@ -260,28 +260,15 @@ void CCorvaneUSBDevice::SetAudioLightInfo(AudioLightSetting setting) {
         std::lock_guard<std::mutex> guard(m_lightSettingLock);
         m_audioLightSetting = setting;
     }
-    if (!m_pLightControl) return;
-    try {
-        m_pLightControl->SetAudioLightInfo(setting);
-    } catch (const LightControlError& e) {
-        // A lighting page without its music controls shows nothing of them;
-        // the setting itself is kept.
-        win::OutputDebugStringA(e.what());
-    }
+    if (m_pLightControl) m_pLightControl->SetAudioLightInfo(setting);
 }
 
 AudioLightSetting CCorvaneUSBDevice::GetAudioLightInfo(int takeColor) {
-    if (m_pLightControl) {
-        try {
-            const AudioLightSetting read = m_pLightControl->GetAudioLightInfo(takeColor);
-            std::lock_guard<std::mutex> guard(m_lightSettingLock);
-            m_audioLightSetting = read;
-            return read;
-        } catch (const LightControlError& e) {
-            win::OutputDebugStringA(e.what());
-        }
-    }
-    return CurrentAudioLightSetting();
+    if (!m_pLightControl) return CurrentAudioLightSetting();
+    const AudioLightSetting read = m_pLightControl->GetAudioLightInfo(takeColor);
+    std::lock_guard<std::mutex> guard(m_lightSettingLock);
+    m_audioLightSetting = read;
+    return read;
 }
 
 // --- Tabs and keys -----------------------------------------------------------

@@ -87,7 +87,7 @@ constexpr const wchar_t* kPendingNames[] = {
     L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
-    L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"LightSetControlUI", L"CMacroControlUI",
+    L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"CMacroControlUI",
     L"MacroSetControlUI", L"KeySetControl", L"CKeySetControlUI", L"KeySetControlUI", L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
     // Other devices' pages and their templates.

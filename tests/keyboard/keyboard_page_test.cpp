@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "keyboard/keyboard_messages.h"
+#include "link/json_file_util.h"
 #include "pages/light_control_ui.h"
 #include "shell/device_key_button_ui.h"
 #include "shell/mp_device_power_ui.h"
@@ -26,6 +27,12 @@ public:
         if (uMsg == WM_START_CLOCK_SYNC || uMsg == WM_DEVICE_STATUS)
             messages.push_back({uMsg, wParam, device_ ? device_->Record().size() : 0});
         return SkinWindow::HandleCustomMessage(uMsg, wParam, lParam, bHandled);
+    }
+    // The lighting page's template, as the program's main window builds it.
+    CControlUI* CreateControl(LPCTSTR pstrClass) override {
+        if (DuiCompareNoCase(pstrClass, L"LightSetControlUI") != 0) return SkinWindow::CreateControl(pstrClass);
+        CDialogBuilder builder;
+        return builder.Create(CLightControlUI::kSkinFile, nullptr, nullptr, &pm(), nullptr);
     }
     struct Message {
         UINT id;
@@ -88,6 +95,10 @@ protected:
         fs::create_directories(target);
         fs::copy_file(fs::path(TAVRIK_SOURCE_DIR) / "skin" / "XML" / "DeviceXml" / "keyboarddevice.xml",
                       target / "keyboarddevice.xml", fs::copy_options::overwrite_existing);
+        const fs::path templates = dir_.Path() / "XML" / "CustomControlXML";
+        fs::create_directories(templates);
+        fs::copy_file(fs::path(TAVRIK_SOURCE_DIR) / "skin" / "XML" / "CustomControlXML" / "LightControl.xml",
+                      templates / "LightControl.xml", fs::copy_options::overwrite_existing);
         // The skin's root is the page itself.
         return Build(R"(<Window size="800,600"><VerticalLayout>
             <Include source="XML\DeviceXml\keyboarddevice.xml"/></VerticalLayout></Window>)",
@@ -225,6 +236,35 @@ TEST_F(KeyboardPage, ShippedSkinBindsEveryKeyOfEveryLayout) {
         EXPECT_NE(main_->Find<CControlUI>(name), nullptr) << name;
 }
 
+TEST_F(KeyboardPage, RefreshShowsTheLightingAndDeselectsTheKeyOptions) {
+    CCorvaneKeyboardDevice* page = Build(R"(<Window size="400,200"><VerticalLayout>
+      <CorvaneKeyboardDevice name="page">
+        <Container name="keyboard_device_key_light_0"><DeviceKeyButton name="key_0" userdata="light_0"/></Container>
+        <Option name="keyboard_key_0"/><Option name="keyboard_key_125"/><Option name="keyboard_key_126"/>
+        <Option name="keyboard_key_1x"/>
+        <LightControl name="LightControlItem"><Combo name="light_combo_modeSelect"/><Edit name="deng_edit_R"/>
+          <Slider name="deng_light_slider"/></LightControl>
+      </CorvaneKeyboardDevice></VerticalLayout></Window>)");
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    ASSERT_NE(page->GetLightControl(), nullptr);
+    // The keyboard's sliders reach 5.
+    EXPECT_EQ(main_->Find<CSliderUI>(L"deng_light_slider")->GetMaxValue(), 5);
+    const wchar_t* const options[] = {L"keyboard_key_0", L"keyboard_key_125", L"keyboard_key_126", L"keyboard_key_1x"};
+    for (const wchar_t* name : options) main_->Find<COptionUI>(name)->Selected(true, false);
+    page->LoadProfile(1);
+    page->RefreshPage(1);
+    EXPECT_FALSE(main_->Find<COptionUI>(L"keyboard_key_0")->IsSelected());
+    EXPECT_FALSE(main_->Find<COptionUI>(L"keyboard_key_125")->IsSelected());
+    EXPECT_TRUE(main_->Find<COptionUI>(L"keyboard_key_126")->IsSelected());
+    EXPECT_TRUE(main_->Find<COptionUI>(L"keyboard_key_1x")->IsSelected());
+    EXPECT_EQ(main_->Count(L"selectchanged"), 0);
+    const LightSetting shown = page->GetLightSetting();
+    EXPECT_EQ(page->GetLightControl()->GetLightMode(), shown.mode);
+    EXPECT_EQ(main_->Find<CControlUI>(L"deng_edit_R")->GetText().str(), std::to_wstring(shown.red));
+    EXPECT_EQ(page->GetLightControl()->GetBrightness(), shown.brightness);
+}
+
 class KeyboardPageConnected : public KeyboardPage, public ::testing::WithParamInterface<ProductKind> {};
 
 INSTANTIATE_TEST_SUITE_P(Connections, KeyboardPageConnected,
@@ -257,6 +297,70 @@ TEST_P(KeyboardPageConnected, ConnectFromTheShippedSkinStartsClockSyncBetweenThe
     // The mode values came from the shipped light names.
     EXPECT_EQ(page->GetModeValues().size(), 31u);
     EXPECT_EQ(page->GetDefaultLightNames().size(), 31u);
+    tavrik::test::CloseCommandChannel(page->CommandChannel());
+}
+
+// A mode picked on the lighting page goes through the lighting handler's
+// steps into the profile file and onto the keyboard, and the page shows the
+// mode's controls.
+TEST_P(KeyboardPageConnected, PickedLightModeReachesTheFileAndTheKeyboard) {
+    tavrik::devsim::SimFixture sim;
+    Emulator& device = sim.Plug(GetParam());
+    CCorvaneKeyboardDevice* page = BuildShipped(&device);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    page->CommandChannel().m_timeouts = FastTimeouts();
+    ASSERT_TRUE(tavrik::test::OpenCommandChannel(page->CommandChannel(), device));
+    page->OnConnected();
+    CLightControlUI* lighting = page->GetLightControl();
+    ASSERT_NE(lighting, nullptr);
+    ASSERT_EQ(lighting, main_->Find<CLightControlUI>(L"LightControlItem"));
+    ASSERT_EQ(page->GetModeValues().size(), 31u);
+
+    for (int mode : {3, 21}) {
+        SCOPED_TRACE(mode);
+        const size_t mark = Commands(device).size();
+        auto* combo = main_->Find<CComboUI>(L"light_combo_modeSelect");
+        ASSERT_NE(combo, nullptr);
+        ASSERT_TRUE(combo->SelectItem(mode, false, true));
+        EXPECT_GE(main_->Count(L"itemselect", L"light_combo_modeSelect"), 1);
+
+        // The lighting handler.
+        const int chosen = lighting->GetLightMode();
+        ASSERT_EQ(chosen, mode);
+        lighting->SetLightMode(chosen);
+        LightSetting s = page->GetLightSetting();
+        s.mode = uint8_t(chosen);
+        page->SetLightSetting(s);
+        page->SaveProfile();
+        page->ApplyLightProfile();
+        page->WriteProfileBlock(0, 0, 1, page->GetScreenWidth(), page->GetScreenHeight());
+
+        // Begin, the 49-byte block at offset 0 in as many packets as the
+        // connection's chunk needs, end.
+        const size_t chunk = device.Product().receiver ? kReceiverChunkSize : kWiredChunkSize;
+        std::vector<uint8_t> expected{CMD_BEGIN};
+        Packets(expected, CMD_WRITE_PARAMS, kDeviceBlockSize, chunk);
+        expected.push_back(CMD_END);
+        const std::vector<uint8_t> sent = Commands(device);
+        ASSERT_GE(sent.size(), mark);
+        EXPECT_EQ(std::vector<uint8_t>(sent.begin() + long(mark), sent.end()), expected);
+        const auto blocks = device.Requests(CMD_WRITE_PARAMS);
+        ASSERT_FALSE(blocks.empty());
+        const auto& first = blocks[blocks.size() - (expected.size() - 2)];
+        EXPECT_EQ(first.Offset(), 0u);
+        const uint8_t code = mode == 21 ? kHostLightingCode : uint8_t(page->GetModeValues()[size_t(mode)]);
+        EXPECT_EQ(first.bytes[8 + device_block::kMode], code);
+        CJsonFileUtil files;
+        const Json::Value saved = files.LoadJson(page->GetProfilePath());
+        EXPECT_EQ(saved["Device"][0]["LightInfo"]["SelectItem"].asInt(), mode);
+        EXPECT_EQ(page->GetRunningMode(), mode);
+
+        // The mode's layout.
+        EXPECT_EQ(main_->Find<CControlUI>(L"deng_color_layout")->IsEnabled(), mode == 21);
+        EXPECT_EQ(main_->Find<CControlUI>(L"light_combo_AudiomodeSelectLayout")->IsVisible(), mode == 21);
+        EXPECT_EQ(main_->Find<CControlUI>(L"deng_speed_layout")->IsVisible(), mode != 21);
+    }
     tavrik::test::CloseCommandChannel(page->CommandChannel());
 }
 

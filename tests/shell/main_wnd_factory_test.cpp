@@ -86,8 +86,9 @@ TEST_F(ControlFactory, PendingNamesCreateNothingAndEveryOtherNameCreates) {
     }
     // The pending list names only names of the tables.
     for (const wchar_t* name : PendingControlNames()) EXPECT_TRUE(seen.count(name)) << name;
-    // The keyboard page is created by the main window's callback.
+    // The keyboard page and the lighting page template are there.
     EXPECT_FALSE(IsPending(L"CorvaneKeyboardDevice"));
+    EXPECT_FALSE(IsPending(L"LightSetControlUI"));
 }
 
 TEST_F(ControlFactory, TablesHaveTheirSizes) {

@@ -141,19 +141,19 @@ TEST_F(LightControlAudioTest, ReadBackTakesTheButtonColourForTheEditedColourOnly
     EXPECT_EQ(std::vector<int>({fg.bkRed, fg.fgRed, fg.fgGreen, fg.fgBlue}), std::vector<int>({0x11, 0x44, 0x55, 0x66}));
 }
 
-TEST_F(LightControlAudioTest, MissingRequiredControlsRaiseTheirTexts) {
+// A skin without one of the music controls shows what it has; the kept copy
+// answers when the read-back cannot work, and nothing throws.
+TEST_F(LightControlAudioTest, MissingControlsLeaveTheKeptCopy) {
     struct Case {
         const char* missing;
-        const char* setText;  // null: SetAudioLightInfo works
-        const char* getText;  // null: GetAudioLightInfo works
+        bool readsControls;  // GetAudioLightInfo still reads the controls
+        bool editsReadable;  // GetAudioEditText still gives texts
     };
     const Case cases[] = {
-        {"light_combo_audiomodeSelect", " SetAudioLightInfo control is NULL", "GetAudioLightInfo control is NULL"},
-        {"deng_audiocolordp_btn", "GetAudioLightInfo control is NULL", "GetAudioLightInfo control is NULL"},
-        {"deng_7audiocolor_check", nullptr, "GetAudioLightInfo control is NULL"},
-        {"audio_BkColor_check", nullptr, "GetAudioLightInfo control is NULL"},
-        {"audio_FgColor_check", nullptr, "GetAudioLightInfo control is NULL"},
-        {"deng_audioedit_G", nullptr, nullptr},
+        {"light_combo_audiomodeSelect", false, true}, {"deng_audiocolordp_btn", false, true},
+        {"deng_7audiocolor_check", false, true},      {"audio_BkColor_check", false, true},
+        {"audio_FgColor_check", false, true},         {"deng_audioedit_G", true, false},
+        {"deng_audioColor_Pallet", true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.missing);
@@ -162,27 +162,36 @@ TEST_F(LightControlAudioTest, MissingRequiredControlsRaiseTheirTexts) {
         ASSERT_EQ(Child(win::FromUtf8(c.missing).c_str()), nullptr);
         AudioLightSetting s{};
         s.mode = 1;
-        if (c.setText) {
-            try {
-                page->SetAudioLightInfo(s);
-                ADD_FAILURE() << "no exception";
-            } catch (const LightControlError& e) {
-                EXPECT_STREQ(e.what(), c.setText);
-            }
-        } else {
-            EXPECT_NO_THROW(page->SetAudioLightInfo(s));
+        s.fgRed = 10, s.fgGreen = 20, s.fgBlue = 30;
+        s.colorType = 1;
+        ASSERT_NO_THROW(page->SetAudioLightInfo(s));
+        EXPECT_EQ(page->GetAudioLightCopy(), s);
+        if (CControlUI* red = Child(L"deng_audioedit_R")) {
+            EXPECT_EQ(red->GetText(), L"10");
         }
-        if (c.getText) {
-            try {
-                page->GetAudioLightInfo(1);
-                ADD_FAILURE() << "no exception";
-            } catch (const LightControlError& e) {
-                EXPECT_STREQ(e.what(), c.getText);
-            }
+
+        // The user picks background and a new colour on what exists.
+        if (auto* bk = Child<COptionUI>(L"audio_BkColor_check")) bk->Selected(true, false);
+        if (CControlUI* button = Child(L"deng_audiocolordp_btn")) button->SetBkColor(0xFF010203);
+        AudioLightSetting read{};
+        ASSERT_NO_THROW(read = page->GetAudioLightInfo(1));
+        if (c.readsControls) {
+            EXPECT_EQ(read.colorType, 0);
+            EXPECT_EQ(read.bkRed, 1);
         } else {
-            EXPECT_NO_THROW(page->GetAudioLightInfo(1));
+            EXPECT_EQ(read, s);
         }
+        EXPECT_EQ(page->GetAudioEditText(0), c.editsReadable ? L"10" : L"");
     }
+}
+
+TEST_F(LightControlAudioTest, EditTextByComponent) {
+    CLightControlUI* page = OpenPage();
+    AudioLightSetting s{};
+    s.bkRed = 7, s.bkGreen = 8, s.bkBlue = 9;
+    page->SetAudioLightInfo(s);
+    const std::pair<int, const wchar_t*> cases[] = {{0, L"7"}, {1, L"8"}, {2, L"9"}, {3, L""}, {-1, L""}};
+    for (const auto& [component, text] : cases) EXPECT_EQ(page->GetAudioEditText(component), text) << component;
 }
 
 }  // namespace
