@@ -152,10 +152,11 @@ bool RunPendingSources(const std::shared_ptr<ThreadQueue>& queue) {
     return ran;
 }
 
-// Finds a message to return: posted first, then the quit message, then a due
-// timer. Removes it when `remove`. Returns false when there is none.
+// Finds a message to return: posted first, then the quit message, then (when
+// `timers`) a due timer. Removes it when `remove`. Returns false when there is
+// none.
 bool TakeMessage(const std::shared_ptr<ThreadQueue>& queue, MSG* out, HWND hwnd, UINT filterMin, UINT filterMax,
-                 bool remove) {
+                 bool remove, bool timers) {
     std::lock_guard lock(queue->mutex);
     for (auto it = queue->posted.begin(); it != queue->posted.end(); ++it) {
         if (MatchesFilter(*it, hwnd, filterMin, filterMax)) {
@@ -175,6 +176,9 @@ bool TakeMessage(const std::shared_ptr<ThreadQueue>& queue, MSG* out, HWND hwnd,
             queue->quitPosted = false;
         }
         return true;
+    }
+    if (!timers) {
+        return false;
     }
     if (filterMin != 0 || filterMax != 0) {
         if (WM_TIMER < filterMin || WM_TIMER > filterMax) {
@@ -884,18 +888,29 @@ bool WaitForMessage(const std::shared_ptr<detail::ThreadQueue>& queue, MSG* msg,
     for (;;) {
         queue->Drain();
         detail::ServeSent(queue);
-        if (detail::TakeMessage(queue, msg, hwnd, filterMin, filterMax, remove)) {
+        if (detail::TakeMessage(queue, msg, hwnd, filterMin, filterMax, remove, false)) {
             return true;
         }
         if (detail::RunPendingSources(queue)) {
             continue;
+        }
+        // The sources (the display's input among them) come before timers, as
+        // input comes before WM_TIMER on Windows: timers whose handling takes
+        // longer than their period are always due and would otherwise keep
+        // every click and key from the windows.
+        detail::WaitStep(queue, {}, 0);
+        if (detail::TakeMessage(queue, msg, hwnd, filterMin, filterMax, remove, false)) {
+            return true;
+        }
+        if (detail::TakeMessage(queue, msg, hwnd, filterMin, filterMax, remove, true)) {
+            return true;
         }
         int timeout = detail::MinTimeout(detail::RemainingMs(infinite, deadline), detail::NextTimerMs(queue));
         detail::WaitStep(queue, {}, timeout);
         if (!infinite && detail::Clock::now() >= deadline) {
             queue->Drain();
             detail::ServeSent(queue);
-            return detail::TakeMessage(queue, msg, hwnd, filterMin, filterMax, remove);
+            return detail::TakeMessage(queue, msg, hwnd, filterMin, filterMax, remove, true);
         }
     }
 }
@@ -992,7 +1007,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
             }
         }
         MSG msg;
-        if (detail::TakeMessage(queue, &msg, nullptr, 0, 0, false)) {
+        if (detail::TakeMessage(queue, &msg, nullptr, 0, 0, false, true)) {
             return WAIT_OBJECT_0 + count;
         }
         if (detail::RunPendingSources(queue)) {

@@ -533,6 +533,47 @@ TEST(MessageSources, DescriptorCallbackRunsInsideTheMessageWait) {
     DestroyWindow(hwnd);
 }
 
+// A timer whose handling takes longer than its period is always due; the
+// descriptors (the display's input) must still be served between its runs.
+TEST(MessageSources, ReadyDescriptorIsServedWhileATimerIsAlwaysDue) {
+    TestWindow w;
+    HWND hwnd = w.Create();
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    int ticks = 0;
+    int served = 0;
+    int id = AddMessageSource(fds[0], [&] {
+        char buf[16];
+        if (::read(fds[0], buf, sizeof buf) > 0) {
+            ++served;
+            PostQuitMessage(0);
+        }
+    });
+    w.handler = [&](HWND, UINT m, WPARAM, LPARAM) -> LRESULT {
+        if (m == WM_TIMER) {
+            ++ticks;
+            Sleep(3);  // longer than the 1 ms period
+            // The input arrives while the timer runs, as clicks do while a
+            // page repaints its lights.
+            if (ticks == 2) {
+                EXPECT_EQ(::write(fds[1], "e", 1), 1);
+            }
+            // Bounded: without input first, the loop would run only timers.
+            if (ticks == 200) PostQuitMessage(1);
+        }
+        return 0;
+    };
+    SetTimer(hwnd, 7, 1, nullptr);
+    RunLoop();
+    EXPECT_EQ(served, 1);
+    EXPECT_LE(ticks, 3);
+    KillTimer(hwnd, 7);
+    RemoveMessageSource(id);
+    ::close(fds[0]);
+    ::close(fds[1]);
+    DestroyWindow(hwnd);
+}
+
 TEST(MessageSources, MsgWaitReturnsForHandlesAndForMessages) {
     HANDLE e = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     EXPECT_EQ(MsgWaitForMultipleObjects(1, &e, FALSE, 5, QS_ALLINPUT), WAIT_TIMEOUT);
