@@ -497,6 +497,8 @@ protected:
     const HidDeviceSlot& PageRecordOf(int slot);
     bool AttachPartnered(int slot, int wiredType, int receiverType, const DeviceList& list);
     bool AttachSingle(int slot, const DeviceList& list);
+    bool OpenAttachedPage(int slot, CCorvaneUSBDevice* page, const HidDeviceSlot& record, const std::wstring& path,
+                          bool receiver);
     void DetachPartnered(int slot, int wiredType, int receiverType, const DeviceList& list);
     void DetachSingle(int slot, const DeviceList& list);
     void ShowAttachedEntry(CCorvaneUSBDevice* page, bool show);

@@ -176,12 +176,32 @@ bool CMainWnd::AttachPartnered(int slot, int wiredType, int receiverType, const 
     const HidDeviceSlot record = PageRecordOf(slot);
     CCorvaneUSBDevice* page = FindBoundPage(list, record);
     if (!page) return true;
+    return OpenAttachedPage(slot, page, record, s.devicePath, receiver);
+}
+
+bool CMainWnd::AttachSingle(int slot, const DeviceList& list) {
+    const HidDeviceSlot& s = m_slots[static_cast<size_t>(slot)];
+    if (s.auxiliary == kAuxiliary) {
+        AttachAuxInterface(slot, s.deviceType);
+        return true;
+    }
+    if (s.auxiliary != 0) return true;
+    CCorvaneUSBDevice* page = FindBoundPage(list, s);
+    if (!page) return true;
+    return OpenAttachedPage(slot, page, s, s.devicePath, false);
+}
+
+// Opens the page's command channel on the slot's path (under the channel's
+// I/O lock, as every owner opens it), then shows its entry. An open channel is
+// left as it is; false only when the open failed.
+bool CMainWnd::OpenAttachedPage(int slot, CCorvaneUSBDevice* page, const HidDeviceSlot& record,
+                                const std::wstring& path, bool receiver) {
     CDeviceProtocol& channel = page->CommandChannel();
     if (channel.IsOpen()) return true;
     bool opened;
     {
         win::CriticalSectionGuard lock(channel.m_ioLock);
-        opened = OpenHandle(receiver ? channel.m_receiver : channel.m_wired, s.devicePath);
+        opened = OpenHandle(receiver ? channel.m_receiver : channel.m_wired, path);
         if (opened) {
             channel.m_open.store(1);
             channel.SetConnectMode(receiver ? CDeviceProtocol::kConnectReceiver : CDeviceProtocol::kConnectWired);
@@ -194,35 +214,6 @@ bool CMainWnd::AttachPartnered(int slot, int wiredType, int receiverType, const 
     }
     DeviceTrace(L"attach: slot %d %ls %ls", slot, page->GetDeviceName().GetData(), receiver ? L"receiver" : L"wired");
     ShowAttachedEntry(page, !receiver);
-    return true;
-}
-
-bool CMainWnd::AttachSingle(int slot, const DeviceList& list) {
-    const HidDeviceSlot& s = m_slots[static_cast<size_t>(slot)];
-    if (s.auxiliary == kAuxiliary) {
-        AttachAuxInterface(slot, s.deviceType);
-        return true;
-    }
-    if (s.auxiliary != 0) return true;
-    CCorvaneUSBDevice* page = FindBoundPage(list, s);
-    if (!page) return true;
-    CDeviceProtocol& channel = page->CommandChannel();
-    if (channel.IsOpen()) return true;
-    bool opened;
-    {
-        win::CriticalSectionGuard lock(channel.m_ioLock);
-        opened = OpenHandle(channel.m_wired, s.devicePath);
-        if (opened) {
-            channel.m_open.store(1);
-            page->SetSlotRecord(s);
-        }
-    }
-    if (!opened) {
-        DeviceTrace(L"attach: slot %d (%ls) could not be opened", slot, page->GetDeviceName().GetData());
-        return false;
-    }
-    DeviceTrace(L"attach: slot %d %ls wired", slot, page->GetDeviceName().GetData());
-    ShowAttachedEntry(page, true);
     return true;
 }
 
