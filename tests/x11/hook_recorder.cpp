@@ -1,5 +1,7 @@
 #include "tests/x11/hook_recorder.h"
 
+#include <gtest/gtest.h>
+
 #include "platform/os/message_queue.h"
 #include "platform/os/window.h"
 
@@ -63,6 +65,33 @@ win::HWND CreateMouseReportWindow() { return win::CreateWindowHandle(MouseWindow
 void PumpMessages() {
     win::MSG msg;
     while (win::PeekMessageW(&msg, nullptr, 0, 0, win::PM_REMOVE)) win::DispatchMessageW(&msg);
+}
+
+win::HHOOK HookSet::Hook(win::HOOKPROC proc) {
+    win::HHOOK h = win::SetWindowsHookExW(win::WH_KEYBOARD_LL, proc, nullptr, 0);
+    if (h) hooks_.push_back(h);
+    return h;
+}
+
+void HookSet::Unhook(win::HHOOK h) {
+    EXPECT_TRUE(win::UnhookWindowsHookEx(h));
+    std::erase(hooks_, h);
+}
+
+win::HWND HookSet::Window() {
+    windows_.push_back(CreateMouseReportWindow());
+    return windows_.back();
+}
+
+void HookSet::ReleaseAll() {
+    for (win::HHOOK h : hooks_) win::UnhookWindowsHookEx(h);
+    hooks_.clear();
+    for (win::HWND w : windows_) {
+        UnInstallHook(w);
+        win::DestroyWindow(w);
+    }
+    windows_.clear();
+    PumpMessages();
 }
 
 }  // namespace tavrik::test

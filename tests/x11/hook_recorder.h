@@ -52,4 +52,20 @@ win::HWND CreateMouseReportWindow();
 // Serves the calling thread's message waits without blocking.
 void PumpMessages();
 
+// The hooks and report windows a test sets up, all removed by ReleaseAll
+// (which then serves the message waits once).
+class HookSet {
+public:
+    win::HHOOK Hook(win::HOOKPROC proc = RecordingKeyProc);
+    // Removes one hook, expecting the removal to succeed.
+    void Unhook(win::HHOOK h);
+    // A new report window (see CreateMouseReportWindow).
+    win::HWND Window();
+    void ReleaseAll();
+
+private:
+    std::vector<win::HHOOK> hooks_;
+    std::vector<win::HWND> windows_;
+};
+
 }  // namespace tavrik::test

@@ -83,7 +83,7 @@ private:
     std::vector<unsigned> pressed_;
 };
 
-class RecordHooks : public ::testing::Test {
+class RecordHooks : public ::testing::Test, protected test::HookSet {
 protected:
     void SetUp() override {
         TAVRIK_REQUIRE_X_DISPLAY();
@@ -92,31 +92,13 @@ protected:
         ASSERT_TRUE(driver_->ok());
     }
     void TearDown() override {
-        for (win::HHOOK h : hooks_) win::UnhookWindowsHookEx(h);
-        for (win::HWND w : windows_) {
-            UnInstallHook(w);
-            win::DestroyWindow(w);
-        }
-        PumpMessages();
+        ReleaseAll();
         EXPECT_FALSE(HookHub::Instance().SourceRunning());
         test::ClearHooked();
         if (ui_source_) {
             win::RemoveMessageSource(ui_source_);
             DuiLib::SetDisplayBackend(nullptr);
         }
-    }
-    win::HHOOK Hook() {
-        win::HHOOK h = win::SetWindowsHookExW(win::WH_KEYBOARD_LL, test::RecordingKeyProc, nullptr, 0);
-        if (h) hooks_.push_back(h);
-        return h;
-    }
-    void Unhook(win::HHOOK h) {
-        EXPECT_TRUE(win::UnhookWindowsHookEx(h));
-        std::erase(hooks_, h);
-    }
-    win::HWND Window() {
-        windows_.push_back(test::CreateMouseReportWindow());
-        return windows_.back();
     }
     static bool Until(const std::function<bool()>& done) { return test::PumpUntil(PumpMessages, done); }
     static bool KeysAtLeast(size_t n) {
@@ -148,8 +130,6 @@ protected:
     void CheckInstallationFailsWhileAnotherClientHoldsTheKeyboard();
 
     std::unique_ptr<test::XDriver> driver_;
-    std::vector<win::HHOOK> hooks_;
-    std::vector<win::HWND> windows_;
     int ui_source_ = 0;
 };
 

@@ -143,37 +143,17 @@ TEST(HookVocabulary, RepeatFolderTurnsReleasePressPairsIntoOnePress) {
     }
 }
 
-class InjectedHooks : public ::testing::Test {
+class InjectedHooks : public ::testing::Test, protected test::HookSet {
 protected:
     void SetUp() override { test::ClearHooked(); }
     void TearDown() override {
-        for (win::HHOOK h : hooks_) win::UnhookWindowsHookEx(h);
-        for (win::HWND w : windows_) {
-            UnInstallHook(w);
-            win::DestroyWindow(w);
-        }
-        PumpMessages();
+        ReleaseAll();
         EXPECT_FALSE(HookHub::Instance().SourceRunning());
         test::ClearHooked();
-    }
-    win::HHOOK Hook(win::HOOKPROC proc = test::RecordingKeyProc) {
-        win::HHOOK h = win::SetWindowsHookExW(win::WH_KEYBOARD_LL, proc, nullptr, 0);
-        if (h) hooks_.push_back(h);
-        return h;
-    }
-    void Unhook(win::HHOOK h) {
-        EXPECT_TRUE(win::UnhookWindowsHookEx(h));
-        std::erase(hooks_, h);
-    }
-    win::HWND Window() {
-        windows_.push_back(test::CreateMouseReportWindow());
-        return windows_.back();
     }
     void TypeA() { ASSERT_TRUE(input_.Inject({KeyEvent(true, kKeyA, XK_a, 1), KeyEvent(false, kKeyA, XK_a, 2)})); }
 
     InjectedInput input_;
-    std::vector<win::HHOOK> hooks_;
-    std::vector<win::HWND> windows_;
 };
 
 TEST_F(InjectedHooks, NothingIsWatchedWithoutAHook) {
