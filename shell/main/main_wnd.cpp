@@ -51,8 +51,11 @@ CMainWnd::CMainWnd() {
 }
 
 CMainWnd::~CMainWnd() {
+    // The menus' windows go first; the objects are the window's to delete.
     CMenuWnd::DestroyMenu();
+    delete m_pTrayMenu;
     m_pTrayMenu = nullptr;
+    delete m_pMacroActionMenu;
     m_pMacroActionMenu = nullptr;
     RemoveVirtualWnd(L"mainpage");
     {

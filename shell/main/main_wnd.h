@@ -87,6 +87,8 @@ inline constexpr std::size_t kSpectrumValueCount = 500;
 inline constexpr std::size_t kSpectrumFrameBytes = kSpectrumValueCount * sizeof(std::int32_t);  // 2000
 inline constexpr std::size_t kExternalFeedValueCount = 6;
 inline constexpr std::size_t kExternalFeedBytes = kExternalFeedValueCount * sizeof(std::int32_t);  // 24
+// The WM_COPYDATA code of the device table sent to the outside work tool.
+inline constexpr std::uintptr_t kVexmarTableCode = 5;
 
 // Timers of the main window (on its own handle; each is one-shot unless re-armed).
 enum MainWindowTimer : win::UINT_PTR {
@@ -269,6 +271,21 @@ public:
     virtual void OnMenuCommandMessage(DuiLib::WPARAM wParam);
     virtual void OnMenuCommand(const DuiLib::CDuiString& itemName);
     virtual void ShowAboutWindow();
+    // The macro action menu's mouse-button items: button 0 left, 1 middle,
+    // 2 right, 3 forward, 4 back; a down or an up action on the current
+    // device's macro page.
+    virtual void InsertMouseButtonAction(int button, bool down);
+    // The delay mode a recording from the menu takes by default: 2 when the
+    // keyboard's or mouse's macro page has its fixed-delay option selected, else 1.
+    int ConfiguredMacroDelayMode(CCorvaneUSBDevice* page);
+    virtual bool IsMacroFixedDelayChecked(CCorvaneUSBDevice* page);
+
+    // --- Colour picker (main_wnd_color_picker.cpp) ---------------------------------
+    // Runs the colour picker over the window, starting from `color`; true
+    // with the choice in `color` when the user confirmed it. Nothing while a
+    // picker is open.
+    virtual bool PickColor(DuiLib::DWORD& color);
+    DuiLib::HWND GetColorPickerWnd() const { return m_hColorPickerWnd; }
 
     // --- Profile commands (main_wnd_profile_commands.cpp) -----------------------
     virtual void OnAddProfile();

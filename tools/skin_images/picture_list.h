@@ -26,6 +26,8 @@ void AddDevicePictures(std::vector<Picture>& pictures);
 void AddKeyboardPictures(std::vector<Picture>& pictures);
 // The pictures of the progress window's bar.
 void AddProgressWindowPictures(std::vector<Picture>& pictures);
+// The colour picker's seven-colour preview.
+void AddPickerPictures(std::vector<Picture>& pictures);
 
 // All pictures, in a fixed order.
 std::vector<Picture> AllPictures();
