@@ -29,6 +29,7 @@
 #include "link/corvane_usb_device.h"
 #include "link/keyboard_profiledata.h"
 #include "platform/os/thread.h"
+#include "platform/screen/screen_source.h"
 
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:
@@ -162,6 +163,38 @@ public:
     virtual void LoadCustomColors();
     virtual void ReadDeviceCustomColors();
     virtual void InitPhasedBreathing();
+
+    // --- Music and screen-colour lighting (keyboard_music_effects.cpp) -------
+    // The band levels of the music mode (UI thread): kept for the next music
+    // step; in music style 2 they feed the beat detector at once. Reads at
+    // most `count` values (25 are used); null gives nothing.
+    void SetAudioSpectrum(const int32_t* levels, int count) override;
+    // An outside level feed: the first six values, kept and not drawn.
+    void SetAudioLevels(const int32_t* levels, int count) override;
+    // The music styles 0..6 of the music mode.
+    virtual int StepMusicStyle0();
+    virtual int StepMusicStyle1();
+    virtual int StepMusicStyle2();
+    virtual int StepMusicStyle3();
+    virtual int StepMusicStyle4();
+    virtual int StepMusicStyle5();
+    virtual int StepMusicStyle6();
+    // The average colour of a rectangle of the screen as R | G << 8 | B << 16;
+    // black when nothing can be read.
+    static uint32_t CaptureScreenCentreColor(tavrik::screen::ScreenSource& source, int x, int y, int width,
+                                             int height);
+    // The beat counter of music style 2, one for every keyboard page.
+    static int32_t GetBeatCount();
+
+    // --- Ripple planes and the key sequence (keyboard_ripple_bits.cpp) -------
+    // Lights every key whose bit is set in any of the four ripple planes.
+    void LightRippleBits();
+    // Moves the four planes one key further (left, right, down, up).
+    void ShiftRippleBits();
+    // Seeds all four planes at the key (kind 1 only; no key, nothing).
+    void SeedRippleAtKey(int key, int kind);
+    // The key itself when the key sequence holds it, else 170.
+    static uint8_t FindSequenceKey(uint8_t key);
 
     // --- Event channel (keyboard_event_listener.cpp) -------------------------
     // Connection types of the event channel's two interfaces.
