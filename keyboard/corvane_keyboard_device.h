@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -163,6 +164,36 @@ public:
     virtual void LoadCustomColors();
     virtual void ReadDeviceCustomColors();
     virtual void InitPhasedBreathing();
+
+    // --- System tab (keyboard_system_settings.cpp) ----------------------------
+    // The record into the page and the document (the file is not saved).
+    void SetSystemStages(const KeyboardSystemStages& stages);
+    // Selects choice n (outside 0..3: 0) of the polling-rate or repeat-delay
+    // options, without notifications; the repeat delay also shows its label.
+    void SetPollingRateOption(int n);
+    void SetRepeatDelayOption(int n);
+    // The switch options, set without notification; false when missing.
+    void SetWinLockOption(bool selected);
+    void SetWFlagOption(bool selected);
+    void SetKey6FlagOption(bool selected);
+    bool GetWinLockOption();
+    bool GetWFlagOption();
+    bool GetKey6FlagOption();
+    void SetRepeatRate(int value);
+    int GetRepeatRate();
+    // The delay of choice n (outside 0..3: 0) as its text, e.g. "...1000ms".
+    void UpdateRepeatDelayLabel(int n);
+    void ClearRepeatTestBox();
+    void SetRepeatTestTip();
+    // The debounce value n on the slider, its edit and its label.
+    void SetKeyShake(int n);
+    // "3n + 3 ms".
+    void SetKeyShakeLabel(int n);
+    int GetKeyShakeSlider();
+    // The edit's number held to 0..4 (empty: 0); 0 when the edit is missing.
+    int GetKeyShakeEdit();
+    // The whole record into the controls (the page's refresh).
+    void ShowSystemStages();
 
     // --- Music and screen-colour lighting (keyboard_music_effects.cpp) -------
     // The band levels of the music mode (UI thread): kept for the next music
@@ -320,6 +351,15 @@ private:
     int m_screenHeight = 0;
     int m_rotate = 0;
     int m_keyDebounceMax = kKeyDebounceMax;
+
+    // The system tab's controls, kept once found.
+    DuiLib::CControlUI* FindSystemControl(const wchar_t* name);
+    // A language text as the page's hidden label "text_test" gives it.
+    DuiLib::CDuiString PageText(const wchar_t* key);
+    void SelectOptionGroup(const wchar_t* prefix, int n);
+    void SetOptionSelected(const wchar_t* name, bool selected);
+    bool IsOptionSelected(const wchar_t* name);
+    std::map<std::wstring, DuiLib::CControlUI*> m_systemControls;
 
     // Lighting engine.
     KeyboardEffectState m_effects;
