@@ -31,6 +31,7 @@
 
 #include <json/value.h>
 
+#include "keyboard/audio/capture_settings.h"
 #include "keyboard/audio_light_info.h"
 #include "link/hid_device_slot.h"
 #include "link/json_file_util.h"
@@ -80,9 +81,9 @@ enum MainWindowMessage : win::UINT {
     WM_START_CLOCK_SYNC = 0xD07,
 };
 
-// WM_COPYDATA codes the main window takes, with the only block size each may have.
+// WM_COPYDATA codes the main window takes, with the only block size each may
+// have; the audio capture's COPYDATA_SPECTRUM comes with its settings.
 enum MainWindowCopyData : std::uintptr_t {
-    COPYDATA_SPECTRUM = 1,
     COPYDATA_EXTERNAL_FEED = 2,
 };
 inline constexpr std::size_t kSpectrumFrameBytes = kSpectrumValueCount * sizeof(std::int32_t);  // 2000
