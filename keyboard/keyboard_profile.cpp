@@ -113,6 +113,7 @@ void CCorvaneKeyboardDevice::RefreshPage(int) {
         m_pLightControl->SetLightInfo(CurrentLightSetting());
         m_pLightControl->SetAudioLightInfo(CurrentAudioLightSetting());
     }
+    ShowSystemStages();
     // One walk over the page instead of a look-up per key: the page is large.
     FindControl(&DeselectKeyOption, nullptr, DuiLib::UIFIND_ALL);
 }

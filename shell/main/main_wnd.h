@@ -31,6 +31,8 @@
 
 #include <json/value.h>
 
+#include "keyboard/audio/capture_settings.h"
+#include "keyboard/audio_light_info.h"
 #include "link/hid_device_slot.h"
 #include "link/json_file_util.h"
 #include "link/light_setting.h"
@@ -43,6 +45,7 @@
 #include "platform/ui/window_impl_base.h"
 #include "shell/main/language_list.h"
 #include "shell/main/page_operation.h"
+#include "shell/main/spectrum_bands.h"
 #include "shell/skin_changed_param.h"
 
 class CCorvaneUSBDevice;
@@ -78,12 +81,11 @@ enum MainWindowMessage : win::UINT {
     WM_START_CLOCK_SYNC = 0xD07,
 };
 
-// WM_COPYDATA codes the main window takes, with the only block size each may have.
+// WM_COPYDATA codes the main window takes, with the only block size each may
+// have; the audio capture's COPYDATA_SPECTRUM comes with its settings.
 enum MainWindowCopyData : std::uintptr_t {
-    COPYDATA_SPECTRUM = 1,
     COPYDATA_EXTERNAL_FEED = 2,
 };
-inline constexpr std::size_t kSpectrumValueCount = 500;
 inline constexpr std::size_t kSpectrumFrameBytes = kSpectrumValueCount * sizeof(std::int32_t);  // 2000
 inline constexpr std::size_t kExternalFeedValueCount = 6;
 inline constexpr std::size_t kExternalFeedBytes = kExternalFeedValueCount * sizeof(std::int32_t);  // 24
@@ -437,8 +439,17 @@ public:
     virtual void SaveAudioFile();
     virtual void WriteAudioFileDevice(Json::Value device, std::wstring path);
     virtual void RestoreAudioDefaults();
-    virtual void SetAudioFilePath();
+    // An empty path is ignored.
+    virtual void SetAudioFilePath(const std::wstring& path);
+    // The music styles of the audio document (missing parts read as zeros
+    // and empty names), kept as the current ones.
+    virtual AudioLightInfo LoadAudioLightInfo();
+    // Keeps the styles and puts them into the audio document (no file write).
+    virtual void SaveAudioLightInfo(AudioLightInfo info);
     virtual void ShowMusicWindow();
+    // Ends the audio capture started by StartAudioCapture and waits for its
+    // worker; nothing when none was started.
+    virtual void StopAudioCapture();
     // COPYDATA_SPECTRUM: the frame is in GetSpectrumFrame().
     virtual void OnSpectrumFrame();
     // COPYDATA_EXTERNAL_FEED: the block is in GetExternalFeed().
@@ -523,6 +534,9 @@ protected:
     void FinishReceiverSwitch(CCorvaneUSBDevice* page, CDeviceOptionUI* entry, bool linked);
     void CloseSettingsWindow();
     int CreateDevicePanel(const HidDeviceSlot& record, int subKind, DeviceList& list);
+    // The keyboard step of the spectrum routing: smooths the keyboard's
+    // bands and hands them to the selected keyboard every third frame.
+    void RouteKeyboardBands(const SpectrumValues& differences);
     // Parts of the notification handlers (main_wnd_*_dispatch.cpp).
     bool OnWindowButtonClick(DuiLib::TNotifyUI& msg);
     void ToggleLightingControl();
@@ -574,6 +588,12 @@ protected:
     DuiLib::CDuiString m_lastFileBaseName;
     std::array<std::int32_t, kExternalFeedValueCount> m_externalFeed{};
     std::wstring m_audioFilePath;
+    AudioLightInfo m_audioLightInfo;
+    // The keyboard's share of the spectrum routing: smoothed band levels and
+    // the frames since the last hand-over.
+    std::array<std::int32_t, kKeyboardBandCount> m_keyboardBandLevels{};
+    int m_keyboardFrameCounter = 0;
+    bool m_audioCaptureStarted = false;
 
     DUI_DECLARE_MESSAGE_MAP()
 };

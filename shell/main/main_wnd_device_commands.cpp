@@ -50,7 +50,6 @@ void CMainWnd::SendVexmarTable() {
     win::SendMessageW(tool, win::WM_COPYDATA, reinterpret_cast<win::WPARAM>(GetHWND()),
                       reinterpret_cast<win::LPARAM>(&data));
 }
-void CMainWnd::StartAudioCapture() {}
 void CMainWnd::SyncKeyboardClock() {}
 void CMainWnd::ApplyLanguageToPages(int, bool) {}
 void CMainWnd::StopKeyboardListeners() {}

@@ -344,7 +344,11 @@ TEST_P(KeyboardPageConnected, PickedLightModeReachesTheFileAndTheKeyboard) {
         expected.push_back(CMD_END);
         const std::vector<uint8_t> sent = Commands(device);
         ASSERT_GE(sent.size(), mark);
-        EXPECT_EQ(std::vector<uint8_t>(sent.begin() + long(mark), sent.end()), expected);
+        // In the music mode the stream thread sends live frames (0x12) every
+        // 20 ms meanwhile; they are not part of the block write.
+        std::vector<uint8_t> written(sent.begin() + long(mark), sent.end());
+        std::erase(written, CMD_STREAM_COLORS);
+        EXPECT_EQ(written, expected);
         const auto blocks = device.Requests(CMD_WRITE_PARAMS);
         ASSERT_FALSE(blocks.empty());
         const auto& first = blocks[blocks.size() - (expected.size() - 2)];
