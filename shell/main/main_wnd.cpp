@@ -51,6 +51,8 @@ CMainWnd::CMainWnd() {
 }
 
 CMainWnd::~CMainWnd() {
+    // The observer outlives every window; a later broadcast must not reach this one.
+    GetSkinObserver()->RemoveReceiver(this);
     CMenuWnd::DestroyMenu();
     m_pTrayMenu = nullptr;
     m_pMacroActionMenu = nullptr;
@@ -118,6 +120,7 @@ void CMainWnd::InitWindow() {
         m_captionButtons[i] = m_pm.FindControl(kCaptionButtonNames[i]);
     }
     MainWindowHandle = GetHWND();
+    GetSkinObserver()->AddReceiverOf(this);
     SetIcon(kIconResource);
     m_trayIcon.CreateTrayIcon(GetHWND(), kIconResource, kTrayTooltip, 0);
 }

@@ -6,4 +6,3 @@ void CMainWnd::GetTrayMenuPosition(DuiLib::POINT&, DuiLib::DWORD&) {}
 void CMainWnd::ShowMacroActionMenu(DuiLib::TNotifyUI&) {}
 void CMainWnd::OnMenuCommandMessage(DuiLib::WPARAM) {}
 void CMainWnd::OnMenuCommand(const DuiLib::CDuiString&) {}
-void CMainWnd::ShowAboutWindow() {}

@@ -27,6 +27,9 @@ void AddKeyboardPictures(std::vector<Picture>& pictures);
 // The pictures of the progress window's bar.
 void AddProgressWindowPictures(std::vector<Picture>& pictures);
 
+// The pictures of the settings window, its update rows and the background picker.
+void AddSecondaryWindowPictures(std::vector<Picture>& pictures);
+
 // All pictures, in a fixed order.
 std::vector<Picture> AllPictures();
 

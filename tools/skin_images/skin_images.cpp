@@ -21,6 +21,7 @@ std::vector<Picture> AllPictures() {
     AddDevicePictures(pictures);
     AddKeyboardPictures(pictures);
     AddProgressWindowPictures(pictures);
+    AddSecondaryWindowPictures(pictures);
     return pictures;
 }
 
