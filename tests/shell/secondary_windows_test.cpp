@@ -405,6 +405,12 @@ TEST_F(SecondaryWindows, ASecondSettingsRequestWhileOneIsOpenIsIgnored) {
     });
 }
 
+TEST_F(SecondaryWindows, ALanguageChoiceIsStoredWhenTheKeyIsMissing) {
+    std::filesystem::remove_all(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "tavrik");
+    main_->SaveLanguageIndex(2052);
+    EXPECT_EQ(main_->LoadLanguageIndex(), 1);
+}
+
 // --- The about window -------------------------------------------------------
 
 TEST_F(SecondaryWindows, TheAboutVersionLineIsTheTranslatedKeyAndTheVersion) {
