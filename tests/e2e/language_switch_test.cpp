@@ -45,16 +45,12 @@ protected:
         TAVRIK_REQUIRE_X_DISPLAY();
         driver_ = std::make_unique<XDriver>();
         ASSERT_TRUE(driver_->ok());
-        // The program's windows come and go while the test walks them: a
-        // window gone between the listing and the query is no failure.
-        previousHandler_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
         folder_ = fs::temp_directory_path() / ("tavrik-e2e-language-" + std::to_string(::getpid()));
         fs::create_directories(folder_);
         fs::permissions(folder_, fs::perms::owner_all);
     }
 
     void TearDown() override {
-        if (previousHandler_ != nullptr) XSetErrorHandler(previousHandler_);
         tavrik_.reset();
         std::error_code error;
         fs::remove_all(folder_, error);
@@ -77,24 +73,9 @@ protected:
         return PumpUntil([] {}, done, timeout);
     }
 
-    std::vector<Window> TopLevel() {
-        Display* d = driver_->display();
-        Window root = DefaultRootWindow(d), parent = 0;
-        Window* children = nullptr;
-        unsigned count = 0;
-        std::vector<Window> found;
-        if (XQueryTree(d, root, &root, &parent, &children, &count) != 0) {
-            for (unsigned i = 0; i < count; ++i)
-                if (driver_->Viewable(children[i])) found.push_back(children[i]);
-        }
-        if (children != nullptr) XFree(children);
-        return found;
-    }
-
     Window Titled(const std::string& title) {
-        for (Window w : TopLevel())
-            if (driver_->Utf8Property(w, "_NET_WM_NAME") == title) return w;
-        return 0;
+        const std::vector<Window> found = driver_->ViewableTopLevel(title);
+        return found.empty() ? 0 : found.front();
     }
 
     // The shown main window at its fitted size, or 0.
@@ -145,18 +126,6 @@ protected:
         return pixel;
     }
 
-    void RequestClose(Window window) {
-        Display* d = driver_->display();
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = window;
-        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(d, window, False, NoEventMask, &e);
-        XFlush(d);
-    }
 
     static std::string RegistryText() {
         const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -166,7 +135,8 @@ protected:
     }
 
     std::unique_ptr<XDriver> driver_;
-    XErrorHandler previousHandler_ = nullptr;
+    // The program's windows come and go while the test walks them.
+    IgnoredXErrors ignoredErrors_;
     fs::path folder_;
     std::string log_;
     std::unique_ptr<ChildProcess> tavrik_;
@@ -195,7 +165,7 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
         << "the settings window was not drawn";
     driver_->Click(sx + kComboLeft + kComboWidth / 2, sy + kComboBottom - 15);
     ASSERT_TRUE(WaitFor([&] {
-        for (Window w : TopLevel()) {
+        for (Window w : driver_->ViewableTopLevel()) {
             int x = 0, y = 0, width = 0, height = 0;
             if (driver_->Geometry(w, x, y, width, height) && x == sx + kComboLeft && y == sy + kComboBottom) return true;
         }
@@ -210,19 +180,19 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
     // 2052 is the second language's "Language_ID".
     EXPECT_TRUE(WaitFor([] { return RegistryText().find("\"LANGUAGE\"=dword:00000804") != std::string::npos; }))
         << RegistryText() << LogText();
-    RequestClose(settings);
+    driver_->RequestClose(settings);
     ASSERT_TRUE(WaitFor([&] { return Titled("SetWnd") == 0; })) << LogText();
     const std::string chinese = SettledPicture(main);
     EXPECT_NE(chinese, english) << "the main window's texts did not change";
 
-    RequestClose(main);
+    driver_->RequestClose(main);
     ASSERT_EQ(tavrik_->Wait(30s), 0) << LogText();
 
     Start("second.log");
     const Window again = WaitForMainWindow();
     ASSERT_NE(again, 0u) << LogText();
     EXPECT_EQ(SettledPicture(again), chinese) << "the language did not stay";
-    RequestClose(again);
+    driver_->RequestClose(again);
     EXPECT_EQ(tavrik_->Wait(30s), 0) << LogText();
 }
 

@@ -35,9 +35,6 @@ protected:
         TAVRIK_REQUIRE_X_DISPLAY();
         driver_ = std::make_unique<XDriver>();
         ASSERT_TRUE(driver_->ok());
-        // The program's windows come and go while the test walks them: a
-        // window gone between the listing and the query is no failure.
-        previousHandler_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
         driver_->MoveTo(5, 1015);
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         folder_ = fs::path(TAVRIK_BIN_DIR).parent_path() / ("firmware-test-" + std::to_string(::getpid()) + "-" + name);
@@ -51,7 +48,6 @@ protected:
     }
 
     void TearDown() override {
-        if (previousHandler_ != nullptr) XSetErrorHandler(previousHandler_);
         if (tavrik_) tavrik_->Stop();
         tavrik_.reset();
         std::error_code error;
@@ -84,22 +80,7 @@ protected:
     std::string Log() const { return (folder_ / "tavrik.log").string(); }
     std::string LogText() const { return ReadTextFile(Log()); }
 
-    // Top-level windows with a title, viewable ones only.
-    std::vector<Window> WindowsTitled(const std::string& title) {
-        Display* d = driver_->display();
-        Window root = DefaultRootWindow(d), parent = 0;
-        Window* children = nullptr;
-        unsigned count = 0;
-        std::vector<Window> found;
-        if (XQueryTree(d, root, &root, &parent, &children, &count) != 0) {
-            for (unsigned i = 0; i < count; ++i) {
-                if (driver_->Utf8Property(children[i], "_NET_WM_NAME") == title && driver_->Viewable(children[i]))
-                    found.push_back(children[i]);
-            }
-        }
-        if (children != nullptr) XFree(children);
-        return found;
-    }
+    std::vector<Window> WindowsTitled(const std::string& title) { return driver_->ViewableTopLevel(title); }
 
     bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s) {
         return PumpUntil([this] { if (tray_) tray_->Pump(); }, done, timeout);
@@ -143,7 +124,8 @@ protected:
     }
 
     std::unique_ptr<XDriver> driver_;
-    XErrorHandler previousHandler_ = nullptr;
+    // The program's windows come and go while the test walks them.
+    IgnoredXErrors ignoredErrors_;
     std::unique_ptr<TestTrayManager> tray_;
     fs::path folder_;
     std::unique_ptr<ChildProcess> tavrik_;
