@@ -1,6 +1,6 @@
 #include "shell/cloud_share_list_item_ui.h"
 
-#include "platform/ui/render_engine.h"
+#include "shell/hot_row_frame.h"
 
 using namespace DuiLib;
 
@@ -10,10 +10,5 @@ LPCTSTR CCloudShareListItemUI::GetClass() const { return kClassName; }
 
 void CCloudShareListItemUI::DrawItemBk(HDC hDC, const RECT& rcItem) {
     CListContainerElementUI::DrawItemBk(hDC, rcItem);
-    if (m_bSelected || !(m_uButtonState & UISTATE_HOT) || !m_pOwner) return;
-    const TListInfoUI* info = m_pOwner->GetListInfo();
-    if (!info || info->sHotImage.IsEmpty()) return;
-    // The frame takes the list's colour for selected rows: the row looks
-    // picked out without being selected.
-    CRenderEngine::DrawRect(hDC, m_rcItem, 1, info->dwSelectedBkColor);
+    DrawHotRowFrame(hDC, m_rcItem, m_bSelected, m_uButtonState, m_pOwner);
 }

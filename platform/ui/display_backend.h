@@ -148,6 +148,11 @@ struct BackendWindowParams {
     bool popup = false;               // menus and drop lists: no frame, no taskbar entry, not managed
     bool toolWindow = false;          // no taskbar entry
     bool topMost = false;
+    // Never takes the keyboard focus (a popup that must not take it from its
+    // owner). It hears a Deactivated event instead when the focus moves to
+    // another window or a button is pressed in another of the program's
+    // windows while it is shown.
+    bool noActivate = false;
 };
 
 // One top-level window. Destroying the object destroys the window; no event

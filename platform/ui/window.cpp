@@ -102,6 +102,7 @@ void CWindowWnd::CreateBackend(LPCTSTR name, DWORD style, DWORD exStyle) {
     p.toolWindow = (exStyle & UI_WS_EX_TOOLWINDOW) != 0;
     p.popup = p.toolWindow && (style & UI_WS_POPUP) && (style & UI_WS_CAPTION) != UI_WS_CAPTION;
     p.topMost = (exStyle & UI_WS_EX_TOPMOST) != 0;
+    p.noActivate = (exStyle & UI_WS_EX_NOACTIVATE) != 0;
     m_rcWindow = m_rcCreate;
     m_dpi = GetDisplayBackend().GetDpi();
     m_backend = GetDisplayBackend().CreateWindow(p, this);

@@ -19,7 +19,7 @@ using HMENU = void*;
 
 // Window styles of Create (the usual WS_ values; only those that change
 // behaviour here are acted on: WS_VISIBLE, WS_POPUP, WS_CAPTION,
-// WS_EX_TOOLWINDOW, WS_EX_TOPMOST).
+// WS_EX_TOOLWINDOW, WS_EX_TOPMOST, WS_EX_NOACTIVATE).
 inline constexpr DWORD UI_WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD UI_WS_POPUP = 0x80000000;
 inline constexpr DWORD UI_WS_CHILD = 0x40000000;
@@ -41,6 +41,7 @@ inline constexpr DWORD UI_WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr DWORD UI_WS_EX_WINDOWEDGE = 0x00000100;
 inline constexpr DWORD UI_WS_EX_LAYERED = 0x00080000;
 inline constexpr DWORD UI_WS_EX_APPWINDOW = 0x00040000;
+inline constexpr DWORD UI_WS_EX_NOACTIVATE = 0x08000000;
 inline constexpr UINT UI_CS_DBLCLKS = 0x0008;
 inline constexpr int UI_CW_USEDEFAULT = static_cast<int>(0x80000000);
 inline constexpr UINT IDOK = 1;

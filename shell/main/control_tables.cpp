@@ -15,6 +15,7 @@
 #include "shell/mp_device_power_ui.h"
 #include "shell/redio_macro_button_ui.h"
 #include "shell/select_panel_ui.h"
+#include "shell/update_info_list_item_ui.h"
 #include "shell/wnd_ui.h"
 
 namespace {
@@ -58,7 +59,7 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CSelectPanelUI", &CSelectPanelUI::CreateControl},
     {L"CDeviceKeyButtonUI", &CDeviceKeyButtonUI::CreateControl},
     {L"CCloudShareListItemUI", &CCloudShareListItemUI::CreateInstance},
-    {L"CUpdateInfoListItemUI", nullptr},
+    {L"CUpdateInfoListItemUI", &CUpdateInfoListItemUI::CreateInstance},
     {L"CDeviceOptionUI", &CDeviceOptionUI::CreateControl},
     {L"CMpDevicePowerUI", &CMpDevicePowerUI::CreateControl},
     {L"CComboEditContainerElementUI", &CComboEditContainerElementUI::CreateInstance},
@@ -81,8 +82,6 @@ constexpr ControlClassRow kFactoryClasses[] = {
 // Every name above that creates nothing yet: classes not written and
 // templates whose file is not in the skin folder.
 constexpr const wchar_t* kPendingNames[] = {
-    // The update list row.
-    L"CUpdateInfoListItemUI",
     // Device families.
     L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",

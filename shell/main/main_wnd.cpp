@@ -51,6 +51,8 @@ CMainWnd::CMainWnd() {
 }
 
 CMainWnd::~CMainWnd() {
+    // The observer outlives every window; a later broadcast must not reach this one.
+    GetSkinObserver()->RemoveReceiver(this);
     // The menus' windows go first; the objects are the window's to delete.
     CMenuWnd::DestroyMenu();
     delete m_pTrayMenu;
@@ -121,6 +123,7 @@ void CMainWnd::InitWindow() {
         m_captionButtons[i] = m_pm.FindControl(kCaptionButtonNames[i]);
     }
     MainWindowHandle = GetHWND();
+    GetSkinObserver()->AddReceiverOf(this);
     SetIcon(kIconResource);
     m_trayIcon.CreateTrayIcon(GetHWND(), kIconResource, kTrayTooltip, 0);
 }

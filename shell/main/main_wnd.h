@@ -47,6 +47,8 @@
 #include "shell/main/page_operation.h"
 #include "shell/main/spectrum_bands.h"
 #include "shell/skin_changed_param.h"
+#include "shell/skin_observer.h"
+#include "link/device_tables.h"
 
 class CCorvaneUSBDevice;
 class CDeviceOptionUI;
@@ -124,7 +126,7 @@ private:
     DUI_DECLARE_MESSAGE_MAP()
 };
 
-class CMainWnd : public DuiLib::WindowImplBase, public DuiLib::CWebBrowserEventHandler {
+class CMainWnd : public DuiLib::WindowImplBase, public DuiLib::CWebBrowserEventHandler, public SkinReceiver {
 public:
     static constexpr int kWorkerSlots = 20;
     static constexpr int kScanWorkerSlot = 0;
@@ -179,6 +181,7 @@ public:
 
     // --- Skin observer ------------------------------------------------------
     int OnSkinChanged(SkinChangedParam param);
+    int Receive(SkinChangedParam param) override { return OnSkinChanged(param); }
 
     // --- Start-up, workers, shutdown ----------------------------------------
     virtual void CreateDefaultDevicePanels();
@@ -487,6 +490,10 @@ public:
     // WM_FIRMWARE_CHECK from an outside sender.
     virtual void OnFirmwareCheck(int productId, int firmwareVersion);
     virtual void ShowSkinPicker();
+    // The version list as the last BuildVersionList left it.
+    const std::vector<VersionRecord>& VersionList() const { return m_versionList; }
+    // The window's DPI scale of a length (96 DPI = 1).
+    int ScaleByDpi(int length) const { return length * m_nDpi / 96; }
 
     // --- Web-browser host -------------------------------------------------------
     DuiLib::HRESULT ShowContextMenu(DuiLib::DWORD id, DuiLib::POINT* pt, void* target, void* reserved) override;
@@ -594,6 +601,9 @@ protected:
     std::array<std::int32_t, kKeyboardBandCount> m_keyboardBandLevels{};
     int m_keyboardFrameCounter = 0;
     bool m_audioCaptureStarted = false;
+    std::vector<VersionRecord> m_versionList;
+    // While the firmware question is open further checks are ignored.
+    bool m_firmwareQuestionOpen = false;
 
     DUI_DECLARE_MESSAGE_MAP()
 };

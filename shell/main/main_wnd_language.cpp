@@ -58,10 +58,12 @@ int CMainWnd::LoadLanguageIndex() {
     return index < 0 ? 0 : index;
 }
 
+// The key is made when missing: no installer makes it here, and without it
+// the choice would be lost at every start.
 void CMainWnd::SaveLanguageIndex(int languageId) {
     win::HKEY key = nullptr;
-    if (win::RegOpenKeyExW(win::HKEY_CURRENT_USER, LanguageRegistryKey().c_str(), 0, win::KEY_ALL_ACCESS, &key) !=
-        win::ERROR_SUCCESS) {
+    if (win::RegCreateKeyExW(win::HKEY_CURRENT_USER, LanguageRegistryKey().c_str(), 0, nullptr, 0,
+                             win::KEY_ALL_ACCESS, nullptr, &key, nullptr) != win::ERROR_SUCCESS) {
         return;
     }
     const auto value = static_cast<win::DWORD>(languageId);

@@ -176,4 +176,3 @@ void CMainWnd::InsertMouseButtonAction(int button, bool down) {
 
 bool CMainWnd::IsMacroFixedDelayChecked(CCorvaneUSBDevice*) { return false; }
 
-void CMainWnd::ShowAboutWindow() {}

@@ -1,6 +1,150 @@
-#include "shell/main/main_wnd.h"
+// The settings and about windows, the version list, the firmware updaters
+// and the skin picker.
 
-void CMainWnd::ShowSettingsWindow(bool) {}
-void CMainWnd::BuildVersionList() {}
-void CMainWnd::OnFirmwareCheck(int, int) {}
-void CMainWnd::ShowSkinPicker() {}
+#include <string>
+
+#include "link/corvane_usb_device.h"
+#include "link/debug_log.h"
+#include "link/text_encoding.h"
+#include "platform/os/debug_trace.h"
+#include "platform/os/launch.h"
+#include "platform/os/messages.h"
+#include "platform/ui/win_window_api.h"
+#include "shell/device_option_ui.h"
+#include "shell/main/about_wnd.h"
+#include "shell/main/firmware_update.h"
+#include "shell/main/installed_version.h"
+#include "shell/main/main_wnd.h"
+#include "shell/main/set_wnd.h"
+#include "shell/main/skin_frame.h"
+#include "shell/message_boxes.h"
+
+using namespace DuiLib;
+
+namespace {
+
+// Which version row a device kind fills, by the row's project code.
+struct KindVersionRow {
+    int kind;
+    const wchar_t* projectCode;
+};
+constexpr KindVersionRow kKindVersionRows[] = {
+    {kDeviceKindMouse, L"QT22R17A"},
+    {kDeviceKindKeyboard, L"QT22R16A"},
+};
+
+int VersionRowOfKind(const std::vector<VersionRecord>& rows, int kind) {
+    for (const KindVersionRow& map : kKindVersionRows) {
+        if (map.kind != kind) continue;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].projectCode == map.projectCode) return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// The device kind of a page, by the wired row it is bound to.
+int KindOfPage(CCorvaneUSBDevice* page) {
+    const HidDeviceSlot record = page->GetSlotRecord();
+    return FindDeviceOptionRow(record.deviceType, 0, record.vendorId, record.productId);
+}
+
+}  // namespace
+
+// Every device entry with an open command channel fills its kind's row: the
+// receiver channel's HID version and the flag -1 through the receiver, the
+// wired channel's version on the cable. Kinds without a row (mouse pad,
+// headset) fill none.
+void CMainWnd::BuildVersionList() {
+    m_versionList.assign(std::begin(VersionTable), std::end(VersionTable));
+    for (VersionRecord& row : m_versionList) row.version = 0;
+    for (int i = 0, n = DeviceEntryCount(); i < n; ++i) {
+        CDeviceOptionUI* entry = DeviceEntry(i);
+        CCorvaneUSBDevice* page = entry != nullptr ? entry->GetDevice() : nullptr;
+        if (page == nullptr) continue;
+        const int row = VersionRowOfKind(m_versionList, KindOfPage(page));
+        if (row < 0) continue;
+        VersionRecord& record = m_versionList[static_cast<size_t>(row)];
+        CDeviceProtocol& channel = page->CommandChannel();
+        if (!channel.IsOpen()) {
+            record.version = 0;
+        } else if (channel.IsReceiverMode()) {
+            record.version = channel.m_receiver.m_attributes.VersionNumber;
+            record.flag = -1;
+        } else {
+            record.version = channel.m_wired.m_attributes.VersionNumber;
+        }
+    }
+    if (!m_versionList.empty()) m_versionList.back().version = GetInstalledVersion();
+}
+
+void CMainWnd::ShowSettingsWindow(bool centred) {
+    if (m_hSettingsWnd != nullptr) return;
+    CSetWnd window;
+    if (window.Create(GetHWND(), L"SetWnd", UI_WS_POPUP | UI_WS_VISIBLE, UI_WS_EX_TOOLWINDOW, 0, 0, CSetWnd::kWidth,
+                      CSetWnd::kHeight) == nullptr) {
+        return;
+    }
+    window.SetDPI(m_nDpi);
+    const SIZE size = window.GetWindowSize();
+    m_hSettingsWnd = window.GetHWND();
+    window.SetOwner(GetHWND(), m_nLanguageIndex);
+    BuildVersionList();
+    std::vector<VersionRecord> shown;
+    for (const VersionRecord& row : m_versionList) {
+        if (row.version != 0) shown.push_back(row);
+    }
+    window.SetVersionRows(shown);
+    if (centred) {
+        window.CenterWindow();
+    } else {
+        const RECT main = GetWindowRect();
+        win::SetWindowPos(window.GetHWND(), nullptr, main.right - size.cx - ScaleByDpi(30), main.top + ScaleByDpi(60),
+                          0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    }
+    window.ShowModal();
+    m_hSettingsWnd = nullptr;
+}
+
+void CMainWnd::ShowAboutWindow() {
+    if (m_hAboutWnd != nullptr) return;
+    CAboutWnd window;
+    if (window.Create(GetHWND(), L"  ", UI_WS_POPUP | UI_WS_VISIBLE, UI_WS_EX_TOOLWINDOW, 0, 0, 800, 572) == nullptr) {
+        return;
+    }
+    window.SetVersionText(VersionTable[kVersionCount - 1].versionText.c_str());
+    m_hAboutWnd = window.GetHWND();
+    window.CenterWindow();
+    window.ShowModal();
+    m_hAboutWnd = nullptr;
+}
+
+// Asked only from outside. A "no" ends the program the way the tray's exit
+// does: the open windows close and the main window's destruction stops the
+// workers, so nothing is cut off mid-write.
+void CMainWnd::OnFirmwareCheck(int productId, int firmwareVersion) {
+    if (m_firmwareQuestionOpen) return;
+    const FirmwareUpdater updater = FirmwareUpdaterFor(productId, firmwareVersion);
+    if (updater == FirmwareUpdater::None) return;
+    const std::wstring folder = FirmwareUpdaterFolder();
+    const std::wstring path = FirmwareUpdaterPath(updater);
+    if (CControlUI* noDevice = m_pm.FindControl(L"No_device_Link")) noDevice->SetVisible(true);
+    m_firmwareQuestionOpen = true;
+    const int answer = ShowMessageBox(GetHWND(), L"tips_text", L"message_text_24", m_nDpi, 1, 1);
+    m_firmwareQuestionOpen = false;
+    if (answer != 1) {
+        CloseChildWindows();
+        Close(0);
+        return;
+    }
+    const win::HINSTANCE started =
+        win::ShellExecuteW(GetHWND(), L"open", path.c_str(), kUpdaterParameters, folder.c_str(), win::SW_SHOWNORMAL);
+    if (win::ShellExecuteResult(started) > 32) return;
+    const std::wstring note = L"OnFirmwareCheck: the updater " + path + L" could not be started";
+    win::OutputDebugStringW(note.c_str());
+    WriteLog(WideToUtf8(note));
+    ShowMainMessage(L"UpdateFailText", 1, 0);
+}
+
+// The popup frees itself when it closes.
+void CMainWnd::ShowSkinPicker() { CSkinFrame::Open(GetHWND(), m_pm.FindControl(L"skinbtn")); }

@@ -114,18 +114,7 @@ protected:
     }
 
     // The window manager's close button.
-    void RequestClose(Window window) {
-        Display* d = driver_->display();
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = window;
-        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(d, window, False, NoEventMask, &e);
-        XFlush(d);
-    }
+    void RequestClose(Window window) { driver_->RequestClose(window); }
 
     std::string Log(const std::string& name) { return ReadTextFile((folder_ / name).string()); }
 

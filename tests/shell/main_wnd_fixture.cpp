@@ -173,8 +173,10 @@ void MainWndTest::TearDown() {
     SetDisplayBackend(nullptr);
 }
 
-RecordingMainWnd* MainWndTest::OpenMainWindow() {
-    window_ = new RecordingMainWnd;
+RecordingMainWnd* MainWndTest::OpenMainWindow() { return OpenMainWindow(new RecordingMainWnd); }
+
+RecordingMainWnd* MainWndTest::OpenMainWindow(RecordingMainWnd* window) {
+    window_ = window;
     window_->Create(nullptr, kProductString,
                     win::WS_POPUP | win::WS_VISIBLE | win::WS_CLIPSIBLINGS | win::WS_CLIPCHILDREN | win::WS_CAPTION |
                         win::WS_SYSMENU | win::WS_MINIMIZEBOX,

@@ -99,6 +99,8 @@ protected:
     // first paint runs "windowinit"); the window shows after the scan
     // thread's first pass.
     RecordingMainWnd* OpenMainWindow();
+    // The same with a window of the test's own kind (the fixture deletes it).
+    RecordingMainWnd* OpenMainWindow(RecordingMainWnd* window);
     // Paints what is invalid now (and runs "windowinit" the first time).
     void Paint();
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -86,6 +86,33 @@ bool XDriver::Viewable(Window w) {
     return XGetWindowAttributes(d_, w, &a) && a.map_state == IsViewable;
 }
 
+std::vector<Window> XDriver::ViewableTopLevel(const std::string& title) {
+    Window root = DefaultRootWindow(d_), parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    std::vector<Window> found;
+    if (XQueryTree(d_, root, &root, &parent, &children, &count) != 0) {
+        for (unsigned i = 0; i < count; ++i) {
+            if (Viewable(children[i]) && (title.empty() || Utf8Property(children[i], "_NET_WM_NAME") == title))
+                found.push_back(children[i]);
+        }
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
+void XDriver::RequestClose(Window w) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d_, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d_, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d_, w, False, NoEventMask, &e);
+    XFlush(d_);
+}
+
 std::string XDriver::Utf8Property(Window w, const char* name) {
     Atom type = None;
     int format = 0;

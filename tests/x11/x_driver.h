@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tavrik::test {
 
@@ -36,9 +37,27 @@ public:
     bool Geometry(Window w, int& x, int& y, int& width, int& height);
     bool Viewable(Window w);
     std::string Utf8Property(Window w, const char* name);
+    // The viewable top-level windows, bottom first; with a title: only those
+    // whose _NET_WM_NAME is it.
+    std::vector<Window> ViewableTopLevel(const std::string& title = {});
+    // The window manager's close button (WM_DELETE_WINDOW).
+    void RequestClose(Window w);
 
 private:
     Display* d_ = nullptr;
+};
+
+// While it lives, an X error of this process (a window that went between a
+// listing and a query) is no failure.
+class IgnoredXErrors {
+public:
+    IgnoredXErrors() : previous_(XSetErrorHandler([](Display*, XErrorEvent*) { return 0; })) {}
+    ~IgnoredXErrors() { XSetErrorHandler(previous_); }
+    IgnoredXErrors(const IgnoredXErrors&) = delete;
+    IgnoredXErrors& operator=(const IgnoredXErrors&) = delete;
+
+private:
+    XErrorHandler previous_;
 };
 
 // Shrinks the screen of the display through RandR for the object's life (or

@@ -83,6 +83,8 @@ public:
 
     const ProductInfo& Product() const { return product_; }
     const hid::SimDeviceDescription& Description() const { return description_; }
+    // The HID version number (bcdDevice) the next Plug shows.
+    void SetVersion(std::uint16_t version) { description_.version = version; }
 
     // Plugging into a host (the in-process bus or the socket server). The
     // host must outlive the plugged emulator, or the emulator be unplugged first.

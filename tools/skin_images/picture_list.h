@@ -29,6 +29,9 @@ void AddProgressWindowPictures(std::vector<Picture>& pictures);
 // The colour picker's seven-colour preview.
 void AddPickerPictures(std::vector<Picture>& pictures);
 
+// The pictures of the settings window, its update rows and the background picker.
+void AddSecondaryWindowPictures(std::vector<Picture>& pictures);
+
 // All pictures, in a fixed order.
 std::vector<Picture> AllPictures();
 

@@ -22,6 +22,7 @@ std::vector<Picture> AllPictures() {
     AddKeyboardPictures(pictures);
     AddProgressWindowPictures(pictures);
     AddPickerPictures(pictures);
+    AddSecondaryWindowPictures(pictures);
     return pictures;
 }
 

@@ -152,6 +152,15 @@ X11Window* X11Backend::FindBackendWindow(const DuiLib::IBackendWindow* window) c
     return nullptr;
 }
 
+void X11Backend::TellNoActivateWindows(const X11Window* except) {
+    std::vector<Window> told;
+    for (auto& [xid, w] : windows_)
+        if (w != except && w->no_activate() && w->shown()) told.push_back(xid);
+    // Each is looked up again: telling one may close another.
+    for (Window xid : told)
+        if (X11Window* w = Find(xid)) w->TellFocusMovedAway();
+}
+
 std::vector<X11Window*> X11Backend::OwnedBy(const X11Window* owner) const {
     std::vector<X11Window*> owned;
     for (auto& [xid, w] : windows_)
@@ -444,6 +453,9 @@ void X11Backend::Dispatch(XEvent& event) {
     X11Window* window = Find(target);
     if (!window) return;
 
+    // A press anywhere in the program's other windows moves the focus there.
+    if (event.type == ButtonPress && !window->no_activate()) TellNoActivateWindows(window);
+
     if (IsInputEvent(event.type) && !window->enabled()) {
         // Input to a window that a modal window disables: bring the modal
         // window to the front instead, as a click on a blocked owner does.
@@ -491,6 +503,9 @@ void X11Backend::Dispatch(XEvent& event) {
             focused_ = 0;
         e.type = event.type == FocusIn ? BackendEventType::Activated : BackendEventType::Deactivated;
         window->Deliver(e);
+        // Focus that arrives in one of our windows or leaves it (to another
+        // program's) has moved away from every no-activate popup.
+        TellNoActivateWindows(window);
         return;
     }
     case ClientMessage:

@@ -97,6 +97,10 @@ public:
     bool GrabKeyboardForHooks();
     void ReleaseKeyboardForHooks();
 
+    // The focus moved to `except`'s side (it took the focus, lost it, or a
+    // button went down in it): every other shown no-activate window hears it.
+    void TellNoActivateWindows(const X11Window* except);
+
     // Logs a message of the display layer once per key.
     void LogOnce(const std::string& key, const std::string& message);
 
@@ -155,6 +159,11 @@ public:
     Window xid() const { return xid_; }
     bool enabled() const { return enabled_; }
     bool popup() const { return popup_; }
+    bool no_activate() const { return no_activate_; }
+    bool shown() const { return state_ != DuiLib::BackendShowState::Hidden; }
+    // Tells a shown window that never takes the focus that the focus moved
+    // elsewhere (once per showing).
+    void TellFocusMovedAway();
     X11Window* owner() const { return owner_; }
     XIC input_context() const { return ic_; }
     DuiLib::IBackendWindowSink* sink() const { return sink_; }
@@ -194,6 +203,8 @@ private:
     XIC ic_ = nullptr;
     X11Window* owner_ = nullptr;
     bool popup_;
+    bool no_activate_;
+    bool focus_loss_told_ = false;
     bool topMost_;
     bool enabled_ = true;
     bool focus_on_map_ = false;

@@ -34,7 +34,12 @@ int ClampSize(int v) { return std::clamp(v, 1, 32767); }
 }  // namespace
 
 X11Window::X11Window(X11Backend* backend, const DuiLib::BackendWindowParams& params, DuiLib::IBackendWindowSink* sink)
-    : backend_(backend), sink_(sink), d_(backend->display()), popup_(params.popup), topMost_(params.topMost) {
+    : backend_(backend),
+      sink_(sink),
+      d_(backend->display()),
+      popup_(params.popup),
+      no_activate_(params.noActivate),
+      topMost_(params.topMost) {
     rect_ = params.rect;
     if (rect_.right <= rect_.left) rect_.right = rect_.left + 1;
     if (rect_.bottom <= rect_.top) rect_.bottom = rect_.top + 1;
@@ -80,7 +85,7 @@ X11Window::X11Window(X11Backend* backend, const DuiLib::BackendWindowParams& par
     WriteNormalHints(USPosition | USSize | PPosition | PSize);
     XWMHints wm{};
     wm.flags = InputHint | StateHint;
-    wm.input = True;
+    wm.input = no_activate_ ? False : True;
     wm.initial_state = NormalState;
     XSetWMHints(d_, xid_, &wm);
 
@@ -125,6 +130,8 @@ void X11Window::SetState(BackendShowState state) {
 }
 
 void X11Window::Map(bool activate) {
+    if (no_activate_) activate = false;
+    focus_loss_told_ = false;
     if (owner_) XSetTransientForHint(d_, xid_, owner_->xid());
     focus_on_map_ = activate;
     XMapRaised(d_, xid_);
@@ -310,6 +317,15 @@ void X11Window::OnConfigure(const XConfigureEvent& c) {
     }
 }
 
+void X11Window::TellFocusMovedAway() {
+    if (!no_activate_ || !shown() || focus_loss_told_) return;
+    focus_loss_told_ = true;
+    DuiLib::BackendEvent e;
+    e.type = DuiLib::BackendEventType::Deactivated;
+    e.time = win::GetTickCount();
+    Deliver(e);
+}
+
 void X11Window::OnMapped() {
     mapped_ = true;
     if (focus_on_map_) {
@@ -404,6 +420,10 @@ void X11Window::Activate() {
     WakeOnExit wake(backend_);
     if (state_ == BackendShowState::Hidden) return;
     XRaiseWindow(d_, xid_);
+    if (no_activate_) {
+        XFlush(d_);
+        return;
+    }
     // Windows it owns (a modal dialog, an open menu) stay above it.
     for (X11Window* owned : backend_->OwnedBy(this))
         if (owned->GetShowState() != BackendShowState::Hidden) XRaiseWindow(d_, owned->xid());

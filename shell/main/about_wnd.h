@@ -1,0 +1,20 @@
+#pragma once
+
+// CAboutWnd: the modal about window (skin "AboutWnd.xml"): the program's
+// version line in the user's language. The caller owns the object and runs
+// it for the length of one call.
+
+#include "shell/main/secondary_wnd.h"
+
+class CAboutWnd : public CSecondaryWnd {
+public:
+    // The version line: the current language's text of "software_rev_text"
+    // immediately followed by `version`.
+    void SetVersionText(DuiLib::CDuiString version);
+
+protected:
+    DuiLib::LPCTSTR GetWindowClassName() const override { return L"AboutWnd"; }
+    DuiLib::CDuiString GetSkinFile() override { return L"AboutWnd.xml"; }
+    DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                        DuiLib::BOOL& bHandled) override;
+};

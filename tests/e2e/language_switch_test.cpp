@@ -1,0 +1,200 @@
+// End to end: the user picks the second language in the settings window of
+// the real program; the main window's texts change, the choice is stored as
+// that language's id in the registry store, and the next start keeps it.
+//
+// The controls are found by the skins' fixed layout at 96 DPI: the settings
+// button in the caption, the language combo in the settings window, the
+// second row of its drop list.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/child_process.h"
+#include "tests/x11/x_display.h"
+// X11 last: its macros clash with GoogleTest's names.
+#include "tests/x11/x_driver.h"
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace tavrik::test {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+constexpr const char* kMainTitle = "Halvord  Q580-RGB-PRO";
+// The caption's settings button (setwnd.xml and main.xml at 1000 x 640).
+constexpr int kSetButtonX = 879, kSetButtonY = 28;
+// The language combo of the settings window: its left edge, bottom and width.
+constexpr int kComboLeft = 184, kComboBottom = 90, kComboWidth = 220;
+constexpr int kLanguageRowHeight = 30;
+constexpr unsigned long kLanguageRowColour = 0x2A2F38;  // the combo's and its rows' background
+
+
+class LanguageSwitchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TAVRIK_REQUIRE_X_DISPLAY();
+        driver_ = std::make_unique<XDriver>();
+        ASSERT_TRUE(driver_->ok());
+        folder_ = fs::temp_directory_path() / ("tavrik-e2e-language-" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+        fs::permissions(folder_, fs::perms::owner_all);
+    }
+
+    void TearDown() override {
+        tavrik_.reset();
+        std::error_code error;
+        fs::remove_all(folder_, error);
+    }
+
+    void Start(const std::string& log) {
+        log_ = (folder_ / log).string();
+        tavrik_ = std::make_unique<ChildProcess>(
+            "Tavrik", std::vector<std::string>{},
+            std::map<std::string, std::string>{{"TAVRIK_HID_BACKEND", "sim"},
+                                               {"TAVRIK_DEVSIM_SOCKET", (folder_ / "no-devsim.sock").string()},
+                                               {"TAVRIK_DEBUG", "1"}},
+            log_);
+        ASSERT_TRUE(tavrik_->Started());
+    }
+
+    std::string LogText() const { return ReadTextFile(log_); }
+
+    static bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s) {
+        return PumpUntil([] {}, done, timeout);
+    }
+
+    Window Titled(const std::string& title) {
+        const std::vector<Window> found = driver_->ViewableTopLevel(title);
+        return found.empty() ? 0 : found.front();
+    }
+
+    // The shown main window at its fitted size, or 0.
+    Window WaitForMainWindow() {
+        Window window = 0;
+        WaitFor([&] {
+            window = Titled(kMainTitle);
+            int x = 0, y = 0, w = 0, h = 0;
+            return window != 0 && driver_->Geometry(window, x, y, w, h) && w == 1000 && h == 640 &&
+                   LogText().find("RaiseWindow: no-device panel shown") != std::string::npos;
+        });
+        return window;
+    }
+
+    // The window's pixels below its caption, once two reads agree.
+    std::string SettledPicture(Window window) {
+        driver_->MoveTo(5, 1015);
+        std::string last, now;
+        WaitFor([&] {
+            last = now;
+            now = Picture(window);
+            return !now.empty() && now == last;
+        });
+        return now;
+    }
+
+    // A fingerprint of the pixels (empty when the window cannot be read).
+    std::string Picture(Window window) {
+        XSync(driver_->display(), False);
+        XImage* image = XGetImage(driver_->display(), window, 0, 60, 1000, 580, AllPlanes, ZPixmap);
+        if (image == nullptr) return {};
+        std::uint64_t hash = 1469598103934665603ull;
+        for (int y = 0; y < image->height; ++y) {
+            for (int x = 0; x < image->width; ++x) {
+                hash = (hash ^ XGetPixel(image, x, y)) * 1099511628211ull;
+            }
+        }
+        XDestroyImage(image);
+        return std::to_string(hash);
+    }
+
+    unsigned long ScreenPixel(int x, int y) {
+        Display* d = driver_->display();
+        XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
+        if (image == nullptr) return 0;
+        const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
+        XDestroyImage(image);
+        return pixel;
+    }
+
+
+    static std::string RegistryText() {
+        const char* config = std::getenv("XDG_CONFIG_HOME");
+        const fs::path folder = config != nullptr && *config != '\0' ? fs::path(config)
+                                                                     : fs::path(std::getenv("HOME")) / ".config";
+        return ReadTextFile((folder / "tavrik" / "registry").string());
+    }
+
+    std::unique_ptr<XDriver> driver_;
+    // The program's windows come and go while the test walks them.
+    IgnoredXErrors ignoredErrors_;
+    fs::path folder_;
+    std::string log_;
+    std::unique_ptr<ChildProcess> tavrik_;
+};
+
+TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfterARestart) {
+    Start("first.log");
+    const Window main = WaitForMainWindow();
+    ASSERT_NE(main, 0u) << LogText();
+    const std::string english = SettledPicture(main);
+    int mx = 0, my = 0, mw = 0, mh = 0;
+    ASSERT_TRUE(driver_->Geometry(main, mx, my, mw, mh));
+
+    driver_->Click(mx + kSetButtonX, my + kSetButtonY);
+    Window settings = 0;
+    ASSERT_TRUE(WaitFor([&] { return (settings = Titled("SetWnd")) != 0; })) << LogText();
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    // Beside the main window's right edge, 60 below its top.
+    EXPECT_TRUE(WaitFor([&] {
+        return driver_->Geometry(settings, sx, sy, sw, sh) && sw == 630 && sh == 500 && sx == mx + 1000 - 630 - 30 &&
+               sy == my + 60;
+    })) << sx << "," << sy << " " << sw << " x " << sh;
+
+    // Open the drop list (once the window is drawn) and click its second row.
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(sx + kComboLeft + 4, sy + kComboBottom - 15) == kLanguageRowColour; }))
+        << "the settings window was not drawn";
+    driver_->Click(sx + kComboLeft + kComboWidth / 2, sy + kComboBottom - 15);
+    ASSERT_TRUE(WaitFor([&] {
+        for (Window w : driver_->ViewableTopLevel()) {
+            int x = 0, y = 0, width = 0, height = 0;
+            if (driver_->Geometry(w, x, y, width, height) && x == sx + kComboLeft && y == sy + kComboBottom) return true;
+        }
+        return false;
+    })) << "the language list did not open";
+    const int rowX = sx + kComboLeft + kComboWidth / 2;
+    const int rowY = sy + kComboBottom + 1 + kLanguageRowHeight * 3 / 2;
+    // The list takes clicks once it is drawn: its rows' background shows.
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(rowX, rowY) == kLanguageRowColour; })) << "the list was not drawn";
+    driver_->Click(rowX, rowY);
+
+    // 2052 is the second language's "Language_ID".
+    EXPECT_TRUE(WaitFor([] { return RegistryText().find("\"LANGUAGE\"=dword:00000804") != std::string::npos; }))
+        << RegistryText() << LogText();
+    driver_->RequestClose(settings);
+    ASSERT_TRUE(WaitFor([&] { return Titled("SetWnd") == 0; })) << LogText();
+    const std::string chinese = SettledPicture(main);
+    EXPECT_NE(chinese, english) << "the main window's texts did not change";
+
+    driver_->RequestClose(main);
+    ASSERT_EQ(tavrik_->Wait(30s), 0) << LogText();
+
+    Start("second.log");
+    const Window again = WaitForMainWindow();
+    ASSERT_NE(again, 0u) << LogText();
+    EXPECT_EQ(SettledPicture(again), chinese) << "the language did not stay";
+    driver_->RequestClose(again);
+    EXPECT_EQ(tavrik_->Wait(30s), 0) << LogText();
+}
+
+}  // namespace
+}  // namespace tavrik::test
