@@ -204,14 +204,16 @@ void BM_LightThreadLoad(benchmark::State& state) {
     if (!kbbench::ConnectKeyboard(page, device, state)) return;
     ThreadCpuTicks ticks;
     page.SetTickSources(&ticks, nullptr);
+    // Argument 1: the pass loop alone (lights off, no per-key effects), for comparison.
+    const bool loopOnly = state.range(0) == 1;
     LightSetting light{};
-    light.mode = 6;
+    light.mode = loopOnly ? 20 : 6;
     light.speed = 4;
     light.brightness = 5;
     light.colorful = 1;
     page.SetLightSetting(light);
     page.ApplyLightProfile();
-    page.FullKeyEffects();
+    if (!loopOnly) page.FullKeyEffects();
     double percent = 0;
     for (auto _ : state) {
         page.StartLightThreads();
@@ -223,8 +225,9 @@ void BM_LightThreadLoad(benchmark::State& state) {
     }
     tavrik::test::CloseCommandChannel(page.CommandChannel());
     state.counters["thread_cpu_percent"] = percent;
-    state.SetLabel("reactive ripple, speed 4, 170 per-key effects (goal 1 %)");
+    state.SetLabel(loopOnly ? "pass loop only: lights off, no per-key effects"
+                            : "reactive ripple, speed 4, 170 per-key effects (goal 1 %)");
 }
-BENCHMARK(BM_LightThreadLoad)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LightThreadLoad)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
