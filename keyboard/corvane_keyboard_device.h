@@ -331,6 +331,9 @@ private:
     std::minstd_rand m_randomEngine{std::random_device{}()};
     uint32_t Random();
     uint32_t EffectNow() { return m_lightTicks.load()->Now(); }
+    // The per-key breathing of the first `count` entries of KeySequence: each
+    // key's phase advances, and it shows its colour on the pulse curve.
+    void BreatheSequenceKeys(int count, std::array<uint8_t, 170>& phases, uint8_t advance);
     std::atomic<LightTickSource*> m_lightTicks{&SystemTickSource()};
     std::atomic<LightTickSource*> m_streamTicks{&SystemTickSource()};
     WorkerRecord m_lightThread;

@@ -222,19 +222,24 @@ void CCorvaneKeyboardDevice::InitKeyBreathing() {
     }
 }
 
-int CCorvaneKeyboardDevice::StepRandomBreathing() {
+void CCorvaneKeyboardDevice::BreatheSequenceKeys(int count, std::array<uint8_t, 170>& phases, uint8_t advance) {
     const LightSetting s = CurrentLightSetting();
     const uint8_t full = BrightnessLevelOf(s.brightness);
-    ForSequenceKeys(kSequenceWalk, [&](uint8_t n) {
-        uint8_t& level = m_leds.m_keyLevel[n];
-        level = uint8_t(level + 2);
-        if (level > 191) {
-            level = 0;
+    ForSequenceKeys(count, [&](uint8_t n) {
+        uint8_t& phase = phases[n];
+        phase = uint8_t(phase + advance);
+        // Each new breath of a key takes a colour of its own.
+        if (phase > 191) {
+            phase = 0;
             m_leds.m_keyHue[n] = uint8_t(Random() % 192);
         }
-        const uint8_t shade = Shade(full, PulseCurve[level]);
+        const uint8_t shade = Shade(full, PulseCurve[phase]);
         Put(m_leds, n, s.colorful ? WheelColor(m_leds.m_keyHue[n], shade) : SettingColor(s, shade));
     });
+}
+
+int CCorvaneKeyboardDevice::StepRandomBreathing() {
+    BreatheSequenceKeys(kSequenceWalk, m_leds.m_keyLevel, 2);
     return kLeds;
 }
 
@@ -254,18 +259,7 @@ void CCorvaneKeyboardDevice::InitPhasedBreathing() {
 }
 
 int CCorvaneKeyboardDevice::StepPhasedBreathing() {
-    const LightSetting s = CurrentLightSetting();
-    const uint8_t full = BrightnessLevelOf(s.brightness);
-    ForSequenceKeys(int(KeySequence.size()), [&](uint8_t n) {
-        uint8_t& phase = m_effects.m_keyPhase[n];
-        phase = uint8_t(phase + 1);
-        if (phase > 191) {
-            phase = 0;
-            m_leds.m_keyHue[n] = uint8_t(Random() % 192);
-        }
-        const uint8_t shade = Shade(full, PulseCurve[phase]);
-        Put(m_leds, n, s.colorful ? WheelColor(m_leds.m_keyHue[n], shade) : SettingColor(s, shade));
-    });
+    BreatheSequenceKeys(int(KeySequence.size()), m_effects.m_keyPhase, 1);
     return kLeds;
 }
 

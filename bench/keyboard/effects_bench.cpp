@@ -21,6 +21,7 @@ namespace {
 
 class BenchPage : public CCorvaneKeyboardDevice {
 public:
+    using CCorvaneKeyboardDevice::EnterLightMode;
     BenchPage() {
         SetKeyCount(170);
         SetLedCount(170);
@@ -67,14 +68,7 @@ void Prepare(BenchPage& page, uint8_t mode, uint8_t colorful) {
     s.green = 100;
     s.blue = 50;
     page.SetLightSetting(s);
-    page.ResetEffectState();
-    switch (mode) {
-        case 5: page.InitKeyBreathing(); break;
-        case 12: page.SeedRippleCentre(); break;
-        case 16: page.SeedRippleLeft(); break;
-        case 30: page.InitPhasedBreathing(); break;
-        default: page.InitColorOffsets(); break;
-    }
+    page.EnterLightMode(mode, false);
 }
 
 template <int (CCorvaneKeyboardDevice::*Step)(), uint8_t Mode>

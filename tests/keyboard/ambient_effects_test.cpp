@@ -35,14 +35,7 @@ protected:
     // The mode entered as a profile change enters it: reset and entry hook.
     void Enter(uint8_t mode, uint8_t colorful, uint8_t direction) {
         page.Set(mode, colorful, direction);
-        page.ResetEffectState();
-        switch (mode) {
-            case 5: page.InitKeyBreathing(); break;
-            case 12: page.SeedRippleCentre(); break;
-            case 16: page.SeedRippleLeft(); break;
-            case 30: page.InitPhasedBreathing(); break;
-            default: page.InitColorOffsets(); break;
-        }
+        page.EnterLightMode(mode, false);
         page.Fill(kMarker);
     }
     void Run(uint8_t mode, int steps) {

@@ -27,6 +27,8 @@ public:
     ~EffectPage() override { StopLightThreads(); }
 
     void StartRandomAt(uint32_t first) { next_ = first; }
+    // A mode entered as on a profile change: reset and the mode's entry hook.
+    using CCorvaneKeyboardDevice::EnterLightMode;
     // The setting as the steps read it (mode, brightness 5, colour 10, 20, 30).
     LightSetting Set(uint8_t mode, uint8_t colorful = 0, uint8_t direction = 1, uint8_t speed = 4) {
         LightSetting s;
