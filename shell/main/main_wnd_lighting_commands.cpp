@@ -18,11 +18,5 @@ void CMainWnd::OnMouseSettingOption(int) {}
 void CMainWnd::PickDpiColor(int) {}
 void CMainWnd::ApplyKeySelectionLight(DuiLib::CControlUI*) {}
 void CMainWnd::ApplyMouseKeySelectionLight(DuiLib::CControlUI*) {}
-void CMainWnd::SyncLightBreathingStep() {}
-void CMainWnd::SyncLightStaticStep() {}
-void CMainWnd::SyncLightFlashStep() {}
-void CMainWnd::SyncLightColorCycleStep() {}
-void CMainWnd::SyncLightOffStep() {}
-void CMainWnd::BroadcastSyncColor(int, int, int, int) {}
 void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice*) {}
 void CMainWnd::ShowLightMode(CCorvaneUSBDevice*, int) {}
