@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,41 @@ public:
     virtual void ReadDeviceCustomColors();
     virtual void InitPhasedBreathing();
 
+    // --- Effects (keyboard_*_effects.cpp, keyboard_effect_playlist.cpp,
+    // keyboard_custom_colors.cpp) ----------------------------------------------
+    // Every step, seed and hook below runs under the page's effect lock.
+    // The effects' random numbers (only values mod 112 and mod 192 are used);
+    // null: the page's own generator.
+    void SetRandomSource(std::function<uint32_t()> source);
+    // The key itself when KeySequence holds it, else 170.
+    static uint8_t FindSequenceKey(uint8_t key);
+    // Ripple planes: light the keys they mark, spread them one step, or (the
+    // reactive keys) move them one column along their row.
+    void LightRippleBits();
+    void ShiftRippleBits();
+    void SpreadRippleRow();
+    // Seeds of the key-press modes, given a key position and kind (1 press, 2 release).
+    virtual void TriggerKeyEffect(int key, int kind);
+    virtual void SeedRippleAtKey(int key, int kind);
+    virtual void SeedRippleAtKeyLayout(int key, int kind);
+    virtual void LightPressedKey(int key, int kind);
+    virtual void SpreadFromKey(int key, int kind);
+    // 1 when a key other than `excluded` is held at (column, row) or around it.
+    int HasLitNeighbour(int column, int row, int excluded);
+    // Frame generators of the playlist and the per-key effect passes.
+    void RenderPlaylistBreathing(const LightSetting& step, int phase);
+    void RenderPlaylistFlash(const LightSetting& step, int phase);
+    void RenderKeyBreathing(const std::vector<LightSetting>& effects, bool reset);
+    void RenderKeyColorCycle(const std::vector<LightSetting>& effects, bool reset);
+    void RenderKeyFlash(const std::vector<LightSetting>& effects, bool reset);
+    // Custom colours: the LED vector written to the keyboard (only in mode 19;
+    // returns 0), the selected group reloaded, another group chosen, every
+    // LED filled with the setting colour (1) or black (0).
+    virtual int SendCustomColors();
+    virtual void ReloadCustomColors();
+    virtual void SetCustomColorGroup(int group);
+    virtual void FillCustomColors(int flag);
+
     // --- Event channel (keyboard_event_listener.cpp) -------------------------
     // Connection types of the event channel's two interfaces.
     static constexpr int kEventWired = 1;
@@ -290,6 +326,11 @@ private:
 
     // Lighting engine.
     KeyboardEffectState m_effects;
+    // The effects' random source (under the effect lock).
+    std::function<uint32_t()> m_random;
+    std::minstd_rand m_randomEngine{std::random_device{}()};
+    uint32_t Random();
+    uint32_t EffectNow() { return m_lightTicks.load()->Now(); }
     std::atomic<LightTickSource*> m_lightTicks{&SystemTickSource()};
     std::atomic<LightTickSource*> m_streamTicks{&SystemTickSource()};
     WorkerRecord m_lightThread;

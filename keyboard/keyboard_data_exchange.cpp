@@ -78,7 +78,11 @@ void CCorvaneKeyboardDevice::MapKeyPositions() {
 }
 
 void CCorvaneKeyboardDevice::TakePositionMaps(const KeyPositionMaps& maps) {
-    m_positions = maps;
+    {
+        // The listener thread looks key events up in them.
+        win::CriticalSectionGuard lock(m_effectLock);
+        m_positions = maps;
+    }
     m_keyPositionMap.clear();
     m_ledPositionMap.clear();
     for (size_t p = 0; p < kKeyPositionCount; ++p) {

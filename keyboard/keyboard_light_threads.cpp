@@ -79,6 +79,13 @@ void CCorvaneKeyboardDevice::SetTickSources(LightTickSource* light, LightTickSou
     m_streamTicks.store(stream ? stream : &SystemTickSource());
 }
 
+void CCorvaneKeyboardDevice::SetRandomSource(std::function<uint32_t()> source) {
+    win::CriticalSectionGuard lock(m_effectLock);
+    m_random = std::move(source);
+}
+
+uint32_t CCorvaneKeyboardDevice::Random() { return m_random ? m_random() : uint32_t(m_randomEngine()); }
+
 bool CCorvaneKeyboardDevice::StartWorkerThread(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine,
                                                std::atomic<int>& running) {
     if (!record.param) record.param = std::make_unique<win::WorkerParam>();

@@ -19,6 +19,7 @@ constexpr const wchar_t* kDefaultLightFile = L"default_light.json";
 constexpr uint8_t kMacroCode = 0x70;
 constexpr uint8_t kMacroRepeatCode = 0x71;
 constexpr int kKeyOptionCount = 126;
+constexpr uint8_t kSweepMode = 24;
 
 // The "LightName" of every element of `rows`[index]; false when that row is
 // not an array (the list is then left as it was).
@@ -77,12 +78,19 @@ int CCorvaneKeyboardDevice::ApplyLightProfile() {
     SetRunningState(light);
     if (light.mode != before || light.mode == 19) EnterLightMode(light.mode, false);
     {
+        // The effect lock first, as on the light thread's passes.
+        win::CriticalSectionGuard effects(m_effectLock);
+        m_leds.m_effectStep = 0;
+        if (light.mode == kSweepMode) m_leds.m_keyHue.fill(0);
         std::lock_guard<win::CCriticalSection> guard(KeyEffectLock);
-        std::vector<LightSetting> effects = m_profile.GetLightList();
+        std::vector<LightSetting> list = m_profile.GetLightList();
         // The per-LED list always has one entry per LED; what the document
         // lacks reads as absent.
-        effects.resize(m_keyEffects.size());
-        m_keyEffects = std::move(effects);
+        list.resize(m_keyEffects.size());
+        m_keyEffects = std::move(list);
+        RenderKeyBreathing(m_keyEffects, true);
+        RenderKeyColorCycle(m_keyEffects, true);
+        RenderKeyFlash(m_keyEffects, true);
     }
     m_profile.LoadLightList(m_profile.GetLightListPath());
     {

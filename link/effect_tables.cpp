@@ -67,3 +67,7 @@ uint32_t FlashPeriodMsOf(uint8_t speed) {
     // Only the first five entries are speeds; faster than the fastest is the fastest.
     return uint32_t(FlashPeriodUnits[std::min<uint8_t>(speed, 4)]) * kFlashPeriodUnitMs;
 }
+
+uint8_t SpeedPeriodOf(uint8_t speed) {
+    return FlashPeriodUnits[std::min<size_t>(speed, FlashPeriodUnits.size() - 1)];
+}

@@ -57,4 +57,7 @@ constexpr uint32_t kFlashPeriodUnitMs = 200;
 // file or left over from another mode never reads outside a table.
 uint8_t BrightnessLevelOf(uint8_t index);
 uint32_t FlashPeriodMsOf(uint8_t speed);
+// The period in ticks of a speed index (the lighting sync, the effect
+// playlist); an index past the table reads its last entry (0).
+uint8_t SpeedPeriodOf(uint8_t speed);
 uint8_t SpeedThresholdOf(uint8_t row, uint8_t speed);

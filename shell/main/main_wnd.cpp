@@ -19,6 +19,7 @@
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/device_scan_thread.h"
+#include "shell/main/sync_light_thread.h"
 #include "shell/process_state.h"
 
 using namespace DuiLib;
@@ -162,6 +163,7 @@ void CMainWnd::OnWindowInit() {
         m_workerParam[slot] = new win::WorkerParam{this, m_workerStop[slot]};
     }
     StartWorker(kScanWorkerSlot, &DeviceScanThreadProc);
+    StartWorker(kSyncLightWorkerSlot, &SyncLightThreadProc);
 
     win::SetTimer(GetHWND(), TIMER_MAIN_FIRST_SHOW, 100, nullptr);
     LoadAudioFile();

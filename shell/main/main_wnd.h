@@ -31,6 +31,7 @@
 
 #include <json/value.h>
 
+#include "keyboard/lighting_sync.h"
 #include "link/hid_device_slot.h"
 #include "link/json_file_util.h"
 #include "link/light_setting.h"
@@ -473,6 +474,7 @@ public:
     // Guards the four device lists and the tile list against the workers that
     // walk them; those copy the lists under it.
     std::mutex& DeviceListLock() { return m_deviceListLock; }
+    LightingSync& LightSync() { return m_lightingSync; }
     DuiLib::CControlUI* GetCaptionButton(int index) const { return m_captionButtons[static_cast<size_t>(index)]; }
     DuiLib::CTrayIcon& TrayIcon() { return m_trayIcon; }
 
@@ -560,6 +562,9 @@ protected:
     DuiLib::CDuiString m_lastFileBaseName;
     std::array<std::int32_t, kExternalFeedValueCount> m_externalFeed{};
     std::wstring m_audioFilePath;
+    // The lighting sync across devices, stepped by the worker of slot 8; it
+    // takes the device lists under their lock on every pass.
+    LightingSync m_lightingSync{[this] { return CopyDeviceLists({&m_mice, &m_mousePads, &m_headsets, &m_keyboards}); }};
 
     DUI_DECLARE_MESSAGE_MAP()
 };

@@ -67,13 +67,15 @@ void CMainWnd::OnCustomModeSelected() {
     if (light == nullptr) return;
     const int group = light->GetCustomMode();
     if (group < 0) return;
+    keyboard->SetCustomColorGroup(group);
     LightSetting setting = keyboard->CurrentLightSetting();
     setting.customGroup = static_cast<std::uint8_t>(group & 0xFF);
-    // The group is the document's too; no ApplyLightProfile, so the running
-    // effect keeps its state.
+    // No ApplyLightProfile: the running effect keeps its state, and the
+    // group's colours come back with the reload.
     keyboard->SetLightSetting(setting);
     keyboard->SaveProfile();
     keyboard->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    keyboard->ReloadCustomColors();
 }
 
 void CMainWnd::OnZZCCModeSelected() {
@@ -206,7 +208,9 @@ void CMainWnd::ApplyColorEdit(int component) {
     page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
 }
 
-void CMainWnd::OnCustomColorButton(int) {}
+void CMainWnd::OnCustomColorButton(int fill) {
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardOf(GetCurrentDevice())) keyboard->FillCustomColors(fill != 0 ? 1 : 0);
+}
 
 // Every open device follows one software effect: the current device's
 // lighting, in each kind's mode for that effect.
@@ -239,13 +243,6 @@ void CMainWnd::OnMouseSettingOption(int) {}
 void CMainWnd::PickDpiColor(int) {}
 void CMainWnd::ApplyKeySelectionLight(DuiLib::CControlUI*) {}
 void CMainWnd::ApplyMouseKeySelectionLight(DuiLib::CControlUI*) {}
-void CMainWnd::SyncLightBreathingStep() {}
-void CMainWnd::SyncLightStaticStep() {}
-void CMainWnd::SyncLightFlashStep() {}
-void CMainWnd::SyncLightColorCycleStep() {}
-void CMainWnd::SyncLightOffStep() {}
-void CMainWnd::BroadcastSyncColor(int, int, int, int) {}
-
 void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice* page) {
     if (page != nullptr) page->CommandChannel().m_syncFlag.store(0);
 }

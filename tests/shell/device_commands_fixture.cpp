@@ -5,13 +5,9 @@
 
 #include "link/device_packet.h"
 #include "link/keyboard_profiledata.h"
-#include "link/registered_messages.h"
 #include "platform/os/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
-#include "platform/ui/ui_log.h"
-#include "platform/ui/win_window_api.h"
-#include "shell/main/control_tables.h"
 #include "shell/main/device_scan_thread.h"
 #include "shell/process_state.h"
 #include "tests/shell/main_wnd_fixture.h"
@@ -47,32 +43,17 @@ void DeviceCommandsTest::SetUp() {
     // Each case starts without profile files of an earlier one.
     std::error_code error;
     std::filesystem::remove_all(std::filesystem::path(win::GetLocalAppDataFolder()) / kProductString, error);
-    auto backend = std::make_unique<HeadlessBackend>();
-    display_ = backend.get();
-    display_->SetScreen(1280, 1024, 96);
-    SetDisplayBackend(std::move(backend));
-    CPaintManagerUI::SetResourcePath((mainwndtest::BuiltProgramFolder() + L"skin/").c_str());
-    CPaintManagerUI::SetAllDPI(96);
-    CResourceManager::GetInstance()->Release();
-    CResourceManager::GetInstance()->LoadResource(L"res.xml", nullptr);
-    RegisterCustomControls();
-    RegisterActivationMessage();
-    RegisterGuidMessages();
-    TakeUIProblems();
+    DiscoveryTest::SetUp();
 }
 
 void DeviceCommandsTest::TearDown() {
-    if (window_ != nullptr) {
-        if (window_->GetHWND() != nullptr) win::DestroyWindow(window_->GetHWND());
+    if (commands_ != nullptr) {
+        if (commands_->GetHWND() != nullptr) win::DestroyWindow(commands_->GetHWND());
         mainwndtest::Pump();
-        delete window_;
-        window_ = nullptr;
+        delete commands_;
+        commands_ = nullptr;
     }
-    MainWindowHandle = nullptr;
-    mainwndtest::Pump();
-    CResourceManager::GetInstance()->Release();
-    CPaintManagerUI::Term();
-    SetDisplayBackend(nullptr);
+    DiscoveryTest::TearDown();
 }
 
 bool DeviceCommandsTest::PumpFor(const std::function<bool()>& done, int timeoutMs) {
@@ -93,22 +74,22 @@ bool DeviceCommandsTest::PumpFor(const std::function<bool()>& done, int timeoutM
 }
 
 CountingKeyboard* DeviceCommandsTest::ConnectKeyboard() {
-    window_ = new CommandsWnd;
-    window_->Create(nullptr, kProductString, win::WS_POPUP | win::WS_VISIBLE, 0, 0, 0, 800, 572);
+    commands_ = new CommandsWnd;
+    commands_->Create(nullptr, kProductString, win::WS_POPUP | win::WS_VISIBLE, 0, 0, 0, 800, 572);
     mainwndtest::Pump();
-    window_->GetPaintManager()->Invalidate();
-    window_->GetPaintManager()->Paint();
+    commands_->GetPaintManager()->Invalidate();
+    commands_->GetPaintManager()->Paint();
     mainwndtest::Pump();
     device_ = &sim_.Plug(ProductKind::KeyboardCable);
-    DeviceScanPass(*window_);
+    DeviceScanPass(*commands_);
     // The entry's connect timer runs the keyboard's connect sequence, which
     // ends with its first block write.
     if (!PumpFor([&] { return !device_->Requests(CMD_WRITE_PARAMS).empty(); }, 10000)) return nullptr;
     // Hidden, the window no longer repaints the keys' light on every frame,
     // which under the sanitizers takes longer than a frame.
-    window_->ShowWindow(false, false);
-    keyboard_ = window_->m_keyboards.empty() ? nullptr : dynamic_cast<CountingKeyboard*>(window_->m_keyboards[0]);
-    if (keyboard_ == nullptr || window_->GetCurrentDevice() != keyboard_ || Light() == nullptr) return nullptr;
+    commands_->ShowWindow(false, false);
+    keyboard_ = commands_->m_keyboards.empty() ? nullptr : dynamic_cast<CountingKeyboard*>(commands_->m_keyboards[0]);
+    if (keyboard_ == nullptr || commands_->GetCurrentDevice() != keyboard_ || Light() == nullptr) return nullptr;
     return keyboard_;
 }
 

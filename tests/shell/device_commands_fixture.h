@@ -1,10 +1,10 @@
 #pragma once
 
-// Set-up of the device-command tests: the in-process sim bus, a headless
-// display with the built skin folder, and the real main window (without its
-// worker threads) whose real scan binds the emulated devices to its real
-// device pages. The keyboard page only counts its ApplyLightProfile calls on
-// top of what it does.
+// Set-up of the device-command tests: the discovery tests' sim bus and
+// headless display with the built skin folder, and the real main window
+// (without its worker threads) whose real scan binds the emulated devices to
+// its real device pages. The keyboard page only counts its ApplyLightProfile
+// calls on top of what it does.
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,7 @@
 #include "platform/ui/headless_backend.h"
 #include "shell/device_option_ui.h"
 #include "shell/main/main_wnd.h"
+#include "tests/shell/discovery_fixture.h"
 #include "tools/devsim/sim_fixture.h"
 
 namespace commandstest {
@@ -46,7 +47,7 @@ public:
     using CMainWnd::m_mice;
 };
 
-class DeviceCommandsTest : public ::testing::Test {
+class DeviceCommandsTest : public discoverytest::DiscoveryTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -68,9 +69,7 @@ protected:
     // The lighting the keyboard's profile file holds.
     LightSetting SavedLightSetting();
 
-    tavrik::devsim::SimFixture sim_;
-    HeadlessBackend* display_ = nullptr;
-    CommandsWnd* window_ = nullptr;
+    CommandsWnd* commands_ = nullptr;
     Emulator* device_ = nullptr;
     CountingKeyboard* keyboard_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "link/device_packet.h"
+#include "link/keyboard_profiledata.h"
 #include "link/sync_light_setting.h"
 #include "shell/main/color_edit_value.h"
 #include "shell/main/device_scan_thread.h"
@@ -104,7 +105,7 @@ TEST_F(LightingCommandsTest, EachCommandChangesItsFieldWritesTheBlockAndSavesThe
         LightSetting start = Baseline();
         start.mode = row.startMode;
         SetBaseline(start, 1);
-        row.act(*window_, *Light());
+        row.act(*commands_, *Light());
         LightSetting expected = start;
         row.change(expected);
         const LightSetting now = keyboard_->CurrentLightSetting();
@@ -124,6 +125,12 @@ TEST_F(LightingCommandsTest, EachCommandChangesItsFieldWritesTheBlockAndSavesThe
         EXPECT_EQ(saved.blue, expected.blue);
         EXPECT_EQ(saved.subMode, expected.subMode);
         EXPECT_EQ(saved.customGroup, expected.customGroup);
+        // Only the custom group reloads its colours to the keyboard, after the block.
+        const auto colorWrites = device_->Requests(CMD_WRITE_COLORS);
+        EXPECT_EQ(!colorWrites.empty(), row.startMode == 19);
+        if (!colorWrites.empty() && !device_->Requests(CMD_WRITE_PARAMS).empty()) {
+            EXPECT_GT(colorWrites.front().time, device_->Requests(CMD_WRITE_PARAMS).back().time);
+        }
         if (row.greenShown != nullptr) {
             EXPECT_EQ(std::wstring(Light()->GetGreenText().GetData()), row.greenShown);
         }
@@ -137,17 +144,59 @@ TEST_F(LightingCommandsTest, EachCommandChangesItsFieldWritesTheBlockAndSavesThe
     }
 }
 
+// The custom-colour buttons in the custom-colour mode: every key takes the
+// setting's colour (or black), the keyboard gets the colours and the
+// document keeps them as the selected group's; the block is not written.
+TEST_F(LightingCommandsTest, CustomColourButtonsFillEveryKeyAndSendTheColours) {
+    ASSERT_NE(ConnectKeyboard(), nullptr);
+    LightSetting start = Baseline();
+    start.mode = 19;
+    for (int fill : {1, 0}) {
+        SCOPED_TRACE(fill);
+        SetBaseline(start, 1);
+        commands_->OnCustomColorButton(fill);
+        EXPECT_TRUE(device_->Requests(CMD_WRITE_PARAMS).empty());
+        EXPECT_EQ(SyncFlag(), 1);
+        const auto writes = device_->Requests(CMD_WRITE_COLORS);
+        ASSERT_FALSE(writes.empty());
+        std::vector<uint8_t> data;
+        for (const auto& w : writes) data.insert(data.end(), w.bytes.begin() + 8, w.bytes.end());
+        size_t lit = 0, dark = 0;
+        for (size_t i = 0; i + 2 < data.size(); i += 3) {
+            if (data[i] == 10 && data[i + 1] == 20 && data[i + 2] == 30) ++lit;
+            if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 0) ++dark;
+        }
+        if (fill == 1) {
+            EXPECT_GT(lit, 100u);
+        } else {
+            EXPECT_EQ(lit, 0u);
+            EXPECT_EQ(dark * 3, data.size() - data.size() % 3);
+        }
+        CKeyboardProfiledata document;
+        document.LoadProfile(keyboard_->GetProfilePath());
+        const std::vector<LedColor> saved = document.GetCustomLightColors(1, 170);
+        ASSERT_FALSE(saved.empty());
+        EXPECT_EQ(saved[0].r, fill ? 10 : 0);
+        EXPECT_EQ(saved[0].g, fill ? 20 : 0);
+        EXPECT_EQ(saved[0].b, fill ? 30 : 0);
+    }
+    // Outside the custom-colour mode nothing reaches the keyboard.
+    SetBaseline(Baseline(), 1);
+    commands_->OnCustomColorButton(1);
+    EXPECT_TRUE(device_->Requests(CMD_WRITE_COLORS).empty());
+}
+
 TEST_F(LightingCommandsTest, WithoutACurrentDeviceNothingIsWritten) {
     ASSERT_NE(ConnectKeyboard(), nullptr);
     SetBaseline(Baseline(), 1);
     device_->Unplug();
-    DeviceScanPass(*window_);
-    ASSERT_TRUE(PumpFor([&] { return window_->GetCurrentDevice() == nullptr; }, 10000));
-    window_->OnLightModeSelected();
-    window_->OnBrightnessChanged();
-    window_->OnGreenEdit();
-    window_->OnColorOptionClick(3);
-    window_->OnSameModeClick();
+    DeviceScanPass(*commands_);
+    ASSERT_TRUE(PumpFor([&] { return commands_->GetCurrentDevice() == nullptr; }, 10000));
+    commands_->OnLightModeSelected();
+    commands_->OnBrightnessChanged();
+    commands_->OnGreenEdit();
+    commands_->OnColorOptionClick(3);
+    commands_->OnSameModeClick();
     EXPECT_EQ(keyboard_->CurrentLightSetting(), Baseline());
     EXPECT_EQ(keyboard_->applied.load(), 0);
 }
@@ -155,7 +204,7 @@ TEST_F(LightingCommandsTest, WithoutACurrentDeviceNothingIsWritten) {
 // The same-mode command from a keyboard in each mode of the sync table.
 TEST_F(LightingCommandsTest, SameModeFillsTheSyncRecordAndPutsEveryOpenDeviceIntoTheEffect) {
     ASSERT_NE(ConnectKeyboard(), nullptr);
-    CCorvaneUSBDevice* mouse = window_->m_mice.empty() ? nullptr : window_->m_mice[0];
+    CCorvaneUSBDevice* mouse = commands_->m_mice.empty() ? nullptr : commands_->m_mice[0];
     ASSERT_NE(mouse, nullptr);
     ASSERT_FALSE(mouse->CommandChannel().IsOpen());  // no mouse plugged
     struct Row {
@@ -177,7 +226,7 @@ TEST_F(LightingCommandsTest, SameModeFillsTheSyncRecordAndPutsEveryOpenDeviceInt
         mouse->CommandChannel().m_syncFlag.store(0);
         GetSyncLightSetting().Store(sentinel);
 
-        window_->OnSameModeClick();
+        commands_->OnSameModeClick();
 
         // The mouse's channel is closed: it keeps its mode and its flag.
         EXPECT_EQ(mouse->CurrentLightSetting().mode, 7);
