@@ -186,6 +186,21 @@ TEST_F(LightingCommandsTest, CustomColourButtonsFillEveryKeyAndSendTheColours) {
     EXPECT_TRUE(device_->Requests(CMD_WRITE_COLORS).empty());
 }
 
+// Neither a swatch the page lacks nor a list without a selection gives a
+// value: the lighting stays as it is and nothing is written.
+TEST_F(LightingCommandsTest, NoValueOnThePageChangesNothing) {
+    ASSERT_NE(ConnectKeyboard(), nullptr);
+    SetBaseline(Baseline(), 1);
+    commands_->OnColorOptionClick(99);
+    auto* modes = static_cast<CComboUI*>(Light()->FindSubControl(L"light_combo_modeSelect"));
+    ASSERT_NE(modes, nullptr);
+    modes->SelectItem1(-1, false, false);
+    commands_->OnLightModeSelected();
+    EXPECT_EQ(keyboard_->CurrentLightSetting(), Baseline());
+    EXPECT_EQ(SyncFlag(), 1);
+    EXPECT_TRUE(device_->Requests(CMD_WRITE_PARAMS).empty());
+}
+
 TEST_F(LightingCommandsTest, WithoutACurrentDeviceNothingIsWritten) {
     ASSERT_NE(ConnectKeyboard(), nullptr);
     SetBaseline(Baseline(), 1);
