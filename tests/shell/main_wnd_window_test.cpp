@@ -40,7 +40,8 @@ TEST_F(MainWindowLife, StartsHiddenAndShowsAfterTheFirstScanPassWithTheNoDeviceP
     for (int slot = 0; slot < CMainWnd::kWorkerSlots; ++slot) {
         ASSERT_NE(window_->GetWorkerParam(slot), nullptr) << slot;
         EXPECT_EQ(window_->GetWorkerParam(slot)->owner, window_);
-        EXPECT_EQ(window_->GetWorkerThread(slot) != nullptr, slot == CMainWnd::kScanWorkerSlot) << slot;
+        const bool started = slot == CMainWnd::kScanWorkerSlot || slot == CMainWnd::kSyncLightWorkerSlot;
+        EXPECT_EQ(window_->GetWorkerThread(slot) != nullptr, started) << slot;
     }
     ASSERT_TRUE(PumpUntil([&] { return window_->IsVisible(); }));
     EXPECT_TRUE(Find(L"No_device_Link")->IsVisible());
