@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace DuiLib {
 
@@ -141,6 +142,14 @@ protected:
 
 class IBackendWindow;
 
+// One visible named control of a window, as the UI probe publishes it
+// (client coordinates; the backend places them on the screen).
+struct BackendProbeEntry {
+    std::wstring name;
+    BackendRect rect;
+    std::wstring text;
+};
+
 struct BackendWindowParams {
     std::wstring title;
     BackendRect rect;                 // screen coordinates of the whole window
@@ -190,6 +199,11 @@ public:
     // Smallest and largest size the window may take (the skin's "mininfo"
     // and "maxinfo"); told to the window manager and applied to SetRect.
     virtual void SetSizeLimits(BackendSize minimum, BackendSize maximum) = 0;
+    // UI probe, a seam for tests that drive the real program: when the
+    // backend asks for it, the paint manager hands it the window's visible
+    // named controls after every paint. Off unless a backend turns it on.
+    virtual bool WantsProbe() const { return false; }
+    virtual void SetProbe(std::vector<BackendProbeEntry> /*entries*/) {}
 };
 
 // The notification area icon. Pointer events arrive through the sink with

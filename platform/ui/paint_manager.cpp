@@ -6,6 +6,7 @@
 #include "platform/ui/input_state.h"
 #include "platform/ui/render_engine.h"
 #include "platform/ui/tooltip_window.h"
+#include "platform/ui/ui_probe.h"
 #include "platform/ui/window.h"
 
 #include <pango/pangocairo.h>
@@ -235,6 +236,8 @@ void CPaintManagerUI::Paint() {
         cairo_surface_flush(m_picture);
         if (m_pWindow) m_pWindow->Present(m_picture, dirty);
     }
+    if (m_pWindow && m_pWindow->GetBackendWindow() && m_pWindow->GetBackendWindow()->WantsProbe())
+        m_pWindow->GetBackendWindow()->SetProbe(CollectProbeEntries(m_pRoot, client));
     m_rcDirty = RECT{};
     m_bInPaint = false;
 }

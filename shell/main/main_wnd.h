@@ -521,6 +521,9 @@ protected:
     void OnCopyData(const win::COPYDATASTRUCT* data);
     void HandlePrivateMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     void CommitLighting(CCorvaneUSBDevice* page, const LightSetting& setting);
+    // Lighting commands' shared steps (main_wnd_lighting_commands.cpp).
+    void ApplyPickedColor(CCorvaneUSBDevice* page, DuiLib::DWORD color, bool showOnPalette);
+    void ApplyColorEdit(int component);
     std::vector<CCorvaneUSBDevice*> CopyDeviceLists(
         std::initializer_list<const std::vector<CCorvaneUSBDevice*>*> lists);
     // The language list ("Language.config" of the defaults folder).

@@ -1,22 +1,252 @@
-#include "shell/main/main_wnd.h"
+// The lighting commands of a device page: each reads its value from the
+// current device's lighting page, keeps the page consistent, changes the
+// device's LightSetting and has it stored, saved, applied and written.
+// Device write results are not looked at and nothing is shown.
 
-void CMainWnd::OnLightModeSelected() {}
-void CMainWnd::OnCustomModeSelected() {}
-void CMainWnd::OnZZCCModeSelected() {}
-void CMainWnd::OnBrightnessChanged() {}
-void CMainWnd::OnSpeedChanged() {}
-void CMainWnd::OnPaletteColorChanged() {}
-void CMainWnd::OnRedEdit() {}
-void CMainWnd::OnGreenEdit() {}
-void CMainWnd::OnBlueEdit() {}
-void CMainWnd::OnSevenColorCheck() {}
-void CMainWnd::OnDirectionCheck(int) {}
-void CMainWnd::OnColorOptionClick(int) {}
-void CMainWnd::OnCustomColorButton(int) {}
-void CMainWnd::OnSameModeClick() {}
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "keyboard/corvane_keyboard_device.h"
+#include "link/corvane_usb_device.h"
+#include "link/light_setting.h"
+#include "link/sync_light_setting.h"
+#include "pages/light_control_ui.h"
+#include "shell/main/color_edit_value.h"
+#include "shell/main/main_wnd.h"
+#include "shell/main/sync_light_modes.h"
+#include "shell/process_state.h"
+
+namespace {
+
+using DuiLib::CDuiString;
+using DuiLib::DWORD;
+
+std::uint8_t Byte(int value, int highest) { return static_cast<std::uint8_t>(std::clamp(value, 0, highest)); }
+
+CDuiString Decimal(int value) { return CDuiString(std::to_wstring(value).c_str()); }
+
+// The keyboard page of the current device, or null on any other kind.
+CCorvaneKeyboardDevice* KeyboardOf(CCorvaneUSBDevice* page) {
+    if (page == nullptr || page->GetDeviceType() != kKeyboardKind) return nullptr;
+    return dynamic_cast<CCorvaneKeyboardDevice*>(page);
+}
+
+void PutColor(LightSetting& setting, DWORD argb) {
+    setting.red = static_cast<std::uint8_t>((argb >> 16) & 0xFF);
+    setting.green = static_cast<std::uint8_t>((argb >> 8) & 0xFF);
+    setting.blue = static_cast<std::uint8_t>(argb & 0xFF);
+    setting.colorful = 0;
+}
+
+DWORD OpaqueColorOf(const LightSetting& setting) {
+    return 0xFF000000u | (static_cast<DWORD>(setting.red) << 16) | (static_cast<DWORD>(setting.green) << 8) |
+           setting.blue;
+}
+
+}  // namespace
+
+// One field of the LightSetting from a page value: leave the sync when the
+// command does, change, apply.
+void CMainWnd::OnLightModeSelected() {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    const int mode = light->GetLightMode();
+    if (mode < 0) return;  // nothing selected
+    light->SetLightMode(mode);
+    LeaveLightingSync(page);
+    LightSetting setting = page->CurrentLightSetting();
+    setting.mode = static_cast<std::uint8_t>(mode & 0xFF);
+    CommitLighting(page, setting);
+}
+
+void CMainWnd::OnCustomModeSelected() {
+    CCorvaneKeyboardDevice* keyboard = KeyboardOf(GetCurrentDevice());
+    CLightControlUI* light = keyboard != nullptr ? keyboard->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    const int group = light->GetCustomMode();
+    if (group < 0) return;
+    keyboard->SetCustomColorGroup(group);
+    LightSetting setting = keyboard->CurrentLightSetting();
+    setting.customGroup = static_cast<std::uint8_t>(group & 0xFF);
+    // No ApplyLightProfile: the running effect keeps its state, and the
+    // group's colours come back with the reload.
+    keyboard->SetLightSetting(setting);
+    keyboard->SaveProfile();
+    keyboard->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    keyboard->ReloadCustomColors();
+}
+
+void CMainWnd::OnZZCCModeSelected() {
+    CCorvaneKeyboardDevice* keyboard = KeyboardOf(GetCurrentDevice());
+    CLightControlUI* light = keyboard != nullptr ? keyboard->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    const int subMode = light->GetZZCCMode();
+    if (subMode < 0) return;
+    light->SetZZCCMode(subMode);
+    LightSetting setting = keyboard->CurrentLightSetting();
+    setting.subMode = static_cast<std::uint8_t>(subMode & 0xFF);
+    CommitLighting(keyboard, setting);
+}
+
+void CMainWnd::OnBrightnessChanged() {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    const int value = light->GetBrightness();
+    light->SetBrightness(value);
+    LeaveLightingSync(page);
+    LightSetting setting = page->CurrentLightSetting();
+    setting.brightness = Byte(value, kMaxBrightnessLevel);
+    CommitLighting(page, setting);
+}
+
+void CMainWnd::OnSpeedChanged() {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    const int value = light->GetSpeed();
+    light->SetSpeed(value);
+    LeaveLightingSync(page);
+    LightSetting setting = page->CurrentLightSetting();
+    setting.speed = Byte(value, kMaxProfileSpeedLevel);
+    CommitLighting(page, setting);
+}
+
+void CMainWnd::OnSevenColorCheck() {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    const int flag = light->IsSevenColor() ? 1 : 0;
+    light->SetSevenColor(flag);
+    LeaveLightingSync(page);
+    LightSetting setting = page->CurrentLightSetting();
+    setting.colorful = static_cast<std::uint8_t>(flag);
+    CommitLighting(page, setting);
+}
+
+void CMainWnd::OnDirectionCheck(int direction) {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    light->SetDirection(direction);
+    LeaveLightingSync(page);
+    LightSetting setting = page->CurrentLightSetting();
+    setting.direction = static_cast<std::uint8_t>(direction & 0xFF);
+    CommitLighting(page, setting);
+}
+
+// The colour commands: the page shows the new colour between the apply and
+// the block write, and the seven-colour option goes off.
+void CMainWnd::OnPaletteColorChanged() {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    const DWORD color = light->GetPaletteColor();
+    LeaveLightingSync(page);
+    ApplyPickedColor(page, color, false);
+}
+
+void CMainWnd::OnColorOptionClick(int swatch) {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    // The swatch's colour is its background, always opaque; 0 means the page
+    // has no swatch of that number, which gives no colour to apply.
+    const DWORD color = light->GetColorOption(swatch);
+    if (color == 0) return;
+    ApplyPickedColor(page, color, true);
+}
+
+void CMainWnd::ApplyPickedColor(CCorvaneUSBDevice* page, DWORD color, bool showOnPalette) {
+    CLightControlUI* light = page->GetLightControl();
+    LightSetting setting = page->CurrentLightSetting();
+    PutColor(setting, color);
+    page->SetLightSetting(setting);
+    page->SaveProfile();
+    page->ApplyLightProfile();
+    light->SetRedText(Decimal(setting.red));
+    light->SetGreenText(Decimal(setting.green));
+    light->SetBlueText(Decimal(setting.blue));
+    light->SetSevenColor(0);
+    if (showOnPalette) {
+        light->SetPaletteColor(color);
+    } else {
+        light->SetColorButtonColor(color);
+    }
+    page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+}
+
+void CMainWnd::OnRedEdit() { ApplyColorEdit(0); }
+void CMainWnd::OnGreenEdit() { ApplyColorEdit(1); }
+void CMainWnd::OnBlueEdit() { ApplyColorEdit(2); }
+
+void CMainWnd::ApplyColorEdit(int component) {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
+    if (light == nullptr) return;
+    const CDuiString text = component == 0 ? light->GetRedText()
+                            : component == 1 ? light->GetGreenText()
+                                             : light->GetBlueText();
+    const ColorEditValue read = ReadColorEdit(text.GetData());
+    if (read.shown) {
+        const CDuiString shown(read.shown->c_str());
+        if (component == 0) light->SetRedText(shown);
+        else if (component == 1) light->SetGreenText(shown);
+        else light->SetBlueText(shown);
+    }
+    LeaveLightingSync(page);
+    LightSetting setting = page->CurrentLightSetting();
+    (component == 0 ? setting.red : component == 1 ? setting.green : setting.blue) = read.value;
+    setting.colorful = 0;
+    page->SetLightSetting(setting);
+    page->SaveProfile();
+    page->ApplyLightProfile();
+    light->SetSevenColor(0);
+    light->SetPaletteColor(OpaqueColorOf(setting));
+    page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+}
+
+void CMainWnd::OnCustomColorButton(int fill) {
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardOf(GetCurrentDevice())) keyboard->FillCustomColors(fill != 0 ? 1 : 0);
+}
+
+// Every open device follows one software effect: the current device's
+// lighting, in each kind's mode for that effect.
+void CMainWnd::OnSameModeClick() {
+    CCorvaneUSBDevice* current = GetCurrentDevice();
+    if (current == nullptr) return;
+    const LightSetting setting = current->CurrentLightSetting();
+    const std::optional<std::uint8_t> effect = SyncEffectOfMode(current->GetDeviceType(), setting.mode);
+    if (!effect) return;
+    GetSyncLightSetting().Store({*effect, setting.brightness, setting.speed, setting.direction, setting.colorful,
+                                 setting.red, setting.green, setting.blue});
+    const std::pair<const DeviceList*, int> kinds[] = {
+        {&m_keyboards, kKeyboardKind}, {&m_mice, kMouseKind}, {&m_mousePads, kMousePadKind},
+        {&m_headsets, kHeadsetKind}};
+    for (const auto& [list, kind] : kinds) {
+        const std::optional<std::uint8_t> mode = ModeOfSyncEffect(kind, *effect);
+        if (!mode) continue;
+        LightSetting copy = setting;
+        copy.mode = *mode;
+        for (CCorvaneUSBDevice* page : CopyDeviceLists({list})) {
+            if (page == nullptr || !page->CommandChannel().IsOpen()) continue;
+            page->CommandChannel().m_syncFlag.store(1);
+            if (CLightControlUI* light = page->GetLightControl()) light->SetLightInfo(copy);
+            CommitLighting(page, copy);
+        }
+    }
+}
+
 void CMainWnd::OnMouseSettingOption(int) {}
 void CMainWnd::PickDpiColor(int) {}
 void CMainWnd::ApplyKeySelectionLight(DuiLib::CControlUI*) {}
 void CMainWnd::ApplyMouseKeySelectionLight(DuiLib::CControlUI*) {}
-void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice*) {}
-void CMainWnd::ShowLightMode(CCorvaneUSBDevice*, int) {}
+void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice* page) {
+    if (page != nullptr) page->CommandChannel().m_syncFlag.store(0);
+}
+
+void CMainWnd::ShowLightMode(CCorvaneUSBDevice* page, int mode) {
+    if (CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr) light->SetLightMode(mode);
+}

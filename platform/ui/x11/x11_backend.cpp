@@ -69,6 +69,9 @@ X11Backend::X11Backend(Display* display) : display_(display) {
     a.targets = Intern(display_, "TARGETS");
     a.text = Intern(display_, "TEXT");
     a.clip_property = Intern(display_, "_TAVRIK_SELECTION");
+    a.ui_probe = Intern(display_, "_TAVRIK_UI_PROBE");
+    const char* probe = std::getenv("TAVRIK_UI_PROBE");
+    probe_ = probe != nullptr && std::string(probe) == "1";
     a.tray_opcode = Intern(display_, "_NET_SYSTEM_TRAY_OPCODE");
     a.manager = Intern(display_, "MANAGER");
     a.xembed = Intern(display_, "_XEMBED");

@@ -32,7 +32,7 @@ struct X11Atoms {
         net_wm_window_type_normal, net_wm_window_type_dialog, net_wm_window_type_utility,
         net_wm_window_type_popup_menu, motif_wm_hints, net_wm_moveresize, net_supporting_wm_check, net_workarea,
         net_active_window, net_wm_pid, clipboard, targets, text, clip_property, tray_opcode, manager, xembed,
-        xembed_info;
+        xembed_info, ui_probe;
 };
 
 // Every entry point of the backend ends by checking Xlib's queue: a reply
@@ -100,6 +100,8 @@ public:
     // The focus moved to `except`'s side (it took the focus, lost it, or a
     // button went down in it): every other shown no-activate window hears it.
     void TellNoActivateWindows(const X11Window* except);
+    // TAVRIK_UI_PROBE=1: every window publishes its named controls.
+    bool ProbeEnabled() const { return probe_; }
 
     // Logs a message of the display layer once per key.
     void LogOnce(const std::string& key, const std::string& message);
@@ -127,6 +129,7 @@ private:
     bool own_clipboard_ = false;
     std::set<std::string> logged_;
     std::set<unsigned> pressed_;
+    bool probe_ = false;
     bool hook_grab_ = false;      // the keyboard hook holds the keyboard
     Window focused_ = 0;          // our window that has the keyboard focus
     int wm_checked_ = -1;         // window manager running: -1 unknown, 0, 1
@@ -155,6 +158,8 @@ public:
     void SetIcon(cairo_surface_t* icon) override;
     void SetRoundCorner(int cx, int cy) override;
     void SetSizeLimits(DuiLib::BackendSize minimum, DuiLib::BackendSize maximum) override;
+    bool WantsProbe() const override { return backend_->ProbeEnabled(); }
+    void SetProbe(std::vector<DuiLib::BackendProbeEntry> entries) override;
 
     Window xid() const { return xid_; }
     bool enabled() const { return enabled_; }
@@ -195,6 +200,8 @@ private:
     void SetNetState(Atom state, bool on);
     void Map(bool activate);
     void Focus();
+    // The probe's listing in screen coordinates, written when it changed.
+    void WriteProbe();
 
     X11Backend* backend_;
     DuiLib::IBackendWindowSink* sink_;
@@ -225,6 +232,8 @@ private:
     DuiLib::BackendResizeEdge resize_edge_ = DuiLib::BackendResizeEdge::BottomRight;
     DuiLib::BackendRect resize_start_;
     int resize_from_x_ = 0, resize_from_y_ = 0;
+    std::vector<DuiLib::BackendProbeEntry> probe_entries_;
+    std::string probe_written_;
 };
 
 class X11TrayIcon : public DuiLib::IBackendTrayIcon {

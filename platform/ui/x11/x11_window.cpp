@@ -299,6 +299,7 @@ void X11Window::OnConfigure(const XConfigureEvent& c) {
     }
     const Window self = xid_;
     if (old.left != now.left || old.top != now.top) {
+        WriteProbe();
         BackendEvent e;
         e.type = BackendEventType::Moved;
         e.time = win::GetTickCount();

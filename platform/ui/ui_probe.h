@@ -1,0 +1,23 @@
+#pragma once
+
+// The UI probe's listing of one window: every visible named control with the
+// part of its rectangle that the window shows, and its text. A test that
+// drives the real program reads it to find controls without fixed
+// coordinates (see platform/ui/x11/README.md).
+
+#include <vector>
+
+#include "platform/ui/display_backend.h"
+#include "platform/ui/ui_types.h"
+
+namespace DuiLib {
+
+class CControlUI;
+
+// Walks the tree under `root` within `client`. A row of a list or combo that
+// has no name of its own is listed as "<owner's name>/<row index>", so a drop
+// list's rows can be found too; the rows of a closed combo are not shown and
+// not listed.
+std::vector<BackendProbeEntry> CollectProbeEntries(CControlUI* root, const RECT& client);
+
+}  // namespace DuiLib

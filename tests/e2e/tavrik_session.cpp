@@ -1,0 +1,126 @@
+#include "tests/e2e/tavrik_session.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sstream>
+#include <thread>
+
+namespace tavrik::test {
+
+using namespace std::chrono_literals;
+
+void TavrikSession::SetUp() {
+    TAVRIK_REQUIRE_X_DISPLAY();
+    driver_ = std::make_unique<XDriver>();
+    ASSERT_TRUE(driver_->ok());
+    folder_ = std::filesystem::temp_directory_path() /
+              ("tavrik-e2e-session-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    // The emulator serves only from a folder that is the user's alone.
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
+    socket_ = (folder_ / "devsim.sock").string();
+    commands_ = (folder_ / "devsim.in").string();
+    answers_ = (folder_ / "devsim.out").string();
+    ASSERT_EQ(::mkfifo(commands_.c_str(), 0600), 0);
+}
+
+void TavrikSession::TearDown() {
+    if (tavrik_) tavrik_->Stop();
+    tavrik_.reset();
+    input_.close();
+    if (devsim_) devsim_->Stop();
+    devsim_.reset();
+    driver_.reset();
+    std::error_code error;
+    std::filesystem::remove_all(folder_, error);
+}
+
+void TavrikSession::StartEmulator(const std::vector<std::string>& products) {
+    std::vector<std::string> args{"--socket", socket_};
+    args.insert(args.end(), products.begin(), products.end());
+    devsim_ = std::make_unique<ChildProcess>("tavrik-devsim", args, std::map<std::string, std::string>{},
+                                             (folder_ / "devsim.log").string(), commands_, answers_);
+    ASSERT_TRUE(devsim_->Started());
+    input_.open(commands_);
+    ASSERT_TRUE(input_.is_open());
+    ASSERT_TRUE(Poll([&] { return std::filesystem::exists(socket_); }, 10s)) << "the emulator did not start";
+}
+
+std::unique_ptr<ChildProcess> TavrikSession::StartTavrik(const std::string& logName) {
+    return std::make_unique<ChildProcess>("Tavrik", std::vector<std::string>{},
+                                          std::map<std::string, std::string>{{"TAVRIK_HID_BACKEND", "sim"},
+                                                                             {"TAVRIK_DEVSIM_SOCKET", socket_},
+                                                                             {"TAVRIK_DEBUG", "1"},
+                                                                             {"TAVRIK_UI_PROBE", "1"}},
+                                          (folder_ / logName).string());
+}
+
+std::vector<std::string> TavrikSession::EmulatorCommand(const std::string& line) {
+    // The answers so far end with a line of their own; this command's
+    // answer is what follows.
+    const size_t before = ReadTextFile(answers_).size();
+    input_ << line << std::endl;
+    std::vector<std::string> lines;
+    const bool answered = Poll(
+        [&] {
+            lines.clear();
+            std::istringstream text(ReadTextFile(answers_).substr(before));
+            for (std::string l; std::getline(text, l);) {
+                lines.push_back(l);
+                if (l == "ok" || l.rfind("error:", 0) == 0) return true;
+            }
+            return false;
+        },
+        10s);
+    return answered ? lines : std::vector<std::string>{};
+}
+
+Window TavrikSession::FindMainWindow() {
+    Display* d = driver_->display();
+    Window root = DefaultRootWindow(d);
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(d, root, &root, &parent, &children, &count) != 0) {
+        for (unsigned i = 0; i < count && found == 0; ++i) {
+            if (driver_->Utf8Property(children[i], "_NET_WM_NAME") == kMainWindowTitle) found = children[i];
+        }
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
+Window TavrikSession::WaitForShownWindow(std::chrono::milliseconds timeout) {
+    Window window = 0;
+    Poll(
+        [&] {
+            window = FindMainWindow();
+            return window != 0 && driver_->Viewable(window);
+        },
+        timeout);
+    return window != 0 && driver_->Viewable(window) ? window : 0;
+}
+
+std::optional<ProbeControl> TavrikSession::WaitForControl(const std::string& name,
+                                                          const std::function<bool(const ProbeControl&)>& accept,
+                                                          std::chrono::milliseconds timeout) {
+    return WaitForProbeControl(*driver_, name, timeout, accept);
+}
+
+bool TavrikSession::Click(const std::string& name) { return ClickProbeControl(*driver_, name, 30s); }
+
+bool TavrikSession::Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+                         const std::function<void()>& pump) {
+    return PumpUntil(pump, done, timeout);
+}
+
+void TavrikSession::Screenshot(const std::string& name) {
+    std::filesystem::create_directories(TAVRIK_E2E_SHOTS);
+    SaveScreenshot(std::string(TAVRIK_E2E_SHOTS) + "/" + name + ".png");
+}
+
+}  // namespace tavrik::test

@@ -1,0 +1,84 @@
+// The UI probe's listing of a window: visible named controls with the part
+// of them the window shows, their texts, and list rows named by their owner.
+
+#include "tests/ui/ui_fixture.h"
+
+#include "platform/ui/ui_probe.h"
+
+namespace uitest {
+namespace {
+
+class UiProbeTest : public UiTest {};
+
+const BackendProbeEntry* Entry(const std::vector<BackendProbeEntry>& entries, const std::wstring& name) {
+    for (const BackendProbeEntry& e : entries) {
+        if (e.name == name) return &e;
+    }
+    return nullptr;
+}
+
+TEST_F(UiProbeTest, ListsVisibleNamedControlsClippedToWhatTheWindowShows) {
+    TestWindow* w = Open(LR"(<Window size="200,100"><VerticalLayout name="root">
+        <Button name="ok" height="30" text="OK"/>
+        <Button height="10" text="no name"/>
+        <Button name="hidden" height="10" visible="false"/>
+        <VerticalLayout name="closed" height="10" visible="false"><Button name="inner" height="5"/></VerticalLayout>
+        <Combo name="combo" height="20"><ListLabelElement text="first"/><ListLabelElement text="second"/></Combo>
+        <Button name="partly" height="80" text="partly"/>
+        </VerticalLayout></Window>)");
+    ASSERT_NE(w->GetHWND(), nullptr);
+    auto* combo = static_cast<CComboUI*>(w->pm().FindControl(L"combo"));
+    ASSERT_NE(combo, nullptr);
+    combo->SelectItem(1, false, false);
+    const std::vector<BackendProbeEntry> entries = CollectProbeEntries(w->pm().GetRoot(), RECT{0, 0, 200, 100});
+
+    const BackendProbeEntry* ok = Entry(entries, L"ok");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text, L"OK");
+    EXPECT_EQ(ok->rect.left, 0);
+    EXPECT_EQ(ok->rect.top, 0);
+    EXPECT_EQ(ok->rect.right, 200);
+    EXPECT_EQ(ok->rect.bottom, 30);
+    EXPECT_NE(Entry(entries, L"root"), nullptr);
+    EXPECT_EQ(Entry(entries, L"hidden"), nullptr);
+    EXPECT_EQ(Entry(entries, L"closed"), nullptr);
+    EXPECT_EQ(Entry(entries, L"inner"), nullptr);
+    // A closed combo: its selected row's text, and no rows of its own.
+    ASSERT_NE(Entry(entries, L"combo"), nullptr);
+    EXPECT_EQ(Entry(entries, L"combo")->text, L"second");
+    EXPECT_EQ(Entry(entries, L"combo/0"), nullptr);
+    // 30 + 10 + 20 pixels above it: of its 80 pixels the window shows 40.
+    const BackendProbeEntry* partly = Entry(entries, L"partly");
+    ASSERT_NE(partly, nullptr);
+    EXPECT_EQ(partly->rect.top, 60);
+    EXPECT_EQ(partly->rect.bottom, 100);
+    for (const BackendProbeEntry& e : entries) EXPECT_FALSE(e.name.empty());
+}
+
+TEST_F(UiProbeTest, ARowWithoutANameIsListedUnderItsOwner) {
+    TestWindow* w = Open(LR"(<Window size="200,100"><VerticalLayout name="root">
+        <Combo name="modes" height="20"/><VerticalLayout name="drop"/></VerticalLayout></Window>)");
+    ASSERT_NE(w->GetHWND(), nullptr);
+    auto* combo = static_cast<CComboUI*>(w->pm().FindControl(L"modes"));
+    auto* drop = static_cast<CContainerUI*>(w->pm().FindControl(L"drop"));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_NE(drop, nullptr);
+    // As in the drop window: rows of the combo laid out in a list of their own.
+    auto* row = new CListLabelElementUI;
+    row->SetText(L"static");
+    row->SetFixedHeight(20);
+    row->SetOwner(combo);
+    row->SetIndex(3);
+    drop->Add(row);
+    w->pm().Invalidate();
+    w->pm().Paint();
+    const std::vector<BackendProbeEntry> entries = CollectProbeEntries(w->pm().GetRoot(), RECT{0, 0, 200, 100});
+    const BackendProbeEntry* listed = Entry(entries, L"modes/3");
+    ASSERT_NE(listed, nullptr);
+    EXPECT_EQ(listed->text, L"static");
+    EXPECT_EQ(listed->rect.top, 20);
+    EXPECT_EQ(listed->rect.bottom, 40);
+}
+
+}  // namespace
+}  // namespace uitest
