@@ -2,6 +2,7 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
+#include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
 #include "shell/audio_record_ui.h"
 #include "shell/chart_view_ui.h"
@@ -36,7 +37,7 @@ constexpr ControlClassRow kMainWindowClasses[] = {
     {L"LightControl", &CLightControlUI::CreateInstance},
     {L"MagicControl", nullptr},
     {L"Voice6533Control", nullptr},
-    {L"KeySetControl", nullptr},
+    {L"KeySetControl", &CKeySetControlUI::CreateInstance},
     {L"ShootControl", nullptr},
 };
 
@@ -68,7 +69,7 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CAudioRecordUI", &CAudioRecordUI::CreateInstance},
     {L"CLightControlUI", &CLightControlUI::CreateInstance},
     {L"CMacroControlUI", nullptr},
-    {L"CKeySetControlUI", nullptr},
+    {L"CKeySetControlUI", &CKeySetControlUI::CreateInstance},
     {L"CDeviceProfileUI", nullptr},
     {L"CShootControlUI", nullptr},
     {L"CMagicControlUI", nullptr},
@@ -88,7 +89,7 @@ constexpr const wchar_t* kPendingNames[] = {
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
     L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"CMacroControlUI",
-    L"MacroSetControlUI", L"KeySetControl", L"CKeySetControlUI", L"KeySetControlUI", L"ShootControl",
+    L"MacroSetControlUI", L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
     // Other devices' pages and their templates.
     L"MagicControl", L"CMagicControlUI", L"MagicSetControlUI", L"Voice6533Control", L"CVoice6533ControlUI",
