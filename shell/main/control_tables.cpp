@@ -4,6 +4,7 @@
 #include "link/corvane_usb_device.h"
 #include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
+#include "platform/ui/dui_string.h"
 #include "shell/audio_record_ui.h"
 #include "shell/chart_view_ui.h"
 #include "shell/circle_progress_ui.h"
@@ -108,4 +109,18 @@ void RegisterCustomControls() {
     for (const ControlClassRow& row : kFactoryClasses) {
         if (row.create != nullptr) factory->RegistControl(row.name, row.create);
     }
+}
+
+DuiLib::CControlUI* CreateSkinControl(DuiLib::LPCTSTR pstrClass, DuiLib::CPaintManagerUI* pm) {
+    if (pstrClass == nullptr) return nullptr;
+    for (const ControlClassRow& row : kMainWindowClasses) {
+        if (DuiLib::DuiCompareNoCase(row.name, pstrClass) == 0) return row.create != nullptr ? row.create() : nullptr;
+    }
+    for (const ControlTemplateRow& row : kMainWindowTemplates) {
+        if (DuiLib::DuiCompareNoCase(row.name, pstrClass) == 0) {
+            DuiLib::CDialogBuilder builder;
+            return builder.Create(row.file, nullptr, nullptr, pm, nullptr);
+        }
+    }
+    return nullptr;
 }
