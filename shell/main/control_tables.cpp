@@ -2,6 +2,7 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
+#include "pages/device_profile_ui.h"
 #include "pages/light_control_ui.h"
 #include "shell/audio_record_ui.h"
 #include "shell/chart_view_ui.h"
@@ -32,7 +33,7 @@ constexpr ControlClassRow kMainWindowClasses[] = {
     {L"CorvaneHS6533Device", nullptr},
     {L"CorvaneMouseDevice", nullptr},
     {L"CorvaneKeyboardDevice", &CCorvaneKeyboardDevice::CreateControl},
-    {L"DeviceProfile", nullptr},
+    {L"DeviceProfile", &CDeviceProfileUI::CreateInstance},
     {L"LightControl", &CLightControlUI::CreateInstance},
     {L"MagicControl", nullptr},
     {L"Voice6533Control", nullptr},
@@ -69,7 +70,7 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CLightControlUI", &CLightControlUI::CreateInstance},
     {L"CMacroControlUI", nullptr},
     {L"CKeySetControlUI", nullptr},
-    {L"CDeviceProfileUI", nullptr},
+    {L"CDeviceProfileUI", &CDeviceProfileUI::CreateInstance},
     {L"CShootControlUI", nullptr},
     {L"CMagicControlUI", nullptr},
     {L"CVoice6533ControlUI", nullptr},
@@ -87,7 +88,7 @@ constexpr const wchar_t* kPendingNames[] = {
     L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
-    L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"CMacroControlUI",
+    L"CMacroControlUI",
     L"MacroSetControlUI", L"KeySetControl", L"CKeySetControlUI", L"KeySetControlUI", L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
     // Other devices' pages and their templates.
