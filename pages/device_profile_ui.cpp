@@ -304,11 +304,11 @@ void CDeviceProfileUI::ExportSelectedProfile(const CDuiString& destination) {
     CJsonFileUtil::SaveJson(destination, document);
 }
 
-void CDeviceProfileUI::DeleteSelectedProfile() {
+bool CDeviceProfileUI::DeleteSelectedProfile() {
     CComboUI* list = List();
-    if (!list) return;
+    if (!list) return false;
     const int selected = list->GetCurSel();
-    if (selected < 0 || list->GetCount() <= 1) return;
+    if (selected < 0 || list->GetCount() <= 1) return false;
     const int next = selected > 0 ? selected - 1 : 0;
     m_listDocument = ReadIndex();
     Json::Value& entries = m_listDocument["profilelist"];
@@ -324,6 +324,7 @@ void CDeviceProfileUI::DeleteSelectedProfile() {
     // The new entry is the selection everywhere (list, name field, id and the
     // stored choice), so that the device can be switched to it.
     SelectProfile(next, false);
+    return true;
 }
 
 void CDeviceProfileUI::ResetSelectedProfile() {

@@ -76,7 +76,8 @@ public:
     void CopySelectedProfile();
     // Removes the selected profile and its document (never the last one);
     // the entry before it (entry 0 when the first goes) becomes the selection.
-    void DeleteSelectedProfile();
+    // True when a profile was removed.
+    bool DeleteSelectedProfile();
     // Adds a profile from a JSON document, named `name` or a free variant.
     void ImportProfile(const DuiLib::CDuiString& source, const DuiLib::CDuiString& name);
     void ExportSelectedProfile(const DuiLib::CDuiString& destination);

@@ -13,4 +13,5 @@ void CMainWnd::SelectKeySetKey(CCorvaneUSBDevice*, int) {}
 void CMainWnd::SelectProfileBarTab(CCorvaneUSBDevice* page, int tab) {
     if (page && page->GetProfileBar()) page->GetProfileBar()->SelectFunctionTab(tab);
 }
+void CMainWnd::ResetKeySetPage(CCorvaneUSBDevice*, bool) {}
 void CMainWnd::ClearFloatingWindows() {}
