@@ -4,6 +4,7 @@
 
 #include "keyboard/key_position_table.h"
 #include "keyboard/keyboard_messages.h"
+#include "pages/device_profile_ui.h"
 #include "pages/light_control_ui.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/controls.h"
@@ -98,6 +99,14 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
     if (!m_pSelectPanel) return;
 
     ShowKeyLayout(GetLanguageIndex());
+    if (CControlUI* c = FindSubControl(L"DeviceProfileItem")) m_pProfileBar = dynamic_cast<CDeviceProfileUI*>(c);
+    if (m_pProfileBar) {
+        m_pProfileBar->SetDeviceKind(kTypeKeyboard);
+        m_pProfileBar->SetProfilePaths(GetUserDataFolder(), GetDefaultProfilePath());
+        m_pProfileBar->LoadProfileList();
+        m_pProfileBar->SelectFunctionTab(kLightingTab);
+        SetProfileId(m_pProfileBar->GetCurrentProfileUUID());
+    }
     if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
     if (m_pLightControl) {
         m_pLightControl->SetDeviceKind(kTypeKeyboard);
@@ -164,6 +173,8 @@ void CCorvaneKeyboardDevice::OnConnected() {
 
 void CCorvaneKeyboardDevice::ReadActiveProfile() {
     if (m_resetPending.load()) {
+        // The keyboard went back to its factory state: so does the profile.
+        if (m_pProfileBar) m_pProfileBar->ResetSelectedProfile();
         LoadProfile(1);
         m_resetPending.store(0);
     }

@@ -113,6 +113,11 @@ void CCorvaneKeyboardDevice::RefreshPage(int) {
         m_pLightControl->SetLightInfo(CurrentLightSetting());
         m_pLightControl->SetAudioLightInfo(CurrentAudioLightSetting());
     }
+    DeselectKeyOptions();
+    UpdateKeyLabels();
+}
+
+void CCorvaneKeyboardDevice::DeselectKeyOptions() {
     // One walk over the page instead of a look-up per key: the page is large.
     FindControl(&DeselectKeyOption, nullptr, DuiLib::UIFIND_ALL);
 }

@@ -2,6 +2,7 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
+#include "pages/device_profile_ui.h"
 #include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
 #include "platform/ui/dui_string.h"
@@ -34,7 +35,7 @@ constexpr ControlClassRow kMainWindowClasses[] = {
     {L"CorvaneHS6533Device", nullptr},
     {L"CorvaneMouseDevice", nullptr},
     {L"CorvaneKeyboardDevice", &CCorvaneKeyboardDevice::CreateControl},
-    {L"DeviceProfile", nullptr},
+    {L"DeviceProfile", &CDeviceProfileUI::CreateInstance},
     {L"LightControl", &CLightControlUI::CreateInstance},
     {L"MagicControl", nullptr},
     {L"Voice6533Control", nullptr},
@@ -71,7 +72,7 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CLightControlUI", &CLightControlUI::CreateInstance},
     {L"CMacroControlUI", nullptr},
     {L"CKeySetControlUI", &CKeySetControlUI::CreateInstance},
-    {L"CDeviceProfileUI", nullptr},
+    {L"CDeviceProfileUI", &CDeviceProfileUI::CreateInstance},
     {L"CShootControlUI", nullptr},
     {L"CMagicControlUI", nullptr},
     {L"CVoice6533ControlUI", nullptr},
@@ -89,7 +90,7 @@ constexpr const wchar_t* kPendingNames[] = {
     L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
-    L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"CMacroControlUI",
+    L"CMacroControlUI",
     L"MacroSetControlUI", L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
     // Other devices' pages and their templates.

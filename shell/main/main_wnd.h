@@ -282,6 +282,11 @@ public:
     virtual void ApplySelectedProfile();
     virtual void OnDeviceKeyClick(int key);
     virtual void ToggleProfileMenu();
+    // A confirm-and-cancel question by language key; 1 when confirmed.
+    int ConfirmKey(const wchar_t* key);
+    // Writes the page's used macros and tells the user when they did not fit
+    // (the number of events too many) or did not reach the device.
+    void ReportMacroWrite(CCorvaneUSBDevice* page);
 
     // --- Lighting commands (main_wnd_lighting_commands.cpp) ---------------------
     virtual void OnLightModeSelected();
@@ -408,6 +413,9 @@ public:
     virtual void SelectKeySetKey(CCorvaneUSBDevice* page, int key);
     // Switches the page's profile bar to a function tab.
     virtual void SelectProfileBarTab(CCorvaneUSBDevice* page, int tab);
+    // After a profile reset: the key-set page of a keyboard or mouse page
+    // builds its controls again (initControls) and hides its key-set layout.
+    virtual void ResetKeySetPage(CCorvaneUSBDevice* page, bool initControls);
     // Forgets the floating screen-editor windows.
     virtual void ClearFloatingWindows();
     // Opens the desktop's keyboard (0) or mouse (1) settings on a worker.

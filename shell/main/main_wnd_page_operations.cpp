@@ -1,5 +1,8 @@
 #include "shell/main/main_wnd.h"
 
+#include "link/corvane_usb_device.h"
+#include "pages/device_profile_ui.h"
+
 // The device pages' operations that the notification dispatch reaches. The
 // keyboard, mouse, key-set and profile-bar features fill them; until then a
 // page has nothing to do and every result is 0.
@@ -7,5 +10,8 @@
 int CMainWnd::RunPageOperation(CCorvaneUSBDevice*, PageOperation, int) { return 0; }
 int CMainWnd::GetFrameLimit(CCorvaneUSBDevice*) { return 0; }
 void CMainWnd::SelectKeySetKey(CCorvaneUSBDevice*, int) {}
-void CMainWnd::SelectProfileBarTab(CCorvaneUSBDevice*, int) {}
+void CMainWnd::SelectProfileBarTab(CCorvaneUSBDevice* page, int tab) {
+    if (page && page->GetProfileBar()) page->GetProfileBar()->SelectFunctionTab(tab);
+}
+void CMainWnd::ResetKeySetPage(CCorvaneUSBDevice*, bool) {}
 void CMainWnd::ClearFloatingWindows() {}
