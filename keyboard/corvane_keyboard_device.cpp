@@ -5,6 +5,7 @@
 #include "keyboard/key_position_table.h"
 #include "keyboard/keyboard_messages.h"
 #include "pages/light_control_ui.h"
+#include "pages/macro_control_ui.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
@@ -103,6 +104,10 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
         m_pLightControl->SetDeviceKind(kTypeKeyboard);
         LoadNameLists();
         m_pLightControl->InitModeList(m_defaultLightNames, m_defaultLightVisible, kLightLevelMax, kLightLevelMax);
+    }
+    if (auto* macros = FindAs<CMacroControlUI>(*this, L"MacroControlItem", CMacroControlUI::kClassName)) {
+        macros->SetMacroFolder(GetUserDataFolder());
+        macros->LoadMacroList();
     }
     if (auto* edit = FindAs<CEditUI>(*this, L"frame_interval_time_edit", L"Edit"))
         edit->SetMinMaxNumber(0, kFrameIntervalMax);

@@ -3,6 +3,7 @@
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
 #include "pages/light_control_ui.h"
+#include "pages/macro_control_ui.h"
 #include "shell/audio_record_ui.h"
 #include "shell/chart_view_ui.h"
 #include "shell/circle_progress_ui.h"
@@ -67,7 +68,7 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CRedioMacroButtonUI", &CRedioMacroButtonUI::CreateInstance},
     {L"CAudioRecordUI", &CAudioRecordUI::CreateInstance},
     {L"CLightControlUI", &CLightControlUI::CreateInstance},
-    {L"CMacroControlUI", nullptr},
+    {L"CMacroControlUI", &CMacroControlUI::CreateInstance},
     {L"CKeySetControlUI", nullptr},
     {L"CDeviceProfileUI", nullptr},
     {L"CShootControlUI", nullptr},
@@ -87,8 +88,8 @@ constexpr const wchar_t* kPendingNames[] = {
     L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
-    L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"CMacroControlUI",
-    L"MacroSetControlUI", L"KeySetControl", L"CKeySetControlUI", L"KeySetControlUI", L"ShootControl",
+    L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI",
+    L"KeySetControl", L"CKeySetControlUI", L"KeySetControlUI", L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
     // Other devices' pages and their templates.
     L"MagicControl", L"CMagicControlUI", L"MagicSetControlUI", L"Voice6533Control", L"CVoice6533ControlUI",
