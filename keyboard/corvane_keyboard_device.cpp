@@ -6,6 +6,7 @@
 #include "keyboard/keyboard_messages.h"
 #include "pages/device_profile_ui.h"
 #include "pages/light_control_ui.h"
+#include "pages/macro_control_ui.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
@@ -112,6 +113,10 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
         m_pLightControl->SetDeviceKind(kTypeKeyboard);
         LoadNameLists();
         m_pLightControl->InitModeList(m_defaultLightNames, m_defaultLightVisible, kLightLevelMax, kLightLevelMax);
+    }
+    if (auto* macros = FindAs<CMacroControlUI>(*this, L"MacroControlItem", CMacroControlUI::kClassName)) {
+        macros->SetMacroFolder(GetUserDataFolder());
+        macros->LoadMacroList();
     }
     if (auto* edit = FindAs<CEditUI>(*this, L"frame_interval_time_edit", L"Edit"))
         edit->SetMinMaxNumber(0, kFrameIntervalMax);

@@ -5,6 +5,7 @@
 #include "pages/device_profile_ui.h"
 #include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
+#include "pages/macro_control_ui.h"
 #include "platform/ui/dui_string.h"
 #include "shell/audio_record_ui.h"
 #include "shell/chart_view_ui.h"
@@ -70,7 +71,7 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CRedioMacroButtonUI", &CRedioMacroButtonUI::CreateInstance},
     {L"CAudioRecordUI", &CAudioRecordUI::CreateInstance},
     {L"CLightControlUI", &CLightControlUI::CreateInstance},
-    {L"CMacroControlUI", nullptr},
+    {L"CMacroControlUI", &CMacroControlUI::CreateInstance},
     {L"CKeySetControlUI", &CKeySetControlUI::CreateInstance},
     {L"CDeviceProfileUI", &CDeviceProfileUI::CreateInstance},
     {L"CShootControlUI", nullptr},
@@ -90,8 +91,7 @@ constexpr const wchar_t* kPendingNames[] = {
     L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
-    L"CMacroControlUI",
-    L"MacroSetControlUI", L"ShootControl",
+    L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
     // Other devices' pages and their templates.
     L"MagicControl", L"CMagicControlUI", L"MagicSetControlUI", L"Voice6533Control", L"CVoice6533ControlUI",

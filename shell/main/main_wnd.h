@@ -35,6 +35,7 @@
 #include "link/json_file_util.h"
 #include "link/light_setting.h"
 #include "link/product_ids.h"
+#include "pages/device_hook.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/thread.h"
 #include "platform/ui/menu.h"
@@ -47,6 +48,7 @@
 
 class CCorvaneUSBDevice;
 class CDeviceOptionUI;
+class CMacroControlUI;
 class CMpDevicePowerUI;
 
 // Private messages of the main window. The ids are fixed numbers that other
@@ -336,6 +338,15 @@ public:
 
     // --- Macro commands and recording (main_wnd_macro_commands.cpp) -------------
     virtual void InsertLeftDownAction();
+    virtual void InsertLeftUpAction();
+    virtual void InsertRightDownAction();
+    virtual void InsertRightUpAction();
+    virtual void InsertMiddleDownAction();
+    virtual void InsertMiddleUpAction();
+    virtual void InsertForwardDownAction();
+    virtual void InsertForwardUpAction();
+    virtual void InsertBackDownAction();
+    virtual void InsertBackUpAction();
     virtual void OnStartRecordClick();
     virtual void StartMacroRecording(int delayMode, int hookMode);
     virtual void OnStopRecordClick();
@@ -364,6 +375,17 @@ public:
     virtual void OnHookMouseMacroAfter(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     virtual void OnHookMouseMacroBefore(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     virtual void OnHookMouseMacroReplace(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    // The macro page of a keyboard or mouse page; null for other kinds.
+    virtual CMacroControlUI* MacroPageOf(CCorvaneUSBDevice* page);
+    // The key-assignment page's list of macro names follows the macro list.
+    virtual void AddKeySetMacroName(CCorvaneUSBDevice* page, const DuiLib::CDuiString& name);
+    virtual void RemoveKeySetMacroName(CCorvaneUSBDevice* page, int index);
+    virtual void RenameKeySetMacroName(CCorvaneUSBDevice* page, int index, const DuiLib::CDuiString& name);
+    // Shows the keys' new assignments on the page's key picture.
+    virtual void RelabelKeys(CCorvaneUSBDevice* page);
+    // The profile files of the page's device other than the one it has loaded.
+    virtual std::vector<DuiLib::CDuiString> OtherProfilePaths(CCorvaneUSBDevice* page);
+    CDeviceHook& DeviceHook() { return m_deviceHook; }
 
     // --- Recoil, headset and other device commands (main_wnd_device_commands.cpp)
     virtual void OnGunSelected(int gun);
@@ -565,6 +587,8 @@ protected:
     DuiLib::CDuiString m_lastFileBaseName;
     std::array<std::int32_t, kExternalFeedValueCount> m_externalFeed{};
     std::wstring m_audioFilePath;
+    // The global keyboard and mouse hooks of recordings and key capture.
+    CDeviceHook m_deviceHook;
 
     DUI_DECLARE_MESSAGE_MAP()
 };
