@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@
 #include "link/corvane_usb_device.h"
 #include "link/keyboard_profiledata.h"
 #include "platform/os/thread.h"
+#include "platform/screen/screen_source.h"
 
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:
@@ -188,6 +190,68 @@ public:
     virtual void ReadDeviceCustomColors();
     virtual void InitPhasedBreathing();
 
+    // --- System tab (keyboard_system_settings.cpp) ----------------------------
+    // The record into the page and the document (the file is not saved).
+    void SetSystemStages(const KeyboardSystemStages& stages);
+    // Selects choice n (outside 0..3: 0) of the polling-rate or repeat-delay
+    // options, without notifications; the repeat delay also shows its label.
+    void SetPollingRateOption(int n);
+    void SetRepeatDelayOption(int n);
+    // The switch options, set without notification; false when missing.
+    void SetWinLockOption(bool selected);
+    void SetWFlagOption(bool selected);
+    void SetKey6FlagOption(bool selected);
+    bool GetWinLockOption();
+    bool GetWFlagOption();
+    bool GetKey6FlagOption();
+    void SetRepeatRate(int value);
+    int GetRepeatRate();
+    // The delay of choice n (outside 0..3: 0) as its text, e.g. "...1000ms".
+    void UpdateRepeatDelayLabel(int n);
+    void ClearRepeatTestBox();
+    void SetRepeatTestTip();
+    // The debounce value n on the slider, its edit and its label.
+    void SetKeyShake(int n);
+    // "3n + 3 ms".
+    void SetKeyShakeLabel(int n);
+    int GetKeyShakeSlider();
+    // The edit's number held to 0..4 (empty: 0); 0 when the edit is missing.
+    int GetKeyShakeEdit();
+    // The whole record into the controls (the page's refresh).
+    void ShowSystemStages();
+
+    // --- Music and screen-colour lighting (keyboard_music_effects.cpp) -------
+    // The band levels of the music mode (UI thread): kept for the next music
+    // step; in music style 2 they feed the beat detector at once. Reads at
+    // most `count` values (25 are used); null gives nothing.
+    void SetAudioSpectrum(const int32_t* levels, int count) override;
+    // An outside level feed: the first six values, kept and not drawn.
+    void SetAudioLevels(const int32_t* levels, int count) override;
+    // The music styles 0..6 of the music mode.
+    virtual int StepMusicStyle0();
+    virtual int StepMusicStyle1();
+    virtual int StepMusicStyle2();
+    virtual int StepMusicStyle3();
+    virtual int StepMusicStyle4();
+    virtual int StepMusicStyle5();
+    virtual int StepMusicStyle6();
+    // The average colour of a rectangle of the screen as R | G << 8 | B << 16;
+    // black when nothing can be read.
+    static uint32_t CaptureScreenCentreColor(tavrik::screen::ScreenSource& source, int x, int y, int width,
+                                             int height);
+    // The beat counter of music style 2, one for every keyboard page.
+    static int32_t GetBeatCount();
+
+    // --- Ripple planes and the key sequence (keyboard_ripple_bits.cpp) -------
+    // Lights every key whose bit is set in any of the four ripple planes.
+    void LightRippleBits();
+    // Moves the four planes one key further (left, right, down, up).
+    void ShiftRippleBits();
+    // Seeds all four planes at the key (kind 1 only; no key, nothing).
+    void SeedRippleAtKey(int key, int kind);
+    // The key itself when the key sequence holds it, else 170.
+    static uint8_t FindSequenceKey(uint8_t key);
+
     // --- Event channel (keyboard_event_listener.cpp) -------------------------
     // Connection types of the event channel's two interfaces.
     static constexpr int kEventWired = 1;
@@ -320,6 +384,15 @@ private:
     int m_screenHeight = 0;
     int m_rotate = 0;
     int m_keyDebounceMax = kKeyDebounceMax;
+
+    // The system tab's controls, kept once found.
+    DuiLib::CControlUI* FindSystemControl(const wchar_t* name);
+    // A language text as the page's hidden label "text_test" gives it.
+    DuiLib::CDuiString PageText(const wchar_t* key);
+    void SelectOptionGroup(const wchar_t* prefix, int n);
+    void SetOptionSelected(const wchar_t* name, bool selected);
+    bool IsOptionSelected(const wchar_t* name);
+    std::map<std::wstring, DuiLib::CControlUI*> m_systemControls;
 
     // Lighting engine.
     KeyboardEffectState m_effects;

@@ -21,8 +21,6 @@ int CCorvaneKeyboardDevice::StepRippleFromLeft() { return 0; }
 int CCorvaneKeyboardDevice::StepPresetHue() { return 0; }
 int CCorvaneKeyboardDevice::StepRings() { return 0; }
 int CCorvaneKeyboardDevice::StepCustomColors() { return 0; }
-int CCorvaneKeyboardDevice::StepMusic() { return 0; }
-int CCorvaneKeyboardDevice::StepScreenSync() { return 0; }
 int CCorvaneKeyboardDevice::StepSweep() { return 0; }
 int CCorvaneKeyboardDevice::StepRunningKeys() { return 0; }
 int CCorvaneKeyboardDevice::StepPhasedBreathing() { return 0; }

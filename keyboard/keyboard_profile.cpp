@@ -113,6 +113,7 @@ void CCorvaneKeyboardDevice::RefreshPage(int) {
         m_pLightControl->SetLightInfo(CurrentLightSetting());
         m_pLightControl->SetAudioLightInfo(CurrentAudioLightSetting());
     }
+    ShowSystemStages();
     DeselectKeyOptions();
     UpdateKeyLabels();
 }

@@ -209,6 +209,7 @@ bool WaitServingSentMessages(win::HANDLE thread, win::DWORD ms) {
 // is still running after the bound is logged and waited for, because it uses
 // this window and must not outlive it.
 void CMainWnd::StopWorkerThreads() {
+    StopAudioCapture();
     if (GetHWND() != nullptr) win::ShowWindow(GetHWND(), win::SW_HIDE);
     for (int slot = 0; slot < kWorkerSlots; ++slot) {
         if (m_workerStop[slot] != nullptr) win::SetEvent(m_workerStop[slot]);

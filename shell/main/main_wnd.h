@@ -31,6 +31,7 @@
 
 #include <json/value.h>
 
+#include "keyboard/audio_light_info.h"
 #include "link/hid_device_slot.h"
 #include "link/json_file_util.h"
 #include "link/light_setting.h"
@@ -44,6 +45,7 @@
 #include "platform/ui/window_impl_base.h"
 #include "shell/main/language_list.h"
 #include "shell/main/page_operation.h"
+#include "shell/main/spectrum_bands.h"
 #include "shell/skin_changed_param.h"
 
 class CCorvaneUSBDevice;
@@ -85,7 +87,6 @@ enum MainWindowCopyData : std::uintptr_t {
     COPYDATA_SPECTRUM = 1,
     COPYDATA_EXTERNAL_FEED = 2,
 };
-inline constexpr std::size_t kSpectrumValueCount = 500;
 inline constexpr std::size_t kSpectrumFrameBytes = kSpectrumValueCount * sizeof(std::int32_t);  // 2000
 inline constexpr std::size_t kExternalFeedValueCount = 6;
 inline constexpr std::size_t kExternalFeedBytes = kExternalFeedValueCount * sizeof(std::int32_t);  // 24
@@ -450,8 +451,17 @@ public:
     virtual void SaveAudioFile();
     virtual void WriteAudioFileDevice(Json::Value device, std::wstring path);
     virtual void RestoreAudioDefaults();
-    virtual void SetAudioFilePath();
+    // An empty path is ignored.
+    virtual void SetAudioFilePath(const std::wstring& path);
+    // The music styles of the audio document (missing parts read as zeros
+    // and empty names), kept as the current ones.
+    virtual AudioLightInfo LoadAudioLightInfo();
+    // Keeps the styles and puts them into the audio document (no file write).
+    virtual void SaveAudioLightInfo(AudioLightInfo info);
     virtual void ShowMusicWindow();
+    // Ends the audio capture started by StartAudioCapture and waits for its
+    // worker; nothing when none was started.
+    virtual void StopAudioCapture();
     // COPYDATA_SPECTRUM: the frame is in GetSpectrumFrame().
     virtual void OnSpectrumFrame();
     // COPYDATA_EXTERNAL_FEED: the block is in GetExternalFeed().
@@ -536,6 +546,9 @@ protected:
     void FinishReceiverSwitch(CCorvaneUSBDevice* page, CDeviceOptionUI* entry, bool linked);
     void CloseSettingsWindow();
     int CreateDevicePanel(const HidDeviceSlot& record, int subKind, DeviceList& list);
+    // The keyboard step of the spectrum routing: smooths the keyboard's
+    // bands and hands them to the selected keyboard every third frame.
+    void RouteKeyboardBands(const SpectrumValues& differences);
     // Parts of the notification handlers (main_wnd_*_dispatch.cpp).
     bool OnWindowButtonClick(DuiLib::TNotifyUI& msg);
     void ToggleLightingControl();
@@ -589,6 +602,12 @@ protected:
     std::wstring m_audioFilePath;
     // The global keyboard and mouse hooks of recordings and key capture.
     CDeviceHook m_deviceHook;
+    AudioLightInfo m_audioLightInfo;
+    // The keyboard's share of the spectrum routing: smoothed band levels and
+    // the frames since the last hand-over.
+    std::array<std::int32_t, kKeyboardBandCount> m_keyboardBandLevels{};
+    int m_keyboardFrameCounter = 0;
+    bool m_audioCaptureStarted = false;
 
     DUI_DECLARE_MESSAGE_MAP()
 };

@@ -22,7 +22,6 @@ void CMainWnd::OnCustomEqSelected() {}
 void CMainWnd::OnSaveCustomEq() {}
 void CMainWnd::OnDeleteCustomEq() {}
 void CMainWnd::SendVexmarTable() {}
-void CMainWnd::StartAudioCapture() {}
 void CMainWnd::SyncKeyboardClock() {}
 void CMainWnd::ApplyLanguageToPages(int, bool) {}
 void CMainWnd::StopKeyboardListeners() {}
