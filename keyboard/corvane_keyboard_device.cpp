@@ -5,6 +5,7 @@
 #include "keyboard/key_position_table.h"
 #include "keyboard/keyboard_messages.h"
 #include "pages/device_profile_ui.h"
+#include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
 #include "pages/macro_control_ui.h"
 #include "platform/os/message_queue.h"
@@ -114,9 +115,18 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
         LoadNameLists();
         m_pLightControl->InitModeList(m_defaultLightNames, m_defaultLightVisible, kLightLevelMax, kLightLevelMax);
     }
-    if (auto* macros = FindAs<CMacroControlUI>(*this, L"MacroControlItem", CMacroControlUI::kClassName)) {
+    auto* macros = FindAs<CMacroControlUI>(*this, L"MacroControlItem", CMacroControlUI::kClassName);
+    if (macros) {
         macros->SetMacroFolder(GetUserDataFolder());
         macros->LoadMacroList();
+    }
+    m_pKeySetControl = FindAs<CKeySetControlUI>(*this, L"KeySetControlItem", CKeySetControlUI::kClassName);
+    if (m_pKeySetControl) {
+        m_pKeySetControl->InitControls();
+        m_pKeySetControl->SetDeviceKind(kTypeKeyboard);
+        m_pKeySetControl->ShowKeySetLayout(false);
+        m_pKeySetControl->SetOwnerWindow(GetMainWindow());
+        if (macros) m_pKeySetControl->SetMacroNames(macros->GetMacroNames());
     }
     if (auto* edit = FindAs<CEditUI>(*this, L"frame_interval_time_edit", L"Edit"))
         edit->SetMinMaxNumber(0, kFrameIntervalMax);

@@ -32,6 +32,8 @@
 #include "platform/os/thread.h"
 #include "platform/screen/screen_source.h"
 
+class CKeySetControlUI;
+
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:
     static constexpr const wchar_t* kClassName = L"CorvaneKeyboardDevice";
@@ -103,8 +105,11 @@ public:
     // and the text as tooltip text; the mark shows when the text is not the
     // default name (ignoring case).
     void UpdateKeyLabel(int position, const DuiLib::CDuiString& text);
-    // Selects a key of the key list for editing (others: nothing).
+    // Selects a key of the key list for editing (others: nothing) and shows
+    // its assignment on the key-assignment page.
     void SelectKey(int position) override;
+    // The page's key-assignment page; null when its skin has none.
+    CKeySetControlUI* GetKeySetControl() const { return m_pKeySetControl; }
     void SetSecondaryKeyList(const std::vector<KeyListEntry>& keys);
     const std::vector<KeyListEntry>& GetSecondaryKeyList() const { return m_secondaryKeyList; }
     // Overwrites the selected key's entry (nothing without a selected key of
@@ -369,6 +374,7 @@ private:
     std::atomic<uint8_t> m_runningMode{0};
     std::atomic<uint8_t> m_runningSpeed{0};
     std::atomic<uint8_t> m_runningGroup{0};
+    CKeySetControlUI* m_pKeySetControl = nullptr;
     KeyboardDeviceBlock m_blockCopy{};
     bool m_hasBlockCopy = false;
     std::vector<KeyListEntry> m_keyList;

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "keyboard/corvane_keyboard_device.h"
+
 #include "keyboard/key_position_table.h"
 #include "pages/key_search.h"
+#include "pages/key_set_control_ui.h"
 #include "pages/key_tables.h"
 #include "platform/ui/button.h"
 #include "platform/ui/label.h"
@@ -163,6 +165,10 @@ void CCorvaneKeyboardDevice::SelectKey(int position) {
     // Only a key of the list can be edited (a short "KeyList" has fewer).
     if (position < 0 || size_t(position) >= m_keyList.size()) return;
     CCorvaneUSBDevice::SelectKey(position);
+    if (m_pKeySetControl) {
+        m_pKeySetControl->ShowKeySetLayout(true);
+        m_pKeySetControl->SetKeyAssignment(m_keyList[size_t(position)]);
+    }
     DeselectKeyOptions();
 }
 

@@ -46,6 +46,13 @@ CKeySetControlUI::~CKeySetControlUI() = default;
 
 CControlUI* CKeySetControlUI::CreateInstance() { return new CKeySetControlUI(); }
 
+LPCTSTR CKeySetControlUI::GetClass() const { return L"KeySetControlUI"; }
+
+LPVOID CKeySetControlUI::GetInterface(LPCTSTR pstrName) {
+    if (pstrName && DuiCompareNoCase(pstrName, kClassName) == 0) return this;
+    return CHorizontalLayoutUI::GetInterface(pstrName);
+}
+
 // --- Control look-up ----------------------------------------------------------------
 
 CControlUI* CKeySetControlUI::Find(Slot& slot) {

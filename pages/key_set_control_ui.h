@@ -52,6 +52,8 @@ public:
     CKeySetControlUI();
     ~CKeySetControlUI() override;
     static DuiLib::CControlUI* CreateInstance();
+    DuiLib::LPCTSTR GetClass() const override;
+    DuiLib::LPVOID GetInterface(DuiLib::LPCTSTR pstrName) override;
 
     // --- Building and setting up ---------------------------------------------
     // Finds the controls and sets the fire edits to "50" and "2".

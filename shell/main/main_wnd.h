@@ -50,6 +50,7 @@
 
 class CCorvaneUSBDevice;
 class CDeviceOptionUI;
+class CKeySetControlUI;
 class CMacroControlUI;
 class CMpDevicePowerUI;
 
@@ -336,6 +337,11 @@ public:
     // WM_KEY_CAPTURE: 1 starts the single-key capture hook, 0 removes it.
     virtual void SetKeyCaptureHook(int start);
     virtual bool IsDeviceUiEnabled();
+    // The key-assignment page of a keyboard or mouse page; null for others.
+    CKeySetControlUI* KeySetPageOf(CCorvaneUSBDevice* page);
+    // The window became active (true) or was left or hidden (false) while a
+    // key may be being captured.
+    void OnKeyCaptureActivation(bool active);
 
     // --- Macro commands and recording (main_wnd_macro_commands.cpp) -------------
     virtual void InsertLeftDownAction();
@@ -602,6 +608,10 @@ protected:
     std::wstring m_audioFilePath;
     // The global keyboard and mouse hooks of recordings and key capture.
     CDeviceHook m_deviceHook;
+    // Nothing pending: no key edit waiting to be saved, no recording.
+    bool m_bDeviceUiEnabled = true;
+    // The key edit has the focus and wants keys from the keyboard hook.
+    bool m_bKeyCapture = false;
     AudioLightInfo m_audioLightInfo;
     // The keyboard's share of the spectrum routing: smoothed band levels and
     // the frames since the last hand-over.
