@@ -4,7 +4,10 @@
 
 #include "keyboard/key_position_table.h"
 #include "keyboard/keyboard_messages.h"
+#include "pages/device_profile_ui.h"
+#include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
+#include "pages/macro_control_ui.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
@@ -98,11 +101,32 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
     if (!m_pSelectPanel) return;
 
     ShowKeyLayout(GetLanguageIndex());
+    if (CControlUI* c = FindSubControl(L"DeviceProfileItem")) m_pProfileBar = dynamic_cast<CDeviceProfileUI*>(c);
+    if (m_pProfileBar) {
+        m_pProfileBar->SetDeviceKind(kTypeKeyboard);
+        m_pProfileBar->SetProfilePaths(GetUserDataFolder(), GetDefaultProfilePath());
+        m_pProfileBar->LoadProfileList();
+        m_pProfileBar->SelectFunctionTab(kLightingTab);
+        SetProfileId(m_pProfileBar->GetCurrentProfileUUID());
+    }
     if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
     if (m_pLightControl) {
         m_pLightControl->SetDeviceKind(kTypeKeyboard);
         LoadNameLists();
         m_pLightControl->InitModeList(m_defaultLightNames, m_defaultLightVisible, kLightLevelMax, kLightLevelMax);
+    }
+    auto* macros = FindAs<CMacroControlUI>(*this, L"MacroControlItem", CMacroControlUI::kClassName);
+    if (macros) {
+        macros->SetMacroFolder(GetUserDataFolder());
+        macros->LoadMacroList();
+    }
+    m_pKeySetControl = FindAs<CKeySetControlUI>(*this, L"KeySetControlItem", CKeySetControlUI::kClassName);
+    if (m_pKeySetControl) {
+        m_pKeySetControl->InitControls();
+        m_pKeySetControl->SetDeviceKind(kTypeKeyboard);
+        m_pKeySetControl->ShowKeySetLayout(false);
+        m_pKeySetControl->SetOwnerWindow(GetMainWindow());
+        if (macros) m_pKeySetControl->SetMacroNames(macros->GetMacroNames());
     }
     if (auto* edit = FindAs<CEditUI>(*this, L"frame_interval_time_edit", L"Edit"))
         edit->SetMinMaxNumber(0, kFrameIntervalMax);
@@ -164,6 +188,8 @@ void CCorvaneKeyboardDevice::OnConnected() {
 
 void CCorvaneKeyboardDevice::ReadActiveProfile() {
     if (m_resetPending.load()) {
+        // The keyboard went back to its factory state: so does the profile.
+        if (m_pProfileBar) m_pProfileBar->ResetSelectedProfile();
         LoadProfile(1);
         m_resetPending.store(0);
     }

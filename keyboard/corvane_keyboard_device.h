@@ -33,6 +33,8 @@
 #include "platform/os/thread.h"
 #include "platform/screen/screen_source.h"
 
+class CKeySetControlUI;
+
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:
     static constexpr const wchar_t* kClassName = L"CorvaneKeyboardDevice";
@@ -95,6 +97,31 @@ public:
     virtual LightSetting GetLightSetting();
     // Shows layout picture `index` (outside 0..2: 0) and binds its keys.
     void ShowKeyLayout(int index);
+
+    // --- Key labels and custom colours (keyboard_key_labels.cpp,
+    // keyboard_custom_colors.cpp) ---------------------------------------------
+    // Every key's tooltip and key-set mark from its current function.
+    void UpdateKeyLabels();
+    // One key: its default name as tooltip title, the default name, "Key_Set"
+    // and the text as tooltip text; the mark shows when the text is not the
+    // default name (ignoring case).
+    void UpdateKeyLabel(int position, const DuiLib::CDuiString& text);
+    // Selects a key of the key list for editing (others: nothing) and shows
+    // its assignment on the key-assignment page.
+    void SelectKey(int position) override;
+    // The page's key-assignment page; null when its skin has none.
+    CKeySetControlUI* GetKeySetControl() const { return m_pKeySetControl; }
+    void SetSecondaryKeyList(const std::vector<KeyListEntry>& keys);
+    const std::vector<KeyListEntry>& GetSecondaryKeyList() const { return m_secondaryKeyList; }
+    // Overwrites the selected key's entry (nothing without a selected key of
+    // the list) and stores the list into the document.
+    void SetSelectedKeyRecord(const KeyListEntry& entry);
+    // In the custom-colour mode: the key (55 also 62) takes the lighting
+    // page's colour; with a custom group chosen the colours are stored in the
+    // profile and sent to the keyboard.
+    void PaintCustomKey(int position);
+    // A language key's text through the page's hidden label "text_test".
+    DuiLib::CDuiString Translate(const wchar_t* key);
 
     // Device information and key tables; 1 when all three reads answered.
     int ReadDeviceTables();
@@ -245,7 +272,8 @@ public:
     void RenderKeyBreathing(const std::vector<LightSetting>& effects, bool reset);
     void RenderKeyColorCycle(const std::vector<LightSetting>& effects, bool reset);
     void RenderKeyFlash(const std::vector<LightSetting>& effects, bool reset);
-    // Custom colours: the LED vector written to the keyboard (only in mode 19;
+    // Custom colours: the LED vector written to the keyboard's colour area
+    // (only in mode 19, from the light thread; a failed write pauses 200 ms;
     // returns 0), the selected group reloaded, another group chosen, every
     // LED filled with the setting colour (1) or black (0).
     virtual int SendCustomColors();
@@ -351,6 +379,13 @@ private:
     int ReadActiveBlock(KeyboardDeviceBlock* block, uint8_t* profile);
     void SetRunningState(const LightSetting& setting);
     void TakePositionMaps(const KeyPositionMaps& maps);
+    DuiLib::CDuiString TranslateName(size_t keyNameIndex);
+    // Deselects the key-set page's options "keyboard_key_0" to "_125", without notification.
+    void DeselectKeyOptions();
+    // The label of a function; false when the key keeps its label.
+    bool KeyLabelText(const KeyFunction& function, DuiLib::CDuiString* text);
+    bool KeyboardKeyText(const KeyFunction& function, DuiLib::CDuiString* text);
+    int WriteColorBuffer(const std::array<uint8_t, 512>& buffer);
 
     std::array<uint8_t, kKeyTableBytes> m_layoutTable{};
     std::array<uint8_t, kKeyTableBytes> m_ledTable{};
@@ -363,9 +398,11 @@ private:
     std::atomic<uint8_t> m_runningMode{0};
     std::atomic<uint8_t> m_runningSpeed{0};
     std::atomic<uint8_t> m_runningGroup{0};
+    CKeySetControlUI* m_pKeySetControl = nullptr;
     KeyboardDeviceBlock m_blockCopy{};
     bool m_hasBlockCopy = false;
     std::vector<KeyListEntry> m_keyList;
+    std::vector<KeyListEntry> m_secondaryKeyList;
     KeyboardSystemStages m_systemStages;
     CKeyboardProfiledata m_profile;
     std::atomic<int> m_resetPending{0};

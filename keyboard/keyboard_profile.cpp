@@ -122,6 +122,11 @@ void CCorvaneKeyboardDevice::RefreshPage(int) {
         m_pLightControl->SetAudioLightInfo(CurrentAudioLightSetting());
     }
     ShowSystemStages();
+    DeselectKeyOptions();
+    UpdateKeyLabels();
+}
+
+void CCorvaneKeyboardDevice::DeselectKeyOptions() {
     // One walk over the page instead of a look-up per key: the page is large.
     FindControl(&DeselectKeyOption, nullptr, DuiLib::UIFIND_ALL);
 }

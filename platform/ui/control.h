@@ -99,6 +99,15 @@ public:
     // Tooltip, cursor, menu, user data.
     virtual CDuiString GetToolTip() const;
     virtual void SetToolTip(LPCTSTR pstrText) { m_sToolTip = pstrText; }
+    // A tooltip in two parts: a title line above the text. The text, when
+    // set, is shown instead of the plain tooltip.
+    void SetUserToolTitle(LPCTSTR pstrText) { m_sUserToolTitle = pstrText; }
+    void SetUserToolText(LPCTSTR pstrText) { m_sUserToolText = pstrText; }
+    const CDuiString& GetUserToolTitle() const { return m_sUserToolTitle; }
+    const CDuiString& GetUserToolText() const { return m_sUserToolText; }
+    // The body the tooltip window shows (the user text, else the tooltip).
+    CDuiString GetToolTipBody() const { return m_sUserToolText.IsEmpty() ? GetToolTip() : m_sUserToolText; }
+    bool HasToolTip() const { return !m_sUserToolTitle.IsEmpty() || !GetToolTipBody().IsEmpty(); }
     int GetCursor() const { return m_nCursor; }
     void SetCursor(int nCursor) { m_nCursor = nCursor; }
     bool IsContextMenuUsed() const { return m_bMenuUsed; }
@@ -180,6 +189,8 @@ protected:
 
     CDuiString m_sText;
     CDuiString m_sToolTip;
+    CDuiString m_sUserToolTitle;
+    CDuiString m_sUserToolText;
     CDuiString m_sUserData;
     UINT_PTR m_pTag = 0;
     int m_nCursor = 0;

@@ -52,7 +52,7 @@ void CPaintManagerUI::UpdateHover(POINT pt, WPARAM wParam) {
     if (newHover != m_pEventHover && newHover) {
         m_pEventHover = newHover;
         UpdateToolTip(false);
-        if (!newHover->GetToolTip().IsEmpty()) win::SetTimer(m_hWndPaint, kToolTipTimer, kToolTipDelayMs, nullptr);
+        if (newHover->HasToolTip()) win::SetTimer(m_hWndPaint, kToolTipTimer, kToolTipDelayMs, nullptr);
         TEventUI e = MakeEvent(UIEVENT_MOUSEENTER, newHover, pt, wParam, 0);
         DispatchEvent(newHover, e);
     }
@@ -75,13 +75,12 @@ void CPaintManagerUI::UpdateToolTip(bool show) {
         return;
     }
     if (!m_pEventHover || !m_pWindow) return;
-    CDuiString tip = m_pEventHover->GetToolTip();
-    if (tip.IsEmpty()) return;
+    if (!m_pEventHover->HasToolTip()) return;
     if (!m_pToolTip) m_pToolTip = std::make_unique<CToolTipWnd>();
     RECT r = m_pWindow->GetWindowRect();
     POINT at = {r.left + m_ptLastMousePos.x + 12, r.top + m_ptLastMousePos.y + 18};
     m_pToolTipFor = m_pEventHover;
-    m_pToolTip->ShowAt(m_hWndPaint, tip, at, this);
+    m_pToolTip->ShowAt(m_hWndPaint, m_pEventHover->GetUserToolTitle(), m_pEventHover->GetToolTipBody(), at, this);
 }
 
 void CPaintManagerUI::HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -1,32 +1,60 @@
 #include "platform/ui/tooltip_window.h"
 
-#include "platform/ui/label.h"
+#include <algorithm>
+
+#include "platform/ui/container.h"
 #include "platform/ui/render_engine.h"
 
 namespace DuiLib {
 
-void CToolTipWnd::ShowAt(HWND owner, const CDuiString& text, POINT pt, CPaintManagerUI* fonts) {
+namespace {
+
+constexpr int kPadX = 5;
+constexpr int kPadY = 3;
+
+CLabelUI* MakeLine(DWORD color) {
+    auto* label = new CLabelUI;
+    label->SetTextPadding({kPadX, 0, kPadX, 0});
+    label->SetTextColor(color);
+    return label;
+}
+
+}  // namespace
+
+void CToolTipWnd::ShowAt(HWND owner, const CDuiString& title, const CDuiString& text, POINT pt,
+                         CPaintManagerUI* fonts) {
+    m_sTitle = title;
     m_sText = text;
-    SIZE size = CRenderEngine::GetTextSize(nullptr, fonts, text, -1, DT_SINGLELINE);
-    int w = size.cx + 10, h = size.cy + 6;
     if (!m_hWnd) {
-        Create(owner, L"", UI_WS_POPUP, UI_WS_EX_TOOLWINDOW | UI_WS_EX_TOPMOST, pt.x, pt.y, w, h);
+        Create(owner, L"", UI_WS_POPUP, UI_WS_EX_TOOLWINDOW | UI_WS_EX_TOPMOST, pt.x, pt.y, 1, 1);
         m_pm.Init(m_hWnd);
         m_pm.SetWindow(this);
-        auto* label = new CLabelUI;
-        label->SetBkColor(0xFFFFFFE1);
-        label->SetBorderColor(0xFF767676);
-        label->SetBorderSize(1);
-        label->SetTextPadding({5, 3, 5, 3});
-        label->SetTextColor(0xFF000000);
-        m_pm.AttachDialog(label);
+        auto* box = new CVerticalLayoutUI;
+        box->SetBkColor(0xFFFFFFE1);
+        box->SetBorderColor(0xFF767676);
+        box->SetBorderSize(1);
+        box->SetInset({0, kPadY, 0, kPadY});
+        m_pTitle = MakeLine(0xFF000000);
+        m_pText = MakeLine(0xFF303030);
+        box->Add(m_pTitle);
+        box->Add(m_pText);
+        m_pm.AttachDialog(box);
     }
     if (fonts && fonts->GetDefaultFontInfo()) {
         TFontInfo* f = fonts->GetDefaultFontInfo();
         m_pm.SetDefaultFont(f->sFontName, f->iSize, f->bBold, f->bUnderline, f->bItalic);
     }
-    m_pm.GetRoot()->SetText(text);
-    SetWindowRect({pt.x, pt.y, pt.x + w, pt.y + h});
+    int width = 0, height = 2 * kPadY;
+    for (auto [label, line] : {std::pair{m_pTitle, &title}, std::pair{m_pText, &text}}) {
+        label->SetText(*line);
+        label->SetVisible(!line->IsEmpty());
+        if (line->IsEmpty()) continue;
+        const SIZE size = CRenderEngine::GetTextSize(nullptr, fonts, *line, -1, DT_SINGLELINE);
+        label->SetFixedHeight(size.cy);
+        width = std::max<int>(width, size.cx + 2 * kPadX);
+        height += size.cy;
+    }
+    SetWindowRect({pt.x, pt.y, pt.x + width, pt.y + height});
     ShowWindow(true, false);
     m_pm.Invalidate();
 }

@@ -3,6 +3,7 @@
 // The small window that shows a control's tooltip near the pointer.
 
 #include "platform/ui/paint_manager.h"
+#include "platform/ui/label.h"
 #include "platform/ui/window.h"
 
 namespace DuiLib {
@@ -10,17 +11,22 @@ namespace DuiLib {
 class CToolTipWnd : public CWindowWnd {
 public:
     CToolTipWnd() = default;
-    // Shows the text with its top-left at the screen point (owner: the
-    // window the tooltip belongs to). Does not take the focus.
-    void ShowAt(HWND owner, const CDuiString& text, POINT screen, CPaintManagerUI* fonts);
+    // Shows the title (a line of its own, left out when empty) above the
+    // text, with its top-left at the screen point (owner: the window the
+    // tooltip belongs to). Does not take the focus.
+    void ShowAt(HWND owner, const CDuiString& title, const CDuiString& text, POINT screen, CPaintManagerUI* fonts);
     void Hide();
+    CDuiString GetTipTitle() const { return m_sTitle; }
     CDuiString GetTipText() const { return m_sText; }
     LPCTSTR GetWindowClassName() const override { return L"ToolTipWnd"; }
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     CPaintManagerUI m_pm;
+    CDuiString m_sTitle;
     CDuiString m_sText;
+    CLabelUI* m_pTitle = nullptr;
+    CLabelUI* m_pText = nullptr;
 };
 
 }  // namespace DuiLib

@@ -2,7 +2,11 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
+#include "pages/device_profile_ui.h"
+#include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
+#include "pages/macro_control_ui.h"
+#include "platform/ui/dui_string.h"
 #include "shell/audio_record_ui.h"
 #include "shell/chart_view_ui.h"
 #include "shell/circle_progress_ui.h"
@@ -33,11 +37,11 @@ constexpr ControlClassRow kMainWindowClasses[] = {
     {L"CorvaneHS6533Device", nullptr},
     {L"CorvaneMouseDevice", nullptr},
     {L"CorvaneKeyboardDevice", &CCorvaneKeyboardDevice::CreateControl},
-    {L"DeviceProfile", nullptr},
+    {L"DeviceProfile", &CDeviceProfileUI::CreateInstance},
     {L"LightControl", &CLightControlUI::CreateInstance},
     {L"MagicControl", nullptr},
     {L"Voice6533Control", nullptr},
-    {L"KeySetControl", nullptr},
+    {L"KeySetControl", &CKeySetControlUI::CreateInstance},
     {L"ShootControl", nullptr},
 };
 
@@ -68,9 +72,9 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CRedioMacroButtonUI", &CRedioMacroButtonUI::CreateInstance},
     {L"CAudioRecordUI", &CAudioRecordUI::CreateInstance},
     {L"CLightControlUI", &CLightControlUI::CreateInstance},
-    {L"CMacroControlUI", nullptr},
-    {L"CKeySetControlUI", nullptr},
-    {L"CDeviceProfileUI", nullptr},
+    {L"CMacroControlUI", &CMacroControlUI::CreateInstance},
+    {L"CKeySetControlUI", &CKeySetControlUI::CreateInstance},
+    {L"CDeviceProfileUI", &CDeviceProfileUI::CreateInstance},
     {L"CShootControlUI", nullptr},
     {L"CMagicControlUI", nullptr},
     {L"CVoice6533ControlUI", nullptr},
@@ -86,8 +90,7 @@ constexpr const wchar_t* kPendingNames[] = {
     L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
-    L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"CMacroControlUI",
-    L"MacroSetControlUI", L"KeySetControl", L"CKeySetControlUI", L"KeySetControlUI", L"ShootControl",
+    L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
     // Other devices' pages and their templates.
     L"MagicControl", L"CMagicControlUI", L"MagicSetControlUI", L"Voice6533Control", L"CVoice6533ControlUI",
@@ -106,4 +109,18 @@ void RegisterCustomControls() {
     for (const ControlClassRow& row : kFactoryClasses) {
         if (row.create != nullptr) factory->RegistControl(row.name, row.create);
     }
+}
+
+DuiLib::CControlUI* CreateSkinControl(DuiLib::LPCTSTR pstrClass, DuiLib::CPaintManagerUI* pm) {
+    if (pstrClass == nullptr) return nullptr;
+    for (const ControlClassRow& row : kMainWindowClasses) {
+        if (DuiLib::DuiCompareNoCase(row.name, pstrClass) == 0) return row.create != nullptr ? row.create() : nullptr;
+    }
+    for (const ControlTemplateRow& row : kMainWindowTemplates) {
+        if (DuiLib::DuiCompareNoCase(row.name, pstrClass) == 0) {
+            DuiLib::CDialogBuilder builder;
+            return builder.Create(row.file, nullptr, nullptr, pm, nullptr);
+        }
+    }
+    return nullptr;
 }

@@ -34,3 +34,8 @@ std::span<const wchar_t* const> PendingControlNames();
 
 // Registers every factory row that has a create function.
 void RegisterCustomControls();
+
+// The main window's builder callback: a custom class by its short name, or a
+// fresh sub-tree of a template file for `pm`; names compare without regard to
+// case. Anything else (and a pending name) gives null.
+DuiLib::CControlUI* CreateSkinControl(DuiLib::LPCTSTR pstrClass, DuiLib::CPaintManagerUI* pm);

@@ -38,6 +38,7 @@
 #include "link/json_file_util.h"
 #include "link/light_setting.h"
 #include "link/product_ids.h"
+#include "pages/device_hook.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/thread.h"
 #include "platform/ui/menu.h"
@@ -53,6 +54,8 @@
 
 class CCorvaneUSBDevice;
 class CDeviceOptionUI;
+class CKeySetControlUI;
+class CMacroControlUI;
 class CMpDevicePowerUI;
 
 // Private messages of the main window. The ids are fixed numbers that other
@@ -305,6 +308,11 @@ public:
     virtual void ApplySelectedProfile();
     virtual void OnDeviceKeyClick(int key);
     virtual void ToggleProfileMenu();
+    // A confirm-and-cancel question by language key; 1 when confirmed.
+    int ConfirmKey(const wchar_t* key);
+    // Writes the page's used macros and tells the user when they did not fit
+    // (the number of events too many) or did not reach the device.
+    void ReportMacroWrite(CCorvaneUSBDevice* page);
 
     // --- Lighting commands (main_wnd_lighting_commands.cpp) ---------------------
     virtual void OnLightModeSelected();
@@ -351,9 +359,23 @@ public:
     // WM_KEY_CAPTURE: 1 starts the single-key capture hook, 0 removes it.
     virtual void SetKeyCaptureHook(int start);
     virtual bool IsDeviceUiEnabled();
+    // The key-assignment page of a keyboard or mouse page; null for others.
+    CKeySetControlUI* KeySetPageOf(CCorvaneUSBDevice* page);
+    // The window became active (true) or was left or hidden (false) while a
+    // key may be being captured.
+    void OnKeyCaptureActivation(bool active);
 
     // --- Macro commands and recording (main_wnd_macro_commands.cpp) -------------
     virtual void InsertLeftDownAction();
+    virtual void InsertLeftUpAction();
+    virtual void InsertRightDownAction();
+    virtual void InsertRightUpAction();
+    virtual void InsertMiddleDownAction();
+    virtual void InsertMiddleUpAction();
+    virtual void InsertForwardDownAction();
+    virtual void InsertForwardUpAction();
+    virtual void InsertBackDownAction();
+    virtual void InsertBackUpAction();
     virtual void OnStartRecordClick();
     virtual void StartMacroRecording(int delayMode, int hookMode);
     virtual void OnStopRecordClick();
@@ -382,6 +404,17 @@ public:
     virtual void OnHookMouseMacroAfter(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     virtual void OnHookMouseMacroBefore(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     virtual void OnHookMouseMacroReplace(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
+    // The macro page of a keyboard or mouse page; null for other kinds.
+    virtual CMacroControlUI* MacroPageOf(CCorvaneUSBDevice* page);
+    // The key-assignment page's list of macro names follows the macro list.
+    virtual void AddKeySetMacroName(CCorvaneUSBDevice* page, const DuiLib::CDuiString& name);
+    virtual void RemoveKeySetMacroName(CCorvaneUSBDevice* page, int index);
+    virtual void RenameKeySetMacroName(CCorvaneUSBDevice* page, int index, const DuiLib::CDuiString& name);
+    // Shows the keys' new assignments on the page's key picture.
+    virtual void RelabelKeys(CCorvaneUSBDevice* page);
+    // The profile files of the page's device other than the one it has loaded.
+    virtual std::vector<DuiLib::CDuiString> OtherProfilePaths(CCorvaneUSBDevice* page);
+    CDeviceHook& DeviceHook() { return m_deviceHook; }
 
     // --- Recoil, headset and other device commands (main_wnd_device_commands.cpp)
     virtual void OnGunSelected(int gun);
@@ -431,6 +464,9 @@ public:
     virtual void SelectKeySetKey(CCorvaneUSBDevice* page, int key);
     // Switches the page's profile bar to a function tab.
     virtual void SelectProfileBarTab(CCorvaneUSBDevice* page, int tab);
+    // After a profile reset: the key-set page of a keyboard or mouse page
+    // builds its controls again (initControls) and hides its key-set layout.
+    virtual void ResetKeySetPage(CCorvaneUSBDevice* page, bool initControls);
     // Forgets the floating screen-editor windows.
     virtual void ClearFloatingWindows();
     // Opens the desktop's keyboard (0) or mouse (1) settings on a worker.
@@ -600,6 +636,12 @@ protected:
     DuiLib::CDuiString m_lastFileBaseName;
     std::array<std::int32_t, kExternalFeedValueCount> m_externalFeed{};
     std::wstring m_audioFilePath;
+    // The global keyboard and mouse hooks of recordings and key capture.
+    CDeviceHook m_deviceHook;
+    // Nothing pending: no key edit waiting to be saved, no recording.
+    bool m_bDeviceUiEnabled = true;
+    // The key edit has the focus and wants keys from the keyboard hook.
+    bool m_bKeyCapture = false;
     AudioLightInfo m_audioLightInfo;
     // The keyboard's share of the spectrum routing: smoothed band levels and
     // the frames since the last hand-over.

@@ -156,8 +156,9 @@ void CMainWnd::OnNotifyClick(TNotifyUI& msg) {
         {{L"key_butt_prosave"}, Needs::Always, [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.SaveKeyAssignments(); }},
         {{L"macro_btn_starredio"}, Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) {
-             w.OnStartRecordClick();
+             // Set first: a recording that cannot start clears it again.
              w.m_nRecording = 1;
+             w.OnStartRecordClick();
          }},
         {{L"macro_btn_stopredio"}, Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) {

@@ -27,7 +27,9 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
         m_nWindowActiveA = active;
         m_nWindowActiveB = active;
         SetWindowActiveAll(m_nWindowActiveB);
+        OnKeyCaptureActivation(active != 0);
     }
+    if (uMsg == win::WM_SHOWWINDOW && wParam == 0) OnKeyCaptureActivation(false);
     if ((uMsg == win::WM_MOVE || uMsg == win::WM_CLOSE) && isFirst == 0) PlaceFloatingWindows();
     if (uMsg == win::WM_MOUSELEAVE && m_nWindowActiveA == 0) {
         m_nWindowActiveB = 0;

@@ -252,6 +252,37 @@ TEST_F(ControlsTest, TooltipShowsAfterTheRestAndHidesOnLeave) {
     EXPECT_FALSE(w->pm().GetToolTipWindow()->IsVisible());
 }
 
+TEST_F(ControlsTest, ATooltipTitleShowsAboveItsTextAndAloneItShowsToo) {
+    TestWindow* w = Open(LR"(<Window size='200,90'><VerticalLayout>
+        <Button name='b' height='30' tooltip='Plain'/><Button name='c' height='30'/><Control height='30'/>
+        </VerticalLayout></Window>)");
+    auto* b = static_cast<CControlUI*>(w->pm().FindControl(L"b"));
+    auto* c = static_cast<CControlUI*>(w->pm().FindControl(L"c"));
+    b->SetUserToolTitle(L"Esc");
+    b->SetUserToolText(L"Esc / assigned: F1");
+    c->SetUserToolTitle(L"Only a title");
+    struct Case {
+        int y;
+        const wchar_t* title;
+        const wchar_t* text;
+    };
+    for (const Case& k : {Case{15, L"Esc", L"Esc / assigned: F1"}, Case{45, L"Only a title", L""}}) {
+        BackendEvent e;
+        e.type = BackendEventType::MouseMove;
+        e.x = 50;
+        e.y = 75;
+        display_->Inject(Surface(w), e);
+        Pump();
+        e.y = k.y;
+        display_->Inject(Surface(w), e);
+        ASSERT_TRUE(PumpUntil([&] {
+            CToolTipWnd* t = w->pm().GetToolTipWindow();
+            return t && t->IsVisible() && t->GetTipTitle() == k.title;
+        }));
+        EXPECT_EQ(w->pm().GetToolTipWindow()->GetTipText(), k.text);
+    }
+}
+
 TEST_F(ControlsTest, FindControlFollowsTreeChanges) {
     TestWindow* w = Open(LR"(<Window size='100,100'><VerticalLayout name='root'>
         <Control name='a' height='10'/><VerticalLayout name='box'><Control name='a'/></VerticalLayout>

@@ -162,6 +162,9 @@ std::vector<std::uint8_t> ViewLiveFrame(const DeviceMemory& m) {
     return {m.liveColors.begin(), m.liveColors.begin() + 3 * m.info[5]};
 }
 
+// The block byte naming the custom-colour group.
+constexpr std::size_t kGroupByte = 25;
+
 bool KeyboardCommand(DeviceMemory& m, const std::uint8_t* r, std::uint8_t* reply) {
     const std::uint8_t command = r[3];
     const std::size_t n = r[4];
@@ -172,6 +175,16 @@ bool KeyboardCommand(DeviceMemory& m, const std::uint8_t* r, std::uint8_t* reply
         } else {
             std::memcpy(m.clock.data() + off, r + 8, n);
         }
+        return true;
+    }
+    if (command == 0x0B && off + n <= kKeyboardColorPage) {
+        // A write to page 0 sets the working colours and, as the firmware
+        // keeps them, the page of the active block's custom-colour group.
+        std::memcpy(m.colors.data() + off, r + 8, n);
+        const std::size_t block = static_cast<std::size_t>(m.params[0]) * kKeyboardBlockStride;
+        const std::size_t group = m.params[block + kGroupByte];
+        const std::size_t at = group * kKeyboardColorPage + off;
+        if (group != 0 && at + n <= m.colors.size()) std::memcpy(m.colors.data() + at, r + 8, n);
         return true;
     }
     if (command == 0x15) {

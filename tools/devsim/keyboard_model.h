@@ -73,8 +73,9 @@ std::vector<std::uint8_t> ViewColorPage(const DeviceMemory& m, int page);
 std::vector<std::uint8_t> ViewLiveFrame(const DeviceMemory& m);
 
 // --- Commands the keyboard checks -------------------------------------------
-// Handles the macro table (0x15) and clock (0x29, 7 bytes) writes; false for
-// every other command. A malformed or over-capacity table and a clock that is
+// Handles the macro table (0x15) and clock (0x29, 7 bytes) writes and the
+// colour writes to page 0 (0x0B), which are also kept as the page of the
+// active block's custom-colour group (byte 25); false for every other command. A malformed or over-capacity table and a clock that is
 // not a date are answered with status 0xFF (the clock is then not set).
 bool KeyboardCommand(DeviceMemory& m, const std::uint8_t* request, std::uint8_t* reply);
 

@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""Writes skin/XML/CustomControlXML/KeySetControl.xml, the key-assignment page.
+
+The combo rows and the key picker follow the key tables of pages/key_tables.cpp
+(their order and their name keys), so the template is generated from them:
+    tools/keyset_skin/make_keyset_xml.py > skin/XML/CustomControlXML/KeySetControl.xml
+"""
+import re
+import sys
+from pathlib import Path
+from xml.sax.saxutils import quoteattr
+
+ROOT = Path(__file__).resolve().parents[2]
+TABLES = (ROOT / "pages" / "key_tables.cpp").read_text(encoding="utf-8")
+
+
+def c_string(text):
+    return re.sub(r"\\(.)", r"\1", text)
+
+
+def table_body(name):
+    start = TABLES.index(name + "[")
+    return TABLES[start:TABLES.index("};", start)]
+
+
+STRING = r'L"((?:[^"\\]|\\.)*)"'
+NAMES = [c_string(s) for s in re.findall(STRING, table_body("KeyNameTable"))]
+DISPLAY = [(c_string(k), c_string(t)) for k, t in re.findall(r"\{" + STRING + r",\s*" + STRING + r"\}",
+                                                              table_body("KeyDisplayTable"))]
+assert len(NAMES) == 232 and len(DISPLAY) == 143
+
+PICKER_KEYS = 126
+PICKER_COLUMNS = 18
+COMBO = 'width="220" height="26" bkcolor="#FF303030" textcolor="#FFFFFFFF" itemtextcolor="#FFFFFFFF" ' \
+        'itembkcolor="#FF303030" itemhotbkcolor="#FF404040" itemselectedbkcolor="#FF2F8FFF"'
+EDIT = 'width="60" height="22" numberonly="true" bkcolor="#FF303030" textcolor="#FFFFFFFF"'
+TITLE = 'width="110" textcolor="#FFE0E0E0" resourcetext="true"'
+BUTTON = 'height="26" bkcolor="#FF404040" hotbkcolor="#FF505050" textcolor="#FFFFFFFF" ' \
+         'disabledtextcolor="#FF707070" resourcetext="true"'
+OPTION = 'textcolor="#FFE0E0E0" selectedbkcolor="#FF2F8FFF" resourcetext="true"'
+
+out = []
+w = out.append
+
+
+def items(keys, indent, userdata=None):
+    for i, key in enumerate(keys):
+        data = f' userdata="{userdata[i]}"' if userdata else ""
+        w(f'{indent}<ListLabelElement text={quoteattr(key)} resourcetext="true" height="30"{data}/>')
+
+
+def combo(name, keys, indent):
+    w(f'{indent}<Combo name="{name}" {COMBO}>')
+    items(keys, indent + "  ")
+    w(f'{indent}</Combo>')
+
+
+def row(title, indent="        "):
+    w(f'{indent}<HorizontalLayout height="30" childpadding="8">')
+    w(f'{indent}  <Label text="{title}" {TITLE}/>')
+
+
+def end_row(indent="        "):
+    w(f'{indent}</HorizontalLayout>')
+
+
+def page_start(name):
+    w(f'      <VerticalLayout name="{name}" childpadding="4">')
+
+
+def page_end():
+    w('      </VerticalLayout>')
+
+
+def table_page(name, title, combo_name, keys):
+    page_start(name)
+    row(title)
+    combo(combo_name, keys, "          ")
+    end_row()
+    page_end()
+
+
+def scroll_page(name, kind, directions):
+    page_start(f"keyset_{kind}_page")
+    row("keyset_direction_title")
+    combo(f"keyset_{kind}_combo", directions, "          ")
+    end_row()
+    for field, title in (("num", "keyset_count_title"), ("delay", "keyset_delay_title"),
+                         ("speed", "keyset_speed_title")):
+        row(title)
+        w(f'          <Edit name="keyset_{kind}_{field}_edit" {EDIT}/>')
+        end_row()
+    page_end()
+
+
+w('<?xml version="1.0" encoding="utf-8"?>')
+w('<!-- Written by tools/keyset_skin/make_keyset_xml.py from pages/key_tables.cpp; edit those instead.')
+w('     The key-assignment page: one tab page per function category (page index =')
+w('     category = the user data of the category items). -->')
+w('<KeySetControl name="KeySetControlItem" bkcolor="#FF1A1A1A">')
+w('  <Label name="text_test" visible="false" resourcetext="true"/>')
+w('  <VerticalLayout name="keyset_layout" inset="12,8,12,8" childpadding="6">')
+w('    <HorizontalLayout height="30" childpadding="8">')
+w(f'      <Label text="keyset_function_title" {TITLE}/>')
+w(f'      <Combo name="keyset_function_combo" {COMBO}>')
+items([f"keyset_category_{c}" for c in range(12)], "        ", [str(c) for c in range(12)])
+w('      </Combo>')
+w('      <Control/>')
+w(f'      <Button name="key_butt_keydefalut" text="keyset_default_btn" width="80" {BUTTON}/>')
+w(f'      <Button name="key_butt_keysave" text="keyset_save_btn" width="80" enabled="false" {BUTTON}/>')
+w(f'      <Button name="key_butt_keycancel" text="keyset_cancel_btn" width="80" enabled="false" {BUTTON}/>')
+w(f'      <Button name="key_butt_prosave" text="keyset_device_save_btn" width="110" enabled="false" {BUTTON}/>')
+w('    </HorizontalLayout>')
+w('    <TabLayout name="function_switch_tablayout" selectedid="0">')
+# 0 default
+page_start("keyset_default_page")
+w('        <Label text="keyset_default_hint" height="30" textcolor="#FF8A9099" resourcetext="true"/>')
+page_end()
+# 1 mouse key
+table_page("keyset_mousekey_page", "keyset_mousekey_title", "keyset_mousekey_combo", NAMES[68:73])
+# 2 horizontal and 3 vertical scroll
+scroll_page("mouseswing", "mouseswing", NAMES[66:68])
+scroll_page("mousewheel", "mousewheel", NAMES[64:66])
+# 4 DPI
+table_page("keyset_mousedpi_page", "keyset_dpi_title", "keyset_mousedpi_combo", NAMES[61:64])
+# 5 fire
+page_start("keyset_mousefire_page")
+row("keyset_fire_interval_title")
+w(f'          <Edit name="keyset_mousefire_interval_edit" text="50" {EDIT}/>')
+end_row()
+row("keyset_fire_count_title")
+w(f'          <Edit name="keyset_mousefire_num_edit" text="2" {EDIT}/>')
+end_row()
+page_end()
+# 6 keyboard key
+page_start("keyset_keyboard_page")
+row("keyset_modifier_title")
+for n in range(5):
+    w(f'          <Option name="key_ComBox_check_{n}" group="keyset_modifier" text="keyset_modifier_{n}" '
+      f'width="70" height="26" {OPTION}/>')
+end_row()
+row("keyset_key_title")
+w('          <Edit name="keyset_keyboard_text_edit" width="220" height="22" bkcolor="#FF303030" '
+  'textcolor="#FFFFFFFF"/>')
+end_row()
+w('        <VerticalLayout name="keyset_keyboard_picker" height="154" childpadding="2">')
+for start in range(0, PICKER_KEYS, PICKER_COLUMNS):
+    w('          <HorizontalLayout height="20" childpadding="2">')
+    for n in range(start, min(start + PICKER_COLUMNS, PICKER_KEYS)):
+        text = quoteattr(DISPLAY[n][1])
+        w(f'            <Option name="keyboard_key_{n}" group="keyset_picker" text={text} userdata={text} '
+          'width="38" height="20" endellipsis="true" bkcolor="#FF303030" textcolor="#FFE0E0E0" '
+          'selectedbkcolor="#FF2F8FFF"/>')
+    w('          </HorizontalLayout>')
+w('        </VerticalLayout>')
+page_end()
+# 7 media, 8 system
+table_page("keyset_media_page", "keyset_media_title", "keyset_media_combo", NAMES[43:61])
+table_page("keyset_system_page", "keyset_system_title", "keyset_system_combo", NAMES[39:42])
+# 9 macro
+page_start("keyset_macro_page")
+row("keyset_macro_title")
+w(f'          <Combo name="keyset_macro_combo" {COMBO}/>')
+end_row()
+row("keyset_play_mode_title")
+combo("keyset_macro_over_combo", [f"keyset_play_mode_{n}" for n in range(5)], "          ")
+end_row()
+w('        <HorizontalLayout name="keyset_macro_cycle_layout" height="30" childpadding="8" visible="false">')
+w(f'          <Label text="keyset_repeat_count_title" {TITLE}/>')
+w(f'          <Edit name="keyset_macro_cycle_edit" {EDIT}/>')
+w('        </HorizontalLayout>')
+page_end()
+# 10 gun, 11 combination
+table_page("keyset_gunkey_page", "keyset_gun_title", "keyset_gunkey_combo", NAMES[0:4])
+table_page("keyset_combokey_page", "keyset_combo_title", "keyset_combokey_combo", NAMES[4:15])
+w('    </TabLayout>')
+w('  </VerticalLayout>')
+w('</KeySetControl>')
+sys.stdout.write("\n".join(out) + "\n")
