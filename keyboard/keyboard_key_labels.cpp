@@ -51,6 +51,16 @@ bool CCorvaneKeyboardDevice::KeyLabelText(const KeyFunction& f, CDuiString* text
         *text = TranslateName(base + size_t(row));
         return true;
     };
+    // Every row whose parameter 1 matches relabels; the last one stands.
+    auto lastByParam1 = [&](const KeyCodeEntry* table, size_t count, size_t base) {
+        bool found = false;
+        for (size_t row = 0; row < count; ++row) {
+            if (table[row].function.param1 != f.param1) continue;
+            *text = TranslateName(base + row);
+            found = true;
+        }
+        return found;
+    };
     auto firstMouseFunction = [&](bool withParam2) {
         for (size_t row = 0; row < kMouseFunctionTableCount; ++row) {
             const KeyFunction& r = MouseFunctionTable[row].function;
@@ -62,26 +72,10 @@ bool CCorvaneKeyboardDevice::KeyLabelText(const KeyFunction& f, CDuiString* text
         return false;
     };
     switch (f.code) {
-    case kFunctionMouseButton: {
-        bool found = false;
-        for (size_t row = 0; row < kMouseKeyTableCount; ++row) {
-            if (MouseKeyTable[row].function.param1 != f.param1) continue;
-            *text = TranslateName(kMouseKeyNameBase + row);
-            found = true;
-        }
-        return found;
-    }
+    case kFunctionMouseButton: return lastByParam1(MouseKeyTable, kMouseKeyTableCount, kMouseKeyNameBase);
     case kFunctionSwing: *text = TranslateName(kSwingNameBase + ((f.param2 & 0x80) ? 1 : 0)); return true;
     case kFunctionWheel: *text = TranslateName(kWheelNameBase + ((f.param2 & 0x80) ? 1 : 0)); return true;
-    case kFunctionDpiStep: {
-        bool found = false;
-        for (size_t row = 0; row < kDpiKeyTableCount; ++row) {
-            if (DpiKeyTable[row].function.param1 != f.param1) continue;
-            *text = TranslateName(kDpiNameBase + row);
-            found = true;
-        }
-        return found;
-    }
+    case kFunctionDpiStep: return lastByParam1(DpiKeyTable, kDpiKeyTableCount, kDpiNameBase);
     case kFunctionFire: *text = TranslateName(kFireName); return true;
     case kFunctionDpiShift:
         for (size_t row = 0; row < kMouseFunctionTableCount; ++row) {

@@ -1,11 +1,13 @@
 // The keyboard page on a headless display: binding its key pictures, the
 // layout switch, the FN rule, the preview, the status read, and the whole
 // connect sequence of a page built from its skin.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "keyboard/keyboard_messages.h"
 #include "link/json_file_util.h"
+#include "pages/device_profile_ui.h"
 #include "pages/light_control_ui.h"
 #include "shell/device_key_button_ui.h"
 #include "shell/mp_device_power_ui.h"
@@ -29,10 +31,14 @@ public:
         return SkinWindow::HandleCustomMessage(uMsg, wParam, lParam, bHandled);
     }
     // The lighting page's template, as the program's main window builds it.
+    // The lighting page's and profile bar's templates, as the program's main window builds them.
     CControlUI* CreateControl(LPCTSTR pstrClass) override {
-        if (DuiCompareNoCase(pstrClass, L"LightSetControlUI") != 0) return SkinWindow::CreateControl(pstrClass);
+        const wchar_t* file = DuiCompareNoCase(pstrClass, L"LightSetControlUI") == 0  ? CLightControlUI::kSkinFile
+                              : DuiCompareNoCase(pstrClass, L"DeviceProfileUI") == 0 ? CDeviceProfileUI::kSkinFile
+                                                                                     : nullptr;
+        if (!file) return SkinWindow::CreateControl(pstrClass);
         CDialogBuilder builder;
-        return builder.Create(CLightControlUI::kSkinFile, nullptr, nullptr, &pm(), nullptr);
+        return builder.Create(file, nullptr, nullptr, &pm(), nullptr);
     }
     struct Message {
         UINT id;
@@ -71,6 +77,7 @@ protected:
         DeviceUiTest::SetUp();
         RegisterCorvaneKeyboardDevice();
         CControlFactory::GetInstance()->RegistControl(L"CLightControlUI", &CLightControlUI::CreateInstance);
+        CControlFactory::GetInstance()->RegistControl(CDeviceProfileUI::kClassName, &CDeviceProfileUI::CreateInstance);
         CCorvaneKeyboardDevice::SetLanguageIndex(0);
     }
 
@@ -97,8 +104,9 @@ protected:
                       target / "keyboarddevice.xml", fs::copy_options::overwrite_existing);
         const fs::path templates = dir_.Path() / "XML" / "CustomControlXML";
         fs::create_directories(templates);
-        fs::copy_file(fs::path(TAVRIK_SOURCE_DIR) / "skin" / "XML" / "CustomControlXML" / "LightControl.xml",
-                      templates / "LightControl.xml", fs::copy_options::overwrite_existing);
+        for (const char* name : {"LightControl.xml", "DeviceProfile.xml"})
+            fs::copy_file(fs::path(TAVRIK_SOURCE_DIR) / "skin" / "XML" / "CustomControlXML" / name, templates / name,
+                          fs::copy_options::overwrite_existing);
         // The skin's root is the page itself.
         return Build(R"(<Window size="800,600"><VerticalLayout>
             <Include source="XML\DeviceXml\keyboarddevice.xml"/></VerticalLayout></Window>)",
@@ -405,6 +413,77 @@ TEST_P(KeyboardPageConnected, StatusReadReachesTheTileAndTheMainWindow) {
     device.Inject({tavrik::devsim::FaultKind::Status, 1, CMD_READ_STATUS, 0, 0, 0xFF});
     page->PollStatus();
     EXPECT_EQ(main_->messages.size(), 1u);
+    tavrik::test::CloseCommandChannel(page->CommandChannel());
+}
+
+}  // namespace
+
+namespace {
+
+// Serves the test thread's messages (the listener's relayed events, the
+// resync timer) until the condition holds or 20 s passed.
+template <class Condition>
+bool ServeUntil(Condition done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        win::MsgWaitForMultipleObjects(0, nullptr, 0, 20, win::QS_ALLINPUT);
+        Pump();
+    }
+    return true;
+}
+
+// End to end on the keyboard: what the user changes on the keyboard itself
+// reaches the lighting page and the profile file; a factory reset of the
+// keyboard resets the selected profile and loads it again.
+TEST_F(KeyboardPage, ChangesMadeOnTheKeyboardReachTheLightingPageAndTheProfileFile) {
+    tavrik::devsim::SimFixture sim;
+    Emulator& device = sim.Plug(ProductKind::KeyboardCable);
+    CCorvaneKeyboardDevice* page = BuildShipped(&device);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    CDeviceProfileUI* bar = page->GetProfileBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(page->GetProfileId(), bar->GetCurrentProfileUUID());
+    page->CommandChannel().m_timeouts = FastTimeouts();
+    ASSERT_TRUE(tavrik::test::OpenCommandChannel(page->CommandChannel(), device));
+    page->OnConnected();
+    page->OpenEventChannel(device.InterfacePath(tavrik::devsim::kConsumerCollection), CCorvaneKeyboardDevice::kEventWired);
+    CLightControlUI* lighting = page->GetLightControl();
+    ASSERT_NE(lighting, nullptr);
+    CJsonFileUtil files;
+    auto savedMode = [&] { return files.LoadJson(page->GetProfilePath())["Device"][0]["LightInfo"]["SelectItem"]; };
+
+    // A new mode in the keyboard's active block.
+    const int mode = page->GetLightSetting().mode == 4 ? 5 : 4;
+    tavrik::devsim::KeyboardModel model(device);
+    ASSERT_TRUE(model.ChangeLighting(uint8_t(page->GetModeValues()[size_t(mode)]), 2, 4));
+    ASSERT_TRUE(ServeUntil([&] { return lighting->GetLightMode() == mode; }));
+    EXPECT_EQ(page->GetLightSetting().mode, mode);
+    EXPECT_EQ(page->GetLightSetting().brightness, 2);
+    EXPECT_EQ(savedMode(), mode);
+
+    // The factory reset: the profile goes back to the defaults (a mark the
+    // user's document carried is gone), keeps its name and id, and the page
+    // shows the keyboard's factory lighting.
+    const std::string path = win::ToUtf8(page->GetProfilePath().str());
+    Json::Value document = files.LoadJson(page->GetProfilePath());
+    document["userMark"] = 1;
+    ASSERT_TRUE(files.SaveJson(page->GetProfilePath(), document));
+    const uint8_t factoryCode = tavrik::devsim::FactoryBlock(0)[1];
+    const auto& values = page->GetModeValues();
+    const int factoryMode = int(std::find(values.begin(), values.end(), factoryCode) - values.begin());
+    ASSERT_LT(size_t(factoryMode), values.size());
+    ASSERT_NE(factoryMode, mode);
+    ASSERT_TRUE(model.FactoryReset());
+    ASSERT_TRUE(ServeUntil([&] { return lighting->GetLightMode() == factoryMode; }));
+    const Json::Value reset = files.LoadJson(page->GetProfilePath());
+    EXPECT_FALSE(reset.isMember("userMark"));
+    EXPECT_EQ(reset["profileUUID"].asString(), win::ToUtf8(bar->GetCurrentProfileUUID().str()));
+    EXPECT_EQ(reset["profilename"], document["profilename"]);
+    EXPECT_EQ(savedMode(), factoryMode);
+    EXPECT_EQ(page->GetResetPending(), 0);
+    page->CloseEventChannel(CCorvaneKeyboardDevice::kEventWired);
     tavrik::test::CloseCommandChannel(page->CommandChannel());
 }
 
