@@ -2,7 +2,7 @@
 //
 //   tavrik-devsim [--socket PATH] [--log] [--record FILE] PRODUCT...
 //
-// Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad.
+// Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset.
 // Run Tavrik with TAVRIK_HID_BACKEND=sim (and TAVRIK_DEVSIM_SOCKET=PATH when
 // the socket is not the default one). Commands on standard input:
 //   plug NAME | unplug NAME | event NAME CODE | link NAME on|off
