@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "devices/magic_control_ui.h"
+#include "devices/voice6533_control_ui.h"
 #include "platform/hid/hid_api.h"
 
 using namespace DuiLib;
@@ -28,8 +30,10 @@ uint8_t OutputValue(uint8_t component, uint8_t level) {
 
 }  // namespace
 
-CCorvaneHS6533Device::CCorvaneHS6533Device() : CCorvaneLitDevice(kTypeHeadset, kHeadsetEffectShape, kPicture) {
+CCorvaneHS6533Device::CCorvaneHS6533Device()
+    : CCorvaneLitDevice(kTypeHeadset, kHeadsetEffectShape, kPicture), m_audioPath(AudioChipLibrary::DefaultPath()) {
     PointProfileDocument(m_profile);
+    for (auto& buffer : m_buffers) buffer.assign(kPropertyBufferBytes, 0);
 }
 
 CCorvaneHS6533Device::~CCorvaneHS6533Device() {
@@ -52,12 +56,21 @@ LPVOID CCorvaneHS6533Device::GetInterface(LPCTSTR pstrName) {
     return CCorvaneLitDevice::GetInterface(pstrName);
 }
 
-void CCorvaneHS6533Device::InitPage() { CCorvaneLitDevice::InitPage(); }
+void CCorvaneHS6533Device::InitPage() {
+    CCorvaneLitDevice::InitPage();
+    InitAudio();
+}
 
-void CCorvaneHS6533Device::BindPanels() {}
+void CCorvaneHS6533Device::BindPanels() {
+    if (CControlUI* c = FindSubControl(L"MagicControlItem")) m_pMagicPanel = dynamic_cast<CMagicControlUI*>(c);
+    if (m_pMagicPanel) m_pMagicPanel->SetDeviceKind(m_nDeviceType);
+    if (CControlUI* c = FindSubControl(L"Voice6533ControlItem")) m_pVoicePanel = dynamic_cast<CVoice6533ControlUI*>(c);
+    if (m_pVoicePanel) m_pVoicePanel->SetDeviceKind(m_nDeviceType);
+}
 
 void CCorvaneHS6533Device::OnConnected() {
     LoadProfile(1);
+    ReadVolumeState();
     RefreshPage(1);
     StartLightThread();
 }
