@@ -1,5 +1,9 @@
 #include "shell/main/control_tables.h"
 
+#include "devices/corvane_hs6533_device.h"
+#include "devices/corvane_mouse_pad_device.h"
+#include "devices/magic_control_ui.h"
+#include "devices/voice6533_control_ui.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
 #include "pages/light_control_ui.h"
@@ -28,14 +32,14 @@ constexpr ControlClassRow kMainWindowClasses[] = {
     {L"HandImgSelectButton", &CHandImgSelectButtonUI::CreateInstance},
     {L"RedioMacroButton", &CRedioMacroButtonUI::CreateInstance},
     {L"ComboEditContainerElement", &CComboEditContainerElementUI::CreateInstance},
-    {L"CorvaneMousePadDevice", nullptr},
-    {L"CorvaneHS6533Device", nullptr},
+    {L"CorvaneMousePadDevice", &CCorvaneMousePadDevice::CreateControl},
+    {L"CorvaneHS6533Device", &CCorvaneHS6533Device::CreateControl},
     {L"CorvaneMouseDevice", nullptr},
     {L"CorvaneKeyboardDevice", &CCorvaneKeyboardDevice::CreateControl},
     {L"DeviceProfile", nullptr},
     {L"LightControl", &CLightControlUI::CreateInstance},
-    {L"MagicControl", nullptr},
-    {L"Voice6533Control", nullptr},
+    {L"MagicControl", &CMagicControlUI::CreateInstance},
+    {L"Voice6533Control", &CVoice6533ControlUI::CreateInstance},
     {L"KeySetControl", nullptr},
     {L"ShootControl", nullptr},
 };
@@ -71,11 +75,11 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CKeySetControlUI", nullptr},
     {L"CDeviceProfileUI", nullptr},
     {L"CShootControlUI", nullptr},
-    {L"CMagicControlUI", nullptr},
-    {L"CVoice6533ControlUI", nullptr},
+    {L"CMagicControlUI", &CMagicControlUI::CreateInstance},
+    {L"CVoice6533ControlUI", &CVoice6533ControlUI::CreateInstance},
     {L"CCorvaneUSBDevice", &CCorvaneUSBDevice::CreateControl},
-    {L"CCorvaneMousePadDevice", nullptr},
-    {L"CCorvaneHS6533Device", nullptr},
+    {L"CCorvaneMousePadDevice", &CCorvaneMousePadDevice::CreateControl},
+    {L"CCorvaneHS6533Device", &CCorvaneHS6533Device::CreateControl},
 };
 
 // Every name above that creates nothing yet: classes not written and
@@ -84,15 +88,11 @@ constexpr const wchar_t* kPendingNames[] = {
     // The update list row.
     L"CUpdateInfoListItemUI",
     // Device families.
-    L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
     L"DeviceProfile", L"CDeviceProfileUI", L"DeviceProfileUI", L"CMacroControlUI",
     L"MacroSetControlUI", L"KeySetControl", L"CKeySetControlUI", L"KeySetControlUI", L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
-    // Other devices' pages and their templates.
-    L"MagicControl", L"CMagicControlUI", L"MagicSetControlUI", L"Voice6533Control", L"CVoice6533ControlUI",
-    L"Voice6533SetControlUI",
 };
 
 }  // namespace

@@ -10,17 +10,6 @@ void CMainWnd::OnImportShootData() {}
 void CMainWnd::OnExportShootData() {}
 void CMainWnd::OnBulletXCheck() {}
 void CMainWnd::OnBulletYCheck() {}
-void CMainWnd::OnMagicVoiceToggle() {}
-void CMainWnd::OnMagicVoiceSelected(int) {}
-void CMainWnd::OnMicInToggle() {}
-void CMainWnd::OnMicInVolume() {}
-void CMainWnd::OnMicMonitorToggle() {}
-void CMainWnd::OnMicMonitorVolume() {}
-void CMainWnd::OnEqBandChanged(int) {}
-void CMainWnd::OnEqPresetSelected(int) {}
-void CMainWnd::OnCustomEqSelected() {}
-void CMainWnd::OnSaveCustomEq() {}
-void CMainWnd::OnDeleteCustomEq() {}
 void CMainWnd::SendVexmarTable() {}
 void CMainWnd::StartAudioCapture() {}
 void CMainWnd::SyncKeyboardClock() {}

@@ -115,6 +115,12 @@ std::vector<std::string> DevsimCommands::Run(const std::string& line, bool* quit
         *quit = true;
         return {};
     }
+    if (verb == "chip") {
+        if (words.size() < 3) return {"error: chip NAME get|set|fail|log|clear ..."};
+        for (auto& s : served_)
+            if (s.name == words[1] && s.chip) return {s.chip->Command(line.substr(line.find(words[1]) + words[1].size()))};
+        return {"error: no audio chip on " + words[1]};
+    }
     // A keyboard's own actions and decoded views come first; they check their
     // arguments as strictly as the commands below.
     if (words.size() >= 2) {

@@ -94,6 +94,7 @@ hid::SimDeviceDescription MakeDeviceDescription(ProductKind kind) {
     description.productId = p.productId;
     description.version = 0x0104;
     if (kind == ProductKind::Headset) {
+        description.composite = true;  // interfaces 0..2 are its audio
         description.interfaces.push_back({kHeadsetInterface, kHeadsetCollection});
         return description;
     }
