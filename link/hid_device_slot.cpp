@@ -2,6 +2,12 @@
 
 #include "link/product_ids.h"
 
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <vector>
+
 namespace {
 
 using S = HidDeviceSlot;
@@ -82,3 +88,35 @@ const HidDeviceSlot SupportedDeviceTable[kSupportedDeviceCount] = {
     {kSupportedVendorId, kPidMousePad, 1, 3, S::kTypeMousePad, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 0, 0},
     {0, 0, 3, 0, S::kTypeHeadset, S::kControlCollection, kConsumerPage, kConsumerUsage, 0, 0},
 };
+
+bool ParseHeadsetIds(const char* text, std::uint16_t* vendorId, std::uint16_t* productId) {
+    if (!text) return false;
+    unsigned long ids[2] = {};
+    const char* p = text;
+    for (int i = 0; i < 2; ++i) {
+        char* end = nullptr;
+        if (!std::isxdigit(static_cast<unsigned char>(*p))) return false;
+        ids[i] = std::strtoul(p, &end, 16);
+        if (end == p || end - p > 4 || ids[i] == 0) return false;
+        p = end;
+        if (i == 0 && *p++ != ':') return false;
+    }
+    if (*p != '\0') return false;
+    *vendorId = static_cast<std::uint16_t>(ids[0]);
+    *productId = static_cast<std::uint16_t>(ids[1]);
+    return true;
+}
+
+const HidDeviceSlot* DiscoveryDeviceTable() {
+    static const std::vector<HidDeviceSlot> table = [] {
+        std::vector<HidDeviceSlot> rows(std::begin(SupportedDeviceTable), std::end(SupportedDeviceTable));
+        const char* backend = std::getenv("TAVRIK_HID_BACKEND");
+        std::uint16_t vid = 0, pid = 0;
+        if (backend && std::strcmp(backend, "sim") == 0 && ParseHeadsetIds(std::getenv("TAVRIK_HEADSET_IDS"), &vid, &pid)) {
+            rows[kHeadsetSlotRow].vendorId = vid;
+            rows[kHeadsetSlotRow].productId = pid;
+        }
+        return rows;
+    }();
+    return table.data();
+}

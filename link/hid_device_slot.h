@@ -61,6 +61,16 @@ struct HidDeviceSlot {
 inline constexpr int kSupportedDeviceCount = 11;
 extern const HidDeviceSlot SupportedDeviceTable[kSupportedDeviceCount];
 
+// The supported interfaces as the device discovery uses them: the table
+// above, except that with the simulated HID backend (TAVRIK_HID_BACKEND=sim)
+// TAVRIK_HEADSET_IDS=VVVV:PPPP (hexadecimal) gives the headset's row those ids,
+// so that tests and the demo reach an emulated headset. Read once.
+const HidDeviceSlot* DiscoveryDeviceTable();
+// The headset's row in the tables.
+inline constexpr int kHeadsetSlotRow = kSupportedDeviceCount - 1;
+// Reads "VVVV:PPPP"; false (nothing written) for anything else or a zero id.
+bool ParseHeadsetIds(const char* text, std::uint16_t* vendorId, std::uint16_t* productId);
+
 // The 16-bit hexadecimal number right after a key in a HID device path, the key
 // found without regard to case: "vid_", "pid_", "&mi_", "&col". Leading
 // hexadecimal digits are read up to the first other character ("&", "#", ...);

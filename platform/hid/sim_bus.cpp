@@ -35,7 +35,7 @@ std::vector<NodeInfo> SimNodeInfos(const SimDeviceDescription& description, std:
         info.productId = description.productId;
         info.version = description.version;
         info.bluetooth = description.bluetooth;
-        info.interfaceNumber = description.interfaces.size() > 1 ? itf.number : -1;
+        info.interfaceNumber = description.interfaces.size() > 1 || description.composite ? itf.number : -1;
         char instance[48];
         std::snprintf(instance, sizeof instance, "7&%x&0&%04x", device, itf.number & 0xFFFF);
         info.instance = instance;

@@ -26,6 +26,9 @@ struct SimDeviceDescription {
     std::uint16_t productId = 0;
     std::uint16_t version = 0x0100;
     bool bluetooth = false;
+    // The USB device has further interfaces that are not HID (a headset's
+    // audio): its paths name the interface even when only one is HID.
+    bool composite = false;
     std::vector<SimInterfaceDescription> interfaces;
 };
 

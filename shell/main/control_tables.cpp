@@ -1,5 +1,9 @@
 #include "shell/main/control_tables.h"
 
+#include "devices/corvane_hs6533_device.h"
+#include "devices/corvane_mouse_pad_device.h"
+#include "devices/magic_control_ui.h"
+#include "devices/voice6533_control_ui.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
 #include "pages/device_profile_ui.h"
@@ -33,14 +37,14 @@ constexpr ControlClassRow kMainWindowClasses[] = {
     {L"HandImgSelectButton", &CHandImgSelectButtonUI::CreateInstance},
     {L"RedioMacroButton", &CRedioMacroButtonUI::CreateInstance},
     {L"ComboEditContainerElement", &CComboEditContainerElementUI::CreateInstance},
-    {L"CorvaneMousePadDevice", nullptr},
-    {L"CorvaneHS6533Device", nullptr},
+    {L"CorvaneMousePadDevice", &CCorvaneMousePadDevice::CreateControl},
+    {L"CorvaneHS6533Device", &CCorvaneHS6533Device::CreateControl},
     {L"CorvaneMouseDevice", nullptr},
     {L"CorvaneKeyboardDevice", &CCorvaneKeyboardDevice::CreateControl},
     {L"DeviceProfile", &CDeviceProfileUI::CreateInstance},
     {L"LightControl", &CLightControlUI::CreateInstance},
-    {L"MagicControl", nullptr},
-    {L"Voice6533Control", nullptr},
+    {L"MagicControl", &CMagicControlUI::CreateInstance},
+    {L"Voice6533Control", &CVoice6533ControlUI::CreateInstance},
     {L"KeySetControl", &CKeySetControlUI::CreateInstance},
     {L"ShootControl", nullptr},
 };
@@ -76,25 +80,21 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CKeySetControlUI", &CKeySetControlUI::CreateInstance},
     {L"CDeviceProfileUI", &CDeviceProfileUI::CreateInstance},
     {L"CShootControlUI", nullptr},
-    {L"CMagicControlUI", nullptr},
-    {L"CVoice6533ControlUI", nullptr},
+    {L"CMagicControlUI", &CMagicControlUI::CreateInstance},
+    {L"CVoice6533ControlUI", &CVoice6533ControlUI::CreateInstance},
     {L"CCorvaneUSBDevice", &CCorvaneUSBDevice::CreateControl},
-    {L"CCorvaneMousePadDevice", nullptr},
-    {L"CCorvaneHS6533Device", nullptr},
+    {L"CCorvaneMousePadDevice", &CCorvaneMousePadDevice::CreateControl},
+    {L"CCorvaneHS6533Device", &CCorvaneHS6533Device::CreateControl},
 };
 
 // Every name above that creates nothing yet: classes not written and
 // templates whose file is not in the skin folder.
 constexpr const wchar_t* kPendingNames[] = {
     // Device families.
-    L"CorvaneMousePadDevice", L"CCorvaneMousePadDevice", L"CorvaneHS6533Device", L"CCorvaneHS6533Device",
     L"CorvaneMouseDevice",
     // Settings pages and their templates.
     L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",
-    // Other devices' pages and their templates.
-    L"MagicControl", L"CMagicControlUI", L"MagicSetControlUI", L"Voice6533Control", L"CVoice6533ControlUI",
-    L"Voice6533SetControlUI",
 };
 
 }  // namespace

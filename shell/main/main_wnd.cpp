@@ -156,7 +156,7 @@ void CMainWnd::OnWindowInit() {
     SetLanguage(language);
     UiLanguageIndex = language;
 
-    m_slots.assign(std::begin(SupportedDeviceTable), std::end(SupportedDeviceTable));
+    m_slots.assign(DiscoveryDeviceTable(), DiscoveryDeviceTable() + kSupportedDeviceCount);
     CreateDefaultDevicePanels();
 
     ScreenWidth = win::GetSystemMetrics(win::SM_CXSCREEN);

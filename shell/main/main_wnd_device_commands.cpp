@@ -16,17 +16,6 @@ void CMainWnd::OnImportShootData() {}
 void CMainWnd::OnExportShootData() {}
 void CMainWnd::OnBulletXCheck() {}
 void CMainWnd::OnBulletYCheck() {}
-void CMainWnd::OnMagicVoiceToggle() {}
-void CMainWnd::OnMagicVoiceSelected(int) {}
-void CMainWnd::OnMicInToggle() {}
-void CMainWnd::OnMicInVolume() {}
-void CMainWnd::OnMicMonitorToggle() {}
-void CMainWnd::OnMicMonitorVolume() {}
-void CMainWnd::OnEqBandChanged(int) {}
-void CMainWnd::OnEqPresetSelected(int) {}
-void CMainWnd::OnCustomEqSelected() {}
-void CMainWnd::OnSaveCustomEq() {}
-void CMainWnd::OnDeleteCustomEq() {}
 // The device table the outside work tool asks for: four words of format,
 // the row count, then vendor id, product id and type of each device kind.
 void CMainWnd::SendVexmarTable() {

@@ -2,6 +2,8 @@
 // supported, which slot an opened interface claims, and the table lookups
 // that connect slots, table rows and device pages.
 
+#include <span>
+
 #include "link/device_tables.h"
 #include "shell/main/main_wnd.h"
 
@@ -27,7 +29,7 @@ bool IsFree(const HidDeviceSlot& slot) { return slot.connected == 0 && slot.devi
 bool CMainWnd::IsSupportedInterface(const HidDeviceSlot& candidate) {
     if (!IsScannable(candidate)) return false;
     bool listed = false;
-    for (const HidDeviceSlot& row : SupportedDeviceTable) {
+    for (const HidDeviceSlot& row : std::span(DiscoveryDeviceTable(), kSupportedDeviceCount)) {
         if (SamePathIds(row, candidate)) {
             listed = true;
             break;
@@ -50,7 +52,7 @@ bool CMainWnd::AllSlotsConnected() {
 bool CMainWnd::ClaimSlot(const HidDeviceSlot& candidate, int& slotIndex) {
     if (!IsScannable(candidate)) return false;
     bool listed = false;
-    for (const HidDeviceSlot& row : SupportedDeviceTable) {
+    for (const HidDeviceSlot& row : std::span(DiscoveryDeviceTable(), kSupportedDeviceCount)) {
         if (SameOpenedIds(row, candidate)) {
             listed = true;
             break;
@@ -71,7 +73,7 @@ bool CMainWnd::ClaimSlot(const HidDeviceSlot& candidate, int& slotIndex) {
 
 int CMainWnd::FindSupportedDeviceRow(int vendorId, int productId, int deviceType, int auxiliary) {
     for (int i = 0; i < kSupportedDeviceCount; ++i) {
-        const HidDeviceSlot& row = SupportedDeviceTable[i];
+        const HidDeviceSlot& row = DiscoveryDeviceTable()[i];
         if (row.deviceType == deviceType && row.auxiliary == auxiliary && row.vendorId == vendorId &&
             row.productId == productId) {
             return i;
@@ -81,5 +83,7 @@ int CMainWnd::FindSupportedDeviceRow(int vendorId, int productId, int deviceType
 }
 
 int CMainWnd::FindDeviceOptionRow(int vendorId, int productId, int deviceType, int subKind) {
+    // The headset's option row has no ids: one found under test ids is that kind all the same.
+    if (deviceType == HidDeviceSlot::kTypeHeadset) vendorId = productId = 0;
     return ::FindDeviceOptionRow(deviceType, subKind, vendorId, productId);
 }

@@ -85,7 +85,7 @@ namespace {
 const HidDeviceSlot* SlotOfRow(const std::vector<HidDeviceSlot>& slots, int row) {
     if (row < 0) return nullptr;
     if (static_cast<size_t>(row) < slots.size()) return &slots[static_cast<size_t>(row)];
-    if (row < kSupportedDeviceCount) return &SupportedDeviceTable[row];
+    if (row < kSupportedDeviceCount) return &DiscoveryDeviceTable()[row];
     return nullptr;
 }
 

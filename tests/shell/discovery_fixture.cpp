@@ -53,7 +53,9 @@ CControlUI* DiscoveryWnd::CreateControl(LPCTSTR pstrClass) {
     // Every family's page is replaced by a recording base page: these tests
     // watch what the main window asks of a page, not what a family does.
     if (pstrClass != nullptr && (DuiCompareNoCase(pstrClass, L"CCorvaneUSBDevice") == 0 ||
-                                 DuiCompareNoCase(pstrClass, L"CorvaneKeyboardDevice") == 0)) {
+                                 DuiCompareNoCase(pstrClass, L"CorvaneKeyboardDevice") == 0 ||
+                                 DuiCompareNoCase(pstrClass, L"CorvaneMousePadDevice") == 0 ||
+                                 DuiCompareNoCase(pstrClass, L"CorvaneHS6533Device") == 0)) {
         // A skin whose root is no device page cannot give a panel.
         if (failPages) return new CHorizontalLayoutUI;
         return new RecordingPage;

@@ -1,6 +1,7 @@
 #include "tools/devsim/device_memory.h"
 
 #include "tools/devsim/keyboard_model.h"
+#include "tools/devsim/lit_accessory_model.h"
 
 namespace tavrik::devsim {
 
@@ -25,6 +26,8 @@ DeviceMemory DefaultMemory(ProductKind kind) {
         m.info[15] = 0;
         break;
     case ProductKind::MousePad:
+    case ProductKind::Headset:
+        SeedLitAccessoryMemory(m, kind);
         break;
     }
     if (m.status[0] == 0) m.status[0] = 100;  // battery

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tavrik::devsim {
@@ -34,6 +35,17 @@ struct DeviceMemory {
     int lightOnCount = 0;    // 0x1C
     int screenBegins = 0;    // 0x23
     std::uint32_t livePackets = 0;  // 0x12 packets received
+
+    // The headset's LED output reports (id 0xFF): the twelve reports of a frame
+    // are checked in their order and assembled; a complete frame becomes the
+    // last frame. See lit_accessory_model.h.
+    static constexpr std::size_t kHeadsetLeds = 13;
+    std::array<std::uint8_t, 3 * kHeadsetLeds> ledFrame{};  // R, G, B of LEDs 0..12, the last complete frame
+    std::uint32_t ledFrames = 0;                            // complete frames taken
+    std::uint32_t ledErrors = 0;                            // reports refused
+    std::string ledError;                                   // why the last one was refused
+    int ledNext = 0;                                        // position of the next report in the frame's order
+    std::array<std::uint8_t, 2 * 3 * kHeadsetLeds> ledPending{};  // the frame being assembled, 0x22 then 0x44 copy
 
     static std::vector<std::uint8_t> Space() { return std::vector<std::uint8_t>(kSpace); }
 };

@@ -1,6 +1,7 @@
 #include "tools/devsim/devsim_commands.h"
 #include "tools/devsim/hex_text.h"
 #include "tools/devsim/keyboard_model.h"
+#include "tools/devsim/lit_accessory_model.h"
 
 #include <algorithm>
 #include <charconv>
@@ -114,11 +115,18 @@ std::vector<std::string> DevsimCommands::Run(const std::string& line, bool* quit
         *quit = true;
         return {};
     }
+    if (verb == "chip") {
+        if (words.size() < 3) return {"error: chip NAME get|set|fail|log|clear ..."};
+        for (auto& s : served_)
+            if (s.name == words[1] && s.chip) return {s.chip->Command(line.substr(line.find(words[1]) + words[1].size()))};
+        return {"error: no audio chip on " + words[1]};
+    }
     // A keyboard's own actions and decoded views come first; they check their
     // arguments as strictly as the commands below.
     if (words.size() >= 2) {
         if (Emulator* keyboard = Find(served_, words[1])) {
             if (std::string reply; KeyboardCommandLine(*keyboard, line, &reply)) return {reply};
+            if (std::string reply; LitAccessoryCommandLine(*keyboard, line, &reply)) return {reply};
         }
     }
     static const std::pair<const char*, std::size_t> arities[] = {

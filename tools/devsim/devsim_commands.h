@@ -5,6 +5,7 @@
 // checked in full before anything changes: a bad number, an unknown word or
 // a word too many is an error and leaves the devices as they were.
 
+#include "platform/conflib/simulated_chip.h"
 #include "platform/hid/sim_bus.h"
 #include "tools/devsim/emulator.h"
 
@@ -17,6 +18,7 @@ namespace tavrik::devsim {
 struct ServedDevice {
     std::unique_ptr<Emulator> emulator;
     std::string name;  // product name
+    std::shared_ptr<conflib::SimulatedChip> chip = nullptr;  // the headset's audio chip
 };
 
 class DevsimCommands {

@@ -1,6 +1,7 @@
 #include "tools/devsim/emulator.h"
 
 #include "tools/devsim/keyboard_model.h"
+#include "tools/devsim/lit_accessory_model.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,6 +27,8 @@ const char* VerdictName(Verdict v) {
     case Verdict::UnknownCommand: return "unknown command";
     case Verdict::NotLinked: return "not linked";
     case Verdict::Refused: return "refused";
+    case Verdict::LedReport: return "LED report";
+    case Verdict::BadLedReport: return "refused LED report";
     }
     return "?";
 }
@@ -146,7 +149,7 @@ std::wstring Emulator::InterfacePath(int collection) const {
     const std::uint32_t id = DeviceId();
     auto infos = hid::SimNodeInfos(description_, id);
     for (std::size_t i = 0; i < infos.size(); ++i) {
-        if (description_.interfaces[i].number != kCommandInterface) continue;
+        if (description_.interfaces[i].number != product_.commandInterface) continue;
         auto desc = hid::ParseReportDescriptor(infos[i].descriptor);
         return hid::FormatInterfacePath(infos[i], collection, desc.collections.size() > 1);
     }
@@ -154,7 +157,7 @@ std::wstring Emulator::InterfacePath(int collection) const {
 }
 
 bool Emulator::SendEvent(std::uint16_t code) {
-    return SendInput(kCommandInterface, {kEventReportId, static_cast<std::uint8_t>(code & 0xFF),
+    return SendInput(product_.commandInterface, {kEventReportId, static_cast<std::uint8_t>(code & 0xFF),
                                          static_cast<std::uint8_t>(code >> 8)});
 }
 
@@ -204,7 +207,7 @@ std::vector<RecordEntry> Emulator::Requests(std::uint8_t command) const {
     std::lock_guard lock(mutex_);
     std::vector<RecordEntry> out;
     for (const auto& e : record_)
-        if (e.verdict == Verdict::Ok && e.interfaceNumber == kCommandInterface && e.Command() == command)
+        if (e.verdict == Verdict::Ok && e.interfaceNumber == product_.commandInterface && e.Command() == command)
             out.push_back(e);
     return out;
 }
@@ -330,8 +333,10 @@ void Emulator::OnOutput(int interfaceNumber, win::HIDP_REPORT_TYPE kind, const s
     {
         std::lock_guard lock(mutex_);
         generation = generation_;
-        if (interfaceNumber != kCommandInterface || kind != win::HidP_Output) {
+        if (interfaceNumber != product_.commandInterface || kind != win::HidP_Output) {
             entry.verdict = Verdict::NotCommand;
+        } else if (product_.kind == ProductKind::Headset && length > 0 && report[0] == kLedReportId) {
+            entry.verdict = TakeLedReport(*memory_, report, length) ? Verdict::LedReport : Verdict::BadLedReport;
         } else if (length != kCommandReportLength) {
             entry.verdict = Verdict::BadLength;
         } else if (report[0] != kCommandReportId) {
@@ -402,7 +407,7 @@ void Emulator::Send(const Outgoing& out, std::uint64_t generation) {
         schedulerCv_.notify_all();
         return;
     }
-    for (int i = 0; i < out.copies; ++i) SendInput(kCommandInterface, out.report);
+    for (int i = 0; i < out.copies; ++i) SendInput(product_.commandInterface, out.report);
 }
 
 void Emulator::SchedulerLoop() {
@@ -426,7 +431,7 @@ void Emulator::SchedulerLoop() {
             std::lock_guard state(mutex_);
             current = p.generation == generation_;
         }
-        if (current) SendInput(kCommandInterface, p.report);  // a reply from before a replug is lost
+        if (current) SendInput(product_.commandInterface, p.report);  // a reply from before a replug is lost
         lock.lock();
     }
 }

@@ -35,6 +35,8 @@ enum class Verdict {
     UnknownCommand, // status 0xFF
     NotLinked,      // receiver without a linked device: answered 0xAA
     Refused,        // the device model refused the data (a bad macro table or clock): status 0xFF
+    LedReport,      // a headset LED report, taken into the frame being assembled
+    BadLedReport,   // a headset LED report out of order or with a bad value (DeviceMemory::ledError)
 };
 
 struct RecordEntry {

@@ -2,7 +2,7 @@
 //
 //   tavrik-devsim [--socket PATH] [--log] [--record FILE] PRODUCT...
 //
-// Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad.
+// Products: keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset.
 // Run Tavrik with TAVRIK_HID_BACKEND=sim (and TAVRIK_DEVSIM_SOCKET=PATH when
 // the socket is not the default one). Commands on standard input:
 //   plug NAME | unplug NAME | event NAME CODE | link NAME on|off
@@ -20,6 +20,7 @@
 // first of each share their memory), as when both are plugged in at once.
 
 #include "platform/hid/sim_socket_backend.h"
+#include "platform/conflib/chip_server.h"
 #include "tools/devsim/devsim_commands.h"
 #include "tools/devsim/hex_text.h"
 #include "tools/devsim/devsim_server.h"
@@ -138,6 +139,7 @@ int main(int argc, char** argv) {
             memory = m;
         }
         ServedDevice s{std::make_unique<Emulator>(p->kind, memory), p->name};
+        if (p->kind == ProductKind::Headset) s.chip = std::make_shared<tavrik::conflib::SimulatedChip>();
         if (log) s.emulator->SetLogger([](const std::string& line) { Say(line); });
         s.emulator->Plug(server);
         char head[96];
@@ -154,6 +156,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     Say("socket " + server.SocketPath());
+    // A headset brings its audio chip, served beside the emulator's socket.
+    std::unique_ptr<tavrik::conflib::ChipServer> chipServer;
+    for (auto& s : served) {
+        if (!s.chip) continue;
+        chipServer = std::make_unique<tavrik::conflib::ChipServer>(*s.chip, server.SocketPath() + ".chip");
+        if (!chipServer->Start(&error)) {
+            std::cerr << "tavrik-devsim: cannot serve the audio chip: " << error << '\n';
+            return 1;
+        }
+        Say("chip " + chipServer->Path());
+        break;
+    }
 
     std::thread commands([&] { CommandLoop(server, served); });
     commands.detach();
@@ -169,6 +183,7 @@ int main(int argc, char** argv) {
         }
         record->flush();
     }
+    if (chipServer) chipServer->Stop();
     server.Stop();
     std::_Exit(0);  // the command thread may still wait on standard input
 }

@@ -41,6 +41,17 @@ const Bytes kConsumerEvents = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x03, 0
 const Bytes kCommand = {0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0x85, 0x04, 0x15, 0x00, 0x26, 0xFF, 0x00,
                         0x75, 0x08, 0x95, 0x3F, 0x09, 0x01, 0x81, 0x02, 0x09, 0x02, 0x91, 0x02, 0xC0};
 
+// The headset's one collection: consumer page 0x0C usage 0x01 with the event
+// codes (report 3), the 64-byte command reports (report 4, vendor usages) and
+// the 16-byte LED output report (report 0xFF).
+const Bytes kHeadsetCollection = {
+    0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01,
+    0x85, 0x03, 0x15, 0x01, 0x27, 0xFF, 0xFF, 0x00, 0x00, 0x19, 0x01, 0x2A, 0xFF, 0xFF, 0x75, 0x10, 0x95, 0x01, 0x81, 0x00,
+    0x85, 0x04, 0x06, 0x1C, 0xFF, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x3F, 0x09, 0x01, 0x81, 0x02,
+    0x09, 0x02, 0x91, 0x02,
+    0x85, 0xFF, 0x95, 0x10, 0x09, 0x03, 0x91, 0x02,
+    0xC0};
+
 Bytes Concat(std::initializer_list<const Bytes*> parts) {
     Bytes out;
     for (const Bytes* p : parts) out.insert(out.end(), p->begin(), p->end());
@@ -56,6 +67,9 @@ const std::vector<ProductInfo>& Products() {
         {ProductKind::MouseCable, "mouse", kSupportedVendorId, kPidMouseCable, false},
         {ProductKind::MouseReceiver, "mouse-receiver", kSupportedVendorId, kPidMouseReceiver, true},
         {ProductKind::MousePad, "mousepad", kSupportedVendorId, kPidMousePad, false},
+        // The real headset's USB ids are unknown; these are the emulator's own
+        // (TAVRIK_HEADSET_IDS gives them to the program's headset row).
+        {ProductKind::Headset, "headset", kEmulatedHeadsetVendorId, kEmulatedHeadsetProductId, false, kHeadsetInterface},
     };
     return table;
 }
@@ -79,6 +93,11 @@ hid::SimDeviceDescription MakeDeviceDescription(ProductKind kind) {
     description.vendorId = p.vendorId;
     description.productId = p.productId;
     description.version = 0x0104;
+    if (kind == ProductKind::Headset) {
+        description.composite = true;  // interfaces 0..2 are its audio
+        description.interfaces.push_back({kHeadsetInterface, kHeadsetCollection});
+        return description;
+    }
     description.interfaces.push_back({0, mouse ? kBootMouse : kBootKeyboard});
     description.interfaces.push_back(
         {kCommandInterface, Concat({mouse ? &kMouseButtons : &kKeyBitmap, &kSystemControl, &kConsumerEvents, &kCommand})});

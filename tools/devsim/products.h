@@ -11,7 +11,19 @@
 
 namespace tavrik::devsim {
 
-enum class ProductKind { KeyboardCable, KeyboardReceiver, MouseCable, MouseReceiver, MousePad };
+enum class ProductKind { KeyboardCable, KeyboardReceiver, MouseCable, MouseReceiver, MousePad, Headset };
+
+// Interface 1 holds the command collection (04) and the consumer event
+// collection (03) after a keyboard or mouse collection (01) and a system
+// control collection (02); interface 0 is a boot keyboard or mouse. The
+// headset has one interface (3) with one consumer collection that carries
+// the command reports, the events and its LED reports.
+inline constexpr int kCommandInterface = 1;
+inline constexpr int kHeadsetInterface = 3;
+// The emulated headset's USB ids (the program learns them from
+// TAVRIK_HEADSET_IDS; its own table has none for the headset).
+inline constexpr std::uint16_t kEmulatedHeadsetVendorId = 0x3151;
+inline constexpr std::uint16_t kEmulatedHeadsetProductId = 0x7010;
 
 struct ProductInfo {
     ProductKind kind;
@@ -19,6 +31,7 @@ struct ProductInfo {
     std::uint16_t vendorId;
     std::uint16_t productId;
     bool receiver;  // reached through the 2.4 GHz receiver
+    int commandInterface = kCommandInterface;  // the interface of the command reports and events
 };
 
 const std::vector<ProductInfo>& Products();
@@ -29,15 +42,18 @@ const ProductInfo& Product(ProductKind kind);
 // By command-line name; null when unknown.
 const ProductInfo* FindProduct(const std::string& name);
 
-// Interface 1 holds the command collection (04) and the consumer event
-// collection (03) after a keyboard or mouse collection (01) and a system
-// control collection (02); interface 0 is a boot keyboard or mouse.
-inline constexpr int kCommandInterface = 1;
 inline constexpr int kConsumerCollection = 3;
 inline constexpr int kCommandCollection = 4;
 inline constexpr std::uint8_t kEventReportId = 0x03;
 inline constexpr std::uint8_t kCommandReportId = 0x04;
 inline constexpr std::size_t kCommandReportLength = 64;
+// The headset's LED output report: id 0xFF, 17 bytes with the id.
+inline constexpr std::uint8_t kLedReportId = 0xFF;
+inline constexpr std::size_t kLedReportLength = 17;
+
+// The headset and the mouse pad keep a 21-byte light block per profile and
+// answer the same block commands.
+inline bool IsLitAccessory(ProductKind kind) { return kind == ProductKind::Headset || kind == ProductKind::MousePad; }
 
 hid::SimDeviceDescription MakeDeviceDescription(ProductKind kind);
 

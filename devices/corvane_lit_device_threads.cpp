@@ -1,0 +1,193 @@
+// The light thread and the event listener of the headset and mouse-pad pages,
+// with the effect steps and the dispatch of the light modes.
+#include "devices/corvane_lit_device.h"
+
+#include "link/effect_tables.h"
+#include "platform/os/event.h"
+#include "platform/os/handle.h"
+#include "shell/device_option_ui.h"
+
+namespace {
+
+constexpr uint32_t kClosedChannelPauseMs = 100;
+constexpr uint32_t kPassSleepMs = 1;
+constexpr win::DWORD kListenerPassMs = 1;
+constexpr uint8_t kEventReportId = 0x03;
+
+CCorvaneLitDevice& PageOf(void* parameter) {
+    return *static_cast<CCorvaneLitDevice*>(static_cast<win::WorkerParam*>(parameter)->owner);
+}
+
+win::HANDLE StopEventOf(void* parameter) { return static_cast<win::WorkerParam*>(parameter)->stopEvent; }
+
+uint32_t PassesPerStep(uint8_t speed) { return speed < FlashPeriodUnits.size() ? FlashPeriodUnits[speed] : 0; }
+
+}  // namespace
+
+// --- Start and stop --------------------------------------------------------------
+
+bool CCorvaneLitDevice::StartWorker(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine,
+                                    std::atomic<int>& running) {
+    if (!record.param) record.param = std::make_unique<win::WorkerParam>();
+    record.stopEvent = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);
+    if (!record.stopEvent) return false;
+    record.param->owner = this;
+    record.param->stopEvent = record.stopEvent;
+    // Counted before the thread runs; the thread takes itself off as it ends.
+    running.fetch_add(1);
+    record.thread = win::CreateThread(nullptr, 0, routine, record.param.get(), 0, nullptr);
+    if (record.thread) return true;
+    running.fetch_sub(1);
+    return false;
+}
+
+void CCorvaneLitDevice::StopWorker(WorkerRecord& record, win::DWORD boundMs, const char* name, bool cancelRead) {
+    if (!record.stopEvent) return;
+    if (record.thread) {
+        // The listener may wait in a read: the channel's cancel event ends it.
+        std::function<void()> cancel;
+        if (cancelRead) cancel = [this] {
+            if (win::HANDLE c = m_eventChannel.m_wired.CancelEvent()) win::SetEvent(c);
+        };
+        // A thread that outlives the bound is waited for all the same: it uses
+        // the page, which may be freed right after.
+        if (win::StopWorker(record.thread, record.stopEvent, boundMs, cancel, name) == win::StopResult::Abandoned)
+            win::WaitForSingleObject(record.thread, win::INFINITE);
+        win::CloseHandle(record.thread);
+    }
+    win::CloseHandle(record.stopEvent);
+    record.thread = nullptr;
+    record.stopEvent = nullptr;
+    record.param.reset();
+}
+
+void CCorvaneLitDevice::SetTickSource(LightTickSource* ticks) { m_ticks.store(ticks ? ticks : &SystemTickSource()); }
+
+void CCorvaneLitDevice::StartLightThread() {
+    StopLightThread();
+    StartWorker(m_lightThread, &LightThreadProc, m_runningLightThreads);
+}
+
+void CCorvaneLitDevice::StopLightThread() {
+    StopWorker(m_lightThread, win::kWorkerStopBoundMs, "light thread", false);
+}
+
+// --- Light thread ------------------------------------------------------------------
+
+win::DWORD CCorvaneLitDevice::LightThreadProc(void* parameter) {
+    CCorvaneLitDevice& page = PageOf(parameter);
+    page.RunLightThread(StopEventOf(parameter));
+    page.m_runningLightThreads.fetch_sub(1);
+    return 0;
+}
+
+void CCorvaneLitDevice::RunLightThread(win::HANDLE stopEvent) {
+    LightTickSource& clock = *m_ticks.load();
+    uint32_t passes = 0;
+    while (clock.WaitPass(stopEvent)) {
+        if (!m_commandChannel.IsOpen()) {
+            if (!clock.Pause(stopEvent, kClosedChannelPauseMs)) break;
+            continue;
+        }
+        // The lighting sync drives the LEDs meanwhile.
+        if (m_commandChannel.m_syncFlag.load()) continue;
+        if (!clock.Pause(stopEvent, kPassSleepMs)) break;
+        RunLightPass(passes, clock.Now());
+    }
+}
+
+void CCorvaneLitDevice::RunLightPass(uint32_t& passes, uint32_t now) {
+    win::CriticalSectionGuard lock(m_effectLock);
+    ++passes;
+    const uint8_t mode = m_blockMode.load();
+    const uint8_t speed = m_blockSpeed.load();
+    if (mode == kModeCustom || mode > kModeOff) {
+        const LightSetting s = CurrentLightSetting();
+        m_sequencer.Run(m_leds, {EffectListLock, m_effectList, m_nEffectListIndex}, s.speed, now);
+    } else if (passes >= PassesPerStep(speed)) {
+        passes = 0;
+        switch (mode) {
+            case kModeWave: StepWave(); break;
+            case kModeSpectrum: StepSpectrum(); break;
+            case kModeBreathing: StepBreathing(); break;
+            case kModeStatic: StepStatic(); break;
+            case kModeFlash: StepFlash(); break;
+            case kModeRingChase: StepRingChase(); break;
+            case kModeRunningLight: StepRunningLight(); break;
+            default: StepLightsOff(); break;
+        }
+    }
+    RenderKeyEffects(now);
+}
+
+int CCorvaneLitDevice::StepWave() {
+    m_effects.StepWave(CurrentLightSetting());
+    return m_leds.GetLedCount();
+}
+
+int CCorvaneLitDevice::StepRunningLight() {
+    m_effects.StepRunningLight(CurrentLightSetting(), m_blockMode.load());
+    return m_leds.GetLedCount();
+}
+
+int CCorvaneLitDevice::StepRingChase() {
+    m_effects.StepRingChase(CurrentLightSetting(), m_blockMode.load());
+    return m_leds.GetLedCount();
+}
+
+void CCorvaneLitDevice::RenderKeyEffects(uint32_t now) {
+    win::CriticalSectionGuard keys(KeyEffectLock);
+    m_keyRenderer.Render(m_leds, m_keyEffects, now);
+}
+
+// --- Event channel -------------------------------------------------------------------
+
+void CCorvaneLitDevice::OpenEventChannel(const std::wstring& path, int) {
+    if (!m_eventChannel.IsOpen()) {
+        // One listener: the running one must not read the handle while it is replaced.
+        StopWorker(m_listener, win::kListenerStopBoundMs, "event listener", true);
+        win::CriticalSectionGuard lock(m_eventChannel.m_ioLock);
+        m_eventChannel.m_wired.Close();
+        // A failed open leaves the channel closed: the listener then idles.
+        const bool opened = m_eventChannel.m_wired.Open(path.c_str(), win::TRUE, win::TRUE, win::TRUE, win::FALSE);
+        m_eventChannel.m_open.store(opened ? 1 : 0);
+    }
+    if (!m_listener.stopEvent) StartWorker(m_listener, &ListenerThreadProc, m_runningListeners);
+}
+
+void CCorvaneLitDevice::CloseEventChannel(int) {
+    if (!m_eventChannel.IsOpen()) return;
+    StopWorker(m_listener, win::kListenerStopBoundMs, "event listener", true);
+    win::CriticalSectionGuard lock(m_eventChannel.m_ioLock);
+    m_eventChannel.m_open.store(0);
+    m_eventChannel.m_wired.Close();
+}
+
+void CCorvaneLitDevice::ReopenEventChannel(const std::wstring& path, int type) {
+    CloseEventChannel(type);
+    OpenEventChannel(path, type);
+}
+
+win::DWORD CCorvaneLitDevice::ListenerThreadProc(void* parameter) {
+    CCorvaneLitDevice& page = PageOf(parameter);
+    page.RunListener(StopEventOf(parameter));
+    page.m_runningListeners.fetch_sub(1);
+    return 0;
+}
+
+void CCorvaneLitDevice::RunListener(win::HANDLE stopEvent) {
+    CHidDevice& handle = m_eventChannel.m_wired;
+    while (win::WaitForSingleObject(stopEvent, kListenerPassMs) == win::WAIT_TIMEOUT) {
+        if (!m_eventChannel.IsOpen()) continue;
+        win::DWORD length = 0;
+        // Waits for a report; stopping the listener cancels the read.
+        if (!handle.ReadInputReport(&length, win::INFINITE)) continue;
+        // The collection also carries the command replies: only event reports count.
+        if (length == 0 || handle.m_inputReport.empty() || handle.m_inputReport[0] != kEventReportId) continue;
+        uint16_t code = 0;
+        if (!handle.UnpackInputReport(length, &code)) continue;
+        if (code != kSettingsChangedEvent) continue;
+        m_resyncRequests.fetch_add(1);
+        if (m_pDeviceOption) m_pDeviceOption->ArmTimer(TIMER_OPTION_RESYNC, kResyncDelayMs);
+    }
+}
