@@ -79,15 +79,15 @@ void CCorvaneKeyboardDevice::PaintCustomKey(int position) {
 }
 
 int CCorvaneKeyboardDevice::SendCustomColors() {
-    if (m_runningMode.load() != kCustomColorMode) return 0;
+    if (CurrentLightSetting().mode != kCustomColorMode) return 0;
     std::array<uint8_t, kColorBufferBytes> buffer{};
-    for (int i = 0; i < m_leds.GetLedCount() && size_t(i) < kKeyPositionCount; ++i) {
-        const int j = m_streamLedMap[size_t(i)].load();
-        if (j >= kNoKeyPosition || size_t(3 * j + 2) >= buffer.size()) continue;
-        const LedColor led = m_leds.GetLed(i);
-        buffer[size_t(3 * j)] = led.r;
-        buffer[size_t(3 * j + 1)] = led.g;
-        buffer[size_t(3 * j + 2)] = led.b;
+    for (size_t i = 0; i < kKeyPositionCount && int(i) < m_leds.GetLedCount(); ++i) {
+        const size_t j = m_positions.ledIndex[i];
+        if (j >= kNoKeyPosition || 3 * j + 2 >= buffer.size()) continue;
+        const LedColor led = m_leds.GetLed(int(i));
+        buffer[3 * j] = led.r;
+        buffer[3 * j + 1] = led.g;
+        buffer[3 * j + 2] = led.b;
     }
     // The light thread sends these; its pause ends early when it is stopped.
     if (WriteColorBuffer(buffer) != 1) m_lightTicks.load()->Pause(m_lightThread.stopEvent, kFailedSendPauseMs);

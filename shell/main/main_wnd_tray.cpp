@@ -10,6 +10,7 @@
 #include "platform/os/messages.h"
 #include "platform/os/window.h"
 #include "platform/ui/win_window_api.h"
+#include "pages/macro_control_ui.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/tray_menu_position.h"
 #include "shell/message_boxes.h"
@@ -171,8 +172,18 @@ void CMainWnd::OnMenuCommand(const CDuiString& itemName) {
 }
 
 void CMainWnd::InsertMouseButtonAction(int button, bool down) {
-    if (button == 0 && down) InsertLeftDownAction();
+    switch (button) {
+    case 0: down ? InsertLeftDownAction() : InsertLeftUpAction(); break;
+    case 1: down ? InsertMiddleDownAction() : InsertMiddleUpAction(); break;
+    case 2: down ? InsertRightDownAction() : InsertRightUpAction(); break;
+    case 3: down ? InsertForwardDownAction() : InsertForwardUpAction(); break;
+    case 4: down ? InsertBackDownAction() : InsertBackUpAction(); break;
+    default: break;
+    }
 }
 
-bool CMainWnd::IsMacroFixedDelayChecked(CCorvaneUSBDevice*) { return false; }
+bool CMainWnd::IsMacroFixedDelayChecked(CCorvaneUSBDevice* page) {
+    CMacroControlUI* macros = MacroPageOf(page);
+    return macros != nullptr && macros->IsFixedDelayChecked();
+}
 

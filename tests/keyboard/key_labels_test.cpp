@@ -185,7 +185,7 @@ TEST_F(KeyLabels, TheSecondaryListGoesToTheDocumentsSecondEntry) {
 
 // --- Custom colours against the emulated keyboard ------------------------------------
 
-class CustomColors : public KeyLabels {
+class CustomKeyPainting : public KeyLabels {
 protected:
     void SetUp() override {
         KeyLabels::SetUp();
@@ -221,7 +221,7 @@ protected:
     Emulator& device_ = sim_.Plug(ProductKind::KeyboardCable);
 };
 
-TEST_F(CustomColors, PaintingStoresTheGroupAndSendsEveryLedToPageZero) {
+TEST_F(CustomKeyPainting, PaintingStoresTheGroupAndSendsEveryLedToPageZero) {
     const KeyPositionMaps before = page_->GetPositionMaps();
     ChooseGroup(2);
     page_->PaintCustomKey(55);
@@ -257,13 +257,13 @@ TEST_F(CustomColors, PaintingStoresTheGroupAndSendsEveryLedToPageZero) {
     EXPECT_EQ(stored[62].g, 0x22);
 }
 
-TEST_F(CustomColors, WithoutACustomGroupOnlyThePreviewChanges) {
+TEST_F(CustomKeyPainting, WithoutACustomGroupOnlyThePreviewChanges) {
     page_->PaintCustomKey(3);
     EXPECT_EQ(page_->Leds().GetLed(3).r, 0x11);
     EXPECT_TRUE(device_.Record().empty());
 }
 
-TEST_F(CustomColors, OutsideTheCustomModeOrTheLedsNothingHappens) {
+TEST_F(CustomKeyPainting, OutsideTheCustomModeOrTheLedsNothingHappens) {
     ChooseGroup(1);
     LightSetting light = page_->GetLightSetting();
     light.mode = 3;
@@ -277,7 +277,7 @@ TEST_F(CustomColors, OutsideTheCustomModeOrTheLedsNothingHappens) {
     EXPECT_TRUE(device_.Record().empty());
 }
 
-TEST_F(CustomColors, SendingLeavesOutAnLedThatDoesNotFitTheColourArea) {
+TEST_F(CustomKeyPainting, SendingLeavesOutAnLedThatDoesNotFitTheColourArea) {
     // The keyboard's LED table gives device key 0 the LED 170.
     {
         auto lock = device_.Lock();
@@ -289,6 +289,8 @@ TEST_F(CustomColors, SendingLeavesOutAnLedThatDoesNotFitTheColourArea) {
     light.mode = 19;
     page_->SetLightSetting(light);
     page_->ApplyLightProfile();
+    // Entering the mode shows the profile's group; paint every LED again.
+    for (int i = 0; i < 170; ++i) page_->Leds().SetLedColor(i, PackLedColor({uint8_t(i), 1, 2, 0x80}));
     device_.ClearRecord();
     const KeyPositionMaps maps = page_->GetPositionMaps();
     int outside = -1;
@@ -307,7 +309,7 @@ TEST_F(CustomColors, SendingLeavesOutAnLedThatDoesNotFitTheColourArea) {
     EXPECT_EQ(WrittenColors(), expected);
 }
 
-TEST_F(CustomColors, TheKeyboardKeepsPageZeroAsTheGroupsPage) {
+TEST_F(CustomKeyPainting, TheKeyboardKeepsPageZeroAsTheGroupsPage) {
     // The active block names group 3: the write to page 0 lands there too.
     {
         auto lock = device_.Lock();

@@ -80,7 +80,7 @@ TEST_F(ProfileDocument, NameListsWithoutTheDevicesRowKeepTheirContent) {
     ASSERT_EQ(k.page.GetDefaultLightNames().size(), 31u);
     ASSERT_EQ(k.page.GetAreaLightNames().size(), 3u);
     const std::vector<int32_t> values = k.page.GetModeValues();
-    k.page.SetDeviceIndex(1);  // the shipped file has only row 0
+    k.page.SetDeviceIndex(7);  // the shipped file has no row 7
     k.page.LoadNameLists();
     EXPECT_EQ(k.page.GetDefaultLightNames().size(), 31u);
     EXPECT_EQ(k.page.GetModeValues(), values);
