@@ -2,9 +2,9 @@
 // the real program; the main window's texts change, the choice is stored as
 // that language's id in the registry store, and the next start keeps it.
 //
-// The controls are found by the skins' fixed layout at 96 DPI: the settings
-// button in the caption, the language combo in the settings window, the
-// second row of its drop list.
+// The controls are found by name through the program's UI probe: the
+// settings button in the caption, the language combo in the settings window,
+// the second row of its drop list.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tests/e2e/child_process.h"
+#include "tests/e2e/ui_probe.h"
 #include "tests/x11/x_display.h"
 // X11 last: its macros clash with GoogleTest's names.
 #include "tests/x11/x_driver.h"
@@ -31,13 +32,6 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 constexpr const char* kMainTitle = "Halvord  Q580-RGB-PRO";
-// The caption's settings button (setwnd.xml and main.xml at 1000 x 640).
-constexpr int kSetButtonX = 879, kSetButtonY = 28;
-// The language combo of the settings window: its left edge, bottom and width.
-constexpr int kComboLeft = 184, kComboBottom = 90, kComboWidth = 220;
-constexpr int kLanguageRowHeight = 30;
-constexpr unsigned long kLanguageRowColour = 0x2A2F38;  // the combo's and its rows' background
-
 
 class LanguageSwitchTest : public ::testing::Test {
 protected:
@@ -62,7 +56,8 @@ protected:
             "Tavrik", std::vector<std::string>{},
             std::map<std::string, std::string>{{"TAVRIK_HID_BACKEND", "sim"},
                                                {"TAVRIK_DEVSIM_SOCKET", (folder_ / "no-devsim.sock").string()},
-                                               {"TAVRIK_DEBUG", "1"}},
+                                               {"TAVRIK_DEBUG", "1"},
+                                               {"TAVRIK_UI_PROBE", "1"}},
             log_);
         ASSERT_TRUE(tavrik_->Started());
     }
@@ -117,14 +112,6 @@ protected:
         return std::to_string(hash);
     }
 
-    unsigned long ScreenPixel(int x, int y) {
-        Display* d = driver_->display();
-        XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
-        if (image == nullptr) return 0;
-        const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
-        XDestroyImage(image);
-        return pixel;
-    }
 
 
     static std::string RegistryText() {
@@ -150,7 +137,7 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
     int mx = 0, my = 0, mw = 0, mh = 0;
     ASSERT_TRUE(driver_->Geometry(main, mx, my, mw, mh));
 
-    driver_->Click(mx + kSetButtonX, my + kSetButtonY);
+    ASSERT_TRUE(ClickProbeControl(*driver_, "setbtn", 30s)) << LogText();
     Window settings = 0;
     ASSERT_TRUE(WaitFor([&] { return (settings = Titled("SetWnd")) != 0; })) << LogText();
     int sx = 0, sy = 0, sw = 0, sh = 0;
@@ -160,22 +147,9 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
                sy == my + 60;
     })) << sx << "," << sy << " " << sw << " x " << sh;
 
-    // Open the drop list (once the window is drawn) and click its second row.
-    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(sx + kComboLeft + 4, sy + kComboBottom - 15) == kLanguageRowColour; }))
-        << "the settings window was not drawn";
-    driver_->Click(sx + kComboLeft + kComboWidth / 2, sy + kComboBottom - 15);
-    ASSERT_TRUE(WaitFor([&] {
-        for (Window w : driver_->ViewableTopLevel()) {
-            int x = 0, y = 0, width = 0, height = 0;
-            if (driver_->Geometry(w, x, y, width, height) && x == sx + kComboLeft && y == sy + kComboBottom) return true;
-        }
-        return false;
-    })) << "the language list did not open";
-    const int rowX = sx + kComboLeft + kComboWidth / 2;
-    const int rowY = sy + kComboBottom + 1 + kLanguageRowHeight * 3 / 2;
-    // The list takes clicks once it is drawn: its rows' background shows.
-    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(rowX, rowY) == kLanguageRowColour; })) << "the list was not drawn";
-    driver_->Click(rowX, rowY);
+    // Open the language list and choose its second row, both found by name.
+    ASSERT_TRUE(ClickProbeControl(*driver_, "Language_combox_info", 30s)) << LogText();
+    ASSERT_TRUE(ClickProbeControl(*driver_, "Language_combox_info/1", 30s)) << "the language list did not open";
 
     // 2052 is the second language's "Language_ID".
     EXPECT_TRUE(WaitFor([] { return RegistryText().find("\"LANGUAGE\"=dword:00000804") != std::string::npos; }))
