@@ -171,14 +171,14 @@ bool PulseLoopbackSource::StartRecording(const WaveFormat& format, unsigned peri
     if (loop_ == nullptr || stream_ != nullptr || !IsPcm16(format)) {
         return false;
     }
-    pa_sample_spec spec{PA_SAMPLE_S16LE, format.samplesPerSec, static_cast<std::uint8_t>(format.channels)};
-    if (!pa_sample_spec_valid(&spec)) {
+    pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, format.samplesPerSec, static_cast<std::uint8_t>(format.channels)};
+    if (!pa_sample_spec_valid(&sampleFormat)) {
         return false;
     }
     {
         LoopLock lock(loop_);
-        const pa_channel_map* map = spec.channels == sinkSpec_.channels ? &sinkMap_ : nullptr;
-        stream_ = pa_stream_new(context_, "Tavrik lighting", &spec, map);
+        const pa_channel_map* map = sampleFormat.channels == sinkSpec_.channels ? &sinkMap_ : nullptr;
+        stream_ = pa_stream_new(context_, "Tavrik lighting", &sampleFormat, map);
         if (stream_ == nullptr) {
             return false;
         }
@@ -186,7 +186,7 @@ bool PulseLoopbackSource::StartRecording(const WaveFormat& format, unsigned peri
         pa_stream_set_read_callback(stream_, &OnStreamRead, this);
         pa_buffer_attr attr;
         std::memset(&attr, 0xFF, sizeof attr);  // every field "server's choice" ...
-        attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(pa_usec_t{periodMs} * 1000, &spec));
+        attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(pa_usec_t{periodMs} * 1000, &sampleFormat));
         // ... but the fragment, short so the lights lag the music little. The
         // stream stays on this sink's monitor: a new default sink is noticed
         // through the subscription and captured afresh.

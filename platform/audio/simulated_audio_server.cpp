@@ -91,15 +91,15 @@ public:
         if (timer_ < 0 || epoll_ < 0) {
             return false;
         }
-        itimerspec spec{};
-        spec.it_interval.tv_sec = period / 1000;
-        spec.it_interval.tv_nsec = static_cast<long>(period % 1000) * 1000000L;
-        spec.it_value = spec.it_interval;
+        itimerspec pace{};
+        pace.it_interval.tv_sec = period / 1000;
+        pace.it_interval.tv_nsec = static_cast<long>(period % 1000) * 1000000L;
+        pace.it_value = pace.it_interval;
         epoll_event timerEvent{};
         timerEvent.events = EPOLLIN;
         epoll_event wakeEvent{};
         wakeEvent.events = EPOLLIN;
-        if (timerfd_settime(timer_, 0, &spec, nullptr) < 0 ||
+        if (timerfd_settime(timer_, 0, &pace, nullptr) < 0 ||
             epoll_ctl(epoll_, EPOLL_CTL_ADD, timer_, &timerEvent) < 0 ||
             epoll_ctl(epoll_, EPOLL_CTL_ADD, link_->wake.Fd(), &wakeEvent) < 0) {
             return false;
