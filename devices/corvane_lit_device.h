@@ -24,6 +24,7 @@
 #include "devices/light_sequencer.h"
 #include "devices/lit_effects.h"
 #include "keyboard/light_tick_source.h"
+#include "link/page_worker.h"
 #include "link/corvane_usb_device.h"
 #include "platform/os/thread.h"
 
@@ -139,11 +140,7 @@ protected:
     void NoteModeChange();
 
 private:
-    struct WorkerRecord {
-        win::HANDLE stopEvent = nullptr;
-        win::HANDLE thread = nullptr;
-        std::unique_ptr<win::WorkerParam> param;
-    };
+    using WorkerRecord = PageWorker;
     bool StartWorker(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine, std::atomic<int>& running);
     void StopWorker(WorkerRecord& record, win::DWORD boundMs, const char* name, bool cancelRead);
     static win::DWORD LightThreadProc(void* parameter);

@@ -28,37 +28,16 @@ uint32_t PassesPerStep(uint8_t speed) { return speed < FlashPeriodUnits.size() ?
 
 bool CCorvaneLitDevice::StartWorker(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine,
                                     std::atomic<int>& running) {
-    if (!record.param) record.param = std::make_unique<win::WorkerParam>();
-    record.stopEvent = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);
-    if (!record.stopEvent) return false;
-    record.param->owner = this;
-    record.param->stopEvent = record.stopEvent;
-    // Counted before the thread runs; the thread takes itself off as it ends.
-    running.fetch_add(1);
-    record.thread = win::CreateThread(nullptr, 0, routine, record.param.get(), 0, nullptr);
-    if (record.thread) return true;
-    running.fetch_sub(1);
-    return false;
+    return record.Start(this, routine, running);
 }
 
 void CCorvaneLitDevice::StopWorker(WorkerRecord& record, win::DWORD boundMs, const char* name, bool cancelRead) {
-    if (!record.stopEvent) return;
-    if (record.thread) {
-        // The listener may wait in a read: the channel's cancel event ends it.
-        std::function<void()> cancel;
-        if (cancelRead) cancel = [this] {
-            if (win::HANDLE c = m_eventChannel.m_wired.CancelEvent()) win::SetEvent(c);
-        };
-        // A thread that outlives the bound is waited for all the same: it uses
-        // the page, which may be freed right after.
-        if (win::StopWorker(record.thread, record.stopEvent, boundMs, cancel, name) == win::StopResult::Abandoned)
-            win::WaitForSingleObject(record.thread, win::INFINITE);
-        win::CloseHandle(record.thread);
-    }
-    win::CloseHandle(record.stopEvent);
-    record.thread = nullptr;
-    record.stopEvent = nullptr;
-    record.param.reset();
+    // The listener may wait in a read: the channel's cancel event ends it.
+    std::function<void()> cancel;
+    if (cancelRead) cancel = [this] {
+        if (win::HANDLE c = m_eventChannel.m_wired.CancelEvent()) win::SetEvent(c);
+    };
+    record.Stop(boundMs, name, cancel);
 }
 
 void CCorvaneLitDevice::SetTickSource(LightTickSource* ticks) { m_ticks.store(ticks ? ticks : &SystemTickSource()); }

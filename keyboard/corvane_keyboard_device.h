@@ -28,6 +28,7 @@
 #include "keyboard/keyboard_effect_state.h"
 #include "keyboard/keyboard_event_relay.h"
 #include "keyboard/light_tick_source.h"
+#include "link/page_worker.h"
 #include "link/corvane_usb_device.h"
 #include "link/keyboard_profiledata.h"
 #include "platform/os/thread.h"
@@ -348,11 +349,7 @@ protected:
     win::CCriticalSection m_effectLock;
 
 private:
-    struct WorkerRecord {
-        win::HANDLE stopEvent = nullptr;
-        win::HANDLE thread = nullptr;
-        std::unique_ptr<win::WorkerParam> param;
-    };
+    using WorkerRecord = PageWorker;
     // The interface, lock and open flag of an event-channel type.
     struct EventPort {
         CHidDevice* handle;

@@ -88,32 +88,11 @@ uint32_t CCorvaneKeyboardDevice::Random() { return m_random ? m_random() : uint3
 
 bool CCorvaneKeyboardDevice::StartWorkerThread(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine,
                                                std::atomic<int>& running) {
-    if (!record.param) record.param = std::make_unique<win::WorkerParam>();
-    record.stopEvent = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);
-    if (!record.stopEvent) return false;
-    record.param->owner = this;
-    record.param->stopEvent = record.stopEvent;
-    // Counted before the thread runs; the thread takes itself off as it ends.
-    running.fetch_add(1);
-    record.thread = win::CreateThread(nullptr, 0, routine, record.param.get(), 0, nullptr);
-    if (record.thread) return true;
-    running.fetch_sub(1);
-    return false;
+    return record.Start(this, routine, running);
 }
 
 void CCorvaneKeyboardDevice::StopWorkerThread(WorkerRecord& record, win::DWORD boundMs, const char* name) {
-    if (!record.stopEvent) return;
-    if (record.thread) {
-        // A thread that outlives the bound is waited for all the same: it uses
-        // the page, which may be freed right after.
-        if (win::StopWorker(record.thread, record.stopEvent, boundMs, {}, name) == win::StopResult::Abandoned)
-            win::WaitForSingleObject(record.thread, win::INFINITE);
-        win::CloseHandle(record.thread);
-    }
-    win::CloseHandle(record.stopEvent);
-    record.thread = nullptr;
-    record.stopEvent = nullptr;
-    record.param.reset();
+    record.Stop(boundMs, name);
 }
 
 void CCorvaneKeyboardDevice::StartLightThreads() {

@@ -11,5 +11,6 @@ list(APPEND LINK_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/hid_device_slot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debug_log.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_worker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registered_messages.cpp)
 
