@@ -66,6 +66,7 @@ void CCorvaneLitDevice::BuildDevicePage() {
     if (!picture) return;
     BindKeyButtons(picture, true);
     if (!m_pSelectPanel) m_pSelectPanel = picture;
+    BindProfileBar(m_nDeviceType);
     if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
     if (m_pLightControl) {
         m_pLightControl->SetDeviceKind(m_nDeviceType);

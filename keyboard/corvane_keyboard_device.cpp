@@ -101,14 +101,7 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
     if (!m_pSelectPanel) return;
 
     ShowKeyLayout(GetLanguageIndex());
-    if (CControlUI* c = FindSubControl(L"DeviceProfileItem")) m_pProfileBar = dynamic_cast<CDeviceProfileUI*>(c);
-    if (m_pProfileBar) {
-        m_pProfileBar->SetDeviceKind(kTypeKeyboard);
-        m_pProfileBar->SetProfilePaths(GetUserDataFolder(), GetDefaultProfilePath());
-        m_pProfileBar->LoadProfileList();
-        m_pProfileBar->SelectFunctionTab(kLightingTab);
-        SetProfileId(m_pProfileBar->GetCurrentProfileUUID());
-    }
+    BindProfileBar(kTypeKeyboard);
     if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
     if (m_pLightControl) {
         m_pLightControl->SetDeviceKind(kTypeKeyboard);

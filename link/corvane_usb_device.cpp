@@ -5,6 +5,7 @@
 #include "link/basic_profiledata.h"
 #include "link/data_folders.h"
 #include "link/string_util.h"
+#include "pages/device_profile_ui.h"
 #include "pages/light_control_ui.h"
 #include "platform/os/clock.h"
 #include "platform/os/debug_trace.h"
@@ -137,6 +138,18 @@ CDuiString CCorvaneUSBDevice::GetDefaultProfilePath() const {
 }
 
 CDuiString CCorvaneUSBDevice::GetUserDataFolder() const { return GetDeviceDataPath(m_sDeviceName); }
+
+bool CCorvaneUSBDevice::BindProfileBar(int deviceKind) {
+    constexpr int kLightingTab = 1;
+    if (CControlUI* c = FindSubControl(L"DeviceProfileItem")) m_pProfileBar = dynamic_cast<CDeviceProfileUI*>(c);
+    if (!m_pProfileBar) return false;
+    m_pProfileBar->SetDeviceKind(deviceKind);
+    m_pProfileBar->SetProfilePaths(GetUserDataFolder(), GetDefaultProfilePath());
+    m_pProfileBar->LoadProfileList();
+    m_pProfileBar->SelectFunctionTab(kLightingTab);
+    SetProfileId(m_pProfileBar->GetCurrentProfileUUID());
+    return true;
+}
 
 void CCorvaneUSBDevice::SetPowerPanel(CMpDevicePowerUI* tile) {
     m_pPowerPanel = tile;

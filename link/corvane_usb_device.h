@@ -94,6 +94,10 @@ public:
     DuiLib::CContainerUI* GetSelectPanel() const { return m_pSelectPanel; }
     CLightControlUI* GetLightControl() const { return m_pLightControl; }
     CDeviceProfileUI* GetProfileBar() const { return m_pProfileBar; }
+    // Finds the page's profile bar ("DeviceProfileItem"), points it at this
+    // device's folders, loads its profile list, opens the lighting tab and
+    // takes the selected profile as the page's own; false without a bar.
+    bool BindProfileBar(int deviceKind);
 
     // Host lighting of this page; switching it on for a keyboard sends the
     // light-on command on the command channel.

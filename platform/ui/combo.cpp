@@ -125,8 +125,13 @@ void CComboUI::Reindex() {
 
 bool CComboUI::Add(CControlUI* c) { return AddAt(c, GetCount()); }
 
+void CComboUI::SetVisible(bool bVisible) { CControlUI::SetVisible(bVisible); }
+
+void CComboUI::SetInternVisible(bool bVisible) { CControlUI::SetInternVisible(bVisible); }
+
 bool CComboUI::AddAt(CControlUI* c, int iIndex) {
     if (!CContainerUI::AddAt(c, iIndex)) return false;
+    c->SetInternVisible(true);
     if (IListItemUI* it = AsItem(c)) it->SetOwner(this);
     Reindex();
     if (m_iCurSel >= iIndex) ++m_iCurSel;

@@ -22,6 +22,11 @@ public:
 
     CDuiString GetText() const override;
     void SetEnabled(bool bEnable = true) override;
+    // The rows live in the drop-down, not on the combo's page: hiding the
+    // page (or the combo) must not hide them, or a combo on a page that is
+    // not shown could take no selection.
+    void SetVisible(bool bVisible = true) override;
+    void SetInternVisible(bool bVisible = true) override;
 
     bool Add(CControlUI* pControl) override;
     bool AddAt(CControlUI* pControl, int iIndex) override;

@@ -95,6 +95,31 @@ TEST_F(ControlsTest, ComboSelectItemNotifiesOnlyWhenAsked) {
     EXPECT_EQ(w->Count(L"itemselect", L"cb"), 2);
 }
 
+// A page that is not shown still fills its combos: a row added to a hidden
+// combo, or a combo hidden after it got its rows, takes the selection and
+// shows it once the page is shown.
+TEST_F(ControlsTest, ComboOnAHiddenPageTakesItsSelection) {
+    TestWindow* w = Open(LR"(<Window size='200,200'><TabLayout name='tabs'><Control/>
+        <VerticalLayout><Combo name='cb' height='24'><ListLabelElement text='zero'/></Combo></VerticalLayout>
+        </TabLayout></Window>)");
+    auto* cb = static_cast<CComboUI*>(w->pm().FindControl(L"cb"));
+    ASSERT_NE(cb, nullptr);
+    ASSERT_FALSE(cb->IsVisible());
+    auto* added = new CListLabelElementUI;
+    added->SetText(L"one");
+    ASSERT_TRUE(cb->Add(added));
+    EXPECT_TRUE(cb->SelectItem1(1, false, false));
+    EXPECT_EQ(cb->GetText(), L"one");
+    EXPECT_TRUE(cb->SelectItem1(0, false, false));
+    EXPECT_EQ(cb->GetText(), L"zero");
+    static_cast<CTabLayoutUI*>(w->pm().FindControl(L"tabs"))->SelectItem(1);
+    EXPECT_TRUE(cb->IsVisible());
+    EXPECT_EQ(cb->GetCurSel(), 0);
+    cb->SetVisible(false);
+    EXPECT_TRUE(cb->SelectItem1(1, false, false));
+    EXPECT_EQ(cb->GetText(), L"one");
+}
+
 TEST_F(ControlsTest, SliderMovesWhileDraggingAndChangesOnRelease) {
     TestWindow* w = Open(LR"(<Window size='220,60'><VerticalLayout>
         <Slider name='s' width='200' height='20' min='0' max='100' value='0' thumbsize='0,10'/></VerticalLayout></Window>)");
