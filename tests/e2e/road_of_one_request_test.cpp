@@ -5,6 +5,7 @@
 // Tavrik shows it again.
 
 #include "tests/e2e/tavrik_session.h"
+#include "tests/e2e/emulator_record.h"
 
 #include <json/json.h>
 
@@ -66,30 +67,6 @@ std::vector<int> ModeValues() {
     return values;
 }
 
-std::vector<uint8_t> FromHex(const std::string& hex) {
-    std::vector<uint8_t> bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-    return bytes;
-}
-
-// The 64-byte command reports of the emulator's record, in order.
-std::vector<std::vector<uint8_t>> CommandReports(const std::vector<std::string>& answer) {
-    std::vector<std::vector<uint8_t>> reports;
-    const std::string prefix = "record keyboard ";
-    for (const std::string& line : answer) {
-        if (line.rfind(prefix, 0) != 0) continue;
-        std::vector<uint8_t> bytes = FromHex(line.substr(prefix.size()));
-        if (bytes.size() == 64 && bytes[0] == 0x04) reports.push_back(std::move(bytes));
-    }
-    return reports;
-}
-
-bool ChecksumValid(const std::vector<uint8_t>& report) {
-    uint16_t sum = 0;
-    for (size_t i = 3; i < report.size(); ++i) sum = static_cast<uint16_t>(sum + report[i]);
-    return report[1] == (sum & 0xFF) && report[2] == (sum >> 8);
-}
-
 using RoadOfOneRequestTest = TavrikSession;
 
 TEST_F(RoadOfOneRequestTest, road_of_one_request) {
@@ -135,7 +112,7 @@ TEST_F(RoadOfOneRequestTest, road_of_one_request) {
     size_t block = 0;
     ASSERT_TRUE(Poll(
         [&] {
-            reports = CommandReports(EmulatorCommand("record keyboard"));
+            reports = CommandReports(EmulatorCommand("record keyboard"), "keyboard");
             for (block = 0; block < reports.size(); ++block) {
                 if (reports[block][3] == 0x06) return block + 1 < reports.size();
             }

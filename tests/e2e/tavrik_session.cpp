@@ -49,16 +49,18 @@ void TavrikSession::StartEmulator(const std::vector<std::string>& products) {
     ASSERT_TRUE(Poll([&] { return std::filesystem::exists(socket_); }, 10s)) << "the emulator did not start";
 }
 
-std::unique_ptr<ChildProcess> TavrikSession::StartTavrik(const std::string& logName) {
-    return std::make_unique<ChildProcess>("Tavrik", std::vector<std::string>{},
-                                          std::map<std::string, std::string>{{"TAVRIK_HID_BACKEND", "sim"},
-                                                                             {"TAVRIK_DEVSIM_SOCKET", socket_},
-                                                                             {"TAVRIK_DEBUG", "1"},
-                                                                             {"TAVRIK_UI_PROBE", "1"}},
+std::unique_ptr<ChildProcess> TavrikSession::StartTavrik(const std::string& logName,
+                                                         const std::map<std::string, std::string>& environment) {
+    std::map<std::string, std::string> variables{{"TAVRIK_HID_BACKEND", "sim"},
+                                                 {"TAVRIK_DEVSIM_SOCKET", socket_},
+                                                 {"TAVRIK_DEBUG", "1"},
+                                                 {"TAVRIK_UI_PROBE", "1"}};
+    for (const auto& [name, value] : environment) variables[name] = value;
+    return std::make_unique<ChildProcess>("Tavrik", std::vector<std::string>{}, variables,
                                           (folder_ / logName).string());
 }
 
-std::vector<std::string> TavrikSession::EmulatorCommand(const std::string& line) {
+std::vector<std::string> TavrikSession::EmulatorCommand(const std::string& line, const std::string& lastLinePrefix) {
     // The answers so far end with a line of their own; this command's
     // answer is what follows.
     const size_t before = ReadTextFile(answers_).size();
@@ -70,7 +72,7 @@ std::vector<std::string> TavrikSession::EmulatorCommand(const std::string& line)
             std::istringstream text(ReadTextFile(answers_).substr(before));
             for (std::string l; std::getline(text, l);) {
                 lines.push_back(l);
-                if (l == "ok" || l.rfind("error:", 0) == 0) return true;
+                if (l.rfind(lastLinePrefix, 0) == 0 || l.rfind("error:", 0) == 0) return true;
             }
             return false;
         },

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,11 +34,15 @@ protected:
     // The emulator with these products, taking commands from a pipe.
     void StartEmulator(const std::vector<std::string>& products);
     // A Tavrik process against the emulator; its standard error (with the
-    // debug trace) goes to `logName` in the folder.
-    std::unique_ptr<ChildProcess> StartTavrik(const std::string& logName);
+    // debug trace) goes to `logName` in the folder. `environment` adds to or
+    // overrides the session's variables.
+    std::unique_ptr<ChildProcess> StartTavrik(const std::string& logName,
+                                              const std::map<std::string, std::string>& environment = {});
     // Sends one command line to the emulator and returns its answer lines up
     // to and including the final "ok" or "error: ..." ({} after the time-out).
-    std::vector<std::string> EmulatorCommand(const std::string& line);
+    // Queries that answer in one line of their own end at the first line
+    // that starts with `lastLinePrefix`.
+    std::vector<std::string> EmulatorCommand(const std::string& line, const std::string& lastLinePrefix = "ok");
 
     // The program's top-level window (by its title), or 0.
     Window FindMainWindow();

@@ -95,7 +95,10 @@ std::optional<ProbeControl> WaitForProbeControl(XDriver& driver, const std::stri
 }
 
 bool ClickProbeControl(XDriver& driver, const std::string& name, std::chrono::milliseconds timeout) {
-    const std::optional<ProbeControl> c = WaitForProbeControl(driver, name, timeout);
+    // A control laid out with no room (a page being switched in) cannot
+    // take the click yet.
+    const std::optional<ProbeControl> c = WaitForProbeControl(
+        driver, name, timeout, [](const ProbeControl& p) { return p.right > p.left && p.bottom > p.top; });
     if (!c) return false;
     driver.Click(c->CenterX(), c->CenterY());
     return true;
