@@ -86,6 +86,8 @@ protected:
         wnd_->Create(nullptr, kProductString, win::WS_POPUP | win::WS_VISIBLE, 0, 0, 0, 800, 572);
         mainwndtest::Pump();
         ScanPass();
+        // A receiver's entry shows once its connect timer has seen the link.
+        if (device_->Product().receiver) Entry(discoverytest::kKeyboardEntry)->DeviceTimerProc(TIMER_OPTION_CONNECT);
         // The entry's clock (connect, frames, status) stays off: the test
         // connects the page itself, and repaints of the lights would flood
         // every pump of the message queue.
@@ -231,6 +233,40 @@ TEST_F(KeyCommandsTest, MacrosThatDoNotFitLeaveTheKeyOnItsDefault) {
     EXPECT_TRUE(SaveButtonsEnabled());
 }
 
+class ReceiverKeyCommandsTest : public KeyCommandsTest {
+protected:
+    void SetUp() override {
+        kind_ = ProductKind::KeyboardReceiver;
+        KeyCommandsTest::SetUp();
+    }
+};
+
+// A receiver whose keyboard is away answers "not linked": the user is told,
+// neither the macros, the key map nor the profile are written, and the edit
+// stays pending until a save with the keyboard back goes through.
+TEST_F(ReceiverKeyCommandsTest, AReceiverWithoutItsKeyboardWritesNothingUntilItIsBack) {
+    AssignMacro(1);
+    wnd_->SetDeviceUiEnabled(false, false);  // as the edit that assigned it
+    const std::string before = ProfileText();
+    device_->SetLinked(false);
+    device_->ClearRecord();
+    wnd_->SaveKeyAssignments();
+    ASSERT_EQ(wnd_->messages.size(), 1u);
+    EXPECT_EQ(wnd_->messages[0], L"device_unlink_text");
+    EXPECT_TRUE(device_->Requests(CMD_WRITE_MACROS).empty());
+    EXPECT_TRUE(device_->Requests(CMD_WRITE_KEYMAP).empty());
+    EXPECT_EQ(ProfileText(), before);
+    EXPECT_FALSE(wnd_->IsDeviceUiEnabled());
+
+    device_->SetLinked(true);
+    wnd_->SaveKeyAssignments();
+    EXPECT_EQ(wnd_->messages.size(), 1u);
+    EXPECT_FALSE(device_->Requests(CMD_WRITE_MACROS).empty());
+    EXPECT_FALSE(device_->Requests(CMD_WRITE_KEYMAP).empty());
+    EXPECT_NE(ProfileText().find(std::to_string(0x700000)), std::string::npos);
+    EXPECT_TRUE(wnd_->IsDeviceUiEnabled());
+}
+
 TEST_F(KeyCommandsTest, DebounceAtItsMaximumAndBeyond) {
     auto* slider = static_cast<CSliderUI*>(keyboard_->FindSubControl(L"key_shake_slider")->GetInterface(L"Slider"));
     ASSERT_NE(slider, nullptr);
@@ -250,10 +286,14 @@ TEST_F(KeyCommandsTest, DebounceAtItsMaximumAndBeyond) {
 
 TEST_F(KeyCommandsTest, CaptureHookFollowsTheWindowsActivation) {
     tavrik::hooks::InjectedInput input;
+    // The key edit is on the keys tab: only a shown edit takes the focus.
+    keyboard_->SelectFunctionTab(2);
+    mainwndtest::Pump();
     CControlUI* edit = keyboard_->FindSubControl(L"keyset_keyboard_text_edit");
     ASSERT_NE(edit, nullptr);
     ChooseKeyboardKeyCategory();
     wnd_->GetPaintManager()->SetFocus(edit);
+    ASSERT_EQ(wnd_->GetPaintManager()->GetFocus(), edit);
     wnd_->SetKeyCaptureHook(1);
     ASSERT_TRUE(CDeviceHook::IsKeyboardHookInstalled());
     EXPECT_TRUE(input.KeyboardGrabbed());
@@ -267,7 +307,21 @@ TEST_F(KeyCommandsTest, CaptureHookFollowsTheWindowsActivation) {
     win::SendMessageW(wnd_->GetHWND(), win::WM_ACTIVATE, win::WA_INACTIVE, 0);
     EXPECT_FALSE(CDeviceHook::IsKeyboardHookInstalled());
     EXPECT_FALSE(input.KeyboardGrabbed());
-    // So does hiding it while the key is being captured.
+    // Coming back with the edit still focused takes it again: B (code 56).
+    win::SendMessageW(wnd_->GetHWND(), win::WM_ACTIVATE, win::WA_ACTIVE, 0);
+    ASSERT_TRUE(CDeviceHook::IsKeyboardHookInstalled());
+    EXPECT_TRUE(input.KeyboardGrabbed());
+    EXPECT_TRUE(input.Inject({tavrik::hooks::KeyEvent(true, 56, 'b', 200)}));
+    EXPECT_TRUE(mainwndtest::PumpUntil([&] { return keyboard_->GetKeyList()[kKey].current.function ==
+                                                    KeyFunction{0x20, 0, 0x05}; }));
+    // Coming back with the focus elsewhere leaves the keyboard to the desktop.
+    win::SendMessageW(wnd_->GetHWND(), win::WM_ACTIVATE, win::WA_INACTIVE, 0);
+    wnd_->GetPaintManager()->SetFocus(nullptr);
+    win::SendMessageW(wnd_->GetHWND(), win::WM_ACTIVATE, win::WA_ACTIVE, 0);
+    EXPECT_FALSE(CDeviceHook::IsKeyboardHookInstalled());
+    EXPECT_FALSE(input.KeyboardGrabbed());
+
+    // Hiding the window while the key is being captured frees it too.
     wnd_->GetPaintManager()->SetFocus(edit);
     wnd_->SetKeyCaptureHook(1);
     ASSERT_TRUE(CDeviceHook::IsKeyboardHookInstalled());
