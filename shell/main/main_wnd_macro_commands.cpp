@@ -130,18 +130,22 @@ void CMainWnd::SetRecordingHook(int hookMode, bool install, bool keyboardHook, b
 
 // --- Recorded events ------------------------------------------------------------------
 
-#define TAVRIK_FORWARD_HOOK(handler, operation)                                  \
+// The hooks report from their own thread, so a step taken just before the
+// hooks were removed (the click after the one on the stop button, say) can
+// arrive once the recording has ended: it is no part of the macro.
+#define TAVRIK_FORWARD_HOOK(handler, operation, installed)                       \
     void CMainWnd::handler(WPARAM wParam, LPARAM lParam) {                       \
+        if (!CDeviceHook::installed()) return;                                   \
         if (CMacroControlUI* macros = MacroPageOf(GetCurrentDevice())) macros->operation(wParam, lParam); \
     }
-TAVRIK_FORWARD_HOOK(OnHookKeyMacro, OnRecordKey)
-TAVRIK_FORWARD_HOOK(OnHookKeyMacroBefore, OnRecordKeyBefore)
-TAVRIK_FORWARD_HOOK(OnHookKeyMacroAfter, OnRecordKeyAfter)
-TAVRIK_FORWARD_HOOK(OnHookKeyMacroReplace, OnRecordKeyReplace)
-TAVRIK_FORWARD_HOOK(OnHookMouseMacro, OnRecordMouse)
-TAVRIK_FORWARD_HOOK(OnHookMouseMacroBefore, OnRecordMouseBefore)
-TAVRIK_FORWARD_HOOK(OnHookMouseMacroAfter, OnRecordMouseAfter)
-TAVRIK_FORWARD_HOOK(OnHookMouseMacroReplace, OnRecordMouseReplace)
+TAVRIK_FORWARD_HOOK(OnHookKeyMacro, OnRecordKey, IsKeyboardHookInstalled)
+TAVRIK_FORWARD_HOOK(OnHookKeyMacroBefore, OnRecordKeyBefore, IsKeyboardHookInstalled)
+TAVRIK_FORWARD_HOOK(OnHookKeyMacroAfter, OnRecordKeyAfter, IsKeyboardHookInstalled)
+TAVRIK_FORWARD_HOOK(OnHookKeyMacroReplace, OnRecordKeyReplace, IsKeyboardHookInstalled)
+TAVRIK_FORWARD_HOOK(OnHookMouseMacro, OnRecordMouse, IsLibraryHookInstalled)
+TAVRIK_FORWARD_HOOK(OnHookMouseMacroBefore, OnRecordMouseBefore, IsLibraryHookInstalled)
+TAVRIK_FORWARD_HOOK(OnHookMouseMacroAfter, OnRecordMouseAfter, IsLibraryHookInstalled)
+TAVRIK_FORWARD_HOOK(OnHookMouseMacroReplace, OnRecordMouseReplace, IsLibraryHookInstalled)
 #undef TAVRIK_FORWARD_HOOK
 
 // --- Steps ----------------------------------------------------------------------------

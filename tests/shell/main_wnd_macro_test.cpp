@@ -17,6 +17,8 @@
 #include "pages/macro_control_ui.h"
 #include "platform/dialogs/file_dialog.h"
 #include "platform/hooks/injected_input_source.h"
+#include "platform/hooks/key_trap.h"
+#include "platform/hooks/hook_api.h"
 #include "platform/os/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/utf8.h"
@@ -65,6 +67,8 @@ public:
     }
     int Count(const std::string& call) const { return int(std::count(calls.begin(), calls.end(), call)); }
     using CMainWnd::m_nRecording;
+    using CMainWnd::OnHookKeyMacro;
+    using CMainWnd::OnHookMouseMacro;
     using DiscoveryWnd::calls;
 };
 
@@ -296,6 +300,29 @@ TEST_F(MacroCommandsTest, ARecordingThroughTheMainWindowAddsTheHooksEvents) {
     EXPECT_EQ(events[0]["Button"].asInt(), 0x04);
     EXPECT_EQ(events[1]["Action"].asString(), "up");
     EXPECT_EQ(events[2]["Type"].asInt(), 1);
+}
+
+// The hooks report from their own thread: a click or key that they saw just
+// before the stop can be handed to the window after it. It is no step.
+TEST_F(MacroCommandsTest, StepsHandedOverAfterTheStopAreNoPartOfTheMacro) {
+    tavrik::hooks::InjectedInput input;
+    ASSERT_NE(AttachKeyboard(), nullptr);
+    wnd_->answers = {1};
+    wnd_->OnAddMacro();
+    wnd_->OnStartRecordClick();
+    ASSERT_TRUE(input.Inject({tavrik::hooks::KeyEvent(true, 38, 0x61, 10)}));
+    auto* actions = static_cast<CListUI*>(macros_->FindSubControl(L"macro_action_list"));
+    ASSERT_TRUE(ServeUntil([&] { return actions->GetCount() == 1; }));
+    wnd_->OnStopRecordClick();
+
+    MouseHookRecord click;
+    click.x = click.y = 3000;
+    wnd_->OnHookMouseMacro(0x201, reinterpret_cast<LPARAM>(&click));
+    win::KBDLLHOOKSTRUCT key{};
+    key.vkCode = 0x42;
+    key.scanCode = 0x30;
+    wnd_->OnHookKeyMacro(win::WM_KEYDOWN, reinterpret_cast<LPARAM>(&key));
+    EXPECT_EQ(actions->GetCount(), 1);
 }
 
 }  // namespace

@@ -13,6 +13,19 @@
 
 namespace tavrik::test {
 
+// While it lives, an X error of this process (a window that went between a
+// listing and a query) is no failure.
+class IgnoredXErrors {
+public:
+    IgnoredXErrors() : previous_(XSetErrorHandler([](Display*, XErrorEvent*) { return 0; })) {}
+    ~IgnoredXErrors() { XSetErrorHandler(previous_); }
+    IgnoredXErrors(const IgnoredXErrors&) = delete;
+    IgnoredXErrors& operator=(const IgnoredXErrors&) = delete;
+
+private:
+    XErrorHandler previous_;
+};
+
 class XDriver {
 public:
     XDriver();
@@ -44,20 +57,10 @@ public:
     void RequestClose(Window w);
 
 private:
+    // The driver lists and queries other processes' windows, which can go
+    // at any moment: such an error must not end the test process.
+    IgnoredXErrors ignoredErrors_;
     Display* d_ = nullptr;
-};
-
-// While it lives, an X error of this process (a window that went between a
-// listing and a query) is no failure.
-class IgnoredXErrors {
-public:
-    IgnoredXErrors() : previous_(XSetErrorHandler([](Display*, XErrorEvent*) { return 0; })) {}
-    ~IgnoredXErrors() { XSetErrorHandler(previous_); }
-    IgnoredXErrors(const IgnoredXErrors&) = delete;
-    IgnoredXErrors& operator=(const IgnoredXErrors&) = delete;
-
-private:
-    XErrorHandler previous_;
 };
 
 // Shrinks the screen of the display through RandR for the object's life (or
