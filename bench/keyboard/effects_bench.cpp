@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/keyboard/connected_keyboard.h"
+#include "bench/keyboard/thread_cpu_ticks.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "keyboard/lighting_sync.h"
 #include "platform/os/clock.h"
@@ -166,37 +167,12 @@ BENCHMARK(BM_RunEffectPlaylist);
 BENCHMARK(BM_ApplyKeyOverlays);
 BENCHMARK(BM_SyncStep);
 
-// The system's clock and waits, noting the light thread's own CPU time at
-// its first and at its latest pass.
-class ThreadCpuTicks : public LightTickSource {
-public:
-    bool WaitPass(win::HANDLE stop) override {
-        const double now = ThreadSeconds();
-        double expected = -1;
-        first_.compare_exchange_strong(expected, now);
-        latest_.store(now);
-        return SystemTickSource().WaitPass(stop);
-    }
-    bool Pause(win::HANDLE stop, uint32_t ms) override { return SystemTickSource().Pause(stop, ms); }
-    uint32_t Now() override { return SystemTickSource().Now(); }
-    double CpuSeconds() const { return latest_.load() - first_.load(); }
-
-private:
-    static double ThreadSeconds() {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-    }
-    std::atomic<double> first_{-1};
-    std::atomic<double> latest_{0};
-};
-
 void BM_LightThreadLoad(benchmark::State& state) {
     tavrik::devsim::SimFixture sim;
     auto& device = sim.Plug(tavrik::devsim::ProductKind::KeyboardCable);
     BenchPage page;
     if (!kbbench::ConnectKeyboard(page, device, state)) return;
-    ThreadCpuTicks ticks;
+    kbbench::ThreadCpuTicks ticks;
     page.SetTickSources(&ticks, nullptr);
     // Argument 1: the pass loop alone (lights off, no per-key effects), for comparison.
     const bool loopOnly = state.range(0) == 1;
@@ -211,10 +187,8 @@ void BM_LightThreadLoad(benchmark::State& state) {
     double percent = 0;
     for (auto _ : state) {
         page.StartLightThreads();
-        const auto wall = std::chrono::steady_clock::now();
         win::Sleep(10000);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
-        percent = 100.0 * ticks.CpuSeconds() / seconds;
+        percent = ticks.Percent();
         page.StopLightThreads();
     }
     tavrik::test::CloseCommandChannel(page.CommandChannel());
