@@ -28,14 +28,14 @@ void BM_LightThreadsCpu(benchmark::State& state) {
     page.SetLightSetting(light);
     page.ApplyLightProfile();
     if (scenario == kChannelClosed) tavrik::test::CloseCommandChannel(page.CommandChannel());
-    kbbench::ThreadCpuTicks light, stream;
-    page.SetTickSources(&light, &stream);
+    kbbench::ThreadCpuTicks lightTicks, streamTicks;
+    page.SetTickSources(&lightTicks, &streamTicks);
     page.StartLightThreads();
     for (auto _ : state) win::Sleep(5000);
     page.StopLightThreads();
     tavrik::test::CloseCommandChannel(page.CommandChannel());
-    state.counters["light_thread_percent"] = light.Percent();
-    state.counters["stream_thread_percent"] = stream.Percent();
+    state.counters["light_thread_percent"] = lightTicks.Percent();
+    state.counters["stream_thread_percent"] = streamTicks.Percent();
     const char* labels[] = {"own effect (goal 2 %)", "channel closed (goal 0.2 %)", "music stream (goal 5 %)"};
     state.SetLabel(labels[scenario]);
 }
