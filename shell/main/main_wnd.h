@@ -582,9 +582,14 @@ protected:
     void FinishReceiverSwitch(CCorvaneUSBDevice* page, CDeviceOptionUI* entry, bool linked);
     void CloseSettingsWindow();
     int CreateDevicePanel(const HidDeviceSlot& record, int subKind, DeviceList& list);
-    // The keyboard step of the spectrum routing: smooths the keyboard's
-    // bands and hands them to the selected keyboard every third frame.
-    void RouteKeyboardBands(const SpectrumValues& differences);
+    // Hands a 500-entry band list to every page of the list whose command
+    // channel is open.
+    static void SendBands(const std::vector<CCorvaneUSBDevice*>& pages, const SpectrumValues& bands);
+    // Reads the current device's music-light setting (`takeColor` as the
+    // page takes it), lets `change` edit it with the page's lighting
+    // controls, then stores, saves and applies it; nothing without a device.
+    template <typename Change>
+    void EditAudioLightSetting(int takeColor, Change change);
     // Parts of the notification handlers (main_wnd_*_dispatch.cpp).
     bool OnWindowButtonClick(DuiLib::TNotifyUI& msg);
     void ToggleLightingControl();
@@ -643,10 +648,12 @@ protected:
     // The key edit has the focus and wants keys from the keyboard hook.
     bool m_bKeyCapture = false;
     AudioLightInfo m_audioLightInfo;
-    // The keyboard's share of the spectrum routing: smoothed band levels and
-    // the frames since the last hand-over.
-    std::array<std::int32_t, kKeyboardBandCount> m_keyboardBandLevels{};
+    // The spectrum routing: smoothed band levels per kind and the frames
+    // since the last hand-over.
+    KeyboardBandLevels m_keyboardBandLevels{};
+    MouseBandLevels m_mouseBandLevels{};
     int m_keyboardFrameCounter = 0;
+    int m_mouseFrameCounter = 0;
     bool m_audioCaptureStarted = false;
     std::vector<VersionRecord> m_versionList;
     // While the firmware question is open further checks are ignored.

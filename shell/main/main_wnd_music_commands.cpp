@@ -1,6 +1,6 @@
 // The main window's share of the music lighting: the music styles in
 // "AudioFile.json" and their window, the audio capture's start and end, and
-// the spectra it sends, reduced to band levels for the selected keyboard.
+// the spectra it sends, reduced to band levels for the keyboards and mice.
 #include <algorithm>
 #include <string>
 
@@ -9,6 +9,7 @@
 #include "link/corvane_usb_device.h"
 #include "link/data_folders.h"
 #include "link/text_encoding.h"
+#include "shell/main/audio_file.h"
 #include "shell/main/main_wnd.h"
 
 using namespace DuiLib;
@@ -34,33 +35,21 @@ std::wstring NameOf(const Json::Value& record, const std::string& key) {
 
 std::string ColorKey(const char* channel, int style) { return std::string("nStyle") + channel + std::to_string(style); }
 
-// The "Device" object of a document; null when the document has none.
-Json::Value DeviceOf(const Json::Value& document) {
-    return document.isObject() && document[kDeviceKey].isObject() ? document[kDeviceKey] : Json::Value();
-}
-
 }  // namespace
 
 // --- Music styles --------------------------------------------------------------------------
 
 void CMainWnd::LoadAudioFile() {
-    const CDuiString defaults = GetDefaultDataPath() + kAudioFile;
     const CDuiString user = GetUserDataPath() + kAudioFile;
-    m_audioDocument = DeviceOf(CJsonFileUtil::LoadJson(user));
+    m_audioDocument = LoadAudioFileDevice(user, GetDefaultDataPath() + kAudioFile);
     SetAudioFilePath(user.GetData());
-    if (m_audioDocument.isNull()) {
-        const Json::Value document = CJsonFileUtil::LoadJson(defaults);
-        CJsonFileUtil::SaveJson(user, document);
-        m_audioDocument = DeviceOf(document);
-    }
     LoadAudioLightInfo();
 }
 
 void CMainWnd::RestoreAudioDefaults() {
-    const CDuiString user = GetUserDataPath() + kAudioFile;
-    const Json::Value document = CJsonFileUtil::LoadJson(GetDefaultDataPath() + kAudioFile);
-    CJsonFileUtil::SaveJson(user, document);
-    m_audioDocument = DeviceOf(document);
+    const auto device = RestoreAudioFileDefaults(GetUserDataPath() + kAudioFile, GetDefaultDataPath() + kAudioFile);
+    if (!device) return;
+    m_audioDocument = *device;
     LoadAudioLightInfo();
 }
 
@@ -150,35 +139,49 @@ void CMainWnd::StopAudioCapture() {
 
 // --- Spectrum routing ----------------------------------------------------------------------
 
+// Every connected keyboard and mouse hears the music, whichever entry is
+// selected: the levels of each kind are smoothed once per frame (a keyboard
+// bound by cable and receiver is still one keyboard) and every third frame
+// go to each page of that kind whose channel is open. The mouse takes levels
+// 1 to 9.
 void CMainWnd::OnSpectrumFrame() {
     ++m_keyboardFrameCounter;
+    ++m_mouseFrameCounter;
     const SpectrumValues differences = TakeSpectrumDifferences(m_spectrumFrame, m_previousSpectrumFrame);
-    // A keyboard bound by cable and by its receiver holds two slots and is
-    // stepped twice.
+    bool keyboard = false, mouse = false;
     for (const HidDeviceSlot& slot : m_slots) {
         if (slot.connected != 1) continue;
-        if (slot.deviceType == HidDeviceSlot::kTypeKeyboardCable ||
-            slot.deviceType == HidDeviceSlot::kTypeKeyboardReceiver)
-            RouteKeyboardBands(differences);
+        keyboard = keyboard || slot.deviceType == HidDeviceSlot::kTypeKeyboardCable ||
+                   slot.deviceType == HidDeviceSlot::kTypeKeyboardReceiver;
+        mouse = mouse || slot.deviceType == HidDeviceSlot::kTypeMouseCable ||
+                slot.deviceType == HidDeviceSlot::kTypeMouseReceiver;
+    }
+    if (keyboard) {
+        SmoothBandLevels(m_keyboardBandLevels.data(), m_keyboardBandLevels.size(), differences);
+        if (m_keyboardFrameCounter > 2) {
+            m_keyboardFrameCounter = 0;
+            SpectrumValues bands{};
+            std::copy(m_keyboardBandLevels.begin(), m_keyboardBandLevels.end(), bands.begin());
+            SendBands(m_keyboards, bands);
+        }
+    }
+    if (mouse) {
+        SmoothBandLevels(m_mouseBandLevels.data(), m_mouseBandLevels.size(), differences);
+        if (m_mouseFrameCounter > 2) {
+            m_mouseFrameCounter = 0;
+            SpectrumValues bands{};
+            std::copy(m_mouseBandLevels.begin() + 1, m_mouseBandLevels.end(), bands.begin());
+            SendBands(m_mice, bands);
+        }
     }
 }
 
-void CMainWnd::RouteKeyboardBands(const SpectrumValues& differences) {
-    SmoothBandLevels(m_keyboardBandLevels.data(), m_keyboardBandLevels.size(), differences);
-    if (m_keyboardFrameCounter <= 2) return;
-    m_keyboardFrameCounter = 0;
-    SpectrumValues bands{};
-    std::copy(m_keyboardBandLevels.begin(), m_keyboardBandLevels.end(), bands.begin());
-    // The selected entry among the keyboards, which follow the mice.
-    const size_t index = size_t(m_nSelectedEntry - int(m_mice.size()));
-    if (index < m_keyboards.size() && m_keyboards[index] != nullptr)
-        m_keyboards[index]->SetAudioSpectrum(bands.data(), int(bands.size()));
+void CMainWnd::SendBands(const std::vector<CCorvaneUSBDevice*>& pages, const SpectrumValues& bands) {
+    for (CCorvaneUSBDevice* page : pages)
+        if (page != nullptr && page->CommandChannel().IsOpen()) page->SetAudioSpectrum(bands.data(), int(bands.size()));
 }
 
-void CMainWnd::OnExternalFeed() {}
-void CMainWnd::ApplyAudioLightSetting() {}
-void CMainWnd::ReapplyAudioLightSetting() {}
-void CMainWnd::OnAudioPaletteColor() {}
-void CMainWnd::OnAudioEditColor(int) {}
-void CMainWnd::OnAudioColorOption(int) {}
-void CMainWnd::ClearAudioBackground() {}
+void CMainWnd::OnExternalFeed() {
+    if (!m_keyboards.empty() && m_keyboards.front() != nullptr)
+        m_keyboards.front()->SetAudioLevels(m_externalFeed.data(), int(m_externalFeed.size()));
+}

@@ -10,12 +10,14 @@
 
 inline constexpr std::size_t kSpectrumValueCount = 500;
 inline constexpr std::size_t kKeyboardBandCount = 25;
+inline constexpr std::size_t kMouseBandCount = 10;
 // The bins a band sums; the fifth bin of each group of five is not used.
 inline constexpr std::size_t kBinsPerBand = 4;
 inline constexpr std::size_t kBandStride = 5;
 
 using SpectrumValues = std::array<std::int32_t, kSpectrumValueCount>;
 using KeyboardBandLevels = std::array<std::int32_t, kKeyboardBandCount>;
+using MouseBandLevels = std::array<std::int32_t, kMouseBandCount>;
 
 // |frame[i] - previous[i]| for every bin; previous becomes frame.
 SpectrumValues TakeSpectrumDifferences(const SpectrumValues& frame, SpectrumValues& previous);

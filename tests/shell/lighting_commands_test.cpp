@@ -315,5 +315,60 @@ TEST(ColorEdit, ReadsLeadingDigitsAndCorrectsWhatCannotBeAByte) {
     }
 }
 
+// The music-light edits: each changes the colour slot the page edits (the
+// foreground when the colour type is set), ends the seven colours when it
+// is the foreground, and stores, saves and applies the setting.
+TEST_F(LightingCommandsTest, MusicLightEditsChangeTheSlotTheColourTypeNames) {
+    ASSERT_NE(ConnectKeyboard(), nullptr);
+    const auto text = [](CLightControlUI& l, const wchar_t* name, const wchar_t* value) {
+        CControlUI* edit = l.FindSubControl(name);
+        ASSERT_NE(edit, nullptr);
+        edit->SetText(value);
+    };
+    struct Row {
+        const char* name;
+        uint8_t colorType;
+        std::function<void(CMainWnd&, CLightControlUI&)> act;
+        std::function<void(AudioLightSetting&)> change;
+    };
+    const Row rows[] = {
+        {"foreground green 999", 1, [&](CMainWnd& w, CLightControlUI& l) { text(l, L"deng_audioedit_G", L"999"); w.OnAudioEditColor(1); },
+         [](AudioLightSetting& s) { s.fgGreen = 255, s.sevenColor = 0; }},
+        {"background blue empty", 0, [&](CMainWnd& w, CLightControlUI& l) { text(l, L"deng_audioedit_B", L""); w.OnAudioEditColor(2); },
+         [](AudioLightSetting& s) { s.bkBlue = 0; }},
+        {"background red -7", 0, [&](CMainWnd& w, CLightControlUI& l) { text(l, L"deng_audioedit_R", L"-7"); w.OnAudioEditColor(0); },
+         [](AudioLightSetting& s) { s.bkRed = 0; }},
+        {"foreground swatch 1", 1, [](CMainWnd& w, CLightControlUI&) { w.OnAudioColorOption(1); },
+         [](AudioLightSetting& s) { s.fgRed = 0xFF, s.fgGreen = 0x80, s.fgBlue = 0, s.sevenColor = 0; }},
+        {"background swatch 0", 0, [](CMainWnd& w, CLightControlUI&) { w.OnAudioColorOption(0); },
+         [](AudioLightSetting& s) { s.bkRed = 0xFF, s.bkGreen = 0, s.bkBlue = 0; }},
+        {"clear the background", 1, [](CMainWnd& w, CLightControlUI&) { w.ClearAudioBackground(); },
+         [](AudioLightSetting& s) { s.bkRed = s.bkGreen = s.bkBlue = 0; }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        AudioLightSetting start;
+        start.mode = 2;
+        start.bkRed = 10, start.bkGreen = 20, start.bkBlue = 30;
+        start.fgRed = 40, start.fgGreen = 50, start.fgBlue = 60;
+        start.sevenColor = 1;
+        start.colorType = row.colorType;
+        keyboard_->SetAudioLightInfo(start);
+        Light()->SetAudioLightInfo(start);  // as the page shows it
+        keyboard_->applied.store(0);
+        row.act(*commands_, *Light());
+        AudioLightSetting expected = start;
+        row.change(expected);
+        // The reapplied profile opens the page on the foreground colour again,
+        // so the colours and (for the foreground) the seven colours tell.
+        const AudioLightSetting now = keyboard_->CurrentAudioLightSetting();
+        EXPECT_EQ((std::array<int, 6>{now.bkRed, now.bkGreen, now.bkBlue, now.fgRed, now.fgGreen, now.fgBlue}),
+                  (std::array<int, 6>{expected.bkRed, expected.bkGreen, expected.bkBlue, expected.fgRed,
+                                      expected.fgGreen, expected.fgBlue}));
+        if (row.colorType != 0) EXPECT_EQ(now.sevenColor, expected.sevenColor);
+        EXPECT_GT(keyboard_->applied.load(), 0);
+    }
+}
+
 }  // namespace
 }  // namespace commandstest

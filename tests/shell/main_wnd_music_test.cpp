@@ -7,12 +7,17 @@
 
 #include "keyboard/music_wnd.h"
 #include "link/data_folders.h"
+#include "shell/main/audio_file.h"
 #include "platform/os/folders.h"
+#include "tests/link/sim_channel.h"
+#include "tests/support/temp_home.h"
 #include "tests/shell/main_wnd_fixture.h"
+#include "tools/devsim/sim_fixture.h"
 
 namespace {
 
 using namespace mainwndtest;
+using tavrik::devsim::ProductKind;
 namespace fs = std::filesystem;
 
 constexpr UINT kRunStep = 0x8000 + 150;
@@ -153,34 +158,90 @@ TEST_F(MainWndMusic, CancelLeavesTheFileAndASecondOpenDoesNothing) {
     EXPECT_EQ(ReadText(UserAudioFile()), before);
 }
 
+// --- The file itself -----------------------------------------------------------------------
+
+class AudioFileTest : public ::testing::Test {
+protected:
+    static CDuiString Path(const fs::path& p) { return CDuiString(win::FromUtf8(p.string()).c_str()); }
+    tavrik::test::TempDir dir_{"tavrik-audio-file"};
+    fs::path user_ = dir_.Path() / "AudioFile.json";
+    fs::path defaults_ = dir_.Path() / "defaults.json";
+};
+
+// Without a readable default document nothing is written over the user's
+// file, at start-up or on a reset.
+TEST_F(AudioFileTest, WithoutReadableDefaultsNothingIsWritten) {
+    for (const char* defaults : {"", "[1, 2]", "{\"Device\": "}) {
+        SCOPED_TRACE(defaults);
+        fs::remove(user_);
+        if (*defaults) std::ofstream(defaults_) << defaults;
+        else fs::remove(defaults_);
+        EXPECT_TRUE(LoadAudioFileDevice(Path(user_), Path(defaults_)).isNull());
+        EXPECT_FALSE(fs::exists(user_));
+
+        std::ofstream(user_) << R"({"Device": {"AudioLightInfo": {"nStyleR0": 5}}})";
+        const std::string before = ReadText(user_);
+        EXPECT_EQ(LoadAudioFileDevice(Path(user_), Path(defaults_))["AudioLightInfo"]["nStyleR0"], 5);
+        EXPECT_FALSE(RestoreAudioFileDefaults(Path(user_), Path(defaults_)).has_value());
+        EXPECT_EQ(ReadText(user_), before);
+    }
+}
+
+// A user file that is not a JSON object is kept as "<name>.bad" before the
+// defaults take its place; one that parses but has no "Device" is replaced.
+TEST_F(AudioFileTest, AnUnreadableUserFileIsSetAsideBeforeTheDefaultsReplaceIt) {
+    std::ofstream(defaults_) << R"({"Device": {"AudioLightInfo": {"nStyleR0": 7}}})";
+    std::ofstream(user_) << "{\"Device\": {";
+    EXPECT_EQ(LoadAudioFileDevice(Path(user_), Path(defaults_))["AudioLightInfo"]["nStyleR0"], 7);
+    EXPECT_EQ(ReadText(fs::path(user_.string() + ".bad")), "{\"Device\": {");
+    EXPECT_EQ(ReadJson(user_), ReadJson(defaults_));
+
+    fs::remove(fs::path(user_.string() + ".bad"));
+    std::ofstream(user_) << R"({"Other": 1})";
+    EXPECT_EQ(LoadAudioFileDevice(Path(user_), Path(defaults_))["AudioLightInfo"]["nStyleR0"], 7);
+    EXPECT_FALSE(fs::exists(fs::path(user_.string() + ".bad")));
+    EXPECT_EQ(ReadJson(user_), ReadJson(defaults_));
+}
+
 // --- Spectrum routing ---------------------------------------------------------------------
 
 class SpectrumRouting : public MainWndMusic {
 protected:
     void SetUp() override {
         MainWndMusic::SetUp();
+        Open(keyboard_, ProductKind::KeyboardCable);
         main_.Keyboards().push_back(&keyboard_);
-        AddKeyboardSlot(HidDeviceSlot::kTypeKeyboardCable);
+        AddSlot(HidDeviceSlot::kTypeKeyboardCable);
     }
     void TearDown() override {
         main_.Keyboards().clear();
         main_.Mice().clear();
+        for (LevelsPage* page : {&keyboard_, &mouse_}) tavrik::test::CloseCommandChannel(page->CommandChannel());
         MainWndMusic::TearDown();
     }
-    void AddKeyboardSlot(uint16_t type, uint16_t connected = 1) {
+    // The page's command channel, open on an emulated device of that kind.
+    void Open(LevelsPage& page, ProductKind kind) {
+        ASSERT_TRUE(tavrik::test::OpenCommandChannel(page.CommandChannel(), sim_.Plug(kind)));
+    }
+    void AddSlot(uint16_t type, uint16_t connected = 1) {
         HidDeviceSlot slot;
         slot.deviceType = type;
         slot.connected = connected;
         main_.Slots().push_back(slot);
     }
-    // Bins 0..3 at `value`.
+    // Bins 0..3 at `value`, bins 5..8 at twice that.
     static SpectrumValues LowBins(int32_t value) {
         SpectrumValues frame{};
-        for (int i = 0; i < 4; ++i) frame[size_t(i)] = value;
+        for (int i = 0; i < 4; ++i) {
+            frame[size_t(i)] = value;
+            frame[size_t(5 + i)] = 2 * value;
+        }
         return frame;
     }
 
+    tavrik::devsim::SimFixture sim_;
     LevelsPage keyboard_;
+    LevelsPage mouse_;
 };
 
 TEST_F(SpectrumRouting, EveryThirdFrameHandsTheSmoothedBandsToTheKeyboard) {
@@ -193,7 +254,7 @@ TEST_F(SpectrumRouting, EveryThirdFrameHandsTheSmoothedBandsToTheKeyboard) {
     ASSERT_EQ(keyboard_.sets.size(), 1u);
     ASSERT_EQ(keyboard_.sets[0].size(), 500u);
     EXPECT_EQ(keyboard_.sets[0][0], 10);
-    EXPECT_EQ(keyboard_.sets[0][1], 0);
+    EXPECT_EQ(keyboard_.sets[0][1], 21) << "band 1 steps 8 per bin: (0 + 64) / 4, (16 + 64) / 4, (20 + 64) / 4";
     EXPECT_EQ(keyboard_.sets[0][25], 0);
     for (int i = 0; i < 3; ++i) main_.Frame(LowBins(24));
     EXPECT_EQ(keyboard_.sets.size(), 2u) << "frame 6 sends the next";
@@ -211,31 +272,48 @@ TEST_F(SpectrumRouting, BandsSumFourOfEveryFiveBins) {
     EXPECT_EQ(main_.BandLevels()[0], 0);
 }
 
-TEST_F(SpectrumRouting, AKeyboardBoundTwiceIsSteppedTwice) {
-    AddKeyboardSlot(HidDeviceSlot::kTypeKeyboardReceiver);
+// A keyboard bound by cable and by its receiver is one keyboard: its levels
+// settle as those of a keyboard bound once.
+TEST_F(SpectrumRouting, AKeyboardBoundTwiceIsSteppedOnce) {
+    AddSlot(HidDeviceSlot::kTypeKeyboardReceiver);
     main_.Frame(LowBins(8));
-    EXPECT_EQ(main_.BandLevels()[0], 10) << "8 after the first step, 10 after the second";
+    EXPECT_EQ(main_.BandLevels()[0], 8);
+    main_.Frame(LowBins(16));
+    EXPECT_EQ(main_.BandLevels()[0], 10);
+    main_.Frame(LowBins(24));
+    EXPECT_EQ(keyboard_.sets.size(), 1u);
 }
 
-TEST_F(SpectrumRouting, OnlyConnectedKeyboardSlotsStepAndOnlyTheSelectedKeyboardHears) {
-    main_.Slots().clear();
-    AddKeyboardSlot(HidDeviceSlot::kTypeKeyboardCable, 0);
-    AddKeyboardSlot(HidDeviceSlot::kTypeMouseCable);
-    main_.Frame(LowBins(8));
-    EXPECT_EQ(main_.BandLevels()[0], 0);
+// Whichever entry is shown, every connected keyboard and mouse hears the
+// music; the mouse takes levels 1 to 9. A page without an open channel and
+// a kind without a connected slot hear nothing.
+TEST_F(SpectrumRouting, EveryConnectedKeyboardAndMouseHearsWhicheverEntryIsShown) {
+    LevelsPage closedKeyboard;
+    main_.Keyboards().push_back(&closedKeyboard);
+    Open(mouse_, ProductKind::MouseCable);
+    main_.Mice().push_back(&mouse_);
+    main_.m_nSelectedEntry = 0;  // the mouse (mice come first)
+    for (int i = 0; i < 3; ++i) main_.Frame(LowBins(8 * (i + 1)));
+    ASSERT_EQ(keyboard_.sets.size(), 1u);
+    EXPECT_EQ(keyboard_.sets[0][0], main_.BandLevels()[0]);
+    EXPECT_TRUE(closedKeyboard.sets.empty());
+    EXPECT_TRUE(mouse_.sets.empty()) << "no mouse slot is connected";
+
+    AddSlot(HidDeviceSlot::kTypeMouseCable);
+    main_.Frame(LowBins(32));
+    // The mouse counter kept counting: its first frame sends at once.
+    ASSERT_EQ(mouse_.sets.size(), 1u);
+    ASSERT_EQ(mouse_.sets[0].size(), 500u);
+    EXPECT_EQ(mouse_.sets[0][0], 16) << "mouse level 1 first: bins 5..8 changed by 16, (0 + 64) / 4";
+    EXPECT_EQ(mouse_.sets[0][1], 0);
+    EXPECT_EQ(mouse_.sets[0][9], 0);
 
     main_.Slots().clear();
-    AddKeyboardSlot(HidDeviceSlot::kTypeKeyboardCable);
-    main_.m_nSelectedEntry = 3;  // no such keyboard
-    for (int i = 0; i < 3; ++i) main_.Frame(LowBins(8 * (i + 2)));
-    EXPECT_TRUE(keyboard_.sets.empty());
-    // The keyboards follow the mice in the device list.
-    LevelsPage mouse;
-    main_.Mice().push_back(&mouse);
-    main_.m_nSelectedEntry = 1;
+    AddSlot(HidDeviceSlot::kTypeKeyboardCable, 0);
+    const KeyboardBandLevels before = main_.BandLevels();
     for (int i = 0; i < 3; ++i) main_.Frame(LowBins(8 * (i + 5)));
-    EXPECT_EQ(keyboard_.sets.size(), 1u) << "the counter restarted after the unsent third frame";
-    EXPECT_TRUE(mouse.sets.empty());
+    EXPECT_EQ(main_.BandLevels(), before) << "a slot that is not connected does not step";
+    EXPECT_EQ(keyboard_.sets.size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+#include "shell/main/audio_file.h"
+
+#include <filesystem>
+#include <string>
+
+#include "link/json_file_util.h"
+#include "link/profile_file.h"
+#include "platform/os/folders.h"
+
+using DuiLib::CDuiString;
+
+namespace {
+
+constexpr const char* kDeviceKey = "Device";
+
+}  // namespace
+
+Json::Value AudioFileDevice(const Json::Value& document) {
+    return document.isObject() && document[kDeviceKey].isObject() ? document[kDeviceKey] : Json::Value();
+}
+
+Json::Value LoadAudioFileDevice(const CDuiString& userPath, const CDuiString& defaultsPath) {
+    const Json::Value user = CJsonFileUtil::LoadJson(userPath);
+    if (const Json::Value device = AudioFileDevice(user); !device.isNull()) return device;
+    // The defaults are written in the place of the user's file: one that
+    // cannot be read is kept aside first.
+    const Json::Value defaults = CJsonFileUtil::LoadJson(defaultsPath);
+    if (!defaults.isObject()) return Json::Value();
+    std::error_code error;
+    if (!user.isObject() && std::filesystem::exists(win::ToFsPath(std::wstring(userPath.GetData())), error))
+        SetProfileFileAside(userPath);
+    CJsonFileUtil::SaveJson(userPath, defaults);
+    return AudioFileDevice(defaults);
+}
+
+std::optional<Json::Value> RestoreAudioFileDefaults(const CDuiString& userPath, const CDuiString& defaultsPath) {
+    const Json::Value defaults = CJsonFileUtil::LoadJson(defaultsPath);
+    if (!defaults.isObject()) return std::nullopt;
+    CJsonFileUtil::SaveJson(userPath, defaults);
+    return AudioFileDevice(defaults);
+}
