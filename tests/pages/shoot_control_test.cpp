@@ -246,6 +246,22 @@ TEST_F(ShootPageTest, InitRestoresMissingEmptyAndBrokenWorkingFilesAndKeepsAGood
     EXPECT_EQ(SelectedOption(L"shoot_gun_op_", 4), 0);
 }
 
+TEST_F(ShootPageTest, TheTemplateBuildsCleanlyWithEveryControlThePageDrives) {
+    TakeUIProblems();
+    ASSERT_NE(OpenPage(), nullptr);
+    for (const CDuiString& problem : TakeUIProblems()) ADD_FAILURE() << problem.str();
+    std::vector<std::wstring> names = {L"shoot_image_display_switch", L"bullet_select_index", L"bullet_selected_prev",
+                                       L"bullet_selected_next", L"bullet_x_check", L"bullet_y_check",
+                                       L"bullet_x_eidt", L"bullet_y_eidt", L"bullet_delay_eidt", L"bullet_edit_layout",
+                                       L"shootdate_import_btn", L"shootdate_export_btn", L"shootdate_save_btn",
+                                       L"shootdate_reset_btn"};
+    for (int i = 0; i < kShootGunCount; ++i) names.push_back(L"shoot_gun_op_" + std::to_wstring(i));
+    for (int i = 0; i < kShootBulletCount; ++i) names.push_back(L"bullet_op_" + std::to_wstring(i));
+    for (const std::wstring& name : names) EXPECT_NE(page_->FindSubControl(name.c_str()), nullptr) << name;
+    EXPECT_EQ(window_->Find<CTabLayoutUI>(L"shoot_image_display_switch")->GetCount(), kShootGunCount);
+    EXPECT_EQ(page_->GetInterface(CShootControlUI::kClassName), page_);
+}
+
 TEST_F(ShootPageTest, DirectionChecksNameTheirState) {
     ASSERT_NE(OpenPage(), nullptr);
     EXPECT_EQ(Text(L"bullet_x_check"), L"Move right");
