@@ -41,8 +41,9 @@ protected:
     }
 
 public:
-    // Builds the page as the mouse page does: folders, Init, gun 0, bullet 0.
-    CShootControlUI* OpenPage() {
+    // Builds the page as the mouse page does: folders, Init, gun 0, bullet 0
+    // (without `select`, no gun or bullet is picked).
+    CShootControlUI* OpenPage(bool select = true) {
         window_ = Open(R"(<Window size="900,600"><VerticalLayout><Include source="XML\CustomControlXML\ShootControl.xml"/></VerticalLayout></Window>)",
                        900, 600);
         page_ = window_->Find<CShootControlUI>(L"ShootControlItem");
@@ -50,8 +51,10 @@ public:
         page_->SetDataFolder(Folder(data_));
         page_->SetDefaultFolder(Folder(defaults_));
         page_->Init();
-        page_->SelectGun(0);
-        page_->SelectBullet(0);
+        if (select) {
+            page_->SelectGun(0);
+            page_->SelectBullet(0);
+        }
         return page_;
     }
 
@@ -260,6 +263,18 @@ TEST_F(ShootPageTest, TheTemplateBuildsCleanlyWithEveryControlThePageDrives) {
     for (const std::wstring& name : names) EXPECT_NE(page_->FindSubControl(name.c_str()), nullptr) << name;
     EXPECT_EQ(window_->Find<CTabLayoutUI>(L"shoot_image_display_switch")->GetCount(), kShootGunCount);
     EXPECT_EQ(page_->GetInterface(CShootControlUI::kClassName), page_);
+}
+
+TEST_F(ShootPageTest, BeforeABulletIsPickedNothingIsReadOrWritten) {
+    ASSERT_NE(OpenPage(false), nullptr);
+    EXPECT_EQ(page_->GetSelectedBullet(), -1);
+    Enter(true, L"5", true, L"6", L"7");
+    page_->SaveBullet();
+    EXPECT_FALSE(fs::exists(Working(0))) << "no bullet to store";
+    page_->LoadBullet();
+    EXPECT_EQ(Text(L"bullet_x_eidt"), L"5") << "the editors keep what they hold";
+    page_->SelectPreviousBullet();
+    EXPECT_EQ(page_->GetSelectedBullet(), 0);
 }
 
 TEST_F(ShootPageTest, DirectionChecksNameTheirState) {
