@@ -10,6 +10,7 @@
 #include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
 #include "pages/macro_control_ui.h"
+#include "pages/shoot_control_ui.h"
 #include "platform/ui/dui_string.h"
 #include "shell/audio_record_ui.h"
 #include "shell/chart_view_ui.h"
@@ -46,7 +47,7 @@ constexpr ControlClassRow kMainWindowClasses[] = {
     {L"MagicControl", &CMagicControlUI::CreateInstance},
     {L"Voice6533Control", &CVoice6533ControlUI::CreateInstance},
     {L"KeySetControl", &CKeySetControlUI::CreateInstance},
-    {L"ShootControl", nullptr},
+    {L"ShootControl", &CShootControlUI::CreateInstance},
 };
 
 constexpr ControlTemplateRow kMainWindowTemplates[] = {
@@ -79,7 +80,7 @@ constexpr ControlClassRow kFactoryClasses[] = {
     {L"CMacroControlUI", &CMacroControlUI::CreateInstance},
     {L"CKeySetControlUI", &CKeySetControlUI::CreateInstance},
     {L"CDeviceProfileUI", &CDeviceProfileUI::CreateInstance},
-    {L"CShootControlUI", nullptr},
+    {L"CShootControlUI", &CShootControlUI::CreateInstance},
     {L"CMagicControlUI", &CMagicControlUI::CreateInstance},
     {L"CVoice6533ControlUI", &CVoice6533ControlUI::CreateInstance},
     {L"CCorvaneUSBDevice", &CCorvaneUSBDevice::CreateControl},
@@ -92,9 +93,6 @@ constexpr ControlClassRow kFactoryClasses[] = {
 constexpr const wchar_t* kPendingNames[] = {
     // Device families.
     L"CorvaneMouseDevice",
-    // Settings pages and their templates.
-    L"ShootControl",
-    L"CShootControlUI", L"ShootKeySetControlUI",
 };
 
 }  // namespace

@@ -6,16 +6,7 @@
 #include "link/device_tables.h"
 #include "platform/os/window.h"
 
-void CMainWnd::OnGunSelected(int) {}
-void CMainWnd::OnBulletSelected(int) {}
-void CMainWnd::OnBulletStep(int) {}
-void CMainWnd::SaveBullet() {}
 void CMainWnd::OnSaveShootData() {}
-void CMainWnd::OnResetShootData() {}
-void CMainWnd::OnImportShootData() {}
-void CMainWnd::OnExportShootData() {}
-void CMainWnd::OnBulletXCheck() {}
-void CMainWnd::OnBulletYCheck() {}
 // The device table the outside work tool asks for: four words of format,
 // the row count, then vendor id, product id and type of each device kind.
 void CMainWnd::SendVexmarTable() {

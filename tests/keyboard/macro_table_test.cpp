@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "keyboard/macro_blob.h"
+#include "link/json_file_util.h"
+#include "pages/shoot_file.h"
+#include "pages/shoot_gun_steps.h"
+#include "platform/os/utf8.h"
 #include "tools/devsim/keyboard_model.h"
 
 namespace {
@@ -67,3 +71,28 @@ TEST(MacroTable, TheKeyboardRefusesMalformedTables) {
 }
 
 }  // namespace
+
+// The recoil data goes to the mouse in the same table shape: the four shipped
+// guns of 180 steps make a table whose records read back as the files' events.
+TEST(MacroTable, TheShippedGunsMakeARecoilTableThatReadsBackAsTheFiles) {
+    const DuiLib::CDuiString folder = win::FromUtf8(std::string(TAVRIK_SOURCE_DIR) + "/DefaultData/").c_str();
+    const std::vector<std::vector<DeviceMacroEvent>> guns = LoadShootGunSteps(folder);
+    ASSERT_EQ(guns.size(), size_t(kShootGunCount));
+    const std::vector<uint8_t> blob = BuildMacroBlob(guns);
+    EXPECT_EQ(blob.size(), MacroBlobSize({180, 180, 180, 180}));
+    EXPECT_EQ(blob.size(), 16u + 6u * 4u + 4u * 720u);
+    const auto parsed = ParseMacroTable(blob.data(), blob.size(), 65535);
+    ASSERT_TRUE(parsed.has_value());
+    ASSERT_EQ(parsed->macros.size(), 4u);
+    for (int gun = 0; gun < kShootGunCount; ++gun) {
+        const Json::Value events = CJsonFileUtil::LoadJson(folder + ShootFileName(gun))["Events"];
+        ASSERT_EQ(parsed->macros[size_t(gun)].size(), events.size()) << gun;
+        for (Json::ArrayIndex i = 0; i < events.size(); ++i) {
+            DeviceMacroEvent want;
+            PackMacroEvent(events[i], want);
+            EXPECT_EQ(parsed->macros[size_t(gun)][i],
+                      (std::array<uint8_t, 4>{want.delayLow, want.delayHigh, want.type, want.code}))
+                << gun << "/" << i;
+        }
+    }
+}
