@@ -28,6 +28,7 @@
 #include "keyboard/keyboard_effect_state.h"
 #include "keyboard/keyboard_event_relay.h"
 #include "keyboard/light_tick_source.h"
+#include "keyboard/screen_upload_image.h"
 #include "link/page_worker.h"
 #include "link/corvane_usb_device.h"
 #include "link/keyboard_profiledata.h"
@@ -333,6 +334,49 @@ public:
     const DeviceInfoBlock& DeviceInfo() const { return m_deviceInfo; }
     void SetResetPending(int pending) { m_resetPending.store(pending); }
     int GetResetPending() const { return m_resetPending.load(); }
+
+    // === Screen upload (keyboard_screen_upload.cpp) ================================
+    // The frames go to the keyboard on a worker thread while a modal progress
+    // window runs on the UI thread. Everything the worker needs (image, frame
+    // count, interval) is taken on the UI thread before it starts, and the
+    // frames are saved on the UI thread after it has ended.
+    // Results of the uploads: 1 sent; 0 no frame strip (or no current frame);
+    // -1 over the receiver, or any exchange of the upload failed (the frames are
+    // saved all the same); -2 more frames than the keyboard takes (information
+    // byte 35, in every screen mode); -3 more than 50 frames in screen mode 1
+    // while LongWaitFlag is 0.
+    static constexpr int kLongUploadFrames = 50;
+    int UploadCurrentFrame();
+    int UploadAllFrames();
+    // On: the upload flag and the command channel's screen-only switch. Off
+    // also clears LongWaitFlag and closes an open progress window.
+    void SetScreenUploading(int on);
+    int IsScreenUploading() const { return m_screenUploading.load(); }
+    // "data.txt" in the device data folder: the animation image as hex text.
+    // False when there is no strip or the file cannot be written.
+    bool DumpUploadImage();
+    // The upload image of all frames of the strip, or of the current one.
+    std::vector<uint8_t> BuildAnimationImage();
+    std::vector<uint8_t> BuildCurrentFrameImage();
+    static win::DWORD ScreenUploadThreadProc(void* parameter);
+
+private:
+    struct ScreenUploadJob {
+        std::vector<uint8_t> image;
+        int frames = 0;
+        win::HWND progress = nullptr;
+        int result = 0;
+    };
+    // UI thread: progress window, worker, the wait for it (serving messages).
+    void RunScreenUpload(ScreenUploadJob& job);
+    // Upload thread: the device exchange; 1 or -1.
+    int SendScreenUpload(ScreenUploadJob& job);
+    // Reads the active block into the page's copy when there is none yet.
+    int EnsureBlockCopy();
+    std::atomic<int> m_screenUploading{0};
+
+public:
+    // === End of screen upload ======================================================
 
 protected:
     // Resets the lighting engine's effect state and runs the mode's entry
