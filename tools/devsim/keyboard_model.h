@@ -98,13 +98,15 @@ std::vector<std::uint8_t> ViewColorPage(const DeviceMemory& m, int page);
 std::vector<std::uint8_t> ViewLiveFrame(const DeviceMemory& m);
 
 // --- Commands the keyboard checks -------------------------------------------
-// Handles the parameter writes (0x06, remembering the block reached), the
-// screen commands (0x21, 0x23) and the macro table (0x15) and clock (0x29, 7 bytes) writes and the
-// colour writes to page 0 (0x0B), which are also kept as the page of the
-// active block's custom-colour group (byte 25); false for every other command. A malformed or over-capacity table and a clock that is
-// not a date are answered with status 0xFF (the clock is then not set).
+// Notes the block a parameter write (0x06) reaches and handles the screen
+// commands (0x21, 0x23), the macro table (0x15) and clock (0x29, 7 bytes)
+// writes and the colour writes to page 0 (0x0B), which are also kept as the
+// page of the active block's custom-colour group (byte 25); false for every
+// other command. A malformed or over-capacity table and a clock that is not a
+// date are answered with status 0xFF (the clock is then not set).
 bool KeyboardCommand(DeviceMemory& m, const std::uint8_t* request, std::uint8_t* reply);
-// The parameter writes and screen commands of the above (keyboard_screen_model.cpp).
+// The parameter-write note and the screen commands of the above
+// (keyboard_screen_model.cpp); false when the command goes on.
 bool KeyboardScreenCommand(DeviceMemory& m, const std::uint8_t* request, std::uint8_t* reply);
 
 // --- Actions on the keyboard itself -----------------------------------------

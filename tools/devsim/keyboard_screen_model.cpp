@@ -64,13 +64,9 @@ bool KeyboardScreenCommand(DeviceMemory& m, const std::uint8_t* r, std::uint8_t*
     const std::size_t off = r[5] | (r[6] << 8) | (command == 0x21 ? r[7] << 16 : 0);
     switch (command) {
     case 0x06:
-        if (off + n > m.params.size()) {
-            reply[7] = kStatusFailed;
-            return true;
-        }
-        std::memcpy(m.params.data() + off, r + 8, n);
-        m.lastBlockWritten = static_cast<int>(off / kKeyboardBlockStride);
-        return true;
+        // Noted only; the write itself is the parameter space's.
+        if (off + n <= m.params.size()) m.lastBlockWritten = static_cast<int>(off / kKeyboardBlockStride);
+        return false;
     case 0x23:
         ++m.screenBegins;
         m.screen.clear();
