@@ -209,6 +209,33 @@ TEST_F(ScreenUpload, OtherCommandsAreRefusedWhileTheFramesGo) {
     EXPECT_EQ(page_->WriteClock(0), 1);  // and afterwards they go again
 }
 
+TEST_F(ScreenUpload, AProgressWindowClosedEarlyLeavesTheUiAnsweringUntilTheUploadEnds) {
+    ASSERT_NE(Connect(ProductKind::KeyboardCable, 2), nullptr);
+    const win::HWND mainWindow = main_->GetHWND();
+    std::atomic<bool> closed{false};
+    std::atomic<int> answered{-1};
+    kb_->SetCommandHook([&](Emulator&, const uint8_t* r, uint8_t*) {
+        if (r[3] != CMD_SCREEN_DATA) return false;
+        const uint32_t offset = r[5] | r[6] << 8 | r[7] << 16;
+        if (offset == 56 * 100) {
+            // The user closes the progress window in the middle of the upload.
+            closed = win::PostMessageW(GetProgressWindowHwnd(), win::WM_CLOSE, 0, 0) != 0;
+        } else if (offset == 56 * 1500) {
+            // The UI thread serves its messages while the frames still go.
+            win::DWORD_PTR result = 0;
+            answered = int(win::SendMessageTimeoutW(mainWindow, win::WM_NULL, 0, 0, win::SMTO_NORMAL, 5000, &result));
+        }
+        return false;
+    });
+    EXPECT_EQ(page_->UploadAllFrames(), 1);
+    kb_->SetCommandHook(nullptr);
+    EXPECT_TRUE(closed.load());
+    EXPECT_EQ(answered.load(), 1);
+    EXPECT_EQ(Commands(*kb_), ExpectedOrder(2));
+    ExpectFrameOnKeyboard(1, 1);
+    ExpectIdle();
+}
+
 TEST_F(ScreenUpload, ReceiverRefusesBothUploads) {
     ASSERT_NE(Connect(ProductKind::KeyboardReceiver, 2), nullptr);
     EXPECT_EQ(page_->UploadCurrentFrame(), -1);
