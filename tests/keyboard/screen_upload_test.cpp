@@ -236,6 +236,25 @@ TEST_F(ScreenUpload, AProgressWindowClosedEarlyLeavesTheUiAnsweringUntilTheUploa
     ExpectIdle();
 }
 
+TEST_F(ScreenUpload, APageWithoutAFrameStripSendsNothing) {
+    kb_ = &sim_.Plug(ProductKind::KeyboardCable);
+    main_ = Open(R"(<Window size="400,300"><VerticalLayout><CorvaneKeyboardDevice name="page"/></VerticalLayout></Window>)",
+                 400, 300);
+    page_ = main_->Find<CCorvaneKeyboardDevice>(L"page");
+    ASSERT_NE(page_, nullptr);
+    SetUpPage(*page_);
+    page_->CommandChannel().m_timeouts = FastTimeouts();
+    ASSERT_TRUE(tavrik::test::OpenCommandChannel(page_->CommandChannel(), *kb_));
+    ASSERT_EQ(page_->ReadDeviceTables(), 1);
+    kb_->ClearRecord();
+    EXPECT_EQ(page_->UploadAllFrames(), 0);
+    EXPECT_EQ(page_->UploadCurrentFrame(), 0);
+    EXPECT_FALSE(page_->DumpUploadImage());
+    EXPECT_FALSE(fs::exists(UserFolder(*page_) / "data.txt"));
+    EXPECT_TRUE(Commands(*kb_).empty());
+    ExpectIdle();
+}
+
 TEST_F(ScreenUpload, ReceiverRefusesBothUploads) {
     ASSERT_NE(Connect(ProductKind::KeyboardReceiver, 2), nullptr);
     EXPECT_EQ(page_->UploadCurrentFrame(), -1);
