@@ -53,7 +53,9 @@ int CCorvaneKeyboardDevice::ScreenColumns() const {
     return std::clamp(m_screenWidth, 0, CScreenViewControlUI::kGridColumns);
 }
 
-int CCorvaneKeyboardDevice::ScreenRows() const { return std::clamp(m_screenHeight, 0, CScreenViewControlUI::kGridRows); }
+int CCorvaneKeyboardDevice::ScreenRows() const {
+    return std::clamp(m_screenHeight, 0, CScreenViewControlUI::kGridRows);
+}
 
 CContainerUI* CCorvaneKeyboardDevice::GetFrameStrip() {
     return As<CContainerUI>(FindSystemControl(kFrameStrip), L"Container");

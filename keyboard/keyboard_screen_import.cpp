@@ -65,7 +65,7 @@ int CCorvaneKeyboardDevice::ImportAnimation(const CDuiString& path) {
     const int wanted = std::max(m_maxFrames - m_frameCount + 1, 1);
     std::vector<cv::Mat> images;
     try {
-        cv::VideoCapture capture(WideToNarrow(path.GetData(), 0));
+        cv::VideoCapture capture(WideToNarrow(path.GetData(), 0), cv::CAP_FFMPEG);
         if (!capture.isOpened()) return 0;
         cv::Mat image;
         while (static_cast<int>(images.size()) < wanted && capture.read(image)) {
@@ -110,8 +110,8 @@ void CCorvaneKeyboardDevice::ExportVideo(const CDuiString& path) {
     if (columns == 0 || rows == 0) return;
     const double fps = kMillisecondsPerSecond / GetFrameInterval();
     try {
-        cv::VideoWriter writer(WideToNarrow(path.GetData(), 0), cv::VideoWriter::fourcc('X', 'V', 'I', 'D'), fps,
-                               cv::Size(columns, rows), true);
+        cv::VideoWriter writer(WideToNarrow(path.GetData(), 0), cv::CAP_FFMPEG,
+                               cv::VideoWriter::fourcc('X', 'V', 'I', 'D'), fps, cv::Size(columns, rows), true);
         if (!writer.isOpened()) return;
         for (int i = 0; i < m_frameCount; ++i) {
             if (CScreenViewControlUI* frame = GetFrame(i))
