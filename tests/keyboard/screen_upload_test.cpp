@@ -274,26 +274,39 @@ TEST_F(ScreenUpload, MoreFramesThanTheKeyboardTakesAreRefusedInEveryMode) {
     ExpectIdle();
 }
 
+// Starts an upload that an injected fault on its first data packet ends at
+// once; -1 when it got that far.
+int UploadUntilTheFirstPacket(CCorvaneKeyboardDevice& page, Emulator& kb) {
+    kb.ClearRecord();
+    kb.Inject({FaultKind::Status, 1, CMD_SCREEN_DATA, 0, 0, 0xFF});
+    return page.UploadAllFrames();
+}
+
 TEST_F(ScreenUpload, LongAnimationsWaitForTheUsersConsentInModeOne) {
     ASSERT_NE(Connect(ProductKind::KeyboardCable, 51), nullptr);
     EXPECT_EQ(page_->UploadAllFrames(), -3);
     EXPECT_TRUE(Commands(*kb_).empty());
 
-    // Accepted, and in mode 0 without asking, the upload runs; an injected
-    // fault on its first data packet keeps the test short.
+    // Accepted, and in mode 0 without asking, the upload runs.
     for (int mode : {1, 0}) {
         SCOPED_TRACE(mode);
         SelectScreenMode(mode);
         LongWaitFlag = mode;
-        kb_->ClearRecord();
-        kb_->Inject({FaultKind::Status, 1, CMD_SCREEN_DATA, 0, 0, 0xFF});
-        EXPECT_EQ(page_->UploadAllFrames(), -1);
+        EXPECT_EQ(UploadUntilTheFirstPacket(*page_, *kb_), -1);
         EXPECT_EQ(kb_->Requests(CMD_SCREEN_BEGIN).size(), 1u);
         const auto block = kb_->Requests(0x06);
         ASSERT_EQ(block.size(), 1u);
         EXPECT_EQ(block[0].bytes[8 + 34], 51);
         ExpectIdle();
     }
+
+    // 50 frames go in mode 1 without the question.
+    SelectScreenMode(1);
+    ASSERT_EQ(page_->DeleteFrame(), 0);
+    ASSERT_EQ(page_->GetFrameCount(), 50);
+    EXPECT_EQ(UploadUntilTheFirstPacket(*page_, *kb_), -1);
+    EXPECT_EQ(kb_->Requests(CMD_SCREEN_BEGIN).size(), 1u);
+    ExpectIdle();
 }
 
 TEST_F(ScreenUpload, FailuresInTheTransferAreReportedAndTheFramesSaved) {
