@@ -135,18 +135,23 @@ int CCorvaneKeyboardDevice::ReadProfileBlock(int* profile, int, int) {
     return PROTOCOL_OK;
 }
 
+int CCorvaneKeyboardDevice::EnsureBlockCopy() {
+    if (m_hasBlockCopy) return PROTOCOL_OK;
+    // The bytes the page does not manage must be the keyboard's own: without
+    // a copy yet, take the active block as it stands (nothing merged).
+    KeyboardDeviceBlock block{};
+    uint8_t active = 0;
+    const int r = ReadActiveBlock(&block, &active);
+    if (r != PROTOCOL_OK) return r;
+    m_blockCopy = block;
+    m_hasBlockCopy = true;
+    m_activeProfile = active;
+    return PROTOCOL_OK;
+}
+
 int CCorvaneKeyboardDevice::WriteProfileBlock(int profile, int firstByte, int, int, int) {
-    if (!m_hasBlockCopy) {
-        // The bytes the page does not manage must be the keyboard's own: without
-        // a copy yet, take the active block as it stands (nothing merged).
-        KeyboardDeviceBlock block{};
-        uint8_t active = 0;
-        const int r = ReadActiveBlock(&block, &active);
-        if (r != PROTOCOL_OK) return r;
-        m_blockCopy = block;
-        m_hasBlockCopy = true;
-        m_activeProfile = active;
-    }
+    const int copied = EnsureBlockCopy();
+    if (copied != PROTOCOL_OK) return copied;
     const KeyboardDeviceBlock block =
         BuildDeviceBlock(m_blockCopy, m_profile.GetLightInfo(), m_profile.GetSystemStages(), m_defaultLightValues,
                          m_frameInterval, LocalKeyboardClock(), uint8_t(firstByte));

@@ -86,8 +86,10 @@ TEST_P(KeyboardExchange, ConnectSequenceIsByteExactAndLeavesTheMergedBlockAndThe
     EXPECT_EQ(light.brightness, 4);
     EXPECT_EQ(light.speed, 3);
     EXPECT_EQ(page.Document().GetFrameIntervalTime(), 100);
-    EXPECT_EQ(page.GetFrameLimit(), 35);
-    EXPECT_EQ(page.GetScreenWidth(), 160);
+    // The screen as the keyboard's information block gives it.
+    EXPECT_EQ(page.GetFrameLimit(), tavrik::devsim::kKeyboardScreenFrames);
+    EXPECT_EQ(page.GetScreenWidth(), tavrik::devsim::kKeyboardScreenWidth);
+    EXPECT_EQ(page.GetScreenHeight(), tavrik::devsim::kKeyboardScreenHeight);
 }
 
 TEST_P(KeyboardExchange, TablesGiveEveryPositionItsDeviceKeyAndLed) {
@@ -317,7 +319,7 @@ TEST(KeyboardProfile, PathsAndNameLists) {
     // The document falls back on the keyboard's shipped defaults.
     page.LoadProfile(1);
     EXPECT_EQ(page.GetKeyList().size(), kKeyPositionCount);
-    EXPECT_EQ(page.GetFrameInterval(), 100);
+    EXPECT_EQ(page.GetStoredFrameInterval(), 100);
     EXPECT_EQ(page.GetLightSetting().mode, 2);
 
     ASSERT_TRUE(SaveMacroList(page.GetUserDataFolder(), {{"Ä macro", "g1"}, {"second", "g2"}}));

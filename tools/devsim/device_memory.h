@@ -34,6 +34,9 @@ struct DeviceMemory {
     bool inSession = false;
     int lightOnCount = 0;    // 0x1C
     int screenBegins = 0;    // 0x23
+    // Profile whose block a parameter write (0x06) reached last; -1 before
+    // the first: the keyboard then goes by the active profile's block.
+    int lastBlockWritten = -1;
     std::uint32_t livePackets = 0;  // 0x12 packets received
 
     // The headset's LED output reports (id 0xFF): the twelve reports of a frame

@@ -48,6 +48,13 @@ std::string Peek(Emulator& e, const std::string& view, const std::vector<std::st
         return text;
     }
     if (view == "colors") return numbered && n < 128 ? "colors " + HexText(ViewColorPage(m, int(n))) : "error: peek NAME colors PAGE";
+    if (view == "frame") {
+        if (!numbered) return "error: peek NAME frame K";
+        const auto pixels = ViewScreenFrame(m, int(n));
+        return "frame " + std::to_string(n) + " taken " + std::to_string(ScreenFramesTaken(m)) + " interval " +
+               std::to_string(ViewScreenInterval(m)) + " pad " + (ScreenPadIsFilled(m, int(n)) ? "ff" : "open") +
+               (pixels.empty() ? " missing" : " pixels " + HexText(pixels));
+    }
     if (!args.empty() && (view == "keymap" || view == "macros" || view == "live" || view == "bracket"))
         return "error: " + view + " takes no arguments";
     if (view == "keymap") {

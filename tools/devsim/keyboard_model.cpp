@@ -72,10 +72,10 @@ void SeedKeyboardMemory(DeviceMemory& m) {
     const std::size_t n = defaults.size();
     m.info[5] = static_cast<std::uint8_t>(n);  // device keys (and LEDs)
     m.info[6] = 32;                            // macro capacity: 32 x 128 bytes
-    m.info[31] = 160;                          // screen width
-    m.info[32] = 128;                          // screen height
+    m.info[31] = kKeyboardScreenWidth;
+    m.info[32] = kKeyboardScreenHeight;
     m.info[34] = 0;
-    m.info[35] = 35;                           // most frames of an animation
+    m.info[35] = kKeyboardScreenFrames;        // most frames of an animation
     m.info[36] = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const KeyFunction& f = defaults[DefaultOfDeviceKey(k, n)];
@@ -169,6 +169,7 @@ bool KeyboardCommand(DeviceMemory& m, const std::uint8_t* r, std::uint8_t* reply
     const std::uint8_t command = r[3];
     const std::size_t n = r[4];
     const std::size_t off = r[5] | (r[6] << 8);
+    if (KeyboardScreenCommand(m, r, reply)) return true;
     if (command == 0x29 && n == 7) {
         if (!DecodeClock(r + 8)) {
             reply[7] = kStatusFailed;

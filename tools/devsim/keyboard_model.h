@@ -22,6 +22,13 @@ inline constexpr int kKeyboardProfiles = 4;
 inline constexpr std::size_t kKeyboardBlockSize = 49;
 inline constexpr std::size_t kKeyboardBlockStride = 64;
 inline constexpr std::size_t kKeyboardColorPage = 512;
+// The factory screen: its size in pixels (information bytes 31, 32) and the
+// most frames an animation may have (byte 35).
+inline constexpr std::uint8_t kKeyboardScreenWidth = 240;
+inline constexpr std::uint8_t kKeyboardScreenHeight = 135;
+inline constexpr std::uint8_t kKeyboardScreenFrames = 80;
+// Block byte holding the frame count of the animation being uploaded.
+inline constexpr std::size_t kBlockFrameCount = 34;
 // Block bytes the program only keeps; the factory fills them with markers.
 inline constexpr std::array<std::size_t, 22> kKeptBlockBytes = {9,  10, 11, 12, 13, 14, 15, 17, 23, 24, 26,
                                                                 27, 28, 29, 30, 31, 32, 33, 34, 42, 46, 48};
@@ -68,16 +75,39 @@ struct ClockView {
 std::optional<ClockView> DecodeClock(const std::uint8_t* bytes);
 std::optional<ClockView> ViewClock(const DeviceMemory& m, int profile);
 
+// --- The screen ---------------------------------------------------------------
+// The screen image starts anew with each 0x23. Frame k occupies bytes k x P to
+// k x P + L - 1 (L = width x height x 2, RGB565 high byte first), the rest of
+// its P bytes (L rounded up to a multiple of 32768) being pad. A data packet
+// (0x21) is stored only when it ends within the frames the keyboard takes: the
+// frame count (byte 34) of the block written last, at most byte 35.
+std::size_t ScreenFrameBytes(const DeviceMemory& m);        // L
+std::size_t ScreenPaddedFrameBytes(const DeviceMemory& m);  // P
+int ScreenFramesTaken(const DeviceMemory& m);
+// The L bytes of frame k; empty when they have not all been written.
+std::vector<std::uint8_t> ViewScreenFrame(const DeviceMemory& m, int frame);
+// The RGB565 value of one pixel of frame k; nullopt when not written.
+std::optional<std::uint16_t> ViewScreenPixel(const DeviceMemory& m, int frame, int row, int column);
+// Whether frame k's pad was written and is all 0xFF.
+bool ScreenPadIsFilled(const DeviceMemory& m, int frame);
+// The frame interval (bytes 43, 44) of the block written last.
+int ViewScreenInterval(const DeviceMemory& m);
+
 std::vector<std::uint8_t> ViewColorPage(const DeviceMemory& m, int page);
 // The last live colour frame: key count x 3 bytes.
 std::vector<std::uint8_t> ViewLiveFrame(const DeviceMemory& m);
 
 // --- Commands the keyboard checks -------------------------------------------
-// Handles the macro table (0x15) and clock (0x29, 7 bytes) writes and the
-// colour writes to page 0 (0x0B), which are also kept as the page of the
-// active block's custom-colour group (byte 25); false for every other command. A malformed or over-capacity table and a clock that is
-// not a date are answered with status 0xFF (the clock is then not set).
+// Notes the block a parameter write (0x06) reaches and handles the screen
+// commands (0x21, 0x23), the macro table (0x15) and clock (0x29, 7 bytes)
+// writes and the colour writes to page 0 (0x0B), which are also kept as the
+// page of the active block's custom-colour group (byte 25); false for every
+// other command. A malformed or over-capacity table and a clock that is not a
+// date are answered with status 0xFF (the clock is then not set).
 bool KeyboardCommand(DeviceMemory& m, const std::uint8_t* request, std::uint8_t* reply);
+// The parameter-write note and the screen commands of the above
+// (keyboard_screen_model.cpp); false when the command goes on.
+bool KeyboardScreenCommand(DeviceMemory& m, const std::uint8_t* request, std::uint8_t* reply);
 
 // --- Actions on the keyboard itself -----------------------------------------
 class KeyboardModel {
