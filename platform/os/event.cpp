@@ -136,30 +136,8 @@ int GetWaitDescriptor(HANDLE object) {
     return waitable ? waitable->Descriptor() : -1;
 }
 
-// The light threads wait a millisecond on their stop event a thousand times a
-// second: one object takes no vectors and no allocation.
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) {
-    const auto held = LookupWaitable(object);
-    if (!held) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return WAIT_FAILED;
-    }
-    const bool infinite = milliseconds == INFINITE;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(infinite ? 0 : milliseconds);
-    for (;;) {
-        if (held->TryAcquire()) {
-            return WAIT_OBJECT_0;
-        }
-        const int timeout = RemainingMs(infinite, deadline);
-        if (timeout == 0) {
-            return WAIT_TIMEOUT;
-        }
-        pollfd p{held->Descriptor(), POLLIN, 0};
-        if (::poll(&p, 1, timeout) < 0 && errno != EINTR) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return WAIT_FAILED;
-        }
-    }
+    return WaitForObjectsAndDescriptors(1, &object, 0, nullptr, milliseconds);
 }
 
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, DWORD milliseconds) {

@@ -209,7 +209,13 @@ TEST_F(MainWindowLife, CopiedDataFromAnotherProcessIsTakenOnlyAtTheRecordSize) {
         EXPECT_EQ(code, 0) << c.code << " " << c.size << ": " << tavrik::test::ReadTextFile((dir.Path() / "post.log").string());
         const std::vector<std::string> expected =
             c.expected ? std::vector<std::string>{c.expected} : std::vector<std::string>{};
-        EXPECT_EQ(window_->calls, expected) << c.code << " " << c.size;
+        // The window's own timers (placing floating windows, starting the
+        // capture) run while the test serves its messages: only the data's
+        // handlers count.
+        std::vector<std::string> handled;
+        for (const std::string& call : window_->calls)
+            if (call == "OnExternalFeed()" || call == "OnSpectrumFrame()") handled.push_back(call);
+        EXPECT_EQ(handled, expected) << c.code << " " << c.size;
         if (c.expected != nullptr && c.code == 1) {
             EXPECT_EQ(window_->GetSpectrumFrame()[1] & 0xFF, 13 * 4 & 0xFF);
         }
