@@ -98,6 +98,7 @@ void CCorvaneKeyboardDevice::LoadFrames() {
     CContainerUI* strip = GetFrameStrip();
     if (!strip) return;
     strip->RemoveAll();
+    InitScreenControls();
 
     const CDuiString documentPath = ScreenFrameDocumentPath();
     Json::Value document = CJsonFileUtil::LoadJson(documentPath);

@@ -178,7 +178,8 @@ void CCorvaneKeyboardDevice::SelectScreenPage(int page) {
 
 void CCorvaneKeyboardDevice::OnScreenModeSelected() {
     auto* combo = As<CComboUI>(FindSystemControl(L"screen_mode_combo_Select"), L"Combo");
-    if (!combo) return;
+    // A combo without a choice leaves the mode as it is.
+    if (!combo || combo->GetCurSel() < 0) return;
     m_screenMode = combo->GetCurSel();
     // The frames already in the strip stay, also above the new maximum.
     m_maxFrames = m_screenMode == 0 ? kScreenModeSmallMaxFrames : kDefaultMaxFrames;

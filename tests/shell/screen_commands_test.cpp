@@ -14,6 +14,8 @@
 #include "platform/dialogs/file_dialog.h"
 #include "platform/os/folders.h"
 #include "platform/os/utf8.h"
+#include "platform/ui/controls.h"
+#include "shell/main/page_operation.h"
 #include "shell/process_state.h"
 #include "tests/shell/discovery_fixture.h"
 #include "tests/shell/main_wnd_fixture.h"
@@ -139,6 +141,40 @@ TEST_F(ScreenCommandsTest, SaveDialogsWriteThePictureAndTheVideo) {
     cv::Mat image;
     EXPECT_TRUE(capture.read(image));
     EXPECT_EQ(dialogs_->Requests().back().filters[0].patterns, (std::vector<std::string>{"*.avi"}));
+}
+
+TEST_F(ScreenCommandsTest, DispatchedFrameOperationsReachThePage) {
+    CCorvaneKeyboardDevice* page = AttachKeyboard();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(wnd_->RunPageOperation(page, PageOperation::AddFrame, 0), 0);
+    EXPECT_EQ(wnd_->RunPageOperation(page, PageOperation::AddFrame, 0), 0);
+    EXPECT_EQ(page->GetFrameCount(), 3);
+    wnd_->RunPageOperation(page, PageOperation::SelectFrame, 2);
+    EXPECT_EQ(page->GetCurrentFrame(), 2);
+    EXPECT_EQ(wnd_->RunPageOperation(page, PageOperation::SaveAllFrames, 0), 1);
+    EXPECT_EQ(wnd_->RunPageOperation(page, PageOperation::DeleteFrame, 0), 0);
+    EXPECT_EQ(page->GetFrameCount(), 2);
+    EXPECT_EQ(wnd_->RunPageOperation(page, PageOperation::SaveFrame, 0), 1);
+
+    auto* edit = static_cast<CEditUI*>(page->FindSubControl(L"frame_interval_time_edit"));
+    ASSERT_NE(edit, nullptr);
+    edit->SetText(L"30");
+    wnd_->RunPageOperation(page, PageOperation::FrameIntervalEdit, 0);
+    EXPECT_EQ(page->GetStoredFrameInterval(), 60);
+    EXPECT_EQ(std::wstring(edit->GetText().GetData()), L"60");
+
+    // The screen tab opened: the combos show the page's choices.
+    page->SelectFunctionTab(9);
+    page->LoadFrames();
+    auto* mode = static_cast<CComboUI*>(page->FindSubControl(L"screen_mode_combo_Select"));
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->GetCurSel(), 1);
+    auto* tool = static_cast<CComboUI*>(page->FindSubControl(L"Screen_tool_combo_Select"));
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(tool->GetCurSel(), 0);
+    mode->SelectItem(0, false, false);
+    wnd_->RunPageOperation(page, PageOperation::ScreenModeSelected, 0);
+    EXPECT_EQ(page->GetMaxFrames(), 30);
 }
 
 }  // namespace
