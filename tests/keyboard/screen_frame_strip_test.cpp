@@ -229,4 +229,26 @@ TEST_F(ScreenFrameStrip, RefreshWithoutTheIntervalFlagStillShowsTheStoredInterva
     }
 }
 
+TEST_F(ScreenFrameStrip, FramesInTheWindowShowTheirDotsAndAClickSelectsOne) {
+    CCorvaneKeyboardDevice* page = Build(true, 40, 20);
+    ASSERT_NE(page, nullptr);
+    page->LoadFrames();
+    ASSERT_EQ(page->AddFrame(), 0);
+    page->GetFrame(1)->Cell(9, 4) = ScreenCell{0xFF, 0, 0, 1};
+    Repaint(main_);
+    CScreenViewControlUI* second = page->GetFrame(1);
+    const RECT at = second->GetPos();
+    ASSERT_EQ(at.right - at.left, 40);
+    // Dot of cell (9, 4) at (10, 5) times the pitch 40 / 42.
+    const float pitch = 40.0f / 42.0f;
+    EXPECT_EQ(PixelAt(main_, at.left + int(10 * pitch), at.top + int(5 * pitch)) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(PixelAt(main_, at.left, at.top + 10) & 0xFFFFFF, 0xFFFFFFu);
+
+    Click(main_, devtest::CentreOf(second));
+    Repaint(main_);
+    EXPECT_TRUE(second->IsSelected());
+    EXPECT_GE(main_->Count(L"selectchanged", L"frame_option_1"), 1);
+    EXPECT_EQ(PixelAt(main_, at.left, at.top + 10) & 0xFFFFFF, 0xD20334u);
+}
+
 }  // namespace
