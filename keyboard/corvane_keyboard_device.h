@@ -571,6 +571,9 @@ public:
     int ScreenRows() const;
 
 private:
+    // The screen page's combos show a new editor's tool and pen size and the
+    // page's screen mode (a combo takes a choice only while it is shown).
+    void InitScreenControls();
     CScreenViewControlUI* AppendFrame(int index, DuiLib::DWORD pen, DuiLib::DWORD background);
     DuiLib::CDuiString ScreenFrameDocumentPath() const;
     DuiLib::CDuiString FrameBitmapPath(int index) const;

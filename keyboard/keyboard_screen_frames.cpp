@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cwchar>
+#include <utility>
 
 #include <json/json.h>
 
@@ -42,6 +43,14 @@ int LeadingInteger(const wchar_t* text) {
 }
 
 }  // namespace
+
+void CCorvaneKeyboardDevice::InitScreenControls() {
+    const std::pair<const wchar_t*, int> choices[] = {
+        {L"Screen_tool_combo_Select", 0}, {L"Pixel_size_combo_Select", 0}, {L"screen_mode_combo_Select", m_screenMode}};
+    for (auto [name, index] : choices) {
+        if (auto* combo = As<CComboUI>(FindSystemControl(name), L"Combo")) combo->SelectItem(index, false, false);
+    }
+}
 
 void CCorvaneKeyboardDevice::SetScreenGeometry(int width, int height, int rotate) {
     m_screenWidth = width;
@@ -169,7 +178,8 @@ void CCorvaneKeyboardDevice::SelectScreenPage(int page) {
 
 void CCorvaneKeyboardDevice::OnScreenModeSelected() {
     auto* combo = As<CComboUI>(FindSystemControl(L"screen_mode_combo_Select"), L"Combo");
-    if (!combo) return;
+    // A combo without a choice leaves the mode as it is.
+    if (!combo || combo->GetCurSel() < 0) return;
     m_screenMode = combo->GetCurSel();
     // The frames already in the strip stay, also above the new maximum.
     m_maxFrames = m_screenMode == 0 ? kScreenModeSmallMaxFrames : kDefaultMaxFrames;

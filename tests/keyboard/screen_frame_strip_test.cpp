@@ -214,4 +214,41 @@ TEST_F(ScreenFrameStrip, SetIntervalShowsAndSavesWhatItStores) {
     }
 }
 
+TEST_F(ScreenFrameStrip, RefreshWithoutTheIntervalFlagStillShowsTheStoredInterval) {
+    CCorvaneKeyboardDevice* page = Build();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->LoadProfile(0), 1);
+    auto* edit = Find<CEditUI>(L"frame_interval_time_edit");
+    // A profile reset refreshes the page without the flag: what the edit
+    // shows is what the next loss of focus stores.
+    for (int flag : {0, 1}) {
+        page->SetFrameIntervalValue(flag ? 320 : 240);
+        page->RefreshPage(flag);
+        EXPECT_EQ(std::wstring(edit->GetText().GetData()), std::to_wstring(flag ? 320 : 240)) << flag;
+        EXPECT_EQ(page->GetFrameInterval(), page->GetStoredFrameInterval());
+    }
+}
+
+TEST_F(ScreenFrameStrip, FramesInTheWindowShowTheirDotsAndAClickSelectsOne) {
+    CCorvaneKeyboardDevice* page = Build(true, 40, 20);
+    ASSERT_NE(page, nullptr);
+    page->LoadFrames();
+    ASSERT_EQ(page->AddFrame(), 0);
+    page->GetFrame(1)->Cell(9, 4) = ScreenCell{0xFF, 0, 0, 1};
+    Repaint(main_);
+    CScreenViewControlUI* second = page->GetFrame(1);
+    const RECT at = second->GetPos();
+    ASSERT_EQ(at.right - at.left, 40);
+    // Dot of cell (9, 4) at (10, 5) times the pitch 40 / 42.
+    const float pitch = 40.0f / 42.0f;
+    EXPECT_EQ(PixelAt(main_, at.left + int(10 * pitch), at.top + int(5 * pitch)) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(PixelAt(main_, at.left, at.top + 10) & 0xFFFFFF, 0xFFFFFFu);
+
+    Click(main_, devtest::CentreOf(second));
+    Repaint(main_);
+    EXPECT_TRUE(second->IsSelected());
+    EXPECT_GE(main_->Count(L"selectchanged", L"frame_option_1"), 1);
+    EXPECT_EQ(PixelAt(main_, at.left, at.top + 10) & 0xFFFFFF, 0xD20334u);
+}
+
 }  // namespace
