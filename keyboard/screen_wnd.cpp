@@ -126,6 +126,30 @@ void ScreenWnd::CopyHistoryEntry(int from, int to) {
     *target = *source;
 }
 
+void ScreenWnd::ResetHistory() {
+    EnsureHistory();
+    CanvasToHistory(0);
+    CanvasToHistory(1);
+    m_history[0].valid = 0;
+    m_history[1].valid = 0;
+}
+
+ScreenWnd::UndoResult ScreenWnd::Undo() {
+    int position = ScreenUndoPosition.load() - 1;
+    if (position <= 0) {
+        ScreenUndoPosition = 0;
+        return kUndoNothing;
+    }
+    position = std::min(position, kHistoryEntries - 2);
+    ScreenUndoPosition = position;
+    if (m_history.empty()) return kUndoNothing;
+    if (!m_history[1].valid) return kUndoAllowed;
+    HistoryToCanvas(position);
+    CopyHistoryEntry(position, position + 1);
+    RepaintCanvas();
+    return kUndoRestored;
+}
+
 int ScreenWnd::NextStrokeEntry() {
     const int next = std::max(ScreenUndoPosition.load() + 1, 2);
     if (next < kHistoryEntries) return next;

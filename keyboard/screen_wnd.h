@@ -81,6 +81,16 @@ public:
     void HistoryToCanvas(int entry);
     void CopyHistoryEntry(int from, int to);
 
+    // Back to the state before any recorded stroke: the canvas goes into
+    // entries 0 and 1, both marked not valid.
+    void ResetHistory();
+    // One step back in the history (ScreenUndoPosition down one):
+    // kUndoNothing when the position reached 0 or there is no history yet;
+    // kUndoAllowed when a stroke was recorded but none is to be restored;
+    // kUndoRestored when the canvas took the entry (it is repainted).
+    enum UndoResult { kUndoNothing, kUndoAllowed, kUndoRestored };
+    UndoResult Undo();
+
     // Repaints the whole canvas now.
     void RepaintCanvas();
     // Paints the canvas into the window's picture (the canvas control).
