@@ -28,6 +28,7 @@
 #include "keyboard/keyboard_effect_state.h"
 #include "keyboard/keyboard_event_relay.h"
 #include "keyboard/light_tick_source.h"
+#include "keyboard/screen_canvas.h"
 #include "link/page_worker.h"
 #include "link/corvane_usb_device.h"
 #include "link/keyboard_profiledata.h"
@@ -35,6 +36,12 @@
 #include "platform/screen/screen_source.h"
 
 class CKeySetControlUI;
+namespace cv {
+class Mat;
+}
+namespace Json {
+class Value;
+}
 
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:
@@ -307,7 +314,8 @@ public:
     const std::vector<KeyListEntry>& GetKeyList() const { return m_keyList; }
     void SetKeyList(const std::vector<KeyListEntry>& keys);
     KeyboardSystemStages GetSystemStages() const { return m_systemStages; }
-    int GetFrameInterval() const { return m_frameInterval; }
+    // The interval the page keeps (GetFrameInterval reads the screen page's edit).
+    int GetStoredFrameInterval() const { return m_frameInterval; }
     void SetFrameIntervalValue(int ms) { m_frameInterval = ms; }
     // The largest number of screen frames the keyboard takes (information
     // byte 35 of the last table read).
@@ -444,6 +452,92 @@ private:
     WorkerRecord m_receiverListener;
     std::atomic<int> m_runningListeners{0};
     KeyboardEventRelay m_eventRelay;
+    // === Screen frames: strip, frame files, import and export ====================
+    // (keyboard_screen_frames.cpp, keyboard_screen_files.cpp,
+    // keyboard_screen_canvas.cpp, keyboard_screen_import.cpp)
+public:
+    static constexpr int kScreenModeSmallMaxFrames = 30;
+    static constexpr int kDefaultFrameIntervalMs = 100;
+    static constexpr int kMinFrameIntervalMs = 60;
+
+    // Empties the strip and fills it from "ScreenFrame.json" and the frame
+    // bitmaps (the shipped defaults when the document yields nothing); frame 0
+    // becomes current. Nothing without the strip.
+    void LoadFrames();
+    // 0 added; -1 the strip is full for the screen mode; -2 no strip.
+    int AddFrame();
+    // 0 deleted (or no strip); -1 only one frame, or no current frame.
+    int DeleteFrame();
+    // Every frame and the canvas emptied, the document's "Frame" emptied, the
+    // editor closed. Nothing without an editor.
+    void ClearAllFrames();
+    // 1 when "ScreenFrame.json" was written, else 0.
+    int SaveFrame();
+    // Refused (0, nothing written) when the strip holds more frames than the
+    // screen mode allows; else 1 when the document was written.
+    int SaveAllFrames();
+    void SetFrameCountLabel(int n);
+    void ShowFramesPage();
+    // 0 frames, 1 uploading; other values do nothing.
+    void SelectScreenPage(int page);
+    void OnScreenModeSelected();
+    // The interval the edit shows: 100 without edit or text, at least 60.
+    int GetFrameInterval();
+    // Stores the interval in the page and the profile, saves the profile and
+    // shows the stored value in the edit (`show` is kept for the callers).
+    void SetFrameInterval(int value, int show);
+
+    // The editor seen from the page; the page does not own it.
+    void AttachScreenEditor(ScreenEditorView* editor) { m_screenEditor = editor; }
+    ScreenEditorView* GetScreenEditor() const { return m_screenEditor; }
+    // Forgets the editor and removes every frame from the strip.
+    void CloseScreenEditor();
+    // Frame n becomes current and selected; the canvas takes its cells and
+    // colours; the undo history starts again.
+    void SelectFrame(int n);
+    // The canvas's cells into the current frame, which is repainted.
+    void StoreCanvasToFrame();
+    // The canvas into undo entries 0 and 1, both not valid.
+    void ResetUndoHistory();
+
+    // 0, or -1 when the picture cannot be read or the screen has no size.
+    int ImportPicture(const DuiLib::CDuiString& path);
+    // 0 (also when the file does not open or the screen has no size), or -1
+    // when the frames would exceed the frame maximum; nothing is added then.
+    int ImportAnimation(const DuiLib::CDuiString& path);
+    void ExportPicture(const DuiLib::CDuiString& path);
+    // XVID at 1000 / interval frames per second.
+    void ExportVideo(const DuiLib::CDuiString& path);
+    // The picture fitted to the screen into the canvas and the current frame.
+    void LoadImageIntoCanvas(const cv::Mat& image);
+    void CopyImageToCanvas(const cv::Mat& image);
+    // A path for the file system: UTF-8 whatever the code page asked for.
+    static std::string WideToNarrow(const wchar_t* wide, unsigned codePage);
+
+    DuiLib::CContainerUI* GetFrameStrip();
+    CScreenViewControlUI* GetFrame(int index);
+    int GetFrameCount() const { return m_frameCount; }
+    int GetCurrentFrame() const { return m_currentFrame; }
+    int GetScreenMode() const { return m_screenMode; }
+    int GetMaxFrames() const { return m_maxFrames; }
+    // The screen's size as the device tables give it (tests set it directly).
+    void SetScreenGeometry(int width, int height, int rotate);
+    // The screen's size in frame cells (held to the 240 x 135 grid).
+    int ScreenColumns() const;
+    int ScreenRows() const;
+
+private:
+    CScreenViewControlUI* AppendFrame(int index, DuiLib::DWORD pen, DuiLib::DWORD background);
+    DuiLib::CDuiString ScreenFrameDocumentPath() const;
+    DuiLib::CDuiString FrameBitmapPath(int index) const;
+    void FillFrameFromPicture(CScreenViewControlUI& frame, const DuiLib::CDuiString& path, const Json::Value& entry);
+    // The page's interval into the profile, which is saved.
+    void StoreFrameInterval();
+
+    ScreenEditorView* m_screenEditor = nullptr;
+    int m_currentFrame = 0;
+    int m_screenMode = 1;
+    // === End of screen frames ======================================================
 };
 
 // Registers CCorvaneKeyboardDevice with the UI's control factory under

@@ -115,13 +115,14 @@ void CCorvaneKeyboardDevice::RestoreDefaultProfile() {
     RefreshPage(1);
 }
 
-void CCorvaneKeyboardDevice::RefreshPage(int) {
+void CCorvaneKeyboardDevice::RefreshPage(int withFrameInterval) {
     LoadNameLists();
     if (m_pLightControl) {
         m_pLightControl->SetLightInfo(CurrentLightSetting());
         m_pLightControl->SetAudioLightInfo(CurrentAudioLightSetting());
     }
     ShowSystemStages();
+    SetFrameInterval(m_frameInterval, withFrameInterval);
     DeselectKeyOptions();
     UpdateKeyLabels();
 }

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cwctype>
+
+#include "platform/ui/render_engine.h"
 
 using namespace DuiLib;
 

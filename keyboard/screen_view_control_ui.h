@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ui/UIlib.h"
+#include "platform/ui/button.h"
 
 // One pixel of a frame: the colour it shows and whether it carries a drawn
 // colour (1) or the frame's background (0).

@@ -317,7 +317,7 @@ TEST(KeyboardProfile, PathsAndNameLists) {
     // The document falls back on the keyboard's shipped defaults.
     page.LoadProfile(1);
     EXPECT_EQ(page.GetKeyList().size(), kKeyPositionCount);
-    EXPECT_EQ(page.GetFrameInterval(), 100);
+    EXPECT_EQ(page.GetStoredFrameInterval(), 100);
     EXPECT_EQ(page.GetLightSetting().mode, 2);
 
     ASSERT_TRUE(SaveMacroList(page.GetUserDataFolder(), {{"Ä macro", "g1"}, {"second", "g2"}}));

@@ -37,10 +37,10 @@ protected:
 TEST_F(ProfileDocument, LoadingWithoutTheFlagKeepsTheFrameInterval) {
     k.page.SetFrameIntervalValue(77);
     EXPECT_EQ(k.page.LoadProfile(0), 1);
-    EXPECT_EQ(k.page.GetFrameInterval(), 77);
+    EXPECT_EQ(k.page.GetStoredFrameInterval(), 77);
     EXPECT_TRUE(fs::is_regular_file(ProfileFile(k.page)));
     EXPECT_EQ(k.page.LoadProfile(1), 1);
-    EXPECT_EQ(k.page.GetFrameInterval(), 100);  // the shipped default
+    EXPECT_EQ(k.page.GetStoredFrameInterval(), 100);  // the shipped default
     EXPECT_EQ(k.page.GetKeyList().size(), ReadJson(ProfileFile(k.page))["Device"][0]["KeyList"].size());
     EXPECT_EQ(k.page.GetLightSetting().mode, 2);
     // Loading never talks to the keyboard.
