@@ -24,9 +24,10 @@ DWORD Opaque(uint8_t r, uint8_t g, uint8_t b) {
 
 }  // namespace
 
-ScreenWnd::ScreenWnd(int columns, int rows)
-    : m_columns(std::clamp(columns, 0, CScreenViewControlUI::kGridColumns)),
-      m_rows(std::clamp(rows, 0, CScreenViewControlUI::kGridRows)) {}
+ScreenWnd::ScreenWnd(int columns, int rows) {
+    m_canvas.columns = std::clamp(columns, 0, CScreenViewControlUI::kGridColumns);
+    m_canvas.rows = std::clamp(rows, 0, CScreenViewControlUI::kGridRows);
+}
 
 int ScreenWnd::ZoomFor(int columns, int rows) {
     if (columns <= 0 || rows <= 0) return 0;
@@ -36,9 +37,9 @@ int ScreenWnd::ZoomFor(int columns, int rows) {
 }
 
 int ScreenWnd::GetCellSize() const {
-    if (m_rows <= 0) return 0;
+    if (m_canvas.rows <= 0) return 0;
     const RECT r = GetWindowRect();
-    return (r.bottom - r.top) / m_rows;
+    return (r.bottom - r.top) / m_canvas.rows;
 }
 
 CControlUI* ScreenWnd::CreateControl(LPCTSTR pstrClass) {
@@ -95,43 +96,17 @@ void ScreenWnd::PlaceBeside(int left, int top, int right, int bottom) {
 
 // ---- history --------------------------------------------------------------
 
-void ScreenWnd::EnsureHistory() {
-    if (m_history.empty()) m_history.resize(kHistoryEntries);
-}
-
 void ScreenWnd::CanvasToHistory(int entry) {
-    EnsureHistory();
+    m_canvas.EnsureHistory();
     if (entry < 0 || entry >= kHistoryEntries) return;
-    auto& cells = m_history[size_t(entry)].cells;
-    if (!cells) cells = std::make_unique<CScreenViewControlUI::CellGrid>();
-    *cells = m_canvas;
-}
-
-void ScreenWnd::HistoryToCanvas(int entry) {
-    if (entry < 0 || entry >= int(m_history.size())) return;
-    const auto& cells = m_history[size_t(entry)].cells;
-    if (cells) m_canvas = *cells;
-    else m_canvas = CScreenViewControlUI::CellGrid{};
-}
-
-void ScreenWnd::CopyHistoryEntry(int from, int to) {
-    if (from < 0 || to < 0 || from >= int(m_history.size()) || to >= int(m_history.size()) || from == to) return;
-    const auto& source = m_history[size_t(from)].cells;
-    auto& target = m_history[size_t(to)].cells;
-    if (!source) {
-        target.reset();
-        return;
-    }
-    if (!target) target = std::make_unique<CScreenViewControlUI::CellGrid>();
-    *target = *source;
+    m_canvas.history[size_t(entry)].cells = m_canvas.cells;
 }
 
 void ScreenWnd::ResetHistory() {
-    EnsureHistory();
     CanvasToHistory(0);
     CanvasToHistory(1);
-    m_history[0].valid = 0;
-    m_history[1].valid = 0;
+    m_canvas.history[0].valid = 0;
+    m_canvas.history[1].valid = 0;
 }
 
 ScreenWnd::UndoResult ScreenWnd::Undo() {
@@ -142,10 +117,11 @@ ScreenWnd::UndoResult ScreenWnd::Undo() {
     }
     position = std::min(position, kHistoryEntries - 2);
     ScreenUndoPosition = position;
-    if (m_history.empty()) return kUndoNothing;
-    if (!m_history[1].valid) return kUndoAllowed;
-    HistoryToCanvas(position);
-    CopyHistoryEntry(position, position + 1);
+    auto& history = m_canvas.history;
+    if (history.empty()) return kUndoNothing;
+    if (!history[1].valid) return kUndoAllowed;
+    m_canvas.cells = history[size_t(position)].cells;
+    history[size_t(position) + 1].cells = history[size_t(position)].cells;
     RepaintCanvas();
     return kUndoRestored;
 }
@@ -156,7 +132,9 @@ int ScreenWnd::NextStrokeEntry() {
     // Entry 1 holds the oldest state an undo reaches: it gives way to the
     // next one, every later entry moves down one, and the stroke takes the
     // last entry.
-    std::rotate(m_history.begin() + 1, m_history.begin() + 2, m_history.end());
+    auto& history = m_canvas.history;
+    history.erase(history.begin() + 1);
+    history.emplace_back();
     return kHistoryEntries - 1;
 }
 
@@ -180,21 +158,19 @@ void ScreenWnd::PaintAt(int column, int row, bool record) {
     ScreenHistoryFrame* entry = nullptr;
     if (record && m_penMode != kPenModeEraser) {
         const int position = ScreenUndoPosition.load();
-        if (position >= 0 && position < int(m_history.size())) {
-            entry = &m_history[size_t(position)];
-            if (!entry->cells) entry->cells = std::make_unique<CScreenViewControlUI::CellGrid>();
-        }
+        if (position >= 0 && position < int(m_canvas.history.size())) entry = &m_canvas.history[size_t(position)];
     }
+    const ScreenColor pen = m_canvas.pen, background = m_canvas.background;
     for (int r = row; r < row + m_penSize; ++r) {
         for (int c = column; c < column + m_penSize; ++c) {
-            if (c < 0 || r < 0 || c >= m_columns || r >= m_rows) continue;
-            ScreenCell& cell = m_canvas[size_t(CScreenViewControlUI::CellIndex(c, r))];
+            if (c < 0 || r < 0 || c >= m_canvas.columns || r >= m_canvas.rows) continue;
+            ScreenCell& cell = m_canvas.Cell(c, r);
             if (m_penMode != kPenModeEraser) {
-                cell = ScreenCell{m_pen.red, m_pen.green, m_pen.blue, 1};
-                if (entry) (*entry->cells)[size_t(CScreenViewControlUI::CellIndex(c, r))] = cell;
+                cell = ScreenCell{pen.red, pen.green, pen.blue, 1};
+                if (entry) entry->cells[size_t(CScreenViewControlUI::CellIndex(c, r))] = cell;
             } else {
                 if (cell.flag != 1) continue;
-                cell = ScreenCell{m_background.red, m_background.green, m_background.blue, 0};
+                cell = ScreenCell{background.red, background.green, background.blue, 0};
             }
             InvalidateCell(c, r);
         }
@@ -204,10 +180,10 @@ void ScreenWnd::PaintAt(int column, int row, bool record) {
 void ScreenWnd::OnButtonDown(int x, int y) {
     m_buttonPress = PressIsOnAButton(x, y);
     if (m_buttonPress) return;
-    EnsureHistory();
+    m_canvas.EnsureHistory();
     ScreenUndoPosition = NextStrokeEntry();
-    m_history[0].valid = 1;
-    m_history[1].valid = 1;
+    m_canvas.history[0].valid = 1;
+    m_canvas.history[1].valid = 1;
     Tell(kUndoReadyMessage);
     m_drawing = true;
     const int size = GetCellSize();
@@ -231,11 +207,11 @@ void ScreenWnd::OnButtonUp() {
         m_buttonPress = false;
         return;
     }
-    EnsureHistory();
+    m_canvas.EnsureHistory();
     if (ScreenUndoPosition < 2) ScreenUndoPosition = 2;
-    m_history[0].valid = 0;
+    m_canvas.history[0].valid = 0;
     CanvasToHistory(ScreenUndoPosition);
-    m_history[1].valid = 1;
+    m_canvas.history[1].valid = 1;
     m_drawing = false;
     m_lastColumn = m_lastRow = -10;
     Tell(kCanvasChangedMessage);
@@ -243,10 +219,10 @@ void ScreenWnd::OnButtonUp() {
 
 void ScreenWnd::OnLeave() {
     if (!m_drawing) return;
-    if (!m_history.empty() && m_history[0].valid) {
+    if (!m_canvas.history.empty() && m_canvas.history[0].valid) {
         CanvasToHistory(ScreenUndoPosition);
-        m_history[0].valid = 0;
-        m_history[1].valid = 1;
+        m_canvas.history[0].valid = 0;
+        m_canvas.history[1].valid = 1;
     }
     m_cursorUpdate = true;
     m_drawing = false;
@@ -285,26 +261,27 @@ void ScreenWnd::RepaintCanvas() {
 
 void ScreenWnd::PaintCanvas(HDC dc, const RECT& item, const RECT& paint) {
     m_cellSize = GetCellSize();
-    CRenderEngine::DrawColor(dc, paint, Opaque(m_background.red, m_background.green, m_background.blue));
+    const ScreenColor background = m_canvas.background;
+    CRenderEngine::DrawColor(dc, paint, Opaque(background.red, background.green, background.blue));
     const int size = m_cellSize;
     if (size <= 0) return;
     const int width = item.right - item.left, height = item.bottom - item.top;
-    for (int i = 0; i <= m_columns; ++i) {
+    for (int i = 0; i <= m_canvas.columns; ++i) {
         const int x = item.left + i * size;
         if (x >= paint.left && x < paint.right) CRenderEngine::DrawColor(dc, {x, item.top, x + 1, item.top + height}, kGridColor);
     }
-    for (int i = 0; i <= m_rows; ++i) {
+    for (int i = 0; i <= m_canvas.rows; ++i) {
         const int y = item.top + i * size;
         if (y >= paint.top && y < paint.bottom) CRenderEngine::DrawColor(dc, {item.left, y, item.left + width, y + 1}, kGridColor);
     }
     // Only the cells that meet the painted part.
     const int firstColumn = std::max(0, (paint.left - item.left) / size);
-    const int lastColumn = std::min(m_columns - 1, (paint.right - 1 - item.left) / size);
+    const int lastColumn = std::min(m_canvas.columns - 1, (paint.right - 1 - item.left) / size);
     const int firstRow = std::max(0, (paint.top - item.top) / size);
-    const int lastRow = std::min(m_rows - 1, (paint.bottom - 1 - item.top) / size);
+    const int lastRow = std::min(m_canvas.rows - 1, (paint.bottom - 1 - item.top) / size);
     for (int r = firstRow; r <= lastRow; ++r) {
         for (int c = firstColumn; c <= lastColumn; ++c) {
-            const ScreenCell& cell = m_canvas[size_t(CScreenViewControlUI::CellIndex(c, r))];
+            const ScreenCell& cell = m_canvas.Cell(c, r);
             if (cell.flag != 1) continue;
             const int x = item.left + c * size, y = item.top + r * size;
             CRenderEngine::DrawColor(dc, {x + 1, y + 1, x + size, y + size}, Opaque(cell.red, cell.green, cell.blue));

@@ -10,22 +10,12 @@
 // The keyboard page owns the object: the window's end does not delete it.
 // "closebtn" and a close from the window manager close only this window.
 
-#include <memory>
-#include <vector>
-
-#include "keyboard/screen_view_control_ui.h"
+#include "keyboard/screen_canvas.h"
 #include "shell/message_window_base.h"
 
-// One undo entry: a canvas-sized grid and a valid flag. The grid is made on
-// the first write; an entry never written reads as an empty grid.
-struct ScreenHistoryFrame {
-    std::unique_ptr<CScreenViewControlUI::CellGrid> cells;
-    int32_t valid = 0;
-};
-
-class ScreenWnd : public CMessageWindowBase {
+class ScreenWnd : public CMessageWindowBase, public ScreenEditorView {
 public:
-    static constexpr int kHistoryEntries = 512;
+    static constexpr int kHistoryEntries = ScreenCanvas::kHistoryEntries;
     // The editor's size beside the main window, and the room the zoom fills.
     static constexpr int kWidth = 480;
     static constexpr int kHeight = 270;
@@ -55,14 +45,9 @@ public:
     void PlaceBeside(int left, int top, int right, int bottom);
     void SetScreenWndUpdate(bool update) { m_pm.SetScreenWndUpdate(update); }
 
-    // The canvas and the tools, for the keyboard page.
-    CScreenViewControlUI::CellGrid& Canvas() { return m_canvas; }
-    int GetColumns() const { return m_columns; }
-    int GetRows() const { return m_rows; }
-    ScreenColor GetPenColor() const { return m_pen; }
-    ScreenColor GetBackgroundColor() const { return m_background; }
-    void SetPenColor(ScreenColor color) { m_pen = color; }
-    void SetBackgroundColor(ScreenColor color) { m_background = color; }
+    // The canvas (cells, colours, size, undo history) and the tools.
+    ScreenCanvas& Canvas() override { return m_canvas; }
+    void RedrawCanvas() override { RepaintCanvas(); }
     int GetPenMode() const { return m_penMode; }
     void SetPenMode(int mode) { m_penMode = mode; }
     int GetPenSize() const { return m_penSize; }
@@ -73,13 +58,9 @@ public:
     // Pixels per cell: the window's height over the rows (0 without rows).
     int GetCellSize() const;
 
-    // The undo history (empty until first used, then 512 entries).
-    std::vector<ScreenHistoryFrame>& History() { return m_history; }
-    void EnsureHistory();
-    // Copies the canvas into entry n (0..511) or entry n into the canvas.
+    // Copies the canvas into history entry n (0..511; the history is made
+    // when empty).
     void CanvasToHistory(int entry);
-    void HistoryToCanvas(int entry);
-    void CopyHistoryEntry(int from, int to);
 
     // Back to the state before any recorded stroke: the canvas goes into
     // entries 0 and 1, both marked not valid.
@@ -132,12 +113,7 @@ private:
     int m_penMode = kPenModePen;
     bool m_cursorUpdate = true;
     int m_penSize = 1;
-    std::vector<ScreenHistoryFrame> m_history;
     int m_lastColumn = -10;
     int m_lastRow = -10;
-    ScreenColor m_pen{};
-    ScreenColor m_background{};
-    CScreenViewControlUI::CellGrid m_canvas{};
-    int m_columns = 0;
-    int m_rows = 0;
+    ScreenCanvas m_canvas;
 };

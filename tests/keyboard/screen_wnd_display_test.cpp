@@ -182,9 +182,9 @@ TEST_F(ScreenEditorDisplay, A240By135ScreenOpensAt480By270WithOnePixelPerCellIns
     EXPECT_EQ(h, 270);
     EXPECT_EQ(editor.GetCellSize(), 2);
     // A drawn red cell, an empty cell holding green, on a blue background.
-    editor.SetBackgroundColor({0, 0, 200});
-    editor.Canvas()[size_t(CScreenViewControlUI::CellIndex(10, 20))] = Cell(255, 0, 0, 1);
-    editor.Canvas()[size_t(CScreenViewControlUI::CellIndex(11, 20))] = Cell(0, 255, 0, 0);
+    editor.Canvas().background = {0, 0, 200};
+    editor.Canvas().Cell(10, 20) = Cell(255, 0, 0, 1);
+    editor.Canvas().Cell(11, 20) = Cell(0, 255, 0, 0);
     editor.RepaintCanvas();
     EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(21, 41) == 0xFF0000u; })) << std::hex << ScreenPixel(21, 41);
     EXPECT_EQ(ScreenPixel(23, 41), 0x0000C8u) << "an empty cell shows the background";
@@ -195,14 +195,14 @@ TEST_F(ScreenEditorDisplay, A240By135ScreenOpensAt480By270WithOnePixelPerCellIns
 
 TEST_F(ScreenEditorDisplay, PenOfSizeThreeAtTheLastColumnPaintsOnlyThatColumn) {
     ScreenWnd& editor = OpenEditor(240, 135);
-    editor.SetPenColor({10, 200, 30});
+    editor.Canvas().pen = {10, 200, 30};
     editor.SetPenSize(3);
     ClickEditor(479, 101);  // cell (239, 50)
     ASSERT_TRUE(PumpUntil([&] { return owner_->heard.size() == 2; }));
     EXPECT_EQ(owner_->heard, (std::vector<UINT>{ScreenWnd::kUndoReadyMessage, ScreenWnd::kCanvasChangedMessage}));
     for (int row = 50; row < 53; ++row)
-        EXPECT_EQ(editor.Canvas()[size_t(CScreenViewControlUI::CellIndex(239, row))], Cell(10, 200, 30, 1)) << row;
-    EXPECT_EQ(FlaggedCells(editor.Canvas()), 3);
+        EXPECT_EQ(editor.Canvas().Cell(239, row), Cell(10, 200, 30, 1)) << row;
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 3);
     EXPECT_EQ(ScreenUndoPosition.load(), 2);
     EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(479, 105) == 0x0AC81Eu; }));
     EXPECT_FALSE(editor.IsDrawing());
@@ -210,27 +210,27 @@ TEST_F(ScreenEditorDisplay, PenOfSizeThreeAtTheLastColumnPaintsOnlyThatColumn) {
 
 TEST_F(ScreenEditorDisplay, EraserClearsOnlyDrawnCellsToTheBackground) {
     ScreenWnd& editor = OpenEditor(240, 135);
-    editor.SetBackgroundColor({0, 0, 200});
+    editor.Canvas().background = {0, 0, 200};
     auto& canvas = editor.Canvas();
-    canvas[size_t(CScreenViewControlUI::CellIndex(5, 5))] = Cell(255, 0, 0, 1);
-    canvas[size_t(CScreenViewControlUI::CellIndex(6, 5))] = Cell(0, 255, 0, 0);  // empty, another colour
-    canvas[size_t(CScreenViewControlUI::CellIndex(6, 6))] = Cell(9, 9, 9, 1);
-    canvas[size_t(CScreenViewControlUI::CellIndex(7, 7))] = Cell(8, 8, 8, 1);  // outside the 2 x 2 block
+    canvas.Cell(5, 5) = Cell(255, 0, 0, 1);
+    canvas.Cell(6, 5) = Cell(0, 255, 0, 0);  // empty, another colour
+    canvas.Cell(6, 6) = Cell(9, 9, 9, 1);
+    canvas.Cell(7, 7) = Cell(8, 8, 8, 1);  // outside the 2 x 2 block
     editor.SetPenMode(ScreenWnd::kPenModeEraser);
     editor.SetPenSize(2);
     ClickEditor(11, 11);  // cell (5, 5)
     ASSERT_TRUE(PumpUntil([&] { return owner_->heard.size() == 2; }));
-    EXPECT_EQ(canvas[size_t(CScreenViewControlUI::CellIndex(5, 5))], Cell(0, 0, 200, 0));
-    EXPECT_EQ(canvas[size_t(CScreenViewControlUI::CellIndex(6, 6))], Cell(0, 0, 200, 0));
-    EXPECT_EQ(canvas[size_t(CScreenViewControlUI::CellIndex(6, 5))], Cell(0, 255, 0, 0)) << "empty cells are left";
-    EXPECT_EQ(canvas[size_t(CScreenViewControlUI::CellIndex(7, 7))], Cell(8, 8, 8, 1));
-    EXPECT_EQ(canvas[size_t(CScreenViewControlUI::CellIndex(5, 6))], Cell(0, 0, 0, 0));
+    EXPECT_EQ(canvas.Cell(5, 5), Cell(0, 0, 200, 0));
+    EXPECT_EQ(canvas.Cell(6, 6), Cell(0, 0, 200, 0));
+    EXPECT_EQ(canvas.Cell(6, 5), Cell(0, 255, 0, 0)) << "empty cells are left";
+    EXPECT_EQ(canvas.Cell(7, 7), Cell(8, 8, 8, 1));
+    EXPECT_EQ(canvas.Cell(5, 6), Cell(0, 0, 0, 0));
     EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(11, 11) == 0x0000C8u; }));
 }
 
 TEST_F(ScreenEditorDisplay, UndoWalksBackStrokeByStrokeAndTheOldestGivesWayPastTheLastEntry) {
     ScreenWnd& editor = OpenEditor(240, 135);
-    editor.SetPenColor({255, 255, 255});
+    editor.Canvas().pen = {255, 255, 255};
     editor.ResetHistory();
     const HWND hwnd = editor.GetHWND();
     // Stroke k paints cell (k % 240, 10 + k / 240) with one press and
@@ -241,14 +241,14 @@ TEST_F(ScreenEditorDisplay, UndoWalksBackStrokeByStrokeAndTheOldestGivesWayPastT
         win::SendMessageW(hwnd, win::WM_LBUTTONUP, 0, at);
     };
     auto painted = [&](int k) {
-        return editor.Canvas()[size_t(CScreenViewControlUI::CellIndex(k % 240, 10 + k / 240))].flag == 1;
+        return editor.Canvas().Cell(k % 240, 10 + k / 240).flag == 1;
     };
     // A first stroke: one undo restores the start, a second does nothing.
     stroke(0);
     EXPECT_EQ(ScreenUndoPosition.load(), 2);
     EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
     EXPECT_EQ(ScreenUndoPosition.load(), 1);
-    EXPECT_EQ(FlaggedCells(editor.Canvas()), 0);
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 0);
     EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoNothing);
     EXPECT_EQ(ScreenUndoPosition.load(), 0);
 
@@ -256,24 +256,24 @@ TEST_F(ScreenEditorDisplay, UndoWalksBackStrokeByStrokeAndTheOldestGivesWayPastT
     editor.ResetHistory();
     for (int k = 1; k <= 600; ++k) stroke(k);
     EXPECT_EQ(ScreenUndoPosition.load(), ScreenWnd::kHistoryEntries - 1);
-    EXPECT_EQ(FlaggedCells(editor.Canvas()), 600);
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 600);
     EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
     EXPECT_FALSE(painted(600));
     EXPECT_TRUE(painted(599));
     for (int i = 1; i < 510; ++i) ASSERT_EQ(editor.Undo(), ScreenWnd::kUndoRestored) << i;
     EXPECT_EQ(ScreenUndoPosition.load(), 1);
     // The oldest state kept: after stroke 90 (strokes 1..90 painted).
-    EXPECT_EQ(FlaggedCells(editor.Canvas()), 90);
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 90);
     EXPECT_TRUE(painted(90));
     EXPECT_FALSE(painted(91));
     EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoNothing);
-    EXPECT_EQ(FlaggedCells(editor.Canvas()), 90);
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 90);
     // Strokes go on from there.
     stroke(700);
     EXPECT_EQ(ScreenUndoPosition.load(), 2);
     EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
     EXPECT_FALSE(painted(700));
-    EXPECT_EQ(FlaggedCells(editor.Canvas()), 90);
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 90);
 }
 
 TEST_F(ScreenEditorDisplay, PlaceBesideKeepsTheEditorInsideTheWorkArea) {
