@@ -22,4 +22,4 @@ void CMainWnd::ResetKeySetPage(CCorvaneUSBDevice* page, bool initControls) {
     if (initControls) keys->InitControls();
     keys->ShowKeySetLayout(false);
 }
-void CMainWnd::ClearFloatingWindows() {}
+void CMainWnd::ClearFloatingWindows() { m_floatingWindows.clear(); }

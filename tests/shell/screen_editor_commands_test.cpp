@@ -1,0 +1,81 @@
+// The main window's screen-editor commands on a real keyboard page bound to
+// an emulated keyboard: the editor opens owned by the main window and beside
+// it, follows it, a close from the window manager ends only the editor (the
+// next show opens a new one), the page's close ends it, and a keyboard
+// without a screen size gets none.
+
+#include "keyboard/screen_wnd.h"
+#include "platform/os/messages.h"
+#include "platform/os/window.h"
+#include "platform/ui/win_window_api.h"
+#include "tests/shell/device_commands_fixture.h"
+
+namespace commandstest {
+namespace {
+
+using ScreenEditorCommands = DeviceCommandsTest;
+
+bool QuitQueued() {
+    win::MSG msg;
+    return win::PeekMessageW(&msg, nullptr, win::WM_QUIT, win::WM_QUIT, win::PM_REMOVE) != 0;
+}
+
+TEST_F(ScreenEditorCommands, EditorOpensBesideTheMainWindowAndAWindowManagerCloseEndsOnlyIt) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(240, 135, 0);
+    commands_->ShowScreenEditor();
+    ScreenWnd* editor = keyboard->GetScreenEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor->GetHWND(), nullptr);
+    EXPECT_EQ(editor->GetOwner(), commands_->GetHWND());
+    RECT r = editor->GetWindowRect();
+    EXPECT_EQ(r.right - r.left, ScreenWnd::kWidth);
+    EXPECT_EQ(r.bottom - r.top, ScreenWnd::kHeight);
+
+    // The main window moves: the editor follows, within the fixture's work
+    // area, which is not large (the editor keeps 324, 174 from the corner).
+    const BackendRect area = GetDisplayBackend().GetWorkArea();
+    ASSERT_NE(commands_->GetWindowRect().left, 60) << "the move must change the place";
+    ASSERT_FALSE(area.Width() > 1500 && area.Height() > 960);
+    win::SetWindowPos(commands_->GetHWND(), nullptr, 60, 40, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
+    PumpFor([] { return false; }, 200);
+    r = editor->GetWindowRect();
+    EXPECT_EQ(r.left, 60 + 324);
+    EXPECT_EQ(r.top, 40 + 174);
+
+    win::SendMessageW(editor->GetHWND(), win::WM_SYSCOMMAND, win::SC_CLOSE, 0);
+    PumpFor([&] { return editor->GetHWND() == nullptr; }, 2000);
+    EXPECT_EQ(editor->GetHWND(), nullptr);
+    EXPECT_FALSE(QuitQueued()) << "the program goes on";
+    EXPECT_TRUE(win::IsWindow(commands_->GetHWND()));
+
+    commands_->ShowScreenEditor();
+    ScreenWnd* again = keyboard->GetScreenEditorWindow();
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again->GetHWND(), nullptr) << "a new editor window";
+
+    commands_->HideScreenEditor();
+    EXPECT_FALSE(win::IsWindowVisible(again->GetHWND()));
+    commands_->ShowScreenEditor();
+    EXPECT_TRUE(win::IsWindowVisible(again->GetHWND()));
+
+    commands_->CloseScreenEditor();
+    EXPECT_FALSE(keyboard->HasScreenEditor());
+    EXPECT_EQ(keyboard->GetScreenEditorWindow(), nullptr);
+}
+
+TEST_F(ScreenEditorCommands, AKeyboardWithoutAScreenSizeGetsNoEditor) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(0, 0, 0);
+    commands_->ShowScreenEditor();
+    EXPECT_FALSE(keyboard->HasScreenEditor());
+    commands_->OnScreenCanvasChanged();
+    commands_->OnScreenPreviewPaint(1, (5 << 16) | 5);
+    commands_->PlaceFloatingWindows();
+    EXPECT_FALSE(keyboard->HasScreenEditor());
+}
+
+}  // namespace
+}  // namespace commandstest
