@@ -23,6 +23,7 @@
 
 // X's own headers last: their macros (None, Expose, ...) would break the UI's names.
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
 namespace {
@@ -274,6 +275,45 @@ TEST_F(ScreenEditorDisplay, UndoWalksBackStrokeByStrokeAndTheOldestGivesWayPastT
     EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
     EXPECT_FALSE(painted(700));
     EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 90);
+}
+
+TEST_F(ScreenEditorDisplay, ADragIsOneStrokeAndLeavingTheWindowEndsIt) {
+    ScreenWnd& editor = OpenEditor(240, 135);
+    editor.Canvas().pen = {250, 250, 0};
+    editor.ResetHistory();
+    Window owner = 0;
+    ASSERT_TRUE(XGetTransientForHint(driver_->display(), Xid(&editor), &owner));
+    EXPECT_EQ(owner, Xid(owner_.get())) << "transient for the main window";
+    int x = 0, y = 0, w = 0, h = 0;
+    Geometry(x, y, w, h);
+    driver_->MoveTo(x + 41, y + 41);  // cell (20, 20)
+    driver_->Press(1);
+    ASSERT_TRUE(PumpUntil([&] { return editor.Canvas().Cell(20, 20).flag == 1; }));
+    // To cell (30, 20), one cell at a time (the editor paints where the
+    // pointer is; it does not fill the cells between two far positions).
+    for (int step = 1; step <= 10; ++step) {
+        driver_->MoveTo(x + 41 + step * 2, y + 41);
+        EXPECT_TRUE(PumpUntil([&] { return editor.Canvas().Cell(20 + step, 20).flag == 1; })) << step;
+    }
+    driver_->Release(1);
+    ASSERT_TRUE(PumpUntil([&] { return owner_->heard.size() == 2; }));
+    for (int c = 20; c <= 30; ++c) EXPECT_EQ(editor.Canvas().Cell(c, 20), Cell(250, 250, 0, 1)) << c;
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 11);
+    EXPECT_EQ(ScreenUndoPosition.load(), 2) << "one stroke";
+    EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 0);
+
+    // A stroke that leaves the window ends there and is recorded.
+    const HWND hwnd = editor.GetHWND();
+    win::SendMessageW(hwnd, win::WM_LBUTTONDOWN, 1, win::MAKELPARAM(5, 5));
+    EXPECT_TRUE(editor.IsDrawing());
+    win::SendMessageW(hwnd, win::WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(editor.IsDrawing());
+    win::SendMessageW(hwnd, win::WM_MOUSEMOVE, 1, win::MAKELPARAM(9, 5));
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 1) << "no painting after the stroke ended";
+    EXPECT_EQ(owner_->heard.back(), ScreenWnd::kCanvasChangedMessage);
+    EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
+    EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 0);
 }
 
 TEST_F(ScreenEditorDisplay, PlaceBesideKeepsTheEditorInsideTheWorkArea) {
