@@ -374,6 +374,24 @@ TEST_F(ScreenEditorDisplay, TheToolsCursorShowsOverTheCanvas) {
     EXPECT_TRUE(PumpUntil([&] { return shows(*eraser); }));
 }
 
+TEST_F(ScreenEditorDisplay, DpiRequestsAreCheckedAndADpiChangeMovesTheWindowToTheSuggestedPlace) {
+    ScreenWnd& editor = OpenEditor(240, 135);
+    editor.SetDPI(120);
+    EXPECT_EQ(editor.GetDPI(), 120);
+    editor.SetDPI(100);  // not a step the program knows
+    EXPECT_EQ(editor.GetDPI(), 96);
+    EXPECT_EQ(editor.GetPaintManager()->GetDPIObj()->GetDPI(), 96);
+    RECT suggested{300, 200, 780, 470};
+    win::SendMessageW(editor.GetHWND(), win::WM_DPICHANGED, 144 | (144 << 16), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(editor.GetPaintManager()->GetDPIObj()->GetDPI(), 144);
+    int x = 0, y = 0, w = 0, h = 0;
+    Geometry(x, y, w, h);
+    EXPECT_EQ(x, 300);
+    EXPECT_EQ(y, 200);
+    EXPECT_EQ(w, 480);
+    EXPECT_EQ(h, 270);
+}
+
 TEST_F(ScreenEditorDisplay, CloseButtonAndWindowManagerCloseEndOnlyTheEditor) {
     for (const bool byWindowManager : {false, true}) {
         ScreenWnd& editor = OpenEditor(240, 135);
