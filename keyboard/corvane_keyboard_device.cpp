@@ -130,6 +130,7 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
     }
     if (auto* edit = FindAs<CEditUI>(*this, L"frame_interval_time_edit", L"Edit"))
         edit->SetMinMaxNumber(0, kFrameIntervalMax);
+    InitScreenControls();
     if (auto* slider = FindAs<CSliderUI>(*this, L"key_shake_slider", L"Slider")) slider->SetMaxValue(m_keyDebounceMax);
     if (auto* edit = FindAs<CEditUI>(*this, L"key_shake_edit", L"Edit")) edit->SetMinMaxNumber(0, kKeyDebounceMax);
 }

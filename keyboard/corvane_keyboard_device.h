@@ -529,6 +529,8 @@ public:
     int ScreenRows() const;
 
 private:
+    // The screen page's combos show the page's tool, pen size and screen mode.
+    void InitScreenControls();
     CScreenViewControlUI* AppendFrame(int index, DuiLib::DWORD pen, DuiLib::DWORD background);
     DuiLib::CDuiString ScreenFrameDocumentPath() const;
     DuiLib::CDuiString FrameBitmapPath(int index) const;

@@ -80,9 +80,13 @@ CDuiString CCorvaneKeyboardDevice::FrameBitmapPath(int index) const {
 
 void CCorvaneKeyboardDevice::FillFrameFromPicture(CScreenViewControlUI& frame, const CDuiString& path,
                                                   const Json::Value& entry) {
+    const cv::Mat picture = screen_image::ReadColorPicture(WideToNarrow(path.GetData(), 0));
+    // A frame's bitmap is written in the screen's own orientation: turning it
+    // again for a rotated screen would scramble the frame at every load. Only
+    // a picture that is not yet of the screen's size is turned.
+    const bool upright = picture.cols == frame.GetColumns() && picture.rows == frame.GetRows();
     const cv::Mat fitted =
-        screen_image::FitToScreen(screen_image::ReadColorPicture(WideToNarrow(path.GetData(), 0)), frame.GetColumns(),
-                                  frame.GetRows(), m_rotate != 0);
+        screen_image::FitToScreen(picture, frame.GetColumns(), frame.GetRows(), m_rotate != 0 && !upright);
     if (fitted.empty()) return;  // a blank frame with a white pen
     screen_image::CopyImageToCells(fitted, frame.Cells());
     frame.RebuildBitmap();
@@ -99,7 +103,7 @@ void CCorvaneKeyboardDevice::LoadFrames() {
     Json::Value document = CJsonFileUtil::LoadJson(documentPath);
     if (!document.isObject()) {
         document = CJsonFileUtil::LoadJson(GetDefaultDataFolder() + kDocumentName);
-        CJsonFileUtil::SaveJson(documentPath, document);
+        if (document.isObject()) CJsonFileUtil::SaveJson(documentPath, document);
         win::CreateDirectoryW((GetUserDataFolder() + kBitmapFolder).GetData());
         const int defaults = static_cast<int>(JsonMember(document, "Frame").size());
         for (int i = 0; i < defaults; ++i) CopyFileOver(GetDefaultDataFolder() + kDefaultBitmap, FrameBitmapPath(i));

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cwchar>
+#include <utility>
 
 #include <json/json.h>
 
@@ -42,6 +43,14 @@ int LeadingInteger(const wchar_t* text) {
 }
 
 }  // namespace
+
+void CCorvaneKeyboardDevice::InitScreenControls() {
+    const std::pair<const wchar_t*, int> choices[] = {
+        {L"Screen_tool_combo_Select", 0}, {L"Pixel_size_combo_Select", 0}, {L"screen_mode_combo_Select", m_screenMode}};
+    for (auto [name, index] : choices) {
+        if (auto* combo = As<CComboUI>(FindSystemControl(name), L"Combo")) combo->SelectItem(index, false, false);
+    }
+}
 
 void CCorvaneKeyboardDevice::SetScreenGeometry(int width, int height, int rotate) {
     m_screenWidth = width;

@@ -128,6 +128,39 @@ TEST_F(ScreenFrameFiles, SavedFramesLoadBackWithCellsAndColours) {
     }
 }
 
+TEST_F(ScreenFrameFiles, RotatedScreenLoadsItsFramesAsTheyWereSaved) {
+    CCorvaneKeyboardDevice* page = Build(true, 240, 135, 1);
+    ASSERT_NE(page, nullptr);
+    page->LoadFrames();
+    PaintFrame(*page->GetFrame(0), 4);
+    ASSERT_EQ(page->SaveAllFrames(), 1);
+    page->LoadFrames();
+    ASSERT_EQ(page->GetFrameCount(), 1);
+    for (int r = 0; r < 135; ++r)
+        for (int c = 0; c < 240; ++c) ASSERT_EQ(page->GetFrame(0)->Cell(c, r), Marker(4, c, r)) << c << "," << r;
+}
+
+TEST_F(ScreenFrameFiles, RotatedScreenTurnsAnUprightBitmapOnLoad) {
+    CCorvaneKeyboardDevice* page = Build(true, 4, 2, 1);
+    ASSERT_NE(page, nullptr);
+    // A 2 x 4 picture, as a rotated screen's pictures come.
+    CScreenViewControlUI upright;
+    upright.SetColumns(2);
+    upright.SetRows(4);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 2; ++c) upright.Cell(c, r) = ScreenCell{uint8_t(10 * r + c), 0, 0, 1};
+    fs::create_directories(DataFolder() / "ScreenFamres");
+    ASSERT_TRUE(WriteBitmapFile(*upright.GetBitmap(), ProgramPath(BitmapPath(0))));
+    Json::Value document;
+    document["Frame"][0]["SaveFameDir"] = "ScreenFamres\\0.bmp";
+    WriteDocument(document);
+    page->LoadFrames();
+    // A quarter turn counter-clockwise: the right column becomes the top row.
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(page->GetFrame(0)->Cell(c, r).red, 10 * c + (1 - r)) << c << "," << r;
+}
+
 TEST_F(ScreenFrameFiles, LoadingTwiceKeepsOneSetOfFrames) {
     CCorvaneKeyboardDevice* page = Build(true, 8, 4);
     ASSERT_NE(page, nullptr);
