@@ -1,8 +1,9 @@
 // The main window's screen-editor commands on a real keyboard page bound to
 // an emulated keyboard: the editor opens owned by the main window and beside
 // it, follows it, a close from the window manager ends only the editor (the
-// next show opens a new one), the page's close ends it, and a keyboard
-// without a screen size gets none.
+// next show opens a new one), the page's close ends it, a stroke reaches the
+// current frame through the main window, and a keyboard without a screen
+// size gets none.
 
 #include "keyboard/screen_wnd.h"
 #include "platform/os/messages.h"
@@ -63,6 +64,26 @@ TEST_F(ScreenEditorCommands, EditorOpensBesideTheMainWindowAndAWindowManagerClos
     commands_->CloseScreenEditor();
     EXPECT_FALSE(keyboard->HasScreenEditor());
     EXPECT_EQ(keyboard->GetScreenEditorWindow(), nullptr);
+}
+
+TEST_F(ScreenEditorCommands, AStrokeReachesTheCurrentFrameThroughTheMainWindow) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(240, 135, 0);
+    commands_->ShowScreenEditor();
+    ScreenWnd* editor = keyboard->GetScreenEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(keyboard->GetFrame(0), nullptr) << "the frames were loaded";
+    DuiLib::CControlUI* undo = commands_->GetPaintManager()->FindControl(L"screen_undo_btn");
+    ASSERT_NE(undo, nullptr);
+    EXPECT_FALSE(undo->IsEnabled()) << "a fresh history";
+    editor->Canvas().pen = {12, 34, 56};
+    const LPARAM at = win::MAKELPARAM(10 * 2 + 1, 20 * 2 + 1);  // cell (10, 20)
+    win::SendMessageW(editor->GetHWND(), win::WM_LBUTTONDOWN, 1, at);
+    EXPECT_TRUE(undo->IsEnabled());
+    win::SendMessageW(editor->GetHWND(), win::WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(keyboard->GetFrame(0)->Cell(10, 20), (ScreenCell{12, 34, 56, 1}));
+    commands_->CloseScreenEditor();
 }
 
 TEST_F(ScreenEditorCommands, AKeyboardWithoutAScreenSizeGetsNoEditor) {
