@@ -60,8 +60,19 @@ void CMainWnd::ImportScreenPicture() {}
 void CMainWnd::ImportScreenAnimation() {}
 void CMainWnd::ExportScreenPicture() {}
 void CMainWnd::ExportScreenVideo() {}
-void CMainWnd::PickPenColor() {}
-void CMainWnd::PickBackgroundColor() {}
+void CMainWnd::PickPenColor() {
+    CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice());
+    if (!keyboard) return;
+    DuiLib::DWORD color = keyboard->GetPenColor();
+    if (PickColor(color)) keyboard->SetPenColor(color);
+}
+
+void CMainWnd::PickBackgroundColor() {
+    CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice());
+    if (!keyboard) return;
+    DuiLib::DWORD color = keyboard->GetBackgroundColor();
+    if (PickColor(color)) keyboard->FillBackgroundColor(color);
+}
 
 void CMainWnd::OnScreenPreviewPaint(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) {
     if (CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice()))

@@ -3,7 +3,9 @@
 // it, follows it, a close from the window manager ends only the editor (the
 // next show opens a new one), the page's close ends it, a stroke reaches the
 // current frame through the main window, and a keyboard without a screen
-// size gets none.
+// size gets none; picked colours become the pen and the background.
+
+#include <functional>
 
 #include "keyboard/screen_wnd.h"
 #include "platform/os/messages.h"
@@ -83,6 +85,65 @@ TEST_F(ScreenEditorCommands, AStrokeReachesTheCurrentFrameThroughTheMainWindow) 
     EXPECT_TRUE(undo->IsEnabled());
     win::SendMessageW(editor->GetHWND(), win::WM_LBUTTONUP, 0, at);
     EXPECT_EQ(keyboard->GetFrame(0)->Cell(10, 20), (ScreenCell{12, 34, 56, 1}));
+    commands_->CloseScreenEditor();
+}
+
+// Runs one step on the UI thread while a modal loop (the colour picker's) runs.
+class StepWindow : public CWindowWnd {
+public:
+    std::function<void()> step;
+    void Post() { win::PostMessageW(GetHWND(), kRunStep, 0, 0); }
+
+protected:
+    static constexpr UINT kRunStep = 0x8002;  // WM_APP + 2
+    LPCTSTR GetWindowClassName() const override { return L"ScreenEditorSteps"; }
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override {
+        if (uMsg != kRunStep || !step) return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+        auto run = std::move(step);
+        step = nullptr;
+        run();
+        return 0;
+    }
+};
+
+TEST_F(ScreenEditorCommands, PickedColoursBecomeThePenAndTheFramesBackground) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(240, 135, 0);
+    commands_->ShowScreenEditor();
+    ScreenWnd* editor = keyboard->GetScreenEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(keyboard->GetFrame(0), nullptr);
+    keyboard->GetFrame(0)->Cell(3, 3) = ScreenCell{9, 9, 9, 1};
+    StepWindow steps;
+    steps.Create(nullptr, L"steps", UI_WS_POPUP, 0, 0, 0, 10, 10);
+    // Each pick chooses the skin's blue swatch and confirms it.
+    auto pickBlue = [&](void (CMainWnd::*pick)()) {
+        steps.step = [&] {
+            auto* picker = CWindowWnd::FromHandle(commands_->GetColorPickerWnd());
+            ASSERT_NE(picker, nullptr);
+            auto* pm = static_cast<WindowImplBase*>(picker)->GetPaintManager();
+            pm->Invalidate();
+            pm->Paint();
+            auto* blue = static_cast<COptionUI*>(pm->FindControl(L"color_option_8"));
+            ASSERT_NE(blue, nullptr);
+            blue->Selected(true);
+            pm->SendNotify(pm->FindControl(L"okbtn"), L"click");
+        };
+        steps.Post();
+        (commands_->*pick)();
+    };
+    pickBlue(&CMainWnd::PickPenColor);
+    EXPECT_EQ(editor->Canvas().pen, (ScreenColor{0, 0, 255}));
+    EXPECT_EQ(keyboard->GetPenColor(), 0xFF0000FFu);
+    EXPECT_EQ(keyboard->GetFrame(0)->GetPenColor(), (ScreenColor{0, 0, 255}));
+
+    editor->Canvas().Cell(3, 3) = ScreenCell{9, 9, 9, 1};
+    pickBlue(&CMainWnd::PickBackgroundColor);
+    EXPECT_EQ(editor->Canvas().background, (ScreenColor{0, 0, 255}));
+    EXPECT_EQ(keyboard->GetFrame(0)->Cell(0, 0), (ScreenCell{0, 0, 255, 0}));
+    EXPECT_EQ(keyboard->GetFrame(0)->Cell(3, 3), (ScreenCell{9, 9, 9, 1})) << "drawn cells keep their colour";
+    win::DestroyWindow(steps.GetHWND());
     commands_->CloseScreenEditor();
 }
 
