@@ -3,7 +3,8 @@
 // it, follows it, a close from the window manager ends only the editor (the
 // next show opens a new one), the page's close ends it, a stroke reaches the
 // current frame through the main window, and a keyboard without a screen
-// size gets none; picked colours become the pen and the background.
+// size gets none; picked colours become the pen and the background; the
+// screen tab's tool combos and undo button reach the editor.
 
 #include <functional>
 
@@ -144,6 +145,45 @@ TEST_F(ScreenEditorCommands, PickedColoursBecomeThePenAndTheFramesBackground) {
     EXPECT_EQ(keyboard->GetFrame(0)->Cell(0, 0), (ScreenCell{0, 0, 255, 0}));
     EXPECT_EQ(keyboard->GetFrame(0)->Cell(3, 3), (ScreenCell{9, 9, 9, 1})) << "drawn cells keep their colour";
     win::DestroyWindow(steps.GetHWND());
+    commands_->CloseScreenEditor();
+}
+
+TEST_F(ScreenEditorCommands, TheScreenTabsControlsReachTheEditorThroughTheDispatch) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(240, 135, 0);
+    commands_->SelectFunctionTab(9);  // the screen tab, whose controls are then shown
+    commands_->ShowScreenEditor();
+    ScreenWnd* editor = keyboard->GetScreenEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    CPaintManagerUI* pm = commands_->GetPaintManager();
+    auto* tool = static_cast<CComboUI*>(pm->FindControl(L"Screen_tool_combo_Select"));
+    auto* size = static_cast<CComboUI*>(pm->FindControl(L"Pixel_size_combo_Select"));
+    ASSERT_NE(tool, nullptr);
+    ASSERT_NE(size, nullptr);
+    ASSERT_GE(size->GetCount(), 3);
+    auto choose = [&](CComboUI* combo, int row) {
+        combo->SelectItem(row, false, false);
+        pm->SendNotify(combo, L"itemselect");
+        PumpFor([] { return false; }, 100);
+    };
+    choose(size, 2);
+    choose(tool, 1);
+    EXPECT_EQ(editor->GetPenSize(), 3);
+    EXPECT_EQ(editor->GetPenMode(), ScreenWnd::kPenModeEraser);
+    choose(tool, 0);
+    EXPECT_EQ(editor->GetPenMode(), ScreenWnd::kPenModePen);
+
+    // A stroke, then the undo button.
+    editor->Canvas().pen = {200, 0, 0};
+    const LPARAM at = win::MAKELPARAM(5 * 2 + 1, 5 * 2 + 1);
+    win::SendMessageW(editor->GetHWND(), win::WM_LBUTTONDOWN, 1, at);
+    win::SendMessageW(editor->GetHWND(), win::WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(keyboard->GetFrame(0)->Cell(7, 7), (ScreenCell{200, 0, 0, 1})) << "a 3 x 3 pen";
+    pm->SendNotify(pm->FindControl(L"screen_undo_btn"), L"click");
+    PumpFor([] { return false; }, 100);
+    EXPECT_EQ(keyboard->GetFrame(0)->Cell(7, 7).flag, 0);
+    EXPECT_EQ(editor->Canvas().Cell(5, 5).flag, 0);
     commands_->CloseScreenEditor();
 }
 
