@@ -565,6 +565,8 @@ public:
     void SetFrameCell(DuiLib::HWND window, int on, uint32_t position);
     // One stroke back; the restored canvas goes into the current frame.
     void UndoCanvas();
+    // A stroke began: this page's "screen_undo_btn" may be used.
+    void EnableScreenUndoButton();
     // Every canvas cell empty in the background colour, stored in the frame.
     void ClearFrame();
     // The background colour, given to every cell not drawn, stored in the frame.

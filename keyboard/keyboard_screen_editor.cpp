@@ -106,6 +106,10 @@ void CCorvaneKeyboardDevice::UndoCanvas() {
     const ScreenWnd::UndoResult result = m_editorWindow->Undo();
     if (result == ScreenWnd::kUndoNothing) return;
     if (result == ScreenWnd::kUndoRestored) StoreCanvasToFrame();
+    EnableScreenUndoButton();
+}
+
+void CCorvaneKeyboardDevice::EnableScreenUndoButton() {
     if (CControlUI* undo = FindSystemControl(kUndoButton)) undo->SetEnabled(true);
 }
 

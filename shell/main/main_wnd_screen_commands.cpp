@@ -80,8 +80,7 @@ void CMainWnd::OnScreenPreviewPaint(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam
 }
 
 void CMainWnd::OnScreenUndoReady() {
-    if (!ScreenKeyboard(GetCurrentDevice())) return;
-    if (DuiLib::CControlUI* undo = m_pm.FindControl(L"screen_undo_btn")) undo->SetEnabled(true);
+    if (CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice())) keyboard->EnableScreenUndoButton();
 }
 
 void CMainWnd::OnScreenCanvasChanged() {
