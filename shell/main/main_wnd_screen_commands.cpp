@@ -1,25 +1,33 @@
-#include "shell/main/main_wnd.h"
-
 #include <algorithm>
+#include <string>
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "keyboard/screen_wnd.h"
 #include "platform/os/window.h"
 #include "platform/ui/win_window_api.h"
+#include "shell/main/main_wnd.h"
+#include "shell/process_state.h"
+
+using namespace DuiLib;
 
 namespace {
 
-// The keyboard page a screen command acts on: a keyboard on its cable.
-CCorvaneKeyboardDevice* ScreenKeyboard(CCorvaneUSBDevice* page) {
-    return page != nullptr && page->GetDeviceType() == CCorvaneUSBDevice::kTypeKeyboard
-               ? dynamic_cast<CCorvaneKeyboardDevice*>(page)
-               : nullptr;
+// Filters as the file dialogs take them: description and patterns, each
+// ended by a zero character, the list ended by one more.
+const std::wstring kPictureFilter(L"(*.jpg;*.bmp;*.png)\0*.jpg;*.bmp;*.png\0", 39);
+const std::wstring kAnimationFilter(L"Profile Files(*.gif;*.avi)\0*.gif;*.avi\0", 40);
+const std::wstring kVideoFilter(L"(*.avi)\0*.avi\0", 15);
+
+// The current page when it is a keyboard.
+CCorvaneKeyboardDevice* KeyboardPageOf(CCorvaneUSBDevice* page) {
+    if (page == nullptr || page->GetDeviceType() != CCorvaneUSBDevice::kTypeKeyboard) return nullptr;
+    return static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName));
 }
 
 }  // namespace
 
 void CMainWnd::ShowScreenEditor() {
-    CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice());
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
     const bool existed = keyboard->HasScreenEditor();
     if (existed) keyboard->ShowScreenEditor();
@@ -35,12 +43,12 @@ void CMainWnd::ShowScreenEditor() {
 
 void CMainWnd::CloseScreenEditor() {
     m_floatingWindows.clear();
-    if (CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice())) keyboard->CloseScreenEditor();
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->CloseScreenEditor();
 }
 
 void CMainWnd::HideScreenEditor() {
     for (CCorvaneUSBDevice* page : m_keyboards) {
-        CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(page);
+        CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(page);
         if (!keyboard || !keyboard->IsVisible()) continue;
         keyboard->HideScreenEditor();
         return;
@@ -48,43 +56,80 @@ void CMainWnd::HideScreenEditor() {
 }
 
 void CMainWnd::ReloadScreenFrames() {
-    CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice());
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
     keyboard->LoadFrames();
     keyboard->ShowFrameInCanvas(0);
     keyboard->ResetUndoHistory();
 }
+
 void CMainWnd::ShowScreenFramesPage() {}
 void CMainWnd::SelectScreenPage(int) {}
-void CMainWnd::ImportScreenPicture() {}
-void CMainWnd::ImportScreenAnimation() {}
-void CMainWnd::ExportScreenPicture() {}
-void CMainWnd::ExportScreenVideo() {}
+void CMainWnd::ImportScreenPicture() {
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
+    if (keyboard == nullptr) return;
+    CDuiString path;
+    if (!ShowOpenFileDialog(CDuiString(kPictureFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
+    if (keyboard->ImportPicture(path) == -1) {
+        ShowMainMessage(L"import_erro_text", 1, 1);
+        return;
+    }
+    ScreenFramesUnsaved = 1;
+}
+
+void CMainWnd::ImportScreenAnimation() {
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
+    if (keyboard == nullptr) return;
+    CDuiString path;
+    if (!ShowOpenFileDialog(CDuiString(kAnimationFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
+    if (keyboard->ImportAnimation(path) == -1) {
+        ShowMainMessage(L"message_erro_over_text", 1, 1);
+        return;
+    }
+    ScreenFramesUnsaved = 1;
+}
+
+void CMainWnd::ExportScreenPicture() {
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
+    if (keyboard == nullptr) return;
+    CDuiString path;
+    if (!ShowSaveFileDialog(CDuiString(kPictureFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
+    keyboard->ExportPicture(path);
+}
+
+void CMainWnd::ExportScreenVideo() {
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
+    if (keyboard == nullptr) return;
+    CDuiString path;
+    if (!ShowSaveFileDialog(CDuiString(kVideoFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
+    keyboard->ExportVideo(path);
+}
+
 void CMainWnd::PickPenColor() {
-    CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice());
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
     DuiLib::DWORD color = keyboard->GetPenColor();
     if (PickColor(color)) keyboard->SetPenColor(color);
 }
 
 void CMainWnd::PickBackgroundColor() {
-    CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice());
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
     DuiLib::DWORD color = keyboard->GetBackgroundColor();
     if (PickColor(color)) keyboard->FillBackgroundColor(color);
 }
 
 void CMainWnd::OnScreenPreviewPaint(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam) {
-    if (CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice()))
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice()))
         keyboard->SetFrameCell(GetHWND(), static_cast<int>(wParam), static_cast<uint32_t>(lParam));
 }
 
 void CMainWnd::OnScreenUndoReady() {
-    if (CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice())) keyboard->EnableScreenUndoButton();
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->EnableScreenUndoButton();
 }
 
 void CMainWnd::OnScreenCanvasChanged() {
-    if (CCorvaneKeyboardDevice* keyboard = ScreenKeyboard(GetCurrentDevice())) keyboard->StoreCanvasToFrame();
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->StoreCanvasToFrame();
 }
 
 void CMainWnd::PlaceFloatingWindows() {

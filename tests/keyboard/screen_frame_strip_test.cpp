@@ -214,4 +214,19 @@ TEST_F(ScreenFrameStrip, SetIntervalShowsAndSavesWhatItStores) {
     }
 }
 
+TEST_F(ScreenFrameStrip, RefreshWithoutTheIntervalFlagStillShowsTheStoredInterval) {
+    CCorvaneKeyboardDevice* page = Build();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->LoadProfile(0), 1);
+    auto* edit = Find<CEditUI>(L"frame_interval_time_edit");
+    // A profile reset refreshes the page without the flag: what the edit
+    // shows is what the next loss of focus stores.
+    for (int flag : {0, 1}) {
+        page->SetFrameIntervalValue(flag ? 320 : 240);
+        page->RefreshPage(flag);
+        EXPECT_EQ(std::wstring(edit->GetText().GetData()), std::to_wstring(flag ? 320 : 240)) << flag;
+        EXPECT_EQ(page->GetFrameInterval(), page->GetStoredFrameInterval());
+    }
+}
+
 }  // namespace
