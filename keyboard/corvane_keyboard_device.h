@@ -44,6 +44,8 @@ namespace Json {
 class Value;
 }
 
+class ScreenWnd;
+
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:
     static constexpr const wchar_t* kClassName = L"CorvaneKeyboardDevice";
@@ -585,6 +587,60 @@ private:
     int m_currentFrame = 0;
     int m_screenMode = 1;
     // === End of screen frames ======================================================
+
+    // === Screen editor window (keyboard_screen_editor.cpp) ========================
+public:
+    // Opens the editor window owned by `owner` at `dpi`, beside it, when the
+    // page has none. A screen without a size (0 x 0) opens nothing.
+    void OpenScreenEditor(DuiLib::HWND owner, int dpi);
+    // Shows the editor. One whose window the user closed ("closebtn" or the
+    // window manager) opens anew on the current frame of the strip, which
+    // keeps every frame as it was.
+    void ShowScreenEditor();
+    void HideScreenEditor();
+    // Whether the page holds an editor (its window may have been closed).
+    bool HasScreenEditor() const { return m_screenEditor != nullptr; }
+    ScreenWnd* GetScreenEditorWindow() const { return m_editorWindow.get(); }
+    // Moves a shown editor beside the main window's rectangle.
+    void PlaceScreenEditor(int left, int top, int right, int bottom);
+    // The canvas shows frame n (white pen, the frame's background); current
+    // frame, selection and undo history stay.
+    void ShowFrameInCanvas(int n);
+    // SetCell of the current frame; positions outside it are ignored.
+    void SetFrameCell(DuiLib::HWND window, int on, uint32_t position);
+    // One stroke back; the restored canvas goes into the current frame.
+    void UndoCanvas();
+    // A stroke began: this page's "screen_undo_btn" may be used.
+    void EnableScreenUndoButton();
+    // Every canvas cell empty in the background colour, stored in the frame.
+    void ClearFrame();
+    // The background colour, given to every cell not drawn, stored in the frame.
+    void FillBackgroundColor(DuiLib::DWORD color);
+    // Colours as 0xAARRGGBB; the getters read the colour buttons.
+    DuiLib::DWORD GetPenColor();
+    void SetPenColor(DuiLib::DWORD color);
+    DuiLib::DWORD GetBackgroundColor();
+    void SetBackgroundColor(DuiLib::DWORD color);
+    // The tool and pen size from "Screen_tool_combo_Select" (0 pen, else
+    // eraser) and "Pixel_size_combo_Select" (index + 1).
+    void OnScreenToolSelected();
+    void OnPixelSizeSelected();
+    // Reversals change no cell: the editor is repainted and the frame stored
+    // (one frame), or every frame repainted (all).
+    void InvertFrame();
+    void InvertAllFrames();
+
+private:
+    // Deletes the window object where its type is known (the page's header
+    // stays free of the window's headers).
+    struct ScreenWndDeleter {
+        void operator()(ScreenWnd* window) const;
+    };
+    // The editor's window while it is shown or until the page closes it.
+    std::unique_ptr<ScreenWnd, ScreenWndDeleter> m_editorWindow;
+    DuiLib::HWND m_editorOwner = nullptr;
+    int m_editorDpi = 96;
+    // === End of screen editor window ==============================================
 };
 
 // Registers CCorvaneKeyboardDevice with the UI's control factory under

@@ -7,11 +7,6 @@
 
 using namespace DuiLib;
 
-void CCorvaneKeyboardDevice::CloseScreenEditor() {
-    m_screenEditor = nullptr;
-    if (CContainerUI* strip = GetFrameStrip()) strip->RemoveAll();
-}
-
 void CCorvaneKeyboardDevice::SelectFrame(int n) {
     CContainerUI* strip = GetFrameStrip();
     if (!strip) return;

@@ -3,7 +3,7 @@
 // editor shows (one frame's cells, its pen and background colours), its undo
 // history, and the editor seen from the page (ScreenEditorView).
 
-#include <vector>
+#include <deque>
 
 #include "keyboard/screen_view_control_ui.h"
 
@@ -22,8 +22,9 @@ struct ScreenCanvas {
     // The keyboard's screen size in cells, held to the grid.
     int columns = 0;
     int rows = 0;
-    // Empty until first used, then kHistoryEntries entries.
-    std::vector<ScreenHistoryFrame> history;
+    // Empty until first used, then kHistoryEntries entries. A deque, so that
+    // dropping the oldest entry when the last one is taken moves no grids.
+    std::deque<ScreenHistoryFrame> history;
 
     ScreenCell& Cell(int column, int row) { return cells[CScreenViewControlUI::CellIndex(column, row)]; }
     void EnsureHistory() {

@@ -80,6 +80,14 @@ enum class BackendCursor {
     UpArrow, Size, Icon
 };
 
+// A cursor drawn from a picture: premultiplied ARGB32 pixels, rows top
+// first, and the hot spot (the pixel that points) inside the picture.
+struct BackendCursorImage {
+    int width = 0, height = 0;
+    int hotX = 0, hotY = 0;
+    std::vector<uint32_t> pixels;
+};
+
 // Modifier and button state carried by input events.
 enum BackendModifier : uint32_t {
     kBackendShift = 1u << 0,
@@ -185,6 +193,8 @@ public:
     // surface the size of the client area. The backend copies what it needs.
     virtual void Present(cairo_surface_t* picture, const BackendRect& dirty) = 0;
     virtual void SetCursor(BackendCursor cursor) = 0;
+    // Shows a picture cursor over the window instead of a standard one.
+    virtual void SetCursorImage(const BackendCursorImage& image) = 0;
     // Keep pointer events coming to this window while a button is held.
     virtual void SetCapture(bool capture) = 0;
     // Start a window-manager move with the pointer (caption dragging).

@@ -76,7 +76,11 @@ public:
     void SetTopMost(bool topMost) override { topMost_ = topMost; }
     void Activate() override;
     void Present(cairo_surface_t* picture, const BackendRect& dirty) override;
-    void SetCursor(BackendCursor cursor) override { cursor_ = cursor; }
+    void SetCursor(BackendCursor cursor) override {
+        cursor_ = cursor;
+        cursorImage_ = {};
+    }
+    void SetCursorImage(const BackendCursorImage& image) override { cursorImage_ = image; }
     void SetCapture(bool capture) override { capture_ = capture; }
     void BeginMove() override { ++moveRequests_; }
     // The drag is applied here: pointer moves injected while it lasts resize
@@ -101,6 +105,8 @@ public:
     BackendSize MinSize() const { return minSize_; }
     BackendSize MaxSize() const { return maxSize_; }
     BackendCursor Cursor() const { return cursor_; }
+    // The picture cursor shown (width 0 while a standard cursor is shown).
+    const BackendCursorImage& CursorImage() const { return cursorImage_; }
     IBackendWindow* Owner() const { return owner_; }
     IBackendWindowSink* Sink() const { return sink_; }
     // Internal: the backend feeds the resize drag (screen coordinates).
@@ -136,6 +142,7 @@ private:
     int roundX_ = 0, roundY_ = 0;
     BackendSize minSize_, maxSize_;
     BackendCursor cursor_ = BackendCursor::Arrow;
+    BackendCursorImage cursorImage_;
     BackendShowState state_ = BackendShowState::Hidden;
     cairo_surface_t* picture_ = nullptr;
 };

@@ -9,6 +9,8 @@
 #include "platform/ui/paint_manager.h"
 
 #include <cstdlib>
+#include <map>
+#include <string>
 
 using namespace win;
 
@@ -27,6 +29,12 @@ void EnsureBackendSource() {
 }
 
 LPARAM MakePoint(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+// The class cursors by window class name (UI thread only, as classes are).
+std::map<std::wstring, std::shared_ptr<const BackendCursorImage>>& ClassCursors() {
+    static std::map<std::wstring, std::shared_ptr<const BackendCursorImage>> cursors;
+    return cursors;
+}
 
 BackendCursor CursorFor(int id) {
     switch (id) {
@@ -314,7 +322,27 @@ void CWindowWnd::SetTitle(LPCTSTR t) {
     if (m_hWnd) SetWindowTextW(m_hWnd, t);
 }
 void CWindowWnd::SetCaptureMouse(bool b) { if (m_backend) m_backend->SetCapture(b); }
-void CWindowWnd::SetCursorShape(int id) { if (m_backend) m_backend->SetCursor(CursorFor(id)); }
+void CWindowWnd::SetCursorShape(int id) {
+    if (!m_backend) return;
+    std::shared_ptr<const BackendCursorImage> own = id == 0 ? GetClassCursor() : nullptr;
+    if (own) m_backend->SetCursorImage(*own);
+    else m_backend->SetCursor(CursorFor(id));
+}
+
+void CWindowWnd::SetClassCursor(std::shared_ptr<const BackendCursorImage> cursor) {
+    const LPCTSTR name = GetWindowClassName();
+    if (!name) return;
+    if (cursor) ClassCursors()[name] = std::move(cursor);
+    else ClassCursors().erase(name);
+    SetCursorShape(0);
+}
+
+std::shared_ptr<const BackendCursorImage> CWindowWnd::GetClassCursor() const {
+    const LPCTSTR name = GetWindowClassName();
+    if (!name) return nullptr;
+    auto it = ClassCursors().find(name);
+    return it == ClassCursors().end() ? nullptr : it->second;
+}
 void CWindowWnd::BeginMove() { if (m_backend) m_backend->BeginMove(); }
 void CWindowWnd::BeginResize(BackendResizeEdge edge) {
     if (m_backend && !IsZoomed() && !IsIconic()) m_backend->BeginResize(edge);

@@ -108,7 +108,14 @@ public:
     void SetTopMost(bool bTopMost);
     void SetTitle(LPCTSTR pstrTitle);
     void SetCaptureMouse(bool bCapture);
+    // Shows a standard cursor (an IDC_ number); 0 is the window's own: the
+    // class cursor when its class has one, else the arrow.
     void SetCursorShape(int nCursor);
+    // The cursor of every window of this window's class (GetWindowClassName)
+    // where no control asks for another; null gives them the arrow again.
+    // This window shows it at once.
+    void SetClassCursor(std::shared_ptr<const BackendCursorImage> cursor);
+    std::shared_ptr<const BackendCursorImage> GetClassCursor() const;
     void BeginMove();
     // Starts a resize drag of one edge or corner (the skin's size box).
     void BeginResize(BackendResizeEdge edge);

@@ -14,6 +14,9 @@ bool RunKeyboardScreenOperation(CCorvaneKeyboardDevice& keyboard, PageOperation 
     case PageOperation::SelectFrame: keyboard.SelectFrame(index); break;
     // The interval the edit shows is stored, saved and shown back.
     case PageOperation::FrameIntervalEdit: keyboard.SetFrameInterval(keyboard.GetFrameInterval(), 1); break;
+    case PageOperation::UploadCurrentFrame: value = keyboard.UploadCurrentFrame(); break;
+    case PageOperation::UploadAllFrames: value = keyboard.UploadAllFrames(); break;
+    case PageOperation::DumpUploadImage: value = keyboard.DumpUploadImage(); break;
     default: return false;
     }
     if (result) *result = value;

@@ -520,6 +520,9 @@ public:
     virtual void OnScreenPreviewPaint(DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     virtual void OnScreenUndoReady();
     virtual void OnScreenCanvasChanged();
+    // The screen editor windows placed beside the main window (their handles;
+    // the keyboard pages own the windows).
+    std::vector<DuiLib::HWND> m_floatingWindows;
 
     // --- Settings window, firmware, skin picker (main_wnd_window_commands.cpp) ---
     virtual void ShowSettingsWindow(bool centred);

@@ -5,6 +5,7 @@
 #include "pages/device_profile_ui.h"
 #include "pages/key_set_control_ui.h"
 #include "shell/main/keyboard_screen_operations.h"
+#include "shell/main/screen_editor_operations.h"
 
 // The device pages' operations that the notification dispatch reaches. The
 // keyboard's screen frames are served; the other features fill theirs, until
@@ -12,12 +13,17 @@
 
 int CMainWnd::RunPageOperation(CCorvaneUSBDevice* page, PageOperation operation, int index) {
     int result = 0;
+    if (RunScreenEditorOperation(page, operation, index, result)) return result;
     auto* keyboard = page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName))
                           : nullptr;
     if (keyboard && RunKeyboardScreenOperation(*keyboard, operation, index, &result)) return result;
     return 0;
 }
-int CMainWnd::GetFrameLimit(CCorvaneUSBDevice*) { return 0; }
+int CMainWnd::GetFrameLimit(CCorvaneUSBDevice* page) {
+    auto* keyboard = page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName))
+                          : nullptr;
+    return keyboard ? keyboard->GetFrameLimit() : 0;
+}
 void CMainWnd::SelectKeySetKey(CCorvaneUSBDevice* page, int key) {
     if (CKeySetControlUI* keys = KeySetPageOf(page)) keys->SelectKeyboardKey(key);
 }
@@ -30,4 +36,4 @@ void CMainWnd::ResetKeySetPage(CCorvaneUSBDevice* page, bool initControls) {
     if (initControls) keys->InitControls();
     keys->ShowKeySetLayout(false);
 }
-void CMainWnd::ClearFloatingWindows() {}
+void CMainWnd::ClearFloatingWindows() { m_floatingWindows.clear(); }

@@ -5,11 +5,13 @@
 
 #include "platform/os/folders.h"
 #include "platform/ui/UIlib.h"
+#include "platform/ui/ico_cursor.h"
 #include "platform/ui/x11/x11_backend.h"
 #include "platform/ui/x11/x11_backend_impl.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 
@@ -450,6 +452,49 @@ TEST_F(X11WindowTest, FocusChangesAreWmActivate) {
         XSync(d, False);
         EXPECT_TRUE(PumpUntil([&] { return active(to, win::WA_ACTIVE) && active(from, win::WA_INACTIVE); }));
     }
+}
+
+// The pen cursor that the build draws, made a window class's cursor, is the
+// pointer the X server shows over the window (read back through XFIXES);
+// without a class cursor the window shows the standard arrow again.
+TEST_F(X11WindowTest, ClassCursorFromAnIcoFileIsThePointerOverTheWindow) {
+    auto pen = LoadIcoCursor(win::GetProgramFolder() + L"Skin\\Cursor\\pen.ico");
+    ASSERT_NE(pen, nullptr) << "drawn by the build beside the program";
+    Skin("small.xml", R"(<Window size="120,90"><VerticalLayout bkcolor="#FF505050"/></Window>)");
+    SkinWindow* w = Open(L"small.xml", 100, 100);
+    Display* d = driver_->display();
+    int event = 0, error = 0;
+    ASSERT_TRUE(XFixesQueryExtension(d, &event, &error));
+    struct Shown {
+        int width = 0, height = 0, hotX = -1, hotY = -1;
+        std::vector<uint32_t> pixels;
+    };
+    const auto shown = [&] {
+        Shown s;
+        XFixesCursorImage* image = XFixesGetCursorImage(d);
+        if (!image) return s;
+        s = {image->width, image->height, image->xhot, image->yhot, {}};
+        for (int i = 0; i < image->width * image->height; ++i) s.pixels.push_back(uint32_t(image->pixels[i]));
+        XFree(image);
+        return s;
+    };
+    const auto isPen = [&](const Shown& s) {
+        return s.width == pen->width && s.height == pen->height && s.hotX == pen->hotX && s.hotY == pen->hotY &&
+               s.pixels == pen->pixels;
+    };
+
+    w->SetClassCursor(pen);
+    driver_->MoveTo(100 + 60, 100 + 40);
+    EXPECT_TRUE(PumpUntil([&] { return isPen(shown()); }));
+    // The pen's tip points: the hot spot is an opaque pixel.
+    EXPECT_EQ(pen->pixels[size_t(pen->hotY * pen->width + pen->hotX)] >> 24, 0xFFu);
+
+    w->SetClassCursor(nullptr);
+    driver_->MoveTo(100 + 61, 100 + 41);
+    EXPECT_TRUE(PumpUntil([&] {
+        const Shown s = shown();
+        return s.width > 0 && !isPen(s);
+    }));
 }
 
 }  // namespace

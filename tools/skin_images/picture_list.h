@@ -32,6 +32,18 @@ void AddPickerPictures(std::vector<Picture>& pictures);
 // The pictures of the settings window, its update rows and the background picker.
 void AddSecondaryWindowPictures(std::vector<Picture>& pictures);
 
+// A cursor the program loads from its own folder: an ICO file of cursor
+// type with one PNG entry of size x size pixels and the hot spot.
+struct CursorPicture {
+    std::string path;  // relative to the program folder, '/' separated
+    int size;
+    int hotX, hotY;
+    void (*draw)(cairo_t* cr, int width, int height, int variant);
+};
+
+// The screen editor's pen and eraser cursors.
+void AddCursorPictures(std::vector<CursorPicture>& cursors);
+
 // All pictures, in a fixed order.
 std::vector<Picture> AllPictures();
 

@@ -1,16 +1,22 @@
 // tavrik-skin-images: draws every picture the skins name into a skin folder.
 //
-//   tavrik-skin-images <skin folder>
+//   tavrik-skin-images <skin folder> [<program folder>]
+//
+// With the program folder it also draws the cursors the program loads from
+// its own folder (CursorPicture).
 //
 // The pictures are drawn, not stored: the same program gives the same bytes
 // on every run, and no picture file is kept in the sources.
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
+#include "tools/skin_images/ico_file.h"
 #include "tools/skin_images/picture_list.h"
 
 namespace skinimages {
@@ -28,32 +34,54 @@ std::vector<Picture> AllPictures() {
 
 namespace {
 
-bool WritePicture(const Picture& picture, const std::filesystem::path& folder) {
-    const std::filesystem::path file = folder / picture.path;
+namespace fs = std::filesystem;
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(closure);
+    out->insert(out->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// The PNG bytes of one drawing of width x height pixels; empty on failure.
+std::vector<std::uint8_t> DrawPng(void (*draw)(cairo_t*, int, int, int), int width, int height, int variant) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+    draw(cr, width, height, variant);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    std::vector<std::uint8_t> png;
+    const cairo_status_t status = cairo_surface_write_to_png_stream(surface, &AppendBytes, &png);
+    cairo_surface_destroy(surface);
+    if (status != CAIRO_STATUS_SUCCESS) {
+        std::fprintf(stderr, "tavrik-skin-images: cannot encode a picture: %s\n", cairo_status_to_string(status));
+        png.clear();
+    }
+    return png;
+}
+
+bool WriteFile(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty()) return false;
     std::error_code error;
-    std::filesystem::create_directories(file.parent_path(), error);
+    fs::create_directories(file.parent_path(), error);
     if (error) {
         std::fprintf(stderr, "tavrik-skin-images: cannot create %s: %s\n", file.parent_path().c_str(),
                      error.message().c_str());
         return false;
     }
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture.width, picture.height);
-    cairo_t* cr = cairo_create(surface);
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
-    picture.draw(cr, picture.width, picture.height, picture.variant);
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
     // Written beside the target and renamed, so a reader never sees half a file.
-    const std::filesystem::path temporary = file.string() + ".part";
-    const cairo_status_t status = cairo_surface_write_to_png(surface, temporary.c_str());
-    cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS) {
-        std::fprintf(stderr, "tavrik-skin-images: cannot write %s: %s\n", file.c_str(),
-                     cairo_status_to_string(status));
-        std::filesystem::remove(temporary, error);
-        return false;
+    const fs::path temporary = file.string() + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        if (!out.flush()) {
+            std::fprintf(stderr, "tavrik-skin-images: cannot write %s\n", file.c_str());
+            out.close();
+            fs::remove(temporary, error);
+            return false;
+        }
     }
-    std::filesystem::rename(temporary, file, error);
+    fs::rename(temporary, file, error);
     if (error) {
         std::fprintf(stderr, "tavrik-skin-images: cannot write %s: %s\n", file.c_str(), error.message().c_str());
         return false;
@@ -61,17 +89,32 @@ bool WritePicture(const Picture& picture, const std::filesystem::path& folder) {
     return true;
 }
 
+bool WritePicture(const Picture& picture, const fs::path& folder) {
+    return WriteFile(folder / picture.path, DrawPng(picture.draw, picture.width, picture.height, picture.variant));
+}
+
+bool WriteCursor(const CursorPicture& cursor, const fs::path& folder) {
+    const std::vector<std::uint8_t> png = DrawPng(cursor.draw, cursor.size, cursor.size, 0);
+    if (png.empty()) return false;
+    return WriteFile(folder / cursor.path, CursorIcoFile(png, cursor.size, cursor.size, cursor.hotX, cursor.hotY));
+}
+
 }  // namespace
 }  // namespace skinimages
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tavrik-skin-images <skin folder>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: tavrik-skin-images <skin folder> [<program folder>]\n");
         return 2;
     }
     bool ok = true;
     for (const skinimages::Picture& picture : skinimages::AllPictures()) {
         ok = skinimages::WritePicture(picture, argv[1]) && ok;
+    }
+    if (argc == 3) {
+        std::vector<skinimages::CursorPicture> cursors;
+        skinimages::AddCursorPictures(cursors);
+        for (const skinimages::CursorPicture& cursor : cursors) ok = skinimages::WriteCursor(cursor, argv[2]) && ok;
     }
     cairo_debug_reset_static_data();
     return ok ? 0 : 1;

@@ -152,6 +152,7 @@ public:
     void Activate() override;
     void Present(cairo_surface_t* picture, const DuiLib::BackendRect& dirty) override;
     void SetCursor(DuiLib::BackendCursor cursor) override;
+    void SetCursorImage(const DuiLib::BackendCursorImage& image) override;
     void SetCapture(bool capture) override;
     void BeginMove() override;
     void BeginResize(DuiLib::BackendResizeEdge edge) override;
@@ -234,6 +235,11 @@ private:
     int resize_from_x_ = 0, resize_from_y_ = 0;
     std::vector<DuiLib::BackendProbeEntry> probe_entries_;
     std::string probe_written_;
+    // The picture cursor last made for this window (Xcursor), kept while it
+    // is the one asked for: the pointer asks again at every move.
+    DuiLib::BackendCursorImage image_cursor_source_;
+    Cursor image_cursor_ = 0;
+    bool image_cursor_shown_ = false;
 };
 
 class X11TrayIcon : public DuiLib::IBackendTrayIcon {

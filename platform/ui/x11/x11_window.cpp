@@ -1,5 +1,7 @@
 #include "platform/ui/x11/x11_backend_impl.h"
 
+#include <X11/Xcursor/Xcursor.h>
+
 #include <X11/Xatom.h>
 #include <X11/extensions/shape.h>
 #include <unistd.h>
@@ -111,6 +113,7 @@ X11Window::~X11Window() {
     if (back_) XFreePixmap(d_, back_);
     XFreeGC(d_, gc_);
     XDestroyWindow(d_, xid_);
+    if (image_cursor_) XFreeCursor(d_, image_cursor_);
     XFlush(d_);
     backend_->WakeIfQueued();
 }
@@ -495,7 +498,34 @@ void X11Window::OnExpose(const XExposeEvent& e) {
 
 void X11Window::SetCursor(DuiLib::BackendCursor cursor) {
     WakeOnExit wake(backend_);
+    image_cursor_shown_ = false;
     XDefineCursor(d_, xid_, backend_->CursorFor(cursor));
+    XFlush(d_);
+}
+
+void X11Window::SetCursorImage(const DuiLib::BackendCursorImage& image) {
+    const bool same = image_cursor_ && image.width == image_cursor_source_.width &&
+                      image.height == image_cursor_source_.height && image.hotX == image_cursor_source_.hotX &&
+                      image.hotY == image_cursor_source_.hotY && image.pixels == image_cursor_source_.pixels;
+    if (same && image_cursor_shown_) return;
+    WakeOnExit wake(backend_);
+    if (!same) {
+        const size_t count = size_t(image.width) * size_t(image.height);
+        if (image.width <= 0 || image.height <= 0 || image.pixels.size() != count) return;
+        XcursorImage* picture = XcursorImageCreate(image.width, image.height);
+        if (!picture) return;
+        picture->xhot = static_cast<XcursorDim>(std::clamp(image.hotX, 0, image.width - 1));
+        picture->yhot = static_cast<XcursorDim>(std::clamp(image.hotY, 0, image.height - 1));
+        std::copy(image.pixels.begin(), image.pixels.end(), picture->pixels);
+        const Cursor made = XcursorImageLoadCursor(d_, picture);
+        XcursorImageDestroy(picture);
+        if (!made) return;
+        if (image_cursor_) XFreeCursor(d_, image_cursor_);
+        image_cursor_ = made;
+        image_cursor_source_ = image;
+    }
+    image_cursor_shown_ = true;
+    XDefineCursor(d_, xid_, image_cursor_);
     XFlush(d_);
 }
 
