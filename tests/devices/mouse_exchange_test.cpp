@@ -346,6 +346,7 @@ TEST_P(MouseLink, NothingIsReadOrWrittenWithoutALink) {
     EXPECT_NE(page.WriteProfileBlock(0, 0, 1, 0, 0), 1);
     EXPECT_NE(page.WriteKeyAssignments(0, DefaultKeys()), 1);
     EXPECT_NE(page.ReadDeviceInfo(), 1);
+    EXPECT_NE(page.UploadShootData(), 1);
     EXPECT_TRUE(Commands(device).empty());
 }
 
