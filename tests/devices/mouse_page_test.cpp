@@ -8,6 +8,8 @@
 #include "devices/corvane_mouse_device.h"
 #include "link/device_tables.h"
 #include "shell/device_key_button_ui.h"
+#include "tests/link/sim_channel.h"
+#include "tools/devsim/sim_fixture.h"
 #include "tests/shell/device_ui_fixture.h"
 
 namespace {
@@ -133,6 +135,43 @@ TEST_F(MousePage, AnEmptyPagePathBuildsNothing) {
     EXPECT_TRUE(page->GetLightButtons().empty());
     EXPECT_EQ(page->GetLedCount(), 0);
     EXPECT_TRUE(page->GetLight0Buttons().empty());
+}
+
+TEST_F(MousePage, TheConnectReadGivesTheDpiControlsTheMousesRanges) {
+    CCorvaneMouseDevice* page = Build(R"(<CorvaneMouseDevice>
+      <TabLayout name="mouse_device_seting_layout"><SelectPanel><DeviceKeyButton name="key_0"/></SelectPanel></TabLayout>
+      <Slider name="DPI_slider_0"/><Slider name="DPI_slider_4"/><Edit name="DPI_edit_0"/><Edit name="DPI_edit_3"/>
+    </CorvaneMouseDevice>)");
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    tavrik::devsim::SimFixture sim;
+    auto& mouse = sim.Plug(tavrik::devsim::ProductKind::MouseCable);
+    page->CommandChannel().m_timeouts = tavrik::test::FastTimeouts();
+    ASSERT_TRUE(tavrik::test::OpenCommandChannel(page->CommandChannel(), mouse));
+    const struct {
+        uint8_t step;
+        int sliderMax, editMax;
+    } cases[] = {{50, 319, 319 * 50}, {7, 319, 319 * 7}, {0, 319, 319}};  // a step of 0 counts as 1
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.step));
+        {
+            auto lock = mouse.Lock();
+            mouse.Memory().info[11] = c.step;
+        }
+        ASSERT_EQ(page->ReadDeviceInfo(), 1);
+        for (const wchar_t* name : {L"DPI_slider_0", L"DPI_slider_4"}) {
+            auto* slider = window_->Find<CSliderUI>(name);
+            EXPECT_EQ(slider->GetMinValue(), 0);
+            EXPECT_EQ(slider->GetMaxValue(), c.sliderMax);
+        }
+        for (const wchar_t* name : {L"DPI_edit_0", L"DPI_edit_3"}) {
+            auto* edit = window_->Find<CEditUI>(name);
+            EXPECT_TRUE(edit->HasNumberRange());
+            EXPECT_EQ(edit->GetMinNumber(), 0);
+            EXPECT_EQ(edit->GetMaxNumber(), c.editMax);
+        }
+    }
+    tavrik::test::CloseCommandChannel(page->CommandChannel());
 }
 
 }  // namespace
