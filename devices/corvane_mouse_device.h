@@ -292,8 +292,10 @@ private:
     // usable; the first result other than 1, or 1.
     int SendBracketed(const std::function<int()>& data);
 
-    // Default key table: 3 bytes per device key as read at connection.
+    // Default key table: 3 bytes per device key as read at connection, and
+    // the key count it was read for (-1: never read).
     std::array<uint8_t, 512> m_defaultKeyTable{};
+    int m_tableKeyCount = -1;
     uint8_t m_activeProfile = 0;
     // Lighting copy: mode, brightness, speed, direction, colourful, R, G, B.
     std::atomic<uint8_t> m_copyMode{0};
