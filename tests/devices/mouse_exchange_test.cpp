@@ -351,6 +351,25 @@ TEST_P(MouseLink, NothingIsReadOrWrittenWithoutALink) {
     EXPECT_TRUE(Commands(device).empty());
 }
 
+TEST_P(MouseExchange, StatusPollAndLinkCheck) {
+    page.PollStatus();
+    EXPECT_EQ(Commands(device), (std::vector<uint8_t>{CMD_READ_STATUS}));
+    const bool receiver = GetParam() == ProductKind::MouseReceiver;
+    EXPECT_EQ(page.CheckDongleLink(), receiver ? 1 : 0);
+    // A hidden page reads nothing.
+    device.ClearRecord();
+    page.SetWindowHidden(1);
+    page.PollStatus();
+    EXPECT_TRUE(Commands(device).empty());
+    page.SetWindowHidden(0);
+    if (receiver) {
+        device.SetLinked(false);
+        EXPECT_EQ(page.CheckDongleLink(), 0);
+        page.PollStatus();
+        EXPECT_TRUE(Commands(device).empty());
+    }
+}
+
 // --- Key map and macros --------------------------------------------------------------
 
 TEST_P(MouseExchange, MacrosAreNumberedByFirstUseAndAnUnknownMacroFallsBackToTheDefault) {
