@@ -217,6 +217,11 @@ public:
     // Starts the triggered fade on every LED (mode 6 only).
     void TriggerReactive();
     void RunEffectPlaylist();
+    // One pass of a per-LED custom effect over the page's per-LED list, each
+    // started over first when `reset` is set.
+    void RenderLedBreathing(bool reset);
+    void RenderLedFlash(bool reset);
+    void RenderLedColorCycle(bool reset);
     // The effects' random numbers (hues mod 192); null: the page's generator.
     void SetRandomSource(std::function<uint32_t()> source);
     int RunningLightThreads() const { return m_runningLightThreads.load(); }

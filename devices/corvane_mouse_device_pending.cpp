@@ -73,6 +73,9 @@ void CCorvaneMouseDevice::SetTickSource(LightTickSource* ticks) { m_ticks.store(
 void CCorvaneMouseDevice::RunLightPass(uint32_t&, uint32_t&, uint32_t) {}
 void CCorvaneMouseDevice::TriggerReactive() {}
 void CCorvaneMouseDevice::RunEffectPlaylist() {}
+void CCorvaneMouseDevice::RenderLedBreathing(bool) {}
+void CCorvaneMouseDevice::RenderLedFlash(bool) {}
+void CCorvaneMouseDevice::RenderLedColorCycle(bool) {}
 void CCorvaneMouseDevice::SetRandomSource(std::function<uint32_t()> source) { m_random = std::move(source); }
 uint8_t CCorvaneMouseDevice::GetTriggerState(int led) const {
     return led >= 0 && size_t(led) < m_triggerStates.size() ? m_triggerStates[size_t(led)].load() : 0;
