@@ -3,10 +3,16 @@
 #include <array>
 #include <cstdint>
 
+#include "devices/corvane_mouse_device.h"
 #include "link/device_tables.h"
 #include "platform/os/window.h"
 
-void CMainWnd::OnSaveShootData() {}
+void CMainWnd::OnSaveShootData() {
+    // Only a mouse takes recoil data; its result is not shown.
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    auto* mouse = page ? static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)) : nullptr;
+    if (mouse) mouse->UploadShootData();
+}
 // The device table the outside work tool asks for: four words of format,
 // the row count, then vendor id, product id and type of each device kind.
 void CMainWnd::SendVexmarTable() {
