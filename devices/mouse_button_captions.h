@@ -1,0 +1,31 @@
+#pragma once
+// What the mouse page shows for the function of a button: the caption made
+// from the key tables and the name keys of the language files, and the name
+// key of each of the mouse's 11 button positions.
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "link/key_list_entry.h"
+#include "platform/ui/dui_string.h"
+
+inline constexpr size_t kMouseButtonPositions = 11;
+
+// The name key of each button position, in the order of the mouse's key list.
+extern const std::array<const wchar_t*, kMouseButtonPositions> MouseButtonNameTable;
+
+// The texts a caption is made of: the display text of a name key (the
+// language files give it) and the user's macro names (shown as they are).
+struct MouseCaptionTexts {
+    std::function<DuiLib::CDuiString(const wchar_t* nameKey)> translate;
+    const std::vector<DuiLib::CDuiString>* macroNames = nullptr;
+};
+
+// The caption of a function; false when the function gives none (a button
+// then keeps the caption it showed).
+bool MouseButtonCaption(const KeyFunction& function, const MouseCaptionTexts& texts, DuiLib::CDuiString* caption);
+
+// The caption shown for a code no rule knows.
+extern const wchar_t* const kUnknownFunctionCaption;
