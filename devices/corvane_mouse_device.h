@@ -26,6 +26,7 @@
 
 #include "devices/key_effect_renderer.h"
 #include "devices/light_sequencer.h"
+#include "keyboard/keyboard_event_relay.h"
 #include "keyboard/light_tick_source.h"
 #include "link/corvane_usb_device.h"
 #include "link/key_list_entry.h"
@@ -330,6 +331,8 @@ private:
     std::atomic<int32_t> m_receiverEventOpen{0};
     std::atomic<int> m_runningListeners{0};
     std::atomic<int> m_resyncRequests{0};
+    // Carries profile events from the listeners to the UI thread.
+    KeyboardEventRelay m_eventRelay;
 
     // One per LED: 0 idle, 1 rising, 2 falling.
     std::array<std::atomic<uint8_t>, 170> m_triggerStates{};

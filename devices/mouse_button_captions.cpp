@@ -1,15 +1,10 @@
 #include "devices/mouse_button_captions.h"
 
+#include <cstddef>
 #include <cstdint>
 
 #include "pages/key_search.h"
 #include "pages/key_tables.h"
-
-const std::array<const wchar_t*, kMouseButtonPositions> MouseButtonNameTable = {
-    L"mouse_key_left",    L"mouse_key_right",    L"mouse_key_middle", L"mouse_key_forward",
-    L"mouse_key_back",    L"mouse_key_DPI_add",  L"mouse_key_DPI_sub", L"mouse_key_DPI_loop",
-    L"keyboard_key_GM",   L"mouse_key_M8_key",   L"mouse_key_fire_key",
-};
 
 const wchar_t* const kUnknownFunctionCaption = L"\u5173\u95ed";
 

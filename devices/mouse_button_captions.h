@@ -1,20 +1,12 @@
 #pragma once
 // What the mouse page shows for the function of a button: the caption made
-// from the key tables and the name keys of the language files, and the name
-// key of each of the mouse's 11 button positions.
+// from the key tables and the name keys of the language files.
 
-#include <array>
-#include <cstddef>
 #include <functional>
 #include <vector>
 
 #include "link/key_list_entry.h"
 #include "platform/ui/dui_string.h"
-
-inline constexpr size_t kMouseButtonPositions = 11;
-
-// The name key of each button position, in the order of the mouse's key list.
-extern const std::array<const wchar_t*, kMouseButtonPositions> MouseButtonNameTable;
 
 // The texts a caption is made of: the display text of a name key (the
 // language files give it) and the user's macro names (shown as they are).

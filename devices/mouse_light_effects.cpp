@@ -1,16 +1,7 @@
 #include "devices/mouse_light_effects.h"
 
+#include "devices/corvane_mouse_device.h"
 #include "link/effect_tables.h"
-
-const std::array<std::array<int, kMouseGroupWidth>, kMouseLedGroups> MouseLedGroupTable = {{
-    {0, kNoMouseLed, 13},
-    {1, kNoMouseLed, 12},
-    {2, kNoMouseLed, 11},
-    {3, kNoMouseLed, 10},
-    {4, kNoMouseLed, 9},
-    {5, kNoMouseLed, 8},
-    {6, 14, 7},
-}};
 
 namespace {
 
@@ -41,13 +32,13 @@ uint32_t MouseStepPeriod(uint8_t speed) { return speed < kStepPeriods.size() ? k
 
 void MouseLightEffects::PaintGroup(int g, uint32_t packed) {
     const int count = leds_.GetLedCount();
-    for (int led : MouseLedGroupTable[size_t(g)])
-        if (led != kNoMouseLed && led < count) leds_.SetLedColor(led, packed);
+    for (int led : MouseLedGroupTable[g])
+        if (led >= 0 && led < count) leds_.SetLedColor(led, packed);
 }
 
 void MouseLightEffects::StepWave(const LightSetting& s) {
     const uint8_t level = BrightnessLevelOf(s.brightness);
-    uint8_t& step = leds_.m_effectStep;
+    uint8_t& step = step_;
     if (s.colorful) {
         step = LedState::StepCounter(s.direction, kHueCircle, step, 1);
         unsigned h = Along(step, 1, kHueCircle);
@@ -66,7 +57,7 @@ void MouseLightEffects::StepWave(const LightSetting& s) {
 }
 
 void MouseLightEffects::StepRunningLight(const LightSetting& s, uint8_t modeIndex) {
-    uint8_t& step = leds_.m_effectStep;
+    uint8_t& step = step_;
     step = LedState::StepCounter(s.direction, kHueCircle, step, 1);
     leds_.IgniteRingLeds();
     leds_.RotateRing(s.direction != 0);
@@ -83,7 +74,7 @@ void MouseLightEffects::StepRunningLight(const LightSetting& s, uint8_t modeInde
         const unsigned h = step >= kHueCircle ? step - kHueCircle : step;
         // While the head group still glows the groups keep their colours.
         if (leds_.m_keyLevel[size_t(head)] != 0) {
-            LedColor kept = leds_.GetLed(MouseLedGroupTable[size_t(g)][0]);
+            LedColor kept = leds_.GetLed(MouseLedGroupTable[g][0]);
             kept.brightness = shown;
             PaintGroup(g, PackLedColor(kept));
         } else {
@@ -96,12 +87,13 @@ void MouseLightEffects::StepTriggeredFade(const LightSetting& s) {
     const uint8_t level = BrightnessLevelOf(s.brightness);
     const int count = leds_.GetLedCount();
     for (int i = 0; i < count; ++i) {
-        uint8_t& state = triggerState_[size_t(i)];
+        std::atomic<uint8_t>& state = triggers_[size_t(i)];
         uint8_t& v = leds_.m_keyLevel[size_t(i)];
-        if (state == kRising) {
+        const uint8_t now = state.load();
+        if (now == kRising) {
             v = v < kRiseTop ? uint8_t(v + kFadeStep) : uint8_t(255);
-            if (v == 255) state = kFalling;
-        } else if (state == kFalling) {
+            if (v == 255) state.store(kFalling);
+        } else if (now == kFalling) {
             v = v > kFadeStep ? uint8_t(v - kFadeStep) : uint8_t(0);
         }
         const uint8_t shown = Scaled(level, v);

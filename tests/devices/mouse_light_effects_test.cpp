@@ -27,9 +27,11 @@ LightSetting Setting(uint8_t brightness, uint8_t direction, uint8_t colorful) {
 uint8_t Scaled(uint8_t level, uint8_t x) { return uint8_t((unsigned(level) * x) >> 8); }
 
 struct MouseLeds {
-    MouseLeds() { leds.SetLedCount(kLeds); }
+    explicit MouseLeds(int count = kLeds) { leds.SetLedCount(count); }
     LedState leds;
-    MouseLightEffects effects{leds};
+    uint8_t step = 0;
+    MouseTriggerStates triggers{};
+    MouseLightEffects effects{leds, step, triggers};
 };
 
 struct WaveCase {
@@ -57,10 +59,10 @@ INSTANTIATE_TEST_SUITE_P(Variants, MouseWave, ::testing::ValuesIn(kWaveCases),
 TEST_P(MouseWave, GroupsFollowTheCounterAndMirror) {
     const WaveCase& c = GetParam();
     MouseLeds m;
-    m.leds.m_effectStep = c.stepBefore;
+    m.step = c.stepBefore;
     const LightSetting s = Setting(3, c.direction, c.colorful);
     m.effects.StepWave(s);
-    EXPECT_EQ(m.leds.m_effectStep, c.stepAfter);
+    EXPECT_EQ(m.step, c.stepAfter);
     const unsigned length = c.colorful ? 192 : 96;
     unsigned index = c.first;
     for (int g = 0; g < 7; ++g) {
@@ -82,12 +84,10 @@ TEST_P(MouseWave, GroupsFollowTheCounterAndMirror) {
 }
 
 TEST(MouseWave, FewerLedsLeaveTheMirrorsAlone) {
-    LedState leds;
-    leds.SetLedCount(7);
-    MouseLightEffects effects(leds);
-    effects.StepWave(Setting(5, 1, 1));
-    for (int i = 0; i < 7; ++i) EXPECT_NE(leds.GetLed(i).brightness, 0) << i;
-    EXPECT_EQ(leds.GetLedColor(13), 0u);  // outside the vector
+    MouseLeds m(7);
+    m.effects.StepWave(Setting(5, 1, 1));
+    for (int i = 0; i < 7; ++i) EXPECT_NE(m.leds.GetLed(i).brightness, 0) << i;
+    EXPECT_EQ(m.leds.GetLedColor(13), 0u);  // outside the vector
 }
 
 TEST(MouseWave, BrightnessFromTheDeviceIsClamped) {
@@ -139,7 +139,7 @@ TEST(MouseRunningLight, ColourfulGroupsKeepTheirColourWhileTheHeadGlows) {
         for (int i = 0; i < kLeds; ++i) m.leds.SetLedColor(i, PackLedColor({10, uint8_t(i), 30, 255}));
         const int head = direction ? 0 : 6;
         m.leds.m_keyLevel[size_t(head)] = 200;
-        m.leds.m_effectStep = 0;
+        m.step = 0;
         m.effects.StepRunningLight(Setting(5, direction, 1), 5);
         for (int g = 0; g < 7; ++g) {
             const LedColor led = m.leds.GetLed(g);
@@ -153,7 +153,7 @@ TEST(MouseRunningLight, ColourfulGroupsKeepTheirColourWhileTheHeadGlows) {
 TEST(MouseRunningLight, ColourfulGroupsTakeWheelColoursOnceTheHeadIsDark) {
     MouseLeds m;
     m.leds.ClearFadeState();  // no ring place set: nothing lights
-    m.leds.m_effectStep = 100;
+    m.step = 100;
     m.effects.StepRunningLight(Setting(5, 1, 1), 5);
     // The counter moved on by one, then by 12 per group.
     unsigned step = 101;
@@ -163,7 +163,7 @@ TEST(MouseRunningLight, ColourfulGroupsTakeWheelColoursOnceTheHeadIsDark) {
         EXPECT_EQ(m.leds.GetLed(g).r, ColorWheel[h].r) << "group " << g;
         EXPECT_EQ(m.leds.GetLed(g).b, ColorWheel[h].b) << "group " << g;
     }
-    EXPECT_EQ(m.leds.m_effectStep, uint8_t(101 + 7 * 12));
+    EXPECT_EQ(m.step, uint8_t(101 + 7 * 12));
 }
 
 TEST(MouseTriggeredFade, DarkUntilTriggeredThenFullAndDarkAfterSeventeenSteps) {
@@ -178,13 +178,13 @@ TEST(MouseTriggeredFade, DarkUntilTriggeredThenFullAndDarkAfterSeventeenSteps) {
     size_t next = 0;
     m.effects.Trigger([&] { return draws[next++]; });
     ASSERT_EQ(next, size_t(kLeds));
-    for (int i = 0; i < kLeds; ++i) EXPECT_EQ(m.effects.GetTriggerState(i), MouseLightEffects::kRising);
+    for (int i = 0; i < kLeds; ++i) EXPECT_EQ(m.triggers[size_t(i)].load(), MouseLightEffects::kRising);
 
     m.effects.StepTriggeredFade(s);
     const uint8_t full = Scaled(BrightnessLevels[4], 255);
     for (int i = 0; i < kLeds; ++i) {
         const uint8_t hue = uint8_t(draws[size_t(i)] % 192);
-        EXPECT_EQ(m.effects.GetTriggerState(i), MouseLightEffects::kFalling);
+        EXPECT_EQ(m.triggers[size_t(i)].load(), MouseLightEffects::kFalling);
         EXPECT_EQ(m.leds.GetLed(i).brightness, full) << i;
         EXPECT_EQ(m.leds.GetLed(i).r, ColorWheel[hue].r) << i;
         EXPECT_EQ(m.leds.GetLed(i).g, ColorWheel[hue].g) << i;
