@@ -2,6 +2,7 @@
 
 #include "tools/devsim/keyboard_model.h"
 #include "tools/devsim/lit_accessory_model.h"
+#include "tools/devsim/mouse_model.h"
 
 namespace tavrik::devsim {
 
@@ -15,15 +16,7 @@ DeviceMemory DefaultMemory(ProductKind kind) {
         break;
     case ProductKind::MouseCable:
     case ProductKind::MouseReceiver:
-        m.info[5] = 11;
-        m.info[6] = 16;
-        m.info[9] = 0x25;  // sensor 0x3325, little-endian
-        m.info[10] = 0x33;
-        m.info[11] = 50;   // DPI per slider unit
-        m.info[12] = 0x1F;  // highest slider value 0x013F
-        m.info[13] = 0x01;
-        m.info[14] = 50;   // DPI at slider 0
-        m.info[15] = 0;
+        SeedMouseMemory(m);
         break;
     case ProductKind::MousePad:
     case ProductKind::Headset:

@@ -2,6 +2,7 @@
 #include "tools/devsim/hex_text.h"
 #include "tools/devsim/keyboard_model.h"
 #include "tools/devsim/lit_accessory_model.h"
+#include "tools/devsim/mouse_model.h"
 
 #include <algorithm>
 #include <charconv>
@@ -127,6 +128,7 @@ std::vector<std::string> DevsimCommands::Run(const std::string& line, bool* quit
         if (Emulator* keyboard = Find(served_, words[1])) {
             if (std::string reply; KeyboardCommandLine(*keyboard, line, &reply)) return {reply};
             if (std::string reply; LitAccessoryCommandLine(*keyboard, line, &reply)) return {reply};
+            if (std::string reply; MouseCommandLine(*keyboard, line, &reply)) return {reply};
         }
     }
     static const std::pair<const char*, std::size_t> arities[] = {

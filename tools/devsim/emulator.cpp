@@ -2,6 +2,7 @@
 
 #include "tools/devsim/keyboard_model.h"
 #include "tools/devsim/lit_accessory_model.h"
+#include "tools/devsim/mouse_model.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -263,6 +264,7 @@ Verdict Emulator::Handle(const std::uint8_t* r, std::uint8_t* reply) {
     if (product_.receiver && rejectLong_ && n > kReceiverChunk) return fail(Verdict::RejectedLong);
     if (hook_ && hook_(*this, r, reply)) return Verdict::Ok;
     if (IsKeyboard(product_.kind) && KeyboardCommand(m, r, reply)) return reply[7] ? Verdict::Refused : Verdict::Ok;
+    if (IsMouse(product_.kind) && MouseCommand(m, r, reply)) return reply[7] ? Verdict::Refused : Verdict::Ok;
 
     auto read = [&](const std::uint8_t* space, std::size_t size) {
         if (off + n > size) return fail(Verdict::OutOfRange);

@@ -3,6 +3,7 @@
 #include "tools/devsim/emulator.h"
 #include "tools/devsim/hex_text.h"
 #include "tools/devsim/keyboard_model.h"
+#include "tools/devsim/view_text.h"
 
 #include <charconv>
 #include <cstdio>
@@ -50,27 +51,8 @@ std::string Peek(Emulator& e, const std::string& view, const std::vector<std::st
     if (view == "colors") return numbered && n < 128 ? "colors " + HexText(ViewColorPage(m, int(n))) : "error: peek NAME colors PAGE";
     if (!args.empty() && (view == "keymap" || view == "macros" || view == "live" || view == "bracket"))
         return "error: " + view + " takes no arguments";
-    if (view == "keymap") {
-        std::string out = "keymap";
-        char entry[32];
-        const auto map = ViewKeyMap(m);
-        for (std::size_t k = 0; k < map.size(); ++k) {
-            std::snprintf(entry, sizeof entry, " %zu:%02x%02x%02x", k, map[k].code, map[k].param1, map[k].param2);
-            out += entry;
-        }
-        return out;
-    }
-    if (view == "macros") {
-        const auto table = ViewMacros(m);
-        if (!table) return "macros invalid";
-        std::string out = "macros " + std::to_string(table->macros.size());
-        for (const auto& macro : table->macros) {
-            out += " [";
-            for (const auto& ev : macro) out += HexText({ev.begin(), ev.end()}) + (&ev == &macro.back() ? "" : " ");
-            out += "]";
-        }
-        return out;
-    }
+    if (view == "keymap") return KeyMapText(m);
+    if (view == "macros") return TableText("macros", ViewMacros(m));
     if (view == "live") return "live " + HexText(ViewLiveFrame(m));
     if (view == "bracket") return m.inSession ? "bracket open" : "bracket closed";
     *known = false;

@@ -2,6 +2,7 @@
 
 #include "keyboard/key_position_table.h"
 #include "tools/devsim/emulator.h"
+#include "tools/devsim/table_packets.h"
 
 #include <algorithm>
 #include <cstring>
@@ -189,18 +190,7 @@ bool KeyboardCommand(DeviceMemory& m, const std::uint8_t* r, std::uint8_t* reply
     }
     if (command == 0x15) {
         const std::size_t capacity = static_cast<std::size_t>(m.info[6]) * 128;
-        if (off + n > capacity) {
-            reply[7] = kStatusFailed;
-            return true;
-        }
-        std::memcpy(m.macros.data() + off, r + 8, n);
-        // The table is checked when its last packet arrived.
-        if (off + n >= kMacroHeader) {
-            const std::size_t total = Word(m.macros.data() + 2);
-            if (Word(m.macros.data()) != 0x55AA || total > capacity ||
-                (off + n >= total && !ParseMacroTable(m.macros.data(), off + n, capacity)))
-                reply[7] = kStatusFailed;
-        }
+        if (!StoreTablePacket(m.macros, off, n, r + 8, capacity)) reply[7] = kStatusFailed;
         return true;
     }
     return false;

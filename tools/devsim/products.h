@@ -38,6 +38,7 @@ const std::vector<ProductInfo>& Products();
 inline bool IsKeyboard(ProductKind kind) {
     return kind == ProductKind::KeyboardCable || kind == ProductKind::KeyboardReceiver;
 }
+inline bool IsMouse(ProductKind kind) { return kind == ProductKind::MouseCable || kind == ProductKind::MouseReceiver; }
 const ProductInfo& Product(ProductKind kind);
 // By command-line name; null when unknown.
 const ProductInfo* FindProduct(const std::string& name);
