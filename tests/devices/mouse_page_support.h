@@ -84,7 +84,7 @@ protected:
         };
         for (size_t i = 0; i < kKeyNameTableCount; ++i) add(KeyNameAt(i));
         for (const wchar_t* key : MouseButtonNameTable) add(key);
-        for (const wchar_t* key : {L"Light_Set", L"Overall_Light_Set", L"light_mode_0", L"light_mode_1"}) add(key);
+        for (const wchar_t* key : {L"Light_Set", L"Overall_Light_Set", L"lamp_mode_wave", L"lamp_mode_running"}) add(key);
         lang << "</Language>\n";
         lang.close();
         ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(L"lang_test.xml"));
