@@ -1,6 +1,7 @@
 #include "shell/main/control_tables.h"
 
 #include "devices/corvane_hs6533_device.h"
+#include "devices/corvane_mouse_device.h"
 #include "devices/corvane_mouse_pad_device.h"
 #include "devices/magic_control_ui.h"
 #include "devices/voice6533_control_ui.h"
@@ -39,7 +40,7 @@ constexpr ControlClassRow kMainWindowClasses[] = {
     {L"ComboEditContainerElement", &CComboEditContainerElementUI::CreateInstance},
     {L"CorvaneMousePadDevice", &CCorvaneMousePadDevice::CreateControl},
     {L"CorvaneHS6533Device", &CCorvaneHS6533Device::CreateControl},
-    {L"CorvaneMouseDevice", nullptr},
+    {L"CorvaneMouseDevice", &CCorvaneMouseDevice::CreateControl},
     {L"CorvaneKeyboardDevice", &CCorvaneKeyboardDevice::CreateControl},
     {L"DeviceProfile", &CDeviceProfileUI::CreateInstance},
     {L"LightControl", &CLightControlUI::CreateInstance},
@@ -90,8 +91,6 @@ constexpr ControlClassRow kFactoryClasses[] = {
 // Every name above that creates nothing yet: classes not written and
 // templates whose file is not in the skin folder.
 constexpr const wchar_t* kPendingNames[] = {
-    // Device families.
-    L"CorvaneMouseDevice",
     // Settings pages and their templates.
     L"ShootControl",
     L"CShootControlUI", L"ShootKeySetControlUI",

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "devices/corvane_mouse_device.h"
 #include "link/corvane_usb_device.h"
 #include "link/device_tables.h"
 #include "pages/light_control_ui.h"
@@ -161,6 +162,8 @@ int CMainWnd::CreateDevicePanel(const HidDeviceSlot& record, int subKind, Device
     page->SetSlotRecord(record);
     page->SetDeviceIndex(option.lightNameIndex);
     page->SetLightListName(model.lightListName.c_str());
+    if (auto* mouse = static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)))
+        mouse->SetLogoLedIndex(model.logoLedIndex);
     page->InitPage();
     pages->Add(pageControl.release());
 

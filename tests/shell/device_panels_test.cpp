@@ -39,9 +39,10 @@ TEST_F(DevicePanelsTest, StartUpBuildsTheMouseAndKeyboardPanelsHidden) {
         EXPECT_EQ(page->GetDeviceName(), DeviceOptionTable[i].kindName.c_str());
         EXPECT_EQ(page->GetPowerPanel(), window_->PowerTiles()[i]);
         EXPECT_EQ(entry->GetPreviewControl(), page->GetSelectPanel());
-        // The keyboard's picture is bound by the keyboard page itself (its
-        // three key layouts), which the recording base page stands in for.
-        if (i == kKeyboardEntry) continue;
+        // The keyboard's and the mouse's pictures are bound by their own pages
+        // (the keyboard's three key layouts, the mouse's settings pages),
+        // which the recording base page stands in for.
+        if (i == kKeyboardEntry || i == kMouseEntry) continue;
         ASSERT_NE(page->GetSelectPanel(), nullptr);
         // The page skins bind their key and light buttons.
         EXPECT_NE(page->GetLightButtons()[0], nullptr);

@@ -54,6 +54,7 @@ CControlUI* DiscoveryWnd::CreateControl(LPCTSTR pstrClass) {
     // watch what the main window asks of a page, not what a family does.
     if (pstrClass != nullptr && (DuiCompareNoCase(pstrClass, L"CCorvaneUSBDevice") == 0 ||
                                  DuiCompareNoCase(pstrClass, L"CorvaneKeyboardDevice") == 0 ||
+                                 DuiCompareNoCase(pstrClass, L"CorvaneMouseDevice") == 0 ||
                                  DuiCompareNoCase(pstrClass, L"CorvaneMousePadDevice") == 0 ||
                                  DuiCompareNoCase(pstrClass, L"CorvaneHS6533Device") == 0)) {
         // A skin whose root is no device page cannot give a panel.
