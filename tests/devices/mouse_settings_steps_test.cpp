@@ -3,6 +3,7 @@
 // profile document) and the controls' look afterwards.
 #include "devices/mouse_settings_steps.h"
 #include "tests/devices/mouse_page_support.h"
+#include "tests/devices/mouse_test_support.h"
 
 namespace {
 
@@ -119,6 +120,50 @@ TEST_F(MouseSettingsSteps, SystemControlsReachTheSystemSettings) {
     EXPECT_EQ(s.wheelScrollLines, 9);
     EXPECT_FALSE(Option(L"scrolls_page_check")->IsSelected());
     EXPECT_EQ(s.mouseSpeed, 14) << "the other values stay";
+}
+
+}  // namespace
+
+namespace {
+
+using mousetest::ProductKind;
+
+// The page on its skin, connected to the emulated mouse.
+class ConnectedMouseSettings : public mousepage::MousePage {
+protected:
+    void SetUp() override {
+        MousePage::SetUp();
+        page_->CommandChannel().m_timeouts = tavrik::test::FastTimeouts();
+        ASSERT_TRUE(tavrik::test::OpenCommandChannel(page_->CommandChannel(), device));
+        page_->OnConnected();
+        page_->StopLightThread();
+    }
+    void TearDown() override {
+        tavrik::test::CloseCommandChannel(page_->CommandChannel());
+        MousePage::TearDown();
+    }
+
+    tavrik::devsim::SimFixture sim;
+    mousetest::Emulator& device = sim.Plug(ProductKind::MouseCable);
+};
+
+TEST_F(ConnectedMouseSettings, AReleasedSliderLandsInTheMousesBlock) {
+    using namespace tavrik::devsim;
+    auto* slider = static_cast<DuiLib::CSliderUI*>(page_->FindSubControl(L"DPI_slider_3"));
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->GetMaxValue(), kMouseSliderMax) << "the connection sets the slider's range";
+    slider->SetValue(100);
+    mouse_settings::SliderChanged(*page_, 3);
+    // The mouse's coarse sensor: 48 positions of its step, then 200 DPI each.
+    const int dpi = kMouseDpiStep * 48 + (100 - 48) * 200 + kMouseDpiBase;
+    EXPECT_EQ(page_->FindSubControl(L"DPI_edit_3")->GetText().str(), std::to_wstring(dpi));
+
+    device.ClearRecord();
+    page_->SaveProfile();
+    ASSERT_EQ(page_->WriteProfileBlock(0, 0, 1, 1920, 1080), 1);
+    EXPECT_EQ(mousetest::Commands(device), (std::vector<uint8_t>{CMD_BEGIN, CMD_WRITE_PARAMS, CMD_END}));
+    const MouseBlockView block = ViewMouseBlock(device.Memory(), 0);
+    EXPECT_EQ(block.stages[3].x, 100);
 }
 
 }  // namespace
