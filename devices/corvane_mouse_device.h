@@ -166,7 +166,7 @@ public:
     // The command channel is open and, through the receiver, linked.
     bool IsChannelUsable();
 
-    // --- Settings controls (mouse_settings_controls.cpp) -------------------
+    // --- Settings controls (mouse_settings.cpp) ----------------------------
     void SetActiveDpiStage(int stage);
     std::vector<DpiStage> GetDpiStages() const { return m_dpiStages; }
     void SetDpiStages(const std::vector<DpiStage>& stages);
@@ -192,7 +192,7 @@ public:
     int PositionToDpi(int position) const;
     int DpiToPosition(int dpi) const;
 
-    // --- Button-assignment list (mouse_key_info_list.cpp) ------------------
+    // --- Button-assignment list (mouse_button_list.cpp) --------------------
     std::vector<KeyListEntry> GetKeyList() const { return m_keyList; }
     void SetKeyList(const std::vector<KeyListEntry>& keys);
     void SetSelectedKeyRecord(const KeyListEntry& entry);

@@ -36,6 +36,7 @@ protected:
 };
 
 TEST_F(MouseSettings, TheShippedSkinBindsItsButtonsAndHoldsEveryControl) {
+    for (const auto& p : TakeUIProblems()) ADD_FAILURE() << p.str();
     ASSERT_EQ(page_->GetKeyButtons().size(), size_t(kMouseButtonCount));
     for (size_t i = 0; i < page_->GetKeyButtons().size(); ++i) {
         ASSERT_NE(page_->GetKeyButtons()[i], nullptr) << i;
