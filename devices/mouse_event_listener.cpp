@@ -121,7 +121,8 @@ win::DWORD CCorvaneMouseDevice::MouseDongleEventThreadProc(void* parameter) {
 void CCorvaneMouseDevice::RunEventListener(int type, win::HANDLE stopEvent) {
     EventPort port{};
     if (!PortOf(m_eventChannel, m_receiverEventOpen, type, &port)) return;
-    win::ResetEvent(stopEvent);
+    // The stop event starts unset; clearing it here could swallow a stop
+    // given before the thread ran.
     while (win::WaitForSingleObject(stopEvent, kListenerPassMs) == win::WAIT_TIMEOUT) {
         if (!port.open->load()) continue;
         win::DWORD length = 0;

@@ -21,6 +21,11 @@ public:
         waves.push_back(pass);
         return CCorvaneMouseDevice::StepWave();
     }
+    void SetPlaylist(const std::vector<LedEffectStep>& steps) {
+        win::CriticalSectionGuard lock(EffectListLock);
+        m_effectList = steps;
+        m_nEffectListIndex = 0;
+    }
     std::vector<int> waves;
     int pass = 0;
 };
@@ -92,6 +97,22 @@ TEST_F(MouseLighting, CustomModesRunTheirPlaylistOnEveryPass) {
     Passes(1);
     EXPECT_TRUE(page.waves.empty());
     for (int i = 0; i < 15; ++i) EXPECT_EQ(page.Leds().GetLed(i).brightness, 0) << "an empty playlist is dark";
+}
+
+TEST_F(MouseLighting, ACustomModePlaysTheUsersEffect) {
+    LedEffectStep breathing;
+    breathing.setting = Mode(0, 4, 5, 0);  // breathing in the setting's colour
+    breathing.time = 100000;
+    page.SetPlaylist({breathing});
+    Enter(Mode(10, 0));
+    Passes(7 * 40);
+    EXPECT_TRUE(page.waves.empty()) << "the wave of mode 0 is not the playlist's";
+    const LedColor first = page.Leds().GetLed(0);
+    EXPECT_EQ(first.r, 10);
+    EXPECT_EQ(first.g, 20);
+    EXPECT_EQ(first.b, 30);
+    EXPECT_NE(first.brightness, 0);
+    for (int i = 1; i < 15; ++i) EXPECT_EQ(page.Leds().GetLedColor(i), page.Leds().GetLedColor(0)) << i;
 }
 
 TEST_F(MouseLighting, TheTriggeredFadeFromATriggerToDark) {
