@@ -196,3 +196,19 @@ TEST(MouseEventChannel, AFailedOpenIdlesAndThePageEndsItsListeners) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MouseEventChannel, AStopRightAfterTheStartIsNotLost) {
+    LogCapture log;
+    CCorvaneMouseDevice page;
+    for (int i = 0; i < 50; ++i) {
+        page.StartEventListener(i % 2 ? CCorvaneMouseDevice::kEventWired : CCorvaneMouseDevice::kEventReceiver);
+        page.StopEventListener(CCorvaneMouseDevice::kEventWired);
+        page.StopEventListener(CCorvaneMouseDevice::kEventReceiver);
+        ASSERT_EQ(page.RunningEventListeners(), 0) << i;
+    }
+    EXPECT_FALSE(log.Mentions("did not end"));
+}
+
+}  // namespace
