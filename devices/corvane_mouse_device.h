@@ -218,6 +218,11 @@ public:
     // Starts the triggered fade on every LED (mode 6 only).
     void TriggerReactive();
     void RunEffectPlaylist();
+    // One pass of a per-LED custom effect over the page's per-LED list, each
+    // started over first when `reset` is set.
+    void RenderLedBreathing(bool reset);
+    void RenderLedFlash(bool reset);
+    void RenderLedColorCycle(bool reset);
     // The effects' random numbers (hues mod 192); null: the page's generator.
     void SetRandomSource(std::function<uint32_t()> source);
     int RunningLightThreads() const { return m_runningLightThreads.load(); }
@@ -293,8 +298,10 @@ private:
     // usable; the first result other than 1, or 1.
     int SendBracketed(const std::function<int()>& data);
 
-    // Default key table: 3 bytes per device key as read at connection.
+    // Default key table: 3 bytes per device key as read at connection, and
+    // the key count it was read for (-1: never read).
     std::array<uint8_t, 512> m_defaultKeyTable{};
+    int m_tableKeyCount = -1;
     uint8_t m_activeProfile = 0;
     // Lighting copy: mode, brightness, speed, direction, colourful, R, G, B.
     std::atomic<uint8_t> m_copyMode{0};

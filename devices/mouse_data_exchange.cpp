@@ -91,6 +91,7 @@ int CCorvaneMouseDevice::ReadDeviceInfo(int) {
     }
     m_deviceInfo = info;
     m_defaultKeyTable = table;
+    m_tableKeyCount = info.KeyCount();
     MapKeyFunctions();
 
     const int step = std::max<int>(1, m_deviceInfo.DpiStep());
@@ -318,6 +319,9 @@ int CCorvaneMouseDevice::WriteKeyAssignments(int profile, const std::vector<KeyL
     if (!IsChannelUsable()) return PROTOCOL_NOT_LINKED;
     if (const int r = m_commandChannel.ReadDeviceInfo(&m_deviceInfo); r != PROTOCOL_OK) return r;
     if (m_deviceInfo.KeyCount() > kMaxMouseKeys) return PROTOCOL_NOT_SENT;
+    // The map starts from the default table: one never read, or read for
+    // another key count, would overwrite keys with nothing.
+    if (m_tableKeyCount != m_deviceInfo.KeyCount()) return PROTOCOL_NOT_SENT;
     if (m_commandChannel.SetDataSize(uint16_t(m_deviceInfo.KeyCount() * 3)) != PROTOCOL_OK) return PROTOCOL_NOT_SENT;
     std::vector<KeyListEntry> copy = keys;
     const std::vector<uint8_t> map = PlanKeyMap(copy, MacroCount(GetUserDataFolder()));

@@ -56,11 +56,12 @@ int CCorvaneMouseDevice::ApplyLightProfile() {
         SetLightingCopy(s);
     }
     {
+        // The per-LED effects show once; the light thread runs the mode's step.
         win::CriticalSectionGuard keys(KeyEffectLock);
         m_keyEffects = m_profile.GetLightList();
-        win::CriticalSectionGuard effects(m_effectLock);
-        m_keyRenderer.Reset(m_keyEffects);
-        m_keyRenderer.Render(m_leds, m_keyEffects, m_ticks.load()->Now());
+        RenderLedBreathing(true);
+        RenderLedFlash(true);
+        RenderLedColorCycle(true);
     }
     m_profile.LoadLightList(m_profile.GetLightListPath());
     {
@@ -70,6 +71,24 @@ int CCorvaneMouseDevice::ApplyLightProfile() {
         m_nEffectListIndex = 0;
     }
     return 1;
+}
+
+void CCorvaneMouseDevice::RenderLedBreathing(bool reset) {
+    win::CriticalSectionGuard keys(KeyEffectLock);
+    win::CriticalSectionGuard effects(m_effectLock);
+    m_keyRenderer.BreathingPass(m_leds, m_keyEffects, reset);
+}
+
+void CCorvaneMouseDevice::RenderLedFlash(bool reset) {
+    win::CriticalSectionGuard keys(KeyEffectLock);
+    win::CriticalSectionGuard effects(m_effectLock);
+    m_keyRenderer.FlashPass(m_leds, m_keyEffects, m_ticks.load()->Now(), reset);
+}
+
+void CCorvaneMouseDevice::RenderLedColorCycle(bool reset) {
+    win::CriticalSectionGuard keys(KeyEffectLock);
+    win::CriticalSectionGuard effects(m_effectLock);
+    m_keyRenderer.ColorCyclePass(m_leds, m_keyEffects, reset);
 }
 
 // --- Light thread -------------------------------------------------------------------

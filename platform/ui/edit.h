@@ -26,6 +26,9 @@ public:
     void SetNumberOnly(bool bNumberOnly) { m_bNumberOnly = bNumberOnly; }
     bool IsNumberOnly() const { return m_bNumberOnly; }
     void SetMinMaxNumber(int nMin, int nMax) { m_nMinNumber = nMin; m_nMaxNumber = nMax; m_bHasRange = true; }
+    bool HasNumberRange() const { return m_bHasRange; }
+    int GetMinNumber() const { return m_nMinNumber; }
+    int GetMaxNumber() const { return m_nMaxNumber; }
     void SetTipValue(LPCTSTR pStrTipValue) { m_sTipValue = pStrTipValue; Invalidate(); }
     CDuiString GetTipValue() const { return m_sTipValue; }
     void SetTipValueColor(DWORD c) { m_dwTipValueColor = c; }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "devices/corvane_mouse_device.h"
 #include "link/device_tables.h"
 #include "platform/os/window.h"
 
@@ -10,7 +11,12 @@ void CMainWnd::OnGunSelected(int) {}
 void CMainWnd::OnBulletSelected(int) {}
 void CMainWnd::OnBulletStep(int) {}
 void CMainWnd::SaveBullet() {}
-void CMainWnd::OnSaveShootData() {}
+void CMainWnd::OnSaveShootData() {
+    // Only a mouse takes recoil data; its result is not shown.
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    auto* mouse = page ? static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)) : nullptr;
+    if (mouse) mouse->UploadShootData();
+}
 void CMainWnd::OnResetShootData() {}
 void CMainWnd::OnImportShootData() {}
 void CMainWnd::OnExportShootData() {}

@@ -2,6 +2,7 @@
 // through its receiver: the connect read, the position map, the parameter
 // block both ways, the key map, and the macro and recoil tables.
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "pages/macro_files.h"
@@ -346,7 +347,27 @@ TEST_P(MouseLink, NothingIsReadOrWrittenWithoutALink) {
     EXPECT_NE(page.WriteProfileBlock(0, 0, 1, 0, 0), 1);
     EXPECT_NE(page.WriteKeyAssignments(0, DefaultKeys()), 1);
     EXPECT_NE(page.ReadDeviceInfo(), 1);
+    EXPECT_NE(page.UploadShootData(), 1);
     EXPECT_TRUE(Commands(device).empty());
+}
+
+TEST_P(MouseExchange, StatusPollAndLinkCheck) {
+    page.PollStatus();
+    EXPECT_EQ(Commands(device), (std::vector<uint8_t>{CMD_READ_STATUS}));
+    const bool receiver = GetParam() == ProductKind::MouseReceiver;
+    EXPECT_EQ(page.CheckDongleLink(), receiver ? 1 : 0);
+    // A hidden page reads nothing.
+    device.ClearRecord();
+    page.SetWindowHidden(1);
+    page.PollStatus();
+    EXPECT_TRUE(Commands(device).empty());
+    page.SetWindowHidden(0);
+    if (receiver) {
+        device.SetLinked(false);
+        EXPECT_EQ(page.CheckDongleLink(), 0);
+        page.PollStatus();
+        EXPECT_TRUE(Commands(device).empty());
+    }
 }
 
 // --- Key map and macros --------------------------------------------------------------
@@ -389,6 +410,42 @@ TEST_P(MouseExchange, MacrosAreNumberedByFirstUseAndAnUnknownMacroFallsBackToThe
     // Macro 2's second event: released key 3 after 10 ms.
     EXPECT_EQ(table->macros[0][1], (std::array<uint8_t, 4>{10, 0, kMacroKey, 3}));
     EXPECT_EQ(table->macros[0][0], (std::array<uint8_t, 4>{0, 0, uint8_t(kMacroKey | 0x80), 3}));
+}
+
+TEST_P(MouseExchange, NoKeyMapIsWrittenFromATableThatDoesNotMatchTheMouse) {
+    // Never read.
+    EXPECT_NE(page.WriteKeyAssignments(0, DefaultKeys()), 1);
+    EXPECT_EQ(CountOf(device, CMD_WRITE_KEYMAP), 0u);
+    // Read for 12 keys, while the mouse now reports 14.
+    ASSERT_EQ(page.ReadDeviceInfo(), 1);
+    SetInfo(5, 14);
+    EXPECT_NE(page.WriteKeyAssignments(0, DefaultKeys()), 1);
+    EXPECT_EQ(CountOf(device, CMD_WRITE_KEYMAP), 0u);
+    // Read again: written.
+    ASSERT_EQ(page.ReadDeviceInfo(), 1);
+    EXPECT_EQ(page.WriteKeyAssignments(0, DefaultKeys()), 1);
+    EXPECT_GT(CountOf(device, CMD_WRITE_KEYMAP), 0u);
+}
+
+TEST_P(MouseExchange, WritesReportTheFirstFailureAndStillEndTheSession) {
+    ASSERT_EQ(page.ReadDeviceInfo(), 1);
+    const struct {
+        const char* name;
+        uint8_t command;
+        std::function<int()> write;
+    } cases[] = {
+        {"block", CMD_WRITE_PARAMS, [&] { return page.WriteProfileBlock(0, 0, 1, 0, 0); }},
+        {"key map", CMD_WRITE_KEYMAP, [&] { return page.WriteKeyAssignments(0, DefaultKeys()); }},
+        {"recoil", CMD_WRITE_SHOOT, [&] { return page.UploadShootData(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        device.ClearRecord();
+        device.Inject(Fault{FaultKind::Status, 1, c.command, 0, 0, 0xFF});
+        EXPECT_EQ(c.write(), PROTOCOL_STATUS_FAILED);
+        EXPECT_EQ(Commands(device).back(), CMD_END);
+        EXPECT_EQ(c.write(), 1);
+    }
 }
 
 TEST_P(MouseExchange, ButtonsMissingOnTheMouseAreLeftOutOfTheMapAndTheUsedMacros) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/key_effect_renderer.h"
 #include "devices/mouse_light_effects.h"
 #include "link/effect_tables.h"
 
@@ -223,6 +224,48 @@ TEST(MouseStepPeriod, PerSpeedAndBoundedPastTheTable) {
     std::vector<uint32_t> got;
     for (uint8_t speed : {0, 1, 2, 3, 4, 5, 15, 255}) got.push_back(MouseStepPeriod(speed));
     EXPECT_EQ(got, expected);
+}
+
+}  // namespace
+
+namespace {
+
+// The per-LED effects one kind at a time, as the mouse applies them: each
+// pass touches only the LEDs of its kind, and a reset starts it over.
+TEST(KeyEffectPasses, EachPassDrawsOnlyItsKind) {
+    LedState leds;
+    leds.SetLedCount(4);
+    std::vector<LightSetting> effects(4);
+    const uint8_t kinds[] = {KeyEffectRenderer::kBreathing, KeyEffectRenderer::kFlash, KeyEffectRenderer::kColorCycle,
+                             KeyEffectRenderer::kStatic};
+    for (size_t i = 0; i < 4; ++i) {
+        effects[i].mode = kinds[i];
+        effects[i].present = 1;
+        effects[i].brightness = 5;
+        effects[i].red = 200;
+    }
+    constexpr uint32_t kMarker = 0x11223344;
+    for (int i = 0; i < 4; ++i) leds.SetLedColor(i, kMarker);
+    KeyEffectRenderer renderer;
+
+    renderer.BreathingPass(leds, effects, true);
+    EXPECT_NE(leds.GetLedColor(0), kMarker);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(leds.GetLedColor(i), kMarker) << i;
+
+    renderer.FlashPass(leds, effects, 100000, true);
+    EXPECT_NE(leds.GetLedColor(1), kMarker);
+    for (int i = 2; i < 4; ++i) EXPECT_EQ(leds.GetLedColor(i), kMarker) << i;
+
+    renderer.ColorCyclePass(leds, effects, true);
+    EXPECT_EQ(leds.GetLed(2).brightness, BrightnessLevels[5]);
+    EXPECT_EQ(leds.GetLedColor(3), kMarker) << "static is no pass of these";
+
+    // Without a reset the breathing goes on; with one it starts again.
+    const uint8_t first = renderer.BreathPhase(0);
+    renderer.BreathingPass(leds, effects, false);
+    EXPECT_NE(renderer.BreathPhase(0), first);
+    renderer.BreathingPass(leds, effects, true);
+    EXPECT_EQ(renderer.BreathPhase(0), first);
 }
 
 }  // namespace

@@ -71,6 +71,7 @@ struct BoundMouse {
         page->SetDeviceIndex(option.lightNameIndex);
         page->SetKeyCount(kMouseButtonCount);
         page->SetLedCount(model.ledCount);
+        page->SetShowPower(model.showPower);
         page->LoadNameLists();
         page->CommandChannel().m_timeouts = tavrik::test::FastTimeouts();
         EXPECT_TRUE(tavrik::test::OpenCommandChannel(page->CommandChannel(), device));

@@ -120,14 +120,14 @@ TEST_F(Emulated, ReceiverTakesLongPacketsUnlessRefusingThemIsSwitchedOn) {
     Bytes data(56, 0xAB);
     Handle h(Open(mouse.InterfacePath()));
     Bytes reply;
-    ASSERT_EQ(Transact(h, BuildCommandReport(0x17, 56, 0, data.data()), &reply), HidIoResult::Ok);
+    ASSERT_EQ(Transact(h, BuildCommandReport(0x06, 56, 0, data.data()), &reply), HidIoResult::Ok);
     EXPECT_EQ(reply[7], 0);
-    EXPECT_EQ(mouse.Memory().shoot[55], 0xAB);
+    EXPECT_EQ(mouse.Memory().params[55], 0xAB);
     mouse.SetRejectLongReceiverPackets(true);
-    ASSERT_EQ(Transact(h, BuildCommandReport(0x17, 56, 56, data.data()), &reply), HidIoResult::Ok);
+    ASSERT_EQ(Transact(h, BuildCommandReport(0x06, 56, 56, data.data()), &reply), HidIoResult::Ok);
     EXPECT_EQ(reply[7], 0xFF);
     EXPECT_EQ(mouse.Record().back().verdict, Verdict::RejectedLong);
-    ASSERT_EQ(Transact(h, BuildCommandReport(0x17, 24, 56, data.data()), &reply), HidIoResult::Ok);
+    ASSERT_EQ(Transact(h, BuildCommandReport(0x06, 24, 56, data.data()), &reply), HidIoResult::Ok);
     EXPECT_EQ(reply[7], 0);
 }
 

@@ -230,7 +230,7 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     EXPECT_EQ(reply[8], 0xFF);
 
     // Driven through its standard input: memory seeded, then the receiver loses its link.
-    const std::string seed = "poke mouse-receiver params 0 2a\n";
+    const std::string seed = "poke mouse-receiver params 0 2a00\n";
     ASSERT_EQ(process.Write(seed), true);
     bool seeded = false;
     for (int i = 0; i < 200 && !seeded; ++i) {
