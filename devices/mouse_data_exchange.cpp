@@ -83,12 +83,8 @@ int CCorvaneMouseDevice::ReadDeviceInfo(int) {
     }
     // Whatever happened, the session opened above is closed.
     f.Note(m_commandChannel.EndSession());
-    if (f.result != PROTOCOL_OK) {
-        // The information may be new even when the table could not follow;
-        // the page keeps the previous table and map.
-        if (info.KeyCount() == m_deviceInfo.KeyCount()) m_deviceInfo = info;
-        return f.result;
-    }
+    // A read that did not complete leaves the previous information, table and map.
+    if (f.result != PROTOCOL_OK) return f.result;
     m_deviceInfo = info;
     m_defaultKeyTable = table;
     m_tableKeyCount = info.KeyCount();
