@@ -26,6 +26,7 @@
 
 #include "devices/key_effect_renderer.h"
 #include "devices/light_sequencer.h"
+#include "keyboard/keyboard_event_relay.h"
 #include "keyboard/light_tick_source.h"
 #include "link/corvane_usb_device.h"
 #include "link/key_list_entry.h"
@@ -165,7 +166,7 @@ public:
     // The command channel is open and, through the receiver, linked.
     bool IsChannelUsable();
 
-    // --- Settings controls (mouse_settings_controls.cpp) -------------------
+    // --- Settings controls (mouse_settings.cpp) ----------------------------
     void SetActiveDpiStage(int stage);
     std::vector<DpiStage> GetDpiStages() const { return m_dpiStages; }
     void SetDpiStages(const std::vector<DpiStage>& stages);
@@ -191,7 +192,7 @@ public:
     int PositionToDpi(int position) const;
     int DpiToPosition(int dpi) const;
 
-    // --- Button-assignment list (mouse_key_info_list.cpp) ------------------
+    // --- Button-assignment list (mouse_button_list.cpp) --------------------
     std::vector<KeyListEntry> GetKeyList() const { return m_keyList; }
     void SetKeyList(const std::vector<KeyListEntry>& keys);
     void SetSelectedKeyRecord(const KeyListEntry& entry);
@@ -337,6 +338,8 @@ private:
     std::atomic<int32_t> m_receiverEventOpen{0};
     std::atomic<int> m_runningListeners{0};
     std::atomic<int> m_resyncRequests{0};
+    // Carries profile events from the listeners to the UI thread.
+    KeyboardEventRelay m_eventRelay;
 
     // One per LED: 0 idle, 1 rising, 2 falling.
     std::array<std::atomic<uint8_t>, 170> m_triggerStates{};

@@ -25,14 +25,29 @@ bool Present(const LightSetting& e) { return e.present != 0; }
 }  // namespace
 
 void KeyEffectRenderer::Reset(const std::vector<LightSetting>& effects) {
+    ResetBreathing();
+    ResetFlash(effects);
+    ResetColorCycle(effects);
+}
+
+void KeyEffectRenderer::ResetBreathing() {
     breathPhase_.fill(0);
     breathHue_.fill(0);
+}
+
+void KeyEffectRenderer::ResetFlash(const std::vector<LightSetting>& effects) {
     const size_t n = std::min(effects.size(), size_t(kLeds));
     for (size_t i = 0; i < n; ++i) {
         flashPeriod_[i] = uint32_t(Period(effects[i].speed)) * kFlashPeriodUnitMs;
         flashToggle_[i] = 0;
         flashOn_[i] = 0;
         flashHue_[i] = 0;
+    }
+}
+
+void KeyEffectRenderer::ResetColorCycle(const std::vector<LightSetting>& effects) {
+    const size_t n = std::min(effects.size(), size_t(kLeds));
+    for (size_t i = 0; i < n; ++i) {
         if (!Present(effects[i])) continue;
         cycleThreshold_[i] = Period(effects[i].speed);
         cycleCounter_[i] = 0;
@@ -40,8 +55,27 @@ void KeyEffectRenderer::Reset(const std::vector<LightSetting>& effects) {
     }
 }
 
+int KeyEffectRenderer::Count(const LedState& leds, const std::vector<LightSetting>& effects) {
+    return std::min({int(effects.size()), leds.GetLedCount(), kLeds});
+}
+
+void KeyEffectRenderer::BreathingPass(LedState& leds, const std::vector<LightSetting>& effects, bool reset) {
+    if (reset) ResetBreathing();
+    Breathing(leds, effects, Count(leds, effects));
+}
+
+void KeyEffectRenderer::FlashPass(LedState& leds, const std::vector<LightSetting>& effects, uint32_t now, bool reset) {
+    if (reset) ResetFlash(effects);
+    Flash(leds, effects, Count(leds, effects), now);
+}
+
+void KeyEffectRenderer::ColorCyclePass(LedState& leds, const std::vector<LightSetting>& effects, bool reset) {
+    if (reset) ResetColorCycle(effects);
+    ColorCycle(leds, effects, Count(leds, effects));
+}
+
 void KeyEffectRenderer::Render(LedState& leds, const std::vector<LightSetting>& effects, uint32_t now) {
-    const int n = std::min({int(effects.size()), leds.GetLedCount(), kLeds});
+    const int n = Count(leds, effects);
     Breathing(leds, effects, n);
     leds.RenderKeyStatic(effects);
     ColorCycle(leds, effects, n);

@@ -22,11 +22,19 @@ public:
     // One pass: breathing, static, colour cycle, flash, off. Entries at or
     // beyond the LED count are ignored.
     void Render(LedState& leds, const std::vector<LightSetting>& effects, uint32_t now);
+    // One kind's pass alone, its state started over first when `reset` is set.
+    void BreathingPass(LedState& leds, const std::vector<LightSetting>& effects, bool reset);
+    void FlashPass(LedState& leds, const std::vector<LightSetting>& effects, uint32_t now, bool reset);
+    void ColorCyclePass(LedState& leds, const std::vector<LightSetting>& effects, bool reset);
 
     uint8_t BreathPhase(int led) const { return breathPhase_[size_t(led)]; }
     uint8_t BreathHue(int led) const { return breathHue_[size_t(led)]; }
 
 private:
+    void ResetBreathing();
+    void ResetFlash(const std::vector<LightSetting>& effects);
+    void ResetColorCycle(const std::vector<LightSetting>& effects);
+    static int Count(const LedState& leds, const std::vector<LightSetting>& effects);
     void Breathing(LedState& leds, const std::vector<LightSetting>& effects, int n);
     void ColorCycle(LedState& leds, const std::vector<LightSetting>& effects, int n);
     void Flash(LedState& leds, const std::vector<LightSetting>& effects, int n, uint32_t now);

@@ -7,12 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "devices/corvane_mouse_device.h"
+#include "devices/mouse_settings_steps.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
 #include "link/light_setting.h"
 #include "link/sync_light_setting.h"
 #include "pages/light_control_ui.h"
 #include "shell/main/color_edit_value.h"
+#include "shell/main/dispatch_rows.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/sync_light_modes.h"
 #include "shell/process_state.h"
@@ -239,8 +242,26 @@ void CMainWnd::OnSameModeClick() {
     }
 }
 
-void CMainWnd::OnMouseSettingOption(int) {}
-void CMainWnd::PickDpiColor(int) {}
+namespace {
+
+CCorvaneMouseDevice* AsMouse(CCorvaneUSBDevice* page) {
+    return page ? static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)) : nullptr;
+}
+
+}  // namespace
+
+void CMainWnd::OnMouseSettingOption(int option) {
+    if (CCorvaneMouseDevice* mouse = AsMouse(GetCurrentDevice())) mouse->SelectOptionTab(option);
+}
+
+void CMainWnd::PickDpiColor(int stage) {
+    CCorvaneMouseDevice* mouse = AsMouse(GetCurrentDevice());
+    if (!mouse) return;
+    DWORD color = mouse->GetDpiStageColor(stage);
+    if (!PickColor(color)) return;
+    mouse_settings::StageColorChosen(*mouse, stage, color);
+    dispatch::CommitAndWrite(mouse);
+}
 void CMainWnd::ApplyKeySelectionLight(DuiLib::CControlUI*) {}
 void CMainWnd::ApplyMouseKeySelectionLight(DuiLib::CControlUI*) {}
 void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice* page) {

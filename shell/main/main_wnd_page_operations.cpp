@@ -1,17 +1,21 @@
 #include "shell/main/main_wnd.h"
 
+#include "devices/corvane_mouse_device.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
 #include "pages/device_profile_ui.h"
 #include "pages/key_set_control_ui.h"
 #include "shell/main/keyboard_screen_operations.h"
+#include "shell/main/mouse_page_operations.h"
 #include "shell/main/screen_editor_operations.h"
 
-// The device pages' operations that the notification dispatch reaches. The
-// keyboard's screen frames are served; the other features fill theirs, until
-// then a page has nothing to do and every result is 0.
+// The device pages' operations that the notification dispatch reaches: the
+// mouse's settings, the keyboard's screen editor, frames and uploads; any
+// other operation has nothing to do and gives 0.
 
 int CMainWnd::RunPageOperation(CCorvaneUSBDevice* page, PageOperation operation, int index) {
+    auto* mouse = page ? static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)) : nullptr;
+    if (mouse) return RunMousePageOperation(*mouse, operation, index);
     int result = 0;
     if (RunScreenEditorOperation(page, operation, index, result)) return result;
     auto* keyboard = page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName))

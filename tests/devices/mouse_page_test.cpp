@@ -76,8 +76,12 @@ TEST_F(MousePage, TheShippedSkinBindsEveryButtonAndLight) {
     ASSERT_EQ(page->GetLightButtons().size(), 15u);
     for (size_t l = 0; l < 15; ++l) EXPECT_NE(page->GetLightButtons()[l], nullptr) << l;
     EXPECT_EQ(page->GetLightButtons()[11], Button(L"lamp_11"));
-    EXPECT_TRUE(page->GetLight0Buttons().empty());
-    EXPECT_EQ(page->GetLogoButton(), nullptr);
+    // The LED preview on its own settings page: 15 buttons and the logo.
+    ASSERT_EQ(page->GetLight0Buttons().size(), 15u);
+    for (size_t l = 0; l < 15; ++l)
+        EXPECT_EQ(page->GetLight0Buttons()[l], Button((L"light_0_" + std::to_wstring(l)).c_str())) << l;
+    EXPECT_EQ(page->GetLogoButton(), Button(L"mouse_logo_button"));
+    EXPECT_EQ(page->GetLight0Panel()->GetName(), L"mouse_device_light_preview");
 }
 
 TEST_F(MousePage, LightZeroButtonsLogoAndPanelsFollowTheirRules) {

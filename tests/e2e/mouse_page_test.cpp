@@ -61,5 +61,64 @@ TEST_F(MousePageTest, AMouseGetsItsPageAndItsConnectionReadsItsTables) {
     }
 }
 
+// The DPI position a stage's edit shows, turned back as the emulated mouse's
+// scale does (50 DPI per position from 50, 200 per position past 48).
+int PositionOfShownDpi(const std::string& text) {
+    const int dpi = std::stoi(text);
+    constexpr int kStep = 50, kBase = 50, kFine = 48;
+    if (dpi > kStep * kFine + kBase) return kFine + (dpi - kStep * kFine - kBase) / 200;
+    return (dpi - kBase) / kStep;
+}
+
+// Stage `stage`'s X value in block 0 of the emulator's parameter space (the
+// stages start at byte 14, 9 bytes each, X at their bytes 2..3), or -1.
+int StageX(const std::vector<std::string>& answer, int stage) {
+    const std::string prefix = "peek mouse params ";
+    for (const std::string& line : answer) {
+        if (line.rfind(prefix, 0) != 0) continue;
+        const std::string hex = line.substr(prefix.size());
+        const size_t at = size_t(14 + 9 * stage + 2) * 2;
+        if (hex.size() < at + 4) return -1;
+        return std::stoi(hex.substr(at, 2), nullptr, 16) | std::stoi(hex.substr(at + 2, 2), nullptr, 16) << 8;
+    }
+    return -1;
+}
+
+TEST_F(MousePageTest, ADpiSliderDragLandsInTheMousesBlock) {
+    StartEmulator({"mouse"});
+    tavrik_ = StartTavrik("tavrik.log");
+    ASSERT_TRUE(tavrik_->Started());
+    ASSERT_NE(WaitForShownWindow(), 0u) << Log("tavrik.log");
+    ASSERT_TRUE(Poll([&] { return Commands(EmulatorCommand("record mouse")).size() >= 4; }, 30s)) << Log("tavrik.log");
+    const size_t before = Commands(EmulatorCommand("record mouse")).size();
+
+    ASSERT_TRUE(Click("mouse_device_seting_option_2")) << Log("tavrik.log");
+    const auto slider = WaitForControl("DPI_slider_1", [](const ProbeControl& c) { return c.right - c.left > 100; });
+    ASSERT_TRUE(slider) << Log("tavrik.log");
+    const int y = slider->CenterY();
+    driver_->MoveTo(slider->left + 3, y);
+    driver_->Press(1);
+    for (int x = slider->left + 10; x <= slider->left + (slider->right - slider->left) / 3; x += 10) driver_->MoveTo(x, y);
+    driver_->Release(1);
+
+    std::vector<int> commands;
+    ASSERT_TRUE(Poll(
+        [&] {
+            commands = Commands(EmulatorCommand("record mouse"));
+            return commands.size() >= before + 3;
+        },
+        30s))
+        << Log("tavrik.log");
+    EXPECT_EQ(std::vector<int>(commands.begin() + long(before), commands.begin() + long(before) + 3),
+              (std::vector<int>{0x01, 0x06, 0x02}));
+    // The block written holds the position the stage's edit shows.
+    const auto edit = WaitForControl("DPI_edit_1", [](const ProbeControl& c) { return !c.text.empty(); });
+    ASSERT_TRUE(edit);
+    const int position = PositionOfShownDpi(edit->text);
+    EXPECT_GT(position, 0);
+    const std::vector<std::string> block = EmulatorCommand("peek mouse params 0 71");
+    EXPECT_EQ(StageX(block, 1), position) << edit->text << " " << ::testing::PrintToString(block);
+}
+
 }  // namespace
 }  // namespace tavrik::test

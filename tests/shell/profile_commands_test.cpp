@@ -134,7 +134,10 @@ protected:
         document["Device"][0]["LightInfo"]["SelectItem"] = mode;
         WriteJson(path, document);
     }
-    void Choose(int index) { static_cast<CComboUI*>(Find(L"device_profile_combo"))->SelectItem1(index, false, false); }
+    // The keyboard's own combo: every device page has a profile bar of its own.
+    void Choose(int index) {
+        static_cast<CComboUI*>(bar_->FindSubControl(L"device_profile_combo"))->SelectItem1(index, false, false);
+    }
 
     std::shared_ptr<dialogs::ScriptedFileDialogProvider> script_;
     ProfileWnd* wnd_ = nullptr;

@@ -24,6 +24,8 @@ void AddMainWindowPictures(std::vector<Picture>& pictures);
 void AddDevicePictures(std::vector<Picture>& pictures);
 // The keyboard page's key light and key mark.
 void AddKeyboardPictures(std::vector<Picture>& pictures);
+// The mouse page's DPI slider track and thumbs.
+void AddMousePictures(std::vector<Picture>& pictures);
 // The pictures of the progress window's bar.
 void AddProgressWindowPictures(std::vector<Picture>& pictures);
 // The colour picker's seven-colour preview.

@@ -26,6 +26,7 @@ std::vector<Picture> AllPictures() {
     AddMainWindowPictures(pictures);
     AddDevicePictures(pictures);
     AddKeyboardPictures(pictures);
+    AddMousePictures(pictures);
     AddProgressWindowPictures(pictures);
     AddPickerPictures(pictures);
     AddSecondaryWindowPictures(pictures);
