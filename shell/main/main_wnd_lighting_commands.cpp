@@ -6,14 +6,19 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "devices/corvane_mouse_device.h"
 #include "devices/mouse_settings_steps.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/corvane_usb_device.h"
+#include "link/data_folders.h"
+#include "link/json_file_util.h"
+#include "link/string_util.h"
 #include "link/light_setting.h"
 #include "link/sync_light_setting.h"
 #include "pages/light_control_ui.h"
+#include "shell/device_key_button_ui.h"
 #include "shell/main/color_edit_value.h"
 #include "shell/main/dispatch_rows.h"
 #include "shell/main/main_wnd.h"
@@ -22,8 +27,14 @@
 
 namespace {
 
+using DuiLib::CContainerUI;
+using DuiLib::CControlUI;
 using DuiLib::CDuiString;
 using DuiLib::DWORD;
+
+// The profile id a device page starts with, which names the key-light
+// document of a full mouse selection.
+constexpr const wchar_t* kFirstProfileId = L"";
 
 std::uint8_t Byte(int value, int highest) { return static_cast<std::uint8_t>(std::clamp(value, 0, highest)); }
 
@@ -262,8 +273,43 @@ void CMainWnd::PickDpiColor(int stage) {
     mouse_settings::StageColorChosen(*mouse, stage, color);
     dispatch::CommitAndWrite(mouse);
 }
+// The keyboard's selection stays on its buttons, where the lighting commands
+// read it; a selection alone changes nothing.
 void CMainWnd::ApplyKeySelectionLight(DuiLib::CControlUI*) {}
-void CMainWnd::ApplyMouseKeySelectionLight(DuiLib::CControlUI*) {}
+
+// A mouse selection that covers every LED (selected, or hidden and so not
+// selectable) reloads the page from the key-light document and writes it.
+// The document is "<profile id>.json" in the settings folder, and the id a
+// page starts with is empty: the file is ".json", which nothing writes, so
+// only a user who puts one there sees the reload (see shell/README.md).
+void CMainWnd::ApplyMouseKeySelectionLight(DuiLib::CControlUI* panelControl) {
+    CCorvaneUSBDevice* page = GetCurrentDevice();
+    auto* panel = panelControl ? static_cast<CContainerUI*>(panelControl->GetInterface(L"Container")) : nullptr;
+    if (page == nullptr || panel == nullptr) return;
+    std::vector<int> flags(size_t(std::max(0, page->GetLedCount())), 0);
+    bool selected = false;
+    for (int i = 0; i < panel->GetCount(); ++i) {
+        CControlUI* item = panel->GetItemAt(i);
+        if (item == nullptr || std::wstring(item->GetClass()) != L"DeviceKeyButton") continue;
+        auto* button = static_cast<CDeviceKeyButtonUI*>(item);
+        for (const CDuiString& text : {item->GetName(), item->GetUserData()}) {
+            CDuiString prefix;
+            int led = 0;
+            if (!SplitControlName(text, prefix, led) || prefix.CompareNoCase(L"light_") != 0) continue;
+            int state = button->IsSelected() ? 1 : 0;
+            if (state != 0) selected = true;
+            if (!item->IsVisible()) state = 1;
+            if (led >= 0 && size_t(led) < flags.size()) flags[size_t(led)] = state;
+        }
+    }
+    if (!selected || std::any_of(flags.begin(), flags.end(), [](int f) { return f != 1; })) return;
+    const Json::Value document = CJsonFileUtil::LoadJson(GetUserDataPath() + kFirstProfileId + L".json");
+    if (document.isNull()) return;
+    page->LoadProfile(1);
+    page->RefreshPage(1);
+    page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    page->ApplyLightProfile();
+}
 void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice* page) {
     if (page != nullptr) page->CommandChannel().m_syncFlag.store(0);
 }
