@@ -45,6 +45,8 @@ public:
     static constexpr int kCustomEqPreset = CHs6533Profiledata::kCustomEqPreset;
     static constexpr int kMaxCustomEqs = CHs6533Profiledata::kMaxCustomEqs;
     static constexpr int kBands = CHs6533Profiledata::kBandCount;
+    // The voice changer's voices, numbered 1 to this.
+    static constexpr int kMagicVoices = 4;
     static constexpr size_t kPropertyBufferBytes = 1024;
     // The built-in equaliser presets 1..12 (row 0 is preset 1).
     static const std::array<std::array<int32_t, kBands>, 12> kEqPresets;

@@ -38,7 +38,6 @@ constexpr int32_t kCaptureType = 2;
 constexpr int32_t kActive = 1;
 constexpr size_t kFeatureParts = 7;
 constexpr size_t kFeatureBytes = 2048;
-constexpr int kMagicVoices = 4;
 // Feature value 0 of the capture device: the voice changer is available.
 constexpr int32_t kVoiceChangerBit = 0x20000;
 constexpr int32_t kAllChannels = -1;

@@ -17,7 +17,10 @@ void CMainWnd::OnMagicVoiceToggle() {
     if (auto* headset = AsHeadset(GetCurrentDevice())) headset->ToggleMagicVoice();
 }
 
+// The voice, preset and band controls are numbered as the page counts them
+// (voices and presets from 1, bands from 0); any other number names none.
 void CMainWnd::OnMagicVoiceSelected(int n) {
+    if (n < 1 || n > CCorvaneHS6533Device::kMagicVoices) return;
     if (auto* headset = AsHeadset(GetCurrentDevice())) headset->SelectMagicVoice(n);
 }
 
@@ -38,10 +41,12 @@ void CMainWnd::OnMicMonitorVolume() {
 }
 
 void CMainWnd::OnEqBandChanged(int band) {
+    if (band < 0 || band >= CCorvaneHS6533Device::kBands) return;
     if (auto* headset = AsHeadset(GetCurrentDevice())) headset->SetCustomEqBand(band);
 }
 
 void CMainWnd::OnEqPresetSelected(int preset) {
+    if (preset < 1 || preset > CCorvaneHS6533Device::kCustomEqPreset) return;
     if (auto* headset = AsHeadset(GetCurrentDevice())) headset->SelectEqPreset(preset);
 }
 

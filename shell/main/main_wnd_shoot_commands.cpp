@@ -5,6 +5,7 @@
 
 #include "link/corvane_usb_device.h"
 #include "pages/shoot_control_ui.h"
+#include "pages/shoot_file.h"
 #include "shell/main/main_wnd.h"
 
 using namespace DuiLib;
@@ -21,7 +22,10 @@ CShootControlUI* ShootPageOf(CCorvaneUSBDevice* page) {
 
 }  // namespace
 
+// A gun or bullet control beyond the page's counts names none of them: the
+// page would take it for the last one.
 void CMainWnd::OnGunSelected(int gun) {
+    if (gun < 0 || gun >= kShootGunCount) return;
     if (CShootControlUI* shoot = ShootPageOf(GetCurrentDevice())) {
         shoot->SelectGun(gun);
         shoot->LoadBullet();
@@ -29,6 +33,7 @@ void CMainWnd::OnGunSelected(int gun) {
 }
 
 void CMainWnd::OnBulletSelected(int bullet) {
+    if (bullet < 0 || bullet >= kShootBulletCount) return;
     if (CShootControlUI* shoot = ShootPageOf(GetCurrentDevice())) shoot->SelectBullet(bullet);
 }
 

@@ -15,6 +15,7 @@
 #include "pages/device_hook.h"
 #include "pages/key_tables.h"
 #include "pages/macro_control_ui.h"
+#include "pages/macro_files.h"
 #include "platform/dialogs/file_dialog.h"
 #include "platform/hooks/injected_input_source.h"
 #include "platform/hooks/key_trap.h"
@@ -23,6 +24,7 @@
 #include "platform/os/message_queue.h"
 #include "platform/os/utf8.h"
 #include "platform/ui/list.h"
+#include "platform/ui/menu.h"
 #include "tests/shell/discovery_fixture.h"
 #include "tests/shell/main_wnd_fixture.h"
 
@@ -58,6 +60,11 @@ public:
 
     CControlUI* CreateControl(LPCTSTR pstrClass) override { return CMainWnd::CreateControl(pstrClass); }
     void OnStopRecordClick() override { CMainWnd::OnStopRecordClick(); }
+    int saves = 0;
+    void SaveMacro() override {
+        ++saves;
+        CMainWnd::SaveMacro();
+    }
     int ShowMainMessage(const wchar_t* text, int, int) override {
         asked.push_back(text);
         if (answers.empty()) return 0;
@@ -323,6 +330,45 @@ TEST_F(MacroCommandsTest, StepsHandedOverAfterTheStopAreNoPartOfTheMacro) {
     key.scanCode = 0x30;
     wnd_->OnHookKeyMacro(win::WM_KEYDOWN, reinterpret_cast<LPARAM>(&key));
     EXPECT_EQ(actions->GetCount(), 1);
+}
+
+// "left_click", chosen in the real macro action menu, adds a press and a
+// release of the left button to the selected macro and writes it once.
+TEST_F(MacroCommandsTest, LeftClickFromTheActionMenuAddsTwoStepsAndSavesOnce) {
+    CCorvaneKeyboardDevice* page = AttachKeyboard();
+    ASSERT_NE(page, nullptr);
+    MakeProfiles(*page);
+    wnd_->OnMacroSelected();
+    auto* steps = static_cast<CListUI*>(macros_->FindSubControl(L"macro_action_list"));
+    ASSERT_NE(steps, nullptr);
+    ASSERT_EQ(steps->GetCount(), 0);
+    wnd_->saves = 0;
+
+    CControlUI row;
+    row.SetName(L"macro_action");
+    TNotifyUI activate;
+    activate.sType = L"itemactivate";
+    activate.pSender = &row;
+    wnd_->CMainWnd::ShowMacroActionMenu(activate);
+    ASSERT_EQ(CMenuWnd::OpenMenus().size(), 1u);
+    CPaintManagerUI* menu = CMenuWnd::OpenMenus().front()->GetMenuPaintManager();
+    CControlUI* item = menu->FindControl(L"left_click");
+    ASSERT_NE(item, nullptr);
+    menu->SendNotify(item, DUI_MSGTYPE_ITEMCLICK, 1);
+    ASSERT_TRUE(ServeUntil([&] { return wnd_->saves > 0; }));
+    mainwndtest::Pump();
+    EXPECT_EQ(wnd_->saves, 1);
+    EXPECT_TRUE(CMenuWnd::OpenMenus().empty());
+
+    ASSERT_EQ(steps->GetCount(), 2);
+    const Json::Value file = CJsonFileUtil::LoadJson(MacroFilePath(macros_->GetMacroFolder(), "g1"));
+    const Json::Value& events = file["Events"];
+    ASSERT_EQ(events.size(), 2u) << file.toStyledString();
+    EXPECT_EQ(events[0]["Action"], "down");
+    EXPECT_EQ(events[1]["Action"], "up");
+    EXPECT_EQ(events[0]["Button"], events[1]["Button"]);
+    EXPECT_NE(events[0]["Button"].asInt(), 0);
+    for (Json::ArrayIndex i = 0; i < 2; ++i) EXPECT_EQ(events[i], MacroRowEvent(steps->GetItemAt(int(i)))) << i;
 }
 
 }  // namespace

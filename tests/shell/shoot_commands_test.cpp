@@ -189,6 +189,28 @@ TEST_F(ShootCommands, ExportCopiesAndResetRestoresTheSelectedGun) {
     EXPECT_EQ(Shown(), BulletOf(3, 7));
 }
 
+// A control numbered beyond the page's guns or bullets selects nothing; the
+// page alone would take it for its last gun or bullet.
+TEST_F(ShootCommands, NumbersOutsideTheCountsSelectNothing) {
+    Notify(L"shoot_gun_op_1", L"selectchanged");
+    Notify(L"bullet_op_6", L"selectchanged");
+    struct Case {
+        const wchar_t* name;
+        int gun;
+        int bullet;
+    } cases[] = {
+        {L"shoot_gun_op_4", 1, 6},  {L"shoot_gun_op_9", 1, 6},   {L"bullet_op_30", 1, 6},
+        {L"bullet_op_45", 1, 6},    {L"shoot_gun_op_3", 3, 6},   {L"bullet_op_29", 3, 29},
+    };
+    for (const Case& c : cases) {
+        COptionUI stray;
+        stray.SetName(c.name);
+        wnd_->GetPaintManager()->SendNotify(&stray, L"selectchanged");
+        EXPECT_EQ(shoot_->GetSelectedGun(), c.gun) << win::ToUtf8(c.name);
+        EXPECT_EQ(shoot_->GetSelectedBullet(), c.bullet) << win::ToUtf8(c.name);
+    }
+}
+
 TEST_F(ShootCommands, PagesOtherThanAMouseAndNoPageAreLeftAlone) {
     for (int type : {CCorvaneUSBDevice::kTypeKeyboard, CCorvaneUSBDevice::kTypeMousePad, 0}) {
         page_->SetDeviceType(type, 0);
