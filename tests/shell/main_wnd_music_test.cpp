@@ -74,6 +74,13 @@ Json::Value ReadJson(const fs::path& path) {
 
 class MainWndMusic : public MainWndTest {
 protected:
+    // A main window opened by an earlier test of the process has written
+    // the user's file already: each test starts without one.
+    void SetUp() override {
+        MainWndTest::SetUp();
+        std::error_code ignored;
+        fs::remove(UserAudioFile(), ignored);
+    }
     void TearDown() override {
         if (step_.GetHWND()) win::DestroyWindow(step_.GetHWND());
         MainWndTest::TearDown();
