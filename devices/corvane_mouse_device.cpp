@@ -12,6 +12,7 @@
 #include "pages/light_control_ui.h"
 #include "pages/macro_control_ui.h"
 #include "pages/macro_files.h"
+#include "pages/shoot_control_ui.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/paint_manager.h"
@@ -43,7 +44,6 @@ constexpr wchar_t kKeyButtonClass[] = L"DeviceKeyButton";
 constexpr wchar_t kDefaultLightFile[] = L"default_light.json";
 constexpr DWORD kWhite = 0xFFFFFF;
 constexpr int kFullLevel = 255;
-constexpr int kLightingTab = 1;
 // The mouse page's brightness and speed sliders reach 4.
 constexpr int kLightLevelMax = 4;
 
@@ -128,14 +128,7 @@ void CCorvaneMouseDevice::BuildDevicePage() {
     }
     if (!m_pSelectPanel) return;
 
-    if (CControlUI* c = FindSubControl(L"DeviceProfileItem")) m_pProfileBar = dynamic_cast<CDeviceProfileUI*>(c);
-    if (m_pProfileBar) {
-        m_pProfileBar->SetDeviceKind(m_nDeviceType);
-        m_pProfileBar->SetProfilePaths(GetUserDataFolder(), GetDefaultProfilePath());
-        m_pProfileBar->LoadProfileList();
-        m_pProfileBar->SelectFunctionTab(kLightingTab);
-        SetProfileId(m_pProfileBar->GetCurrentProfileUUID());
-    }
+    BindProfileBar(m_nDeviceType);
     if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
     if (m_pLightControl) {
         m_pLightControl->SetDeviceKind(m_nDeviceType);
@@ -190,6 +183,17 @@ void CCorvaneMouseDevice::BindMouseButton(CDeviceKeyButtonUI* button, CContainer
     CDuiString tip = button->GetToolTip();
     tip.MakeLower();
     if (tip == L"logo") m_pLogoButton = button;
+}
+
+void CCorvaneMouseDevice::BindShootControl() {
+    m_pShootControl = FindAs<CShootControlUI>(*this, L"ShootControlItem", CShootControlUI::kClassName);
+    if (!m_pShootControl) return;
+    m_pShootControl->SetDataFolder(GetUserDataFolder());
+    m_pShootControl->SetDefaultFolder(GetDefaultDataFolder());
+    // Guns whose working file is missing or unreadable start from their defaults.
+    m_pShootControl->Init();
+    m_pShootControl->SelectGun(0);
+    m_pShootControl->SelectBullet(0);
 }
 
 void CCorvaneMouseDevice::SelectFunctionTab(int code) {

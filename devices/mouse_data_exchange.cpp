@@ -9,6 +9,7 @@
 #include "link/json_read.h"
 #include "link/macro_event_pack.h"
 #include "pages/macro_files.h"
+#include "pages/shoot_gun_steps.h"
 #include "platform/ui/controls.h"
 
 using namespace DuiLib;
@@ -31,11 +32,10 @@ int MacroCount(const CDuiString& folder) {
     return list ? int(list->size()) : 0;
 }
 
-std::vector<DeviceMacroEvent> PackEvents(const Json::Value& events, size_t limit) {
+std::vector<DeviceMacroEvent> PackEvents(const Json::Value& events) {
     std::vector<DeviceMacroEvent> packed;
     if (!events.isArray()) return packed;
     for (const Json::Value& e : events) {
-        if (packed.size() >= limit) break;
         DeviceMacroEvent d;
         PackMacroEvent(e, d);
         packed.push_back(d);
@@ -347,7 +347,7 @@ int CCorvaneMouseDevice::WriteMacros(const std::vector<int>& macros) {
     for (int index : macros) {
         std::vector<DeviceMacroEvent> events;
         if (index >= 0 && size_t(index) < list->size())
-            events = PackEvents(LoadMacroEventsJson(MacroFilePath(folder, (*list)[size_t(index)].guid)), SIZE_MAX);
+            events = PackEvents(LoadMacroEventsJson(MacroFilePath(folder, (*list)[size_t(index)].guid)));
         counts.push_back(events.size());
         packed.push_back(std::move(events));
     }
@@ -362,23 +362,12 @@ int CCorvaneMouseDevice::WriteMacros(const std::vector<int>& macros) {
     return r == PROTOCOL_NOT_LINKED ? PROTOCOL_NOT_LINKED : -1;
 }
 
-static std::vector<uint8_t> BuildShootBlob(const CDuiString& folder) {
-    std::vector<std::vector<DeviceMacroEvent>> guns;
-    for (int gun = 0; gun < CCorvaneMouseDevice::kGunCount; ++gun) {
-        wchar_t name[32];
-        std::swprintf(name, 32, L"ShootData_%d.Shoot", gun);
-        const Json::Value doc = CJsonFileUtil::LoadJson(folder + name);
-        // At most 180 events a gun, so the table's 16-bit lengths cannot wrap.
-        guns.push_back(PackEvents(JsonMember(doc, "Events"), CCorvaneMouseDevice::kMaxGunEvents));
-    }
-    return BuildMacroBlob(guns);
-}
-
 int CCorvaneMouseDevice::UploadShootData() {
     if (!m_commandChannel.IsOpen()) return PROTOCOL_NOT_SENT;
     if (!IsChannelUsable()) return PROTOCOL_NOT_LINKED;
     m_commandChannel.ReadDeviceInfo(&m_deviceInfo);
-    const std::vector<uint8_t> blob = BuildShootBlob(GetUserDataFolder());
+    // Each gun packs at most 180 steps, so the table's 16-bit lengths cannot wrap.
+    const std::vector<uint8_t> blob = BuildMacroBlob(LoadShootGunSteps(GetUserDataFolder()));
     if (blob.empty()) return PROTOCOL_NOT_SENT;
     return SendBracketed([&] { return m_commandChannel.WriteShootData(blob.data(), uint32_t(blob.size())); });
 }

@@ -7,6 +7,11 @@
 
 #include "devices/corvane_mouse_device.h"
 #include "link/device_tables.h"
+#include "link/json_file_util.h"
+#include "pages/shoot_control_ui.h"
+#include "pages/shoot_file.h"
+#include "platform/os/utf8.h"
+#include "tests/pages/shoot_bullet_print.h"
 #include "shell/device_key_button_ui.h"
 #include "tests/link/sim_channel.h"
 #include "tools/devsim/sim_fixture.h"
@@ -18,11 +23,16 @@ using namespace devtest;
 namespace fs = std::filesystem;
 
 // Builds the mouse page the way the main window does: only through its own callback.
+// The recoil page comes from its own template, as in the main window.
 class MouseWindow : public SkinWindow {
 public:
     using SkinWindow::SkinWindow;
     CControlUI* CreateControl(LPCTSTR pstrClass) override {
         if (DuiCompareNoCase(pstrClass, CCorvaneMouseDevice::kClassName) == 0) return CCorvaneMouseDevice::CreateControl();
+        if (DuiCompareNoCase(pstrClass, L"ShootKeySetControlUI") == 0) {
+            CDialogBuilder builder;
+            return builder.Create(CShootControlUI::kSkinFile, nullptr, nullptr, &m_pm, nullptr);
+        }
         return SkinWindow::CreateControl(pstrClass);
     }
 };
@@ -176,6 +186,67 @@ TEST_F(MousePage, TheConnectReadGivesTheDpiControlsTheMousesRanges) {
         }
     }
     tavrik::test::CloseCommandChannel(page->CommandChannel());
+}
+
+// --- The recoil page ------------------------------------------------------------------
+
+class MouseRecoilPage : public MousePage {
+protected:
+    void SetUp() override {
+        MousePage::SetUp();
+        const fs::path skin = fs::path(TAVRIK_SOURCE_DIR) / "skin";
+        fs::create_directories(dir_.Path() / "XML" / "CustomControlXML");
+        fs::copy_file(skin / "XML" / "CustomControlXML" / "ShootControl.xml",
+                      dir_.Path() / "XML" / "CustomControlXML" / "ShootControl.xml");
+        CControlFactory::GetInstance()->RegistControl(CShootControlUI::kClassName, &CShootControlUI::CreateInstance);
+    }
+    static fs::path InFolder(const CDuiString& folder, int gun) {
+        return win::ToFsPath((folder + ShootFileName(gun)).GetData());
+    }
+    static Json::Value Load(const fs::path& path) {
+        return CJsonFileUtil::LoadJson(win::FromUtf8(path.string()).c_str());
+    }
+    std::wstring Text(const wchar_t* name) { return window_->Find<CControlUI>(name)->GetText().str(); }
+    ShootBullet Shown() {
+        return {window_->Find<COptionUI>(L"bullet_x_check")->IsSelected(), std::stoi(Text(L"bullet_x_eidt")),
+                window_->Find<COptionUI>(L"bullet_y_check")->IsSelected(), std::stoi(Text(L"bullet_y_eidt")),
+                std::stoi(Text(L"bullet_delay_eidt"))};
+    }
+};
+
+TEST_F(MouseRecoilPage, TheRecoilPageWorksOnTheMousesFilesFromGunAndBulletZero) {
+    CCorvaneMouseDevice* page = Build(ShippedPage());
+    ASSERT_NE(page, nullptr);
+    page->SetDeviceName(L"mouse");
+    const CDuiString data = page->GetUserDataFolder();
+    fs::remove_all(win::ToFsPath(data.GetData()));
+    fs::create_directories(win::ToFsPath(data.GetData()));
+    // Gun 0 has a working file of the user's; the others have none yet.
+    Json::Value own(Json::objectValue);
+    const ShootBullet first{true, 41, false, 17, 230};
+    WriteShootBullet(own, 0, first);
+    ASSERT_TRUE(CJsonFileUtil::SaveJson(data + ShootFileName(0), own));
+
+    page->InitPage();
+    CShootControlUI* shoot = page->GetShootControl();
+    ASSERT_NE(shoot, nullptr);
+    EXPECT_EQ(shoot, window_->Find<CShootControlUI>(L"ShootControlItem"));
+    EXPECT_EQ(shoot->GetDataFolder(), data);
+    EXPECT_EQ(shoot->DefaultFilePath(2), page->GetDefaultDataFolder() + ShootFileName(2));
+    // The user's gun stays; the missing ones are the shipped defaults.
+    EXPECT_EQ(Load(InFolder(data, 0)), own);
+    for (int gun = 1; gun < kShootGunCount; ++gun) {
+        const Json::Value shipped = Load(fs::path(TAVRIK_SOURCE_DIR) / "DefaultData" / win::ToUtf8(ShootFileName(gun).str()));
+        ASSERT_EQ(shipped["Events"].size(), 180u) << gun;
+        EXPECT_EQ(Load(InFolder(data, gun)), shipped) << gun;
+    }
+    // Gun 0 and its first bullet are picked and shown.
+    EXPECT_EQ(shoot->GetSelectedGun(), 0);
+    EXPECT_EQ(shoot->GetSelectedBullet(), 0);
+    EXPECT_TRUE(window_->Find<COptionUI>(L"shoot_gun_op_0")->IsSelected());
+    EXPECT_TRUE(window_->Find<COptionUI>(L"bullet_op_0")->IsSelected());
+    EXPECT_EQ(Text(L"bullet_select_index"), L"1");
+    EXPECT_EQ(Shown(), first);
 }
 
 }  // namespace

@@ -4,9 +4,14 @@
 
 #include "tests/e2e/tavrik_session.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <json/json.h>
 
 namespace tavrik::test {
 namespace {
@@ -118,6 +123,65 @@ TEST_F(MousePageTest, ADpiSliderDragLandsInTheMousesBlock) {
     EXPECT_GT(position, 0);
     const std::vector<std::string> block = EmulatorCommand("peek mouse params 0 71");
     EXPECT_EQ(StageX(block, 1), position) << edit->text << " " << ::testing::PrintToString(block);
+}
+
+// The recoil table the emulator decoded from the default guns beside the
+// program, as `peek mouse shoot` prints it: "shoot 4", then each gun's steps
+// in brackets, a step as its delay (low, high), its type (0x80: pressed) and
+// its amount.
+std::string ExpectedShootText() {
+    std::string text = "shoot 4";
+    for (int gun = 0; gun < 4; ++gun) {
+        std::ifstream in(std::string(TAVRIK_BIN_DIR) + "/DefaultData/ShootData_" + std::to_string(gun) + ".Shoot");
+        Json::Value doc;
+        in >> doc;
+        const Json::Value& events = doc["Events"];
+        EXPECT_EQ(events.size(), 180u) << gun;
+        text += " [";
+        for (Json::ArrayIndex i = 0; i < events.size(); ++i) {
+            const Json::Value& e = events[i];
+            const int delay = e["Delay"].asInt();
+            const int type = e["Type"].asInt() | (e["Action"].asString() == "down" ? 0x80 : 0);
+            char step[16];
+            std::snprintf(step, sizeof step, "%02x%02x%02x%02x", delay & 0xFF, (delay >> 8) & 0xFF, type & 0xFF,
+                          e["Button"].asInt() & 0xFF);
+            text += (i ? " " : "") + std::string(step);
+        }
+        text += "]";
+    }
+    return text;
+}
+
+TEST_F(MousePageTest, TheRecoilSaveButtonSendsTheDefaultGuns) {
+    StartEmulator({"mouse"});
+    tavrik_ = StartTavrik("tavrik.log");
+    ASSERT_TRUE(tavrik_->Started());
+    ASSERT_NE(WaitForShownWindow(), 0u) << Log("tavrik.log");
+    ASSERT_TRUE(Poll([&] { return Commands(EmulatorCommand("record mouse")).size() >= 4; }, 30s)) << Log("tavrik.log");
+    const size_t before = Commands(EmulatorCommand("record mouse")).size();
+
+    ASSERT_TRUE(Click("cursor_Op_tab")) << Log("tavrik.log");
+    const auto save = WaitForControl("shootdate_save_btn", [](const ProbeControl& c) { return c.right - c.left > 0; });
+    if (!save) Screenshot("recoil_tab");
+    ASSERT_TRUE(save) << Log("tavrik.log");
+    ASSERT_TRUE(Click("shootdate_save_btn")) << Log("tavrik.log");
+
+    // A fresh information read, then the table in one session; it is read
+    // back once the session has ended.
+    std::vector<int> commands;
+    ASSERT_TRUE(Poll(
+        [&] {
+            commands = Commands(EmulatorCommand("record mouse"));
+            return commands.size() >= before + 4;
+        },
+        30s))
+        << Log("tavrik.log");
+    EXPECT_EQ(std::vector<int>(commands.begin() + long(before), commands.begin() + long(before) + 4),
+              (std::vector<int>{0x03, 0x01, 0x17, 0x02}));
+    std::string decoded;
+    for (const std::string& line : EmulatorCommand("peek mouse shoot", "shoot"))
+        if (line.rfind("shoot ", 0) == 0) decoded = line;
+    EXPECT_EQ(decoded, ExpectedShootText());
 }
 
 }  // namespace
