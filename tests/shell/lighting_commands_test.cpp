@@ -365,7 +365,9 @@ TEST_F(LightingCommandsTest, MusicLightEditsChangeTheSlotTheColourTypeNames) {
         EXPECT_EQ((std::array<int, 6>{now.bkRed, now.bkGreen, now.bkBlue, now.fgRed, now.fgGreen, now.fgBlue}),
                   (std::array<int, 6>{expected.bkRed, expected.bkGreen, expected.bkBlue, expected.fgRed,
                                       expected.fgGreen, expected.fgBlue}));
-        if (row.colorType != 0) EXPECT_EQ(now.sevenColor, expected.sevenColor);
+        if (row.colorType != 0) {
+            EXPECT_EQ(now.sevenColor, expected.sevenColor);
+        }
         EXPECT_GT(keyboard_->applied.load(), 0);
     }
 }
