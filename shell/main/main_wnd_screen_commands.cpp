@@ -63,8 +63,14 @@ void CMainWnd::ReloadScreenFrames() {
     keyboard->ResetUndoHistory();
 }
 
-void CMainWnd::ShowScreenFramesPage() {}
-void CMainWnd::SelectScreenPage(int) {}
+void CMainWnd::ShowScreenFramesPage() {
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->ShowFramesPage();
+}
+
+void CMainWnd::SelectScreenPage(int page) {
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->SelectScreenPage(page);
+}
+
 void CMainWnd::ImportScreenPicture() {
     CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (keyboard == nullptr) return;
