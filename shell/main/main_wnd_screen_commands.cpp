@@ -89,7 +89,8 @@ void CMainWnd::ImportScreenAnimation() {
     CDuiString path;
     if (!ShowOpenFileDialog(CDuiString(kAnimationFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
     if (keyboard->ImportAnimation(path) == -1) {
-        ShowMainMessage(L"message_erro_over_text", 1, 1);
+        // Only the confirm button: there is nothing to choose.
+        ShowMainMessage(L"message_erro_over_text", 1, 0);
         return;
     }
     ScreenFramesUnsaved = 1;
