@@ -46,6 +46,15 @@ void CMainWnd::CloseScreenEditor() {
     if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->CloseScreenEditor();
 }
 
+void CMainWnd::CloseAllScreenEditors() {
+    m_floatingWindows.clear();
+    for (CCorvaneUSBDevice* page : m_keyboards) {
+        if (page == nullptr) continue;
+        if (auto* keyboard = static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName)))
+            keyboard->CloseScreenEditor();
+    }
+}
+
 void CMainWnd::HideScreenEditor() {
     for (CCorvaneUSBDevice* page : m_keyboards) {
         CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(page);

@@ -246,6 +246,24 @@ TEST_F(ScreenEditorCommands, ClearingAllFramesKeepsTheShownEditorListed) {
     EXPECT_TRUE(commands_->m_floatingWindows.empty());
 }
 
+TEST_F(ScreenEditorCommands, ClosingAllEditorsReachesAKeyboardThatIsNoLongerCurrentOrWired) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(240, 135, 0);
+    commands_->ShowScreenEditor();
+    ASSERT_NE(keyboard->GetScreenEditorWindow(), nullptr);
+    const DuiLib::HWND window = keyboard->GetScreenEditorWindow()->GetHWND();
+    // The keyboard is now bound through its receiver: the command on the
+    // current device passes it by, the closing of all editors does not.
+    keyboard->SetDeviceType(9, 0);
+    commands_->CloseScreenEditor();
+    EXPECT_TRUE(keyboard->HasScreenEditor());
+    commands_->CloseAllScreenEditors();
+    EXPECT_FALSE(keyboard->HasScreenEditor());
+    EXPECT_FALSE(win::IsWindow(window));
+    EXPECT_TRUE(commands_->m_floatingWindows.empty());
+}
+
 TEST_F(ScreenEditorCommands, AKeyboardWithoutAScreenSizeGetsNoEditor) {
     CountingKeyboard* keyboard = ConnectKeyboard();
     ASSERT_NE(keyboard, nullptr);
