@@ -39,7 +39,7 @@ void CCorvaneKeyboardDevice::CopyImageToCanvas(const cv::Mat& image) {
     ScreenCanvas& canvas = m_screenEditor->Canvas();
     screen_image::CopyImageToCells(image, canvas.cells);
     canvas.EnsureHistory();
-    screen_image::CopyImageToCells(image, canvas.history[1].cells);
+    screen_image::CopyImageToCells(image, canvas.history[1].cells.Grid());
     m_screenEditor->RedrawCanvas();
     StoreCanvasToFrame();
 }

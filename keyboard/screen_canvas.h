@@ -3,13 +3,58 @@
 // editor shows (one frame's cells, its pen and background colours), its undo
 // history, and the editor seen from the page (ScreenEditorView).
 
+#include <algorithm>
+#include <cstddef>
 #include <deque>
+#include <memory>
 
 #include "keyboard/screen_view_control_ui.h"
 
-// One undo entry: a canvas-sized grid and whether it holds a recorded state.
+// The grid of one undo entry, allocated when a state is first recorded in
+// it: a history of 512 entries costs only the states it holds. An entry
+// with nothing recorded reads as an empty grid (every cell 0, 0, 0, flag 0).
+class ScreenHistoryGrid {
+public:
+    using CellGrid = CScreenViewControlUI::CellGrid;
+
+    ScreenHistoryGrid() = default;
+    ScreenHistoryGrid(const ScreenHistoryGrid& other) { *this = other; }
+    ScreenHistoryGrid(ScreenHistoryGrid&&) noexcept = default;
+    ScreenHistoryGrid& operator=(ScreenHistoryGrid&&) noexcept = default;
+    ScreenHistoryGrid& operator=(const ScreenHistoryGrid& other) {
+        if (this == &other) return *this;
+        if (other.grid_) return *this = *other.grid_;
+        grid_.reset();
+        return *this;
+    }
+    ScreenHistoryGrid& operator=(const CellGrid& cells) {
+        Grid() = cells;
+        return *this;
+    }
+
+    // Writable grid: allocated (empty) when nothing was recorded yet.
+    CellGrid& Grid() {
+        if (!grid_) grid_ = std::make_unique<CellGrid>();
+        return *grid_;
+    }
+    const CellGrid& Read() const { return grid_ ? *grid_ : Empty(); }
+    ScreenCell& operator[](std::size_t i) { return Grid()[i]; }
+    const ScreenCell& operator[](std::size_t i) const { return Read()[i]; }
+
+    bool Held() const { return grid_ != nullptr; }
+    void Release() { grid_.reset(); }
+
+private:
+    static const CellGrid& Empty() {
+        static const CellGrid empty{};
+        return empty;
+    }
+    std::unique_ptr<CellGrid> grid_;
+};
+
+// One undo entry: its grid and whether it holds a recorded state.
 struct ScreenHistoryFrame {
-    CScreenViewControlUI::CellGrid cells{};
+    ScreenHistoryGrid cells;
     int32_t valid = 0;
 };
 
@@ -29,6 +74,17 @@ struct ScreenCanvas {
     ScreenCell& Cell(int column, int row) { return cells[CScreenViewControlUI::CellIndex(column, row)]; }
     void EnsureHistory() {
         if (history.empty()) history.resize(kHistoryEntries);
+    }
+    // Entries past `entry` can no longer be reached by an undo (a new stroke
+    // takes `entry`): their grids go.
+    void ReleaseHistoryAfter(int entry) {
+        for (std::size_t i = std::size_t(std::max(entry + 1, 0)); i < history.size(); ++i) history[i].cells.Release();
+    }
+    // How many entries hold a grid.
+    int HistoryGridsHeld() const {
+        int held = 0;
+        for (const ScreenHistoryFrame& frame : history) held += frame.cells.Held() ? 1 : 0;
+        return held;
     }
 };
 

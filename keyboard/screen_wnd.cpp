@@ -120,7 +120,7 @@ ScreenWnd::UndoResult ScreenWnd::Undo() {
     auto& history = m_canvas.history;
     if (history.empty()) return kUndoNothing;
     if (!history[1].valid) return kUndoAllowed;
-    m_canvas.cells = history[size_t(position)].cells;
+    m_canvas.cells = history[size_t(position)].cells.Read();
     history[size_t(position) + 1].cells = history[size_t(position)].cells;
     RepaintCanvas();
     return kUndoRestored;
@@ -182,6 +182,7 @@ void ScreenWnd::OnButtonDown(int x, int y) {
     if (m_buttonPress) return;
     m_canvas.EnsureHistory();
     ScreenUndoPosition = NextStrokeEntry();
+    m_canvas.ReleaseHistoryAfter(ScreenUndoPosition);
     m_canvas.history[0].valid = 1;
     m_canvas.history[1].valid = 1;
     Tell(kUndoReadyMessage);

@@ -469,6 +469,9 @@ public:
     virtual void ResetKeySetPage(CCorvaneUSBDevice* page, bool initControls);
     // Forgets the floating screen-editor windows.
     virtual void ClearFloatingWindows();
+    // Every keyboard page's editor closes through its page (the pages own
+    // them), whichever device is current; the floating-window list empties.
+    void CloseAllScreenEditors();
     // Opens the desktop's keyboard (0) or mouse (1) settings on a worker.
     virtual void OpenSystemSettings(int page);
     // A modal message over the main window at its DPI; 1 when confirmed.

@@ -46,6 +46,15 @@ void CMainWnd::CloseScreenEditor() {
     if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->CloseScreenEditor();
 }
 
+void CMainWnd::CloseAllScreenEditors() {
+    m_floatingWindows.clear();
+    for (CCorvaneUSBDevice* page : m_keyboards) {
+        if (page == nullptr) continue;
+        if (auto* keyboard = static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName)))
+            keyboard->CloseScreenEditor();
+    }
+}
+
 void CMainWnd::HideScreenEditor() {
     for (CCorvaneUSBDevice* page : m_keyboards) {
         CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(page);
@@ -63,8 +72,14 @@ void CMainWnd::ReloadScreenFrames() {
     keyboard->ResetUndoHistory();
 }
 
-void CMainWnd::ShowScreenFramesPage() {}
-void CMainWnd::SelectScreenPage(int) {}
+void CMainWnd::ShowScreenFramesPage() {
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->ShowFramesPage();
+}
+
+void CMainWnd::SelectScreenPage(int page) {
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice())) keyboard->SelectScreenPage(page);
+}
+
 void CMainWnd::ImportScreenPicture() {
     CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (keyboard == nullptr) return;
@@ -83,7 +98,8 @@ void CMainWnd::ImportScreenAnimation() {
     CDuiString path;
     if (!ShowOpenFileDialog(CDuiString(kAnimationFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
     if (keyboard->ImportAnimation(path) == -1) {
-        ShowMainMessage(L"message_erro_over_text", 1, 1);
+        // Only the confirm button: there is nothing to choose.
+        ShowMainMessage(L"message_erro_over_text", 1, 0);
         return;
     }
     ScreenFramesUnsaved = 1;

@@ -119,7 +119,7 @@ void CMainWnd::OnMenuCommandMessage(WPARAM wParam) {
         CloseChildWindows();
         // The screen editors belong to the keyboard pages: each closes
         // through its page before the window goes.
-        CloseScreenEditor();
+        CloseAllScreenEditors();
         Close(0);
         return;
     }

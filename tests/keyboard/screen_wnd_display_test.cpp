@@ -277,6 +277,42 @@ TEST_F(ScreenEditorDisplay, UndoWalksBackStrokeByStrokeAndTheOldestGivesWayPastT
     EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 90);
 }
 
+TEST_F(ScreenEditorDisplay, TheHistoryHoldsAGridOnlyForEachRecordedState) {
+    ScreenWnd& editor = OpenEditor(240, 135);
+    editor.Canvas().pen = {255, 255, 255};
+    const HWND hwnd = editor.GetHWND();
+    auto stroke = [&](int k) {
+        const LPARAM at = win::MAKELPARAM(WORD((k % 240) * 2 + 1), WORD((10 + k / 240) * 2 + 1));
+        win::SendMessageW(hwnd, win::WM_LBUTTONDOWN, 1, at);
+        win::SendMessageW(hwnd, win::WM_LBUTTONUP, 0, at);
+    };
+    ScreenCanvas& canvas = editor.Canvas();
+    editor.ResetHistory();
+    ASSERT_EQ(canvas.history.size(), size_t(ScreenWnd::kHistoryEntries));
+    EXPECT_EQ(canvas.HistoryGridsHeld(), 2) << "the start state in entries 0 and 1";
+    for (int k = 1; k <= 5; ++k) {
+        stroke(k);
+        EXPECT_EQ(canvas.HistoryGridsHeld(), 2 + k) << k;
+    }
+    // Three steps back, then a stroke: the states past it can no longer be
+    // reached and their grids go; what an undo reaches stays.
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
+    stroke(50);
+    EXPECT_EQ(ScreenUndoPosition.load(), 4);
+    EXPECT_EQ(canvas.HistoryGridsHeld(), 5);
+    EXPECT_EQ(FlaggedCells(canvas.cells), 3) << "strokes 1, 2 and 50";
+    ASSERT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
+    EXPECT_EQ(FlaggedCells(canvas.cells), 2);
+    ASSERT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
+    EXPECT_EQ(FlaggedCells(canvas.cells), 1);
+    // A long session never holds more than the entries.
+    for (int k = 100; k < 700; ++k) stroke(k);
+    EXPECT_EQ(canvas.HistoryGridsHeld(), ScreenWnd::kHistoryEntries);
+    EXPECT_EQ(editor.Undo(), ScreenWnd::kUndoRestored);
+    EXPECT_EQ(canvas.Cell(699 % 240, 10 + 699 / 240).flag, 0);
+    EXPECT_EQ(canvas.Cell(698 % 240, 10 + 698 / 240).flag, 1);
+}
+
 TEST_F(ScreenEditorDisplay, ADragIsOneStrokeAndLeavingTheWindowEndsIt) {
     ScreenWnd& editor = OpenEditor(240, 135);
     editor.Canvas().pen = {250, 250, 0};

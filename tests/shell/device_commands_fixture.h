@@ -43,6 +43,7 @@ public:
     DuiLib::CControlUI* CreateControl(DuiLib::LPCTSTR pstrClass) override;
 
     using CMainWnd::DeviceEntry;
+    using CMainWnd::m_floatingWindows;
     using CMainWnd::m_keyboards;
     using CMainWnd::m_mice;
 };

@@ -30,9 +30,11 @@ namespace fs = std::filesystem;
 class ScreenWnd : public DiscoveryWnd {
 public:
     std::vector<std::wstring> asked;
+    std::vector<int> buttonModes;
     CControlUI* CreateControl(LPCTSTR pstrClass) override { return CMainWnd::CreateControl(pstrClass); }
-    int ShowMainMessage(const wchar_t* text, int, int) override {
+    int ShowMainMessage(const wchar_t* text, int, int buttonMode) override {
         asked.push_back(text);
+        buttonModes.push_back(buttonMode);
         return 0;
     }
 };
@@ -97,6 +99,7 @@ TEST_F(ScreenCommandsTest, ChosenPictureFillsTheFrameAndMarksTheScreenChanged) {
     dialogs_->Choose((folder_ / "broken.png").string());
     wnd_->ImportScreenPicture();
     EXPECT_EQ(wnd_->asked, std::vector<std::wstring>{L"import_erro_text"});
+    EXPECT_EQ(wnd_->buttonModes, std::vector<int>{1}) << "confirm and cancel";
     EXPECT_EQ(ScreenFramesUnsaved.load(), 0);
     // A cancelled dialog does nothing.
     dialogs_->Cancel();
@@ -115,9 +118,12 @@ TEST_F(ScreenCommandsTest, TooLongAnimationShowsTheLimitMessage) {
         for (int k = 0; k < 85; ++k) writer.write(cv::Mat(8, 16, CV_8UC3, cv::Scalar(k, 0, 0)));
     }
     dialogs_->Choose(video.string());
+    ScreenFramesUnsaved = 0;
     wnd_->ImportScreenAnimation();
     EXPECT_EQ(wnd_->asked, std::vector<std::wstring>{L"message_erro_over_text"});
+    EXPECT_EQ(wnd_->buttonModes, std::vector<int>{0}) << "the confirm button only";
     EXPECT_EQ(page->GetFrameCount(), 1);
+    EXPECT_EQ(ScreenFramesUnsaved.load(), 0) << "nothing was added";
     EXPECT_EQ(dialogs_->Requests().back().filters[0].patterns, (std::vector<std::string>{"*.gif", "*.avi"}));
 }
 

@@ -187,6 +187,83 @@ TEST_F(ScreenEditorCommands, TheScreenTabsControlsReachTheEditorThroughTheDispat
     commands_->CloseScreenEditor();
 }
 
+// The frames page (0) or the upload page (1) the screen tab shows.
+int ShownScreenPage(CPaintManagerUI* pm) {
+    auto* pages = static_cast<CTabLayoutUI*>(pm->FindControl(L"screen_function_switch"));
+    return pages ? pages->GetCurSel() : -1;
+}
+
+TEST_F(ScreenEditorCommands, OnlyAWiredKeyboardTakesTheScreenCommands) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(240, 135, 0);
+    commands_->SelectFunctionTab(9);
+    CPaintManagerUI* pm = commands_->GetPaintManager();
+    ASSERT_EQ(ShownScreenPage(pm), 0);
+    // Bound through the receiver (type 9): no editor, no page switch.
+    keyboard->SetDeviceType(9, 0);
+    commands_->ShowScreenEditor();
+    EXPECT_FALSE(keyboard->HasScreenEditor());
+    EXPECT_TRUE(commands_->m_floatingWindows.empty());
+    commands_->SelectScreenPage(1);
+    EXPECT_EQ(ShownScreenPage(pm), 0);
+    // On the cable (type 1) the same commands reach the page.
+    keyboard->SetDeviceType(CCorvaneUSBDevice::kTypeKeyboard, 0);
+    commands_->ShowScreenEditor();
+    ASSERT_TRUE(keyboard->HasScreenEditor());
+    commands_->SelectScreenPage(1);
+    EXPECT_EQ(ShownScreenPage(pm), 1);
+    EXPECT_TRUE(static_cast<COptionUI*>(pm->FindControl(L"uploading_option"))->IsSelected());
+    commands_->ShowScreenFramesPage();
+    EXPECT_EQ(ShownScreenPage(pm), 0);
+    EXPECT_TRUE(static_cast<COptionUI*>(pm->FindControl(L"frame_option"))->IsSelected());
+    // The options' own notifications take the same way.
+    pm->SendNotify(pm->FindControl(L"uploading_option"), L"selectchanged");
+    PumpFor([] { return false; }, 100);
+    EXPECT_EQ(ShownScreenPage(pm), 1);
+    commands_->CloseScreenEditor();
+}
+
+TEST_F(ScreenEditorCommands, ClearingAllFramesKeepsTheShownEditorListed) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(240, 135, 0);
+    commands_->SelectFunctionTab(9);
+    commands_->ShowScreenEditor();
+    ASSERT_NE(keyboard->GetScreenEditorWindow(), nullptr);
+    CPaintManagerUI* pm = commands_->GetPaintManager();
+    pm->SendNotify(pm->FindControl(L"clear_all_frame_btn"), L"click");
+    PumpFor([] { return false; }, 100);
+    ScreenWnd* editor = keyboard->GetScreenEditorWindow();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor->GetHWND(), nullptr);
+    EXPECT_EQ(commands_->m_floatingWindows, std::vector<DuiLib::HWND>{editor->GetHWND()});
+    // The listed editor follows the main window.
+    win::SetWindowPos(commands_->GetHWND(), nullptr, 30, 20, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
+    PumpFor([] { return false; }, 200);
+    EXPECT_EQ(editor->GetWindowRect().left, 30 + 324);
+    commands_->CloseScreenEditor();
+    EXPECT_TRUE(commands_->m_floatingWindows.empty());
+}
+
+TEST_F(ScreenEditorCommands, ClosingAllEditorsReachesAKeyboardThatIsNoLongerCurrentOrWired) {
+    CountingKeyboard* keyboard = ConnectKeyboard();
+    ASSERT_NE(keyboard, nullptr);
+    keyboard->SetScreenGeometry(240, 135, 0);
+    commands_->ShowScreenEditor();
+    ASSERT_NE(keyboard->GetScreenEditorWindow(), nullptr);
+    const DuiLib::HWND window = keyboard->GetScreenEditorWindow()->GetHWND();
+    // The keyboard is now bound through its receiver: the command on the
+    // current device passes it by, the closing of all editors does not.
+    keyboard->SetDeviceType(9, 0);
+    commands_->CloseScreenEditor();
+    EXPECT_TRUE(keyboard->HasScreenEditor());
+    commands_->CloseAllScreenEditors();
+    EXPECT_FALSE(keyboard->HasScreenEditor());
+    EXPECT_FALSE(win::IsWindow(window));
+    EXPECT_TRUE(commands_->m_floatingWindows.empty());
+}
+
 TEST_F(ScreenEditorCommands, AKeyboardWithoutAScreenSizeGetsNoEditor) {
     CountingKeyboard* keyboard = ConnectKeyboard();
     ASSERT_NE(keyboard, nullptr);
