@@ -15,22 +15,6 @@
 
 using namespace DuiLib;
 
-namespace {
-
-constexpr wchar_t kDefaultLightFile[] = L"default_light.json";
-
-// The "LightName" of every element of `rows`[index]; false when that row is
-// not an array (the list is then left as it was).
-bool ReadLightNames(const Json::Value& root, const char* rows, int index, std::vector<CDuiString>& names) {
-    const Json::Value& row = JsonElement(JsonMember(root, rows), index);
-    if (!row.isArray()) return false;
-    names.clear();
-    for (const Json::Value& e : row) names.push_back(Utf8ToDuiString(JsonString(e, "LightName")));
-    return true;
-}
-
-}  // namespace
-
 CCorvaneLitDevice::CCorvaneLitDevice(int deviceType, LitEffectShape shape, const wchar_t* pictureName)
     : m_pictureName(pictureName), m_effects(m_leds, shape) {
     m_nDeviceType = deviceType;
@@ -76,25 +60,7 @@ void CCorvaneLitDevice::BuildDevicePage() {
     BindPanels();
 }
 
-void CCorvaneLitDevice::LoadNameLists() {
-    const CDuiString folder = GetUserDataFolder();
-    m_macroNames.clear();
-    if (const auto macros = LoadMacroList(folder))
-        for (const MacroInfo& m : *macros) m_macroNames.push_back(Utf8ToDuiString(m.name));
-
-    const Json::Value lights = CJsonFileUtil::LoadJson(GetDefaultDataFolder() + kDefaultLightFile);
-    if (ReadLightNames(lights, "DefaultLightName", m_nDeviceIndex, m_defaultLightNames)) {
-        m_defaultLightValues.clear();
-        m_defaultLightVisible.clear();
-        for (const Json::Value& e : JsonElement(JsonMember(lights, "DefaultLightName"), m_nDeviceIndex)) {
-            m_defaultLightValues.push_back(JsonInt(e, "value"));
-            m_defaultLightVisible.push_back(JsonBool(e, "visible") ? 1 : 0);
-        }
-    }
-    ReadLightNames(lights, "AreaLightName", m_nDeviceIndex, m_areaLightNames);
-    const Json::Value user = CJsonFileUtil::LoadJson(folder + m_sLightListName + L".config");
-    ReadLightNames(user, "LightInfo", m_nDeviceIndex, m_userLightNames);
-}
+void CCorvaneLitDevice::LoadNameLists() { LoadLightAndMacroNames(false); }
 
 // --- Profile -------------------------------------------------------------------
 

@@ -116,11 +116,6 @@ public:
     HeadsetLightBlock GetLightBlock() const;
     void SetLightBlock(const HeadsetLightBlock& block);
     bool IsEventChannelOpen() const { return m_eventChannel.IsOpen(); }
-    const std::vector<int32_t>& GetModeValues() const { return m_defaultLightValues; }
-    const std::vector<DuiLib::CDuiString>& GetDefaultLightNames() const { return m_defaultLightNames; }
-    const std::vector<DuiLib::CDuiString>& GetMacroNames() const { return m_macroNames; }
-    const std::vector<DuiLib::CDuiString>& GetUserLightNames() const { return m_userLightNames; }
-    const std::vector<DuiLib::CDuiString>& GetAreaLightNames() const { return m_areaLightNames; }
     const DeviceInfoBlock& DeviceInfo() const { return m_deviceInfo; }
     const DeviceStatusBlock& LastStatus() const { return m_lastStatus; }
     LitEffects& Effects() { return m_effects; }

@@ -41,7 +41,6 @@ namespace {
 constexpr wchar_t kSettingLayout[] = L"mouse_device_seting_layout";
 constexpr wchar_t kSelectPanelClass[] = L"SelectPanel";
 constexpr wchar_t kKeyButtonClass[] = L"DeviceKeyButton";
-constexpr wchar_t kDefaultLightFile[] = L"default_light.json";
 constexpr DWORD kWhite = 0xFFFFFF;
 constexpr int kFullLevel = 255;
 // The mouse page's brightness and speed sliders reach 4.
@@ -54,16 +53,6 @@ T* FindAs(CContainerUI& page, const wchar_t* name, const wchar_t* interfaceName)
 }
 
 CContainerUI* AsContainer(CControlUI* c) { return c ? static_cast<CContainerUI*>(c->GetInterface(L"Container")) : nullptr; }
-
-// The "LightName" of every element of `rows`[index]; false when that row is
-// not an array (the list is then left as it was).
-bool ReadLightNames(const Json::Value& root, const char* rows, int index, std::vector<CDuiString>& names) {
-    const Json::Value& row = JsonElement(JsonMember(root, rows), index);
-    if (!row.isArray()) return false;
-    names.clear();
-    for (const Json::Value& e : row) names.push_back(Utf8ToDuiString(JsonString(e, "LightName")));
-    return true;
-}
 
 }  // namespace
 
@@ -279,25 +268,7 @@ void CCorvaneMouseDevice::RestoreDefaultProfile() {
     RefreshPage(1);
 }
 
-void CCorvaneMouseDevice::LoadNameLists() {
-    const CDuiString folder = GetUserDataFolder();
-    m_macroNames.clear();
-    if (const auto macros = LoadMacroList(folder))
-        for (const MacroInfo& m : *macros) m_macroNames.push_back(Utf8ToDuiString(m.name));
-
-    const Json::Value lights = CJsonFileUtil::LoadJson(GetDefaultDataFolder() + kDefaultLightFile);
-    if (ReadLightNames(lights, "DefaultLightName", m_nDeviceIndex, m_defaultLightNames)) {
-        m_defaultLightValues.clear();
-        m_defaultLightVisible.clear();
-        for (const Json::Value& e : JsonElement(JsonMember(lights, "DefaultLightName"), m_nDeviceIndex)) {
-            m_defaultLightValues.push_back(JsonInt(e, "value"));
-            m_defaultLightVisible.push_back(JsonBool(e, "visible") ? 1 : 0);
-        }
-    }
-    ReadLightNames(lights, "AreaLightName", m_nDeviceIndex, m_areaLightNames);
-    const Json::Value user = CJsonFileUtil::LoadJson(folder + m_sLightListName + L".config");
-    ReadLightNames(user, "LightInfo", m_nDeviceIndex, m_userLightNames);
-}
+void CCorvaneMouseDevice::LoadNameLists() { LoadLightAndMacroNames(false); }
 
 void CCorvaneMouseDevice::RefreshPage(int) {
     LoadNameLists();

@@ -252,12 +252,6 @@ public:
     uint8_t GetActiveProfile() const { return m_activeProfile; }
     MouseDeviceBlock GetLastDeviceBlock() const;
     LightSetting GetLightingCopy() const;
-    const std::vector<int32_t>& GetModeValues() const { return m_defaultLightValues; }
-    const std::vector<DuiLib::CDuiString>& GetMacroNames() const { return m_macroNames; }
-    const std::vector<DuiLib::CDuiString>& GetDefaultLightNames() const { return m_defaultLightNames; }
-    const std::vector<int32_t>& GetDefaultLightVisible() const { return m_defaultLightVisible; }
-    const std::vector<DuiLib::CDuiString>& GetAreaLightNames() const { return m_areaLightNames; }
-    const std::vector<DuiLib::CDuiString>& GetUserLightNames() const { return m_userLightNames; }
     CKeySetControlUI* GetKeySetControl() const { return m_pKeySetControl; }
     CMacroControlUI* GetMacroControl() const { return m_pMacroControl; }
     CShootControlUI* GetShootControl() const { return m_pShootControl; }

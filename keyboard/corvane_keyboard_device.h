@@ -333,12 +333,6 @@ public:
     bool HasBlockCopy() const { return m_hasBlockCopy; }
     const KeyboardDeviceBlock& GetBlockCopy() const { return m_blockCopy; }
     const KeyPositionMaps& GetPositionMaps() const { return m_positions; }
-    const std::vector<int32_t>& GetModeValues() const { return m_defaultLightValues; }
-    const std::vector<DuiLib::CDuiString>& GetMacroNames() const { return m_macroNames; }
-    const std::vector<DuiLib::CDuiString>& GetDefaultLightNames() const { return m_defaultLightNames; }
-    const std::vector<int32_t>& GetDefaultLightVisible() const { return m_defaultLightVisible; }
-    const std::vector<DuiLib::CDuiString>& GetAreaLightNames() const { return m_areaLightNames; }
-    const std::vector<DuiLib::CDuiString>& GetUserLightNames() const { return m_userLightNames; }
     CKeyboardProfiledata& Document() { return m_profile; }
     CDeviceProtocol& CommandChannel() { return m_commandChannel; }
     const DeviceInfoBlock& DeviceInfo() const { return m_deviceInfo; }

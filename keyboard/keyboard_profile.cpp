@@ -15,21 +15,10 @@ using DuiLib::CDuiString;
 
 namespace {
 
-constexpr const wchar_t* kDefaultLightFile = L"default_light.json";
 constexpr uint8_t kMacroCode = 0x70;
 constexpr uint8_t kMacroRepeatCode = 0x71;
 constexpr int kKeyOptionCount = 126;
 constexpr uint8_t kSweepMode = 24;
-
-// The "LightName" of every element of `rows`[index]; false when that row is
-// not an array (the list is then left as it was).
-bool ReadLightNames(const Json::Value& root, const char* rows, int index, std::vector<CDuiString>& names) {
-    const Json::Value& row = JsonElement(JsonMember(root, rows), index);
-    if (!row.isArray()) return false;
-    names.clear();
-    for (const Json::Value& e : row) names.push_back(Utf8ToDuiString(JsonString(e, "LightName")));
-    return true;
-}
 
 // Deselects, without notification, an option "keyboard_key_<n>" with n in
 // 0..125; never stops the walk.
@@ -176,22 +165,5 @@ void CCorvaneKeyboardDevice::SetKeyList(const std::vector<KeyListEntry>& keys) {
     m_profile.SetKeyList(keys);
 }
 
-void CCorvaneKeyboardDevice::LoadNameLists() {
-    const CDuiString folder = GetUserDataFolder();
-    m_macroNames.clear();
-    if (const auto macros = LoadMacroList(folder))
-        for (const MacroInfo& m : *macros) m_macroNames.push_back(Utf8ToDuiString(m.name));
-
-    const Json::Value lights = CJsonFileUtil::LoadJson(GetDefaultDataFolder() + kDefaultLightFile);
-    if (ReadLightNames(lights, "DefaultLightName", m_nDeviceIndex, m_defaultLightNames)) {
-        m_defaultLightValues.clear();
-        m_defaultLightVisible.clear();
-        for (const Json::Value& e : JsonElement(JsonMember(lights, "DefaultLightName"), m_nDeviceIndex)) {
-            m_defaultLightValues.push_back(JsonInt(e, "value"));
-            m_defaultLightVisible.push_back(JsonBool(e, "visible") ? 1 : 0);
-        }
-        ReadLightNames(lights, "AreaLightName", m_nDeviceIndex, m_areaLightNames);
-    }
-    const Json::Value user = CJsonFileUtil::LoadJson(folder + m_sLightListName + L".config");
-    ReadLightNames(user, "LightInfo", m_nDeviceIndex, m_userLightNames);
-}
+// The keyboard keeps its area names when its default names cannot be read.
+void CCorvaneKeyboardDevice::LoadNameLists() { LoadLightAndMacroNames(true); }

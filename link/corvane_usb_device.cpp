@@ -4,9 +4,13 @@
 
 #include "link/basic_profiledata.h"
 #include "link/data_folders.h"
+#include "link/json_file_util.h"
+#include "link/json_read.h"
 #include "link/string_util.h"
+#include "link/text_encoding.h"
 #include "pages/device_profile_ui.h"
 #include "pages/light_control_ui.h"
+#include "pages/macro_files.h"
 #include "platform/os/clock.h"
 #include "platform/os/debug_trace.h"
 #include "platform/ui/dialog_builder.h"
@@ -16,6 +20,19 @@
 using namespace DuiLib;
 
 namespace {
+
+constexpr wchar_t kDefaultLightFile[] = L"default_light.json";
+
+// The "LightName" of every element of `rows`[index]; false when that row is
+// not an array (the list is then left as it was).
+bool ReadLightNames(const Json::Value& root, const char* rows, int index, std::vector<CDuiString>& names) {
+    const Json::Value& row = JsonElement(JsonMember(root, rows), index);
+    if (!row.isArray()) return false;
+    names.clear();
+    for (const Json::Value& e : row) names.push_back(Utf8ToDuiString(JsonString(e, "LightName")));
+    return true;
+}
+
 
 constexpr const wchar_t* kSelectPanelClass = L"SelectPanel";
 constexpr const wchar_t* kKeyButtonClass = L"DeviceKeyButton";
@@ -325,6 +342,27 @@ int CCorvaneUSBDevice::WriteCurrentKeyAssignments(int) { return 0; }
 int CCorvaneUSBDevice::WriteMacros(const std::vector<int>&) { return 0; }
 int CCorvaneUSBDevice::WriteProfileBlock(int, int, int, int, int) { return 0; }
 void CCorvaneUSBDevice::LoadNameLists() {}
+
+void CCorvaneUSBDevice::LoadLightAndMacroNames(bool areaNeedsDefaults) {
+    const CDuiString folder = GetUserDataFolder();
+    m_macroNames.clear();
+    if (const auto macros = LoadMacroList(folder))
+        for (const MacroInfo& m : *macros) m_macroNames.push_back(Utf8ToDuiString(m.name));
+
+    const Json::Value lights = CJsonFileUtil::LoadJson(GetDefaultDataFolder() + kDefaultLightFile);
+    const bool defaults = ReadLightNames(lights, "DefaultLightName", m_nDeviceIndex, m_defaultLightNames);
+    if (defaults) {
+        m_defaultLightValues.clear();
+        m_defaultLightVisible.clear();
+        for (const Json::Value& e : JsonElement(JsonMember(lights, "DefaultLightName"), m_nDeviceIndex)) {
+            m_defaultLightValues.push_back(JsonInt(e, "value"));
+            m_defaultLightVisible.push_back(JsonBool(e, "visible") ? 1 : 0);
+        }
+    }
+    if (defaults || !areaNeedsDefaults) ReadLightNames(lights, "AreaLightName", m_nDeviceIndex, m_areaLightNames);
+    const Json::Value user = CJsonFileUtil::LoadJson(folder + m_sLightListName + L".config");
+    ReadLightNames(user, "LightInfo", m_nDeviceIndex, m_userLightNames);
+}
 void CCorvaneUSBDevice::UpdateProfilePaths() {}
 CDuiString CCorvaneUSBDevice::GetProfilePath() { return {}; }
 void CCorvaneUSBDevice::SaveProfile() {}

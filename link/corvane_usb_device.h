@@ -94,6 +94,13 @@ public:
     DuiLib::CContainerUI* GetSelectPanel() const { return m_pSelectPanel; }
     CLightControlUI* GetLightControl() const { return m_pLightControl; }
     CDeviceProfileUI* GetProfileBar() const { return m_pProfileBar; }
+    // The name lists the page's lists show (LoadNameLists fills them).
+    const std::vector<int32_t>& GetModeValues() const { return m_defaultLightValues; }
+    const std::vector<DuiLib::CDuiString>& GetMacroNames() const { return m_macroNames; }
+    const std::vector<DuiLib::CDuiString>& GetDefaultLightNames() const { return m_defaultLightNames; }
+    const std::vector<int32_t>& GetDefaultLightVisible() const { return m_defaultLightVisible; }
+    const std::vector<DuiLib::CDuiString>& GetAreaLightNames() const { return m_areaLightNames; }
+    const std::vector<DuiLib::CDuiString>& GetUserLightNames() const { return m_userLightNames; }
     // Finds the page's profile bar ("DeviceProfileItem"), points it at this
     // device's folders, loads its profile list, opens the lighting tab and
     // takes the selected profile as the page's own; false without a bar.
@@ -269,6 +276,11 @@ protected:
     int m_nEffectListCount = 0;
     std::atomic<int> m_nLightingEnabled{1};
     std::atomic<int> m_nWindowActive{1};
+    // The macro names of the device folder and the light names of entry
+    // m_nDeviceIndex of the installed "default_light.json" and of the user's
+    // light list. A family whose area names come only with its default names
+    // passes areaNeedsDefaults.
+    void LoadLightAndMacroNames(bool areaNeedsDefaults);
     std::vector<DuiLib::CDuiString> m_areaLightNames;
     std::vector<DuiLib::CDuiString> m_defaultLightNames;
     std::vector<int32_t> m_defaultLightVisible;
