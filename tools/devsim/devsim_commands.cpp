@@ -105,6 +105,13 @@ bool ParseNumber(const std::string& text, unsigned long max, unsigned long* valu
     return true;
 }
 
+bool ParseNumber(const std::string& text, unsigned max, unsigned* value) {
+    unsigned long wide = 0;
+    if (!ParseNumber(text, static_cast<unsigned long>(max), &wide)) return false;
+    *value = static_cast<unsigned>(wide);
+    return true;
+}
+
 std::vector<std::string> DevsimCommands::Run(const std::string& line, bool* quit) {
     std::istringstream in(line);
     std::vector<std::string> words;

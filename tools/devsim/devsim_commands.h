@@ -37,5 +37,7 @@ private:
 // A whole-word number: decimal, or hexadecimal after "0x"; false for
 // anything else (sign, junk, empty) or a value above `max`.
 bool ParseNumber(const std::string& text, unsigned long max, unsigned long* value);
+// The same into an unsigned.
+bool ParseNumber(const std::string& text, unsigned max, unsigned* value);
 
 }  // namespace tavrik::devsim

@@ -12,14 +12,6 @@
 namespace tavrik::devsim {
 namespace {
 
-// A whole decimal or 0x-prefixed number no larger than `max`.
-bool Number(const std::string& text, unsigned max, unsigned* out) {
-    unsigned long value = 0;
-    if (!ParseNumber(text, max, &value)) return false;
-    *out = static_cast<unsigned>(value);
-    return true;
-}
-
 std::string BlockText(const KeyboardBlockView& v, int profile) {
     std::ostringstream out;
     out << "block " << profile << " active " << v.activeProfile << " mode " << v.modeCode() << " brightness "
@@ -35,7 +27,7 @@ std::string BlockText(const KeyboardBlockView& v, int profile) {
 std::string Peek(Emulator& e, const std::string& view, const std::vector<std::string>& args, bool* known) {
     *known = true;
     unsigned n = 0;
-    const bool numbered = args.size() == 1 && Number(args[0], 255, &n);
+    const bool numbered = args.size() == 1 && ParseNumber(args[0], 255, &n);
     auto lock = e.Lock();
     const DeviceMemory& m = e.Memory();
     if (view == "block") return numbered ? BlockText(ViewBlock(m, int(n)), int(n)) : "error: peek NAME block PROFILE";
@@ -87,7 +79,7 @@ bool KeyboardCommandLine(Emulator& e, const std::string& line, std::string* repl
         if (args.size() != count) return false;
         for (const auto& a : args) {
             unsigned v = 0;
-            if (!Number(a, max, &v)) return false;
+            if (!ParseNumber(a, max, &v)) return false;
             numbers.push_back(v);
         }
         return true;

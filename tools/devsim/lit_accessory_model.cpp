@@ -29,13 +29,6 @@ bool Refuse(DeviceMemory& m, const std::string& why) {
     return false;
 }
 
-bool Number(const std::string& text, unsigned max, unsigned* out) {
-    unsigned long value = 0;
-    if (!ParseNumber(text, max, &value)) return false;
-    *out = static_cast<unsigned>(value);
-    return true;
-}
-
 std::string BlockText(const LitBlockView& v, int profile) {
     std::ostringstream out;
     out << "block " << profile << " active " << int(v.activeProfile) << " mode " << int(v.modeCode) << " brightness "
@@ -161,7 +154,7 @@ bool LitAccessoryCommandLine(Emulator& e, const std::string& line, std::string* 
         unsigned p = 0;
         auto lock = e.Lock();
         if (args[0] == "block") {
-            *reply = args.size() == 2 && Number(args[1], kLitProfiles - 1, &p) ? BlockText(ViewLitBlock(e.Memory(), int(p)), int(p))
+            *reply = args.size() == 2 && ParseNumber(args[1], kLitProfiles - 1, &p) ? BlockText(ViewLitBlock(e.Memory(), int(p)), int(p))
                                                                                 : "error: peek NAME block PROFILE (0..3)";
         } else {
             *reply = args.size() == 1 ? LedText(ViewLedFrame(e.Memory())) : "error: leds takes no arguments";
@@ -170,7 +163,7 @@ bool LitAccessoryCommandLine(Emulator& e, const std::string& line, std::string* 
     }
     if (verb != "light") return false;
     unsigned v[3] = {};
-    if (args.size() != 3 || !Number(args[0], 255, &v[0]) || !Number(args[1], 255, &v[1]) || !Number(args[2], 255, &v[2])) {
+    if (args.size() != 3 || !ParseNumber(args[0], 255, &v[0]) || !ParseNumber(args[1], 255, &v[1]) || !ParseNumber(args[2], 255, &v[2])) {
         *reply = "error: light NAME MODECODE BRIGHTNESS SPEEDCODE";
         return true;
     }

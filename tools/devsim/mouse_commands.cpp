@@ -9,13 +9,6 @@
 namespace tavrik::devsim {
 namespace {
 
-bool Number(const std::string& text, unsigned max, unsigned* out) {
-    unsigned long value = 0;
-    if (!ParseNumber(text, max, &value)) return false;
-    *out = static_cast<unsigned>(value);
-    return true;
-}
-
 std::string BlockText(const MouseBlockView& v, int profile) {
     std::ostringstream out;
     out << "block " << profile << " active " << int(v.activeProfile) << " mode " << int(v.modeCode) << " brightness "
@@ -48,7 +41,7 @@ bool MouseCommandLine(Emulator& e, const std::string& line, std::string* reply) 
         auto lock = e.Lock();
         const DeviceMemory& m = e.Memory();
         if (view == "block") {
-            *reply = args.size() == 2 && Number(args[1], kMouseProfiles - 1, &n) ? BlockText(ViewMouseBlock(m, int(n)), int(n))
+            *reply = args.size() == 2 && ParseNumber(args[1], kMouseProfiles - 1, &n) ? BlockText(ViewMouseBlock(m, int(n)), int(n))
                                                                                 : "error: peek NAME block PROFILE (0..3)";
             return true;
         }
@@ -63,10 +56,10 @@ bool MouseCommandLine(Emulator& e, const std::string& line, std::string* reply) 
     unsigned v = 0;
     bool ok = false;
     if (verb == "profile") {
-        if (args.size() != 1 || !Number(args[0], kMouseProfiles - 1, &v)) return *reply = "error: profile NAME P (0..3)", true;
+        if (args.size() != 1 || !ParseNumber(args[0], kMouseProfiles - 1, &v)) return *reply = "error: profile NAME P (0..3)", true;
         ok = mouse.SwitchProfile(int(v));
     } else if (verb == "dpi") {
-        if (args.size() != 1 || !Number(args[0], kMouseStages - 1, &v)) return *reply = "error: dpi NAME S (0..4)", true;
+        if (args.size() != 1 || !ParseNumber(args[0], kMouseStages - 1, &v)) return *reply = "error: dpi NAME S (0..4)", true;
         ok = mouse.SwitchDpiStage(int(v));
     } else if (verb == "trigger" || verb == "resync") {
         if (!args.empty()) return *reply = "error: " + verb + " NAME", true;
