@@ -121,20 +121,23 @@ TEST_F(MousePageTest, ADpiSliderDragLandsInTheMousesBlock) {
         },
         30s))
         << ::testing::PrintToString(commands) << Log("tavrik.log");
-    // The block written holds the position the stage's edit shows.
-    const auto edit = WaitForControl("DPI_edit_1", [](const ProbeControl& c) { return !c.text.empty(); });
-    ASSERT_TRUE(edit);
-    const int position = PositionOfShownDpi(edit->text);
-    EXPECT_GT(position, 0);
-    // A drag may write more than once; the last write is the one shown.
+    // The block written holds the position the stage's edit shows. A drag
+    // may write more than once, and the edit's new text reaches the probe
+    // with the next paint: both are read again until they agree.
     std::vector<std::string> block;
+    std::string shown;
+    int position = -1;
     EXPECT_TRUE(Poll(
         [&] {
+            const auto edit = FindProbeControl(*driver_, "DPI_edit_1");
+            if (!edit || edit->text.empty()) return false;
+            shown = edit->text;
+            position = PositionOfShownDpi(shown);
             block = EmulatorCommand("peek mouse params 0 71");
-            return StageX(block, 1) == position;
+            return position > 0 && StageX(block, 1) == position;
         },
         30s))
-        << edit->text << " " << ::testing::PrintToString(block);
+        << shown << " " << ::testing::PrintToString(block);
 }
 
 // The recoil table the emulator decoded from the default guns beside the

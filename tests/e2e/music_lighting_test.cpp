@@ -89,7 +89,9 @@ TEST_F(MusicLightingTest, ATonePlayedOnThePcLightsKeysInTheLiveFrames) {
 
     // 3. A tone lights keys: some frame leaves its background.
     const auto wav = folder_ / "tone.wav";
-    WriteToneWav(wav, kToneHz, 3000, 30);
+    // The tone lasts as long as the wait: on a loaded machine the capture can
+    // take a while to hear it.
+    WriteToneWav(wav, kToneHz, 3000, 100);
     player_ = std::make_unique<SpawnedProcess>(std::vector<std::string>{FindProgram("paplay"), wav.string()},
                                                std::vector<std::string>{"PULSE_SERVER=" + server_->Address()});
     ASSERT_TRUE(player_->Started());
@@ -102,7 +104,8 @@ TEST_F(MusicLightingTest, ATonePlayedOnThePcLightsKeysInTheLiveFrames) {
             }
             return lit;
         },
-        90s))
+        100s))
+        << "the player " << (player_->Running() ? "still plays" : "has ended") << "\n"
         << Log("tavrik.log");
     Screenshot("music_lighting");
 }

@@ -155,7 +155,15 @@ TEST_F(ScreenUploadTest, ADrawnStrokeReachesTheKeyboardsScreenAndIsSaved) {
     ASSERT_TRUE(WaitForControl("screen_undo_btn", [](const ProbeControl& c) { return c.right > c.left; }));
 
     // 3. The upload page, and the current frame's upload.
-    ASSERT_TRUE(ClickInMainWindow("uploading_option")) << Log("tavrik.log");
+    // The upload page's button shows once the option's click has been taken;
+    // a click lost while the page was still busy is given again.
+    bool uploadPage = false;
+    for (int attempt = 0; attempt < 3 && !uploadPage; ++attempt) {
+        ASSERT_TRUE(ClickInMainWindow("uploading_option")) << Log("tavrik.log");
+        uploadPage = WaitForControl("uploading_frame_btn", [](const ProbeControl& c) { return c.right > c.left; },
+                                    10s).has_value();
+    }
+    ASSERT_TRUE(uploadPage) << Log("tavrik.log");
     ASSERT_TRUE(ClickInMainWindow("uploading_frame_btn")) << Log("tavrik.log");
 
     // 4. The keyboard's frame 0: the whole frame and its pad arrived.
