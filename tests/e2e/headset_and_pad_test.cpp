@@ -63,22 +63,27 @@ protected:
         return frame;
     }
 
-    // Opens the mode list and picks the row showing `text`.
+    // Opens the mode list and picks the row showing `text`; the pick counts
+    // once the combo shows it. A list that closed before the click (it has
+    // been seen to close again at once on a loaded machine) is opened again.
     bool PickMode(const std::string& text) {
-        if (!Click(kModeCombo)) return false;
-        std::optional<ProbeControl> row;
-        const bool shown = Poll(
-            [&] {
-                for (int m = 0; m < 40 && !row; ++m) {
-                    const auto c = FindProbeControl(*driver_, std::string(kModeCombo) + "/" + std::to_string(m));
-                    if (c && c->text == text && c->bottom - c->top >= 10) row = c;
-                }
-                return row.has_value();
-            },
-            30s);
-        if (!shown) return false;
-        driver_->Click(row->CenterX(), row->CenterY());
-        return true;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (!Click(kModeCombo)) return false;
+            std::optional<ProbeControl> row;
+            Poll(
+                [&] {
+                    for (int m = 0; m < 40 && !row; ++m) {
+                        const auto c = FindProbeControl(*driver_, std::string(kModeCombo) + "/" + std::to_string(m));
+                        if (c && c->text == text && c->bottom - c->top >= 10) row = c;
+                    }
+                    return row.has_value();
+                },
+                10s);
+            if (!row) continue;
+            driver_->Click(row->CenterX(), row->CenterY());
+            if (WaitForControl(kModeCombo, [&](const ProbeControl& c) { return c.text == text; }, 5s)) return true;
+        }
+        return false;
     }
 
     // The chip property's value as the emulator's audio chip holds it.
