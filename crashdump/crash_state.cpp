@@ -9,7 +9,7 @@
 #include "platform/dump/safe_clock.h"
 #include "platform/dump/safe_file.h"
 #include "platform/dump/safe_text.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace corvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/os/file_version.h"
+#include "platform/files/file_version.h"
 
 namespace corvane {
 

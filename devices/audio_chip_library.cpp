@@ -1,6 +1,6 @@
 #include "devices/audio_chip_library.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/library.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // mouse pad share.
 #include "devices/corvane_lit_device.h"
 
-#include "keyboard/keyboard_messages.h"
+#include "link/device/keyboard_messages.h"
 #include "link/basic_profiledata.h"
 #include "link/json_read.h"
 #include "link/profile_file.h"
@@ -11,7 +11,7 @@
 #include "pages/macro_files.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/paint_manager.h"
-#include "shell/mp_device_power_ui.h"
+#include "shell/controls/mp_device_power_ui.h"
 
 using namespace DuiLib;
 

@@ -23,9 +23,9 @@
 #include "devices/key_effect_renderer.h"
 #include "devices/light_sequencer.h"
 #include "devices/lit_effects.h"
-#include "keyboard/light_tick_source.h"
+#include "link/device/light_tick_source.h"
 #include "link/page_worker.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "platform/os/thread.h"
 
 class CBasicProfiledata;

@@ -5,7 +5,7 @@
 #include "link/effect_tables.h"
 #include "platform/os/event.h"
 #include "platform/os/handle.h"
-#include "shell/device_option_ui.h"
+#include "link/device/device_option_ui.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the profile document's plumbing.
 #include "devices/corvane_mouse_device.h"
 
-#include "keyboard/keyboard_messages.h"
+#include "link/device/keyboard_messages.h"
 #include "link/json_read.h"
 #include "link/profile_file.h"
 #include "link/string_util.h"
@@ -16,8 +16,8 @@
 #include "platform/os/message_queue.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/paint_manager.h"
-#include "shell/device_key_button_ui.h"
-#include "shell/mp_device_power_ui.h"
+#include "shell/controls/device_key_button_ui.h"
+#include "shell/controls/mp_device_power_ui.h"
 
 using namespace DuiLib;
 

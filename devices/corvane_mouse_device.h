@@ -26,9 +26,9 @@
 
 #include "devices/key_effect_renderer.h"
 #include "devices/light_sequencer.h"
-#include "keyboard/keyboard_event_relay.h"
-#include "keyboard/light_tick_source.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/keyboard_event_relay.h"
+#include "link/device/light_tick_source.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/key_list_entry.h"
 #include "link/mouse_profiledata.h"
 #include "link/page_worker.h"

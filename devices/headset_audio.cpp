@@ -11,7 +11,7 @@
 #include "devices/corvane_hs6533_device.h"
 #include "devices/magic_control_ui.h"
 #include "devices/voice6533_control_ui.h"
-#include "shell/message_boxes.h"
+#include "shell/controls/message_boxes.h"
 
 using namespace DuiLib;
 

@@ -8,7 +8,7 @@
 #include "pages/key_tables.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/resource_manager.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 
 using namespace DuiLib;
 

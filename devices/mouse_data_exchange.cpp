@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "devices/corvane_mouse_device.h"
-#include "keyboard/macro_blob.h"
+#include "link/device/macro_blob.h"
 #include "link/device_packet.h"
 #include "link/json_read.h"
 #include "link/macro_event_pack.h"

@@ -5,7 +5,7 @@
 // the reactive trigger runs on the listener, under the effect lock.
 #include "devices/corvane_mouse_device.h"
 
-#include "shell/device_option_ui.h"
+#include "link/device/device_option_ui.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "devices/mouse_light_effects.h"
 #include "link/basic_profiledata.h"
 #include "platform/os/event.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 
 namespace {
 

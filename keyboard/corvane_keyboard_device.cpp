@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "keyboard/key_position_table.h"
-#include "keyboard/keyboard_messages.h"
+#include "link/device/keyboard_messages.h"
 #include "pages/device_profile_ui.h"
 #include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
@@ -12,7 +12,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/paint_manager.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 
 using namespace DuiLib;
 

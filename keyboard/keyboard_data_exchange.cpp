@@ -5,14 +5,14 @@
 #include "keyboard/corvane_keyboard_device.h"
 #include "keyboard/keyboard_clock.h"
 #include "keyboard/keyboard_key_map.h"
-#include "keyboard/keyboard_messages.h"
-#include "keyboard/macro_blob.h"
+#include "link/device/keyboard_messages.h"
+#include "link/device/macro_blob.h"
 #include "link/device_packet.h"
 #include "link/macro_event_pack.h"
 #include "pages/macro_files.h"
 #include "platform/os/clock.h"
 #include "platform/os/message_queue.h"
-#include "shell/mp_device_power_ui.h"
+#include "shell/controls/mp_device_power_ui.h"
 
 namespace {
 

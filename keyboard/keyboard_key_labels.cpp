@@ -12,7 +12,7 @@
 #include "platform/ui/button.h"
 #include "platform/ui/label.h"
 #include "platform/ui/resource_manager.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 
 using namespace DuiLib;
 

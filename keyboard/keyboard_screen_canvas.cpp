@@ -3,7 +3,7 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "platform/ui/controls.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

@@ -5,7 +5,7 @@
 #include "keyboard/screen_wnd.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/win_window_api.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

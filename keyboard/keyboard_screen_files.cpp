@@ -13,9 +13,9 @@
 #include "link/json_file_util.h"
 #include "link/json_read.h"
 #include "link/text_encoding.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/controls.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

@@ -11,7 +11,7 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "keyboard/screen_image.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 using namespace DuiLib;
 

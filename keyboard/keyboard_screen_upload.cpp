@@ -8,13 +8,13 @@
 #include "link/device_packet.h"
 #include "link/long_wait_flag.h"
 #include "platform/os/event.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/handle.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "platform/os/thread.h"
-#include "shell/message_boxes.h"
-#include "shell/msg_progress_wnd.h"
+#include "shell/controls/message_boxes.h"
+#include "shell/controls/msg_progress_wnd.h"
 
 using namespace DuiLib;
 

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/effect_tables.h"
 #include "link/led_color.h"
 

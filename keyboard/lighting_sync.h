@@ -14,7 +14,7 @@
 #include <mutex>
 #include <vector>
 
-#include "keyboard/light_tick_source.h"
+#include "link/device/light_tick_source.h"
 #include "link/sync_light_setting.h"
 #include "platform/os/win_types.h"
 

@@ -7,7 +7,7 @@
 // sliders makes those parts do nothing.
 
 #include "keyboard/audio_light_info.h"
-#include "shell/message_window_base.h"
+#include "shell/controls/message_window_base.h"
 
 class MusicWnd : public CMessageWindowBase {
 public:

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/os/messages.h"
 #include "platform/ui/ico_cursor.h"
 #include "platform/ui/win_window_api.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

@@ -11,7 +11,7 @@
 // "closebtn" and a close from the window manager close only this window.
 
 #include "keyboard/screen_canvas.h"
-#include "shell/message_window_base.h"
+#include "shell/controls/message_window_base.h"
 
 class ScreenWnd : public CMessageWindowBase, public ScreenEditorView {
 public:

@@ -1,6 +1,6 @@
 #include "link/data_folders.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/paint_manager.h"
 
 using DuiLib::CDuiString;

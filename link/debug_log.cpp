@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "platform/os/clock.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "link/text_encoding.h"
 #include "link/time_id.h"
 #include "platform/os/file_sync.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/owned_temp_file.h"
 
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 #include "link/json_file_util.h"
 #include "link/profile_json.h"
 #include "link/text_encoding.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 using DuiLib::CDuiString;
 using Guard = std::lock_guard<std::recursive_mutex>;

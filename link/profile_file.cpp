@@ -5,7 +5,7 @@
 
 #include "link/json_file_util.h"
 #include "link/profile_json.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace {
 

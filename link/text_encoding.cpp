@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 std::wstring Utf8ToWideString(const char* utf8) {
     if (utf8 == nullptr) {

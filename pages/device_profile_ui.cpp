@@ -7,13 +7,13 @@
 #include "link/string_util.h"
 #include "link/text_encoding.h"
 #include "pages/profile_names.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/button.h"
 #include "platform/ui/combo.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/list.h"
 #include "platform/ui/paint_manager.h"
-#include "shell/message_boxes.h"
+#include "shell/controls/message_boxes.h"
 
 using namespace DuiLib;
 

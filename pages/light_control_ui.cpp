@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/os/debug_trace.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/button.h"
 #include "platform/ui/color_palette.h"
 #include "platform/ui/combo.h"

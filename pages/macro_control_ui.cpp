@@ -18,7 +18,7 @@
 #include "platform/ui/edit.h"
 #include "platform/ui/list.h"
 #include "platform/ui/paint_manager.h"
-#include "shell/message_boxes.h"
+#include "shell/controls/message_boxes.h"
 
 using namespace DuiLib;
 

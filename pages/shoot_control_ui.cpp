@@ -8,7 +8,7 @@
 #include "link/json_file_util.h"
 #include "link/string_util.h"
 #include "pages/shoot_file.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/button.h"
 
 using namespace DuiLib;

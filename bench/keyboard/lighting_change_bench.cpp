@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "bench/keyboard/connected_keyboard.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/support/temp_home.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include <opencv2/videoio.hpp>
 
 #include "keyboard/corvane_keyboard_device.h"
-#include "platform/os/folders.h"
-#include "platform/os/utf8.h"
+#include "platform/files/folders.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/paint_manager.h"
-#include "shell/device_controls_registry.h"
+#include "shell/controls/device_controls_registry.h"
 #include "tests/support/temp_home.h"
 
 namespace {

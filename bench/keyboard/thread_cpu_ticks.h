@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "keyboard/light_tick_source.h"
+#include "link/device/light_tick_source.h"
 
 namespace kbbench {
 

@@ -7,17 +7,17 @@
 
 #include <memory>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/registered_messages.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/window.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/headless_backend.h"
-#include "shell/device_option_ui.h"
+#include "link/device/device_option_ui.h"
 #include "shell/main/control_tables.h"
 #include "shell/main/main_wnd.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tools/devsim/sim_fixture.h"
 
 namespace {

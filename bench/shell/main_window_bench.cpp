@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "link/product_ids.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/headless_backend.h"

@@ -14,7 +14,7 @@
 #include <mutex>
 
 #include "platform/os/debug_trace.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 extern char** environ;
 

@@ -1,7 +1,7 @@
 #include "platform/hid/sim_socket_backend.h"
 
 #include "platform/hid/devsim_wire.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/signal_stack.h"
 
 #include <chrono>

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace win {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace win {
 namespace {

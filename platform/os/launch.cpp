@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace win {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 namespace win {
 

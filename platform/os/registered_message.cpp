@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/handle.h"
 #include "platform/os/messages.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/handle.h"
 
 namespace win {

@@ -17,10 +17,10 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/message_system_internal.h"
-#include "platform/os/private_folder.h"
+#include "platform/files/private_folder.h"
 #include "platform/os/remote_listener.h"
 #include "platform/os/remote_packet.h"
 

@@ -1,6 +1,6 @@
 #include "platform/ui/edit.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/display_backend.h"
 #include "platform/ui/input_state.h"
 #include "platform/ui/paint_manager.h"

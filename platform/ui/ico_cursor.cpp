@@ -1,6 +1,6 @@
 #include "platform/ui/ico_cursor.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/image_loader.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "platform/ui/paint_manager.h"
 
 #include "platform/os/clock.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/input_state.h"
 #include "platform/ui/render_engine.h"

@@ -1,6 +1,6 @@
 #include "platform/ui/render_engine.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/image_loader.h"
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/xml_document.h"

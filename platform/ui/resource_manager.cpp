@@ -1,6 +1,6 @@
 #include "platform/ui/resource_manager.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/control.h"
 #include "platform/ui/paint_manager.h"
 #include "platform/ui/xml_document.h"

@@ -1,6 +1,6 @@
 #include "platform/ui/ui_log.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 #include <cstdio>
 #include <cstdlib>

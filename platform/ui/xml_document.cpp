@@ -1,6 +1,6 @@
 #include "platform/ui/xml_document.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 #include <cwchar>
 #include <cwctype>

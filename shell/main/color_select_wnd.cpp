@@ -10,7 +10,7 @@
 #include "link/string_util.h"
 #include "link/text_encoding.h"
 #include "platform/os/messages.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/main_wnd.h"
 

@@ -12,7 +12,7 @@
 #include <json/value.h>
 
 #include "platform/ui/UIlib.h"
-#include "shell/message_window_base.h"
+#include "shell/controls/message_window_base.h"
 
 class CColorSelectWnd : public CMessageWindowBase {
 public:

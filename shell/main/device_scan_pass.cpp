@@ -11,10 +11,10 @@
 #include "link/hid_device.h"
 #include "platform/hid/hid_api.h"
 #include "platform/os/message_queue.h"
-#include "shell/device_trace.h"
+#include "link/device/device_trace.h"
 #include "shell/main/device_scan_thread.h"
 #include "shell/main/main_wnd.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "platform/os/message_queue.h"
 #include "platform/os/thread.h"
 #include "shell/main/main_wnd.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 // The stop event is polled for 1 ms before each pass and then waited on for
 // the pace, so a stop ends the thread within a pass instead of after a sleep.

@@ -1,9 +1,9 @@
 #include "shell/main/dispatch_rows.h"
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/name_routing.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 namespace dispatch {
 namespace {

@@ -1,7 +1,7 @@
 #include "shell/main/firmware_update.h"
 
 #include "link/hid_device_slot.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "link/product_ids.h"
 #include "platform/os/handle.h"
 #include "platform/os/registry.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 namespace {
 constexpr win::DWORD kMaxChars = 260;

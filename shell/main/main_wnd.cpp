@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/device_tables.h"
 #include "link/registered_messages.h"
 #include "link/debug_log.h"
@@ -20,7 +20,7 @@
 #include "platform/ui/win_window_api.h"
 #include "shell/main/device_scan_thread.h"
 #include "shell/main/sync_light_thread.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

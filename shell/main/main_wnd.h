@@ -48,8 +48,8 @@
 #include "shell/main/language_list.h"
 #include "shell/main/page_operation.h"
 #include "shell/main/spectrum_bands.h"
-#include "shell/skin_changed_param.h"
-#include "shell/skin_observer.h"
+#include "shell/controls/skin_changed_param.h"
+#include "shell/controls/skin_observer.h"
 #include "link/device_tables.h"
 
 class CCorvaneUSBDevice;

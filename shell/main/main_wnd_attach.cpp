@@ -3,13 +3,13 @@
 // timer) or undo the binding; a keyboard or mouse whose cable and receiver are
 // both present moves between the two without leaving the list.
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "platform/os/critical_section.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "platform/os/window.h"
-#include "shell/device_option_ui.h"
-#include "shell/device_trace.h"
+#include "link/device/device_option_ui.h"
+#include "link/device/device_trace.h"
 #include "shell/main/main_wnd.h"
 
 static_assert(kDeviceOnlineMessage == WM_DEVICE_ONLINE, "the entries send the main window's message");

@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/debug_log.h"
 #include "link/long_wait_flag.h"
 #include "link/registered_messages.h"
@@ -8,10 +8,10 @@
 #include "platform/os/messages.h"
 #include "platform/os/remote.h"
 #include "platform/ui/resource_manager.h"
-#include "shell/format_number.h"
+#include "shell/controls/format_number.h"
 #include "shell/main/dispatch_rows.h"
 #include "shell/main/main_wnd.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 using dispatch::Bound;

@@ -1,11 +1,11 @@
 #include <vector>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "platform/os/message_queue.h"
 #include "shell/main/control_panel_thread.h"
 #include "shell/main/dispatch_rows.h"
 #include "shell/main/main_wnd.h"
-#include "shell/message_boxes.h"
+#include "shell/controls/message_boxes.h"
 
 using namespace DuiLib;
 using dispatch::Needs;

@@ -1,8 +1,8 @@
 #include <string>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "platform/dialogs/file_dialog.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "shell/main/file_base_name.h"
 #include "shell/main/main_wnd.h"
 

@@ -2,7 +2,7 @@
 // forward to the page of the current device when that is a headset.
 #include "devices/corvane_hs6533_device.h"
 #include "shell/main/main_wnd.h"
-#include "shell/message_boxes.h"
+#include "shell/controls/message_boxes.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 #include <algorithm>
 
 #include "keyboard/corvane_keyboard_device.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "pages/device_profile_ui.h"
 #include "pages/key_search.h"
 #include "pages/key_set_control_ui.h"
 #include "platform/hooks/hook_api.h"
-#include "shell/format_number.h"
+#include "shell/controls/format_number.h"
 #include "shell/main/main_wnd.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

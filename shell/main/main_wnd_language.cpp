@@ -11,7 +11,7 @@
 #include "shell/main/language_list.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/monitor_rect.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

@@ -11,19 +11,19 @@
 #include "devices/corvane_mouse_device.h"
 #include "devices/mouse_settings_steps.h"
 #include "keyboard/corvane_keyboard_device.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/data_folders.h"
 #include "link/json_file_util.h"
 #include "link/string_util.h"
 #include "link/light_setting.h"
 #include "link/sync_light_setting.h"
 #include "pages/light_control_ui.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 #include "shell/main/color_edit_value.h"
 #include "shell/main/dispatch_rows.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/sync_light_modes.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 namespace {
 

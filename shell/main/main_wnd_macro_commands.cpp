@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "keyboard/corvane_keyboard_device.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/json_file_util.h"
 #include "link/json_read.h"
 #include "link/text_encoding.h"

@@ -6,7 +6,7 @@
 
 #include "keyboard/audio/audio_recor_impl.h"
 #include "keyboard/music_wnd.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/data_folders.h"
 #include "link/text_encoding.h"
 #include "shell/main/audio_file.h"

@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <cstdlib>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "pages/light_control_ui.h"
 #include "shell/main/main_wnd.h"
 

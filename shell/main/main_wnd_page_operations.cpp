@@ -2,7 +2,7 @@
 
 #include "devices/corvane_mouse_device.h"
 #include "keyboard/corvane_keyboard_device.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "pages/device_profile_ui.h"
 #include "pages/key_set_control_ui.h"
 #include "shell/main/keyboard_screen_operations.h"

@@ -5,18 +5,18 @@
 #include <memory>
 
 #include "devices/corvane_mouse_device.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/device_tables.h"
 #include "pages/light_control_ui.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "platform/os/window.h"
 #include "platform/ui/dialog_builder.h"
-#include "shell/device_option_ui.h"
-#include "shell/device_trace.h"
+#include "link/device/device_option_ui.h"
+#include "link/device/device_trace.h"
 #include "shell/main/main_wnd.h"
-#include "shell/message_boxes.h"
-#include "shell/mp_device_power_ui.h"
+#include "shell/controls/message_boxes.h"
+#include "shell/controls/mp_device_power_ui.h"
 
 using namespace DuiLib;
 

@@ -1,12 +1,12 @@
 #include <string>
 
 #include "keyboard/corvane_keyboard_device.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/json_file_util.h"
 #include "pages/device_profile_ui.h"
-#include "shell/format_number.h"
+#include "shell/controls/format_number.h"
 #include "shell/main/main_wnd.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

@@ -6,7 +6,7 @@
 #include "platform/os/window.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/main_wnd.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

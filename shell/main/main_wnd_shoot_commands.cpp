@@ -3,7 +3,7 @@
 // otherwise.
 #include <string>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "pages/shoot_control_ui.h"
 #include "pages/shoot_file.h"
 #include "shell/main/main_wnd.h"

@@ -1,4 +1,4 @@
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/debug_log.h"
 #include "link/light_setting.h"
 #include "platform/os/clock.h"
@@ -8,7 +8,7 @@
 #include "platform/ui/control.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/main_wnd.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/debug_log.h"
 #include "platform/os/messages.h"
 #include "platform/os/window.h"
@@ -13,8 +13,8 @@
 #include "pages/macro_control_ui.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/tray_menu_position.h"
-#include "shell/message_boxes.h"
-#include "shell/process_state.h"
+#include "shell/controls/message_boxes.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 

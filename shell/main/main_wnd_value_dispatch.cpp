@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/debug_log.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/progress.h"
 #include "shell/main/dispatch_rows.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/name_routing.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 using dispatch::Bound;

@@ -3,21 +3,21 @@
 
 #include <string>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/debug_log.h"
 #include "link/text_encoding.h"
 #include "platform/os/debug_trace.h"
 #include "platform/os/launch.h"
 #include "platform/os/messages.h"
 #include "platform/ui/win_window_api.h"
-#include "shell/device_option_ui.h"
+#include "link/device/device_option_ui.h"
 #include "shell/main/about_wnd.h"
 #include "shell/main/firmware_update.h"
 #include "shell/main/installed_version.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/set_wnd.h"
 #include "shell/main/skin_frame.h"
-#include "shell/message_boxes.h"
+#include "shell/controls/message_boxes.h"
 
 using namespace DuiLib;
 

@@ -1,8 +1,8 @@
 #include "shell/main/private_font.h"
 
 #include "link/debug_log.h"
-#include "platform/os/folders.h"
-#include "platform/os/utf8.h"
+#include "platform/files/folders.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/x11/private_font.h"
 
 CPrivateFont::CPrivateFont() : m_folder(win::GetProgramFolder()) {}

@@ -7,7 +7,7 @@
 // closes only this window with 0. Both are modal and live for the call that
 // shows them: the caller owns the object.
 
-#include "shell/message_window_base.h"
+#include "shell/controls/message_window_base.h"
 
 class CSecondaryWnd : public CMessageWindowBase {
 public:

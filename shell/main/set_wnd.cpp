@@ -6,12 +6,12 @@
 #include "link/json_file_util.h"
 #include "link/text_encoding.h"
 #include "platform/os/clock.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/window.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/language_list.h"
 #include "shell/main/main_wnd.h"
-#include "shell/update_info_list_item_ui.h"
+#include "shell/controls/update_info_list_item_ui.h"
 
 using namespace DuiLib;
 

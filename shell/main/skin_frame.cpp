@@ -7,9 +7,9 @@
 #include "platform/dialogs/file_dialog.h"
 #include "platform/os/messages.h"
 #include "platform/os/profile_ini.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/win_window_api.h"
-#include "shell/skin_observer.h"
+#include "shell/controls/skin_observer.h"
 
 using namespace DuiLib;
 namespace dialogs = tavrik::dialogs;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "crashdump/keyboard_api_version.h"
-#include "platform/os/file_version.h"
-#include "platform/os/folders.h"
+#include "platform/files/file_version.h"
+#include "platform/files/folders.h"
 #include "tests/support/temp_home.h"
 
 namespace fs = std::filesystem;

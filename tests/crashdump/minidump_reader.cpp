@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "platform/dump/minidump_layout.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 namespace tavrik::test {
 namespace {

@@ -2,7 +2,7 @@
 // decodes, its actions and events, and its command line.
 #include <algorithm>
 
-#include "keyboard/macro_blob.h"
+#include "link/device/macro_blob.h"
 #include "tests/devices/mouse_test_support.h"
 
 namespace {

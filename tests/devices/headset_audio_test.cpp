@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/conflib/chip_server.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/devices/headset_panels.h"
 
 namespace {

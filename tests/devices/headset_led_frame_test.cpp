@@ -1,6 +1,6 @@
 // The headset's LED output reports: built from the LED vector, checked and
 // assembled by the emulated headset, and shown on the page's light buttons.
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 #include "tests/devices/lit_device_test_support.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include "link/device_tables.h"
 #include "pages/key_search.h"
 #include "pages/key_tables.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/controls.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 #include "tests/shell/device_ui_fixture.h"
 
 namespace mousepage {

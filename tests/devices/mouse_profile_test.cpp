@@ -3,7 +3,7 @@
 #include <json/json.h>
 
 #include "link/json_file_util.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "pages/macro_files.h"
 #include "tests/devices/mouse_test_support.h"
 

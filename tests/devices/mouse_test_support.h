@@ -17,7 +17,7 @@
 #include "devices/corvane_mouse_device.h"
 #include "link/device_packet.h"
 #include "link/device_tables.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/link/sim_channel.h"
 #include "tools/devsim/emulator.h"
 #include "tools/devsim/mouse_model.h"

@@ -14,8 +14,8 @@
 #include <optional>
 #include <sstream>
 
-#include "platform/os/folders.h"
-#include "platform/os/utf8.h"
+#include "platform/files/folders.h"
+#include "platform/files/utf8.h"
 
 namespace tavrik::test {
 namespace {

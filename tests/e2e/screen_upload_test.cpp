@@ -16,8 +16,8 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/os/folders.h"
-#include "platform/os/utf8.h"
+#include "platform/files/folders.h"
+#include "platform/files/utf8.h"
 
 namespace tavrik::test {
 namespace {

@@ -12,7 +12,7 @@
 #include <mutex>
 #include <vector>
 
-#include "keyboard/light_tick_source.h"
+#include "link/device/light_tick_source.h"
 #include "platform/os/event.h"
 #include "platform/os/handle.h"
 

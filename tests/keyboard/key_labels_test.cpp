@@ -10,9 +10,9 @@
 #include "pages/key_tables.h"
 #include "pages/light_control_ui.h"
 #include "pages/macro_files.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/combo.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/os/message_queue.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 #include "tests/keyboard/driven_tick_source.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"

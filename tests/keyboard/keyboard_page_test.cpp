@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "keyboard/keyboard_messages.h"
+#include "link/device/keyboard_messages.h"
 #include "link/json_file_util.h"
 #include "pages/device_profile_ui.h"
 #include "pages/light_control_ui.h"
-#include "shell/device_key_button_ui.h"
-#include "shell/mp_device_power_ui.h"
+#include "shell/controls/device_key_button_ui.h"
+#include "shell/controls/mp_device_power_ui.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"
 

@@ -11,7 +11,7 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/device_packet.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/link/sim_channel.h"
 #include "tools/devsim/emulator.h"
 #include "tools/devsim/keyboard_model.h"

@@ -1,11 +1,11 @@
 // The macro table as built for the keyboard and as the emulated keyboard reads it.
 #include <gtest/gtest.h>
 
-#include "keyboard/macro_blob.h"
+#include "link/device/macro_blob.h"
 #include "link/json_file_util.h"
 #include "pages/shoot_file.h"
 #include "pages/shoot_gun_steps.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "tools/devsim/keyboard_model.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "keyboard/music_wnd.h"
 #include "platform/os/messages.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "tests/shell/device_ui_fixture.h"
 
 namespace {

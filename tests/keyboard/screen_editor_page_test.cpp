@@ -8,7 +8,7 @@
 #include "keyboard/screen_wnd.h"
 #include "platform/os/messages.h"
 #include "platform/ui/controls.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/keyboard/screen_page_fixture.h"
 
 namespace kbtest {

@@ -8,7 +8,7 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include "keyboard/screen_bitmap_file.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/keyboard/screen_page_fixture.h"
 
 namespace {

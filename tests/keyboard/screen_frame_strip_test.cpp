@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "link/json_file_util.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/keyboard/screen_page_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "tests/keyboard/screen_page_fixture.h"
 
 #include "link/json_file_util.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/keyboard/keyboard_test_support.h"
 
 namespace kbtest {

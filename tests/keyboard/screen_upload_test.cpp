@@ -7,7 +7,7 @@
 
 #include "link/json_file_util.h"
 #include "link/long_wait_flag.h"
-#include "shell/message_boxes.h"
+#include "shell/controls/message_boxes.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"
 #include "tests/support/temp_home.h"

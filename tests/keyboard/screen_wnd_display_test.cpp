@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "keyboard/screen_wnd.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/messages.h"
 #include "platform/screen/screen_source.h"
 #include "platform/screen/x11_screen_source.h"
 #include "platform/ui/ico_cursor.h"
 #include "platform/ui/x11/x11_backend.h"
 #include "platform/ui/x11/x11_backend_impl.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"
 

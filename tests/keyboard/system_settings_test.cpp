@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "keyboard/corvane_keyboard_device.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"
 

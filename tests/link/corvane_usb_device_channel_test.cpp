@@ -2,7 +2,7 @@
 // what switching the host lighting sends.
 #include <gtest/gtest.h>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/device_packet.h"
 #include "tests/link/sim_channel.h"
 

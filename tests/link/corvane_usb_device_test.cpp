@@ -6,11 +6,11 @@
 #include <thread>
 
 #include "link/basic_profiledata.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/data_folders.h"
 #include "pages/light_control_ui.h"
-#include "shell/device_key_button_ui.h"
-#include "shell/mp_device_power_ui.h"
+#include "shell/controls/device_key_button_ui.h"
+#include "shell/controls/mp_device_power_ui.h"
 #include "tests/shell/device_ui_fixture.h"
 
 namespace {

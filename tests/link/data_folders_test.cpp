@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/support/temp_home.h"
 
 namespace fs = std::filesystem;

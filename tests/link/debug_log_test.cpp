@@ -7,7 +7,7 @@
 #include <regex>
 #include <string>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/support/temp_home.h"
 
 namespace fs = std::filesystem;

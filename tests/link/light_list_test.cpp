@@ -7,7 +7,7 @@
 #include "link/basic_profiledata.h"
 #include "link/data_folders.h"
 #include "link/light_list.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/link/profile_test_files.h"
 #include "tests/support/temp_home.h"
 

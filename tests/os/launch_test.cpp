@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/os/clock.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/support/temp_home.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include <vector>
 #include <string>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/instance_lock.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/registered_message.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 extern char** environ;
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/handle.h"
 #include "tests/support/temp_home.h"
 

@@ -12,7 +12,7 @@
 #include "link/text_encoding.h"
 #include "pages/device_profile_ui.h"
 #include "pages/profile_names.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/button.h"
 #include "platform/ui/combo.h"
 #include "platform/ui/edit.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pages/key_set_control_ui.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "tests/shell/device_ui_fixture.h"
 
 namespace keysettest {

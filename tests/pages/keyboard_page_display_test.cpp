@@ -13,7 +13,7 @@
 
 #include "pages/key_set_control_ui.h"
 #include "pages/light_control_ui.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/screen/x11_screen_source.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/x11/x11_backend.h"

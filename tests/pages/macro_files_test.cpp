@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "pages/macro_files.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/support/temp_home.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "link/json_file_util.h"
 #include "pages/macro_action_row.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 namespace macrotest {
 

@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "pages/macro_action_row.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "tests/pages/macro_page_fixture.h"
 
 namespace macrotest {

@@ -12,7 +12,7 @@
 #include "link/json_file_util.h"
 #include "pages/shoot_control_ui.h"
 #include "pages/shoot_file.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "tests/pages/shoot_bullet_print.h"
 #include "platform/ui/button.h"
 #include "platform/ui/edit.h"

@@ -14,7 +14,7 @@
 #include "link/json_file_util.h"
 #include "pages/shoot_file.h"
 #include "pages/shoot_gun_steps.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "tests/pages/shoot_bullet_print.h"
 #include "tests/support/temp_home.h"
 

@@ -13,10 +13,10 @@
 
 #include "link/data_folders.h"
 #include "link/json_file_util.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "shell/main/color_select_wnd.h"
 #include "tests/shell/main_wnd_fixture.h"
 

@@ -5,11 +5,11 @@
 
 #include "link/device_packet.h"
 #include "link/keyboard_profiledata.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "shell/main/device_scan_thread.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/shell/main_wnd_fixture.h"
 
 namespace commandstest {

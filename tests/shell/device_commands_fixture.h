@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "keyboard/corvane_keyboard_device.h"
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/light_setting.h"
 #include "pages/light_control_ui.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/headless_backend.h"
-#include "shell/device_option_ui.h"
+#include "link/device/device_option_ui.h"
 #include "shell/main/main_wnd.h"
 #include "tests/shell/discovery_fixture.h"
 #include "tools/devsim/sim_fixture.h"

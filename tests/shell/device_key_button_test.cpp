@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/led_color.h"
-#include "shell/device_key_button_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 #include "tests/shell/device_ui_fixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "link/device_tables.h"
-#include "shell/mp_device_power_ui.h"
+#include "shell/controls/mp_device_power_ui.h"
 #include "tests/shell/discovery_fixture.h"
 #include "tests/shell/main_wnd_fixture.h"
 

@@ -2,8 +2,8 @@
 
 #include <cairo.h>
 
-#include "platform/os/folders.h"
-#include "shell/device_controls_registry.h"
+#include "platform/files/folders.h"
+#include "shell/controls/device_controls_registry.h"
 
 namespace devtest {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/ui/UIlib.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/headless_backend.h"
 #include "platform/ui/ui_log.h"
 #include "tests/support/temp_home.h"

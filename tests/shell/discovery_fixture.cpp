@@ -8,7 +8,7 @@
 #include "platform/ui/win_window_api.h"
 #include "shell/main/control_tables.h"
 #include "shell/main/device_scan_thread.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/shell/main_wnd_fixture.h"
 
 namespace discoverytest {

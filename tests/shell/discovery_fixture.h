@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/headless_backend.h"
-#include "shell/device_option_ui.h"
+#include "link/device/device_option_ui.h"
 #include "shell/main/main_wnd.h"
 #include "tools/devsim/sim_fixture.h"
 

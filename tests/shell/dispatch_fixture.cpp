@@ -1,8 +1,8 @@
 #include "tests/shell/dispatch_fixture.h"
 
 #include "platform/os/messages.h"
-#include "platform/os/utf8.h"
-#include "shell/process_state.h"
+#include "platform/files/utf8.h"
+#include "shell/controls/process_state.h"
 
 namespace dispatchtest {
 

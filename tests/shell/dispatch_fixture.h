@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "tests/shell/main_wnd_fixture.h"
 
 namespace dispatchtest {

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "shell/audio_record_ui.h"
-#include "shell/chart_color_table.h"
-#include "shell/chart_view_ui.h"
-#include "shell/circle_progress_ui.h"
+#include "shell/controls/audio_record_ui.h"
+#include "shell/controls/chart_color_table.h"
+#include "shell/controls/chart_view_ui.h"
+#include "shell/controls/circle_progress_ui.h"
 #include "tests/shell/custom_controls_fixture.h"
 
 namespace customtest {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/dialogs/file_dialog.h"
-#include "shell/format_number.h"
+#include "shell/controls/format_number.h"
 #include "shell/main/file_base_name.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "tests/shell/dispatch_fixture.h"
 
 namespace dispatchtest {

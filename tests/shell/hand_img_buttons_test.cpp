@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/hand_img_button_ui.h"
-#include "shell/hand_img_select_button_ui.h"
+#include "shell/controls/hand_img_button_ui.h"
+#include "shell/controls/hand_img_select_button_ui.h"
 #include "tests/shell/custom_controls_fixture.h"
 
 namespace customtest {

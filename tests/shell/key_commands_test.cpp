@@ -19,7 +19,7 @@
 #include "pages/macro_files.h"
 #include "platform/hooks/hook_api.h"
 #include "platform/hooks/injected_input_source.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/messages.h"
 #include "platform/ui/progress.h"
 #include "platform/ui/win_window_api.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "link/long_wait_flag.h"
-#include "platform/os/utf8.h"
-#include "shell/process_state.h"
+#include "platform/files/utf8.h"
+#include "shell/controls/process_state.h"
 #include "tests/shell/dispatch_fixture.h"
 
 namespace dispatchtest {

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/dialog_builder.h"
 #include "shell/main/control_tables.h"
-#include "shell/select_panel_ui.h"
+#include "shell/controls/select_panel_ui.h"
 #include "tests/shell/main_wnd_fixture.h"
 
 namespace mainwndtest {

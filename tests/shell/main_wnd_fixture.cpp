@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "link/registered_messages.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/ui_log.h"
 #include "platform/ui/win_window_api.h"

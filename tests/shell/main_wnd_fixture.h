@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/headless_backend.h"
 #include "shell/main/main_wnd.h"

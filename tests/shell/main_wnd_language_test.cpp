@@ -3,12 +3,12 @@
 
 #include <fstream>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/registry.h"
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/language_list.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/support/temp_home.h"
 #include "tests/shell/main_wnd_fixture.h"
 

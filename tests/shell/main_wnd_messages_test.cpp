@@ -11,7 +11,7 @@
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "platform/os/power.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/shell/main_wnd_fixture.h"
 
 namespace mainwndtest {

@@ -8,7 +8,7 @@
 #include "keyboard/music_wnd.h"
 #include "link/data_folders.h"
 #include "shell/main/audio_file.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "tests/link/sim_channel.h"
 #include "tests/support/temp_home.h"
 #include "tests/shell/main_wnd_fixture.h"

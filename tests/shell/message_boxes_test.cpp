@@ -14,13 +14,13 @@
 
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/os/window.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/x11/x11_backend.h"
-#include "shell/message_boxes.h"
-#include "shell/msg_progress_wnd.h"
-#include "shell/msg_wnd.h"
+#include "shell/controls/message_boxes.h"
+#include "shell/controls/msg_progress_wnd.h"
+#include "shell/controls/msg_wnd.h"
 #include "tests/x11/x_display.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "shell/mp_device_power_ui.h"
+#include "shell/controls/mp_device_power_ui.h"
 #include "tests/shell/device_ui_fixture.h"
 
 namespace {

@@ -4,15 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/edit.h"
-#include "shell/audio_record_ui.h"
-#include "shell/chart_view_ui.h"
-#include "shell/circle_progress_ui.h"
-#include "shell/cloud_share_list_item_ui.h"
-#include "shell/combo_edit_container_element_ui.h"
-#include "shell/hand_img_button_ui.h"
-#include "shell/hand_img_select_button_ui.h"
-#include "shell/redio_macro_button_ui.h"
-#include "shell/wnd_ui.h"
+#include "shell/controls/audio_record_ui.h"
+#include "shell/controls/chart_view_ui.h"
+#include "shell/controls/circle_progress_ui.h"
+#include "shell/controls/cloud_share_list_item_ui.h"
+#include "shell/controls/combo_edit_container_element_ui.h"
+#include "shell/controls/hand_img_button_ui.h"
+#include "shell/controls/hand_img_select_button_ui.h"
+#include "shell/controls/redio_macro_button_ui.h"
+#include "shell/controls/wnd_ui.h"
 #include "tests/shell/custom_controls_fixture.h"
 
 #ifndef TAVRIK_SOURCE_DIR

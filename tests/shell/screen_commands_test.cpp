@@ -12,11 +12,11 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "platform/dialogs/file_dialog.h"
-#include "platform/os/folders.h"
-#include "platform/os/utf8.h"
+#include "platform/files/folders.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/controls.h"
 #include "shell/main/page_operation.h"
-#include "shell/process_state.h"
+#include "shell/controls/process_state.h"
 #include "tests/shell/discovery_fixture.h"
 #include "tests/shell/main_wnd_fixture.h"
 

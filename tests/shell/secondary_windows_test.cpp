@@ -10,15 +10,15 @@
 #include "link/data_folders.h"
 #include "link/product_ids.h"
 #include "platform/os/clock.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/handle.h"
 #include "platform/os/registry.h"
 #include "shell/main/about_wnd.h"
 #include "shell/main/firmware_update.h"
 #include "shell/main/installed_version.h"
 #include "shell/main/set_wnd.h"
-#include "shell/skin_observer.h"
-#include "shell/update_info_list_item_ui.h"
+#include "shell/controls/skin_observer.h"
+#include "shell/controls/update_info_list_item_ui.h"
 #include "tests/shell/main_wnd_fixture.h"
 
 namespace mainwndtest {

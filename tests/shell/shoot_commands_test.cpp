@@ -11,11 +11,11 @@
 
 #include <json/json.h>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "link/json_file_util.h"
 #include "pages/shoot_control_ui.h"
 #include "pages/shoot_file.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/button.h"
 #include "platform/ui/dialog_builder.h"
 #include "tests/shell/main_wnd_fixture.h"

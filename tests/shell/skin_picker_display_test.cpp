@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "platform/dialogs/file_dialog.h"
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/profile_ini.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/x11/x11_backend.h"
 #include "platform/ui/x11/x11_backend_impl.h"
 #include "shell/main/control_tables.h"
 #include "shell/main/skin_frame.h"
-#include "shell/skin_observer.h"
+#include "shell/controls/skin_observer.h"
 #include "tests/shell/device_ui_fixture.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"

@@ -9,7 +9,7 @@
 #include <set>
 #include <sstream>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/ui_log.h"
 #include "tests/e2e/child_process.h"
 #include "tests/shell/main_wnd_fixture.h"

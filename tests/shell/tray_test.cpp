@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "link/corvane_usb_device.h"
+#include "link/device/corvane_usb_device.h"
 #include "platform/os/messages.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/ui/menu.h"
 #include "shell/main/tray_menu_position.h"
-#include "shell/message_boxes.h"
-#include "shell/msg_progress_wnd.h"
+#include "shell/controls/message_boxes.h"
+#include "shell/controls/msg_progress_wnd.h"
 #include "tests/shell/main_wnd_fixture.h"
 
 namespace mainwndtest {

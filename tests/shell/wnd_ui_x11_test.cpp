@@ -7,14 +7,14 @@
 #include <memory>
 #include <vector>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/screen/screen_source.h"
 #include "platform/screen/x11_screen_source.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/x11/x11_backend.h"
 #include "platform/ui/x11/x11_backend_impl.h"
 #include "shell/main/control_tables.h"
-#include "shell/wnd_ui.h"
+#include "shell/controls/wnd_ui.h"
 #include "tests/shell/device_ui_fixture.h"
 #include "tests/support/temp_home.h"
 #include "tests/x11/x_display.h"

@@ -1,6 +1,6 @@
 #include "tests/ui/ui_fixture.h"
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 
 namespace uitest {
 namespace {

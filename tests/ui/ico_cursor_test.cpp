@@ -9,7 +9,7 @@
 
 #include <fstream>
 
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 namespace uitest {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/ui/UIlib.h"
 #include "platform/ui/ico_cursor.h"
 #include "platform/ui/x11/x11_backend.h"

@@ -2,7 +2,7 @@
 
 #include "platform/hid/devsim_wire.h"
 
-#include "platform/os/private_folder.h"
+#include "platform/files/private_folder.h"
 
 #include <cerrno>
 #include <condition_variable>

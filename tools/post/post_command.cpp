@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/os/folders.h"
+#include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/registered_message.h"
 #include "platform/os/remote.h"

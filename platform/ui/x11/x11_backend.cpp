@@ -21,7 +21,7 @@
 #include <cstring>
 
 #include "platform/os/clock.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/os/debug_trace.h"
 #include "platform/screen/x_error_trap.h"
 #include "platform/ui/x11/x11_keys.h"

@@ -2,7 +2,7 @@
 
 #include <X11/Xutil.h>
 
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 namespace tavrik::x11 {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/os/clock.h"
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 #include "platform/screen/x_error_trap.h"
 #include "platform/ui/x11/x11_put_image.h"
 #include "platform/ui/x11/x11_text.h"

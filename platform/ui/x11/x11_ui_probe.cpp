@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/os/utf8.h"
+#include "platform/files/utf8.h"
 
 namespace tavrik::x11 {
 

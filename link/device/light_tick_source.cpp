@@ -1,0 +1,28 @@
+#include "link/device/light_tick_source.h"
+
+#include "platform/os/clock.h"
+#include "platform/os/event.h"
+
+namespace {
+
+constexpr uint32_t kPassWaitMs = 1;
+
+class SystemTicks final : public LightTickSource {
+public:
+    bool WaitPass(win::HANDLE stopEvent) override { return Pause(stopEvent, kPassWaitMs); }
+    bool Pause(win::HANDLE stopEvent, uint32_t ms) override {
+        if (!stopEvent) {
+            win::Sleep(ms);
+            return true;
+        }
+        return win::WaitForSingleObject(stopEvent, ms) == win::WAIT_TIMEOUT;
+    }
+    uint32_t Now() override { return win::GetTickCount(); }
+};
+
+}  // namespace
+
+LightTickSource& SystemTickSource() {
+    static SystemTicks ticks;
+    return ticks;
+}

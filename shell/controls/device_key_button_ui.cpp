@@ -1,0 +1,69 @@
+#include "shell/controls/device_key_button_ui.h"
+
+#include "platform/ui/paint_manager.h"
+#include "platform/ui/render_engine.h"
+
+using namespace DuiLib;
+
+CDeviceKeyButtonUI::CDeviceKeyButtonUI() = default;
+
+CControlUI* CDeviceKeyButtonUI::CreateControl() { return new CDeviceKeyButtonUI(); }
+
+LPCTSTR CDeviceKeyButtonUI::GetClass() const { return kClassName; }
+
+LPVOID CDeviceKeyButtonUI::GetInterface(LPCTSTR pstrName) {
+    if (DuiCompareNoCase(pstrName, kClassName) == 0) return this;
+    return CButtonUI::GetInterface(pstrName);
+}
+
+void CDeviceKeyButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
+    if (DuiCompareNoCase(pstrName, L"lightimage") == 0) {
+        m_sLightImage = pstrValue ? pstrValue : L"";
+        Invalidate();
+    } else if (DuiCompareNoCase(pstrName, L"keysetimage") == 0) {
+        m_sKeySetImage = pstrValue ? pstrValue : L"";
+        Invalidate();
+    } else if (DuiCompareNoCase(pstrName, L"gmnametextcolor") == 0) {
+        // Accepted for the skins that carry it; the key name is not drawn in another colour.
+    } else {
+        CButtonUI::SetAttribute(pstrName, pstrValue);
+    }
+}
+
+void CDeviceKeyButtonUI::SetLightColor(DWORD colorWord, int level, bool shown) {
+    m_dwLightColor = colorWord;
+    m_nLightLevel = level;
+    m_bLightShown = shown;
+}
+
+void CDeviceKeyButtonUI::SetKeySetImageHidden(int hidden) {
+    if (hidden == m_nKeySetImageHidden) return;
+    m_nKeySetImageHidden = hidden;
+    Invalidate();
+}
+
+void CDeviceKeyButtonUI::SetSelected(int selected) {
+    if (selected != m_nSelected) m_nSelected = selected;
+}
+
+void CDeviceKeyButtonUI::PaintStatusImage(HDC hDC) {
+    CButtonUI::PaintStatusImage(hDC);
+    if (m_bLightShown && !m_sLightImage.IsEmpty())
+        CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, m_sLightImage, nullptr, m_dwLightColor,
+                                       m_nLightLevel, true);
+    if (m_nKeySetImageHidden == 0 && !m_sKeySetImage.IsEmpty())
+        CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, m_sKeySetImage, nullptr, 0, 0, false);
+}
+
+void CDeviceKeyButtonUI::PaintBkColor(HDC hDC) { CButtonUI::PaintBkColor(hDC); }
+
+void CDeviceKeyButtonUI::DoEvent(TEventUI& event) {
+    if (event.Type == UIEVENT_DBLCLICK) {
+        if (!IsEnabled() || !PtInRectUI(m_rcItem, event.ptMouse)) return;
+        m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
+        if (m_pManager) m_pManager->SendNotify(this, L"dbclick", 0, 0, false);
+        Invalidate();
+        return;
+    }
+    CButtonUI::DoEvent(event);
+}
