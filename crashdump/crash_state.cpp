@@ -66,11 +66,9 @@ void PrepareCrashDump() {
         name = program.substr(slash + 1);
     }
     CopyUtf8(name, g_prepared.programName, sizeof(g_prepared.programName));
-    CopyUtf8(win::JoinPath(win::GetProgramFolder(), kDumpFolderName), g_prepared.folder,
-             sizeof(g_prepared.folder));
+    CopyUtf8(win::JoinPath(win::GetProgramFolder(), kDumpFolderName), g_prepared.folder, sizeof(g_prepared.folder));
     std::wstring userData = win::JoinPath(win::GetLocalAppDataFolder(), kProductFolder);
-    CopyUtf8(win::JoinPath(userData, kDumpFolderName), g_prepared.fallbackFolder,
-             sizeof(g_prepared.fallbackFolder));
+    CopyUtf8(win::JoinPath(userData, kDumpFolderName), g_prepared.fallbackFolder, sizeof(g_prepared.fallbackFolder));
     CopyUtf8(g_versionTagInUse != nullptr ? g_versionTagInUse : L"", g_prepared.versionTag,
              sizeof(g_prepared.versionTag));
     g_prepared.utcOffset = dump::CurrentUtcOffsetSeconds();
@@ -122,8 +120,7 @@ long WriteCrashDump(win::EXCEPTION_POINTERS* exception) {
 
     static char path[kPathCapacity];
     dump::CivilTime now = dump::ClockNow(g_prepared.utcOffset);
-    int fd = CreateDumpFile(g_prepared.folder, g_prepared.programName, now, g_prepared.versionTag, path,
-                            sizeof(path));
+    int fd = CreateDumpFile(g_prepared.folder, g_prepared.programName, now, g_prepared.versionTag, path, sizeof(path));
     if (fd < 0) {
         // An installed program's folder is usually not writable.
         fd = CreateDumpFile(g_prepared.fallbackFolder, g_prepared.programName, now, g_prepared.versionTag, path,

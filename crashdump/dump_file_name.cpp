@@ -10,8 +10,8 @@ constexpr unsigned kMaxAttempts = 1000;
 
 }  // namespace
 
-void FormatDumpFileName(platform::dump::SafeText& text, const char* programName,
-                        const platform::dump::CivilTime& time, const char* versionTag, unsigned attempt) {
+void FormatDumpFileName(platform::dump::SafeText& text, const char* programName, const platform::dump::CivilTime& time,
+                        const char* versionTag, unsigned attempt) {
     if (programName != nullptr && programName[0] != '\0') {
         text.Append('[').Append(programName).Append(']');
     }

@@ -12,8 +12,8 @@ namespace corvane {
 // "[<program>][YYYYMMDDhhmmss][<version tag>].dmp"; the program piece is left
 // out when the program's name is empty. Attempt 2, 3, ... put "_2", "_3", ...
 // before ".dmp" (attempt 1 is the plain name).
-void FormatDumpFileName(platform::dump::SafeText& text, const char* programName,
-                        const platform::dump::CivilTime& time, const char* versionTag, unsigned attempt);
+void FormatDumpFileName(platform::dump::SafeText& text, const char* programName, const platform::dump::CivilTime& time,
+                        const char* versionTag, unsigned attempt);
 
 // Creates the folder with its parents and a new dump file in it, never
 // replacing an existing one: when the name is taken the next attempt's

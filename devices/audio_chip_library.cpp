@@ -22,7 +22,8 @@ bool AudioChipLibrary::Load(const std::wstring& path) {
     AudioChipLibrary loaded;
     // All eleven must be there, though only five are called.
     void* unused = nullptr;
-    bool ok = Resolve(module, "ConfLibInit", &loaded.m_init) && Resolve(module, "GetDeviceById", &loaded.m_getDeviceById) &&
+    bool ok = Resolve(module, "ConfLibInit", &loaded.m_init) &&
+              Resolve(module, "GetDeviceById", &loaded.m_getDeviceById) &&
               Resolve(module, "PropertyControl", &loaded.m_propertyControl) &&
               Resolve(module, "GetDeviceCount", &loaded.m_getDeviceCount) &&
               Resolve(module, "CreateDeviceList", &loaded.m_createDeviceList);

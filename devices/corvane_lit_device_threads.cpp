@@ -34,9 +34,10 @@ bool CCorvaneLitDevice::StartWorker(WorkerRecord& record, win::LPTHREAD_START_RO
 void CCorvaneLitDevice::StopWorker(WorkerRecord& record, win::DWORD boundMs, const char* name, bool cancelRead) {
     // The listener may wait in a read: the channel's cancel event ends it.
     std::function<void()> cancel;
-    if (cancelRead) cancel = [this] {
-        if (win::HANDLE c = m_eventChannel.m_wired.CancelEvent()) win::SetEvent(c);
-    };
+    if (cancelRead)
+        cancel = [this] {
+            if (win::HANDLE c = m_eventChannel.m_wired.CancelEvent()) win::SetEvent(c);
+        };
     record.Stop(boundMs, name, cancel);
 }
 
@@ -47,9 +48,7 @@ void CCorvaneLitDevice::StartLightThread() {
     StartWorker(m_lightThread, &LightThreadProc, m_runningLightThreads);
 }
 
-void CCorvaneLitDevice::StopLightThread() {
-    StopWorker(m_lightThread, win::kWorkerStopBoundMs, "light thread", false);
-}
+void CCorvaneLitDevice::StopLightThread() { StopWorker(m_lightThread, win::kWorkerStopBoundMs, "light thread", false); }
 
 // --- Light thread ------------------------------------------------------------------
 
@@ -86,14 +85,30 @@ void CCorvaneLitDevice::RunLightPass(uint32_t& passes, uint32_t now) {
     } else if (passes >= PassesPerStep(speed)) {
         passes = 0;
         switch (mode) {
-            case kModeWave: StepWave(); break;
-            case kModeSpectrum: StepSpectrum(); break;
-            case kModeBreathing: StepBreathing(); break;
-            case kModeStatic: StepStatic(); break;
-            case kModeFlash: StepFlash(); break;
-            case kModeRingChase: StepRingChase(); break;
-            case kModeRunningLight: StepRunningLight(); break;
-            default: StepLightsOff(); break;
+            case kModeWave:
+                StepWave();
+                break;
+            case kModeSpectrum:
+                StepSpectrum();
+                break;
+            case kModeBreathing:
+                StepBreathing();
+                break;
+            case kModeStatic:
+                StepStatic();
+                break;
+            case kModeFlash:
+                StepFlash();
+                break;
+            case kModeRingChase:
+                StepRingChase();
+                break;
+            case kModeRunningLight:
+                StepRunningLight();
+                break;
+            default:
+                StepLightsOff();
+                break;
         }
     }
     RenderKeyEffects(now);

@@ -27,9 +27,9 @@ const KeyFunction MouseReferenceFunctionTable[kMouseButtonCount] = {
 };
 
 const wchar_t* const MouseButtonNameTable[kMouseButtonCount] = {
-    L"mouse_key_left",    L"mouse_key_right",   L"mouse_key_middle", L"mouse_key_forward",
-    L"mouse_key_back",    L"mouse_key_DPI_add", L"mouse_key_DPI_sub", L"mouse_key_DPI_loop",
-    L"keyboard_key_GM",   L"mouse_key_M8_key",  L"mouse_key_fire_key",
+    L"mouse_key_left",  L"mouse_key_right",   L"mouse_key_middle",   L"mouse_key_forward",
+    L"mouse_key_back",  L"mouse_key_DPI_add", L"mouse_key_DPI_sub",  L"mouse_key_DPI_loop",
+    L"keyboard_key_GM", L"mouse_key_M8_key",  L"mouse_key_fire_key",
 };
 
 const int MouseLedGroupTable[kMouseLedGroups][3] = {
@@ -52,7 +52,9 @@ T* FindAs(CContainerUI& page, const wchar_t* name, const wchar_t* interfaceName)
     return c ? static_cast<T*>(c->GetInterface(interfaceName)) : nullptr;
 }
 
-CContainerUI* AsContainer(CControlUI* c) { return c ? static_cast<CContainerUI*>(c->GetInterface(L"Container")) : nullptr; }
+CContainerUI* AsContainer(CControlUI* c) {
+    return c ? static_cast<CContainerUI*>(c->GetInterface(L"Container")) : nullptr;
+}
 
 }  // namespace
 

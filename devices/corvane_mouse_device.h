@@ -344,4 +344,3 @@ private:
     // Settings controls looked up once (the single ones) or kept as last found.
     std::map<std::wstring, DuiLib::CControlUI*> m_settingsControls;
 };
-

@@ -6,8 +6,7 @@ namespace {
 constexpr wchar_t kPicture[] = L"mousepad_device_key_light";
 }  // namespace
 
-CCorvaneMousePadDevice::CCorvaneMousePadDevice()
-    : CCorvaneLitDevice(kTypeMousePad, kMousePadEffectShape, kPicture) {
+CCorvaneMousePadDevice::CCorvaneMousePadDevice() : CCorvaneLitDevice(kTypeMousePad, kMousePadEffectShape, kPicture) {
     PointProfileDocument(m_profile);
 }
 

@@ -195,7 +195,8 @@ void CCorvaneHS6533Device::ReadControlsOnce() {
     ReadElseZero(Flow::Capture, u"VolumeControl", kAllChannels);
     ReadElseZero(Flow::Render, u"Enable_EQ_GFX");
     for (const char16_t* band : kEqBandNames) ReadElseZero(Flow::Render, band);
-    for (const char16_t* room : {u"Enable_RFX_GFX", u"RFX_ENVIRONMENT", u"RFX_ROOMSIZE"}) ReadElseZero(Flow::Render, room);
+    for (const char16_t* room : {u"Enable_RFX_GFX", u"RFX_ENVIRONMENT", u"RFX_ROOMSIZE"})
+        ReadElseZero(Flow::Render, room);
     ReadElseZero(Flow::Capture, u"MuteControl");
     ReadElseZero(Flow::Capture, u"VolumeScalarControl", kAllChannels);
     ReadElseZero(Flow::Capture, u"AAVolumeControl", kMonitorReadChannel);
@@ -241,7 +242,7 @@ void CCorvaneHS6533Device::ReadVolumeState() {
 void CCorvaneHS6533Device::LoadOwnSettings() {
     m_settings = m_profile.GetSystemSetStages();
     m_bands = m_settings.eqType == kCustomEqPreset ? m_profile.GetCustomEq(m_settings.customEqSelectIndex)
-                                                    : m_profile.GetEqPreset(m_settings.eqType);
+                                                   : m_profile.GetEqPreset(m_settings.eqType);
     m_customNames = m_profile.GetCustomEqNames();
 }
 

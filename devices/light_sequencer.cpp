@@ -86,7 +86,8 @@ void LightSequencer::Run(LedState& leds, Playlist playlist, uint8_t pageSpeed, u
                 leds.RenderColorCycleFrame(step_, uint8_t(phase_));
             }
             break;
-        default: break;
+        default:
+            break;
     }
     if (tick_ >= kTickWrap) tick_ = 0;
     if (now - lastSwitch_ > duration_) {

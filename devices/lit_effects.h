@@ -14,10 +14,10 @@
 #include "link/light_setting.h"
 
 struct LitEffectShape {
-    uint8_t waveHueStride;     // colourful wave: wheel entries between two LEDs
-    uint8_t waveCounterStep;   // plain wave: counter step per wave step
-    uint8_t waveLevelStride;   // plain wave: curve entries between two LEDs
-    bool waveLevelFromNext;    // plain wave: the first LED reads entry counter + 1 (else counter)
+    uint8_t waveHueStride;    // colourful wave: wheel entries between two LEDs
+    uint8_t waveCounterStep;  // plain wave: counter step per wave step
+    uint8_t waveLevelStride;  // plain wave: curve entries between two LEDs
+    bool waveLevelFromNext;   // plain wave: the first LED reads entry counter + 1 (else counter)
 };
 
 inline constexpr LitEffectShape kHeadsetEffectShape{16, 3, 10, false};

@@ -19,33 +19,47 @@ public:
 
     bool Make() {
         switch (f_.code) {
-        case kFunctionNone:
-        case kFunctionKeyboardKey: return KeyboardKey();
-        case kFunctionMouseButton: return FirstRow(MouseKeyTable, kMouseKeyTableCount, kMouseKeyNameBase, Match::P1);
-        case kFunctionSwing: return Name(kSwingNameBase + ((f_.param2 & 0x80) ? 1 : 0));
-        case kFunctionWheel: return Name(kWheelNameBase + ((f_.param2 & 0x80) ? 1 : 0));
-        case kFunctionDpiStep: return FirstRow(DpiKeyTable, kDpiKeyTableCount, kDpiNameBase, Match::P1);
-        case kFunctionFire: return Name(kFireName);
-        case kFunctionDpiShift: return MouseFunction(Match::Code);
-        case kFunctionShortcut:
-            return FirstRow(ShortcutKeyTable, kShortcutKeyTableCount, kShortcutNameBase, Match::P1P2);
-        case kFunctionShowWindow: return MouseFunction(Match::P1P2);
-        case kFunctionConsumer: return FirstRow(MediaKeyTable, kMediaKeyTableCount, kMediaNameBase, Match::P1P2);
-        case kFunctionSystem: return FirstRow(SystemKeyTable, kSystemKeyTableCount, kSystemNameBase, Match::P1P2);
-        case kFunctionMacro:
-        case kFunctionMacroRepeat: return MacroName();
-        case kFunctionGun:
-            // Only the gun names: a larger index would name something else.
-            return f_.param1 < kGunNames && Name(kGunNameBase + f_.param1);
-        case kFunctionDeviceKey:
-            return MouseFunction(Match::P1) || FirstRow(KeyTable, kKeyTableCount, kKeyNameBase, Match::P1P2);
-        case 0x15:
-        case 0x21:
-        case 0x50:
-        case 0x60:
-        case kFunctionCombo:
-        case 0xC0: return false;
-        default: *out_ = kUnknownFunctionCaption; return true;
+            case kFunctionNone:
+            case kFunctionKeyboardKey:
+                return KeyboardKey();
+            case kFunctionMouseButton:
+                return FirstRow(MouseKeyTable, kMouseKeyTableCount, kMouseKeyNameBase, Match::P1);
+            case kFunctionSwing:
+                return Name(kSwingNameBase + ((f_.param2 & 0x80) ? 1 : 0));
+            case kFunctionWheel:
+                return Name(kWheelNameBase + ((f_.param2 & 0x80) ? 1 : 0));
+            case kFunctionDpiStep:
+                return FirstRow(DpiKeyTable, kDpiKeyTableCount, kDpiNameBase, Match::P1);
+            case kFunctionFire:
+                return Name(kFireName);
+            case kFunctionDpiShift:
+                return MouseFunction(Match::Code);
+            case kFunctionShortcut:
+                return FirstRow(ShortcutKeyTable, kShortcutKeyTableCount, kShortcutNameBase, Match::P1P2);
+            case kFunctionShowWindow:
+                return MouseFunction(Match::P1P2);
+            case kFunctionConsumer:
+                return FirstRow(MediaKeyTable, kMediaKeyTableCount, kMediaNameBase, Match::P1P2);
+            case kFunctionSystem:
+                return FirstRow(SystemKeyTable, kSystemKeyTableCount, kSystemNameBase, Match::P1P2);
+            case kFunctionMacro:
+            case kFunctionMacroRepeat:
+                return MacroName();
+            case kFunctionGun:
+                // Only the gun names: a larger index would name something else.
+                return f_.param1 < kGunNames && Name(kGunNameBase + f_.param1);
+            case kFunctionDeviceKey:
+                return MouseFunction(Match::P1) || FirstRow(KeyTable, kKeyTableCount, kKeyNameBase, Match::P1P2);
+            case 0x15:
+            case 0x21:
+            case 0x50:
+            case 0x60:
+            case kFunctionCombo:
+            case 0xC0:
+                return false;
+            default:
+                *out_ = kUnknownFunctionCaption;
+                return true;
         }
     }
 

@@ -71,7 +71,8 @@ void CCorvaneMouseDevice::SelectKey(int position) {
     CCorvaneUSBDevice::SelectKey(position);
     if (!m_pKeySetControl) return;
     m_pKeySetControl->ShowKeySetLayout(true);
-    if (position >= 0 && size_t(position) < m_keyList.size()) m_pKeySetControl->SetKeyAssignment(m_keyList[size_t(position)]);
+    if (position >= 0 && size_t(position) < m_keyList.size())
+        m_pKeySetControl->SetKeyAssignment(m_keyList[size_t(position)]);
 }
 
 void CCorvaneMouseDevice::CheckMacroAssignments() {
@@ -145,7 +146,8 @@ void CCorvaneMouseDevice::UpdateLogoTooltip() {
     // The name of the mode the light thread runs.
     const uint8_t mode = m_copyMode.load();
     if (mode >= kFirstCustomMode) {
-        if (size_t(mode - kFirstCustomMode) < m_userLightNames.size()) text += m_userLightNames[mode - kFirstCustomMode];
+        if (size_t(mode - kFirstCustomMode) < m_userLightNames.size())
+            text += m_userLightNames[mode - kFirstCustomMode];
     } else if (mode < m_defaultLightNames.size()) {
         text += Translate(m_defaultLightNames[mode].GetData());
     }

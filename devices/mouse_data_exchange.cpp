@@ -173,8 +173,8 @@ int CCorvaneMouseDevice::ReadParamBlock(int* profile, int) {
     uint8_t active = 0;
     if (m_commandChannel.ReadParamBlock(&active, 1, 0) != PROTOCOL_OK) return 0;
     MouseDeviceBlock block{};
-    if (m_commandChannel.ReadParamBlock(block.data(), uint32_t(block.size()), uint32_t(active) * mouse_block::kProfileStride) !=
-        PROTOCOL_OK)
+    if (m_commandChannel.ReadParamBlock(block.data(), uint32_t(block.size()),
+                                        uint32_t(active) * mouse_block::kProfileStride) != PROTOCOL_OK)
         return 0;
     using namespace mouse_block;
     block[kProfile] = active;
@@ -211,7 +211,7 @@ int CCorvaneMouseDevice::ReadParamBlock(int* profile, int) {
 }
 
 std::array<uint8_t, mouse_block::kWriteSize> CCorvaneMouseDevice::BuildParamBlock(int firstByte, int flag,
-                                                                                   int screenWidth, int screenHeight) {
+                                                                                  int screenWidth, int screenHeight) {
     using namespace mouse_block;
     std::array<uint8_t, kWriteSize> b{};
     const LightSetting light = m_profile.GetLightInfo();

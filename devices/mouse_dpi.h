@@ -15,9 +15,9 @@ struct MouseDpiScale {
     static constexpr int kFineSteps = 48;
     static constexpr int kCoarseDpi = 200;
 
-    int step = 1;         // never 0: a step of 0 is taken as 1
+    int step = 1;  // never 0: a step of 0 is taken as 1
     int base = 0;
-    int sliderMax = 0;    // 0: not known (no device information yet)
+    int sliderMax = 0;  // 0: not known (no device information yet)
     uint16_t sensor = 0;
 
     static MouseDpiScale FromInfo(const DeviceInfoBlock& info);

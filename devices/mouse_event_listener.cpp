@@ -93,8 +93,7 @@ void CCorvaneMouseDevice::StartEventListener(int type) {
     if (record->stopEvent) StopEventListener(type);
     // The relay's window belongs to the calling (UI) thread.
     m_eventRelay.Attach([this](uint16_t code) { OnProfileSwitchEvent(code); }, {});
-    record->Start(this, type == kEventWired ? &MouseEventThreadProc : &MouseDongleEventThreadProc,
-                  m_runningListeners);
+    record->Start(this, type == kEventWired ? &MouseEventThreadProc : &MouseDongleEventThreadProc, m_runningListeners);
 }
 
 void CCorvaneMouseDevice::StopEventListener(int type) {

@@ -100,9 +100,7 @@ void CCorvaneMouseDevice::StartLightThread() {
     m_lightThread.Start(this, &MouseLightThreadProc, m_runningLightThreads);
 }
 
-void CCorvaneMouseDevice::StopLightThread() {
-    m_lightThread.Stop(win::kWorkerStopBoundMs, "mouse light thread");
-}
+void CCorvaneMouseDevice::StopLightThread() { m_lightThread.Stop(win::kWorkerStopBoundMs, "mouse light thread"); }
 
 win::DWORD CCorvaneMouseDevice::MouseLightThreadProc(void* parameter) {
     CCorvaneMouseDevice& page = PageOf(parameter);

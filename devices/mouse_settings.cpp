@@ -118,8 +118,8 @@ void CCorvaneMouseDevice::EnableDpiStage(int stage, bool enabled) {
 }
 
 bool CCorvaneMouseDevice::IsDpiStageEnabled(int stage) {
-    auto* check = IsStage(stage) ? As<COptionUI>(FindSettingsControl(Numbered(kEnableCheck, stage).c_str()), L"Option")
-                                 : nullptr;
+    auto* check =
+        IsStage(stage) ? As<COptionUI>(FindSettingsControl(Numbered(kEnableCheck, stage).c_str()), L"Option") : nullptr;
     return check && check->IsSelected();
 }
 

@@ -251,8 +251,7 @@ public:
     virtual int StepMusicStyle6();
     // The average colour of a rectangle of the screen as R | G << 8 | B << 16;
     // black when nothing can be read.
-    static uint32_t CaptureScreenCentreColor(tavrik::screen::ScreenSource& source, int x, int y, int width,
-                                             int height);
+    static uint32_t CaptureScreenCentreColor(tavrik::screen::ScreenSource& source, int x, int y, int width, int height);
     // The beat counter of music style 2, one for every keyboard page.
     static int32_t GetBeatCount();
 

@@ -176,10 +176,17 @@ int CCorvaneKeyboardDevice::StepPresetHue() {
     const LightSetting s = CurrentLightSetting();
     uint8_t hue = 174;
     switch (s.subMode) {
-        case 1: hue = 25; break;
-        case 2: hue = 70; break;
-        case 3: hue = 95; break;
-        default: break;
+        case 1:
+            hue = 25;
+            break;
+        case 2:
+            hue = 70;
+            break;
+        case 3:
+            hue = 95;
+            break;
+        default:
+            break;
     }
     m_leds.m_effectStep = hue;
     const LedColor color = WheelColor(hue, BrightnessLevelOf(s.brightness));

@@ -156,7 +156,8 @@ int CCorvaneKeyboardDevice::WriteProfileBlock(int profile, int firstByte, int, i
         BuildDeviceBlock(m_blockCopy, m_profile.GetLightInfo(), m_profile.GetSystemStages(), m_defaultLightValues,
                          m_frameInterval, LocalKeyboardClock(), uint8_t(firstByte));
     return SendBracketed([&] {
-        return m_commandChannel.WriteParamBlock(block.data(), uint32_t(block.size()), uint32_t(profile) * kDeviceBlockStride);
+        return m_commandChannel.WriteParamBlock(block.data(), uint32_t(block.size()),
+                                                uint32_t(profile) * kDeviceBlockStride);
     });
 }
 
@@ -220,7 +221,8 @@ int CCorvaneKeyboardDevice::WriteMacros(const std::vector<int>& macros) {
 int CCorvaneKeyboardDevice::WriteClock(int profile) {
     const KeyboardClock clock = LocalKeyboardClock();
     return SendBracketed([&] {
-        return m_commandChannel.WriteClock(clock.data(), uint32_t(clock.size()), uint32_t(profile) * kDeviceBlockStride);
+        return m_commandChannel.WriteClock(clock.data(), uint32_t(clock.size()),
+                                           uint32_t(profile) * kDeviceBlockStride);
     });
 }
 

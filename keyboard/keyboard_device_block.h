@@ -28,8 +28,7 @@ namespace device_block {
 inline constexpr size_t kActiveProfile = 0, kMode = 1, kBrightness = 2, kSpeed = 3, kDirection = 4, kColorful = 5,
                         kRed = 6, kGreen = 7, kBlue = 8, kCleared = 16, kProfileFlags = 17, kSubMode = 18, kWFlag = 19,
                         kKey6Flag = 20, kWinFlag = 21, kPollingRate = 22, kCustomGroup = 25, kFrameCount = 34,
-                        kClock = 35, kFrameIntervalLow = 43, kFrameIntervalHigh = 44, kKeyShake = 45,
-                        kWritten = 47;
+                        kClock = 35, kFrameIntervalLow = 43, kFrameIntervalHigh = 44, kKeyShake = 45, kWritten = 47;
 }
 
 // The lighting mode of a mode code: the index of the first equal entry of
@@ -40,10 +39,10 @@ uint8_t CodeFromMode(uint8_t mode, const std::vector<int32_t>& modeValues);
 
 // What a block read gives the page.
 struct DeviceBlockSettings {
-    LightSetting light;             // mode, brightness 0..5, speed 0..5, colours, sub-mode, group
-    KeyboardSystemStages stages;    // Key6Flag, WinFlag, WFlag, KeyShake from the block
+    LightSetting light;           // mode, brightness 0..5, speed 0..5, colours, sub-mode, group
+    KeyboardSystemStages stages;  // Key6Flag, WinFlag, WFlag, KeyShake from the block
     int frameInterval = 0;
-    uint8_t runningMode = 0;        // the mode the light threads run
+    uint8_t runningMode = 0;  // the mode the light threads run
 };
 
 // Merges a block read from the keyboard into the page's current lighting and

@@ -88,7 +88,8 @@ void CCorvaneKeyboardDevice::RunEffectPlaylist() {
                 RenderColorCycleFrame(p.step, uint8_t(p.phase));
             }
             break;
-        default: break;  // kind 3 and unknown kinds draw nothing
+        default:
+            break;  // kind 3 and unknown kinds draw nothing
     }
     if (p.ticks == kTickWrap) p.ticks = 0;
     if (uint32_t(now - p.switchedAt) > uint32_t(p.duration)) {
@@ -115,9 +116,9 @@ void CCorvaneKeyboardDevice::RenderPlaylistFlash(const LightSetting& step, int p
         p.flashHue = phase + kFlashHueStep > 191 ? 0 : uint8_t(phase + kFlashHueStep);
     }
     const uint8_t full = BrightnessLevelOf(step.brightness);
-    const LedColor color = !p.flashOn        ? LedColor{}
-                           : step.colorful   ? WheelColor(p.flashHue, full)
-                                             : SettingColor(step, full);
+    const LedColor color = !p.flashOn      ? LedColor{}
+                           : step.colorful ? WheelColor(p.flashHue, full)
+                                           : SettingColor(step, full);
     for (int i = 0; i < kLeds; ++i) Put(m_leds, i, color);
 }
 
@@ -202,6 +203,9 @@ void CCorvaneKeyboardDevice::RenderKeyFlash(const std::vector<LightSetting>& eff
         }
         if (!e.present || e.mode != kKeyFlash) continue;
         const uint8_t full = BrightnessLevelOf(e.brightness);
-        Put(m_leds, i, !o.flashOn[k] ? LedColor{} : e.colorful ? WheelColor(o.flashHue[k], full) : SettingColor(e, full));
+        Put(m_leds, i,
+            !o.flashOn[k] ? LedColor{}
+            : e.colorful  ? WheelColor(o.flashHue[k], full)
+                          : SettingColor(e, full));
     }
 }

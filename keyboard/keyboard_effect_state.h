@@ -12,16 +12,16 @@
 
 // The effect playlist's player and its flash and breathing generators.
 struct PlaylistPlayerState {
-    LightSetting step{};        // bytes 0..12 of the current step
-    int32_t duration = 0;       // of the current step, in ms
-    bool started = false;       // the switch time is taken at the first call
-    uint32_t switchedAt = 0;    // time of the last step switch
-    int ticks = 0;              // calls since the last frame
-    int phase = 0;              // the frame generators' phase
+    LightSetting step{};      // bytes 0..12 of the current step
+    int32_t duration = 0;     // of the current step, in ms
+    bool started = false;     // the switch time is taken at the first call
+    uint32_t switchedAt = 0;  // time of the last step switch
+    int ticks = 0;            // calls since the last frame
+    int phase = 0;            // the frame generators' phase
     uint8_t flashOn = 0;
     uint8_t flashHue = 0;
-    uint32_t flashTick = 0;     // time of the last flash toggle
-    uint8_t breathHue = 0;      // wheel colour of a colourful breathing step
+    uint32_t flashTick = 0;  // time of the last flash toggle
+    uint8_t breathHue = 0;   // wheel colour of a colourful breathing step
 };
 
 // The state of the per-key effects, one entry per LED.

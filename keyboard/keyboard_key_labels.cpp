@@ -72,49 +72,63 @@ bool CCorvaneKeyboardDevice::KeyLabelText(const KeyFunction& f, CDuiString* text
         return false;
     };
     switch (f.code) {
-    case kFunctionMouseButton: return lastByParam1(MouseKeyTable, kMouseKeyTableCount, kMouseKeyNameBase);
-    case kFunctionSwing: *text = TranslateName(kSwingNameBase + ((f.param2 & 0x80) ? 1 : 0)); return true;
-    case kFunctionWheel: *text = TranslateName(kWheelNameBase + ((f.param2 & 0x80) ? 1 : 0)); return true;
-    case kFunctionDpiStep: return lastByParam1(DpiKeyTable, kDpiKeyTableCount, kDpiNameBase);
-    case kFunctionFire: *text = TranslateName(kFireName); return true;
-    case kFunctionDpiShift:
-        for (size_t row = 0; row < kMouseFunctionTableCount; ++row) {
-            if (MouseFunctionTable[row].function.code != kFunctionDpiShift) continue;
-            *text = TranslateName(kMouseFunctionNameBase + row);
+        case kFunctionMouseButton:
+            return lastByParam1(MouseKeyTable, kMouseKeyTableCount, kMouseKeyNameBase);
+        case kFunctionSwing:
+            *text = TranslateName(kSwingNameBase + ((f.param2 & 0x80) ? 1 : 0));
             return true;
-        }
-        return false;
-    case kFunctionNone:
-    case kFunctionKeyboardKey: return KeyboardKeyText(f, text);
-    case kFunctionShortcut: return firstByParams(ShortcutKeyTable, kShortcutKeyTableCount, kShortcutNameBase);
-    case kFunctionShowWindow: return firstMouseFunction(true);
-    case kFunctionConsumer: return firstByParams(MediaKeyTable, kMediaKeyTableCount, kMediaNameBase);
-    case kFunctionSystem: return firstByParams(SystemKeyTable, kSystemKeyTableCount, kSystemNameBase);
-    case kFunctionMacro:
-    case kFunctionMacroRepeat:
-        if (m_macroNames.empty() || f.param1 >= m_macroNames.size()) return false;
-        *text = m_macroNames[f.param1];
-        return true;
-    case kFunctionDeviceKey:
-    case kFunctionMKey:
-        if (firstMouseFunction(false)) return true;
-        for (size_t row = 0; row < kKeyTableCount; ++row) {
-            if (!(KeyTable[row].function == f)) continue;
-            *text = TranslateName(kKeyNameBase + row);
+        case kFunctionWheel:
+            *text = TranslateName(kWheelNameBase + ((f.param2 & 0x80) ? 1 : 0));
             return true;
-        }
-        return false;
-    case 0x15:
-    case 0x21:
-    case 0x50:
-    case 0x60:
-    case kFunctionCombo:
-    case 0xC0: return false;
-    default:
-        // A function without a label rule is shown as switched off, in the
-        // user's language.
-        *text = Translate(L"close_text");
-        return true;
+        case kFunctionDpiStep:
+            return lastByParam1(DpiKeyTable, kDpiKeyTableCount, kDpiNameBase);
+        case kFunctionFire:
+            *text = TranslateName(kFireName);
+            return true;
+        case kFunctionDpiShift:
+            for (size_t row = 0; row < kMouseFunctionTableCount; ++row) {
+                if (MouseFunctionTable[row].function.code != kFunctionDpiShift) continue;
+                *text = TranslateName(kMouseFunctionNameBase + row);
+                return true;
+            }
+            return false;
+        case kFunctionNone:
+        case kFunctionKeyboardKey:
+            return KeyboardKeyText(f, text);
+        case kFunctionShortcut:
+            return firstByParams(ShortcutKeyTable, kShortcutKeyTableCount, kShortcutNameBase);
+        case kFunctionShowWindow:
+            return firstMouseFunction(true);
+        case kFunctionConsumer:
+            return firstByParams(MediaKeyTable, kMediaKeyTableCount, kMediaNameBase);
+        case kFunctionSystem:
+            return firstByParams(SystemKeyTable, kSystemKeyTableCount, kSystemNameBase);
+        case kFunctionMacro:
+        case kFunctionMacroRepeat:
+            if (m_macroNames.empty() || f.param1 >= m_macroNames.size()) return false;
+            *text = m_macroNames[f.param1];
+            return true;
+        case kFunctionDeviceKey:
+        case kFunctionMKey:
+            if (firstMouseFunction(false)) return true;
+            for (size_t row = 0; row < kKeyTableCount; ++row) {
+                if (!(KeyTable[row].function == f)) continue;
+                *text = TranslateName(kKeyNameBase + row);
+                return true;
+            }
+            return false;
+        case 0x15:
+        case 0x21:
+        case 0x50:
+        case 0x60:
+        case kFunctionCombo:
+        case 0xC0:
+            return false;
+        default:
+            // A function without a label rule is shown as switched off, in the
+            // user's language.
+            *text = Translate(L"close_text");
+            return true;
     }
 }
 

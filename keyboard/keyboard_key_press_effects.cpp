@@ -41,9 +41,9 @@ struct Offset {
     uint8_t add, sub;
 };
 constexpr Offset kNeighbours[] = {
-    {0, -1, 150, 15}, {0, 1, 150, 15},  {-1, 0, 150, 15}, {1, 0, 150, 15},                      // near
-    {0, -2, 90, 90},  {0, 2, 90, 90},   {-1, -1, 90, 90}, {-1, 1, 90, 90}, {1, -1, 90, 90}, {1, 1, 90, 90},  // far
-    {-2, 0, 60, 90},  {2, 0, 60, 90},                                                            // side
+    {0, -1, 150, 15}, {0, 1, 150, 15}, {-1, 0, 150, 15}, {1, 0, 150, 15},                                   // near
+    {0, -2, 90, 90},  {0, 2, 90, 90},  {-1, -1, 90, 90}, {-1, 1, 90, 90}, {1, -1, 90, 90}, {1, 1, 90, 90},  // far
+    {-2, 0, 60, 90},  {2, 0, 60, 90},                                                                       // side
 };
 
 constexpr uint8_t kPressModeSpread = 25;
@@ -71,11 +71,20 @@ void CCorvaneKeyboardDevice::OnKeyEvent(int key, int kind) {
 void CCorvaneKeyboardDevice::TriggerKeyEffect(int key, int kind) {
     win::CriticalSectionGuard lock(m_effectLock);
     switch (CurrentLightSetting().mode) {
-        case kPressModeSpread: SpreadFromKey(key, kind); break;
-        case kPressModeRipple: SeedRippleAtKey(key, kind); break;
-        case kPressModeFade: LightPressedKey(key, kind); break;
-        case kPressModeKeys: SeedRippleAtKeyLayout(key, kind); break;
-        default: break;
+        case kPressModeSpread:
+            SpreadFromKey(key, kind);
+            break;
+        case kPressModeRipple:
+            SeedRippleAtKey(key, kind);
+            break;
+        case kPressModeFade:
+            LightPressedKey(key, kind);
+            break;
+        case kPressModeKeys:
+            SeedRippleAtKeyLayout(key, kind);
+            break;
+        default:
+            break;
     }
 }
 

@@ -31,37 +31,37 @@ constexpr uint32_t kStreamPeriodMs = 20;
 
 // Modes 0..30; every mode above 30 runs the playlist.
 const std::array<LightModeStep, kLastTableMode + 1> kLightModes = {{
-    {Pacing::Playlist, 0, nullptr},                        // 0
-    {Pacing::Threshold, 1, &K::StepStatic},                // 1
-    {Pacing::Threshold, 2, &K::StepBreathing},             // 2
-    {Pacing::Threshold, 3, &K::StepSpectrum},              // 3
-    {Pacing::Threshold, 4, &K::StepReactiveKeys},          // 4
-    {Pacing::Threshold, 5, &K::StepRandomBreathing},       // 5
-    {Pacing::Threshold, 6, &K::StepReactiveRipple},        // 6
-    {Pacing::Threshold, 7, &K::StepStarlight},             // 7
-    {Pacing::Threshold, 8, &K::StepKeyPressFade},          // 8
-    {Pacing::Threshold, 9, &K::StepColumnSpectrum},        // 9
-    {Pacing::Threshold, 10, &K::StepColumnWave},           // 10
-    {Pacing::Threshold, 11, &K::StepPairSequence},         // 11
-    {Pacing::Threshold, 12, &K::StepRippleFromCentre},     // 12
-    {Pacing::Threshold, 13, &K::StepSequenceFlow},         // 13
-    {Pacing::Threshold, 14, &K::StepRowWave},              // 14
-    {Pacing::Threshold, 15, &K::StepKeyColorCycle},        // 15
-    {Pacing::Threshold, 16, &K::StepRippleFromLeft},       // 16
-    {Pacing::Threshold, 17, &K::StepPresetHue},            // 17
-    {Pacing::Threshold, 18, &K::StepRings},                // 18
-    {Pacing::Threshold, 19, &K::StepCustomColors},         // 19
-    {Pacing::Threshold, 20, &K::StepLightsOff},            // 20
-    {Pacing::EverySecondTick, 0, &K::StepMusic},           // 21
-    {Pacing::Threshold, 22, &K::StepScreenSync},           // 22
-    {Pacing::Threshold, 23, &K::StepFlash},                // 23
-    {Pacing::Threshold, 24, &K::StepSweep},                // 24
-    {Pacing::Threshold, 25, &K::StepKeyPressFade},         // 25
-    {Pacing::Threshold, 2, &K::StepBreathingPalette},      // 26
-    {Pacing::Threshold, 23, &K::StepFlashPalette},         // 27
-    {Pacing::Playlist, 0, nullptr},                        // 28
-    {Pacing::Threshold, 29, &K::StepRunningKeys},          // 29
-    {Pacing::Threshold, 30, &K::StepPhasedBreathing},      // 30
+    {Pacing::Playlist, 0, nullptr},                     // 0
+    {Pacing::Threshold, 1, &K::StepStatic},             // 1
+    {Pacing::Threshold, 2, &K::StepBreathing},          // 2
+    {Pacing::Threshold, 3, &K::StepSpectrum},           // 3
+    {Pacing::Threshold, 4, &K::StepReactiveKeys},       // 4
+    {Pacing::Threshold, 5, &K::StepRandomBreathing},    // 5
+    {Pacing::Threshold, 6, &K::StepReactiveRipple},     // 6
+    {Pacing::Threshold, 7, &K::StepStarlight},          // 7
+    {Pacing::Threshold, 8, &K::StepKeyPressFade},       // 8
+    {Pacing::Threshold, 9, &K::StepColumnSpectrum},     // 9
+    {Pacing::Threshold, 10, &K::StepColumnWave},        // 10
+    {Pacing::Threshold, 11, &K::StepPairSequence},      // 11
+    {Pacing::Threshold, 12, &K::StepRippleFromCentre},  // 12
+    {Pacing::Threshold, 13, &K::StepSequenceFlow},      // 13
+    {Pacing::Threshold, 14, &K::StepRowWave},           // 14
+    {Pacing::Threshold, 15, &K::StepKeyColorCycle},     // 15
+    {Pacing::Threshold, 16, &K::StepRippleFromLeft},    // 16
+    {Pacing::Threshold, 17, &K::StepPresetHue},         // 17
+    {Pacing::Threshold, 18, &K::StepRings},             // 18
+    {Pacing::Threshold, 19, &K::StepCustomColors},      // 19
+    {Pacing::Threshold, 20, &K::StepLightsOff},         // 20
+    {Pacing::EverySecondTick, 0, &K::StepMusic},        // 21
+    {Pacing::Threshold, 22, &K::StepScreenSync},        // 22
+    {Pacing::Threshold, 23, &K::StepFlash},             // 23
+    {Pacing::Threshold, 24, &K::StepSweep},             // 24
+    {Pacing::Threshold, 25, &K::StepKeyPressFade},      // 25
+    {Pacing::Threshold, 2, &K::StepBreathingPalette},   // 26
+    {Pacing::Threshold, 23, &K::StepFlashPalette},      // 27
+    {Pacing::Playlist, 0, nullptr},                     // 28
+    {Pacing::Threshold, 29, &K::StepRunningKeys},       // 29
+    {Pacing::Threshold, 30, &K::StepPhasedBreathing},   // 30
 }};
 
 CCorvaneKeyboardDevice& PageOf(void* parameter) {
@@ -202,10 +202,18 @@ void CCorvaneKeyboardDevice::EnterLightMode(uint8_t mode, bool fromDevice) {
     win::CriticalSectionGuard lock(m_effectLock);
     ResetEffectState();
     switch (mode) {
-        case 5: InitKeyBreathing(); break;
-        case 12: SeedRippleCentre(); break;
-        case 16: SeedRippleLeft(); break;
-        case 30: InitPhasedBreathing(); break;
+        case 5:
+            InitKeyBreathing();
+            break;
+        case 12:
+            SeedRippleCentre();
+            break;
+        case 16:
+            SeedRippleLeft();
+            break;
+        case 30:
+            InitPhasedBreathing();
+            break;
         case 19:
             if (fromDevice)
                 ReadDeviceCustomColors();
@@ -213,6 +221,8 @@ void CCorvaneKeyboardDevice::EnterLightMode(uint8_t mode, bool fromDevice) {
                 LoadCustomColors();
             InitColorOffsets();
             break;
-        default: InitColorOffsets(); break;
+        default:
+            InitColorOffsets();
+            break;
     }
 }

@@ -148,14 +148,22 @@ int32_t CCorvaneKeyboardDevice::GetBeatCount() { return g_beatCount.load(); }
 
 int CCorvaneKeyboardDevice::StepMusic() {
     switch (CurrentAudioLightSetting().mode) {
-        case 0: return StepMusicStyle0();
-        case 1: return StepMusicStyle1();
-        case 2: return StepMusicStyle2();
-        case 3: return StepMusicStyle3();
-        case 4: return StepMusicStyle4();
-        case 5: return StepMusicStyle5();
-        case 6: return StepMusicStyle6();
-        default: return 0;
+        case 0:
+            return StepMusicStyle0();
+        case 1:
+            return StepMusicStyle1();
+        case 2:
+            return StepMusicStyle2();
+        case 3:
+            return StepMusicStyle3();
+        case 4:
+            return StepMusicStyle4();
+        case 5:
+            return StepMusicStyle5();
+        case 6:
+            return StepMusicStyle6();
+        default:
+            return 0;
     }
 }
 
@@ -379,8 +387,8 @@ int CCorvaneKeyboardDevice::StepMusicStyle6() {
 
 // --- Screen colour ---------------------------------------------------------------------
 
-uint32_t CCorvaneKeyboardDevice::CaptureScreenCentreColor(tavrik::screen::ScreenSource& source, int x, int y,
-                                                           int width, int height) {
+uint32_t CCorvaneKeyboardDevice::CaptureScreenCentreColor(tavrik::screen::ScreenSource& source, int x, int y, int width,
+                                                          int height) {
     return tavrik::screen::CaptureAverageColour(source, x, y, width, height);
 }
 

@@ -33,7 +33,8 @@ CControlUI* DeselectKeyOption(CControlUI* control, void*) {
         index = index * 10 + (name[i] - L'0');
     }
     if (index >= kKeyOptionCount) return nullptr;
-    if (auto* option = static_cast<DuiLib::COptionUI*>(control->GetInterface(L"Option"))) option->Selected(false, false);
+    if (auto* option = static_cast<DuiLib::COptionUI*>(control->GetInterface(L"Option")))
+        option->Selected(false, false);
     return nullptr;
 }
 

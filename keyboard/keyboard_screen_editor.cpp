@@ -36,11 +36,11 @@ void CCorvaneKeyboardDevice::OpenScreenEditor(HWND owner, int dpi) {
     const int zoom = ScreenWnd::ZoomFor(columns, rows);
     if (zoom == 0) return;  // no screen size: nothing to draw on
     std::unique_ptr<ScreenWnd, ScreenWndDeleter> window(new ScreenWnd(columns, rows));
-    if (!window->Create(owner, L"ScreenWnd", kEditorStyle, kEditorExStyle, 0, 0, columns * zoom, rows * zoom))
-        return;
+    if (!window->Create(owner, L"ScreenWnd", kEditorStyle, kEditorExStyle, 0, 0, columns * zoom, rows * zoom)) return;
     window->SetDPI(dpi);
     RECT beside{};
-    if (owner && win::GetWindowRect(owner, &beside)) window->PlaceBeside(beside.left, beside.top, beside.right, beside.bottom);
+    if (owner && win::GetWindowRect(owner, &beside))
+        window->PlaceBeside(beside.left, beside.top, beside.right, beside.bottom);
     m_editorOwner = owner;
     m_editorDpi = dpi;
     m_editorWindow = std::move(window);

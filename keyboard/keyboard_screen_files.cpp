@@ -168,8 +168,10 @@ int CCorvaneKeyboardDevice::SaveFrame() {
         canvas->history[1].cells = canvas->history[size_t(position)].cells;
     ScreenUndoPosition = 0;
 
-    if (n < static_cast<int>(entries.size())) entries[n] = std::move(entry);
-    else entries.append(std::move(entry));
+    if (n < static_cast<int>(entries.size()))
+        entries[n] = std::move(entry);
+    else
+        entries.append(std::move(entry));
     const bool written = CJsonFileUtil::SaveJson(documentPath, document);
     StoreFrameInterval();
     return written ? 1 : 0;

@@ -92,8 +92,10 @@ int CCorvaneKeyboardDevice::ImportAnimation(const CDuiString& path) {
 
 void CCorvaneKeyboardDevice::ExportPicture(const CDuiString& path) {
     const CScreenViewControlUI::CellGrid* cells = nullptr;
-    if (m_screenEditor) cells = &m_screenEditor->Canvas().cells;
-    else if (CScreenViewControlUI* frame = GetFrame(m_currentFrame)) cells = &frame->Cells();
+    if (m_screenEditor)
+        cells = &m_screenEditor->Canvas().cells;
+    else if (CScreenViewControlUI* frame = GetFrame(m_currentFrame))
+        cells = &frame->Cells();
     if (!cells) return;
     const cv::Mat image = screen_image::CellsToImage(*cells, ScreenColumns(), ScreenRows());
     if (image.empty()) return;

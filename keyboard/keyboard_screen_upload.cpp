@@ -62,7 +62,8 @@ struct ThreadStart {
 std::vector<uint8_t> CCorvaneKeyboardDevice::BuildAnimationImage() {
     std::vector<ScreenFramePixels> frames;
     for (int i = 0; i < GetFrameCount(); ++i)
-        if (CScreenViewControlUI* frame = GetFrame(i)) frames.push_back(FramePixels(*frame, ScreenColumns(), ScreenRows()));
+        if (CScreenViewControlUI* frame = GetFrame(i))
+            frames.push_back(FramePixels(*frame, ScreenColumns(), ScreenRows()));
     return BuildScreenUploadImage(frames, ScreenColumns(), ScreenRows());
 }
 

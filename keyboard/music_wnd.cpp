@@ -90,7 +90,8 @@ void MusicWnd::OnWindowInit(TNotifyUI&) {
         SetColorSliders(c.r, c.g, c.b);
     }
     for (int i = 0; i < AudioLightInfo::kStyles; ++i)
-        if (CControlUI* edit = m_pm.FindControl(Numbered(kNamePrefix, i))) edit->SetText(m_info.styleName[size_t(i)].c_str());
+        if (CControlUI* edit = m_pm.FindControl(Numbered(kNamePrefix, i)))
+            edit->SetText(m_info.styleName[size_t(i)].c_str());
 }
 
 void MusicWnd::OnSelectChanged(TNotifyUI& msg) {

@@ -56,8 +56,7 @@ bool WriteBitmapFile(const ScreenBitmap& bitmap, const DuiLib::CDuiString& path)
         std::fprintf(stderr, "Failed to write bitmap info header.\n");
         return false;
     }
-    if (std::fwrite(bitmap.pixels.data(), 1, imageSize, file.get()) != imageSize ||
-        std::fclose(file.release()) != 0) {
+    if (std::fwrite(bitmap.pixels.data(), 1, imageSize, file.get()) != imageSize || std::fclose(file.release()) != 0) {
         std::fprintf(stderr, "Failed to write bitmap data.\n");
         return false;
     }

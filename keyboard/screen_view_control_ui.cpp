@@ -41,28 +41,30 @@ void CScreenViewControlUI::SetInternVisible(bool) {}
 
 void CScreenViewControlUI::DoEvent(TEventUI& event) {
     if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pParent) m_pParent->DoEvent(event);
-        else COptionUI::DoEvent(event);
+        if (m_pParent)
+            m_pParent->DoEvent(event);
+        else
+            COptionUI::DoEvent(event);
         return;
     }
     if (IsEnabled()) {
         switch (event.Type) {
-        case UIEVENT_SETCURSOR:
-            return;  // the window shows the hand this control names
-        case UIEVENT_SETFOCUS:
-        case UIEVENT_KILLFOCUS:
-            Invalidate();
-            break;
-        case UIEVENT_MOUSEENTER:
-            m_hot = true;
-            Invalidate();
-            break;
-        case UIEVENT_MOUSELEAVE:
-            m_hot = false;
-            Invalidate();
-            break;
-        default:
-            break;
+            case UIEVENT_SETCURSOR:
+                return;  // the window shows the hand this control names
+            case UIEVENT_SETFOCUS:
+            case UIEVENT_KILLFOCUS:
+                Invalidate();
+                break;
+            case UIEVENT_MOUSEENTER:
+                m_hot = true;
+                Invalidate();
+                break;
+            case UIEVENT_MOUSELEAVE:
+                m_hot = false;
+                Invalidate();
+                break;
+            default:
+                break;
         }
     }
     if (event.Type == UIEVENT_CONTEXTMENU) return;
@@ -72,9 +74,9 @@ void CScreenViewControlUI::DoEvent(TEventUI& event) {
 void CScreenViewControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
     // Text-entry and image attributes mean nothing on a frame.
     static const wchar_t* const kIgnored[] = {
-        L"readonly",      L"numberonly",      L"password", L"passwordchar",     L"maxchar",
-        L"normalimage",   L"hotimage",        L"focusedimage", L"disabledimage", L"nativetextcolor",
-        L"nativebkcolor", L"min",             L"max"};
+        L"readonly",      L"numberonly", L"password",     L"passwordchar",  L"maxchar",
+        L"normalimage",   L"hotimage",   L"focusedimage", L"disabledimage", L"nativetextcolor",
+        L"nativebkcolor", L"min",        L"max"};
     if (pstrName) {
         for (const wchar_t* ignored : kIgnored) {
             if (CDuiString(pstrName).CompareNoCase(ignored) == 0) return;

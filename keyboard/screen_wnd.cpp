@@ -18,9 +18,7 @@ constexpr int kPlaceLargeHeight = 960;
 int SignedLow(LPARAM lParam) { return static_cast<short>(lParam & 0xFFFF); }
 int SignedHigh(LPARAM lParam) { return static_cast<short>((lParam >> 16) & 0xFFFF); }
 
-DWORD Opaque(uint8_t r, uint8_t g, uint8_t b) {
-    return 0xFF000000u | (DWORD(r) << 16) | (DWORD(g) << 8) | b;
-}
+DWORD Opaque(uint8_t r, uint8_t g, uint8_t b) { return 0xFF000000u | (DWORD(r) << 16) | (DWORD(g) << 8) | b; }
 
 }  // namespace
 
@@ -84,12 +82,16 @@ void ScreenWnd::PlaceBeside(int left, int top, int right, int bottom) {
         y = top + 174;
     }
     if (left >= area.left && right <= area.right) {
-        if (x < area.left) x = area.left;
-        else if (x + width > area.right) x = area.right - width;
+        if (x < area.left)
+            x = area.left;
+        else if (x + width > area.right)
+            x = area.right - width;
     }
     if (top >= area.top && bottom <= area.bottom) {
-        if (y < area.top) y = area.top;
-        else if (y + height > area.bottom) y = area.bottom - height;
+        if (y < area.top)
+            y = area.top;
+        else if (y + height > area.bottom)
+            y = area.bottom - height;
     }
     win::SetWindowPos(GetHWND(), nullptr, x, y, kWidth, kHeight, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
 }
@@ -241,13 +243,26 @@ void ScreenWnd::UpdateCursor() {
 LRESULT ScreenWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
     bHandled = FALSE;
     switch (uMsg) {
-    case win::WM_LBUTTONDOWN: OnButtonDown(SignedLow(lParam), SignedHigh(lParam)); break;
-    case win::WM_MOUSEMOVE: OnMove(SignedLow(lParam), SignedHigh(lParam)); break;
-    case win::WM_LBUTTONUP: OnButtonUp(); break;
-    case win::WM_MOUSEHOVER: UpdateCursor(); break;
-    case win::WM_MOUSELEAVE: OnLeave(); break;
-    case win::WM_DPICHANGED: FollowDpiChange(wParam, lParam, 0); break;
-    default: break;
+        case win::WM_LBUTTONDOWN:
+            OnButtonDown(SignedLow(lParam), SignedHigh(lParam));
+            break;
+        case win::WM_MOUSEMOVE:
+            OnMove(SignedLow(lParam), SignedHigh(lParam));
+            break;
+        case win::WM_LBUTTONUP:
+            OnButtonUp();
+            break;
+        case win::WM_MOUSEHOVER:
+            UpdateCursor();
+            break;
+        case win::WM_MOUSELEAVE:
+            OnLeave();
+            break;
+        case win::WM_DPICHANGED:
+            FollowDpiChange(wParam, lParam, 0);
+            break;
+        default:
+            break;
     }
     return 0;
 }
@@ -269,11 +284,13 @@ void ScreenWnd::PaintCanvas(HDC dc, const RECT& item, const RECT& paint) {
     const int width = item.right - item.left, height = item.bottom - item.top;
     for (int i = 0; i <= m_canvas.columns; ++i) {
         const int x = item.left + i * size;
-        if (x >= paint.left && x < paint.right) CRenderEngine::DrawColor(dc, {x, item.top, x + 1, item.top + height}, kGridColor);
+        if (x >= paint.left && x < paint.right)
+            CRenderEngine::DrawColor(dc, {x, item.top, x + 1, item.top + height}, kGridColor);
     }
     for (int i = 0; i <= m_canvas.rows; ++i) {
         const int y = item.top + i * size;
-        if (y >= paint.top && y < paint.bottom) CRenderEngine::DrawColor(dc, {item.left, y, item.left + width, y + 1}, kGridColor);
+        if (y >= paint.top && y < paint.bottom)
+            CRenderEngine::DrawColor(dc, {item.left, y, item.left + width, y + 1}, kGridColor);
     }
     // Only the cells that meet the painted part.
     const int firstColumn = std::max(0, (paint.left - item.left) / size);

@@ -209,8 +209,8 @@ std::vector<KeyListEntry> CBasicProfiledata::ReadKeyList(Json::Value& document) 
             entry.current.function =
                 UnpackKeyFunction(static_cast<uint32_t>(JsonAsInt(JsonMember(element, "Assignment"))));
             entry.defaults.keyIndex = static_cast<uint16_t>(i);
-            entry.defaults.function = UnpackKeyFunction(
-                static_cast<uint32_t>(JsonAsInt(JsonMember(element, "DefaultAssignment"))));
+            entry.defaults.function =
+                UnpackKeyFunction(static_cast<uint32_t>(JsonAsInt(JsonMember(element, "DefaultAssignment"))));
             list.push_back(entry);
         }
     }

@@ -16,9 +16,7 @@ void EnsureFolder(const CDuiString& path) {
 
 }  // namespace
 
-CDuiString GetDefaultDataPath() {
-    return DuiLib::CPaintManagerUI::GetInstancePath() + L"DefaultData\\";
-}
+CDuiString GetDefaultDataPath() { return DuiLib::CPaintManagerUI::GetInstancePath() + L"DefaultData\\"; }
 
 CDuiString GetUserDataPath() {
     const std::wstring appData = win::GetLocalAppDataFolder();

@@ -23,12 +23,13 @@ void PadRequest(const uint8_t* request, uint32_t length, uint8_t* packet) {
 
 int32_t ReplyStatusResult(const uint8_t* reply) {
     switch (reply[kPacketStatus]) {
-        case kReplyStatusFailed: return PROTOCOL_STATUS_FAILED;
-        case kReplyStatusRefused: return PROTOCOL_STATUS_REFUSED;
-        default: return PROTOCOL_OK;
+        case kReplyStatusFailed:
+            return PROTOCOL_STATUS_FAILED;
+        case kReplyStatusRefused:
+            return PROTOCOL_STATUS_REFUSED;
+        default:
+            return PROTOCOL_OK;
     }
 }
 
-bool IsScreenUploadCommand(uint8_t command) {
-    return command >= CMD_SCREEN_DATA && command <= CMD_SCREEN_BEGIN;
-}
+bool IsScreenUploadCommand(uint8_t command) { return command >= CMD_SCREEN_DATA && command <= CMD_SCREEN_BEGIN; }

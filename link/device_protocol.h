@@ -31,7 +31,7 @@ struct ProtocolTimeouts {
     uint32_t wiredLongRead = 50000;  // while LongWaitFlag is 1
     uint32_t receiverWrite = 5000;
     uint32_t receiverRead = 5000;
-    uint32_t streamWired = 1000;     // write and each read of the colour stream
+    uint32_t streamWired = 1000;  // write and each read of the colour stream
     uint32_t streamReceiver = 500;
 };
 
@@ -51,11 +51,11 @@ public:
     // one echoes the request's command. The I/O lock is held from the write
     // through the reads, and input reports already queued on the handle (late
     // replies of an earlier request) are discarded before the write.
-    int32_t Transact(const uint8_t* request, uint32_t requestLength, uint8_t* reply,
-                     uint32_t replyLength, uint32_t* bytesRead);
+    int32_t Transact(const uint8_t* request, uint32_t requestLength, uint8_t* reply, uint32_t replyLength,
+                     uint32_t* bytesRead);
     // The same with the colour stream's short time-outs.
-    int32_t TransactStream(const uint8_t* request, uint32_t requestLength, uint8_t* reply,
-                           uint32_t replyLength, uint32_t* bytesRead);
+    int32_t TransactStream(const uint8_t* request, uint32_t requestLength, uint8_t* reply, uint32_t replyLength,
+                           uint32_t* bytesRead);
 
     // Byte count of the key-table commands; 1 when stored, 0 above 512.
     int32_t SetDataSize(uint16_t size);
@@ -81,8 +81,7 @@ public:
     int32_t WriteMacros(const uint8_t* blob, uint32_t length);
     int32_t WriteShootData(const uint8_t* blob, uint32_t length);
     int32_t ReadCustomColors(uint8_t* buffer, uint32_t length, uint32_t page, uint32_t pageSize);
-    int32_t WriteCustomColors(const uint8_t* data, uint32_t length, uint32_t page,
-                              uint32_t pageSize);
+    int32_t WriteCustomColors(const uint8_t* data, uint32_t length, uint32_t page, uint32_t pageSize);
     // Skips (and counts as sent) every packet while another transaction runs.
     int32_t StreamColors(const uint8_t* data, uint32_t length);
     int32_t ReadParamBlock(uint8_t* buffer, uint32_t length, uint32_t baseOffset);
@@ -127,9 +126,9 @@ private:
         void* context;
     };
 
-    int32_t Exchange(const uint8_t* request, uint32_t requestLength, uint8_t* reply,
-                     uint32_t replyLength, uint32_t* bytesRead, bool stream);
+    int32_t Exchange(const uint8_t* request, uint32_t requestLength, uint8_t* reply, uint32_t replyLength,
+                     uint32_t* bytesRead, bool stream);
     int32_t SinglePacket(uint8_t command);
-    int32_t Paged(const PagedTransfer& transfer, uint8_t* destination, PacketLock lock,
-                  bool stream, const PacketHook* hook);
+    int32_t Paged(const PagedTransfer& transfer, uint8_t* destination, PacketLock lock, bool stream,
+                  const PacketHook* hook);
 };

@@ -21,8 +21,8 @@ constexpr uint32_t kDeviceInfoSize = DeviceInfoBlock::kSize;
 
 }  // namespace
 
-int32_t CDeviceProtocol::Paged(const PagedTransfer& transfer, uint8_t* destination,
-                               PacketLock lock, bool stream, const PacketHook* hook) {
+int32_t CDeviceProtocol::Paged(const PagedTransfer& transfer, uint8_t* destination, PacketLock lock, bool stream,
+                               const PacketHook* hook) {
     // Offsets that wrap would address the wrong part of the device's memory.
     if (!PagedTransferFits(transfer)) return PROTOCOL_NOT_SENT;
     win::CCriticalSection& section = lock == PacketLock::Stream ? m_streamLock : m_commandLock;
@@ -38,10 +38,8 @@ int32_t CDeviceProtocol::Paged(const PagedTransfer& transfer, uint8_t* destinati
         int32_t result;
         {
             win::CriticalSectionGuard held(section);
-            result = stream ? TransactStream(packet, kCommandReportSize, reply, kCommandReportSize,
-                                             nullptr)
-                            : Transact(packet, kCommandReportSize, reply, kCommandReportSize,
-                                       nullptr);
+            result = stream ? TransactStream(packet, kCommandReportSize, reply, kCommandReportSize, nullptr)
+                            : Transact(packet, kCommandReportSize, reply, kCommandReportSize, nullptr);
         }
         if (result != PROTOCOL_OK) return result;
         result = ReplyStatusResult(reply);
@@ -76,8 +74,7 @@ int32_t CDeviceProtocol::ReadLedMap(uint8_t* buffer) {
 int32_t CDeviceProtocol::WriteKeyMap(const uint8_t* keyMap, uint32_t page) {
     if (page != 0) return PROTOCOL_BAD_PAGE;
     if (keyMap == nullptr) return PROTOCOL_NOT_SENT;
-    const PagedTransfer t{CMD_WRITE_KEYMAP, DataSize(), ChunkSize(), page * kKeyMapPageSize, false,
-                          keyMap};
+    const PagedTransfer t{CMD_WRITE_KEYMAP, DataSize(), ChunkSize(), page * kKeyMapPageSize, false, keyMap};
     return Paged(t, nullptr, PacketLock::Command, false, nullptr);
 }
 
@@ -94,20 +91,16 @@ int32_t CDeviceProtocol::WriteShootData(const uint8_t* blob, uint32_t length) {
     return Paged(t, nullptr, PacketLock::Command, false, nullptr);
 }
 
-int32_t CDeviceProtocol::ReadCustomColors(uint8_t* buffer, uint32_t length, uint32_t page,
-                                          uint32_t pageSize) {
+int32_t CDeviceProtocol::ReadCustomColors(uint8_t* buffer, uint32_t length, uint32_t page, uint32_t pageSize) {
     uint32_t base = 0;
-    if ((buffer == nullptr && length > 0) || !PageBase(page, pageSize, &base))
-        return PROTOCOL_NOT_SENT;
+    if ((buffer == nullptr && length > 0) || !PageBase(page, pageSize, &base)) return PROTOCOL_NOT_SENT;
     const PagedTransfer t{CMD_READ_COLORS, length, ChunkSize(), base, false, nullptr};
     return Paged(t, buffer, PacketLock::Command, false, nullptr);
 }
 
-int32_t CDeviceProtocol::WriteCustomColors(const uint8_t* data, uint32_t length, uint32_t page,
-                                           uint32_t pageSize) {
+int32_t CDeviceProtocol::WriteCustomColors(const uint8_t* data, uint32_t length, uint32_t page, uint32_t pageSize) {
     uint32_t base = 0;
-    if ((data == nullptr && length > 0) || !PageBase(page, pageSize, &base))
-        return PROTOCOL_NOT_SENT;
+    if ((data == nullptr && length > 0) || !PageBase(page, pageSize, &base)) return PROTOCOL_NOT_SENT;
     const PagedTransfer t{CMD_WRITE_COLORS, length, ChunkSize(), base, false, data};
     return Paged(t, nullptr, PacketLock::Stream, false, nullptr);
 }
@@ -124,8 +117,7 @@ int32_t CDeviceProtocol::ReadParamBlock(uint8_t* buffer, uint32_t length, uint32
     return Paged(t, buffer, PacketLock::Command, false, nullptr);
 }
 
-int32_t CDeviceProtocol::WriteParamBlock(const uint8_t* data, uint32_t length,
-                                         uint32_t baseOffset) {
+int32_t CDeviceProtocol::WriteParamBlock(const uint8_t* data, uint32_t length, uint32_t baseOffset) {
     if (data == nullptr && length > 0) return PROTOCOL_NOT_SENT;
     const PagedTransfer t{CMD_WRITE_PARAMS, length, ChunkSize(), baseOffset, false, data};
     return Paged(t, nullptr, PacketLock::Command, false, nullptr);

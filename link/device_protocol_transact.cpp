@@ -24,19 +24,18 @@ constexpr uint32_t kMaxReads = 2;
 
 }  // namespace
 
-int32_t CDeviceProtocol::Transact(const uint8_t* request, uint32_t requestLength, uint8_t* reply,
-                                  uint32_t replyLength, uint32_t* bytesRead) {
+int32_t CDeviceProtocol::Transact(const uint8_t* request, uint32_t requestLength, uint8_t* reply, uint32_t replyLength,
+                                  uint32_t* bytesRead) {
     return Exchange(request, requestLength, reply, replyLength, bytesRead, false);
 }
 
-int32_t CDeviceProtocol::TransactStream(const uint8_t* request, uint32_t requestLength,
-                                        uint8_t* reply, uint32_t replyLength,
-                                        uint32_t* bytesRead) {
+int32_t CDeviceProtocol::TransactStream(const uint8_t* request, uint32_t requestLength, uint8_t* reply,
+                                        uint32_t replyLength, uint32_t* bytesRead) {
     return Exchange(request, requestLength, reply, replyLength, bytesRead, true);
 }
 
-int32_t CDeviceProtocol::Exchange(const uint8_t* request, uint32_t requestLength, uint8_t* reply,
-                                  uint32_t replyLength, uint32_t* bytesRead, bool stream) {
+int32_t CDeviceProtocol::Exchange(const uint8_t* request, uint32_t requestLength, uint8_t* reply, uint32_t replyLength,
+                                  uint32_t* bytesRead, bool stream) {
     BusyMark busy(m_busy);
     if (bytesRead != nullptr) *bytesRead = 0;
     // The reply's command byte must be there to be matched.
@@ -71,8 +70,7 @@ int32_t CDeviceProtocol::Exchange(const uint8_t* request, uint32_t requestLength
     // be taken as the answer to this one.
     handle.FlushInput();
     win::DWORD written = 0;
-    if (!handle.Write(packet, kCommandReportSize, &written, writeTimeout))
-        return PROTOCOL_WRITE_FAILED;
+    if (!handle.Write(packet, kCommandReportSize, &written, writeTimeout)) return PROTOCOL_WRITE_FAILED;
 
     int32_t result = PROTOCOL_NOT_SENT;
     for (uint32_t attempt = 0; attempt < kMaxReads; ++attempt) {
@@ -81,8 +79,7 @@ int32_t CDeviceProtocol::Exchange(const uint8_t* request, uint32_t requestLength
         if (bytesRead != nullptr) *bytesRead = got;
         const uint8_t answered = reply[kPacketCommand];
         if (answered == command) return result;
-        if (receiver && answered == CMD_LINK_QUERY && command != CMD_LINK_QUERY)
-            return PROTOCOL_NOT_LINKED;
+        if (receiver && answered == CMD_LINK_QUERY && command != CMD_LINK_QUERY) return PROTOCOL_NOT_LINKED;
     }
     // Both reads brought answers to some other command: this one was not answered.
     return PROTOCOL_NOT_SENT;

@@ -47,9 +47,9 @@ extern const DeviceModelRow DeviceModelTable[kDeviceOptionCount];
 
 // Firmware and program versions for the update list and the about window.
 struct VersionRecord {
-    int kind = 0;     // 0: the program itself; 1 or 2: a device firmware
-    int flag = 1;     // set to -1 in the version list for a device on the receiver
-    int version = 0;  // filled at run time in the version list
+    int kind = 0;              // 0: the program itself; 1 or 2: a device firmware
+    int flag = 1;              // set to -1 in the version list for a device on the receiver
+    int version = 0;           // filled at run time in the version list
     std::wstring makerCode;    // prefix of the update package names
     std::wstring projectCode;  // firmware project code; "ALL" marks the program row
     std::wstring name;

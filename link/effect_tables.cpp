@@ -5,16 +5,15 @@
 namespace {
 
 constexpr std::array<uint8_t, 32> kUpRamp = {1,   3,   5,   7,   10,  14,  18,  22,  26,  32,  38,
-                                              44,  50,  57,  65,  73,  81,  89,  99,  109, 119, 129,
-                                              140, 152, 164, 176, 188, 200, 213, 227, 241, 255};
+                                             44,  50,  57,  65,  73,  81,  89,  99,  109, 119, 129,
+                                             140, 152, 164, 176, 188, 200, 213, 227, 241, 255};
 constexpr std::array<uint8_t, 32> kDownRamp = {248, 234, 220, 206, 194, 182, 170, 158, 146, 134, 124,
-                                                114, 104, 94,  85,  77,  69,  61,  53,  47,  41,  35,
-                                                29,  24,  20,  16,  12,  8,   6,   4,   2,   0};
+                                               114, 104, 94,  85,  77,  69,  61,  53,  47,  41,  35,
+                                               29,  24,  20,  16,  12,  8,   6,   4,   2,   0};
 constexpr std::array<uint8_t, 64> kBreathRise = {
-    0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  12,  14,  16,  18,  20,
-    22,  24,  27,  30,  33,  36,  39,  42,  45,  49,  53,  57,  61,  65,  69,  73,
-    77,  81,  85,  89,  94,  99,  104, 109, 114, 119, 124, 129, 134, 140, 146, 152,
-    158, 164, 170, 176, 182, 188, 194, 200, 206, 213, 220, 227, 234, 241, 248, 255};
+    0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  12,  14,  16,  18,  20,  22,  24,  27,  30,  33,  36,
+    39,  42,  45,  49,  53,  57,  61,  65,  69,  73,  77,  81,  85,  89,  94,  99,  104, 109, 114, 119, 124, 129,
+    134, 140, 146, 152, 158, 164, 170, 176, 182, 188, 194, 200, 206, 213, 220, 227, 234, 241, 248, 255};
 
 constexpr std::array<RgbEntry, 256> MakeColorWheel() {
     std::array<RgbEntry, 256> wheel{};
@@ -68,6 +67,4 @@ uint32_t FlashPeriodMsOf(uint8_t speed) {
     return uint32_t(FlashPeriodUnits[std::min<uint8_t>(speed, 4)]) * kFlashPeriodUnitMs;
 }
 
-uint8_t SpeedPeriodOf(uint8_t speed) {
-    return FlashPeriodUnits[std::min<size_t>(speed, FlashPeriodUnits.size() - 1)];
-}
+uint8_t SpeedPeriodOf(uint8_t speed) { return FlashPeriodUnits[std::min<size_t>(speed, FlashPeriodUnits.size() - 1)]; }

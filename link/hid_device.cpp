@@ -6,9 +6,7 @@
 #include "platform/hid/hidp.h"
 #include "platform/os/event.h"
 
-CHidDevice::CHidDevice() {
-    m_cancelEvent = win::CreateEventW(nullptr, win::FALSE, win::FALSE, nullptr);
-}
+CHidDevice::CHidDevice() { m_cancelEvent = win::CreateEventW(nullptr, win::FALSE, win::FALSE, nullptr); }
 
 CHidDevice::~CHidDevice() {
     Close();
@@ -23,8 +21,8 @@ bool CHidDevice::IsOpen() const {
 
 // ---- open and close ----------------------------------------------------------
 
-bool CHidDevice::Open(const wchar_t* path, win::BOOL readAccess, win::BOOL writeAccess,
-                      win::BOOL overlapped, win::BOOL exclusive) {
+bool CHidDevice::Open(const wchar_t* path, win::BOOL readAccess, win::BOOL writeAccess, win::BOOL overlapped,
+                      win::BOOL exclusive) {
     {
         std::unique_lock<std::mutex> lock(m_stateMutex);
         CloseLocked(lock);
@@ -45,11 +43,10 @@ bool CHidDevice::Reopen() {
     win::DWORD access = 0;
     if (m_readAccess) access |= win::GENERIC_READ;
     if (m_writeAccess) access |= win::GENERIC_WRITE;
-    const win::DWORD share =
-        m_exclusive ? win::FILE_SHARE_READ : (win::FILE_SHARE_READ | win::FILE_SHARE_WRITE);
+    const win::DWORD share = m_exclusive ? win::FILE_SHARE_READ : (win::FILE_SHARE_READ | win::FILE_SHARE_WRITE);
     const win::DWORD flags = m_overlapped ? win::FILE_FLAG_OVERLAPPED : 0;
-    win::HANDLE handle = win::CreateFileW(m_devicePath.c_str(), access, share, nullptr,
-                                          win::OPEN_EXISTING, flags, nullptr);
+    win::HANDLE handle =
+        win::CreateFileW(m_devicePath.c_str(), access, share, nullptr, win::OPEN_EXISTING, flags, nullptr);
     if (handle == win::INVALID_HANDLE_VALUE || handle == nullptr) return false;
     m_handle = handle;
     // A cancel signal left over from before the reopen must not end the
@@ -81,9 +78,7 @@ void CHidDevice::CloseLocked(std::unique_lock<std::mutex>& lock) {
         if (m_handle != nullptr) win::CancelIo(m_handle);
     }
     // The buffers, items and preparsed data stay until no call uses them.
-    m_idle.wait(lock, [this] {
-        return m_readPending == 0 && m_writePending == 0 && m_unpackPending == 0;
-    });
+    m_idle.wait(lock, [this] { return m_readPending == 0 && m_writePending == 0 && m_unpackPending == 0; });
     FreeReportBuffers();
     if (m_preparsed != nullptr) {
         win::HidD_FreePreparsedData(m_preparsed);
@@ -118,17 +113,15 @@ bool CHidDevice::ReadCapabilities() {
 
     uint16_t buttonCount = m_caps.NumberInputButtonCaps;
     m_inputButtonCaps.assign(buttonCount, win::HIDP_BUTTON_CAPS());
-    if (buttonCount > 0 &&
-        win::HidP_GetSpecificButtonCaps(win::HidP_Input, 0, 0, 0, m_inputButtonCaps.data(),
-                                        &buttonCount, m_preparsed) != win::HIDP_STATUS_SUCCESS)
+    if (buttonCount > 0 && win::HidP_GetSpecificButtonCaps(win::HidP_Input, 0, 0, 0, m_inputButtonCaps.data(),
+                                                           &buttonCount, m_preparsed) != win::HIDP_STATUS_SUCCESS)
         buttonCount = 0;
     m_inputButtonCaps.resize(std::min<size_t>(buttonCount, m_inputButtonCaps.size()));
 
     uint16_t valueCount = m_caps.NumberInputValueCaps;
     m_inputValueCaps.assign(valueCount, win::HIDP_VALUE_CAPS());
-    if (valueCount > 0 &&
-        win::HidP_GetSpecificValueCaps(win::HidP_Input, 0, 0, 0, m_inputValueCaps.data(),
-                                       &valueCount, m_preparsed) != win::HIDP_STATUS_SUCCESS)
+    if (valueCount > 0 && win::HidP_GetSpecificValueCaps(win::HidP_Input, 0, 0, 0, m_inputValueCaps.data(), &valueCount,
+                                                         m_preparsed) != win::HIDP_STATUS_SUCCESS)
         valueCount = 0;
     m_inputValueCaps.resize(std::min<size_t>(valueCount, m_inputValueCaps.size()));
 
@@ -142,9 +135,15 @@ win::HANDLE CHidDevice::Enter(Pending kind) {
     std::lock_guard<std::mutex> lock(m_stateMutex);
     if (m_handle == nullptr || m_closing) return nullptr;
     switch (kind) {
-        case Pending::Read: ++m_readPending; break;
-        case Pending::Write: ++m_writePending; break;
-        case Pending::Unpack: ++m_unpackPending; break;
+        case Pending::Read:
+            ++m_readPending;
+            break;
+        case Pending::Write:
+            ++m_writePending;
+            break;
+        case Pending::Unpack:
+            ++m_unpackPending;
+            break;
     }
     return m_handle;
 }
@@ -152,39 +151,41 @@ win::HANDLE CHidDevice::Enter(Pending kind) {
 void CHidDevice::Leave(Pending kind) {
     std::lock_guard<std::mutex> lock(m_stateMutex);
     switch (kind) {
-        case Pending::Read: --m_readPending; break;
-        case Pending::Write: --m_writePending; break;
-        case Pending::Unpack: --m_unpackPending; break;
+        case Pending::Read:
+            --m_readPending;
+            break;
+        case Pending::Write:
+            --m_writePending;
+            break;
+        case Pending::Unpack:
+            --m_unpackPending;
+            break;
     }
     if (m_readPending == 0 && m_writePending == 0 && m_unpackPending == 0) m_idle.notify_all();
 }
 
 // ---- report I/O ----------------------------------------------------------------
 
-bool CHidDevice::Read(void* buffer, win::DWORD length, win::DWORD* bytesRead,
-                      win::DWORD timeoutMs) {
+bool CHidDevice::Read(void* buffer, win::DWORD length, win::DWORD* bytesRead, win::DWORD timeoutMs) {
     if (bytesRead != nullptr) *bytesRead = 0;
     if (buffer == nullptr) return false;
     win::HANDLE handle = Enter(Pending::Read);
     if (handle == nullptr) return false;
     win::DWORD transferred = 0;
-    const win::HidIoResult result =
-        win::ReadReport(handle, buffer, length, &transferred, timeoutMs, m_cancelEvent);
+    const win::HidIoResult result = win::ReadReport(handle, buffer, length, &transferred, timeoutMs, m_cancelEvent);
     Leave(Pending::Read);
     const bool ok = result == win::HidIoResult::Ok;
     if (bytesRead != nullptr) *bytesRead = ok ? transferred : 0;
     return ok;
 }
 
-bool CHidDevice::Write(const void* buffer, win::DWORD length, win::DWORD* bytesWritten,
-                       win::DWORD timeoutMs) {
+bool CHidDevice::Write(const void* buffer, win::DWORD length, win::DWORD* bytesWritten, win::DWORD timeoutMs) {
     if (bytesWritten != nullptr) *bytesWritten = 0;
     if (buffer == nullptr) return false;
     win::HANDLE handle = Enter(Pending::Write);
     if (handle == nullptr) return false;
     win::DWORD transferred = 0;
-    const win::HidIoResult result =
-        win::WriteReport(handle, buffer, length, &transferred, timeoutMs, m_cancelEvent);
+    const win::HidIoResult result = win::WriteReport(handle, buffer, length, &transferred, timeoutMs, m_cancelEvent);
     Leave(Pending::Write);
     const bool ok = result == win::HidIoResult::Ok;
     if (bytesWritten != nullptr) *bytesWritten = ok ? transferred : 0;
@@ -204,8 +205,8 @@ bool CHidDevice::ReadInputReport(win::DWORD* bytesRead, win::DWORD timeoutMs) {
     if (handle == nullptr) return false;
     win::DWORD transferred = 0;
     const win::HidIoResult result =
-        win::ReadReport(handle, m_inputReport.data(), static_cast<win::DWORD>(m_inputReport.size()),
-                        &transferred, timeoutMs, m_cancelEvent);
+        win::ReadReport(handle, m_inputReport.data(), static_cast<win::DWORD>(m_inputReport.size()), &transferred,
+                        timeoutMs, m_cancelEvent);
     Leave(Pending::Read);
     const bool ok = result == win::HidIoResult::Ok;
     if (bytesRead != nullptr) *bytesRead = ok ? transferred : 0;
@@ -217,8 +218,8 @@ bool CHidDevice::UnpackInputReport(win::DWORD length, uint16_t* eventCode) {
     if (Enter(Pending::Unpack) == nullptr) return false;
     const win::DWORD available = static_cast<win::DWORD>(m_inputReport.size());
     const uint16_t n = static_cast<uint16_t>(std::min<win::DWORD>({length, available, 0xFFFF}));
-    const bool ok = UnpackReport(m_inputReport.data(), n, win::HidP_Input, m_inputItems.data(),
-                                 InputItemCount(), m_preparsed);
+    const bool ok =
+        UnpackReport(m_inputReport.data(), n, win::HidP_Input, m_inputItems.data(), InputItemCount(), m_preparsed);
     if (eventCode != nullptr && !m_inputItems.empty() && !m_inputItems[0].usages.empty())
         *eventCode = m_inputItems[0].usages[0];
     Leave(Pending::Unpack);

@@ -39,15 +39,15 @@ struct HidDataItem {
 // of each value capability (a range that runs backwards gives none), each
 // button item's usage list sized for the most usages a report can carry.
 std::vector<HidDataItem> MakeInputItems(const std::vector<win::HIDP_BUTTON_CAPS>& buttonCaps,
-                                       const std::vector<win::HIDP_VALUE_CAPS>& valueCaps,
-                                       win::PHIDP_PREPARSED_DATA preparsed);
+                                        const std::vector<win::HIDP_VALUE_CAPS>& valueCaps,
+                                        win::PHIDP_PREPARSED_DATA preparsed);
 
 // Decodes a report into the items whose report id equals its first byte.
 // Every item's data-set flag and usage list are cleared first, so an item
 // the report does not carry never replays an old value. False when a value
 // item fails to decode.
-bool UnpackReport(const uint8_t* report, uint16_t length, win::HIDP_REPORT_TYPE kind,
-                  HidDataItem* items, uint32_t itemCount, win::PHIDP_PREPARSED_DATA preparsed);
+bool UnpackReport(const uint8_t* report, uint16_t length, win::HIDP_REPORT_TYPE kind, HidDataItem* items,
+                  uint32_t itemCount, win::PHIDP_PREPARSED_DATA preparsed);
 
 class CHidDevice {
 public:
@@ -65,8 +65,8 @@ public:
     uint32_t PathCount() const { return static_cast<uint32_t>(m_paths.size()); }
 
     // --- Open state -----------------------------------------------------------
-    bool Open(const wchar_t* path, win::BOOL readAccess, win::BOOL writeAccess,
-              win::BOOL overlapped, win::BOOL exclusive);
+    bool Open(const wchar_t* path, win::BOOL readAccess, win::BOOL writeAccess, win::BOOL overlapped,
+              win::BOOL exclusive);
     // Closes and opens the stored path again with the stored flags.
     bool Reopen();
     void Close();
@@ -74,8 +74,7 @@ public:
 
     // --- Report I/O (false with 0 bytes on failure, time-out or cancel) ------
     bool Read(void* buffer, win::DWORD length, win::DWORD* bytesRead, win::DWORD timeoutMs);
-    bool Write(const void* buffer, win::DWORD length, win::DWORD* bytesWritten,
-               win::DWORD timeoutMs);
+    bool Write(const void* buffer, win::DWORD length, win::DWORD* bytesWritten, win::DWORD timeoutMs);
     // Discards the input reports already queued on the open handle.
     void FlushInput();
 

@@ -76,16 +76,26 @@ std::uint16_t ParseCollectionFromPath(const wchar_t* path) { return ParseAfterKe
 // path strings are built at start-up, so no static initialiser reads the table.
 const HidDeviceSlot SupportedDeviceTable[kSupportedDeviceCount] = {
     // vendor, product, interface, collection, type, auxiliary, usage page, usage, has partner, partner row
-    {kSupportedVendorId, kPidKeyboardCable, 1, 4, S::kTypeKeyboardCable, S::kControlCollection, kControlPage, kControlUsage, 1, 2},
-    {kSupportedVendorId, kPidKeyboardCable, 1, 3, S::kTypeKeyboardCable, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 3},
-    {kSupportedVendorId, kPidKeyboardReceiver, 1, 4, S::kTypeKeyboardReceiver, S::kControlCollection, kControlPage, kControlUsage, 1, 0},
-    {kSupportedVendorId, kPidKeyboardReceiver, 1, 3, S::kTypeKeyboardReceiver, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 1},
-    {kSupportedVendorId, kPidMouseCable, 1, 4, S::kTypeMouseCable, S::kControlCollection, kControlPage, kControlUsage, 1, 6},
-    {kSupportedVendorId, kPidMouseCable, 1, 3, S::kTypeMouseCable, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 7},
-    {kSupportedVendorId, kPidMouseReceiver, 1, 4, S::kTypeMouseReceiver, S::kControlCollection, kControlPage, kControlUsage, 1, 4},
-    {kSupportedVendorId, kPidMouseReceiver, 1, 3, S::kTypeMouseReceiver, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 1, 5},
-    {kSupportedVendorId, kPidMousePad, 1, 4, S::kTypeMousePad, S::kControlCollection, kControlPage, kControlUsage, 0, 0},
-    {kSupportedVendorId, kPidMousePad, 1, 3, S::kTypeMousePad, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 0, 0},
+    {kSupportedVendorId, kPidKeyboardCable, 1, 4, S::kTypeKeyboardCable, S::kControlCollection, kControlPage,
+     kControlUsage, 1, 2},
+    {kSupportedVendorId, kPidKeyboardCable, 1, 3, S::kTypeKeyboardCable, S::kConsumerCollection, kConsumerPage,
+     kConsumerUsage, 1, 3},
+    {kSupportedVendorId, kPidKeyboardReceiver, 1, 4, S::kTypeKeyboardReceiver, S::kControlCollection, kControlPage,
+     kControlUsage, 1, 0},
+    {kSupportedVendorId, kPidKeyboardReceiver, 1, 3, S::kTypeKeyboardReceiver, S::kConsumerCollection, kConsumerPage,
+     kConsumerUsage, 1, 1},
+    {kSupportedVendorId, kPidMouseCable, 1, 4, S::kTypeMouseCable, S::kControlCollection, kControlPage, kControlUsage,
+     1, 6},
+    {kSupportedVendorId, kPidMouseCable, 1, 3, S::kTypeMouseCable, S::kConsumerCollection, kConsumerPage,
+     kConsumerUsage, 1, 7},
+    {kSupportedVendorId, kPidMouseReceiver, 1, 4, S::kTypeMouseReceiver, S::kControlCollection, kControlPage,
+     kControlUsage, 1, 4},
+    {kSupportedVendorId, kPidMouseReceiver, 1, 3, S::kTypeMouseReceiver, S::kConsumerCollection, kConsumerPage,
+     kConsumerUsage, 1, 5},
+    {kSupportedVendorId, kPidMousePad, 1, 4, S::kTypeMousePad, S::kControlCollection, kControlPage, kControlUsage, 0,
+     0},
+    {kSupportedVendorId, kPidMousePad, 1, 3, S::kTypeMousePad, S::kConsumerCollection, kConsumerPage, kConsumerUsage, 0,
+     0},
     {0, 0, 3, 0, S::kTypeHeadset, S::kControlCollection, kConsumerPage, kConsumerUsage, 0, 0},
 };
 
@@ -112,7 +122,8 @@ const HidDeviceSlot* DiscoveryDeviceTable() {
         std::vector<HidDeviceSlot> rows(std::begin(SupportedDeviceTable), std::end(SupportedDeviceTable));
         const char* backend = std::getenv("TAVRIK_HID_BACKEND");
         std::uint16_t vid = 0, pid = 0;
-        if (backend && std::strcmp(backend, "sim") == 0 && ParseHeadsetIds(std::getenv("TAVRIK_HEADSET_IDS"), &vid, &pid)) {
+        if (backend && std::strcmp(backend, "sim") == 0 &&
+            ParseHeadsetIds(std::getenv("TAVRIK_HEADSET_IDS"), &vid, &pid)) {
             rows[kHeadsetSlotRow].vendorId = vid;
             rows[kHeadsetSlotRow].productId = pid;
         }

@@ -33,9 +33,9 @@ struct HidDeviceSlot {
     std::wstring devicePath;       // empty when unbound
 
     constexpr HidDeviceSlot() = default;
-    constexpr HidDeviceSlot(std::uint16_t vid, std::uint16_t pid, std::uint16_t iface, std::uint16_t col, std::uint16_t type,
-                  std::uint16_t aux, std::uint16_t page, std::uint16_t use, std::uint16_t partner,
-                  std::uint16_t partnerIndex)
+    constexpr HidDeviceSlot(std::uint16_t vid, std::uint16_t pid, std::uint16_t iface, std::uint16_t col,
+                            std::uint16_t type, std::uint16_t aux, std::uint16_t page, std::uint16_t use,
+                            std::uint16_t partner, std::uint16_t partnerIndex)
         : vendorId(vid),
           productId(pid),
           interfaceNumber(iface),

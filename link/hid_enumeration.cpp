@@ -22,8 +22,7 @@ bool ReadInterfacePath(win::HDEVINFO set, win::SP_DEVICE_INTERFACE_DATA* data, s
     std::unique_ptr<win::DWORD[]> storage(new win::DWORD[words]());
     auto* detail = reinterpret_cast<win::SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.get());
     detail->cbSize = sizeof(win::SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (!win::SetupDiGetDeviceInterfaceDetailW(set, data, detail, required, nullptr, nullptr))
-        return false;
+    if (!win::SetupDiGetDeviceInterfaceDetailW(set, data, detail, required, nullptr, nullptr)) return false;
     const size_t room = (required - kPathStart) / sizeof(win::WCHAR);
     path->assign(detail->DevicePath, wcsnlen(detail->DevicePath, room));
     return !path->empty();
@@ -37,8 +36,8 @@ bool CHidDevice::BeginEnumeration() {
     win::HidD_GetHidGuid(&guid);
     m_paths.clear();
     m_paths.reserve(8);
-    win::HDEVINFO set = win::SetupDiGetClassDevsW(&guid, nullptr, nullptr,
-                                                  win::DIGCF_PRESENT | win::DIGCF_DEVICEINTERFACE);
+    win::HDEVINFO set =
+        win::SetupDiGetClassDevsW(&guid, nullptr, nullptr, win::DIGCF_PRESENT | win::DIGCF_DEVICEINTERFACE);
     if (set == win::INVALID_HANDLE_VALUE || set == nullptr) return false;
     for (win::DWORD index = 0; index < kMaxMemberIndex; ++index) {
         win::SP_DEVICE_INTERFACE_DATA data;

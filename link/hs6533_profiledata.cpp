@@ -23,9 +23,7 @@ Json::ArrayIndex MapPreset(int preset) {
     return n;
 }
 
-bool IsCustomEq(int index) {
-    return index >= 0 && index < CHs6533Profiledata::kMaxCustomEqs;
-}
+bool IsCustomEq(int index) { return index >= 0 && index < CHs6533Profiledata::kMaxCustomEqs; }
 
 void WriteBands(Json::Value& table, Json::ArrayIndex index, const std::vector<int32_t>& bands) {
     if (bands.size() < static_cast<size_t>(CHs6533Profiledata::kBandCount)) {

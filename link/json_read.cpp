@@ -9,9 +9,7 @@ const Json::Value& NullValue() {
     return null;
 }
 
-bool Usable(const Json::Value& value, Json::ValueType kind) {
-    return !value.isNull() && value.isConvertibleTo(kind);
-}
+bool Usable(const Json::Value& value, Json::ValueType kind) { return !value.isNull() && value.isConvertibleTo(kind); }
 
 }  // namespace
 

@@ -38,7 +38,6 @@ inline double JsonDouble(const Json::Value& object, const char* key, double fall
 inline bool JsonBool(const Json::Value& object, const char* key, bool fallback = false) {
     return JsonAsBool(JsonMember(object, key), fallback);
 }
-inline std::string JsonString(const Json::Value& object, const char* key,
-                              const std::string& fallback = std::string()) {
+inline std::string JsonString(const Json::Value& object, const char* key, const std::string& fallback = std::string()) {
     return JsonAsString(JsonMember(object, key), fallback);
 }

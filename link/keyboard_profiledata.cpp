@@ -7,9 +7,7 @@ namespace pj = profile_json;
 
 namespace {
 
-bool IsGroup(int group) {
-    return group >= 0 && group < CKeyboardProfiledata::kMaxCustomLightGroups;
-}
+bool IsGroup(int group) { return group >= 0 && group < CKeyboardProfiledata::kMaxCustomLightGroups; }
 
 Json::Value ColorObject(const LedColor& color) {
     Json::Value object(Json::objectValue);
@@ -139,6 +137,7 @@ void CKeyboardProfiledata::SetCustomLightGroupIndex(int group) {
 int CKeyboardProfiledata::GetCustomLightGroupIndex() {
     Guard guard(Lock());
     const Json::Value& mode = JsonMember(DeviceDocument(), "CustomLightMode");
-    custom_group_ = static_cast<int>(pj::InRange(JsonMember(mode, "CustomLightModeGroupIndex"), 0, kMaxCustomLightGroups - 1));
+    custom_group_ =
+        static_cast<int>(pj::InRange(JsonMember(mode, "CustomLightModeGroupIndex"), 0, kMaxCustomLightGroups - 1));
     return custom_group_;
 }

@@ -22,6 +22,4 @@ constexpr LedColor UnpackLedColor(uint32_t w) {
 }
 
 // The word a key button takes for an LED: R | B << 8 | G << 16 (the level goes separately).
-constexpr uint32_t KeyButtonColorWord(LedColor c) {
-    return uint32_t(c.r) | uint32_t(c.b) << 8 | uint32_t(c.g) << 16;
-}
+constexpr uint32_t KeyButtonColorWord(LedColor c) { return uint32_t(c.r) | uint32_t(c.b) << 8 | uint32_t(c.g) << 16; }

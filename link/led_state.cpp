@@ -126,16 +126,24 @@ void LedState::FadeLedState(int led, int mode) {
     const uint8_t v = m_keyLevel[led];
     int decay = 0;
     if (mode == 21) {
-        if (v & 0x90) decay = 45;
-        else if (v & 0x70) decay = 35;
-        else if (v) decay = 1;
+        if (v & 0x90)
+            decay = 45;
+        else if (v & 0x70)
+            decay = 35;
+        else if (v)
+            decay = 1;
     } else {
         const int third = mode == 0 ? 15 : 10;
-        if (v & 0x80) decay = 40;
-        else if (v & 0x40) decay = 30;
-        else if (v & 0x20) decay = third;
-        else if (v > 16) decay = 8;
-        else if (v) decay = 1;
+        if (v & 0x80)
+            decay = 40;
+        else if (v & 0x40)
+            decay = 30;
+        else if (v & 0x20)
+            decay = third;
+        else if (v > 16)
+            decay = 8;
+        else if (v)
+            decay = 1;
     }
     // A fade ends dark: it never wraps below zero back to a bright level.
     m_keyLevel[led] = uint8_t(std::max(0, int(v) - decay));
@@ -190,13 +198,9 @@ void LedState::RenderWaveFrame(const LightSetting& s, uint8_t h) {
     }
 }
 
-void LedState::RenderStaticFrame(const LightSetting& s, uint8_t /*step*/) {
-    FillAll(UserColor(s, LevelOf(s)));
-}
+void LedState::RenderStaticFrame(const LightSetting& s, uint8_t /*step*/) { FillAll(UserColor(s, LevelOf(s))); }
 
-void LedState::RenderColorCycleFrame(const LightSetting& s, uint8_t h) {
-    FillAll(Rgb(ColorWheel[h], LevelOf(s)));
-}
+void LedState::RenderColorCycleFrame(const LightSetting& s, uint8_t h) { FillAll(Rgb(ColorWheel[h], LevelOf(s))); }
 
 void LedState::RenderKeyStatic(const std::vector<LightSetting>& effects) {
     const int n = std::min<int>(count_, int(effects.size()));

@@ -66,11 +66,11 @@ public:
     void RenderKeyOff(const std::vector<LightSetting>& effects);
 
     // Effect state, public as the families' own effects read and write it.
-    uint8_t m_effectStep = 0;   // step counter of the breathing, spectrum and flash steps
-    uint8_t m_effectAuxA = 0;   // hue (or palette) index of the breathing steps
-    uint8_t m_effectAuxB = 0;   // second step counter (the keyboard's music styles)
-    uint8_t m_flashOn = 0;      // flash phase: lit while nonzero
-    uint32_t m_flashTick = 0;   // tick count of the last flash toggle
+    uint8_t m_effectStep = 0;                    // step counter of the breathing, spectrum and flash steps
+    uint8_t m_effectAuxA = 0;                    // hue (or palette) index of the breathing steps
+    uint8_t m_effectAuxB = 0;                    // second step counter (the keyboard's music styles)
+    uint8_t m_flashOn = 0;                       // flash phase: lit while nonzero
+    uint32_t m_flashTick = 0;                    // tick count of the last flash toggle
     std::array<uint8_t, kMaxLeds> m_keyLevel{};  // fade level of the key-reactive effects, per LED
     std::array<uint8_t, kMaxLeds> m_keyHue{};    // colour-wheel index of the per-LED effects
     std::array<uint8_t, kRingSize> m_ring{};     // trigger ring: nonzero marks a lit position

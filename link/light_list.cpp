@@ -16,13 +16,9 @@ namespace pj = profile_json;
 
 namespace {
 
-uint8_t Brightness(const Json::Value& v) {
-    return static_cast<uint8_t>(pj::InRange(v, 0, kMaxBrightnessLevel));
-}
+uint8_t Brightness(const Json::Value& v) { return static_cast<uint8_t>(pj::InRange(v, 0, kMaxBrightnessLevel)); }
 
-uint8_t Speed(const Json::Value& v) {
-    return static_cast<uint8_t>(pj::InRange(v, 0, kMaxSpeedLevel));
-}
+uint8_t Speed(const Json::Value& v) { return static_cast<uint8_t>(pj::InRange(v, 0, kMaxSpeedLevel)); }
 
 // The folder part of a path, with its trailing separator; empty when the
 // path has no folder.
@@ -46,7 +42,8 @@ bool ParseLightList(const Json::Value& lightList, std::vector<LightSetting>& lis
     const size_t size = lightList.isArray() ? lightList.size() : 0;
     for (size_t i = 0; i < count && i < list.size(); ++i) {
         LightSetting entry;
-        const Json::Value& element = i < size ? lightList[static_cast<Json::ArrayIndex>(i)] : Json::Value::nullSingleton();
+        const Json::Value& element =
+            i < size ? lightList[static_cast<Json::ArrayIndex>(i)] : Json::Value::nullSingleton();
         if (element.isObject()) {
             entry.present = 1;
             entry.mode = pj::Low8(JsonMember(element, "LEDREGMode"));
@@ -158,12 +155,11 @@ std::vector<LedEffectStep> CBasicProfiledata::GetCustomEffect() {
     Guard guard(mutex_);
     std::vector<LedEffectStep> steps;
     if (!light_list_document_.isNull()) {
-        const Json::Value& mode =
-            JsonElement(JsonElement(JsonMember(light_list_document_, "LightInfo"), light_list_device_index_),
-                        light_setting_.mode);
+        const Json::Value& mode = JsonElement(
+            JsonElement(JsonMember(light_list_document_, "LightInfo"), light_list_device_index_), light_setting_.mode);
         const std::string guid = JsonAsString(JsonMember(mode, "Guid"));
-        const CDuiString file =
-            FindLightEffectFile(guid, {FolderOf(light_list_path_), GetDefaultDataPath(), CDuiString(win::GetProgramFolder())});
+        const CDuiString file = FindLightEffectFile(
+            guid, {FolderOf(light_list_path_), GetDefaultDataPath(), CDuiString(win::GetProgramFolder())});
         if (!file.IsEmpty()) {
             CJsonFileUtil files;
             steps = ParseLedEffectList(files.LoadJson(file));

@@ -5,11 +5,11 @@
 // The lighting of one device in one profile, exchanged between the pages,
 // the profile document and the light threads as this fixed 14-byte record.
 struct LightSetting {
-    uint8_t mode = 0;          // lighting mode number ("SelectItem")
-    uint8_t brightness = 0;    // 0..5 ("Light")
-    uint8_t speed = 0;         // 0..4, a keyboard 0..5 ("Speed")
-    uint8_t direction = 0;     // direction or effect variant ("Fx")
-    uint8_t colorful = 0;      // multi-colour flag, 0 or 1 ("MultiColor")
+    uint8_t mode = 0;        // lighting mode number ("SelectItem")
+    uint8_t brightness = 0;  // 0..5 ("Light")
+    uint8_t speed = 0;       // 0..4, a keyboard 0..5 ("Speed")
+    uint8_t direction = 0;   // direction or effect variant ("Fx")
+    uint8_t colorful = 0;    // multi-colour flag, 0 or 1 ("MultiColor")
     uint8_t red = 0;
     uint8_t green = 0;
     uint8_t blue = 0;
@@ -33,11 +33,11 @@ constexpr int kMaxProfileSpeedLevel = 5;
 
 // The music-lighting choice of a profile (9 bytes).
 struct AudioLightSetting {
-    uint8_t mode = 0;        // "AudioMode"
-    uint8_t bkRed = 0;       // background colour
+    uint8_t mode = 0;   // "AudioMode"
+    uint8_t bkRed = 0;  // background colour
     uint8_t bkGreen = 0;
     uint8_t bkBlue = 0;
-    uint8_t fgRed = 0;       // foreground colour
+    uint8_t fgRed = 0;  // foreground colour
     uint8_t fgGreen = 0;
     uint8_t fgBlue = 0;
     uint8_t sevenColor = 0;  // seven-colour flag, 0 or 1

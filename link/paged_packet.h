@@ -6,10 +6,10 @@
 
 struct PagedTransfer {
     uint8_t command = 0;
-    uint32_t total = 0;        // bytes to transfer
-    uint32_t chunk = 0;        // data bytes per packet (1..56)
-    uint32_t baseOffset = 0;   // device offset of position 0
-    bool wideOffset = false;   // 24-bit offset in bytes 5 to 7 (screen data); else 16-bit
+    uint32_t total = 0;               // bytes to transfer
+    uint32_t chunk = 0;               // data bytes per packet (1..56)
+    uint32_t baseOffset = 0;          // device offset of position 0
+    bool wideOffset = false;          // 24-bit offset in bytes 5 to 7 (screen data); else 16-bit
     const uint8_t* source = nullptr;  // the data of a write; null for a read
 };
 

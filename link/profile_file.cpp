@@ -30,8 +30,8 @@ ProfileFileContent ReadProfileFile(const DuiLib::CDuiString& path, Json::ArrayIn
     Json::Value root = files.LoadJson(path);
     const Json::Value& device = JsonMember(root, "Device");
     const Json::Value& element = JsonElement(device, static_cast<int>(entry));
-    const bool readable = root.isObject() && (device.isNull() || device.isArray()) &&
-                          (element.isNull() || element.isObject());
+    const bool readable =
+        root.isObject() && (device.isNull() || device.isArray()) && (element.isNull() || element.isObject());
     if (!readable) {
         content.state = ProfileFileState::kDamaged;
         return content;

@@ -4,8 +4,8 @@
 #include "link/hid_device.h"
 #include "platform/hid/hidp.h"
 
-bool UnpackReport(const uint8_t* report, uint16_t length, win::HIDP_REPORT_TYPE kind,
-                  HidDataItem* items, uint32_t itemCount, win::PHIDP_PREPARSED_DATA preparsed) {
+bool UnpackReport(const uint8_t* report, uint16_t length, win::HIDP_REPORT_TYPE kind, HidDataItem* items,
+                  uint32_t itemCount, win::PHIDP_PREPARSED_DATA preparsed) {
     if (items == nullptr) itemCount = 0;
     // Nothing of an earlier report may be taken for part of this one.
     for (uint32_t i = 0; i < itemCount; ++i) {
@@ -21,8 +21,8 @@ bool UnpackReport(const uint8_t* report, uint16_t length, win::HIDP_REPORT_TYPE 
             // The list holds exactly maxUsageCount entries.
             item.usages.resize(item.maxUsageCount);
             uint32_t count = item.maxUsageCount;
-            item.status = win::HidP_GetUsages(kind, item.usagePage, 0, item.usages.data(), &count,
-                                              preparsed, report, length);
+            item.status =
+                win::HidP_GetUsages(kind, item.usagePage, 0, item.usages.data(), &count, preparsed, report, length);
             count = std::min(count, item.maxUsageCount);
             uint32_t kept = 0;
             for (uint32_t u = 0; u < count; ++u) {
@@ -31,12 +31,11 @@ bool UnpackReport(const uint8_t* report, uint16_t length, win::HIDP_REPORT_TYPE 
             }
             std::fill(item.usages.begin() + kept, item.usages.end(), win::USAGE{0});
         } else {
-            item.status = win::HidP_GetUsageValue(kind, item.usagePage, 0, item.usage,
-                                                  &item.rawValue, preparsed, report, length);
+            item.status =
+                win::HidP_GetUsageValue(kind, item.usagePage, 0, item.usage, &item.rawValue, preparsed, report, length);
             if (item.status != win::HIDP_STATUS_SUCCESS) return false;
-            item.status = win::HidP_GetScaledUsageValue(kind, item.usagePage, 0, item.usage,
-                                                        &item.scaledValue, preparsed, report,
-                                                        length);
+            item.status = win::HidP_GetScaledUsageValue(kind, item.usagePage, 0, item.usage, &item.scaledValue,
+                                                        preparsed, report, length);
         }
         item.dataSet = 1;
     }
@@ -44,8 +43,8 @@ bool UnpackReport(const uint8_t* report, uint16_t length, win::HIDP_REPORT_TYPE 
 }
 
 std::vector<HidDataItem> MakeInputItems(const std::vector<win::HIDP_BUTTON_CAPS>& buttonCaps,
-                                       const std::vector<win::HIDP_VALUE_CAPS>& valueCaps,
-                                       win::PHIDP_PREPARSED_DATA preparsed) {
+                                        const std::vector<win::HIDP_VALUE_CAPS>& valueCaps,
+                                        win::PHIDP_PREPARSED_DATA preparsed) {
     // Counted in 32 bits: a value range of thousands of usages must not wrap
     // the count and leave items unallocated. A range that runs backwards
     // describes no usage at all and gives no item.

@@ -18,12 +18,18 @@ constexpr win::DWORD kScrollLock = 0x91;
 // The keyboard message of a mode; -1 for modes that report nothing.
 int KeyMessageOf(int mode) {
     switch (mode) {
-    case 1: return kHookKeySingleKey;
-    case 4: return kHookKeyKbMacro;
-    case 8: return kHookKeyKbMacroPrevious;
-    case 16: return kHookKeyKbMacroLater;
-    case 32: return kHookKeyKbMacroSingle;
-    default: return -1;
+        case 1:
+            return kHookKeySingleKey;
+        case 4:
+            return kHookKeyKbMacro;
+        case 8:
+            return kHookKeyKbMacroPrevious;
+        case 16:
+            return kHookKeyKbMacroLater;
+        case 32:
+            return kHookKeyKbMacroSingle;
+        default:
+            return -1;
     }
 }
 

@@ -23,7 +23,7 @@
 namespace DuiLib {
 class CComboUI;
 class CEditUI;
-}
+}  // namespace DuiLib
 
 class CDeviceProfileUI : public DuiLib::CHorizontalLayoutUI {
 public:

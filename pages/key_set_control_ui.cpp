@@ -124,11 +124,12 @@ int CKeySetControlUI::ClampedValue(Slot& slot, int lo, int hi) {
 // --- Building and setting up ------------------------------------------------------------
 
 void CKeySetControlUI::InitControls() {
-    for (Slot* slot : {&m_layout, &m_functionCombo, &m_functionTabs, &m_mouseKeyCombo, &m_swingCombo, &m_swingCount,
-                       &m_swingDelay, &m_swingSpeed, &m_wheelCombo, &m_wheelCount, &m_wheelDelay, &m_wheelSpeed,
-                       &m_dpiCombo, &m_fireInterval, &m_fireCount, &m_keyNameEdit, &m_mediaCombo, &m_systemCombo,
-                       &m_comboKeyCombo, &m_macroCombo, &m_macroRepeatCombo, &m_macroCycleLayout, &m_macroCycleEdit,
-                       &m_gunCombo, &m_textTest, &m_saveButton, &m_cancelButton, &m_deviceSaveButton}) {
+    for (Slot* slot : {&m_layout,           &m_functionCombo,    &m_functionTabs,    &m_mouseKeyCombo, &m_swingCombo,
+                       &m_swingCount,       &m_swingDelay,       &m_swingSpeed,      &m_wheelCombo,    &m_wheelCount,
+                       &m_wheelDelay,       &m_wheelSpeed,       &m_dpiCombo,        &m_fireInterval,  &m_fireCount,
+                       &m_keyNameEdit,      &m_mediaCombo,       &m_systemCombo,     &m_comboKeyCombo, &m_macroCombo,
+                       &m_macroRepeatCombo, &m_macroCycleLayout, &m_macroCycleEdit,  &m_gunCombo,      &m_textTest,
+                       &m_saveButton,       &m_cancelButton,     &m_deviceSaveButton}) {
         slot->control = FindSubControl(slot->name);
     }
     if (m_textTest.control) m_textTest.control->SetResourceText(true);
@@ -204,20 +205,33 @@ void CKeySetControlUI::ShowAssignment(const KeyAssignment& half) {
 
 int CKeySetControlUI::CategoryOf(KeyFunction f) {
     switch (f.code) {
-    case kFunctionNone: return kCategoryDefault;
-    case kFunctionMouseButton: return kCategoryMouseKey;
-    case kFunctionSwing: return kCategorySwing;
-    case kFunctionWheel: return kCategoryWheel;
-    case kFunctionDpiStep: return kCategoryDpi;
-    case kFunctionFire: return kCategoryFire;
-    case kFunctionKeyboardKey: return f.param1 > 8 ? kCategoryCombo : kCategoryKeyboardKey;
-    case kFunctionConsumer: return kCategoryMedia;
-    case kFunctionSystem: return kCategorySystem;
-    case kFunctionMacro:
-    case kFunctionMacroRepeat: return kCategoryMacro;
-    case kFunctionGun: return kCategoryGun;
-    case kFunctionCombo: return kCategoryCombo;
-    default: return -1;
+        case kFunctionNone:
+            return kCategoryDefault;
+        case kFunctionMouseButton:
+            return kCategoryMouseKey;
+        case kFunctionSwing:
+            return kCategorySwing;
+        case kFunctionWheel:
+            return kCategoryWheel;
+        case kFunctionDpiStep:
+            return kCategoryDpi;
+        case kFunctionFire:
+            return kCategoryFire;
+        case kFunctionKeyboardKey:
+            return f.param1 > 8 ? kCategoryCombo : kCategoryKeyboardKey;
+        case kFunctionConsumer:
+            return kCategoryMedia;
+        case kFunctionSystem:
+            return kCategorySystem;
+        case kFunctionMacro:
+        case kFunctionMacroRepeat:
+            return kCategoryMacro;
+        case kFunctionGun:
+            return kCategoryGun;
+        case kFunctionCombo:
+            return kCategoryCombo;
+        default:
+            return -1;
     }
 }
 
@@ -228,82 +242,84 @@ void CKeySetControlUI::ShowScrollSpeed(uint8_t param1, Slot& delay, Slot& speed)
 
 void CKeySetControlUI::ShowFunction(KeyFunction f) {
     switch (f.code) {
-    case kFunctionNone:
-        return;
-    case kFunctionMouseButton:
-        SelectTableRow(m_mouseKeyCombo, MouseKeyTable, kMouseKeyTableCount, f);
-        return;
-    case kFunctionSwing:
-        ShowScrollSpeed(f.param1, m_swingDelay, m_swingSpeed);
-        SetSwingCountText(Number(f.param2 & kCountMask));
-        SelectSwingDirection(f.param2 >> 7);
-        return;
-    case kFunctionWheel:
-        ShowScrollSpeed(f.param1, m_wheelDelay, m_wheelSpeed);
-        if (f.param2 & kDirectionBit) {
-            SetWheelCountText(Number(128 - (f.param2 & kCountMask)));
-            SelectWheelDirection(1);
-        } else {
-            SetWheelCountText(Number(f.param2));
-            SelectWheelDirection(0);
-        }
-        return;
-    case kFunctionDpiStep:
-        SelectTableRow(m_dpiCombo, DpiKeyTable, kDpiKeyTableCount, f);
-        return;
-    case kFunctionFire:
-        SetFireIntervalText(Number(f.param1));
-        SetFireCountText(Number(f.param2));
-        return;
-    case kFunctionKeyboardKey: {
-        if (f.param1 > 8) {
-            SelectTableRow(m_comboKeyCombo, ComboKeyTable, kComboKeyTableCount, f);
+        case kFunctionNone:
+            return;
+        case kFunctionMouseButton:
+            SelectTableRow(m_mouseKeyCombo, MouseKeyTable, kMouseKeyTableCount, f);
+            return;
+        case kFunctionSwing:
+            ShowScrollSpeed(f.param1, m_swingDelay, m_swingSpeed);
+            SetSwingCountText(Number(f.param2 & kCountMask));
+            SelectSwingDirection(f.param2 >> 7);
+            return;
+        case kFunctionWheel:
+            ShowScrollSpeed(f.param1, m_wheelDelay, m_wheelSpeed);
+            if (f.param2 & kDirectionBit) {
+                SetWheelCountText(Number(128 - (f.param2 & kCountMask)));
+                SelectWheelDirection(1);
+            } else {
+                SetWheelCountText(Number(f.param2));
+                SelectWheelDirection(0);
+            }
+            return;
+        case kFunctionDpiStep:
+            SelectTableRow(m_dpiCombo, DpiKeyTable, kDpiKeyTableCount, f);
+            return;
+        case kFunctionFire:
+            SetFireIntervalText(Number(f.param1));
+            SetFireCountText(Number(f.param2));
+            return;
+        case kFunctionKeyboardKey: {
+            if (f.param1 > 8) {
+                SelectTableRow(m_comboKeyCombo, ComboKeyTable, kComboKeyTableCount, f);
+                return;
+            }
+            // The key among A .. K42 with that usage; none for usage 0 or one the
+            // tables do not have, which shows an empty name (the stored function stays).
+            const int row = FindKeyTableRow(KeyFunction{kFunctionKeyboardKey, 0, f.param2});
+            const bool named = row >= 0;
+            if (f.param1 == 0)
+                SelectModifierCheck(named ? 0 : -1);
+            else
+                SelectModifierCheck(ModifierCheckOf(f.param1));
+            SetKeyNameText(named ? CDuiString(KeyNameTable[kKeyNameBase + size_t(row)]) : CDuiString());
             return;
         }
-        // The key among A .. K42 with that usage; none for usage 0 or one the
-        // tables do not have, which shows an empty name (the stored function stays).
-        const int row = FindKeyTableRow(KeyFunction{kFunctionKeyboardKey, 0, f.param2});
-        const bool named = row >= 0;
-        if (f.param1 == 0) SelectModifierCheck(named ? 0 : -1);
-        else SelectModifierCheck(ModifierCheckOf(f.param1));
-        SetKeyNameText(named ? CDuiString(KeyNameTable[kKeyNameBase + size_t(row)]) : CDuiString());
-        return;
-    }
-    case kFunctionConsumer:
-        SelectTableRow(m_mediaCombo, MediaKeyTable, kMediaKeyTableCount, f);
-        return;
-    case kFunctionSystem:
-        SelectTableRow(m_systemCombo, SystemKeyTable, kSystemKeyTableCount, f);
-        return;
-    case kFunctionMacro:
-        if (f.param1 < GetMacroCount()) {
-            SelectMacroItem(f.param1);
-            SelectMacroRepeatItem(f.param2);
-        } else {
-            SelectMacroItem(-1);
-            SelectMacroRepeatItem(-1);
-        }
-        ShowMacroCycleLayout(false);
-        return;
-    case kFunctionMacroRepeat:
-        if (f.param1 < GetMacroCount()) {
-            SelectMacroItem(f.param1);
-            SelectMacroRepeatItem(kMacroRepeatItem);
-            ShowMacroCycleLayout(true);
-        } else {
-            SelectMacroItem(-1);
-            SelectMacroRepeatItem(-1);
+        case kFunctionConsumer:
+            SelectTableRow(m_mediaCombo, MediaKeyTable, kMediaKeyTableCount, f);
+            return;
+        case kFunctionSystem:
+            SelectTableRow(m_systemCombo, SystemKeyTable, kSystemKeyTableCount, f);
+            return;
+        case kFunctionMacro:
+            if (f.param1 < GetMacroCount()) {
+                SelectMacroItem(f.param1);
+                SelectMacroRepeatItem(f.param2);
+            } else {
+                SelectMacroItem(-1);
+                SelectMacroRepeatItem(-1);
+            }
             ShowMacroCycleLayout(false);
-        }
-        SetMacroRepeatText(Number(f.param2));
-        return;
-    case kFunctionGun:
-        SelectGunItem(f.param1);
-        return;
-    case kFunctionCombo:
-        return;
-    default:
-        return;
+            return;
+        case kFunctionMacroRepeat:
+            if (f.param1 < GetMacroCount()) {
+                SelectMacroItem(f.param1);
+                SelectMacroRepeatItem(kMacroRepeatItem);
+                ShowMacroCycleLayout(true);
+            } else {
+                SelectMacroItem(-1);
+                SelectMacroRepeatItem(-1);
+                ShowMacroCycleLayout(false);
+            }
+            SetMacroRepeatText(Number(f.param2));
+            return;
+        case kFunctionGun:
+            SelectGunItem(f.param1);
+            return;
+        case kFunctionCombo:
+            return;
+        default:
+            return;
     }
 }
 
@@ -317,35 +333,35 @@ KeyListEntry CKeySetControlUI::BuildAssignment() {
 KeyFunction CKeySetControlUI::BuildFunction(int category) {
     const KeyFunction keep = m_entry.current.function;
     switch (category) {
-    case kCategoryMouseKey:
-        return TableRowFunction(m_mouseKeyCombo, MouseKeyTable, kMouseKeyTableCount, keep);
-    case kCategorySwing:
-        return BuildScroll(keep, kFunctionSwing, m_swingCount, m_swingDelay, m_swingSpeed, m_swingCombo);
-    case kCategoryWheel:
-        return BuildScroll(keep, kFunctionWheel, m_wheelCount, m_wheelDelay, m_wheelSpeed, m_wheelCombo);
-    case kCategoryDpi:
-        return TableRowFunction(m_dpiCombo, DpiKeyTable, kDpiKeyTableCount, keep);
-    case kCategoryFire: {
-        const int interval = ClampedValue(m_fireInterval, kFireIntervalMin, kByteMax);
-        const int count = ClampedValue(m_fireCount, kFireCountMin, kByteMax);
-        return KeyFunction{kFunctionFire, uint8_t(interval), uint8_t(count)};
-    }
-    case kCategoryKeyboardKey:
-        return BuildKeyboardKey();
-    case kCategoryMedia:
-        return TableRowFunction(m_mediaCombo, MediaKeyTable, kMediaKeyTableCount, keep);
-    case kCategorySystem:
-        return TableRowFunction(m_systemCombo, SystemKeyTable, kSystemKeyTableCount, keep);
-    case kCategoryMacro:
-        return BuildMacro(keep);
-    case kCategoryGun: {
-        const int gun = GetGunIndex();
-        return gun < 0 ? keep : KeyFunction{kFunctionGun, uint8_t(gun), 0};
-    }
-    case kCategoryCombo:
-        return TableRowFunction(m_comboKeyCombo, ComboKeyTable, kComboKeyTableCount, keep);
-    default:
-        return m_entry.defaults.function;
+        case kCategoryMouseKey:
+            return TableRowFunction(m_mouseKeyCombo, MouseKeyTable, kMouseKeyTableCount, keep);
+        case kCategorySwing:
+            return BuildScroll(keep, kFunctionSwing, m_swingCount, m_swingDelay, m_swingSpeed, m_swingCombo);
+        case kCategoryWheel:
+            return BuildScroll(keep, kFunctionWheel, m_wheelCount, m_wheelDelay, m_wheelSpeed, m_wheelCombo);
+        case kCategoryDpi:
+            return TableRowFunction(m_dpiCombo, DpiKeyTable, kDpiKeyTableCount, keep);
+        case kCategoryFire: {
+            const int interval = ClampedValue(m_fireInterval, kFireIntervalMin, kByteMax);
+            const int count = ClampedValue(m_fireCount, kFireCountMin, kByteMax);
+            return KeyFunction{kFunctionFire, uint8_t(interval), uint8_t(count)};
+        }
+        case kCategoryKeyboardKey:
+            return BuildKeyboardKey();
+        case kCategoryMedia:
+            return TableRowFunction(m_mediaCombo, MediaKeyTable, kMediaKeyTableCount, keep);
+        case kCategorySystem:
+            return TableRowFunction(m_systemCombo, SystemKeyTable, kSystemKeyTableCount, keep);
+        case kCategoryMacro:
+            return BuildMacro(keep);
+        case kCategoryGun: {
+            const int gun = GetGunIndex();
+            return gun < 0 ? keep : KeyFunction{kFunctionGun, uint8_t(gun), 0};
+        }
+        case kCategoryCombo:
+            return TableRowFunction(m_comboKeyCombo, ComboKeyTable, kComboKeyTableCount, keep);
+        default:
+            return m_entry.defaults.function;
     }
 }
 

@@ -21,7 +21,7 @@ namespace DuiLib {
 class CComboUI;
 class COptionUI;
 class CTabLayoutUI;
-}
+}  // namespace DuiLib
 
 // The category of a key's function: the user data of the category items and
 // the page index of "function_switch_tablayout".

@@ -57,7 +57,7 @@ struct KeyDisplayEntry {
 // A mouse message of the hook and the macro event it records.
 struct MouseEventEntry {
     uint16_t message;
-    uint8_t kind;       // 0x10 button, 0x15 move, 0x12 wheel
+    uint8_t kind;  // 0x10 button, 0x15 move, 0x12 wheel
     uint8_t buttonMask;
     uint8_t eventCode;  // macro event type in bits 0..6, "down" in bit 7
 };
@@ -99,8 +99,8 @@ enum KeyNameBase : size_t {
     kFireName = 42,
     kMediaNameBase = 43,
     kDpiNameBase = 61,
-    kWheelNameBase = 64,   // up, down
-    kSwingNameBase = 66,   // left, right
+    kWheelNameBase = 64,  // up, down
+    kSwingNameBase = 66,  // left, right
     kMouseKeyNameBase = 68,
     kMouseEventNameBase = 73,
     kMouseTextName = 88,
@@ -109,6 +109,6 @@ enum KeyNameBase : size_t {
 };
 
 // KeyTable rows of the groups the lookups distinguish.
-inline constexpr size_t kKeyTableModifierRows = 8;       // rows 0..7
+inline constexpr size_t kKeyTableModifierRows = 8;  // rows 0..7
 inline constexpr size_t kKeyTableFnRow = 140;
 inline constexpr size_t kKeyTableGmRow = 141;

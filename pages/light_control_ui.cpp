@@ -17,9 +17,7 @@ namespace {
 constexpr uint8_t kAudioStyleWithoutColour = 3;
 constexpr int kModeItemHeight = 30;
 
-DWORD OpaqueColor(uint8_t r, uint8_t g, uint8_t b) {
-    return 0xFF000000u | DWORD(r) << 16 | DWORD(g) << 8 | DWORD(b);
-}
+DWORD OpaqueColor(uint8_t r, uint8_t g, uint8_t b) { return 0xFF000000u | DWORD(r) << 16 | DWORD(g) << 8 | DWORD(b); }
 
 CDuiString Numbered(const wchar_t* prefix, int n) { return CDuiString(prefix) + std::to_wstring(n).c_str(); }
 
@@ -85,7 +83,8 @@ int CLightControlUI::GetLightMode() {
 }
 
 void CLightControlUI::SetCustomMode(int index) {
-    if (CComboUI* combo = Combo(m_pCustomCombo, L"light_combo_custommodeSelect")) combo->SelectItem1(index, false, false);
+    if (CComboUI* combo = Combo(m_pCustomCombo, L"light_combo_custommodeSelect"))
+        combo->SelectItem1(index, false, false);
 }
 
 int CLightControlUI::GetCustomMode() {
@@ -300,8 +299,7 @@ AudioLightSetting CLightControlUI::GetAudioLightInfo(int takeColor) {
     // storing -1 as style 255.
     if (combo->GetCurSel() >= 0) m_audioCopy.mode = uint8_t(combo->GetCurSel());
     m_audioCopy.sevenColor = sevenColor->IsSelected() ? 1 : 0;
-    const bool backgroundEdited =
-        background->IsSelected() && (m_audioCopy.colorType != 0 || !foreground->IsSelected());
+    const bool backgroundEdited = background->IsSelected() && (m_audioCopy.colorType != 0 || !foreground->IsSelected());
     m_audioCopy.colorType = backgroundEdited ? 0 : 1;
 
     if (takeColor) {

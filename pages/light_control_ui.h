@@ -23,7 +23,7 @@ class CComboUI;
 class COptionUI;
 class CSliderUI;
 class CColorPaletteUI;
-}
+}  // namespace DuiLib
 
 class CLightControlUI : public DuiLib::CHorizontalLayoutUI {
 public:

@@ -33,66 +33,125 @@ constexpr ModeRow kAllOff{kOff, kOff, kOff, kOff, kOff, kOff, kKeep, false};
 
 ModeRow KeyboardRow(int mode) {
     switch (mode) {
-        case 1: return {kOn, kOn, kOn, kOn, kOff, kOff, kOn, true};
-        case 2: case 23: return {kOn, kOn, kOn, kOn, kOn, kOff, kOn, true};
-        case 3: return {kOff, kOff, kOff, kOn, kOn, kOff, kOff, true};
-        case 4: case 5: case 6: case 7: case 8: case 11: case 12: case 25: case 30:
+        case 1:
+            return {kOn, kOn, kOn, kOn, kOff, kOff, kOn, true};
+        case 2:
+        case 23:
+            return {kOn, kOn, kOn, kOn, kOn, kOff, kOn, true};
+        case 3:
+            return {kOff, kOff, kOff, kOn, kOn, kOff, kOff, true};
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 11:
+        case 12:
+        case 25:
+        case 30:
             return {kOn, kOn, kOn, kOn, kOn, kOff, kOn, false};
-        case 9: case 10: case 13: case 24: case 29: return {kOn, kOn, kOn, kOn, kOn, kOn, kOn, false};
-        case 14: return {kOff, kOff, kOff, kOn, kOn, kOn, kOff, false};
-        case 15: case 26: return {kOff, kOff, kOff, kOn, kOn, kOff, kOff, false};
-        case 16: return {kOn, kOn, kOn, kOn, kOff, kOff, kOn, false};
-        case 17: return {kOff, kOff, kOff, kOn, kHidden, kOff, kOff, false};
-        case 18: return {kOff, kOff, kOff, kOn, kOff, kOn, kOff, false};
-        case 19: return {kOff, kOn, kOn, kOn, kHidden, kOff, kOn, false};
-        case 20: return {kOff, kOff, kOff, kOff, kOff, kOff, kOff, true};
-        case 21: return {kOn, kOn, kOn, kOn, kHidden, kOn, kOn, false};
-        case 22: return {kOff, kOff, kOff, kOn, kOff, kOff, kOff, false};
-        case 27: return {kOff, kOff, kOff, kOn, kOn, kOff, kOn, false};
-        default: return {kOff, kOff, kOff, kOff, kOff, kOff, kOn, false};
+        case 9:
+        case 10:
+        case 13:
+        case 24:
+        case 29:
+            return {kOn, kOn, kOn, kOn, kOn, kOn, kOn, false};
+        case 14:
+            return {kOff, kOff, kOff, kOn, kOn, kOn, kOff, false};
+        case 15:
+        case 26:
+            return {kOff, kOff, kOff, kOn, kOn, kOff, kOff, false};
+        case 16:
+            return {kOn, kOn, kOn, kOn, kOff, kOff, kOn, false};
+        case 17:
+            return {kOff, kOff, kOff, kOn, kHidden, kOff, kOff, false};
+        case 18:
+            return {kOff, kOff, kOff, kOn, kOff, kOn, kOff, false};
+        case 19:
+            return {kOff, kOn, kOn, kOn, kHidden, kOff, kOn, false};
+        case 20:
+            return {kOff, kOff, kOff, kOff, kOff, kOff, kOff, true};
+        case 21:
+            return {kOn, kOn, kOn, kOn, kHidden, kOn, kOn, false};
+        case 22:
+            return {kOff, kOff, kOff, kOn, kOff, kOff, kOff, false};
+        case 27:
+            return {kOff, kOff, kOff, kOn, kOn, kOff, kOn, false};
+        default:
+            return {kOff, kOff, kOff, kOff, kOff, kOff, kOn, false};
     }
 }
 
 DirectionTexts KeyboardTexts(int mode) {
     switch (mode) {
-        case 13: case 24: return kClockwise;
-        case 14: return kUpward;
-        case 18: return kInward;
-        case 29: return kDownward;
-        default: return kLeftRight;
+        case 13:
+        case 24:
+            return kClockwise;
+        case 14:
+            return kUpward;
+        case 18:
+            return kInward;
+        case 29:
+            return kDownward;
+        default:
+            return kLeftRight;
     }
 }
 
 ModeRow MouseRow(int mode) {
     switch (mode) {
-        case 0: case 5: return {kOn, kOn, kOn, kOn, kOn, kOn, kKeep, false};
-        case 1: return {kOff, kOff, kOff, kOn, kOn, kOff, kKeep, true};
-        case 2: case 4: case 6: return {kOn, kOn, kOn, kOn, kOn, kOff, kKeep, true};
-        case 3: return {kOff, kOn, kOn, kOn, kOff, kOff, kKeep, true};
-        case 7: case 8: return {kOff, kOff, kOff, kOn, kOn, kOff, kKeep, false};
-        case 9: return {kOff, kOff, kOff, kOff, kOff, kOff, kKeep, true};
-        default: return kAllOff;
+        case 0:
+        case 5:
+            return {kOn, kOn, kOn, kOn, kOn, kOn, kKeep, false};
+        case 1:
+            return {kOff, kOff, kOff, kOn, kOn, kOff, kKeep, true};
+        case 2:
+        case 4:
+        case 6:
+            return {kOn, kOn, kOn, kOn, kOn, kOff, kKeep, true};
+        case 3:
+            return {kOff, kOn, kOn, kOn, kOff, kOff, kKeep, true};
+        case 7:
+        case 8:
+            return {kOff, kOff, kOff, kOn, kOn, kOff, kKeep, false};
+        case 9:
+            return {kOff, kOff, kOff, kOff, kOff, kOff, kKeep, true};
+        default:
+            return kAllOff;
     }
 }
 
 ModeRow MousePadRow(int mode) {
     switch (mode) {
-        case 0: return {kOn, kOn, kOn, kOn, kOn, kOn, kKeep, false};
-        case 1: return {kOff, kOff, kOff, kOn, kOn, kOff, kKeep, true};
-        case 2: case 4: return {kOn, kOn, kOn, kOn, kOn, kOff, kKeep, true};
-        case 3: return {kOff, kOn, kOn, kOn, kOff, kOff, kKeep, true};
-        case 8: return {kOff, kOff, kOff, kOff, kOff, kOff, kKeep, true};
-        default: return kAllOff;
+        case 0:
+            return {kOn, kOn, kOn, kOn, kOn, kOn, kKeep, false};
+        case 1:
+            return {kOff, kOff, kOff, kOn, kOn, kOff, kKeep, true};
+        case 2:
+        case 4:
+            return {kOn, kOn, kOn, kOn, kOn, kOff, kKeep, true};
+        case 3:
+            return {kOff, kOn, kOn, kOn, kOff, kOff, kKeep, true};
+        case 8:
+            return {kOff, kOff, kOff, kOff, kOff, kOff, kKeep, true};
+        default:
+            return kAllOff;
     }
 }
 
 // The hub touches neither the direction group nor the sync button.
 ModeRow HubRow(int mode) {
     switch (mode) {
-        case 0: case 2: case 3: return {kOn, kOn, kOn, kOn, kOn, kKeep, kKeep, false};
-        case 1: return {kOff, kOn, kOn, kOn, kOff, kKeep, kKeep, false};
-        case 4: return {kOff, kOff, kOff, kOn, kOn, kKeep, kKeep, false};
-        default: return {kOff, kOff, kOff, kOff, kOff, kKeep, kKeep, false};
+        case 0:
+        case 2:
+        case 3:
+            return {kOn, kOn, kOn, kOn, kOn, kKeep, kKeep, false};
+        case 1:
+            return {kOff, kOn, kOn, kOn, kOff, kKeep, kKeep, false};
+        case 4:
+            return {kOff, kOff, kOff, kOn, kOn, kKeep, kKeep, false};
+        default:
+            return {kOff, kOff, kOff, kOff, kOff, kKeep, kKeep, false};
     }
 }
 
@@ -114,8 +173,10 @@ void ApplyRow(Page& page, const ModeRow& row, void (Page::*enable)(const wchar_t
               void (Page::*show)(const wchar_t*, bool)) {
     auto set = [&](const wchar_t* name, Group g) {
         if (g == kKeep) return;
-        if (g == kHidden) (page.*show)(name, false);
-        else (page.*enable)(name, g == kOn);
+        if (g == kHidden)
+            (page.*show)(name, false);
+        else
+            (page.*enable)(name, g == kOn);
     };
     (page.*enable)(L"lighteffect_layout", true);
     set(L"deng_7color_check", row.sevenColor);
@@ -132,11 +193,24 @@ void ApplyRow(Page& page, const ModeRow& row, void (Page::*enable)(const wchar_t
 void CLightControlUI::ApplyModeLayout(int kind, int mode) {
     switch (kind) {
         // A keyboard or mouse through its receiver is laid out as by cable.
-        case 1: case 9: LayoutKeyboard(mode); break;
-        case 2: case 6: LayoutMouse(mode); break;
-        case 3: case 4: case 7: LayoutMousePad(mode); break;
-        case 5: LayoutHub(mode); break;
-        default: break;
+        case 1:
+        case 9:
+            LayoutKeyboard(mode);
+            break;
+        case 2:
+        case 6:
+            LayoutMouse(mode);
+            break;
+        case 3:
+        case 4:
+        case 7:
+            LayoutMousePad(mode);
+            break;
+        case 5:
+            LayoutHub(mode);
+            break;
+        default:
+            break;
     }
 }
 

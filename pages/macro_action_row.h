@@ -15,7 +15,7 @@ class CEditUI;
 class CLabelUI;
 class CListContainerElementUI;
 class CPaintManagerUI;
-}
+}  // namespace DuiLib
 
 inline constexpr const wchar_t* kKeyboardStepStyle = L"macro_label_keyboard_style";
 inline constexpr const wchar_t* kMouseStepStyle = L"macro_label_mouse_style";

@@ -55,38 +55,38 @@ void CMacroControlUI::ShowStoredStep(CListContainerElementUI* row, const Json::V
     SetStepDirection(row, down);
     const wchar_t* name = nullptr;
     switch (type) {
-    case kMacroKey:
-    case kMacroModifier: {
-        const KeyFunction f = type == kMacroKey ? KeyFunction{kFunctionKeyboardKey, 0, uint8_t(button)}
-                                                : KeyFunction{kFunctionKeyboardKey, uint8_t(button), 0};
-        const int i = (button >= 0 && button <= 0xFF) ? FindKeyTableRow(f) : -1;
-        if (i >= 0) name = KeyNameAt(kKeyNameBase + size_t(i));
-        SetStepName(row, kKeyboardStepStyle, name);
-        break;
-    }
-    case kMacroMouseButton: {
-        const int i = MouseRowByMask(button);
-        if (i >= 0) name = KeyNameAt(kMouseEventNameBase + size_t(i));
-        SetStepName(row, kMouseStepStyle, name);
-        break;
-    }
-    case kMacroMoveX:
-    case kMacroMoveY: {
-        const int i = MoveRowByCode(down ? (type | 0x80) : type);
-        if (i >= 0) name = KeyNameAt(kMouseEventNameBase + size_t(i));
-        SetStepName(row, kMouseStepStyle, name);
-        SetStepDistance(row, button);
-        break;
-    }
-    case 2:
-    case 3:
-        SetStepName(row, kMouseStepStyle, nullptr);
-        ApplyStepStyle(StepDirectionLabel(row), kTextStepStyle);
-        if (CLabelUI* label = StepDirectionLabel(row)) label->SetText(L"");
-        break;
-    default:
-        if (CLabelUI* label = StepNameLabel(row)) label->SetText(L"");
-        break;
+        case kMacroKey:
+        case kMacroModifier: {
+            const KeyFunction f = type == kMacroKey ? KeyFunction{kFunctionKeyboardKey, 0, uint8_t(button)}
+                                                    : KeyFunction{kFunctionKeyboardKey, uint8_t(button), 0};
+            const int i = (button >= 0 && button <= 0xFF) ? FindKeyTableRow(f) : -1;
+            if (i >= 0) name = KeyNameAt(kKeyNameBase + size_t(i));
+            SetStepName(row, kKeyboardStepStyle, name);
+            break;
+        }
+        case kMacroMouseButton: {
+            const int i = MouseRowByMask(button);
+            if (i >= 0) name = KeyNameAt(kMouseEventNameBase + size_t(i));
+            SetStepName(row, kMouseStepStyle, name);
+            break;
+        }
+        case kMacroMoveX:
+        case kMacroMoveY: {
+            const int i = MoveRowByCode(down ? (type | 0x80) : type);
+            if (i >= 0) name = KeyNameAt(kMouseEventNameBase + size_t(i));
+            SetStepName(row, kMouseStepStyle, name);
+            SetStepDistance(row, button);
+            break;
+        }
+        case 2:
+        case 3:
+            SetStepName(row, kMouseStepStyle, nullptr);
+            ApplyStepStyle(StepDirectionLabel(row), kTextStepStyle);
+            if (CLabelUI* label = StepDirectionLabel(row)) label->SetText(L"");
+            break;
+        default:
+            if (CLabelUI* label = StepNameLabel(row)) label->SetText(L"");
+            break;
     }
     const uint32_t delay = ReadMacroDelay(JsonMember(event, "Delay"));
     SetStepDelay(row, std::clamp<uint32_t>(delay, kMinDelay, kMaxDelay));
@@ -114,16 +114,24 @@ void CMacroControlUI::MoveSelectedAction(int target, int scrollMode) {
     actions->AddAt(row, target);
     actions->SelectItem(target, false);
     switch (static_cast<Scroll>(scrollMode)) {
-    case Scroll::Top: actions->HomeUp(); break;
-    case Scroll::Bottom: actions->EndDown(); break;
-    case Scroll::UpFive:
-        if (selected + 5 >= count) actions->EndDown();
-        else actions->EnsureVisible(selected + 5);
-        break;
-    case Scroll::DownSeven:
-        if (selected + 7 >= count) actions->EndDown();
-        else actions->EnsureVisible(selected + 7);
-        break;
+        case Scroll::Top:
+            actions->HomeUp();
+            break;
+        case Scroll::Bottom:
+            actions->EndDown();
+            break;
+        case Scroll::UpFive:
+            if (selected + 5 >= count)
+                actions->EndDown();
+            else
+                actions->EnsureVisible(selected + 5);
+            break;
+        case Scroll::DownSeven:
+            if (selected + 7 >= count)
+                actions->EndDown();
+            else
+                actions->EnsureVisible(selected + 7);
+            break;
     }
 }
 
@@ -173,7 +181,9 @@ void CMacroControlUI::InsertMouseAction(UINT message, int variant) {
         static constexpr struct {
             int code;
             const wchar_t* edit;
-        } kMoves[] = {{0x84, L"mouse_x_left_edit"}, {0x04, L"mouse_x_right_edit"}, {0x85, L"mouse_y_up_edit"},
+        } kMoves[] = {{0x84, L"mouse_x_left_edit"},
+                      {0x04, L"mouse_x_right_edit"},
+                      {0x85, L"mouse_y_up_edit"},
                       {0x05, L"mouse_y_down_edit"}};
         if (variant < 0 || variant > 3) return;
         move = true;
@@ -207,8 +217,10 @@ void CMacroControlUI::InsertMouseAction(UINT message, int variant) {
 
     const bool down = (code & 0x80) != 0;
     SetStepName(row, kMouseStepStyle, KeyNameAt(nameIndex));
-    if (move) SetStepDistance(row, mask);
-    else SetStepDirection(row, down);
+    if (move)
+        SetStepDistance(row, mask);
+    else
+        SetStepDirection(row, down);
     SetStepDelay(row, unsigned(m_nFixedDelay));
     SetStepEvent(row, MakeStepEvent(down, mask, code & 0x7F, unsigned(m_nFixedDelay)));
     if (m_pManager) m_pManager->SetTimer(this, kScrollTimer, kScrollDelayMs);

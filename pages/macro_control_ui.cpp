@@ -31,7 +31,9 @@ constexpr const wchar_t* kMacroEditors[] = {L"macro_action_layout", L"mouse_move
                                             L"macro_btn_name_sub", L"macro_btn_name_edit"};
 
 // Reads and writes "macro.config" keeping its entries in order.
-std::vector<MacroInfo> ReadList(const CDuiString& folder) { return LoadMacroList(folder).value_or(std::vector<MacroInfo>{}); }
+std::vector<MacroInfo> ReadList(const CDuiString& folder) {
+    return LoadMacroList(folder).value_or(std::vector<MacroInfo>{});
+}
 
 bool EqualNoCase(const CDuiString& a, const CDuiString& b) { return a.CompareNoCase(b) == 0; }
 

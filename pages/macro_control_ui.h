@@ -26,7 +26,7 @@ namespace DuiLib {
 class CListUI;
 class CEditUI;
 class CListContainerElementUI;
-}
+}  // namespace DuiLib
 
 // How a recording measures the pause after each step.
 enum MacroDelayMode : int {

@@ -86,7 +86,8 @@ MacroFile LoadMacroFile(const DuiLib::CDuiString& path) {
 bool SaveMacroFile(const DuiLib::CDuiString& path, const MacroFile& file) {
     Json::Value root(Json::objectValue);
     Json::Value& events = root["Events"] = Json::Value(Json::arrayValue);
-    for (size_t i = 0; i < file.events.size() && i < kMaxMacroEvents; ++i) events.append(MacroEventToJson(file.events[i]));
+    for (size_t i = 0; i < file.events.size() && i < kMaxMacroEvents; ++i)
+        events.append(MacroEventToJson(file.events[i]));
     root["Guid"] = file.guid;
     root["MacroName"] = file.name;
     root["Version"] = kMacroFileVersion;

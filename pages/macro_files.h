@@ -37,10 +37,10 @@ enum MacroEventType : int {
 
 // One step of a macro.
 struct MacroEvent {
-    bool down = false;  // "Action": "down"; any other text is "up"
-    int button = 0;     // "Button"
-    int type = 0;       // "Type"
-    uint32_t delay = 0; // "Delay" in milliseconds
+    bool down = false;   // "Action": "down"; any other text is "up"
+    int button = 0;      // "Button"
+    int type = 0;        // "Type"
+    uint32_t delay = 0;  // "Delay" in milliseconds
     friend bool operator==(const MacroEvent&, const MacroEvent&) = default;
 };
 

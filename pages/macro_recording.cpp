@@ -25,8 +25,17 @@ namespace {
 constexpr UINT kScrollDelayMs = 50;
 
 // The eight handlers, each with its own memory of the last press.
-enum Handler { kKeyAppend, kKeyBefore, kKeyAfter, kKeyReplace, kMouseAppend, kMouseBefore, kMouseAfter, kMouseReplace,
-               kHandlerCount };
+enum Handler {
+    kKeyAppend,
+    kKeyBefore,
+    kKeyAfter,
+    kKeyReplace,
+    kMouseAppend,
+    kMouseBefore,
+    kMouseAfter,
+    kMouseReplace,
+    kHandlerCount
+};
 
 struct KeyMemory {
     bool held = false;
@@ -130,20 +139,25 @@ struct MacroRecorder {
 
         uint32_t measured = 0;
         switch (page.m_nDelayMode) {
-        case kDelayFixed: measured = uint32_t(page.m_nFixedDelay); break;
-        case kDelayNone: measured = 0; break;
-        default: {
-            const uint32_t now = MacroTickCount();
-            measured = std::clamp<uint32_t>(now - page.m_lastTick, CMacroControlUI::kMinDelay, CMacroControlUI::kMaxDelay);
-            page.m_lastTick = now;
-            break;
-        }
+            case kDelayFixed:
+                measured = uint32_t(page.m_nFixedDelay);
+                break;
+            case kDelayNone:
+                measured = 0;
+                break;
+            default: {
+                const uint32_t now = MacroTickCount();
+                measured =
+                    std::clamp<uint32_t>(now - page.m_lastTick, CMacroControlUI::kMinDelay, CMacroControlUI::kMaxDelay);
+                page.m_lastTick = now;
+                break;
+            }
         }
         const int count = actions->GetCount();
         const bool first = place == Place::Before ? selected == 0 : count == 1;
-        const unsigned own = first ? CMacroControlUI::kMinDelay
-                                   : page.m_nDelayMode == kDelayFixed ? unsigned(page.m_nFixedDelay)
-                                                                      : unsigned(CMacroControlUI::kMinDelay);
+        const unsigned own = first                              ? CMacroControlUI::kMinDelay
+                             : page.m_nDelayMode == kDelayFixed ? unsigned(page.m_nFixedDelay)
+                                                                : unsigned(CMacroControlUI::kMinDelay);
         SetStepDelay(row, own);
         SetStepEvent(row, MakeStepEvent(step.down, step.button, step.type, own));
 
@@ -157,8 +171,10 @@ struct MacroRecorder {
             }
             SetStepDelay(before, measured);
         }
-        if (place == Place::Before) actions->SelectItem(selected + 1, true);
-        else actions->SelectItem(index, false);
+        if (place == Place::Before)
+            actions->SelectItem(selected + 1, true);
+        else
+            actions->SelectItem(index, false);
         if (page.GetManager()) page.GetManager()->SetTimer(&page, CMacroControlUI::kScrollTimer, kScrollDelayMs);
     }
 
@@ -228,7 +244,8 @@ void CMacroControlUI::ReadFixedDelay() {
 }
 
 void CMacroControlUI::OnRecordKey(WPARAM wParam, LPARAM lParam) {
-    if (auto step = FindKeyStep(kKeyAppend, wParam, lParam)) MacroRecorder::Add(*this, *step, MacroRecorder::Place::End);
+    if (auto step = FindKeyStep(kKeyAppend, wParam, lParam))
+        MacroRecorder::Add(*this, *step, MacroRecorder::Place::End);
 }
 
 void CMacroControlUI::OnRecordKeyBefore(WPARAM wParam, LPARAM lParam) {
@@ -263,5 +280,6 @@ void CMacroControlUI::OnRecordMouseAfter(WPARAM wParam, LPARAM lParam) {
 }
 
 void CMacroControlUI::OnRecordMouseReplace(WPARAM wParam, LPARAM lParam) {
-    if (auto step = MacroRecorder::FindMouseStep(*this, kMouseReplace, wParam, lParam)) MacroRecorder::Replace(*this, *step);
+    if (auto step = MacroRecorder::FindMouseStep(*this, kMouseReplace, wParam, lParam))
+        MacroRecorder::Replace(*this, *step);
 }

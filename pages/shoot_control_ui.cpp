@@ -70,7 +70,8 @@ void CShootControlUI::SelectGun(int gun) {
     m_nSelectedGun = std::clamp(gun, 0, kShootGunCount - 1);
     SelectOnly(kGunOption, kShootGunCount, m_nSelectedGun);
     if (CControlUI* c = Child(kGunPictures)) {
-        if (auto* pictures = static_cast<CTabLayoutUI*>(c->GetInterface(L"TabLayout"))) pictures->SelectItem(m_nSelectedGun, false);
+        if (auto* pictures = static_cast<CTabLayoutUI*>(c->GetInterface(L"TabLayout")))
+            pictures->SelectItem(m_nSelectedGun, false);
     }
 }
 

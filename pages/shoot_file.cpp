@@ -29,8 +29,9 @@ constexpr StepShape kStepShapes[kShootStepsPerBullet] = {
 const char* Direction(bool down) { return down ? "down" : "up"; }
 
 bool IsDownText(const std::string& text) {
-    return text.size() == 4 && std::equal(text.begin(), text.end(), "down",
-                                          [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    return text.size() == 4 && std::equal(text.begin(), text.end(), "down", [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
 }
 
 Json::Value MakeStep(const char* action, int button, int delay, int type) {
@@ -44,7 +45,9 @@ Json::Value MakeStep(const char* action, int button, int delay, int type) {
 
 }  // namespace
 
-DuiLib::CDuiString ShootFileName(int gun) { return DuiLib::CDuiString(L"ShootData_" + std::to_wstring(gun) + L".Shoot"); }
+DuiLib::CDuiString ShootFileName(int gun) {
+    return DuiLib::CDuiString(L"ShootData_" + std::to_wstring(gun) + L".Shoot");
+}
 
 bool HasShootEvents(const Json::Value& document) {
     return document.isObject() && JsonMember(document, kEvents).isArray();
@@ -63,8 +66,8 @@ int ShootNumber(const Json::Value& value) {
     if (value.isInt()) return value.asInt();
     const double number = std::trunc(value.asDouble());
     if (std::isnan(number)) return 0;
-    return static_cast<int>(std::clamp(number, double(std::numeric_limits<int>::min()),
-                                       double(std::numeric_limits<int>::max())));
+    return static_cast<int>(
+        std::clamp(number, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
 }
 
 ShootBullet ReadShootBullet(const Json::Value& document, int bullet) {
@@ -93,12 +96,18 @@ Json::Value ShootBulletStep(int step, const ShootBullet& bullet) {
     const StepShape& shape = kStepShapes[std::clamp(step, 0, kShootStepsPerBullet - 1)];
     const int delay = shape.delay < 0 ? b.delay : shape.delay;
     switch (step) {
-    case 0: return MakeStep("down", 1, delay, shape.type);
-    case 1: return MakeStep("up", 1, delay, shape.type);
-    case 2: return MakeStep(Direction(b.left), b.x, delay, shape.type);
-    case 3: return MakeStep(Direction(b.up), b.y, delay, shape.type);
-    case 4: return MakeStep(Direction(b.left), 0, delay, shape.type);
-    default: return MakeStep(Direction(b.up), 0, delay, shape.type);
+        case 0:
+            return MakeStep("down", 1, delay, shape.type);
+        case 1:
+            return MakeStep("up", 1, delay, shape.type);
+        case 2:
+            return MakeStep(Direction(b.left), b.x, delay, shape.type);
+        case 3:
+            return MakeStep(Direction(b.up), b.y, delay, shape.type);
+        case 4:
+            return MakeStep(Direction(b.left), 0, delay, shape.type);
+        default:
+            return MakeStep(Direction(b.up), 0, delay, shape.type);
     }
 }
 
@@ -110,7 +119,9 @@ void WriteShootBullet(Json::Value& document, int bullet, const ShootBullet& valu
     const Json::ArrayIndex first = static_cast<Json::ArrayIndex>(bullet * kShootStepsPerBullet);
     const ShootBullet zero;
     for (Json::ArrayIndex i = 0; i < first; ++i) {
-        if (i >= events.size() || !events[i].isObject()) events[i] = ShootBulletStep(int(i % kShootStepsPerBullet), zero);
+        if (i >= events.size() || !events[i].isObject())
+            events[i] = ShootBulletStep(int(i % kShootStepsPerBullet), zero);
     }
-    for (int step = 0; step < kShootStepsPerBullet; ++step) events[first + Json::ArrayIndex(step)] = ShootBulletStep(step, value);
+    for (int step = 0; step < kShootStepsPerBullet; ++step)
+        events[first + Json::ArrayIndex(step)] = ShootBulletStep(step, value);
 }

@@ -55,7 +55,8 @@ public:
         device.SetCommandHook([this](tavrik::devsim::Emulator&, const uint8_t* request, uint8_t*) {
             if (request[3] != kStreamFrameCommand) return false;
             const uint8_t length = request[4];
-            const bool lit = std::any_of(request + 8, request + 8 + std::min<int>(length, 56), [](uint8_t b) { return b != 0; });
+            const bool lit =
+                std::any_of(request + 8, request + 8 + std::min<int>(length, 56), [](uint8_t b) { return b != 0; });
             if (lit) lastLit_.store(Clock::now().time_since_epoch().count());
             return false;
         });
@@ -147,8 +148,11 @@ void BM_AudioToHid(benchmark::State& state) {
                     break;
                 }
                 const auto quietFrom = Clock::now();
-                if (!PumpUntil([&] { return Clock::now() - std::max(watch.LastLit(), quietFrom) > std::chrono::milliseconds(200); },
-                               std::chrono::seconds(10))) {
+                if (!PumpUntil(
+                        [&] {
+                            return Clock::now() - std::max(watch.LastLit(), quietFrom) > std::chrono::milliseconds(200);
+                        },
+                        std::chrono::seconds(10))) {
                     failure = "the keys did not go dark in silence";
                     break;
                 }

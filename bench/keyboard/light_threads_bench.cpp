@@ -39,6 +39,11 @@ void BM_LightThreadsCpu(benchmark::State& state) {
     const char* labels[] = {"own effect (goal 2 %)", "channel closed (goal 0.2 %)", "music stream (goal 5 %)"};
     state.SetLabel(labels[scenario]);
 }
-BENCHMARK(BM_LightThreadsCpu)->Arg(kOwnEffect)->Arg(kChannelClosed)->Arg(kMusic)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LightThreadsCpu)
+    ->Arg(kOwnEffect)
+    ->Arg(kChannelClosed)
+    ->Arg(kMusic)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

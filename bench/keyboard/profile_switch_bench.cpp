@@ -41,8 +41,8 @@ void BM_ProfileSwitch(benchmark::State& state) {
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> root(
         builder.Create(L"XML\\DeviceXml\\keyboarddevice.xml", nullptr, &callback, nullptr, nullptr));
-    auto* page = root ? static_cast<CCorvaneKeyboardDevice*>(root->GetInterface(CCorvaneKeyboardDevice::kClassName))
-                      : nullptr;
+    auto* page =
+        root ? static_cast<CCorvaneKeyboardDevice*>(root->GetInterface(CCorvaneKeyboardDevice::kClassName)) : nullptr;
     if (!page) {
         state.SkipWithError("the keyboard skin did not build");
         return;

@@ -23,7 +23,8 @@ namespace {
 
 using namespace DuiLib;
 
-constexpr const wchar_t* kPageSkin = LR"(<CorvaneKeyboardDevice name="page">
+constexpr const wchar_t* kPageSkin =
+    LR"(<CorvaneKeyboardDevice name="page">
   <HorizontalLayout name="screen_view_tab"/>
   <Label name="frame_count_label"/>
 </CorvaneKeyboardDevice>)";
@@ -55,8 +56,8 @@ void BM_ImportVideo300(benchmark::State& state) {
     }
     CDialogBuilder builder;
     std::unique_ptr<CControlUI> root(builder.Create(kPageSkin));
-    auto* page = root ? static_cast<CCorvaneKeyboardDevice*>(root->GetInterface(CCorvaneKeyboardDevice::kClassName))
-                      : nullptr;
+    auto* page =
+        root ? static_cast<CCorvaneKeyboardDevice*>(root->GetInterface(CCorvaneKeyboardDevice::kClassName)) : nullptr;
     if (!page) {
         state.SkipWithError("the page did not build");
         return;

@@ -37,8 +37,8 @@ void BM_OnSpectrumFrame(benchmark::State& state) {
     SpectrumMainWnd window;
     window.Keyboards().push_back(&keyboard);
     window.Mice().push_back(&mouse);
-    for (uint16_t type : {HidDeviceSlot::kTypeKeyboardCable, HidDeviceSlot::kTypeKeyboardReceiver,
-                          HidDeviceSlot::kTypeMouseCable}) {
+    for (uint16_t type :
+         {HidDeviceSlot::kTypeKeyboardCable, HidDeviceSlot::kTypeKeyboardReceiver, HidDeviceSlot::kTypeMouseCable}) {
         HidDeviceSlot slot;
         slot.deviceType = type;
         slot.connected = 1;

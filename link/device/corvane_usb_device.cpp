@@ -33,7 +33,6 @@ bool ReadLightNames(const Json::Value& root, const char* rows, int index, std::v
     return true;
 }
 
-
 constexpr const wchar_t* kSelectPanelClass = L"SelectPanel";
 constexpr const wchar_t* kKeyButtonClass = L"DeviceKeyButton";
 constexpr DWORD kWhite = 0xFFFFFF;
@@ -49,19 +48,28 @@ struct TabPages {
 
 TabPages TabPagesFor(int code, int deviceType) {
     switch (code) {
-    case 1: return {0, 0};           // lighting
-    case 2: return {0, 1};           // keys
-    case 3: return {1, kUnchanged};  // macros
-    case 4:                          // system
-        if (deviceType == CCorvaneUSBDevice::kTypeKeyboard || deviceType == CCorvaneUSBDevice::kTypeMouse)
-            return {3, kUnchanged};
-        return {0, 2};
-    case 5: return {2, kUnchanged};  // cursor
-    case 6: return {0, 1};           // headset voice
-    case 7: return {0, 2};           // voice changer
-    case 8: return {1, kUnchanged};  // virtual 7.1
-    case 9: return {4, kUnchanged};  // screen
-    default: return {0, 0};
+        case 1:
+            return {0, 0};  // lighting
+        case 2:
+            return {0, 1};  // keys
+        case 3:
+            return {1, kUnchanged};  // macros
+        case 4:                      // system
+            if (deviceType == CCorvaneUSBDevice::kTypeKeyboard || deviceType == CCorvaneUSBDevice::kTypeMouse)
+                return {3, kUnchanged};
+            return {0, 2};
+        case 5:
+            return {2, kUnchanged};  // cursor
+        case 6:
+            return {0, 1};  // headset voice
+        case 7:
+            return {0, 2};  // voice changer
+        case 8:
+            return {1, kUnchanged};  // virtual 7.1
+        case 9:
+            return {4, kUnchanged};  // screen
+        default:
+            return {0, 0};
     }
 }
 
@@ -254,7 +262,9 @@ int CCorvaneUSBDevice::StepBreathingPalette() { return m_leds.StepBreathingPalet
 int CCorvaneUSBDevice::StepStatic() { return m_leds.StepStatic(CurrentLightSetting()); }
 int CCorvaneUSBDevice::StepSpectrum() { return m_leds.StepSpectrum(CurrentLightSetting()); }
 int CCorvaneUSBDevice::StepFlash() { return m_leds.StepFlash(CurrentLightSetting(), win::GetTickCount()); }
-int CCorvaneUSBDevice::StepFlashPalette() { return m_leds.StepFlashPalette(CurrentLightSetting(), win::GetTickCount()); }
+int CCorvaneUSBDevice::StepFlashPalette() {
+    return m_leds.StepFlashPalette(CurrentLightSetting(), win::GetTickCount());
+}
 int CCorvaneUSBDevice::StepLightsOff() { return m_leds.StepLightsOff(); }
 
 int CCorvaneUSBDevice::SendLedFrame() {

@@ -9,38 +9,55 @@ using namespace DuiLib;
 
 void CDeviceOptionUI::DeviceTimerProc(UINT id) {
     switch (id) {
-    case TIMER_OPTION_FRAME:
-    case TIMER_OPTION_CONNECT:
-    case TIMER_OPTION_RESYNC:
-    case TIMER_OPTION_1003:
-    case TIMER_OPTION_1004:
-    case TIMER_OPTION_STATUS:
-    case TIMER_OPTION_ONLINE:
-    case TIMER_OPTION_KEEPALIVE:
-    case TIMER_OPTION_LINK_QUERY: break;
-    default: return;
+        case TIMER_OPTION_FRAME:
+        case TIMER_OPTION_CONNECT:
+        case TIMER_OPTION_RESYNC:
+        case TIMER_OPTION_1003:
+        case TIMER_OPTION_1004:
+        case TIMER_OPTION_STATUS:
+        case TIMER_OPTION_ONLINE:
+        case TIMER_OPTION_KEEPALIVE:
+        case TIMER_OPTION_LINK_QUERY:
+            break;
+        default:
+            return;
     }
     KillOwnTimer(id);
     if (!m_pDevice) return;
     CDeviceProtocol& channel = m_pDevice->CommandChannel();
     switch (id) {
-    case TIMER_OPTION_FRAME: OnFrameTimer(); break;
-    case TIMER_OPTION_CONNECT: OnConnectTimer(); break;
-    case TIMER_OPTION_RESYNC: m_pDevice->ReadActiveProfile(); break;
-    case TIMER_OPTION_1003: m_pDevice->OnTimer1003(); break;
-    case TIMER_OPTION_1004: m_pDevice->OnTimer1004(); break;
-    case TIMER_OPTION_STATUS:
-        m_pDevice->PollStatus();
-        if (m_pDevice->GetShowPower()) ArmTimer(TIMER_OPTION_STATUS, kStatusMs);
-        break;
-    case TIMER_OPTION_ONLINE: OnOnlineTimer(); break;
-    case TIMER_OPTION_KEEPALIVE:
-        channel.BeginSession();
-        channel.EndSession();
-        ArmTimer(TIMER_OPTION_KEEPALIVE, kKeepAliveMs);
-        break;
-    case TIMER_OPTION_LINK_QUERY: OnLinkQueryTimer(); break;
-    default: break;
+        case TIMER_OPTION_FRAME:
+            OnFrameTimer();
+            break;
+        case TIMER_OPTION_CONNECT:
+            OnConnectTimer();
+            break;
+        case TIMER_OPTION_RESYNC:
+            m_pDevice->ReadActiveProfile();
+            break;
+        case TIMER_OPTION_1003:
+            m_pDevice->OnTimer1003();
+            break;
+        case TIMER_OPTION_1004:
+            m_pDevice->OnTimer1004();
+            break;
+        case TIMER_OPTION_STATUS:
+            m_pDevice->PollStatus();
+            if (m_pDevice->GetShowPower()) ArmTimer(TIMER_OPTION_STATUS, kStatusMs);
+            break;
+        case TIMER_OPTION_ONLINE:
+            OnOnlineTimer();
+            break;
+        case TIMER_OPTION_KEEPALIVE:
+            channel.BeginSession();
+            channel.EndSession();
+            ArmTimer(TIMER_OPTION_KEEPALIVE, kKeepAliveMs);
+            break;
+        case TIMER_OPTION_LINK_QUERY:
+            OnLinkQueryTimer();
+            break;
+        default:
+            break;
     }
 }
 

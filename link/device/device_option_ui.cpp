@@ -13,16 +13,21 @@ namespace {
 // The icon word of a kind; null when the kind leaves the icons as they are.
 const wchar_t* IconWordFor(int kind, int subKind) {
     switch (kind) {
-    case 1: return L"kb";
-    case 2: return L"ms";
-    case 3:
-        if (subKind == 0) return L"hard_mp";
-        if (subKind == 1) return L"soft_mp";
-        return nullptr;
-    case 4:
-    case 7: return L"hd";
-    case 5: return L"hub";
-    default: return L"unknow";
+        case 1:
+            return L"kb";
+        case 2:
+            return L"ms";
+        case 3:
+            if (subKind == 0) return L"hard_mp";
+            if (subKind == 1) return L"soft_mp";
+            return nullptr;
+        case 4:
+        case 7:
+            return L"hd";
+        case 5:
+            return L"hub";
+        default:
+            return L"unknow";
     }
 }
 

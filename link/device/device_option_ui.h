@@ -24,15 +24,15 @@ class COptionUI;
 class CCorvaneUSBDevice;
 
 enum DeviceOptionTimer : DuiLib::UINT {
-    TIMER_OPTION_FRAME = 1000,      // LED preview frame
-    TIMER_OPTION_CONNECT = 1001,    // connect the page (receiver: once the device is linked)
-    TIMER_OPTION_RESYNC = 1002,     // the device reported a change: read the active profile
+    TIMER_OPTION_FRAME = 1000,    // LED preview frame
+    TIMER_OPTION_CONNECT = 1001,  // connect the page (receiver: once the device is linked)
+    TIMER_OPTION_RESYNC = 1002,   // the device reported a change: read the active profile
     TIMER_OPTION_1003 = 1003,
     TIMER_OPTION_1004 = 1004,
-    TIMER_OPTION_STATUS = 1005,     // status poll
-    TIMER_OPTION_ONLINE = 1007,     // receiver: is the device still linked?
-    TIMER_OPTION_KEEPALIVE = 1008,  // receiver: empty begin/end pair
-    TIMER_OPTION_LINK_QUERY = 1009, // link queries after a switch to the receiver
+    TIMER_OPTION_STATUS = 1005,      // status poll
+    TIMER_OPTION_ONLINE = 1007,      // receiver: is the device still linked?
+    TIMER_OPTION_KEEPALIVE = 1008,   // receiver: empty begin/end pair
+    TIMER_OPTION_LINK_QUERY = 1009,  // link queries after a switch to the receiver
 };
 
 // The main window's message an entry sends when its device comes online (lParam

@@ -13,8 +13,8 @@ WaitResult WaitReadyOrCancel(win::HANDLE cancel, int fd, const Deadline& deadlin
     win::DWORD handleCount = cancel != nullptr ? 1 : 0;
     win::WaitDescriptor descriptor{fd, false};
     win::DWORD descriptorCount = fd >= 0 ? 1 : 0;
-    win::DWORD r = win::WaitForObjectsAndDescriptors(handleCount, &cancel, descriptorCount, &descriptor,
-                                                     deadline.RemainingMs());
+    win::DWORD r =
+        win::WaitForObjectsAndDescriptors(handleCount, &cancel, descriptorCount, &descriptor, deadline.RemainingMs());
     if (r == win::WAIT_TIMEOUT) {
         return WaitResult::TimedOut;
     }

@@ -63,7 +63,7 @@ public:
     int Connections() const;        // successful Connect calls
     int RecordingsStarted() const;  // successful StartRecording calls
     int LiveSources() const;
-    int DeviceChecks() const;       // QueryDefaultDevice calls
+    int DeviceChecks() const;  // QueryDefaultDevice calls
     std::optional<WaveFormat> LastRecordingFormat() const;
     std::string LastConnectedDevice() const;
 

@@ -71,7 +71,8 @@ std::string AnswerChipRequest(SimulatedChip& chip, const std::string& line) {
         return text ? "ok " + *text : "error";
     }
     double value = 0;
-    if (verb == "write" && (in >> id >> channel >> name >> value)) return chip.Write(id, name, channel, value) ? "ok" : "error";
+    if (verb == "write" && (in >> id >> channel >> name >> value))
+        return chip.Write(id, name, channel, value) ? "ok" : "error";
     return "error";
 }
 
@@ -164,8 +165,10 @@ bool ChipClient::Request(const std::string& line, std::string* answer) {
         while (ok && reply.find('\n') == std::string::npos && reply.size() < kMaxLine) {
             char buffer[512];
             const ssize_t n = recv(fd_, buffer, sizeof buffer, 0);
-            if (n <= 0) ok = false;
-            else reply.append(buffer, size_t(n));
+            if (n <= 0)
+                ok = false;
+            else
+                reply.append(buffer, size_t(n));
         }
         if (!ok) {
             // The server went away: one more try on a new connection.

@@ -212,7 +212,8 @@ std::string Text(double v) {
 class PulseChipBackend final : public ChipBackend {
 public:
     PulseChipBackend()
-        : sink_(EnvOr("TAVRIK_CONFLIB_SINK", "@DEFAULT_SINK@")), source_(EnvOr("TAVRIK_CONFLIB_SOURCE", "@DEFAULT_SOURCE@")) {
+        : sink_(EnvOr("TAVRIK_CONFLIB_SINK", "@DEFAULT_SINK@")),
+          source_(EnvOr("TAVRIK_CONFLIB_SOURCE", "@DEFAULT_SOURCE@")) {
         // No voice changer: the capture device's first feature lacks its bit.
         dsp_.SetFeatures("1,0,0,0,2,0,3", "1,0,0,0,4,0,5");
     }

@@ -38,13 +38,27 @@ bool IsScalarProperty(const std::string& name) {
 
 SimulatedChip::SimulatedChip() {
     values_ = {
-        {"VirtualSurroundEffectControl", 0}, {"Enable_EQ_GFX", 0}, {"Enable_RFX_GFX", 0},
-        {"RFX_ENVIRONMENT", 0}, {"RFX_ROOMSIZE", 0}, {"Enable_ENC_LFX", 0},
-        {"VolumeControl", 60}, {"MuteControl", 0}, {"VolumeScalarControl", 0.6},
-        {"GetMaxVol", 0}, {"GetMinVol", -96}, {"GetVolStep", 0.5},
-        {"GetAAMaxVol", 12}, {"GetAAMinVol", -34.5}, {"GetAAVolStep", 1.5},
-        {"AAVolumeControl", 50}, {"AAMuteControl", 1}, {"AAVolumeScalarControl", 0.5},
-        {"Enable_MAGICVOICE", 0}, {"Enable_MICECHO", 0}, {"MagicVoice_Selection", 0},
+        {"VirtualSurroundEffectControl", 0},
+        {"Enable_EQ_GFX", 0},
+        {"Enable_RFX_GFX", 0},
+        {"RFX_ENVIRONMENT", 0},
+        {"RFX_ROOMSIZE", 0},
+        {"Enable_ENC_LFX", 0},
+        {"VolumeControl", 60},
+        {"MuteControl", 0},
+        {"VolumeScalarControl", 0.6},
+        {"GetMaxVol", 0},
+        {"GetMinVol", -96},
+        {"GetVolStep", 0.5},
+        {"GetAAMaxVol", 12},
+        {"GetAAMinVol", -34.5},
+        {"GetAAVolStep", 1.5},
+        {"AAVolumeControl", 50},
+        {"AAMuteControl", 1},
+        {"AAVolumeScalarControl", 0.5},
+        {"Enable_MAGICVOICE", 0},
+        {"Enable_MICECHO", 0},
+        {"MagicVoice_Selection", 0},
     };
     for (int k = 1; k <= 10; ++k) values_["EQ_Slider" + std::to_string(k)] = 0;
     renderFeatures_ = "1,0,0,0,2,0,3";

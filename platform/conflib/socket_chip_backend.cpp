@@ -22,7 +22,8 @@ public:
     }
     std::optional<ChipDevice> Device(int flow, unsigned index) override {
         std::string answer;
-        if (!client_.Request("device " + std::to_string(flow) + " " + std::to_string(index), &answer)) return std::nullopt;
+        if (!client_.Request("device " + std::to_string(flow) + " " + std::to_string(index), &answer))
+            return std::nullopt;
         std::istringstream in(answer);
         ChipDevice d;
         if (!(in >> d.id >> d.type >> d.id2 >> d.state)) return std::nullopt;

@@ -180,7 +180,8 @@ std::vector<FileFilter> ParseFilterList(const std::wstring& filter) {
     while (start < filter.size()) {
         const std::size_t end = filter.find(L'\0', start);
         if (end == start) break;  // the second zero ends the list
-        parts.push_back(win::ToUtf8(filter.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start)));
+        parts.push_back(
+            win::ToUtf8(filter.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start)));
         if (end == std::wstring::npos) break;
         start = end + 1;
     }

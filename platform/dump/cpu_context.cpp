@@ -62,8 +62,7 @@ void ContextFromMachineContext(const void* ucontext, ContextRecord* out) {
     Put32(out, amd64::kOffsetFlags, flags);
 }
 
-void ContextFromPointers(bool known, std::uint64_t stackPointer, std::uint64_t instructionPointer,
-                         ContextRecord* out) {
+void ContextFromPointers(bool known, std::uint64_t stackPointer, std::uint64_t instructionPointer, ContextRecord* out) {
     std::memset(out->bytes, 0, sizeof(out->bytes));
     if (!known) {
         Put32(out, amd64::kOffsetFlags, amd64::kFlagsArch);
@@ -75,8 +74,6 @@ void ContextFromPointers(bool known, std::uint64_t stackPointer, std::uint64_t i
 }
 
 std::uint64_t ContextStackPointer(const ContextRecord& context) { return Get64(context, amd64::kOffsetRsp); }
-std::uint64_t ContextInstructionPointer(const ContextRecord& context) {
-    return Get64(context, amd64::kOffsetRip);
-}
+std::uint64_t ContextInstructionPointer(const ContextRecord& context) { return Get64(context, amd64::kOffsetRip); }
 
 }  // namespace platform::dump

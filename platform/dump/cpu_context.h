@@ -18,8 +18,7 @@ void ContextFromMachineContext(const void* ucontext, ContextRecord* out);
 
 // Only the stack and instruction pointer (all that is known of a thread that
 // did not take the signal); with neither known, an empty record.
-void ContextFromPointers(bool known, std::uint64_t stackPointer, std::uint64_t instructionPointer,
-                         ContextRecord* out);
+void ContextFromPointers(bool known, std::uint64_t stackPointer, std::uint64_t instructionPointer, ContextRecord* out);
 
 std::uint64_t ContextStackPointer(const ContextRecord& context);
 std::uint64_t ContextInstructionPointer(const ContextRecord& context);

@@ -457,8 +457,8 @@ std::uint32_t WriteMemoryList(const WriterState& s, Sink& sink, std::uint32_t* s
 
 bool WriteDump(WriterState& s, int fd, std::uint32_t type, const MINIDUMP_EXCEPTION_INFORMATION* exception) {
     const EXCEPTION_POINTERS* pointers = exception != nullptr ? exception->ExceptionPointers : nullptr;
-    bool hasException = pointers != nullptr && pointers->ExceptionRecord != nullptr &&
-                        pointers->ContextRecord != nullptr;
+    bool hasException =
+        pointers != nullptr && pointers->ExceptionRecord != nullptr && pointers->ContextRecord != nullptr;
     std::uint32_t crashThread = dump::CurrentThreadId();
     const void* crashContext = nullptr;
     if (hasException) {
@@ -487,9 +487,9 @@ bool WriteDump(WriterState& s, int fd, std::uint32_t type, const MINIDUMP_EXCEPT
     ThreadListResult threads = WriteThreads(s, sink, crashThread, crashContext);
     streams[streamCount++] = {layout::kThreadListStream, threads.size, threads.rva};
     if (hasException) {
-        streams[streamCount++] = {layout::kExceptionStream, layout::kExceptionStreamSize,
-                                  WriteException(sink, crashThread, pointers->ExceptionRecord,
-                                                 threads.crashContextRva)};
+        streams[streamCount++] = {
+            layout::kExceptionStream, layout::kExceptionStreamSize,
+            WriteException(sink, crashThread, pointers->ExceptionRecord, threads.crashContextRva)};
     }
     if (indirect && threads.crashStackSize > 0) {
         // After every stack is in, so that no stack is taken twice.

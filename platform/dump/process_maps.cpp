@@ -103,8 +103,7 @@ void ProcessMaps::AddLine(const char* line, std::size_t length) {
         return;
     }
     // A continuation of the file mapped just before: widen that module.
-    if (moduleCount_ > 0 && inode == lastInode_ && device == lastDevice_ &&
-        modules_[moduleCount_ - 1].end == start) {
+    if (moduleCount_ > 0 && inode == lastInode_ && device == lastDevice_ && modules_[moduleCount_ - 1].end == start) {
         modules_[moduleCount_ - 1].end = stop;
         return;
     }

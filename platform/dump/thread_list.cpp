@@ -105,8 +105,7 @@ void ThreadList::ReadRegisters(ThreadState* thread) {
 
 bool ThreadList::Read() {
     count_ = 0;
-    int fd = static_cast<int>(
-        ::syscall(SYS_openat, AT_FDCWD, "/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    int fd = static_cast<int>(::syscall(SYS_openat, AT_FDCWD, "/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd < 0) {
         return false;
     }

@@ -28,8 +28,8 @@ namespace win {
 struct VS_FIXEDFILEINFO {
     DWORD dwSignature = 0;  // 0xFEEF04BD
     DWORD dwStrucVersion = 0;
-    DWORD dwFileVersionMS = 0;     // first number << 16 | second
-    DWORD dwFileVersionLS = 0;     // third number << 16 | fourth
+    DWORD dwFileVersionMS = 0;  // first number << 16 | second
+    DWORD dwFileVersionLS = 0;  // third number << 16 | fourth
     DWORD dwProductVersionMS = 0;
     DWORD dwProductVersionLS = 0;
     DWORD dwFileFlagsMask = 0;

@@ -48,5 +48,4 @@ BOOL FileExists(std::wstring_view path);
 BOOL DirectoryExists(std::wstring_view path);
 BOOL DeleteFileW(LPCWSTR path);
 
-
 }  // namespace win

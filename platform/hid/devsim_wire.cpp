@@ -10,8 +10,14 @@ namespace {
 class Writer {
 public:
     void U8(std::uint8_t v) { out.push_back(v); }
-    void U16(std::uint16_t v) { U8(v & 0xFF); U8(v >> 8); }
-    void U32(std::uint32_t v) { U16(v & 0xFFFF); U16(v >> 16); }
+    void U16(std::uint16_t v) {
+        U8(v & 0xFF);
+        U8(v >> 8);
+    }
+    void U32(std::uint32_t v) {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
     void Bytes(const std::uint8_t* p, std::size_t n) { out.insert(out.end(), p, p + n); }
     std::vector<std::uint8_t> out;
 };
@@ -151,7 +157,8 @@ bool WriteEncoded(int fd, const std::vector<std::uint8_t>& frame) {
 bool ReadFrame(int fd, FrameType* type, std::vector<std::uint8_t>* payload) {
     std::uint8_t head[5];
     if (!ReadAll(fd, head, sizeof head)) return false;
-    const std::uint32_t length = head[0] | (head[1] << 8) | (head[2] << 16) | (static_cast<std::uint32_t>(head[3]) << 24);
+    const std::uint32_t length =
+        head[0] | (head[1] << 8) | (head[2] << 16) | (static_cast<std::uint32_t>(head[3]) << 24);
     if (length == 0 || length > kMaxFrame) return false;
     *type = static_cast<FrameType>(head[4]);
     payload->resize(length - 1);

@@ -95,8 +95,8 @@ BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, void*, const GUID*, DWORD memberI
 }
 
 BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO set, SP_DEVICE_INTERFACE_DATA* data,
-                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize,
-                                      DWORD* requiredSize, void*) {
+                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize, DWORD* requiredSize,
+                                      void*) {
     auto info = detail::LookupAs<DevInfoSet>(set);
     if (!info || !data || data->Reserved == 0 || data->Reserved > info->paths.size()) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -134,8 +134,7 @@ BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) {
 
 HANDLE CreateFileW(LPCWSTR path, DWORD desiredAccess, DWORD shareMode, void*, DWORD creationDisposition, DWORD,
                    HANDLE) {
-    if (!path || creationDisposition != OPEN_EXISTING ||
-        (desiredAccess & ~(GENERIC_READ | GENERIC_WRITE)) != 0) {
+    if (!path || creationDisposition != OPEN_EXISTING || (desiredAccess & ~(GENERIC_READ | GENERIC_WRITE)) != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }

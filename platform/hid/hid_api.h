@@ -61,8 +61,8 @@ BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, void* deviceInfoData, const GUID*
 // in *requiredSize. With one: detail->cbSize must be
 // sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W); the path is written zero-terminated.
 BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO set, SP_DEVICE_INTERFACE_DATA* data,
-                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize,
-                                      DWORD* requiredSize, void* deviceInfoData);
+                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize, DWORD* requiredSize,
+                                      void* deviceInfoData);
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
 
 inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;

@@ -59,7 +59,10 @@ public:
 
     // Whether an open asking for this access (GENERIC_READ / GENERIC_WRITE)
     // can work: false when the device file refuses it.
-    virtual bool Accessible(win::DWORD access) { (void)access; return true; }
+    virtual bool Accessible(win::DWORD access) {
+        (void)access;
+        return true;
+    }
 
     // Core side: the handles opened on this node.
     bool AddOpen(const std::shared_ptr<OpenState>& state, win::DWORD* error);

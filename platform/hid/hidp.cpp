@@ -94,9 +94,8 @@ NTSTATUS FindValue(const TopCollection* col, HIDP_REPORT_TYPE type, USAGE page, 
 
 // The checks and lookup both value readers start with: the field and element
 // of a usage in a valid report.
-NTSTATUS LocateValue(PHIDP_PREPARSED_DATA preparsed, HIDP_REPORT_TYPE type, USAGE page, USAGE usage,
-                     const void* report, std::uint32_t reportLength, const void* out, const ReportField** field,
-                     std::uint32_t* element) {
+NTSTATUS LocateValue(PHIDP_PREPARSED_DATA preparsed, HIDP_REPORT_TYPE type, USAGE page, USAGE usage, const void* report,
+                     std::uint32_t reportLength, const void* out, const ReportField** field, std::uint32_t* element) {
     const TopCollection* col = Collection(preparsed);
     NTSTATUS st = CheckReport(col, type, report, reportLength);
     if (st != HIDP_STATUS_SUCCESS) return st;

@@ -15,12 +15,10 @@ NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA preparsed, HIDP_CAPS* caps);
 // and usage (0 matches any). On entry *length is the room in caps, on return
 // the number written; HIDP_STATUS_USAGE_NOT_FOUND when nothing matches,
 // HIDP_STATUS_BUFFER_TOO_SMALL when more matched than fitted.
-NTSTATUS HidP_GetSpecificButtonCaps(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t linkCollection,
-                                    USAGE usage, HIDP_BUTTON_CAPS* caps, std::uint16_t* length,
-                                    PHIDP_PREPARSED_DATA preparsed);
-NTSTATUS HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t linkCollection,
-                                   USAGE usage, HIDP_VALUE_CAPS* caps, std::uint16_t* length,
-                                   PHIDP_PREPARSED_DATA preparsed);
+NTSTATUS HidP_GetSpecificButtonCaps(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t linkCollection, USAGE usage,
+                                    HIDP_BUTTON_CAPS* caps, std::uint16_t* length, PHIDP_PREPARSED_DATA preparsed);
+NTSTATUS HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t linkCollection, USAGE usage,
+                                   HIDP_VALUE_CAPS* caps, std::uint16_t* length, PHIDP_PREPARSED_DATA preparsed);
 NTSTATUS HidP_GetButtonCaps(HIDP_REPORT_TYPE type, HIDP_BUTTON_CAPS* caps, std::uint16_t* length,
                             PHIDP_PREPARSED_DATA preparsed);
 NTSTATUS HidP_GetValueCaps(HIDP_REPORT_TYPE type, HIDP_VALUE_CAPS* caps, std::uint16_t* length,
@@ -43,8 +41,8 @@ NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_
 
 // The value mapped from its logical range onto its physical range;
 // HIDP_STATUS_BAD_LOG_PHY_VALUES when either range is empty or reversed.
-NTSTATUS HidP_GetScaledUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t linkCollection,
-                                  USAGE usage, std::int32_t* usageValue, PHIDP_PREPARSED_DATA preparsed,
-                                  const void* report, std::uint32_t reportLength);
+NTSTATUS HidP_GetScaledUsageValue(HIDP_REPORT_TYPE type, USAGE usagePage, std::uint16_t linkCollection, USAGE usage,
+                                  std::int32_t* usageValue, PHIDP_PREPARSED_DATA preparsed, const void* report,
+                                  std::uint32_t reportLength);
 
 }  // namespace win

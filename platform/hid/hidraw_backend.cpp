@@ -62,8 +62,7 @@ bool ProbeNode(const fs::path& sysRoot, const std::string& name, Probe* out) {
     bool haveId = false;
     std::istringstream lines(uevent);
     for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("HID_ID=", 0) == 0 &&
-            std::sscanf(line.c_str() + 7, "%x:%x:%x", &bus, &vendor, &product) == 3)
+        if (line.rfind("HID_ID=", 0) == 0 && std::sscanf(line.c_str() + 7, "%x:%x:%x", &bus, &vendor, &product) == 3)
             haveId = true;
     }
     if (!haveId) return false;
@@ -141,8 +140,8 @@ public:
             }
             std::uint64_t elapsed = win::GetTickCount64() - start;
             if (timeoutMs != win::INFINITE && elapsed >= timeoutMs) return win::HidIoResult::TimedOut;
-            const win::DWORD wait = timeoutMs == win::INFINITE ? win::INFINITE
-                                                               : static_cast<win::DWORD>(timeoutMs - elapsed);
+            const win::DWORD wait =
+                timeoutMs == win::INFINITE ? win::INFINITE : static_cast<win::DWORD>(timeoutMs - elapsed);
             win::WaitDescriptor d{fd, true};
             win::HANDLE cancels[2];
             win::DWORD count = 0;

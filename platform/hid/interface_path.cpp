@@ -8,8 +8,8 @@ namespace tavrik::hid {
 std::wstring FormatInterfacePath(const NodeInfo& info, int collectionNumber, bool multipleCollections) {
     char head[96];
     if (info.bluetooth) {
-        std::snprintf(head, sizeof head, "{00001124-0000-1000-8000-00805f9b34fb}_vid&0002%04x_pid&%04x",
-                      info.vendorId, info.productId);
+        std::snprintf(head, sizeof head, "{00001124-0000-1000-8000-00805f9b34fb}_vid&0002%04x_pid&%04x", info.vendorId,
+                      info.productId);
     } else {
         std::snprintf(head, sizeof head, "vid_%04x&pid_%04x", info.vendorId, info.productId);
     }

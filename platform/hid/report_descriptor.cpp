@@ -43,10 +43,14 @@ struct LocalState {
 
 std::int32_t SignedValue(std::uint32_t raw, int size) {
     switch (size) {
-    case 1: return static_cast<std::int8_t>(raw);
-    case 2: return static_cast<std::int16_t>(raw);
-    case 4: return static_cast<std::int32_t>(raw);
-    default: return 0;
+        case 1:
+            return static_cast<std::int8_t>(raw);
+        case 2:
+            return static_cast<std::int16_t>(raw);
+        case 4:
+            return static_cast<std::int32_t>(raw);
+        default:
+            return 0;
     }
 }
 
@@ -236,7 +240,7 @@ ReportDescriptor ParseReportDescriptor(const std::uint8_t* data, std::size_t siz
     LocalState local;
     int minSize = 0;
     int depth = 0;
-    int topIndex = -1;  // collection receiving main items, -1 outside any
+    int topIndex = -1;                                           // collection receiving main items, -1 outside any
     std::map<std::pair<int, std::uint8_t>, std::uint32_t> bits;  // data bits so far per report
     std::size_t fieldCount = 0;
 
@@ -246,9 +250,15 @@ ReportDescriptor ParseReportDescriptor(const std::uint8_t* data, std::size_t siz
     while (pos < size) {
         const std::uint8_t prefix = data[pos];
         if (prefix == 0xFE) {  // long item: skip it whole
-            if (pos + 2 >= size) { fail(); break; }
+            if (pos + 2 >= size) {
+                fail();
+                break;
+            }
             std::size_t len = data[pos + 1];
-            if (pos + 3 + len > size) { fail(); break; }
+            if (pos + 3 + len > size) {
+                fail();
+                break;
+            }
             pos += 3 + len;
             continue;
         }
@@ -256,21 +266,31 @@ ReportDescriptor ParseReportDescriptor(const std::uint8_t* data, std::size_t siz
         const int itemSize = kSizes[prefix & 0x03];
         const int type = (prefix >> 2) & 0x03;
         const int tag = prefix >> 4;
-        if (pos + 1 + itemSize > size) { fail(); break; }
+        if (pos + 1 + itemSize > size) {
+            fail();
+            break;
+        }
         std::uint32_t raw = 0;
         for (int i = 0; i < itemSize; ++i) raw |= static_cast<std::uint32_t>(data[pos + 1 + i]) << (8 * i);
         pos += 1 + itemSize;
 
         if (type == 0) {  // main
             if (tag == 0x8 || tag == 0x9 || tag == 0xB) {
-                const win::HIDP_REPORT_TYPE kind =
-                    tag == 0x8 ? win::HidP_Input : tag == 0x9 ? win::HidP_Output : win::HidP_Feature;
+                const win::HIDP_REPORT_TYPE kind = tag == 0x8   ? win::HidP_Input
+                                                   : tag == 0x9 ? win::HidP_Output
+                                                                : win::HidP_Feature;
                 CompleteRange(local, global, minSize);
                 const std::uint32_t total = global.reportSize * global.reportCount;
-                if (global.reportSize > 0xFFFF || global.reportCount > 0xFFFF) { fail(); break; }
+                if (global.reportSize > 0xFFFF || global.reportCount > 0xFFFF) {
+                    fail();
+                    break;
+                }
                 auto key = std::make_pair(static_cast<int>(kind), global.reportId);
                 std::uint32_t& used = bits[key];
-                if (used + total > kMaxReportBits) { fail(); break; }
+                if (used + total > kMaxReportBits) {
+                    fail();
+                    break;
+                }
                 const std::uint32_t offset = 8 + used;
                 used += total;
                 const bool constant = raw & 0x01;
@@ -278,7 +298,10 @@ ReportDescriptor ParseReportDescriptor(const std::uint8_t* data, std::size_t siz
                     TopCollection& col = out.collections[topIndex];
                     if (!col.HasReport(kind, global.reportId)) col.reportIds[kind].push_back(global.reportId);
                     if (!constant && total > 0 && global.reportSize <= 32 && !local.usages.empty()) {
-                        if (fieldCount >= kMaxFields) { fail(); break; }
+                        if (fieldCount >= kMaxFields) {
+                            fail();
+                            break;
+                        }
                         ++fieldCount;
                         ReportField f;
                         f.kind = kind;
@@ -303,9 +326,15 @@ ReportDescriptor ParseReportDescriptor(const std::uint8_t* data, std::size_t siz
                 local.Clear();
             } else if (tag == 0xA) {  // collection
                 CompleteRange(local, global, minSize);
-                if (depth >= kMaxCollectionDepth) { fail(); break; }
+                if (depth >= kMaxCollectionDepth) {
+                    fail();
+                    break;
+                }
                 if (depth == 0) {
-                    if (out.collections.size() >= kMaxTopCollections) { fail(); break; }
+                    if (out.collections.size() >= kMaxTopCollections) {
+                        fail();
+                        break;
+                    }
                     TopCollection col;
                     if (!local.usages.empty()) {
                         col.usagePage = local.usages.front().page;
@@ -320,7 +349,10 @@ ReportDescriptor ParseReportDescriptor(const std::uint8_t* data, std::size_t siz
                 ++depth;
                 local.Clear();
             } else if (tag == 0xC) {  // end collection
-                if (depth == 0) { fail(); break; }
+                if (depth == 0) {
+                    fail();
+                    break;
+                }
                 --depth;
                 if (depth == 0) topIndex = -1;
                 local.Clear();
@@ -330,39 +362,87 @@ ReportDescriptor ParseReportDescriptor(const std::uint8_t* data, std::size_t siz
             }
         } else if (type == 1) {  // global
             switch (tag) {
-            case 0x0: global.usagePage = static_cast<std::uint16_t>(raw); break;
-            case 0x1: global.logicalMin = SignedValue(raw, itemSize); break;
-            case 0x2: global.logicalMaxRaw = raw; global.logicalMaxSize = itemSize; global.logicalMax = SignedValue(raw, itemSize); break;
-            case 0x3: global.physicalMin = SignedValue(raw, itemSize); break;
-            case 0x4: global.physicalMaxRaw = raw; global.physicalMaxSize = itemSize; global.physicalMax = SignedValue(raw, itemSize); break;
-            case 0x5: global.unitExp = raw; break;
-            case 0x6: global.unit = raw; break;
-            case 0x7: global.reportSize = raw; break;
-            case 0x8:
-                if (raw == 0 || raw > 0xFF) { fail(); goto done; }
-                global.reportId = static_cast<std::uint8_t>(raw);
-                out.usesReportIds = true;
-                break;
-            case 0x9: global.reportCount = raw; break;
-            case 0xA:
-                if (stack.size() >= kMaxGlobalStack) { fail(); goto done; }
-                stack.push_back(global);
-                break;
-            case 0xB:
-                if (stack.empty()) { fail(); goto done; }
-                global = stack.back();
-                stack.pop_back();
-                break;
-            default: fail(); goto done;
+                case 0x0:
+                    global.usagePage = static_cast<std::uint16_t>(raw);
+                    break;
+                case 0x1:
+                    global.logicalMin = SignedValue(raw, itemSize);
+                    break;
+                case 0x2:
+                    global.logicalMaxRaw = raw;
+                    global.logicalMaxSize = itemSize;
+                    global.logicalMax = SignedValue(raw, itemSize);
+                    break;
+                case 0x3:
+                    global.physicalMin = SignedValue(raw, itemSize);
+                    break;
+                case 0x4:
+                    global.physicalMaxRaw = raw;
+                    global.physicalMaxSize = itemSize;
+                    global.physicalMax = SignedValue(raw, itemSize);
+                    break;
+                case 0x5:
+                    global.unitExp = raw;
+                    break;
+                case 0x6:
+                    global.unit = raw;
+                    break;
+                case 0x7:
+                    global.reportSize = raw;
+                    break;
+                case 0x8:
+                    if (raw == 0 || raw > 0xFF) {
+                        fail();
+                        goto done;
+                    }
+                    global.reportId = static_cast<std::uint8_t>(raw);
+                    out.usesReportIds = true;
+                    break;
+                case 0x9:
+                    global.reportCount = raw;
+                    break;
+                case 0xA:
+                    if (stack.size() >= kMaxGlobalStack) {
+                        fail();
+                        goto done;
+                    }
+                    stack.push_back(global);
+                    break;
+                case 0xB:
+                    if (stack.empty()) {
+                        fail();
+                        goto done;
+                    }
+                    global = stack.back();
+                    stack.pop_back();
+                    break;
+                default:
+                    fail();
+                    goto done;
             }
         } else if (type == 2) {  // local
             switch (tag) {
-            case 0x0: AddUsage(local, global, raw, itemSize); break;
-            case 0x1: local.min = raw; local.haveMin = true; minSize = itemSize; CompleteRange(local, global, minSize); break;
-            case 0x2: local.max = raw; local.haveMax = true; CompleteRange(local, global, minSize); break;
-            default: break;  // designators, strings, delimiters: not used
+                case 0x0:
+                    AddUsage(local, global, raw, itemSize);
+                    break;
+                case 0x1:
+                    local.min = raw;
+                    local.haveMin = true;
+                    minSize = itemSize;
+                    CompleteRange(local, global, minSize);
+                    break;
+                case 0x2:
+                    local.max = raw;
+                    local.haveMax = true;
+                    CompleteRange(local, global, minSize);
+                    break;
+                default:
+                    break;  // designators, strings, delimiters: not used
             }
-            if (local.overflow) { fail(); break; }
+            if (local.overflow) {
+                fail();
+                break;
+            }
         } else {
             fail();
             break;

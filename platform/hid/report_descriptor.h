@@ -54,9 +54,9 @@ struct ReportField {
 struct TopCollection {
     std::uint16_t usagePage = 0;
     std::uint16_t usage = 0;
-    std::uint16_t linkCollections = 1;  // this collection and the ones nested in it
+    std::uint16_t linkCollections = 1;          // this collection and the ones nested in it
     std::uint16_t reportLength[3] = {0, 0, 0};  // per HIDP_REPORT_TYPE, id byte included
-    std::vector<std::uint8_t> reportIds[3];   // ids of each kind that belong here
+    std::vector<std::uint8_t> reportIds[3];     // ids of each kind that belong here
     std::vector<ReportField> fields;
     std::vector<win::HIDP_BUTTON_CAPS> buttonCaps[3];
     std::vector<win::HIDP_VALUE_CAPS> valueCaps[3];

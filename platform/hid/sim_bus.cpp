@@ -10,8 +10,8 @@ public:
     SimNode(NodeInfo info, int interfaceNumber, std::shared_ptr<SimOutputHandler> handler)
         : Node(std::move(info)), interface_(interfaceNumber), handler_(std::move(handler)) {}
 
-    win::HidIoResult SendOutput(win::HIDP_REPORT_TYPE kind, const std::uint8_t* report, std::size_t length,
-                                win::DWORD, win::HANDLE) override {
+    win::HidIoResult SendOutput(win::HIDP_REPORT_TYPE kind, const std::uint8_t* report, std::size_t length, win::DWORD,
+                                win::HANDLE) override {
         if (!Present()) {
             win::SetLastError(win::ERROR_DEVICE_NOT_CONNECTED);
             return win::HidIoResult::Failed;
@@ -77,8 +77,9 @@ std::uint32_t SimBus::Plug(const SimDeviceDescription& description, SimOutputHan
     const std::uint32_t id = nextId_++;
     auto infos = SimNodeInfos(description, id);
     for (std::size_t i = 0; i < infos.size(); ++i)
-        device->nodes.emplace_back(description.interfaces[i].number,
-                                   std::make_shared<SimNode>(std::move(infos[i]), description.interfaces[i].number, shared));
+        device->nodes.emplace_back(
+            description.interfaces[i].number,
+            std::make_shared<SimNode>(std::move(infos[i]), description.interfaces[i].number, shared));
     devices_[id] = device;
     return id;
 }

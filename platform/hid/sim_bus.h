@@ -35,8 +35,8 @@ struct SimDeviceDescription {
 // Output and feature reports the program sends to an emulated device; byte 0
 // is the report id (0 for an interface without ids). Called on the writing
 // thread; a device that answers later schedules its answer itself.
-using SimOutputHandler = std::function<void(int interfaceNumber, win::HIDP_REPORT_TYPE kind,
-                                            const std::uint8_t* report, std::size_t length)>;
+using SimOutputHandler = std::function<void(int interfaceNumber, win::HIDP_REPORT_TYPE kind, const std::uint8_t* report,
+                                            std::size_t length)>;
 
 // Where emulated devices are plugged: the in-process bus, or the emulator's
 // socket server that mirrors them into another process.
@@ -63,8 +63,7 @@ public:
     bool ListNodes(std::vector<std::shared_ptr<Node>>* nodes) override;
     std::uint32_t Plug(const SimDeviceDescription& description, SimOutputHandler handler) override;
     void Unplug(std::uint32_t device) override;
-    bool SendInput(std::uint32_t device, int interfaceNumber, const std::uint8_t* report,
-                   std::size_t length) override;
+    bool SendInput(std::uint32_t device, int interfaceNumber, const std::uint8_t* report, std::size_t length) override;
 
     // Makes ListNodes fail (an unreachable backend) while set.
     void SetListFailure(bool fail);

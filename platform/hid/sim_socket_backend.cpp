@@ -96,53 +96,54 @@ private:
     void Handle(wire::FrameType type, const std::vector<std::uint8_t>& payload) {
         std::uint32_t id = 0;
         switch (type) {
-        case wire::FrameType::NodeAdd: {
-            NodeInfo info;
-            if (!wire::DecodeNodeAdd(payload, &id, &info)) return;
-            auto node = std::make_shared<SocketNode>(std::move(info), id, weak_from_this());
-            std::shared_ptr<Node> old;
-            {
-                std::lock_guard lock(mutex_);
-                auto& slot = nodes_[id];
-                old = slot;
-                slot = node;
+            case wire::FrameType::NodeAdd: {
+                NodeInfo info;
+                if (!wire::DecodeNodeAdd(payload, &id, &info)) return;
+                auto node = std::make_shared<SocketNode>(std::move(info), id, weak_from_this());
+                std::shared_ptr<Node> old;
+                {
+                    std::lock_guard lock(mutex_);
+                    auto& slot = nodes_[id];
+                    old = slot;
+                    slot = node;
+                }
+                if (old) old->MarkGone();
+                break;
             }
-            if (old) old->MarkGone();
-            break;
-        }
-        case wire::FrameType::NodeRemove: {
-            if (!wire::DecodeNodeId(payload, &id)) return;
-            std::shared_ptr<Node> node;
-            {
-                std::lock_guard lock(mutex_);
-                auto it = nodes_.find(id);
-                if (it == nodes_.end()) return;
-                node = it->second;
-                nodes_.erase(it);
+            case wire::FrameType::NodeRemove: {
+                if (!wire::DecodeNodeId(payload, &id)) return;
+                std::shared_ptr<Node> node;
+                {
+                    std::lock_guard lock(mutex_);
+                    auto it = nodes_.find(id);
+                    if (it == nodes_.end()) return;
+                    node = it->second;
+                    nodes_.erase(it);
+                }
+                node->MarkGone();
+                break;
             }
-            node->MarkGone();
-            break;
-        }
-        case wire::FrameType::Input: {
-            std::uint8_t kind = 0;
-            std::vector<std::uint8_t> report;
-            if (!wire::DecodeReport(payload, &id, &kind, &report)) return;
-            std::shared_ptr<Node> node;
-            {
-                std::lock_guard lock(mutex_);
-                auto it = nodes_.find(id);
-                if (it != nodes_.end()) node = it->second;
+            case wire::FrameType::Input: {
+                std::uint8_t kind = 0;
+                std::vector<std::uint8_t> report;
+                if (!wire::DecodeReport(payload, &id, &kind, &report)) return;
+                std::shared_ptr<Node> node;
+                {
+                    std::lock_guard lock(mutex_);
+                    auto it = nodes_.find(id);
+                    if (it != nodes_.end()) node = it->second;
+                }
+                if (node) node->DeliverInput(report.data(), report.size());
+                break;
             }
-            if (node) node->DeliverInput(report.data(), report.size());
-            break;
-        }
-        case wire::FrameType::Ready: {
-            std::lock_guard lock(mutex_);
-            ready_ = true;
-            cv_.notify_all();
-            break;
-        }
-        default: break;  // unknown frames are ignored
+            case wire::FrameType::Ready: {
+                std::lock_guard lock(mutex_);
+                ready_ = true;
+                cv_.notify_all();
+                break;
+            }
+            default:
+                break;  // unknown frames are ignored
         }
     }
 

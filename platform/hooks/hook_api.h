@@ -38,10 +38,10 @@ inline constexpr DWORD LLKHF_ALTDOWN = 0x20;
 inline constexpr DWORD LLKHF_UP = 0x80;
 
 struct KBDLLHOOKSTRUCT {
-    DWORD vkCode = 0;     // Windows virtual-key code
-    DWORD scanCode = 0;   // PC set-1 make code, without the prefix
-    DWORD flags = 0;      // LLKHF_*
-    DWORD time = 0;       // GetTickCount() when the event was seen
+    DWORD vkCode = 0;    // Windows virtual-key code
+    DWORD scanCode = 0;  // PC set-1 make code, without the prefix
+    DWORD flags = 0;     // LLKHF_*
+    DWORD time = 0;      // GetTickCount() when the event was seen
     ULONG_PTR dwExtraInfo = 0;
 };
 

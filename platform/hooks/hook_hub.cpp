@@ -41,7 +41,8 @@ std::vector<std::shared_ptr<ThreadMailbox>> HookHub::TakeUnusedMailboxesLocked()
     for (auto it = mailboxes_.begin(); it != mailboxes_.end();) {
         const win::DWORD thread = it->first;
         const bool used =
-            std::any_of(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.thread == thread; }) ||
+            std::any_of(keyboard_.begin(), keyboard_.end(),
+                        [&](const KeyboardHook& h) { return h.thread == thread; }) ||
             std::any_of(mouse_.begin(), mouse_.end(), [&](const MouseReport& r) { return r.thread == thread; });
         if (used) {
             ++it;
@@ -58,7 +59,8 @@ void HookHub::Tidy() {
     std::vector<std::shared_ptr<ThreadMailbox>> unused;
     {
         std::lock_guard lock(mutex_);
-        const bool reporting = std::any_of(mouse_.begin(), mouse_.end(), [](const MouseReport& r) { return r.message; });
+        const bool reporting =
+            std::any_of(mouse_.begin(), mouse_.end(), [](const MouseReport& r) { return r.message; });
         if (grabbed_ && keyboard_.empty()) {
             source_->ReleaseKeyboard();
             grabbed_ = false;
@@ -100,7 +102,8 @@ win::HHOOK HookHub::AddKeyboardHook(win::HOOKPROC proc, std::string& error) {
 bool HookHub::RemoveKeyboardHook(win::HHOOK hook) {
     {
         std::lock_guard lock(mutex_);
-        auto it = std::find_if(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.handle == hook; });
+        auto it =
+            std::find_if(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.handle == hook; });
         if (it == keyboard_.end()) return false;
         keyboard_.erase(it);
     }
@@ -112,7 +115,8 @@ win::LRESULT HookHub::CallNextKeyboardHook(win::HHOOK hook, int code, win::WPARA
     win::HOOKPROC next = nullptr;
     {
         std::lock_guard lock(mutex_);
-        auto it = std::find_if(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.handle == hook; });
+        auto it =
+            std::find_if(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.handle == hook; });
         if (it == keyboard_.end()) return 0;
         const win::DWORD thread = win::GetCurrentThreadId();
         while (it != keyboard_.begin()) {
@@ -136,9 +140,12 @@ bool HookHub::AddMouseReport(win::HWND target, win::UINT message, std::string& e
         if (ok) {
             // A new id: events queued for an earlier installation are dropped.
             const MouseReport report{target, message, win::GetCurrentThreadId(), next_report_++};
-            auto it = std::find_if(mouse_.begin(), mouse_.end(), [&](const MouseReport& r) { return r.target == target; });
-            if (it != mouse_.end()) *it = report;
-            else mouse_.push_back(report);
+            auto it =
+                std::find_if(mouse_.begin(), mouse_.end(), [&](const MouseReport& r) { return r.target == target; });
+            if (it != mouse_.end())
+                *it = report;
+            else
+                mouse_.push_back(report);
         }
     }
     Tidy();
@@ -160,7 +167,8 @@ void HookHub::RunKeyboardHook(win::HHOOK hook, win::WPARAM message, win::KBDLLHO
     win::HOOKPROC proc = nullptr;
     {
         std::lock_guard lock(mutex_);
-        auto it = std::find_if(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.handle == hook; });
+        auto it =
+            std::find_if(keyboard_.begin(), keyboard_.end(), [&](const KeyboardHook& h) { return h.handle == hook; });
         if (it == keyboard_.end()) return;  // removed since the event was queued
         proc = it->proc;
     }

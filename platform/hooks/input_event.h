@@ -11,11 +11,11 @@ enum class InputKind { KeyDown, KeyUp, ButtonDown, ButtonUp };
 
 struct InputEvent {
     InputKind kind = InputKind::KeyDown;
-    unsigned detail = 0;          // X key code (8..255) or pointer button (1..)
-    unsigned long keysym = 0;     // key events: the key's symbol without modifiers (group 0, level 0)
-    unsigned state = 0;           // X modifier and button mask just before the event
-    std::uint32_t serverTime = 0; // X server time (ms); equal for the two halves of an auto-repeat
-    int rootX = 0, rootY = 0;     // the pointer on the screen
+    unsigned detail = 0;           // X key code (8..255) or pointer button (1..)
+    unsigned long keysym = 0;      // key events: the key's symbol without modifiers (group 0, level 0)
+    unsigned state = 0;            // X modifier and button mask just before the event
+    std::uint32_t serverTime = 0;  // X server time (ms); equal for the two halves of an auto-repeat
+    int rootX = 0, rootY = 0;      // the pointer on the screen
 };
 
 // X modifier bit of Alt (Mod1).

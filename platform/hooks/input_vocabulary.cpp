@@ -43,8 +43,10 @@ KeyHookEvent ToKeyHookEvent(const InputEvent& event, std::uint32_t tick) {
     if (scan.extended) out.record.flags |= win::LLKHF_EXTENDED;
     if (alt) out.record.flags |= win::LLKHF_ALTDOWN;
     if (!down) out.record.flags |= win::LLKHF_UP;
-    if (alt) out.message = down ? win::WM_SYSKEYDOWN : win::WM_SYSKEYUP;
-    else out.message = down ? win::WM_KEYDOWN : win::WM_KEYUP;
+    if (alt)
+        out.message = down ? win::WM_SYSKEYDOWN : win::WM_SYSKEYUP;
+    else
+        out.message = down ? win::WM_KEYDOWN : win::WM_KEYUP;
     return out;
 }
 
@@ -54,28 +56,34 @@ std::optional<MouseHookEvent> ToMouseHookEvent(const InputEvent& event) {
     out.record.y = event.rootY;
     const bool down = event.kind == InputKind::ButtonDown;
     switch (event.detail) {
-    case 1: out.message = down ? win::WM_LBUTTONDOWN : win::WM_LBUTTONUP; break;
-    case 2: out.message = down ? win::WM_MBUTTONDOWN : win::WM_MBUTTONUP; break;
-    case 3: out.message = down ? win::WM_RBUTTONDOWN : win::WM_RBUTTONUP; break;
-    case 4:  // wheel away from the user
-    case 5:  // towards the user
-        if (!down) return std::nullopt;
-        out.message = win::WM_MOUSEWHEEL;
-        out.record.mouseData = HighWord(event.detail == 4 ? kWheelDelta : -kWheelDelta);
-        break;
-    case 6:  // tilt left
-    case 7:  // tilt right
-        if (!down) return std::nullopt;
-        out.message = win::WM_MOUSEHWHEEL;
-        out.record.mouseData = HighWord(event.detail == 7 ? kWheelDelta : -kWheelDelta);
-        break;
-    case 8:  // back: the first extra button
-    case 9:  // forward: the second
-        out.message = down ? win::WM_XBUTTONDOWN : win::WM_XBUTTONUP;
-        out.record.mouseData = HighWord(static_cast<std::int16_t>(event.detail == 8 ? 1 : 2));
-        break;
-    default:
-        return std::nullopt;
+        case 1:
+            out.message = down ? win::WM_LBUTTONDOWN : win::WM_LBUTTONUP;
+            break;
+        case 2:
+            out.message = down ? win::WM_MBUTTONDOWN : win::WM_MBUTTONUP;
+            break;
+        case 3:
+            out.message = down ? win::WM_RBUTTONDOWN : win::WM_RBUTTONUP;
+            break;
+        case 4:  // wheel away from the user
+        case 5:  // towards the user
+            if (!down) return std::nullopt;
+            out.message = win::WM_MOUSEWHEEL;
+            out.record.mouseData = HighWord(event.detail == 4 ? kWheelDelta : -kWheelDelta);
+            break;
+        case 6:  // tilt left
+        case 7:  // tilt right
+            if (!down) return std::nullopt;
+            out.message = win::WM_MOUSEHWHEEL;
+            out.record.mouseData = HighWord(event.detail == 7 ? kWheelDelta : -kWheelDelta);
+            break;
+        case 8:  // back: the first extra button
+        case 9:  // forward: the second
+            out.message = down ? win::WM_XBUTTONDOWN : win::WM_XBUTTONUP;
+            out.record.mouseData = HighWord(static_cast<std::int16_t>(event.detail == 8 ? 1 : 2));
+            break;
+        default:
+            return std::nullopt;
     }
     return out;
 }
@@ -83,13 +91,15 @@ std::optional<MouseHookEvent> ToMouseHookEvent(const InputEvent& event) {
 std::vector<InputEvent> RepeatFolder::Feed(const InputEvent& event) {
     std::vector<InputEvent> due;
     if (held_) {
-        const bool pair = event.kind == InputKind::KeyDown && event.detail == held_->detail &&
-                          event.serverTime == held_->serverTime;
+        const bool pair =
+            event.kind == InputKind::KeyDown && event.detail == held_->detail && event.serverTime == held_->serverTime;
         if (!pair) due.push_back(*held_);
         held_.reset();
     }
-    if (event.kind == InputKind::KeyUp) held_ = event;
-    else due.push_back(event);
+    if (event.kind == InputKind::KeyUp)
+        held_ = event;
+    else
+        due.push_back(event);
     return due;
 }
 

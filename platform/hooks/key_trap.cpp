@@ -13,11 +13,20 @@ namespace {
 win::UINT MessageForMode(int mode) {
     const wchar_t* name = nullptr;
     switch (mode) {
-    case 4: name = L"WM_HOOK_KEY_MSMACRO_MSG"; break;
-    case 8: name = L"WM_HOOK_KEY_MSMACROPREVIOUS_MSG"; break;
-    case 16: name = L"WM_HOOK_KEY_MSMACROLATER_MSG"; break;
-    case 32: name = L"WM_HOOK_KEY_MSMACROSINGLE_MSG"; break;
-    default: return 0;
+        case 4:
+            name = L"WM_HOOK_KEY_MSMACRO_MSG";
+            break;
+        case 8:
+            name = L"WM_HOOK_KEY_MSMACROPREVIOUS_MSG";
+            break;
+        case 16:
+            name = L"WM_HOOK_KEY_MSMACROLATER_MSG";
+            break;
+        case 32:
+            name = L"WM_HOOK_KEY_MSMACROSINGLE_MSG";
+            break;
+        default:
+            return 0;
     }
     return win::RegisterWindowMessageW(name);
 }
@@ -25,8 +34,7 @@ win::UINT MessageForMode(int mode) {
 }  // namespace
 
 int InstallHook(win::HWND window, int mode) {
-    if (!win::IsWindow(window) || win::GetWindowThreadProcessId(window, nullptr) != win::GetCurrentThreadId())
-        return 0;
+    if (!win::IsWindow(window) || win::GetWindowThreadProcessId(window, nullptr) != win::GetCurrentThreadId()) return 0;
     std::string error;
     return tavrik::hooks::HookHub::Instance().AddMouseReport(window, MessageForMode(mode), error) ? 1 : 0;
 }

@@ -47,8 +47,10 @@ void ThreadMailbox::Close() {
         closed_ = true;
         queue_.clear();
     }
-    if (win::GetCurrentThreadId() == owner_) Serve();
-    else Wake();
+    if (win::GetCurrentThreadId() == owner_)
+        Serve();
+    else
+        Wake();
 }
 
 bool ThreadMailbox::NeedsServing() {

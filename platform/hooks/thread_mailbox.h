@@ -32,7 +32,7 @@ public:
 
 private:
     ThreadMailbox() = default;
-    void Serve();       // owning thread, inside its message wait
+    void Serve();  // owning thread, inside its message wait
     bool NeedsServing();
     void Wake();
 

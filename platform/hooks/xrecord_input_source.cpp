@@ -41,10 +41,14 @@ namespace {
 
 InputKind KindOf(int type) {
     switch (type) {
-    case KeyPress: return InputKind::KeyDown;
-    case KeyRelease: return InputKind::KeyUp;
-    case ButtonPress: return InputKind::ButtonDown;
-    default: return InputKind::ButtonUp;
+        case KeyPress:
+            return InputKind::KeyDown;
+        case KeyRelease:
+            return InputKind::KeyUp;
+        case ButtonPress:
+            return InputKind::ButtonDown;
+        default:
+            return InputKind::ButtonUp;
     }
 }
 
@@ -118,8 +122,10 @@ bool XRecordInputSource::Start(InputSink sink, std::string& error) {
                 e.rootY = raw->u.keyButtonPointer.rootY;
                 // Events read while Start waits for the server are delivered
                 // by the thread, first thing (Start runs under the hooks' lock).
-                if (self->threaded_) self->Deliver(e);
-                else self->early_.push_back(e);
+                if (self->threaded_)
+                    self->Deliver(e);
+                else
+                    self->early_.push_back(e);
             }
         }
         XRecordFreeData(data);
@@ -217,17 +223,17 @@ bool XRecordInputSource::GrabKeyboard(std::string& error) {
     // When the UI runs on X11 its own connection takes the keyboard, so that
     // its windows still get the lock keys.
     switch (x11::GrabKeyboardForHooks()) {
-    case x11::HookKeyboardGrab::Grabbed:
-        ui_grab_ = true;
-        return true;
-    case x11::HookKeyboardGrab::Refused:
-        error = "another client holds the keyboard";
-        return false;
-    case x11::HookKeyboardGrab::NoX11Display:
-        break;
+        case x11::HookKeyboardGrab::Grabbed:
+            ui_grab_ = true;
+            return true;
+        case x11::HookKeyboardGrab::Refused:
+            error = "another client holds the keyboard";
+            return false;
+        case x11::HookKeyboardGrab::NoX11Display:
+            break;
     }
-    const int result = XGrabKeyboard(x_->control, DefaultRootWindow(x_->control), False, GrabModeAsync,
-                                     GrabModeAsync, CurrentTime);
+    const int result =
+        XGrabKeyboard(x_->control, DefaultRootWindow(x_->control), False, GrabModeAsync, GrabModeAsync, CurrentTime);
     XSync(x_->control, False);
     if (result != GrabSuccess) {
         error = "another client holds the keyboard";

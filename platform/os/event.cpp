@@ -71,9 +71,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::shared_ptr<detail::Waitable> LookupWaitable(HANDLE handle) {
-    return detail::LookupAs<detail::Waitable>(handle);
-}
+std::shared_ptr<detail::Waitable> LookupWaitable(HANDLE handle) { return detail::LookupAs<detail::Waitable>(handle); }
 
 // Milliseconds left until the deadline for poll(): -1 for no deadline.
 int RemainingMs(bool infinite, Clock::time_point deadline) {

@@ -59,8 +59,7 @@ std::vector<std::string> SplitParameters(std::wstring_view parameters) {
     return out;
 }
 
-int LaunchDetached(const std::string& program, const std::vector<std::string>& args,
-                   const std::string& workingFolder) {
+int LaunchDetached(const std::string& program, const std::vector<std::string>& args, const std::string& workingFolder) {
     // The intermediate child writes the program's pid into this pipe; the
     // program's process writes -1 when exec fails. Exec closes its end
     // (close-on-exec), so reading to the end tells success from failure.
@@ -121,8 +120,7 @@ int LaunchDetached(const std::string& program, const std::vector<std::string>& a
     bool failed = false;
     int value = 0;
     ssize_t n;
-    while ((n = ::read(report[0], &value, sizeof value)) == sizeof value ||
-           (n < 0 && errno == EINTR)) {
+    while ((n = ::read(report[0], &value, sizeof value)) == sizeof value || (n < 0 && errno == EINTR)) {
         if (n < 0) {
             continue;
         }

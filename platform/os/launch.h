@@ -36,8 +36,7 @@ std::vector<std::string> SplitParameters(std::wstring_view parameters);
 // Starts program with args in workingFolder (empty: the current one),
 // detached. Returns the pid of the started program, or 0 when it could not be
 // started (missing, not executable, no fork).
-int LaunchDetached(const std::string& program, const std::vector<std::string>& args,
-                   const std::string& workingFolder);
+int LaunchDetached(const std::string& program, const std::vector<std::string>& args, const std::string& workingFolder);
 
 // Opens a file or folder with the desktop's opener; FALSE when it is missing
 // or no opener could be started.

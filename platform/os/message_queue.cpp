@@ -514,11 +514,17 @@ LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
         return 0;
     }
     switch (index) {
-        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window->proc.load());
-        case GWLP_USERDATA: return window->userData.load();
-        case GWL_STYLE: return window->style.load();
-        case GWL_EXSTYLE: return window->exStyle.load();
-        default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+        case GWLP_WNDPROC:
+            return reinterpret_cast<LONG_PTR>(window->proc.load());
+        case GWLP_USERDATA:
+            return window->userData.load();
+        case GWL_STYLE:
+            return window->style.load();
+        case GWL_EXSTYLE:
+            return window->exStyle.load();
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
     }
 }
 
@@ -537,10 +543,18 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
             }
             old = reinterpret_cast<LONG_PTR>(window->proc.exchange(reinterpret_cast<WNDPROC>(value)));
             break;
-        case GWLP_USERDATA: old = window->userData.exchange(value); break;
-        case GWL_STYLE: old = window->style.exchange(value); break;
-        case GWL_EXSTYLE: old = window->exStyle.exchange(value); break;
-        default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+        case GWLP_USERDATA:
+            old = window->userData.exchange(value);
+            break;
+        case GWL_STYLE:
+            old = window->style.exchange(value);
+            break;
+        case GWL_EXSTYLE:
+            old = window->exStyle.exchange(value);
+            break;
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
     }
     return old;
 }
@@ -551,9 +565,13 @@ LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LP
 
 LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM, LPARAM) {
     switch (message) {
-        case WM_NCCREATE: return TRUE;
-        case WM_CLOSE: DestroyWindow(hwnd); return 0;
-        default: return 0;
+        case WM_NCCREATE:
+            return TRUE;
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        default:
+            return 0;
     }
 }
 
@@ -942,8 +960,7 @@ BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
     // Let ready sources turn their events into messages first.
     detail::WaitStep(queue, {}, 0);
     detail::RunPendingSources(queue);
-    return WaitForMessage(queue, msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0, 0) ? TRUE
-                                                                                                     : FALSE;
+    return WaitForMessage(queue, msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0, 0) ? TRUE : FALSE;
 }
 
 BOOL WaitMessage() {

@@ -56,8 +56,8 @@ BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPar
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // As SendMessageW with a time-out; FALSE (result 0) when it ran out or the
 // window is gone, TRUE when the procedure ran.
-LRESULT SendMessageTimeoutW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
-                            UINT timeoutMs, DWORD_PTR* result);
+LRESULT SendMessageTimeoutW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeoutMs,
+                            DWORD_PTR* result);
 void PostQuitMessage(int exitCode);
 // TRUE while the calling thread runs a message sent from another thread.
 BOOL InSendMessage();
@@ -65,8 +65,7 @@ BOOL InSendMessage();
 // Waits on handles like WaitForMultipleObjects (waitAll must be FALSE) and
 // also returns WAIT_OBJECT_0 + count when the queue has a posted message,
 // a quit or a due timer. Sent messages and message sources are served inside.
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
-                                DWORD wakeMask);
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds, DWORD wakeMask);
 
 // Window timers. Arming again with the same (hwnd, id) replaces the timer.
 // Safe from any thread: the timer belongs to the window's owning thread and

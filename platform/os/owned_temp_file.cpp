@@ -35,7 +35,8 @@ bool IsTempNameOf(const std::string& name, const std::string& document) {
 }
 
 bool SameFile(int fd, const fs::path& path) {
-    struct stat open {}, named {};
+    struct stat open {
+    }, named{};
     return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
            open.st_ino == named.st_ino;
 }

@@ -181,8 +181,7 @@ BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPC
     return TRUE;
 }
 
-DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR def, LPWSTR buffer, DWORD size,
-                               LPCWSTR fileName) {
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR def, LPWSTR buffer, DWORD size, LPCWSTR fileName) {
     if (buffer == nullptr || size == 0) {
         return 0;
     }

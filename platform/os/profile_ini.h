@@ -15,8 +15,7 @@ namespace win {
 BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR fileName);
 // Copies the value (or def when missing) into buffer, cut to size-1
 // characters; returns the number of characters copied.
-DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR def, LPWSTR buffer, DWORD size,
-                               LPCWSTR fileName);
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR def, LPWSTR buffer, DWORD size, LPCWSTR fileName);
 UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, int def, LPCWSTR fileName);
 
 }  // namespace win

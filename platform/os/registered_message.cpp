@@ -93,7 +93,8 @@ UINT FromSharedTable(const std::string& key) {
             pos = end + 1;
             unsigned id = 0;
             char name[1024];
-            if (line.size() < 6 || line.size() > sizeof name || std::sscanf(line.c_str(), "%4x %1023s", &id, name) != 2) {
+            if (line.size() < 6 || line.size() > sizeof name ||
+                std::sscanf(line.c_str(), "%4x %1023s", &id, name) != 2) {
                 continue;
             }
             if (id < REGISTERED_MESSAGE_FIRST || id > REGISTERED_MESSAGE_LAST) {
@@ -116,7 +117,8 @@ UINT FromSharedTable(const std::string& key) {
                 line += head;
                 line += key;
                 line += '\n';
-                if (::lseek(fd, 0, SEEK_END) < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+                if (::lseek(fd, 0, SEEK_END) < 0 ||
+                    ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
                     result = 0;
                 }
             }

@@ -72,12 +72,23 @@ std::string Escape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\0': out += "\\0"; break;
-            default: out.push_back(c);
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\0':
+                out += "\\0";
+                break;
+            default:
+                out.push_back(c);
         }
     }
     return out;
@@ -98,10 +109,17 @@ bool Unquote(const std::string& text, size_t& pos, std::string* out) {
         if (c == '\\' && pos < text.size()) {
             char e = text[pos++];
             switch (e) {
-                case 'n': out->push_back('\n'); break;
-                case 'r': out->push_back('\r'); break;
-                case '0': out->push_back('\0'); break;
-                default: out->push_back(e);
+                case 'n':
+                    out->push_back('\n');
+                    break;
+                case 'r':
+                    out->push_back('\r');
+                    break;
+                case '0':
+                    out->push_back('\0');
+                    break;
+                default:
+                    out->push_back(e);
             }
         } else {
             out->push_back(c);
@@ -235,8 +253,8 @@ public:
         std::string folded = Fold(path);
         for (const auto& key : keys_) {
             std::string k = Fold(key.path);
-            if (k == folded || (k.size() > folded.size() && k.compare(0, folded.size(), folded) == 0 &&
-                                k[folded.size()] == '\\')) {
+            if (k == folded ||
+                (k.size() > folded.size() && k.compare(0, folded.size(), folded) == 0 && k[folded.size()] == '\\')) {
                 return true;
             }
         }
@@ -384,9 +402,9 @@ LSTATUS RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD, REGSAM, HKEY* result) {
     *result = nullptr;
     std::string path;
     if (!ResolvePath(root, subKey, &path)) {
-        return IsKnownRoot(root) ? ERROR_FILE_NOT_FOUND : (root == HKEY_LOCAL_MACHINE || root == HKEY_CLASSES_ROOT
-                                                               ? ERROR_FILE_NOT_FOUND
-                                                               : ERROR_INVALID_HANDLE);
+        return IsKnownRoot(root) ? ERROR_FILE_NOT_FOUND
+                                 : (root == HKEY_LOCAL_MACHINE || root == HKEY_CLASSES_ROOT ? ERROR_FILE_NOT_FOUND
+                                                                                            : ERROR_INVALID_HANDLE);
     }
     if (!path.empty()) {
         Store store(false);
@@ -508,8 +526,7 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYT
     return store.Save() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
-LSTATUS RegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR valueName, DWORD flags, DWORD* type, void* data,
-                     DWORD* size) {
+LSTATUS RegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR valueName, DWORD flags, DWORD* type, void* data, DWORD* size) {
     std::string path;
     if (!ResolvePath(key, subKey, &path)) {
         return ERROR_INVALID_HANDLE;
@@ -520,8 +537,7 @@ LSTATUS RegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR valueName, DWORD flags, D
         return ERROR_FILE_NOT_FOUND;
     }
     DWORD allowed = flags & RRF_RT_ANY;
-    bool typeOk = allowed == RRF_RT_ANY || allowed == 0 ||
-                  ((allowed & RRF_RT_REG_SZ) != 0 && value->type == REG_SZ) ||
+    bool typeOk = allowed == RRF_RT_ANY || allowed == 0 || ((allowed & RRF_RT_REG_SZ) != 0 && value->type == REG_SZ) ||
                   ((allowed & RRF_RT_REG_DWORD) != 0 && value->type == REG_DWORD) ||
                   ((allowed & RRF_RT_REG_BINARY) != 0 && value->type == REG_BINARY);
     if (!typeOk) {

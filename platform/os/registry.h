@@ -55,8 +55,7 @@ LSTATUS RegCloseKey(HKEY key);
 // bytes. A null data pointer asks for the size only.
 LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size);
 LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
-LSTATUS RegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR valueName, DWORD flags, DWORD* type, void* data,
-                     DWORD* size);
+LSTATUS RegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR valueName, DWORD flags, DWORD* type, void* data, DWORD* size);
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName);
 
 }  // namespace win

@@ -203,8 +203,14 @@ bool PostTo(const std::string& socketPath, UINT message, WPARAM wParam, LPARAM l
         ForgetDeadSocket(socketPath);
         return false;
     }
-    PacketHeader header{kPacketMagic, kPacketVersion, kKindPost, message, 0, static_cast<std::uint64_t>(wParam),
-                        static_cast<std::int64_t>(lParam), 0};
+    PacketHeader header{kPacketMagic,
+                        kPacketVersion,
+                        kKindPost,
+                        message,
+                        0,
+                        static_cast<std::uint64_t>(wParam),
+                        static_cast<std::int64_t>(lParam),
+                        0};
     bool ok = SendPacket(fd, header, nullptr);
     ::close(fd);
     return ok;

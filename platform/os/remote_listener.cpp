@@ -38,13 +38,13 @@ void Dispatch(HWND hwnd, int fd, const IncomingPacket& packet) {
         data.lpData = const_cast<unsigned char*>(packet.data);
         result = SendMessageW(hwnd, WM_COPYDATA, static_cast<WPARAM>(header.wParam), reinterpret_cast<LPARAM>(&data));
     } else {
-        result = SendMessageW(hwnd, header.message, static_cast<WPARAM>(header.wParam),
-                              static_cast<LPARAM>(header.lParam));
+        result =
+            SendMessageW(hwnd, header.message, static_cast<WPARAM>(header.wParam), static_cast<LPARAM>(header.lParam));
     }
     // A fresh connection has room for one small reply; a sender that went
     // away simply misses it.
-    PacketHeader reply{kPacketMagic, kPacketVersion, kKindReply, header.message, 0, 0,
-                       static_cast<std::int64_t>(result), 0};
+    PacketHeader reply{
+        kPacketMagic, kPacketVersion, kKindReply, header.message, 0, 0, static_cast<std::int64_t>(result), 0};
     ::send(fd, &reply, sizeof reply, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
@@ -208,8 +208,8 @@ void RemoteListener::OnTimer() {
 void RemoteListener::ArmTimer() {
     itimerspec spec{};
     if (!waiting_.empty()) {
-        auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(waiting_.front()->deadline -
-                                                                         SteadyClock::now());
+        auto left =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(waiting_.front()->deadline - SteadyClock::now());
         left = std::max(left, std::chrono::nanoseconds(std::chrono::milliseconds(1)));
         spec.it_value.tv_sec = static_cast<time_t>(left.count() / 1000000000);
         spec.it_value.tv_nsec = static_cast<long>(left.count() % 1000000000);

@@ -21,7 +21,8 @@ bool ParseIncomingPacket(const unsigned char* bytes, std::size_t size, IncomingP
     std::memcpy(&header, bytes, sizeof header);
     if (header.magic != kPacketMagic || header.version != kPacketVersion ||
         (header.kind != kKindPost && header.kind != kKindSend) || header.dataSize != size - sizeof header ||
-        (header.message != WM_COPYDATA && header.dataSize != 0) || !MessageAllowedFromOutside(header.message, header.kind)) {
+        (header.message != WM_COPYDATA && header.dataSize != 0) ||
+        !MessageAllowedFromOutside(header.message, header.kind)) {
         return false;
     }
     packet->header = header;

@@ -48,8 +48,8 @@ inline HWND const HWND_MESSAGE = reinterpret_cast<HWND>(static_cast<std::intptr_
 // A window without a parent is top-level and is made reachable from other
 // processes of the user (remote.h), accepting broadcasts; one whose parent is
 // HWND_MESSAGE is message-only.
-HWND CreateWindowHandle(WNDPROC proc, LPCWSTR title = nullptr, HWND parent = nullptr,
-                        void* createParam = nullptr, DWORD style = 0, DWORD exStyle = 0);
+HWND CreateWindowHandle(WNDPROC proc, LPCWSTR title = nullptr, HWND parent = nullptr, void* createParam = nullptr,
+                        DWORD style = 0, DWORD exStyle = 0);
 // Only on the owning thread (FALSE elsewhere, or for an unknown handle).
 BOOL DestroyWindow(HWND hwnd);
 // TRUE while the handle names a window whose destruction has not finished.

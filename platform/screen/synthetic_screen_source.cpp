@@ -5,7 +5,8 @@
 namespace tavrik::screen {
 
 SyntheticScreenSource::SyntheticScreenSource(int width, int height, std::uint32_t fill)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
       picture_(static_cast<std::size_t>(width_) * height_, fill & 0xFFFFFF) {}
 
 void SyntheticScreenSource::Fill(std::uint32_t rgb) {

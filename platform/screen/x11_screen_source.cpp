@@ -124,8 +124,8 @@ private:
             shm_available_ = false;
             return false;
         }
-        shm_info_.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * image->height,
-                                 IPC_CREAT | 0600);
+        shm_info_.shmid =
+            shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * image->height, IPC_CREAT | 0600);
         if (shm_info_.shmid < 0) {
             XDestroyImage(image);
             shm_available_ = false;
@@ -184,7 +184,8 @@ std::unique_ptr<ScreenSource> OpenX11ScreenSource(const std::string& display, st
     XInitThreads();
     Display* d = XOpenDisplay(display.empty() ? nullptr : display.c_str());
     if (!d) {
-        if (error) *error = "cannot open X display '" + (display.empty() ? std::string(XDisplayName(nullptr)) : display) + "'";
+        if (error)
+            *error = "cannot open X display '" + (display.empty() ? std::string(XDisplayName(nullptr)) : display) + "'";
         return nullptr;
     }
     return std::make_unique<X11ScreenSource>(d);

@@ -19,7 +19,9 @@ LPVOID CButtonUI::GetInterface(LPCTSTR n) {
     return CLabelUI::GetInterface(n);
 }
 
-UINT CButtonUI::GetControlFlags() const { return (IsKeyboardEnabled() ? UIFLAG_TABSTOP : 0) | (IsEnabled() ? UIFLAG_SETCURSOR : 0); }
+UINT CButtonUI::GetControlFlags() const {
+    return (IsKeyboardEnabled() ? UIFLAG_TABSTOP : 0) | (IsEnabled() ? UIFLAG_SETCURSOR : 0);
+}
 
 bool CButtonUI::Activate() {
     if (!CControlUI::Activate()) return false;
@@ -44,111 +46,157 @@ void CButtonUI::SetEnabled(bool bEnable) {
 
 void CButtonUI::DoEvent(TEventUI& event) {
     if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pParent) m_pParent->DoEvent(event);
-        else CLabelUI::DoEvent(event);
+        if (m_pParent)
+            m_pParent->DoEvent(event);
+        else
+            CLabelUI::DoEvent(event);
         return;
     }
     switch (event.Type) {
-    case UIEVENT_SETFOCUS:
-    case UIEVENT_KILLFOCUS:
-        Invalidate();
-        break;
-    case UIEVENT_KEYDOWN:
-        if (IsKeyboardEnabled() && (event.chKey == kVkSpace || event.chKey == kVkReturn)) {
-            Activate();
+        case UIEVENT_SETFOCUS:
+        case UIEVENT_KILLFOCUS:
+            Invalidate();
+            break;
+        case UIEVENT_KEYDOWN:
+            if (IsKeyboardEnabled() && (event.chKey == kVkSpace || event.chKey == kVkReturn)) {
+                Activate();
+                return;
+            }
+            break;
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_DBLCLICK:
+            if (PtInRectUI(m_rcItem, event.ptMouse) && IsEnabled()) {
+                m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
+                Invalidate();
+            }
             return;
-        }
-        break;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-        if (PtInRectUI(m_rcItem, event.ptMouse) && IsEnabled()) {
-            m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSEMOVE:
-        if (m_uButtonState & UISTATE_CAPTURED) {
-            if (PtInRectUI(m_rcItem, event.ptMouse)) m_uButtonState |= UISTATE_PUSHED;
-            else m_uButtonState &= ~UISTATE_PUSHED;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-        if (m_uButtonState & UISTATE_CAPTURED) {
-            m_uButtonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
-            Invalidate();
-            if (PtInRectUI(m_rcItem, event.ptMouse)) Activate();
-        }
-        return;
-    case UIEVENT_CONTEXTMENU:
-        if (IsContextMenuUsed() && m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MENU, event.wParam, event.lParam);
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) { m_uButtonState |= UISTATE_HOT; Invalidate(); }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if (IsEnabled()) { m_uButtonState &= ~UISTATE_HOT; Invalidate(); }
-        return;
-    case UIEVENT_SETCURSOR:
-        return;
-    default:
-        break;
+        case UIEVENT_MOUSEMOVE:
+            if (m_uButtonState & UISTATE_CAPTURED) {
+                if (PtInRectUI(m_rcItem, event.ptMouse))
+                    m_uButtonState |= UISTATE_PUSHED;
+                else
+                    m_uButtonState &= ~UISTATE_PUSHED;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_BUTTONUP:
+            if (m_uButtonState & UISTATE_CAPTURED) {
+                m_uButtonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
+                Invalidate();
+                if (PtInRectUI(m_rcItem, event.ptMouse)) Activate();
+            }
+            return;
+        case UIEVENT_CONTEXTMENU:
+            if (IsContextMenuUsed() && m_pManager)
+                m_pManager->SendNotify(this, DUI_MSGTYPE_MENU, event.wParam, event.lParam);
+            return;
+        case UIEVENT_MOUSEENTER:
+            if (IsEnabled()) {
+                m_uButtonState |= UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_MOUSELEAVE:
+            if (IsEnabled()) {
+                m_uButtonState &= ~UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_SETCURSOR:
+            return;
+        default:
+            break;
     }
     CLabelUI::DoEvent(event);
 }
 
 void CButtonUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
-    if (is(L"normalimage")) SetNormalImage(v);
-    else if (is(L"hotimage")) SetHotImage(v);
-    else if (is(L"pushedimage")) SetPushedImage(v);
-    else if (is(L"focusedimage")) SetFocusedImage(v);
-    else if (is(L"disabledimage")) SetDisabledImage(v);
-    else if (is(L"hotforeimage")) m_sHotForeImage = v;
-    else if (is(L"pushedforeimage")) m_sPushedForeImage = v;
-    else if (is(L"hotbkcolor")) SetHotBkColor(ParseColorUI(v));
-    else if (is(L"pushedbkcolor")) SetPushedBkColor(ParseColorUI(v));
-    else if (is(L"disabledbkcolor")) m_dwDisabledBkColor = ParseColorUI(v);
-    else if (is(L"hottextcolor")) SetHotTextColor(ParseColorUI(v));
-    else if (is(L"pushedtextcolor")) SetPushedTextColor(ParseColorUI(v));
-    else if (is(L"focusedtextcolor")) SetFocusedTextColor(ParseColorUI(v));
-    else if (is(L"bindtabindex")) BindTabIndex(ParseIntUI(v));
-    else if (is(L"bindtablayoutname")) BindTabLayoutName(v);
-    else CLabelUI::SetAttribute(n, v);
+    if (is(L"normalimage"))
+        SetNormalImage(v);
+    else if (is(L"hotimage"))
+        SetHotImage(v);
+    else if (is(L"pushedimage"))
+        SetPushedImage(v);
+    else if (is(L"focusedimage"))
+        SetFocusedImage(v);
+    else if (is(L"disabledimage"))
+        SetDisabledImage(v);
+    else if (is(L"hotforeimage"))
+        m_sHotForeImage = v;
+    else if (is(L"pushedforeimage"))
+        m_sPushedForeImage = v;
+    else if (is(L"hotbkcolor"))
+        SetHotBkColor(ParseColorUI(v));
+    else if (is(L"pushedbkcolor"))
+        SetPushedBkColor(ParseColorUI(v));
+    else if (is(L"disabledbkcolor"))
+        m_dwDisabledBkColor = ParseColorUI(v);
+    else if (is(L"hottextcolor"))
+        SetHotTextColor(ParseColorUI(v));
+    else if (is(L"pushedtextcolor"))
+        SetPushedTextColor(ParseColorUI(v));
+    else if (is(L"focusedtextcolor"))
+        SetFocusedTextColor(ParseColorUI(v));
+    else if (is(L"bindtabindex"))
+        BindTabIndex(ParseIntUI(v));
+    else if (is(L"bindtablayoutname"))
+        BindTabLayoutName(v);
+    else
+        CLabelUI::SetAttribute(n, v);
 }
 
 void CButtonUI::PaintBkColor(HDC hDC) {
     DWORD c = 0;
-    if (!IsEnabled()) c = m_dwDisabledBkColor;
-    else if (m_uButtonState & UISTATE_PUSHED) c = m_dwPushedBkColor;
-    else if (m_uButtonState & UISTATE_HOT) c = m_dwHotBkColor;
-    if (c) CRenderEngine::DrawColor(hDC, m_rcItem, GetAdjustColor(c));
-    else CLabelUI::PaintBkColor(hDC);
+    if (!IsEnabled())
+        c = m_dwDisabledBkColor;
+    else if (m_uButtonState & UISTATE_PUSHED)
+        c = m_dwPushedBkColor;
+    else if (m_uButtonState & UISTATE_HOT)
+        c = m_dwHotBkColor;
+    if (c)
+        CRenderEngine::DrawColor(hDC, m_rcItem, GetAdjustColor(c));
+    else
+        CLabelUI::PaintBkColor(hDC);
 }
 
 void CButtonUI::PaintStatusImage(HDC hDC) {
-    if (IsFocused()) m_uButtonState |= UISTATE_FOCUSED;
-    else m_uButtonState &= ~UISTATE_FOCUSED;
-    if (!IsEnabled()) m_uButtonState |= UISTATE_DISABLED;
-    else m_uButtonState &= ~UISTATE_DISABLED;
+    if (IsFocused())
+        m_uButtonState |= UISTATE_FOCUSED;
+    else
+        m_uButtonState &= ~UISTATE_FOCUSED;
+    if (!IsEnabled())
+        m_uButtonState |= UISTATE_DISABLED;
+    else
+        m_uButtonState &= ~UISTATE_DISABLED;
     const CDuiString* img = &m_sNormalImage;
-    if ((m_uButtonState & UISTATE_DISABLED) && !m_sDisabledImage.IsEmpty()) img = &m_sDisabledImage;
-    else if ((m_uButtonState & UISTATE_PUSHED) && !m_sPushedImage.IsEmpty()) img = &m_sPushedImage;
-    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotImage.IsEmpty()) img = &m_sHotImage;
-    else if ((m_uButtonState & UISTATE_FOCUSED) && !m_sFocusedImage.IsEmpty()) img = &m_sFocusedImage;
+    if ((m_uButtonState & UISTATE_DISABLED) && !m_sDisabledImage.IsEmpty())
+        img = &m_sDisabledImage;
+    else if ((m_uButtonState & UISTATE_PUSHED) && !m_sPushedImage.IsEmpty())
+        img = &m_sPushedImage;
+    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotImage.IsEmpty())
+        img = &m_sHotImage;
+    else if ((m_uButtonState & UISTATE_FOCUSED) && !m_sFocusedImage.IsEmpty())
+        img = &m_sFocusedImage;
     if (!img->IsEmpty()) DrawImage(hDC, *img);
-    if ((m_uButtonState & UISTATE_PUSHED) && !m_sPushedForeImage.IsEmpty()) DrawImage(hDC, m_sPushedForeImage);
-    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotForeImage.IsEmpty()) DrawImage(hDC, m_sHotForeImage);
+    if ((m_uButtonState & UISTATE_PUSHED) && !m_sPushedForeImage.IsEmpty())
+        DrawImage(hDC, m_sPushedForeImage);
+    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotForeImage.IsEmpty())
+        DrawImage(hDC, m_sHotForeImage);
 }
 
 void CButtonUI::PaintText(HDC hDC) {
     CDuiString text = GetText();
     if (text.IsEmpty()) return;
     DWORD color = m_dwTextColor;
-    if (!IsEnabled()) color = m_dwDisabledTextColor ? m_dwDisabledTextColor : 0xFFA7A6AA;
-    else if ((m_uButtonState & UISTATE_PUSHED) && m_dwPushedTextColor) color = m_dwPushedTextColor;
-    else if ((m_uButtonState & UISTATE_HOT) && m_dwHotTextColor) color = m_dwHotTextColor;
-    else if (IsFocused() && m_dwFocusedTextColor) color = m_dwFocusedTextColor;
+    if (!IsEnabled())
+        color = m_dwDisabledTextColor ? m_dwDisabledTextColor : 0xFFA7A6AA;
+    else if ((m_uButtonState & UISTATE_PUSHED) && m_dwPushedTextColor)
+        color = m_dwPushedTextColor;
+    else if ((m_uButtonState & UISTATE_HOT) && m_dwHotTextColor)
+        color = m_dwHotTextColor;
+    else if (IsFocused() && m_dwFocusedTextColor)
+        color = m_dwFocusedTextColor;
     DrawTextIn(hDC, m_rcItem, text, color);
 }
 
@@ -165,7 +213,8 @@ LPVOID COptionUI::GetInterface(LPCTSTR n) {
 }
 
 void COptionUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit) {
-    if (m_pManager && m_pManager != pManager && !m_sGroupName.IsEmpty()) m_pManager->RemoveOptionGroup(m_sGroupName, this);
+    if (m_pManager && m_pManager != pManager && !m_sGroupName.IsEmpty())
+        m_pManager->RemoveOptionGroup(m_sGroupName, this);
     CButtonUI::SetManager(pManager, pParent, bInit);
     if (bInit && !m_sGroupName.IsEmpty() && m_pManager) m_pManager->AddOptionGroup(m_sGroupName, this);
 }
@@ -182,8 +231,10 @@ void COptionUI::SetGroup(LPCTSTR name) {
 void COptionUI::Selected(bool bSelected, bool bTriggerEvent) {
     if (m_bSelected == bSelected) return;
     m_bSelected = bSelected;
-    if (m_bSelected) m_uButtonState |= UISTATE_SELECTED;
-    else m_uButtonState &= ~UISTATE_SELECTED;
+    if (m_bSelected)
+        m_uButtonState |= UISTATE_SELECTED;
+    else
+        m_uButtonState &= ~UISTATE_SELECTED;
     if (m_pManager) {
         if (!m_sGroupName.IsEmpty()) {
             if (m_bSelected) {
@@ -225,29 +276,44 @@ void COptionUI::SetEnabled(bool bEnable) {
 
 void COptionUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
-    if (is(L"group")) SetGroup(v);
-    else if (is(L"selected")) Selected(ParseBoolUI(v), false);
-    else if (is(L"selectedimage")) SetSelectedImage(v);
-    else if (is(L"selectedhotimage")) m_sSelectedHotImage = v;
-    else if (is(L"selectedpushedimage")) m_sSelectedPushedImage = v;
-    else if (is(L"selecteddisabledimage")) m_sSelectedDisabledImage = v;
-    else if (is(L"selectedforeimage")) m_sSelectedForeImage = v;
-    else if (is(L"selectedtextcolor")) SetSelectedTextColor(ParseColorUI(v));
-    else if (is(L"selectedbkcolor")) SetSelectedBkColor(ParseColorUI(v));
-    else CButtonUI::SetAttribute(n, v);
+    if (is(L"group"))
+        SetGroup(v);
+    else if (is(L"selected"))
+        Selected(ParseBoolUI(v), false);
+    else if (is(L"selectedimage"))
+        SetSelectedImage(v);
+    else if (is(L"selectedhotimage"))
+        m_sSelectedHotImage = v;
+    else if (is(L"selectedpushedimage"))
+        m_sSelectedPushedImage = v;
+    else if (is(L"selecteddisabledimage"))
+        m_sSelectedDisabledImage = v;
+    else if (is(L"selectedforeimage"))
+        m_sSelectedForeImage = v;
+    else if (is(L"selectedtextcolor"))
+        SetSelectedTextColor(ParseColorUI(v));
+    else if (is(L"selectedbkcolor"))
+        SetSelectedBkColor(ParseColorUI(v));
+    else
+        CButtonUI::SetAttribute(n, v);
 }
 
 void COptionUI::PaintBkColor(HDC hDC) {
-    if (m_bSelected && m_dwSelectedBkColor) CRenderEngine::DrawColor(hDC, m_rcItem, GetAdjustColor(m_dwSelectedBkColor));
-    else CButtonUI::PaintBkColor(hDC);
+    if (m_bSelected && m_dwSelectedBkColor)
+        CRenderEngine::DrawColor(hDC, m_rcItem, GetAdjustColor(m_dwSelectedBkColor));
+    else
+        CButtonUI::PaintBkColor(hDC);
 }
 
 void COptionUI::PaintStatusImage(HDC hDC) {
     if (m_bSelected) {
         const CDuiString* img = &m_sSelectedImage;
-        if (!IsEnabled() && !m_sSelectedDisabledImage.IsEmpty()) img = &m_sSelectedDisabledImage;
-        else if ((m_uButtonState & UISTATE_PUSHED) && !m_sSelectedPushedImage.IsEmpty()) img = &m_sSelectedPushedImage;
-        else if ((m_uButtonState & UISTATE_HOT) && !m_sSelectedHotImage.IsEmpty()) img = &m_sSelectedHotImage;
+        if (!IsEnabled() && !m_sSelectedDisabledImage.IsEmpty())
+            img = &m_sSelectedDisabledImage;
+        else if ((m_uButtonState & UISTATE_PUSHED) && !m_sSelectedPushedImage.IsEmpty())
+            img = &m_sSelectedPushedImage;
+        else if ((m_uButtonState & UISTATE_HOT) && !m_sSelectedHotImage.IsEmpty())
+            img = &m_sSelectedHotImage;
         if (!img->IsEmpty()) {
             DrawImage(hDC, *img);
             if (!m_sSelectedForeImage.IsEmpty()) DrawImage(hDC, m_sSelectedForeImage);

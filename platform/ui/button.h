@@ -19,22 +19,52 @@ public:
     void DoEvent(TEventUI& event) override;
 
     LPCTSTR GetNormalImage() const { return m_sNormalImage; }
-    void SetNormalImage(LPCTSTR s) { m_sNormalImage = s; Invalidate(); }
+    void SetNormalImage(LPCTSTR s) {
+        m_sNormalImage = s;
+        Invalidate();
+    }
     LPCTSTR GetHotImage() const { return m_sHotImage; }
-    void SetHotImage(LPCTSTR s) { m_sHotImage = s; Invalidate(); }
+    void SetHotImage(LPCTSTR s) {
+        m_sHotImage = s;
+        Invalidate();
+    }
     LPCTSTR GetPushedImage() const { return m_sPushedImage; }
-    void SetPushedImage(LPCTSTR s) { m_sPushedImage = s; Invalidate(); }
+    void SetPushedImage(LPCTSTR s) {
+        m_sPushedImage = s;
+        Invalidate();
+    }
     LPCTSTR GetFocusedImage() const { return m_sFocusedImage; }
-    void SetFocusedImage(LPCTSTR s) { m_sFocusedImage = s; Invalidate(); }
+    void SetFocusedImage(LPCTSTR s) {
+        m_sFocusedImage = s;
+        Invalidate();
+    }
     LPCTSTR GetDisabledImage() const { return m_sDisabledImage; }
-    void SetDisabledImage(LPCTSTR s) { m_sDisabledImage = s; Invalidate(); }
-    void SetHotBkColor(DWORD c) { m_dwHotBkColor = c; Invalidate(); }
+    void SetDisabledImage(LPCTSTR s) {
+        m_sDisabledImage = s;
+        Invalidate();
+    }
+    void SetHotBkColor(DWORD c) {
+        m_dwHotBkColor = c;
+        Invalidate();
+    }
     DWORD GetHotBkColor() const { return m_dwHotBkColor; }
-    void SetPushedBkColor(DWORD c) { m_dwPushedBkColor = c; Invalidate(); }
-    void SetHotTextColor(DWORD c) { m_dwHotTextColor = c; Invalidate(); }
+    void SetPushedBkColor(DWORD c) {
+        m_dwPushedBkColor = c;
+        Invalidate();
+    }
+    void SetHotTextColor(DWORD c) {
+        m_dwHotTextColor = c;
+        Invalidate();
+    }
     DWORD GetHotTextColor() const { return m_dwHotTextColor; }
-    void SetPushedTextColor(DWORD c) { m_dwPushedTextColor = c; Invalidate(); }
-    void SetFocusedTextColor(DWORD c) { m_dwFocusedTextColor = c; Invalidate(); }
+    void SetPushedTextColor(DWORD c) {
+        m_dwPushedTextColor = c;
+        Invalidate();
+    }
+    void SetFocusedTextColor(DWORD c) {
+        m_dwFocusedTextColor = c;
+        Invalidate();
+    }
 
     void BindTabIndex(int index) { m_iBindTabIndex = index; }
     void BindTabLayoutName(LPCTSTR name) { m_sBindTabLayoutName = name; }
@@ -78,10 +108,19 @@ public:
     virtual void Selected(bool bSelected, bool bTriggerEvent = true);
 
     LPCTSTR GetSelectedImage() const { return m_sSelectedImage; }
-    void SetSelectedImage(LPCTSTR s) { m_sSelectedImage = s; Invalidate(); }
-    void SetSelectedTextColor(DWORD c) { m_dwSelectedTextColor = c; Invalidate(); }
+    void SetSelectedImage(LPCTSTR s) {
+        m_sSelectedImage = s;
+        Invalidate();
+    }
+    void SetSelectedTextColor(DWORD c) {
+        m_dwSelectedTextColor = c;
+        Invalidate();
+    }
     DWORD GetSelectedTextColor() const { return m_dwSelectedTextColor; }
-    void SetSelectedBkColor(DWORD c) { m_dwSelectedBkColor = c; Invalidate(); }
+    void SetSelectedBkColor(DWORD c) {
+        m_dwSelectedBkColor = c;
+        Invalidate();
+    }
     DWORD GetSelectBkColor() const { return m_dwSelectedBkColor; }
 
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;

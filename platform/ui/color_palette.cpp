@@ -12,12 +12,25 @@ DWORD HsvToArgbUI(double h, double s, double v) {
     h = std::fmod(std::fmod(h, 360.0) + 360.0, 360.0);
     double c = v * s, x = c * (1 - std::fabs(std::fmod(h / 60.0, 2) - 1)), m = v - c;
     double r = 0, g = 0, b = 0;
-    if (h < 60) { r = c; g = x; }
-    else if (h < 120) { r = x; g = c; }
-    else if (h < 180) { g = c; b = x; }
-    else if (h < 240) { g = x; b = c; }
-    else if (h < 300) { r = x; b = c; }
-    else { r = c; b = x; }
+    if (h < 60) {
+        r = c;
+        g = x;
+    } else if (h < 120) {
+        r = x;
+        g = c;
+    } else if (h < 180) {
+        g = c;
+        b = x;
+    } else if (h < 240) {
+        g = x;
+        b = c;
+    } else if (h < 300) {
+        r = x;
+        b = c;
+    } else {
+        r = c;
+        b = x;
+    }
     auto to8 = [m](double t) { return static_cast<DWORD>(std::lround((t + m) * 255.0)) & 0xFF; };
     return 0xFF000000u | (to8(r) << 16) | (to8(g) << 8) | to8(b);
 }
@@ -65,29 +78,32 @@ void CColorPaletteUI::Pick(POINT pt) {
 
 void CColorPaletteUI::DoEvent(TEventUI& event) {
     switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-        if (IsEnabled() && PtInRectUI(m_rcItem, event.ptMouse)) {
-            m_bDragging = true;
-            Pick(event.ptMouse);
-        }
-        return;
-    case UIEVENT_MOUSEMOVE:
-        if (m_bDragging) Pick(event.ptMouse);
-        return;
-    case UIEVENT_BUTTONUP:
-        m_bDragging = false;
-        return;
-    default:
-        break;
+        case UIEVENT_BUTTONDOWN:
+            if (IsEnabled() && PtInRectUI(m_rcItem, event.ptMouse)) {
+                m_bDragging = true;
+                Pick(event.ptMouse);
+            }
+            return;
+        case UIEVENT_MOUSEMOVE:
+            if (m_bDragging) Pick(event.ptMouse);
+            return;
+        case UIEVENT_BUTTONUP:
+            m_bDragging = false;
+            return;
+        default:
+            break;
     }
     CControlUI::DoEvent(event);
 }
 
 void CColorPaletteUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
-    if (DuiCompareNoCase(n, L"palletheight") == 0) SetPalletHeight(ParseIntUI(v));
-    else if (DuiCompareNoCase(n, L"barheight") == 0) SetBarHeight(ParseIntUI(v));
-    else if (DuiCompareNoCase(n, L"thumbimage") == 0) {}
-    else CControlUI::SetAttribute(n, v);
+    if (DuiCompareNoCase(n, L"palletheight") == 0)
+        SetPalletHeight(ParseIntUI(v));
+    else if (DuiCompareNoCase(n, L"barheight") == 0)
+        SetBarHeight(ParseIntUI(v));
+    else if (DuiCompareNoCase(n, L"thumbimage") == 0) {
+    } else
+        CControlUI::SetAttribute(n, v);
 }
 
 void CColorPaletteUI::PaintBkColor(HDC hDC) {
@@ -112,7 +128,8 @@ void CColorPaletteUI::PaintBkColor(HDC hDC) {
         CRenderEngine::DrawColor(hDC, r, HsvToArgbUI(x * 360.0 / w, 1, 1));
     }
     if (m_ptMarker.x >= 0)
-        CRenderEngine::DrawRect(hDC, {m_ptMarker.x - 3, m_ptMarker.y - 3, m_ptMarker.x + 4, m_ptMarker.y + 4}, 1, 0xFFFFFFFF);
+        CRenderEngine::DrawRect(hDC, {m_ptMarker.x - 3, m_ptMarker.y - 3, m_ptMarker.x + 4, m_ptMarker.y + 4}, 1,
+                                0xFFFFFFFF);
 }
 
 }  // namespace DuiLib

@@ -17,9 +17,15 @@ public:
     DWORD GetSelectColor() const { return m_dwSelectColor; }
     void SetSelectColor(DWORD dwColor);
     int GetPalletHeight() const { return m_nPalletHeight; }
-    void SetPalletHeight(int n) { m_nPalletHeight = n; Invalidate(); }
+    void SetPalletHeight(int n) {
+        m_nPalletHeight = n;
+        Invalidate();
+    }
     int GetBarHeight() const { return m_nBarHeight; }
-    void SetBarHeight(int n) { m_nBarHeight = n; Invalidate(); }
+    void SetBarHeight(int n) {
+        m_nBarHeight = n;
+        Invalidate();
+    }
 
     void DoEvent(TEventUI& event) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
@@ -32,7 +38,7 @@ private:
     DWORD m_dwSelectColor = 0xFFFF0000;
     int m_nPalletHeight = 0;  // 0: all but the bar
     int m_nBarHeight = 10;
-    int m_nHue = 0;           // 0..359, chosen with the bar
+    int m_nHue = 0;  // 0..359, chosen with the bar
     POINT m_ptMarker{-1, -1};
     bool m_bDragging = false;
 };

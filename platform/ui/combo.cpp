@@ -147,8 +147,10 @@ bool CComboUI::RemoveAt(int iIndex, bool bDoNotDestroy) {
     CloseDropWindow();
     if (!CContainerUI::RemoveAt(iIndex, bDoNotDestroy)) return false;
     Reindex();
-    if (m_iCurSel == iIndex) m_iCurSel = -1;
-    else if (m_iCurSel > iIndex) --m_iCurSel;
+    if (m_iCurSel == iIndex)
+        m_iCurSel = -1;
+    else if (m_iCurSel > iIndex)
+        --m_iCurSel;
     return true;
 }
 
@@ -198,7 +200,9 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus, bool bTriggerEvent) {
     return true;
 }
 
-bool CComboUI::SelectItem1(int iIndex, bool bTakeFocus, bool bNotify) { return SelectItem(iIndex, bTakeFocus, bNotify); }
+bool CComboUI::SelectItem1(int iIndex, bool bTakeFocus, bool bNotify) {
+    return SelectItem(iIndex, bTakeFocus, bNotify);
+}
 
 void CComboUI::SetPos(RECT rc, bool bNeedInvalidate) {
     // The rows are laid out by the drop-down window, not here.
@@ -211,39 +215,48 @@ void CComboUI::DoEvent(TEventUI& event) {
         return;
     }
     switch (event.Type) {
-    case UIEVENT_SETFOCUS:
-    case UIEVENT_KILLFOCUS:
-        Invalidate();
-        return;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_PUSHED;
-            Activate();
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-        if (!m_pWindow) m_uButtonState &= ~UISTATE_PUSHED;
-        Invalidate();
-        return;
-    case UIEVENT_KEYDOWN:
-        if (event.wParam == kVkUp) { SelectItem(std::max(0, m_iCurSel - 1)); return; }
-        if (event.wParam == kVkDown) { SelectItem(std::min(GetCount() - 1, m_iCurSel + 1)); return; }
-        break;
-    case UIEVENT_SCROLLWHEEL:
-        if (IsEnabled() && !m_pWindow && GetCount() > 0) {
-            SelectItem(event.wParam == 0 ? std::max(0, m_iCurSel - 1) : std::min(GetCount() - 1, m_iCurSel + 1));
-        }
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) { m_uButtonState |= UISTATE_HOT; Invalidate(); }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        m_uButtonState &= ~UISTATE_HOT;
-        Invalidate();
-        return;
-    default:
-        break;
+        case UIEVENT_SETFOCUS:
+        case UIEVENT_KILLFOCUS:
+            Invalidate();
+            return;
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_DBLCLICK:
+            if (IsEnabled()) {
+                m_uButtonState |= UISTATE_PUSHED;
+                Activate();
+            }
+            return;
+        case UIEVENT_BUTTONUP:
+            if (!m_pWindow) m_uButtonState &= ~UISTATE_PUSHED;
+            Invalidate();
+            return;
+        case UIEVENT_KEYDOWN:
+            if (event.wParam == kVkUp) {
+                SelectItem(std::max(0, m_iCurSel - 1));
+                return;
+            }
+            if (event.wParam == kVkDown) {
+                SelectItem(std::min(GetCount() - 1, m_iCurSel + 1));
+                return;
+            }
+            break;
+        case UIEVENT_SCROLLWHEEL:
+            if (IsEnabled() && !m_pWindow && GetCount() > 0) {
+                SelectItem(event.wParam == 0 ? std::max(0, m_iCurSel - 1) : std::min(GetCount() - 1, m_iCurSel + 1));
+            }
+            return;
+        case UIEVENT_MOUSEENTER:
+            if (IsEnabled()) {
+                m_uButtonState |= UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_MOUSELEAVE:
+            m_uButtonState &= ~UISTATE_HOT;
+            Invalidate();
+            return;
+        default:
+            break;
     }
     CControlUI::DoEvent(event);
 }
@@ -251,18 +264,29 @@ void CComboUI::DoEvent(TEventUI& event) {
 void CComboUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
     if (m_ListInfo.SetAttribute(n, v)) return;
-    if (is(L"textpadding")) m_rcTextPadding = ParseRectUI(v);
-    else if (is(L"normalimage")) m_sNormalImage = v;
-    else if (is(L"hotimage")) m_sHotImage = v;
-    else if (is(L"pushedimage")) m_sPushedImage = v;
-    else if (is(L"focusedimage")) m_sFocusedImage = v;
-    else if (is(L"disabledimage")) m_sDisabledImage = v;
-    else if (is(L"dropboxsize")) SetDropBoxSize(ParseSizeUI(v));
-    else if (is(L"font")) m_iFont = ParseIntUI(v);
-    else if (is(L"textcolor")) m_dwTextColor = ParseColorUI(v);
-    else if (is(L"dropbox") || is(L"align") || is(L"endellipsis")) {}
-    else if (is(L"selectedid")) SelectItem(ParseIntUI(v), false, false);
-    else CContainerUI::SetAttribute(n, v);
+    if (is(L"textpadding"))
+        m_rcTextPadding = ParseRectUI(v);
+    else if (is(L"normalimage"))
+        m_sNormalImage = v;
+    else if (is(L"hotimage"))
+        m_sHotImage = v;
+    else if (is(L"pushedimage"))
+        m_sPushedImage = v;
+    else if (is(L"focusedimage"))
+        m_sFocusedImage = v;
+    else if (is(L"disabledimage"))
+        m_sDisabledImage = v;
+    else if (is(L"dropboxsize"))
+        SetDropBoxSize(ParseSizeUI(v));
+    else if (is(L"font"))
+        m_iFont = ParseIntUI(v);
+    else if (is(L"textcolor"))
+        m_dwTextColor = ParseColorUI(v);
+    else if (is(L"dropbox") || is(L"align") || is(L"endellipsis")) {
+    } else if (is(L"selectedid"))
+        SelectItem(ParseIntUI(v), false, false);
+    else
+        CContainerUI::SetAttribute(n, v);
 }
 
 CControlUI* CComboUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) {
@@ -277,10 +301,14 @@ bool CComboUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) {
 
 void CComboUI::PaintStatusImage(HDC hDC) {
     const CDuiString* img = &m_sNormalImage;
-    if (!IsEnabled() && !m_sDisabledImage.IsEmpty()) img = &m_sDisabledImage;
-    else if ((m_uButtonState & UISTATE_PUSHED) && !m_sPushedImage.IsEmpty()) img = &m_sPushedImage;
-    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotImage.IsEmpty()) img = &m_sHotImage;
-    else if (IsFocused() && !m_sFocusedImage.IsEmpty()) img = &m_sFocusedImage;
+    if (!IsEnabled() && !m_sDisabledImage.IsEmpty())
+        img = &m_sDisabledImage;
+    else if ((m_uButtonState & UISTATE_PUSHED) && !m_sPushedImage.IsEmpty())
+        img = &m_sPushedImage;
+    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotImage.IsEmpty())
+        img = &m_sHotImage;
+    else if (IsFocused() && !m_sFocusedImage.IsEmpty())
+        img = &m_sFocusedImage;
     if (!img->IsEmpty()) DrawImage(hDC, *img);
 }
 

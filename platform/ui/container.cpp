@@ -48,8 +48,10 @@ bool CContainerUI::Add(CControlUI* c) { return AddAt(c, GetCount()); }
 
 bool CContainerUI::AddAt(CControlUI* c, int iIndex) {
     if (!c || iIndex < 0 || iIndex > GetCount() || GetItemIndex(c) >= 0) return false;
-    if (m_pManager) m_pManager->InitControls(c, this);
-    else c->SetManager(nullptr, this, false);
+    if (m_pManager)
+        m_pManager->InitControls(c, this);
+    else
+        c->SetManager(nullptr, this, false);
     if (IsVisible() || !m_bInternVisible || !m_bVisible) c->SetInternVisible(IsVisible());
     m_items.insert(m_items.begin() + iIndex, c);
     if (m_pManager) m_pManager->InvalidateNameMap();
@@ -59,8 +61,10 @@ bool CContainerUI::AddAt(CControlUI* c, int iIndex) {
 
 void CContainerUI::DestroyChild(CControlUI* c) {
     if (!m_bAutoDestroy) return;
-    if (m_bDelayedDestroy && m_pManager) m_pManager->AddDelayedCleanup(c);
-    else delete c;
+    if (m_bDelayedDestroy && m_pManager)
+        m_pManager->AddDelayedCleanup(c);
+    else
+        delete c;
 }
 
 bool CContainerUI::Remove(CControlUI* c, bool bDoNotDestroy) {
@@ -94,13 +98,17 @@ void CContainerUI::DoEvent(TEventUI& event) {
     }
     if (event.Type == UIEVENT_SCROLLWHEEL) {
         if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible() && m_pVerticalScrollBar->IsEnabled()) {
-            if (event.wParam == 0) LineUp();
-            else LineDown();
+            if (event.wParam == 0)
+                LineUp();
+            else
+                LineDown();
             return;
         }
         if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible() && m_pHorizontalScrollBar->IsEnabled()) {
-            if (event.wParam == 0) LineLeft();
-            else LineRight();
+            if (event.wParam == 0)
+                LineLeft();
+            else
+                LineRight();
             return;
         }
     }
@@ -118,14 +126,18 @@ void CContainerUI::SetInternVisible(bool bVisible) {
     for (CControlUI* c : m_items) c->SetInternVisible(IsVisible());
 }
 
-void CContainerUI::SetEnabled(bool bEnable) {
-    CControlUI::SetEnabled(bEnable);
-}
+void CContainerUI::SetEnabled(bool bEnable) { CControlUI::SetEnabled(bEnable); }
 
 RECT CContainerUI::GetInset() const { return Scaled(m_rcInset); }
-void CContainerUI::SetInset(RECT rc) { m_rcInset = rc; NeedUpdate(); }
+void CContainerUI::SetInset(RECT rc) {
+    m_rcInset = rc;
+    NeedUpdate();
+}
 int CContainerUI::GetChildPadding() const { return Scaled(m_iChildPadding); }
-void CContainerUI::SetChildPadding(int p) { m_iChildPadding = p < 0 ? 0 : p; NeedUpdate(); }
+void CContainerUI::SetChildPadding(int p) {
+    m_iChildPadding = p < 0 ? 0 : p;
+    NeedUpdate();
+}
 
 int CContainerUI::FindSelectable(int iIndex, bool bForward) const {
     if (GetCount() == 0) return -1;
@@ -140,9 +152,13 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const {
 RECT CContainerUI::GetClientPos() const {
     RECT rc = m_rcItem;
     RECT in = GetInset();
-    rc.left += in.left; rc.top += in.top; rc.right -= in.right; rc.bottom -= in.bottom;
+    rc.left += in.left;
+    rc.top += in.top;
+    rc.right -= in.right;
+    rc.bottom -= in.bottom;
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) rc.right -= m_pVerticalScrollBar->GetThickness();
-    if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible()) rc.bottom -= m_pHorizontalScrollBar->GetThickness();
+    if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible())
+        rc.bottom -= m_pHorizontalScrollBar->GetThickness();
     return rc;
 }
 
@@ -153,12 +169,18 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate) {
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* c = m_items[static_cast<size_t>(i)];
         if (!c->IsVisible()) continue;
-        if (c->IsFloat()) { SetFloatPos(i); continue; }
+        if (c->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
         RECT pad = c->GetPadding();
         RECT r = {inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom};
         SIZE sz = c->EstimateSize({r.right - r.left, r.bottom - r.top});
-        if (sz.cx > 0) r.right = r.left + std::clamp<long>(sz.cx, c->GetMinWidth(), std::max(c->GetMinWidth(), c->GetMaxWidth()));
-        if (sz.cy > 0) r.bottom = r.top + std::clamp<long>(sz.cy, c->GetMinHeight(), std::max(c->GetMinHeight(), c->GetMaxHeight()));
+        if (sz.cx > 0)
+            r.right = r.left + std::clamp<long>(sz.cx, c->GetMinWidth(), std::max(c->GetMinWidth(), c->GetMaxWidth()));
+        if (sz.cy > 0)
+            r.bottom =
+                r.top + std::clamp<long>(sz.cy, c->GetMinHeight(), std::max(c->GetMinHeight(), c->GetMaxHeight()));
         c->SetPos(r, false);
     }
 }
@@ -222,10 +244,14 @@ bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* pStopContro
 
 void CContainerUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
-    if (is(L"inset")) SetInset(ParseRectUI(v));
-    else if (is(L"mousechild")) SetMouseChildEnabled(ParseBoolUI(v));
-    else if (is(L"vscrollbar")) EnableScrollBar(ParseBoolUI(v), m_pHorizontalScrollBar != nullptr);
-    else if (is(L"hscrollbar")) EnableScrollBar(m_pVerticalScrollBar != nullptr, ParseBoolUI(v));
+    if (is(L"inset"))
+        SetInset(ParseRectUI(v));
+    else if (is(L"mousechild"))
+        SetMouseChildEnabled(ParseBoolUI(v));
+    else if (is(L"vscrollbar"))
+        EnableScrollBar(ParseBoolUI(v), m_pHorizontalScrollBar != nullptr);
+    else if (is(L"hscrollbar"))
+        EnableScrollBar(m_pVerticalScrollBar != nullptr, ParseBoolUI(v));
     else if (is(L"vscrollbarstyle")) {
         m_sVerticalScrollBarStyle = v;
         EnableScrollBar(true, m_pHorizontalScrollBar != nullptr);
@@ -234,16 +260,20 @@ void CContainerUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
         m_sHorizontalScrollBarStyle = v;
         EnableScrollBar(m_pVerticalScrollBar != nullptr, true);
         m_pHorizontalScrollBar->ApplyAttributeList(v);
-    } else if (is(L"childpadding")) SetChildPadding(ParseIntUI(v));
+    } else if (is(L"childpadding"))
+        SetChildPadding(ParseIntUI(v));
     else if (is(L"childalign")) {
         CDuiString s(v);
         SetChildAlign(s == L"center" ? DT_CENTER : s == L"right" ? DT_RIGHT : DT_LEFT);
     } else if (is(L"childvalign")) {
         CDuiString s(v);
         SetChildVAlign(s == L"vcenter" || s == L"center" ? DT_VCENTER : s == L"bottom" ? DT_BOTTOM : DT_TOP);
-    } else if (is(L"scrollstepsize")) SetScrollStepSize(ParseIntUI(v));
-    else if (is(L"autodestroy")) SetAutoDestroy(ParseBoolUI(v));
-    else CControlUI::SetAttribute(n, v);
+    } else if (is(L"scrollstepsize"))
+        SetScrollStepSize(ParseIntUI(v));
+    else if (is(L"autodestroy"))
+        SetAutoDestroy(ParseBoolUI(v));
+    else
+        CControlUI::SetAttribute(n, v);
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool bInit) {
@@ -297,8 +327,9 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT u
 
 CControlUI* CContainerUI::FindSubControl(LPCTSTR name) {
     if (!name) return nullptr;
-    return FindControl([](CControlUI* c, LPVOID d) { return c->GetName() == static_cast<const wchar_t*>(d) ? c : nullptr; },
-                       const_cast<wchar_t*>(name), UIFIND_ALL);
+    return FindControl(
+        [](CControlUI* c, LPVOID d) { return c->GetName() == static_cast<const wchar_t*>(d) ? c : nullptr; },
+        const_cast<wchar_t*>(name), UIFIND_ALL);
 }
 
 // ---- scrolling ----------------------------------------------------------------
@@ -327,10 +358,26 @@ void CContainerUI::SetScrollPos(SIZE szPos, bool) {
     Invalidate();
 }
 
-void CContainerUI::LineUp() { SIZE s = GetScrollPos(); s.cy -= GetScrollStepSize(); SetScrollPos(s); }
-void CContainerUI::LineDown() { SIZE s = GetScrollPos(); s.cy += GetScrollStepSize(); SetScrollPos(s); }
-void CContainerUI::LineLeft() { SIZE s = GetScrollPos(); s.cx -= GetScrollStepSize(); SetScrollPos(s); }
-void CContainerUI::LineRight() { SIZE s = GetScrollPos(); s.cx += GetScrollStepSize(); SetScrollPos(s); }
+void CContainerUI::LineUp() {
+    SIZE s = GetScrollPos();
+    s.cy -= GetScrollStepSize();
+    SetScrollPos(s);
+}
+void CContainerUI::LineDown() {
+    SIZE s = GetScrollPos();
+    s.cy += GetScrollStepSize();
+    SetScrollPos(s);
+}
+void CContainerUI::LineLeft() {
+    SIZE s = GetScrollPos();
+    s.cx -= GetScrollStepSize();
+    SetScrollPos(s);
+}
+void CContainerUI::LineRight() {
+    SIZE s = GetScrollPos();
+    s.cx += GetScrollStepSize();
+    SetScrollPos(s);
+}
 void CContainerUI::PageUp() {
     SIZE s = GetScrollPos();
     RECT c = GetClientPos();
@@ -343,8 +390,16 @@ void CContainerUI::PageDown() {
     s.cy += c.bottom - c.top;
     SetScrollPos(s);
 }
-void CContainerUI::HomeUp() { SIZE s = GetScrollPos(); s.cy = 0; SetScrollPos(s); }
-void CContainerUI::EndDown() { SIZE s = GetScrollPos(); s.cy = GetScrollRange().cy; SetScrollPos(s); }
+void CContainerUI::HomeUp() {
+    SIZE s = GetScrollPos();
+    s.cy = 0;
+    SetScrollPos(s);
+}
+void CContainerUI::EndDown() {
+    SIZE s = GetScrollPos();
+    s.cy = GetScrollRange().cy;
+    SetScrollPos(s);
+}
 
 void CContainerUI::EnableScrollBar(bool bEnableVertical, bool bEnableHorizontal) {
     if (bEnableVertical && !m_pVerticalScrollBar) {

@@ -57,9 +57,15 @@ public:
     virtual int GetChildPadding() const;
     virtual void SetChildPadding(int iPadding);
     virtual UINT GetChildAlign() const { return m_iChildAlign; }
-    virtual void SetChildAlign(UINT iAlign) { m_iChildAlign = iAlign; NeedUpdate(); }
+    virtual void SetChildAlign(UINT iAlign) {
+        m_iChildAlign = iAlign;
+        NeedUpdate();
+    }
     virtual UINT GetChildVAlign() const { return m_iChildVAlign; }
-    virtual void SetChildVAlign(UINT iVAlign) { m_iChildVAlign = iVAlign; NeedUpdate(); }
+    virtual void SetChildVAlign(UINT iVAlign) {
+        m_iChildVAlign = iVAlign;
+        NeedUpdate();
+    }
     virtual bool IsAutoDestroy() const { return m_bAutoDestroy; }
     virtual void SetAutoDestroy(bool bAuto) { m_bAutoDestroy = bAuto; }
     virtual bool IsDelayedDestroy() const { return m_bDelayedDestroy; }

@@ -39,8 +39,10 @@ int ReadInts(LPCTSTR s, long* out, int n) {
 DWORD ParseColorUI(LPCTSTR v) {
     if (!v) return 0;
     v = SkipBlank(v);
-    if (*v == L'#') ++v;
-    else if (v[0] == L'0' && (v[1] == L'x' || v[1] == L'X')) v += 2;
+    if (*v == L'#')
+        ++v;
+    else if (v[0] == L'0' && (v[1] == L'x' || v[1] == L'X'))
+        v += 2;
     wchar_t* end = nullptr;
     unsigned long c = std::wcstoul(v, &end, 16);
     if (end - v == 6) c |= 0xFF000000ul;  // "#RRGGBB": opaque
@@ -51,7 +53,10 @@ RECT ParseRectUI(LPCTSTR v) {
     long n[4] = {0, 0, 0, 0};
     ReadInts(v, n, 4);
     RECT r;
-    r.left = n[0]; r.top = n[1]; r.right = n[2]; r.bottom = n[3];
+    r.left = n[0];
+    r.top = n[1];
+    r.right = n[2];
+    r.bottom = n[3];
     return r;
 }
 
@@ -59,7 +64,8 @@ SIZE ParseSizeUI(LPCTSTR v) {
     long n[2] = {0, 0};
     ReadInts(v, n, 2);
     SIZE s;
-    s.cx = n[0]; s.cy = n[1];
+    s.cx = n[0];
+    s.cy = n[1];
     return s;
 }
 
@@ -71,11 +77,14 @@ int ParseIntUI(LPCTSTR v) {
 }
 
 int ParseCursorUI(LPCTSTR v) {
-    static const struct { const wchar_t* name; int id; } kCursors[] = {
-        {L"arrow", UICURSOR_ARROW}, {L"ibeam", UICURSOR_IBEAM}, {L"wait", UICURSOR_WAIT},
-        {L"cross", UICURSOR_CROSS}, {L"size_nwse", UICURSOR_SIZENWSE}, {L"size_nesw", UICURSOR_SIZENESW},
-        {L"size_we", UICURSOR_SIZEWE}, {L"size_ns", UICURSOR_SIZENS}, {L"size_all", UICURSOR_SIZEALL},
-        {L"no", UICURSOR_NO}, {L"hand", UICURSOR_HAND}, {L"appstarting", UICURSOR_APPSTARTING},
+    static const struct {
+        const wchar_t* name;
+        int id;
+    } kCursors[] = {
+        {L"arrow", UICURSOR_ARROW},    {L"ibeam", UICURSOR_IBEAM},        {L"wait", UICURSOR_WAIT},
+        {L"cross", UICURSOR_CROSS},    {L"size_nwse", UICURSOR_SIZENWSE}, {L"size_nesw", UICURSOR_SIZENESW},
+        {L"size_we", UICURSOR_SIZEWE}, {L"size_ns", UICURSOR_SIZENS},     {L"size_all", UICURSOR_SIZEALL},
+        {L"no", UICURSOR_NO},          {L"hand", UICURSOR_HAND},          {L"appstarting", UICURSOR_APPSTARTING},
         {L"help", UICURSOR_HELP},
     };
     for (const auto& c : kCursors)
@@ -89,14 +98,23 @@ bool IntersectRectUI(RECT& out, const RECT& a, const RECT& b) {
     r.top = a.top > b.top ? a.top : b.top;
     r.right = a.right < b.right ? a.right : b.right;
     r.bottom = a.bottom < b.bottom ? a.bottom : b.bottom;
-    if (r.right <= r.left || r.bottom <= r.top) { out = RECT{}; return false; }
+    if (r.right <= r.left || r.bottom <= r.top) {
+        out = RECT{};
+        return false;
+    }
     out = r;
     return true;
 }
 
 void UnionRectUI(RECT& out, const RECT& a, const RECT& b) {
-    if (IsRectEmptyUI(a)) { out = b; return; }
-    if (IsRectEmptyUI(b)) { out = a; return; }
+    if (IsRectEmptyUI(a)) {
+        out = b;
+        return;
+    }
+    if (IsRectEmptyUI(b)) {
+        out = a;
+        return;
+    }
     RECT r;
     r.left = a.left < b.left ? a.left : b.left;
     r.top = a.top < b.top ? a.top : b.top;
@@ -150,16 +168,64 @@ void CControlUI::SetResourceText(bool bResource) {
     Invalidate();
 }
 
-void CControlUI::SetBkColor(DWORD c) { if (m_dwBackColor != c) { m_dwBackColor = c; Invalidate(); } }
-void CControlUI::SetBkColor2(DWORD c) { if (m_dwBackColor2 != c) { m_dwBackColor2 = c; Invalidate(); } }
-void CControlUI::SetBkColor3(DWORD c) { if (m_dwBackColor3 != c) { m_dwBackColor3 = c; Invalidate(); } }
-void CControlUI::SetForeColor(DWORD c) { if (m_dwForeColor != c) { m_dwForeColor = c; Invalidate(); } }
-void CControlUI::SetBorderColor(DWORD c) { if (m_dwBorderColor != c) { m_dwBorderColor = c; Invalidate(); } }
-void CControlUI::SetFocusBorderColor(DWORD c) { if (m_dwFocusBorderColor != c) { m_dwFocusBorderColor = c; Invalidate(); } }
-void CControlUI::SetBkImage(LPCTSTR s) { if (m_sBkImage != (s ? s : L"")) { m_sBkImage = s; Invalidate(); } }
-void CControlUI::SetForeImage(LPCTSTR s) { if (m_sForeImage != (s ? s : L"")) { m_sForeImage = s; Invalidate(); } }
-void CControlUI::SetBorderSize(int n) { if (m_nBorderSize != n) { m_nBorderSize = n; Invalidate(); } }
-void CControlUI::SetBorderRound(SIZE s) { m_cxyBorderRound = s; Invalidate(); }
+void CControlUI::SetBkColor(DWORD c) {
+    if (m_dwBackColor != c) {
+        m_dwBackColor = c;
+        Invalidate();
+    }
+}
+void CControlUI::SetBkColor2(DWORD c) {
+    if (m_dwBackColor2 != c) {
+        m_dwBackColor2 = c;
+        Invalidate();
+    }
+}
+void CControlUI::SetBkColor3(DWORD c) {
+    if (m_dwBackColor3 != c) {
+        m_dwBackColor3 = c;
+        Invalidate();
+    }
+}
+void CControlUI::SetForeColor(DWORD c) {
+    if (m_dwForeColor != c) {
+        m_dwForeColor = c;
+        Invalidate();
+    }
+}
+void CControlUI::SetBorderColor(DWORD c) {
+    if (m_dwBorderColor != c) {
+        m_dwBorderColor = c;
+        Invalidate();
+    }
+}
+void CControlUI::SetFocusBorderColor(DWORD c) {
+    if (m_dwFocusBorderColor != c) {
+        m_dwFocusBorderColor = c;
+        Invalidate();
+    }
+}
+void CControlUI::SetBkImage(LPCTSTR s) {
+    if (m_sBkImage != (s ? s : L"")) {
+        m_sBkImage = s;
+        Invalidate();
+    }
+}
+void CControlUI::SetForeImage(LPCTSTR s) {
+    if (m_sForeImage != (s ? s : L"")) {
+        m_sForeImage = s;
+        Invalidate();
+    }
+}
+void CControlUI::SetBorderSize(int n) {
+    if (m_nBorderSize != n) {
+        m_nBorderSize = n;
+        Invalidate();
+    }
+}
+void CControlUI::SetBorderRound(SIZE s) {
+    m_cxyBorderRound = s;
+    Invalidate();
+}
 
 bool CControlUI::DrawImage(HDC hDC, LPCTSTR pStrImage, LPCTSTR pStrModify) {
     return CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, pStrImage, pStrModify);
@@ -169,7 +235,10 @@ RECT CControlUI::GetRelativePos() const {
     RECT r = m_rcItem;
     if (m_pParent) {
         const RECT& p = m_pParent->GetPos();
-        r.left -= p.left; r.right -= p.left; r.top -= p.top; r.bottom -= p.top;
+        r.left -= p.left;
+        r.right -= p.left;
+        r.top -= p.top;
+        r.bottom -= p.top;
     }
     return r;
 }
@@ -188,18 +257,57 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate) {
 
 void CControlUI::Move(SIZE off, bool bNeedInvalidate) {
     RECT r = m_rcItem;
-    r.left += off.cx; r.right += off.cx; r.top += off.cy; r.bottom += off.cy;
+    r.left += off.cx;
+    r.right += off.cx;
+    r.top += off.cy;
+    r.bottom += off.cy;
     SetPos(r, bNeedInvalidate);
 }
 
-void CControlUI::SetPadding(RECT rc) { m_rcPadding = rc; NeedParentUpdate(); }
-void CControlUI::SetFixedXY(SIZE s) { m_cXY = s; NeedParentUpdate(); }
-void CControlUI::SetFixedWidth(int cx) { if (cx >= 0) { m_cxyFixed.cx = cx; NeedParentUpdate(); } }
-void CControlUI::SetFixedHeight(int cy) { if (cy >= 0) { m_cxyFixed.cy = cy; NeedParentUpdate(); } }
-void CControlUI::SetMinWidth(int cx) { if (cx >= 0) { m_cxyMin.cx = cx; NeedParentUpdate(); } }
-void CControlUI::SetMaxWidth(int cx) { if (cx >= 0) { m_cxyMax.cx = cx; NeedParentUpdate(); } }
-void CControlUI::SetMinHeight(int cy) { if (cy >= 0) { m_cxyMin.cy = cy; NeedParentUpdate(); } }
-void CControlUI::SetMaxHeight(int cy) { if (cy >= 0) { m_cxyMax.cy = cy; NeedParentUpdate(); } }
+void CControlUI::SetPadding(RECT rc) {
+    m_rcPadding = rc;
+    NeedParentUpdate();
+}
+void CControlUI::SetFixedXY(SIZE s) {
+    m_cXY = s;
+    NeedParentUpdate();
+}
+void CControlUI::SetFixedWidth(int cx) {
+    if (cx >= 0) {
+        m_cxyFixed.cx = cx;
+        NeedParentUpdate();
+    }
+}
+void CControlUI::SetFixedHeight(int cy) {
+    if (cy >= 0) {
+        m_cxyFixed.cy = cy;
+        NeedParentUpdate();
+    }
+}
+void CControlUI::SetMinWidth(int cx) {
+    if (cx >= 0) {
+        m_cxyMin.cx = cx;
+        NeedParentUpdate();
+    }
+}
+void CControlUI::SetMaxWidth(int cx) {
+    if (cx >= 0) {
+        m_cxyMax.cx = cx;
+        NeedParentUpdate();
+    }
+}
+void CControlUI::SetMinHeight(int cy) {
+    if (cy >= 0) {
+        m_cxyMin.cy = cy;
+        NeedParentUpdate();
+    }
+}
+void CControlUI::SetMaxHeight(int cy) {
+    if (cy >= 0) {
+        m_cxyMax.cy = cy;
+        NeedParentUpdate();
+    }
+}
 
 int CControlUI::Scaled(int v) const { return m_pManager ? m_pManager->GetDPIObj()->Scale(v) : v; }
 RECT CControlUI::Scaled(RECT v) const { return m_pManager ? m_pManager->GetDPIObj()->Scale(v) : v; }
@@ -258,8 +366,7 @@ void CControlUI::SetFocus() {
 CControlUI* CControlUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) {
     if ((uFlags & UIFIND_VISIBLE) && !IsVisible()) return nullptr;
     if ((uFlags & UIFIND_ENABLED) && !IsEnabled()) return nullptr;
-    if ((uFlags & UIFIND_HITTEST) &&
-        (!m_bMouseEnabled || !PtInRectUI(m_rcItem, *static_cast<POINT*>(pData))))
+    if ((uFlags & UIFIND_HITTEST) && (!m_bMouseEnabled || !PtInRectUI(m_rcItem, *static_cast<POINT*>(pData))))
         return nullptr;
     return Proc(this, pData);
 }
@@ -328,48 +435,86 @@ void CControlUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
         SetFixedXY(xy);
         SetFixedWidth(r.right - r.left);
         SetFixedHeight(r.bottom - r.top);
-    } else if (is(L"float")) SetFloat(ParseBoolUI(v));
-    else if (is(L"padding")) SetPadding(ParseRectUI(v));
-    else if (is(L"bkcolor") || is(L"bkcolor1")) SetBkColor(ParseColorUI(v));
-    else if (is(L"bkcolor2")) SetBkColor2(ParseColorUI(v));
-    else if (is(L"bkcolor3")) SetBkColor3(ParseColorUI(v));
-    else if (is(L"forecolor")) SetForeColor(ParseColorUI(v));
-    else if (is(L"bordercolor")) SetBorderColor(ParseColorUI(v));
-    else if (is(L"focusbordercolor")) SetFocusBorderColor(ParseColorUI(v));
+    } else if (is(L"float"))
+        SetFloat(ParseBoolUI(v));
+    else if (is(L"padding"))
+        SetPadding(ParseRectUI(v));
+    else if (is(L"bkcolor") || is(L"bkcolor1"))
+        SetBkColor(ParseColorUI(v));
+    else if (is(L"bkcolor2"))
+        SetBkColor2(ParseColorUI(v));
+    else if (is(L"bkcolor3"))
+        SetBkColor3(ParseColorUI(v));
+    else if (is(L"forecolor"))
+        SetForeColor(ParseColorUI(v));
+    else if (is(L"bordercolor"))
+        SetBorderColor(ParseColorUI(v));
+    else if (is(L"focusbordercolor"))
+        SetFocusBorderColor(ParseColorUI(v));
     else if (is(L"bordersize")) {
         CDuiString s(v);
-        if (s.Find(L',') >= 0) { m_rcBorderSize = ParseRectUI(v); m_nBorderSize = 0; Invalidate(); }
-        else SetBorderSize(ParseIntUI(v));
-    } else if (is(L"borderstyle")) m_nBorderStyle = ParseIntUI(v);
-    else if (is(L"borderround")) SetBorderRound(ParseSizeUI(v));
-    else if (is(L"bkimage")) SetBkImage(v);
-    else if (is(L"foreimage")) SetForeImage(v);
-    else if (is(L"width")) SetFixedWidth(ParseIntUI(v));
-    else if (is(L"height")) SetFixedHeight(ParseIntUI(v));
-    else if (is(L"minwidth")) SetMinWidth(ParseIntUI(v));
-    else if (is(L"minheight")) SetMinHeight(ParseIntUI(v));
-    else if (is(L"maxwidth")) SetMaxWidth(ParseIntUI(v));
-    else if (is(L"maxheight")) SetMaxHeight(ParseIntUI(v));
-    else if (is(L"name")) SetName(v);
-    else if (is(L"text")) SetText(v);
-    else if (is(L"resourcetext")) SetResourceText(ParseBoolUI(v));
-    else if (is(L"tooltip")) SetToolTip(v);
-    else if (is(L"userdata")) SetUserData(v);
-    else if (is(L"tag")) SetTag(static_cast<UINT_PTR>(std::wcstoul(v ? v : L"0", nullptr, 10)));
-    else if (is(L"enabled")) SetEnabled(ParseBoolUI(v));
-    else if (is(L"mouse")) SetMouseEnabled(ParseBoolUI(v));
-    else if (is(L"keyboard")) SetKeyboardEnabled(ParseBoolUI(v));
-    else if (is(L"visible")) SetVisible(ParseBoolUI(v));
-    else if (is(L"float")) SetFloat(ParseBoolUI(v));
-    else if (is(L"menu")) SetContextMenuUsed(ParseBoolUI(v));
-    else if (is(L"cursor")) SetCursor(ParseCursorUI(v));
-    else if (is(L"virtualwnd")) SetVirtualWnd(v);
+        if (s.Find(L',') >= 0) {
+            m_rcBorderSize = ParseRectUI(v);
+            m_nBorderSize = 0;
+            Invalidate();
+        } else
+            SetBorderSize(ParseIntUI(v));
+    } else if (is(L"borderstyle"))
+        m_nBorderStyle = ParseIntUI(v);
+    else if (is(L"borderround"))
+        SetBorderRound(ParseSizeUI(v));
+    else if (is(L"bkimage"))
+        SetBkImage(v);
+    else if (is(L"foreimage"))
+        SetForeImage(v);
+    else if (is(L"width"))
+        SetFixedWidth(ParseIntUI(v));
+    else if (is(L"height"))
+        SetFixedHeight(ParseIntUI(v));
+    else if (is(L"minwidth"))
+        SetMinWidth(ParseIntUI(v));
+    else if (is(L"minheight"))
+        SetMinHeight(ParseIntUI(v));
+    else if (is(L"maxwidth"))
+        SetMaxWidth(ParseIntUI(v));
+    else if (is(L"maxheight"))
+        SetMaxHeight(ParseIntUI(v));
+    else if (is(L"name"))
+        SetName(v);
+    else if (is(L"text"))
+        SetText(v);
+    else if (is(L"resourcetext"))
+        SetResourceText(ParseBoolUI(v));
+    else if (is(L"tooltip"))
+        SetToolTip(v);
+    else if (is(L"userdata"))
+        SetUserData(v);
+    else if (is(L"tag"))
+        SetTag(static_cast<UINT_PTR>(std::wcstoul(v ? v : L"0", nullptr, 10)));
+    else if (is(L"enabled"))
+        SetEnabled(ParseBoolUI(v));
+    else if (is(L"mouse"))
+        SetMouseEnabled(ParseBoolUI(v));
+    else if (is(L"keyboard"))
+        SetKeyboardEnabled(ParseBoolUI(v));
+    else if (is(L"visible"))
+        SetVisible(ParseBoolUI(v));
+    else if (is(L"float"))
+        SetFloat(ParseBoolUI(v));
+    else if (is(L"menu"))
+        SetContextMenuUsed(ParseBoolUI(v));
+    else if (is(L"cursor"))
+        SetCursor(ParseCursorUI(v));
+    else if (is(L"virtualwnd"))
+        SetVirtualWnd(v);
     else if (is(L"style")) {
         LPCTSTR style = m_pManager ? m_pManager->GetStyle(v) : nullptr;
-        if (style) ApplyAttributeList(style);
-        else ReportUIProblem(CDuiString(L"unknown style ") + v);
-    }
-    else ReportUIProblem(CDuiString(L"unknown attribute ") + n + L" of " + GetClass());
+        if (style)
+            ApplyAttributeList(style);
+        else
+            ReportUIProblem(CDuiString(L"unknown style ") + v);
+    } else
+        ReportUIProblem(CDuiString(L"unknown attribute ") + n + L" of " + GetClass());
 }
 
 CControlUI* CControlUI::ApplyAttributeList(LPCTSTR pstrList) {

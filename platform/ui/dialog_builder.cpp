@@ -112,12 +112,20 @@ void CDialogBuilder::ApplyWindow(const XmlNode* node, CPaintManagerUI* pm) {
     for (const auto& a : node->attributes) {
         const std::wstring& n = a.first;
         LPCTSTR v = a.second.c_str();
-        if (Is(n, L"size")) { SIZE s = ParseSizeUI(v); pm->SetInitSize(s.cx, s.cy); }
-        else if (Is(n, L"caption")) pm->SetCaptionRect(ParseRectUI(v));
-        else if (Is(n, L"sizebox")) pm->SetSizeBox(ParseRectUI(v));
-        else if (Is(n, L"mininfo")) { SIZE s = ParseSizeUI(v); pm->SetMinInfo(s.cx, s.cy); }
-        else if (Is(n, L"maxinfo")) { SIZE s = ParseSizeUI(v); pm->SetMaxInfo(s.cx, s.cy); }
-        else if (Is(n, L"roundcorner")) {
+        if (Is(n, L"size")) {
+            SIZE s = ParseSizeUI(v);
+            pm->SetInitSize(s.cx, s.cy);
+        } else if (Is(n, L"caption"))
+            pm->SetCaptionRect(ParseRectUI(v));
+        else if (Is(n, L"sizebox"))
+            pm->SetSizeBox(ParseRectUI(v));
+        else if (Is(n, L"mininfo")) {
+            SIZE s = ParseSizeUI(v);
+            pm->SetMinInfo(s.cx, s.cy);
+        } else if (Is(n, L"maxinfo")) {
+            SIZE s = ParseSizeUI(v);
+            pm->SetMaxInfo(s.cx, s.cy);
+        } else if (Is(n, L"roundcorner")) {
             SIZE s = ParseSizeUI(v);
             pm->SetRoundCorner(s.cx, s.cy);
             if (pm->GetWindow()) pm->GetWindow()->SetRoundCorner(s.cx, s.cy);
@@ -167,7 +175,9 @@ CControlUI* CDialogBuilder::Parse(const XmlNode* root, CControlUI* pParent, CPai
     // Borrow the root without copying: wrap it for the child loop.
     struct Borrow {
         XmlNode& h;
-        ~Borrow() { for (auto& c : h.children) c.release(); }
+        ~Borrow() {
+            for (auto& c : h.children) c.release();
+        }
     } borrow{holder};
     holder.children.emplace_back(const_cast<XmlNode*>(root));
     return ParseChildren(&holder, pParent, pm, 0);
@@ -181,8 +191,7 @@ CControlUI* CDialogBuilder::ParseChildren(const XmlNode* node, CControlUI* pPare
     }
     for (const auto& childPtr : node->children) {
         const XmlNode* c = childPtr.get();
-        if (Is(c->name, L"Font") || Is(c->name, L"Default") || Is(c->name, L"Image") || Is(c->name, L"Style"))
-            continue;
+        if (Is(c->name, L"Font") || Is(c->name, L"Default") || Is(c->name, L"Image") || Is(c->name, L"Style")) continue;
         if (Is(c->name, L"Include")) {
             const wchar_t* source = c->Attribute(L"source");
             int count = c->Attribute(L"count") ? ParseIntUI(c->Attribute(L"count")) : 1;
@@ -219,8 +228,7 @@ CControlUI* CDialogBuilder::ParseChildren(const XmlNode* node, CControlUI* pPare
                 delete control;
                 continue;
             }
-        }
-        else if (first) {
+        } else if (first) {
             // A second top-level control with nowhere to go.
             ReportUIProblem(CDuiString(L"extra top-level element ") + c->name + L" ignored");
             delete control;

@@ -67,17 +67,35 @@ inline BackendRect ResizeByEdge(BackendRect start, BackendResizeEdge edge, int d
     w = limit(w, minimum.width, maximum.width);
     h = limit(h, minimum.height, maximum.height);
     BackendRect r = start;
-    if (left) r.left = r.right - w;
-    else r.right = r.left + w;
-    if (top) r.top = r.bottom - h;
-    else r.bottom = r.top + h;
+    if (left)
+        r.left = r.right - w;
+    else
+        r.right = r.left + w;
+    if (top)
+        r.top = r.bottom - h;
+    else
+        r.bottom = r.top + h;
     return r;
 }
 
 // Cursors by their standard names.
 enum class BackendCursor {
-    Arrow, Hand, IBeam, Wait, AppStarting, Cross, SizeWE, SizeNS, SizeNWSE, SizeNESW, SizeAll, No, Help,
-    UpArrow, Size, Icon
+    Arrow,
+    Hand,
+    IBeam,
+    Wait,
+    AppStarting,
+    Cross,
+    SizeWE,
+    SizeNS,
+    SizeNWSE,
+    SizeNESW,
+    SizeAll,
+    No,
+    Help,
+    UpArrow,
+    Size,
+    Icon
 };
 
 // A cursor drawn from a picture: premultiplied ARGB32 pixels, rows top
@@ -104,21 +122,21 @@ enum class BackendShowCommand { Hide, Show, ShowNoActivate, Minimize, Maximize, 
 enum class BackendShowState { Hidden, Normal, Minimized, Maximized };
 
 enum class BackendEventType {
-    MouseMove,     // x, y: client coordinates; modifiers
-    MouseLeave,    // the pointer left the window
-    ButtonDown,    // x, y, button, modifiers; the UI layer makes double clicks from the times
-    ButtonUp,      // x, y, button, modifiers
-    Wheel,         // x, y (client), wheelDelta: +120 per notch away from the user
-    KeyDown,       // virtualKey (Windows virtual-key code), scanCode, modifiers, repeat
-    KeyUp,         // virtualKey, scanCode, modifiers
-    Char,          // character (one Unicode code point produced by the keyboard or input method)
-    Expose,        // rect (client coordinates) must be presented again
-    Moved,         // x, y: new top-left of the window on the screen
-    Resized,       // width, height: new size of the window
-    StateChanged,  // state: minimised, maximised, restored (Normal) or hidden
-    CloseRequest,  // the user or the window manager asked to close the window
-    Activated,     // the window became the active (focused) top-level window
-    Deactivated,   // it stopped being the active window
+    MouseMove,       // x, y: client coordinates; modifiers
+    MouseLeave,      // the pointer left the window
+    ButtonDown,      // x, y, button, modifiers; the UI layer makes double clicks from the times
+    ButtonUp,        // x, y, button, modifiers
+    Wheel,           // x, y (client), wheelDelta: +120 per notch away from the user
+    KeyDown,         // virtualKey (Windows virtual-key code), scanCode, modifiers, repeat
+    KeyUp,           // virtualKey, scanCode, modifiers
+    Char,            // character (one Unicode code point produced by the keyboard or input method)
+    Expose,          // rect (client coordinates) must be presented again
+    Moved,           // x, y: new top-left of the window on the screen
+    Resized,         // width, height: new size of the window
+    StateChanged,    // state: minimised, maximised, restored (Normal) or hidden
+    CloseRequest,    // the user or the window manager asked to close the window
+    Activated,       // the window became the active (focused) top-level window
+    Deactivated,     // it stopped being the active window
     DisplayChanged,  // width, height: new screen size; bitsPerPixel (0 = unknown); the DPI is the backend's GetDpi()
 };
 
@@ -232,7 +250,8 @@ class IDisplayBackend {
 public:
     virtual ~IDisplayBackend() = default;
 
-    virtual std::unique_ptr<IBackendWindow> CreateWindow(const BackendWindowParams& params, IBackendWindowSink* sink) = 0;
+    virtual std::unique_ptr<IBackendWindow> CreateWindow(const BackendWindowParams& params,
+                                                         IBackendWindowSink* sink) = 0;
     virtual std::unique_ptr<IBackendTrayIcon> CreateTrayIcon(IBackendWindowSink* sink) = 0;
 
     // A descriptor that becomes readable when events are pending (-1 when the
@@ -241,9 +260,9 @@ public:
     virtual int GetEventFd() const = 0;
     virtual void ProcessEvents() = 0;
 
-    virtual BackendRect GetScreenRect() const = 0;  // the primary screen
-    virtual BackendRect GetWorkArea() const = 0;    // the primary screen without panels
-    virtual int GetDpi() const = 0;                 // 96 = 100 %
+    virtual BackendRect GetScreenRect() const = 0;        // the primary screen
+    virtual BackendRect GetWorkArea() const = 0;          // the primary screen without panels
+    virtual int GetDpi() const = 0;                       // 96 = 100 %
     virtual void GetCursorPos(int& x, int& y) const = 0;  // screen coordinates
 
     virtual void SetClipboardText(const std::wstring& text) = 0;

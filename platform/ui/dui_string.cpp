@@ -15,9 +15,15 @@ std::wstring ToLibraryFormat(const wchar_t* fmt) {
     std::wstring out;
     if (!fmt) return out;
     for (const wchar_t* p = fmt; *p;) {
-        if (*p != L'%') { out += *p++; continue; }
+        if (*p != L'%') {
+            out += *p++;
+            continue;
+        }
         out += *p++;
-        if (*p == L'%') { out += *p++; continue; }
+        if (*p == L'%') {
+            out += *p++;
+            continue;
+        }
         std::wstring flags;
         while (*p && std::wcschr(L"-+ #0123456789.*", *p)) flags += *p++;
         bool hasL = false, hasH = false;
@@ -27,11 +33,16 @@ std::wstring ToLibraryFormat(const wchar_t* fmt) {
             if (*p == L'h') hasH = true;
             mods += *p++;
         }
-        if (!*p) { out += flags + mods; break; }
+        if (!*p) {
+            out += flags + mods;
+            break;
+        }
         wchar_t conv = *p++;
         if (conv == L's' || conv == L'c') {
-            if (hasH) mods.clear();             // narrow
-            else if (!hasL) mods = L"l";        // wide by default
+            if (hasH)
+                mods.clear();  // narrow
+            else if (!hasL)
+                mods = L"l";  // wide by default
         } else if (conv == L'S' || conv == L'C') {
             conv = conv == L'S' ? L's' : L'c';  // narrow
             mods.clear();
@@ -57,9 +68,18 @@ int DuiCompareNoCase(const wchar_t* a, const wchar_t* b) {
 
 CDuiString::CDuiString(const wchar_t* s, int len) { Assign(s, len); }
 
-CDuiString& CDuiString::operator=(const wchar_t* s) { Assign(s); return *this; }
-CDuiString& CDuiString::operator=(wchar_t ch) { s_.assign(1, ch); return *this; }
-CDuiString& CDuiString::operator=(const std::wstring& s) { s_ = s; return *this; }
+CDuiString& CDuiString::operator=(const wchar_t* s) {
+    Assign(s);
+    return *this;
+}
+CDuiString& CDuiString::operator=(wchar_t ch) {
+    s_.assign(1, ch);
+    return *this;
+}
+CDuiString& CDuiString::operator=(const std::wstring& s) {
+    s_ = s;
+    return *this;
+}
 
 wchar_t CDuiString::GetAt(int index) const {
     if (index < 0 || index >= GetLength()) return L'\0';
@@ -71,7 +91,10 @@ void CDuiString::Append(const wchar_t* s) {
 }
 
 void CDuiString::Assign(const wchar_t* s, int len) {
-    if (!s) { s_.clear(); return; }
+    if (!s) {
+        s_.clear();
+        return;
+    }
     size_t n = std::wcslen(s);
     if (len >= 0) n = std::min(n, static_cast<size_t>(len));
     s_.assign(s, n);
@@ -166,9 +189,15 @@ int CDuiString::FormatV(const wchar_t* fmt, va_list args) {
         va_copy(copy, args);
         int n = std::vswprintf(buf.data(), buf.size(), f.c_str(), copy);
         va_end(copy);
-        if (n >= 0) { s_.assign(buf.data(), static_cast<size_t>(n)); break; }
+        if (n >= 0) {
+            s_.assign(buf.data(), static_cast<size_t>(n));
+            break;
+        }
         // vswprintf reports overflow and encoding errors alike; give up at a sane bound.
-        if (buf.size() >= (1u << 18)) { s_.clear(); break; }
+        if (buf.size() >= (1u << 18)) {
+            s_.clear();
+            break;
+        }
         buf.resize(buf.size() * 4);
     }
     return GetLength();

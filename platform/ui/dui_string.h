@@ -39,9 +39,18 @@ public:
     void Append(const wchar_t* s);
     void Assign(const wchar_t* s, int len = -1);
     void SetAt(int index, wchar_t ch);
-    CDuiString& operator+=(const CDuiString& s) { s_ += s.s_; return *this; }
-    CDuiString& operator+=(const wchar_t* s) { Append(s); return *this; }
-    CDuiString& operator+=(wchar_t ch) { s_ += ch; return *this; }
+    CDuiString& operator+=(const CDuiString& s) {
+        s_ += s.s_;
+        return *this;
+    }
+    CDuiString& operator+=(const wchar_t* s) {
+        Append(s);
+        return *this;
+    }
+    CDuiString& operator+=(wchar_t ch) {
+        s_ += ch;
+        return *this;
+    }
     CDuiString& MakeUpper();
     CDuiString& MakeLower();
     CDuiString& Trim();
@@ -70,9 +79,21 @@ public:
     int FormatV(const wchar_t* fmt, va_list args);
 
     friend CDuiString operator+(const CDuiString& a, const CDuiString& b) { return CDuiString(a.s_ + b.s_); }
-    friend CDuiString operator+(const CDuiString& a, const wchar_t* b) { CDuiString r(a); r.Append(b); return r; }
-    friend CDuiString operator+(const wchar_t* a, const CDuiString& b) { CDuiString r(a); r += b; return r; }
-    friend CDuiString operator+(const CDuiString& a, wchar_t b) { CDuiString r(a); r += b; return r; }
+    friend CDuiString operator+(const CDuiString& a, const wchar_t* b) {
+        CDuiString r(a);
+        r.Append(b);
+        return r;
+    }
+    friend CDuiString operator+(const wchar_t* a, const CDuiString& b) {
+        CDuiString r(a);
+        r += b;
+        return r;
+    }
+    friend CDuiString operator+(const CDuiString& a, wchar_t b) {
+        CDuiString r(a);
+        r += b;
+        return r;
+    }
     friend bool operator==(const CDuiString& a, const CDuiString& b) { return a.s_ == b.s_; }
     friend bool operator==(const CDuiString& a, const wchar_t* b) { return a.Compare(b) == 0; }
     friend bool operator==(const wchar_t* a, const CDuiString& b) { return b.Compare(a) == 0; }

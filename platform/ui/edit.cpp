@@ -114,7 +114,10 @@ int CEditUI::HitChar(POINT pt) {
     int best = 0, bestDist = 1 << 30;
     for (int i = 0; i <= shown.GetLength(); ++i) {
         int d = std::abs(TextX(m_pManager, m_iFont, shown, i) - x);
-        if (d < bestDist) { bestDist = d; best = i; }
+        if (d < bestDist) {
+            bestDist = d;
+            best = i;
+        }
     }
     return best;
 }
@@ -125,127 +128,162 @@ void CEditUI::DoEvent(TEventUI& event) {
         return;
     }
     switch (event.Type) {
-    case UIEVENT_SETFOCUS:
-        m_bFocused = true;
-        if (!m_bDragging) SetSelAll();
-        Invalidate();
-        return;
-    case UIEVENT_KILLFOCUS:
-        m_bFocused = false;
-        ApplyRange();
-        m_nSelStart = m_nCaret;
-        Invalidate();
-        return;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-        if (!IsEnabled()) return;
-        m_bDragging = true;
-        if (event.Type == UIEVENT_DBLCLICK) SetSelAll();
-        else {
-            m_nCaret = HitChar(event.ptMouse);
-            if (!(event.wKeyState & UIKEY_SHIFT)) m_nSelStart = m_nCaret;
-        }
-        Invalidate();
-        return;
-    case UIEVENT_MOUSEMOVE:
-        if (m_bDragging) { m_nCaret = HitChar(event.ptMouse); Invalidate(); }
-        return;
-    case UIEVENT_BUTTONUP:
-        m_bDragging = false;
-        return;
-    case UIEVENT_MOUSEENTER:
-        m_uButtonState |= UISTATE_HOT;
-        Invalidate();
-        return;
-    case UIEVENT_MOUSELEAVE:
-        m_uButtonState &= ~UISTATE_HOT;
-        Invalidate();
-        return;
-    case UIEVENT_KEYDOWN: {
-        bool shift = IsKeyDownUI(kVkShift), ctrl = IsKeyDownUI(kVkControl);
-        int len = m_sText.GetLength();
-        auto move = [&](int to) {
-            m_nCaret = std::clamp(to, 0, len);
-            if (!shift) m_nSelStart = m_nCaret;
+        case UIEVENT_SETFOCUS:
+            m_bFocused = true;
+            if (!m_bDragging) SetSelAll();
             Invalidate();
-        };
-        switch (event.wParam) {
-        case kVkReturn:
-            if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_RETURN);
             return;
-        case kVkLeft: move(m_nCaret - 1); return;
-        case kVkRight: move(m_nCaret + 1); return;
-        case kVkHome: move(0); return;
-        case kVkEnd: move(len); return;
-        case kVkBack:
-            if (m_bReadOnly) return;
-            if (m_nCaret == m_nSelStart && m_nCaret > 0) m_nSelStart = m_nCaret - 1;
-            ReplaceSelection(L"", true);
+        case UIEVENT_KILLFOCUS:
+            m_bFocused = false;
+            ApplyRange();
+            m_nSelStart = m_nCaret;
+            Invalidate();
             return;
-        case kVkDelete:
-            if (m_bReadOnly) return;
-            if (m_nCaret == m_nSelStart && m_nCaret < len) m_nSelStart = m_nCaret + 1;
-            ReplaceSelection(L"", true);
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_DBLCLICK:
+            if (!IsEnabled()) return;
+            m_bDragging = true;
+            if (event.Type == UIEVENT_DBLCLICK)
+                SetSelAll();
+            else {
+                m_nCaret = HitChar(event.ptMouse);
+                if (!(event.wKeyState & UIKEY_SHIFT)) m_nSelStart = m_nCaret;
+            }
+            Invalidate();
             return;
-        default:
+        case UIEVENT_MOUSEMOVE:
+            if (m_bDragging) {
+                m_nCaret = HitChar(event.ptMouse);
+                Invalidate();
+            }
+            return;
+        case UIEVENT_BUTTONUP:
+            m_bDragging = false;
+            return;
+        case UIEVENT_MOUSEENTER:
+            m_uButtonState |= UISTATE_HOT;
+            Invalidate();
+            return;
+        case UIEVENT_MOUSELEAVE:
+            m_uButtonState &= ~UISTATE_HOT;
+            Invalidate();
+            return;
+        case UIEVENT_KEYDOWN: {
+            bool shift = IsKeyDownUI(kVkShift), ctrl = IsKeyDownUI(kVkControl);
+            int len = m_sText.GetLength();
+            auto move = [&](int to) {
+                m_nCaret = std::clamp(to, 0, len);
+                if (!shift) m_nSelStart = m_nCaret;
+                Invalidate();
+            };
+            switch (event.wParam) {
+                case kVkReturn:
+                    if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_RETURN);
+                    return;
+                case kVkLeft:
+                    move(m_nCaret - 1);
+                    return;
+                case kVkRight:
+                    move(m_nCaret + 1);
+                    return;
+                case kVkHome:
+                    move(0);
+                    return;
+                case kVkEnd:
+                    move(len);
+                    return;
+                case kVkBack:
+                    if (m_bReadOnly) return;
+                    if (m_nCaret == m_nSelStart && m_nCaret > 0) m_nSelStart = m_nCaret - 1;
+                    ReplaceSelection(L"", true);
+                    return;
+                case kVkDelete:
+                    if (m_bReadOnly) return;
+                    if (m_nCaret == m_nSelStart && m_nCaret < len) m_nSelStart = m_nCaret + 1;
+                    ReplaceSelection(L"", true);
+                    return;
+                default:
+                    break;
+            }
+            if (ctrl) {
+                int a = std::min(m_nCaret, m_nSelStart), b = std::max(m_nCaret, m_nSelStart);
+                if (event.wParam == 'A') {
+                    SetSelAll();
+                    return;
+                }
+                if ((event.wParam == 'C' || event.wParam == 'X') && b > a && !m_bPasswordMode) {
+                    GetDisplayBackend().SetClipboardText(m_sText.Mid(a, b - a).str());
+                    if (event.wParam == 'X' && !m_bReadOnly) ReplaceSelection(L"", true);
+                    return;
+                }
+                if (event.wParam == 'V' && !m_bReadOnly) {
+                    CDuiString clip(GetDisplayBackend().GetClipboardText());
+                    clip.Replace(L"\r", L"");
+                    clip.Replace(L"\n", L" ");
+                    ReplaceSelection(clip, true);
+                    return;
+                }
+            }
             break;
         }
-        if (ctrl) {
-            int a = std::min(m_nCaret, m_nSelStart), b = std::max(m_nCaret, m_nSelStart);
-            if (event.wParam == 'A') { SetSelAll(); return; }
-            if ((event.wParam == 'C' || event.wParam == 'X') && b > a && !m_bPasswordMode) {
-                GetDisplayBackend().SetClipboardText(m_sText.Mid(a, b - a).str());
-                if (event.wParam == 'X' && !m_bReadOnly) ReplaceSelection(L"", true);
-                return;
-            }
-            if (event.wParam == 'V' && !m_bReadOnly) {
-                CDuiString clip(GetDisplayBackend().GetClipboardText());
-                clip.Replace(L"\r", L"");
-                clip.Replace(L"\n", L" ");
-                ReplaceSelection(clip, true);
-                return;
-            }
+        case UIEVENT_CHAR: {
+            if (m_bReadOnly || IsKeyDownUI(kVkControl)) return;
+            wchar_t ch = static_cast<wchar_t>(event.wParam);
+            if (ch < 0x20 || ch == 0x7F) return;  // control characters come as keys
+            if (m_bNumberOnly && !std::iswdigit(static_cast<wint_t>(ch))) return;
+            ReplaceSelection(CDuiString(ch), true);
+            return;
         }
-        break;
-    }
-    case UIEVENT_CHAR: {
-        if (m_bReadOnly || IsKeyDownUI(kVkControl)) return;
-        wchar_t ch = static_cast<wchar_t>(event.wParam);
-        if (ch < 0x20 || ch == 0x7F) return;  // control characters come as keys
-        if (m_bNumberOnly && !std::iswdigit(static_cast<wint_t>(ch))) return;
-        ReplaceSelection(CDuiString(ch), true);
-        return;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     CLabelUI::DoEvent(event);
 }
 
 void CEditUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
-    if (is(L"readonly")) SetReadOnly(ParseBoolUI(v));
-    else if (is(L"numberonly")) SetNumberOnly(ParseBoolUI(v));
-    else if (is(L"password")) SetPasswordMode(ParseBoolUI(v));
-    else if (is(L"maxchar")) SetMaxChar(static_cast<UINT>(std::max(0, ParseIntUI(v))));
-    else if (is(L"minnum") || is(L"minnumber")) { m_nMinNumber = ParseIntUI(v); m_bHasRange = true; }
-    else if (is(L"maxnum") || is(L"maxnumber")) { m_nMaxNumber = ParseIntUI(v); m_bHasRange = true; }
-    else if (is(L"tipvalue")) SetTipValue(v);
-    else if (is(L"tipvaluecolor")) SetTipValueColor(ParseColorUI(v));
-    else if (is(L"nativebkcolor") || is(L"nativetextcolor")) SetNativeEditBkColor(ParseColorUI(v));
-    else if (is(L"normalimage")) m_sNormalImage = v;
-    else if (is(L"hotimage")) m_sHotImage = v;
-    else if (is(L"focusedimage")) m_sFocusedImage = v;
-    else if (is(L"disabledimage")) m_sDisabledImage = v;
-    else if (is(L"text")) SetText(v);
-    else CLabelUI::SetAttribute(n, v);
+    if (is(L"readonly"))
+        SetReadOnly(ParseBoolUI(v));
+    else if (is(L"numberonly"))
+        SetNumberOnly(ParseBoolUI(v));
+    else if (is(L"password"))
+        SetPasswordMode(ParseBoolUI(v));
+    else if (is(L"maxchar"))
+        SetMaxChar(static_cast<UINT>(std::max(0, ParseIntUI(v))));
+    else if (is(L"minnum") || is(L"minnumber")) {
+        m_nMinNumber = ParseIntUI(v);
+        m_bHasRange = true;
+    } else if (is(L"maxnum") || is(L"maxnumber")) {
+        m_nMaxNumber = ParseIntUI(v);
+        m_bHasRange = true;
+    } else if (is(L"tipvalue"))
+        SetTipValue(v);
+    else if (is(L"tipvaluecolor"))
+        SetTipValueColor(ParseColorUI(v));
+    else if (is(L"nativebkcolor") || is(L"nativetextcolor"))
+        SetNativeEditBkColor(ParseColorUI(v));
+    else if (is(L"normalimage"))
+        m_sNormalImage = v;
+    else if (is(L"hotimage"))
+        m_sHotImage = v;
+    else if (is(L"focusedimage"))
+        m_sFocusedImage = v;
+    else if (is(L"disabledimage"))
+        m_sDisabledImage = v;
+    else if (is(L"text"))
+        SetText(v);
+    else
+        CLabelUI::SetAttribute(n, v);
 }
 
 void CEditUI::PaintStatusImage(HDC hDC) {
     const CDuiString* img = &m_sNormalImage;
-    if (!IsEnabled() && !m_sDisabledImage.IsEmpty()) img = &m_sDisabledImage;
-    else if (IsFocused() && !m_sFocusedImage.IsEmpty()) img = &m_sFocusedImage;
-    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotImage.IsEmpty()) img = &m_sHotImage;
+    if (!IsEnabled() && !m_sDisabledImage.IsEmpty())
+        img = &m_sDisabledImage;
+    else if (IsFocused() && !m_sFocusedImage.IsEmpty())
+        img = &m_sFocusedImage;
+    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotImage.IsEmpty())
+        img = &m_sHotImage;
     if (!img->IsEmpty()) DrawImage(hDC, *img);
     if (IsFocused() && m_dwEditBkColor) CRenderEngine::DrawColor(hDC, m_rcItem, m_dwEditBkColor | 0xFF000000);
 }
@@ -277,7 +315,10 @@ void CEditUI::PaintText(HDC hDC) {
     }
 }
 
-CRichEditUI::CRichEditUI() { m_uTextStyle = DT_WORDBREAK; m_uMaxChar = 30000; }
+CRichEditUI::CRichEditUI() {
+    m_uTextStyle = DT_WORDBREAK;
+    m_uMaxChar = 30000;
+}
 LPCTSTR CRichEditUI::GetClass() const { return L"RichEditUI"; }
 LPVOID CRichEditUI::GetInterface(LPCTSTR n) {
     if (DuiCompareNoCase(n, L"RichEdit") == 0) return this;
@@ -285,8 +326,12 @@ LPVOID CRichEditUI::GetInterface(LPCTSTR n) {
 }
 void CRichEditUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     if (DuiCompareNoCase(n, L"multiline") == 0 || DuiCompareNoCase(n, L"vscrollbar") == 0 ||
-        DuiCompareNoCase(n, L"autovscroll") == 0 || DuiCompareNoCase(n, L"rich") == 0) return;
-    if (DuiCompareNoCase(n, L"wantreturn") == 0) { m_bWantReturn = ParseBoolUI(v); return; }
+        DuiCompareNoCase(n, L"autovscroll") == 0 || DuiCompareNoCase(n, L"rich") == 0)
+        return;
+    if (DuiCompareNoCase(n, L"wantreturn") == 0) {
+        m_bWantReturn = ParseBoolUI(v);
+        return;
+    }
     CEditUI::SetAttribute(n, v);
 }
 

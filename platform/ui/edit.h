@@ -19,17 +19,30 @@ public:
     void SetText(LPCTSTR pstrText) override;
     void SetMaxChar(UINT uMax) { m_uMaxChar = uMax; }
     UINT GetMaxChar() const { return m_uMaxChar; }
-    void SetReadOnly(bool bReadOnly) { m_bReadOnly = bReadOnly; Invalidate(); }
+    void SetReadOnly(bool bReadOnly) {
+        m_bReadOnly = bReadOnly;
+        Invalidate();
+    }
     bool IsReadOnly() const { return m_bReadOnly; }
-    void SetPasswordMode(bool bPasswordMode) { m_bPasswordMode = bPasswordMode; Invalidate(); }
+    void SetPasswordMode(bool bPasswordMode) {
+        m_bPasswordMode = bPasswordMode;
+        Invalidate();
+    }
     bool IsPasswordMode() const { return m_bPasswordMode; }
     void SetNumberOnly(bool bNumberOnly) { m_bNumberOnly = bNumberOnly; }
     bool IsNumberOnly() const { return m_bNumberOnly; }
-    void SetMinMaxNumber(int nMin, int nMax) { m_nMinNumber = nMin; m_nMaxNumber = nMax; m_bHasRange = true; }
+    void SetMinMaxNumber(int nMin, int nMax) {
+        m_nMinNumber = nMin;
+        m_nMaxNumber = nMax;
+        m_bHasRange = true;
+    }
     bool HasNumberRange() const { return m_bHasRange; }
     int GetMinNumber() const { return m_nMinNumber; }
     int GetMaxNumber() const { return m_nMaxNumber; }
-    void SetTipValue(LPCTSTR pStrTipValue) { m_sTipValue = pStrTipValue; Invalidate(); }
+    void SetTipValue(LPCTSTR pStrTipValue) {
+        m_sTipValue = pStrTipValue;
+        Invalidate();
+    }
     CDuiString GetTipValue() const { return m_sTipValue; }
     void SetTipValueColor(DWORD c) { m_dwTipValueColor = c; }
     void SetSel(long nStartChar, long nEndChar);

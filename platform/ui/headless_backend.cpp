@@ -13,16 +13,16 @@ std::unique_ptr<IDisplayBackend>& BackendSlot() {
 
 bool IsInput(BackendEventType type) {
     switch (type) {
-    case BackendEventType::MouseMove:
-    case BackendEventType::ButtonDown:
-    case BackendEventType::ButtonUp:
-    case BackendEventType::Wheel:
-    case BackendEventType::KeyDown:
-    case BackendEventType::KeyUp:
-    case BackendEventType::Char:
-        return true;
-    default:
-        return false;
+        case BackendEventType::MouseMove:
+        case BackendEventType::ButtonDown:
+        case BackendEventType::ButtonUp:
+        case BackendEventType::Wheel:
+        case BackendEventType::KeyDown:
+        case BackendEventType::KeyUp:
+        case BackendEventType::Char:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -39,7 +39,8 @@ void SetDisplayBackend(std::unique_ptr<IDisplayBackend> backend) { BackendSlot()
 HeadlessBackend::HeadlessBackend() = default;
 HeadlessBackend::~HeadlessBackend() = default;
 
-std::unique_ptr<IBackendWindow> HeadlessBackend::CreateWindow(const BackendWindowParams& params, IBackendWindowSink* sink) {
+std::unique_ptr<IBackendWindow> HeadlessBackend::CreateWindow(const BackendWindowParams& params,
+                                                              IBackendWindowSink* sink) {
     auto window = std::make_unique<HeadlessWindow>(this, params, sink);
     windows_.push_back(window.get());
     return window;
@@ -84,8 +85,10 @@ void HeadlessBackend::Inject(HeadlessWindow* window, const BackendEvent& event) 
         // A resize drag holds the pointer, as a window manager's does.
         BackendRect r = window->GetRect();
         SetCursorPos(r.left + event.x, r.top + event.y);
-        if (event.type == BackendEventType::MouseMove) window->ResizeMotion(cursorX_, cursorY_);
-        else window->EndResize();
+        if (event.type == BackendEventType::MouseMove)
+            window->ResizeMotion(cursorX_, cursorY_);
+        else
+            window->EndResize();
         return;
     }
     if (event.type == BackendEventType::MouseMove || event.type == BackendEventType::ButtonDown ||
@@ -152,34 +155,34 @@ void HeadlessWindow::SetState(BackendShowState state) {
 
 void HeadlessWindow::Show(BackendShowCommand command) {
     switch (command) {
-    case BackendShowCommand::Hide:
-        SetState(BackendShowState::Hidden);
-        break;
-    case BackendShowCommand::Show:
-        if (state_ == BackendShowState::Hidden) SetState(BackendShowState::Normal);
-        Activate();
-        break;
-    case BackendShowCommand::ShowNoActivate:
-        if (state_ == BackendShowState::Hidden) SetState(BackendShowState::Normal);
-        break;
-    case BackendShowCommand::Minimize:
-        SetState(BackendShowState::Minimized);
-        break;
-    case BackendShowCommand::Maximize:
-        if (state_ != BackendShowState::Maximized) restoreRect_ = rect_;
-        SetState(BackendShowState::Maximized);
-        SetRect(backend_->GetWorkArea());
-        Activate();
-        break;
-    case BackendShowCommand::Restore:
-        if (state_ == BackendShowState::Maximized) {
-            SetState(BackendShowState::Normal);
-            SetRect(restoreRect_);
-        } else {
-            SetState(BackendShowState::Normal);
-        }
-        Activate();
-        break;
+        case BackendShowCommand::Hide:
+            SetState(BackendShowState::Hidden);
+            break;
+        case BackendShowCommand::Show:
+            if (state_ == BackendShowState::Hidden) SetState(BackendShowState::Normal);
+            Activate();
+            break;
+        case BackendShowCommand::ShowNoActivate:
+            if (state_ == BackendShowState::Hidden) SetState(BackendShowState::Normal);
+            break;
+        case BackendShowCommand::Minimize:
+            SetState(BackendShowState::Minimized);
+            break;
+        case BackendShowCommand::Maximize:
+            if (state_ != BackendShowState::Maximized) restoreRect_ = rect_;
+            SetState(BackendShowState::Maximized);
+            SetRect(backend_->GetWorkArea());
+            Activate();
+            break;
+        case BackendShowCommand::Restore:
+            if (state_ == BackendShowState::Maximized) {
+                SetState(BackendShowState::Normal);
+                SetRect(restoreRect_);
+            } else {
+                SetState(BackendShowState::Normal);
+            }
+            Activate();
+            break;
     }
 }
 
@@ -193,7 +196,8 @@ void HeadlessWindow::BeginResize(BackendResizeEdge edge) {
 }
 
 void HeadlessWindow::ResizeMotion(int screenX, int screenY) {
-    SetRect(ResizeByEdge(resizeStart_, resizeEdge_, screenX - resizeFromX_, screenY - resizeFromY_, minSize_, maxSize_));
+    SetRect(
+        ResizeByEdge(resizeStart_, resizeEdge_, screenX - resizeFromX_, screenY - resizeFromY_, minSize_, maxSize_));
 }
 
 void HeadlessWindow::SetSizeLimits(BackendSize minimum, BackendSize maximum) {

@@ -26,7 +26,10 @@ public:
     BackendRect GetScreenRect() const override { return screen_; }
     BackendRect GetWorkArea() const override { return screen_; }
     int GetDpi() const override { return dpi_; }
-    void GetCursorPos(int& x, int& y) const override { x = cursorX_; y = cursorY_; }
+    void GetCursorPos(int& x, int& y) const override {
+        x = cursorX_;
+        y = cursorY_;
+    }
     void SetClipboardText(const std::wstring& text) override { clipboard_ = text; }
     std::wstring GetClipboardText() override { return clipboard_; }
 
@@ -50,7 +53,10 @@ public:
     void Raise(HeadlessWindow* window);
     void Forget(HeadlessWindow* window);
     void ForgetTray(HeadlessTrayIcon* tray);
-    void SetCursorPos(int x, int y) { cursorX_ = x; cursorY_ = y; }
+    void SetCursorPos(int x, int y) {
+        cursorX_ = x;
+        cursorY_ = y;
+    }
 
 private:
     std::vector<HeadlessWindow*> windows_;
@@ -87,7 +93,10 @@ public:
     // the window, the left button's release ends it (neither reaches the sink).
     void BeginResize(BackendResizeEdge edge) override;
     void SetIcon(cairo_surface_t* icon) override { hasIcon_ = icon != nullptr; }
-    void SetRoundCorner(int cx, int cy) override { roundX_ = cx; roundY_ = cy; }
+    void SetRoundCorner(int cx, int cy) override {
+        roundX_ = cx;
+        roundY_ = cy;
+    }
     void SetSizeLimits(BackendSize minimum, BackendSize maximum) override;
 
     // Reading back.
@@ -159,7 +168,9 @@ public:
     const std::wstring& Tooltip() const { return tooltip_; }
     bool HasIcon() const { return hasIcon_; }
     // A pointer event on the icon (screen coordinates).
-    void Inject(const BackendEvent& event) { if (visible_ && sink_) sink_->OnBackendEvent(event); }
+    void Inject(const BackendEvent& event) {
+        if (visible_ && sink_) sink_->OnBackendEvent(event);
+    }
 
 private:
     HeadlessBackend* backend_;

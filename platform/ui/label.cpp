@@ -30,34 +30,59 @@ void CLabelUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     if (is(L"align")) {
         CDuiString s(v);
         m_uTextStyle &= ~(DT_CENTER | DT_RIGHT);
-        if (s.Find(L"center") >= 0) m_uTextStyle |= DT_CENTER;
-        else if (s.Find(L"right") >= 0) m_uTextStyle |= DT_RIGHT;
+        if (s.Find(L"center") >= 0)
+            m_uTextStyle |= DT_CENTER;
+        else if (s.Find(L"right") >= 0)
+            m_uTextStyle |= DT_RIGHT;
         Invalidate();
     } else if (is(L"valign")) {
         CDuiString s(v);
         m_uTextStyle &= ~(DT_VCENTER | DT_BOTTOM);
-        if (s.Find(L"center") >= 0) m_uTextStyle |= DT_VCENTER;
-        else if (s.Find(L"bottom") >= 0) m_uTextStyle |= DT_BOTTOM;
+        if (s.Find(L"center") >= 0)
+            m_uTextStyle |= DT_VCENTER;
+        else if (s.Find(L"bottom") >= 0)
+            m_uTextStyle |= DT_BOTTOM;
         Invalidate();
     } else if (is(L"endellipsis")) {
-        if (ParseBoolUI(v)) m_uTextStyle |= DT_END_ELLIPSIS; else m_uTextStyle &= ~DT_END_ELLIPSIS;
+        if (ParseBoolUI(v))
+            m_uTextStyle |= DT_END_ELLIPSIS;
+        else
+            m_uTextStyle &= ~DT_END_ELLIPSIS;
     } else if (is(L"singleline")) {
-        if (ParseBoolUI(v)) { m_uTextStyle |= DT_SINGLELINE; m_uTextStyle &= ~DT_WORDBREAK; }
-        else { m_uTextStyle &= ~DT_SINGLELINE; m_uTextStyle |= DT_WORDBREAK; }
+        if (ParseBoolUI(v)) {
+            m_uTextStyle |= DT_SINGLELINE;
+            m_uTextStyle &= ~DT_WORDBREAK;
+        } else {
+            m_uTextStyle &= ~DT_SINGLELINE;
+            m_uTextStyle |= DT_WORDBREAK;
+        }
     } else if (is(L"multiline") || is(L"wordbreak")) {
-        if (ParseBoolUI(v)) { m_uTextStyle &= ~DT_SINGLELINE; m_uTextStyle |= DT_WORDBREAK; }
-    } else if (is(L"font")) SetFont(ParseIntUI(v));
-    else if (is(L"textcolor")) SetTextColor(ParseColorUI(v));
-    else if (is(L"disabledtextcolor")) SetDisabledTextColor(ParseColorUI(v));
-    else if (is(L"textpadding")) SetTextPadding(ParseRectUI(v));
-    else if (is(L"showhtml")) SetShowHtml(ParseBoolUI(v));
-    else if (is(L"autocalcwidth")) SetAutoCalcWidth(ParseBoolUI(v));
-    else CControlUI::SetAttribute(n, v);
+        if (ParseBoolUI(v)) {
+            m_uTextStyle &= ~DT_SINGLELINE;
+            m_uTextStyle |= DT_WORDBREAK;
+        }
+    } else if (is(L"font"))
+        SetFont(ParseIntUI(v));
+    else if (is(L"textcolor"))
+        SetTextColor(ParseColorUI(v));
+    else if (is(L"disabledtextcolor"))
+        SetDisabledTextColor(ParseColorUI(v));
+    else if (is(L"textpadding"))
+        SetTextPadding(ParseRectUI(v));
+    else if (is(L"showhtml"))
+        SetShowHtml(ParseBoolUI(v));
+    else if (is(L"autocalcwidth"))
+        SetAutoCalcWidth(ParseBoolUI(v));
+    else
+        CControlUI::SetAttribute(n, v);
 }
 
 void CLabelUI::DrawTextIn(HDC hDC, RECT rc, const CDuiString& text, DWORD color) {
     RECT p = GetTextPadding();
-    rc.left += p.left; rc.top += p.top; rc.right -= p.right; rc.bottom -= p.bottom;
+    rc.left += p.left;
+    rc.top += p.top;
+    rc.right -= p.right;
+    rc.bottom -= p.bottom;
     if (m_bShowHtml) {
         int links = 0;
         CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, text, color, nullptr, nullptr, links, m_iFont, m_uTextStyle);

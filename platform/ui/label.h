@@ -11,19 +11,40 @@ public:
     LPCTSTR GetClass() const override;
     LPVOID GetInterface(LPCTSTR pstrName) override;
 
-    void SetTextStyle(UINT uStyle) { m_uTextStyle = uStyle; Invalidate(); }
+    void SetTextStyle(UINT uStyle) {
+        m_uTextStyle = uStyle;
+        Invalidate();
+    }
     UINT GetTextStyle() const { return m_uTextStyle; }
-    void SetTextColor(DWORD dwTextColor) { m_dwTextColor = dwTextColor; Invalidate(); }
+    void SetTextColor(DWORD dwTextColor) {
+        m_dwTextColor = dwTextColor;
+        Invalidate();
+    }
     DWORD GetTextColor() const { return m_dwTextColor; }
-    void SetDisabledTextColor(DWORD dwTextColor) { m_dwDisabledTextColor = dwTextColor; Invalidate(); }
+    void SetDisabledTextColor(DWORD dwTextColor) {
+        m_dwDisabledTextColor = dwTextColor;
+        Invalidate();
+    }
     DWORD GetDisabledTextColor() const { return m_dwDisabledTextColor; }
-    void SetFont(int index) { m_iFont = index; Invalidate(); }
+    void SetFont(int index) {
+        m_iFont = index;
+        Invalidate();
+    }
     int GetFont() const { return m_iFont; }
     RECT GetTextPadding() const;
-    void SetTextPadding(RECT rc) { m_rcTextPadding = rc; Invalidate(); }
+    void SetTextPadding(RECT rc) {
+        m_rcTextPadding = rc;
+        Invalidate();
+    }
     bool IsShowHtml() const { return m_bShowHtml; }
-    void SetShowHtml(bool bShowHtml = true) { m_bShowHtml = bShowHtml; Invalidate(); }
-    void SetAutoCalcWidth(bool bAuto) { m_bAutoCalcWidth = bAuto; NeedParentUpdate(); }
+    void SetShowHtml(bool bShowHtml = true) {
+        m_bShowHtml = bShowHtml;
+        Invalidate();
+    }
+    void SetAutoCalcWidth(bool bAuto) {
+        m_bAutoCalcWidth = bAuto;
+        NeedParentUpdate();
+    }
 
     SIZE EstimateSize(SIZE szAvailable) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;

@@ -44,8 +44,10 @@ void StackChildren(CContainerUI* self, std::vector<CControlUI*>& items, RECT rc,
     // Alignment of the whole run when nothing stretches.
     if (adjustable == 0 && fixed < avail) {
         UINT a = vertical ? valign : align;
-        if (a & (vertical ? DT_VCENTER : DT_CENTER)) pos += (avail - fixed) / 2;
-        else if (a & (vertical ? DT_BOTTOM : DT_RIGHT)) pos += avail - fixed;
+        if (a & (vertical ? DT_VCENTER : DT_CENTER))
+            pos += (avail - fixed) / 2;
+        else if (a & (vertical ? DT_BOTTOM : DT_RIGHT))
+            pos += avail - fixed;
     }
     int seen = 0;
     crossRequired = 0;
@@ -71,8 +73,10 @@ void StackChildren(CContainerUI* self, std::vector<CControlUI*>& items, RECT rc,
         UINT ca = vertical ? align : valign;
         int room = cross - crossPad - crossLen;
         if (room > 0) {
-            if (ca & (vertical ? DT_CENTER : DT_VCENTER)) crossStart += room / 2;
-            else if (ca & (vertical ? DT_RIGHT : DT_BOTTOM)) crossStart += room;
+            if (ca & (vertical ? DT_CENTER : DT_VCENTER))
+                crossStart += room / 2;
+            else if (ca & (vertical ? DT_RIGHT : DT_BOTTOM))
+                crossStart += room;
         }
         crossRequired = std::max(crossRequired, crossLen + crossPad);
         RECT r;
@@ -185,7 +189,10 @@ void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* c = GetItemAt(i);
         if (!c->IsVisible()) continue;
-        if (c->IsFloat()) { SetFloatPos(i); continue; }
+        if (c->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
         RECT pad = c->GetPadding();
         RECT r = {inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom};
         SIZE sz = c->EstimateSize({r.right - r.left, r.bottom - r.top});
@@ -196,8 +203,10 @@ void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
 }
 
 void CTabLayoutUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
-    if (DuiCompareNoCase(n, L"selectedid") == 0) SelectItem(ParseIntUI(v));
-    else CContainerUI::SetAttribute(n, v);
+    if (DuiCompareNoCase(n, L"selectedid") == 0)
+        SelectItem(ParseIntUI(v));
+    else
+        CContainerUI::SetAttribute(n, v);
 }
 
 // ---- scroll bar -----------------------------------------------------------------
@@ -226,8 +235,13 @@ RECT CScrollBarUI::GetThumbRect() const {
     int len = m_bHorizontal ? r.right - r.left : r.bottom - r.top;
     int thumb = std::max(std::min(len, 16), len * len / std::max(1, len + m_nRange));
     int off = m_nRange > 0 ? (len - thumb) * m_nScrollPos / m_nRange : 0;
-    if (m_bHorizontal) { r.left += off; r.right = r.left + thumb; }
-    else { r.top += off; r.bottom = r.top + thumb; }
+    if (m_bHorizontal) {
+        r.left += off;
+        r.right = r.left + thumb;
+    } else {
+        r.top += off;
+        r.bottom = r.top + thumb;
+    }
     return r;
 }
 
@@ -240,12 +254,24 @@ void CScrollBarUI::DoEvent(TEventUI& event) {
             m_nDragPos = m_nScrollPos;
         } else if (m_pOwner) {
             bool before = m_bHorizontal ? event.ptMouse.x < t.left : event.ptMouse.y < t.top;
-            if (m_bHorizontal) { if (before) m_pOwner->LineLeft(); else m_pOwner->LineRight(); }
-            else { if (before) m_pOwner->PageUp(); else m_pOwner->PageDown(); }
+            if (m_bHorizontal) {
+                if (before)
+                    m_pOwner->LineLeft();
+                else
+                    m_pOwner->LineRight();
+            } else {
+                if (before)
+                    m_pOwner->PageUp();
+                else
+                    m_pOwner->PageDown();
+            }
         }
         return;
     }
-    if (event.Type == UIEVENT_BUTTONUP) { m_bDragging = false; return; }
+    if (event.Type == UIEVENT_BUTTONUP) {
+        m_bDragging = false;
+        return;
+    }
     if (event.Type == UIEVENT_MOUSEMOVE && m_bDragging && m_pOwner) {
         int len = m_bHorizontal ? GetWidth() : GetHeight();
         RECT t = GetThumbRect();
@@ -254,11 +280,17 @@ void CScrollBarUI::DoEvent(TEventUI& event) {
         int span = std::max(1, len - thumb);
         int pos = m_nDragPos + moved * m_nRange / span;
         SIZE s = m_pOwner->GetScrollPos();
-        if (m_bHorizontal) s.cx = pos; else s.cy = pos;
+        if (m_bHorizontal)
+            s.cx = pos;
+        else
+            s.cy = pos;
         m_pOwner->SetScrollPos(s);
         return;
     }
-    if (event.Type == UIEVENT_SCROLLWHEEL && m_pOwner) { m_pOwner->DoEvent(event); return; }
+    if (event.Type == UIEVENT_SCROLLWHEEL && m_pOwner) {
+        m_pOwner->DoEvent(event);
+        return;
+    }
     if (event.Type == UIEVENT_SETFOCUS || event.Type == UIEVENT_KILLFOCUS) return;
 }
 
@@ -266,18 +298,23 @@ void CScrollBarUI::PaintBkColor(HDC hDC) {
     if (m_dwBackColor) CControlUI::PaintBkColor(hDC);
 }
 
-void CScrollBarUI::PaintStatusImage(HDC hDC) {
-    CRenderEngine::DrawColor(hDC, GetThumbRect(), m_dwThumbColor);
-}
+void CScrollBarUI::PaintStatusImage(HDC hDC) { CRenderEngine::DrawColor(hDC, GetThumbRect(), m_dwThumbColor); }
 
 void CScrollBarUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
-    if (DuiCompareNoCase(n, L"thumbcolor") == 0) m_dwThumbColor = ParseColorUI(v);
-    else if (DuiCompareNoCase(n, L"width") == 0 || DuiCompareNoCase(n, L"height") == 0) m_nThickness = ParseIntUI(v);
-    else if (DuiCompareNoCase(n, L"linesize") == 0) m_nLineSize = ParseIntUI(v);
-    else if (DuiCompareNoCase(n, L"range") == 0) SetScrollRange(ParseIntUI(v));
-    else if (DuiCompareNoCase(n, L"value") == 0) SetScrollPos(ParseIntUI(v));
-    else if (CDuiString(n).Right(5).CompareNoCase(L"image") == 0) {}  // image parts of the bar are drawn as colours
-    else CControlUI::SetAttribute(n, v);
+    if (DuiCompareNoCase(n, L"thumbcolor") == 0)
+        m_dwThumbColor = ParseColorUI(v);
+    else if (DuiCompareNoCase(n, L"width") == 0 || DuiCompareNoCase(n, L"height") == 0)
+        m_nThickness = ParseIntUI(v);
+    else if (DuiCompareNoCase(n, L"linesize") == 0)
+        m_nLineSize = ParseIntUI(v);
+    else if (DuiCompareNoCase(n, L"range") == 0)
+        SetScrollRange(ParseIntUI(v));
+    else if (DuiCompareNoCase(n, L"value") == 0)
+        SetScrollPos(ParseIntUI(v));
+    else if (CDuiString(n).Right(5).CompareNoCase(L"image") == 0) {
+    }  // image parts of the bar are drawn as colours
+    else
+        CControlUI::SetAttribute(n, v);
 }
 
 }  // namespace DuiLib

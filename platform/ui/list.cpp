@@ -17,28 +17,47 @@ IListItemUI* AsItem(CControlUI* c) { return c ? static_cast<IListItemUI*>(c->Get
 
 bool TListInfoUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
-    if (is(L"itemfont")) nFont = ParseIntUI(v);
+    if (is(L"itemfont"))
+        nFont = ParseIntUI(v);
     else if (is(L"itemalign")) {
         CDuiString s(v);
         uTextStyle &= ~(DT_CENTER | DT_RIGHT);
-        if (s.Find(L"center") >= 0) uTextStyle |= DT_CENTER;
-        else if (s.Find(L"right") >= 0) uTextStyle |= DT_RIGHT;
-    } else if (is(L"itemendellipsis")) { if (ParseBoolUI(v)) uTextStyle |= DT_END_ELLIPSIS; }
-    else if (is(L"itemtextpadding")) rcTextPadding = ParseRectUI(v);
-    else if (is(L"itemtextcolor")) dwTextColor = ParseColorUI(v);
-    else if (is(L"itembkcolor")) dwBkColor = ParseColorUI(v);
-    else if (is(L"itembkimage")) sBkImage = v;
-    else if (is(L"itemselectedtextcolor")) dwSelectedTextColor = ParseColorUI(v);
-    else if (is(L"itemselectedbkcolor")) dwSelectedBkColor = ParseColorUI(v);
-    else if (is(L"itemselectedimage")) sSelectedImage = v;
-    else if (is(L"itemhottextcolor")) dwHotTextColor = ParseColorUI(v);
-    else if (is(L"itemhotbkcolor")) dwHotBkColor = ParseColorUI(v);
-    else if (is(L"itemhotimage")) sHotImage = v;
-    else if (is(L"itemdisabledtextcolor")) dwDisabledTextColor = ParseColorUI(v);
-    else if (is(L"itemdisabledbkcolor")) dwDisabledBkColor = ParseColorUI(v);
-    else if (is(L"itemlinecolor")) dwLineColor = ParseColorUI(v);
-    else if (is(L"itemshowhtml")) bShowHtml = ParseBoolUI(v);
-    else return false;
+        if (s.Find(L"center") >= 0)
+            uTextStyle |= DT_CENTER;
+        else if (s.Find(L"right") >= 0)
+            uTextStyle |= DT_RIGHT;
+    } else if (is(L"itemendellipsis")) {
+        if (ParseBoolUI(v)) uTextStyle |= DT_END_ELLIPSIS;
+    } else if (is(L"itemtextpadding"))
+        rcTextPadding = ParseRectUI(v);
+    else if (is(L"itemtextcolor"))
+        dwTextColor = ParseColorUI(v);
+    else if (is(L"itembkcolor"))
+        dwBkColor = ParseColorUI(v);
+    else if (is(L"itembkimage"))
+        sBkImage = v;
+    else if (is(L"itemselectedtextcolor"))
+        dwSelectedTextColor = ParseColorUI(v);
+    else if (is(L"itemselectedbkcolor"))
+        dwSelectedBkColor = ParseColorUI(v);
+    else if (is(L"itemselectedimage"))
+        sSelectedImage = v;
+    else if (is(L"itemhottextcolor"))
+        dwHotTextColor = ParseColorUI(v);
+    else if (is(L"itemhotbkcolor"))
+        dwHotBkColor = ParseColorUI(v);
+    else if (is(L"itemhotimage"))
+        sHotImage = v;
+    else if (is(L"itemdisabledtextcolor"))
+        dwDisabledTextColor = ParseColorUI(v);
+    else if (is(L"itemdisabledbkcolor"))
+        dwDisabledBkColor = ParseColorUI(v);
+    else if (is(L"itemlinecolor"))
+        dwLineColor = ParseColorUI(v);
+    else if (is(L"itemshowhtml"))
+        bShowHtml = ParseBoolUI(v);
+    else
+        return false;
     return true;
 }
 
@@ -48,45 +67,50 @@ template <typename Row>
 static void RowEvent(Row* row, TEventUI& event, CPaintManagerUI* pm, IListOwnerUI* owner, UINT& state,
                      void (*base)(Row*, TEventUI&)) {
     switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_RBUTTONDOWN:
-        if (row->IsEnabled()) {
-            if (pm) pm->SendNotify(row, DUI_MSGTYPE_ITEMCLICK);
-            if (owner && owner->IsMultiSelect() && IsKeyDownUI(kVkControl)) {
-                if (row->IsSelected()) owner->UnSelectItem(row->GetIndex());
-                else owner->SelectMultiItem(row->GetIndex(), true);
-            } else {
-                row->Select(true, true);
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_RBUTTONDOWN:
+            if (row->IsEnabled()) {
+                if (pm) pm->SendNotify(row, DUI_MSGTYPE_ITEMCLICK);
+                if (owner && owner->IsMultiSelect() && IsKeyDownUI(kVkControl)) {
+                    if (row->IsSelected())
+                        owner->UnSelectItem(row->GetIndex());
+                    else
+                        owner->SelectMultiItem(row->GetIndex(), true);
+                } else {
+                    row->Select(true, true);
+                }
+                row->Invalidate();
             }
-            row->Invalidate();
-        }
-        return;
-    case UIEVENT_DBLCLICK:
-        if (row->IsEnabled()) {
-            row->Activate();
-            row->Invalidate();
-        }
-        return;
-    case UIEVENT_KEYDOWN:
-        if (row->IsEnabled() && event.wParam == kVkReturn) {
-            row->Activate();
+            return;
+        case UIEVENT_DBLCLICK:
+            if (row->IsEnabled()) {
+                row->Activate();
+                row->Invalidate();
+            }
+            return;
+        case UIEVENT_KEYDOWN:
+            if (row->IsEnabled() && event.wParam == kVkReturn) {
+                row->Activate();
+                row->Invalidate();
+                return;
+            }
+            if (owner) owner->DoEvent(event);
+            return;
+        case UIEVENT_SCROLLWHEEL:
+            if (owner) owner->DoEvent(event);
+            return;
+        case UIEVENT_MOUSEENTER:
+            if (row->IsEnabled()) {
+                state |= UISTATE_HOT;
+                row->Invalidate();
+            }
+            return;
+        case UIEVENT_MOUSELEAVE:
+            state &= ~UISTATE_HOT;
             row->Invalidate();
             return;
-        }
-        if (owner) owner->DoEvent(event);
-        return;
-    case UIEVENT_SCROLLWHEEL:
-        if (owner) owner->DoEvent(event);
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (row->IsEnabled()) { state |= UISTATE_HOT; row->Invalidate(); }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        state &= ~UISTATE_HOT;
-        row->Invalidate();
-        return;
-    default:
-        break;
+        default:
+            break;
     }
     base(row, event);
 }
@@ -135,8 +159,10 @@ void CListElementUI::SetVisible(bool bVisible) {
 
 void CListElementUI::DoEvent(TEventUI& event) {
     if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pOwner) m_pOwner->DoEvent(event);
-        else CControlUI::DoEvent(event);
+        if (m_pOwner)
+            m_pOwner->DoEvent(event);
+        else
+            CControlUI::DoEvent(event);
         return;
     }
     RowEvent<CListElementUI>(this, event, m_pManager, m_pOwner, m_uButtonState,
@@ -150,12 +176,19 @@ static void PaintRow(HDC hDC, CControlUI* row, TListInfoUI* info, bool selected,
     const RECT& rc = row->GetPos();
     DWORD bk = info->dwBkColor;
     const CDuiString* img = &info->sBkImage;
-    if (!row->IsEnabled()) bk = info->dwDisabledBkColor;
-    else if (selected) { bk = info->dwSelectedBkColor; img = &info->sSelectedImage; }
-    else if (state & UISTATE_HOT) { bk = info->dwHotBkColor; img = &info->sHotImage; }
+    if (!row->IsEnabled())
+        bk = info->dwDisabledBkColor;
+    else if (selected) {
+        bk = info->dwSelectedBkColor;
+        img = &info->sSelectedImage;
+    } else if (state & UISTATE_HOT) {
+        bk = info->dwHotBkColor;
+        img = &info->sHotImage;
+    }
     if (bk) CRenderEngine::DrawColor(hDC, rc, bk);
     if (!img->IsEmpty()) row->DrawImage(hDC, *img);
-    if (info->dwLineColor) CRenderEngine::DrawColor(hDC, {rc.left, rc.bottom - 1, rc.right, rc.bottom}, info->dwLineColor);
+    if (info->dwLineColor)
+        CRenderEngine::DrawColor(hDC, {rc.left, rc.bottom - 1, rc.right, rc.bottom}, info->dwLineColor);
 }
 
 void CListElementUI::DrawRowBackground(HDC hDC) { DrawItemBk(hDC, m_rcItem); }
@@ -199,7 +232,10 @@ void CListLabelElementUI::PaintText(HDC hDC) {
     if (text.IsEmpty()) return;
     RECT rc = m_rcItem;
     RECT p = info ? Scaled(info->rcTextPadding) : RECT{};
-    rc.left += p.left; rc.top += p.top; rc.right -= p.right; rc.bottom -= p.bottom;
+    rc.left += p.left;
+    rc.top += p.top;
+    rc.right -= p.right;
+    rc.bottom -= p.bottom;
     UINT style = info ? info->uTextStyle : (DT_VCENTER | DT_SINGLELINE);
     int font = info ? info->nFont : -1;
     if (info && info->bShowHtml) {
@@ -230,14 +266,18 @@ void CListTextElementUI::SetText(int i, LPCTSTR t) {
 }
 
 void CListTextElementUI::PaintText(HDC hDC) {
-    if (m_aTexts.empty()) { CListLabelElementUI::PaintText(hDC); return; }
+    if (m_aTexts.empty()) {
+        CListLabelElementUI::PaintText(hDC);
+        return;
+    }
     TListInfoUI* info = ListInfo();
     int n = static_cast<int>(m_aTexts.size());
     int w = GetWidth() / n;
     for (int i = 0; i < n; ++i) {
         RECT rc = {m_rcItem.left + i * w, m_rcItem.top, m_rcItem.left + (i + 1) * w, m_rcItem.bottom};
         RECT p = info ? Scaled(info->rcTextPadding) : RECT{};
-        rc.left += p.left; rc.right -= p.right;
+        rc.left += p.left;
+        rc.right -= p.right;
         CRenderEngine::DrawText(hDC, m_pManager, rc, m_aTexts[static_cast<size_t>(i)], RowTextColor(),
                                 info ? info->nFont : -1, info ? info->uTextStyle : (DT_VCENTER | DT_SINGLELINE));
     }
@@ -289,8 +329,10 @@ void CListContainerElementUI::SetVisible(bool bVisible) {
 
 void CListContainerElementUI::DoEvent(TEventUI& event) {
     if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
-        if (m_pOwner) m_pOwner->DoEvent(event);
-        else CContainerUI::DoEvent(event);
+        if (m_pOwner)
+            m_pOwner->DoEvent(event);
+        else
+            CContainerUI::DoEvent(event);
         return;
     }
     RowEvent<CListContainerElementUI>(this, event, m_pManager, m_pOwner, m_uButtonState,
@@ -349,8 +391,10 @@ bool CListUI::RemoveAt(int iIndex, bool bDoNotDestroy) {
         sel.push_back(s > iIndex ? s - 1 : s);
     }
     m_aSelItems = sel;
-    if (m_iCurSel == iIndex) m_iCurSel = -1;
-    else if (m_iCurSel > iIndex) --m_iCurSel;
+    if (m_iCurSel == iIndex)
+        m_iCurSel = -1;
+    else if (m_iCurSel > iIndex)
+        --m_iCurSel;
     return true;
 }
 
@@ -463,8 +507,10 @@ void CListUI::EnsureVisible(int iIndex) {
     RECT view = GetClientPos();
     RECT item = c->GetPos();
     int dy = 0;
-    if (item.top < view.top) dy = item.top - view.top;
-    else if (item.bottom > view.bottom) dy = item.bottom - view.bottom;
+    if (item.top < view.top)
+        dy = item.top - view.top;
+    else if (item.bottom > view.bottom)
+        dy = item.bottom - view.bottom;
     if (dy) Scroll(0, dy);
 }
 
@@ -483,23 +529,41 @@ void CListUI::DoEvent(TEventUI& event) {
     if (event.Type == UIEVENT_KEYDOWN) {
         int n = GetCount();
         switch (event.wParam) {
-        case kVkUp: if (m_iCurSel > 0) SelectItem(FindSelectable(m_iCurSel - 1, false), true); return;
-        case kVkDown: SelectItem(FindSelectable(m_iCurSel + 1, true), true); return;
-        case kVkPrior: PageUp(); return;
-        case kVkNext: PageDown(); return;
-        case kVkHome: SelectItem(FindSelectable(0, true), true); return;
-        case kVkEnd: SelectItem(FindSelectable(n - 1, false), true); return;
-        default: break;
+            case kVkUp:
+                if (m_iCurSel > 0) SelectItem(FindSelectable(m_iCurSel - 1, false), true);
+                return;
+            case kVkDown:
+                SelectItem(FindSelectable(m_iCurSel + 1, true), true);
+                return;
+            case kVkPrior:
+                PageUp();
+                return;
+            case kVkNext:
+                PageDown();
+                return;
+            case kVkHome:
+                SelectItem(FindSelectable(0, true), true);
+                return;
+            case kVkEnd:
+                SelectItem(FindSelectable(n - 1, false), true);
+                return;
+            default:
+                break;
         }
     }
     CVerticalLayoutUI::DoEvent(event);
 }
 
 void CListUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
-    if (m_ListInfo.SetAttribute(n, v)) { Invalidate(); return; }
-    if (DuiCompareNoCase(n, L"multiselect") == 0) SetMultiSelect(ParseBoolUI(v));
-    else if (DuiCompareNoCase(n, L"header") == 0 || DuiCompareNoCase(n, L"headerbkimage") == 0) {}
-    else CVerticalLayoutUI::SetAttribute(n, v);
+    if (m_ListInfo.SetAttribute(n, v)) {
+        Invalidate();
+        return;
+    }
+    if (DuiCompareNoCase(n, L"multiselect") == 0)
+        SetMultiSelect(ParseBoolUI(v));
+    else if (DuiCompareNoCase(n, L"header") == 0 || DuiCompareNoCase(n, L"headerbkimage") == 0) {
+    } else
+        CVerticalLayoutUI::SetAttribute(n, v);
 }
 
 }  // namespace DuiLib

@@ -64,16 +64,21 @@ LPVOID CMenuElementUI::GetInterface(LPCTSTR n) {
 SIZE CMenuElementUI::EstimateSize(SIZE) {
     SIZE s = {GetFixedWidth(), GetFixedHeight()};
     if (s.cy == 0) s.cy = Scaled(26);
-    if (s.cx == 0 && m_pManager) s.cx = CRenderEngine::GetTextSize(nullptr, m_pManager, GetText(), m_iFont, DT_SINGLELINE).cx + Scaled(40);
+    if (s.cx == 0 && m_pManager)
+        s.cx = CRenderEngine::GetTextSize(nullptr, m_pManager, GetText(), m_iFont, DT_SINGLELINE).cx + Scaled(40);
     return s;
 }
 
 void CMenuElementUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
-    if (DuiCompareNoCase(n, L"textcolor") == 0) m_dwTextColor = ParseColorUI(v);
-    else if (DuiCompareNoCase(n, L"font") == 0) m_iFont = ParseIntUI(v);
-    else if (DuiCompareNoCase(n, L"checked") == 0) m_bChecked = ParseBoolUI(v);
-    else if (DuiCompareNoCase(n, L"align") == 0 || DuiCompareNoCase(n, L"textpadding") == 0) {}
-    else CListContainerElementUI::SetAttribute(n, v);
+    if (DuiCompareNoCase(n, L"textcolor") == 0)
+        m_dwTextColor = ParseColorUI(v);
+    else if (DuiCompareNoCase(n, L"font") == 0)
+        m_iFont = ParseIntUI(v);
+    else if (DuiCompareNoCase(n, L"checked") == 0)
+        m_bChecked = ParseBoolUI(v);
+    else if (DuiCompareNoCase(n, L"align") == 0 || DuiCompareNoCase(n, L"textpadding") == 0) {
+    } else
+        CListContainerElementUI::SetAttribute(n, v);
 }
 
 void CMenuElementUI::PaintText(HDC hDC) {

@@ -50,7 +50,10 @@ public:
     void PaintText(HDC hDC) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     bool GetChecked() const { return m_bChecked; }
-    void SetChecked(bool bCheck) { m_bChecked = bCheck; Invalidate(); }
+    void SetChecked(bool bCheck) {
+        m_bChecked = bCheck;
+        Invalidate();
+    }
 
 private:
     bool m_bChecked = false;

@@ -61,29 +61,32 @@ private:
 
 }  // namespace DuiLib
 
-#define DUI_DECLARE_MESSAGE_MAP()                                     \
-private:                                                              \
-    static const DuiLib::DUI_MSGMAP_ENTRY _messageEntries[];          \
-                                                                      \
-protected:                                                            \
-    static const DuiLib::DUI_MSGMAP messageMap;                       \
-    static const DuiLib::DUI_MSGMAP* _GetBaseMessageMap();            \
-    const DuiLib::DUI_MSGMAP* GetMessageMap() const override;         \
-                                                                      \
+#define DUI_DECLARE_MESSAGE_MAP()                             \
+private:                                                      \
+    static const DuiLib::DUI_MSGMAP_ENTRY _messageEntries[];  \
+                                                              \
+protected:                                                    \
+    static const DuiLib::DUI_MSGMAP messageMap;               \
+    static const DuiLib::DUI_MSGMAP* _GetBaseMessageMap();    \
+    const DuiLib::DUI_MSGMAP* GetMessageMap() const override; \
+                                                              \
 private:
 
-#define DUI_BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const DuiLib::DUI_MSGMAP* theClass::_GetBaseMessageMap() { return &baseClass::messageMap; }     \
-    const DuiLib::DUI_MSGMAP* theClass::GetMessageMap() const { return &theClass::messageMap; }     \
+#define DUI_BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                  \
+    const DuiLib::DUI_MSGMAP* theClass::_GetBaseMessageMap() { return &baseClass::messageMap; }                     \
+    const DuiLib::DUI_MSGMAP* theClass::GetMessageMap() const { return &theClass::messageMap; }                     \
     const DuiLib::DUI_MSGMAP theClass::messageMap = {&theClass::_GetBaseMessageMap, &theClass::_messageEntries[0]}; \
     const DuiLib::DUI_MSGMAP_ENTRY theClass::_messageEntries[] = {
-
-#define DUI_END_MESSAGE_MAP() {nullptr, nullptr, 0, nullptr}};
+#define DUI_END_MESSAGE_MAP()        \
+    { nullptr, nullptr, 0, nullptr } \
+    }                                \
+    ;
 
 // memberFxn is a qualified member name, e.g. CMainWnd::OnClick.
 #define DUI_ON_MSGTYPE(msgtype, memberFxn) {msgtype, L"", 1, &DuiLib::DuiNotifyThunk<&memberFxn>},
 #define DUI_ON_MSGTYPE_CTRNAME(msgtype, ctrname, memberFxn) {msgtype, ctrname, 2, &DuiLib::DuiNotifyThunk<&memberFxn>},
 #define DUI_ON_CLICK_CTRNAME(ctrname, memberFxn) DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_CLICK, ctrname, memberFxn)
-#define DUI_ON_SELECTCHANGED_CTRNAME(ctrname, memberFxn) DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_SELECTCHANGED, ctrname, memberFxn)
+#define DUI_ON_SELECTCHANGED_CTRNAME(ctrname, memberFxn) \
+    DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_SELECTCHANGED, ctrname, memberFxn)
 #define DUI_ON_KILLFOCUS_CTRNAME(ctrname, memberFxn) DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_KILLFOCUS, ctrname, memberFxn)
 #define DUI_ON_MENU_CTRNAME(ctrname, memberFxn) DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_MENU, ctrname, memberFxn)

@@ -210,7 +210,10 @@ void CPaintManagerUI::Paint() {
         if (m_bFirstLayout) {
             m_bFirstLayout = false;
             SendNotify(m_pRoot, DUI_MSGTYPE_WINDOWINIT, 0, 0, false);
-            if (!m_pRoot) { m_bInPaint = false; return; }
+            if (!m_pRoot) {
+                m_bInPaint = false;
+                return;
+            }
         }
     }
     if (m_bFocusNeeded) {
@@ -271,7 +274,8 @@ void CPaintManagerUI::SetDefaultFont(LPCTSTR name, int nSize, bool bBold, bool b
     NeedUpdate();
 }
 
-HFONT CPaintManagerUI::AddFont(int id, LPCTSTR name, int nSize, bool bBold, bool bUnderline, bool bItalic, bool bShared) {
+HFONT CPaintManagerUI::AddFont(int id, LPCTSTR name, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                               bool bShared) {
     auto& fonts = bShared ? Shared().sharedFonts : m_mFonts;
     auto it = fonts.find(id);
     if (it != fonts.end()) FreeFont(it->second);
@@ -347,8 +351,10 @@ const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR type, DWOR
     CDuiString key = CDuiString(bitmap) + L"|" + (type ? type : L"");
     const TImageInfo* plain = nullptr;
     auto it = m_mImages.find(key);
-    if (it != m_mImages.end()) plain = it->second.surface ? &it->second : nullptr;
-    else plain = AddImage(bitmap, type, mask);
+    if (it != m_mImages.end())
+        plain = it->second.surface ? &it->second : nullptr;
+    else
+        plain = AddImage(bitmap, type, mask);
     if (!plain || !bUseHSL || !Shared().useHSL) return plain;
     // The adjusted copy is kept beside the picture until the adjustment
     // changes (SetHSL drops the copies) or the picture is removed.
@@ -502,7 +508,10 @@ void CPaintManagerUI::OnControlDestroyed(CControlUI* c) {
     if (m_pEventKey == c) m_pEventKey = nullptr;
     if (m_pEventHover == c) m_pEventHover = nullptr;
     if (m_pToolTipFor == c) UpdateToolTip(false);
-    if (m_pEventClick == c) { m_pEventClick = nullptr; ReleaseCapture(); }
+    if (m_pEventClick == c) {
+        m_pEventClick = nullptr;
+        ReleaseCapture();
+    }
     if (m_pFocus == c) m_pFocus = nullptr;
     if (m_pRoot == c) m_pRoot = nullptr;
     KillTimer(c);
@@ -625,7 +634,8 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward) {
     if (order.empty()) return false;
     auto it = std::find(order.begin(), order.end(), m_pFocus);
     size_t next = 0;
-    if (it == order.end()) next = bForward ? 0 : order.size() - 1;
+    if (it == order.end())
+        next = bForward ? 0 : order.size() - 1;
     else {
         size_t i = static_cast<size_t>(it - order.begin());
         next = bForward ? (i + 1) % order.size() : (i + order.size() - 1) % order.size();
@@ -653,7 +663,10 @@ bool CPaintManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse
     {
         std::lock_guard<std::mutex> guard(m_timerLock);
         for (auto& t : m_aTimers)
-            if (t.pSender == pControl && t.nLocalID == nTimerID) { t.bKilled = false; winId = t.uWinTimer; }
+            if (t.pSender == pControl && t.nLocalID == nTimerID) {
+                t.bKilled = false;
+                winId = t.uWinTimer;
+            }
         if (!winId) {
             winId = g_nextTimerId++;
             m_aTimers.push_back({pControl, nTimerID, winId, false});
@@ -682,8 +695,11 @@ void CPaintManagerUI::KillTimer(CControlUI* pControl) {
     {
         std::lock_guard<std::mutex> guard(m_timerLock);
         for (auto it = m_aTimers.begin(); it != m_aTimers.end();) {
-            if (it->pSender == pControl) { ids.push_back(it->uWinTimer); it = m_aTimers.erase(it); }
-            else ++it;
+            if (it->pSender == pControl) {
+                ids.push_back(it->uWinTimer);
+                it = m_aTimers.erase(it);
+            } else
+                ++it;
         }
     }
     for (UINT_PTR id : ids)
@@ -703,13 +719,9 @@ void CPaintManagerUI::RemoveAllTimers() {
 
 // ---- notifications -----------------------------------------------------------
 
-bool CPaintManagerUI::AddNotifier(INotifyUI* p) {
-    return AddOnce(m_aNotifiers, p);
-}
+bool CPaintManagerUI::AddNotifier(INotifyUI* p) { return AddOnce(m_aNotifiers, p); }
 
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* p) {
-    return RemoveOnce(m_aNotifiers, p);
-}
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* p) { return RemoveOnce(m_aNotifiers, p); }
 
 void CPaintManagerUI::SendNotify(CControlUI* pControl, LPCTSTR type, WPARAM wParam, LPARAM lParam, bool bAsync) {
     TNotifyUI msg;
@@ -744,18 +756,10 @@ void CPaintManagerUI::DeliverNotify(TNotifyUI& Msg) {
     --m_nEventDepth;
 }
 
-bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* p) {
-    return AddOnce(m_aPreMessageFilters, p);
-}
-bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* p) {
-    return RemoveOnce(m_aPreMessageFilters, p);
-}
-bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* p) {
-    return AddOnce(m_aMessageFilters, p);
-}
-bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* p) {
-    return RemoveOnce(m_aMessageFilters, p);
-}
+bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* p) { return AddOnce(m_aPreMessageFilters, p); }
+bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* p) { return RemoveOnce(m_aPreMessageFilters, p); }
+bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* p) { return AddOnce(m_aMessageFilters, p); }
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* p) { return RemoveOnce(m_aMessageFilters, p); }
 
 bool CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl) {
     if (!pControl) return false;
@@ -860,7 +864,10 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
     for (IMessageFilterUI* f : filters) {
         bool handled = false;
         LRESULT r = f->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) { lRes = r; return true; }
+        if (handled) {
+            lRes = r;
+            return true;
+        }
     }
     if (uMsg == WM_KEYDOWN && wParam == kVkTab) {
         SetNextTabControl(!IsKeyDownUI(kVkShift));

@@ -94,82 +94,85 @@ void CPaintManagerUI::HandleMouse(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (uMsg != WM_MOUSELEAVE) m_ptLastMousePos = pt;
     if (uMsg != WM_MOUSEMOVE) UpdateToolTip(false);
     switch (uMsg) {
-    case WM_MOUSEMOVE: {
-        if (!m_pEventClick) UpdateHover(pt, wParam);
-        CControlUI* target = m_pEventClick ? m_pEventClick : m_pEventHover;
-        if (target) {
-            TEventUI e = MakeEvent(UIEVENT_MOUSEMOVE, target, pt, wParam, lParam);
-            DispatchEvent(target, e);
+        case WM_MOUSEMOVE: {
+            if (!m_pEventClick) UpdateHover(pt, wParam);
+            CControlUI* target = m_pEventClick ? m_pEventClick : m_pEventHover;
+            if (target) {
+                TEventUI e = MakeEvent(UIEVENT_MOUSEMOVE, target, pt, wParam, lParam);
+                DispatchEvent(target, e);
+            }
+            break;
         }
-        break;
-    }
-    case WM_MOUSELEAVE:
-        if (m_pEventHover && !m_pEventClick) {
-            CControlUI* old = m_pEventHover;
-            m_pEventHover = nullptr;
-            TEventUI e = MakeEvent(UIEVENT_MOUSELEAVE, nullptr, m_ptLastMousePos, wParam, 0);
-            DispatchEvent(old, e);
+        case WM_MOUSELEAVE:
+            if (m_pEventHover && !m_pEventClick) {
+                CControlUI* old = m_pEventHover;
+                m_pEventHover = nullptr;
+                TEventUI e = MakeEvent(UIEVENT_MOUSELEAVE, nullptr, m_ptLastMousePos, wParam, 0);
+                DispatchEvent(old, e);
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            CControlUI* c = FindControl(pt);
+            if (!c || c->GetManager() != this) break;
+            m_pEventClick = c;
+            c->SetFocus();
+            SetCapture();
+            TEventUI e =
+                MakeEvent(uMsg == WM_LBUTTONDOWN ? UIEVENT_BUTTONDOWN : UIEVENT_DBLCLICK, c, pt, wParam, lParam);
+            if (m_pEventClick) DispatchEvent(m_pEventClick, e);
+            break;
         }
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        CControlUI* c = FindControl(pt);
-        if (!c || c->GetManager() != this) break;
-        m_pEventClick = c;
-        c->SetFocus();
-        SetCapture();
-        TEventUI e = MakeEvent(uMsg == WM_LBUTTONDOWN ? UIEVENT_BUTTONDOWN : UIEVENT_DBLCLICK, c, pt, wParam, lParam);
-        if (m_pEventClick) DispatchEvent(m_pEventClick, e);
-        break;
-    }
-    case WM_LBUTTONUP: {
-        ReleaseCapture();
-        CControlUI* c = m_pEventClick;
-        m_pEventClick = nullptr;
-        if (!c) break;
-        TEventUI e = MakeEvent(UIEVENT_BUTTONUP, c, pt, wParam, lParam);
-        DispatchEvent(c, e);
-        UpdateHover(pt, wParam);
-        break;
-    }
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK: {
-        CControlUI* c = FindControl(pt);
-        if (!c || c->GetManager() != this) break;
-        c->SetFocus();
-        TEventUI e = MakeEvent(UIEVENT_RBUTTONDOWN, c, pt, wParam, lParam);
-        DispatchEvent(c, e);
-        m_pEventClick = nullptr;
-        break;
-    }
-    case WM_RBUTTONUP: {
-        CControlUI* c = FindControl(pt);
-        if (!c || c->GetManager() != this) break;
-        TEventUI e = MakeEvent(UIEVENT_RBUTTONUP, c, pt, wParam, lParam);
-        DispatchEvent(c, e);
-        c = FindControl(pt);
-        if (!c) break;
-        TEventUI m = MakeEvent(UIEVENT_CONTEXTMENU, c, pt, 0, reinterpret_cast<LPARAM>(c));
-        DispatchEvent(c, m);
-        break;
-    }
-    case WM_MOUSEWHEEL: {
-        CControlUI* c = FindControl(pt);
-        if (!c || c->GetManager() != this) break;
-        int delta = static_cast<short>(HIWORD(wParam));
-        // wParam: SB_LINEUP (0) or SB_LINEDOWN (1); lParam the raw delta.
-        TEventUI e = MakeEvent(UIEVENT_SCROLLWHEEL, c, pt, delta < 0 ? 1 : 0, delta);
-        DispatchEvent(c, e);
-        break;
-    }
-    default:
-        break;
+        case WM_LBUTTONUP: {
+            ReleaseCapture();
+            CControlUI* c = m_pEventClick;
+            m_pEventClick = nullptr;
+            if (!c) break;
+            TEventUI e = MakeEvent(UIEVENT_BUTTONUP, c, pt, wParam, lParam);
+            DispatchEvent(c, e);
+            UpdateHover(pt, wParam);
+            break;
+        }
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: {
+            CControlUI* c = FindControl(pt);
+            if (!c || c->GetManager() != this) break;
+            c->SetFocus();
+            TEventUI e = MakeEvent(UIEVENT_RBUTTONDOWN, c, pt, wParam, lParam);
+            DispatchEvent(c, e);
+            m_pEventClick = nullptr;
+            break;
+        }
+        case WM_RBUTTONUP: {
+            CControlUI* c = FindControl(pt);
+            if (!c || c->GetManager() != this) break;
+            TEventUI e = MakeEvent(UIEVENT_RBUTTONUP, c, pt, wParam, lParam);
+            DispatchEvent(c, e);
+            c = FindControl(pt);
+            if (!c) break;
+            TEventUI m = MakeEvent(UIEVENT_CONTEXTMENU, c, pt, 0, reinterpret_cast<LPARAM>(c));
+            DispatchEvent(c, m);
+            break;
+        }
+        case WM_MOUSEWHEEL: {
+            CControlUI* c = FindControl(pt);
+            if (!c || c->GetManager() != this) break;
+            int delta = static_cast<short>(HIWORD(wParam));
+            // wParam: SB_LINEUP (0) or SB_LINEDOWN (1); lParam the raw delta.
+            TEventUI e = MakeEvent(UIEVENT_SCROLLWHEEL, c, pt, delta < 0 ? 1 : 0, delta);
+            DispatchEvent(c, e);
+            break;
+        }
+        default:
+            break;
     }
 }
 
 void CPaintManagerUI::HandleKey(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (!m_pFocus) return;
-    int type = uMsg == WM_CHAR ? UIEVENT_CHAR : (uMsg == WM_KEYUP || uMsg == WM_SYSKEYUP) ? UIEVENT_KEYUP : UIEVENT_KEYDOWN;
+    int type = uMsg == WM_CHAR                             ? UIEVENT_CHAR
+               : (uMsg == WM_KEYUP || uMsg == WM_SYSKEYUP) ? UIEVENT_KEYUP
+                                                           : UIEVENT_KEYDOWN;
     if (uMsg == WM_SYSKEYDOWN) type = UIEVENT_SYSKEY;
     TEventUI e = MakeEvent(type, m_pFocus, m_ptLastMousePos, wParam, lParam);
     e.chKey = static_cast<TCHAR>(wParam);
@@ -185,90 +188,97 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         for (IMessageFilterUI* f : filters) {
             bool handled = false;
             LRESULT r = f->MessageHandler(uMsg, wParam, lParam, handled);
-            if (handled) { lRes = r; return true; }
+            if (handled) {
+                lRes = r;
+                return true;
+            }
         }
     }
     bool handled = false;
     switch (uMsg) {
-    case UIMSG_PAINT:
-    case WM_PAINT:
-        Paint();
-        handled = true;
-        break;
-    case UIMSG_ASYNC_NOTIFY: {
-        FlushDelayedCleanup();
-        std::vector<TNotifyUI> list;
-        {
-            std::lock_guard<std::mutex> guard(m_asyncLock);
-            list.swap(m_aAsyncNotify);
-        }
-        for (auto& n : list)
-            if (n.pSender) DeliverNotify(n);
-        handled = true;
-        break;
-    }
-    case WM_SIZE:
-        if (m_pFocus) {
-            TEventUI e = MakeEvent(UIEVENT_WINDOWSIZE, m_pFocus, m_ptLastMousePos, 0, 0);
-            DispatchEvent(m_pFocus, e);
-        }
-        if (m_pRoot) {
-            NeedUpdate();
-            SendNotify(m_pRoot, DUI_MSGTYPE_WINDOWSIZE, wParam, lParam, true);
-        }
-        break;
-    case WM_TIMER: {
-        if (wParam == kToolTipTimer) {
-            win::KillTimer(m_hWndPaint, kToolTipTimer);
-            UpdateToolTip(true);
+        case UIMSG_PAINT:
+        case WM_PAINT:
+            Paint();
+            handled = true;
+            break;
+        case UIMSG_ASYNC_NOTIFY: {
+            FlushDelayedCleanup();
+            std::vector<TNotifyUI> list;
+            {
+                std::lock_guard<std::mutex> guard(m_asyncLock);
+                list.swap(m_aAsyncNotify);
+            }
+            for (auto& n : list)
+                if (n.pSender) DeliverNotify(n);
             handled = true;
             break;
         }
-        CControlUI* target = nullptr;
-        UINT local = 0;
-        {
-            std::lock_guard<std::mutex> guard(m_timerLock);
-            for (auto& t : m_aTimers)
-                if (t.uWinTimer == wParam && !t.bKilled) { target = t.pSender; local = t.nLocalID; break; }
-        }
-        // A timer armed (from another thread) for a control that has left
-        // the tree meanwhile is dropped rather than delivered to it.
-        if (target && !IsInTree(target)) {
-            KillTimer(target, local);
-            handled = true;
+        case WM_SIZE:
+            if (m_pFocus) {
+                TEventUI e = MakeEvent(UIEVENT_WINDOWSIZE, m_pFocus, m_ptLastMousePos, 0, 0);
+                DispatchEvent(m_pFocus, e);
+            }
+            if (m_pRoot) {
+                NeedUpdate();
+                SendNotify(m_pRoot, DUI_MSGTYPE_WINDOWSIZE, wParam, lParam, true);
+            }
+            break;
+        case WM_TIMER: {
+            if (wParam == kToolTipTimer) {
+                win::KillTimer(m_hWndPaint, kToolTipTimer);
+                UpdateToolTip(true);
+                handled = true;
+                break;
+            }
+            CControlUI* target = nullptr;
+            UINT local = 0;
+            {
+                std::lock_guard<std::mutex> guard(m_timerLock);
+                for (auto& t : m_aTimers)
+                    if (t.uWinTimer == wParam && !t.bKilled) {
+                        target = t.pSender;
+                        local = t.nLocalID;
+                        break;
+                    }
+            }
+            // A timer armed (from another thread) for a control that has left
+            // the tree meanwhile is dropped rather than delivered to it.
+            if (target && !IsInTree(target)) {
+                KillTimer(target, local);
+                handled = true;
+                break;
+            }
+            if (target) {
+                TEventUI e = MakeEvent(UIEVENT_TIMER, target, m_ptLastMousePos, local, lParam);
+                DispatchEvent(target, e);
+                handled = true;
+            }
             break;
         }
-        if (target) {
-            TEventUI e = MakeEvent(UIEVENT_TIMER, target, m_ptLastMousePos, local, lParam);
-            DispatchEvent(target, e);
-            handled = true;
-        }
-        break;
-    }
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_MOUSEWHEEL:
-        HandleMouse(uMsg, wParam, lParam);
-        break;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-        HandleKey(uMsg, wParam, lParam);
-        break;
-    case WM_KILLFOCUS:
-        ReleaseCapture();
-        m_pEventClick = nullptr;
-        break;
-    default:
-        break;
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONUP:
+        case WM_MOUSEWHEEL:
+            HandleMouse(uMsg, wParam, lParam);
+            break;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+            HandleKey(uMsg, wParam, lParam);
+            break;
+        case WM_KILLFOCUS:
+            ReleaseCapture();
+            m_pEventClick = nullptr;
+            break;
+        default:
+            break;
     }
     if (m_nEventDepth == 0 && !m_aDelayedCleanup.empty()) FlushDelayedCleanup();
     return handled;

@@ -26,18 +26,25 @@ RECT CProgressUI::FilledRect() const {
     RECT r = m_rcItem;
     int span = m_nMax - m_nMin;
     if (span <= 0) return {r.left, r.top, r.left, r.bottom};
-    if (m_bHorizontal) r.right = r.left + static_cast<int>(static_cast<long long>(m_nValue - m_nMin) * (r.right - r.left) / span);
-    else r.top = r.bottom - static_cast<int>(static_cast<long long>(m_nValue - m_nMin) * (r.bottom - r.top) / span);
+    if (m_bHorizontal)
+        r.right = r.left + static_cast<int>(static_cast<long long>(m_nValue - m_nMin) * (r.right - r.left) / span);
+    else
+        r.top = r.bottom - static_cast<int>(static_cast<long long>(m_nValue - m_nMin) * (r.bottom - r.top) / span);
     return r;
 }
 
 void CProgressUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
-    if (is(L"hor")) SetHorizontal(ParseBoolUI(v));
-    else if (is(L"min")) SetMinValue(ParseIntUI(v));
-    else if (is(L"max")) SetMaxValue(ParseIntUI(v));
-    else if (is(L"value")) SetValue(ParseIntUI(v));
-    else CLabelUI::SetAttribute(n, v);
+    if (is(L"hor"))
+        SetHorizontal(ParseBoolUI(v));
+    else if (is(L"min"))
+        SetMinValue(ParseIntUI(v));
+    else if (is(L"max"))
+        SetMaxValue(ParseIntUI(v));
+    else if (is(L"value"))
+        SetValue(ParseIntUI(v));
+    else
+        CLabelUI::SetAttribute(n, v);
 }
 
 void CProgressUI::PaintStatusImage(HDC hDC) {
@@ -49,8 +56,10 @@ void CProgressUI::PaintStatusImage(HDC hDC) {
     cairo_rectangle(hDC, f.left, f.top, f.right - f.left, f.bottom - f.top);
     cairo_clip(hDC);
     // The fore image spans the whole bar and shows only where filled.
-    if (!m_sForeImage.IsEmpty()) DrawImage(hDC, m_sForeImage);
-    else if (m_dwForeColor) CRenderEngine::DrawColor(hDC, f, m_dwForeColor);
+    if (!m_sForeImage.IsEmpty())
+        DrawImage(hDC, m_sForeImage);
+    else if (m_dwForeColor)
+        CRenderEngine::DrawColor(hDC, f, m_dwForeColor);
     cairo_restore(hDC);
 }
 
@@ -109,70 +118,84 @@ void CSliderUI::DoEvent(TEventUI& event) {
         return;
     }
     switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-        if (!IsEnabled() || !PtInRectUI(m_rcItem, event.ptMouse)) return;
-        m_uButtonState |= UISTATE_CAPTURED | UISTATE_PUSHED;
-        if (!PtInRectUI(GetThumbRect(), event.ptMouse)) {
-            int v = ValueAt(event.ptMouse);
-            if (v != m_nValue) {
-                m_nValue = v;
-                Invalidate();
-                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MOVEVALUECHANGED);
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_DBLCLICK:
+            if (!IsEnabled() || !PtInRectUI(m_rcItem, event.ptMouse)) return;
+            m_uButtonState |= UISTATE_CAPTURED | UISTATE_PUSHED;
+            if (!PtInRectUI(GetThumbRect(), event.ptMouse)) {
+                int v = ValueAt(event.ptMouse);
+                if (v != m_nValue) {
+                    m_nValue = v;
+                    Invalidate();
+                    if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MOVEVALUECHANGED);
+                }
             }
-        }
-        return;
-    case UIEVENT_MOUSEMOVE:
-        if (m_uButtonState & UISTATE_CAPTURED) {
-            int v = ValueAt(event.ptMouse);
-            if (v != m_nValue) {
-                m_nValue = v;
-                Invalidate();
-                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MOVEVALUECHANGED);
+            return;
+        case UIEVENT_MOUSEMOVE:
+            if (m_uButtonState & UISTATE_CAPTURED) {
+                int v = ValueAt(event.ptMouse);
+                if (v != m_nValue) {
+                    m_nValue = v;
+                    Invalidate();
+                    if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MOVEVALUECHANGED);
+                }
             }
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-        if (m_uButtonState & UISTATE_CAPTURED) {
-            m_uButtonState &= ~(UISTATE_CAPTURED | UISTATE_PUSHED);
-            m_nValue = ValueAt(event.ptMouse);
-            Invalidate();
+            return;
+        case UIEVENT_BUTTONUP:
+            if (m_uButtonState & UISTATE_CAPTURED) {
+                m_uButtonState &= ~(UISTATE_CAPTURED | UISTATE_PUSHED);
+                m_nValue = ValueAt(event.ptMouse);
+                Invalidate();
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_VALUECHANGED);
+            }
+            return;
+        case UIEVENT_SCROLLWHEEL:
+            if (!IsEnabled()) return;
+            SetValue(m_nValue + (event.wParam == 0 ? m_nStep : -m_nStep));
             if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_VALUECHANGED);
-        }
-        return;
-    case UIEVENT_SCROLLWHEEL:
-        if (!IsEnabled()) return;
-        SetValue(m_nValue + (event.wParam == 0 ? m_nStep : -m_nStep));
-        if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_VALUECHANGED);
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) { m_uButtonState |= UISTATE_HOT; Invalidate(); }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if (IsEnabled()) { m_uButtonState &= ~UISTATE_HOT; Invalidate(); }
-        return;
-    default:
-        break;
+            return;
+        case UIEVENT_MOUSEENTER:
+            if (IsEnabled()) {
+                m_uButtonState |= UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_MOUSELEAVE:
+            if (IsEnabled()) {
+                m_uButtonState &= ~UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        default:
+            break;
     }
     CProgressUI::DoEvent(event);
 }
 
 void CSliderUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
-    if (is(L"thumbimage")) SetThumbImage(v);
-    else if (is(L"thumbhotimage")) m_sThumbHotImage = v;
-    else if (is(L"thumbpushedimage")) m_sThumbPushedImage = v;
-    else if (is(L"thumbsize")) SetThumbSize(ParseSizeUI(v));
-    else if (is(L"step")) SetChangeStep(std::max(1, ParseIntUI(v)));
-    else CProgressUI::SetAttribute(n, v);
+    if (is(L"thumbimage"))
+        SetThumbImage(v);
+    else if (is(L"thumbhotimage"))
+        m_sThumbHotImage = v;
+    else if (is(L"thumbpushedimage"))
+        m_sThumbPushedImage = v;
+    else if (is(L"thumbsize"))
+        SetThumbSize(ParseSizeUI(v));
+    else if (is(L"step"))
+        SetChangeStep(std::max(1, ParseIntUI(v)));
+    else
+        CProgressUI::SetAttribute(n, v);
 }
 
 void CSliderUI::PaintStatusImage(HDC hDC) {
     CProgressUI::PaintStatusImage(hDC);
     RECT t = GetThumbRect();
     const CDuiString* img = &m_sThumbImage;
-    if ((m_uButtonState & UISTATE_CAPTURED) && !m_sThumbPushedImage.IsEmpty()) img = &m_sThumbPushedImage;
-    else if ((m_uButtonState & UISTATE_HOT) && !m_sThumbHotImage.IsEmpty()) img = &m_sThumbHotImage;
+    if ((m_uButtonState & UISTATE_CAPTURED) && !m_sThumbPushedImage.IsEmpty())
+        img = &m_sThumbPushedImage;
+    else if ((m_uButtonState & UISTATE_HOT) && !m_sThumbHotImage.IsEmpty())
+        img = &m_sThumbHotImage;
     if (img->IsEmpty()) return;
     RECT rel = {t.left - m_rcItem.left, t.top - m_rcItem.top, t.right - m_rcItem.left, t.bottom - m_rcItem.top};
     CDuiString dest;

@@ -13,11 +13,20 @@ public:
     LPVOID GetInterface(LPCTSTR pstrName) override;
 
     bool IsHorizontal() const { return m_bHorizontal; }
-    void SetHorizontal(bool bHorizontal = true) { m_bHorizontal = bHorizontal; Invalidate(); }
+    void SetHorizontal(bool bHorizontal = true) {
+        m_bHorizontal = bHorizontal;
+        Invalidate();
+    }
     int GetMinValue() const { return m_nMin; }
-    void SetMinValue(int nMin) { m_nMin = nMin; Invalidate(); }
+    void SetMinValue(int nMin) {
+        m_nMin = nMin;
+        Invalidate();
+    }
     int GetMaxValue() const { return m_nMax; }
-    void SetMaxValue(int nMax) { m_nMax = nMax; Invalidate(); }
+    void SetMaxValue(int nMax) {
+        m_nMax = nMax;
+        Invalidate();
+    }
     int GetValue() const { return m_nValue; }
     virtual void SetValue(int nValue);
 
@@ -50,7 +59,10 @@ public:
     void SetThumbSize(SIZE szXY) { m_szThumb = szXY; }
     RECT GetThumbRect() const;
     LPCTSTR GetThumbImage() const { return m_sThumbImage; }
-    void SetThumbImage(LPCTSTR s) { m_sThumbImage = s; Invalidate(); }
+    void SetThumbImage(LPCTSTR s) {
+        m_sThumbImage = s;
+        Invalidate();
+    }
 
     void DoEvent(TEventUI& event) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;

@@ -20,7 +20,10 @@ void AddRect(cairo_t* cr, const RECT& r) { cairo_rectangle(cr, r.left, r.top, r.
 void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double rx, double ry) {
     rx = std::min(rx, w / 2);
     ry = std::min(ry, h / 2);
-    if (rx <= 0 || ry <= 0) { cairo_rectangle(cr, x, y, w, h); return; }
+    if (rx <= 0 || ry <= 0) {
+        cairo_rectangle(cr, x, y, w, h);
+        return;
+    }
     cairo_new_sub_path(cr);
     cairo_save(cr);
     cairo_translate(cr, x, y);
@@ -36,9 +39,14 @@ void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double r
 
 void SetDash(cairo_t* cr, int style, int size) {
     // 1 = dashes, 2 = dots (pen styles); 0 = solid.
-    if (style == 1) { double d[] = {3.0 * size, 1.0 * size}; cairo_set_dash(cr, d, 2, 0); }
-    else if (style == 2) { double d[] = {1.0 * size, 1.0 * size}; cairo_set_dash(cr, d, 2, 0); }
-    else cairo_set_dash(cr, nullptr, 0, 0);
+    if (style == 1) {
+        double d[] = {3.0 * size, 1.0 * size};
+        cairo_set_dash(cr, d, 2, 0);
+    } else if (style == 2) {
+        double d[] = {1.0 * size, 1.0 * size};
+        cairo_set_dash(cr, d, 2, 0);
+    } else
+        cairo_set_dash(cr, nullptr, 0, 0);
 }
 
 PangoLayout* MakeLayout(cairo_t* cr, CPaintManagerUI* pm, int iFont, const RECT& rc, UINT uStyle) {
@@ -53,11 +61,15 @@ PangoLayout* MakeLayout(cairo_t* cr, CPaintManagerUI* pm, int iFont, const RECT&
     if (uStyle & DT_SINGLELINE) {
         pango_layout_set_single_paragraph_mode(layout, TRUE);
     }
-    if (uStyle & DT_WORDBREAK && !(uStyle & DT_SINGLELINE)) pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-    else if (!(uStyle & DT_CALCRECT)) pango_layout_set_width(layout, (uStyle & DT_END_ELLIPSIS) && w > 0 ? w * PANGO_SCALE : -1);
+    if (uStyle & DT_WORDBREAK && !(uStyle & DT_SINGLELINE))
+        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    else if (!(uStyle & DT_CALCRECT))
+        pango_layout_set_width(layout, (uStyle & DT_END_ELLIPSIS) && w > 0 ? w * PANGO_SCALE : -1);
     if ((uStyle & DT_END_ELLIPSIS) && !(uStyle & DT_CALCRECT)) pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-    if (uStyle & DT_CENTER) pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
-    else if (uStyle & DT_RIGHT) pango_layout_set_alignment(layout, PANGO_ALIGN_RIGHT);
+    if (uStyle & DT_CENTER)
+        pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
+    else if (uStyle & DT_RIGHT)
+        pango_layout_set_alignment(layout, PANGO_ALIGN_RIGHT);
     return layout;
 }
 
@@ -73,11 +85,15 @@ void ShowLayout(cairo_t* cr, PangoLayout* layout, RECT& rc, UINT uStyle, DWORD c
     double x = rc.left, y = rc.top;
     if (pango_layout_get_width(layout) < 0) {
         // Without a set width, alignment is ours to do.
-        if (uStyle & DT_CENTER) x += (w - lw) / 2;
-        else if (uStyle & DT_RIGHT) x += w - lw;
+        if (uStyle & DT_CENTER)
+            x += (w - lw) / 2;
+        else if (uStyle & DT_RIGHT)
+            x += w - lw;
     }
-    if (uStyle & DT_VCENTER) y += (h - lh) / 2;
-    else if (uStyle & DT_BOTTOM) y += h - lh;
+    if (uStyle & DT_VCENTER)
+        y += (h - lh) / 2;
+    else if (uStyle & DT_BOTTOM)
+        y += h - lh;
     cairo_save(cr);
     AddRect(cr, rc);
     cairo_clip(cr);
@@ -121,17 +137,28 @@ bool TDrawInfo::Parse(LPCTSTR pStrImage, LPCTSTR pStrModify) {
             while (*p && *p != q) value += *p++;
             if (*p != q) break;
             ++p;
-            if (key == L"file" || key == L"res") sName = value;
-            else if (key == L"restype") sResType = value;
-            else if (key == L"dest") rcDest = ParseRectUI(value);
-            else if (key == L"source") rcSource = ParseRectUI(value);
-            else if (key == L"corner") rcCorner = ParseRectUI(value);
-            else if (key == L"mask") dwMask = ParseColorUI(value);
-            else if (key == L"fade") uFade = static_cast<BYTE>(std::clamp(ParseIntUI(value), 0, 255));
-            else if (key == L"hole") bHole = ParseBoolUI(value);
-            else if (key == L"xtiled") bTiledX = ParseBoolUI(value);
-            else if (key == L"ytiled") bTiledY = ParseBoolUI(value);
-            else if (key == L"hsl") bHSL = ParseBoolUI(value);
+            if (key == L"file" || key == L"res")
+                sName = value;
+            else if (key == L"restype")
+                sResType = value;
+            else if (key == L"dest")
+                rcDest = ParseRectUI(value);
+            else if (key == L"source")
+                rcSource = ParseRectUI(value);
+            else if (key == L"corner")
+                rcCorner = ParseRectUI(value);
+            else if (key == L"mask")
+                dwMask = ParseColorUI(value);
+            else if (key == L"fade")
+                uFade = static_cast<BYTE>(std::clamp(ParseIntUI(value), 0, 255));
+            else if (key == L"hole")
+                bHole = ParseBoolUI(value);
+            else if (key == L"xtiled")
+                bTiledX = ParseBoolUI(value);
+            else if (key == L"ytiled")
+                bTiledY = ParseBoolUI(value);
+            else if (key == L"hsl")
+                bHSL = ParseBoolUI(value);
         }
     }
     return !sName.IsEmpty();
@@ -167,15 +194,19 @@ TImageInfo* CRenderEngine::LoadImage(LPCTSTR bitmap, LPCTSTR type, DWORD mask) {
 
 DWORD CRenderEngine::AdjustColor(DWORD dwColor, short H, short S, short L) {
     if (H == 180 && S == 100 && L == 100) return dwColor;
-    const double r = ((dwColor >> 16) & 0xFF) / 255.0, g = ((dwColor >> 8) & 0xFF) / 255.0, b = (dwColor & 0xFF) / 255.0;
+    const double r = ((dwColor >> 16) & 0xFF) / 255.0, g = ((dwColor >> 8) & 0xFF) / 255.0,
+                 b = (dwColor & 0xFF) / 255.0;
     const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
     double hue = 0, sat = 0, light = (hi + lo) / 2;
     if (hi > lo) {
         const double d = hi - lo;
         sat = light > 0.5 ? d / (2 - hi - lo) : d / (hi + lo);
-        if (hi == r) hue = (g - b) / d + (g < b ? 6 : 0);
-        else if (hi == g) hue = (b - r) / d + 2;
-        else hue = (r - g) / d + 4;
+        if (hi == r)
+            hue = (g - b) / d + (g < b ? 6 : 0);
+        else if (hi == g)
+            hue = (b - r) / d + 2;
+        else
+            hue = (r - g) / d + 4;
         hue *= 60;
     }
     hue = std::fmod(hue + (H - 180) + 360.0, 360.0);
@@ -186,9 +217,12 @@ DWORD CRenderEngine::AdjustColor(DWORD dwColor, short H, short S, short L) {
     auto channel = [p, q](double t) {
         t = std::fmod(t + 360.0, 360.0);
         double v = p;
-        if (t < 60) v = p + (q - p) * t / 60;
-        else if (t < 180) v = q;
-        else if (t < 240) v = p + (q - p) * (240 - t) / 60;
+        if (t < 60)
+            v = p + (q - p) * t / 60;
+        else if (t < 180)
+            v = q;
+        else if (t < 240)
+            v = p + (q - p) * (240 - t) / 60;
         return static_cast<DWORD>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
     };
     return (dwColor & 0xFF000000) | channel(hue + 120) << 16 | channel(hue) << 8 | channel(hue - 120);
@@ -335,8 +369,10 @@ void CRenderEngine::FillPie(HDC cr, const RECT& rc, float startAngle, float swee
         if (sweepAngle > 0 && turn < 0) turn += 2 * G_PI;
         if (sweepAngle < 0 && turn > 0) turn -= 2 * G_PI;
         cairo_move_to(cr, 0, 0);
-        if (turn > 0) cairo_arc(cr, 0, 0, 1, from, from + turn);
-        else cairo_arc_negative(cr, 0, 0, 1, from, from + turn);
+        if (turn > 0)
+            cairo_arc(cr, 0, 0, 1, from, from + turn);
+        else
+            cairo_arc_negative(cr, 0, 0, 1, from, from + turn);
         cairo_close_path(cr);
     }
     cairo_restore(cr);  // back to the caller's transformation; the path stays where it was drawn
@@ -411,10 +447,11 @@ void CRenderEngine::DrawImage(HDC cr, cairo_surface_t* bmp, const RECT& rc, cons
     cairo_restore(cr);
 }
 
-bool CRenderEngine::DrawImage(HDC cr, CPaintManagerUI* pm, const RECT& rcItem, const RECT& rcPaint, const TDrawInfo& info) {
+bool CRenderEngine::DrawImage(HDC cr, CPaintManagerUI* pm, const RECT& rcItem, const RECT& rcPaint,
+                              const TDrawInfo& info) {
     if (!pm || info.sName.IsEmpty()) return false;
-    const TImageInfo* img = pm->GetImageEx(info.sName, info.sResType.IsEmpty() ? nullptr : info.sResType.GetData(),
-                                           info.dwMask, info.bHSL);
+    const TImageInfo* img =
+        pm->GetImageEx(info.sName, info.sResType.IsEmpty() ? nullptr : info.sResType.GetData(), info.dwMask, info.bHSL);
     if (!img || !img->surface) return false;
     RECT dest = rcItem;
     const RECT& d = info.rcDest;
@@ -482,8 +519,8 @@ void CRenderEngine::DrawText(HDC cr, CPaintManagerUI* pm, RECT& rc, LPCTSTR text
     g_object_unref(layout);
 }
 
-void CRenderEngine::DrawHtmlText(HDC cr, CPaintManagerUI* pm, RECT& rc, LPCTSTR text, DWORD color, RECT*,
-                                 CDuiString*, int& nLinkRects, int iFont, UINT uStyle) {
+void CRenderEngine::DrawHtmlText(HDC cr, CPaintManagerUI* pm, RECT& rc, LPCTSTR text, DWORD color, RECT*, CDuiString*,
+                                 int& nLinkRects, int iFont, UINT uStyle) {
     nLinkRects = 0;
     if (!cr || !text) return;
     // Translate the inline tags into Pango markup; everything else is text.
@@ -491,31 +528,51 @@ void CRenderEngine::DrawHtmlText(HDC cr, CPaintManagerUI* pm, RECT& rc, LPCTSTR 
     std::vector<std::string> open;
     const wchar_t* p = text;
     std::wstring run;
-    auto flush = [&]() { markup += EscapeXmlText(win::ToUtf8(run)); run.clear(); };
+    auto flush = [&]() {
+        markup += EscapeXmlText(win::ToUtf8(run));
+        run.clear();
+    };
     while (*p) {
         if (*p == L'<' || *p == L'{') {
             wchar_t close = *p == L'<' ? L'>' : L'}';
             const wchar_t* e = p + 1;
             while (*e && *e != close) ++e;
-            if (!*e) { run += *p++; continue; }
+            if (!*e) {
+                run += *p++;
+                continue;
+            }
             std::wstring tag(p + 1, e);
             p = e + 1;
             flush();
             bool end = !tag.empty() && tag[0] == L'/';
             std::wstring name = end ? tag.substr(1) : tag;
             wchar_t t = name.empty() ? 0 : static_cast<wchar_t>(std::towlower(name[0]));
-            if (t == L'n' && !end) { markup += "\n"; continue; }
+            if (t == L'n' && !end) {
+                markup += "\n";
+                continue;
+            }
             if (end) {
-                if (!open.empty()) { markup += open.back(); open.pop_back(); }
+                if (!open.empty()) {
+                    markup += open.back();
+                    open.pop_back();
+                }
                 continue;
             }
             std::string arg = win::ToUtf8(name.size() > 1 ? name.substr(1) : L"");
             while (!arg.empty() && arg[0] == ' ') arg.erase(0, 1);
-            if (t == L'b') { markup += "<b>"; open.push_back("</b>"); }
-            else if (t == L'i' && name.size() == 1) { markup += "<i>"; open.push_back("</i>"); }
-            else if (t == L'u') { markup += "<u>"; open.push_back("</u>"); }
-            else if (t == L'a') { markup += "<u>"; open.push_back("</u>"); }
-            else if (t == L'c') {
+            if (t == L'b') {
+                markup += "<b>";
+                open.push_back("</b>");
+            } else if (t == L'i' && name.size() == 1) {
+                markup += "<i>";
+                open.push_back("</i>");
+            } else if (t == L'u') {
+                markup += "<u>";
+                open.push_back("</u>");
+            } else if (t == L'a') {
+                markup += "<u>";
+                open.push_back("</u>");
+            } else if (t == L'c') {
                 DWORD c = ParseColorUI(win::FromUtf8(arg).c_str());
                 char buf[16];
                 std::snprintf(buf, sizeof buf, "#%06X", static_cast<unsigned>(c & 0xFFFFFF));
@@ -538,7 +595,10 @@ void CRenderEngine::DrawHtmlText(HDC cr, CPaintManagerUI* pm, RECT& rc, LPCTSTR 
         run += *p++;
     }
     flush();
-    while (!open.empty()) { markup += open.back(); open.pop_back(); }
+    while (!open.empty()) {
+        markup += open.back();
+        open.pop_back();
+    }
     PangoLayout* layout = MakeLayout(cr, pm, iFont, rc, uStyle);
     pango_layout_set_markup(layout, markup.c_str(), -1);
     ShowLayout(cr, layout, rc, uStyle, color);

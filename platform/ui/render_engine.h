@@ -53,7 +53,8 @@ public:
     static void DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical, int nSteps = 64);
     static void DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle = 0);
     static void DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor, int nStyle = 0);
-    static void DrawRoundRect(HDC hDC, const RECT& rc, int width, int height, int nSize, DWORD dwPenColor, int nStyle = 0);
+    static void DrawRoundRect(HDC hDC, const RECT& rc, int width, int height, int nSize, DWORD dwPenColor,
+                              int nStyle = 0);
     static void FillRoundRect(HDC hDC, const RECT& rc, int width, int height, DWORD dwColor);
     // Anti-aliased fills of the ellipse inscribed in rc and of a pie slice of
     // it. Angles are degrees measured clockwise from the +x axis (y points
@@ -65,7 +66,8 @@ public:
     static void DrawImage(HDC hDC, cairo_surface_t* hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
                           const RECT& rcCorners, bool bAlpha, BYTE uFade = 255, bool hole = false, bool xtiled = false,
                           bool ytiled = false);
-    static bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint, const TDrawInfo& info);
+    static bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
+                          const TDrawInfo& info);
     static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
                                 LPCTSTR pStrImage, LPCTSTR pStrModify = nullptr);
     // The tinted form: the image's shape filled with dwTintColor at opacity

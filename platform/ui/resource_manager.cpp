@@ -46,8 +46,10 @@ bool CResourceManager::LoadResource(LPCTSTR pstrXml, LPCTSTR) {
         const wchar_t* name = child->Attribute(L"name");
         const wchar_t* file = child->Attribute(L"file");
         if (!name || !file) continue;
-        if (DuiCompareNoCase(child->name.c_str(), L"Image") == 0) m_mImageHashMap[name] = file;
-        else m_mXmlHashMap[name] = file;
+        if (DuiCompareNoCase(child->name.c_str(), L"Image") == 0)
+            m_mImageHashMap[name] = file;
+        else
+            m_mXmlHashMap[name] = file;
     }
     return true;
 }

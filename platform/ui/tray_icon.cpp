@@ -68,11 +68,15 @@ void CTrayIcon::OnBackendEvent(const BackendEvent& e) {
     if (e.type == BackendEventType::ButtonDown) {
         bool dbl = now - m_lastClick <= 500;
         m_lastClick = dbl ? 0 : now;
-        if (e.button == BackendButton::Left) msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-        else if (e.button == BackendButton::Right) msg = dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+        if (e.button == BackendButton::Left)
+            msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+        else if (e.button == BackendButton::Right)
+            msg = dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
     } else if (e.type == BackendEventType::ButtonUp) {
-        if (e.button == BackendButton::Left) msg = WM_LBUTTONUP;
-        else if (e.button == BackendButton::Right) msg = WM_RBUTTONUP;
+        if (e.button == BackendButton::Left)
+            msg = WM_LBUTTONUP;
+        else if (e.button == BackendButton::Right)
+            msg = WM_RBUTTONUP;
     } else if (e.type == BackendEventType::MouseMove) {
         msg = WM_MOUSEMOVE;
     }

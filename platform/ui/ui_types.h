@@ -33,7 +33,9 @@ class CPaintManagerUI;
 struct TListInfoUI;
 
 inline bool IsRectEmptyUI(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-inline bool PtInRectUI(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+inline bool PtInRectUI(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
 bool IntersectRectUI(RECT& out, const RECT& a, const RECT& b);
 void UnionRectUI(RECT& out, const RECT& a, const RECT& b);
 
@@ -41,26 +43,47 @@ class CDuiRect : public RECT {
 public:
     CDuiRect() = default;
     CDuiRect(const RECT& r) : RECT(r) {}
-    CDuiRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
+    CDuiRect(int l, int t, int r, int b) {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     int GetWidth() const { return right - left; }
     int GetHeight() const { return bottom - top; }
     bool IsNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     void Empty() { left = top = right = bottom = 0; }
-    void Offset(int cx, int cy) { left += cx; right += cx; top += cy; bottom += cy; }
-    void Deflate(int l, int t, int r, int b) { left += l; top += t; right -= r; bottom -= b; }
+    void Offset(int cx, int cy) {
+        left += cx;
+        right += cx;
+        top += cy;
+        bottom += cy;
+    }
+    void Deflate(int l, int t, int r, int b) {
+        left += l;
+        top += t;
+        right -= r;
+        bottom -= b;
+    }
 };
 
 class CDuiPoint : public POINT {
 public:
     CDuiPoint() = default;
-    CDuiPoint(int px, int py) { x = px; y = py; }
+    CDuiPoint(int px, int py) {
+        x = px;
+        y = py;
+    }
     CDuiPoint(const POINT& p) : POINT(p) {}
 };
 
 class CDuiSize : public SIZE {
 public:
     CDuiSize() = default;
-    CDuiSize(int w, int h) { cx = w; cy = h; }
+    CDuiSize(int w, int h) {
+        cx = w;
+        cy = h;
+    }
     CDuiSize(const SIZE& s) : SIZE(s) {}
 };
 

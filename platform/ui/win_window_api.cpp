@@ -18,9 +18,18 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     return was;
 }
 
-BOOL IsWindowVisible(HWND hwnd) { auto* w = W(hwnd); return w && w->IsVisible(); }
-BOOL IsIconic(HWND hwnd) { auto* w = W(hwnd); return w && w->IsIconic(); }
-BOOL IsZoomed(HWND hwnd) { auto* w = W(hwnd); return w && w->IsZoomed(); }
+BOOL IsWindowVisible(HWND hwnd) {
+    auto* w = W(hwnd);
+    return w && w->IsVisible();
+}
+BOOL IsIconic(HWND hwnd) {
+    auto* w = W(hwnd);
+    return w && w->IsIconic();
+}
+BOOL IsZoomed(HWND hwnd) {
+    auto* w = W(hwnd);
+    return w && w->IsZoomed();
+}
 
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
     auto* w = W(hwnd);
@@ -30,7 +39,10 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
     return wasDisabled;
 }
 
-BOOL IsWindowEnabled(HWND hwnd) { auto* w = W(hwnd); return w && w->IsEnabled(); }
+BOOL IsWindowEnabled(HWND hwnd) {
+    auto* w = W(hwnd);
+    return w && w->IsEnabled();
+}
 
 BOOL GetWindowRect(HWND hwnd, RECT* rect) {
     auto* w = W(hwnd);
@@ -64,12 +76,20 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
     auto* w = W(hwnd);
     if (!w) return FALSE;
     if (!(flags & SWP_NOZORDER)) {
-        if (after == HWND_TOPMOST) w->SetTopMost(true);
-        else if (after == HWND_NOTOPMOST) w->SetTopMost(false);
+        if (after == HWND_TOPMOST)
+            w->SetTopMost(true);
+        else if (after == HWND_NOTOPMOST)
+            w->SetTopMost(false);
     }
     RECT r = w->GetWindowRect();
-    if (!(flags & SWP_NOMOVE)) { int cw = r.right - r.left, ch = r.bottom - r.top; r = {x, y, x + cw, y + ch}; }
-    if (!(flags & SWP_NOSIZE)) { r.right = r.left + cx; r.bottom = r.top + cy; }
+    if (!(flags & SWP_NOMOVE)) {
+        int cw = r.right - r.left, ch = r.bottom - r.top;
+        r = {x, y, x + cw, y + ch};
+    }
+    if (!(flags & SWP_NOSIZE)) {
+        r.right = r.left + cx;
+        r.bottom = r.top + cy;
+    }
     if (!(flags & (SWP_NOMOVE)) || !(flags & SWP_NOSIZE)) w->SetWindowRect(r);
     if (flags & SWP_SHOWWINDOW) w->ShowCmd(SW_SHOWNA);
     if (flags & SWP_HIDEWINDOW) w->ShowCmd(SW_HIDE);
@@ -90,8 +110,10 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL) {
     if (!IsWindow(hwnd)) return FALSE;
     for (DuiLib::CPaintManagerUI* pm : DuiLib::CPaintManagerUI::GetPaintManagers())
         if (pm->GetPaintWindow() == hwnd) {
-            if (rect) pm->Invalidate(*rect);
-            else pm->Invalidate();
+            if (rect)
+                pm->Invalidate(*rect);
+            else
+                pm->Invalidate();
         }
     return TRUE;
 }
@@ -107,11 +129,16 @@ int GetSystemMetrics(int index) {
     DuiLib::BackendRect s = DuiLib::GetDisplayBackend().GetScreenRect();
     DuiLib::BackendRect a = DuiLib::GetDisplayBackend().GetWorkArea();
     switch (index) {
-    case SM_CXSCREEN: return s.Width();
-    case SM_CYSCREEN: return s.Height();
-    case SM_CXFULLSCREEN: return a.Width();
-    case SM_CYFULLSCREEN: return a.Height();
-    default: return 0;
+        case SM_CXSCREEN:
+            return s.Width();
+        case SM_CYSCREEN:
+            return s.Height();
+        case SM_CXFULLSCREEN:
+            return a.Width();
+        case SM_CYFULLSCREEN:
+            return a.Height();
+        default:
+            return 0;
     }
 }
 

@@ -38,22 +38,38 @@ std::map<std::wstring, std::shared_ptr<const BackendCursorImage>>& ClassCursors(
 
 BackendCursor CursorFor(int id) {
     switch (id) {
-    case 32513: return BackendCursor::IBeam;
-    case 32514: return BackendCursor::Wait;
-    case 32515: return BackendCursor::Cross;
-    case 32516: return BackendCursor::UpArrow;
-    case 32640: return BackendCursor::Size;
-    case 32641: return BackendCursor::Icon;
-    case 32642: return BackendCursor::SizeNWSE;
-    case 32643: return BackendCursor::SizeNESW;
-    case 32644: return BackendCursor::SizeWE;
-    case 32645: return BackendCursor::SizeNS;
-    case 32646: return BackendCursor::SizeAll;
-    case 32648: return BackendCursor::No;
-    case 32649: return BackendCursor::Hand;
-    case 32650: return BackendCursor::AppStarting;
-    case 32651: return BackendCursor::Help;
-    default: return BackendCursor::Arrow;
+        case 32513:
+            return BackendCursor::IBeam;
+        case 32514:
+            return BackendCursor::Wait;
+        case 32515:
+            return BackendCursor::Cross;
+        case 32516:
+            return BackendCursor::UpArrow;
+        case 32640:
+            return BackendCursor::Size;
+        case 32641:
+            return BackendCursor::Icon;
+        case 32642:
+            return BackendCursor::SizeNWSE;
+        case 32643:
+            return BackendCursor::SizeNESW;
+        case 32644:
+            return BackendCursor::SizeWE;
+        case 32645:
+            return BackendCursor::SizeNS;
+        case 32646:
+            return BackendCursor::SizeAll;
+        case 32648:
+            return BackendCursor::No;
+        case 32649:
+            return BackendCursor::Hand;
+        case 32650:
+            return BackendCursor::AppStarting;
+        case 32651:
+            return BackendCursor::Help;
+        default:
+            return BackendCursor::Arrow;
     }
 }
 
@@ -151,11 +167,20 @@ LRESULT CWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 LRESULT CWindowWnd::DefaultHandler(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (uMsg == WM_SYSCOMMAND) {
         switch (wParam & 0xFFF0) {
-        case SC_CLOSE: SendMessage(WM_CLOSE); return 0;
-        case SC_MINIMIZE: ShowCmd(SW_MINIMIZE); return 0;
-        case SC_MAXIMIZE: ShowCmd(SW_MAXIMIZE); return 0;
-        case SC_RESTORE: ShowCmd(SW_RESTORE); return 0;
-        default: return 0;
+            case SC_CLOSE:
+                SendMessage(WM_CLOSE);
+                return 0;
+            case SC_MINIMIZE:
+                ShowCmd(SW_MINIMIZE);
+                return 0;
+            case SC_MAXIMIZE:
+                ShowCmd(SW_MAXIMIZE);
+                return 0;
+            case SC_RESTORE:
+                ShowCmd(SW_RESTORE);
+                return 0;
+            default:
+                return 0;
         }
     }
     return DefWindowProcW(m_hWnd, uMsg, wParam, lParam);
@@ -172,18 +197,30 @@ void CWindowWnd::ShowCmd(int cmd) {
     if (!m_backend) return;
     bool wasVisible = IsVisible();
     switch (cmd) {
-    case SW_HIDE: m_backend->Show(BackendShowCommand::Hide); break;
-    case SW_SHOWMINIMIZED:
-    case SW_MINIMIZE:
-    case SW_SHOWMINNOACTIVE: m_backend->Show(BackendShowCommand::Minimize); break;
-    case SW_SHOWMAXIMIZED: m_backend->Show(BackendShowCommand::Maximize); break;
-    case SW_SHOWNOACTIVATE:
-    case SW_SHOWNA: m_backend->Show(BackendShowCommand::ShowNoActivate); break;
-    case SW_RESTORE: m_backend->Show(BackendShowCommand::Restore); break;
-    default:
-        if (IsIconic() || IsZoomed()) m_backend->Show(BackendShowCommand::Restore);
-        else m_backend->Show(BackendShowCommand::Show);
-        break;
+        case SW_HIDE:
+            m_backend->Show(BackendShowCommand::Hide);
+            break;
+        case SW_SHOWMINIMIZED:
+        case SW_MINIMIZE:
+        case SW_SHOWMINNOACTIVE:
+            m_backend->Show(BackendShowCommand::Minimize);
+            break;
+        case SW_SHOWMAXIMIZED:
+            m_backend->Show(BackendShowCommand::Maximize);
+            break;
+        case SW_SHOWNOACTIVATE:
+        case SW_SHOWNA:
+            m_backend->Show(BackendShowCommand::ShowNoActivate);
+            break;
+        case SW_RESTORE:
+            m_backend->Show(BackendShowCommand::Restore);
+            break;
+        default:
+            if (IsIconic() || IsZoomed())
+                m_backend->Show(BackendShowCommand::Restore);
+            else
+                m_backend->Show(BackendShowCommand::Show);
+            break;
     }
     if (!m_hWnd) return;
     bool visible = IsVisible();
@@ -210,9 +247,15 @@ UINT CWindowWnd::ShowModal() {
     bool quit = false;
     while (IsWindow(self)) {
         BOOL r = GetMessageW(&msg, nullptr, 0, 0);
-        if (r <= 0) { quit = r == 0; break; }
+        if (r <= 0) {
+            quit = r == 0;
+            break;
+        }
         if (msg.hwnd == self && msg.message == WM_CLOSE) {
-            if (!haveResult) { result = static_cast<UINT>(msg.wParam); haveResult = true; }
+            if (!haveResult) {
+                result = static_cast<UINT>(msg.wParam);
+                haveResult = true;
+            }
             // The owner comes back before the window goes, as the user expects.
             if (ownerWnd && IsWindow(owner)) ownerWnd->Enable(true);
         }
@@ -291,14 +334,15 @@ LRESULT CWindowWnd::PostMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
 void CWindowWnd::SetWindowRect(const RECT& rc) {
     RECT old = m_rcWindow;
-    BackendRect limited = ClampToSizeLimits({rc.left, rc.top, rc.right, rc.bottom}, {m_szMin.cx, m_szMin.cy},
-                                            {m_szMax.cx, m_szMax.cy});
+    BackendRect limited =
+        ClampToSizeLimits({rc.left, rc.top, rc.right, rc.bottom}, {m_szMin.cx, m_szMin.cy}, {m_szMax.cx, m_szMax.cy});
     m_rcWindow = {limited.left, limited.top, limited.right, limited.bottom};
     if (m_rcWindow.right < m_rcWindow.left) m_rcWindow.right = m_rcWindow.left;
     if (m_rcWindow.bottom < m_rcWindow.top) m_rcWindow.bottom = m_rcWindow.top;
     if (m_backend) m_backend->SetRect({m_rcWindow.left, m_rcWindow.top, m_rcWindow.right, m_rcWindow.bottom});
     if (!m_hWnd) return;
-    if (old.left != m_rcWindow.left || old.top != m_rcWindow.top) SendMessage(WM_MOVE, 0, MakePoint(m_rcWindow.left, m_rcWindow.top));
+    if (old.left != m_rcWindow.left || old.top != m_rcWindow.top)
+        SendMessage(WM_MOVE, 0, MakePoint(m_rcWindow.left, m_rcWindow.top));
     SIZE s = GetClientSize();
     if (old.right - old.left != s.cx || old.bottom - old.top != s.cy)
         SendMessage(WM_SIZE, IsZoomed() ? UI_SIZE_MAXIMIZED : UI_SIZE_RESTORED, MakePoint(s.cx, s.cy));
@@ -315,25 +359,35 @@ void CWindowWnd::Enable(bool bEnable) {
     if (m_hWnd) SendMessage(WM_ENABLE, bEnable ? 1 : 0, 0);
 }
 
-void CWindowWnd::Activate() { if (m_backend) m_backend->Activate(); }
-void CWindowWnd::SetTopMost(bool b) { if (m_backend) m_backend->SetTopMost(b); }
+void CWindowWnd::Activate() {
+    if (m_backend) m_backend->Activate();
+}
+void CWindowWnd::SetTopMost(bool b) {
+    if (m_backend) m_backend->SetTopMost(b);
+}
 void CWindowWnd::SetTitle(LPCTSTR t) {
     if (m_backend) m_backend->SetTitle(t ? t : L"");
     if (m_hWnd) SetWindowTextW(m_hWnd, t);
 }
-void CWindowWnd::SetCaptureMouse(bool b) { if (m_backend) m_backend->SetCapture(b); }
+void CWindowWnd::SetCaptureMouse(bool b) {
+    if (m_backend) m_backend->SetCapture(b);
+}
 void CWindowWnd::SetCursorShape(int id) {
     if (!m_backend) return;
     std::shared_ptr<const BackendCursorImage> own = id == 0 ? GetClassCursor() : nullptr;
-    if (own) m_backend->SetCursorImage(*own);
-    else m_backend->SetCursor(CursorFor(id));
+    if (own)
+        m_backend->SetCursorImage(*own);
+    else
+        m_backend->SetCursor(CursorFor(id));
 }
 
 void CWindowWnd::SetClassCursor(std::shared_ptr<const BackendCursorImage> cursor) {
     const LPCTSTR name = GetWindowClassName();
     if (!name) return;
-    if (cursor) ClassCursors()[name] = std::move(cursor);
-    else ClassCursors().erase(name);
+    if (cursor)
+        ClassCursors()[name] = std::move(cursor);
+    else
+        ClassCursors().erase(name);
     SetCursorShape(0);
 }
 
@@ -343,11 +397,15 @@ std::shared_ptr<const BackendCursorImage> CWindowWnd::GetClassCursor() const {
     auto it = ClassCursors().find(name);
     return it == ClassCursors().end() ? nullptr : it->second;
 }
-void CWindowWnd::BeginMove() { if (m_backend) m_backend->BeginMove(); }
+void CWindowWnd::BeginMove() {
+    if (m_backend) m_backend->BeginMove();
+}
 void CWindowWnd::BeginResize(BackendResizeEdge edge) {
     if (m_backend && !IsZoomed() && !IsIconic()) m_backend->BeginResize(edge);
 }
-void CWindowWnd::SetRoundCorner(int cx, int cy) { if (m_backend) m_backend->SetRoundCorner(cx, cy); }
+void CWindowWnd::SetRoundCorner(int cx, int cy) {
+    if (m_backend) m_backend->SetRoundCorner(cx, cy);
+}
 
 void CWindowWnd::SetSizeLimits(SIZE minimum, SIZE maximum) {
     m_szMin = {minimum.cx > 0 ? minimum.cx : 0, minimum.cy > 0 ? minimum.cy : 0};
@@ -356,8 +414,8 @@ void CWindowWnd::SetSizeLimits(SIZE minimum, SIZE maximum) {
     // size as a Resized event, which updates m_rcWindow and sends WM_SIZE.
     if (m_backend) m_backend->SetSizeLimits({m_szMin.cx, m_szMin.cy}, {m_szMax.cx, m_szMax.cy});
     RECT r = m_rcWindow;
-    BackendRect limited = ClampToSizeLimits({r.left, r.top, r.right, r.bottom}, {m_szMin.cx, m_szMin.cy},
-                                            {m_szMax.cx, m_szMax.cy});
+    BackendRect limited =
+        ClampToSizeLimits({r.left, r.top, r.right, r.bottom}, {m_szMin.cx, m_szMin.cy}, {m_szMax.cx, m_szMax.cy});
     if (limited.right != r.right || limited.bottom != r.bottom) SetWindowRect(r);
 }
 
@@ -385,94 +443,114 @@ void CWindowWnd::OnBackendEvent(const BackendEvent& e) {
     if (input && !m_bEnabled) return;
     DWORD now = e.time ? e.time : GetTickCount();
     switch (e.type) {
-    case BackendEventType::MouseMove: SendMouse(WM_MOUSEMOVE, e); break;
-    case BackendEventType::MouseLeave: SendMessage(WM_MOUSELEAVE); break;
-    case BackendEventType::ButtonDown: {
-        bool dbl = e.button == m_lastClickButton && !m_lastWasDouble && now - m_lastClickTime <= 500 &&
-                   std::abs(e.x - m_lastClickPt.x) <= 4 && std::abs(e.y - m_lastClickPt.y) <= 4;
-        m_lastWasDouble = dbl;
-        m_lastClickTime = now;
-        m_lastClickPt = {e.x, e.y};
-        m_lastClickButton = e.button;
-        BackendEvent withButton = e;
-        if (e.button == BackendButton::Left) {
-            withButton.modifiers |= kBackendLeftButton;
-            SendMouse(dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, withButton);
-        } else if (e.button == BackendButton::Right) {
-            withButton.modifiers |= kBackendRightButton;
-            SendMouse(dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN, withButton);
-        } else if (e.button == BackendButton::Middle) {
-            withButton.modifiers |= kBackendMiddleButton;
-            SendMouse(dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN, withButton);
+        case BackendEventType::MouseMove:
+            SendMouse(WM_MOUSEMOVE, e);
+            break;
+        case BackendEventType::MouseLeave:
+            SendMessage(WM_MOUSELEAVE);
+            break;
+        case BackendEventType::ButtonDown: {
+            bool dbl = e.button == m_lastClickButton && !m_lastWasDouble && now - m_lastClickTime <= 500 &&
+                       std::abs(e.x - m_lastClickPt.x) <= 4 && std::abs(e.y - m_lastClickPt.y) <= 4;
+            m_lastWasDouble = dbl;
+            m_lastClickTime = now;
+            m_lastClickPt = {e.x, e.y};
+            m_lastClickButton = e.button;
+            BackendEvent withButton = e;
+            if (e.button == BackendButton::Left) {
+                withButton.modifiers |= kBackendLeftButton;
+                SendMouse(dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, withButton);
+            } else if (e.button == BackendButton::Right) {
+                withButton.modifiers |= kBackendRightButton;
+                SendMouse(dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN, withButton);
+            } else if (e.button == BackendButton::Middle) {
+                withButton.modifiers |= kBackendMiddleButton;
+                SendMouse(dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN, withButton);
+            }
+            break;
         }
-        break;
-    }
-    case BackendEventType::ButtonUp: {
-        BackendEvent without = e;
-        if (e.button == BackendButton::Left) { without.modifiers &= ~kBackendLeftButton; SendMouse(WM_LBUTTONUP, without); }
-        else if (e.button == BackendButton::Right) { without.modifiers &= ~kBackendRightButton; SendMouse(WM_RBUTTONUP, without); }
-        else if (e.button == BackendButton::Middle) { without.modifiers &= ~kBackendMiddleButton; SendMouse(WM_MBUTTONUP, without); }
-        break;
-    }
-    case BackendEventType::Wheel: {
-        SetModifiersUI(e.modifiers);
-        WPARAM w = MAKEWPARAM(MouseKeyStateUI(), static_cast<WORD>(static_cast<short>(e.wheelDelta)));
-        SendMessage(WM_MOUSEWHEEL, w, MakePoint(m_rcWindow.left + e.x, m_rcWindow.top + e.y));
-        break;
-    }
-    case BackendEventType::KeyDown:
-    case BackendEventType::KeyUp: {
-        SetModifiersUI(e.modifiers);
-        bool down = e.type == BackendEventType::KeyDown;
-        SetKeyDownUI(e.virtualKey, down);
-        LPARAM lp = 1 | (static_cast<LPARAM>(e.scanCode & 0xFF) << 16);
-        if (e.repeat || !down) lp |= 1L << 30;
-        if (!down) lp |= 1L << 31;
-        MSG msg;
-        msg.hwnd = self;
-        msg.message = down ? WM_KEYDOWN : WM_KEYUP;
-        msg.wParam = e.virtualKey;
-        msg.lParam = lp;
-        msg.time = now;
-        // Keys go through the queue so that the loop's pre-translation
-        // (Tab, Enter and Escape handling) sees them.
-        PostMessageW(self, msg.message, msg.wParam, msg.lParam);
-        break;
-    }
-    case BackendEventType::Char:
-        PostMessageW(self, WM_CHAR, static_cast<WPARAM>(e.character), 1);
-        break;
-    case BackendEventType::Expose:
-        if (m_backend && m_lastPicture) m_backend->Present(m_lastPicture, e.rect);
-        break;
-    case BackendEventType::Moved:
-        if (e.x != m_rcWindow.left || e.y != m_rcWindow.top) {
-            int w = m_rcWindow.right - m_rcWindow.left, h = m_rcWindow.bottom - m_rcWindow.top;
-            m_rcWindow = {e.x, e.y, e.x + w, e.y + h};
-            SendMessage(WM_MOVE, 0, MakePoint(e.x, e.y));
+        case BackendEventType::ButtonUp: {
+            BackendEvent without = e;
+            if (e.button == BackendButton::Left) {
+                without.modifiers &= ~kBackendLeftButton;
+                SendMouse(WM_LBUTTONUP, without);
+            } else if (e.button == BackendButton::Right) {
+                without.modifiers &= ~kBackendRightButton;
+                SendMouse(WM_RBUTTONUP, without);
+            } else if (e.button == BackendButton::Middle) {
+                without.modifiers &= ~kBackendMiddleButton;
+                SendMouse(WM_MBUTTONUP, without);
+            }
+            break;
         }
-        break;
-    case BackendEventType::Resized:
-        if (e.width != m_rcWindow.right - m_rcWindow.left || e.height != m_rcWindow.bottom - m_rcWindow.top) {
-            m_rcWindow.right = m_rcWindow.left + e.width;
-            m_rcWindow.bottom = m_rcWindow.top + e.height;
-            SendMessage(WM_SIZE, IsZoomed() ? UI_SIZE_MAXIMIZED : UI_SIZE_RESTORED, MakePoint(e.width, e.height));
+        case BackendEventType::Wheel: {
+            SetModifiersUI(e.modifiers);
+            WPARAM w = MAKEWPARAM(MouseKeyStateUI(), static_cast<WORD>(static_cast<short>(e.wheelDelta)));
+            SendMessage(WM_MOUSEWHEEL, w, MakePoint(m_rcWindow.left + e.x, m_rcWindow.top + e.y));
+            break;
         }
-        break;
-    case BackendEventType::StateChanged: {
-        SIZE s = GetClientSize();
-        if (e.state == BackendShowState::Minimized) SendMessage(WM_SIZE, UI_SIZE_MINIMIZED, MakePoint(s.cx, s.cy));
-        else if (e.state == BackendShowState::Maximized) SendMessage(WM_SIZE, UI_SIZE_MAXIMIZED, MakePoint(s.cx, s.cy));
-        else if (e.state == BackendShowState::Normal) SendMessage(WM_SIZE, UI_SIZE_RESTORED, MakePoint(s.cx, s.cy));
-        break;
-    }
-    case BackendEventType::CloseRequest: SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); break;
-    case BackendEventType::Activated: SendMessage(WM_ACTIVATE, WA_ACTIVE, 0); break;
-    case BackendEventType::Deactivated:
-        SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
-        if (IsWindow(self)) SendMessage(WM_KILLFOCUS, 0, 0);
-        break;
-    case BackendEventType::DisplayChanged: OnDisplayChanged(e); break;
+        case BackendEventType::KeyDown:
+        case BackendEventType::KeyUp: {
+            SetModifiersUI(e.modifiers);
+            bool down = e.type == BackendEventType::KeyDown;
+            SetKeyDownUI(e.virtualKey, down);
+            LPARAM lp = 1 | (static_cast<LPARAM>(e.scanCode & 0xFF) << 16);
+            if (e.repeat || !down) lp |= 1L << 30;
+            if (!down) lp |= 1L << 31;
+            MSG msg;
+            msg.hwnd = self;
+            msg.message = down ? WM_KEYDOWN : WM_KEYUP;
+            msg.wParam = e.virtualKey;
+            msg.lParam = lp;
+            msg.time = now;
+            // Keys go through the queue so that the loop's pre-translation
+            // (Tab, Enter and Escape handling) sees them.
+            PostMessageW(self, msg.message, msg.wParam, msg.lParam);
+            break;
+        }
+        case BackendEventType::Char:
+            PostMessageW(self, WM_CHAR, static_cast<WPARAM>(e.character), 1);
+            break;
+        case BackendEventType::Expose:
+            if (m_backend && m_lastPicture) m_backend->Present(m_lastPicture, e.rect);
+            break;
+        case BackendEventType::Moved:
+            if (e.x != m_rcWindow.left || e.y != m_rcWindow.top) {
+                int w = m_rcWindow.right - m_rcWindow.left, h = m_rcWindow.bottom - m_rcWindow.top;
+                m_rcWindow = {e.x, e.y, e.x + w, e.y + h};
+                SendMessage(WM_MOVE, 0, MakePoint(e.x, e.y));
+            }
+            break;
+        case BackendEventType::Resized:
+            if (e.width != m_rcWindow.right - m_rcWindow.left || e.height != m_rcWindow.bottom - m_rcWindow.top) {
+                m_rcWindow.right = m_rcWindow.left + e.width;
+                m_rcWindow.bottom = m_rcWindow.top + e.height;
+                SendMessage(WM_SIZE, IsZoomed() ? UI_SIZE_MAXIMIZED : UI_SIZE_RESTORED, MakePoint(e.width, e.height));
+            }
+            break;
+        case BackendEventType::StateChanged: {
+            SIZE s = GetClientSize();
+            if (e.state == BackendShowState::Minimized)
+                SendMessage(WM_SIZE, UI_SIZE_MINIMIZED, MakePoint(s.cx, s.cy));
+            else if (e.state == BackendShowState::Maximized)
+                SendMessage(WM_SIZE, UI_SIZE_MAXIMIZED, MakePoint(s.cx, s.cy));
+            else if (e.state == BackendShowState::Normal)
+                SendMessage(WM_SIZE, UI_SIZE_RESTORED, MakePoint(s.cx, s.cy));
+            break;
+        }
+        case BackendEventType::CloseRequest:
+            SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case BackendEventType::Activated:
+            SendMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+            break;
+        case BackendEventType::Deactivated:
+            SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+            if (IsWindow(self)) SendMessage(WM_KILLFOCUS, 0, 0);
+            break;
+        case BackendEventType::DisplayChanged:
+            OnDisplayChanged(e);
+            break;
     }
 }
 

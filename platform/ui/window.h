@@ -73,7 +73,8 @@ public:
     bool RegisterWindowClass() { return true; }
     bool RegisterSuperclass() { return true; }
 
-    HWND Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle, const RECT rc, HMENU hMenu = nullptr);
+    HWND Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle, const RECT rc,
+                HMENU hMenu = nullptr);
     HWND Create(HWND hwndParent, LPCTSTR pstrName, DWORD dwStyle, DWORD dwExStyle, int x = UI_CW_USEDEFAULT,
                 int y = UI_CW_USEDEFAULT, int cx = UI_CW_USEDEFAULT, int cy = UI_CW_USEDEFAULT, HMENU hMenu = nullptr);
     HWND CreateDuiWindow(HWND hwndParent, LPCTSTR pstrWindowName, DWORD dwStyle = 0, DWORD dwExStyle = 0);

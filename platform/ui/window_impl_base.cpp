@@ -12,14 +12,18 @@ namespace {
 
 int ResizeCursorFor(BackendResizeEdge edge) {
     switch (edge) {
-    case BackendResizeEdge::Left:
-    case BackendResizeEdge::Right: return UICURSOR_SIZEWE;
-    case BackendResizeEdge::Top:
-    case BackendResizeEdge::Bottom: return UICURSOR_SIZENS;
-    case BackendResizeEdge::TopLeft:
-    case BackendResizeEdge::BottomRight: return UICURSOR_SIZENWSE;
-    case BackendResizeEdge::TopRight:
-    case BackendResizeEdge::BottomLeft: return UICURSOR_SIZENESW;
+        case BackendResizeEdge::Left:
+        case BackendResizeEdge::Right:
+            return UICURSOR_SIZEWE;
+        case BackendResizeEdge::Top:
+        case BackendResizeEdge::Bottom:
+            return UICURSOR_SIZENS;
+        case BackendResizeEdge::TopLeft:
+        case BackendResizeEdge::BottomRight:
+            return UICURSOR_SIZENWSE;
+        case BackendResizeEdge::TopRight:
+        case BackendResizeEdge::BottomLeft:
+            return UICURSOR_SIZENESW;
     }
     return 0;
 }
@@ -41,10 +45,14 @@ void WindowImplBase::Notify(TNotifyUI& msg) { NotifyPump(msg); }
 void WindowImplBase::OnClick(TNotifyUI& msg) {
     if (!msg.pSender) return;
     CDuiString name = msg.pSender->GetName();
-    if (name == L"closebtn") Close();
-    else if (name == L"minbtn") SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    else if (name == L"maxbtn") SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    else if (name == L"restorebtn") SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    if (name == L"closebtn")
+        Close();
+    else if (name == L"minbtn")
+        SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    else if (name == L"maxbtn")
+        SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    else if (name == L"restorebtn")
+        SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
 }
 
 bool WindowImplBase::IsInStaticControl(CControlUI* c) {
@@ -73,8 +81,14 @@ LRESULT WindowImplBase::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM, bool& b
     return FALSE;
 }
 
-LRESULT WindowImplBase::OnClose(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
-LRESULT WindowImplBase::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
+LRESULT WindowImplBase::OnClose(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+LRESULT WindowImplBase::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
 
 LRESULT WindowImplBase::OnSize(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
     SIZE round = m_pm.GetRoundCorner();
@@ -84,7 +98,10 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
     return 0;
 }
 
-LRESULT WindowImplBase::OnChar(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
+LRESULT WindowImplBase::OnChar(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
 
 LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
     if ((wParam & 0xFFF0) == SC_CLOSE) {
@@ -126,11 +143,23 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     return 0;
 }
 
-LRESULT WindowImplBase::OnKeyDown(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
-LRESULT WindowImplBase::OnKillFocus(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
-LRESULT WindowImplBase::OnSetFocus(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
+LRESULT WindowImplBase::OnKeyDown(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+LRESULT WindowImplBase::OnKillFocus(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+LRESULT WindowImplBase::OnSetFocus(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
 
-LRESULT WindowImplBase::OnLButtonDown(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
+LRESULT WindowImplBase::OnLButtonDown(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
 
 bool WindowImplBase::IsCaptionHit(LPARAM lParam) {
     POINT pt = {static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam))),
@@ -155,20 +184,43 @@ bool WindowImplBase::IsSizeBoxHit(LPARAM lParam, BackendResizeEdge& edge) {
     const bool top = pt.y < box.top;
     const bool bottom = !top && pt.y >= client.cy - box.bottom;
     using E = BackendResizeEdge;
-    if (top) edge = left ? E::TopLeft : right ? E::TopRight : E::Top;
-    else if (bottom) edge = left ? E::BottomLeft : right ? E::BottomRight : E::Bottom;
-    else if (left) edge = E::Left;
-    else if (right) edge = E::Right;
-    else return false;
+    if (top)
+        edge = left ? E::TopLeft : right ? E::TopRight : E::Top;
+    else if (bottom)
+        edge = left ? E::BottomLeft : right ? E::BottomRight : E::Bottom;
+    else if (left)
+        edge = E::Left;
+    else if (right)
+        edge = E::Right;
+    else
+        return false;
     return true;
 }
 
-LRESULT WindowImplBase::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
-LRESULT WindowImplBase::OnMouseMove(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
-LRESULT WindowImplBase::OnMouseHover(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
-LRESULT WindowImplBase::OnMouseWheel(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
-LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
-LRESULT WindowImplBase::HandleCustomMessage(UINT, WPARAM, LPARAM, BOOL& bHandled) { bHandled = FALSE; return 0; }
+LRESULT WindowImplBase::OnLButtonUp(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+LRESULT WindowImplBase::OnMouseMove(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+LRESULT WindowImplBase::OnMouseHover(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+LRESULT WindowImplBase::OnMouseWheel(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+LRESULT WindowImplBase::OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+LRESULT WindowImplBase::HandleCustomMessage(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
 
 LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     BackendResizeEdge edge = BackendResizeEdge::BottomRight;
@@ -198,22 +250,54 @@ LRESULT WindowImplBase::RouteMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     LRESULT lRes = 0;
     BOOL bHandled = TRUE;
     switch (uMsg) {
-    case WM_CREATE: lRes = OnCreate(uMsg, wParam, lParam, bHandled); break;
-    case WM_CLOSE: lRes = OnClose(uMsg, wParam, lParam, bHandled); break;
-    case WM_DESTROY: lRes = OnDestroy(uMsg, wParam, lParam, bHandled); break;
-    case WM_SIZE: lRes = OnSize(uMsg, wParam, lParam, bHandled); break;
-    case WM_CHAR: lRes = OnChar(uMsg, wParam, lParam, bHandled); break;
-    case WM_SYSCOMMAND: lRes = OnSysCommand(uMsg, wParam, lParam, bHandled); break;
-    case WM_KEYDOWN: lRes = OnKeyDown(uMsg, wParam, lParam, bHandled); break;
-    case WM_KILLFOCUS: lRes = OnKillFocus(uMsg, wParam, lParam, bHandled); break;
-    case WM_SETFOCUS: lRes = OnSetFocus(uMsg, wParam, lParam, bHandled); break;
-    case WM_LBUTTONUP: lRes = OnLButtonUp(uMsg, wParam, lParam, bHandled); break;
-    case WM_LBUTTONDOWN: lRes = OnLButtonDown(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEMOVE: lRes = OnMouseMove(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEHOVER: lRes = OnMouseHover(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEWHEEL: lRes = OnMouseWheel(uMsg, wParam, lParam, bHandled); break;
-    case WM_GETMINMAXINFO: lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled); break;
-    default: bHandled = FALSE; break;
+        case WM_CREATE:
+            lRes = OnCreate(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_CLOSE:
+            lRes = OnClose(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_DESTROY:
+            lRes = OnDestroy(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_SIZE:
+            lRes = OnSize(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_CHAR:
+            lRes = OnChar(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_SYSCOMMAND:
+            lRes = OnSysCommand(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_KEYDOWN:
+            lRes = OnKeyDown(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_KILLFOCUS:
+            lRes = OnKillFocus(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_SETFOCUS:
+            lRes = OnSetFocus(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_LBUTTONUP:
+            lRes = OnLButtonUp(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_LBUTTONDOWN:
+            lRes = OnLButtonDown(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_MOUSEMOVE:
+            lRes = OnMouseMove(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_MOUSEHOVER:
+            lRes = OnMouseHover(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_MOUSEWHEEL:
+            lRes = OnMouseWheel(uMsg, wParam, lParam, bHandled);
+            break;
+        case WM_GETMINMAXINFO:
+            lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled);
+            break;
+        default:
+            bHandled = FALSE;
+            break;
     }
     if (bHandled) return lRes;
     lRes = HandleCustomMessage(uMsg, wParam, lParam, bHandled);

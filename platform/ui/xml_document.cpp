@@ -42,7 +42,10 @@ private:
     }
     bool SkipUntil(const wchar_t* t) {
         size_t e = s_.find(t, pos_);
-        if (e == std::wstring::npos) { pos_ = s_.size(); return false; }
+        if (e == std::wstring::npos) {
+            pos_ = s_.size();
+            return false;
+        }
         pos_ = e + std::wcslen(t);
         return true;
     }
@@ -50,10 +53,14 @@ private:
     void SkipMisc() {
         for (;;) {
             SkipBlank();
-            if (Peek(L"<?")) { if (!SkipUntil(L"?>")) return; }
-            else if (Peek(L"<!--")) { if (!SkipUntil(L"-->")) return; }
-            else if (Peek(L"<!")) { if (!SkipUntil(L">")) return; }
-            else return;
+            if (Peek(L"<?")) {
+                if (!SkipUntil(L"?>")) return;
+            } else if (Peek(L"<!--")) {
+                if (!SkipUntil(L"-->")) return;
+            } else if (Peek(L"<!")) {
+                if (!SkipUntil(L">")) return;
+            } else
+                return;
         }
     }
     static bool NameChar(wchar_t c) {
@@ -67,21 +74,38 @@ private:
     bool Decode(const std::wstring& raw, std::wstring& out) {
         out.clear();
         for (size_t i = 0; i < raw.size(); ++i) {
-            if (raw[i] != L'&') { out += raw[i]; continue; }
+            if (raw[i] != L'&') {
+                out += raw[i];
+                continue;
+            }
             size_t e = raw.find(L';', i);
-            if (e == std::wstring::npos || e - i > 12) { out += raw[i]; continue; }
+            if (e == std::wstring::npos || e - i > 12) {
+                out += raw[i];
+                continue;
+            }
             std::wstring ent = raw.substr(i + 1, e - i - 1);
-            if (ent == L"amp") out += L'&';
-            else if (ent == L"lt") out += L'<';
-            else if (ent == L"gt") out += L'>';
-            else if (ent == L"quot") out += L'"';
-            else if (ent == L"apos") out += L'\'';
+            if (ent == L"amp")
+                out += L'&';
+            else if (ent == L"lt")
+                out += L'<';
+            else if (ent == L"gt")
+                out += L'>';
+            else if (ent == L"quot")
+                out += L'"';
+            else if (ent == L"apos")
+                out += L'\'';
             else if (!ent.empty() && ent[0] == L'#') {
                 unsigned long v = 0;
                 wchar_t* end = nullptr;
-                if (ent.size() > 1 && (ent[1] == L'x' || ent[1] == L'X')) v = std::wcstoul(ent.c_str() + 2, &end, 16);
-                else v = std::wcstoul(ent.c_str() + 1, &end, 10);
-                if (!end || *end || v == 0 || v > 0x10FFFF) { out += raw.substr(i, e - i + 1); i = e; continue; }
+                if (ent.size() > 1 && (ent[1] == L'x' || ent[1] == L'X'))
+                    v = std::wcstoul(ent.c_str() + 2, &end, 16);
+                else
+                    v = std::wcstoul(ent.c_str() + 1, &end, 10);
+                if (!end || *end || v == 0 || v > 0x10FFFF) {
+                    out += raw.substr(i, e - i + 1);
+                    i = e;
+                    continue;
+                }
                 out += static_cast<wchar_t>(v);
             } else {
                 out += raw.substr(i, e - i + 1);  // unknown entity: kept as written
@@ -101,8 +125,14 @@ private:
         for (;;) {
             SkipBlank();
             if (pos_ >= s_.size()) return Fail(L"unterminated element");
-            if (Peek(L"/>")) { pos_ += 2; return node; }
-            if (Peek(L">")) { ++pos_; break; }
+            if (Peek(L"/>")) {
+                pos_ += 2;
+                return node;
+            }
+            if (Peek(L">")) {
+                ++pos_;
+                break;
+            }
             std::wstring an = Name();
             if (an.empty()) return Fail(L"bad attribute");
             SkipBlank();
@@ -129,7 +159,10 @@ private:
                 ++pos_;
                 return node;
             }
-            if (Peek(L"<!--")) { if (!SkipUntil(L"-->")) return Fail(L"unterminated comment"); continue; }
+            if (Peek(L"<!--")) {
+                if (!SkipUntil(L"-->")) return Fail(L"unterminated comment");
+                continue;
+            }
             if (Peek(L"<![CDATA[")) {
                 pos_ += 9;
                 size_t e = s_.find(L"]]>", pos_);
@@ -138,7 +171,10 @@ private:
                 pos_ = e + 3;
                 continue;
             }
-            if (Peek(L"<?")) { if (!SkipUntil(L"?>")) return Fail(L"unterminated instruction"); continue; }
+            if (Peek(L"<?")) {
+                if (!SkipUntil(L"?>")) return Fail(L"unterminated instruction");
+                continue;
+            }
             if (Peek(L"<")) {
                 auto child = Element(depth + 1);
                 if (!child) return nullptr;
@@ -182,7 +218,10 @@ bool XmlDocument::LoadFromBytes(const std::string& b) {
             unsigned c = static_cast<unsigned char>(b[i]) | (static_cast<unsigned char>(b[i + 1]) << 8);
             if (c >= 0xD800 && c < 0xDC00 && i + 3 < b.size()) {
                 unsigned lo = static_cast<unsigned char>(b[i + 2]) | (static_cast<unsigned char>(b[i + 3]) << 8);
-                if (lo >= 0xDC00 && lo < 0xE000) { c = 0x10000 + ((c - 0xD800) << 10) + (lo - 0xDC00); i += 2; }
+                if (lo >= 0xDC00 && lo < 0xE000) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (lo - 0xDC00);
+                    i += 2;
+                }
             }
             text += static_cast<wchar_t>(c);
         }
@@ -217,11 +256,20 @@ std::string EscapeXmlText(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;

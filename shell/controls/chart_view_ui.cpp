@@ -28,15 +28,24 @@ void CChartViewUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
     const CDuiString name(pstrName ? pstrName : L"");
     const CDuiString value(pstrValue ? pstrValue : L"");
     if (name == L"view") {
-        if (value == L"pie") m_view = kPie;
-        else if (value == L"histpgram") m_view = kHistogram;
-    } else if (name == L"shadowimage") m_sShadowImage = value;
-    else if (name == L"shadowimageheight") m_nShadowImageHeight = ParseIntUI(value);
-    else if (name == L"pillarimage") m_sPillarImage = value;
-    else if (name == L"pillarimagewidth") m_nPillarImageWidth = ParseIntUI(value);
-    else if (name == L"showhtml") m_bShowHtml = value == L"true";
-    else if (name == L"showtext") m_bShowText = value == L"true";
-    else if (name == L"font") m_iFont = ParseIntUI(value);
+        if (value == L"pie")
+            m_view = kPie;
+        else if (value == L"histpgram")
+            m_view = kHistogram;
+    } else if (name == L"shadowimage")
+        m_sShadowImage = value;
+    else if (name == L"shadowimageheight")
+        m_nShadowImageHeight = ParseIntUI(value);
+    else if (name == L"pillarimage")
+        m_sPillarImage = value;
+    else if (name == L"pillarimagewidth")
+        m_nPillarImageWidth = ParseIntUI(value);
+    else if (name == L"showhtml")
+        m_bShowHtml = value == L"true";
+    else if (name == L"showtext")
+        m_bShowText = value == L"true";
+    else if (name == L"font")
+        m_iFont = ParseIntUI(value);
     else {
         CControlUI::SetAttribute(pstrName, pstrValue);
         return;
@@ -61,8 +70,10 @@ bool CChartViewUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* pStopContro
     cairo_save(hDC);
     cairo_rectangle(hDC, m_rcItem.left, m_rcItem.top, GetWidth(), GetHeight());
     cairo_clip(hDC);
-    if (m_view == kPie) PaintPie(hDC);
-    else if (m_view == kHistogram) PaintHistogram(hDC);
+    if (m_view == kPie)
+        PaintPie(hDC);
+    else if (m_view == kHistogram)
+        PaintHistogram(hDC);
     cairo_restore(hDC);
     return true;
 }
@@ -154,8 +165,8 @@ void CChartViewUI::PaintHistogram(HDC hDC) {
         }
         if (m_bShowText)
             DrawItemText(hDC,
-                         RECT{m_rcItem.left + x - gap, m_rcItem.bottom - label, m_rcItem.left + x + m_nPillarImageWidth + gap,
-                              m_rcItem.bottom},
+                         RECT{m_rcItem.left + x - gap, m_rcItem.bottom - label,
+                              m_rcItem.left + x + m_nPillarImageWidth + gap, m_rcItem.bottom},
                          item.name, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
         x += gap + m_nPillarImageWidth;
     }

@@ -46,68 +46,73 @@ void CComboEditContainerElementUI::Notify(TNotifyUI& msg) {
 
 void CComboEditContainerElementUI::DoEvent(TEventUI& event) {
     auto toOwner = [this](TEventUI& e, bool container) {
-        if (m_pOwner) m_pOwner->DoEvent(e);
-        else if (container) CContainerUI::DoEvent(e);
-        else CControlUI::DoEvent(e);
+        if (m_pOwner)
+            m_pOwner->DoEvent(e);
+        else if (container)
+            CContainerUI::DoEvent(e);
+        else
+            CControlUI::DoEvent(e);
     };
     if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
         toOwner(event, true);
         return;
     }
     switch (event.Type) {
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            Activate();
-            Invalidate();
-        }
-        return;
-    case UIEVENT_KEYDOWN:
-        if (IsEnabled() && event.wParam == kVkReturn) {
-            Activate();
-            Invalidate();
-            if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_RETURN);
-            return;
-        }
-        break;
-    case UIEVENT_BUTTONDOWN:
-        if (IsEnabled()) {
-            if (m_pOwner && m_pOwner->IsMultiSelect() && IsKeyDownUI(kVkControl)) {
-                if (IsSelected()) m_pOwner->UnSelectItem(GetIndex());
-                else m_pOwner->SelectMultiItem(GetIndex(), true);
-            } else {
-                Select(true, true);
+        case UIEVENT_DBLCLICK:
+            if (IsEnabled()) {
+                Activate();
+                Invalidate();
             }
-            Invalidate();
-        }
-        return;
-    case UIEVENT_BUTTONUP:
-        if (IsEnabled() && m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMCLICK);
-        return;
-    case UIEVENT_MOUSEMOVE:
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_uButtonState |= UISTATE_HOT;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSELEAVE:
-        if (m_uButtonState & UISTATE_HOT) {
-            m_uButtonState &= ~UISTATE_HOT;
-            Invalidate();
-        }
-        return;
-    case UIEVENT_TIMER:
-        if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TIMER, event.wParam, event.lParam);
-        return;
-    case UIEVENT_CONTEXTMENU:
-        if (IsContextMenuUsed()) {
-            if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MENU, event.wParam, event.lParam);
             return;
-        }
-        break;
-    default:
-        break;
+        case UIEVENT_KEYDOWN:
+            if (IsEnabled() && event.wParam == kVkReturn) {
+                Activate();
+                Invalidate();
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_RETURN);
+                return;
+            }
+            break;
+        case UIEVENT_BUTTONDOWN:
+            if (IsEnabled()) {
+                if (m_pOwner && m_pOwner->IsMultiSelect() && IsKeyDownUI(kVkControl)) {
+                    if (IsSelected())
+                        m_pOwner->UnSelectItem(GetIndex());
+                    else
+                        m_pOwner->SelectMultiItem(GetIndex(), true);
+                } else {
+                    Select(true, true);
+                }
+                Invalidate();
+            }
+            return;
+        case UIEVENT_BUTTONUP:
+            if (IsEnabled() && m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMCLICK);
+            return;
+        case UIEVENT_MOUSEMOVE:
+            return;
+        case UIEVENT_MOUSEENTER:
+            if (IsEnabled()) {
+                m_uButtonState |= UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_MOUSELEAVE:
+            if (m_uButtonState & UISTATE_HOT) {
+                m_uButtonState &= ~UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_TIMER:
+            if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TIMER, event.wParam, event.lParam);
+            return;
+        case UIEVENT_CONTEXTMENU:
+            if (IsContextMenuUsed()) {
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MENU, event.wParam, event.lParam);
+                return;
+            }
+            break;
+        default:
+            break;
     }
     toOwner(event, false);
 }

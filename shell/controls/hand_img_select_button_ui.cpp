@@ -38,11 +38,11 @@ int CHandImgSelectButtonUI::CursorIdOf(LPCTSTR value) {
         const wchar_t* name;
         int id;
     } kCursors[] = {
-        {L"arrow", UICURSOR_ARROW},       {L"ibeam", UICURSOR_IBEAM},       {L"wait", UICURSOR_WAIT},
-        {L"cross", UICURSOR_CROSS},       {L"uparrow", UICURSOR_UPARROW},   {L"size", UICURSOR_SIZE},
-        {L"icon", UICURSOR_ICON},         {L"sizenwse", UICURSOR_SIZENWSE}, {L"sizenesw", UICURSOR_SIZENESW},
-        {L"sizewe", UICURSOR_SIZEWE},     {L"sizens", UICURSOR_SIZENS},     {L"sizeall", UICURSOR_SIZEALL},
-        {L"no", UICURSOR_NO},             {L"hand", UICURSOR_HAND},
+        {L"arrow", UICURSOR_ARROW},   {L"ibeam", UICURSOR_IBEAM},       {L"wait", UICURSOR_WAIT},
+        {L"cross", UICURSOR_CROSS},   {L"uparrow", UICURSOR_UPARROW},   {L"size", UICURSOR_SIZE},
+        {L"icon", UICURSOR_ICON},     {L"sizenwse", UICURSOR_SIZENWSE}, {L"sizenesw", UICURSOR_SIZENESW},
+        {L"sizewe", UICURSOR_SIZEWE}, {L"sizens", UICURSOR_SIZENS},     {L"sizeall", UICURSOR_SIZEALL},
+        {L"no", UICURSOR_NO},         {L"hand", UICURSOR_HAND},
     };
     if (!value) return 0;
     for (const auto& c : kCursors)
@@ -69,14 +69,16 @@ void CHandImgSelectButtonUI::LoadPicture() {
     m_nImageHeight = image->nY;
     const int w = GetWidth(), h = GetHeight();
     m_rcCrop = RECT{0, 0, w, h};
-    if (w >= m_nImageWidth && h >= m_nImageHeight) m_sCrop = m_sHandImage;
-    else DescribeCrop();
+    if (w >= m_nImageWidth && h >= m_nImageHeight)
+        m_sCrop = m_sHandImage;
+    else
+        DescribeCrop();
 }
 
 void CHandImgSelectButtonUI::DescribeCrop() {
-    m_sCrop = DuiFormat(L"file='%s' source='%d,%d,%d,%d'", m_sHandImage.GetData(), static_cast<int>(m_rcCrop.left),
-                        static_cast<int>(m_rcCrop.top), static_cast<int>(m_rcCrop.right),
-                        static_cast<int>(m_rcCrop.bottom));
+    m_sCrop =
+        DuiFormat(L"file='%s' source='%d,%d,%d,%d'", m_sHandImage.GetData(), static_cast<int>(m_rcCrop.left),
+                  static_cast<int>(m_rcCrop.top), static_cast<int>(m_rcCrop.right), static_cast<int>(m_rcCrop.bottom));
 }
 
 void CHandImgSelectButtonUI::Pan(POINT pt) {
@@ -94,33 +96,33 @@ void CHandImgSelectButtonUI::PaintStatusImage(HDC hDC) {
 void CHandImgSelectButtonUI::DoEvent(TEventUI& event) {
     NotifyPointerCrossing(this, event);
     switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-        // A drag starts only where its first position is known: a press
-        // that is not the enabled button's own would pan from a stale point.
-        if (IsEnabled() && PtInRectUI(m_rcItem, event.ptMouse)) {
-            m_bDragging = true;
-            m_ptLast = event.ptMouse;
-        }
-        break;
-    case UIEVENT_BUTTONUP:
-        // The end of a drag, never a click.
-        m_bDragging = false;
-        if (m_uButtonState & UISTATE_CAPTURED) {
-            m_uButtonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
-            Invalidate();
-        }
-        return;
-    case UIEVENT_MOUSEMOVE:
-        // A crop taken at size 0 by 0 stands for the whole picture; moving
-        // it would leave an empty source and the picture would vanish.
-        if (m_bDragging && !IsRectEmptyUI(m_rcCrop)) {
-            Pan(event.ptMouse);
-            Invalidate();
-        }
-        break;
-    default:
-        break;
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_DBLCLICK:
+            // A drag starts only where its first position is known: a press
+            // that is not the enabled button's own would pan from a stale point.
+            if (IsEnabled() && PtInRectUI(m_rcItem, event.ptMouse)) {
+                m_bDragging = true;
+                m_ptLast = event.ptMouse;
+            }
+            break;
+        case UIEVENT_BUTTONUP:
+            // The end of a drag, never a click.
+            m_bDragging = false;
+            if (m_uButtonState & UISTATE_CAPTURED) {
+                m_uButtonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
+                Invalidate();
+            }
+            return;
+        case UIEVENT_MOUSEMOVE:
+            // A crop taken at size 0 by 0 stands for the whole picture; moving
+            // it would leave an empty source and the picture would vanish.
+            if (m_bDragging && !IsRectEmptyUI(m_rcCrop)) {
+                Pan(event.ptMouse);
+                Invalidate();
+            }
+            break;
+        default:
+            break;
     }
     CButtonUI::DoEvent(event);
 }

@@ -14,8 +14,7 @@ class CMsgWnd;
 // way. `title` and `text` may be null or empty (the skin's own stays);
 // `textIsKey` not 0 makes `text` a key of the language files; `buttonMode`
 // 0 shows only the confirm button, 1 confirm and cancel, others as the skin.
-int ShowMessageBox(win::HWND parent, const wchar_t* title, const wchar_t* text, int dpi, int textIsKey,
-                   int buttonMode);
+int ShowMessageBox(win::HWND parent, const wchar_t* title, const wchar_t* text, int dpi, int textIsKey, int buttonMode);
 
 // The open message boxes and their windows (UI thread only). A box is in it
 // from the creation of its window until the window is destroyed or

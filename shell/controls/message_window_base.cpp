@@ -9,8 +9,16 @@ using namespace DuiLib;
 
 int CMessageWindowBase::AcceptedDpi(int dpi) {
     switch (dpi) {
-    case 48: case 72: case 96: case 120: case 144: case 168: case 192: return dpi;
-    default: return 96;
+        case 48:
+        case 72:
+        case 96:
+        case 120:
+        case 144:
+        case 168:
+        case 192:
+            return dpi;
+        default:
+            return 96;
     }
 }
 
@@ -49,8 +57,10 @@ void CMessageWindowBase::OnClick(TNotifyUI& msg) {
         return;
     }
     const CDuiString name = msg.pSender->GetName();
-    if (name.CompareNoCase(L"confirm_btn") == 0) Close(1);
-    else if (name.CompareNoCase(L"cancel_btn") == 0) Close(0);
+    if (name.CompareNoCase(L"confirm_btn") == 0)
+        Close(1);
+    else if (name.CompareNoCase(L"cancel_btn") == 0)
+        Close(0);
 }
 
 LRESULT CMessageWindowBase::OnSysCommand(UINT, WPARAM, LPARAM, BOOL& bHandled) {

@@ -21,19 +21,27 @@ struct PhoneLook {
 
 PhoneLook PhoneLookFor(uint8_t type) {
     switch (type) {
-    case 1: return {L"Phone_type_iphone", L"file='power/Phone_type_iphone.png'"};
-    case 2: return {L"Phone_type_samsung", L"file='power/Phone_type_samsung.png'"};
-    case 3: return {L"Phone_type_other", L"file='power/Phone_type_other.png'"};
-    default: return {L"Phone_type_no_device", L"file='power/Phone_type_no_device.png'"};
+        case 1:
+            return {L"Phone_type_iphone", L"file='power/Phone_type_iphone.png'"};
+        case 2:
+            return {L"Phone_type_samsung", L"file='power/Phone_type_samsung.png'"};
+        case 3:
+            return {L"Phone_type_other", L"file='power/Phone_type_other.png'"};
+        default:
+            return {L"Phone_type_no_device", L"file='power/Phone_type_no_device.png'"};
     }
 }
 
 const wchar_t* ChargeImageFor(uint8_t state) {
     switch (state) {
-    case 0: return L"file='power/powered.png'";
-    case 1: return L"file='power/powering.png'";
-    case 2: return L"file='power/power.png'";
-    default: return nullptr;
+        case 0:
+            return L"file='power/powered.png'";
+        case 1:
+            return L"file='power/powering.png'";
+        case 2:
+            return L"file='power/power.png'";
+        default:
+            return nullptr;
     }
 }
 

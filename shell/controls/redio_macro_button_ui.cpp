@@ -15,8 +15,10 @@ CControlUI* CRedioMacroButtonUI::CreateInstance() { return new CRedioMacroButton
 LPCTSTR CRedioMacroButtonUI::GetClass() const { return kClassName; }
 
 void CRedioMacroButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
-    if (DuiCompareNoCase(pstrName, L"redioimage") == 0) m_sPulseImage = pstrValue ? pstrValue : L"";
-    else CButtonUI::SetAttribute(pstrName, pstrValue);
+    if (DuiCompareNoCase(pstrName, L"redioimage") == 0)
+        m_sPulseImage = pstrValue ? pstrValue : L"";
+    else
+        CButtonUI::SetAttribute(pstrName, pstrValue);
 }
 
 void CRedioMacroButtonUI::DoEvent(TEventUI& event) {

@@ -23,35 +23,35 @@ LPVOID CSelectPanelUI::GetInterface(LPCTSTR pstrName) {
 void CSelectPanelUI::DoEvent(TEventUI& event) {
     CVerticalLayoutUI::DoEvent(event);
     switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-        if (IsEnabled()) {
-            m_nButtonDown = 1;
-            m_ptStart = event.ptMouse;
-        }
-        break;
-    case UIEVENT_MOUSEMOVE:
-        if (m_nButtonDown) m_bDragging = true;
-        if (m_bDragging) {
-            m_ptCurrent = event.ptMouse;
-            m_rcSelection.left = std::min(m_ptStart.x, m_ptCurrent.x);
-            m_rcSelection.right = std::max(m_ptStart.x, m_ptCurrent.x);
-            m_rcSelection.top = std::min(m_ptStart.y, m_ptCurrent.y);
-            m_rcSelection.bottom = std::max(m_ptStart.y, m_ptCurrent.y);
-            NeedUpdate();
-        }
-        break;
-    case UIEVENT_BUTTONUP:
-        m_nButtonDown = 0;
-        if (m_bDragging) {
-            m_bDragging = false;
-            m_ptStart = m_ptCurrent;
-            SelectButtonsInRect();
-            NeedUpdate();
-            if (m_pManager) m_pManager->SendNotify(this, L"click_select_end");
-        }
-        break;
-    default:
-        break;
+        case UIEVENT_BUTTONDOWN:
+            if (IsEnabled()) {
+                m_nButtonDown = 1;
+                m_ptStart = event.ptMouse;
+            }
+            break;
+        case UIEVENT_MOUSEMOVE:
+            if (m_nButtonDown) m_bDragging = true;
+            if (m_bDragging) {
+                m_ptCurrent = event.ptMouse;
+                m_rcSelection.left = std::min(m_ptStart.x, m_ptCurrent.x);
+                m_rcSelection.right = std::max(m_ptStart.x, m_ptCurrent.x);
+                m_rcSelection.top = std::min(m_ptStart.y, m_ptCurrent.y);
+                m_rcSelection.bottom = std::max(m_ptStart.y, m_ptCurrent.y);
+                NeedUpdate();
+            }
+            break;
+        case UIEVENT_BUTTONUP:
+            m_nButtonDown = 0;
+            if (m_bDragging) {
+                m_bDragging = false;
+                m_ptStart = m_ptCurrent;
+                SelectButtonsInRect();
+                NeedUpdate();
+                if (m_pManager) m_pManager->SendNotify(this, L"click_select_end");
+            }
+            break;
+        default:
+            break;
     }
 }
 

@@ -7,8 +7,8 @@ using namespace DuiLib;
 namespace {
 
 constexpr const wchar_t* kChildNames[] = {
-    L"check_name_select", L"OldRev", L"updateRev", L"update_status_text",
-    L"update_status_ok", L"update_status_ing", L"update_progress_value",
+    L"check_name_select",     L"OldRev", L"updateRev", L"update_status_text", L"update_status_ok", L"update_status_ing",
+    L"update_progress_value",
 };
 
 // What each state shows.

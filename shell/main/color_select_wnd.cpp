@@ -121,7 +121,8 @@ void CColorSelectWnd::SetSevenColorMode(int flag) {
     CControlUI* seven = m_pm.FindControl(L"7color");
     if (seven != nullptr && seven->GetInterface(L"Option") != nullptr)
         static_cast<COptionUI*>(seven)->Selected(flag != 0, false);
-    if (CControlUI* preview = m_pm.FindControl(L"color_show_btn")) preview->SetBkImage(flag != 0 ? kSevenColorImage : L"");
+    if (CControlUI* preview = m_pm.FindControl(L"color_show_btn"))
+        preview->SetBkImage(flag != 0 ? kSevenColorImage : L"");
 }
 
 void CColorSelectWnd::OnWindowInit(TNotifyUI&) {

@@ -14,19 +14,26 @@ DuiLib::CDuiString SenderName(const DuiLib::TNotifyUI& msg) {
 
 bool Holds(Needs needs, const CCorvaneUSBDevice* page) {
     switch (needs) {
-    case Needs::Always: return true;
-    case Needs::Keyboard: return page != nullptr && page->GetDeviceType() == CCorvaneUSBDevice::kTypeKeyboard;
-    case Needs::Mouse: return page != nullptr && page->GetDeviceType() == CCorvaneUSBDevice::kTypeMouse;
-    case Needs::Never: return false;
+        case Needs::Always:
+            return true;
+        case Needs::Keyboard:
+            return page != nullptr && page->GetDeviceType() == CCorvaneUSBDevice::kTypeKeyboard;
+        case Needs::Mouse:
+            return page != nullptr && page->GetDeviceType() == CCorvaneUSBDevice::kTypeMouse;
+        case Needs::Never:
+            return false;
     }
     return false;
 }
 
 bool WithinBound(Bound bound, int index, const CCorvaneUSBDevice* page) {
     switch (bound) {
-    case Bound::Any: return true;
-    case Bound::DpiStage: return index < kDpiStageCount;
-    case Bound::PageKeys: return page != nullptr && index < page->GetKeyCount();
+        case Bound::Any:
+            return true;
+        case Bound::DpiStage:
+            return index < kDpiStageCount;
+        case Bound::PageKeys:
+            return page != nullptr && index < page->GetKeyCount();
     }
     return false;
 }

@@ -33,9 +33,12 @@ std::wstring FirmwareUpdaterFolder() { return win::GetProgramFolder() + L"Update
 
 std::wstring FirmwareUpdaterPath(FirmwareUpdater updater) {
     switch (updater) {
-    case FirmwareUpdater::Keyboard: return FirmwareUpdaterFolder() + kKeyboardUpdaterName;
-    case FirmwareUpdater::Receiver: return FirmwareUpdaterFolder() + kReceiverUpdaterName;
-    case FirmwareUpdater::None: break;
+        case FirmwareUpdater::Keyboard:
+            return FirmwareUpdaterFolder() + kKeyboardUpdaterName;
+        case FirmwareUpdater::Receiver:
+            return FirmwareUpdaterFolder() + kReceiverUpdaterName;
+        case FirmwareUpdater::None:
+            break;
     }
     return {};
 }

@@ -37,9 +37,8 @@ DUI_END_MESSAGE_MAP()
 
 namespace {
 
-constexpr const wchar_t* kCaptionButtonNames[] = {L"closebtn",    L"maxbtn",      L"restorebtn",
-                                                  L"minbtn",      L"skinbtn",     L"gamemodebtn",
-                                                  L"cloudbtn",    L"smarteyesbtn", L"setbtn"};
+constexpr const wchar_t* kCaptionButtonNames[] = {L"closebtn",    L"maxbtn",   L"restorebtn",   L"minbtn", L"skinbtn",
+                                                  L"gamemodebtn", L"cloudbtn", L"smarteyesbtn", L"setbtn"};
 
 // The tray icon's and the window's icon resource.
 constexpr UINT kIconResource = 107;

@@ -150,14 +150,22 @@ public:
     DuiLib::UINT GetClassStyle() const override;
     void OnFinalMessage(DuiLib::HWND hWnd) override;
     void InitWindow() override;
-    DuiLib::LRESULT OnDestroy(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
-    DuiLib::LRESULT OnGetMinMaxInfo(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
-    DuiLib::LRESULT OnSysCommand(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
-    DuiLib::LRESULT OnLButtonDown(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
-    DuiLib::LRESULT OnLButtonUp(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
-    DuiLib::LRESULT OnMouseMove(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
-    DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled) override;
-    virtual DuiLib::LRESULT OnTimer(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam, DuiLib::BOOL& bHandled);
+    DuiLib::LRESULT OnDestroy(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                              DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnGetMinMaxInfo(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                    DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnSysCommand(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                 DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnLButtonDown(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                  DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnLButtonUp(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT OnMouseMove(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                DuiLib::BOOL& bHandled) override;
+    DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                        DuiLib::BOOL& bHandled) override;
+    virtual DuiLib::LRESULT OnTimer(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
+                                    DuiLib::BOOL& bHandled);
 
     // --- Notifications (routing: main_wnd_dispatch.cpp) ------------------------
     void Notify(DuiLib::TNotifyUI& msg) override;
@@ -448,8 +456,10 @@ public:
     virtual void ApplyLanguageToPages(int index, bool writeProfile);
 
     // --- File dialogs and function tabs (main_wnd_dispatch.cpp) -----------------
-    virtual int ShowOpenFileDialog(const DuiLib::CDuiString& filter, DuiLib::HWND owner, DuiLib::CDuiString& path, int unused);
-    virtual int ShowSaveFileDialog(const DuiLib::CDuiString& filter, DuiLib::HWND owner, DuiLib::CDuiString& path, int unused);
+    virtual int ShowOpenFileDialog(const DuiLib::CDuiString& filter, DuiLib::HWND owner, DuiLib::CDuiString& path,
+                                   int unused);
+    virtual int ShowSaveFileDialog(const DuiLib::CDuiString& filter, DuiLib::HWND owner, DuiLib::CDuiString& path,
+                                   int unused);
     virtual void SelectFunctionTab(int tab);
     // The base name a successful open dialog remembered (profile and macro imports).
     const DuiLib::CDuiString& GetLastFileBaseName() const { return m_lastFileBaseName; }

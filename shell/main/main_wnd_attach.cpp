@@ -45,25 +45,26 @@ win::LRESULT CMainWnd::OnDeviceSlotAttached(int slot) {
     const bool exists = HasDevicePanel(slot);
     bool bound = true;
     switch (s.deviceType) {
-    case kKeyboardWired:
-    case kKeyboardReceiver:
-        if (!exists) CreateKeyboardPanel(row, 0);
-        bound = AttachKeyboard(slot);
-        break;
-    case kMouseWired:
-    case kMouseReceiver:
-        if (!exists) CreateMousePanel(row, 0);
-        bound = AttachMouse(slot);
-        break;
-    case HidDeviceSlot::kTypeMousePad:
-        if (!exists) CreateMousePadPanel(row, 0);
-        bound = AttachMousePad(slot);
-        break;
-    case HidDeviceSlot::kTypeHeadset:
-        if (!exists) CreateHeadsetPanel(row, 0);
-        bound = AttachHeadset(slot);
-        break;
-    default: break;
+        case kKeyboardWired:
+        case kKeyboardReceiver:
+            if (!exists) CreateKeyboardPanel(row, 0);
+            bound = AttachKeyboard(slot);
+            break;
+        case kMouseWired:
+        case kMouseReceiver:
+            if (!exists) CreateMousePanel(row, 0);
+            bound = AttachMouse(slot);
+            break;
+        case HidDeviceSlot::kTypeMousePad:
+            if (!exists) CreateMousePadPanel(row, 0);
+            bound = AttachMousePad(slot);
+            break;
+        case HidDeviceSlot::kTypeHeadset:
+            if (!exists) CreateHeadsetPanel(row, 0);
+            bound = AttachHeadset(slot);
+            break;
+        default:
+            break;
     }
     RaiseWindow();
     return bound ? 1 : 0;
@@ -72,17 +73,28 @@ win::LRESULT CMainWnd::OnDeviceSlotAttached(int slot) {
 void CMainWnd::OnDeviceSlotDetached(int slot) {
     if (slot < 0 || static_cast<size_t>(slot) >= m_slots.size()) return;
     switch (m_slots[static_cast<size_t>(slot)].deviceType) {
-    case kKeyboardWired:
-    case kKeyboardReceiver: DetachKeyboard(slot); break;
-    case kMouseWired:
-    case kMouseReceiver: DetachMouse(slot); break;
-    case HidDeviceSlot::kTypeMousePad: DetachMousePad(slot); break;
-    case HidDeviceSlot::kTypeHeadset: DetachHeadset(slot); break;
-    default: break;
+        case kKeyboardWired:
+        case kKeyboardReceiver:
+            DetachKeyboard(slot);
+            break;
+        case kMouseWired:
+        case kMouseReceiver:
+            DetachMouse(slot);
+            break;
+        case HidDeviceSlot::kTypeMousePad:
+            DetachMousePad(slot);
+            break;
+        case HidDeviceSlot::kTypeHeadset:
+            DetachHeadset(slot);
+            break;
+        default:
+            break;
     }
 }
 
-bool CMainWnd::AttachKeyboard(int slot) { return AttachPartnered(slot, kKeyboardWired, kKeyboardReceiver, m_keyboards); }
+bool CMainWnd::AttachKeyboard(int slot) {
+    return AttachPartnered(slot, kKeyboardWired, kKeyboardReceiver, m_keyboards);
+}
 bool CMainWnd::AttachMouse(int slot) { return AttachPartnered(slot, kMouseWired, kMouseReceiver, m_mice); }
 bool CMainWnd::AttachMousePad(int slot) { return AttachSingle(slot, m_mousePads); }
 bool CMainWnd::AttachHeadset(int slot) { return AttachSingle(slot, m_headsets); }
@@ -221,42 +233,43 @@ void CMainWnd::AttachAuxInterface(int slot, int slotType) {
     if (slot < 0 || static_cast<size_t>(slot) >= m_slots.size()) return;
     const HidDeviceSlot& s = m_slots[static_cast<size_t>(slot)];
     switch (slotType) {
-    case kKeyboardWired:
-    case kMouseWired:
-        for (CCorvaneUSBDevice* page : slotType == kKeyboardWired ? m_keyboards : m_mice) {
-            const HidDeviceSlot record = page->GetSlotRecord();
-            if (!page->IsEventChannelOpen()) {
-                if (SameIds(s, record)) {
-                    DeviceTrace(L"attach: slot %d event channel of %ls", slot, page->GetDeviceName().GetData());
-                    page->OpenEventChannel(s.devicePath, slotType);
+        case kKeyboardWired:
+        case kMouseWired:
+            for (CCorvaneUSBDevice* page : slotType == kKeyboardWired ? m_keyboards : m_mice) {
+                const HidDeviceSlot record = page->GetSlotRecord();
+                if (!page->IsEventChannelOpen()) {
+                    if (SameIds(s, record)) {
+                        DeviceTrace(L"attach: slot %d event channel of %ls", slot, page->GetDeviceName().GetData());
+                        page->OpenEventChannel(s.devicePath, slotType);
+                    }
+                } else if (record.hasPartner && record.partnerRow < m_slots.size() &&
+                           SameIds(s, m_slots[record.partnerRow])) {
+                    DeviceTrace(L"attach: slot %d event channel of %ls reopened", slot,
+                                page->GetDeviceName().GetData());
+                    page->ReopenEventChannel(s.devicePath, slotType);
                 }
-            } else if (record.hasPartner && record.partnerRow < m_slots.size() &&
-                       SameIds(s, m_slots[record.partnerRow])) {
-                DeviceTrace(L"attach: slot %d event channel of %ls reopened", slot, page->GetDeviceName().GetData());
-                page->ReopenEventChannel(s.devicePath, slotType);
             }
+            break;
+        case kKeyboardReceiver:
+        case kMouseReceiver: {
+            const HidDeviceSlot& match = s.hasPartner && s.partnerRow < m_slots.size() ? m_slots[s.partnerRow] : s;
+            for (CCorvaneUSBDevice* page : slotType == kKeyboardReceiver ? m_keyboards : m_mice) {
+                if (page->IsEventChannelOnReceiver() || !SameIds(match, page->GetSlotRecord())) continue;
+                DeviceTrace(L"attach: slot %d receiver event channel of %ls", slot, page->GetDeviceName().GetData());
+                page->OpenEventChannel(s.devicePath, slotType);
+            }
+            break;
         }
-        break;
-    case kKeyboardReceiver:
-    case kMouseReceiver: {
-        const HidDeviceSlot& match =
-            s.hasPartner && s.partnerRow < m_slots.size() ? m_slots[s.partnerRow] : s;
-        for (CCorvaneUSBDevice* page : slotType == kKeyboardReceiver ? m_keyboards : m_mice) {
-            if (page->IsEventChannelOnReceiver() || !SameIds(match, page->GetSlotRecord())) continue;
-            DeviceTrace(L"attach: slot %d receiver event channel of %ls", slot, page->GetDeviceName().GetData());
-            page->OpenEventChannel(s.devicePath, slotType);
-        }
-        break;
-    }
-    case HidDeviceSlot::kTypeMousePad:
-    case HidDeviceSlot::kTypeHeadset:
-        for (CCorvaneUSBDevice* page : slotType == HidDeviceSlot::kTypeMousePad ? m_mousePads : m_headsets) {
-            if (page->IsEventChannelOpen() || !SameIds(s, page->GetSlotRecord())) continue;
-            DeviceTrace(L"attach: slot %d event channel of %ls", slot, page->GetDeviceName().GetData());
-            page->OpenEventChannel(s.devicePath, slotType);
-        }
-        break;
-    default: break;
+        case HidDeviceSlot::kTypeMousePad:
+        case HidDeviceSlot::kTypeHeadset:
+            for (CCorvaneUSBDevice* page : slotType == HidDeviceSlot::kTypeMousePad ? m_mousePads : m_headsets) {
+                if (page->IsEventChannelOpen() || !SameIds(s, page->GetSlotRecord())) continue;
+                DeviceTrace(L"attach: slot %d event channel of %ls", slot, page->GetDeviceName().GetData());
+                page->OpenEventChannel(s.devicePath, slotType);
+            }
+            break;
+        default:
+            break;
     }
 }
 
@@ -311,34 +324,34 @@ void CMainWnd::DetachAuxInterface(int slot, int slotType) {
     if (slot < 0 || static_cast<size_t>(slot) >= m_slots.size()) return;
     const HidDeviceSlot& s = m_slots[static_cast<size_t>(slot)];
     switch (slotType) {
-    case kKeyboardWired:
-    case kMouseWired:
-        for (CCorvaneUSBDevice* page : slotType == kKeyboardWired ? m_keyboards : m_mice) {
-            if (!page->IsEventChannelOpen() || !SameIds(s, page->GetSlotRecord())) continue;
-            DeviceTrace(L"detach: slot %d event channel of %ls", slot, page->GetDeviceName().GetData());
-            page->CloseEventChannel(slotType);
+        case kKeyboardWired:
+        case kMouseWired:
+            for (CCorvaneUSBDevice* page : slotType == kKeyboardWired ? m_keyboards : m_mice) {
+                if (!page->IsEventChannelOpen() || !SameIds(s, page->GetSlotRecord())) continue;
+                DeviceTrace(L"detach: slot %d event channel of %ls", slot, page->GetDeviceName().GetData());
+                page->CloseEventChannel(slotType);
+            }
+            break;
+        case kKeyboardReceiver:
+        case kMouseReceiver: {
+            const HidDeviceSlot& match = s.hasPartner && s.partnerRow < m_slots.size() ? m_slots[s.partnerRow] : s;
+            for (CCorvaneUSBDevice* page : slotType == kKeyboardReceiver ? m_keyboards : m_mice) {
+                if (!page->IsEventChannelOnReceiver() || !SameIds(match, page->GetSlotRecord())) continue;
+                DeviceTrace(L"detach: slot %d receiver event channel of %ls", slot, page->GetDeviceName().GetData());
+                page->CloseEventChannel(slotType);
+            }
+            break;
         }
-        break;
-    case kKeyboardReceiver:
-    case kMouseReceiver: {
-        const HidDeviceSlot& match =
-            s.hasPartner && s.partnerRow < m_slots.size() ? m_slots[s.partnerRow] : s;
-        for (CCorvaneUSBDevice* page : slotType == kKeyboardReceiver ? m_keyboards : m_mice) {
-            if (!page->IsEventChannelOnReceiver() || !SameIds(match, page->GetSlotRecord())) continue;
-            DeviceTrace(L"detach: slot %d receiver event channel of %ls", slot, page->GetDeviceName().GetData());
-            page->CloseEventChannel(slotType);
-        }
-        break;
-    }
-    case HidDeviceSlot::kTypeMousePad:
-    case HidDeviceSlot::kTypeHeadset:
-        for (CCorvaneUSBDevice* page : slotType == HidDeviceSlot::kTypeMousePad ? m_mousePads : m_headsets) {
-            if (!page->IsEventChannelOpen() || !SameIds(s, page->GetSlotRecord())) continue;
-            DeviceTrace(L"detach: slot %d event channel of %ls", slot, page->GetDeviceName().GetData());
-            page->CloseEventChannel(slotType);
-        }
-        break;
-    default: break;
+        case HidDeviceSlot::kTypeMousePad:
+        case HidDeviceSlot::kTypeHeadset:
+            for (CCorvaneUSBDevice* page : slotType == HidDeviceSlot::kTypeMousePad ? m_mousePads : m_headsets) {
+                if (!page->IsEventChannelOpen() || !SameIds(s, page->GetSlotRecord())) continue;
+                DeviceTrace(L"detach: slot %d event channel of %ls", slot, page->GetDeviceName().GetData());
+                page->CloseEventChannel(slotType);
+            }
+            break;
+        default:
+            break;
     }
 }
 
@@ -384,9 +397,8 @@ bool CMainWnd::SwitchPage(int slot) {
             // The remaining queries run from the entry's timer, so the window
             // keeps serving its messages between them.
             DeviceTrace(L"获取2.4G模式失败");
-            entry->StartLinkQueries(kLinkQueries - 1, [this, page, entry](bool linked) {
-                FinishReceiverSwitch(page, entry, linked);
-            });
+            entry->StartLinkQueries(kLinkQueries - 1,
+                                    [this, page, entry](bool linked) { FinishReceiverSwitch(page, entry, linked); });
             return true;
         }
         FinishReceiverSwitch(page, entry, true);
@@ -404,7 +416,8 @@ bool CMainWnd::SwitchPage(int slot) {
 void CMainWnd::FinishReceiverSwitch(CCorvaneUSBDevice* page, CDeviceOptionUI* entry, bool linked) {
     if (page->GetShowPower()) page->PollStatus();
     if (!linked) {
-        DeviceTrace(L"switch: %ls receiver does not reach its device; online check armed", page->GetDeviceName().GetData());
+        DeviceTrace(L"switch: %ls receiver does not reach its device; online check armed",
+                    page->GetDeviceName().GetData());
         entry->StartOnlineCheck(CDeviceOptionUI::kFirstOnlineCheckMs);
         return;
     }

@@ -10,7 +10,8 @@
 void CMainWnd::OnSaveShootData() {
     // Only a mouse takes recoil data; its result is not shown.
     CCorvaneUSBDevice* page = GetCurrentDevice();
-    auto* mouse = page ? static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)) : nullptr;
+    auto* mouse =
+        page ? static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)) : nullptr;
     if (mouse) mouse->UploadShootData();
 }
 // The device table the outside work tool asks for: four words of format,

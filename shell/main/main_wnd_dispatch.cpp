@@ -8,8 +8,8 @@
 #include "shell/controls/message_boxes.h"
 
 using namespace DuiLib;
-using dispatch::Needs;
 using dispatch::NameRow;
+using dispatch::Needs;
 
 namespace {
 
@@ -57,16 +57,18 @@ void CMainWnd::Notify(TNotifyUI& msg) {
 
 void CMainWnd::OnItemActivate(TNotifyUI& msg) {
     static const std::vector<NameRow> chain = {
-        {{L"macro_action"}, Needs::Always, [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI& m) {
-             w.ShowMacroActionMenu(m);
-         }},
+        {{L"macro_action"},
+         Needs::Always,
+         [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI& m) { w.ShowMacroActionMenu(m); }},
     };
     dispatch::RunChain(*this, chain, msg);
 }
 
 void CMainWnd::OnNotifySetFocus(TNotifyUI& msg) {
     static const std::vector<NameRow> chain = {
-        {{L"keyset_keyboard_text_edit"}, Needs::Always, [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) {
+        {{L"keyset_keyboard_text_edit"},
+         Needs::Always,
+         [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) {
              win::SendMessageW(w.GetHWND(), WM_KEY_CAPTURE, 1, 0);
          }},
     };
@@ -75,37 +77,49 @@ void CMainWnd::OnNotifySetFocus(TNotifyUI& msg) {
 
 void CMainWnd::OnNotifyItemSelect(TNotifyUI& msg) {
     static const std::vector<NameRow> first = {
-        {{L"device_profile_combo"}, Needs::Always,
+        {{L"device_profile_combo"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) {
              // Re-arming replaces a pending switch: only the last choice within
              // the delay is applied.
              win::SetTimer(w.GetHWND(), TIMER_MAIN_PROFILE_SWITCH, 400, nullptr);
          }},
-        {{L"light_combo_modeSelect"}, Needs::Always,
+        {{L"light_combo_modeSelect"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnLightModeSelected(); }},
-        {{L"light_combo_custommodeSelect"}, Needs::Always,
+        {{L"light_combo_custommodeSelect"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnCustomModeSelected(); }},
-        {{L"keyset_function_combo"}, Needs::Always,
+        {{L"keyset_function_combo"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnKeyFunctionSelected(); }},
-        {{L"keyset_macro_over_combo"}, Needs::Always,
+        {{L"keyset_macro_over_combo"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnMacroRepeatSelected(); }},
-        {{L"macro_name_list"}, Needs::Always,
+        {{L"macro_name_list"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnMacroSelected(); }},
-        {{L"custom_eq_name_combo"}, Needs::Always,
+        {{L"custom_eq_name_combo"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnCustomEqSelected(); }},
-        {{L"light_combo_ZZCCmodeSelect"}, Needs::Always,
+        {{L"light_combo_ZZCCmodeSelect"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnZZCCModeSelected(); }},
-        {{L"light_combo_audiomodeSelect"}, Needs::Always,
+        {{L"light_combo_audiomodeSelect"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.ApplyAudioLightSetting(); }},
-        {{L"Screen_tool_combo_Select"}, Needs::Keyboard,
+        {{L"Screen_tool_combo_Select"},
+         Needs::Keyboard,
          [](CMainWnd& w, CCorvaneUSBDevice* p, int, TNotifyUI&) {
              w.RunPageOperation(p, PageOperation::ScreenToolSelected, 0);
          }},
-        {{L"Pixel_size_combo_Select"}, Needs::Keyboard,
+        {{L"Pixel_size_combo_Select"},
+         Needs::Keyboard,
          [](CMainWnd& w, CCorvaneUSBDevice* p, int, TNotifyUI&) {
              w.RunPageOperation(p, PageOperation::PixelSizeSelected, 0);
          }},
-        {{L"screen_mode_combo_Select"}, Needs::Keyboard,
+        {{L"screen_mode_combo_Select"},
+         Needs::Keyboard,
          [](CMainWnd& w, CCorvaneUSBDevice* p, int, TNotifyUI&) {
              w.RunPageOperation(p, PageOperation::ScreenModeSelected, 0);
          }},
@@ -123,9 +137,11 @@ void CMainWnd::OnNotifyItemSelect(TNotifyUI& msg) {
 
 void CMainWnd::OnNotifyColorChanged(TNotifyUI& msg) {
     static const std::vector<NameRow> chain = {
-        {{L"deng_Color_Pallet"}, Needs::Always,
+        {{L"deng_Color_Pallet"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnPaletteColorChanged(); }},
-        {{L"deng_audioColor_Pallet"}, Needs::Always,
+        {{L"deng_audioColor_Pallet"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.OnAudioPaletteColor(); }},
     };
     dispatch::RunChain(*this, chain, msg);
@@ -141,9 +157,11 @@ void CMainWnd::OnNotifyWindowSize(TNotifyUI& msg) {
 
 void CMainWnd::OnNotifyClickSelectEnd(TNotifyUI& msg) {
     static const std::vector<NameRow> chain = {
-        {{L"device_key_light"}, Needs::Always,
+        {{L"device_key_light"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI& m) { w.ApplyKeySelectionLight(m.pSender); }},
-        {{L"mouse_device_key_light"}, Needs::Always,
+        {{L"mouse_device_key_light"},
+         Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI& m) { w.ApplyMouseKeySelectionLight(m.pSender); }},
     };
     dispatch::RunChain(*this, chain, msg);

@@ -15,7 +15,8 @@ dialogs::FileDialogRequest MakeRequest(dialogs::FileDialogKind kind, const CDuiS
     dialogs::FileDialogRequest request;
     request.kind = kind;
     // The filter is a list of zero-ended strings held whole by the string.
-    request.filters = dialogs::ParseFilterList(std::wstring(filter.GetData(), static_cast<std::size_t>(filter.GetLength())));
+    request.filters =
+        dialogs::ParseFilterList(std::wstring(filter.GetData(), static_cast<std::size_t>(filter.GetLength())));
     request.default_extension = "*.*";
     return request;
 }
@@ -34,7 +35,8 @@ std::string FilterExtension(const dialogs::FileDialogRequest& request) {
 }  // namespace
 
 int CMainWnd::ShowOpenFileDialog(const CDuiString& filter, HWND, CDuiString& path, int) {
-    const dialogs::FileDialogResult result = dialogs::ShowFileDialog(MakeRequest(dialogs::FileDialogKind::Open, filter));
+    const dialogs::FileDialogResult result =
+        dialogs::ShowFileDialog(MakeRequest(dialogs::FileDialogKind::Open, filter));
     if (!result.chosen) return 0;
     // The chosen path is already the file's one long name.
     path = CDuiString(win::FromUtf8(result.path));

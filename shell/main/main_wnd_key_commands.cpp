@@ -129,8 +129,10 @@ void CMainWnd::OnHookKey(WPARAM, LPARAM lParam) {
             keys->BuildAssignment();
             keys->SetKeyNameText(L"");
         } else {
-            if (keys->GetSelectedModifierCheck() < 0) keys->SelectModifierCheck(0);
-            else function.param1 = keys->BuildAssignment().current.function.param1;
+            if (keys->GetSelectedModifierCheck() < 0)
+                keys->SelectModifierCheck(0);
+            else
+                function.param1 = keys->BuildAssignment().current.function.param1;
             keys->SetKeyNameText(KeyNameTable[kKeyNameBase + size_t(row)]);
         }
         KeyAssignment half = keys->GetStoredEntry().current;
@@ -169,8 +171,10 @@ bool CMainWnd::IsDeviceUiEnabled() { return m_bDeviceUiEnabled; }
 void CMainWnd::SetKeyCaptureHook(int start) {
     m_bKeyCapture = start != 0;
     if (m_nRecording != 0) return;
-    if (m_bKeyCapture) DeviceHook().SetHook(kKeyCaptureMode, GetHWND(), true, true);
-    else if (CDeviceHook::GetMode() == kKeyCaptureMode) DeviceHook().RemoveHook();
+    if (m_bKeyCapture)
+        DeviceHook().SetHook(kKeyCaptureMode, GetHWND(), true, true);
+    else if (CDeviceHook::GetMode() == kKeyCaptureMode)
+        DeviceHook().RemoveHook();
 }
 
 // While the key is captured the keyboard belongs to the hook: a window that

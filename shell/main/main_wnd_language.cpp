@@ -32,8 +32,8 @@ struct FontRow {
 // The main window's shared fonts after the default one (id 0 first, then the
 // default font of size 14).
 constexpr FontRow kFonts[] = {
-    {1, 14, true, false}, {2, 18, false, false}, {3, 30, false, false}, {4, 16, false, false},
-    {5, 20, false, false}, {6, 22, false, false}, {7, 14, false, false}, {8, 12, false, false},
+    {1, 14, true, false},  {2, 18, false, false},  {3, 30, false, false},  {4, 16, false, false},
+    {5, 20, false, false}, {6, 22, false, false},  {7, 14, false, false},  {8, 12, false, false},
     {9, 11, false, false}, {10, 10, false, false}, {11, 28, false, false}, {50, 18, false, true},
 };
 
@@ -62,13 +62,12 @@ int CMainWnd::LoadLanguageIndex() {
 // the choice would be lost at every start.
 void CMainWnd::SaveLanguageIndex(int languageId) {
     win::HKEY key = nullptr;
-    if (win::RegCreateKeyExW(win::HKEY_CURRENT_USER, LanguageRegistryKey().c_str(), 0, nullptr, 0,
-                             win::KEY_ALL_ACCESS, nullptr, &key, nullptr) != win::ERROR_SUCCESS) {
+    if (win::RegCreateKeyExW(win::HKEY_CURRENT_USER, LanguageRegistryKey().c_str(), 0, nullptr, 0, win::KEY_ALL_ACCESS,
+                             nullptr, &key, nullptr) != win::ERROR_SUCCESS) {
         return;
     }
     const auto value = static_cast<win::DWORD>(languageId);
-    win::RegSetValueExW(key, L"LANGUAGE", 0, win::REG_DWORD, reinterpret_cast<const win::BYTE*>(&value),
-                        sizeof(value));
+    win::RegSetValueExW(key, L"LANGUAGE", 0, win::REG_DWORD, reinterpret_cast<const win::BYTE*>(&value), sizeof(value));
     win::RegCloseKey(key);
 }
 

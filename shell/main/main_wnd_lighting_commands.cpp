@@ -200,15 +200,18 @@ void CMainWnd::ApplyColorEdit(int component) {
     CCorvaneUSBDevice* page = GetCurrentDevice();
     CLightControlUI* light = page != nullptr ? page->GetLightControl() : nullptr;
     if (light == nullptr) return;
-    const CDuiString text = component == 0 ? light->GetRedText()
+    const CDuiString text = component == 0   ? light->GetRedText()
                             : component == 1 ? light->GetGreenText()
                                              : light->GetBlueText();
     const ColorEditValue read = ReadColorEdit(text.GetData());
     if (read.shown) {
         const CDuiString shown(read.shown->c_str());
-        if (component == 0) light->SetRedText(shown);
-        else if (component == 1) light->SetGreenText(shown);
-        else light->SetBlueText(shown);
+        if (component == 0)
+            light->SetRedText(shown);
+        else if (component == 1)
+            light->SetGreenText(shown);
+        else
+            light->SetBlueText(shown);
     }
     LeaveLightingSync(page);
     LightSetting setting = page->CurrentLightSetting();
@@ -223,7 +226,8 @@ void CMainWnd::ApplyColorEdit(int component) {
 }
 
 void CMainWnd::OnCustomColorButton(int fill) {
-    if (CCorvaneKeyboardDevice* keyboard = KeyboardOf(GetCurrentDevice())) keyboard->FillCustomColors(fill != 0 ? 1 : 0);
+    if (CCorvaneKeyboardDevice* keyboard = KeyboardOf(GetCurrentDevice()))
+        keyboard->FillCustomColors(fill != 0 ? 1 : 0);
 }
 
 // Every open device follows one software effect: the current device's
@@ -236,9 +240,10 @@ void CMainWnd::OnSameModeClick() {
     if (!effect) return;
     GetSyncLightSetting().Store({*effect, setting.brightness, setting.speed, setting.direction, setting.colorful,
                                  setting.red, setting.green, setting.blue});
-    const std::pair<const DeviceList*, int> kinds[] = {
-        {&m_keyboards, kKeyboardKind}, {&m_mice, kMouseKind}, {&m_mousePads, kMousePadKind},
-        {&m_headsets, kHeadsetKind}};
+    const std::pair<const DeviceList*, int> kinds[] = {{&m_keyboards, kKeyboardKind},
+                                                       {&m_mice, kMouseKind},
+                                                       {&m_mousePads, kMousePadKind},
+                                                       {&m_headsets, kHeadsetKind}};
     for (const auto& [list, kind] : kinds) {
         const std::optional<std::uint8_t> mode = ModeOfSyncEffect(kind, *effect);
         if (!mode) continue;

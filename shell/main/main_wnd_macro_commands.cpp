@@ -18,7 +18,7 @@ using namespace DuiLib;
 namespace {
 
 constexpr int kAppendMode = 4;
-constexpr size_t kLongestImportName = 14;      // with its extension
+constexpr size_t kLongestImportName = 14;  // with its extension
 constexpr int kLongestImportBaseName = 10;
 const std::wstring kMacroFilter(L"Macro Files(*.mac)\0*.mac;\0", 27);
 
@@ -133,9 +133,9 @@ void CMainWnd::SetRecordingHook(int hookMode, bool install, bool keyboardHook, b
 // The hooks report from their own thread, so a step taken just before the
 // hooks were removed (the click after the one on the stop button, say) can
 // arrive once the recording has ended: it is no part of the macro.
-#define TAVRIK_FORWARD_HOOK(handler, operation, installed)                       \
-    void CMainWnd::handler(WPARAM wParam, LPARAM lParam) {                       \
-        if (!CDeviceHook::installed()) return;                                   \
+#define TAVRIK_FORWARD_HOOK(handler, operation, installed)                                                \
+    void CMainWnd::handler(WPARAM wParam, LPARAM lParam) {                                                \
+        if (!CDeviceHook::installed()) return;                                                            \
         if (CMacroControlUI* macros = MacroPageOf(GetCurrentDevice())) macros->operation(wParam, lParam); \
     }
 TAVRIK_FORWARD_HOOK(OnHookKeyMacro, OnRecordKey, IsKeyboardHookInstalled)
@@ -150,10 +150,10 @@ TAVRIK_FORWARD_HOOK(OnHookMouseMacroReplace, OnRecordMouseReplace, IsLibraryHook
 
 // --- Steps ----------------------------------------------------------------------------
 
-#define TAVRIK_PAGE_STEP(handler, operation, ...)                                      \
-    void CMainWnd::handler() {                                                          \
+#define TAVRIK_PAGE_STEP(handler, operation, ...)                                           \
+    void CMainWnd::handler() {                                                              \
         if (CMacroControlUI* macros = MacroPageOf(GetCurrentDevice())) macros->operation(); \
-        __VA_ARGS__                                                                     \
+        __VA_ARGS__                                                                         \
     }
 TAVRIK_PAGE_STEP(InsertLeftDownAction, InsertLeftDown)
 TAVRIK_PAGE_STEP(InsertLeftUpAction, InsertLeftUp)

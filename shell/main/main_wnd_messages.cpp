@@ -81,37 +81,38 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
     if (HandleHookMessage(uMsg, wParam, lParam)) return 0;
 
     switch (uMsg) {
-    case win::WM_DPICHANGED: {
-        m_pm.SetDPI(static_cast<int>(wParam & 0xFFFF));
-        m_pm.ResetDPIAssets();
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        if (suggested != nullptr) {
-            win::SetWindowPos(GetHWND(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                              suggested->bottom - suggested->top, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+        case win::WM_DPICHANGED: {
+            m_pm.SetDPI(static_cast<int>(wParam & 0xFFFF));
+            m_pm.ResetDPIAssets();
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            if (suggested != nullptr) {
+                win::SetWindowPos(GetHWND(), nullptr, suggested->left, suggested->top,
+                                  suggested->right - suggested->left, suggested->bottom - suggested->top,
+                                  win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+            }
+            CenterWindow();
+            if (m_pm.GetRoot() != nullptr) m_pm.GetRoot()->NeedUpdate();
+            break;
         }
-        CenterWindow();
-        if (m_pm.GetRoot() != nullptr) m_pm.GetRoot()->NeedUpdate();
-        break;
-    }
-    case win::WM_DISPLAYCHANGE:
-        m_nDisplayFit = 1;
-        OnDisplayChange();
-        break;
-    case win::WM_TIMER: {
-        BOOL timerHandled = FALSE;
-        OnTimer(uMsg, wParam, lParam, timerHandled);
-        break;
-    }
-    case win::WM_COPYDATA:
-        OnCopyData(reinterpret_cast<const win::COPYDATASTRUCT*>(lParam));
-        break;
-    case WM_MENU_COMMAND:
-        OnMenuCommandMessage(wParam);
-        bHandled = TRUE;
-        break;
-    default:
-        HandlePrivateMessage(uMsg, wParam, lParam);
-        break;
+        case win::WM_DISPLAYCHANGE:
+            m_nDisplayFit = 1;
+            OnDisplayChange();
+            break;
+        case win::WM_TIMER: {
+            BOOL timerHandled = FALSE;
+            OnTimer(uMsg, wParam, lParam, timerHandled);
+            break;
+        }
+        case win::WM_COPYDATA:
+            OnCopyData(reinterpret_cast<const win::COPYDATASTRUCT*>(lParam));
+            break;
+        case WM_MENU_COMMAND:
+            OnMenuCommandMessage(wParam);
+            bHandled = TRUE;
+            break;
+        default:
+            HandlePrivateMessage(uMsg, wParam, lParam);
+            break;
     }
     return 0;
 }
@@ -179,56 +180,56 @@ void CMainWnd::OnCopyData(const win::COPYDATASTRUCT* data) {
 
 void CMainWnd::HandlePrivateMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     switch (uMsg) {
-    case WM_SCREEN_PREVIEW_PAINT:
-        OnScreenPreviewPaint(wParam, lParam);
-        break;
-    case WM_SCREEN_UNDO_READY:
-        OnScreenUndoReady();
-        break;
-    case WM_SCREEN_CANVAS_CHANGED:
-        OnScreenCanvasChanged();
-        break;
-    case WM_TRAY_NOTIFY:
-        OnTrayNotify(static_cast<UINT>(lParam));
-        break;
-    case WM_KEY_CAPTURE:
-        if (wParam == 0 || wParam == 1) SetKeyCaptureHook(static_cast<int>(wParam));
-        break;
-    case WM_SHOW_SETTING_PROGRESS:
-        if (CControlUI* progress = m_pm.FindControl(L"setting_progress")) progress->SetVisible(true);
-        break;
-    case WM_LANGUAGE_CHANGED:
-        OnLanguageMessage(static_cast<int>(wParam), true);
-        break;
-    case WM_KEYBOARD_LAYOUT_REFRESH:
-        OnLanguageMessage(static_cast<int>(wParam), false);
-        break;
-    case WM_OPEN_SETTINGS:
-        ShowSettingsWindow(true);
-        break;
-    case WM_CLEAR_UPDATE_BADGE:
-        if (m_captionButtons[8] != nullptr) m_captionButtons[8]->SetAttribute(L"foreimage", L"");
-        break;
-    case WM_RELAY_REQUEST:
-        if (m_hSpareWnd != nullptr) win::SendMessageW(m_hSpareWnd, WM_RELAYED_NOTICE, wParam, lParam);
-        break;
-    case WM_SELECT_LANGUAGE:
-        if (m_hSettingsWnd != nullptr) win::SendMessageW(m_hSettingsWnd, WM_SELECT_LANGUAGE, wParam, 0);
-        break;
-    case WM_DEVICE_ONLINE:
-        OnDeviceOnline(static_cast<int>(wParam), static_cast<int>(lParam));
-        break;
-    case WM_OPEN_SCREEN_EDITOR:
-        ShowScreenEditor();
-        ShowScreenFramesPage();
-        break;
-    case WM_FIRMWARE_CHECK:
-        OnFirmwareCheck(static_cast<int>(wParam), static_cast<int>(lParam));
-        break;
-    case WM_START_CLOCK_SYNC:
-        win::SetTimer(GetHWND(), TIMER_MAIN_CLOCK_SYNC, 30000, nullptr);
-        break;
-    default:
-        break;
+        case WM_SCREEN_PREVIEW_PAINT:
+            OnScreenPreviewPaint(wParam, lParam);
+            break;
+        case WM_SCREEN_UNDO_READY:
+            OnScreenUndoReady();
+            break;
+        case WM_SCREEN_CANVAS_CHANGED:
+            OnScreenCanvasChanged();
+            break;
+        case WM_TRAY_NOTIFY:
+            OnTrayNotify(static_cast<UINT>(lParam));
+            break;
+        case WM_KEY_CAPTURE:
+            if (wParam == 0 || wParam == 1) SetKeyCaptureHook(static_cast<int>(wParam));
+            break;
+        case WM_SHOW_SETTING_PROGRESS:
+            if (CControlUI* progress = m_pm.FindControl(L"setting_progress")) progress->SetVisible(true);
+            break;
+        case WM_LANGUAGE_CHANGED:
+            OnLanguageMessage(static_cast<int>(wParam), true);
+            break;
+        case WM_KEYBOARD_LAYOUT_REFRESH:
+            OnLanguageMessage(static_cast<int>(wParam), false);
+            break;
+        case WM_OPEN_SETTINGS:
+            ShowSettingsWindow(true);
+            break;
+        case WM_CLEAR_UPDATE_BADGE:
+            if (m_captionButtons[8] != nullptr) m_captionButtons[8]->SetAttribute(L"foreimage", L"");
+            break;
+        case WM_RELAY_REQUEST:
+            if (m_hSpareWnd != nullptr) win::SendMessageW(m_hSpareWnd, WM_RELAYED_NOTICE, wParam, lParam);
+            break;
+        case WM_SELECT_LANGUAGE:
+            if (m_hSettingsWnd != nullptr) win::SendMessageW(m_hSettingsWnd, WM_SELECT_LANGUAGE, wParam, 0);
+            break;
+        case WM_DEVICE_ONLINE:
+            OnDeviceOnline(static_cast<int>(wParam), static_cast<int>(lParam));
+            break;
+        case WM_OPEN_SCREEN_EDITOR:
+            ShowScreenEditor();
+            ShowScreenFramesPage();
+            break;
+        case WM_FIRMWARE_CHECK:
+            OnFirmwareCheck(static_cast<int>(wParam), static_cast<int>(lParam));
+            break;
+        case WM_START_CLOCK_SYNC:
+            win::SetTimer(GetHWND(), TIMER_MAIN_CLOCK_SYNC, 30000, nullptr);
+            break;
+        default:
+            break;
     }
 }

@@ -59,8 +59,7 @@ void CMainWnd::SetAudioFilePath(const std::wstring& path) {
 
 AudioLightInfo CMainWnd::LoadAudioLightInfo() {
     AudioLightInfo info;
-    const Json::Value& record =
-        m_audioDocument.isObject() ? m_audioDocument[kStylesKey] : Json::Value::nullSingleton();
+    const Json::Value& record = m_audioDocument.isObject() ? m_audioDocument[kStylesKey] : Json::Value::nullSingleton();
     if (record.isObject()) {
         info.styleIndex = ByteOf(record, "nAudioStyle");
         for (int i = 0; i < AudioLightInfo::kStyles; ++i) {

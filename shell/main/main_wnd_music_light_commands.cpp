@@ -32,8 +32,7 @@ void WriteColor(AudioLightSetting& s, DWORD color) {
     *slot.rgb[0] = uint8_t(color >> 16);
     *slot.rgb[1] = uint8_t(color >> 8);
     *slot.rgb[2] = uint8_t(color);
-    if (slot.foreground && (before[0] != s.fgRed || before[1] != s.fgGreen || before[2] != s.fgBlue))
-        s.sevenColor = 0;
+    if (slot.foreground && (before[0] != s.fgRed || before[1] != s.fgGreen || before[2] != s.fgBlue)) s.sevenColor = 0;
 }
 
 // An edit's text as a colour component: its leading decimal number, held to

@@ -14,18 +14,19 @@
 // other operation has nothing to do and gives 0.
 
 int CMainWnd::RunPageOperation(CCorvaneUSBDevice* page, PageOperation operation, int index) {
-    auto* mouse = page ? static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)) : nullptr;
+    auto* mouse =
+        page ? static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)) : nullptr;
     if (mouse) return RunMousePageOperation(*mouse, operation, index);
     int result = 0;
     if (RunScreenEditorOperation(page, operation, index, result)) return result;
-    auto* keyboard = page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName))
-                          : nullptr;
+    auto* keyboard =
+        page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName)) : nullptr;
     if (keyboard && RunKeyboardScreenOperation(*keyboard, operation, index, &result)) return result;
     return 0;
 }
 int CMainWnd::GetFrameLimit(CCorvaneUSBDevice* page) {
-    auto* keyboard = page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName))
-                          : nullptr;
+    auto* keyboard =
+        page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName)) : nullptr;
     return keyboard ? keyboard->GetFrameLimit() : 0;
 }
 void CMainWnd::SelectKeySetKey(CCorvaneUSBDevice* page, int key) {

@@ -68,13 +68,22 @@ void CMainWnd::CreateDefaultDevicePanels() {
         const DeviceOptionRow& option = DeviceOptionTable[i];
         const int row = FindSupportedDeviceRow(option.vendorId, option.productId, option.deviceType, option.subKind);
         switch (option.deviceType) {
-        case HidDeviceSlot::kTypeKeyboardCable:
-        case HidDeviceSlot::kTypeKeyboardReceiver: CreateKeyboardPanel(row, option.subKind); break;
-        case HidDeviceSlot::kTypeMouseCable:
-        case HidDeviceSlot::kTypeMouseReceiver: CreateMousePanel(row, option.subKind); break;
-        case HidDeviceSlot::kTypeMousePad: CreateMousePadPanel(row, option.subKind); break;
-        case HidDeviceSlot::kTypeHeadset: CreateHeadsetPanel(row, option.subKind); break;
-        default: break;
+            case HidDeviceSlot::kTypeKeyboardCable:
+            case HidDeviceSlot::kTypeKeyboardReceiver:
+                CreateKeyboardPanel(row, option.subKind);
+                break;
+            case HidDeviceSlot::kTypeMouseCable:
+            case HidDeviceSlot::kTypeMouseReceiver:
+                CreateMousePanel(row, option.subKind);
+                break;
+            case HidDeviceSlot::kTypeMousePad:
+                CreateMousePadPanel(row, option.subKind);
+                break;
+            case HidDeviceSlot::kTypeHeadset:
+                CreateHeadsetPanel(row, option.subKind);
+                break;
+            default:
+                break;
         }
     }
 }
@@ -138,9 +147,12 @@ int CMainWnd::CreateDevicePanel(const HidDeviceSlot& record, int subKind, Device
     std::unique_ptr<CControlUI> tileControl(CDialogBuilder().Create(CMpDevicePowerUI::kSkinFile, nullptr, this, &m_pm));
     std::unique_ptr<CControlUI> pageControl(CDialogBuilder().Create(model.pageSkin.c_str(), nullptr, this, &m_pm));
     std::unique_ptr<CControlUI> entryControl(CDialogBuilder().Create(option.entrySkin.c_str(), nullptr, this, &m_pm));
-    auto* tile = tileControl ? static_cast<CMpDevicePowerUI*>(tileControl->GetInterface(CMpDevicePowerUI::kClassName)) : nullptr;
-    auto* page = pageControl ? static_cast<CCorvaneUSBDevice*>(pageControl->GetInterface(CCorvaneUSBDevice::kClassName)) : nullptr;
-    auto* entry = entryControl ? static_cast<CDeviceOptionUI*>(entryControl->GetInterface(CDeviceOptionUI::kClassName)) : nullptr;
+    auto* tile =
+        tileControl ? static_cast<CMpDevicePowerUI*>(tileControl->GetInterface(CMpDevicePowerUI::kClassName)) : nullptr;
+    auto* page = pageControl ? static_cast<CCorvaneUSBDevice*>(pageControl->GetInterface(CCorvaneUSBDevice::kClassName))
+                             : nullptr;
+    auto* entry =
+        entryControl ? static_cast<CDeviceOptionUI*>(entryControl->GetInterface(CDeviceOptionUI::kClassName)) : nullptr;
     if (!tile || !page || !entry) {
         DeviceTrace(L"panel: %ls could not be built", option.kindName.c_str());
         return 0;
@@ -192,7 +204,8 @@ void CMainWnd::ShowDevice(int index, int shown, int select) {
     if (CDeviceOptionUI* entry = DeviceEntry(index)) {
         entry->SetVisible(shown != 0);
         DeviceTrace(L"%ls: entry %d (%ls)%ls", shown ? L"show" : L"hide", index,
-                    entry->GetDevice() ? entry->GetDevice()->GetDeviceName().GetData() : L"", select ? L" selected" : L"");
+                    entry->GetDevice() ? entry->GetDevice()->GetDeviceName().GetData() : L"",
+                    select ? L" selected" : L"");
         if (select) {
             CTabLayoutUI* pages = FindTab(m_pm, entry->GetBindTabName());
             const int page = entry->GetBindTabIndex();

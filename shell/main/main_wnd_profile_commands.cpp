@@ -92,10 +92,17 @@ void CMainWnd::OnSaveProfileName() {
     }
     const wchar_t* key = nullptr;
     switch (bar->RenameSelectedProfile(name)) {
-    case 0: key = L"message_text_5"; break;
-    case 2: key = L"message_text_5_2"; break;
-    case 3: key = L"message_text_5_3"; break;
-    default: return;
+        case 0:
+            key = L"message_text_5";
+            break;
+        case 2:
+            key = L"message_text_5_2";
+            break;
+        case 3:
+            key = L"message_text_5_3";
+            break;
+        default:
+            return;
     }
     ShowMainMessage(key, 1, 0);
     bar->RevertNameEdit();

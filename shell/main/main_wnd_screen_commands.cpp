@@ -30,8 +30,10 @@ void CMainWnd::ShowScreenEditor() {
     CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
     const bool existed = keyboard->HasScreenEditor();
-    if (existed) keyboard->ShowScreenEditor();
-    else keyboard->OpenScreenEditor(GetHWND(), GetDpi());
+    if (existed)
+        keyboard->ShowScreenEditor();
+    else
+        keyboard->OpenScreenEditor(GetHWND(), GetDpi());
     // A window the user closed is opened anew by the page: list the one shown.
     ScreenWnd* editor = keyboard->GetScreenEditorWindow();
     std::erase_if(m_floatingWindows, [](DuiLib::HWND h) { return !win::IsWindow(h); });
@@ -50,7 +52,8 @@ void CMainWnd::CloseAllScreenEditors() {
     m_floatingWindows.clear();
     for (CCorvaneUSBDevice* page : m_keyboards) {
         if (page == nullptr) continue;
-        if (auto* keyboard = static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName)))
+        if (auto* keyboard =
+                static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName)))
             keyboard->CloseScreenEditor();
     }
 }

@@ -23,31 +23,31 @@ constexpr int kHighestLightMode = 20;
 LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
     const auto id = static_cast<UINT_PTR>(wParam);
     switch (id) {
-    case TIMER_MAIN_FIRST_SHOW:
-        win::KillTimer(GetHWND(), id);
-        FitToScreen();
-        win::InvalidateRect(GetHWND(), nullptr, TRUE);
-        StartAudioCapture();
-        break;
-    case TIMER_MAIN_CLOCK_SYNC:
-        win::KillTimer(GetHWND(), id);
-        SyncKeyboardClock();
-        win::SetTimer(GetHWND(), TIMER_MAIN_CLOCK_SYNC, kClockSyncMs, nullptr);
-        break;
-    case TIMER_MAIN_TRAY_MENU:
-        win::KillTimer(GetHWND(), id);
-        ShowTrayMenu();
-        break;
-    case TIMER_MAIN_PROFILE_SWITCH:
-        win::KillTimer(GetHWND(), id);
-        ApplySelectedProfile();
-        break;
-    case TIMER_MAIN_GAME_RESTORE:
-        win::KillTimer(GetHWND(), id);
-        RestoreGameLighting();
-        break;
-    default:
-        break;
+        case TIMER_MAIN_FIRST_SHOW:
+            win::KillTimer(GetHWND(), id);
+            FitToScreen();
+            win::InvalidateRect(GetHWND(), nullptr, TRUE);
+            StartAudioCapture();
+            break;
+        case TIMER_MAIN_CLOCK_SYNC:
+            win::KillTimer(GetHWND(), id);
+            SyncKeyboardClock();
+            win::SetTimer(GetHWND(), TIMER_MAIN_CLOCK_SYNC, kClockSyncMs, nullptr);
+            break;
+        case TIMER_MAIN_TRAY_MENU:
+            win::KillTimer(GetHWND(), id);
+            ShowTrayMenu();
+            break;
+        case TIMER_MAIN_PROFILE_SWITCH:
+            win::KillTimer(GetHWND(), id);
+            ApplySelectedProfile();
+            break;
+        case TIMER_MAIN_GAME_RESTORE:
+            win::KillTimer(GetHWND(), id);
+            RestoreGameLighting();
+            break;
+        default:
+            break;
     }
     return 0;
 }
@@ -94,8 +94,7 @@ void CMainWnd::OnGameEvent(int kind, int mode) {
         ShowLightMode(page, mode);
         LightSetting setting = page->CurrentLightSetting();
         if (kind == 0) {
-            setting.previousMode =
-                (setting.mode == 0 || setting.mode > kHighestLightMode) ? 1 : setting.mode;
+            setting.previousMode = (setting.mode == 0 || setting.mode > kHighestLightMode) ? 1 : setting.mode;
         }
         setting.mode = static_cast<std::uint8_t>(mode & 0xFF);
         CommitLighting(page, setting);

@@ -43,41 +43,41 @@ void CMainWnd::OnTrayNotify(UINT mouseMessage) {
     // A transfer is running: the window stays as it is until it ends.
     if (GetProgressWindowHwnd() != nullptr) return;
     switch (mouseMessage) {
-    case win::WM_LBUTTONDOWN:
-        HideScreenEditor();
-        isFirst = 1;
-        WriteLog("uIconMsg == WM_LBUTTONDOWN>isFirst = true;");
-        break;
-    case win::WM_LBUTTONUP: {
-        const bool anyShown = CountShownDevices(nullptr, nullptr);
-        if (CControlUI* noDevice = m_pm.FindControl(L"No_device_Link")) noDevice->SetVisible(!anyShown);
-        const bool visible = IsVisible() && !IsIconic();
-        CloseChildWindows();
-        if (visible) {
-            ShowWindow(false, false);
-            for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards}))
-                if (page != nullptr) page->SetWindowHidden(1);
-        } else {
-            ShowWindow(true, true);
-            FitToScreen();
-            PlaceFloatingWindows();
-            SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
-            win::SetWindowPos(GetHWND(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            win::SetWindowPos(GetHWND(), win::HWND_NOTOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
-            win::InvalidateRect(GetHWND(), nullptr, TRUE);
-            for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards}))
-                if (page != nullptr) page->SetWindowHidden(0);
-            if (CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
-            m_pm.NeedUpdate();
+        case win::WM_LBUTTONDOWN:
+            HideScreenEditor();
+            isFirst = 1;
+            WriteLog("uIconMsg == WM_LBUTTONDOWN>isFirst = true;");
+            break;
+        case win::WM_LBUTTONUP: {
+            const bool anyShown = CountShownDevices(nullptr, nullptr);
+            if (CControlUI* noDevice = m_pm.FindControl(L"No_device_Link")) noDevice->SetVisible(!anyShown);
+            const bool visible = IsVisible() && !IsIconic();
+            CloseChildWindows();
+            if (visible) {
+                ShowWindow(false, false);
+                for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards}))
+                    if (page != nullptr) page->SetWindowHidden(1);
+            } else {
+                ShowWindow(true, true);
+                FitToScreen();
+                PlaceFloatingWindows();
+                SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+                win::SetWindowPos(GetHWND(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                win::SetWindowPos(GetHWND(), win::HWND_NOTOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+                win::InvalidateRect(GetHWND(), nullptr, TRUE);
+                for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards}))
+                    if (page != nullptr) page->SetWindowHidden(0);
+                if (CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
+                m_pm.NeedUpdate();
+            }
+            break;
         }
-        break;
-    }
-    case win::WM_RBUTTONUP:
-        win::SetTimer(GetHWND(), TIMER_MAIN_TRAY_MENU, 10, nullptr);
-        break;
-    default:
-        break;
+        case win::WM_RBUTTONUP:
+            win::SetTimer(GetHWND(), TIMER_MAIN_TRAY_MENU, 10, nullptr);
+            break;
+        default:
+            break;
     }
 }
 
@@ -173,12 +173,23 @@ void CMainWnd::OnMenuCommand(const CDuiString& itemName) {
 
 void CMainWnd::InsertMouseButtonAction(int button, bool down) {
     switch (button) {
-    case 0: down ? InsertLeftDownAction() : InsertLeftUpAction(); break;
-    case 1: down ? InsertMiddleDownAction() : InsertMiddleUpAction(); break;
-    case 2: down ? InsertRightDownAction() : InsertRightUpAction(); break;
-    case 3: down ? InsertForwardDownAction() : InsertForwardUpAction(); break;
-    case 4: down ? InsertBackDownAction() : InsertBackUpAction(); break;
-    default: break;
+        case 0:
+            down ? InsertLeftDownAction() : InsertLeftUpAction();
+            break;
+        case 1:
+            down ? InsertMiddleDownAction() : InsertMiddleUpAction();
+            break;
+        case 2:
+            down ? InsertRightDownAction() : InsertRightUpAction();
+            break;
+        case 3:
+            down ? InsertForwardDownAction() : InsertForwardUpAction();
+            break;
+        case 4:
+            down ? InsertBackDownAction() : InsertBackUpAction();
+            break;
+        default:
+            break;
     }
 }
 
@@ -186,4 +197,3 @@ bool CMainWnd::IsMacroFixedDelayChecked(CCorvaneUSBDevice* page) {
     CMacroControlUI* macros = MacroPageOf(page);
     return macros != nullptr && macros->IsFixedDelayChecked();
 }
-

@@ -9,13 +9,28 @@ bool RunScreenEditorOperation(CCorvaneUSBDevice* page, PageOperation operation, 
     if (!keyboard) return false;
     result = 0;
     switch (operation) {
-    case PageOperation::ScreenToolSelected: keyboard->OnScreenToolSelected(); return true;
-    case PageOperation::PixelSizeSelected: keyboard->OnPixelSizeSelected(); return true;
-    case PageOperation::SelectFrame: keyboard->SelectFrame(index); return true;
-    case PageOperation::InvertFrame: keyboard->InvertFrame(); return true;
-    case PageOperation::InvertAllFrames: keyboard->InvertAllFrames(); return true;
-    case PageOperation::ClearFrame: keyboard->ClearFrame(); return true;
-    case PageOperation::UndoCanvas: keyboard->UndoCanvas(); return true;
-    default: return false;
+        case PageOperation::ScreenToolSelected:
+            keyboard->OnScreenToolSelected();
+            return true;
+        case PageOperation::PixelSizeSelected:
+            keyboard->OnPixelSizeSelected();
+            return true;
+        case PageOperation::SelectFrame:
+            keyboard->SelectFrame(index);
+            return true;
+        case PageOperation::InvertFrame:
+            keyboard->InvertFrame();
+            return true;
+        case PageOperation::InvertAllFrames:
+            keyboard->InvertAllFrames();
+            return true;
+        case PageOperation::ClearFrame:
+            keyboard->ClearFrame();
+            return true;
+        case PageOperation::UndoCanvas:
+            keyboard->UndoCanvas();
+            return true;
+        default:
+            return false;
     }
 }

@@ -16,11 +16,16 @@ void CSecondaryWnd::InitWindow() {
 bool CSecondaryWnd::OnCaptionClick(TNotifyUI& msg) {
     CControlUI* sender = msg.pSender;
     if (sender == nullptr) return false;
-    if (sender == m_captionButtons[kClose]) Close(0);
-    else if (sender == m_captionButtons[kMin]) SendMessage(win::WM_SYSCOMMAND, win::SC_MINIMIZE, 0);
-    else if (sender == m_captionButtons[kMax]) SendMessage(win::WM_SYSCOMMAND, win::SC_MAXIMIZE, 0);
-    else if (sender == m_captionButtons[kRestore]) SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
-    else return sender == m_captionButtons[kMenu];
+    if (sender == m_captionButtons[kClose])
+        Close(0);
+    else if (sender == m_captionButtons[kMin])
+        SendMessage(win::WM_SYSCOMMAND, win::SC_MINIMIZE, 0);
+    else if (sender == m_captionButtons[kMax])
+        SendMessage(win::WM_SYSCOMMAND, win::SC_MAXIMIZE, 0);
+    else if (sender == m_captionButtons[kRestore])
+        SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+    else
+        return sender == m_captionButtons[kMenu];
     return true;
 }
 

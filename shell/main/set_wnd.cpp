@@ -65,7 +65,8 @@ void CSetWnd::InitWindow() {
 }
 
 void CSetWnd::SizeToDefault() {
-    win::SetWindowPos(GetHWND(), nullptr, 0, 0, kWidth, kHeight, win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    win::SetWindowPos(GetHWND(), nullptr, 0, 0, kWidth, kHeight,
+                      win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
 }
 
 void CSetWnd::OnWindowInit(TNotifyUI&) {
@@ -161,8 +162,10 @@ void CSetWnd::ConfirmUpdateSelection() {
     for (int i = 0; i < m_nRowCount; ++i) {
         CUpdateInfoListItemUI* row = GetRow(i);
         if (row == nullptr || (row->GetState() != 1 && row->GetState() != 2)) continue;
-        if (row->IsChecked()) row->SetState(3);
-        else row->SetCheckEnabled(false);
+        if (row->IsChecked())
+            row->SetState(3);
+        else
+            row->SetCheckEnabled(false);
     }
 }
 
@@ -202,8 +205,8 @@ void CSetWnd::OnItemSelect(TNotifyUI& msg) {
 }
 
 void CSetWnd::SetUpdateStatus(int status) {
-    static constexpr const wchar_t* kStatusKeys[] = {L"GetUpdateInfoText", L"HaveUpdateInfoText",
-                                                     L"NoUpdateInfoText", L"ISUpdateINGText", L"UpdateIsLastText"};
+    static constexpr const wchar_t* kStatusKeys[] = {L"GetUpdateInfoText", L"HaveUpdateInfoText", L"NoUpdateInfoText",
+                                                     L"ISUpdateINGText", L"UpdateIsLastText"};
     if (status < 0 || status > 4) return;
     m_nUpdateStatus = status;
     SetShown(L"update_status_ring", status == 0);
@@ -222,24 +225,24 @@ void CSetWnd::SetUpdateStatus(int status) {
 LRESULT CSetWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
     bHandled = FALSE;
     switch (uMsg) {
-    case win::WM_CLOSE:
-        // A row whose update is under way keeps the window open.
-        if (!AllRowsIdle()) bHandled = TRUE;
-        break;
-    case WM_LANGUAGE_CHANGED:
-        if (m_nUpdateStatus == 4) SetUpdateStatus(4);
-        win::InvalidateRect(GetHWND(), nullptr, TRUE);
-        if (CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
-        break;
-    case WM_SELECT_LANGUAGE:
-        m_nLanguageIndex = static_cast<int>(wParam);
-        if (m_pLanguageCombo != nullptr) m_pLanguageCombo->SelectItem1(m_nLanguageIndex, true, false);
-        break;
-    case win::WM_DPICHANGED:
-        FollowDpiChange(wParam, lParam, 0);
-        break;
-    default:
-        break;
+        case win::WM_CLOSE:
+            // A row whose update is under way keeps the window open.
+            if (!AllRowsIdle()) bHandled = TRUE;
+            break;
+        case WM_LANGUAGE_CHANGED:
+            if (m_nUpdateStatus == 4) SetUpdateStatus(4);
+            win::InvalidateRect(GetHWND(), nullptr, TRUE);
+            if (CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
+            break;
+        case WM_SELECT_LANGUAGE:
+            m_nLanguageIndex = static_cast<int>(wParam);
+            if (m_pLanguageCombo != nullptr) m_pLanguageCombo->SelectItem1(m_nLanguageIndex, true, false);
+            break;
+        case win::WM_DPICHANGED:
+            FollowDpiChange(wParam, lParam, 0);
+            break;
+        default:
+            break;
     }
     return 0;
 }

@@ -72,8 +72,10 @@ void CSkinFrame::PlaceUnderButton() {
 LRESULT CSkinFrame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (uMsg == win::WM_CREATE) return OnCreate();
     if (uMsg == win::WM_KILLFOCUS) {
-        if (m_dialogOpen) m_focusLostDuringDialog = true;
-        else Close(0);
+        if (m_dialogOpen)
+            m_focusLostDuringDialog = true;
+        else
+            Close(0);
         return 0;
     }
     LRESULT result = 0;

@@ -15,11 +15,15 @@ constexpr EffectModes kPadAndHeadsetModes{2, 3, 4, 1, 8};
 
 const EffectModes* ModesOf(int deviceKind) {
     switch (deviceKind) {
-    case kKeyboardKind: return &kKeyboardModes;
-    case kMouseKind: return &kMouseModes;
-    case kMousePadKind:
-    case kHeadsetKind: return &kPadAndHeadsetModes;
-    default: return nullptr;
+        case kKeyboardKind:
+            return &kKeyboardModes;
+        case kMouseKind:
+            return &kMouseModes;
+        case kMousePadKind:
+        case kHeadsetKind:
+            return &kPadAndHeadsetModes;
+        default:
+            return nullptr;
     }
 }
 

@@ -10,8 +10,8 @@
 namespace tavrik::test {
 
 struct ChildResult {
-    std::string output;     // standard output
-    bool exited = false;    // ended by exit()
+    std::string output;   // standard output
+    bool exited = false;  // ended by exit()
     int exitCode = -1;
     bool signaled = false;  // ended by a signal
     int signal = 0;

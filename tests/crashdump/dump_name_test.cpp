@@ -63,8 +63,7 @@ TEST(DumpFileName, FailsWhereNoFolderCanBe) {
     tavrik::test::TempDir dir;
     std::ofstream(dir.Path() / "Error") << "a file";
     char path[4096];
-    EXPECT_EQ(corvane::CreateDumpFile((dir.Path() / "Error").c_str(), "Tavrik", kTime, "45", path, sizeof(path)),
-              -1);
+    EXPECT_EQ(corvane::CreateDumpFile((dir.Path() / "Error").c_str(), "Tavrik", kTime, "45", path, sizeof(path)), -1);
     EXPECT_EQ(corvane::CreateDumpFile("", "Tavrik", kTime, "45", path, sizeof(path)), -1);
     // A path that does not fit the buffer is not cut into another name.
     char small[16];

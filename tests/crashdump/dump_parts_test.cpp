@@ -89,8 +89,8 @@ TEST(ThreadList, ParsesWhatTheKernelSaysOfABlockedThread) {
 }
 
 TEST(SafeClock, CalendarFieldsMatchTheCLibrary) {
-    const long long samples[] = {0, 951782400 /* 2000-02-29 */, 951868800, 1704447015, 1709164800 /* 2024-02-29 */,
-                                 4102444799, -86400};
+    const long long samples[] = {
+        0, 951782400 /* 2000-02-29 */, 951868800, 1704447015, 1709164800 /* 2024-02-29 */, 4102444799, -86400};
     for (long long seconds : samples) {
         std::time_t t = static_cast<std::time_t>(seconds);
         std::tm expected{};

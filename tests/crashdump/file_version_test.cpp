@@ -39,8 +39,7 @@ std::optional<Versions> Query(const fs::path& file) {
     EXPECT_EQ(length, sizeof(win::VS_FIXEDFILEINFO));
     const auto* info = static_cast<const win::VS_FIXEDFILEINFO*>(fixed);
     EXPECT_EQ(info->dwSignature, win::kFixedFileInfoSignature);
-    return Versions{info->dwFileVersionMS, info->dwFileVersionLS, info->dwProductVersionMS,
-                    info->dwProductVersionLS};
+    return Versions{info->dwFileVersionMS, info->dwFileVersionLS, info->dwProductVersionMS, info->dwProductVersionLS};
 }
 
 TEST(FileVersion, ReadsTheSidecarBesideTheFile) {

@@ -94,8 +94,7 @@ bool ReadStream(const Cursor& c, std::uint32_t type, std::uint32_t size, std::ui
             e.code = c.Get<std::uint32_t>(rva + 8);
             e.flags = c.Get<std::uint32_t>(rva + 12);
             e.address = c.Get<std::uint64_t>(rva + 24);
-            if (!ReadContext(c, c.Get<std::uint32_t>(rva + 160), c.Get<std::uint32_t>(rva + 164), &e.context,
-                             error)) {
+            if (!ReadContext(c, c.Get<std::uint32_t>(rva + 160), c.Get<std::uint32_t>(rva + 164), &e.context, error)) {
                 return false;
             }
             dump->exception = e;
@@ -116,8 +115,7 @@ bool ReadStream(const Cursor& c, std::uint32_t type, std::uint32_t size, std::ui
                 if (t.stackSize != 0 && !c.Has(t.stackRva, t.stackSize)) {
                     return Fail(error, "thread stack outside the file");
                 }
-                if (!ReadContext(c, c.Get<std::uint32_t>(at + 40), c.Get<std::uint32_t>(at + 44), &t.context,
-                                 error)) {
+                if (!ReadContext(c, c.Get<std::uint32_t>(at + 40), c.Get<std::uint32_t>(at + 44), &t.context, error)) {
                     return false;
                 }
                 dump->threads.push_back(t);

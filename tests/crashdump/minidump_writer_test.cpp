@@ -59,7 +59,7 @@ private:
 // while the dump is written. Not instrumented, so that the locals live on
 // the real stack.
 __attribute__((noinline, no_sanitize("address"))) int WriteWithMarkers(int fd, std::uint32_t type,
-                                                                      const std::uint8_t* heap) {
+                                                                       const std::uint8_t* heap) {
     volatile std::uint64_t marker = kStackMarker;
     const std::uint8_t* volatile pointer = heap;
     int ok = win::MiniDumpWriteDump(fd, type, nullptr);

@@ -18,7 +18,8 @@ TEST(VoicePanel, OptionOutsideTheRangeDeselectsAllAndRemembersNone) {
     panel->SelectEqOption(14);
     EXPECT_EQ(panel->GetSelectedEqOption(), 0);
     for (int i = 1; i <= 13; ++i) {
-        auto* o = static_cast<DuiLib::COptionUI*>(panel->FindSubControl((L"6533_eq_option_" + std::to_wstring(i)).c_str()));
+        auto* o =
+            static_cast<DuiLib::COptionUI*>(panel->FindSubControl((L"6533_eq_option_" + std::to_wstring(i)).c_str()));
         EXPECT_FALSE(o->IsSelected()) << i;
     }
 }
@@ -42,9 +43,9 @@ TEST(VoicePanel, SelectingACustomRowAlwaysEmptiesTheNameEdit) {
 }
 
 TEST(VoicePanel, MissingControlsAnswerWithNeutralValues) {
-    std::unique_ptr<CVoice6533ControlUI> panel(MakeVoicePanel(
-        {L"6533_eq_hz_slider_3", L"custom_eq_name_combo", L"custom_eq_name_edit", L"6533_MicIn_slider",
-         L"6533_MicMoniter_slider", L"custom_eq_option_layout", L"6533_eq_option_2"}));
+    std::unique_ptr<CVoice6533ControlUI> panel(
+        MakeVoicePanel({L"6533_eq_hz_slider_3", L"custom_eq_name_combo", L"custom_eq_name_edit", L"6533_MicIn_slider",
+                        L"6533_MicMoniter_slider", L"custom_eq_option_layout", L"6533_eq_option_2"}));
     EXPECT_EQ(panel->GetEqBandValue(3), -1);
     EXPECT_EQ(panel->GetMicInValue(), -1);
     EXPECT_EQ(panel->GetMicMonitorValue(), -1);
@@ -71,8 +72,9 @@ TEST(MagicPanel, SwitchEnablesTheVoicesAndVoiceZeroSelectsNone) {
     panel->SelectMagicOption(0);
     EXPECT_EQ(panel->GetSelectedMagicOption(), 0);
     for (int i = 1; i <= 4; ++i)
-        EXPECT_FALSE(static_cast<DuiLib::COptionUI*>(panel->FindSubControl((L"magic_option_" + std::to_wstring(i)).c_str()))
-                         ->IsSelected());
+        EXPECT_FALSE(
+            static_cast<DuiLib::COptionUI*>(panel->FindSubControl((L"magic_option_" + std::to_wstring(i)).c_str()))
+                ->IsSelected());
     panel->SetMagicEnabled(false);
     EXPECT_FALSE(panel->FindSubControl(L"magic_option_layout")->IsEnabled());
 }

@@ -93,11 +93,13 @@ TEST_P(EmulatedMouse, TablesAreCheckedAndDecoded) {
         {"macros with a wrong magic", false, badMagic, false},
         {"four guns", true, Table({6, 180, 0, 180}), true},
         {"three guns", true, Table({6, 6, 6}), false},
-        {"guns whose total cuts an event", true, [] {
+        {"guns whose total cuts an event", true,
+         [] {
              auto t = Table({1, 1, 1, 1});
              t[2] = uint8_t(t[2] - 4);
              return t;
-         }(), false},
+         }(),
+         false},
     };
     for (const auto& t : cases) {
         SCOPED_TRACE(t.name);
@@ -184,8 +186,9 @@ TEST(EmulatedMouseCommands, CommandLineActionsAndViews) {
         {"trigger mouse", "ok"},
         {"trigger mouse 1", "error:"},
         {"resync mouse", "ok"},
-        {"peek mouse block 3", "block 3 active 3 mode 4 brightness 3 speedcode 2 direction 0 colorful 0 rgb 255 144 16 "
-                               "polling 1 stage 2 stage0 1 0 16 16 255 0 0"},
+        {"peek mouse block 3",
+         "block 3 active 3 mode 4 brightness 3 speedcode 2 direction 0 colorful 0 rgb 255 144 16 "
+         "polling 1 stage 2 stage0 1 0 16 16 255 0 0"},
         {"peek mouse block 4", "error:"},
         {"peek mouse keymap", "keymap 0:000000 1:000000"},
         {"peek mouse macros", "macros invalid"},

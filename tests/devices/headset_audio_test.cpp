@@ -106,8 +106,7 @@ const EdgeCase kEdgeCases[] = {
          EXPECT_EQ(t.page.SaveCustomEq(), 0);
          EXPECT_EQ(t.page.CustomEqNames().size(), 1u);
      }},
-    {"EmptyNameWithoutSelectedRowIsRefused",
-     [](HeadsetAudio& t) { EXPECT_EQ(t.page.SaveCustomEq(), -1); }},
+    {"EmptyNameWithoutSelectedRowIsRefused", [](HeadsetAudio& t) { EXPECT_EQ(t.page.SaveCustomEq(), -1); }},
     {"BandMovedUnderAPresetSwitchesToCustomAndWritesOnlyThatBand",
      [](HeadsetAudio& t) {
          t.page.SelectEqPreset(3);
@@ -193,7 +192,8 @@ const EdgeCase kEdgeCases[] = {
      }},
     {"VoiceChangerOnAlsoSwitchesTheEchoOff",
      [](HeadsetAudio& t) {
-         static_cast<DuiLib::COptionUI*>(t.page.MagicPanel()->FindSubControl(L"magic_enable_option"))->Selected(true, false);
+         static_cast<DuiLib::COptionUI*>(t.page.MagicPanel()->FindSubControl(L"magic_enable_option"))
+             ->Selected(true, false);
          t.page.ToggleMagicVoice();
          EXPECT_EQ(t.Written("Enable_MAGICVOICE"), 1);
          EXPECT_EQ(t.Written("Enable_MICECHO"), 0);
@@ -264,7 +264,8 @@ const FailureCase kFailures[] = {
     {"MonitorMute", "AAMuteControl", [](HeadsetAudio& t) { t.page.ToggleMicMonitorMute(); }},
     {"VoiceChanger", "Enable_MICECHO",
      [](HeadsetAudio& t) {
-         static_cast<DuiLib::COptionUI*>(t.page.MagicPanel()->FindSubControl(L"magic_enable_option"))->Selected(true, false);
+         static_cast<DuiLib::COptionUI*>(t.page.MagicPanel()->FindSubControl(L"magic_enable_option"))
+             ->Selected(true, false);
          t.page.ToggleMagicVoice();
      }},
     {"Voice", "MagicVoice_Selection", [](HeadsetAudio& t) { t.page.SelectMagicVoice(3); }},

@@ -15,10 +15,18 @@ struct IdsCase {
 };
 
 const IdsCase kIdsCases[] = {
-    {"3151:7010", true, 0x3151, 0x7010}, {"abcd:EF01", true, 0xABCD, 0xEF01}, {"1:2", true, 1, 2},
-    {"3151", false, 0, 0},               {"3151:", false, 0, 0},             {":7010", false, 0, 0},
-    {"0:7010", false, 0, 0},             {"3151:0", false, 0, 0},            {"13151:7010", false, 0, 0},
-    {"3151:7010x", false, 0, 0},         {"-1:7010", false, 0, 0},           {"", false, 0, 0},
+    {"3151:7010", true, 0x3151, 0x7010},
+    {"abcd:EF01", true, 0xABCD, 0xEF01},
+    {"1:2", true, 1, 2},
+    {"3151", false, 0, 0},
+    {"3151:", false, 0, 0},
+    {":7010", false, 0, 0},
+    {"0:7010", false, 0, 0},
+    {"3151:0", false, 0, 0},
+    {"13151:7010", false, 0, 0},
+    {"3151:7010x", false, 0, 0},
+    {"-1:7010", false, 0, 0},
+    {"", false, 0, 0},
 };
 
 TEST(HeadsetIds, ParsesTwoNonZeroHexadecimalIds) {

@@ -11,7 +11,7 @@ using tavrik::devsim::ViewLedFrame;
 
 struct LedCase {
     const char* name;
-    LedColor led;             // given to every LED
+    LedColor led;  // given to every LED
     uint8_t expectR, expectG, expectB;
 };
 
@@ -54,7 +54,8 @@ TEST_P(HeadsetLedFrame, TwelveReportsInOrderMakeOneFrame) {
 TEST(HeadsetLedReports, SixValueReportsCarryZeroInByteTen) {
     CCorvaneHS6533Device page;
     page.SetLedCount(CCorvaneHS6533Device::kHeadsetLeds);
-    for (int i = 0; i < CCorvaneHS6533Device::kHeadsetLeds; ++i) page.SetLedColor(i, PackLedColor({uint8_t(i * 10 + 5), 7, 9, 255}));
+    for (int i = 0; i < CCorvaneHS6533Device::kHeadsetLeds; ++i)
+        page.SetLedColor(i, PackLedColor({uint8_t(i * 10 + 5), 7, 9, 255}));
     const auto reports = page.BuildLedReports();
     const std::pair<uint8_t, uint8_t> order[] = {{0x22, 0xAA}, {0x22, 0xAD}, {0x44, 0xAA}, {0x44, 0xAD},
                                                  {0x22, 0xAB}, {0x22, 0xAE}, {0x44, 0xAB}, {0x44, 0xAE},

@@ -44,11 +44,11 @@ TEST_F(MouseButtonList, EveryButtonGetsItsNameAndCaption) {
     page_->RefreshKeyInfoList();
     ASSERT_EQ(List()->GetCount(), kMouseButtonCount);
     const std::vector<std::wstring> captions = {
-        Tr(L"mouse_key_left"),      Tr(L"mouse_key_right"),
-        Tr(L"mouse_key_middle"),    Tr(L"keyboard_key_LShift") + L"+" + Tr(L"keyboard_key_A"),
-        Tr(L"close_text"),          L"second",
+        Tr(L"mouse_key_left"),     Tr(L"mouse_key_right"),
+        Tr(L"mouse_key_middle"),   Tr(L"keyboard_key_LShift") + L"+" + Tr(L"keyboard_key_A"),
+        Tr(L"close_text"),         L"second",
         L"\u5173\u95ed",           Tr(L"mouse_key_DPI_loop"),
-        Tr(L"keyboard_key_GM"),     Tr(L"mouse_key_DPI_shift"),
+        Tr(L"keyboard_key_GM"),    Tr(L"mouse_key_DPI_shift"),
         Tr(L"mouse_key_fire_key"),
     };
     for (int i = 0; i < kMouseButtonCount; ++i) {

@@ -197,8 +197,8 @@ Json::Value Stage(int active, int xy, int x, int y, int r, int g, int b) {
 
 struct BlockCase {
     const char* name;
-    int deviceIndex;            // whose mode codes are used
-    Json::Value entry;          // the profile's device entry
+    int deviceIndex;    // whose mode codes are used
+    Json::Value entry;  // the profile's device entry
     int width, height;
     std::map<size_t, uint8_t> bytes;  // every byte not listed is 0
 };
@@ -231,24 +231,47 @@ TEST_P(MouseExchange, BlockWritesAreByteExact) {
     corrected["CorrectInfo"].append(third);
 
     const std::vector<BlockCase> cases = {
-        {"a user mode sends the first code", 1, Entry(LightInfo(12, 4, 2, 1, 1, 1, 2, 3), {off, off, off, off, off}, 0, 0), 0, 0,
+        {"a user mode sends the first code",
+         1,
+         Entry(LightInfo(12, 4, 2, 1, 1, 1, 2, 3), {off, off, off, off, off}, 0, 0),
+         0,
+         0,
          {{1, 1}, {2, 4}, {3, 3}, {4, 1}, {5, 1}, {6, 1}, {7, 2}, {8, 3}, {59, 1}}},
-        {"mode 9 sends its code 0", 1, Entry(LightInfo(9, 0, 4, 0, 0, 0, 0, 0), {off, off, off, off, off}, 0, 0), 0, 0,
+        {"mode 9 sends its code 0",
+         1,
+         Entry(LightInfo(9, 0, 4, 0, 0, 0, 0, 0), {off, off, off, off, off}, 0, 0),
+         0,
+         0,
          {{3, 1}, {59, 1}}},
         // The pad's list holds codes for modes 0..8 only: mode 9 goes out as itself.
-        {"a mode with no code", 2, Entry(LightInfo(9, 1, 0, 0, 0, 0, 0, 0), {off, off, off, off, off}, 0, 0), 0, 0,
+        {"a mode with no code",
+         2,
+         Entry(LightInfo(9, 1, 0, 0, 0, 0, 0, 0), {off, off, off, off, off}, 0, 0),
+         0,
+         0,
          {{1, 9}, {2, 1}, {3, 5}, {59, 1}}},
-        {"stages, active stage and polling", 1,
+        {"stages, active stage and polling",
+         1,
          Entry(LightInfo(0, 4, 2, 0, 0, 0, 0, 0),
-               {Stage(1, 0, 7, 7, 255, 0, 0), Stage(1, 1, 300, 0x1234, 0, 255, 0), Stage(0, 0, 31, 31, 1, 2, 3), off, off}, 2, 3),
-         0, 0,
-         {{1, 1}, {2, 4}, {3, 3}, {11, 3}, {12, 2},
-          {14, 1}, {16, 7}, {18, 7}, {20, 255},
-          {23, 1}, {24, 1}, {25, 0x2C}, {26, 1}, {27, 0x34}, {28, 0x12}, {30, 255},
-          {34, 31}, {36, 31}, {38, 1}, {39, 2}, {40, 3}, {59, 1}}},
-        {"screen size", 1, Entry(LightInfo(0, 0, 0, 0, 0, 0, 0, 0), {off, off, off, off, off}, 0, 0), 1920, 1080,
+               {Stage(1, 0, 7, 7, 255, 0, 0), Stage(1, 1, 300, 0x1234, 0, 255, 0), Stage(0, 0, 31, 31, 1, 2, 3), off,
+                off},
+               2, 3),
+         0,
+         0,
+         {{1, 1},    {2, 4},   {3, 3},  {11, 3},    {12, 2}, {14, 1},    {16, 7},    {18, 7},
+          {20, 255}, {23, 1},  {24, 1}, {25, 0x2C}, {26, 1}, {27, 0x34}, {28, 0x12}, {30, 255},
+          {34, 31},  {36, 31}, {38, 1}, {39, 2},    {40, 3}, {59, 1}}},
+        {"screen size",
+         1,
+         Entry(LightInfo(0, 0, 0, 0, 0, 0, 0, 0), {off, off, off, off, off}, 0, 0),
+         1920,
+         1080,
          {{1, 1}, {3, 5}, {59, 1}, {60, 0x80}, {61, 0x07}, {62, 0x38}, {63, 0x04}}},
-        {"the first selected correction", 1, corrected, 0, 0,
+        {"the first selected correction",
+         1,
+         corrected,
+         0,
+         0,
          {{1, 4}, {2, 2}, {3, 4}, {6, 9}, {7, 8}, {8, 7}, {59, 1}, {64, 5}, {65, 6}}},
     };
     for (const BlockCase& c : cases) {
@@ -530,7 +553,8 @@ Json::Value GunFile(int count) {
 TEST_P(MouseExchange, RecoilTableDecodesToTheFourFiles) {
     const int counts[4] = {6, 180, 0, 200};
     for (int gun = 0; gun < 4; ++gun)
-        if (counts[gun] > 0) WriteJson(bound.Folder() / ("ShootData_" + std::to_string(gun) + ".Shoot"), GunFile(counts[gun]));
+        if (counts[gun] > 0)
+            WriteJson(bound.Folder() / ("ShootData_" + std::to_string(gun) + ".Shoot"), GunFile(counts[gun]));
     ASSERT_EQ(page.UploadShootData(), 1);
     auto lock = device.Lock();
     const auto table = ViewShoot(device.Memory());

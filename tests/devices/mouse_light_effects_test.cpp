@@ -45,12 +45,9 @@ struct WaveCase {
 };
 
 const WaveCase kWaveCases[] = {
-    {"ColourfulForward", 1, 1, 0, 1, 2},
-    {"ColourfulBackward", 1, 0, 0, 191, 0},
-    {"ColourfulWraps", 1, 1, 190, 191, 0},
-    {"PlainForward", 0, 1, 0, 1, 2},
-    {"PlainBackward", 0, 0, 0, 95, 0},
-    {"PlainCounterLeftHighByAnotherMode", 0, 1, 150, 0, 1},
+    {"ColourfulForward", 1, 1, 0, 1, 2},   {"ColourfulBackward", 1, 0, 0, 191, 0},
+    {"ColourfulWraps", 1, 1, 190, 191, 0}, {"PlainForward", 0, 1, 0, 1, 2},
+    {"PlainBackward", 0, 0, 0, 95, 0},     {"PlainCounterLeftHighByAnotherMode", 0, 1, 150, 0, 1},
 };
 
 class MouseWave : public ::testing::TestWithParam<WaveCase> {};

@@ -52,7 +52,8 @@ protected:
         fs::create_directories(target);
         fs::copy_file(fs::path(TAVRIK_SOURCE_DIR) / "skin" / "XML" / "DeviceXml" / "mousedevice.xml",
                       target / "mousedevice.xml", fs::copy_options::overwrite_existing);
-        window_ = new MouseWindow(LR"(<Window size="900,700"><VerticalLayout>
+        window_ = new MouseWindow(
+            LR"(<Window size="900,700"><VerticalLayout>
             <Include source="XML\DeviceXml\mousedevice.xml"/></VerticalLayout></Window>)");
         windows_.push_back(window_);
         window_->Create(nullptr, L"mouse test", UI_WS_POPUP | UI_WS_VISIBLE, 0, 0, 0, 900, 700);
@@ -84,7 +85,8 @@ protected:
         };
         for (size_t i = 0; i < kKeyNameTableCount; ++i) add(KeyNameAt(i));
         for (const wchar_t* key : MouseButtonNameTable) add(key);
-        for (const wchar_t* key : {L"Light_Set", L"Overall_Light_Set", L"lamp_mode_wave", L"lamp_mode_running"}) add(key);
+        for (const wchar_t* key : {L"Light_Set", L"Overall_Light_Set", L"lamp_mode_wave", L"lamp_mode_running"})
+            add(key);
         lang << "</Language>\n";
         lang.close();
         ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(L"lang_test.xml"));

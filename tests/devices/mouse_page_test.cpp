@@ -28,7 +28,8 @@ class MouseWindow : public SkinWindow {
 public:
     using SkinWindow::SkinWindow;
     CControlUI* CreateControl(LPCTSTR pstrClass) override {
-        if (DuiCompareNoCase(pstrClass, CCorvaneMouseDevice::kClassName) == 0) return CCorvaneMouseDevice::CreateControl();
+        if (DuiCompareNoCase(pstrClass, CCorvaneMouseDevice::kClassName) == 0)
+            return CCorvaneMouseDevice::CreateControl();
         if (DuiCompareNoCase(pstrClass, L"ShootKeySetControlUI") == 0) {
             CDialogBuilder builder;
             return builder.Create(CShootControlUI::kSkinFile, nullptr, nullptr, &m_pm, nullptr);
@@ -50,7 +51,8 @@ protected:
         auto* root = static_cast<CContainerUI*>(window->pm().GetRoot());
         CCorvaneMouseDevice* found = nullptr;
         for (int i = 0; root && i < root->GetCount() && !found; ++i)
-            found = static_cast<CCorvaneMouseDevice*>(root->GetItemAt(i)->GetInterface(CCorvaneMouseDevice::kClassName));
+            found =
+                static_cast<CCorvaneMouseDevice*>(root->GetItemAt(i)->GetInterface(CCorvaneMouseDevice::kClassName));
         EXPECT_NE(found, nullptr);
         if (!found) return nullptr;
         const auto& model = DeviceModelTable[kDeviceKindMouse];
@@ -236,7 +238,8 @@ TEST_F(MouseRecoilPage, TheRecoilPageWorksOnTheMousesFilesFromGunAndBulletZero) 
     // The user's gun stays; the missing ones are the shipped defaults.
     EXPECT_EQ(Load(InFolder(data, 0)), own);
     for (int gun = 1; gun < kShootGunCount; ++gun) {
-        const Json::Value shipped = Load(fs::path(TAVRIK_SOURCE_DIR) / "DefaultData" / win::ToUtf8(ShootFileName(gun).str()));
+        const Json::Value shipped =
+            Load(fs::path(TAVRIK_SOURCE_DIR) / "DefaultData" / win::ToUtf8(ShootFileName(gun).str()));
         ASSERT_EQ(shipped["Events"].size(), 180u) << gun;
         EXPECT_EQ(Load(InFolder(data, gun)), shipped) << gun;
     }

@@ -19,9 +19,7 @@ protected:
     Json::Value ReadFile(const std::filesystem::path& path) {
         return CJsonFileUtil::LoadJson(win::FromUtf8(path.string()).c_str());
     }
-    Json::Value Defaults() {
-        return ReadFile(win::ToFsPath(page.GetDefaultProfilePath().GetData()))["Device"][0];
-    }
+    Json::Value Defaults() { return ReadFile(win::ToFsPath(page.GetDefaultProfilePath().GetData()))["Device"][0]; }
 };
 
 TEST_F(MouseProfile, AFreshProfileTakesTheShippedMouseDefaults) {

@@ -52,10 +52,10 @@ TEST_F(MouseSettings, TheShippedSkinBindsItsButtonsAndHoldsEveryControl) {
     for (const wchar_t* base : {L"DPI_layout_", L"DPI_enable_check_", L"DPI_select_check_", L"DPI_slider_",
                                 L"DPI_edit_", L"DPI_color_option_", L"polling_rate_option_"})
         for (int i = 0; i < kStages; ++i) EXPECT_NE(Control<CControlUI>(N(base, i)), nullptr) << N(base, i);
-    for (const wchar_t* name : {L"pointer_speed_slider", L"pointer_precision_check", L"scrolls_page_check",
-                                L"scroll_speed_slider", L"double_click_slider", L"mouse_option_layout",
-                                L"device_setkeyinfo_list", L"device_tishi_info", L"text_test", L"DeviceProfileItem",
-                                L"LightControlItem", L"KeySetControlItem", L"MacroControlItem", L"ShootControlItem"})
+    for (const wchar_t* name :
+         {L"pointer_speed_slider", L"pointer_precision_check", L"scrolls_page_check", L"scroll_speed_slider",
+          L"double_click_slider", L"mouse_option_layout", L"device_setkeyinfo_list", L"device_tishi_info", L"text_test",
+          L"DeviceProfileItem", L"LightControlItem", L"KeySetControlItem", L"MacroControlItem", L"ShootControlItem"})
         EXPECT_NE(Control<CControlUI>(name), nullptr) << name;
     // The page opens on its first option tab.
     EXPECT_EQ(Control<CTabLayoutUI>(L"mouse_device_seting_layout")->GetCurSel(), 0);
@@ -69,9 +69,9 @@ TEST_F(MouseSettings, SlidersShowTheirStageValue) {
         int position;
         const wchar_t* shown;
     };
-    for (const Case& c : {Case{100, 200, 0x3360, 0, L"200"}, Case{100, 200, 0x3360, 48, L"5000"},
-                          Case{100, 200, 0x3325, 49, L"5200"}, Case{100, 200, 0x3325, 60, L"7400"},
-                          Case{0, 50, 0x3360, 20, L"70"}}) {
+    for (const Case& c :
+         {Case{100, 200, 0x3360, 0, L"200"}, Case{100, 200, 0x3360, 48, L"5000"}, Case{100, 200, 0x3325, 49, L"5200"},
+          Case{100, 200, 0x3325, 60, L"7400"}, Case{0, 50, 0x3360, 20, L"70"}}) {
         Scale(c.step, c.base, c.sensor);
         page_->SetDpiSliderValue(3, c.position);
         EXPECT_EQ(page_->GetDpiSliderValue(3), c.position);
@@ -83,8 +83,8 @@ TEST_F(MouseSettings, SlidersShowTheirStageValue) {
 
 TEST_F(MouseSettings, EditTextGivesItsPosition) {
     Scale(100, 200, 0x3360);
-    for (auto [text, position] : std::initializer_list<std::pair<const wchar_t*, int>>{
-             {L"150", 0}, {L"5030", 48}, {L"", 0}, {L"99999", 60}}) {
+    for (auto [text, position] :
+         std::initializer_list<std::pair<const wchar_t*, int>>{{L"150", 0}, {L"5030", 48}, {L"", 0}, {L"99999", 60}}) {
         Control<CControlUI>(L"DPI_edit_1")->SetText(text);
         EXPECT_EQ(page_->GetDpiEditValue(1), position) << text;
     }

@@ -37,9 +37,16 @@ public:
         const std::string vars[] = {"HOME=" + (dir / "home").string(), "PULSE_RUNTIME_PATH=" + (dir / "run").string(),
                                     "PULSE_STATE_PATH=" + (dir / "state").string(),
                                     "XDG_RUNTIME_DIR=" + (dir / "run").string()};
-        const std::string args[] = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                                    "--log-level=error", "--disable-shm=yes", "-L",
-                                    "module-native-protocol-unix socket=" + socket_.string() + " auth-anonymous=1", "-L",
+        const std::string args[] = {"pulseaudio",
+                                    "-n",
+                                    "--daemonize=no",
+                                    "--exit-idle-time=-1",
+                                    "--use-pid-file=no",
+                                    "--log-level=error",
+                                    "--disable-shm=yes",
+                                    "-L",
+                                    "module-native-protocol-unix socket=" + socket_.string() + " auth-anonymous=1",
+                                    "-L",
                                     std::string("module-null-sink sink_name=") + kSink};
         std::vector<char*> argv, envp;
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -75,7 +82,9 @@ std::string Pactl(const std::string& args) {
     return out;
 }
 
-bool HavePulse() { return std::system("command -v pulseaudio >/dev/null 2>&1 && command -v pactl >/dev/null 2>&1") == 0; }
+bool HavePulse() {
+    return std::system("command -v pulseaudio >/dev/null 2>&1 && command -v pactl >/dev/null 2>&1") == 0;
+}
 
 class PulseChip : public ::testing::Test {
 protected:

@@ -26,9 +26,9 @@ class DeviceDiscoveryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TAVRIK_REQUIRE_X_DISPLAY();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tavrik-e2e-devices-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            std::filesystem::temp_directory_path() / ("tavrik-e2e-devices-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_);
         // The emulator serves only from a folder that is the user's alone.
         std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);

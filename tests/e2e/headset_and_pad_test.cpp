@@ -81,7 +81,9 @@ protected:
                 10s);
             if (!row) continue;
             driver_->Click(row->CenterX(), row->CenterY());
-            if (WaitForControl(kModeCombo, [&](const ProbeControl& c) { return c.text == text; }, 5s)) return true;
+            if (WaitForControl(
+                    kModeCombo, [&](const ProbeControl& c) { return c.text == text; }, 5s))
+                return true;
         }
         return false;
     }
@@ -116,8 +118,7 @@ TEST_F(HeadsetAndPadTest, BothPagesShowAndTheHeadsetTakesLightingAndEqualiser) {
     // 1. Both devices are listed; the headset's page comes first.
     ASSERT_TRUE(Poll([&] { return DeviceEntries().size() == 2; }, 60s)) << Log("tavrik.log");
     ASSERT_TRUE(WaitForControl("hs6533_device_page")) << Log("tavrik.log");
-    ASSERT_TRUE(WaitForControl(kModeCombo, [](const ProbeControl& c) { return !c.text.empty(); }))
-        << Log("tavrik.log");
+    ASSERT_TRUE(WaitForControl(kModeCombo, [](const ProbeControl& c) { return !c.text.empty(); })) << Log("tavrik.log");
 
     // 2. "Static": begin, the headset's 21-byte block of profile 0 with the
     //    mode's code, end; and the LEDs all take one colour.
@@ -179,8 +180,7 @@ TEST_F(HeadsetAndPadTest, BothPagesShowAndTheHeadsetTakesLightingAndEqualiser) {
     ASSERT_EQ(entries.size(), 2u);
     driver_->Click(entries[1].CenterX(), entries[1].CenterY());
     EXPECT_TRUE(WaitForControl("mousepad_device_page")) << Log("tavrik.log");
-    EXPECT_TRUE(WaitForControl(kModeCombo, [](const ProbeControl& c) { return !c.text.empty(); }))
-        << Log("tavrik.log");
+    EXPECT_TRUE(WaitForControl(kModeCombo, [](const ProbeControl& c) { return !c.text.empty(); })) << Log("tavrik.log");
     Screenshot("headset_and_pad");
 }
 

@@ -113,12 +113,10 @@ protected:
         return std::to_string(hash);
     }
 
-
-
     static std::string RegistryText() {
         const char* config = std::getenv("XDG_CONFIG_HOME");
-        const fs::path folder = config != nullptr && *config != '\0' ? fs::path(config)
-                                                                     : fs::path(std::getenv("HOME")) / ".config";
+        const fs::path folder =
+            config != nullptr && *config != '\0' ? fs::path(config) : fs::path(std::getenv("HOME")) / ".config";
         return ReadTextFile((folder / "tavrik" / "registry").string());
     }
 
@@ -146,7 +144,8 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
     EXPECT_TRUE(WaitFor([&] {
         return driver_->Geometry(settings, sx, sy, sw, sh) && sw == 630 && sh == 500 && sx == mx + 1000 - 630 - 30 &&
                sy == my + 60;
-    })) << sx << "," << sy << " " << sw << " x " << sh;
+    })) << sx
+        << "," << sy << " " << sw << " x " << sh;
 
     // Open the language list and choose its second row, both found by name.
     // The list is listed as soon as it is painted; a user's click on a row

@@ -33,7 +33,8 @@ std::vector<int> Commands(const std::vector<std::string>& answer) {
         const int count = std::stoi(hex.substr(8, 2), nullptr, 16);
         const int offset = std::stoi(hex.substr(10, 2), nullptr, 16) | std::stoi(hex.substr(12, 2), nullptr, 16) << 8;
         if (command == 0xAA) continue;
-        const bool continues = !commands.empty() && commands.back() == command && offset == lastOffsetEnd && offset != 0;
+        const bool continues =
+            !commands.empty() && commands.back() == command && offset == lastOffsetEnd && offset != 0;
         if (!continues) commands.push_back(command);
         lastOffsetEnd = offset + count;
     }
@@ -103,7 +104,8 @@ TEST_F(MousePageTest, ADpiSliderDragLandsInTheMousesBlock) {
     const int y = slider->CenterY();
     driver_->MoveTo(slider->left + 3, y);
     driver_->Press(1);
-    for (int x = slider->left + 10; x <= slider->left + (slider->right - slider->left) / 3; x += 10) driver_->MoveTo(x, y);
+    for (int x = slider->left + 10; x <= slider->left + (slider->right - slider->left) / 3; x += 10)
+        driver_->MoveTo(x, y);
     driver_->Release(1);
 
     // Begin, the block, end; the page's status polls (0x1A) may come between
@@ -191,8 +193,8 @@ TEST_F(MousePageTest, TheRecoilSaveButtonSendsTheDefaultGuns) {
             const std::vector<int> all = Commands(EmulatorCommand("record mouse"));
             for (size_t i = before; i < all.size(); ++i)
                 if (all[i] != 0x1A) commands.push_back(all[i]);
-            return commands.size() >= 4 && std::vector<int>(commands.begin(), commands.begin() + 4) ==
-                                               std::vector<int>{0x03, 0x01, 0x17, 0x02};
+            return commands.size() >= 4 &&
+                   std::vector<int>(commands.begin(), commands.begin() + 4) == std::vector<int>{0x03, 0x01, 0x17, 0x02};
         },
         30s))
         << ::testing::PrintToString(commands) << Log("tavrik.log");

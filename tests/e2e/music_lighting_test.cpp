@@ -77,14 +77,18 @@ TEST_F(MusicLightingTest, ATonePlayedOnThePcLightsKeysInTheLiveFrames) {
 
     // 2. Silence keeps every frame on its background.
     Frames quiet;
-    Poll([&] {
-        quiet.merge(TakeFrames());
-        return quiet.size() >= 50;
-    }, 10s);
+    Poll(
+        [&] {
+            quiet.merge(TakeFrames());
+            return quiet.size() >= 50;
+        },
+        10s);
     ASSERT_FALSE(quiet.empty());
     for (const auto& [offset, payload] : quiet) {
-        if (background.count(offset)) EXPECT_EQ(payload, background[offset]) << "offset " << offset;
-        else background[offset] = payload;
+        if (background.count(offset))
+            EXPECT_EQ(payload, background[offset]) << "offset " << offset;
+        else
+            background[offset] = payload;
     }
 
     // 3. A tone lights keys: some frame leaves its background.

@@ -125,9 +125,9 @@ TEST_F(RoadOfOneRequestTest, road_of_one_request) {
     const std::vector<uint8_t>& write = reports[block];
     const std::vector<uint8_t>& end = reports[block + 1];
     EXPECT_EQ(begin[3], 0x01);
-    EXPECT_EQ(write[4], 49);                     // length
-    EXPECT_EQ(write[5] | (write[6] << 8), 0);    // offset: profile 0
-    EXPECT_EQ(write[9], values[mode]);           // block byte 1: M's mode code
+    EXPECT_EQ(write[4], 49);                   // length
+    EXPECT_EQ(write[5] | (write[6] << 8), 0);  // offset: profile 0
+    EXPECT_EQ(write[9], values[mode]);         // block byte 1: M's mode code
     EXPECT_EQ(end[3], 0x02);
     for (const auto* report : {&begin, &write, &end}) EXPECT_TRUE(ChecksumValid(*report));
 

@@ -109,10 +109,12 @@ protected:
                 const int below = std::max(target->bottom + 10, screenHeight - height);
                 XMoveWindow(driver_->display(), editor, x, below);
                 XSync(driver_->display(), False);
-                Poll([&] {
-                    int nx = 0, ny = 0, nw = 0, nh = 0;
-                    return driver_->Geometry(editor, nx, ny, nw, nh) && !Overlap(*target, nx, ny, nx + nw, ny + nh);
-                }, 5s);
+                Poll(
+                    [&] {
+                        int nx = 0, ny = 0, nw = 0, nh = 0;
+                        return driver_->Geometry(editor, nx, ny, nw, nh) && !Overlap(*target, nx, ny, nx + nw, ny + nh);
+                    },
+                    5s);
             }
         }
         driver_->Click(target->CenterX(), target->CenterY());
@@ -134,8 +136,8 @@ TEST_F(ScreenUploadTest, ADrawnStrokeReachesTheKeyboardsScreenAndIsSaved) {
 
     // 1. The screen tab opens the editor with its 480 x 270 canvas.
     ASSERT_TRUE(Click("screen_Op_tab"));
-    const std::optional<ProbeControl> canvas = WaitForControl(
-        "screen_canvas", [](const ProbeControl& c) { return c.right - c.left == 2 * kColumns; });
+    const std::optional<ProbeControl> canvas =
+        WaitForControl("screen_canvas", [](const ProbeControl& c) { return c.right - c.left == 2 * kColumns; });
     ASSERT_TRUE(canvas) << Log("tavrik.log");
     ASSERT_EQ(canvas->bottom - canvas->top, 2 * kRows);
 
@@ -160,8 +162,9 @@ TEST_F(ScreenUploadTest, ADrawnStrokeReachesTheKeyboardsScreenAndIsSaved) {
     bool uploadPage = false;
     for (int attempt = 0; attempt < 3 && !uploadPage; ++attempt) {
         ASSERT_TRUE(ClickInMainWindow("uploading_option")) << Log("tavrik.log");
-        uploadPage = WaitForControl("uploading_frame_btn", [](const ProbeControl& c) { return c.right > c.left; },
-                                    10s).has_value();
+        uploadPage = WaitForControl(
+                         "uploading_frame_btn", [](const ProbeControl& c) { return c.right > c.left; }, 10s)
+                         .has_value();
     }
     ASSERT_TRUE(uploadPage) << Log("tavrik.log");
     ASSERT_TRUE(ClickInMainWindow("uploading_frame_btn")) << Log("tavrik.log");

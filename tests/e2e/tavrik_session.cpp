@@ -14,9 +14,9 @@ void TavrikSession::SetUp() {
     TAVRIK_REQUIRE_X_DISPLAY();
     driver_ = std::make_unique<XDriver>();
     ASSERT_TRUE(driver_->ok());
-    folder_ = std::filesystem::temp_directory_path() /
-              ("tavrik-e2e-session-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        std::filesystem::temp_directory_path() / ("tavrik-e2e-session-" + std::to_string(::getpid()) + "-" +
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     // The emulator serves only from a folder that is the user's alone.

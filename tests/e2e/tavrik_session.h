@@ -50,15 +50,16 @@ protected:
     Window WaitForShownWindow(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     // Waits for a control listed by the probe; `accept` narrows what counts.
     std::optional<ProbeControl> WaitForControl(const std::string& name,
-                                              const std::function<bool(const ProbeControl&)>& accept = nullptr,
-                                              std::chrono::milliseconds timeout = std::chrono::seconds(30));
+                                               const std::function<bool(const ProbeControl&)>& accept = nullptr,
+                                               std::chrono::milliseconds timeout = std::chrono::seconds(30));
     // Waits for the control and clicks its centre.
     bool Click(const std::string& name);
 
     // Polls `done` every few milliseconds, running `pump` (the test's own
     // message queue, for instance) before each look.
-    static bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout,
-                     const std::function<void()>& pump = [] {});
+    static bool Poll(
+        const std::function<bool()>& done, std::chrono::milliseconds timeout,
+        const std::function<void()>& pump = [] {});
 
     std::string Log(const std::string& name) const { return ReadTextFile((folder_ / name).string()); }
     // A screenshot beside the others of the e2e tests, for a failing step.

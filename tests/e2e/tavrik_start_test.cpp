@@ -32,9 +32,9 @@ protected:
         TAVRIK_REQUIRE_X_DISPLAY();
         driver_ = std::make_unique<XDriver>();
         ASSERT_TRUE(driver_->ok());
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tavrik-e2e-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            std::filesystem::temp_directory_path() / ("tavrik-e2e-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_);
         // The emulator serves only from a folder that is the user's alone.
         std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
@@ -42,13 +42,11 @@ protected:
         // An emulator whose only device is unplugged before the program
         // starts: the program finds no device.
         const std::string commands = (folder_ / "devsim.in").string();
-        {
-            std::ofstream(commands) << "unplug mouse\n";
-        }
+        { std::ofstream(commands) << "unplug mouse\n"; }
         const std::string answers = (folder_ / "devsim.out").string();
-        devsim_ = std::make_unique<ChildProcess>("tavrik-devsim", std::vector<std::string>{"--socket", socket_, "mouse"},
-                                                 std::map<std::string, std::string>{},
-                                                 (folder_ / "devsim.log").string(), commands, answers);
+        devsim_ = std::make_unique<ChildProcess>(
+            "tavrik-devsim", std::vector<std::string>{"--socket", socket_, "mouse"},
+            std::map<std::string, std::string>{}, (folder_ / "devsim.log").string(), commands, answers);
         ASSERT_TRUE(devsim_->Started());
         ASSERT_TRUE(PollFor([&] { return std::filesystem::exists(socket_); }, 10s)) << "the emulator did not start";
         ASSERT_TRUE(PollFor([&] { return ReadTextFile(answers).find("ok") != std::string::npos; }, 10s))
@@ -130,14 +128,14 @@ TEST_F(TavrikStartTest, ShowsTheNoDevicePanelAndEndsWithZeroOnAWindowManagerClos
     ASSERT_TRUE(tavrik_->Started());
     const Window window = WaitForShownWindow();
     ASSERT_NE(window, None) << Log("tavrik.log");
-    EXPECT_TRUE(PollFor([&] { return Log("tavrik.log").find("RaiseWindow: no-device panel shown") != std::string::npos; },
-                        10s))
+    EXPECT_TRUE(
+        PollFor([&] { return Log("tavrik.log").find("RaiseWindow: no-device panel shown") != std::string::npos; }, 10s))
         << Log("tavrik.log");
     int x = 0, y = 0, width = 0, height = 0;
     ASSERT_TRUE(driver_->Geometry(window, x, y, width, height));
     // The fit to the screen: 1000 x 640 at 96 DPI, centred on the 1280 x 1024 screen.
-    EXPECT_TRUE(PollFor(
-        [&] { return driver_->Geometry(window, x, y, width, height) && width == 1000 && height == 640; }, 10s))
+    EXPECT_TRUE(
+        PollFor([&] { return driver_->Geometry(window, x, y, width, height) && width == 1000 && height == 640; }, 10s))
         << width << " x " << height;
     EXPECT_EQ(x, (1280 - 1000) / 2);
     EXPECT_EQ(y, (1024 - 640) / 2);

@@ -46,9 +46,9 @@ protected:
         const std::string commands = (folder_ / "devsim.in").string();
         std::ofstream(commands) << "unplug mouse\n";
         const std::string answers = (folder_ / "devsim.out").string();
-        devsim_ = std::make_unique<ChildProcess>("tavrik-devsim", std::vector<std::string>{"--socket", socket_, "mouse"},
-                                                 std::map<std::string, std::string>{},
-                                                 (folder_ / "devsim.log").string(), commands, answers);
+        devsim_ = std::make_unique<ChildProcess>(
+            "tavrik-devsim", std::vector<std::string>{"--socket", socket_, "mouse"},
+            std::map<std::string, std::string>{}, (folder_ / "devsim.log").string(), commands, answers);
         ASSERT_TRUE(Poll([&] { return ReadTextFile(answers).find("ok") != std::string::npos; }, 10s));
     }
 
@@ -61,7 +61,11 @@ protected:
     }
 
     bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-        return PumpUntil([this] { if (tray_) tray_->Pump(); }, done, timeout);
+        return PumpUntil(
+            [this] {
+                if (tray_) tray_->Pump();
+            },
+            done, timeout);
     }
 
     std::string Log() { return ReadTextFile((folder_ / "tavrik.log").string()); }

@@ -15,8 +15,8 @@ std::string ProbeProperty(Display* d, Window w) {
     unsigned char* data = nullptr;
     std::string value;
     // The main window's listing runs to tens of kilobytes.
-    if (XGetWindowProperty(d, w, XInternAtom(d, "_TAVRIK_UI_PROBE", False), 0, 1L << 22, False, AnyPropertyType,
-                           &type, &format, &count, &after, &data) == Success &&
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_TAVRIK_UI_PROBE", False), 0, 1L << 22, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
         data != nullptr && format == 8)
         value.assign(reinterpret_cast<char*>(data), count);
     if (data != nullptr) XFree(data);

@@ -31,9 +31,9 @@ std::vector<ProbeControl> ReadUiProbe(XDriver& driver, Window window);
 std::optional<ProbeControl> FindProbeControl(XDriver& driver, const std::string& name);
 
 // Polls until the control is listed (and `accept` holds for it, when given).
-std::optional<ProbeControl> WaitForProbeControl(
-    XDriver& driver, const std::string& name, std::chrono::milliseconds timeout,
-    const std::function<bool(const ProbeControl&)>& accept = nullptr);
+std::optional<ProbeControl> WaitForProbeControl(XDriver& driver, const std::string& name,
+                                                std::chrono::milliseconds timeout,
+                                                const std::function<bool(const ProbeControl&)>& accept = nullptr);
 
 // Waits for the control and clicks its centre with the left button; false
 // when it did not appear in time.

@@ -36,9 +36,9 @@ public:
 private:
     static win::LRESULT Proc(win::HWND hwnd, win::UINT message, win::WPARAM wParam, win::LPARAM lParam) {
         if (message == win::WM_NCCREATE) {
-            win::SetWindowLongPtrW(hwnd, win::GWLP_USERDATA,
-                                   reinterpret_cast<win::LONG_PTR>(
-                                       reinterpret_cast<win::CREATESTRUCTW*>(lParam)->lpCreateParams));
+            win::SetWindowLongPtrW(
+                hwnd, win::GWLP_USERDATA,
+                reinterpret_cast<win::LONG_PTR>(reinterpret_cast<win::CREATESTRUCTW*>(lParam)->lpCreateParams));
             return 1;
         }
         auto* self = reinterpret_cast<WorkToolWindow*>(win::GetWindowLongPtrW(hwnd, win::GWLP_USERDATA));

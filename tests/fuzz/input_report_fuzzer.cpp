@@ -30,16 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (win::HidP_GetCaps(p, &caps) == win::HIDP_STATUS_SUCCESS) {
             std::uint16_t buttonCount = caps.NumberInputButtonCaps;
             std::vector<win::HIDP_BUTTON_CAPS> buttons(buttonCount);
-            if (buttonCount > 0 &&
-                win::HidP_GetSpecificButtonCaps(win::HidP_Input, 0, 0, 0, buttons.data(), &buttonCount, p) !=
-                    win::HIDP_STATUS_SUCCESS)
+            if (buttonCount > 0 && win::HidP_GetSpecificButtonCaps(win::HidP_Input, 0, 0, 0, buttons.data(),
+                                                                   &buttonCount, p) != win::HIDP_STATUS_SUCCESS)
                 buttonCount = 0;
             buttons.resize(std::min<std::size_t>(buttonCount, buttons.size()));
             std::uint16_t valueCount = caps.NumberInputValueCaps;
             std::vector<win::HIDP_VALUE_CAPS> values(valueCount);
-            if (valueCount > 0 &&
-                win::HidP_GetSpecificValueCaps(win::HidP_Input, 0, 0, 0, values.data(), &valueCount, p) !=
-                    win::HIDP_STATUS_SUCCESS)
+            if (valueCount > 0 && win::HidP_GetSpecificValueCaps(win::HidP_Input, 0, 0, 0, values.data(), &valueCount,
+                                                                 p) != win::HIDP_STATUS_SUCCESS)
                 valueCount = 0;
             values.resize(std::min<std::size_t>(valueCount, values.size()));
             // A range of many thousand usages makes as many items; keep the

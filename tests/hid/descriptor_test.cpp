@@ -19,14 +19,13 @@ Bytes CommandInterfaceDescriptor(devsim::ProductKind kind) {
 }
 
 // Consumer control without report ids: a 16-bit usage array.
-const Bytes kConsumerNoIds = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x03, 0x19, 0x00,
-                              0x2A, 0xFF, 0x03, 0x75, 0x10, 0x95, 0x02, 0x81, 0x00, 0xC0};
+const Bytes kConsumerNoIds = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x03, 0x19,
+                              0x00, 0x2A, 0xFF, 0x03, 0x75, 0x10, 0x95, 0x02, 0x81, 0x00, 0xC0};
 
 // A joystick-like collection: buttons 1..8 and values X, Y, Z as one range.
-const Bytes kAxes = {0x05, 0x01, 0x09, 0x04, 0xA1, 0x01, 0x85, 0x07, 0x05, 0x09, 0x19, 0x01, 0x29, 0x08,
-                     0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x05, 0x01, 0x19, 0x30,
-                     0x29, 0x32, 0x15, 0x81, 0x25, 0x7F, 0x35, 0x00, 0x46, 0xE8, 0x03, 0x75, 0x08, 0x95,
-                     0x03, 0x81, 0x02, 0xC0};
+const Bytes kAxes = {0x05, 0x01, 0x09, 0x04, 0xA1, 0x01, 0x85, 0x07, 0x05, 0x09, 0x19, 0x01, 0x29, 0x08, 0x15, 0x00,
+                     0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x05, 0x01, 0x19, 0x30, 0x29, 0x32, 0x15, 0x81,
+                     0x25, 0x7F, 0x35, 0x00, 0x46, 0xE8, 0x03, 0x75, 0x08, 0x95, 0x03, 0x81, 0x02, 0xC0};
 
 struct CollectionExpectation {
     std::uint16_t usagePage, usage;
@@ -65,16 +64,20 @@ TEST_P(DescriptorTable, CollectionsAndReportLengths) {
 INSTANTIATE_TEST_SUITE_P(
     Hid, DescriptorTable,
     ::testing::Values(
-        DescriptorCase{"composite_keyboard",
-                       CommandInterfaceDescriptor(devsim::ProductKind::KeyboardCable),
-                       true,
-                       {{0x01, 0x06, 16, 0, 0}, {0x01, 0x80, 2, 0, 0}, {0x0C, 0x01, 3, 0, 0}, {0xFF1C, 0x92, 64, 64, 0}}},
-        DescriptorCase{"composite_mouse",
-                       CommandInterfaceDescriptor(devsim::ProductKind::MouseReceiver),
-                       true,
-                       {{0x01, 0x02, 3, 0, 0}, {0x01, 0x80, 2, 0, 0}, {0x0C, 0x01, 3, 0, 0}, {0xFF1C, 0x92, 64, 64, 0}}},
-        DescriptorCase{"boot_keyboard", devsim::MakeDeviceDescription(devsim::ProductKind::KeyboardCable).interfaces[0].descriptor,
-                       false, {{0x01, 0x06, 9, 2, 0}}},
+        DescriptorCase{
+            "composite_keyboard",
+            CommandInterfaceDescriptor(devsim::ProductKind::KeyboardCable),
+            true,
+            {{0x01, 0x06, 16, 0, 0}, {0x01, 0x80, 2, 0, 0}, {0x0C, 0x01, 3, 0, 0}, {0xFF1C, 0x92, 64, 64, 0}}},
+        DescriptorCase{
+            "composite_mouse",
+            CommandInterfaceDescriptor(devsim::ProductKind::MouseReceiver),
+            true,
+            {{0x01, 0x02, 3, 0, 0}, {0x01, 0x80, 2, 0, 0}, {0x0C, 0x01, 3, 0, 0}, {0xFF1C, 0x92, 64, 64, 0}}},
+        DescriptorCase{"boot_keyboard",
+                       devsim::MakeDeviceDescription(devsim::ProductKind::KeyboardCable).interfaces[0].descriptor,
+                       false,
+                       {{0x01, 0x06, 9, 2, 0}}},
         DescriptorCase{"consumer_without_ids", kConsumerNoIds, false, {{0x0C, 0x01, 5, 0, 0}}},
         DescriptorCase{"axes", kAxes, true, {{0x01, 0x04, 5, 0, 0}}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -135,12 +138,12 @@ TEST(HidDescriptor, NestedCollectionsBelongToTheirTopLevelCollection) {
 
 TEST(HidDescriptor, MalformedDescriptorsAreBounded) {
     const std::vector<Bytes> bad = {
-        {0x05},                                     // item cut short
-        {0xA1, 0x01, 0x09},                         // collection never closed, usage cut short
-        {0xC0, 0xC0},                               // end without collection
-        {0xB4},                                     // pop on an empty stack
-        {0x85, 0x00},                               // report id 0
-        {0xFE, 0x10, 0x00},                         // long item running past the end
+        {0x05},              // item cut short
+        {0xA1, 0x01, 0x09},  // collection never closed, usage cut short
+        {0xC0, 0xC0},        // end without collection
+        {0xB4},              // pop on an empty stack
+        {0x85, 0x00},        // report id 0
+        {0xFE, 0x10, 0x00},  // long item running past the end
         {0x05, 0x01, 0xA1, 0x01, 0x75, 0xFF, 0x97, 0xFF, 0xFF, 0x00, 0x00, 0x09, 0x01, 0x81, 0x02, 0xC0},  // huge count
     };
     for (const auto& b : bad) {

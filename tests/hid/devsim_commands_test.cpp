@@ -58,16 +58,16 @@ TEST_F(DevsimCommandLine, BadCommandsAnswerErrorAndChangeNothing) {
         "poke keyboard params 1x 00",     // junk after digits
         "poke keyboard params 65536 00",  // beyond the space
         "poke keyboard params 65535 0000",
-        "poke keyboard params 0 0g",      // not hexadecimal
+        "poke keyboard params 0 0g",  // not hexadecimal
         "poke keyboard params 0 +1",
-        "poke keyboard params 0 abc",     // odd digit count
-        "poke keyboard params 0",         // bytes missing
-        "poke keyboard params 0 00 11",   // a word too many
-        "poke keyboard nowhere 0 00",     // unknown space
+        "poke keyboard params 0 abc",    // odd digit count
+        "poke keyboard params 0",        // bytes missing
+        "poke keyboard params 0 00 11",  // a word too many
+        "poke keyboard nowhere 0 00",    // unknown space
         "peek keyboard params 0 zz",
         "peek keyboard params 65530 7",
         "event keyboard junk",
-        "event keyboard 0x10000",         // wider than an event code
+        "event keyboard 0x10000",  // wider than an event code
         "event keyboard",
         "link keyboard maybe",
         "link keyboard",
@@ -135,9 +135,18 @@ TEST(DevsimNumbers, WholeWordsOnly) {
         unsigned long value;
     };
     const Case cases[] = {
-        {"0", 10, true, 0},      {"10", 10, true, 10},   {"0x0A", 10, true, 10}, {"0XfF", 255, true, 255},
-        {"11", 10, false, 0},    {"", 10, false, 0},     {"0x", 10, false, 0},   {"-1", 10, false, 0},
-        {"+1", 10, false, 0},    {" 1", 10, false, 0},   {"1 ", 10, false, 0},   {"1e3", 10000, false, 0},
+        {"0", 10, true, 0},
+        {"10", 10, true, 10},
+        {"0x0A", 10, true, 10},
+        {"0XfF", 255, true, 255},
+        {"11", 10, false, 0},
+        {"", 10, false, 0},
+        {"0x", 10, false, 0},
+        {"-1", 10, false, 0},
+        {"+1", 10, false, 0},
+        {" 1", 10, false, 0},
+        {"1 ", 10, false, 0},
+        {"1e3", 10000, false, 0},
         {"99999999999999999999999", ~0ul, false, 0},
     };
     for (const auto& c : cases) {

@@ -46,7 +46,8 @@ std::vector<std::wstring> Enumerate(bool* ok = nullptr) {
     std::vector<std::wstring> out;
     win::GUID guid;
     win::HidD_GetHidGuid(&guid);
-    win::HDEVINFO set = win::SetupDiGetClassDevsW(&guid, nullptr, nullptr, win::DIGCF_PRESENT | win::DIGCF_DEVICEINTERFACE);
+    win::HDEVINFO set =
+        win::SetupDiGetClassDevsW(&guid, nullptr, nullptr, win::DIGCF_PRESENT | win::DIGCF_DEVICEINTERFACE);
     if (ok) *ok = set != win::INVALID_HANDLE_VALUE;
     if (set == win::INVALID_HANDLE_VALUE) return out;
     for (win::DWORD i = 0;; ++i) {
@@ -61,8 +62,8 @@ std::vector<std::wstring> Enumerate(bool* ok = nullptr) {
         auto* detail = reinterpret_cast<win::SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
         detail->cbSize = sizeof(win::SP_DEVICE_INTERFACE_DETAIL_DATA_W);
         EXPECT_TRUE(win::SetupDiGetDeviceInterfaceDetailW(set, &data, detail, size, nullptr, nullptr));
-        out.emplace_back(reinterpret_cast<const wchar_t*>(buffer.data() +
-                                                          offsetof(win::SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)));
+        out.emplace_back(reinterpret_cast<const wchar_t*>(
+            buffer.data() + offsetof(win::SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)));
     }
     EXPECT_TRUE(win::SetupDiDestroyDeviceInfoList(set));
     return out;
@@ -111,7 +112,8 @@ TEST(HidEnumeration, DetailSizeChecks) {
     sim.Plug(ProductKind::KeyboardCable);
     win::GUID guid;
     win::HidD_GetHidGuid(&guid);
-    win::HDEVINFO set = win::SetupDiGetClassDevsW(&guid, nullptr, nullptr, win::DIGCF_PRESENT | win::DIGCF_DEVICEINTERFACE);
+    win::HDEVINFO set =
+        win::SetupDiGetClassDevsW(&guid, nullptr, nullptr, win::DIGCF_PRESENT | win::DIGCF_DEVICEINTERFACE);
     ASSERT_NE(set, win::INVALID_HANDLE_VALUE);
     win::SP_DEVICE_INTERFACE_DATA data;
     ASSERT_TRUE(win::SetupDiEnumDeviceInterfaces(set, nullptr, &guid, 0, &data));

@@ -72,7 +72,8 @@ TEST(HidSocket, EmulatorInAnotherThreadServesTheProgramOverTheSocket) {
     // A device plugged later appears; an unplugged one fails its handles at once.
     Emulator pad(ProductKind::MousePad);
     pad.Plug(server);
-    for (int i = 0; i < 400 && Paths(*backend).size() != 10; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 400 && Paths(*backend).size() != 10; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(Paths(*backend).size(), 10u);
     std::thread unplugger([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -126,13 +127,14 @@ TEST(HidSocket, MalformedFramesAreDroppedAndTheServerKeepsServing) {
     ASSERT_GE(rogue, 0);
     const std::vector<std::vector<std::uint8_t>> frames = {
         {7, 0, 0, 0, 5, 0x99, 0x99, 0, 0, 1, 4},  // output for an unknown node
-        {3, 0, 0, 0, 5, 0x10, 0},              // output too short to name a node
-        {1, 0, 0, 0, 0x77},                    // unknown frame type
+        {3, 0, 0, 0, 5, 0x10, 0},                 // output too short to name a node
+        {1, 0, 0, 0, 0x77},                       // unknown frame type
         {7, 0, 0, 0, 5, 0x11, 0, 0, 0, 9, 4},     // report kind out of range
-        {0xFF, 0xFF, 0xFF, 0x7F, 5},           // length beyond the limit
+        {0xFF, 0xFF, 0xFF, 0x7F, 5},              // length beyond the limit
     };
     for (const auto& f : frames) ::send(rogue, f.data(), f.size(), MSG_NOSIGNAL);
-    for (int i = 0; i < 400 && server.ClientCount() != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 400 && server.ClientCount() != 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(server.ClientCount(), 0u);  // the client that sent the oversized frame was dropped
     ::close(rogue);
     EXPECT_TRUE(kb.Record().empty());
@@ -252,7 +254,8 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     EXPECT_EQ(process.Stop(), 0);
     std::string output;
     char chunk[4096];
-    for (ssize_t got; (got = ::read(process.fromChild, chunk, sizeof chunk)) > 0;) output.append(chunk, static_cast<std::size_t>(got));
+    for (ssize_t got; (got = ::read(process.fromChild, chunk, sizeof chunk)) > 0;)
+        output.append(chunk, static_cast<std::size_t>(got));
     const auto& keyboard = Product(ProductKind::KeyboardCable);
     char serving[160];
     std::snprintf(serving, sizeof serving,

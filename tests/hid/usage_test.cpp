@@ -10,20 +10,21 @@ namespace {
 using test::Bytes;
 using test::PreparsedFor;
 
-Bytes CommandInterfaceDescriptor() { return devsim::MakeDeviceDescription(devsim::ProductKind::KeyboardCable).interfaces[1].descriptor; }
+Bytes CommandInterfaceDescriptor() {
+    return devsim::MakeDeviceDescription(devsim::ProductKind::KeyboardCable).interfaces[1].descriptor;
+}
 
 // Buttons 5..7 as three 1-bit fields, buttons 1..4 before them, report id 1.
-const Bytes kButtons = {0x05, 0x09, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x19, 0x01, 0x29, 0x04, 0x15, 0x00,
-                        0x25, 0x01, 0x75, 0x01, 0x95, 0x04, 0x81, 0x02, 0x19, 0x05, 0x29, 0x07, 0x95, 0x03,
-                        0x81, 0x02, 0x95, 0x01, 0x81, 0x01, 0xC0};
+const Bytes kButtons = {0x05, 0x09, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x19, 0x01, 0x29, 0x04,
+                        0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x04, 0x81, 0x02, 0x19, 0x05,
+                        0x29, 0x07, 0x95, 0x03, 0x81, 0x02, 0x95, 0x01, 0x81, 0x01, 0xC0};
 
 // Values: X..Z (report 7) with logical -127..127 and physical 0..1000; a
 // value without physical limits (report 8, usage 0x36) and one with null state.
-const Bytes kValues = {0x05, 0x01, 0x09, 0x04, 0xA1, 0x01, 0x85, 0x07, 0x19, 0x30, 0x29, 0x32, 0x15, 0x81,
-                       0x25, 0x7F, 0x35, 0x00, 0x46, 0xE8, 0x03, 0x75, 0x08, 0x95, 0x03, 0x81, 0x02,
-                       0x85, 0x08, 0x35, 0x00, 0x45, 0x00, 0x09, 0x36, 0x15, 0x00, 0x26, 0xFF, 0x00,
-                       0x95, 0x01, 0x81, 0x02, 0x09, 0x37, 0x15, 0x01, 0x25, 0x0A, 0x35, 0x01, 0x45,
-                       0x0A, 0x81, 0x42, 0xC0};
+const Bytes kValues = {0x05, 0x01, 0x09, 0x04, 0xA1, 0x01, 0x85, 0x07, 0x19, 0x30, 0x29, 0x32, 0x15, 0x81, 0x25,
+                       0x7F, 0x35, 0x00, 0x46, 0xE8, 0x03, 0x75, 0x08, 0x95, 0x03, 0x81, 0x02, 0x85, 0x08, 0x35,
+                       0x00, 0x45, 0x00, 0x09, 0x36, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x95, 0x01, 0x81, 0x02, 0x09,
+                       0x37, 0x15, 0x01, 0x25, 0x0A, 0x35, 0x01, 0x45, 0x0A, 0x81, 0x42, 0xC0};
 
 TEST(HidUsages, ConsumerEventCodeIsTheUsageOfTheArray) {
     auto p = PreparsedFor(CommandInterfaceDescriptor(), 2);
@@ -94,14 +95,16 @@ TEST(HidUsages, ButtonRangeKeepsOnlyItsOwnUsagesAndBufferTooSmall) {
     // Only the button caps of 5..7 report them as a range.
     win::HIDP_BUTTON_CAPS caps[4];
     std::uint16_t count = 4;
-    ASSERT_EQ(win::HidP_GetSpecificButtonCaps(win::HidP_Input, 0x09, 0, 6, caps, &count, p->p), win::HIDP_STATUS_SUCCESS);
+    ASSERT_EQ(win::HidP_GetSpecificButtonCaps(win::HidP_Input, 0x09, 0, 6, caps, &count, p->p),
+              win::HIDP_STATUS_SUCCESS);
     ASSERT_EQ(count, 1);
     EXPECT_EQ(caps[0].Range.UsageMin, 5);
     EXPECT_EQ(caps[0].Range.UsageMax, 7);
 
     win::USAGE two[2] = {};
     n = 2;
-    EXPECT_EQ(win::HidP_GetUsages(win::HidP_Input, 0x09, 0, two, &n, p->p, report, 2), win::HIDP_STATUS_BUFFER_TOO_SMALL);
+    EXPECT_EQ(win::HidP_GetUsages(win::HidP_Input, 0x09, 0, two, &n, p->p, report, 2),
+              win::HIDP_STATUS_BUFFER_TOO_SMALL);
     EXPECT_EQ(n, 3u);
     EXPECT_EQ(two[0], 3);
     EXPECT_EQ(two[1], 5);
@@ -160,7 +163,8 @@ TEST(HidUsages, CapsQueriesFilterAndReportCounts) {
     EXPECT_EQ(caps.NumberInputButtonCaps, 0);
     std::vector<win::HIDP_VALUE_CAPS> values(caps.NumberInputValueCaps);
     std::uint16_t n = caps.NumberInputValueCaps;
-    ASSERT_EQ(win::HidP_GetSpecificValueCaps(win::HidP_Input, 0, 0, 0, values.data(), &n, p->p), win::HIDP_STATUS_SUCCESS);
+    ASSERT_EQ(win::HidP_GetSpecificValueCaps(win::HidP_Input, 0, 0, 0, values.data(), &n, p->p),
+              win::HIDP_STATUS_SUCCESS);
     EXPECT_EQ(n, 3);
     n = 1;
     EXPECT_EQ(win::HidP_GetSpecificValueCaps(win::HidP_Input, 0, 0, 0, values.data(), &n, p->p),

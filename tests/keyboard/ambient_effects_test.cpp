@@ -14,14 +14,14 @@ using namespace kbtest;
 using Step = int (CCorvaneKeyboardDevice::*)();
 
 const std::map<int, Step> kSteps = {
-    {1, &CCorvaneKeyboardDevice::StepStatic},          {2, &CCorvaneKeyboardDevice::StepBreathing},
-    {5, &CCorvaneKeyboardDevice::StepRandomBreathing}, {7, &CCorvaneKeyboardDevice::StepStarlight},
-    {9, &CCorvaneKeyboardDevice::StepColumnSpectrum},  {10, &CCorvaneKeyboardDevice::StepColumnWave},
-    {11, &CCorvaneKeyboardDevice::StepPairSequence},   {12, &CCorvaneKeyboardDevice::StepRippleFromCentre},
-    {13, &CCorvaneKeyboardDevice::StepSequenceFlow},   {14, &CCorvaneKeyboardDevice::StepRowWave},
-    {15, &CCorvaneKeyboardDevice::StepKeyColorCycle},  {16, &CCorvaneKeyboardDevice::StepRippleFromLeft},
-    {17, &CCorvaneKeyboardDevice::StepPresetHue},      {18, &CCorvaneKeyboardDevice::StepRings},
-    {24, &CCorvaneKeyboardDevice::StepSweep},          {29, &CCorvaneKeyboardDevice::StepRunningKeys},
+    {1, &CCorvaneKeyboardDevice::StepStatic},           {2, &CCorvaneKeyboardDevice::StepBreathing},
+    {5, &CCorvaneKeyboardDevice::StepRandomBreathing},  {7, &CCorvaneKeyboardDevice::StepStarlight},
+    {9, &CCorvaneKeyboardDevice::StepColumnSpectrum},   {10, &CCorvaneKeyboardDevice::StepColumnWave},
+    {11, &CCorvaneKeyboardDevice::StepPairSequence},    {12, &CCorvaneKeyboardDevice::StepRippleFromCentre},
+    {13, &CCorvaneKeyboardDevice::StepSequenceFlow},    {14, &CCorvaneKeyboardDevice::StepRowWave},
+    {15, &CCorvaneKeyboardDevice::StepKeyColorCycle},   {16, &CCorvaneKeyboardDevice::StepRippleFromLeft},
+    {17, &CCorvaneKeyboardDevice::StepPresetHue},       {18, &CCorvaneKeyboardDevice::StepRings},
+    {24, &CCorvaneKeyboardDevice::StepSweep},           {29, &CCorvaneKeyboardDevice::StepRunningKeys},
     {30, &CCorvaneKeyboardDevice::StepPhasedBreathing},
 };
 
@@ -91,9 +91,9 @@ TEST_F(AmbientEffects, StepsPaintTheirColoursAndLevels) {
         {18, 0, 1, 1, 30, Wheel(15, 255)},
         {18, 0, 0, 1, 51, Wheel(6, 255)},
         {18, 0, 1, 1, 55, kMarker},
-        {24, 1, 1, 1, 0, Wheel(3, 255)},     // position 1 sweeps LED 0
+        {24, 1, 1, 1, 0, Wheel(3, 255)},  // position 1 sweeps LED 0
         {24, 0, 1, 1, 0, SettingAt(Shade(250))},
-        {24, 1, 0, 1, 21, Wheel(3, 255)},    // backwards: position 51 first
+        {24, 1, 0, 1, 21, Wheel(3, 255)},  // backwards: position 51 first
         {24, 0, 0, 1, 21, SettingAt(Shade(250))},
         {24, 0, 1, 1, 100, SettingAt(0)},
         // Mode 15 after its offsets: LED 63 at 192 moves on to 0.
@@ -113,7 +113,8 @@ TEST_F(AmbientEffects, StepsPaintTheirColoursAndLevels) {
     };
     for (const AmbientCase& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.mode) + " colourful " + std::to_string(c.colorful) + " direction " +
-                     std::to_string(c.direction) + " steps " + std::to_string(c.steps) + " LED " + std::to_string(c.led));
+                     std::to_string(c.direction) + " steps " + std::to_string(c.steps) + " LED " +
+                     std::to_string(c.led));
         page.StartRandomAt(0);
         Enter(c.mode, c.colorful, c.direction);
         Run(c.mode, c.steps);
@@ -137,7 +138,7 @@ TEST_F(AmbientEffects, EntryHooksSetOffsetsSeedsAndPhases) {
     page.InitColorOffsets();
     EXPECT_EQ(page.Leds().m_keyHue[0], 33);
     EXPECT_EQ(page.Leds().m_keyHue[4], 165);
-    EXPECT_EQ(page.Leds().m_keyHue[5], 6);    // 198 wraps to 6
+    EXPECT_EQ(page.Leds().m_keyHue[5], 6);     // 198 wraps to 6
     EXPECT_EQ(page.Leds().m_keyHue[63], 192);  // a sum of exactly 192 stays
 
     page.ResetEffectState();

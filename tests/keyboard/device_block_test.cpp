@@ -146,12 +146,9 @@ TEST(DeviceBlockWrite, ModeCodesAndSpeed) {
         const char* name;
         uint8_t mode, speed, code, speedCode;
     } cases[] = {
-        {"speed 2 sends 3", 1, 2, 0x41, 3},
-        {"speed 5 sends 0", 1, 5, 0x41, 0},
-        {"code 16 sends speed code 1", 10, 4, 16, 1},
-        {"code 21 is host lighting", 11, 2, 0xFE, 3},
-        {"code 22 is host lighting", 12, 2, 0xFE, 3},
-        {"a mode without an entry is written as itself", 40, 0, 40, 5},
+        {"speed 2 sends 3", 1, 2, 0x41, 3},           {"speed 5 sends 0", 1, 5, 0x41, 0},
+        {"code 16 sends speed code 1", 10, 4, 16, 1}, {"code 21 is host lighting", 11, 2, 0xFE, 3},
+        {"code 22 is host lighting", 12, 2, 0xFE, 3}, {"a mode without an entry is written as itself", 40, 0, 40, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -184,7 +181,8 @@ win::SYSTEMTIME Time(int year, int month, int weekday, int day, int hour, int mi
 }
 
 TEST(KeyboardClockBytes, SundaySecondOfMarch2025) {
-    EXPECT_EQ(MakeKeyboardClock(Time(2025, 3, 0, 2, 9, 5, 7)), (KeyboardClock{0x07, 0x05, 0x09, 0x00, 0x02, 0x03, 0x25}));
+    EXPECT_EQ(MakeKeyboardClock(Time(2025, 3, 0, 2, 9, 5, 7)),
+              (KeyboardClock{0x07, 0x05, 0x09, 0x00, 0x02, 0x03, 0x25}));
     EXPECT_EQ(MakeKeyboardClock(Time(2099, 12, 6, 31, 23, 59, 58)),
               (KeyboardClock{0x58, 0x59, 0x23, 0x06, 0x31, 0x12, 0x99}));
     EXPECT_EQ(MakeKeyboardClock(Time(2100, 1, 5, 1, 0, 0, 0))[6], 0x00);  // the year modulo 100

@@ -172,13 +172,13 @@ LightSetting KeyEffect(uint8_t type, uint8_t present, uint8_t speed = 0, uint8_t
 
 TEST_F(Playlist, PerKeyPassesDrawOnlyPresentRecords) {
     std::vector<LightSetting> effects(170, KeyEffect(0, 0));
-    effects[0] = KeyEffect(0, 1, 4);   // breathing
-    effects[2] = KeyEffect(3, 1, 4);   // colour cycle, every 7 passes
+    effects[0] = KeyEffect(0, 1, 4);  // breathing
+    effects[2] = KeyEffect(3, 1, 4);  // colour cycle, every 7 passes
     effects[3] = KeyEffect(3, 0, 4);
-    effects[4] = KeyEffect(2, 1, 4);   // flash, 1400 ms
+    effects[4] = KeyEffect(2, 1, 4);  // flash, 1400 ms
     effects[5] = KeyEffect(2, 0, 4);
-    effects[6] = KeyEffect(1, 1);      // static
-    effects[7] = KeyEffect(4, 1);      // off
+    effects[6] = KeyEffect(1, 1);  // static
+    effects[7] = KeyEffect(4, 1);  // off
     page.SetKeyEffects(effects);
     page.Fill(kMarker);
     page.RenderKeyBreathing(effects, true);
@@ -188,11 +188,11 @@ TEST_F(Playlist, PerKeyPassesDrawOnlyPresentRecords) {
     page.clock.Advance(1400);
     page.ApplyKeyOverlays();
     EXPECT_EQ(page.Led(0), Rgb(9, 8, 7, Shade(BreathCurve[16])));  // 4 + speed on the reset pass and this one
-    EXPECT_EQ(page.Led(1), kMarker);                              // absent breathing record
+    EXPECT_EQ(page.Led(1), kMarker);                               // absent breathing record
     EXPECT_EQ(page.Led(2), Wheel(0, 255));
     EXPECT_EQ(page.Led(3), kMarker);
-    EXPECT_EQ(page.Led(4), Rgb(9, 8, 7, 255));  // toggled on
-    EXPECT_EQ(page.Led(5), kMarker);            // absent: not drawn ...
+    EXPECT_EQ(page.Led(4), Rgb(9, 8, 7, 255));           // toggled on
+    EXPECT_EQ(page.Led(5), kMarker);                     // absent: not drawn ...
     EXPECT_EQ(page.Effects().m_overlays.flashOn[5], 1);  // ... though its timer runs
     EXPECT_EQ(page.Led(6), Rgb(9, 8, 7, 255));
     EXPECT_EQ(page.Led(7), LedColor{});

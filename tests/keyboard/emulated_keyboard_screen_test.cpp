@@ -62,12 +62,11 @@ TEST(EmulatedKeyboardScreen, StoresOnlyTheFramesOfTheBlockWrittenLast) {
         uint8_t deviceMaximum;
         size_t uploaded;  // frames sent
         int32_t result;
-        size_t stored;    // whole frames kept
+        size_t stored;  // whole frames kept
     } cases[] = {
-        {1, 80, 1, 1, 1},     // one frame, exactly its padded length
-        {2, 80, 2, 1, 2},
-        {1, 80, 2, -102, 1},  // the second frame is beyond the count
-        {3, 2, 3, -102, 2},   // the device maximum wins over the block
+        {1, 80, 1, 1, 1},                          // one frame, exactly its padded length
+        {2, 80, 2, 1, 2},    {1, 80, 2, -102, 1},  // the second frame is beyond the count
+        {3, 2, 3, -102, 2},                        // the device maximum wins over the block
         {0, 80, 1, -102, 0},
     };
     for (const auto& k : cases) {

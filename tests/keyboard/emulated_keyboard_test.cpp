@@ -79,7 +79,8 @@ TEST(EmulatedKeyboard, MacroTableOverCapacityOrMalformedIsRefused) {
     // One macro of one event announced in 24 bytes: the event runs past the table.
     const std::vector<uint8_t> table = {0xAA, 0x55, 24, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 18, 0, 1, 0, 0, 0, 1, 2};
     EXPECT_EQ(c.channel.WriteMacros(table.data(), uint32_t(table.size())), -102);
-    std::vector<uint8_t> good = {0xAA, 0x55, 26, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 18, 0, 1, 0, 0, 0, 10, 0, 0x8A, 4};
+    std::vector<uint8_t> good = {0xAA, 0x55, 26, 0,  1, 0, 0, 0, 0, 0,  0, 0,    0,
+                                 0,    0,    0,  18, 0, 1, 0, 0, 0, 10, 0, 0x8A, 4};
     EXPECT_EQ(c.channel.WriteMacros(good.data(), uint32_t(good.size())), 1);
     std::vector<uint8_t> big(200, 0);
     big[0] = 0xAA;

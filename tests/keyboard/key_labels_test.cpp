@@ -52,7 +52,8 @@ protected:
         std::ofstream lang(dir_.Path() / "lang_test.xml");
         lang << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Language>\n";
         for (size_t i = 0; i < kKeyNameTableCount; ++i)
-            lang << "<Text id=\"" << win::ToUtf8(KeyNameAt(i)) << "\" value=\"T:" << win::ToUtf8(KeyNameAt(i)) << "\"/>\n";
+            lang << "<Text id=\"" << win::ToUtf8(KeyNameAt(i)) << "\" value=\"T:" << win::ToUtf8(KeyNameAt(i))
+                 << "\"/>\n";
         lang << "<Text id=\"close_text\" value=\"Off\"/>\n<Text id=\"Key_Set\" value=\" | \"/>\n</Language>\n";
         lang.close();
         ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(L"lang_test.xml"));
@@ -65,7 +66,8 @@ protected:
         SaveMacroList(page_->GetUserDataFolder(), {{"first", "g1"}, {"second", "g2"}, {"third", "g3"}});
         page_->InitPage();
         std::vector<KeyListEntry> keys(kKeyPositionCount);
-        for (size_t i = 0; i < keys.size(); ++i) keys[i].current.function = keys[i].defaults.function = KeyPositionTable[i];
+        for (size_t i = 0; i < keys.size(); ++i)
+            keys[i].current.function = keys[i].defaults.function = KeyPositionTable[i];
         page_->SetKeyList(keys);
     }
     void TearDown() override {
@@ -320,7 +322,8 @@ TEST_F(CustomKeyPainting, TheKeyboardKeepsPageZeroAsTheGroupsPage) {
     auto lock = device_.Lock();
     const auto page0 = tavrik::devsim::ViewColorPage(device_.Memory(), 0);
     const auto page3 = tavrik::devsim::ViewColorPage(device_.Memory(), 3);
-    EXPECT_EQ(std::vector<uint8_t>(page0.begin(), page0.begin() + 510), std::vector<uint8_t>(page3.begin(), page3.begin() + 510));
+    EXPECT_EQ(std::vector<uint8_t>(page0.begin(), page0.begin() + 510),
+              std::vector<uint8_t>(page3.begin(), page3.begin() + 510));
     EXPECT_NE(tavrik::devsim::ViewColorPage(device_.Memory(), 2), page3);
 }
 

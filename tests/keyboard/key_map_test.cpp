@@ -43,8 +43,8 @@ TEST_F(KeyMapTest, MacrosAreRenumberedInOrderOfFirstUse) {
 
 TEST_F(KeyMapTest, MacroBeyondTheListTakesTheDefault) {
     const KeyFunction fallback{0x20, 0, 0x29};
-    const std::vector<KeyListEntry> keys = {Entry({0x70, 5, 1}, fallback), Entry({0x71, 200, 1}, fallback),
-                                            Entry(a, a), Entry({0x70, 0, 3}, fallback)};
+    const std::vector<KeyListEntry> keys = {Entry({0x70, 5, 1}, fallback), Entry({0x71, 200, 1}, fallback), Entry(a, a),
+                                            Entry({0x70, 0, 3}, fallback)};
     const KeyMapPlan plan = PlanKeyMap(layout, positions, keys, 5);
     EXPECT_EQ(At(plan.map, 10), fallback);
     EXPECT_EQ(At(plan.map, 11), fallback);

@@ -25,10 +25,10 @@ TEST(KeyPositionTable, NamedRowsHoldTheirFunctions) {
         size_t row;
         KeyFunction f;
     } rows[] = {
-        {0, {0x20, 0, 41}},        {16, {0xA0, 0x1B, 0}},  {17, {0xA0, 0x24, 0}},  {18, {0x20, 0, 0}},
-        {104, {0x20, 0, 0}},       {84, {0x20, 0x02, 0}},  {95, {0x20, 0x20, 0}},  {110, {0xA0, 0x01, 0}},
-        {120, {0xD0, 0xA2, 1}},    {124, {0xD0, 0xA2, 5}}, {125, {0x20, 0x80, 0}}, {126, {0x20, 0, 0}},
-        {169, {0x20, 0, 0}},       {108, {0x20, 0, 44}},   {62, {0x20, 0, 50}},
+        {0, {0x20, 0, 41}},     {16, {0xA0, 0x1B, 0}},  {17, {0xA0, 0x24, 0}},  {18, {0x20, 0, 0}},
+        {104, {0x20, 0, 0}},    {84, {0x20, 0x02, 0}},  {95, {0x20, 0x20, 0}},  {110, {0xA0, 0x01, 0}},
+        {120, {0xD0, 0xA2, 1}}, {124, {0xD0, 0xA2, 5}}, {125, {0x20, 0x80, 0}}, {126, {0x20, 0, 0}},
+        {169, {0x20, 0, 0}},    {108, {0x20, 0, 44}},   {62, {0x20, 0, 50}},
     };
     for (const auto& r : rows) EXPECT_EQ(KeyPositionTable[r.row], r.f) << "row " << r.row;
     EXPECT_EQ(kFnKeyPosition, 110u);
@@ -73,7 +73,7 @@ TEST(KeyPositionMap, MissingDefaultsAndKeysBeyondTheCountStayUnmapped) {
     Table layout{}, leds{};
     PutKey(layout, 0, KeyPositionTable[5]);
     PutKey(layout, 1, {0x20, 0, 0});
-    PutKey(layout, 2, {0x20, 0, 0});   // a second plain key: never chosen
+    PutKey(layout, 2, {0x20, 0, 0});  // a second plain key: never chosen
     PutKey(layout, 3, KeyPositionTable[110]);
     PutKey(layout, 4, KeyPositionTable[7]);  // beyond the key count below
     leds[0] = 30;

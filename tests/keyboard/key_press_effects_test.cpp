@@ -161,7 +161,7 @@ TEST_F(KeyPressEffects, KeyEventsThatMapToNoPositionChangeNothing) {
             ASSERT_EQ(page.Effects().m_keyPressState[size_t(i)], 0) << i;
         }
     }
-    page.SpreadFromKey(170, 1);  // not a key
+    page.SpreadFromKey(170, 1);    // not a key
     page.SeedRippleAtKey(104, 1);  // a position the matrix does not hold
     EXPECT_TRUE(MarkedCells(page).empty());
 }

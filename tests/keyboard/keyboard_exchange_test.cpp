@@ -35,7 +35,9 @@ protected:
 
 INSTANTIATE_TEST_SUITE_P(Connections, KeyboardExchange,
                          ::testing::Values(ProductKind::KeyboardCable, ProductKind::KeyboardReceiver),
-                         [](const auto& info) { return info.param == ProductKind::KeyboardCable ? "Cable" : "Receiver"; });
+                         [](const auto& info) {
+                             return info.param == ProductKind::KeyboardCable ? "Cable" : "Receiver";
+                         });
 
 TEST_P(KeyboardExchange, ConnectSequenceIsByteExactAndLeavesTheMergedBlockAndTheClock) {
     const KeyboardClock before = LocalKeyboardClock();
@@ -66,9 +68,7 @@ TEST_P(KeyboardExchange, ConnectSequenceIsByteExactAndLeavesTheMergedBlockAndThe
     EXPECT_EQ(block.bytes[47], 1);
     const KeyboardClock written = {block.bytes[35], block.bytes[36], block.bytes[37], block.bytes[38],
                                    block.bytes[39], block.bytes[40], block.bytes[41]};
-    auto order = [](const KeyboardClock& k) {
-        return std::array<uint8_t, 6>{k[6], k[5], k[4], k[2], k[1], k[0]};
-    };
+    auto order = [](const KeyboardClock& k) { return std::array<uint8_t, 6>{k[6], k[5], k[4], k[2], k[1], k[0]}; };
     EXPECT_LE(order(before), order(written));
     EXPECT_LE(order(written), order(after));
     const auto clock = ViewClock(device.Memory(), 0);
@@ -180,8 +180,7 @@ TEST_P(KeyboardExchange, MacroTableAsTheKeyboardReadsIt) {
     ASSERT_TRUE(table.has_value());
     ASSERT_EQ(table->macros.size(), 3u);
     EXPECT_EQ(table->macros[0], (std::vector<std::array<uint8_t, 4>>{{25, 0, 0x0A, 4}}));
-    EXPECT_EQ(table->macros[1],
-              (std::vector<std::array<uint8_t, 4>>{{0xFF, 0xFF, 0x8A, 4}, {25, 0, 0x0A, 4}}));
+    EXPECT_EQ(table->macros[1], (std::vector<std::array<uint8_t, 4>>{{0xFF, 0xFF, 0x8A, 4}, {25, 0, 0x0A, 4}}));
     EXPECT_TRUE(table->macros[2].empty());
     EXPECT_FALSE(device.Memory().inSession);
 }

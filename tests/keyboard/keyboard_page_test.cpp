@@ -33,7 +33,7 @@ public:
     // The lighting page's template, as the program's main window builds it.
     // The lighting page's and profile bar's templates, as the program's main window builds them.
     CControlUI* CreateControl(LPCTSTR pstrClass) override {
-        const wchar_t* file = DuiCompareNoCase(pstrClass, L"LightSetControlUI") == 0  ? CLightControlUI::kSkinFile
+        const wchar_t* file = DuiCompareNoCase(pstrClass, L"LightSetControlUI") == 0 ? CLightControlUI::kSkinFile
                               : DuiCompareNoCase(pstrClass, L"DeviceProfileUI") == 0 ? CDeviceProfileUI::kSkinFile
                                                                                      : nullptr;
         if (!file) return SkinWindow::CreateControl(pstrClass);
@@ -277,7 +277,9 @@ class KeyboardPageConnected : public KeyboardPage, public ::testing::WithParamIn
 
 INSTANTIATE_TEST_SUITE_P(Connections, KeyboardPageConnected,
                          ::testing::Values(ProductKind::KeyboardCable, ProductKind::KeyboardReceiver),
-                         [](const auto& info) { return info.param == ProductKind::KeyboardCable ? "Cable" : "Receiver"; });
+                         [](const auto& info) {
+                             return info.param == ProductKind::KeyboardCable ? "Cable" : "Receiver";
+                         });
 
 TEST_P(KeyboardPageConnected, ConnectFromTheShippedSkinStartsClockSyncBetweenTheWrites) {
     tavrik::devsim::SimFixture sim;
@@ -291,7 +293,8 @@ TEST_P(KeyboardPageConnected, ConnectFromTheShippedSkinStartsClockSyncBetweenThe
 
     const std::vector<uint8_t> sent = Commands(device);
     ASSERT_GE(sent.size(), 3u);
-    EXPECT_EQ(std::vector<uint8_t>(sent.end() - 3, sent.end()), (std::vector<uint8_t>{CMD_BEGIN, CMD_WRITE_CLOCK, CMD_END}));
+    EXPECT_EQ(std::vector<uint8_t>(sent.end() - 3, sent.end()),
+              (std::vector<uint8_t>{CMD_BEGIN, CMD_WRITE_CLOCK, CMD_END}));
     ASSERT_EQ(main_->messages.size(), 1u);
     EXPECT_EQ(main_->messages[0].id, WM_START_CLOCK_SYNC);
     EXPECT_EQ(main_->messages[0].recordSize, sent.size() - 3);  // after the block write, before the clock
@@ -448,7 +451,8 @@ TEST_F(KeyboardPage, ChangesMadeOnTheKeyboardReachTheLightingPageAndTheProfileFi
     page->CommandChannel().m_timeouts = FastTimeouts();
     ASSERT_TRUE(tavrik::test::OpenCommandChannel(page->CommandChannel(), device));
     page->OnConnected();
-    page->OpenEventChannel(device.InterfacePath(tavrik::devsim::kConsumerCollection), CCorvaneKeyboardDevice::kEventWired);
+    page->OpenEventChannel(device.InterfacePath(tavrik::devsim::kConsumerCollection),
+                           CCorvaneKeyboardDevice::kEventWired);
     CLightControlUI* lighting = page->GetLightControl();
     ASSERT_NE(lighting, nullptr);
     CJsonFileUtil files;

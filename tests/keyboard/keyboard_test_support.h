@@ -37,7 +37,8 @@ inline void SetUpPage(CCorvaneKeyboardDevice& page) {
 inline std::vector<uint8_t> Commands(const Emulator& device) {
     std::vector<uint8_t> out;
     for (const auto& r : device.Record())
-        if (r.kind == win::HidP_Output && r.interfaceNumber == tavrik::devsim::kCommandInterface) out.push_back(r.Command());
+        if (r.kind == win::HidP_Output && r.interfaceNumber == tavrik::devsim::kCommandInterface)
+            out.push_back(r.Command());
     return out;
 }
 

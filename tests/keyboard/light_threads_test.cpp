@@ -23,7 +23,9 @@ public:
     int StepSpectrum() override { return Note("Spectrum", CCorvaneKeyboardDevice::StepSpectrum()); }
     int StepLightsOff() override { return Note("LightsOff", CCorvaneKeyboardDevice::StepLightsOff()); }
     int StepFlash() override { return Note("Flash", CCorvaneKeyboardDevice::StepFlash()); }
-    int StepBreathingPalette() override { return Note("BreathingPalette", CCorvaneKeyboardDevice::StepBreathingPalette()); }
+    int StepBreathingPalette() override {
+        return Note("BreathingPalette", CCorvaneKeyboardDevice::StepBreathingPalette());
+    }
     int StepFlashPalette() override { return Note("FlashPalette", CCorvaneKeyboardDevice::StepFlashPalette()); }
     int StepStatic() override { return Note("Static", 0); }
     int StepKeyColorCycle() override { return Note("KeyColorCycle", 0); }
@@ -92,29 +94,29 @@ struct PacingCase {
     uint8_t speed;
     uint32_t advanceMs;  // clock movement before each pass
     int passes;
-    const char* step;    // the step the mode runs
+    const char* step;  // the step the mode runs
     int steps;
 };
 
 TEST_F(LightThreads, EachModeStepsWhenItsThresholdOfTicksHasPassed) {
     const PacingCase cases[] = {
-        {3, 4, 0, 6, "Spectrum", 6},           // threshold 0: every pass
-        {3, 5, 0, 3, "Spectrum", 3},           // the keyboard's speed 5 reads threshold 0
-        {3, 0, 2, 16, "Spectrum", 2},          // 8 ticks of 2 ms
-        {3, 0, 1, 15, "Spectrum", 0},          // a tick needs 2 ms: one every second pass
+        {3, 4, 0, 6, "Spectrum", 6},   // threshold 0: every pass
+        {3, 5, 0, 3, "Spectrum", 3},   // the keyboard's speed 5 reads threshold 0
+        {3, 0, 2, 16, "Spectrum", 2},  // 8 ticks of 2 ms
+        {3, 0, 1, 15, "Spectrum", 0},  // a tick needs 2 ms: one every second pass
         {3, 0, 1, 16, "Spectrum", 1},
-        {30, 0, 0, 5, "PhasedBreathing", 5},   // every pass at any speed
-        {21, 4, 2, 6, "Music", 3},             // every second tick
+        {30, 0, 0, 5, "PhasedBreathing", 5},  // every pass at any speed
+        {21, 4, 2, 6, "Music", 3},            // every second tick
         {21, 4, 0, 6, "Music", 0},
-        {23, 3, 2, 6, "Flash", 6},             // threshold 1
-        {26, 1, 2, 10, "BreathingPalette", 2}, // row 2: 5 ticks
-        {27, 2, 2, 9, "FlashPalette", 3},      // row 23: 3 ticks
+        {23, 3, 2, 6, "Flash", 6},              // threshold 1
+        {26, 1, 2, 10, "BreathingPalette", 2},  // row 2: 5 ticks
+        {27, 2, 2, 9, "FlashPalette", 3},       // row 23: 3 ticks
         {20, 4, 0, 4, "LightsOff", 4},
         {1, 4, 0, 3, "Static", 3},
-        {15, 4, 2, 4, "KeyColorCycle", 4},     // row 15: 1 tick at speed 4
-        {16, 0, 2, 8, "RippleFromLeft", 2},    // row 16: 4 ticks
+        {15, 4, 2, 4, "KeyColorCycle", 4},   // row 15: 1 tick at speed 4
+        {16, 0, 2, 8, "RippleFromLeft", 2},  // row 16: 4 ticks
         {25, 2, 2, 6, "KeyPressFade", 2},
-        {0, 0, 0, 4, "Playlist", 4},           // the playlist on every pass
+        {0, 0, 0, 4, "Playlist", 4},  // the playlist on every pass
         {28, 0, 0, 4, "Playlist", 4},
         {31, 0, 0, 4, "Playlist", 4},
         {200, 4, 0, 2, "Playlist", 2},
@@ -228,7 +230,8 @@ TEST_F(LightThreads, ModeEntryResetsTheEffectStateOnAChangeAndAlwaysFor19) {
     const struct {
         uint8_t mode;
         const char* hook;
-    } hooks[] = {{5, "InitKeyBreathing"}, {30, "InitPhasedBreathing"}, {15, "InitColorOffsets"}, {3, "InitColorOffsets"}};
+    } hooks[] = {
+        {5, "InitKeyBreathing"}, {30, "InitPhasedBreathing"}, {15, "InitColorOffsets"}, {3, "InitColorOffsets"}};
     for (const auto& h : hooks) {
         SetMode(h.mode, 0);
         calls = page.TakeCalls();

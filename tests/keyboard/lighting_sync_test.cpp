@@ -37,7 +37,7 @@ struct StepCase {
     LightingSync::State before;
     uint32_t advanceMs;  // clock movement before the step
     LedColor expected;
-    uint8_t hueAfter;    // breathing or colour-cycle hue, or flash hue
+    uint8_t hueAfter;  // breathing or colour-cycle hue, or flash hue
 };
 
 // A device page in sync, 15 LEDs.
@@ -85,7 +85,7 @@ TEST(LightingSyncSteps, EachEffectBroadcastsItsColour) {
         for (int i : {0, 14}) EXPECT_EQ(a.page.Leds().GetLed(i), c.expected) << i;
         EXPECT_EQ(unsynced.page.Leds().GetLed(0), (LedColor{1, 1, 1, 1}));
         const LightingSync::State after = sync.GetState();
-        const uint8_t hue = c.setting.effect == 0 ? after.breathHue
+        const uint8_t hue = c.setting.effect == 0   ? after.breathHue
                             : c.setting.effect == 2 ? after.flashHue
                                                     : after.cycleHue;
         EXPECT_EQ(hue, c.hueAfter);

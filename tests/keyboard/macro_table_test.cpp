@@ -57,7 +57,7 @@ TEST(MacroTable, TheKeyboardRefusesMalformedTables) {
         uint8_t value;
         size_t capacity;
     } cases[] = {
-        {"bad magic", 0, 0x00, 4096},     {"total too short", 2, 20, 4096},   {"total too long", 2, 200, 4096},
+        {"bad magic", 0, 0x00, 4096},          {"total too short", 2, 20, 4096},       {"total too long", 2, 200, 4096},
         {"offset out of order", 16, 40, 4096}, {"event count too large", 20, 9, 4096}, {"over capacity", 0, 0xAA, 30},
     };
     ASSERT_TRUE(ParseMacroTable(good.data(), good.size(), 4096).has_value());

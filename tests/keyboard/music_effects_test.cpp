@@ -125,14 +125,14 @@ TEST_F(MusicEffects, EachStyleLightsTheKeysItsLevelsReach) {
         {0, "above full scale: t = 0, every row", All(2100), Rows({0, 1, 2, 3, 4, 5})},
         {0, "one column", column2, {21, 42, 63, 84, 105}},
         {1, "silence", All(0), none},
-        {1, "full scale: left 2..8, right 9..19",
-         All(2000), [] {
+        {1, "full scale: left 2..8, right 9..19", All(2000),
+         [] {
              KeySet k;
              for (int r = 0; r < 6; ++r) k.merge(RowKeys(r, 0, 19));
              return k;
          }()},
-        {1, "above full scale lights what full scale lights",
-         All(2100), [] {
+        {1, "above full scale lights what full scale lights", All(2100),
+         [] {
              KeySet k;
              for (int r = 0; r < 6; ++r) k.merge(RowKeys(r, 0, 19));
              return k;

@@ -23,7 +23,9 @@ public:
     explicit TestMusicWnd(std::wstring skin = L"") : skin_(std::move(skin)) {}
     CPaintManagerUI& pm() { return m_pm; }
     template <class T>
-    T* Find(const wchar_t* name) { return static_cast<T*>(m_pm.FindControl(name)); }
+    T* Find(const wchar_t* name) {
+        return static_cast<T*>(m_pm.FindControl(name));
+    }
     void Send(const wchar_t* control, const wchar_t* type) {
         CControlUI* c = m_pm.FindControl(control);
         ASSERT_NE(c, nullptr) << win::ToUtf8(control);
@@ -156,9 +158,8 @@ TEST_F(MusicWindow, CloseButtonEndsWithZero) {
 }
 
 TEST_F(MusicWindow, WindowManagerCloseEndsOnlyTheWindow) {
-    const UINT result = RunModal(Record(2), [](TestMusicWnd& w) {
-        win::SendMessageW(w.GetHWND(), win::WM_SYSCOMMAND, win::SC_CLOSE, 0);
-    });
+    const UINT result = RunModal(
+        Record(2), [](TestMusicWnd& w) { win::SendMessageW(w.GetHWND(), win::WM_SYSCOMMAND, win::SC_CLOSE, 0); });
     EXPECT_EQ(result, 0u);
     EXPECT_FALSE(QuitPending()) << "the program goes on";
     EXPECT_FALSE(win::IsWindow(window_->GetHWND()));
@@ -166,7 +167,8 @@ TEST_F(MusicWindow, WindowManagerCloseEndsOnlyTheWindow) {
 
 TEST_F(MusicWindow, ASkinWithoutOptionsOrSlidersThrowsNothing) {
     TestMusicWnd* w = nullptr;
-    ASSERT_NO_THROW(w = &Open(Record(1), LR"(<Window size="369,276"><VerticalLayout>
+    ASSERT_NO_THROW(w = &Open(Record(1),
+                              LR"(<Window size="369,276"><VerticalLayout>
         <Option name="audio_select_tab1" group="s"/><Option name="audio_select_tab2" group="s"/>
         <Slider name="audio_g_slider"/><Edit name="audio_edit_name1"/>
         <Button name="okbtn"/></VerticalLayout></Window>)"));

@@ -157,8 +157,7 @@ TEST_F(ScreenFrameFiles, RotatedScreenTurnsAnUprightBitmapOnLoad) {
     page->LoadFrames();
     // A quarter turn counter-clockwise: the right column becomes the top row.
     for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(page->GetFrame(0)->Cell(c, r).red, 10 * c + (1 - r)) << c << "," << r;
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(page->GetFrame(0)->Cell(c, r).red, 10 * c + (1 - r)) << c << "," << r;
 }
 
 TEST_F(ScreenFrameFiles, LoadingTwiceKeepsOneSetOfFrames) {

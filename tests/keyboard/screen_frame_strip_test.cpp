@@ -183,9 +183,9 @@ TEST_F(ScreenFrameStrip, IntervalEditReadsAtLeastSixtyAndAHundredWhenEmpty) {
     CCorvaneKeyboardDevice* page = Build();
     ASSERT_NE(page, nullptr);
     auto* edit = Find<CEditUI>(L"frame_interval_time_edit");
-    const std::tuple<const wchar_t*, int> cases[] = {
-        {L"", 100},  {L"abc", 60}, {L"0", 60},     {L"59", 60},         {L"60", 60},
-        {L"61", 61}, {L"150", 150}, {L"100000", 100000}, {L"-5", 60}, {L"120ms", 120}};
+    const std::tuple<const wchar_t*, int> cases[] = {{L"", 100},  {L"abc", 60},   {L"0", 60},    {L"59", 60},
+                                                     {L"60", 60}, {L"61", 61},    {L"150", 150}, {L"100000", 100000},
+                                                     {L"-5", 60}, {L"120ms", 120}};
     for (auto [text, want] : cases) {
         edit->SetText(text);
         EXPECT_EQ(page->GetFrameInterval(), want) << static_cast<const void*>(text);

@@ -11,14 +11,17 @@ TEST(ScreenUploadImage, PacksColoursAsRgb565) {
         ScreenPixel pixel;
         uint16_t packed;
     } cases[] = {
-        {{255, 0, 0}, 0xF800}, {{0, 255, 0}, 0x07E0}, {{0, 0, 255}, 0x001F},
-        {{255, 255, 255}, 0xFFFF}, {{1, 1, 1}, 0x0000},
+        {{255, 0, 0}, 0xF800},
+        {{0, 255, 0}, 0x07E0},
+        {{0, 0, 255}, 0x001F},
+        {{255, 255, 255}, 0xFFFF},
+        {{1, 1, 1}, 0x0000},
         // The low bits of each channel are dropped, not rounded.
         {{0x17, 0x07, 0x0F}, (0x17 >> 3) << 11 | (0x07 >> 2) << 5 | (0x0F >> 3)},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PackRgb565(c.pixel), c.packed) << int(c.pixel.red) << ' ' << int(c.pixel.green) << ' '
-                                                 << int(c.pixel.blue);
+        EXPECT_EQ(PackRgb565(c.pixel), c.packed)
+            << int(c.pixel.red) << ' ' << int(c.pixel.green) << ' ' << int(c.pixel.blue);
 }
 
 TEST(ScreenUploadImage, FramesArePaddedToMultiplesOf32768) {
@@ -26,8 +29,8 @@ TEST(ScreenUploadImage, FramesArePaddedToMultiplesOf32768) {
         int width, height;
         size_t length, padded;
     } cases[] = {
-        {240, 135, 64800, 65536}, {128, 128, 32768, 32768}, {1, 1, 2, 32768},
-        {0, 0, 0, 0},             {-5, 10, 0, 0},           {129, 128, 33024, 65536},
+        {240, 135, 64800, 65536}, {128, 128, 32768, 32768}, {1, 1, 2, 32768}, {0, 0, 0, 0},
+        {-5, 10, 0, 0},           {129, 128, 33024, 65536},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);

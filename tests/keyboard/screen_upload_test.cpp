@@ -33,7 +33,9 @@ const char* const kScreenSkin = R"(<Window size="800,600"><VerticalLayout>
   </CorvaneKeyboardDevice></VerticalLayout></Window>)";
 
 // The colour the test paints into cell (c, r) of frame f.
-ScreenCell Painted(int f, int c, int r) { return {uint8_t(c * 3 + f * 40), uint8_t(r * 5 + f), uint8_t((c ^ r) + f), 1}; }
+ScreenCell Painted(int f, int c, int r) {
+    return {uint8_t(c * 3 + f * 40), uint8_t(r * 5 + f), uint8_t((c ^ r) + f), 1};
+}
 uint16_t Rgb565(const ScreenCell& cell) {
     return uint16_t((cell.red & 0xF8) << 8 | (cell.green & 0xFC) << 3 | cell.blue >> 3);
 }
@@ -109,9 +111,7 @@ protected:
         EXPECT_TRUE(sim::ScreenPadIsFilled(m, f));
     }
 
-    Json::Value SavedDocument() {
-        return CJsonFileUtil::LoadJson(page_->GetUserDataFolder() + L"ScreenFrame.json");
-    }
+    Json::Value SavedDocument() { return CJsonFileUtil::LoadJson(page_->GetUserDataFolder() + L"ScreenFrame.json"); }
 
     // After any upload: nothing left switched on, no progress window.
     void ExpectIdle() {
@@ -238,8 +238,9 @@ TEST_F(ScreenUpload, AProgressWindowClosedEarlyLeavesTheUiAnsweringUntilTheUploa
 
 TEST_F(ScreenUpload, APageWithoutAFrameStripSendsNothing) {
     kb_ = &sim_.Plug(ProductKind::KeyboardCable);
-    main_ = Open(R"(<Window size="400,300"><VerticalLayout><CorvaneKeyboardDevice name="page"/></VerticalLayout></Window>)",
-                 400, 300);
+    main_ =
+        Open(R"(<Window size="400,300"><VerticalLayout><CorvaneKeyboardDevice name="page"/></VerticalLayout></Window>)",
+             400, 300);
     page_ = main_->Find<CCorvaneKeyboardDevice>(L"page");
     ASSERT_NE(page_, nullptr);
     SetUpPage(*page_);

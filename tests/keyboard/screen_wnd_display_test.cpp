@@ -44,7 +44,9 @@ void Pump() {
     }
 }
 
-bool PumpUntil(const std::function<bool()>& done) { return tavrik::test::PumpUntil([] { Pump(); }, done); }
+bool PumpUntil(const std::function<bool()>& done) {
+    return tavrik::test::PumpUntil([] { Pump(); }, done);
+}
 
 // Stands in for the main window: owns the editor and records what it hears.
 class OwnerWindow : public WindowImplBase {
@@ -168,9 +170,9 @@ TEST(ScreenEditorZoom, LargestEvenZoomWithin480By270) {
     struct Case {
         int columns, rows, zoom;
     } cases[] = {
-        {240, 135, 2}, {128, 128, 2}, {120, 67, 4}, {60, 30, 8}, {80, 45, 6}, {1, 1, 270},
-        {0, 0, 0},  // no screen size: no zoom (and no endless search for one)
-        {0, 135, 0}, {240, 0, 0}, {241, 135, 0}, {240, 136, 0},
+        {240, 135, 2}, {128, 128, 2}, {120, 67, 4},  {60, 30, 8},
+        {80, 45, 6},   {1, 1, 270},   {0, 0, 0},  // no screen size: no zoom (and no endless search for one)
+        {0, 135, 0},   {240, 0, 0},   {241, 135, 0}, {240, 136, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(ScreenWnd::ZoomFor(c.columns, c.rows), c.zoom) << c.columns << "x" << c.rows;
 }
@@ -189,7 +191,8 @@ TEST_F(ScreenEditorDisplay, A240By135ScreenOpensAt480By270WithOnePixelPerCellIns
     editor.RepaintCanvas();
     EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(21, 41) == 0xFF0000u; })) << std::hex << ScreenPixel(21, 41);
     EXPECT_EQ(ScreenPixel(23, 41), 0x0000C8u) << "an empty cell shows the background";
-    for (const auto& [gx, gy] : std::vector<std::pair<int, int>>{{20, 41}, {22, 41}, {21, 40}, {21, 42}, {0, 0}, {478, 268}})
+    for (const auto& [gx, gy] :
+         std::vector<std::pair<int, int>>{{20, 41}, {22, 41}, {21, 40}, {21, 42}, {0, 0}, {478, 268}})
         EXPECT_EQ(ScreenPixel(gx, gy), 0x323232u) << "grid at " << gx << "," << gy;
     EXPECT_EQ(ScreenPixel(101, 101), 0x0000C8u);
 }
@@ -201,8 +204,7 @@ TEST_F(ScreenEditorDisplay, PenOfSizeThreeAtTheLastColumnPaintsOnlyThatColumn) {
     ClickEditor(479, 101);  // cell (239, 50)
     ASSERT_TRUE(PumpUntil([&] { return owner_->heard.size() == 2; }));
     EXPECT_EQ(owner_->heard, (std::vector<UINT>{ScreenWnd::kUndoReadyMessage, ScreenWnd::kCanvasChangedMessage}));
-    for (int row = 50; row < 53; ++row)
-        EXPECT_EQ(editor.Canvas().Cell(239, row), Cell(10, 200, 30, 1)) << row;
+    for (int row = 50; row < 53; ++row) EXPECT_EQ(editor.Canvas().Cell(239, row), Cell(10, 200, 30, 1)) << row;
     EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 3);
     EXPECT_EQ(ScreenUndoPosition.load(), 2);
     EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(479, 105) == 0x0AC81Eu; }));
@@ -241,9 +243,7 @@ TEST_F(ScreenEditorDisplay, UndoWalksBackStrokeByStrokeAndTheOldestGivesWayPastT
         win::SendMessageW(hwnd, win::WM_LBUTTONDOWN, 1 /* left button held */, at);
         win::SendMessageW(hwnd, win::WM_LBUTTONUP, 0, at);
     };
-    auto painted = [&](int k) {
-        return editor.Canvas().Cell(k % 240, 10 + k / 240).flag == 1;
-    };
+    auto painted = [&](int k) { return editor.Canvas().Cell(k % 240, 10 + k / 240).flag == 1; };
     // A first stroke: one undo restores the start, a second does nothing.
     stroke(0);
     EXPECT_EQ(ScreenUndoPosition.load(), 2);
@@ -396,7 +396,8 @@ TEST_F(ScreenEditorDisplay, TheToolsCursorShowsOverTheCanvas) {
         if (!shown) return false;
         bool same = shown->width == image.width && shown->height == image.height && shown->xhot == image.hotX &&
                     shown->yhot == image.hotY;
-        for (int i = 0; same && i < image.width * image.height; ++i) same = uint32_t(shown->pixels[i]) == image.pixels[size_t(i)];
+        for (int i = 0; same && i < image.width * image.height; ++i)
+            same = uint32_t(shown->pixels[i]) == image.pixels[size_t(i)];
         XFree(shown);
         return same;
     };
@@ -432,8 +433,10 @@ TEST_F(ScreenEditorDisplay, CloseButtonAndWindowManagerCloseEndOnlyTheEditor) {
     for (const bool byWindowManager : {false, true}) {
         ScreenWnd& editor = OpenEditor(240, 135);
         const Window xid = Xid(&editor);
-        if (byWindowManager) driver_->RequestClose(xid);
-        else ClickEditor(470, 10);  // "closebtn"
+        if (byWindowManager)
+            driver_->RequestClose(xid);
+        else
+            ClickEditor(470, 10);  // "closebtn"
         EXPECT_TRUE(PumpUntil([&] { return editor.GetHWND() == nullptr; })) << byWindowManager;
         EXPECT_EQ(ScreenUndoPosition.load(), 0) << "a press on the close button is no stroke";
         EXPECT_TRUE(owner_->heard.empty());

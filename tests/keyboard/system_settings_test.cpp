@@ -111,8 +111,8 @@ TEST_F(SystemTab, DebounceEditReadsWithinTheKeyboardsRange) {
         const wchar_t* text;
         int value;
     };
-    for (const Case c : {Case{L"", 0}, Case{L"-3", 0}, Case{L"9", 4}, Case{L"2", 2}, Case{L"4", 4},
-                         Case{L"x", 0}, Case{L"99999999999999999999999", 4}, Case{L"-99999999999999999999999", 0}}) {
+    for (const Case c : {Case{L"", 0}, Case{L"-3", 0}, Case{L"9", 4}, Case{L"2", 2}, Case{L"4", 4}, Case{L"x", 0},
+                         Case{L"99999999999999999999999", 4}, Case{L"-99999999999999999999999", 0}}) {
         edit->SetText(c.text);
         EXPECT_EQ(page->GetKeyShakeEdit(), c.value) << win::ToUtf8(c.text);
     }
@@ -194,14 +194,15 @@ TEST_F(SystemTab, ShippedSkinHasEveryControl) {
         <Include source="XML\DeviceXml\keyboarddevice.xml"/></VerticalLayout></Window>)",
                                          L"keyboard_device_page");
     ASSERT_NE(page, nullptr);
-    std::vector<std::wstring> names = {L"winlockflag_option",       L"wflag_option",         L"6flag_option",
+    std::vector<std::wstring> names = {L"winlockflag_option",       L"wflag_option",          L"6flag_option",
                                        L"repeat_rate_slider",       L"repeat_input_richedit", L"key_shake_slider",
                                        L"repeat_delay_time_label1", L"key_shake_edit",        L"key_shake_text"};
     for (int i = 0; i < 4; ++i) {
         names.push_back(L"polling_rate_option_" + std::to_wstring(i));
         names.push_back(L"repeat_delay_check_" + std::to_wstring(i));
     }
-    for (const std::wstring& name : names) EXPECT_NE(window_->Find<CControlUI>(name.c_str()), nullptr) << win::ToUtf8(name);
+    for (const std::wstring& name : names)
+        EXPECT_NE(window_->Find<CControlUI>(name.c_str()), nullptr) << win::ToUtf8(name);
     page->SetRepeatDelayOption(2);
     EXPECT_EQ(Selected(L"repeat_delay_check_"), 2);
 }

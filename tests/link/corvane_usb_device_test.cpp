@@ -109,8 +109,8 @@ TEST_F(DeviceBaseTest, InitPageBindsKeysAndLightsByIndexIgnoringBadOnes) {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->GetSelectPanel(), window_->Find<CControlUI>(L"panel"));
 
-    const std::vector<CDeviceKeyButtonUI*> keys = {Key(L"key_0"), Key(L"key_1"), Key(L"KEY_2"), Key(L"key_3"),
-                                                   nullptr, nullptr};
+    const std::vector<CDeviceKeyButtonUI*> keys = {Key(L"key_0"), Key(L"key_1"), Key(L"KEY_2"),
+                                                   Key(L"key_3"), nullptr,       nullptr};
     EXPECT_EQ(page->GetKeyButtons(), keys);  // key_9 is past 6 keys, key_5 is not a key button
     const std::vector<CDeviceKeyButtonUI*> lights = {Key(L"key_1"), Key(L"key_0"), Key(L"KEY_2")};
     EXPECT_EQ(page->GetLightButtons(), lights);  // light_3 and light_-1 are outside 3 LEDs
@@ -154,9 +154,9 @@ TEST_F(DeviceBaseTest, InitPageNeedsTheSelectPanelAsADirectChild) {
 TEST_F(DeviceBaseTest, SendLedFrameColoursTheLightButtons) {
     TestDevice* page = OpenPage();
     ASSERT_NE(page, nullptr);
-    page->SetLedColor(0, PackLedColor({0, 255, 0, 255}));  // light 0 is key_1
+    page->SetLedColor(0, PackLedColor({0, 255, 0, 255}));    // light 0 is key_1
     page->SetLedColor(1, PackLedColor({255, 16, 32, 128}));  // light 1 is key_0
-    page->SetLedColor(2, PackLedColor({1, 2, 3, 4}));  // KEY_2
+    page->SetLedColor(2, PackLedColor({1, 2, 3, 4}));        // KEY_2
     EXPECT_EQ(page->SendLedFrame(), 3);
 
     // The button takes R | B << 8 | G << 16 and the level.
@@ -230,7 +230,7 @@ TEST_F(DeviceBaseTest, SelectFunctionTabSelectsThePagesOfEachCode) {
     struct Row {
         int code, function, keyFunction;
     };
-    const Row keyboardOrMouse[] = {{1, 0, 0}, {2, 0, 1}, {3, 1, U}, {4, 3, U}, {5, 2, U}, {6, 0, 1},
+    const Row keyboardOrMouse[] = {{1, 0, 0}, {2, 0, 1}, {3, 1, U}, {4, 3, U}, {5, 2, U},  {6, 0, 1},
                                    {7, 0, 2}, {8, 1, U}, {9, 4, U}, {0, 0, 0}, {10, 0, 0}, {-3, 0, 0}};
     for (int type : {1, 2, 3, 7}) {
         TestDevice* page = OpenPage();
@@ -462,9 +462,8 @@ TEST_F(DeviceBaseTest, ProfileDocumentReadsThisDevicesRowOfTheLightList) {
     auto write = [&](const std::string& name, const std::string& text) {
         std::ofstream(dir_.Path() / name, std::ios::binary) << text;
     };
-    write("plenta_light.config",
-          R"({"LightInfo": [[{"LightName": "a", "Guid": ")" + otherGuid + R"("}], [], [{"LightName": "b", "Guid": ")" +
-              ownGuid + R"("}]]})");
+    write("plenta_light.config", R"({"LightInfo": [[{"LightName": "a", "Guid": ")" + otherGuid +
+                                     R"("}], [], [{"LightName": "b", "Guid": ")" + ownGuid + R"("}]]})");
     write(otherGuid + ".light", R"({"LEDEffectList": [{"LEDREGMode": 1, "Time": 10, "Cyle": 1}]})");
     write(ownGuid + ".light",
           R"({"LEDEffectList": [{"LEDREGMode": 1, "Time": 10, "Cyle": 1}, {"LEDREGMode": 2, "Time": 20, "Cyle": 1},

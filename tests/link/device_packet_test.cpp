@@ -88,12 +88,10 @@ TEST(PagedPacket, ChunksCarryCountAndOffset) {
     const Case cases[] = {
         {"info wired", {CMD_READ_INFO, 37, 56, 0, false, nullptr}, {{37, 0}}},
         {"info receiver", {CMD_READ_INFO, 37, 24, 0, false, nullptr}, {{24, 0}, {13, 24}}},
-        {"params receiver at 64", {CMD_WRITE_PARAMS, 49, 24, 64, false, nullptr},
-         {{24, 64}, {24, 88}, {1, 112}}},
+        {"params receiver at 64", {CMD_WRITE_PARAMS, 49, 24, 64, false, nullptr}, {{24, 64}, {24, 88}, {1, 112}}},
         {"exact multiple", {CMD_WRITE_MACROS, 112, 56, 0, false, nullptr}, {{56, 0}, {56, 56}}},
         {"empty", {CMD_WRITE_MACROS, 0, 56, 0, false, nullptr}, {}},
-        {"mouse block at 3 x 128", {CMD_READ_PARAMS, 71, 56, 384, false, nullptr},
-         {{56, 384}, {15, 440}}},
+        {"mouse block at 3 x 128", {CMD_READ_PARAMS, 71, 56, 384, false, nullptr}, {{56, 384}, {15, 440}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,8 +105,7 @@ TEST(PagedPacket, ChunksCarryCountAndOffset) {
             EXPECT_EQ(packets[i][kPacketLength], c.chunks[i].count);
             EXPECT_EQ(OffsetOf(packets[i], false), c.chunks[i].offset);
             EXPECT_EQ(packets[i][kPacketStatus], 0);
-            EXPECT_EQ(PacketChecksum(packets[i].data()),
-                      packets[i][1] | (packets[i][2] << 8));
+            EXPECT_EQ(PacketChecksum(packets[i].data()), packets[i][1] | (packets[i][2] << 8));
         }
     }
 }

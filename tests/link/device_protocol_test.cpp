@@ -34,9 +34,7 @@ struct Chunk {
     bool operator==(const Chunk& o) const { return count == o.count && offset == o.offset; }
 };
 
-std::ostream& operator<<(std::ostream& os, const Chunk& c) {
-    return os << "{" << c.count << " at " << c.offset << "}";
-}
+std::ostream& operator<<(std::ostream& os, const Chunk& c) { return os << "{" << c.count << " at " << c.offset << "}"; }
 
 std::vector<Chunk> Chunks(const Emulator& device, uint8_t command) {
     std::vector<Chunk> out;
@@ -164,50 +162,70 @@ TEST_F(ProtocolTest, EveryCommandPagesByItsChunkSize) {
         std::vector<Chunk> receiver;
     };
     const std::vector<Case> cases = {
-        {"device info", CMD_READ_INFO,
+        {"device info",
+         CMD_READ_INFO,
          [](CDeviceProtocol& p, std::vector<uint8_t>&) {
              DeviceInfoBlock b;
              return p.ReadDeviceInfo(&b);
          },
-         {{37, 0}}, {{24, 0}, {13, 24}}},
-        {"param read 49 at 64", CMD_READ_PARAMS,
+         {{37, 0}},
+         {{24, 0}, {13, 24}}},
+        {"param read 49 at 64",
+         CMD_READ_PARAMS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.ReadParamBlock(b.data(), 49, 64); },
-         {{49, 64}}, {{24, 64}, {24, 88}, {1, 112}}},
-        {"param write 49 at 64", CMD_WRITE_PARAMS,
+         {{49, 64}},
+         {{24, 64}, {24, 88}, {1, 112}}},
+        {"param write 49 at 64",
+         CMD_WRITE_PARAMS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteParamBlock(b.data(), 49, 64); },
-         {{49, 64}}, {{24, 64}, {24, 88}, {1, 112}}},
-        {"mouse block 66 at 128", CMD_WRITE_PARAMS,
+         {{49, 64}},
+         {{24, 64}, {24, 88}, {1, 112}}},
+        {"mouse block 66 at 128",
+         CMD_WRITE_PARAMS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteParamBlock(b.data(), 66, 128); },
-         {{56, 128}, {10, 184}}, {{24, 128}, {24, 152}, {18, 176}}},
-        {"layout at data size 126", CMD_READ_LAYOUT,
+         {{56, 128}, {10, 184}},
+         {{24, 128}, {24, 152}, {18, 176}}},
+        {"layout at data size 126",
+         CMD_READ_LAYOUT,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) {
              p.SetDataSize(126);
              return p.ReadLayoutTable(b.data());
          },
-         {{56, 0}, {56, 56}, {14, 112}}, {{24, 0}, {24, 24}, {24, 48}, {24, 72}, {24, 96}, {6, 120}}},
-        {"key map at data size 120", CMD_WRITE_KEYMAP,
+         {{56, 0}, {56, 56}, {14, 112}},
+         {{24, 0}, {24, 24}, {24, 48}, {24, 72}, {24, 96}, {6, 120}}},
+        {"key map at data size 120",
+         CMD_WRITE_KEYMAP,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) {
              p.SetDataSize(120);
              return p.WriteKeyMap(b.data(), 0);
          },
-         {{56, 0}, {56, 56}, {8, 112}}, {{24, 0}, {24, 24}, {24, 48}, {24, 72}, {24, 96}}},
-        {"led map reads a third of 510", CMD_READ_LEDMAP,
+         {{56, 0}, {56, 56}, {8, 112}},
+         {{24, 0}, {24, 24}, {24, 48}, {24, 72}, {24, 96}}},
+        {"led map reads a third of 510",
+         CMD_READ_LEDMAP,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) {
              p.SetDataSize(510);
              return p.ReadLedMap(b.data());
          },
          {{56, 0}, {56, 56}, {56, 112}, {2, 168}},
          {{24, 0}, {24, 24}, {24, 48}, {24, 72}, {24, 96}, {24, 120}, {24, 144}, {2, 168}}},
-        {"colour read page 1", CMD_READ_COLORS,
+        {"colour read page 1",
+         CMD_READ_COLORS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.ReadCustomColors(b.data(), 30, 1, 512); },
-         {{30, 512}}, {{24, 512}, {6, 536}}},
-        {"colour write page 0", CMD_WRITE_COLORS,
+         {{30, 512}},
+         {{24, 512}, {6, 536}}},
+        {"colour write page 0",
+         CMD_WRITE_COLORS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteCustomColors(b.data(), 60, 0, 512); },
-         {{56, 0}, {4, 56}}, {{24, 0}, {24, 24}, {12, 48}}},
-        {"colour stream", CMD_STREAM_COLORS,
+         {{56, 0}, {4, 56}},
+         {{24, 0}, {24, 24}, {12, 48}}},
+        {"colour stream",
+         CMD_STREAM_COLORS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.StreamColors(b.data(), 60); },
-         {{56, 0}, {4, 56}}, {{24, 0}, {24, 24}, {12, 48}}},
-        {"macros", CMD_WRITE_MACROS,
+         {{56, 0}, {4, 56}},
+         {{24, 0}, {24, 24}, {12, 48}}},
+        {"macros",
+         CMD_WRITE_MACROS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) {
              // The keyboard checks its macro table: two macros of 9 events, 100 bytes.
              const uint8_t head[] = {0xAA, 0x55, 100, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 20, 0, 60, 0};
@@ -216,25 +234,37 @@ TEST_F(ProtocolTest, EveryCommandPagesByItsChunkSize) {
              b[21] = b[61] = 0;
              return p.WriteMacros(b.data(), 100);
          },
-         {{56, 0}, {44, 56}}, {{24, 0}, {24, 24}, {24, 48}, {24, 72}, {4, 96}}},
-        {"recoil data always 56", CMD_WRITE_SHOOT,
+         {{56, 0}, {44, 56}},
+         {{24, 0}, {24, 24}, {24, 48}, {24, 72}, {4, 96}}},
+        {"recoil data always 56",
+         CMD_WRITE_SHOOT,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteShootData(b.data(), 100); },
-         {{56, 0}, {44, 56}}, {{56, 0}, {44, 56}}},
-        {"clock 7 at 128", CMD_WRITE_CLOCK,
+         {{56, 0}, {44, 56}},
+         {{56, 0}, {44, 56}}},
+        {"clock 7 at 128",
+         CMD_WRITE_CLOCK,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) {
              const uint8_t date[] = {0x07, 0x05, 0x09, 0x00, 0x02, 0x03, 0x25};  // the keyboard checks the date
              std::copy(std::begin(date), std::end(date), b.begin());
              return p.WriteClock(b.data(), 7, 128);
          },
-         {{7, 128}}, {{7, 128}}},
-        {"status 6 at 0", CMD_READ_STATUS,
+         {{7, 128}},
+         {{7, 128}}},
+        {"status 6 at 0",
+         CMD_READ_STATUS,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.ReadStatus(b.data(), 6, 0); },
-         {{6, 0}}, {{6, 0}}},
-        {"screen data", CMD_SCREEN_DATA,
+         {{6, 0}},
+         {{6, 0}}},
+        {"screen data",
+         CMD_SCREEN_DATA,
          [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.UploadScreenData(b.data(), 70, nullptr); },
-         {{56, 0}, {14, 56}}, {{24, 0}, {24, 24}, {22, 48}}},
-        {"empty write", CMD_WRITE_MACROS,
-         [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteMacros(b.data(), 0); }, {}, {}},
+         {{56, 0}, {14, 56}},
+         {{24, 0}, {24, 24}, {22, 48}}},
+        {"empty write",
+         CMD_WRITE_MACROS,
+         [](CDeviceProtocol& p, std::vector<uint8_t>& b) { return p.WriteMacros(b.data(), 0); },
+         {},
+         {}},
     };
     for (ProductKind kind : {ProductKind::KeyboardCable, ProductKind::KeyboardReceiver}) {
         SimFixture sim;
@@ -376,8 +406,7 @@ TEST_F(ProtocolTest, QueryLinkNeedsAGoodReplyCarryingTheLinkedMark) {
         {"status 0xFE", true, true, {FaultKind::Status, 1, CMD_LINK_QUERY, 0, 0, 0xFE}, false},
         {"other status", true, true, {FaultKind::Status, 1, CMD_LINK_QUERY, 0, 0, 0x01}, true},
         {"no reply", true, true, {FaultKind::NoReply, 1, CMD_LINK_QUERY, 0, 0, 0}, false},
-        {"foreign replies", true, true, {FaultKind::OtherCommand, 1, CMD_LINK_QUERY, 0, 0, CMD_BEGIN},
-         false},
+        {"foreign replies", true, true, {FaultKind::OtherCommand, 1, CMD_LINK_QUERY, 0, 0, CMD_BEGIN}, false},
     };
     Emulator& device = Connect(ProductKind::KeyboardReceiver);
     for (const auto& c : cases) {
@@ -536,8 +565,7 @@ TEST_F(ProtocolTest, LongWaitFlagLengthensOnlyWiredReplyWaits) {
             device.Inject({FaultKind::Delay, 1, CMD_READ_STATUS, 0, 600, 0});
             uint8_t status[6];
             const int32_t expected = (flag == 1 && !receiver) ? 1 : 0;
-            EXPECT_EQ(channel.ReadStatus(status, 6, 0), expected)
-                << device.Product().name << " flag " << flag;
+            EXPECT_EQ(channel.ReadStatus(status, 6, 0), expected) << device.Product().name << " flag " << flag;
             std::this_thread::sleep_for(400ms);  // let a late reply pass
         }
         // The colour stream never waits long.
@@ -566,11 +594,9 @@ TEST(ProtocolTimeouts, EachExchangeWaitsWithItsOwnTimeOut) {
         Field applies;
     } cases[] = {
         {"wired request", ProductKind::KeyboardCable, false, 0, &ProtocolTimeouts::wiredRead},
-        {"wired request, long wait", ProductKind::KeyboardCable, false, 1,
-         &ProtocolTimeouts::wiredLongRead},
+        {"wired request, long wait", ProductKind::KeyboardCable, false, 1, &ProtocolTimeouts::wiredLongRead},
         {"receiver request", ProductKind::KeyboardReceiver, false, 0, &ProtocolTimeouts::receiverRead},
-        {"receiver request, long wait", ProductKind::KeyboardReceiver, false, 1,
-         &ProtocolTimeouts::receiverRead},
+        {"receiver request, long wait", ProductKind::KeyboardReceiver, false, 1, &ProtocolTimeouts::receiverRead},
         {"wired stream, long wait", ProductKind::KeyboardCable, true, 1, &ProtocolTimeouts::streamWired},
         {"receiver stream", ProductKind::KeyboardReceiver, true, 0, &ProtocolTimeouts::streamReceiver},
     };
@@ -592,8 +618,7 @@ TEST(ProtocolTimeouts, EachExchangeWaitsWithItsOwnTimeOut) {
             const uint8_t command = c.stream ? CMD_STREAM_COLORS : CMD_READ_STATUS;
             device.Inject({FaultKind::Delay, 1, command, 0, 250, 0});
             uint8_t buffer[6] = {1, 2, 3, 4, 5, 6};
-            const int32_t result =
-                c.stream ? channel.StreamColors(buffer, 3) : channel.ReadStatus(buffer, 6, 0);
+            const int32_t result = c.stream ? channel.StreamColors(buffer, 3) : channel.ReadStatus(buffer, 6, 0);
             LongWaitFlag = 0;
             EXPECT_EQ(result, appliesLong ? 1 : 0);
             EXPECT_EQ(device.Requests(command).size(), 1u);

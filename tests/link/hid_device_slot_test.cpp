@@ -21,7 +21,9 @@ Ids ParseAll(const wchar_t* path) {
             ParseCollectionFromPath(path)};
 }
 
-bool operator==(const Ids& a, const Ids& b) { return a.vid == b.vid && a.pid == b.pid && a.mi == b.mi && a.col == b.col; }
+bool operator==(const Ids& a, const Ids& b) {
+    return a.vid == b.vid && a.pid == b.pid && a.mi == b.mi && a.col == b.col;
+}
 
 void PrintTo(const Ids& ids, std::ostream* os) {
     *os << std::hex << ids.vid << "/" << ids.pid << "/" << ids.mi << "/" << ids.col;
@@ -39,8 +41,7 @@ TEST(HidPathParsers, ReadTheNumbersAfterEachKey) {
         {L"\\\\?\\HID#VID_3151&PID_4010&MI_01&COL03#node", {0x3151, 0x4010, 1, 3}},
         {L"\\\\?\\hid#Vid_AbCd&pId_eF01&Mi_02#x", {0xABCD, 0xEF01, 2, 0}},
         // Bluetooth form: no vendor or product key.
-        {L"\\\\?\\hid#{00001124-0000-1000-8000-00805f9b34fb}_dev_vid&02045e_pid&0b13&col01#9&x",
-         {0, 0, 0, 1}},
+        {L"\\\\?\\hid#{00001124-0000-1000-8000-00805f9b34fb}_dev_vid&02045e_pid&0b13&col01#9&x", {0, 0, 0, 1}},
         {L"vid_12345&pid_fffff", {0x2345, 0xFFFF, 0, 0}},  // only the low 16 bits
         {L"vid_&pid_zz&mi_&col", {0, 0, 0, 0}},            // keys without digits
         {L"vid_7g&pid_0x10", {7, 0, 0, 0}},                // digits stop at the first other character
@@ -127,9 +128,17 @@ TEST(SupportedDeviceTable, RowsPairCollectionsAndPartners) {
     EXPECT_EQ(identities.size(), static_cast<std::size_t>(kSupportedDeviceCount)) << "every row is distinct";
 
     const int types[] = {1, 1, 9, 9, 2, 2, 6, 6, 3, 3, 7};
-    const int pids[] = {kPidKeyboardCable, kPidKeyboardCable, kPidKeyboardReceiver, kPidKeyboardReceiver,
-                        kPidMouseCable,    kPidMouseCable,    kPidMouseReceiver,    kPidMouseReceiver,
-                        kPidMousePad,      kPidMousePad,      0};
+    const int pids[] = {kPidKeyboardCable,
+                        kPidKeyboardCable,
+                        kPidKeyboardReceiver,
+                        kPidKeyboardReceiver,
+                        kPidMouseCable,
+                        kPidMouseCable,
+                        kPidMouseReceiver,
+                        kPidMouseReceiver,
+                        kPidMousePad,
+                        kPidMousePad,
+                        0};
     for (int i = 0; i < kSupportedDeviceCount; ++i) {
         EXPECT_EQ(SupportedDeviceTable[i].deviceType, types[i]) << i;
         EXPECT_EQ(SupportedDeviceTable[i].productId, pids[i]) << i;

@@ -32,15 +32,14 @@ std::vector<std::wstring> AllPaths(CHidDevice& probe) {
 // A game pad with report id 1: buttons 1..4 and 5..7 as two capabilities of
 // the button page, one pad bit, then X, Y, Z as one value range.
 const std::vector<uint8_t> kPadDescriptor = {
-    0x05, 0x01, 0x09, 0x05, 0xA1, 0x01,              // Generic Desktop, Game Pad, Application
-    0x85, 0x01,                                      // Report ID 1
-    0x05, 0x09, 0x19, 0x01, 0x29, 0x04,              // Buttons 1..4
-    0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x04, 0x81, 0x02,
-    0x19, 0x05, 0x29, 0x07, 0x95, 0x03, 0x81, 0x02,  // Buttons 5..7
-    0x95, 0x01, 0x81, 0x03,                          // pad bit
-    0x05, 0x01, 0x19, 0x30, 0x29, 0x32,              // X..Z
-    0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x03, 0x81, 0x02,
-    0xC0};
+    0x05, 0x01, 0x09, 0x05, 0xA1, 0x01,  // Generic Desktop, Game Pad, Application
+    0x85, 0x01,                          // Report ID 1
+    0x05, 0x09, 0x19, 0x01, 0x29, 0x04,  // Buttons 1..4
+    0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x04, 0x81, 0x02, 0x19,
+    0x05, 0x29, 0x07, 0x95, 0x03, 0x81, 0x02,  // Buttons 5..7
+    0x95, 0x01, 0x81, 0x03,                    // pad bit
+    0x05, 0x01, 0x19, 0x30, 0x29, 0x32,        // X..Z
+    0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x03, 0x81, 0x02, 0xC0};
 
 class PadDevice {
 public:
@@ -52,9 +51,7 @@ public:
         id_ = bus_.Plug(description, [](int, win::HIDP_REPORT_TYPE, const uint8_t*, size_t) {});
     }
     ~PadDevice() { bus_.Unplug(id_); }
-    bool Send(const std::vector<uint8_t>& report) {
-        return bus_.SendInput(id_, 0, report.data(), report.size());
-    }
+    bool Send(const std::vector<uint8_t>& report) { return bus_.SendInput(id_, 0, report.data(), report.size()); }
     static std::wstring FindPath() {
         CHidDevice probe;
         if (!probe.BeginEnumeration()) return {};
@@ -131,8 +128,7 @@ TEST(HidOpen, ReadsIdsAndCapabilitiesAndSharesWithAProbe) {
     EXPECT_EQ(channel.m_caps.UsagePage, 0xFF1C);
 
     CHidDevice missing;
-    EXPECT_FALSE(missing.Open(L"\\\\?\\hid#vid_0000&pid_0000#0#{4d1e55b2-f16f-11cf-88cb-001111000030}",
-                              1, 1, 1, 0));
+    EXPECT_FALSE(missing.Open(L"\\\\?\\hid#vid_0000&pid_0000#0#{4d1e55b2-f16f-11cf-88cb-001111000030}", 1, 1, 1, 0));
     EXPECT_FALSE(missing.IsOpen());
     EXPECT_EQ(missing.m_handle, nullptr);
     EXPECT_FALSE(missing.Open(nullptr, 1, 1, 1, 0));
@@ -173,8 +169,7 @@ TEST(HidOpen, ExclusiveSharesOnlyReading) {
         CHidDevice first;
         ASSERT_TRUE(first.Open(path.c_str(), c.first.read, c.first.write, 1, c.first.exclusive));
         CHidDevice second;
-        EXPECT_EQ(second.Open(path.c_str(), c.second.read, c.second.write, 1, c.second.exclusive),
-                  c.opens);
+        EXPECT_EQ(second.Open(path.c_str(), c.second.read, c.second.write, 1, c.second.exclusive), c.opens);
         EXPECT_EQ(second.IsOpen(), c.opens);
         EXPECT_EQ(second.m_exclusive, c.second.exclusive);
     }
@@ -184,8 +179,7 @@ TEST(HidIo, ReadTimesOutThenWorksAndCancelEndsAWait) {
     SimFixture sim;
     Emulator& keyboard = sim.Plug(ProductKind::KeyboardCable);
     CHidDevice events;
-    ASSERT_TRUE(events.Open(keyboard.InterfacePath(tavrik::devsim::kConsumerCollection).c_str(), 1,
-                            1, 1, 0));
+    ASSERT_TRUE(events.Open(keyboard.InterfacePath(tavrik::devsim::kConsumerCollection).c_str(), 1, 1, 1, 0));
     win::DWORD n = 99;
     EXPECT_FALSE(events.ReadInputReport(&n, 30));
     EXPECT_EQ(n, 0u);
@@ -256,8 +250,7 @@ std::vector<uint8_t> WideValueDescriptor() {
     return {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,  // Vendor page, usage 1, Application
             0x85, 0x01,                                // Report ID 1
             0x19, 0x01, 0x2A, 0xE8, 0x03,              // Usages 1..1000
-            0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x96, 0xE8, 0x03, 0x81, 0x02,
-            0xC0};
+            0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x96, 0xE8, 0x03, 0x81, 0x02, 0xC0};
 }
 
 TEST(HidIo, CloseWaitsForADecodeInProgress) {
@@ -266,8 +259,7 @@ TEST(HidIo, CloseWaitsForADecodeInProgress) {
     description.vendorId = 0x1234;
     description.productId = 0x0043;
     description.interfaces.push_back({0, WideValueDescriptor()});
-    const uint32_t id =
-        sim.Bus().Plug(description, [](int, win::HIDP_REPORT_TYPE, const uint8_t*, size_t) {});
+    const uint32_t id = sim.Bus().Plug(description, [](int, win::HIDP_REPORT_TYPE, const uint8_t*, size_t) {});
     std::wstring path;
     {
         CHidDevice probe;
@@ -341,8 +333,7 @@ TEST(HidUnpack, KeepsOnlyUsagesOfEachItemsRangeAndDecodesValueRanges) {
     // A report of another id decodes nothing; the old usages are not kept to
     // be taken again as a new event.
     ASSERT_TRUE(UnpackReport(std::vector<uint8_t>{0x02, 0xFF, 0, 0, 0}.data(), 5, win::HidP_Input,
-                             device.m_inputItems.data(), device.InputItemCount(),
-                             device.m_preparsed));
+                             device.m_inputItems.data(), device.InputItemCount(), device.m_preparsed));
     for (const auto& item : items) {
         EXPECT_EQ(item.dataSet, 0);
         for (auto u : item.usages) EXPECT_EQ(u, 0);

@@ -6,8 +6,8 @@
 
 namespace {
 
-LightSetting Setting(uint8_t brightness, uint8_t speed, uint8_t direction, uint8_t colourful,
-                     uint8_t r = 10, uint8_t g = 20, uint8_t b = 30) {
+LightSetting Setting(uint8_t brightness, uint8_t speed, uint8_t direction, uint8_t colourful, uint8_t r = 10,
+                     uint8_t g = 20, uint8_t b = 30) {
     LightSetting s{};
     s.brightness = brightness;
     s.speed = speed;
@@ -31,10 +31,10 @@ TEST(StepCounter, CountsUpAndDownThroughItsLimit) {
     const struct {
         uint8_t direction, limit, value, step, expected;
     } cases[] = {
-        {1, 128, 5, 1, 6},     {1, 128, 127, 1, 0},   {1, 192, 190, 1, 191}, {1, 192, 191, 1, 0},
-        {1, 4, 3, 1, 0},       {1, 192, 250, 16, 0},  // already beyond the limit
-        {0, 128, 5, 1, 4},     {0, 128, 1, 1, 0},     {0, 128, 0, 1, 127},   {0, 4, 0, 1, 3},
-        {0, 192, 0, 16, 176},  {0, 128, 200, 1, 127},  // a counter left high by another mode
+        {1, 128, 5, 1, 6},   {1, 128, 127, 1, 0},  {1, 192, 190, 1, 191},
+        {1, 192, 191, 1, 0}, {1, 4, 3, 1, 0},      {1, 192, 250, 16, 0},  // already beyond the limit
+        {0, 128, 5, 1, 4},   {0, 128, 1, 1, 0},    {0, 128, 0, 1, 127},
+        {0, 4, 0, 1, 3},     {0, 192, 0, 16, 176}, {0, 128, 200, 1, 127},  // a counter left high by another mode
     };
     for (const auto& c : cases) {
         EXPECT_EQ(LedState::StepCounter(c.direction, c.limit, c.value, c.step), c.expected)
@@ -92,7 +92,8 @@ TEST_F(LedStateTest, StepsTable) {
         uint8_t counterAfter, hueAfter;  // after
         LedColor led;
     } cases[] = {
-        {"breathing down from 0 wraps to 127, hue kept", Breathing, Setting(5, 0, 0, 0), 0, 0, 127, 0, Led(10, 20, 30, 0)},
+        {"breathing down from 0 wraps to 127, hue kept", Breathing, Setting(5, 0, 0, 0), 0, 0, 127, 0,
+         Led(10, 20, 30, 0)},
         {"breathing at the peak, wheel colour", Breathing, Setting(4, 0, 0, 1), 65, 32, 64, 32, Led(248, 255, 0, 200)},
         {"breathing up to 0 moves the hue to 192", Breathing, Setting(5, 0, 1, 1), 127, 176, 0, 192, Led(255, 1, 0, 0)},
         {"breathing hue past 192 restarts at 0", Breathing, Setting(5, 0, 0, 1), 1, 192, 0, 0, Led(255, 1, 0, 0)},
@@ -109,9 +110,15 @@ TEST_F(LedStateTest, StepsTable) {
         state.m_effectAuxA = c.hue;
         int count = 0;
         switch (c.step) {
-        case Breathing: count = state.StepBreathing(c.setting); break;
-        case Palette: count = state.StepBreathingPalette(c.setting); break;
-        case Spectrum: count = state.StepSpectrum(c.setting); break;
+            case Breathing:
+                count = state.StepBreathing(c.setting);
+                break;
+            case Palette:
+                count = state.StepBreathingPalette(c.setting);
+                break;
+            case Spectrum:
+                count = state.StepSpectrum(c.setting);
+                break;
         }
         EXPECT_EQ(count, 5);
         EXPECT_EQ(state.m_effectStep, c.counterAfter);
@@ -237,11 +244,24 @@ TEST_F(LedStateTest, FadeFollowsTheTableOfItsMode) {
         int mode;
         uint8_t from, to;
     } steps[] = {
-        {0, 0x80, 0x80 - 40}, {0, 0x7F, 0x7F - 30}, {0, 0x3F, 0x3F - 15}, {0, 0x20, 0x20 - 15},
-        {0, 0x1F, 0x1F - 8},  {0, 17, 9},           {0, 16, 15},          {0, 1, 0},
-        {0, 0, 0},            {5, 0x3F, 0x3F - 10}, {5, 0x20, 0x20 - 10}, {5, 0, 0},
-        {21, 0x90, 0x90 - 45}, {21, 0x70, 0x70 - 45},  // bit 0x10 counts with 0x80
-        {21, 0x6F, 0x6F - 35}, {21, 0x2F, 0x2F - 35}, {21, 0x0F, 0x0E}, {21, 0, 0},
+        {0, 0x80, 0x80 - 40},
+        {0, 0x7F, 0x7F - 30},
+        {0, 0x3F, 0x3F - 15},
+        {0, 0x20, 0x20 - 15},
+        {0, 0x1F, 0x1F - 8},
+        {0, 17, 9},
+        {0, 16, 15},
+        {0, 1, 0},
+        {0, 0, 0},
+        {5, 0x3F, 0x3F - 10},
+        {5, 0x20, 0x20 - 10},
+        {5, 0, 0},
+        {21, 0x90, 0x90 - 45},
+        {21, 0x70, 0x70 - 45},  // bit 0x10 counts with 0x80
+        {21, 0x6F, 0x6F - 35},
+        {21, 0x2F, 0x2F - 35},
+        {21, 0x0F, 0x0E},
+        {21, 0, 0},
     };
     for (const auto& c : steps) {
         state.m_keyLevel[4] = c.from;
@@ -283,7 +303,7 @@ TEST_F(LedStateTest, RingRotatesAndIgnites) {
     state.RotateWaveRing(8, true);
     EXPECT_EQ(state.m_ring[1], 5);
     EXPECT_EQ(state.m_ring[0], 9);
-    EXPECT_EQ(state.m_ring[8], 0);  // beyond the length: untouched
+    EXPECT_EQ(state.m_ring[8], 0);    // beyond the length: untouched
     state.RotateWaveRing(99, false);  // capped at the ring size: the whole ring turns
     EXPECT_EQ(state.m_ring[0], 5);
     EXPECT_EQ(state.m_ring[22], 9);

@@ -21,8 +21,9 @@ std::string EffectJson(int steps) {
     for (int s = 0; s < steps; ++s) {
         list += std::string(s ? "," : "") + R"({"LEDREGMode": )" + std::to_string(s + 1) +
                 R"(, "LEDBrightness": 5, "LEDSpeed": 1, "LEDDirection": 1, "LEDMultiColor": 0, "red": 255,
-                    "green": )" + std::to_string(s) + R"(, "blue": 7, "Time": )" + std::to_string(100 * (s + 1)) +
-                R"(, "Cyle": )" + std::to_string(s + 2) + "}";
+                    "green": )" +
+                std::to_string(s) + R"(, "blue": 7, "Time": )" + std::to_string(100 * (s + 1)) + R"(, "Cyle": )" +
+                std::to_string(s + 2) + "}";
     }
     return R"({"LEDEffectList": [)" + list + "]}";
 }
@@ -146,7 +147,8 @@ TEST_F(LightLists, GuidMustConsistOfGuidCharacters) {
     WriteText(deviceFolder_.parent_path() / "keyboard" / "a.b.light", EffectJson(2));
     fs::create_directories(deviceFolder_ / "sub");
     WriteText(deviceFolder_ / "sub" / "ab.light", EffectJson(2));
-    for (const std::string bad : {"../evil", "sub/ab", "sub\\ab", "a.b", "", "xyz", "0123456789abcdef0123456789abcdef01234567"}) {
+    for (const std::string bad :
+         {"../evil", "sub/ab", "sub\\ab", "a.b", "", "xyz", "0123456789abcdef0123456789abcdef01234567"}) {
         SCOPED_TRACE(bad);
         EXPECT_FALSE(IsGuidText(bad));
         Prepare(0, LightInfo({bad}));
@@ -195,7 +197,8 @@ TEST_F(LightLists, EffectsUseTheDevicesRowOfTheLightList) {
     const std::string row1 = UniqueGuid();
     WriteText(deviceFolder_ / (row0 + ".light"), EffectJson(1));
     Prepare(1, R"({"LightInfo": [[{"Guid": "00"}, {"Guid": ")" + row0 + R"("}],
-        [{"Guid": "00"}, {"Guid": ")" + row1 + R"("}]]})");
+        [{"Guid": "00"}, {"Guid": ")" +
+                   row1 + R"("}]]})");
     WriteText(deviceFolder_ / (row1 + ".light"), EffectJson(4));
     EXPECT_EQ(doc_.GetCustomEffect().size(), 1u);
     doc_.SetLightListDeviceIndex(1);
@@ -208,7 +211,8 @@ TEST_F(LightLists, ShippedDefaultDocumentsHoldADeviceEntry) {
     for (const std::string kind : {"keyboard", "mouse", "MousePad", "HD"}) {
         SCOPED_TRACE(kind);
         CBasicProfiledata doc;
-        const DuiLib::CDuiString path = GetDefaultDataPath() + std::wstring(kind.begin(), kind.end()).c_str() + L".Json";
+        const DuiLib::CDuiString path =
+            GetDefaultDataPath() + std::wstring(kind.begin(), kind.end()).c_str() + L".Json";
         doc.SetDefaultProfilePath(path);
         const fs::path profile = dir_.Path() / (kind + ".Json");
         EXPECT_TRUE(doc.LoadProfile(Dui(profile)).isObject());

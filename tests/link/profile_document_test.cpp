@@ -47,7 +47,8 @@ const LightSetting kDefaultLight = [] {
 
 Json::Value DefaultEntry(const std::string& kind) {
     return Parse(R"({"LightInfo": {"SelectItem": 3, "Light": 4, "Speed": 2, "Fx": 1, "MultiColor": 1,
-                     "Red": 10, "Green": 20, "Blue": 30}, "Marker": ")" + kind + R"("})");
+                     "Red": 10, "Green": 20, "Blue": 30}, "Marker": ")" +
+                 kind + R"("})");
 }
 
 class ProfileDocument : public ::testing::Test {
@@ -292,7 +293,8 @@ TEST_F(ProfileDocument, KeyListReadsPackedAssignmentsAndWritesByPosition) {
 
 TEST_F(ProfileDocument, OtherProfileIsChangedWithoutTouchingTheActiveOne) {
     const fs::path other = dir_.Path() / "other.Json";
-    WriteText(other, R"({"profilename": "Second", "Device": [{"KeyList": [{"Assignment": 5, "DefaultAssignment": 6}]}]})");
+    WriteText(other,
+              R"({"profilename": "Second", "Device": [{"KeyList": [{"Assignment": 5, "DefaultAssignment": 6}]}]})");
     WriteText(profile_, R"({"Device": [{"KeyList": [{"Assignment": 9}]}]})");
     auto doc = Make(kKinds[0]);
     doc->LoadProfile(doc->GetProfilePath());

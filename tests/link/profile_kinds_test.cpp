@@ -317,7 +317,8 @@ TEST_F(KindDocument, HeadsetSelectedCustomEqualiserMustExist) {
         int expected;
     };
     const Case cases[] = {
-        {3, "2", 2}, {3, "3", 0}, {0, "0", 0}, {0, "1", 0}, {25, "19", 19}, {25, "20", 0}, {5, "-1", 0}, {5, "\"1\"", 0},
+        {3, "2", 2},    {3, "3", 0},   {0, "0", 0},  {0, "1", 0},
+        {25, "19", 19}, {25, "20", 0}, {5, "-1", 0}, {5, "\"1\"", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.names) + " names, index " + c.index);
@@ -327,7 +328,8 @@ TEST_F(KindDocument, HeadsetSelectedCustomEqualiserMustExist) {
         }
         CHs6533Profiledata doc;
         Load(doc, R"({"CustomEQNameInfo": [)" + names + R"(], "SystemSetStages": {"MagicType": 2,
-            "CustomEqSeletIndex": )" + c.index + "}}");
+            "CustomEqSeletIndex": )" +
+                      c.index + "}}");
         const HeadsetSystemSetStages stages = doc.GetSystemSetStages();
         EXPECT_EQ(stages.customEqSelectIndex, c.expected);
         EXPECT_EQ(stages.magicType, 2);
@@ -403,10 +405,10 @@ TEST_F(KindDocument, HeadsetCustomEqualisersAndNames) {
 // records of the sizes its callers index, and every setter and save must
 // then work on it.
 TEST_F(KindDocument, EveryMemberOfAnyShapeIsReadAndWrittenSafely) {
-    const char* const keys[] = {"LightInfo", "AudioLightInfo", "KeyList", "LightList", "SystemStages",
-                                "FrameIntervalTime", "Default_Main_page", "CustomLightMode", "DPIStages",
-                                "ReportStages", "CorrectInfo", "SystemSetStages", "EQHzValueInfo",
-                                "CustomEQNameInfo", "CustomEQHzValueInfo"};
+    const char* const keys[] = {
+        "LightInfo",         "AudioLightInfo",    "KeyList",         "LightList",        "SystemStages",
+        "FrameIntervalTime", "Default_Main_page", "CustomLightMode", "DPIStages",        "ReportStages",
+        "CorrectInfo",       "SystemSetStages",   "EQHzValueInfo",   "CustomEQNameInfo", "CustomEQHzValueInfo"};
     const char* const values[] = {"5", "-1", "1e300", "true", "\"x\"", "null", "[1, \"a\", null]", "[[null, 7]]",
                                   "{\"a\": 1}",
                                   // the members the readers descend into, each of the wrong kind
@@ -426,8 +428,9 @@ TEST_F(KindDocument, EveryMemberOfAnyShapeIsReadAndWrittenSafely) {
             Load(keyboard, entry);
             Load(mouse, entry);
             Load(headset, entry);
-            for (CBasicProfiledata* doc : {static_cast<CBasicProfiledata*>(&keyboard), static_cast<CBasicProfiledata*>(&mouse),
-                                           static_cast<CBasicProfiledata*>(&headset)}) {
+            for (CBasicProfiledata* doc :
+                 {static_cast<CBasicProfiledata*>(&keyboard), static_cast<CBasicProfiledata*>(&mouse),
+                  static_cast<CBasicProfiledata*>(&headset)}) {
                 EXPECT_NO_THROW({
                     const LightSetting light = doc->GetLightInfo();
                     EXPECT_LE(light.brightness, kMaxBrightnessLevel);

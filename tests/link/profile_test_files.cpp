@@ -11,9 +11,7 @@
 
 namespace profile_test {
 
-DuiLib::CDuiString Dui(const std::filesystem::path& path) {
-    return DuiLib::CDuiString(path.wstring());
-}
+DuiLib::CDuiString Dui(const std::filesystem::path& path) { return DuiLib::CDuiString(path.wstring()); }
 
 void WriteText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -11,8 +11,8 @@ int main() {
     }
     std::printf("%u\n", RegisterActivationMessage());
     RegisterGuidMessages();
-    for (const win::UINT id : {WM_UPDATER_PROGRESS, WM_LIGHTING_STATE, WM_LIGHTING_REQUEST, WM_VEXMAR_QUERY,
-                               WM_RGB_CHANNEL}) {
+    for (const win::UINT id :
+         {WM_UPDATER_PROGRESS, WM_LIGHTING_STATE, WM_LIGHTING_REQUEST, WM_VEXMAR_QUERY, WM_RGB_CHANNEL}) {
         std::printf("%u\n", id);
     }
     return 0;

@@ -18,8 +18,7 @@ inline bool OpenCommandChannel(CDeviceProtocol& channel, const devsim::Emulator&
     handle.Close();
     if (!handle.Open(device.InterfacePath().c_str(), 1, 1, 1, 0)) return false;
     channel.m_open = 1;
-    channel.SetConnectMode(receiver ? CDeviceProtocol::kConnectReceiver
-                                    : CDeviceProtocol::kConnectWired);
+    channel.SetConnectMode(receiver ? CDeviceProtocol::kConnectReceiver : CDeviceProtocol::kConnectWired);
     return true;
 }
 

@@ -82,9 +82,18 @@ TEST(StringUtil, TextToIntReadsLikeAtoiWithoutOverflow) {
         const char* text;
         int value;
     } cases[] = {
-        {"300", 300},  {"  42ms", 42},       {"-12", -12},           {"+7", 7},        {"", 0},
-        {"abc", 0},    {"- 5", 0},           {"2147483647", INT_MAX}, {"2147483648", INT_MAX},
-        {"-2147483648", INT_MIN}, {"-2147483649", INT_MIN}, {"99999999999999999999999", INT_MAX},
+        {"300", 300},
+        {"  42ms", 42},
+        {"-12", -12},
+        {"+7", 7},
+        {"", 0},
+        {"abc", 0},
+        {"- 5", 0},
+        {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"-2147483649", INT_MIN},
+        {"99999999999999999999999", INT_MAX},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TextToInt(c.text), c.value) << c.text;

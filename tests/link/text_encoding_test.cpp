@@ -21,14 +21,23 @@ TEST(TextEncoding, DecodesValidAndInvalidUtf8) {
         {"ascii", "keyboard_key_12", L"keyboard_key_12"},
         {"two bytes", "Fn\xC3\xA9", L"Fn\u00E9"},
         {"three bytes", "\xE9\xBB\x98\xE8\xAE\xA4", L"\u9ED8\u8BA4"},
-        {"outside the BMP", "a\xF0\x9F\x8E\xAE" "b", L"a\U0001F3AEb"},
+        {"outside the BMP",
+         "a\xF0\x9F\x8E\xAE"
+         "b",
+         L"a\U0001F3AEb"},
         {"largest", "\xF4\x8F\xBF\xBF", L"\U0010FFFF"},
-        {"stray continuation", "a\x80" "b", L"a\uFFFDb"},
+        {"stray continuation",
+         "a\x80"
+         "b",
+         L"a\uFFFDb"},
         {"invalid lead bytes", "\xC0\xC1\xF5\xFF", L"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"overlong three", "\xE0\x80\xAF", L"\uFFFD\uFFFD\uFFFD"},
         {"encoded surrogate", "\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},
         {"above U+10FFFF", "\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},
-        {"truncated sequence then ascii", "\xE9\xBB" "x", L"\uFFFDx"},
+        {"truncated sequence then ascii",
+         "\xE9\xBB"
+         "x",
+         L"\uFFFDx"},
         {"truncated at the end", "ok\xF0\x9F\x8E", L"ok\uFFFD"},
     };
     for (const DecodeCase& c : cases) {
@@ -61,7 +70,9 @@ TEST(TextEncoding, WideSurrogatesAndOutOfRangeValues) {
     const wchar_t pair[] = {0xD83C, 0xDFAE, 0};
     EXPECT_EQ(WideToUtf8(pair), "\xF0\x9F\x8E\xAE") << "a UTF-16 pair becomes one character";
     const wchar_t lone[] = {L'a', 0xD800, L'b', 0xDC00, 0};
-    EXPECT_EQ(WideToUtf8(lone), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    EXPECT_EQ(WideToUtf8(lone),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD");
     const wchar_t highAtEnd[] = {0xDBFF, 0};
     EXPECT_EQ(WideToUtf8(highAtEnd), "\xEF\xBF\xBD");
     if constexpr (sizeof(wchar_t) == 4) {

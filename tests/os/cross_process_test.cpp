@@ -93,9 +93,7 @@ private:
     bool reachable_ = false;
 };
 
-std::wstring UniqueTitle(const char* base) {
-    return FromUtf8(std::string(base) + "-" + std::to_string(::getpid()));
-}
+std::wstring UniqueTitle(const char* base) { return FromUtf8(std::string(base) + "-" + std::to_string(::getpid())); }
 
 TEST(RegisteredMessages, SameNameSameIdCaseInsensitiveAndInRange) {
     UINT a = RegisterWindowMessageW(L"UWM_MOUSERBUTTONDOWN_USER_MSG");
@@ -211,8 +209,8 @@ TEST(CrossProcess, OutsideSenderPostsARegisteredMessageByName) {
     const std::wstring title = UniqueTitle("main-window");
     RecordingWindow window(title);
     ASSERT_TRUE(window.Reachable());
-    PeerProcess post("tavrik-post", {"--title", ToUtf8(title), "--message", "Game_Kill", "--wparam", "2",
-                                     "--lparam", "-3"});
+    PeerProcess post("tavrik-post",
+                     {"--title", ToUtf8(title), "--message", "Game_Kill", "--wparam", "2", "--lparam", "-3"});
     EXPECT_EQ(post.Wait(), 0);
     ASSERT_TRUE(PumpUntil([&] { return !window.received.empty(); }));
     EXPECT_EQ(window.received[0].message, RegisterWindowMessageW(L"Game_Kill"));
@@ -391,10 +389,12 @@ TEST(CrossProcess, IdleConnectionsNeitherStallTheWindowNorStayOpen) {
 
     // Past their deadline the idle connections are closed.
     std::string closed;
-    PumpUntil([&] {
-        closed = idle.WriteLine("") ? ReadLineWhilePumping(idle) : "";
-        return closed == "200" || closed.empty();
-    }, 10000);
+    PumpUntil(
+        [&] {
+            closed = idle.WriteLine("") ? ReadLineWhilePumping(idle) : "";
+            return closed == "200" || closed.empty();
+        },
+        10000);
     EXPECT_EQ(closed, "200");
 }
 
@@ -441,14 +441,14 @@ TEST(CrossProcess, BroadcastSkipsWindowsThatDoNotAcceptIt) {
     const std::wstring title = UniqueTitle("quiet");
     RecordingWindow quiet(title, false);
     ASSERT_TRUE(quiet.Reachable());
-    PeerProcess post("tavrik-post", {"--broadcast", "--message", "{4695579F-999A-41d4-9FAF-EFFCE93EBF16}",
-                                     "--wparam", "1", "--lparam", "1"});
+    PeerProcess post("tavrik-post", {"--broadcast", "--message", "{4695579F-999A-41d4-9FAF-EFFCE93EBF16}", "--wparam",
+                                     "1", "--lparam", "1"});
     EXPECT_EQ(post.Wait(), 0);
     PumpUntil([] { return false; }, 50);
     EXPECT_TRUE(quiet.received.empty());
     // Addressed by title it is still reachable.
-    PeerProcess direct("tavrik-post", {"--title", ToUtf8(title), "--message", "0x0D05", "--wparam", "0x5A1",
-                                       "--lparam", "0x103"});
+    PeerProcess direct("tavrik-post",
+                       {"--title", ToUtf8(title), "--message", "0x0D05", "--wparam", "0x5A1", "--lparam", "0x103"});
     EXPECT_EQ(direct.Wait(), 0);
     ASSERT_TRUE(PumpUntil([&] { return !quiet.received.empty(); }));
     EXPECT_EQ(quiet.received[0].message, 0x0D05u);

@@ -164,11 +164,17 @@ TEST(CriticalSection, IsRecursiveAndExcludesOtherThreads) {
     {
         CriticalSectionGuard outer(section);
         CriticalSectionGuard inner(section);
-        std::thread other([&] { otherGotIt = section.TryLock(); if (otherGotIt) section.Unlock(); });
+        std::thread other([&] {
+            otherGotIt = section.TryLock();
+            if (otherGotIt) section.Unlock();
+        });
         other.join();
     }
     EXPECT_FALSE(otherGotIt.load());
-    std::thread after([&] { otherGotIt = section.TryLock(); if (otherGotIt) section.Unlock(); });
+    std::thread after([&] {
+        otherGotIt = section.TryLock();
+        if (otherGotIt) section.Unlock();
+    });
     after.join();
     EXPECT_TRUE(otherGotIt.load());
 

@@ -25,7 +25,8 @@ TEST(Folders, JoinMapsBackslashesAndKeepsOneSeparator) {
     } cases[] = {
         {L"/opt/tavrik/", L"skin\\res.xml", L"/opt/tavrik/skin/res.xml"},
         {L"/opt/tavrik", L"\\Update\\kb.exe", L"/opt/tavrik/Update/kb.exe"},
-        {L"/home/u/.local/share\\Halvord  Q580-RGB-PRO\\", L"keyboard\\", L"/home/u/.local/share/Halvord  Q580-RGB-PRO/keyboard/"},
+        {L"/home/u/.local/share\\Halvord  Q580-RGB-PRO\\", L"keyboard\\",
+         L"/home/u/.local/share/Halvord  Q580-RGB-PRO/keyboard/"},
         {L"", L"a\\b", L"a/b"},
         {L"/x//", L"", L"/x//"},
         {L"/", L"\\etc", L"/etc"},
@@ -73,7 +74,9 @@ TEST(Folders, CreateOneLevelOrTheWholeTree) {
 TEST(Folders, Utf8RoundTripAndInvalidBytes) {
     const std::wstring text = L"Halvord \u00e9\u4e2d\U0001F600";
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-    EXPECT_EQ(FromUtf8("a\xff" "b"), L"a\uFFFDb");
+    EXPECT_EQ(FromUtf8("a\xff"
+                       "b"),
+              L"a\uFFFDb");
     EXPECT_EQ(FromUtf8("\xe4\xb8"), L"\uFFFD");
     EXPECT_EQ(FromUtf8("\xc0\xaf"), L"\uFFFD\uFFFD") << "overlong forms are refused";
 }

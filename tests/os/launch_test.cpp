@@ -54,8 +54,8 @@ TEST(Launch, ExecutableStartsDetachedWithArgumentsInItsFolder) {
 TEST(Launch, OtherFilesGoToTheDesktopOpener) {
     tavrik::test::TempDir dir;
     auto out = dir.Path() / "opened.txt";
-    WriteScript(dir.Path() / "opener", "echo \"$1\" > '" + out.string() + ".tmp'; mv '" + out.string() + ".tmp' '" +
-                                           out.string() + "'\n");
+    WriteScript(dir.Path() / "opener",
+                "echo \"$1\" > '" + out.string() + ".tmp'; mv '" + out.string() + ".tmp' '" + out.string() + "'\n");
     ::setenv("TAVRIK_OPENER", (dir.Path() / "opener").c_str(), 1);
     std::ofstream(dir.Path() / "manual.pdf") << "x";
     std::wstring doc = FromUtf8((dir.Path() / "manual.pdf").string());
@@ -74,7 +74,8 @@ TEST(Launch, FailuresAreReportedNotHidden) {
     EXPECT_EQ(LaunchDetached((dir.Path() / "nothing").string(), {}, ""), 0);
     // An existing program whose exec fails (not a valid executable).
     auto broken = dir.Path() / "broken";
-    std::ofstream(broken) << "\x7f" "ELF garbage";
+    std::ofstream(broken) << "\x7f"
+                             "ELF garbage";
     ::chmod(broken.c_str(), 0755);
     EXPECT_EQ(LaunchDetached(broken.string(), {}, ""), 0);
 }

@@ -356,8 +356,8 @@ TEST(Messages, CopyDataAcrossThreadsOutlivesASenderThatGaveUp) {
         auto* buffer = new std::vector<unsigned char>(2000, 0x5A);
         COPYDATASTRUCT data{1, static_cast<DWORD>(buffer->size()), buffer->data()};
         DWORD_PTR result = 0;
-        EXPECT_FALSE(SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5,
-                                         &result));
+        EXPECT_FALSE(
+            SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5, &result));
         delete buffer;  // gone while the receiver still reads
         sent = true;
     });
@@ -522,7 +522,13 @@ TEST(MessageSources, DescriptorCallbackRunsInsideTheMessageWait) {
     // Events already buffered by the backend are served without the fd.
     bool buffered = true;
     int bufferedCalls = 0;
-    int id2 = AddMessageSource(fds[0], [&] { buffered = false; ++bufferedCalls; }, [&] { return buffered; });
+    int id2 = AddMessageSource(
+        fds[0],
+        [&] {
+            buffered = false;
+            ++bufferedCalls;
+        },
+        [&] { return buffered; });
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(bufferedCalls, 1);

@@ -13,9 +13,8 @@ using tavrik::post::ParseCommand;
 
 TEST(PostCommand, ParsesTheThreeForms) {
     std::string error;
-    auto post = ParseCommand({"--title", "Halvord  Q580-RGB-PRO", "--message", "Game_Start", "--wparam", "0x10",
-                              "--lparam", "-1"},
-                             &error);
+    auto post = ParseCommand(
+        {"--title", "Halvord  Q580-RGB-PRO", "--message", "Game_Start", "--wparam", "0x10", "--lparam", "-1"}, &error);
     ASSERT_TRUE(post) << error;
     EXPECT_EQ(post->title, L"Halvord  Q580-RGB-PRO");
     EXPECT_EQ(post->message, L"Game_Start");
@@ -38,9 +37,9 @@ TEST(PostCommand, RefusesBadCommandLines) {
     const std::vector<std::vector<std::string>> bad = {
         {},
         {"--message", "Game_Start"},                                        // no target
-        {"--title", "x", "--broadcast", "--message", "Game_Start"},          // two targets
+        {"--title", "x", "--broadcast", "--message", "Game_Start"},         // two targets
         {"--title", "x"},                                                   // no message
-        {"--title", "x", "--message", "0x10000"},                          // not a message number
+        {"--title", "x", "--message", "0x10000"},                           // not a message number
         {"--title", "x", "--message", "Game_Start", "--wparam", "-1"},      // negative wParam
         {"--title", "x", "--message", "Game_Start", "--wparam"},            // value missing
         {"--title", "x", "--message", "Game_Start", "--lparam", "1x"},      // junk after digits

@@ -79,8 +79,8 @@ private:
         while (!stop_) {
             int pending = pending_.exchange(0);
             if (pending != 0) {
-                sd_bus_emit_signal(bus_, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-                                   "PrepareForSleep", "b", pending == 1 ? 1 : 0);
+                sd_bus_emit_signal(bus_, "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep",
+                                   "b", pending == 1 ? 1 : 0);
             }
             while (sd_bus_process(bus_, nullptr) > 0) {
             }

@@ -42,20 +42,19 @@ TEST(Registry, DwordAndStringRoundTripThroughTheFile) {
     tavrik::test::TempHome home;
     HKEY key = nullptr;
     DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              &disposition),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition),
+        ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
     DWORD language = 3;
     ASSERT_EQ(RegSetValueExW(key, L"LANGUAGE", 0, REG_DWORD, reinterpret_cast<BYTE*>(&language), 4), ERROR_SUCCESS);
     ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
 
-    const std::wstring uninstall =
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Halvord  Q580-RGB-PRO";
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, uninstall.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    const std::wstring uninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Halvord  Q580-RGB-PRO";
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, uninstall.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     const std::wstring version = L"1.0.4 \"beta\"\\x";
     ASSERT_EQ(RegSetValueExW(key, L"DisplayVersion", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
                              static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t))),
@@ -63,8 +62,7 @@ TEST(Registry, DwordAndStringRoundTripThroughTheFile) {
     RegCloseKey(key);
 
     // Open existing, other spelling of the case.
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"software\\halvord  q580-rgb-pro", 0, KEY_READ, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"software\\halvord  q580-rgb-pro", 0, KEY_READ, &key), ERROR_SUCCESS);
     LSTATUS status;
     EXPECT_EQ(ReadDword(key, L"language", &status), 3u);
     EXPECT_EQ(status, ERROR_SUCCESS);
@@ -138,7 +136,8 @@ TEST(Registry, ConcurrentWritersLoseNothing) {
         writers.emplace_back([key, t] {
             for (DWORD i = 0; i < 10; ++i) {
                 std::wstring name = L"v" + std::to_wstring(t) + L"_" + std::to_wstring(i);
-                EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<BYTE*>(&i), 4), ERROR_SUCCESS);
+                EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<BYTE*>(&i), 4),
+                          ERROR_SUCCESS);
             }
         });
     }

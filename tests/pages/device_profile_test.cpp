@@ -59,7 +59,9 @@ protected:
     fs::path DefaultFile() const { return dir_.Path() / "default.Json"; }
     fs::path IndexFile() const { return Folder() / "ProfileList.ini"; }
     Json::Value Index() const { return ReadJson(IndexFile()); }
-    fs::path DocumentOf(const Json::Value& entry) const { return Folder() / (entry["profileUUID"].asString() + ".Json"); }
+    fs::path DocumentOf(const Json::Value& entry) const {
+        return Folder() / (entry["profileUUID"].asString() + ".Json");
+    }
 
     // The bar, built and loaded as a device page does it.
     CDeviceProfileUI* Open(int kind = 1) {
@@ -142,8 +144,11 @@ protected:
 
 TEST_F(ProfileBarTest, AMissingOrDamagedIndexBecomesOneFreshProfile) {
     const std::vector<std::pair<const char*, const char*>> cases = {
-        {"missing", nullptr}, {"empty", ""}, {"not JSON", "{\"profilelist\": ["},
-        {"no entries", R"({"profilelist": [], "profileselect": 0})"}, {"an array", "[1, 2]"},
+        {"missing", nullptr},
+        {"empty", ""},
+        {"not JSON", "{\"profilelist\": ["},
+        {"no entries", R"({"profilelist": [], "profileselect": 0})"},
+        {"an array", "[1, 2]"},
     };
     for (const auto& [name, text] : cases) {
         SCOPED_TRACE(name);
@@ -177,8 +182,10 @@ TEST_F(ProfileBarTest, TheStoredChoiceIsSelectedAndAChoiceOutsideTheListBecomesE
         SCOPED_TRACE(stored.toStyledString());
         WriteProfiles({"a", "b", "c"});
         Json::Value index = Index();
-        if (stored.isNull()) index.removeMember("profileselect");
-        else index["profileselect"] = stored;
+        if (stored.isNull())
+            index.removeMember("profileselect");
+        else
+            index["profileselect"] = stored;
         WriteJson(IndexFile(), index);
         ASSERT_TRUE(Open());
         EXPECT_EQ(bar_->GetSelectedIndex(), expected);
@@ -195,9 +202,9 @@ TEST_F(ProfileBarTest, TabsFollowTheDeviceKind) {
         int kind;
         std::vector<const wchar_t*> hidden;
     };
-    const std::vector<const wchar_t*> all = {L"deng_Op_tab", L"key_Op_tab", L"macro_Op_tab", L"system_Op_tab",
-                                             L"cursor_Op_tab", L"6533_voice_Op_tab", L"magic_Op_tab",
-                                             L"Virtual7.1_Op_tab", L"screen_Op_tab"};
+    const std::vector<const wchar_t*> all = {L"deng_Op_tab",   L"key_Op_tab",        L"macro_Op_tab",
+                                             L"system_Op_tab", L"cursor_Op_tab",     L"6533_voice_Op_tab",
+                                             L"magic_Op_tab",  L"Virtual7.1_Op_tab", L"screen_Op_tab"};
     const std::vector<const wchar_t*> headsetTabs = {L"6533_voice_Op_tab", L"magic_Op_tab", L"Virtual7.1_Op_tab"};
     const std::vector<Case> cases = {
         {1, {L"cursor_Op_tab"}},
@@ -215,7 +222,8 @@ TEST_F(ProfileBarTest, TabsFollowTheDeviceKind) {
         for (const wchar_t* tab : all) {
             bool hidden = std::find(c.hidden.begin(), c.hidden.end(), std::wstring_view(tab)) != c.hidden.end();
             // The headset tabs start hidden in the skin; only a headset shows them.
-            if (c.kind != 7 && std::find(headsetTabs.begin(), headsetTabs.end(), std::wstring_view(tab)) != headsetTabs.end())
+            if (c.kind != 7 &&
+                std::find(headsetTabs.begin(), headsetTabs.end(), std::wstring_view(tab)) != headsetTabs.end())
                 hidden = true;
             EXPECT_EQ(window_->Find<CControlUI>(tab)->IsVisible(), !hidden) << win::ToUtf8(tab);
         }
@@ -402,12 +410,9 @@ TEST_F(ProfileBarTest, RenameChecksInOrderAndRewritesIndexAndDocument) {
         int result;
     };
     const std::vector<Case> cases = {
-        {{"Main", "Other"}, L"MAIN", 1},
-        {{"Main", "Other"}, L"Renamed", 1},
-        {{"Main", "Other"}, L"a&b", 3},
-        {{"Main"}, L"&", 3},
-        {{"Main", "Other"}, L"   ", 2},
-        {{"Main", "Other"}, L"", 2},
+        {{"Main", "Other"}, L"MAIN", 1},  {{"Main", "Other"}, L"Renamed", 1},
+        {{"Main", "Other"}, L"a&b", 3},   {{"Main"}, L"&", 3},
+        {{"Main", "Other"}, L"   ", 2},   {{"Main", "Other"}, L"", 2},
         {{"Main", "Other"}, L"oTHER", 0},
     };
     for (const Case& c : cases) {
@@ -468,8 +473,7 @@ TEST_F(ProfileBarTest, ProfileCountAndPathsWalkTheIndex) {
     WriteProfiles({"a", "b", "c"});
     ASSERT_TRUE(Open());
     ASSERT_EQ(bar_->GetProfileCount(), 3);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(fs::exists(win::ToFsPath(bar_->GetProfileFilePath(i).str()))) << i;
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(fs::exists(win::ToFsPath(bar_->GetProfileFilePath(i).str()))) << i;
 }
 
 TEST_F(ProfileBarTest, AScriptedRunLeavesEveryEntryWithItsDocumentAndNoStrayFile) {
@@ -493,7 +497,8 @@ TEST_F(ProfileBarTest, AScriptedRunLeavesEveryEntryWithItsDocumentAndNoStrayFile
 }
 
 TEST_F(ProfileBarTest, ABarWithoutItsControlsDoesNothing) {
-    window_ = DeviceUiTest::Open(R"(<Window size="200,40"><DeviceProfile name="DeviceProfileItem"/></Window>)", 200, 40);
+    window_ =
+        DeviceUiTest::Open(R"(<Window size="200,40"><DeviceProfile name="DeviceProfileItem"/></Window>)", 200, 40);
     bar_ = window_->Find<CDeviceProfileUI>(L"DeviceProfileItem");
     ASSERT_TRUE(bar_);
     bar_->SetProfilePaths(CDuiString(Folder().wstring().c_str()) + L"/", CDuiString(DefaultFile().wstring().c_str()));

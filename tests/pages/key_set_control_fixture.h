@@ -23,9 +23,10 @@ protected:
         const std::filesystem::path skin = std::filesystem::path(TAVRIK_SOURCE_DIR) / "skin";
         const std::filesystem::path target = dir_.Path() / "XML" / "CustomControlXML";
         std::filesystem::create_directories(target);
-        std::filesystem::copy_file(skin / "XML" / "CustomControlXML" / "KeySetControl.xml", target / "KeySetControl.xml",
-                                   std::filesystem::copy_options::overwrite_existing);
-        ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(win::FromUtf8((skin / "lan_en.xml").string()).c_str()));
+        std::filesystem::copy_file(skin / "XML" / "CustomControlXML" / "KeySetControl.xml",
+                                   target / "KeySetControl.xml", std::filesystem::copy_options::overwrite_existing);
+        ASSERT_TRUE(
+            CResourceManager::GetInstance()->LoadLanguage(win::FromUtf8((skin / "lan_en.xml").string()).c_str()));
     }
 
     // The page from its template, set up as a device page sets it up.
@@ -43,7 +44,9 @@ protected:
     }
 
     template <class T = CControlUI>
-    T* Child(const wchar_t* name) { return window_->Find<T>(name); }
+    T* Child(const wchar_t* name) {
+        return window_->Find<T>(name);
+    }
     std::wstring Text(const wchar_t* name) { return std::wstring(Child(name)->GetText()); }
     int Selected(const wchar_t* combo) { return Child<CComboUI>(combo)->GetCurSel(); }
 

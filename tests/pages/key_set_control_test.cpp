@@ -33,16 +33,37 @@ TEST_F(KeySetControlTest, TemplateBuildsWithEveryControlAndNoProblem) {
     CKeySetControlUI* page = OpenPage();
     ASSERT_NE(page, nullptr);
     for (const CDuiString& problem : TakeUIProblems()) ADD_FAILURE() << problem.str();
-    const wchar_t* const names[] = {
-        L"keyset_layout", L"keyset_function_combo", L"function_switch_tablayout", L"key_butt_keydefalut",
-        L"key_butt_keysave", L"key_butt_keycancel", L"key_butt_prosave", L"keyset_mousekey_combo",
-        L"keyset_mouseswing_combo", L"keyset_mouseswing_num_edit", L"keyset_mouseswing_delay_edit",
-        L"keyset_mouseswing_speed_edit", L"keyset_mousewheel_combo", L"keyset_mousewheel_num_edit",
-        L"keyset_mousewheel_delay_edit", L"keyset_mousewheel_speed_edit", L"keyset_mousedpi_combo",
-        L"keyset_mousefire_interval_edit", L"keyset_mousefire_num_edit", L"keyset_keyboard_text_edit",
-        L"key_ComBox_check_0", L"key_ComBox_check_4", L"text_test", L"keyset_media_combo", L"keyset_system_combo",
-        L"keyset_combokey_combo", L"keyset_macro_combo", L"keyset_macro_over_combo", L"keyset_macro_cycle_layout",
-        L"keyset_macro_cycle_edit", L"keyset_gunkey_combo"};
+    const wchar_t* const names[] = {L"keyset_layout",
+                                    L"keyset_function_combo",
+                                    L"function_switch_tablayout",
+                                    L"key_butt_keydefalut",
+                                    L"key_butt_keysave",
+                                    L"key_butt_keycancel",
+                                    L"key_butt_prosave",
+                                    L"keyset_mousekey_combo",
+                                    L"keyset_mouseswing_combo",
+                                    L"keyset_mouseswing_num_edit",
+                                    L"keyset_mouseswing_delay_edit",
+                                    L"keyset_mouseswing_speed_edit",
+                                    L"keyset_mousewheel_combo",
+                                    L"keyset_mousewheel_num_edit",
+                                    L"keyset_mousewheel_delay_edit",
+                                    L"keyset_mousewheel_speed_edit",
+                                    L"keyset_mousedpi_combo",
+                                    L"keyset_mousefire_interval_edit",
+                                    L"keyset_mousefire_num_edit",
+                                    L"keyset_keyboard_text_edit",
+                                    L"key_ComBox_check_0",
+                                    L"key_ComBox_check_4",
+                                    L"text_test",
+                                    L"keyset_media_combo",
+                                    L"keyset_system_combo",
+                                    L"keyset_combokey_combo",
+                                    L"keyset_macro_combo",
+                                    L"keyset_macro_over_combo",
+                                    L"keyset_macro_cycle_layout",
+                                    L"keyset_macro_cycle_edit",
+                                    L"keyset_gunkey_combo"};
     for (const wchar_t* name : names) EXPECT_NE(Child(name), nullptr) << name;
     EXPECT_EQ(Text(L"keyset_mousefire_interval_edit"), L"50");
     EXPECT_EQ(Text(L"keyset_mousefire_num_edit"), L"2");
@@ -116,8 +137,8 @@ TEST_F(KeySetControlTest, ShowsAndBuildsEveryCategory) {
     static const wchar_t* const kNone[] = {nullptr};
     static const wchar_t* const kMouse[] = {L"keyset_mousekey_combo", nullptr};
     static const wchar_t* const kSwing[] = {L"keyset_mouseswing_delay_edit", L"keyset_mouseswing_speed_edit",
-                                            L"keyset_mouseswing_num_edit", L"keyset_mouseswing_combo",
-                                            L"keyset_mousefire_num_edit", nullptr};
+                                            L"keyset_mouseswing_num_edit",   L"keyset_mouseswing_combo",
+                                            L"keyset_mousefire_num_edit",    nullptr};
     static const wchar_t* const kWheel[] = {L"keyset_mousewheel_delay_edit", L"keyset_mousewheel_speed_edit",
                                             L"keyset_mousewheel_num_edit", L"keyset_mousewheel_combo", nullptr};
     static const wchar_t* const kDpi[] = {L"keyset_mousedpi_combo", nullptr};
@@ -172,11 +193,14 @@ TEST_F(KeySetControlTest, ShowsAndBuildsEveryCategory) {
             if (n != c.names) shown += L',';
             const std::wstring name = *n;
             CControlUI* control = name == L"modifier" ? nullptr : Child(*n);
-            if (name == L"modifier") shown += std::to_wstring(page->GetSelectedModifierCheck());
+            if (name == L"modifier")
+                shown += std::to_wstring(page->GetSelectedModifierCheck());
             else if (auto* combo = static_cast<CComboUI*>(control->GetInterface(L"Combo")))
                 shown += std::to_wstring(combo->GetCurSel());
-            else if (name.ends_with(L"_layout")) shown += control->IsVisible() ? L"1" : L"0";
-            else shown += control->GetText().str();
+            else if (name.ends_with(L"_layout"))
+                shown += control->IsVisible() ? L"1" : L"0";
+            else
+                shown += control->GetText().str();
         }
         EXPECT_EQ(shown, c.shown);
         // Showing stores nothing; saving builds the function from the editors.
@@ -215,95 +239,177 @@ struct EditCase {
 
 TEST_F(KeySetControlTest, BuildsFromTheEditorsWithClampedValues) {
     const EditCase cases[] = {
-        {"fire interval 5", {}, 5,
-         [](CKeySetControlUI& p) { p.SetFireIntervalText(L"5"); }, {0x14, 10, 2},
-         L"keyset_mousefire_interval_edit", L"10"},
-        {"fire interval 300", {}, 5,
-         [](CKeySetControlUI& p) { p.SetFireIntervalText(L"300"); }, {0x14, 255, 2},
-         L"keyset_mousefire_interval_edit", L"255"},
-        {"fire count 0", {}, 5, [](CKeySetControlUI& p) { p.SetFireCountText(L"0"); }, {0x14, 50, 1},
-         L"keyset_mousefire_num_edit", L"1"},
-        {"fire count 1000", {}, 5, [](CKeySetControlUI& p) { p.SetFireCountText(L" 1000x"); }, {0x14, 50, 255},
-         L"keyset_mousefire_num_edit", L"255"},
-        {"swing count 200 right", {}, 2,
+        {"fire interval 5",
+         {},
+         5,
+         [](CKeySetControlUI& p) { p.SetFireIntervalText(L"5"); },
+         {0x14, 10, 2},
+         L"keyset_mousefire_interval_edit",
+         L"10"},
+        {"fire interval 300",
+         {},
+         5,
+         [](CKeySetControlUI& p) { p.SetFireIntervalText(L"300"); },
+         {0x14, 255, 2},
+         L"keyset_mousefire_interval_edit",
+         L"255"},
+        {"fire count 0",
+         {},
+         5,
+         [](CKeySetControlUI& p) { p.SetFireCountText(L"0"); },
+         {0x14, 50, 1},
+         L"keyset_mousefire_num_edit",
+         L"1"},
+        {"fire count 1000",
+         {},
+         5,
+         [](CKeySetControlUI& p) { p.SetFireCountText(L" 1000x"); },
+         {0x14, 50, 255},
+         L"keyset_mousefire_num_edit",
+         L"255"},
+        {"swing count 200 right",
+         {},
+         2,
          [](CKeySetControlUI& p) {
              p.SetSwingCountText(L"200");
              p.SetSwingDelayText(L"20");
              p.SetSwingSpeedText(L"-3");
              p.SelectSwingDirection(1);
          },
-         {0x11, 0xF0, 0xFF}, L"keyset_mouseswing_num_edit", L"127"},
-        {"swing count 0 left", {}, 2,
+         {0x11, 0xF0, 0xFF},
+         L"keyset_mouseswing_num_edit",
+         L"127"},
+        {"swing count 0 left",
+         {},
+         2,
          [](CKeySetControlUI& p) {
              p.SetSwingCountText(L"0");
              p.SelectSwingDirection(0);
          },
-         {0x11, 0x00, 0x01}, L"keyset_mouseswing_num_edit", L"1"},
-        {"wheel 127 down", {}, 3,
+         {0x11, 0x00, 0x01},
+         L"keyset_mouseswing_num_edit",
+         L"1"},
+        {"wheel 127 down",
+         {},
+         3,
          [](CKeySetControlUI& p) {
              p.SetWheelCountText(L"127");
              p.SetWheelDelayText(L"3");
              p.SetWheelSpeedText(L"16");
              p.SelectWheelDirection(1);
          },
-         {0x12, 0x3F, 0x81}, L"keyset_mousewheel_speed_edit", L"15"},
-        {"wheel without a direction keeps the key", {0x20, 0, 4}, 3,
-         [](CKeySetControlUI& p) { p.SetWheelCountText(L"3"); }, {0x20, 0, 4}, nullptr, nullptr},
-        {"macro repeated 300 times", {}, 9,
+         {0x12, 0x3F, 0x81},
+         L"keyset_mousewheel_speed_edit",
+         L"15"},
+        {"wheel without a direction keeps the key",
+         {0x20, 0, 4},
+         3,
+         [](CKeySetControlUI& p) { p.SetWheelCountText(L"3"); },
+         {0x20, 0, 4},
+         nullptr,
+         nullptr},
+        {"macro repeated 300 times",
+         {},
+         9,
          [](CKeySetControlUI& p) {
              p.SelectMacroItem(1);
              p.SelectMacroRepeatItem(4);
              p.SetMacroRepeatText(L"300");
          },
-         {0x71, 1, 255}, L"keyset_macro_cycle_edit", L"255"},
-        {"macro played in mode 3", {}, 9,
+         {0x71, 1, 255},
+         L"keyset_macro_cycle_edit",
+         L"255"},
+        {"macro played in mode 3",
+         {},
+         9,
          [](CKeySetControlUI& p) {
              p.SelectMacroItem(0);
              p.SelectMacroRepeatItem(3);
          },
-         {0x70, 0, 3}, nullptr, nullptr},
-        {"macro without a play mode keeps the key", {0x20, 0, 4}, 9,
-         [](CKeySetControlUI& p) { p.SelectMacroItem(0); }, {0x20, 0, 4}, nullptr, nullptr},
-        {"typed a matches nothing", {0x20, 0, 0x05}, 6,
+         {0x70, 0, 3},
+         nullptr,
+         nullptr},
+        {"macro without a play mode keeps the key",
+         {0x20, 0, 4},
+         9,
+         [](CKeySetControlUI& p) { p.SelectMacroItem(0); },
+         {0x20, 0, 4},
+         nullptr,
+         nullptr},
+        {"typed a matches nothing",
+         {0x20, 0, 0x05},
+         6,
          [](CKeySetControlUI& p) {
              p.SelectModifierCheck(0);
              p.SetKeyNameEditText(L"a");
          },
-         {0x20, 0, 0x05}, nullptr, nullptr},
-        {"typed K42 lies beyond the compared names", {0x20, 0, 0x05}, 6,
+         {0x20, 0, 0x05},
+         nullptr,
+         nullptr},
+        {"typed K42 lies beyond the compared names",
+         {0x20, 0, 0x05},
+         6,
          [](CKeySetControlUI& p) {
              p.SelectModifierCheck(2);
              p.SetKeyNameEditText(L"K42");
          },
-         {0x20, 0x02, 0x05}, nullptr, nullptr},
-        {"Shift and Tab", {0x10, 1, 0}, 6,
+         {0x20, 0x02, 0x05},
+         nullptr,
+         nullptr},
+        {"Shift and Tab",
+         {0x10, 1, 0},
+         6,
          [](CKeySetControlUI& p) {
              p.SelectModifierCheck(2);
              p.SetKeyNameEditText(L"Tab");
          },
-         {0x20, 0x02, 0x2B}, nullptr, nullptr},
-        {"Null with no check keeps the key", {0x30, 0xE9, 0}, 6,
+         {0x20, 0x02, 0x2B},
+         nullptr,
+         nullptr},
+        {"Null with no check keeps the key",
+         {0x30, 0xE9, 0},
+         6,
          [](CKeySetControlUI& p) {
              p.SelectModifierCheck(-1);
              p.SetKeyNameEditText(L"nULL");
          },
-         {0x30, 0xE9, 0}, nullptr, nullptr},
-        {"Ctrl alone", {0x20, 0, 4}, 6,
+         {0x30, 0xE9, 0},
+         nullptr,
+         nullptr},
+        {"Ctrl alone",
+         {0x20, 0, 4},
+         6,
          [](CKeySetControlUI& p) {
              p.SelectModifierCheck(1);
              p.SetKeyNameEditText(L"Null");
          },
-         {0x20, 0x01, 0}, nullptr, nullptr},
-        {"picked key", {0x20, 0, 4}, 6,
+         {0x20, 0x01, 0},
+         nullptr,
+         nullptr},
+        {"picked key",
+         {0x20, 0, 4},
+         6,
          [](CKeySetControlUI& p) {
              p.SelectModifierCheck(0);
              p.SelectKeyboardKey(44);  // Enter
          },
-         {0x20, 0, 0x28}, L"keyset_keyboard_text_edit", L"Enter"},
-        {"mouse button row", {0x20, 0, 4}, 1, [](CKeySetControlUI& p) { p.SelectMouseKeyItem(3); }, {0x10, 0x10, 0},
-         nullptr, nullptr},
-        {"no mouse row keeps the key", {0x20, 0, 4}, 1, [](CKeySetControlUI& p) { p.SelectMouseKeyItem(-1); },
-         {0x20, 0, 4}, nullptr, nullptr},
+         {0x20, 0, 0x28},
+         L"keyset_keyboard_text_edit",
+         L"Enter"},
+        {"mouse button row",
+         {0x20, 0, 4},
+         1,
+         [](CKeySetControlUI& p) { p.SelectMouseKeyItem(3); },
+         {0x10, 0x10, 0},
+         nullptr,
+         nullptr},
+        {"no mouse row keeps the key",
+         {0x20, 0, 4},
+         1,
+         [](CKeySetControlUI& p) { p.SelectMouseKeyItem(-1); },
+         {0x20, 0, 4},
+         nullptr,
+         nullptr},
         {"gun 1", {0x20, 0, 4}, 10, [](CKeySetControlUI& p) { p.SelectGunItem(0); }, {0x72, 0, 0}, nullptr, nullptr},
         {"no category keeps the key", {0x20, 0, 4}, -1, [](CKeySetControlUI&) {}, {0x20, 0, 4}, nullptr, nullptr},
     };

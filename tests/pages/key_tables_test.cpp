@@ -21,10 +21,10 @@ TEST(KeyTables, LookupEdgeCases) {
     EXPECT_EQ(FindKeyTableRow({0x20, 0, 0x38}), 59);
     EXPECT_EQ(KeyTable[113].key, KeyTable[59].key);
     // Scan codes with and without the extended flag.
-    EXPECT_EQ(FindScanCodeRow(0x45, 0), 75);  // Pause
-    EXPECT_EQ(FindScanCodeRow(0x45, 1), 86);  // Num Lock
-    EXPECT_EQ(FindScanCodeRow(0x1C, 1), 91);  // Num Enter
-    EXPECT_EQ(FindScanCodeRow(0x1C, 0), 44);  // Enter
+    EXPECT_EQ(FindScanCodeRow(0x45, 0), 75);     // Pause
+    EXPECT_EQ(FindScanCodeRow(0x45, 1), 86);     // Num Lock
+    EXPECT_EQ(FindScanCodeRow(0x1C, 1), 91);     // Num Enter
+    EXPECT_EQ(FindScanCodeRow(0x1C, 0), 44);     // Enter
     EXPECT_EQ(FindScanCodeRow(0x1C, 0x81), 91);  // only bit 0 of the hook's flags counts
     EXPECT_EQ(FindScanCodeRow(0x7F, 0), -1);
     // Typed names: only the first 113 rows, case-sensitive.

@@ -49,7 +49,9 @@ private:
     std::wstring skin_;
 };
 
-bool PumpUntil(const std::function<bool()>& done) { return tavrik::test::PumpUntil([] { Pump(); }, done); }
+bool PumpUntil(const std::function<bool()>& done) {
+    return tavrik::test::PumpUntil([] { Pump(); }, done);
+}
 
 // Every shown control under `root` that draws for itself, with a size:
 // containers only hold the others and a bare unnamed control is a spacer.
@@ -82,7 +84,8 @@ protected:
         CPaintManagerUI::SetResourcePath(win::FromUtf8(skin.string() + "/").c_str());
         CPaintManagerUI::SetAllDPI(96);
         CResourceManager::GetInstance()->Release();
-        ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(win::FromUtf8((skin / "lan_en.xml").string()).c_str()));
+        ASSERT_TRUE(
+            CResourceManager::GetInstance()->LoadLanguage(win::FromUtf8((skin / "lan_en.xml").string()).c_str()));
         RegisterCustomControls();
         driver_ = std::make_unique<tavrik::test::XDriver>();
         ASSERT_TRUE(driver_->ok());
@@ -101,9 +104,7 @@ protected:
         CPaintManagerUI::Term();
     }
 
-    ::Window Xid() const {
-        return static_cast<tavrik::x11::X11Window*>(window_->GetBackendWindow())->xid();
-    }
+    ::Window Xid() const { return static_cast<tavrik::x11::X11Window*>(window_->GetBackendWindow())->xid(); }
 
     // The screen's pixels of a control (0x00RRGGBB, row by row).
     std::vector<uint32_t> PixelsOf(CControlUI* control) {
@@ -129,7 +130,8 @@ protected:
 };
 
 TEST_F(KeyboardPageDisplayTest, ShownControlsOfTheLightingLayoutsLieInsideThePageAndPaint) {
-    window_ = new PageWindow(LR"(<Window size="800,572"><VerticalLayout bkcolor="#FF000000">
+    window_ = new PageWindow(
+        LR"(<Window size="800,572"><VerticalLayout bkcolor="#FF000000">
         <Include source="XML\DeviceXml\keyboarddevice.xml"/></VerticalLayout></Window>)");
     window_->Create(nullptr, L"Tavrik keyboard page test", win::WS_POPUP | win::WS_VISIBLE, 0, kLeft, kTop, kWidth,
                     kHeight);
@@ -164,7 +166,8 @@ TEST_F(KeyboardPageDisplayTest, ShownControlsOfTheLightingLayoutsLieInsideThePag
         ASSERT_LE(area.bottom, kHeight);
         for (CControlUI* c : shown) {
             const RECT r = c->GetPos();
-            const std::wstring name = c->GetName().IsEmpty() ? L"(" + std::wstring(c->GetClass()) + L")" : c->GetName().str();
+            const std::wstring name =
+                c->GetName().IsEmpty() ? L"(" + std::wstring(c->GetClass()) + L")" : c->GetName().str();
             SCOPED_TRACE(win::ToUtf8(name));
             EXPECT_TRUE(r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom)
                 << r.left << "," << r.top << "," << r.right << "," << r.bottom;

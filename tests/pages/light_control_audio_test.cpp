@@ -26,8 +26,7 @@ const std::string kMusicControls = R"(
     <HorizontalLayout name="audiocolorpallet_layout" width="10"/>)";
 
 std::string PageWith(const std::string& controls) {
-    return "<Window size=\"600,80\"><LightControl name=\"LightControlItem\">" + controls +
-           "</LightControl></Window>";
+    return "<Window size=\"600,80\"><LightControl name=\"LightControlItem\">" + controls + "</LightControl></Window>";
 }
 
 std::string Without(std::string controls, const std::string& name) {
@@ -51,7 +50,9 @@ protected:
         return page;
     }
     template <class T = CControlUI>
-    T* Child(const wchar_t* name) { return window_->Find<T>(name); }
+    T* Child(const wchar_t* name) {
+        return window_->Find<T>(name);
+    }
 
     SkinWindow* window_ = nullptr;
 };
@@ -138,7 +139,8 @@ TEST_F(LightControlAudioTest, ReadBackTakesTheButtonColourForTheEditedColourOnly
     AudioLightSetting fg = page->GetAudioLightInfo(1);
     EXPECT_EQ(fg.colorType, 1);
     EXPECT_EQ(fg.sevenColor, 1);
-    EXPECT_EQ(std::vector<int>({fg.bkRed, fg.fgRed, fg.fgGreen, fg.fgBlue}), std::vector<int>({0x11, 0x44, 0x55, 0x66}));
+    EXPECT_EQ(std::vector<int>({fg.bkRed, fg.fgRed, fg.fgGreen, fg.fgBlue}),
+              std::vector<int>({0x11, 0x44, 0x55, 0x66}));
 }
 
 // A skin without one of the music controls shows what it has; the kept copy

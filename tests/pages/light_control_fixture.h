@@ -40,7 +40,9 @@ protected:
     }
 
     template <class T = CControlUI>
-    T* Child(const wchar_t* name) { return window_->Find<T>(name); }
+    T* Child(const wchar_t* name) {
+        return window_->Find<T>(name);
+    }
     bool Enabled(const wchar_t* name) { return Child(name)->IsEnabled(); }
     bool Visible(const wchar_t* name) { return Child(name)->IsVisible(); }
 

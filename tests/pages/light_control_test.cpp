@@ -26,27 +26,31 @@ void ShowGroup(CLightControlUI& p, const wchar_t* name) {
 
 const std::vector<Accessor>& Accessors() {
     static const std::vector<Accessor> table = {
-        {"mode", [](CLightControlUI& p) { p.SetLightMode(0); }, [](CLightControlUI& p) { return Num(p.GetLightMode()); },
-         L"-1", L"-1"},  // the template's mode list is empty until the device fills it
-        {"custom group", [](CLightControlUI& p) {
+        {"mode", [](CLightControlUI& p) { p.SetLightMode(0); },
+         [](CLightControlUI& p) { return Num(p.GetLightMode()); }, L"-1",
+         L"-1"},  // the template's mode list is empty until the device fills it
+        {"custom group",
+         [](CLightControlUI& p) {
              ShowGroup(p, L"lightcustom_layout");
              p.SetCustomMode(2);
          },
          [](CLightControlUI& p) { return Num(p.GetCustomMode()); }, L"2", L"-1"},
-        {"custom group 0", [](CLightControlUI& p) {
+        {"custom group 0",
+         [](CLightControlUI& p) {
              ShowGroup(p, L"lightcustom_layout");
              p.SetCustomMode(0);
          },
          [](CLightControlUI& p) { return Num(p.GetCustomMode()); }, L"0", L"-1"},
-        {"sub-mode", [](CLightControlUI& p) {
+        {"sub-mode",
+         [](CLightControlUI& p) {
              ShowGroup(p, L"light_combo_ZZCCmodeSelectLayout");
              p.SetZZCCMode(1);
          },
          [](CLightControlUI& p) { return Num(p.GetZZCCMode()); }, L"1", L"-1"},
         {"brightness", [](CLightControlUI& p) { p.SetBrightness(4); },
          [](CLightControlUI& p) { return Num(p.GetBrightness()); }, L"4", L"0"},
-        {"speed", [](CLightControlUI& p) { p.SetSpeed(3); }, [](CLightControlUI& p) { return Num(p.GetSpeed()); },
-         L"3", L"0"},
+        {"speed", [](CLightControlUI& p) { p.SetSpeed(3); }, [](CLightControlUI& p) { return Num(p.GetSpeed()); }, L"3",
+         L"0"},
         {"red", [](CLightControlUI& p) { p.SetRedText(L"12"); },
          [](CLightControlUI& p) { return std::wstring(p.GetRedText()); }, L"12", L""},
         {"green", [](CLightControlUI& p) { p.SetGreenText(L"0"); },
@@ -67,9 +71,15 @@ const std::vector<Accessor>& Accessors() {
          Num(0xFFFFFFFF), L"0"},
         {"music palette", [](CLightControlUI&) {}, [](CLightControlUI& p) { return Num(p.GetAudioPaletteColor()); },
          Num(0xFFFF0000), Num(0xFF000000)},
-        {"music edit", [](CLightControlUI& p) { p.SetAudioLightInfo(AudioLightSetting{0, 9, 8, 7, 0, 0, 0, 0, 0}); },
+        {"music edit",
+         [](CLightControlUI& p) {
+             p.SetAudioLightInfo(AudioLightSetting{0, 9, 8, 7, 0, 0, 0, 0, 0});
+         },
          [](CLightControlUI& p) { return std::wstring(p.GetAudioEditText(2)); }, L"7", L""},
-        {"music read", [](CLightControlUI& p) { p.SetAudioLightInfo(AudioLightSetting{2, 9, 8, 7, 1, 2, 3, 0, 1}); },
+        {"music read",
+         [](CLightControlUI& p) {
+             p.SetAudioLightInfo(AudioLightSetting{2, 9, 8, 7, 1, 2, 3, 0, 1});
+         },
          [](CLightControlUI& p) { return Num(p.GetAudioLightInfo(0).mode); }, L"2", L"2"},
     };
     return table;
@@ -81,17 +91,46 @@ TEST_F(LightControlTest, TemplateBuildsWithEveryControlAndNoProblem) {
     TakeUIProblems();
     ASSERT_NE(OpenTemplate(), nullptr);
     for (const CDuiString& problem : TakeUIProblems()) ADD_FAILURE() << problem.str();
-    const wchar_t* const names[] = {
-        L"light_combo_modeSelect", L"light_combo_custommodeSelect", L"light_combo_ZZCCmodeSelect",
-        L"deng_light_slider", L"deng_speed_slider", L"deng_edit_R", L"deng_edit_G", L"deng_edit_B",
-        L"deng_Color_Pallet", L"deng_colordp_btn", L"color_option_0", L"color_option_7", L"deng_7color_check",
-        L"deng_FXL_check", L"deng_FXR_check", L"deng_same_mode", L"light_combo_audiomodeSelect",
-        L"deng_audioColor_Pallet", L"deng_audiocolordp_btn", L"deng_audioedit_R", L"deng_audioedit_G",
-        L"deng_audioedit_B", L"deng_7audiocolor_check", L"audio_BkColor_check", L"audio_FgColor_check",
-        L"audiocolor_option_0", L"audiocolor_option_7", L"light_audiocolor_layout", L"audiocolorpallet_layout",
-        L"lighteffect_layout", L"deng_color_layout", L"colorpallet_layout", L"deng_light_layout",
-        L"deng_speed_layout", L"deng_fx_layout", L"lightcustom_layout", L"light_combo_ZZCCmodeSelectLayout",
-        L"light_color_layout", L"light_combo_AudiomodeSelectLayout", L"light_color_tablayout"};
+    const wchar_t* const names[] = {L"light_combo_modeSelect",
+                                    L"light_combo_custommodeSelect",
+                                    L"light_combo_ZZCCmodeSelect",
+                                    L"deng_light_slider",
+                                    L"deng_speed_slider",
+                                    L"deng_edit_R",
+                                    L"deng_edit_G",
+                                    L"deng_edit_B",
+                                    L"deng_Color_Pallet",
+                                    L"deng_colordp_btn",
+                                    L"color_option_0",
+                                    L"color_option_7",
+                                    L"deng_7color_check",
+                                    L"deng_FXL_check",
+                                    L"deng_FXR_check",
+                                    L"deng_same_mode",
+                                    L"light_combo_audiomodeSelect",
+                                    L"deng_audioColor_Pallet",
+                                    L"deng_audiocolordp_btn",
+                                    L"deng_audioedit_R",
+                                    L"deng_audioedit_G",
+                                    L"deng_audioedit_B",
+                                    L"deng_7audiocolor_check",
+                                    L"audio_BkColor_check",
+                                    L"audio_FgColor_check",
+                                    L"audiocolor_option_0",
+                                    L"audiocolor_option_7",
+                                    L"light_audiocolor_layout",
+                                    L"audiocolorpallet_layout",
+                                    L"lighteffect_layout",
+                                    L"deng_color_layout",
+                                    L"colorpallet_layout",
+                                    L"deng_light_layout",
+                                    L"deng_speed_layout",
+                                    L"deng_fx_layout",
+                                    L"lightcustom_layout",
+                                    L"light_combo_ZZCCmodeSelectLayout",
+                                    L"light_color_layout",
+                                    L"light_combo_AudiomodeSelectLayout",
+                                    L"light_color_tablayout"};
     for (const wchar_t* name : names) EXPECT_NE(Child(name), nullptr) << name;
     EXPECT_EQ(Child<CComboUI>(L"light_combo_audiomodeSelect")->GetCount(), 4);
 }

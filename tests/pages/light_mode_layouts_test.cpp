@@ -39,11 +39,11 @@ TEST_F(LightModeLayoutTest, KeyboardRows) {
         bool speedShown;
     };
     const Row rows[] = {
-        {1, "1111001", true},  {2, "1111101", true},  {3, "0001100", true},  {4, "1111101", true},
-        {9, "1111111", true},  {14, "0001110", true}, {15, "0001100", true}, {16, "1111001", true},
+        {1, "1111001", true},   {2, "1111101", true},  {3, "0001100", true},   {4, "1111101", true},
+        {9, "1111111", true},   {14, "0001110", true}, {15, "0001100", true},  {16, "1111001", true},
         {17, "0001000", false}, {18, "0001010", true}, {19, "0111001", false}, {20, "0000000", true},
-        {21, "1111011", false}, {22, "0001000", true}, {27, "0001101", true}, {29, "1111111", true},
-        {0, "0000001", true},  {28, "0000001", true}, {31, "0000001", true},
+        {21, "1111011", false}, {22, "0001000", true}, {27, "0001101", true},  {29, "1111111", true},
+        {0, "0000001", true},   {28, "0000001", true}, {31, "0000001", true},
     };
     CLightControlUI* page = Page(1);
     ASSERT_NE(page, nullptr);
@@ -111,10 +111,10 @@ TEST_F(LightModeLayoutTest, MouseAndPadRows) {
         bool sync;
     };
     const Row rows[] = {
-        {2, 0, "111111", false}, {2, 1, "000110", true}, {2, 3, "011100", true}, {2, 5, "111111", false},
-        {2, 7, "000110", false}, {2, 9, "000000", true}, {2, 10, "000000", false},
-        {3, 0, "111111", false}, {3, 2, "111110", true}, {3, 3, "011100", true}, {3, 6, "000000", false},
-        {3, 8, "000000", true},  {7, 4, "111110", true}, {4, 9, "000000", false},
+        {2, 0, "111111", false}, {2, 1, "000110", true},  {2, 3, "011100", true},   {2, 5, "111111", false},
+        {2, 7, "000110", false}, {2, 9, "000000", true},  {2, 10, "000000", false}, {3, 0, "111111", false},
+        {3, 2, "111110", true},  {3, 3, "011100", true},  {3, 6, "000000", false},  {3, 8, "000000", true},
+        {7, 4, "111110", true},  {4, 9, "000000", false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::to_string(r.kind) + "/" + std::to_string(r.mode));

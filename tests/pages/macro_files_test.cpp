@@ -24,7 +24,8 @@ protected:
 TEST_F(MacroFiles, ListRoundTripsAndKeepsAtMostFifty) {
     EXPECT_FALSE(LoadMacroList(Folder()).has_value());
     std::vector<MacroInfo> list;
-    for (int i = 0; i < 52; ++i) list.push_back({"名前 " + std::to_string(i), "2025_03_02_09_05_07_" + std::to_string(i)});
+    for (int i = 0; i < 52; ++i)
+        list.push_back({"名前 " + std::to_string(i), "2025_03_02_09_05_07_" + std::to_string(i)});
     ASSERT_TRUE(SaveMacroList(Folder(), list));
     const auto read = LoadMacroList(Folder());
     ASSERT_TRUE(read.has_value());
@@ -49,7 +50,9 @@ TEST_F(MacroFiles, MacroFileRoundTrip) {
     MacroFile file;
     file.guid = "2025_01_01_00_00_00_001";
     file.name = "burst";
-    file.events = {{true, 4, kMacroKey, 10}, {false, 4, kMacroKey, 0}, {true, 0x02, kMacroModifier, 65535},
+    file.events = {{true, 4, kMacroKey, 10},
+                   {false, 4, kMacroKey, 0},
+                   {true, 0x02, kMacroModifier, 65535},
                    {true, 10, kMacroMoveX, 70000}};
     file.events.resize(260, MacroEvent{false, 1, kMacroMouseButton, 5});
     const DuiLib::CDuiString path = MacroFilePath(Folder(), file.guid);

@@ -34,8 +34,9 @@ void MacroPageTest::SetUp() {
     CControlFactory::GetInstance()->RegistControl(CMacroControlUI::kClassName, &ObservedMacroPage::Create);
     const std::filesystem::path target = dir_.Path() / "XML" / "CustomControlXML";
     std::filesystem::create_directories(target);
-    std::filesystem::copy_file(std::filesystem::path(TAVRIK_SOURCE_DIR) / "skin" / "XML" / "CustomControlXML" / "MacroControl.xml",
-                               target / "MacroControl.xml", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(
+        std::filesystem::path(TAVRIK_SOURCE_DIR) / "skin" / "XML" / "CustomControlXML" / "MacroControl.xml",
+        target / "MacroControl.xml", std::filesystem::copy_options::overwrite_existing);
     folder_ = dir_.Path() / "keyboard";
     std::filesystem::create_directories(folder_);
 }
@@ -46,9 +47,10 @@ void MacroPageTest::TearDown() {
 }
 
 CMacroControlUI* MacroPageTest::OpenPage(bool load) {
-    window_ = Open("<Window size=\"900,600\">\n" + StepStyles() +
-                       R"(<VerticalLayout><Include source="XML\CustomControlXML\MacroControl.xml"/></VerticalLayout></Window>)",
-                   900, 600);
+    window_ = Open(
+        "<Window size=\"900,600\">\n" + StepStyles() +
+            R"(<VerticalLayout><Include source="XML\CustomControlXML\MacroControl.xml"/></VerticalLayout></Window>)",
+        900, 600);
     page_ = window_->Find<CMacroControlUI>(L"MacroControlItem");
     if (page_) {
         page_->SetMacroFolder(win::FromUtf8(folder_.string() + "/").c_str());

@@ -35,7 +35,6 @@ protected:
     void TearDown() override;
 
 public:
-
     // Builds the page and points it at the folder; `load` reads its list.
     CMacroControlUI* OpenPage(bool load = true);
 

@@ -68,8 +68,10 @@ void RenamesAreRefused(MacroPageTest& t) {
         const wchar_t* name;
         const wchar_t* result;
         int index;
-    } refusals[] = {{L"macro_1", L"message_text_5", 0},   {L"MACRO_2", L"message_text_5", 0},
-                    {L" x", L"message_text_5_2", -2},    {L"", L"IsEmpty", -2},
+    } refusals[] = {{L"macro_1", L"message_text_5", 0},
+                    {L"MACRO_2", L"message_text_5", 0},
+                    {L" x", L"message_text_5_2", -2},
+                    {L"", L"IsEmpty", -2},
                     {L"a&b", L"message_text_5_3", 0}};
     for (const auto& r : refusals) {
         t.Edit(L"macro_edit_macroname")->SetText(r.name);
@@ -177,8 +179,8 @@ void DeletingTheLastMacroDisablesTheEditors(MacroPageTest& t) {
     CMacroControlUI* page = t.OpenPage();
     t.Macros()->SelectItem(0);
     page->LoadSelectedMacro();
-    const wchar_t* editors[] = {L"macro_action_layout", L"mouse_move_layout", L"macro_btn_export", L"macro_btn_name_sub",
-                                L"macro_btn_name_edit"};
+    const wchar_t* editors[] = {L"macro_action_layout", L"mouse_move_layout", L"macro_btn_export",
+                                L"macro_btn_name_sub", L"macro_btn_name_edit"};
     for (const wchar_t* name : editors) EXPECT_TRUE(t.window_->Find<CControlUI>(name)->IsEnabled());
     EXPECT_EQ(page->DeleteSelectedMacro(), 0);
     for (const wchar_t* name : editors) EXPECT_FALSE(t.window_->Find<CControlUI>(name)->IsEnabled());
@@ -237,24 +239,46 @@ const PageCase kPageCases[] = {
 
 class MacroPageCases : public MacroPageTest, public ::testing::WithParamInterface<PageCase> {};
 
-TEST_P(MacroPageCases, Run) {
-    GetParam().run(*this);
-}
+TEST_P(MacroPageCases, Run) { GetParam().run(*this); }
 
 INSTANTIATE_TEST_SUITE_P(Edges, MacroPageCases, ::testing::ValuesIn(kPageCases),
                          [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MacroPageTest, TheTemplateBuildsWithEveryControlTheMainWindowNames) {
     ASSERT_NE(OpenPage(), nullptr);
-    for (const wchar_t* name :
-         {L"macro_name_list", L"macro_action_list", L"macro_edit_macroname", L"macro_action_layout", L"mouse_move_layout",
-          L"macro_btn_export", L"macro_btn_name_sub", L"macro_btn_name_edit", L"macro_btn_name_add", L"macro_btn_import",
-          L"macro_btn_save", L"macro_btn_cancel", L"macro_btn_up", L"macro_btn_down", L"macro_btn_uptop",
-          L"macro_btn_downbottom", L"macro_btn_delete", L"macro_btn_deleteall", L"mouse_x_left_edit", L"mouse_x_right_edit",
-          L"mouse_y_up_edit", L"mouse_y_down_edit", L"macro_inset_moveleftkey_btn", L"macro_inset_moverightkey_btn",
-          L"macro_inset_moveupkey_btn", L"macro_inset_movedownkey_btn", L"macro_name_tab", L"macro_tab_macroaction_edit",
-          L"macro_tab_macrodelay_edit", L"macro_check_time", L"macro_fixed_time_edit", L"macro_btn_starredio",
-          L"macro_btn_stopredio"})
+    for (const wchar_t* name : {L"macro_name_list",
+                                L"macro_action_list",
+                                L"macro_edit_macroname",
+                                L"macro_action_layout",
+                                L"mouse_move_layout",
+                                L"macro_btn_export",
+                                L"macro_btn_name_sub",
+                                L"macro_btn_name_edit",
+                                L"macro_btn_name_add",
+                                L"macro_btn_import",
+                                L"macro_btn_save",
+                                L"macro_btn_cancel",
+                                L"macro_btn_up",
+                                L"macro_btn_down",
+                                L"macro_btn_uptop",
+                                L"macro_btn_downbottom",
+                                L"macro_btn_delete",
+                                L"macro_btn_deleteall",
+                                L"mouse_x_left_edit",
+                                L"mouse_x_right_edit",
+                                L"mouse_y_up_edit",
+                                L"mouse_y_down_edit",
+                                L"macro_inset_moveleftkey_btn",
+                                L"macro_inset_moverightkey_btn",
+                                L"macro_inset_moveupkey_btn",
+                                L"macro_inset_movedownkey_btn",
+                                L"macro_name_tab",
+                                L"macro_tab_macroaction_edit",
+                                L"macro_tab_macrodelay_edit",
+                                L"macro_check_time",
+                                L"macro_fixed_time_edit",
+                                L"macro_btn_starredio",
+                                L"macro_btn_stopredio"})
         EXPECT_NE(window_->Find<CControlUI>(name), nullptr) << win::ToUtf8(name);
     EXPECT_TRUE(TakeUIProblems().empty());
 }

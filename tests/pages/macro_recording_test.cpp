@@ -45,10 +45,18 @@ protected:
         const WPARAM w = down ? 0x100 : 0x101;
         const LPARAM l = reinterpret_cast<LPARAM>(&record);
         switch (place) {
-        case End: page_->OnRecordKey(w, l); break;
-        case Before: page_->OnRecordKeyBefore(w, l); break;
-        case After: page_->OnRecordKeyAfter(w, l); break;
-        case Replace: page_->OnRecordKeyReplace(w, l); break;
+            case End:
+                page_->OnRecordKey(w, l);
+                break;
+            case Before:
+                page_->OnRecordKeyBefore(w, l);
+                break;
+            case After:
+                page_->OnRecordKeyAfter(w, l);
+                break;
+            case Replace:
+                page_->OnRecordKeyReplace(w, l);
+                break;
         }
     }
     void Mouse(Place place, WPARAM message, int x = 2000, int y = 2000, uint32_t data = 0) {
@@ -58,10 +66,18 @@ protected:
         record.mouseData = data;
         const LPARAM l = reinterpret_cast<LPARAM>(&record);
         switch (place) {
-        case End: page_->OnRecordMouse(message, l); break;
-        case Before: page_->OnRecordMouseBefore(message, l); break;
-        case After: page_->OnRecordMouseAfter(message, l); break;
-        case Replace: page_->OnRecordMouseReplace(message, l); break;
+            case End:
+                page_->OnRecordMouse(message, l);
+                break;
+            case Before:
+                page_->OnRecordMouseBefore(message, l);
+                break;
+            case After:
+                page_->OnRecordMouseAfter(message, l);
+                break;
+            case Replace:
+                page_->OnRecordMouseReplace(message, l);
+                break;
         }
     }
     std::vector<std::string> Delays() {
@@ -102,16 +118,22 @@ TEST_P(DelayCases, StepsGetTheTimeUntilTheNext) {
     Edit(L"macro_fixed_time_edit")->SetText(L"200");
     page->BeginRecording(c.delayMode);
     now_ += 500;
-    if (c.mouse) Mouse(End, 0x201);
-    else Key(End, true, kScanA);
+    if (c.mouse)
+        Mouse(End, 0x201);
+    else
+        Key(End, true, kScanA);
     ASSERT_EQ(Actions()->GetCount(), 1);
     EXPECT_EQ(Step(0)["Delay"].asString(), "10") << "the first step of an empty macro";
     now_ += 3;
-    if (c.mouse) Mouse(End, 0x202);
-    else Key(End, false, kScanA);
+    if (c.mouse)
+        Mouse(End, 0x202);
+    else
+        Key(End, false, kScanA);
     now_ += 70000;
-    if (c.mouse) Mouse(End, 0x204);
-    else Key(End, true, kScanB);
+    if (c.mouse)
+        Mouse(End, 0x204);
+    else
+        Key(End, true, kScanB);
     EXPECT_EQ(Delays(), c.delays);
     EXPECT_EQ(Actions()->GetCurSel(), 2) << "the new row is selected";
     EXPECT_EQ(Step(2)["Type"].asInt(), c.mouse ? 1 : 10);

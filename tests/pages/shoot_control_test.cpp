@@ -44,8 +44,9 @@ public:
     // Builds the page as the mouse page does: folders, Init, gun 0, bullet 0
     // (without `select`, no gun or bullet is picked).
     CShootControlUI* OpenPage(bool select = true) {
-        window_ = Open(R"(<Window size="900,600"><VerticalLayout><Include source="XML\CustomControlXML\ShootControl.xml"/></VerticalLayout></Window>)",
-                       900, 600);
+        window_ = Open(
+            R"(<Window size="900,600"><VerticalLayout><Include source="XML\CustomControlXML\ShootControl.xml"/></VerticalLayout></Window>)",
+            900, 600);
         page_ = window_->Find<CShootControlUI>(L"ShootControlItem");
         if (page_ == nullptr) return nullptr;
         page_->SetDataFolder(Folder(data_));
@@ -253,10 +254,19 @@ TEST_F(ShootPageTest, TheTemplateBuildsCleanlyWithEveryControlThePageDrives) {
     TakeUIProblems();
     ASSERT_NE(OpenPage(), nullptr);
     for (const CDuiString& problem : TakeUIProblems()) ADD_FAILURE() << problem.str();
-    std::vector<std::wstring> names = {L"shoot_image_display_switch", L"bullet_select_index", L"bullet_selected_prev",
-                                       L"bullet_selected_next", L"bullet_x_check", L"bullet_y_check",
-                                       L"bullet_x_eidt", L"bullet_y_eidt", L"bullet_delay_eidt", L"bullet_edit_layout",
-                                       L"shootdate_import_btn", L"shootdate_export_btn", L"shootdate_save_btn",
+    std::vector<std::wstring> names = {L"shoot_image_display_switch",
+                                       L"bullet_select_index",
+                                       L"bullet_selected_prev",
+                                       L"bullet_selected_next",
+                                       L"bullet_x_check",
+                                       L"bullet_y_check",
+                                       L"bullet_x_eidt",
+                                       L"bullet_y_eidt",
+                                       L"bullet_delay_eidt",
+                                       L"bullet_edit_layout",
+                                       L"shootdate_import_btn",
+                                       L"shootdate_export_btn",
+                                       L"shootdate_save_btn",
                                        L"shootdate_reset_btn"};
     for (int i = 0; i < kShootGunCount; ++i) names.push_back(L"shoot_gun_op_" + std::to_wstring(i));
     for (int i = 0; i < kShootBulletCount; ++i) names.push_back(L"bullet_op_" + std::to_wstring(i));

@@ -59,15 +59,16 @@ std::vector<Step> ExpectedSteps(const ShootBullet& b) {
 
 TEST(ShootFile, BulletStepsFollowTheClickMoveShapeForEveryDirection) {
     const ShootBullet cases[] = {
-        {true, 7, false, 9, 120},   // left and down
-        {false, 3, true, 11, 45},   // right and up
+        {true, 7, false, 9, 120},  // left and down
+        {false, 3, true, 11, 45},  // right and up
         {true, 0, true, 0, 0},
         {false, 255, false, 255, 65535},
     };
     for (const ShootBullet& b : cases) {
         const std::vector<Step> want = ExpectedSteps(b);
         for (int step = 0; step < kShootStepsPerBullet; ++step)
-            ExpectStep(ShootBulletStep(step, b), want[size_t(step)], "step " + std::to_string(step) + " x " + std::to_string(b.x));
+            ExpectStep(ShootBulletStep(step, b), want[size_t(step)],
+                       "step " + std::to_string(step) + " x " + std::to_string(b.x));
     }
 }
 
@@ -76,10 +77,22 @@ TEST(ShootFile, NumbersReadAsIntegersOrTheLeadingNumberOfText) {
         const char* json;
         int want;
     } cases[] = {
-        {"42", 42},         {"-7", -7},           {R"("17")", 17},         {R"("  -3abc")", -3},
-        {R"("+12ms")", 12}, {R"("abc")", 0},      {R"("")", 0},            {"true", 0},
-        {"null", 0},        {"[5]", 0},           {R"({"a": 1})", 0},      {"3.9", 3},
-        {"-3.9", -3},       {"1e12", INT_MAX},    {"-1e12", INT_MIN},      {"4294967295", INT_MAX},
+        {"42", 42},
+        {"-7", -7},
+        {R"("17")", 17},
+        {R"("  -3abc")", -3},
+        {R"("+12ms")", 12},
+        {R"("abc")", 0},
+        {R"("")", 0},
+        {"true", 0},
+        {"null", 0},
+        {"[5]", 0},
+        {R"({"a": 1})", 0},
+        {"3.9", 3},
+        {"-3.9", -3},
+        {"1e12", INT_MAX},
+        {"-1e12", INT_MIN},
+        {"4294967295", INT_MAX},
         {R"("99999999999")", INT_MAX},
     };
     for (const auto& c : cases) {
@@ -108,7 +121,8 @@ TEST(ShootFile, ReadingTakesDirectionsWithoutCaseAndNumbersFromText) {
 }
 
 TEST(ShootFile, WritingALateBulletFillsTheEarlierOnesWithZeroBulletsAndKeepsTheRest) {
-    Json::Value doc = Parse(R"({"Name": "kept", "Events": [{"Action": "down", "Button": 1, "Delay": 10, "Type": 1}, null]})");
+    Json::Value doc =
+        Parse(R"({"Name": "kept", "Events": [{"Action": "down", "Button": 1, "Delay": 10, "Type": 1}, null]})");
     const ShootBullet bullet{true, 8, true, 4, 300};
     WriteShootBullet(doc, 29, bullet);
     EXPECT_EQ(doc["Name"].asString(), "kept");
@@ -205,7 +219,8 @@ TEST(ShootGunSteps, TheFourGunsComeFromTheFolderAndAMissingOneIsEmpty) {
     const DuiLib::CDuiString folder = win::FromUtf8(dir.Path().string() + "/").c_str();
     for (int gun : {0, 2, 3}) {
         Json::Value doc;
-        for (int b = 0; b <= gun * 5; ++b) WriteShootBullet(doc, b, ShootBullet{gun % 2 == 0, gun + b, true, b, 50 + gun});
+        for (int b = 0; b <= gun * 5; ++b)
+            WriteShootBullet(doc, b, ShootBullet{gun % 2 == 0, gun + b, true, b, 50 + gun});
         ASSERT_TRUE(CJsonFileUtil::SaveJson(folder + ShootFileName(gun), doc));
     }
     {

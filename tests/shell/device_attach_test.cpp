@@ -29,10 +29,10 @@ TEST_F(DeviceAttachTest, AttachByTypeAndPartner) {
         const char* name;
         ProductKind kind;
         int slot;
-        bool partnerBound;     // the other connection's control slot is bound and open
-        bool linked;           // receiver: its device answers
-        bool shown;            // entry shown after attach
-        int mode;              // connection mode afterwards (1 wired, 2 receiver)
+        bool partnerBound;  // the other connection's control slot is bound and open
+        bool linked;        // receiver: its device answers
+        bool shown;         // entry shown after attach
+        int mode;           // connection mode afterwards (1 wired, 2 receiver)
         int entry;
     };
     const Case cases[] = {

@@ -56,10 +56,10 @@ TEST_F(DeviceKeyButtonTest, OverlayIsTheLedColourAtItsLevel) {
         uint32_t pixel;
     };
     const Case cases[] = {
-        {{0, 255, 0, 255}, 0xFF00FF00},    // pure green is drawn green
-        {{255, 0, 0, 255}, 0xFFFF0000},    // red
-        {{0, 0, 255, 255}, 0xFF0000FF},    // blue
-        {{255, 255, 255, 0}, kBlack},      // level 0: nothing over the black page
+        {{0, 255, 0, 255}, 0xFF00FF00},  // pure green is drawn green
+        {{255, 0, 0, 255}, 0xFFFF0000},  // red
+        {{0, 0, 255, 255}, 0xFF0000FF},  // blue
+        {{255, 255, 255, 0}, kBlack},    // level 0: nothing over the black page
     };
     for (const Case& c : cases) {
         key_->SetLightColor(KeyButtonColorWord(c.led), c.led.brightness, true);

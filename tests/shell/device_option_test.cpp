@@ -25,8 +25,8 @@ TEST_F(DeviceOptionTest, IconsAndToolTipByKind) {
         int kind, subKind;
         const wchar_t* word;
     };
-    const Case cases[] = {{1, 0, L"kb"}, {2, 0, L"ms"}, {3, 0, L"hard_mp"}, {3, 1, L"soft_mp"}, {4, 0, L"hd"},
-                          {7, 0, L"hd"}, {5, 0, L"hub"}, {0, 0, L"unknow"}, {9, 0, L"unknow"}};
+    const Case cases[] = {{1, 0, L"kb"}, {2, 0, L"ms"},  {3, 0, L"hard_mp"}, {3, 1, L"soft_mp"}, {4, 0, L"hd"},
+                          {7, 0, L"hd"}, {5, 0, L"hub"}, {0, 0, L"unknow"},  {9, 0, L"unknow"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind * 10 + c.subKind);
         entry->SetDeviceKind(c.kind, c.subKind);

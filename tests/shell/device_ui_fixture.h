@@ -40,7 +40,9 @@ public:
     CPaintManagerUI& pm() { return m_pm; }
     int Count(const std::wstring& type, const std::wstring& sender = L"") const;
     template <class T>
-    T* Find(const wchar_t* name) { return static_cast<T*>(m_pm.FindControl(name)); }
+    T* Find(const wchar_t* name) {
+        return static_cast<T*>(m_pm.FindControl(name));
+    }
 
     std::vector<Note> notes;
 

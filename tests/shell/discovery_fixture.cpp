@@ -25,7 +25,8 @@ void RecordingPage::OpenEventChannel(const std::wstring& path, int type) {
     const bool receiver = type == HidDeviceSlot::kTypeKeyboardReceiver || type == HidDeviceSlot::kTypeMouseReceiver;
     CHidDevice& handle = receiver ? m_eventChannel.m_receiver : m_eventChannel.m_wired;
     handle.Close();
-    if (handle.Open(path.c_str(), TRUE, TRUE, TRUE, FALSE)) (receiver ? m_eventChannel.m_receiverMode : m_eventChannel.m_open).store(1);
+    if (handle.Open(path.c_str(), TRUE, TRUE, TRUE, FALSE))
+        (receiver ? m_eventChannel.m_receiverMode : m_eventChannel.m_open).store(1);
 }
 
 void RecordingPage::ReopenEventChannel(const std::wstring& path, int type) {

@@ -9,12 +9,15 @@ namespace dispatchtest {
 namespace {
 
 constexpr const char* kOperationNames[] = {
-    "DpiStageEnable", "DpiStageSelect", "DpiSliderReleased", "DpiSliderMoving", "DpiEditLeft", "MousePollingRate",
-    "PointerPrecision", "ScrollByPage", "PointerSpeed", "ScrollSpeed", "DoubleClickSpeed", "KeyboardPollingRate",
-    "RepeatDelay", "RepeatRate", "WinLock", "WFlag", "Key6Flag", "KeyShakeEdit", "FrameIntervalEdit",
-    "ScreenToolSelected", "PixelSizeSelected", "ScreenModeSelected", "SelectFrame", "ClearRepeatTestBox",
-    "UploadCurrentFrame", "UploadAllFrames", "AddFrame", "InvertFrame", "InvertAllFrames", "DeleteFrame",
-    "ClearFrame", "ClearAllFrames", "SaveFrame", "SaveAllFrames", "UndoCanvas", "DumpUploadImage",
+    "DpiStageEnable",     "DpiStageSelect",     "DpiSliderReleased", "DpiSliderMoving",
+    "DpiEditLeft",        "MousePollingRate",   "PointerPrecision",  "ScrollByPage",
+    "PointerSpeed",       "ScrollSpeed",        "DoubleClickSpeed",  "KeyboardPollingRate",
+    "RepeatDelay",        "RepeatRate",         "WinLock",           "WFlag",
+    "Key6Flag",           "KeyShakeEdit",       "FrameIntervalEdit", "ScreenToolSelected",
+    "PixelSizeSelected",  "ScreenModeSelected", "SelectFrame",       "ClearRepeatTestBox",
+    "UploadCurrentFrame", "UploadAllFrames",    "AddFrame",          "InvertFrame",
+    "InvertAllFrames",    "DeleteFrame",        "ClearFrame",        "ClearAllFrames",
+    "SaveFrame",          "SaveAllFrames",      "UndoCanvas",        "DumpUploadImage",
 };
 static_assert(std::size(kOperationNames) == static_cast<std::size_t>(PageOperation::DumpUploadImage) + 1);
 

@@ -43,7 +43,7 @@ TEST_F(DrawingControlsTest, RingAtAQuarterFillsTheBottomLeftQuarter) {
         uint32_t colour;
     };
     const Probe probes[] = {
-        {100, kRed}, {135, kRed}, {170, kRed},         // from straight down, clockwise, a quarter turn
+        {100, kRed}, {135, kRed}, {170, kRed},  // from straight down, clockwise, a quarter turn
         {80, kBlue}, {45, kBlue}, {190, kBlue}, {270, kBlue}, {0, kBlue},
     };
     for (const Probe& p : probes) {
@@ -64,10 +64,10 @@ struct RingCase {
 
 TEST_F(DrawingControlsTest, RingSweepIsTheValueShareOfATurnWithinOneTurn) {
     const RingCase cases[] = {
-        {0, 100, 25, 90}, {0, 100, 0, 0}, {0, 100, 100, 360}, {0, 360, 180, 180},
-        {50, 50, 50, 0},      // max = min: drawn like value 0
-        {50, 60, 60, 360},    // 6 turns' worth: one turn
-        {-100, 100, -50, 0},  // a negative share: nothing
+        {0, 100, 25, 90},    {0, 100, 0, 0},  {0, 100, 100, 360},
+        {0, 360, 180, 180},  {50, 50, 50, 0},  // max = min: drawn like value 0
+        {50, 60, 60, 360},                     // 6 turns' worth: one turn
+        {-100, 100, -50, 0},                   // a negative share: nothing
     };
     for (const RingCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.min << ".." << c.max << " at " << c.value);
@@ -95,8 +95,7 @@ TEST(ChartColorTable, EntriesBecomeOpaqueArgbAndWrapAtEighteen) {
 std::string ChartSkin(const std::string& attributes, int width = 300, int height = 200) {
     return "<Window size=\"400,300\"><HorizontalLayout bkcolor=\"#FFFFFFFF\"><ChartView name=\"chart\" float=\"true\" "
            "pos=\"0,0," +
-           std::to_string(width) + "," + std::to_string(height) + "\" " + attributes +
-           "/></HorizontalLayout></Window>";
+           std::to_string(width) + "," + std::to_string(height) + "\" " + attributes + "/></HorizontalLayout></Window>";
 }
 
 TEST_F(DrawingControlsTest, ChartViewAttributeTakesOnlyTheSkinsSpelling) {
@@ -175,7 +174,7 @@ TEST_F(DrawingControlsTest, PieSummingToZeroOrEmptyDrawsOnlyTheBaseControl) {
         const RECT box = chart->PieBox();
         const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
         EXPECT_EQ(PixelAt(w, cx, cy), kGreen);
-        EXPECT_EQ(PixelAt(w, box.left - 2, cy), kGreen);  // no shadow either
+        EXPECT_EQ(PixelAt(w, box.left - 2, cy), kGreen);    // no shadow either
         EXPECT_EQ(PixelAt(w, box.right + 19, 80), kGreen);  // no legend
     }
 }
@@ -244,10 +243,11 @@ TEST_F(HistogramTest, ShadowIsDrawnAboveTheLabelsAndForgottenWhenItCannotBe) {
 TEST_F(DrawingControlsTest, TraceDrawsABarInEverySecondColumnUpToFiveHundred) {
     for (int width : {300, 1100}) {
         SCOPED_TRACE(width);
-        SkinWindow* w = Open("<Window size=\"1200,100\"><HorizontalLayout bkcolor=\"#FF00FF00\"><AudioRecord name=\"t\" "
-                             "float=\"true\" pos=\"0,0," +
-                                 std::to_string(width) + ",50\"/></HorizontalLayout></Window>",
-                             1200, 100);
+        SkinWindow* w = Open(
+            "<Window size=\"1200,100\"><HorizontalLayout bkcolor=\"#FF00FF00\"><AudioRecord name=\"t\" "
+            "float=\"true\" pos=\"0,0," +
+                std::to_string(width) + ",50\"/></HorizontalLayout></Window>",
+            1200, 100);
         auto* trace = w->Find<CAudioRecordUI>(L"t");
         ASSERT_NE(trace, nullptr);
         trace->Samples().fill(CAudioRecordUI::kFullScale);
@@ -255,8 +255,10 @@ TEST_F(DrawingControlsTest, TraceDrawsABarInEverySecondColumnUpToFiveHundred) {
         int bars = 0;
         for (int x = 0; x < width; ++x) {
             const uint32_t top = PixelAt(w, x, 0), bottom = PixelAt(w, x, 48);
-            if (top == 0xFF000000 && bottom == 0xFF000000) ++bars;
-            else EXPECT_EQ(top, kWhite) << x;
+            if (top == 0xFF000000 && bottom == 0xFF000000)
+                ++bars;
+            else
+                EXPECT_EQ(top, kWhite) << x;
             EXPECT_EQ(PixelAt(w, x, 49), kWhite) << x;  // bars stop a pixel short of the bottom
         }
         EXPECT_EQ(bars, std::min(width / 2, 500));

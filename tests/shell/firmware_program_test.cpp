@@ -61,8 +61,8 @@ protected:
         const fs::path script = folder_ / "Update" / "tavrik-keyboard-updater";
         const fs::path record = folder_ / "updater.txt";
         std::ofstream(script) << "#!/bin/sh\n{ for a in \"$@\"; do echo \"arg:$a\"; done; echo \"pwd:$(pwd)\"; } > '"
-                              << record.string() << ".tmp' && mv '" << record.string() << ".tmp' '"
-                              << record.string() << "'\n";
+                              << record.string() << ".tmp' && mv '" << record.string() << ".tmp' '" << record.string()
+                              << "'\n";
         fs::permissions(script, fs::perms::owner_all);
         return record;
     }
@@ -83,13 +83,19 @@ protected:
     std::vector<Window> WindowsTitled(const std::string& title) { return driver_->ViewableTopLevel(title); }
 
     bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s) {
-        return PumpUntil([this] { if (tray_) tray_->Pump(); }, done, timeout);
+        return PumpUntil(
+            [this] {
+                if (tray_) tray_->Pump();
+            },
+            done, timeout);
     }
 
     // Posts WM_FIRMWARE_CHECK; `send` waits until the program has handled it.
     int Post(int productId, int version, bool send = false) {
-        std::vector<std::string> args{"--title", kMainTitle, "--message", "0xD05", "--wparam",
-                                      std::to_string(productId), "--lparam", std::to_string(version)};
+        std::vector<std::string> args{"--title",   kMainTitle,
+                                      "--message", "0xD05",
+                                      "--wparam",  std::to_string(productId),
+                                      "--lparam",  std::to_string(version)};
         if (send) args.push_back("--send");
         ChildProcess post("tavrik-post", args, {}, (folder_ / "post.log").string());
         return post.Wait(30s);
@@ -180,8 +186,9 @@ TEST_F(FirmwareProgramTest, AMissingUpdaterIsReported) {
         const std::vector<Window> boxes = WindowsTitled("msgwnd");
         return !boxes.empty() && boxes.front() != box;
     })) << LogText();
-    EXPECT_TRUE(WaitFor([&] { return LogText().find("tavrik-keyboard-updater could not be started") != std::string::npos; }))
-        << LogText();
+    EXPECT_TRUE(WaitFor([&] {
+        return LogText().find("tavrik-keyboard-updater could not be started") != std::string::npos;
+    })) << LogText();
     EXPECT_EQ(tavrik_->Wait(100ms), -1);
 }
 

@@ -30,17 +30,17 @@ protected:
 
 struct HandPicture {
     const char* attribute;
-    uint32_t inDest;     // at (30, 30): 10 px into the button
+    uint32_t inDest;       // at (30, 30): 10 px into the button
     uint32_t outsideDest;  // at (60, 50)
 };
 
 TEST_F(HandImgButtonTest, DrawsTheHandPictureOverTheNormalImage) {
     const HandPicture cases[] = {
-        {R"(handimage="hand.png")", kRed, kRed},                                    // the whole button
-        {R"(handimage="file='hand.png' dest='5,5,15,15'")", kRed, kBlue},            // a square inside it
-        {R"(HANDIMAGE="file='hand.png' dest='5,5,15,15'")", kRed, kBlue},            // the name in any case
-        {R"(handimage="file='hand.png' dest='20,20,90,90'")", kBlue, kRed},          // kept inside the button
-        {R"(handimage="file='missing.png'")", kBlue, kBlue},                        // no picture: the normal image
+        {R"(handimage="hand.png")", kRed, kRed},                             // the whole button
+        {R"(handimage="file='hand.png' dest='5,5,15,15'")", kRed, kBlue},    // a square inside it
+        {R"(HANDIMAGE="file='hand.png' dest='5,5,15,15'")", kRed, kBlue},    // the name in any case
+        {R"(handimage="file='hand.png' dest='20,20,90,90'")", kBlue, kRed},  // kept inside the button
+        {R"(handimage="file='missing.png'")", kBlue, kBlue},                 // no picture: the normal image
     };
     for (const HandPicture& c : cases) {
         SCOPED_TRACE(c.attribute);
@@ -148,8 +148,8 @@ TEST_F(HandImgSelectButtonTest, PanningKeepsTheCropInsideThePicture) {
         EXPECT_EQ(r.top, c.crop.top);
         EXPECT_EQ(r.right, c.crop.right);
         EXPECT_EQ(r.bottom, c.crop.bottom);
-        EXPECT_EQ(crop->GetCropDescription(),
-                  DuiFormat(L"file='pic.png' source='%d,%d,%d,%d'", c.crop.left, c.crop.top, c.crop.right, c.crop.bottom));
+        EXPECT_EQ(crop->GetCropDescription(), DuiFormat(L"file='pic.png' source='%d,%d,%d,%d'", c.crop.left, c.crop.top,
+                                                        c.crop.right, c.crop.bottom));
         // Moving without the button pressed pans nothing.
         MoveTo(w_, {100, 50}, false);
         EXPECT_EQ(crop->GetCropRect().left, c.crop.left);
@@ -223,14 +223,22 @@ struct CursorName {
 
 TEST_F(HandImgSelectButtonTest, CursorNamesInAnyCaseGiveTheirCursor) {
     const CursorName cases[] = {
-        {L"arrow", 32512, BackendCursor::Arrow},       {L"ibeam", 32513, BackendCursor::IBeam},
-        {L"wait", 32514, BackendCursor::Wait},         {L"cross", 32515, BackendCursor::Cross},
-        {L"uparrow", 32516, BackendCursor::UpArrow},   {L"size", 32640, BackendCursor::Size},
-        {L"icon", 32641, BackendCursor::Icon},         {L"sizenwse", 32642, BackendCursor::SizeNWSE},
-        {L"sizenesw", 32643, BackendCursor::SizeNESW}, {L"sizewe", 32644, BackendCursor::SizeWE},
-        {L"sizens", 32645, BackendCursor::SizeNS},     {L"sizeall", 32646, BackendCursor::SizeAll},
-        {L"no", 32648, BackendCursor::No},             {L"hand", 32649, BackendCursor::Hand},
-        {L"HAND", 32649, BackendCursor::Hand},         {L"UpArrow", 32516, BackendCursor::UpArrow},
+        {L"arrow", 32512, BackendCursor::Arrow},
+        {L"ibeam", 32513, BackendCursor::IBeam},
+        {L"wait", 32514, BackendCursor::Wait},
+        {L"cross", 32515, BackendCursor::Cross},
+        {L"uparrow", 32516, BackendCursor::UpArrow},
+        {L"size", 32640, BackendCursor::Size},
+        {L"icon", 32641, BackendCursor::Icon},
+        {L"sizenwse", 32642, BackendCursor::SizeNWSE},
+        {L"sizenesw", 32643, BackendCursor::SizeNESW},
+        {L"sizewe", 32644, BackendCursor::SizeWE},
+        {L"sizens", 32645, BackendCursor::SizeNS},
+        {L"sizeall", 32646, BackendCursor::SizeAll},
+        {L"no", 32648, BackendCursor::No},
+        {L"hand", 32649, BackendCursor::Hand},
+        {L"HAND", 32649, BackendCursor::Hand},
+        {L"UpArrow", 32516, BackendCursor::UpArrow},
     };
     SkinWindow* w = Open(kCropSkin, 300, 200);
     auto* crop = w->Find<CHandImgSelectButtonUI>(L"crop");

@@ -300,8 +300,9 @@ TEST_F(KeyCommandsTest, CaptureHookFollowsTheWindowsActivation) {
 
     // A key of the desktop arrives through the hook: X key code 38 is A.
     EXPECT_TRUE(input.Inject({tavrik::hooks::KeyEvent(true, 38, 'a', 100)}));
-    EXPECT_TRUE(mainwndtest::PumpUntil([&] { return keyboard_->GetKeyList()[kKey].current.function ==
-                                                    KeyFunction{0x20, 0, 0x04}; }));
+    EXPECT_TRUE(mainwndtest::PumpUntil([&] {
+        return keyboard_->GetKeyList()[kKey].current.function == KeyFunction{0x20, 0, 0x04};
+    }));
 
     // Leaving the window frees the keyboard.
     win::SendMessageW(wnd_->GetHWND(), win::WM_ACTIVATE, win::WA_INACTIVE, 0);
@@ -312,8 +313,9 @@ TEST_F(KeyCommandsTest, CaptureHookFollowsTheWindowsActivation) {
     ASSERT_TRUE(CDeviceHook::IsKeyboardHookInstalled());
     EXPECT_TRUE(input.KeyboardGrabbed());
     EXPECT_TRUE(input.Inject({tavrik::hooks::KeyEvent(true, 56, 'b', 200)}));
-    EXPECT_TRUE(mainwndtest::PumpUntil([&] { return keyboard_->GetKeyList()[kKey].current.function ==
-                                                    KeyFunction{0x20, 0, 0x05}; }));
+    EXPECT_TRUE(mainwndtest::PumpUntil([&] {
+        return keyboard_->GetKeyList()[kKey].current.function == KeyFunction{0x20, 0, 0x05};
+    }));
     // Coming back with the focus elsewhere leaves the keyboard to the desktop.
     win::SendMessageW(wnd_->GetHWND(), win::WM_ACTIVATE, win::WA_INACTIVE, 0);
     wnd_->GetPaintManager()->SetFocus(nullptr);

@@ -58,47 +58,174 @@ TEST_F(LightingCommandsTest, EachCommandChangesItsFieldWritesTheBlockAndSavesThe
         uint8_t startMode;  // the sub-mode and custom-group combos show in modes 17 and 19 only
         std::function<void(CMainWnd&, CLightControlUI&)> act;
         std::function<void(LightSetting&)> change;
-        int syncAfter;         // the sync flag started at 1
-        bool applied;          // ApplyLightProfile ran
-        std::array<int, 9> bytes;  // block bytes 1..8 and 25
+        int syncAfter;              // the sync flag started at 1
+        bool applied;               // ApplyLightProfile ran
+        std::array<int, 9> bytes;   // block bytes 1..8 and 25
         const wchar_t* greenShown;  // what "deng_edit_G" shows afterwards (null: not looked at)
     };
     const auto combo = [](CLightControlUI& l, const wchar_t* name) {
         return static_cast<CComboUI*>(l.FindSubControl(name));
     };
     const Row rows[] = {
-        {"mode 7", 2, [&](CMainWnd& w, CLightControlUI& l) { Select(combo(l, L"light_combo_modeSelect"), 7); w.OnLightModeSelected(); },
-         [](LightSetting& s) { s.mode = 7; }, 0, true, {7, 3, 3, 0, 1, 10, 20, 30, 1}, nullptr},
-        {"sub-mode 1", 17, [&](CMainWnd& w, CLightControlUI& l) { Select(combo(l, L"light_combo_ZZCCmodeSelect"), 1); w.OnZZCCModeSelected(); },
-         [](LightSetting& s) { s.subMode = 1; }, 1, true, {17, 3, 3, 0, 1, 10, 20, 30, 1}, nullptr},
-        {"custom group 2", 19, [&](CMainWnd& w, CLightControlUI& l) { Select(combo(l, L"light_combo_custommodeSelect"), 2); w.OnCustomModeSelected(); },
-         [](LightSetting& s) { s.customGroup = 2; }, 1, false, {19, 3, 3, 0, 1, 10, 20, 30, 2}, nullptr},
-        {"brightness 5", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetBrightness(5); w.OnBrightnessChanged(); },
-         [](LightSetting& s) { s.brightness = 5; }, 0, true, {2, 5, 3, 0, 1, 10, 20, 30, 1}, nullptr},
-        {"speed 4", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetSpeed(4); w.OnSpeedChanged(); },
-         [](LightSetting& s) { s.speed = 4; }, 0, true, {2, 3, 1, 0, 1, 10, 20, 30, 1}, nullptr},
-        {"seven colours off", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetSevenColor(0); w.OnSevenColorCheck(); },
-         [](LightSetting& s) { s.colorful = 0; }, 0, true, {2, 3, 3, 0, 0, 10, 20, 30, 1}, nullptr},
-        {"direction left", 2, [](CMainWnd& w, CLightControlUI&) { w.OnDirectionCheck(1); },
-         [](LightSetting& s) { s.direction = 1; }, 0, true, {2, 3, 3, 1, 1, 10, 20, 30, 1}, nullptr},
-        {"palette 0x112233", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetPaletteColor(0xFF112233); w.OnPaletteColorChanged(); },
-         [](LightSetting& s) { s.red = 0x11, s.green = 0x22, s.blue = 0x33, s.colorful = 0; }, 0, true,
-         {2, 3, 3, 0, 0, 0x11, 0x22, 0x33, 1}, L"34"},
-        {"swatch 3 (green)", 2, [](CMainWnd& w, CLightControlUI&) { w.OnColorOptionClick(3); },
-         [](LightSetting& s) { s.red = 0, s.green = 255, s.blue = 0, s.colorful = 0; }, 1, true,
-         {2, 3, 3, 0, 0, 0, 255, 0, 1}, L"255"},
-        {"green 300", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetGreenText(L"300"); w.OnGreenEdit(); },
-         [](LightSetting& s) { s.green = 255, s.colorful = 0; }, 0, true, {2, 3, 3, 0, 0, 10, 255, 30, 1}, L"255"},
-        {"green empty", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetGreenText(L""); w.OnGreenEdit(); },
-         [](LightSetting& s) { s.green = 0, s.colorful = 0; }, 0, true, {2, 3, 3, 0, 0, 10, 0, 30, 1}, L"0"},
-        {"green abc", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetGreenText(L"abc"); w.OnGreenEdit(); },
-         [](LightSetting& s) { s.green = 0, s.colorful = 0; }, 0, true, {2, 3, 3, 0, 0, 10, 0, 30, 1}, L"abc"},
-        {"green -5", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetGreenText(L"-5"); w.OnGreenEdit(); },
-         [](LightSetting& s) { s.green = 0, s.colorful = 0; }, 0, true, {2, 3, 3, 0, 0, 10, 0, 30, 1}, L"0"},
-        {"red 77", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetRedText(L"77"); w.OnRedEdit(); },
-         [](LightSetting& s) { s.red = 77, s.colorful = 0; }, 0, true, {2, 3, 3, 0, 0, 77, 20, 30, 1}, nullptr},
-        {"blue 256", 2, [](CMainWnd& w, CLightControlUI& l) { l.SetBlueText(L"256"); w.OnBlueEdit(); },
-         [](LightSetting& s) { s.blue = 255, s.colorful = 0; }, 0, true, {2, 3, 3, 0, 0, 10, 20, 255, 1}, nullptr},
+        {"mode 7",
+         2,
+         [&](CMainWnd& w, CLightControlUI& l) {
+             Select(combo(l, L"light_combo_modeSelect"), 7);
+             w.OnLightModeSelected();
+         },
+         [](LightSetting& s) { s.mode = 7; },
+         0,
+         true,
+         {7, 3, 3, 0, 1, 10, 20, 30, 1},
+         nullptr},
+        {"sub-mode 1",
+         17,
+         [&](CMainWnd& w, CLightControlUI& l) {
+             Select(combo(l, L"light_combo_ZZCCmodeSelect"), 1);
+             w.OnZZCCModeSelected();
+         },
+         [](LightSetting& s) { s.subMode = 1; },
+         1,
+         true,
+         {17, 3, 3, 0, 1, 10, 20, 30, 1},
+         nullptr},
+        {"custom group 2",
+         19,
+         [&](CMainWnd& w, CLightControlUI& l) {
+             Select(combo(l, L"light_combo_custommodeSelect"), 2);
+             w.OnCustomModeSelected();
+         },
+         [](LightSetting& s) { s.customGroup = 2; },
+         1,
+         false,
+         {19, 3, 3, 0, 1, 10, 20, 30, 2},
+         nullptr},
+        {"brightness 5",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetBrightness(5);
+             w.OnBrightnessChanged();
+         },
+         [](LightSetting& s) { s.brightness = 5; },
+         0,
+         true,
+         {2, 5, 3, 0, 1, 10, 20, 30, 1},
+         nullptr},
+        {"speed 4",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetSpeed(4);
+             w.OnSpeedChanged();
+         },
+         [](LightSetting& s) { s.speed = 4; },
+         0,
+         true,
+         {2, 3, 1, 0, 1, 10, 20, 30, 1},
+         nullptr},
+        {"seven colours off",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetSevenColor(0);
+             w.OnSevenColorCheck();
+         },
+         [](LightSetting& s) { s.colorful = 0; },
+         0,
+         true,
+         {2, 3, 3, 0, 0, 10, 20, 30, 1},
+         nullptr},
+        {"direction left",
+         2,
+         [](CMainWnd& w, CLightControlUI&) { w.OnDirectionCheck(1); },
+         [](LightSetting& s) { s.direction = 1; },
+         0,
+         true,
+         {2, 3, 3, 1, 1, 10, 20, 30, 1},
+         nullptr},
+        {"palette 0x112233",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetPaletteColor(0xFF112233);
+             w.OnPaletteColorChanged();
+         },
+         [](LightSetting& s) { s.red = 0x11, s.green = 0x22, s.blue = 0x33, s.colorful = 0; },
+         0,
+         true,
+         {2, 3, 3, 0, 0, 0x11, 0x22, 0x33, 1},
+         L"34"},
+        {"swatch 3 (green)",
+         2,
+         [](CMainWnd& w, CLightControlUI&) { w.OnColorOptionClick(3); },
+         [](LightSetting& s) { s.red = 0, s.green = 255, s.blue = 0, s.colorful = 0; },
+         1,
+         true,
+         {2, 3, 3, 0, 0, 0, 255, 0, 1},
+         L"255"},
+        {"green 300",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetGreenText(L"300");
+             w.OnGreenEdit();
+         },
+         [](LightSetting& s) { s.green = 255, s.colorful = 0; },
+         0,
+         true,
+         {2, 3, 3, 0, 0, 10, 255, 30, 1},
+         L"255"},
+        {"green empty",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetGreenText(L"");
+             w.OnGreenEdit();
+         },
+         [](LightSetting& s) { s.green = 0, s.colorful = 0; },
+         0,
+         true,
+         {2, 3, 3, 0, 0, 10, 0, 30, 1},
+         L"0"},
+        {"green abc",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetGreenText(L"abc");
+             w.OnGreenEdit();
+         },
+         [](LightSetting& s) { s.green = 0, s.colorful = 0; },
+         0,
+         true,
+         {2, 3, 3, 0, 0, 10, 0, 30, 1},
+         L"abc"},
+        {"green -5",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetGreenText(L"-5");
+             w.OnGreenEdit();
+         },
+         [](LightSetting& s) { s.green = 0, s.colorful = 0; },
+         0,
+         true,
+         {2, 3, 3, 0, 0, 10, 0, 30, 1},
+         L"0"},
+        {"red 77",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetRedText(L"77");
+             w.OnRedEdit();
+         },
+         [](LightSetting& s) { s.red = 77, s.colorful = 0; },
+         0,
+         true,
+         {2, 3, 3, 0, 0, 77, 20, 30, 1},
+         nullptr},
+        {"blue 256",
+         2,
+         [](CMainWnd& w, CLightControlUI& l) {
+             l.SetBlueText(L"256");
+             w.OnBlueEdit();
+         },
+         [](LightSetting& s) { s.blue = 255, s.colorful = 0; },
+         0,
+         true,
+         {2, 3, 3, 0, 0, 10, 20, 255, 1},
+         nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -253,8 +380,7 @@ TEST_F(LightingCommandsTest, SameModeFillsTheSyncRecordAndPutsEveryOpenDeviceInt
             EXPECT_EQ(keyboard_->CurrentLightSetting(), start);
             continue;
         }
-        EXPECT_EQ(GetSyncLightSetting().Snapshot(),
-                  (SyncLightSetting::Values{*row.effect, 3, 2, 0, 1, 10, 20, 30}));
+        EXPECT_EQ(GetSyncLightSetting().Snapshot(), (SyncLightSetting::Values{*row.effect, 3, 2, 0, 1, 10, 20, 30}));
         EXPECT_EQ(SyncFlag(), 1);
         // A keyboard shows each effect in the mode it came from.
         EXPECT_EQ(keyboard_->CurrentLightSetting(), start);
@@ -301,11 +427,19 @@ TEST(ColorEdit, ReadsLeadingDigitsAndCorrectsWhatCannotBeAByte) {
         std::optional<std::wstring> shown;
     };
     const Row rows[] = {
-        {L"0", 0, std::nullopt},       {L"255", 255, std::nullopt}, {L"256", 255, L"255"},
-        {L"300", 255, L"255"},         {L"99999999999999999999", 255, L"255"},
-        {L"", 0, L"0"},                {L"abc", 0, std::nullopt},   {L"-5", 0, L"0"},
-        {L"-0", 0, std::nullopt},      {L"12abc", 12, std::nullopt}, {L" 7", 7, std::nullopt},
-        {L"+8", 8, std::nullopt},      {L"-", 0, std::nullopt},
+        {L"0", 0, std::nullopt},
+        {L"255", 255, std::nullopt},
+        {L"256", 255, L"255"},
+        {L"300", 255, L"255"},
+        {L"99999999999999999999", 255, L"255"},
+        {L"", 0, L"0"},
+        {L"abc", 0, std::nullopt},
+        {L"-5", 0, L"0"},
+        {L"-0", 0, std::nullopt},
+        {L"12abc", 12, std::nullopt},
+        {L" 7", 7, std::nullopt},
+        {L"+8", 8, std::nullopt},
+        {L"-", 0, std::nullopt},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(row.text)));
@@ -332,11 +466,23 @@ TEST_F(LightingCommandsTest, MusicLightEditsChangeTheSlotTheColourTypeNames) {
         std::function<void(AudioLightSetting&)> change;
     };
     const Row rows[] = {
-        {"foreground green 999", 1, [&](CMainWnd& w, CLightControlUI& l) { text(l, L"deng_audioedit_G", L"999"); w.OnAudioEditColor(1); },
+        {"foreground green 999", 1,
+         [&](CMainWnd& w, CLightControlUI& l) {
+             text(l, L"deng_audioedit_G", L"999");
+             w.OnAudioEditColor(1);
+         },
          [](AudioLightSetting& s) { s.fgGreen = 255, s.sevenColor = 0; }},
-        {"background blue empty", 0, [&](CMainWnd& w, CLightControlUI& l) { text(l, L"deng_audioedit_B", L""); w.OnAudioEditColor(2); },
+        {"background blue empty", 0,
+         [&](CMainWnd& w, CLightControlUI& l) {
+             text(l, L"deng_audioedit_B", L"");
+             w.OnAudioEditColor(2);
+         },
          [](AudioLightSetting& s) { s.bkBlue = 0; }},
-        {"background red -7", 0, [&](CMainWnd& w, CLightControlUI& l) { text(l, L"deng_audioedit_R", L"-7"); w.OnAudioEditColor(0); },
+        {"background red -7", 0,
+         [&](CMainWnd& w, CLightControlUI& l) {
+             text(l, L"deng_audioedit_R", L"-7");
+             w.OnAudioEditColor(0);
+         },
          [](AudioLightSetting& s) { s.bkRed = 0; }},
         {"foreground swatch 1", 1, [](CMainWnd& w, CLightControlUI&) { w.OnAudioColorOption(1); },
          [](AudioLightSetting& s) { s.fgRed = 0xFF, s.fgGreen = 0x80, s.fgBlue = 0, s.sevenColor = 0; }},

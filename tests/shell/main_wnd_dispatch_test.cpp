@@ -110,7 +110,10 @@ std::vector<Row> AllRows() {
         {L"click", L"reversal_all_frame_btn", kKeyboard, {"InvertAllFrames(0)"}},
         {L"click", L"delete_frame_btn", kKeyboard, {"DeleteFrame(0)"}},
         {L"click", L"clear_frame_btn", kKeyboard, {"ClearFrame(0)"}},
-        {L"click", L"clear_all_frame_btn", kKeyboard, {"ClearFloatingWindows()", "ClearAllFrames(0)", "ShowScreenEditor()"}},
+        {L"click",
+         L"clear_all_frame_btn",
+         kKeyboard,
+         {"ClearFloatingWindows()", "ClearAllFrames(0)", "ShowScreenEditor()"}},
         {L"click", L"save_frame_btn", kKeyboard, {"SaveFrame(0)", "Message(save_erro_text,1,1)"}},
         {L"click", L"save_all_frame_btn", kKeyboard, {"SaveAllFrames(0)", "Message(save_erro_text,1,1)"}},
         {L"click", L"screen_undo_btn", kKeyboard, {"UndoCanvas(0)"}},
@@ -218,18 +221,18 @@ std::vector<Row> AllRows() {
         {L"setfocus", L"keyset_keyboard_text_edit", 0, {"SetKeyCaptureHook(1)"}},
         {L"killfocus", L"keyset_keyboard_text_edit", 0, {"SetKeyCaptureHook(0)"}},
     };
-    for (const wchar_t* name : {L"keyset_function_combo", L"keyset_mousekey_combo", L"keyset_mouseswing_combo",
-                                L"keyset_mousewheel_combo", L"keyset_mousedpi_combo", L"keyset_media_combo",
-                                L"keyset_system_combo", L"keyset_macro_combo", L"keyset_macro_over_combo",
-                                L"keyset_gunkey_combo", L"keyset_combokey_combo"}) {
-        if (std::wstring(name) == L"keyset_function_combo" || std::wstring(name) == L"keyset_macro_over_combo") continue;
+    for (const wchar_t* name :
+         {L"keyset_function_combo", L"keyset_mousekey_combo", L"keyset_mouseswing_combo", L"keyset_mousewheel_combo",
+          L"keyset_mousedpi_combo", L"keyset_media_combo", L"keyset_system_combo", L"keyset_macro_combo",
+          L"keyset_macro_over_combo", L"keyset_gunkey_combo", L"keyset_combokey_combo"}) {
+        if (std::wstring(name) == L"keyset_function_combo" || std::wstring(name) == L"keyset_macro_over_combo")
+            continue;
         rows.push_back({L"itemselect", name, 0, {"ApplyKeyAssignment()"}});
     }
-    for (const wchar_t* name : {L"keyset_mouseswing_num_edit", L"keyset_mouseswing_delay_edit",
-                                L"keyset_mouseswing_speed_edit", L"keyset_mousewheel_num_edit",
-                                L"keyset_mousewheel_delay_edit", L"keyset_mousewheel_speed_edit",
-                                L"keyset_mousefire_interval_edit", L"keyset_mousefire_num_edit",
-                                L"keyset_macro_cycle_edit"}) {
+    for (const wchar_t* name :
+         {L"keyset_mouseswing_num_edit", L"keyset_mouseswing_delay_edit", L"keyset_mouseswing_speed_edit",
+          L"keyset_mousewheel_num_edit", L"keyset_mousewheel_delay_edit", L"keyset_mousewheel_speed_edit",
+          L"keyset_mousefire_interval_edit", L"keyset_mousefire_num_edit", L"keyset_macro_cycle_edit"}) {
         rows.push_back({L"killfocus", name, 0, {"ApplyKeyAssignment()"}});
     }
     return rows;
@@ -409,7 +412,8 @@ TEST_F(DispatchTest, ColourLabelsAndPlentaPairMirrorTheirValues) {
         const wchar_t* slider;
         CLabelUI* label;
         const wchar_t* text;
-    } channels[] = {{L"R_light_slider", red, L"R 77"}, {L"G_light_slider", green, L"G 77"}, {L"B_light_slider", blue, L"B 77"}};
+    } channels[] = {
+        {L"R_light_slider", red, L"R 77"}, {L"G_light_slider", green, L"G 77"}, {L"B_light_slider", blue, L"B 77"}};
     for (const Channel& c : channels) {
         CSliderUI slider;
         slider.SetName(c.slider);

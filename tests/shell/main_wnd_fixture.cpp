@@ -140,9 +140,8 @@ int RecordingMainWnd::CreateHeadsetPanel(int row, int subKind) {
     return 1;
 }
 LanguageList RecordingMainWnd::Languages() const {
-    return LanguageList::LoadFile(languageFile.IsEmpty()
-                                      ? CDuiString(BuiltProgramFolder() + L"DefaultData/Language.config")
-                                      : languageFile);
+    return LanguageList::LoadFile(
+        languageFile.IsEmpty() ? CDuiString(BuiltProgramFolder() + L"DefaultData/Language.config") : languageFile);
 }
 
 void MainWndTest::SetUp() {

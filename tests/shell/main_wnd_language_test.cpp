@@ -27,16 +27,13 @@ void StoreLanguageId(const win::DWORD* id, bool create = true) {
                                    win::KEY_ALL_ACCESS, nullptr, &key, nullptr),
               win::ERROR_SUCCESS);
     if (id != nullptr) {
-        win::RegSetValueExW(key, L"LANGUAGE", 0, win::REG_DWORD, reinterpret_cast<const win::BYTE*>(id),
-                            sizeof(*id));
+        win::RegSetValueExW(key, L"LANGUAGE", 0, win::REG_DWORD, reinterpret_cast<const win::BYTE*>(id), sizeof(*id));
     }
     win::RegCloseKey(key);
 }
 
 // Removes every stored key and value of this test process.
-void ClearRegistry() {
-    std::filesystem::remove_all(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "tavrik");
-}
+void ClearRegistry() { std::filesystem::remove_all(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "tavrik"); }
 
 // The stored id; -1 when there is none.
 long StoredLanguageId() {
@@ -108,8 +105,8 @@ TEST_F(Languages, TheStoredIdPicksTheLanguageAtStart) {
         {"chinese", true, true, 2052, kTwoLanguages, 1},
         {"english", true, true, 1033, kTwoLanguages, 0},
         {"unknown id", true, true, 4242, kTwoLanguages, 0},
-        {"missing value reads as 520", true, false, 0,
-         R"({"Language": [{"Language_ID": 1033}, {"Language_ID": 520}]})", 1},
+        {"missing value reads as 520", true, false, 0, R"({"Language": [{"Language_ID": 1033}, {"Language_ID": 520}]})",
+         1},
         {"no config", true, true, 2052, "", 0},
     };
     for (const auto& c : cases) {
@@ -202,11 +199,8 @@ TEST_F(FitToScreen, TheDpiFollowsTheMonitorSize) {
     const struct {
         int width, height, dpi, windowWidth, windowHeight;
     } cases[] = {
-        {1500, 960, 96, 1000, 640},
-        {1501, 961, 144, 1500, 960},
-        {1501, 960, 96, 1000, 640},
-        {1920, 1080, 144, 1500, 960},
-        {1280, 1024, 96, 1000, 640},
+        {1500, 960, 96, 1000, 640},   {1501, 961, 144, 1500, 960}, {1501, 960, 96, 1000, 640},
+        {1920, 1080, 144, 1500, 960}, {1280, 1024, 96, 1000, 640},
     };
     OpenMainWindow();
     ASSERT_TRUE(PumpUntil([&] { return window_->IsVisible(); }));

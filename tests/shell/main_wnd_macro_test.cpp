@@ -170,7 +170,8 @@ protected:
     }
     std::map<std::string, std::string> Files() {
         std::map<std::string, std::string> files;
-        for (const auto& f : std::filesystem::directory_iterator(folder_)) files[f.path().filename().string()] = Bytes(f.path());
+        for (const auto& f : std::filesystem::directory_iterator(folder_))
+            files[f.path().filename().string()] = Bytes(f.path());
         return files;
     }
 

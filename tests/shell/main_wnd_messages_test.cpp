@@ -236,8 +236,8 @@ TEST_F(MainWndMessages, CopiedDataOfExactlyTheRecordSizeIsTaken) {
         size_t size;
         bool taken;
     } cases[] = {
-        {COPYDATA_SPECTRUM, 0, false},    {COPYDATA_SPECTRUM, 1999, false},    {COPYDATA_SPECTRUM, 2000, true},
-        {COPYDATA_SPECTRUM, 2001, false}, {COPYDATA_EXTERNAL_FEED, 23, false}, {COPYDATA_EXTERNAL_FEED, 24, true},
+        {COPYDATA_SPECTRUM, 0, false},       {COPYDATA_SPECTRUM, 1999, false},      {COPYDATA_SPECTRUM, 2000, true},
+        {COPYDATA_SPECTRUM, 2001, false},    {COPYDATA_EXTERNAL_FEED, 23, false},   {COPYDATA_EXTERNAL_FEED, 24, true},
         {COPYDATA_EXTERNAL_FEED, 25, false}, {COPYDATA_EXTERNAL_FEED, 2000, false}, {3, 2000, false},
     };
     for (const auto& c : cases) {

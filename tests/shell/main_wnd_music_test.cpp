@@ -181,8 +181,10 @@ TEST_F(AudioFileTest, WithoutReadableDefaultsNothingIsWritten) {
     for (const char* defaults : {"", "[1, 2]", "{\"Device\": "}) {
         SCOPED_TRACE(defaults);
         fs::remove(user_);
-        if (*defaults) std::ofstream(defaults_) << defaults;
-        else fs::remove(defaults_);
+        if (*defaults)
+            std::ofstream(defaults_) << defaults;
+        else
+            fs::remove(defaults_);
         EXPECT_TRUE(LoadAudioFileDevice(Path(user_), Path(defaults_)).isNull());
         EXPECT_FALSE(fs::exists(user_));
 

@@ -55,14 +55,34 @@ TEST_F(DispatchTest, FunctionTabsSetTheirFlagsAndSwitchTheCurrentPage) {
     } cases[] = {
         {L"deng_Op_tab", {0, 1, 0, 0}, {1, 0, 0, 0}, {"DeviceTab(1)", "SelectProfileBarTab(1)", "CloseScreenEditor()"}},
         {L"key_Op_tab", {0, 1, 0, 0}, {1, 0, 0, 0}, kSwitchTo2},
-        {L"macro_Op_tab", {0, 1, 0, 0}, {1, 0, 0, 0}, {"DeviceTab(3)", "SelectProfileBarTab(3)", "CloseScreenEditor()"}},
-        {L"system_Op_tab", {0, 1, 0, 0}, {1, 0, 0, 0}, {"DeviceTab(4)", "SelectProfileBarTab(4)", "CloseScreenEditor()"}},
+        {L"macro_Op_tab",
+         {0, 1, 0, 0},
+         {1, 0, 0, 0},
+         {"DeviceTab(3)", "SelectProfileBarTab(3)", "CloseScreenEditor()"}},
+        {L"system_Op_tab",
+         {0, 1, 0, 0},
+         {1, 0, 0, 0},
+         {"DeviceTab(4)", "SelectProfileBarTab(4)", "CloseScreenEditor()"}},
         // No guard, isFirst unchanged, even with unsaved frames.
-        {L"cursor_Op_tab", {0, 1, 1, 3}, {0, 0, 1, 3}, {"DeviceTab(5)", "SelectProfileBarTab(5)", "CloseScreenEditor()"}},
-        {L"6533_voice_Op_tab", {1, 1, 0, 0}, {1, 0, 0, 0}, {"DeviceTab(6)", "SelectProfileBarTab(6)", "CloseScreenEditor()"}},
-        {L"magic_Op_tab", {0, 1, 0, 0}, {0, 0, 0, 0}, {"DeviceTab(7)", "SelectProfileBarTab(7)", "CloseScreenEditor()"}},
-        {L"Virtual7.1_Op_tab", {0, 1, 0, 0}, {0, 1, 0, 0}, {"DeviceTab(8)", "SelectProfileBarTab(8)", "CloseScreenEditor()"}},
-        {L"screen_Op_tab", {1, 0, 0, 0}, {0, 1, 0, 0},
+        {L"cursor_Op_tab",
+         {0, 1, 1, 3},
+         {0, 0, 1, 3},
+         {"DeviceTab(5)", "SelectProfileBarTab(5)", "CloseScreenEditor()"}},
+        {L"6533_voice_Op_tab",
+         {1, 1, 0, 0},
+         {1, 0, 0, 0},
+         {"DeviceTab(6)", "SelectProfileBarTab(6)", "CloseScreenEditor()"}},
+        {L"magic_Op_tab",
+         {0, 1, 0, 0},
+         {0, 0, 0, 0},
+         {"DeviceTab(7)", "SelectProfileBarTab(7)", "CloseScreenEditor()"}},
+        {L"Virtual7.1_Op_tab",
+         {0, 1, 0, 0},
+         {0, 1, 0, 0},
+         {"DeviceTab(8)", "SelectProfileBarTab(8)", "CloseScreenEditor()"}},
+        {L"screen_Op_tab",
+         {1, 0, 0, 0},
+         {0, 1, 0, 0},
          {"DeviceTab(9)", "SelectProfileBarTab(9)", "ShowScreenEditor()", "ShowScreenFramesPage()"}},
     };
     for (const Case& c : cases) {
@@ -94,7 +114,10 @@ TEST_F(DispatchTest, LeavingUnsavedScreenFramesAsksFirst) {
         {{0, 1, 1, 0}, 0, {0, 1, 1, 0}, {"Message(message_text_33,1,1)", "DeviceTab(9)", "SelectProfileBarTab(9)"}},
         {{0, 1, 0, 2}, 0, {0, 1, 0, 2}, {"Message(message_text_33,1,1)", "DeviceTab(9)", "SelectProfileBarTab(9)"}},
         // Confirm: both marks are cleared and the tab switches.
-        {{0, 1, 1, 2}, 1, {1, 0, 0, 0}, Calls{"Message(message_text_33,1,1)", "DeviceTab(2)", "SelectProfileBarTab(2)", "CloseScreenEditor()"}},
+        {{0, 1, 1, 2},
+         1,
+         {1, 0, 0, 0},
+         Calls{"Message(message_text_33,1,1)", "DeviceTab(2)", "SelectProfileBarTab(2)", "CloseScreenEditor()"}},
         // Nothing unsaved: no question.
         {{0, 1, 0, 0}, 0, {1, 0, 0, 0}, kSwitchTo2},
     };
@@ -116,9 +139,15 @@ TEST_F(DispatchTest, UploadResultsAreShownAsTheirMessages) {
         int result;
         Calls calls;
     } cases[] = {
-        {L"uploading_frame_btn", PageOperation::UploadCurrentFrame, -1, {"UploadCurrentFrame(0)", "Message(upload_erro_text,1,1)"}},
+        {L"uploading_frame_btn",
+         PageOperation::UploadCurrentFrame,
+         -1,
+         {"UploadCurrentFrame(0)", "Message(upload_erro_text,1,1)"}},
         {L"uploading_frame_btn", PageOperation::UploadCurrentFrame, 1, {"UploadCurrentFrame(0)"}},
-        {L"uploading_all_frame_btn", PageOperation::UploadAllFrames, -1, {"UploadAllFrames(0)", "Message(upload_erro_text,1,1)"}},
+        {L"uploading_all_frame_btn",
+         PageOperation::UploadAllFrames,
+         -1,
+         {"UploadAllFrames(0)", "Message(upload_erro_text,1,1)"}},
         {L"uploading_all_frame_btn", PageOperation::UploadAllFrames, 1, {"UploadAllFrames(0)"}},
         {L"add_frame_btn", PageOperation::AddFrame, -1, {"AddFrame(0)", "Message(message_erro_over_text,1,1)"}},
         {L"add_frame_btn", PageOperation::AddFrame, 0, {"AddFrame(0)"}},
@@ -164,8 +193,11 @@ TEST_F(DispatchTest, LongUploadAsksAndRetriesOnlyWhenConfirmed) {
         {0, 0, 0, {"UploadAllFrames(0)", "Message(message_wait_text,1,1)"}},
         {1, 1, 1, {"UploadAllFrames(0)", "Message(message_wait_text,1,1)", "UploadAllFrames(0)"}},
         // The retry's failure is reported as the first attempt's would be.
-        {1, -1, 1,
-         {"UploadAllFrames(0)", "Message(message_wait_text,1,1)", "UploadAllFrames(0)", "Message(upload_erro_text,1,1)"}},
+        {1,
+         -1,
+         1,
+         {"UploadAllFrames(0)", "Message(message_wait_text,1,1)", "UploadAllFrames(0)",
+          "Message(upload_erro_text,1,1)"}},
         // A second "long upload" answer asks no more.
         {1, -3, 1, {"UploadAllFrames(0)", "Message(message_wait_text,1,1)", "UploadAllFrames(0)"}},
     };
@@ -200,7 +232,8 @@ TEST_F(DispatchTest, SavedFramesClearTheUnsavedMarkOnlyWhenWritten) {
         wnd_->Clear();
         wnd_->operationResults = {{c.operation, c.result}};
         Send(L"click", c.button);
-        EXPECT_EQ(wnd_->calls, (Calls{OperationName(c.operation) + "(0)", std::string("Message(") + c.message + ",1,1)"}));
+        EXPECT_EQ(wnd_->calls,
+                  (Calls{OperationName(c.operation) + "(0)", std::string("Message(") + c.message + ",1,1)"}));
         EXPECT_EQ(ScreenFramesUnsaved.load(), c.unsavedAfter);
     }
     // On a mouse page nothing is saved and nothing shown.

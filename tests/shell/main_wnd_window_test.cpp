@@ -57,15 +57,14 @@ TEST_F(MainWindowLife, TheDefaultMouseAndKeyboardPanelsAreBuiltAtStart) {
     OpenMainWindow();
     const int mouse = window_->FindSupportedDeviceRow(DeviceOptionTable[0].vendorId, DeviceOptionTable[0].productId,
                                                       DeviceOptionTable[0].deviceType, DeviceOptionTable[0].subKind);
-    const int keyboard = window_->FindSupportedDeviceRow(DeviceOptionTable[1].vendorId,
-                                                         DeviceOptionTable[1].productId,
+    const int keyboard = window_->FindSupportedDeviceRow(DeviceOptionTable[1].vendorId, DeviceOptionTable[1].productId,
                                                          DeviceOptionTable[1].deviceType, DeviceOptionTable[1].subKind);
     std::vector<std::string> panels;
     for (const std::string& call : window_->calls) {
         if (call.starts_with("Create")) panels.push_back(call);
     }
     EXPECT_EQ(panels, (std::vector<std::string>{"CreateMousePanel(" + std::to_string(mouse) + ",0)",
-                                                 "CreateKeyboardPanel(" + std::to_string(keyboard) + ",0)"}));
+                                                "CreateKeyboardPanel(" + std::to_string(keyboard) + ",0)"}));
     // The slot list is a copy of the supported-device table.
     ASSERT_EQ(window_->Slots().size(), static_cast<size_t>(kSupportedDeviceCount));
     for (size_t i = 0; i < window_->Slots().size(); ++i) {
@@ -189,9 +188,16 @@ TEST_F(MainWindowLife, CopiedDataFromAnotherProcessIsTakenOnlyAtTheRecordSize) {
         size_t size;
         const char* expected;
     } cases[] = {
-        {1, 0, nullptr},     {1, 23, nullptr},  {2, 23, nullptr}, {2, 24, "OnExternalFeed()"},
-        {2, 25, nullptr},    {1, 1999, nullptr}, {1, 2000, "OnSpectrumFrame()"}, {2, 2000, nullptr},
-        {1, 65536, nullptr}, {2, 65536, nullptr},
+        {1, 0, nullptr},
+        {1, 23, nullptr},
+        {2, 23, nullptr},
+        {2, 24, "OnExternalFeed()"},
+        {2, 25, nullptr},
+        {1, 1999, nullptr},
+        {1, 2000, "OnSpectrumFrame()"},
+        {2, 2000, nullptr},
+        {1, 65536, nullptr},
+        {2, 65536, nullptr},
     };
     for (const auto& c : cases) {
         const std::string data = (dir.Path() / "block").string();
@@ -206,7 +212,8 @@ TEST_F(MainWindowLife, CopiedDataFromAnotherProcessIsTakenOnlyAtTheRecordSize) {
             (dir.Path() / "post.log").string());
         int code = -1;
         ASSERT_TRUE(PumpUntil([&] { return (code = post.Wait(std::chrono::milliseconds(0))) >= 0; }, 30000));
-        EXPECT_EQ(code, 0) << c.code << " " << c.size << ": " << tavrik::test::ReadTextFile((dir.Path() / "post.log").string());
+        EXPECT_EQ(code, 0) << c.code << " " << c.size << ": "
+                           << tavrik::test::ReadTextFile((dir.Path() / "post.log").string());
         const std::vector<std::string> expected =
             c.expected ? std::vector<std::string>{c.expected} : std::vector<std::string>{};
         // The window's own timers (placing floating windows, starting the

@@ -115,7 +115,8 @@ TEST_F(MouseCommandsTest, AFullLedSelectionReloadsTheMouseFromTheKeyLightDocumen
     for (int i = 0; i < container->GetCount(); ++i) {
         CControlUI* c = container->GetItemAt(i);
         const std::wstring data = c->GetUserData().GetData();
-        if (data.rfind(L"light_", 0) == 0) leds[size_t(std::stoi(data.substr(6)))] = static_cast<CDeviceKeyButtonUI*>(c);
+        if (data.rfind(L"light_", 0) == 0)
+            leds[size_t(std::stoi(data.substr(6)))] = static_cast<CDeviceKeyButtonUI*>(c);
     }
     for (auto* b : leds) ASSERT_NE(b, nullptr);
     const std::filesystem::path document = win::ToFsPath((GetUserDataPath() + L".json").GetData());
@@ -138,8 +139,10 @@ TEST_F(MouseCommandsTest, AFullLedSelectionReloadsTheMouseFromTheKeyLightDocumen
             leds[size_t(i)]->SetSelected(i < c.selected ? 1 : 0);
             leds[size_t(i)]->SetVisible(i < 15 - c.hidden);
         }
-        if (c.document) std::ofstream(document) << "{}";
-        else std::filesystem::remove(document);
+        if (c.document)
+            std::ofstream(document) << "{}";
+        else
+            std::filesystem::remove(document);
         device_->ClearRecord();
         wnd_->ApplyMouseKeySelectionLight(panel);
         EXPECT_EQ(!device_->Requests(CMD_WRITE_PARAMS).empty(), c.written);

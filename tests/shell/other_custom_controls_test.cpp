@@ -76,7 +76,8 @@ protected:
 TEST_F(PulseTest, FadeFallsToEightyAndRisesBackInEighteenSteps) {
     CRedioMacroButtonUI* b = OpenButton(R"(redioimage="macro.png")");
     ASSERT_NE(b, nullptr);
-    const int expected[] = {235, 215, 195, 175, 155, 135, 115, 95, 80, 100, 120, 140, 160, 180, 200, 220, 240, 255, 235};
+    const int expected[] = {235, 215, 195, 175, 155, 135, 115, 95,  80, 100,
+                            120, 140, 160, 180, 200, 220, 240, 255, 235};
     for (int fade : expected) {
         b->PulseStep(CRedioMacroButtonUI::kPulseTimer);
         EXPECT_EQ(b->GetFade(), fade);
@@ -224,7 +225,8 @@ protected:
               <ComboEditContainerElement name="r2" height="30"/>
             </List></VerticalLayout></Window>)",
                   300, 200);
-        for (int i = 0; i < 3; ++i) rows_[i] = w_->Find<CComboEditContainerElementUI>((L"r" + std::to_wstring(i)).c_str());
+        for (int i = 0; i < 3; ++i)
+            rows_[i] = w_->Find<CComboEditContainerElementUI>((L"r" + std::to_wstring(i)).c_str());
     }
     // A point on the row's first text, away from its delay field.
     static POINT OnRow(int i) { return POINT{30, 15 + 30 * i}; }

@@ -240,8 +240,9 @@ TEST_F(ProfileCommands, RenameRefusalsShowTheirMessageAndPutTheOldNameBack) {
         const char* message;  // null: renamed, nothing shown
     };
     const Case cases[] = {
-        {L"", "message_text_5_1/0"}, {L"PROFILE2", "message_text_5/0"}, {L"  ", "message_text_5_2/0"},
-        {L"a&b", "message_text_5_3/0"}, {L"Evening", nullptr},
+        {L"", "message_text_5_1/0"},   {L"PROFILE2", "message_text_5/0"},
+        {L"  ", "message_text_5_2/0"}, {L"a&b", "message_text_5_3/0"},
+        {L"Evening", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(win::ToUtf8(c.typed));

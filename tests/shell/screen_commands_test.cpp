@@ -90,8 +90,7 @@ TEST_F(ScreenCommandsTest, ChosenPictureFillsTheFrameAndMarksTheScreenChanged) {
     ASSERT_FALSE(dialogs_->Requests().empty());
     EXPECT_EQ(dialogs_->Requests().back().kind, dialogs::FileDialogKind::Open);
     ASSERT_EQ(dialogs_->Requests().back().filters.size(), 1u);
-    EXPECT_EQ(dialogs_->Requests().back().filters[0].patterns,
-              (std::vector<std::string>{"*.jpg", "*.bmp", "*.png"}));
+    EXPECT_EQ(dialogs_->Requests().back().filters[0].patterns, (std::vector<std::string>{"*.jpg", "*.bmp", "*.png"}));
 
     // A file that is no picture: the message, nothing changed.
     ScreenFramesUnsaved = 0;

@@ -131,8 +131,8 @@ TEST(FirmwareUpdaters, WhichUpdaterAProductAndVersionNeed) {
 
 TEST(InstalledVersion, TheTextWithoutItsDotsAsANumber) {
     const std::pair<const wchar_t*, int> cases[] = {
-        {L"1.0.2", 102}, {L"2.10", 210}, {L"", 0}, {L"v1.2", 0}, {L"3.x", 3},
-        {L"-5", 0}, {L"99999999999", 0}, {L"...", 0},
+        {L"1.0.2", 102}, {L"2.10", 210},      {L"", 0},    {L"v1.2", 0}, {L"3.x", 3},
+        {L"-5", 0},      {L"99999999999", 0}, {L"...", 0},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(ParseInstalledVersion(text), expected) << "\"" << text << "\"";
 }

@@ -32,8 +32,12 @@ public:
     std::vector<std::wstring> filters;
     std::vector<std::string> messages;
 
-    int ShowOpenFileDialog(const CDuiString& filter, HWND, CDuiString& path, int) override { return Answer(filter, path); }
-    int ShowSaveFileDialog(const CDuiString& filter, HWND, CDuiString& path, int) override { return Answer(filter, path); }
+    int ShowOpenFileDialog(const CDuiString& filter, HWND, CDuiString& path, int) override {
+        return Answer(filter, path);
+    }
+    int ShowSaveFileDialog(const CDuiString& filter, HWND, CDuiString& path, int) override {
+        return Answer(filter, path);
+    }
     int ShowMainMessage(const wchar_t* text, int textIsKey, int buttonMode) override {
         messages.push_back(win::ToUtf8(text) + "/" + std::to_string(textIsKey) + "/" + std::to_string(buttonMode));
         return 1;
@@ -64,7 +68,8 @@ protected:
         page_ = std::make_unique<CCorvaneUSBDevice>();
         page_->SetDeviceType(CCorvaneUSBDevice::kTypeMouse, 0);
         CDialogBuilder builder;
-        CControlUI* built = builder.Create(CShootControlUI::kSkinFile, nullptr, nullptr, wnd_->GetPaintManager(), nullptr);
+        CControlUI* built =
+            builder.Create(CShootControlUI::kSkinFile, nullptr, nullptr, wnd_->GetPaintManager(), nullptr);
         ASSERT_NE(built, nullptr);
         page_->Add(built);
         shoot_ = static_cast<CShootControlUI*>(built->GetInterface(CShootControlUI::kClassName));
@@ -84,7 +89,9 @@ protected:
 
     fs::path Working(int gun) const { return dir_.Path() / "mouse" / win::ToUtf8(ShootFileName(gun).str()); }
     fs::path Default(int gun) const { return dir_.Path() / "defaults" / win::ToUtf8(ShootFileName(gun).str()); }
-    static ShootBullet BulletOf(int seed, int b) { return {b % 2 == 1, b + seed, b % 4 == 0, 2 * b + seed, 30 + b + seed}; }
+    static ShootBullet BulletOf(int seed, int b) {
+        return {b % 2 == 1, b + seed, b % 4 == 0, 2 * b + seed, 30 + b + seed};
+    }
     static Json::Value Gun(int seed) {
         Json::Value doc;
         for (int b = 0; b < kShootBulletCount; ++b) WriteShootBullet(doc, b, BulletOf(seed, b));
@@ -93,7 +100,9 @@ protected:
     static void Save(const fs::path& path, const Json::Value& doc) {
         ASSERT_TRUE(CJsonFileUtil::SaveJson(win::FromUtf8(path.string()).c_str(), doc));
     }
-    static Json::Value Load(const fs::path& path) { return CJsonFileUtil::LoadJson(win::FromUtf8(path.string()).c_str()); }
+    static Json::Value Load(const fs::path& path) {
+        return CJsonFileUtil::LoadJson(win::FromUtf8(path.string()).c_str());
+    }
     static std::string Bytes(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
@@ -141,7 +150,8 @@ TEST_F(ShootCommands, AnEditLosingFocusStoresTheBulletAndAChecksChangeRelabelsIt
     static_cast<COptionUI*>(Control(L"bullet_x_check"))->Selected(false, false);
     static_cast<COptionUI*>(Control(L"bullet_y_check"))->Selected(true, false);
     Notify(L"bullet_y_check", L"selectchanged");
-    EXPECT_EQ(Control(L"bullet_y_check")->GetText(), CResourceManager::GetInstance()->GetText(L"mouse_move_to_up_text"));
+    EXPECT_EQ(Control(L"bullet_y_check")->GetText(),
+              CResourceManager::GetInstance()->GetText(L"mouse_move_to_up_text"));
     Control(L"bullet_x_eidt")->SetText(L"300");
     Control(L"bullet_y_eidt")->SetText(L"17");
     Control(L"bullet_delay_eidt")->SetText(L"222");
@@ -199,8 +209,8 @@ TEST_F(ShootCommands, NumbersOutsideTheCountsSelectNothing) {
         int gun;
         int bullet;
     } cases[] = {
-        {L"shoot_gun_op_4", 1, 6},  {L"shoot_gun_op_9", 1, 6},   {L"bullet_op_30", 1, 6},
-        {L"bullet_op_45", 1, 6},    {L"shoot_gun_op_3", 3, 6},   {L"bullet_op_29", 3, 29},
+        {L"shoot_gun_op_4", 1, 6}, {L"shoot_gun_op_9", 1, 6}, {L"bullet_op_30", 1, 6},
+        {L"bullet_op_45", 1, 6},   {L"shoot_gun_op_3", 3, 6}, {L"bullet_op_29", 3, 29},
     };
     for (const Case& c : cases) {
         COptionUI stray;

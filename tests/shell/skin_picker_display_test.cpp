@@ -31,7 +31,9 @@ namespace dialogs = tavrik::dialogs;
 using devtest::Pump;
 using tavrik::x11::UseX11DisplayBackend;
 
-bool PumpUntil(const std::function<bool()>& done) { return tavrik::test::PumpUntil([] { Pump(); }, done); }
+bool PumpUntil(const std::function<bool()>& done) {
+    return tavrik::test::PumpUntil([] { Pump(); }, done);
+}
 
 Window XidOf(CWindowWnd* w) { return static_cast<tavrik::x11::X11Window*>(w->GetBackendWindow())->xid(); }
 
@@ -48,9 +50,10 @@ public:
 class OwnerWindow : public devtest::SkinWindow {
 public:
     OwnerWindow()
-        : SkinWindow(L"<Window size=\"400,300\"><VerticalLayout name=\"root\" bkcolor=\"#FF202020\">"
-                     L"<HorizontalLayout height=\"40\"><Control/><Button name=\"skinbtn\" width=\"40\"/>"
-                     L"<Control width=\"20\"/></HorizontalLayout><Control/></VerticalLayout></Window>") {}
+        : SkinWindow(
+              L"<Window size=\"400,300\"><VerticalLayout name=\"root\" bkcolor=\"#FF202020\">"
+              L"<HorizontalLayout height=\"40\"><Control/><Button name=\"skinbtn\" width=\"40\"/>"
+              L"<Control width=\"20\"/></HorizontalLayout><Control/></VerticalLayout></Window>") {}
 };
 
 // A dialog that, before it answers, gives the focus to another program's

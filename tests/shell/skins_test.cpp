@@ -119,8 +119,7 @@ TEST(Skins, EveryKeyUsedIsInEveryLanguageFile) {
 }
 
 TEST(Skins, TheLanguageConfigNamesTheLanguageFiles) {
-    const LanguageList list =
-        LanguageList::LoadFile((BuiltProgramFolder() + L"DefaultData/Language.config").c_str());
+    const LanguageList list = LanguageList::LoadFile((BuiltProgramFolder() + L"DefaultData/Language.config").c_str());
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.At(0)->id, 1033);
     EXPECT_EQ(list.At(0)->file, L"lan_en.xml");
@@ -157,11 +156,28 @@ TEST_F(SkinBuild, TheMainSkinBuildsWholeAtTheCreationAndTheFittedSize) {
     OpenMainWindow();
     ASSERT_TRUE(PumpUntil([&] { return window_->IsVisible(); }));
     EXPECT_EQ(TakeUIProblems(), std::vector<CDuiString>{});
-    for (const char* name : {"root", "closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn",
-                             "cloudbtn", "smarteyesbtn", "setbtn", "No_device_Link", "device_select_layout",
-                             "device_select_prev", "device_select_next", "device_switch", "device_power_switch",
-                             "control_light_status", "str_test", "setting_progress", "windowdeviceset_0",
-                             "windowdeviceset_1", "nodevice_ok_btn"}) {
+    for (const char* name : {"root",
+                             "closebtn",
+                             "maxbtn",
+                             "restorebtn",
+                             "minbtn",
+                             "skinbtn",
+                             "gamemodebtn",
+                             "cloudbtn",
+                             "smarteyesbtn",
+                             "setbtn",
+                             "No_device_Link",
+                             "device_select_layout",
+                             "device_select_prev",
+                             "device_select_next",
+                             "device_switch",
+                             "device_power_switch",
+                             "control_light_status",
+                             "str_test",
+                             "setting_progress",
+                             "windowdeviceset_0",
+                             "windowdeviceset_1",
+                             "nodevice_ok_btn"}) {
         EXPECT_NE(Find(win::FromUtf8(name).c_str()), nullptr) << name;
     }
     EXPECT_EQ(Find(L"closebtn")->GetVirtualWnd(), L"mainpage");

@@ -29,7 +29,8 @@ TEST_F(VersionListTest, EachDeviceFillsItsKindsRow) {
     const Case cases[] = {
         {"nothing connected", {}, {{0, 1}, {0, 1}, {0, 1}, {0, 1}}},
         {"wired keyboard", {{ProductKind::KeyboardCable, 0x0203}}, {{0, 1}, {0x0203, 1}, {0, 1}, {0, 1}}},
-        {"keyboard through its receiver", {{ProductKind::KeyboardReceiver, 0x0103}},
+        {"keyboard through its receiver",
+         {{ProductKind::KeyboardReceiver, 0x0103}},
          {{0, 1}, {0x0103, -1}, {0, 1}, {0, 1}}},
         {"wired mouse", {{ProductKind::MouseCable, 0x0110}}, {{0x0110, 1}, {0, 1}, {0, 1}, {0, 1}}},
         // The mouse pad's entry comes third but fills no row (the receiver

@@ -29,7 +29,9 @@ using tavrik::x11::X11Window;
 using devtest::Pump;
 using devtest::SkinWindow;
 
-bool PumpUntil(const std::function<bool()>& done) { return tavrik::test::PumpUntil([] { Pump(); }, done); }
+bool PumpUntil(const std::function<bool()>& done) {
+    return tavrik::test::PumpUntil([] { Pump(); }, done);
+}
 
 Window XidOf(SkinWindow* w) { return static_cast<X11Window*>(w->GetBackendWindow())->xid(); }
 
@@ -83,7 +85,8 @@ TEST_F(WndUiX11Test, HostedWindowFollowsTheControl) {
     auto source = tavrik::screen::OpenX11ScreenSource();
     ASSERT_NE(source, nullptr);
     // Red where the control is (the capture's words are blue, green, red from the top).
-    EXPECT_TRUE(PumpUntil([&] { return tavrik::screen::CaptureAverageColour(*source, 200, 170, 20, 20) == 0x0000FFu; }));
+    EXPECT_TRUE(
+        PumpUntil([&] { return tavrik::screen::CaptureAverageColour(*source, 200, 170, 20, 20) == 0x0000FFu; }));
 
     // The layout moves the control: the window goes with it.
     host->SetAttribute(L"pos", L"200,100,260,140");

@@ -108,7 +108,8 @@ void WriteToneWav(const fs::path& path, double hz, double amplitude, double seco
     out.write("data", 4);
     u32(dataBytes);
     for (std::uint32_t f = 0; f < frames; ++f) {
-        const auto v = static_cast<std::int16_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * f / kRate)));
+        const auto v =
+            static_cast<std::int16_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * f / kRate)));
         for (unsigned c = 0; c < kChannels; ++c) u16(static_cast<std::uint16_t>(v));
     }
 }

@@ -18,8 +18,7 @@ std::filesystem::path MakeTempDirectory(const std::string& prefix) {
     return std::filesystem::path(buffer.data());
 }
 
-const char* const kVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR",
-                                  "XDG_CACHE_HOME"};
+const char* const kVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
 
 }  // namespace
 

@@ -21,7 +21,8 @@ public:
 };
 
 TEST_F(BuilderTest, WindowBuildsPaintsAndSaysWindowInitOnce) {
-    TestWindow* w = Open(LR"(<Window size="200,100"><VerticalLayout name="root" bkcolor="#FF0000FF">
+    TestWindow* w = Open(
+        LR"(<Window size="200,100"><VerticalLayout name="root" bkcolor="#FF0000FF">
         <Button name="ok" height="30" text="OK"/></VerticalLayout></Window>)");
     ASSERT_NE(w->GetHWND(), nullptr);
     EXPECT_EQ(w->GetClientSize().cx, 200);
@@ -37,8 +38,8 @@ struct Snippet {
     const char* what;
     const wchar_t* xml;
     const wchar_t* control;  // a control that must exist afterwards (or null)
-    RECT pos;                 // its rectangle (when control is set)
-    bool problem;             // a problem must be reported
+    RECT pos;                // its rectangle (when control is set)
+    bool problem;            // a problem must be reported
 };
 
 TEST_F(BuilderTest, SnippetTable) {
@@ -47,33 +48,50 @@ TEST_F(BuilderTest, SnippetTable) {
         {"fixed and stretched heights",
          L"<Window size='100,100'><VerticalLayout><Control name='a' height='30'/><Control name='b'/>"
          L"<Control name='c' height='10'/></VerticalLayout></Window>",
-         L"b", {0, 30, 100, 90}, false},
+         L"b",
+         {0, 30, 100, 90},
+         false},
         {"floating child at pos",
          L"<Window size='100,100'><VerticalLayout inset='5,5,5,5'><Control name='f' float='true' pos='10,20,40,35'/>"
          L"</VerticalLayout></Window>",
-         L"f", {10, 20, 40, 35}, false},
+         L"f",
+         {10, 20, 40, 35},
+         false},
         {"pos without float only sizes the control",
          L"<Window size='100,100'><VerticalLayout><Control name='np' pos='50,50,80,70'/></VerticalLayout></Window>",
-         L"np", {0, 0, 30, 20}, false},
+         L"np",
+         {0, 0, 30, 20},
+         false},
         {"defaults apply before the element's own attributes",
          L"<Window size='100,100'><Default name='Control' value='height=&quot;12&quot; width=&quot;50&quot;'/>"
          L"<VerticalLayout><Control name='d' width='60'/></VerticalLayout></Window>",
-         L"d", {0, 0, 60, 12}, false},
+         L"d",
+         {0, 0, 60, 12},
+         false},
         {"include builds a file into the parent",
          L"<Window size='100,100'><VerticalLayout><Include source='part.xml'/><Control name='after'/>"
          L"</VerticalLayout></Window>",
-         L"after", {0, 20, 100, 100}, false},
+         L"after",
+         {0, 20, 100, 100},
+         false},
         {"unknown element is reported and skipped",
          L"<Window size='100,100'><VerticalLayout><Bogus name='x'/><Control name='kept' height='5'/>"
          L"</VerticalLayout></Window>",
-         L"kept", {0, 0, 100, 5}, true},
+         L"kept",
+         {0, 0, 100, 5},
+         true},
         {"unknown attribute is reported",
-         L"<Window size='100,100'><VerticalLayout><Control name='u' frobnicate='1' height='7'/></VerticalLayout></Window>",
-         L"u", {0, 0, 100, 7}, true},
+         L"<Window size='100,100'><VerticalLayout><Control name='u' frobnicate='1' "
+         L"height='7'/></VerticalLayout></Window>",
+         L"u",
+         {0, 0, 100, 7},
+         true},
         {"horizontal with padding and child padding",
          L"<Window size='100,50'><HorizontalLayout childpadding='4'><Control width='20'/>"
          L"<Control name='p' padding='3,2,1,5'/></HorizontalLayout></Window>",
-         L"p", {27, 2, 99, 45}, false},
+         L"p",
+         {27, 2, 99, 45},
+         false},
     };
     for (const Snippet& s : table) {
         SCOPED_TRACE(s.what);
@@ -91,7 +109,8 @@ TEST_F(BuilderTest, SnippetTable) {
 }
 
 TEST_F(BuilderTest, FontsByIdAndDefault) {
-    TestWindow* w = Open(LR"(<Window size='100,100'>
+    TestWindow* w = Open(
+        LR"(<Window size='100,100'>
         <Font id='3' name='DejaVu Sans' size='20' bold='true'/>
         <Font id='0' name='DejaVu Sans' size='11' default='true'/>
         <VerticalLayout><Label name='l' font='3' text='x'/></VerticalLayout></Window>)");
@@ -108,7 +127,8 @@ TEST_F(BuilderTest, FontsByIdAndDefault) {
 }
 
 TEST_F(BuilderTest, NameResolutionOrderAndAttributesBeforeInit) {
-    CControlFactory::GetInstance()->RegistControl(L"CPanelProbeUI", [] { return static_cast<CControlUI*>(new CPanelProbeUI); });
+    CControlFactory::GetInstance()->RegistControl(L"CPanelProbeUI",
+                                                  [] { return static_cast<CControlUI*>(new CPanelProbeUI); });
     CControlFactory::GetInstance()->RegistControl(L"Exact", [] { return static_cast<CControlUI*>(new CLabelUI); });
     TestWindow* w = new TestWindow(
         L"<Window size='100,100'><VerticalLayout><PanelProbe name='probe' height='10' bkcolor='#FF00FF00'/>"
@@ -134,8 +154,8 @@ TEST_F(BuilderTest, NameResolutionOrderAndAttributesBeforeInit) {
 TEST_F(BuilderTest, BrokenSkinsGiveNullNeverACrash) {
     CPaintManagerUI pm;
     const wchar_t* broken[] = {
-        L"<Window><VerticalLayout></Window>", L"<Window", L"", L"not xml at all", L"<Window><Include/></Window>",
-        L"missing_file.xml",
+        L"<Window><VerticalLayout></Window>", L"<Window",          L"", L"not xml at all",
+        L"<Window><Include/></Window>",       L"missing_file.xml",
     };
     for (const wchar_t* xml : broken) {
         SCOPED_TRACE(testing::Message() << win::ToUtf8(xml));
@@ -160,15 +180,24 @@ TEST_F(BuilderTest, MutatedSkinsNeverCrash) {
         L"<Edit maxchar='-5' numberonly='true'/><Slider min='9' max='1' value='50'/></VerticalLayout></Window>";
     CPaintManagerUI pm;
     unsigned seed = 12345;
-    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
     for (int round = 0; round < 300; ++round) {
         std::wstring s = good;
         for (int k = 0; k < 3; ++k) {
             size_t at = next() % s.size();
             switch (next() % 3) {
-            case 0: s.erase(at, 1 + next() % 8); break;
-            case 1: s.insert(at, 1, L"<>'\"=&/ ;#"[next() % 11]); break;
-            default: s[at] = static_cast<wchar_t>(next() % 0x300); break;
+                case 0:
+                    s.erase(at, 1 + next() % 8);
+                    break;
+                case 1:
+                    s.insert(at, 1, L"<>'\"=&/ ;#"[next() % 11]);
+                    break;
+                default:
+                    s[at] = static_cast<wchar_t>(next() % 0x300);
+                    break;
             }
             if (s.empty()) s = L"<";
         }

@@ -8,7 +8,8 @@ class ControlsTest : public UiTest {};
 constexpr uint32_t kVkReturn = 0x0D, kVkTab = 0x09, kVkBack = 0x08;
 
 TEST_F(ControlsTest, ButtonClickAndCaptureOutside) {
-    TestWindow* w = Open(LR"(<Window size='200,100'><VerticalLayout name='root'>
+    TestWindow* w = Open(
+        LR"(<Window size='200,100'><VerticalLayout name='root'>
         <Button name='b1' height='40'/><Button name='b2' height='40' enabled='false'/></VerticalLayout></Window>)");
     ClickOn(w, w->pm().FindControl(L"b1"));
     EXPECT_EQ(w->Count(L"click", L"b1"), 1);
@@ -18,7 +19,8 @@ TEST_F(ControlsTest, ButtonClickAndCaptureOutside) {
     BackendEvent e;
     e.button = BackendButton::Left;
     e.type = BackendEventType::ButtonDown;
-    e.x = 100; e.y = 20;
+    e.x = 100;
+    e.y = 20;
     display_->Inject(Surface(w), e);
     e.type = BackendEventType::MouseMove;
     e.y = 90;
@@ -30,7 +32,8 @@ TEST_F(ControlsTest, ButtonClickAndCaptureOutside) {
 }
 
 TEST_F(ControlsTest, OptionGroupSelectsOneAndBindsTab) {
-    TestWindow* w = Open(LR"(<Window size='300,200'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='300,200'><VerticalLayout>
         <HorizontalLayout height='30'>
           <Option name='o1' group='g' selected='true' bindtablayoutname='tabs' bindtabindex='0'/>
           <Option name='o2' group='g' bindtablayoutname='tabs' bindtabindex='1'/>
@@ -65,7 +68,8 @@ TEST_F(ControlsTest, OptionGroupSelectsOneAndBindsTab) {
 }
 
 TEST_F(ControlsTest, ComboSelectItemNotifiesOnlyWhenAsked) {
-    TestWindow* w = Open(LR"(<Window size='200,200'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='200,200'><VerticalLayout>
         <Combo name='cb' height='24'><ListLabelElement text='zero'/><ListLabelElement text='one'/>
         <ListLabelElement text='two'/></Combo><Control/></VerticalLayout></Window>)");
     auto* cb = static_cast<CComboUI*>(w->pm().FindControl(L"cb"));
@@ -99,7 +103,8 @@ TEST_F(ControlsTest, ComboSelectItemNotifiesOnlyWhenAsked) {
 // combo, or a combo hidden after it got its rows, takes the selection and
 // shows it once the page is shown.
 TEST_F(ControlsTest, ComboOnAHiddenPageTakesItsSelection) {
-    TestWindow* w = Open(LR"(<Window size='200,200'><TabLayout name='tabs'><Control/>
+    TestWindow* w = Open(
+        LR"(<Window size='200,200'><TabLayout name='tabs'><Control/>
         <VerticalLayout><Combo name='cb' height='24'><ListLabelElement text='zero'/></Combo></VerticalLayout>
         </TabLayout></Window>)");
     auto* cb = static_cast<CComboUI*>(w->pm().FindControl(L"cb"));
@@ -121,13 +126,15 @@ TEST_F(ControlsTest, ComboOnAHiddenPageTakesItsSelection) {
 }
 
 TEST_F(ControlsTest, SliderMovesWhileDraggingAndChangesOnRelease) {
-    TestWindow* w = Open(LR"(<Window size='220,60'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='220,60'><VerticalLayout>
         <Slider name='s' width='200' height='20' min='0' max='100' value='0' thumbsize='0,10'/></VerticalLayout></Window>)");
     auto* s = static_cast<CSliderUI*>(w->pm().FindControl(L"s"));
     BackendEvent e;
     e.button = BackendButton::Left;
     e.type = BackendEventType::ButtonDown;
-    e.x = 0; e.y = 10;
+    e.x = 0;
+    e.y = 10;
     display_->Inject(Surface(w), e);
     e.type = BackendEventType::MouseMove;
     e.x = 50;
@@ -151,7 +158,8 @@ TEST_F(ControlsTest, SliderMovesWhileDraggingAndChangesOnRelease) {
 }
 
 TEST_F(ControlsTest, EditFocusTypingReturnAndRange) {
-    TestWindow* w = Open(LR"(<Window size='200,100'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='200,100'><VerticalLayout>
         <Edit name='e1' height='24' maxchar='5'/><Edit name='num' height='24' numberonly='true' minnum='1' maxnum='50'/>
         </VerticalLayout></Window>)");
     auto* e1 = static_cast<CEditUI*>(w->pm().FindControl(L"e1"));
@@ -175,7 +183,8 @@ TEST_F(ControlsTest, EditFocusTypingReturnAndRange) {
 }
 
 TEST_F(ControlsTest, ListClickSelectDoubleClickActivateAndMultiSelect) {
-    TestWindow* w = Open(LR"(<Window size='200,300'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='200,300'><VerticalLayout>
         <List name='list' multiselect='true'>
           <ListLabelElement name='r0' text='a' height='20'/><ListLabelElement name='r1' text='b' height='20'/>
           <ListContainerElement name='r2' height='20'><Label text='c'/></ListContainerElement>
@@ -219,7 +228,8 @@ TEST_F(ControlsTest, ListScrollsAndEnsuresVisible) {
     // The wheel scrolls by lines.
     BackendEvent e;
     e.type = BackendEventType::Wheel;
-    e.x = 50; e.y = 50;
+    e.x = 50;
+    e.y = 50;
     e.wheelDelta = -120;
     display_->Inject(Surface(w), e);
     Pump();
@@ -227,7 +237,8 @@ TEST_F(ControlsTest, ListScrollsAndEnsuresVisible) {
 }
 
 TEST_F(ControlsTest, ColorPaletteReportsPickedColor) {
-    TestWindow* w = Open(LR"(<Window size='200,120'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='200,120'><VerticalLayout>
         <ColorPalette name='pal' width='101' height='110' barheight='10'/></VerticalLayout></Window>)");
     auto* pal = static_cast<CColorPaletteUI*>(w->pm().FindControl(L"pal"));
     display_->Click(Surface(w), 100, 0);  // full colour at the top right: red
@@ -242,12 +253,14 @@ TEST_F(ControlsTest, ColorPaletteReportsPickedColor) {
 }
 
 TEST_F(ControlsTest, CursorFollowsTheControlUnderThePointer) {
-    TestWindow* w = Open(LR"(<Window size='200,90'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='200,90'><VerticalLayout>
         <Edit name='e' height='30'/><Button name='b' height='30' cursor='hand'/><Control height='30'/>
         </VerticalLayout></Window>)");
     BackendEvent e;
     e.type = BackendEventType::MouseMove;
-    e.x = 50; e.y = 15;
+    e.x = 50;
+    e.y = 15;
     display_->Inject(Surface(w), e);
     EXPECT_EQ(Surface(w)->Cursor(), BackendCursor::IBeam);
     e.y = 45;
@@ -260,11 +273,13 @@ TEST_F(ControlsTest, CursorFollowsTheControlUnderThePointer) {
 }
 
 TEST_F(ControlsTest, TooltipShowsAfterTheRestAndHidesOnLeave) {
-    TestWindow* w = Open(LR"(<Window size='200,60'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='200,60'><VerticalLayout>
         <Button name='b' height='30' tooltip='Hint'/><Control height='30'/></VerticalLayout></Window>)");
     BackendEvent e;
     e.type = BackendEventType::MouseMove;
-    e.x = 50; e.y = 15;
+    e.x = 50;
+    e.y = 15;
     display_->Inject(Surface(w), e);
     ASSERT_TRUE(PumpUntil([&] {
         CToolTipWnd* t = w->pm().GetToolTipWindow();
@@ -278,7 +293,8 @@ TEST_F(ControlsTest, TooltipShowsAfterTheRestAndHidesOnLeave) {
 }
 
 TEST_F(ControlsTest, ATooltipTitleShowsAboveItsTextAndAloneItShowsToo) {
-    TestWindow* w = Open(LR"(<Window size='200,90'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='200,90'><VerticalLayout>
         <Button name='b' height='30' tooltip='Plain'/><Button name='c' height='30'/><Control height='30'/>
         </VerticalLayout></Window>)");
     auto* b = static_cast<CControlUI*>(w->pm().FindControl(L"b"));
@@ -309,7 +325,8 @@ TEST_F(ControlsTest, ATooltipTitleShowsAboveItsTextAndAloneItShowsToo) {
 }
 
 TEST_F(ControlsTest, FindControlFollowsTreeChanges) {
-    TestWindow* w = Open(LR"(<Window size='100,100'><VerticalLayout name='root'>
+    TestWindow* w = Open(
+        LR"(<Window size='100,100'><VerticalLayout name='root'>
         <Control name='a' height='10'/><VerticalLayout name='box'><Control name='a'/></VerticalLayout>
         </VerticalLayout></Window>)");
     auto* root = static_cast<CContainerUI*>(w->pm().FindControl(L"root"));

@@ -73,8 +73,7 @@ Bytes Png(int w, int h) {
     unsigned char* data = cairo_image_surface_get_data(s);
     const int stride = cairo_image_surface_get_stride(s);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            reinterpret_cast<uint32_t*>(data + y * stride)[x] = Premultiply(Straight(x, y, w));
+        for (int x = 0; x < w; ++x) reinterpret_cast<uint32_t*>(data + y * stride)[x] = Premultiply(Straight(x, y, w));
     cairo_surface_mark_dirty(s);
     Bytes png;
     cairo_surface_write_to_png_stream(
@@ -140,16 +139,15 @@ TEST(IcoCursor, ReadsPngAndBitmapEntriesWithTheirHotSpot) {
     };
     const Case cases[] = {
         {"cursor, PNG entry", IcoFile(2, {{16, 16, 3, 5, Png(16, 16)}}), 16, 16, 3, 5, Expected(16, 16)},
-        {"icon, PNG entry: the centre points", IcoFile(1, {{12, 8, 1, 32, Png(12, 8)}}), 12, 8, 6, 4,
-         Expected(12, 8)},
+        {"icon, PNG entry: the centre points", IcoFile(1, {{12, 8, 1, 32, Png(12, 8)}}), 12, 8, 6, 4, Expected(12, 8)},
         {"cursor, 32-bit entry", IcoFile(2, {{8, 6, 7, 0, Bitmap(8, 6, true)}}), 8, 6, 7, 0, Expected(8, 6)},
-        {"icon, 32-bit entry without alpha: the mask decides", IcoFile(1, {{10, 4, 1, 32, Bitmap(10, 4, false)}}),
-         10, 4, 5, 2, Expected(10, 4, true)},
+        {"icon, 32-bit entry without alpha: the mask decides", IcoFile(1, {{10, 4, 1, 32, Bitmap(10, 4, false)}}), 10,
+         4, 5, 2, Expected(10, 4, true)},
         {"a hot spot past the picture is kept on its edge", IcoFile(2, {{8, 8, 40, 9, Png(8, 8)}}), 8, 8, 7, 7,
          Expected(8, 8)},
         {"the largest entry is taken",
-         IcoFile(2, {{8, 8, 1, 1, Bitmap(8, 8, true)}, {24, 24, 2, 20, Png(24, 24)}, {16, 16, 3, 3, Png(16, 16)}}),
-         24, 24, 2, 20, Expected(24, 24)},
+         IcoFile(2, {{8, 8, 1, 1, Bitmap(8, 8, true)}, {24, 24, 2, 20, Png(24, 24)}, {16, 16, 3, 3, Png(16, 16)}}), 24,
+         24, 2, 20, Expected(24, 24)},
         {"an unreadable larger entry gives way to a readable one",
          IcoFile(2, {{32, 32, 1, 1, Bitmap(32, 32, true, 8)}, {16, 16, 4, 4, Png(16, 16)}}), 16, 16, 4, 4,
          Expected(16, 16)},
@@ -187,7 +185,8 @@ TEST(IcoCursor, RefusesDamagedAndForeignFiles) {
         {"no entries", IcoFile(2, {})},
         {"a PNG file", png},
         {"8-bit bitmap entry", IcoFile(1, {{8, 8, 1, 8, Bitmap(8, 8, true, 8)}})},
-        {"zero alpha and no mask", IcoFile(1, {{8, 8, 1, 32, [] {
+        {"zero alpha and no mask", IcoFile(1, {{8, 8, 1, 32,
+                                                [] {
                                                     Bytes b = Bitmap(8, 8, false);
                                                     b.resize(40 + 8 * 8 * 4);
                                                     return b;
@@ -219,9 +218,10 @@ TEST(IcoCursor, LoadsAFileByItsProgramPath) {
 class ClassCursor : public UiTest {};
 
 TEST_F(ClassCursor, ShowsWhereNoControlAsksForAnotherCursor) {
-    TestWindow* w = Open(L"<Window size='200,100'><HorizontalLayout>"
-                         L"<Control name='plain' width='100'/><Control name='text' cursor='ibeam'/>"
-                         L"</HorizontalLayout></Window>");
+    TestWindow* w = Open(
+        L"<Window size='200,100'><HorizontalLayout>"
+        L"<Control name='plain' width='100'/><Control name='text' cursor='ibeam'/>"
+        L"</HorizontalLayout></Window>");
     HeadlessWindow* surface = Surface(w);
     BackendCursorImage image;
     ASSERT_TRUE(DecodeIcoCursor(IcoFile(2, {{16, 16, 3, 5, Png(16, 16)}}), image));

@@ -41,7 +41,11 @@ protected:
         jpeg_set_quality(&c, 100, TRUE);
         jpeg_start_compress(&c, TRUE);
         std::vector<unsigned char> row(static_cast<size_t>(w) * 3);
-        for (int x = 0; x < w; ++x) { row[x * 3] = r; row[x * 3 + 1] = g; row[x * 3 + 2] = b; }
+        for (int x = 0; x < w; ++x) {
+            row[x * 3] = r;
+            row[x * 3 + 1] = g;
+            row[x * 3 + 2] = b;
+        }
         while (c.next_scanline < c.image_height) {
             JSAMPROW p = row.data();
             jpeg_write_scanlines(&c, &p, 1);
@@ -64,7 +68,8 @@ TEST_F(RenderTest, ScreenshotMatchesAReferenceDrawnByTheTest) {
     Png("red.png", 20, 20, 0xFFFF0000);
     Png("half.png", 20, 20, 0xFF00FF00, true);
     Jpeg("blue.jpg", 16, 16, 0, 0, 255);
-    TestWindow* w = Open(LR"(<Window size='160,100'><VerticalLayout name='root' bkcolor='#FFFFFFFF'>
+    TestWindow* w = Open(
+        LR"(<Window size='160,100'><VerticalLayout name='root' bkcolor='#FFFFFFFF'>
         <HorizontalLayout height='40' childpadding='10'>
           <Button name='img' width='20' height='20' normalimage='red.png'/>
           <Control name='half' width='20' height='20' bkimage='half.png'/>
@@ -86,11 +91,11 @@ TEST_F(RenderTest, ScreenshotMatchesAReferenceDrawnByTheTest) {
         cairo_fill(cr);
     };
     fill(0, 0, 160, 100, 1, 1, 1);
-    fill(0, 0, 20, 20, 1, 0, 0);       // button image
-    fill(40, 0, 10, 20, 0, 1, 0);      // right half of the half-clear image
-    fill(62, 2, 16, 16, 0, 0, 1);      // the JPEG inside its dest
-    fill(90, 0, 30, 30, 0, 0, 0);      // border
-    fill(92, 2, 26, 26, 1, 1, 0);      // inside the border
+    fill(0, 0, 20, 20, 1, 0, 0);   // button image
+    fill(40, 0, 10, 20, 0, 1, 0);  // right half of the half-clear image
+    fill(62, 2, 16, 16, 0, 0, 1);  // the JPEG inside its dest
+    fill(90, 0, 30, 30, 0, 0, 0);  // border
+    fill(92, 2, 26, 26, 1, 1, 0);  // inside the border
     cairo_destroy(cr);
     cairo_surface_flush(ref);
     const unsigned char* rd = cairo_image_surface_get_data(ref);
@@ -100,7 +105,8 @@ TEST_F(RenderTest, ScreenshotMatchesAReferenceDrawnByTheTest) {
         for (int x = 0; x < 160; ++x) {
             uint32_t want = *reinterpret_cast<const uint32_t*>(rd + y * stride + x * 4);
             if (!Near(s->PixelAt(x, y), want, 8) && ++bad < 5)
-                ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << s->PixelAt(x, y) << " want " << want;
+                ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << s->PixelAt(x, y) << " want "
+                              << want;
         }
     EXPECT_EQ(bad, 0);
     cairo_surface_destroy(ref);
@@ -127,7 +133,8 @@ TEST_F(RenderTest, ScreenshotMatchesAReferenceDrawnByTheTest) {
     ASSERT_EQ(cairo_surface_status(back), CAIRO_STATUS_SUCCESS);
     EXPECT_EQ(cairo_image_surface_get_width(back), 160);
     cairo_surface_flush(back);
-    uint32_t px = *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(back) + 10 * cairo_image_surface_get_stride(back) + 10 * 4);
+    uint32_t px = *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(back) +
+                                                     10 * cairo_image_surface_get_stride(back) + 10 * 4);
     EXPECT_EQ(px, 0xFFFF0000u);
     cairo_surface_destroy(back);
 }
@@ -145,7 +152,8 @@ TEST_F(RenderTest, TintedImageDecodesTheKeyColourWord) {
     EXPECT_TRUE(CRenderEngine::DrawImageString(cr, &pm, rc, rc, L"white.png", nullptr, word, 255, true));
     cairo_surface_flush(target);
     auto pixel = [target](int x, int y) {
-        return *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(target) + y * cairo_image_surface_get_stride(target) + x * 4);
+        return *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(target) +
+                                                  y * cairo_image_surface_get_stride(target) + x * 4);
     };
     EXPECT_EQ(pixel(8, 5), 0xFF102030u);
     EXPECT_EQ(pixel(1, 5), 0xFF000000u);  // the transparent half stays untouched
@@ -211,7 +219,8 @@ TEST_F(RenderTest, HslImagesTakeThePaintManagersAdjustment) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CPaintManagerUI::SetHSL(c.use, c.h, c.s, c.l);
-        EXPECT_TRUE(Near(DrawnOverBlack(pm, c.description), c.want, 2)) << std::hex << DrawnOverBlack(pm, c.description);
+        EXPECT_TRUE(Near(DrawnOverBlack(pm, c.description), c.want, 2))
+            << std::hex << DrawnOverBlack(pm, c.description);
     }
     // The plain picture in the cache is never changed by an adjusted draw.
     CPaintManagerUI::SetHSL(true, 300, 100, 100);
@@ -232,7 +241,8 @@ TEST_F(RenderTest, HslImagesTakeThePaintManagersAdjustment) {
 
 TEST_F(RenderTest, ChangedHslRepaintsTheWindowsHslImagesOnly) {
     Png("red.png", 20, 20, 0xFFFF0000);
-    TestWindow* w = Open(LR"(<Window size='60,20'><HorizontalLayout bkcolor='#FF000000'>
+    TestWindow* w = Open(
+        LR"(<Window size='60,20'><HorizontalLayout bkcolor='#FF000000'>
         <Control width='20' bkimage='file=&apos;red.png&apos; hsl=&apos;true&apos;'/>
         <Control width='20' bkimage='red.png'/>
         </HorizontalLayout></Window>)");
@@ -253,8 +263,9 @@ TEST_F(RenderTest, ChangedHslRepaintsTheWindowsHslImagesOnly) {
 
 TEST_F(RenderTest, ImageDescriptionsParse) {
     TDrawInfo info;
-    ASSERT_TRUE(info.Parse(L"file='a/b.png' source='1,2,3,4' corner='5,5,5,5' dest='0,0,8,8' mask='#FFFF00FF' "
-                           L"fade='128' hole='true' xtiled='true' restype='png'"));
+    ASSERT_TRUE(
+        info.Parse(L"file='a/b.png' source='1,2,3,4' corner='5,5,5,5' dest='0,0,8,8' mask='#FFFF00FF' "
+                   L"fade='128' hole='true' xtiled='true' restype='png'"));
     EXPECT_EQ(info.sName, L"a/b.png");
     EXPECT_EQ(info.rcSource.right, 3);
     EXPECT_EQ(info.rcCorner.left, 5);
@@ -285,7 +296,8 @@ TEST_F(RenderTest, HtmlTextTagsDrawColouredRuns) {
     int red = 0;
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 200; ++x) {
-            uint32_t p = *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(target) + y * cairo_image_surface_get_stride(target) + x * 4);
+            uint32_t p = *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(target) +
+                                                            y * cairo_image_surface_get_stride(target) + x * 4);
             if (((p >> 16) & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x40) ++red;
         }
     EXPECT_GT(red, 10);

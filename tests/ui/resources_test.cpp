@@ -17,7 +17,8 @@ public:
 TEST_F(ResourcesTest, LanguageTextsThroughAHiddenLabel) {
     Skin("lan_en.xml", "<Language><Text id='str_test' value='%d of %d'/><Text id='title' value='Hello'/></Language>");
     Skin("lan_de.xml", "<Language><Text id='str_test' value='%d von %d'/><Text id='title' value='Hallo'/></Language>");
-    TestWindow* w = Open(LR"(<Window size='100,50'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='100,50'><VerticalLayout>
         <Label name='str_test' text='str_test' resourcetext='true' visible='false'/>
         <Label name='title' text='title' resourcetext='true'/><Label name='plain' text='title'/></VerticalLayout></Window>)");
     CResourceManager* rm = CResourceManager::GetInstance();
@@ -64,8 +65,9 @@ TEST_F(ResourcesTest, InstancePathIsTheProgramFolder) {
 }
 
 TEST_F(ResourcesTest, MenuPostsTheCommandRecordAndCloses) {
-    Skin("menu.xml", "<Menu><MenuElement name='about_menu' text='About' userdata='u1'/>"
-                     "<MenuElement name='exit' text='Exit'/></Menu>");
+    Skin("menu.xml",
+         "<Menu><MenuElement name='about_menu' text='About' userdata='u1'/>"
+         "<MenuElement name='exit' text='Exit'/></Menu>");
     TestWindow* w = Open(L"<Window size='200,100'><VerticalLayout/></Window>");
     std::wstring got;
     std::wstring user;
@@ -118,7 +120,10 @@ TEST_F(ResourcesTest, TrayIconPostsMouseMessages) {
     struct Filter : IMessageFilterUI {
         std::vector<LPARAM>* seen;
         LRESULT MessageHandler(UINT m, WPARAM wp, LPARAM lp, bool& handled) override {
-            if (m == win::WM_USER + 1 && wp == 107) { seen->push_back(lp); handled = true; }
+            if (m == win::WM_USER + 1 && wp == 107) {
+                seen->push_back(lp);
+                handled = true;
+            }
             return 0;
         }
     } filter;

@@ -66,8 +66,8 @@ TEST_F(SizeBoxTest, PressInEachBandResizesThatWayAndShowsItsCursor) {
     const RECT start{10, 20, 310, 220};
     struct Case {
         const char* what;
-        int x, y;     // the press, client coordinates
-        int dx, dy;   // the drag
+        int x, y;    // the press, client coordinates
+        int dx, dy;  // the drag
         E edge;
         C cursor;
         RECT want;

@@ -18,7 +18,8 @@ const BackendProbeEntry* Entry(const std::vector<BackendProbeEntry>& entries, co
 }
 
 TEST_F(UiProbeTest, ListsVisibleNamedControlsClippedToWhatTheWindowShows) {
-    TestWindow* w = Open(LR"(<Window size="200,100"><VerticalLayout name="root">
+    TestWindow* w = Open(
+        LR"(<Window size="200,100"><VerticalLayout name="root">
         <Button name="ok" height="30" text="OK"/>
         <Button height="10" text="no name"/>
         <Button name="hidden" height="10" visible="false"/>
@@ -56,7 +57,8 @@ TEST_F(UiProbeTest, ListsVisibleNamedControlsClippedToWhatTheWindowShows) {
 }
 
 TEST_F(UiProbeTest, ARowWithoutANameIsListedUnderItsOwner) {
-    TestWindow* w = Open(LR"(<Window size="200,100"><VerticalLayout name="root">
+    TestWindow* w = Open(
+        LR"(<Window size="200,100"><VerticalLayout name="root">
         <Combo name="modes" height="20"/><VerticalLayout name="drop"/></VerticalLayout></Window>)");
     ASSERT_NE(w->GetHWND(), nullptr);
     auto* combo = static_cast<CComboUI*>(w->pm().FindControl(L"modes"));

@@ -82,13 +82,13 @@ TEST_F(WindowDisplayTest, SkinSizeLimitsReachTheDisplayAndHoldEveryResize) {
     EXPECT_TRUE(SizeIs(w, 300, 200));
 
     struct Case {
-        int cx, cy;      // asked for
+        int cx, cy;  // asked for
         int wantX, wantY;
     } cases[] = {
-        {100, 100, 200, 150},  // below the minimum
-        {1000, 900, 400, 300}, // above the maximum
-        {250, 1000, 250, 300}, // one dimension out
-        {320, 180, 320, 180},  // inside
+        {100, 100, 200, 150},   // below the minimum
+        {1000, 900, 400, 300},  // above the maximum
+        {250, 1000, 250, 300},  // one dimension out
+        {320, 180, 320, 180},   // inside
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.cx << "x" << c.cy);

@@ -162,7 +162,8 @@ TEST_F(WindowTest, ModalResultFromAButtonAndInputToTheOwnerIsBlocked) {
 }
 
 TEST_F(WindowTest, CaptionDragAndDefaultCaptionButtons) {
-    TestWindow* w = Open(LR"(<Window size='300,200' caption='0,0,0,30'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='300,200' caption='0,0,0,30'><VerticalLayout>
         <HorizontalLayout height='30'><Control/><Button name='minbtn' width='30'/><Button name='maxbtn' width='30'/>
         <Button name='restorebtn' width='30' visible='false'/></HorizontalLayout><Control/></VerticalLayout></Window>)");
     display_->Click(Surface(w), 10, 10);
@@ -182,7 +183,8 @@ TEST_F(WindowTest, CaptionDragAndDefaultCaptionButtons) {
 }
 
 TEST_F(WindowTest, DpiScalesWindowAndLayout) {
-    TestWindow* w = Open(L"<Window size='100,80'><VerticalLayout><Control name='c' height='20'/></VerticalLayout></Window>");
+    TestWindow* w =
+        Open(L"<Window size='100,80'><VerticalLayout><Control name='c' height='20'/></VerticalLayout></Window>");
     EXPECT_EQ(w->pm().GetDPIObj()->GetScale(), 100);
     CPaintManagerUI::SetAllDPI(144);
     Pump();
@@ -208,7 +210,8 @@ TEST_F(WindowTest, ScreenUpdatePausedWhileOff) {
 }
 
 TEST_F(WindowTest, AsyncNotifyArrivesLaterAndVirtualWindowsRoute) {
-    TestWindow* w = Open(LR"(<Window size='100,100'><VerticalLayout>
+    TestWindow* w = Open(
+        LR"(<Window size='100,100'><VerticalLayout>
         <Button name='inpage' height='20' virtualwnd='page'/><Button name='outside' height='20'/></VerticalLayout></Window>)");
     PageHandler page;
     w->AddVirtualWnd(L"page", &page);

@@ -69,8 +69,8 @@ TEST(ZenityProvider, OpenAndSaveCommandsAndAnswers) {
     FileDialogResult r = zenity->Run(ProfileRequest(FileDialogKind::Open), {});
     EXPECT_TRUE(r.chosen);
     EXPECT_EQ(r.path, "/home/u/My Profile.json");
-    EXPECT_EQ(fake.Args(), (std::vector<std::string>{"--file-selection", "--title=",
-                                                     "--file-filter=Profile Files(*.json) | *.json"}));
+    EXPECT_EQ(fake.Args(), (std::vector<std::string>{"--file-selection",
+                                                     "--title=", "--file-filter=Profile Files(*.json) | *.json"}));
 
     FileDialogRequest save = ProfileRequest(FileDialogKind::Save);
     save.owner_window = 0x1200007;
@@ -163,11 +163,10 @@ TEST(FileDialogService, ScriptedProviderAndNoProvider) {
 TEST(FileDialogService, WaitHookServesWhileTheDialogRuns) {
     FakeDialogProgram fake("zenity", "/x/y.shoot", 0);
     int waits = 0;
-    FileDialogResult r = MakeZenityProvider(fake.Path())
-                             ->Run(ProfileRequest(FileDialogKind::Open), [&](int fd) {
-                                 ++waits;
-                                 EXPECT_GE(fd, 0);
-                             });
+    FileDialogResult r = MakeZenityProvider(fake.Path())->Run(ProfileRequest(FileDialogKind::Open), [&](int fd) {
+        ++waits;
+        EXPECT_GE(fd, 0);
+    });
     EXPECT_TRUE(r.chosen);
     EXPECT_GE(waits, 1);
 }

@@ -32,9 +32,9 @@ struct HookRecord {
     std::vector<win::WPARAM> sequence;  // key and mouse messages in the order they came
     // Runs inside the next key procedure call (once), e.g. to remove the hook.
     std::function<void()> onKey;
-    win::LRESULT otherResult = 7;     // what OtherKeyProc returns
-    bool keyProcCallsNext = false;    // RecordingKeyProc passes the event on
-    win::HHOOK keyProcHook = nullptr; // the hook RecordingKeyProc passes on from
+    win::LRESULT otherResult = 7;      // what OtherKeyProc returns
+    bool keyProcCallsNext = false;     // RecordingKeyProc passes the event on
+    win::HHOOK keyProcHook = nullptr;  // the hook RecordingKeyProc passes on from
     win::LRESULT lastNextResult = 0;
 };
 

@@ -41,8 +41,8 @@ public:
         XSetWindowAttributes a{};
         a.override_redirect = True;
         a.event_mask = KeyPressMask | KeyReleaseMask | StructureNotifyMask;
-        w_ = XCreateWindow(d_, DefaultRootWindow(d_), 900, 700, 120, 80, 0, CopyFromParent, InputOutput,
-                           CopyFromParent, CWOverrideRedirect | CWEventMask, &a);
+        w_ = XCreateWindow(d_, DefaultRootWindow(d_), 900, 700, 120, 80, 0, CopyFromParent, InputOutput, CopyFromParent,
+                           CWOverrideRedirect | CWEventMask, &a);
         XMapRaised(d_, w_);
         XSync(d_, False);
     }
@@ -54,17 +54,18 @@ public:
 
     bool Focus() {
         // The window takes the focus once it is viewable.
-        return test::PumpUntil([] {}, [&] {
-            XWindowAttributes wa{};
-            XGetWindowAttributes(d_, w_, &wa);
-            if (wa.map_state != IsViewable) return false;
-            XSetInputFocus(d_, w_, RevertToPointerRoot, CurrentTime);
-            XSync(d_, False);
-            Window focus = 0;
-            int revert = 0;
-            XGetInputFocus(d_, &focus, &revert);
-            return focus == w_;
-        });
+        return test::PumpUntil([] {},
+                               [&] {
+                                   XWindowAttributes wa{};
+                                   XGetWindowAttributes(d_, w_, &wa);
+                                   if (wa.map_state != IsViewable) return false;
+                                   XSetInputFocus(d_, w_, RevertToPointerRoot, CurrentTime);
+                                   XSync(d_, False);
+                                   Window focus = 0;
+                                   int revert = 0;
+                                   XGetInputFocus(d_, &focus, &revert);
+                                   return focus == w_;
+                               });
     }
     // Reads what has come in; the key codes pressed so far.
     const std::vector<unsigned>& Pressed() {
@@ -290,8 +291,8 @@ TEST_F(RecordHooks, NothingArrivesWithoutAHook) {
 void RecordHooks::CheckInstallationFailsWhileAnotherClientHoldsTheKeyboard() {
     OtherClient other;
     ASSERT_TRUE(other.ok());
-    ASSERT_EQ(XGrabKeyboard(other.display(), DefaultRootWindow(other.display()), False, GrabModeAsync,
-                            GrabModeAsync, CurrentTime),
+    ASSERT_EQ(XGrabKeyboard(other.display(), DefaultRootWindow(other.display()), False, GrabModeAsync, GrabModeAsync,
+                            CurrentTime),
               GrabSuccess);
     EXPECT_EQ(Hook(), nullptr);
     EXPECT_FALSE(HookHub::Instance().SourceRunning());
@@ -338,7 +339,8 @@ TEST_F(RecordHooks, RemovalNeitherWaitsForTheHooksThreadNorDeliversWhatWasQueued
     EXPECT_FALSE(HookHub::Instance().SourceRunning());
     win::SetEvent(release);
     ui.join();
-    for (const auto& k : Hooked().keys) EXPECT_EQ(k.thread, win::GetCurrentThreadId()) << "nothing ran on the blocked thread";
+    for (const auto& k : Hooked().keys)
+        EXPECT_EQ(k.thread, win::GetCurrentThreadId()) << "nothing ran on the blocked thread";
     win::CloseHandle(installed);
     win::CloseHandle(release);
 }

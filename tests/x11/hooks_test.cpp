@@ -48,13 +48,11 @@ TEST(HookVocabulary, KeysGiveVirtualKeyScanCodeFlagsAndMessage) {
         {"caps lock", KeyEvent(true, kCapsLock, XK_Caps_Lock), 0x14, 0x3A, 0, 0x100},
         {"left win", KeyEvent(true, kLeftWin, XK_Super_L), 0x5B, 0x5B, win::LLKHF_EXTENDED, 0x100},
         {"alt itself", KeyEvent(true, kLeftAlt, XK_Alt_L), 0xA4, 0x38, win::LLKHF_ALTDOWN, 0x104},
-        {"alt released", KeyEvent(false, kLeftAlt, XK_Alt_L, 0, alt), 0xA4, 0x38,
-         win::LLKHF_ALTDOWN | win::LLKHF_UP, 0x105},
-        {"right alt", KeyEvent(true, kRightAlt, XK_Alt_R), 0xA5, 0x38, win::LLKHF_EXTENDED | win::LLKHF_ALTDOWN,
-         0x104},
-        {"a with alt", KeyEvent(true, kKeyA, XK_a, 0, alt), 0x41, 0x1E, win::LLKHF_ALTDOWN, 0x104},
-        {"a up with alt", KeyEvent(false, kKeyA, XK_a, 0, alt), 0x41, 0x1E, win::LLKHF_ALTDOWN | win::LLKHF_UP,
+        {"alt released", KeyEvent(false, kLeftAlt, XK_Alt_L, 0, alt), 0xA4, 0x38, win::LLKHF_ALTDOWN | win::LLKHF_UP,
          0x105},
+        {"right alt", KeyEvent(true, kRightAlt, XK_Alt_R), 0xA5, 0x38, win::LLKHF_EXTENDED | win::LLKHF_ALTDOWN, 0x104},
+        {"a with alt", KeyEvent(true, kKeyA, XK_a, 0, alt), 0x41, 0x1E, win::LLKHF_ALTDOWN, 0x104},
+        {"a up with alt", KeyEvent(false, kKeyA, XK_a, 0, alt), 0x41, 0x1E, win::LLKHF_ALTDOWN | win::LLKHF_UP, 0x105},
         {"a with shift", KeyEvent(true, kKeyA, XK_a, 0, 1u /* Shift */), 0x41, 0x1E, 0, 0x100},
         {"japanese ro", KeyEvent(true, 97, XK_backslash), 0xDC, 0x73, 0, 0x100},
         {"yen", KeyEvent(true, 132, XK_yen), 0, 0x7D, 0, 0x100},
@@ -83,12 +81,24 @@ struct ButtonCase {
 
 TEST(HookVocabulary, ButtonsGiveMouseMessagesAndMouseData) {
     const ButtonCase cases[] = {
-        {1, true, 0x201, 0},          {1, false, 0x202, 0},         {2, true, 0x207, 0},
-        {2, false, 0x208, 0},         {3, true, 0x204, 0},          {3, false, 0x205, 0},
-        {8, true, 0x20B, 0x10000},    {8, false, 0x20C, 0x10000},   {9, true, 0x20B, 0x20000},
-        {9, false, 0x20C, 0x20000},   {4, true, 0x20A, 0x00780000}, {5, true, 0x20A, 0xFF880000},
-        {6, true, 0x20E, 0xFF880000}, {7, true, 0x20E, 0x00780000}, {4, false, 0, 0},
-        {7, false, 0, 0},             {10, true, 0, 0},             {0, true, 0, 0},
+        {1, true, 0x201, 0},
+        {1, false, 0x202, 0},
+        {2, true, 0x207, 0},
+        {2, false, 0x208, 0},
+        {3, true, 0x204, 0},
+        {3, false, 0x205, 0},
+        {8, true, 0x20B, 0x10000},
+        {8, false, 0x20C, 0x10000},
+        {9, true, 0x20B, 0x20000},
+        {9, false, 0x20C, 0x20000},
+        {4, true, 0x20A, 0x00780000},
+        {5, true, 0x20A, 0xFF880000},
+        {6, true, 0x20E, 0xFF880000},
+        {7, true, 0x20E, 0x00780000},
+        {4, false, 0, 0},
+        {7, false, 0, 0},
+        {10, true, 0, 0},
+        {0, true, 0, 0},
     };
     for (const ButtonCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "button " << c.button << (c.press ? " press" : " release"));
@@ -352,9 +362,9 @@ TEST_F(InjectedHooks, KeysAndButtonsArriveInTheOrderTheyHappened) {
     win::HWND w = Window();
     ASSERT_NE(Hook(), nullptr);
     ASSERT_EQ(InstallHook(w, 4), 1);
-    ASSERT_TRUE(input_.Inject({KeyEvent(true, kKeyA, XK_a, 1), ButtonEvent(true, 1, 0, 0, 2),
-                               KeyEvent(false, kKeyA, XK_a, 3), ButtonEvent(false, 1, 0, 0, 4),
-                               ButtonEvent(true, 3, 0, 0, 5), KeyEvent(true, kKeyB, XK_b, 6)}));
+    ASSERT_TRUE(
+        input_.Inject({KeyEvent(true, kKeyA, XK_a, 1), ButtonEvent(true, 1, 0, 0, 2), KeyEvent(false, kKeyA, XK_a, 3),
+                       ButtonEvent(false, 1, 0, 0, 4), ButtonEvent(true, 3, 0, 0, 5), KeyEvent(true, kKeyB, XK_b, 6)}));
     PumpMessages();
     EXPECT_EQ(Hooked().sequence, (std::vector<win::WPARAM>{0x100, 0x201, 0x101, 0x202, 0x204, 0x100}));
 }

@@ -19,9 +19,12 @@ class HookRoute : public DuiLib::IMessageFilterUI {
 public:
     explicit HookRoute(CMacroControlUI* page) : page_(page) {}
     LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& handled) override {
-        if (uMsg == HookMessageId(kHookKeyKbMacro)) page_->OnRecordKey(wParam, lParam);
-        else if (uMsg == HookMessageId(kHookKeyMsMacro)) page_->OnRecordMouse(wParam, lParam);
-        else return 0;
+        if (uMsg == HookMessageId(kHookKeyKbMacro))
+            page_->OnRecordKey(wParam, lParam);
+        else if (uMsg == HookMessageId(kHookKeyMsMacro))
+            page_->OnRecordMouse(wParam, lParam);
+        else
+            return 0;
         handled = true;
         return 0;
     }

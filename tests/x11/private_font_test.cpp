@@ -66,7 +66,7 @@ TEST_F(PrivateFontTest, MissingFileStillGivesTheWideCoverageSubstitutes) {
     std::string error;
     ASSERT_TRUE(LoadPrivateFont("/nonexistent/Font/ARIALUNI.TTF", &error)) << error;
     EXPECT_EQ(ResolveFontFamily(kProgramFontFamily, U'A'), "DejaVu Sans");
-    EXPECT_EQ(ResolveFontFamily(kProgramFontFamily, U'\u0416'), "DejaVu Sans");  // Cyrillic
+    EXPECT_EQ(ResolveFontFamily(kProgramFontFamily, U'\u0416'), "DejaVu Sans");          // Cyrillic
     EXPECT_EQ(ResolveFontFamily(kProgramFontFamily, U'\u3042'), "Droid Sans Fallback");  // Hiragana
     EXPECT_EQ(PangoFamilies("A"), std::vector<std::string>{"DejaVu Sans"});
 }

@@ -457,8 +457,8 @@ TEST_F(X11BackendTest, TopMostAndIconAreAnnouncedToTheWindowManager) {
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(d, w->xid(), XInternAtom(d, name, False), 0, 1024, False, AnyPropertyType, &type, &format,
-                               &count, &after, &data) == Success &&
+        if (XGetWindowProperty(d, w->xid(), XInternAtom(d, name, False), 0, 1024, False, AnyPropertyType, &type,
+                               &format, &count, &after, &data) == Success &&
             data)
             out.assign(reinterpret_cast<Atom*>(data), reinterpret_cast<Atom*>(data) + count);
         if (data) XFree(data);

@@ -102,18 +102,21 @@ TEST_F(X11TrayIconTest, DocksInARunningTrayAndReportsClicksInScreenCoordinates) 
     // The tray sits at (900, 0); the icon at (0, 4) inside it, 24 x 24.
     driver_->Click(910, 14, 1);
     driver_->Click(912, 16, 3);
-    ASSERT_TRUE(test::PumpUntil([&] { Pump(&tray); }, [&] {
-        int ups = 0;
-        for (const auto& e : sink.events) ups += e.type == BackendEventType::ButtonUp;
-        return ups == 2;
-    }));
+    ASSERT_TRUE(test::PumpUntil([&] { Pump(&tray); },
+                                [&] {
+                                    int ups = 0;
+                                    for (const auto& e : sink.events) ups += e.type == BackendEventType::ButtonUp;
+                                    return ups == 2;
+                                }));
     std::vector<std::pair<BackendEventType, BackendButton>> clicks;
     for (const auto& e : sink.events)
         if (e.type == BackendEventType::ButtonDown || e.type == BackendEventType::ButtonUp)
             clicks.emplace_back(e.type, e.button);
     const std::vector<std::pair<BackendEventType, BackendButton>> expected{
-        {BackendEventType::ButtonDown, BackendButton::Left}, {BackendEventType::ButtonUp, BackendButton::Left},
-        {BackendEventType::ButtonDown, BackendButton::Right}, {BackendEventType::ButtonUp, BackendButton::Right}};
+        {BackendEventType::ButtonDown, BackendButton::Left},
+        {BackendEventType::ButtonUp, BackendButton::Left},
+        {BackendEventType::ButtonDown, BackendButton::Right},
+        {BackendEventType::ButtonUp, BackendButton::Right}};
     EXPECT_EQ(clicks, expected);
     for (const auto& e : sink.events) {
         if (e.type == BackendEventType::ButtonUp && e.button == BackendButton::Right) {

@@ -172,7 +172,8 @@ TEST_F(X11WindowTest, SkinnedWindowAppearsAtTheSkinSizeAndShowsItsPaint) {
     auto screen = screen::OpenX11ScreenSource();
     ASSERT_NE(screen, nullptr);
     // The root's colour and the button's, read back from the screen.
-    EXPECT_TRUE(PumpUntil([&] { return screen::CaptureAverageColour(*screen, 150 + 200, 120 + 80, 20, 20) == 0xA06020u; }));
+    EXPECT_TRUE(
+        PumpUntil([&] { return screen::CaptureAverageColour(*screen, 150 + 200, 120 + 80, 20, 20) == 0xA06020u; }));
     EXPECT_EQ(screen::CaptureAverageColour(*screen, 150 + 25, 120 + 145, 10, 10), 0x00C000u);
 }
 
@@ -278,7 +279,8 @@ TEST_F(X11WindowTest, MenuClosesWhenTheUserClicksElsewhere) {
     Skin("menu.xml", R"(<Menu><MenuElement name="exit" text="Exit" height="30"/></Menu>)");
     SkinWindow* main = Open(L"main.xml", 100, 100);
     auto* menu = new CMenuWnd();
-    menu->Init(nullptr, L"menu.xml", win::POINT{300, 300}, &main->pm(), nullptr, eMenuAlignment_Left | eMenuAlignment_Top);
+    menu->Init(nullptr, L"menu.xml", win::POINT{300, 300}, &main->pm(), nullptr,
+               eMenuAlignment_Left | eMenuAlignment_Top);
     ASSERT_EQ(CMenuWnd::OpenMenus().size(), 1u);
     // The menu has the keyboard focus once it is on the screen.
     const Window menu_xid = static_cast<X11Window*>(menu->GetBackendWindow())->xid();
@@ -294,7 +296,6 @@ TEST_F(X11WindowTest, MenuClosesWhenTheUserClicksElsewhere) {
     EXPECT_TRUE(main->menuCommands.empty());
     delete menu;
 }
-
 
 TEST_F(X11WindowTest, SkinSizeLimitsAreTheWindowsSizeHints) {
     Skin("limited.xml", R"(<Window size="300,200" mininfo="200,150" maxinfo="400,300">
@@ -319,11 +320,15 @@ TEST_F(X11WindowTest, SkinSizeLimitsAreTheWindowsSizeHints) {
     // window does not lose the limits.
     w->ResizeClient(50, 40);
     int x = 0, y = 0, width = 0, height = 0;
-    EXPECT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && width == 200 && height == 150; }))
-        << width << "x" << height;
+    EXPECT_TRUE(PumpUntil([&] {
+        return driver_->Geometry(w->xid(), x, y, width, height) && width == 200 && height == 150;
+    })) << width
+        << "x" << height;
     w->SetWindowRect({120, 110, 120 + 900, 110 + 900});
-    EXPECT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && width == 400 && height == 300; }))
-        << width << "x" << height;
+    EXPECT_TRUE(PumpUntil([&] {
+        return driver_->Geometry(w->xid(), x, y, width, height) && width == 400 && height == 300;
+    })) << width
+        << "x" << height;
     EXPECT_EQ(x, 120);
     h = hints();
     EXPECT_TRUE(h.flags & PMinSize);
@@ -353,8 +358,10 @@ TEST_F(X11WindowTest, DragOnTheSizeBoxCornerGrowsTheWindowOnTheServer) {
     driver_->MoveTo(300 + 240, 300 + 170);
     driver_->MoveTo(300 + 258, 300 + 198);
     int x = 0, y = 0, width = 0, height = 0;
-    EXPECT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && width == 260 && height == 200; }))
-        << width << "x" << height;
+    EXPECT_TRUE(PumpUntil([&] {
+        return driver_->Geometry(w->xid(), x, y, width, height) && width == 260 && height == 200;
+    })) << width
+        << "x" << height;
     // Past the skin's maximum width the window stops growing that way.
     driver_->MoveTo(300 + 400, 300 + 228);
     EXPECT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && height == 230; }));

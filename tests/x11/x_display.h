@@ -15,9 +15,9 @@ bool UseFixtureDisplay(std::string& reason);
 }  // namespace tavrik::test
 
 // Skips the current test, with the reason, when there is no X display.
-#define TAVRIK_REQUIRE_X_DISPLAY()                                              \
-    do {                                                                        \
-        std::string tavrik_x_reason;                                            \
-        if (!::tavrik::test::UseFixtureDisplay(tavrik_x_reason))                \
-            GTEST_SKIP() << "no X display for this test: " << tavrik_x_reason;  \
+#define TAVRIK_REQUIRE_X_DISPLAY()                                             \
+    do {                                                                       \
+        std::string tavrik_x_reason;                                           \
+        if (!::tavrik::test::UseFixtureDisplay(tavrik_x_reason))               \
+            GTEST_SKIP() << "no X display for this test: " << tavrik_x_reason; \
     } while (0)

@@ -119,8 +119,8 @@ std::string XDriver::Utf8Property(Window w, const char* name) {
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::string value;
-    if (XGetWindowProperty(d_, w, XInternAtom(d_, name, False), 0, 1024, False, AnyPropertyType, &type, &format,
-                           &count, &after, &data) == Success &&
+    if (XGetWindowProperty(d_, w, XInternAtom(d_, name, False), 0, 1024, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success &&
         data && format == 8)
         value.assign(reinterpret_cast<char*>(data), count);
     if (data) XFree(data);

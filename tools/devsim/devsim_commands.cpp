@@ -45,11 +45,12 @@ Emulator* Find(std::vector<ServedDevice>& served, const std::string& name) {
 
 bool ParseFault(const std::vector<std::string>& args, Fault* f) {
     static const std::pair<const char*, FaultKind> kinds[] = {
-        {"noreply", FaultKind::NoReply}, {"delay", FaultKind::Delay},         {"other", FaultKind::OtherCommand},
+        {"noreply", FaultKind::NoReply},     {"delay", FaultKind::Delay},   {"other", FaultKind::OtherCommand},
         {"duplicate", FaultKind::Duplicate}, {"status", FaultKind::Status}, {"badsum", FaultKind::BadChecksum},
-        {"unplug", FaultKind::Unplug}, {"replug", FaultKind::Replug}};
+        {"unplug", FaultKind::Unplug},       {"replug", FaultKind::Replug}};
     if (args.empty() || args.size() > 4) return false;
-    const auto kind = std::find_if(std::begin(kinds), std::end(kinds), [&](const auto& k) { return args[0] == k.first; });
+    const auto kind =
+        std::find_if(std::begin(kinds), std::end(kinds), [&](const auto& k) { return args[0] == k.first; });
     if (kind == std::end(kinds)) return false;
     f->kind = kind->second;
     unsigned long v = 0;
@@ -79,7 +80,7 @@ std::uint8_t* Space(DeviceMemory& m, const std::string& name, std::size_t* size)
         return m.info.data();
     }
     const std::pair<const char*, std::vector<std::uint8_t>*> spaces[] = {
-        {"params", &m.params}, {"layout", &m.layout}, {"keymap", &m.keyMap}, {"ledmap", &m.ledMap},
+        {"params", &m.params}, {"layout", &m.layout},   {"keymap", &m.keyMap}, {"ledmap", &m.ledMap},
         {"colors", &m.colors}, {"live", &m.liveColors}, {"macros", &m.macros}, {"shoot", &m.shoot},
         {"clock", &m.clock},   {"status", &m.status},   {"screen", &m.screen}};
     for (const auto& [n, v] : spaces) {
@@ -126,7 +127,8 @@ std::vector<std::string> DevsimCommands::Run(const std::string& line, bool* quit
     if (verb == "chip") {
         if (words.size() < 3) return {"error: chip NAME get|set|fail|log|clear ..."};
         for (auto& s : served_)
-            if (s.name == words[1] && s.chip) return {s.chip->Command(line.substr(line.find(words[1]) + words[1].size()))};
+            if (s.name == words[1] && s.chip)
+                return {s.chip->Command(line.substr(line.find(words[1]) + words[1].size()))};
         return {"error: no audio chip on " + words[1]};
     }
     // A keyboard's own actions and decoded views come first; they check their
@@ -138,10 +140,11 @@ std::vector<std::string> DevsimCommands::Run(const std::string& line, bool* quit
             if (std::string reply; MouseCommandLine(*keyboard, line, &reply)) return {reply};
         }
     }
-    static const std::pair<const char*, std::size_t> arities[] = {
-        {"plug", 2},  {"unplug", 2}, {"event", 3}, {"link", 3},  {"record", 2},
-        {"clear", 2}, {"poke", 5},   {"peek", 5},  {"fault", 0}};
-    const auto known = std::find_if(std::begin(arities), std::end(arities), [&](const auto& a) { return verb == a.first; });
+    static const std::pair<const char*, std::size_t> arities[] = {{"plug", 2}, {"unplug", 2}, {"event", 3},
+                                                                  {"link", 3}, {"record", 2}, {"clear", 2},
+                                                                  {"poke", 5}, {"peek", 5},   {"fault", 0}};
+    const auto known =
+        std::find_if(std::begin(arities), std::end(arities), [&](const auto& a) { return verb == a.first; });
     if (known == std::end(arities)) return {"error: unknown command " + verb};
     if (words.size() < 2) return {"error: " + verb + " needs a device name"};
     const std::size_t arity = known->second;

@@ -17,7 +17,7 @@ namespace tavrik::devsim {
 
 struct ServedDevice {
     std::unique_ptr<Emulator> emulator;
-    std::string name;  // product name
+    std::string name;                                        // product name
     std::shared_ptr<conflib::SimulatedChip> chip = nullptr;  // the headset's audio chip
 };
 

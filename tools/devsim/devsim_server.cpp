@@ -115,8 +115,8 @@ bool DevsimServer::Start(std::string* error) {
     }
     ::unlink(path_.c_str());
     ::fchmod(listenFd_, 0600);
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::chmod(path_.c_str(), 0600) != 0 || ::listen(listenFd_, 8) != 0) {
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::chmod(path_.c_str(), 0600) != 0 ||
+        ::listen(listenFd_, 8) != 0) {
         if (error) *error = path_ + ": " + std::strerror(errno);
         ::close(listenFd_);
         listenFd_ = -1;

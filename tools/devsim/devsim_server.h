@@ -39,8 +39,7 @@ public:
 
     std::uint32_t Plug(const hid::SimDeviceDescription& description, hid::SimOutputHandler handler) override;
     void Unplug(std::uint32_t device) override;
-    bool SendInput(std::uint32_t device, int interfaceNumber, const std::uint8_t* report,
-                   std::size_t length) override;
+    bool SendInput(std::uint32_t device, int interfaceNumber, const std::uint8_t* report, std::size_t length) override;
 
 private:
     struct Client;

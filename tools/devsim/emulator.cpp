@@ -17,19 +17,32 @@ constexpr std::size_t kMaxScreen = 1u << 24;
 
 const char* VerdictName(Verdict v) {
     switch (v) {
-    case Verdict::Ok: return "ok";
-    case Verdict::NotCommand: return "not a command";
-    case Verdict::BadLength: return "bad length";
-    case Verdict::BadReportId: return "bad report id";
-    case Verdict::BadChecksum: return "bad checksum";
-    case Verdict::TooLong: return "too long";
-    case Verdict::RejectedLong: return "refused long packet";
-    case Verdict::OutOfRange: return "out of range";
-    case Verdict::UnknownCommand: return "unknown command";
-    case Verdict::NotLinked: return "not linked";
-    case Verdict::Refused: return "refused";
-    case Verdict::LedReport: return "LED report";
-    case Verdict::BadLedReport: return "refused LED report";
+        case Verdict::Ok:
+            return "ok";
+        case Verdict::NotCommand:
+            return "not a command";
+        case Verdict::BadLength:
+            return "bad length";
+        case Verdict::BadReportId:
+            return "bad report id";
+        case Verdict::BadChecksum:
+            return "bad checksum";
+        case Verdict::TooLong:
+            return "too long";
+        case Verdict::RejectedLong:
+            return "refused long packet";
+        case Verdict::OutOfRange:
+            return "out of range";
+        case Verdict::UnknownCommand:
+            return "unknown command";
+        case Verdict::NotLinked:
+            return "not linked";
+        case Verdict::Refused:
+            return "refused";
+        case Verdict::LedReport:
+            return "LED report";
+        case Verdict::BadLedReport:
+            return "refused LED report";
     }
     return "?";
 }
@@ -158,8 +171,8 @@ std::wstring Emulator::InterfacePath(int collection) const {
 }
 
 bool Emulator::SendEvent(std::uint16_t code) {
-    return SendInput(product_.commandInterface, {kEventReportId, static_cast<std::uint8_t>(code & 0xFF),
-                                         static_cast<std::uint8_t>(code >> 8)});
+    return SendInput(product_.commandInterface,
+                     {kEventReportId, static_cast<std::uint8_t>(code & 0xFF), static_cast<std::uint8_t>(code >> 8)});
 }
 
 bool Emulator::SendInput(int interfaceNumber, const std::vector<std::uint8_t>& report) {
@@ -277,46 +290,58 @@ Verdict Emulator::Handle(const std::uint8_t* r, std::uint8_t* reply) {
         return Verdict::Ok;
     };
     switch (cmd) {
-    case 0x01:
-        ++m.sessionsBegun;
-        m.inSession = true;
-        return Verdict::Ok;
-    case 0x02:
-        ++m.sessionsEnded;
-        m.inSession = false;
-        return Verdict::Ok;
-    case 0x03: {
-        // The block is 37 bytes; bytes past it read as 0.
-        if (off + n > 256) return fail(Verdict::OutOfRange);
-        for (std::size_t i = 0; i < n; ++i) reply[8 + i] = off + i < m.info.size() ? m.info[off + i] : 0;
-        return Verdict::Ok;
-    }
-    case 0x05: return read(m.params.data(), m.params.size());
-    case 0x06: return write(m.params);
-    case 0x07: return read(m.layout.data(), m.layout.size());
-    case 0x09: return write(m.keyMap);
-    case 0x0A: return read(m.colors.data(), m.colors.size());
-    case 0x0B: return write(m.colors);
-    case 0x12:
-        ++m.livePackets;
-        return write(m.liveColors);
-    case 0x15: return write(m.macros);
-    case 0x17: return write(m.shoot);
-    case 0x1A: return read(m.status.data(), m.status.size());
-    case 0x1B: return read(m.ledMap.data(), m.ledMap.size());
-    case 0x1C:
-        ++m.lightOnCount;
-        return Verdict::Ok;
-    case 0x21:
-        if (off + n > kMaxScreen) return fail(Verdict::OutOfRange);
-        if (m.screen.size() < off + n) m.screen.resize(off + n);
-        std::memcpy(m.screen.data() + off, r + 8, n);
-        return Verdict::Ok;
-    case 0x23:
-        ++m.screenBegins;
-        return Verdict::Ok;
-    case 0x29: return write(m.clock);
-    default: return fail(Verdict::UnknownCommand);
+        case 0x01:
+            ++m.sessionsBegun;
+            m.inSession = true;
+            return Verdict::Ok;
+        case 0x02:
+            ++m.sessionsEnded;
+            m.inSession = false;
+            return Verdict::Ok;
+        case 0x03: {
+            // The block is 37 bytes; bytes past it read as 0.
+            if (off + n > 256) return fail(Verdict::OutOfRange);
+            for (std::size_t i = 0; i < n; ++i) reply[8 + i] = off + i < m.info.size() ? m.info[off + i] : 0;
+            return Verdict::Ok;
+        }
+        case 0x05:
+            return read(m.params.data(), m.params.size());
+        case 0x06:
+            return write(m.params);
+        case 0x07:
+            return read(m.layout.data(), m.layout.size());
+        case 0x09:
+            return write(m.keyMap);
+        case 0x0A:
+            return read(m.colors.data(), m.colors.size());
+        case 0x0B:
+            return write(m.colors);
+        case 0x12:
+            ++m.livePackets;
+            return write(m.liveColors);
+        case 0x15:
+            return write(m.macros);
+        case 0x17:
+            return write(m.shoot);
+        case 0x1A:
+            return read(m.status.data(), m.status.size());
+        case 0x1B:
+            return read(m.ledMap.data(), m.ledMap.size());
+        case 0x1C:
+            ++m.lightOnCount;
+            return Verdict::Ok;
+        case 0x21:
+            if (off + n > kMaxScreen) return fail(Verdict::OutOfRange);
+            if (m.screen.size() < off + n) m.screen.resize(off + n);
+            std::memcpy(m.screen.data() + off, r + 8, n);
+            return Verdict::Ok;
+        case 0x23:
+            ++m.screenBegins;
+            return Verdict::Ok;
+        case 0x29:
+            return write(m.clock);
+        default:
+            return fail(Verdict::UnknownCommand);
     }
 }
 
@@ -358,14 +383,32 @@ void Emulator::OnOutput(int interfaceNumber, win::HIDP_REPORT_TYPE kind, const s
                 }
                 --f.count;
                 switch (f.kind) {
-                case FaultKind::NoReply: send = false; break;
-                case FaultKind::Delay: o.delayMs = f.delayMs; break;
-                case FaultKind::OtherCommand: reply[3] = f.value ? f.value : static_cast<std::uint8_t>(cmd + 1); break;
-                case FaultKind::Duplicate: o.copies = 2; break;
-                case FaultKind::Status: reply[7] = f.value ? f.value : 0xFF; break;
-                case FaultKind::BadChecksum: corrupt = true; break;
-                case FaultKind::Unplug: send = false; unplug = true; break;
-                case FaultKind::Replug: send = false; unplug = replug = true; break;
+                    case FaultKind::NoReply:
+                        send = false;
+                        break;
+                    case FaultKind::Delay:
+                        o.delayMs = f.delayMs;
+                        break;
+                    case FaultKind::OtherCommand:
+                        reply[3] = f.value ? f.value : static_cast<std::uint8_t>(cmd + 1);
+                        break;
+                    case FaultKind::Duplicate:
+                        o.copies = 2;
+                        break;
+                    case FaultKind::Status:
+                        reply[7] = f.value ? f.value : 0xFF;
+                        break;
+                    case FaultKind::BadChecksum:
+                        corrupt = true;
+                        break;
+                    case FaultKind::Unplug:
+                        send = false;
+                        unplug = true;
+                        break;
+                    case FaultKind::Replug:
+                        send = false;
+                        unplug = replug = true;
+                        break;
                 }
             }
             faults_.erase(std::remove_if(faults_.begin(), faults_.end(), [](const Fault& f) { return f.count <= 0; }),
@@ -403,8 +446,8 @@ void Emulator::Send(const Outgoing& out, std::uint64_t generation) {
         {
             std::lock_guard lock(schedulerMutex_);
             for (int i = 0; i < out.copies; ++i)
-                pending_.push_back(
-                    {std::chrono::steady_clock::now() + std::chrono::milliseconds(out.delayMs), out.report, generation});
+                pending_.push_back({std::chrono::steady_clock::now() + std::chrono::milliseconds(out.delayMs),
+                                    out.report, generation});
         }
         schedulerCv_.notify_all();
         return;

@@ -25,18 +25,18 @@ namespace tavrik::devsim {
 // What the emulator concluded about a received report.
 enum class Verdict {
     Ok,
-    NotCommand,     // not an output report of the command collection
-    BadLength,      // not 64 bytes: ignored
-    BadReportId,    // byte 0 is not 0x04: ignored
-    BadChecksum,    // answered with status 0xFF
-    TooLong,        // more than 56 data bytes: status 0xFF
-    RejectedLong,   // more than 24 data bytes through the receiver while that fault is on: status 0xFF
-    OutOfRange,     // offset + count beyond the addressed space: status 0xFF
-    UnknownCommand, // status 0xFF
-    NotLinked,      // receiver without a linked device: answered 0xAA
-    Refused,        // the device model refused the data (a bad macro table or clock): status 0xFF
-    LedReport,      // a headset LED report, taken into the frame being assembled
-    BadLedReport,   // a headset LED report out of order or with a bad value (DeviceMemory::ledError)
+    NotCommand,      // not an output report of the command collection
+    BadLength,       // not 64 bytes: ignored
+    BadReportId,     // byte 0 is not 0x04: ignored
+    BadChecksum,     // answered with status 0xFF
+    TooLong,         // more than 56 data bytes: status 0xFF
+    RejectedLong,    // more than 24 data bytes through the receiver while that fault is on: status 0xFF
+    OutOfRange,      // offset + count beyond the addressed space: status 0xFF
+    UnknownCommand,  // status 0xFF
+    NotLinked,       // receiver without a linked device: answered 0xAA
+    Refused,         // the device model refused the data (a bad macro table or clock): status 0xFF
+    LedReport,       // a headset LED report, taken into the frame being assembled
+    BadLedReport,    // a headset LED report out of order or with a bad value (DeviceMemory::ledError)
 };
 
 struct RecordEntry {

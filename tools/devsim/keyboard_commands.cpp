@@ -40,7 +40,8 @@ std::string Peek(Emulator& e, const std::string& view, const std::vector<std::st
                       c->hour, c->minute, c->second, c->weekday);
         return text;
     }
-    if (view == "colors") return numbered && n < 128 ? "colors " + HexText(ViewColorPage(m, int(n))) : "error: peek NAME colors PAGE";
+    if (view == "colors")
+        return numbered && n < 128 ? "colors " + HexText(ViewColorPage(m, int(n))) : "error: peek NAME colors PAGE";
     if (view == "frame") {
         if (!numbered) return "error: peek NAME frame K";
         const auto pixels = ViewScreenFrame(m, int(n));
@@ -88,7 +89,8 @@ bool KeyboardCommandLine(Emulator& e, const std::string& line, std::string* repl
     bool ok = false;
     if (verb == "press" || verb == "release") {
         if (!take(1, 255)) return *reply = "error: " + verb + " NAME KEY (0..255)", true;
-        ok = verb == "press" ? keyboard.PressKey(std::uint8_t(numbers[0])) : keyboard.ReleaseKey(std::uint8_t(numbers[0]));
+        ok = verb == "press" ? keyboard.PressKey(std::uint8_t(numbers[0]))
+                             : keyboard.ReleaseKey(std::uint8_t(numbers[0]));
     } else if (verb == "profile") {
         if (!take(1, kKeyboardProfiles - 1)) return *reply = "error: profile NAME P (0..3)", true;
         ok = keyboard.SwitchProfile(int(numbers[0]));

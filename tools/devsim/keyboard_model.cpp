@@ -64,7 +64,7 @@ std::array<std::uint8_t, kKeyboardBlockSize> FactoryBlock(int profile) {
     for (std::size_t i : kKeptBlockBytes) b[i] = KeptByteMarker(profile, i);
     b[43] = 100;  // frame interval 100 ms
     b[44] = 0;
-    b[45] = 2;    // debounce
+    b[45] = 2;  // debounce
     return b;
 }
 
@@ -76,7 +76,7 @@ void SeedKeyboardMemory(DeviceMemory& m) {
     m.info[31] = kKeyboardScreenWidth;
     m.info[32] = kKeyboardScreenHeight;
     m.info[34] = 0;
-    m.info[35] = kKeyboardScreenFrames;        // most frames of an animation
+    m.info[35] = kKeyboardScreenFrames;  // most frames of an animation
     m.info[36] = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const KeyFunction& f = defaults[DefaultOfDeviceKey(k, n)];
@@ -143,7 +143,8 @@ std::optional<MacroTableView> ViewMacros(const DeviceMemory& m) {
 std::optional<ClockView> DecodeClock(const std::uint8_t* b) {
     for (int i = 0; i < 7; ++i)
         if (!IsBcd(b[i])) return std::nullopt;
-    ClockView c{FromBcd(b[0]), FromBcd(b[1]), FromBcd(b[2]), FromBcd(b[3]), FromBcd(b[4]), FromBcd(b[5]), FromBcd(b[6])};
+    ClockView c{FromBcd(b[0]), FromBcd(b[1]), FromBcd(b[2]), FromBcd(b[3]),
+                FromBcd(b[4]), FromBcd(b[5]), FromBcd(b[6])};
     if (c.second > 59 || c.minute > 59 || c.hour > 23 || c.weekday > 6 || c.day < 1 || c.day > 31 || c.month < 1 ||
         c.month > 12)
         return std::nullopt;
@@ -233,7 +234,11 @@ bool KeyboardModel::FactoryReset() {
     return emulator_.SendEvent(0x0402);
 }
 
-bool KeyboardModel::PressKey(std::uint8_t deviceKey) { return emulator_.SendEvent(static_cast<std::uint16_t>(0x0500 | deviceKey)); }
-bool KeyboardModel::ReleaseKey(std::uint8_t deviceKey) { return emulator_.SendEvent(static_cast<std::uint16_t>(0x0600 | deviceKey)); }
+bool KeyboardModel::PressKey(std::uint8_t deviceKey) {
+    return emulator_.SendEvent(static_cast<std::uint16_t>(0x0500 | deviceKey));
+}
+bool KeyboardModel::ReleaseKey(std::uint8_t deviceKey) {
+    return emulator_.SendEvent(static_cast<std::uint16_t>(0x0600 | deviceKey));
+}
 
 }  // namespace tavrik::devsim

@@ -63,27 +63,28 @@ bool KeyboardScreenCommand(DeviceMemory& m, const std::uint8_t* r, std::uint8_t*
     const std::size_t n = r[4];
     const std::size_t off = r[5] | (r[6] << 8) | (command == 0x21 ? r[7] << 16 : 0);
     switch (command) {
-    case 0x06:
-        // Noted only; the write itself is the parameter space's.
-        if (off + n <= m.params.size()) m.lastBlockWritten = static_cast<int>(off / kKeyboardBlockStride);
-        return false;
-    case 0x23:
-        ++m.screenBegins;
-        m.screen.clear();
-        return true;
-    case 0x21: {
-        // The keyboard keeps no more than the frames it was told of: the part
-        // of a packet beyond them is dropped and the packet refused.
-        const std::size_t limit = std::size_t(ScreenFramesTaken(m)) * ScreenPaddedFrameBytes(m);
-        const std::size_t kept = off >= limit ? 0 : std::min(n, limit - off);
-        if (kept > 0) {
-            if (m.screen.size() < off + kept) m.screen.resize(off + kept);
-            std::memcpy(m.screen.data() + off, r + 8, kept);
+        case 0x06:
+            // Noted only; the write itself is the parameter space's.
+            if (off + n <= m.params.size()) m.lastBlockWritten = static_cast<int>(off / kKeyboardBlockStride);
+            return false;
+        case 0x23:
+            ++m.screenBegins;
+            m.screen.clear();
+            return true;
+        case 0x21: {
+            // The keyboard keeps no more than the frames it was told of: the part
+            // of a packet beyond them is dropped and the packet refused.
+            const std::size_t limit = std::size_t(ScreenFramesTaken(m)) * ScreenPaddedFrameBytes(m);
+            const std::size_t kept = off >= limit ? 0 : std::min(n, limit - off);
+            if (kept > 0) {
+                if (m.screen.size() < off + kept) m.screen.resize(off + kept);
+                std::memcpy(m.screen.data() + off, r + 8, kept);
+            }
+            if (kept < n) reply[7] = kStatusFailed;
+            return true;
         }
-        if (kept < n) reply[7] = kStatusFailed;
-        return true;
-    }
-    default: return false;
+        default:
+            return false;
     }
 }
 

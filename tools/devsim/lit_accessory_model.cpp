@@ -16,9 +16,9 @@ constexpr std::size_t kProfileStride = 64;
 constexpr std::uint16_t kSettingsChangedEvent = 0x0401;
 
 // The order of a frame's twelve reports: (byte 1, byte 2).
-constexpr std::uint8_t kLedOrder[12][2] = {
-    {0x22, 0xAA}, {0x22, 0xAD}, {0x44, 0xAA}, {0x44, 0xAD}, {0x22, 0xAB}, {0x22, 0xAE},
-    {0x44, 0xAB}, {0x44, 0xAE}, {0x22, 0xAC}, {0x22, 0xAF}, {0x44, 0xAC}, {0x44, 0xAF}};
+constexpr std::uint8_t kLedOrder[12][2] = {{0x22, 0xAA}, {0x22, 0xAD}, {0x44, 0xAA}, {0x44, 0xAD},
+                                           {0x22, 0xAB}, {0x22, 0xAE}, {0x44, 0xAB}, {0x44, 0xAE},
+                                           {0x22, 0xAC}, {0x22, 0xAF}, {0x44, 0xAC}, {0x44, 0xAF}};
 constexpr std::size_t kFirstValue = 4;
 constexpr std::size_t kLowPartLeds = 7;  // parts 0xAA..0xAC: LEDs 0..6; 0xAD..0xAF: LEDs 7..12
 
@@ -93,8 +93,8 @@ bool TakeLedReport(DeviceMemory& m, const std::uint8_t* r, std::size_t length) {
     if (r[1] == kLedOrder[0][0] && r[2] == kLedOrder[0][1]) at = 0;
     if (r[1] != kLedOrder[at][0] || r[2] != kLedOrder[at][1]) {
         char why[96];
-        std::snprintf(why, sizeof why, "report %02X %02X out of order (expected %02X %02X)", r[1], r[2], kLedOrder[at][0],
-                      kLedOrder[at][1]);
+        std::snprintf(why, sizeof why, "report %02X %02X out of order (expected %02X %02X)", r[1], r[2],
+                      kLedOrder[at][0], kLedOrder[at][1]);
         return Refuse(m, why);
     }
     if (r[3] != 0) return Refuse(m, "byte 3 is not 0");
@@ -154,8 +154,9 @@ bool LitAccessoryCommandLine(Emulator& e, const std::string& line, std::string* 
         unsigned p = 0;
         auto lock = e.Lock();
         if (args[0] == "block") {
-            *reply = args.size() == 2 && ParseNumber(args[1], kLitProfiles - 1, &p) ? BlockText(ViewLitBlock(e.Memory(), int(p)), int(p))
-                                                                                : "error: peek NAME block PROFILE (0..3)";
+            *reply = args.size() == 2 && ParseNumber(args[1], kLitProfiles - 1, &p)
+                         ? BlockText(ViewLitBlock(e.Memory(), int(p)), int(p))
+                         : "error: peek NAME block PROFILE (0..3)";
         } else {
             *reply = args.size() == 1 ? LedText(ViewLedFrame(e.Memory())) : "error: leds takes no arguments";
         }
@@ -163,7 +164,8 @@ bool LitAccessoryCommandLine(Emulator& e, const std::string& line, std::string* 
     }
     if (verb != "light") return false;
     unsigned v[3] = {};
-    if (args.size() != 3 || !ParseNumber(args[0], 255, &v[0]) || !ParseNumber(args[1], 255, &v[1]) || !ParseNumber(args[2], 255, &v[2])) {
+    if (args.size() != 3 || !ParseNumber(args[0], 255, &v[0]) || !ParseNumber(args[1], 255, &v[1]) ||
+        !ParseNumber(args[2], 255, &v[2])) {
         *reply = "error: light NAME MODECODE BRIGHTNESS SPEEDCODE";
         return true;
     }

@@ -36,7 +36,7 @@ struct LitBlockView {
     std::uint8_t activeProfile = 0;  // byte 0 of the space
     std::uint8_t modeCode = 0;
     std::uint8_t brightness = 0;
-    std::uint8_t speedCode = 0;      // 5 - speed index
+    std::uint8_t speedCode = 0;  // 5 - speed index
     std::uint8_t colorful = 0;
     std::uint8_t red = 0, green = 0, blue = 0;
     std::array<std::uint8_t, kLitBlockBytes> bytes{};

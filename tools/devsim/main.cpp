@@ -121,11 +121,14 @@ int main(int argc, char** argv) {
     // the first of each share their memory.
     auto family = [](ProductKind k) {
         switch (k) {
-        case ProductKind::KeyboardCable:
-        case ProductKind::KeyboardReceiver: return 0;
-        case ProductKind::MouseCable:
-        case ProductKind::MouseReceiver: return 1;
-        default: return 2;
+            case ProductKind::KeyboardCable:
+            case ProductKind::KeyboardReceiver:
+                return 0;
+            case ProductKind::MouseCable:
+            case ProductKind::MouseReceiver:
+                return 1;
+            default:
+                return 2;
         }
     };
     std::map<int, std::shared_ptr<DeviceMemory>> shared;

@@ -21,7 +21,8 @@ std::string BlockText(const MouseBlockView& v, int profile) {
             << int(st.red) << ' ' << int(st.green) << ' ' << int(st.blue);
     }
     out << " flag " << int(v.flag) << " screen " << v.screenWidth << 'x' << v.screenHeight << " correction "
-        << int(v.correctMinSq) << ' ' << int(v.correctPixThresh) << " bytes " << HexText({v.bytes.begin(), v.bytes.end()});
+        << int(v.correctMinSq) << ' ' << int(v.correctPixThresh) << " bytes "
+        << HexText({v.bytes.begin(), v.bytes.end()});
     return out.str();
 }
 
@@ -41,8 +42,9 @@ bool MouseCommandLine(Emulator& e, const std::string& line, std::string* reply) 
         auto lock = e.Lock();
         const DeviceMemory& m = e.Memory();
         if (view == "block") {
-            *reply = args.size() == 2 && ParseNumber(args[1], kMouseProfiles - 1, &n) ? BlockText(ViewMouseBlock(m, int(n)), int(n))
-                                                                                : "error: peek NAME block PROFILE (0..3)";
+            *reply = args.size() == 2 && ParseNumber(args[1], kMouseProfiles - 1, &n)
+                         ? BlockText(ViewMouseBlock(m, int(n)), int(n))
+                         : "error: peek NAME block PROFILE (0..3)";
             return true;
         }
         if (view != "keymap" && view != "macros" && view != "shoot") return false;
@@ -56,10 +58,12 @@ bool MouseCommandLine(Emulator& e, const std::string& line, std::string* reply) 
     unsigned v = 0;
     bool ok = false;
     if (verb == "profile") {
-        if (args.size() != 1 || !ParseNumber(args[0], kMouseProfiles - 1, &v)) return *reply = "error: profile NAME P (0..3)", true;
+        if (args.size() != 1 || !ParseNumber(args[0], kMouseProfiles - 1, &v))
+            return *reply = "error: profile NAME P (0..3)", true;
         ok = mouse.SwitchProfile(int(v));
     } else if (verb == "dpi") {
-        if (args.size() != 1 || !ParseNumber(args[0], kMouseStages - 1, &v)) return *reply = "error: dpi NAME S (0..4)", true;
+        if (args.size() != 1 || !ParseNumber(args[0], kMouseStages - 1, &v))
+            return *reply = "error: dpi NAME S (0..4)", true;
         ok = mouse.SwitchDpiStage(int(v));
     } else if (verb == "trigger" || verb == "resync") {
         if (!args.empty()) return *reply = "error: " + verb + " NAME", true;

@@ -42,8 +42,17 @@ inline constexpr std::array<std::uint8_t, 10> kMouseModeCodes = {1, 2, 3, 4, 5, 
 // The buttons' default functions (code, p1, p2) in the order of the page's
 // positions; the firmware's layout holds them at keys of its own order.
 inline constexpr std::array<std::array<std::uint8_t, 3>, 11> kMouseButtonDefaults = {{
-    {0x10, 0x01, 0}, {0x10, 0x02, 0}, {0x10, 0x04, 0}, {0x10, 0x10, 0}, {0x10, 0x08, 0}, {0x13, 1, 0},
-    {0x13, 2, 0}, {0x13, 3, 0}, {0xA0, 0x1B, 0}, {0x16, 0x90, 1}, {0x14, 0x78, 2},
+    {0x10, 0x01, 0},
+    {0x10, 0x02, 0},
+    {0x10, 0x04, 0},
+    {0x10, 0x10, 0},
+    {0x10, 0x08, 0},
+    {0x13, 1, 0},
+    {0x13, 2, 0},
+    {0x13, 3, 0},
+    {0xA0, 0x1B, 0},
+    {0x16, 0x90, 1},
+    {0x14, 0x78, 2},
 }};
 // The device key holding button position p's default in the factory layout.
 std::size_t MouseFactoryKeyOf(std::size_t position);

@@ -30,7 +30,7 @@ struct ProductInfo {
     const char* name;  // command-line name of tavrik-devsim
     std::uint16_t vendorId;
     std::uint16_t productId;
-    bool receiver;  // reached through the 2.4 GHz receiver
+    bool receiver;                             // reached through the 2.4 GHz receiver
     int commandInterface = kCommandInterface;  // the interface of the command reports and events
 };
 

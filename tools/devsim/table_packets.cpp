@@ -7,8 +7,8 @@ namespace {
 std::size_t Word(const std::uint8_t* p) { return p[0] | static_cast<std::size_t>(p[1]) << 8; }
 }  // namespace
 
-bool StoreTablePacket(std::vector<std::uint8_t>& space, std::size_t offset, std::size_t count,
-                      const std::uint8_t* data, std::size_t capacity) {
+bool StoreTablePacket(std::vector<std::uint8_t>& space, std::size_t offset, std::size_t count, const std::uint8_t* data,
+                      std::size_t capacity) {
     if (offset + count > capacity || offset + count > space.size()) return false;
     std::memcpy(space.data() + offset, data, count);
     const std::size_t end = offset + count;

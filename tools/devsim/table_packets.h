@@ -21,7 +21,7 @@ inline constexpr std::size_t kTableHeader = 16;
 // the header shows a wrong magic or a total above the capacity, or when the
 // last packet completes a table that does not parse (see ParseMacroTable).
 // A packet that is refused for its place is not stored.
-bool StoreTablePacket(std::vector<std::uint8_t>& space, std::size_t offset, std::size_t count,
-                      const std::uint8_t* data, std::size_t capacity);
+bool StoreTablePacket(std::vector<std::uint8_t>& space, std::size_t offset, std::size_t count, const std::uint8_t* data,
+                      std::size_t capacity);
 
 }  // namespace tavrik::devsim

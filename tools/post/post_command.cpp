@@ -102,7 +102,7 @@ std::optional<PostCommand> ParseCommand(const std::vector<std::string>& args, st
             if (!next(&value)) return std::nullopt;
             command.message = win::FromUtf8(value);
         } else if (arg == "--wparam") {
-            if (!next(&value) ) return std::nullopt;
+            if (!next(&value)) return std::nullopt;
             if (!ParseUnsigned(value, &command.wParam)) {
                 *error = "bad --wparam: " + value;
                 return std::nullopt;
@@ -202,8 +202,8 @@ int RunCommand(const PostCommand& command, std::string* out) {
         data.lpData = command.data.empty() ? nullptr : const_cast<unsigned char*>(command.data.data());
         win::DWORD_PTR result = 0;
         if (!win::SendMessageTimeoutW(target, win::WM_COPYDATA, static_cast<win::WPARAM>(command.wParam),
-                                      reinterpret_cast<win::LPARAM>(&data), win::SMTO_NORMAL,
-                                      win::kRemoteSendTimeoutMs, &result)) {
+                                      reinterpret_cast<win::LPARAM>(&data), win::SMTO_NORMAL, win::kRemoteSendTimeoutMs,
+                                      &result)) {
             return 3;
         }
         *out = std::to_string(static_cast<long long>(static_cast<win::LRESULT>(result))) + "\n";

@@ -10,13 +10,13 @@
 namespace tavrik::post {
 
 struct PostCommand {
-    std::wstring title;          // target window title; empty with broadcast
-    bool broadcast = false;      // post to every reachable window
-    std::wstring message;        // registered name or a number (decimal or 0x..)
+    std::wstring title;      // target window title; empty with broadcast
+    bool broadcast = false;  // post to every reachable window
+    std::wstring message;    // registered name or a number (decimal or 0x..)
     std::uint64_t wParam = 0;
     std::int64_t lParam = 0;
-    bool send = false;           // wait for the result and print it
-    bool copyData = false;       // send WM_COPYDATA
+    bool send = false;      // wait for the result and print it
+    bool copyData = false;  // send WM_COPYDATA
     std::uint64_t copyCode = 0;
     std::vector<unsigned char> data;
 };

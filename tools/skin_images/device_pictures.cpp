@@ -22,40 +22,40 @@ constexpr const char* kIconSuffixes[kIconStateCount] = {"_device_normal.png", "_
 // The glyph of a kind, in a 44 x 44 box.
 void DrawKindGlyph(cairo_t* cr, int kind, Rgba c) {
     switch (kind) {
-    case kKeyboard:
-        StrokeRoundedRect(cr, 8, 14, 28, 16, 3, 2, c);
-        for (int row = 0; row < 2; ++row)
-            for (int k = 0; k < 4; ++k) FillRoundedRect(cr, 11 + k * 6, 17 + row * 5, 4, 3, 1, c);
-        break;
-    case kMouse:
-        StrokeRoundedRect(cr, 15, 9, 14, 26, 7, 2, c);
-        Line(cr, 22, 10, 22, 18, 2, c);
-        break;
-    case kHardPad:
-    case kSoftPad:
-        StrokeRoundedRect(cr, 7, 13, 30, 18, kind == kSoftPad ? 6 : 2, 2, c);
-        Line(cr, 11, 27, 33, 27, 2, c);
-        break;
-    case kHeadset:
-        cairo_set_line_width(cr, 2);
-        SetColor(cr, c);
-        cairo_arc(cr, 22, 24, 12, M_PI, 2 * M_PI);
-        cairo_stroke(cr);
-        FillRoundedRect(cr, 8, 24, 6, 10, 2, c);
-        FillRoundedRect(cr, 30, 24, 6, 10, 2, c);
-        break;
-    case kHub:
-        StrokeRoundedRect(cr, 10, 16, 24, 12, 3, 2, c);
-        for (int k = 0; k < 3; ++k) FillRoundedRect(cr, 13 + k * 7, 20, 4, 4, 1, c);
-        break;
-    default:
-        cairo_set_line_width(cr, 2);
-        SetColor(cr, c);
-        cairo_arc(cr, 22, 18, 6, M_PI, 2.25 * M_PI);
-        cairo_stroke(cr);
-        Line(cr, 22, 25, 22, 28, 2, c);
-        FillRoundedRect(cr, 21, 31, 2, 2, 1, c);
-        break;
+        case kKeyboard:
+            StrokeRoundedRect(cr, 8, 14, 28, 16, 3, 2, c);
+            for (int row = 0; row < 2; ++row)
+                for (int k = 0; k < 4; ++k) FillRoundedRect(cr, 11 + k * 6, 17 + row * 5, 4, 3, 1, c);
+            break;
+        case kMouse:
+            StrokeRoundedRect(cr, 15, 9, 14, 26, 7, 2, c);
+            Line(cr, 22, 10, 22, 18, 2, c);
+            break;
+        case kHardPad:
+        case kSoftPad:
+            StrokeRoundedRect(cr, 7, 13, 30, 18, kind == kSoftPad ? 6 : 2, 2, c);
+            Line(cr, 11, 27, 33, 27, 2, c);
+            break;
+        case kHeadset:
+            cairo_set_line_width(cr, 2);
+            SetColor(cr, c);
+            cairo_arc(cr, 22, 24, 12, M_PI, 2 * M_PI);
+            cairo_stroke(cr);
+            FillRoundedRect(cr, 8, 24, 6, 10, 2, c);
+            FillRoundedRect(cr, 30, 24, 6, 10, 2, c);
+            break;
+        case kHub:
+            StrokeRoundedRect(cr, 10, 16, 24, 12, 3, 2, c);
+            for (int k = 0; k < 3; ++k) FillRoundedRect(cr, 13 + k * 7, 20, 4, 4, 1, c);
+            break;
+        default:
+            cairo_set_line_width(cr, 2);
+            SetColor(cr, c);
+            cairo_arc(cr, 22, 18, 6, M_PI, 2.25 * M_PI);
+            cairo_stroke(cr);
+            Line(cr, 22, 25, 22, 28, 2, c);
+            FillRoundedRect(cr, 21, 31, 2, 2, 1, c);
+            break;
     }
 }
 
@@ -146,27 +146,27 @@ void DrawPhone(cairo_t* cr, int w, int h, int phone) {
 enum Device { kKeyboardPicture, kMousePicture, kPadPicture, kHeadsetPicture };
 void DrawDevice(cairo_t* cr, int w, int h, int device) {
     switch (device) {
-    case kKeyboardPicture:
-        FillRoundedRect(cr, 4, 4, w - 8, h - 8, 14, kPanel);
-        StrokeRoundedRect(cr, 4.5, 4.5, w - 9, h - 9, 14, 1.5, kLine);
-        break;
-    case kMousePicture:
-        FillRoundedRect(cr, 16, 16, w - 32, h - 32, (w - 32) / 2.0, kPanel);
-        StrokeRoundedRect(cr, 16.5, 16.5, w - 33, h - 33, (w - 33) / 2.0, 1.5, kLine);
-        Line(cr, w / 2.0, 18, w / 2.0, h * 0.35, 1.5, kLine);
-        break;
-    case kPadPicture:
-        FillRoundedRect(cr, 4, 4, w - 8, h - 8, 10, kPanel);
-        StrokeRoundedRect(cr, 4.5, 4.5, w - 9, h - 9, 10, 2, kAccentDark);
-        break;
-    default:
-        cairo_set_line_width(cr, 14);
-        SetColor(cr, kPanel);
-        cairo_arc(cr, w / 2.0, h * 0.75, w * 0.38, M_PI, 2 * M_PI);
-        cairo_stroke(cr);
-        FillRoundedRect(cr, w * 0.05, h * 0.55, w * 0.18, h * 0.4, 12, kPanel);
-        FillRoundedRect(cr, w * 0.77, h * 0.55, w * 0.18, h * 0.4, 12, kPanel);
-        break;
+        case kKeyboardPicture:
+            FillRoundedRect(cr, 4, 4, w - 8, h - 8, 14, kPanel);
+            StrokeRoundedRect(cr, 4.5, 4.5, w - 9, h - 9, 14, 1.5, kLine);
+            break;
+        case kMousePicture:
+            FillRoundedRect(cr, 16, 16, w - 32, h - 32, (w - 32) / 2.0, kPanel);
+            StrokeRoundedRect(cr, 16.5, 16.5, w - 33, h - 33, (w - 33) / 2.0, 1.5, kLine);
+            Line(cr, w / 2.0, 18, w / 2.0, h * 0.35, 1.5, kLine);
+            break;
+        case kPadPicture:
+            FillRoundedRect(cr, 4, 4, w - 8, h - 8, 10, kPanel);
+            StrokeRoundedRect(cr, 4.5, 4.5, w - 9, h - 9, 10, 2, kAccentDark);
+            break;
+        default:
+            cairo_set_line_width(cr, 14);
+            SetColor(cr, kPanel);
+            cairo_arc(cr, w / 2.0, h * 0.75, w * 0.38, M_PI, 2 * M_PI);
+            cairo_stroke(cr);
+            FillRoundedRect(cr, w * 0.05, h * 0.55, w * 0.18, h * 0.4, 12, kPanel);
+            FillRoundedRect(cr, w * 0.77, h * 0.55, w * 0.18, h * 0.4, 12, kPanel);
+            break;
     }
 }
 

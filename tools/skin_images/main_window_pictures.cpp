@@ -55,7 +55,7 @@ void DrawIcon(cairo_t* cr, int w, int h, int) {
 
 // Caption button glyphs, drawn in a 24 x 24 box centred in the picture.
 enum Glyph { kClose, kMinimize, kMaximize, kRestore, kSkin, kGameMode, kCloud, kSmartEyes, kSettings, kGlyphCount };
-constexpr const char* kGlyphNames[kGlyphCount] = {"close", "min", "max", "restore", "skin",
+constexpr const char* kGlyphNames[kGlyphCount] = {"close",    "min",   "max",       "restore", "skin",
                                                   "gamemode", "cloud", "smarteyes", "set"};
 
 void DrawGlyph(cairo_t* cr, Glyph glyph, double x, double y, Rgba c) {
@@ -65,71 +65,71 @@ void DrawGlyph(cairo_t* cr, Glyph glyph, double x, double y, Rgba c) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     SetColor(cr, c);
     switch (glyph) {
-    case kClose:
-        Line(cr, x + 7, y + 7, x + 17, y + 17, lw, c);
-        Line(cr, x + 17, y + 7, x + 7, y + 17, lw, c);
-        break;
-    case kMinimize:
-        Line(cr, x + 6, y + 12, x + 18, y + 12, lw, c);
-        break;
-    case kMaximize:
-        StrokeRoundedRect(cr, x + 6.5, y + 6.5, 11, 11, 1.5, lw, c);
-        break;
-    case kRestore:
-        StrokeRoundedRect(cr, x + 5.5, y + 8.5, 10, 10, 1.5, lw, c);
-        cairo_move_to(cr, x + 8.5, y + 5.5);
-        cairo_line_to(cr, x + 18.5, y + 5.5);
-        cairo_line_to(cr, x + 18.5, y + 15.5);
-        cairo_stroke(cr);
-        break;
-    case kSkin:
-        cairo_arc(cr, x + 12, y + 12, 8, 0, 2 * M_PI);
-        cairo_stroke(cr);
-        for (int i = 0; i < 3; ++i) {
-            const double a = -M_PI / 2 + i * 2 * M_PI / 3;
-            cairo_arc(cr, x + 12 + 4 * std::cos(a), y + 12 + 4 * std::sin(a), 1.6, 0, 2 * M_PI);
+        case kClose:
+            Line(cr, x + 7, y + 7, x + 17, y + 17, lw, c);
+            Line(cr, x + 17, y + 7, x + 7, y + 17, lw, c);
+            break;
+        case kMinimize:
+            Line(cr, x + 6, y + 12, x + 18, y + 12, lw, c);
+            break;
+        case kMaximize:
+            StrokeRoundedRect(cr, x + 6.5, y + 6.5, 11, 11, 1.5, lw, c);
+            break;
+        case kRestore:
+            StrokeRoundedRect(cr, x + 5.5, y + 8.5, 10, 10, 1.5, lw, c);
+            cairo_move_to(cr, x + 8.5, y + 5.5);
+            cairo_line_to(cr, x + 18.5, y + 5.5);
+            cairo_line_to(cr, x + 18.5, y + 15.5);
+            cairo_stroke(cr);
+            break;
+        case kSkin:
+            cairo_arc(cr, x + 12, y + 12, 8, 0, 2 * M_PI);
+            cairo_stroke(cr);
+            for (int i = 0; i < 3; ++i) {
+                const double a = -M_PI / 2 + i * 2 * M_PI / 3;
+                cairo_arc(cr, x + 12 + 4 * std::cos(a), y + 12 + 4 * std::sin(a), 1.6, 0, 2 * M_PI);
+                cairo_fill(cr);
+            }
+            break;
+        case kGameMode:
+            StrokeRoundedRect(cr, x + 3.5, y + 7.5, 17, 10, 5, lw, c);
+            Line(cr, x + 7, y + 12.5, x + 10, y + 12.5, lw, c);
+            Line(cr, x + 8.5, y + 11, x + 8.5, y + 14, lw, c);
+            cairo_arc(cr, x + 15.5, y + 11.5, 1.1, 0, 2 * M_PI);
             cairo_fill(cr);
-        }
-        break;
-    case kGameMode:
-        StrokeRoundedRect(cr, x + 3.5, y + 7.5, 17, 10, 5, lw, c);
-        Line(cr, x + 7, y + 12.5, x + 10, y + 12.5, lw, c);
-        Line(cr, x + 8.5, y + 11, x + 8.5, y + 14, lw, c);
-        cairo_arc(cr, x + 15.5, y + 11.5, 1.1, 0, 2 * M_PI);
-        cairo_fill(cr);
-        cairo_arc(cr, x + 17, y + 14, 1.1, 0, 2 * M_PI);
-        cairo_fill(cr);
-        break;
-    case kCloud:
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, x + 8, y + 14, 4, M_PI / 2, 3 * M_PI / 2);
-        cairo_arc(cr, x + 12.5, y + 10, 5, M_PI, 2 * M_PI);
-        cairo_arc(cr, x + 17, y + 14, 4, 3 * M_PI / 2, M_PI / 2);
-        cairo_close_path(cr);
-        cairo_stroke(cr);
-        break;
-    case kSmartEyes:
-        cairo_move_to(cr, x + 3, y + 12);
-        cairo_curve_to(cr, x + 8, y + 5, x + 16, y + 5, x + 21, y + 12);
-        cairo_curve_to(cr, x + 16, y + 19, x + 8, y + 19, x + 3, y + 12);
-        cairo_stroke(cr);
-        cairo_arc(cr, x + 12, y + 12, 2.6, 0, 2 * M_PI);
-        cairo_fill(cr);
-        break;
-    case kSettings:
-        for (int i = 0; i < 8; ++i) {
-            const double a = i * M_PI / 4;
-            Line(cr, x + 12 + 6.5 * std::cos(a), y + 12 + 6.5 * std::sin(a), x + 12 + 9 * std::cos(a),
-                 y + 12 + 9 * std::sin(a), 2.4, c);
-        }
-        cairo_set_line_width(cr, lw);
-        cairo_arc(cr, x + 12, y + 12, 6, 0, 2 * M_PI);
-        cairo_stroke(cr);
-        cairo_arc(cr, x + 12, y + 12, 2.2, 0, 2 * M_PI);
-        cairo_stroke(cr);
-        break;
-    case kGlyphCount:
-        break;
+            cairo_arc(cr, x + 17, y + 14, 1.1, 0, 2 * M_PI);
+            cairo_fill(cr);
+            break;
+        case kCloud:
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, x + 8, y + 14, 4, M_PI / 2, 3 * M_PI / 2);
+            cairo_arc(cr, x + 12.5, y + 10, 5, M_PI, 2 * M_PI);
+            cairo_arc(cr, x + 17, y + 14, 4, 3 * M_PI / 2, M_PI / 2);
+            cairo_close_path(cr);
+            cairo_stroke(cr);
+            break;
+        case kSmartEyes:
+            cairo_move_to(cr, x + 3, y + 12);
+            cairo_curve_to(cr, x + 8, y + 5, x + 16, y + 5, x + 21, y + 12);
+            cairo_curve_to(cr, x + 16, y + 19, x + 8, y + 19, x + 3, y + 12);
+            cairo_stroke(cr);
+            cairo_arc(cr, x + 12, y + 12, 2.6, 0, 2 * M_PI);
+            cairo_fill(cr);
+            break;
+        case kSettings:
+            for (int i = 0; i < 8; ++i) {
+                const double a = i * M_PI / 4;
+                Line(cr, x + 12 + 6.5 * std::cos(a), y + 12 + 6.5 * std::sin(a), x + 12 + 9 * std::cos(a),
+                     y + 12 + 9 * std::sin(a), 2.4, c);
+            }
+            cairo_set_line_width(cr, lw);
+            cairo_arc(cr, x + 12, y + 12, 6, 0, 2 * M_PI);
+            cairo_stroke(cr);
+            cairo_arc(cr, x + 12, y + 12, 2.2, 0, 2 * M_PI);
+            cairo_stroke(cr);
+            break;
+        case kGlyphCount:
+            break;
     }
 }
 
@@ -139,8 +139,8 @@ void DrawCaptionButton(cairo_t* cr, int w, int h, int variant) {
     const auto state = static_cast<ButtonState>(variant % kStateCount);
     Rgba glyphColor = kTextDim;
     if (state == kHot || state == kPushed) {
-        const Rgba back = glyph == kClose ? (state == kHot ? kDanger : Hex(0xB8383C))
-                                          : (state == kHot ? kPanelHot : kPanelPushed);
+        const Rgba back =
+            glyph == kClose ? (state == kHot ? kDanger : Hex(0xB8383C)) : (state == kHot ? kPanelHot : kPanelPushed);
         FillRoundedRect(cr, 2, 2, w - 4, h - 4, 6, back);
         glyphColor = state == kPushed && glyph != kClose ? kAccent : kText;
     } else if (state == kDisabled) {
@@ -152,18 +152,18 @@ void DrawCaptionButton(cairo_t* cr, int w, int h, int variant) {
 // A push button, stretched by the skin with corner='8,8,8,8'.
 void DrawPushButton(cairo_t* cr, int w, int h, int state) {
     switch (state) {
-    case kNormal:
-        FillRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6, kAccentDark);
-        break;
-    case kHot:
-        FillRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6, kAccent);
-        break;
-    case kPushed:
-        FillRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6, Hex(0x006A9C));
-        break;
-    default:
-        FillRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6, kPanel);
-        break;
+        case kNormal:
+            FillRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6, kAccentDark);
+            break;
+        case kHot:
+            FillRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6, kAccent);
+            break;
+        case kPushed:
+            FillRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6, Hex(0x006A9C));
+            break;
+        default:
+            FillRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6, kPanel);
+            break;
     }
 }
 
@@ -262,12 +262,12 @@ void AddMainWindowPictures(std::vector<Picture>& pictures) {
         }
     }
     for (int state = 0; state < kStateCount; ++state) {
-        pictures.push_back({std::string("common/button_") + kStateNames[state] + ".png", 48, 32, &DrawPushButton,
-                            state});
-        pictures.push_back({std::string("common/button2_") + kStateNames[state] + ".png", 48, 32,
-                            &DrawSecondaryButton, state});
-        pictures.push_back({std::string("common/arrow_left_") + kStateNames[state] + ".png", 28, 28, &DrawArrow,
-                            state});
+        pictures.push_back(
+            {std::string("common/button_") + kStateNames[state] + ".png", 48, 32, &DrawPushButton, state});
+        pictures.push_back(
+            {std::string("common/button2_") + kStateNames[state] + ".png", 48, 32, &DrawSecondaryButton, state});
+        pictures.push_back(
+            {std::string("common/arrow_left_") + kStateNames[state] + ".png", 28, 28, &DrawArrow, state});
         pictures.push_back({std::string("common/arrow_right_") + kStateNames[state] + ".png", 28, 28, &DrawArrow,
                             kStateCount + state});
     }

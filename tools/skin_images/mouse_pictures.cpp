@@ -11,9 +11,7 @@ namespace {
 
 enum ThumbKind { kActiveThumb, kOtherThumb };
 
-void DrawSliderTrack(cairo_t* cr, int w, int h, int) {
-    FillRoundedRect(cr, 0, h / 2.0 - 2, w, 4, 2, kAccent);
-}
+void DrawSliderTrack(cairo_t* cr, int w, int h, int) { FillRoundedRect(cr, 0, h / 2.0 - 2, w, 4, 2, kAccent); }
 
 void DrawSliderThumb(cairo_t* cr, int w, int h, int kind) {
     const Rgba fill = kind == kActiveThumb ? kAccent : kTextDim;

@@ -211,22 +211,53 @@ Cursor X11Backend::CursorFor(DuiLib::BackendCursor kind) {
     unsigned shape = XC_left_ptr;
     using C = DuiLib::BackendCursor;
     switch (kind) {
-    case C::Arrow: shape = XC_left_ptr; break;
-    case C::Hand: shape = XC_hand2; break;
-    case C::IBeam: shape = XC_xterm; break;
-    case C::Wait: case C::AppStarting: shape = XC_watch; break;
-    case C::Cross: shape = XC_crosshair; break;
-    case C::SizeWE: shape = XC_sb_h_double_arrow; break;
-    case C::SizeNS: shape = XC_sb_v_double_arrow; break;
-    case C::SizeNWSE: shape = XC_bottom_right_corner; break;
-    case C::SizeNESW: shape = XC_bottom_left_corner; break;
-    case C::SizeAll: shape = XC_fleur; break;
-    case C::No: shape = XC_X_cursor; break;
-    case C::Help: shape = XC_question_arrow; break;
-    // The old up-arrow, four-way size and icon cursors: the nearest shapes of the cursor font.
-    case C::UpArrow: shape = XC_sb_up_arrow; break;
-    case C::Size: shape = XC_fleur; break;
-    case C::Icon: shape = XC_icon; break;
+        case C::Arrow:
+            shape = XC_left_ptr;
+            break;
+        case C::Hand:
+            shape = XC_hand2;
+            break;
+        case C::IBeam:
+            shape = XC_xterm;
+            break;
+        case C::Wait:
+        case C::AppStarting:
+            shape = XC_watch;
+            break;
+        case C::Cross:
+            shape = XC_crosshair;
+            break;
+        case C::SizeWE:
+            shape = XC_sb_h_double_arrow;
+            break;
+        case C::SizeNS:
+            shape = XC_sb_v_double_arrow;
+            break;
+        case C::SizeNWSE:
+            shape = XC_bottom_right_corner;
+            break;
+        case C::SizeNESW:
+            shape = XC_bottom_left_corner;
+            break;
+        case C::SizeAll:
+            shape = XC_fleur;
+            break;
+        case C::No:
+            shape = XC_X_cursor;
+            break;
+        case C::Help:
+            shape = XC_question_arrow;
+            break;
+        // The old up-arrow, four-way size and icon cursors: the nearest shapes of the cursor font.
+        case C::UpArrow:
+            shape = XC_sb_up_arrow;
+            break;
+        case C::Size:
+            shape = XC_fleur;
+            break;
+        case C::Icon:
+            shape = XC_icon;
+            break;
     }
     Cursor cursor = XCreateFontCursor(display_, shape);
     cursors_[kind] = cursor;
@@ -376,19 +407,27 @@ std::uint32_t Modifiers(unsigned state) {
 
 DuiLib::BackendButton ButtonOf(unsigned button) {
     switch (button) {
-    case Button1: return DuiLib::BackendButton::Left;
-    case Button2: return DuiLib::BackendButton::Middle;
-    case Button3: return DuiLib::BackendButton::Right;
-    default: return kNoButton;
+        case Button1:
+            return DuiLib::BackendButton::Left;
+        case Button2:
+            return DuiLib::BackendButton::Middle;
+        case Button3:
+            return DuiLib::BackendButton::Right;
+        default:
+            return kNoButton;
     }
 }
 
 std::uint32_t ButtonMask(DuiLib::BackendButton b) {
     switch (b) {
-    case DuiLib::BackendButton::Left: return DuiLib::kBackendLeftButton;
-    case DuiLib::BackendButton::Middle: return DuiLib::kBackendMiddleButton;
-    case DuiLib::BackendButton::Right: return DuiLib::kBackendRightButton;
-    default: return 0;
+        case DuiLib::BackendButton::Left:
+            return DuiLib::kBackendLeftButton;
+        case DuiLib::BackendButton::Middle:
+            return DuiLib::kBackendMiddleButton;
+        case DuiLib::BackendButton::Right:
+            return DuiLib::kBackendRightButton;
+        default:
+            return 0;
     }
 }
 
@@ -433,8 +472,7 @@ void X11Backend::Dispatch(XEvent& event) {
     if (event.type == PropertyNotify && event.xproperty.window == root_) {
         if (event.xproperty.atom == atoms_.net_supporting_wm_check) wm_checked_ = -1;
         // A new Xft.dpi is a display change (the UI follows the DPI).
-        if (event.xproperty.atom == XInternAtom(display_, "RESOURCE_MANAGER", False) && UpdateDpi())
-            DisplayChanged();
+        if (event.xproperty.atom == XInternAtom(display_, "RESOURCE_MANAGER", False) && UpdateDpi()) DisplayChanged();
         return;
     }
 
@@ -476,149 +514,149 @@ void X11Backend::Dispatch(XEvent& event) {
     BackendEvent e;
     e.time = win::GetTickCount();
     switch (event.type) {
-    case Expose:
-        window->OnExpose(event.xexpose);
-        return;
-    case ConfigureNotify:
-        window->OnConfigure(event.xconfigure);
-        return;
-    case MapNotify:
-        window->OnMapped();
-        return;
-    case UnmapNotify:
-        window->OnUnmapped();
-        return;
-    case FocusIn:
-    case FocusOut: {
-        const XFocusChangeEvent& f = event.xfocus;
-        if (f.detail == NotifyPointer || f.detail == NotifyInferior || f.mode == NotifyGrab ||
-            f.mode == NotifyUngrab)
+        case Expose:
+            window->OnExpose(event.xexpose);
             return;
-        if (window->input_context()) {
+        case ConfigureNotify:
+            window->OnConfigure(event.xconfigure);
+            return;
+        case MapNotify:
+            window->OnMapped();
+            return;
+        case UnmapNotify:
+            window->OnUnmapped();
+            return;
+        case FocusIn:
+        case FocusOut: {
+            const XFocusChangeEvent& f = event.xfocus;
+            if (f.detail == NotifyPointer || f.detail == NotifyInferior || f.mode == NotifyGrab ||
+                f.mode == NotifyUngrab)
+                return;
+            if (window->input_context()) {
+                if (event.type == FocusIn)
+                    XSetICFocus(window->input_context());
+                else
+                    XUnsetICFocus(window->input_context());
+            }
             if (event.type == FocusIn)
-                XSetICFocus(window->input_context());
-            else
-                XUnsetICFocus(window->input_context());
-        }
-        if (event.type == FocusIn)
-            focused_ = target;
-        else if (focused_ == target)
-            focused_ = 0;
-        e.type = event.type == FocusIn ? BackendEventType::Activated : BackendEventType::Deactivated;
-        window->Deliver(e);
-        // Focus that arrives in one of our windows or leaves it (to another
-        // program's) has moved away from every no-activate popup.
-        TellNoActivateWindows(window);
-        return;
-    }
-    case ClientMessage:
-        if (event.xclient.message_type == atoms_.wm_protocols &&
-            static_cast<Atom>(event.xclient.data.l[0]) == atoms_.wm_delete_window) {
-            e.type = BackendEventType::CloseRequest;
+                focused_ = target;
+            else if (focused_ == target)
+                focused_ = 0;
+            e.type = event.type == FocusIn ? BackendEventType::Activated : BackendEventType::Deactivated;
             window->Deliver(e);
-        }
-        return;
-    case MotionNotify: {
-        const XMotionEvent& m = event.xmotion;
-        if (window->moving()) {
-            window->OnMoveMotion(m.x_root, m.y_root);
+            // Focus that arrives in one of our windows or leaves it (to another
+            // program's) has moved away from every no-activate popup.
+            TellNoActivateWindows(window);
             return;
         }
-        // Only the newest of a run of motions matters; a motion after a
-        // button or key event stays behind it.
-        XMotionEvent last = m;
-        while (XEventsQueued(display_, QueuedAlready) > 0) {
-            XEvent next;
-            XPeekEvent(display_, &next);
-            if (next.type != MotionNotify || next.xmotion.window != target) break;
-            XNextEvent(display_, &next);
-            last = next.xmotion;
-        }
-        e.type = BackendEventType::MouseMove;
-        e.x = last.x;
-        e.y = last.y;
-        e.modifiers = Modifiers(last.state);
-        window->Deliver(e);
-        return;
-    }
-    case LeaveNotify:
-        if (event.xcrossing.mode != NotifyNormal || event.xcrossing.detail == NotifyInferior) return;
-        e.type = BackendEventType::MouseLeave;
-        e.x = event.xcrossing.x;
-        e.y = event.xcrossing.y;
-        window->Deliver(e);
-        return;
-    case ButtonPress:
-    case ButtonRelease: {
-        const XButtonEvent& b = event.xbutton;
-        if (window->moving()) {
-            if (event.type == ButtonRelease) window->EndMove();
+        case ClientMessage:
+            if (event.xclient.message_type == atoms_.wm_protocols &&
+                static_cast<Atom>(event.xclient.data.l[0]) == atoms_.wm_delete_window) {
+                e.type = BackendEventType::CloseRequest;
+                window->Deliver(e);
+            }
             return;
-        }
-        e.x = b.x;
-        e.y = b.y;
-        e.modifiers = Modifiers(b.state);
-        if (b.button == Button4 || b.button == Button5) {
-            if (event.type == ButtonRelease) return;
-            e.type = BackendEventType::Wheel;
-            e.wheelDelta = b.button == Button4 ? 120 : -120;
-            // Wheel events carry screen coordinates in Windows; the seam
-            // gives client ones, as for the other pointer events.
+        case MotionNotify: {
+            const XMotionEvent& m = event.xmotion;
+            if (window->moving()) {
+                window->OnMoveMotion(m.x_root, m.y_root);
+                return;
+            }
+            // Only the newest of a run of motions matters; a motion after a
+            // button or key event stays behind it.
+            XMotionEvent last = m;
+            while (XEventsQueued(display_, QueuedAlready) > 0) {
+                XEvent next;
+                XPeekEvent(display_, &next);
+                if (next.type != MotionNotify || next.xmotion.window != target) break;
+                XNextEvent(display_, &next);
+                last = next.xmotion;
+            }
+            e.type = BackendEventType::MouseMove;
+            e.x = last.x;
+            e.y = last.y;
+            e.modifiers = Modifiers(last.state);
             window->Deliver(e);
             return;
         }
-        e.button = ButtonOf(b.button);
-        if (e.button == kNoButton) return;
-        if (event.type == ButtonPress && focused_ != target && !window->popup()) {
-            // A click activates the window, as a window manager would do;
-            // with one running, it does so itself.
-            if (wm_checked_ < 0) wm_checked_ = WindowManagerRunning() ? 1 : 0;
-            if (wm_checked_ == 0) window->Activate();
-            if (!Find(target)) return;
-        }
-        if (event.type == ButtonPress) {
-            e.type = BackendEventType::ButtonDown;
-            e.modifiers |= ButtonMask(e.button);
-        } else {
-            e.type = BackendEventType::ButtonUp;
-            e.modifiers &= ~ButtonMask(e.button);
-        }
-        window->Deliver(e);
-        return;
-    }
-    case KeyPress:
-    case KeyRelease: {
-        XKeyEvent& k = event.xkey;
-        const KeySym sym = XkbKeycodeToKeysym(display_, static_cast<KeyCode>(k.keycode), 0, 0);
-        e.virtualKey = VirtualKeyFromKeysym(sym);
-        e.scanCode = ScanCodeFromKeycode(k.keycode);
-        e.modifiers = Modifiers(k.state);
-        if (event.type == KeyRelease) {
-            pressed_.erase(k.keycode);
-            e.type = BackendEventType::KeyUp;
+        case LeaveNotify:
+            if (event.xcrossing.mode != NotifyNormal || event.xcrossing.detail == NotifyInferior) return;
+            e.type = BackendEventType::MouseLeave;
+            e.x = event.xcrossing.x;
+            e.y = event.xcrossing.y;
+            window->Deliver(e);
+            return;
+        case ButtonPress:
+        case ButtonRelease: {
+            const XButtonEvent& b = event.xbutton;
+            if (window->moving()) {
+                if (event.type == ButtonRelease) window->EndMove();
+                return;
+            }
+            e.x = b.x;
+            e.y = b.y;
+            e.modifiers = Modifiers(b.state);
+            if (b.button == Button4 || b.button == Button5) {
+                if (event.type == ButtonRelease) return;
+                e.type = BackendEventType::Wheel;
+                e.wheelDelta = b.button == Button4 ? 120 : -120;
+                // Wheel events carry screen coordinates in Windows; the seam
+                // gives client ones, as for the other pointer events.
+                window->Deliver(e);
+                return;
+            }
+            e.button = ButtonOf(b.button);
+            if (e.button == kNoButton) return;
+            if (event.type == ButtonPress && focused_ != target && !window->popup()) {
+                // A click activates the window, as a window manager would do;
+                // with one running, it does so itself.
+                if (wm_checked_ < 0) wm_checked_ = WindowManagerRunning() ? 1 : 0;
+                if (wm_checked_ == 0) window->Activate();
+                if (!Find(target)) return;
+            }
+            if (event.type == ButtonPress) {
+                e.type = BackendEventType::ButtonDown;
+                e.modifiers |= ButtonMask(e.button);
+            } else {
+                e.type = BackendEventType::ButtonUp;
+                e.modifiers &= ~ButtonMask(e.button);
+            }
             window->Deliver(e);
             return;
         }
-        e.type = BackendEventType::KeyDown;
-        e.repeat = !pressed_.insert(k.keycode).second;
-        std::string text = LookupText(window->input_context(), k);
-        window->Deliver(e);
-        // The sink may have destroyed the window.
-        for (char32_t c : win::DecodeUtf8(text)) {
-            X11Window* still = Find(target);
-            if (!still || c == 0x7F) continue;
-            BackendEvent ch;
-            ch.type = BackendEventType::Char;
-            ch.time = e.time;
-            ch.character = c;
-            ch.modifiers = e.modifiers;
-            ch.repeat = e.repeat;
-            still->Deliver(ch);
+        case KeyPress:
+        case KeyRelease: {
+            XKeyEvent& k = event.xkey;
+            const KeySym sym = XkbKeycodeToKeysym(display_, static_cast<KeyCode>(k.keycode), 0, 0);
+            e.virtualKey = VirtualKeyFromKeysym(sym);
+            e.scanCode = ScanCodeFromKeycode(k.keycode);
+            e.modifiers = Modifiers(k.state);
+            if (event.type == KeyRelease) {
+                pressed_.erase(k.keycode);
+                e.type = BackendEventType::KeyUp;
+                window->Deliver(e);
+                return;
+            }
+            e.type = BackendEventType::KeyDown;
+            e.repeat = !pressed_.insert(k.keycode).second;
+            std::string text = LookupText(window->input_context(), k);
+            window->Deliver(e);
+            // The sink may have destroyed the window.
+            for (char32_t c : win::DecodeUtf8(text)) {
+                X11Window* still = Find(target);
+                if (!still || c == 0x7F) continue;
+                BackendEvent ch;
+                ch.type = BackendEventType::Char;
+                ch.time = e.time;
+                ch.character = c;
+                ch.modifiers = e.modifiers;
+                ch.repeat = e.repeat;
+                still->Deliver(ch);
+            }
+            return;
         }
-        return;
-    }
-    default:
-        return;
+        default:
+            return;
     }
 }
 
@@ -686,8 +724,8 @@ void X11Backend::HandleSelectionRequest(const XSelectionRequestEvent& r) {
                             reinterpret_cast<unsigned char*>(targets), 4);
             reply.property = property;
         } else if (r.target == atoms_.utf8_string || r.target == XA_STRING || r.target == atoms_.text) {
-            XChangeProperty(display_, r.requestor, property, r.target == XA_STRING ? XA_STRING : atoms_.utf8_string,
-                            8, PropModeReplace, reinterpret_cast<const unsigned char*>(clipboard_utf8_.data()),
+            XChangeProperty(display_, r.requestor, property, r.target == XA_STRING ? XA_STRING : atoms_.utf8_string, 8,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(clipboard_utf8_.data()),
                             static_cast<int>(clipboard_utf8_.size()));
             reply.property = property;
         }

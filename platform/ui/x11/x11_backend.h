@@ -37,7 +37,7 @@ bool GetSystemTrayRect(DuiLib::BackendRect& rect);
 enum class HookKeyboardGrab {
     NoX11Display,  // the UI does not run on the X11 backend
     Grabbed,
-    Refused,       // another client holds the keyboard
+    Refused,  // another client holds the keyboard
 };
 HookKeyboardGrab GrabKeyboardForHooks();
 void ReleaseKeyboardForHooks();

@@ -29,10 +29,9 @@ class X11TrayIcon;
 struct X11Atoms {
     Atom wm_protocols, wm_delete_window, wm_state, net_wm_name, utf8_string, net_wm_icon, net_wm_state,
         net_wm_state_above, net_wm_state_modal, net_wm_state_skip_taskbar, net_wm_window_type,
-        net_wm_window_type_normal, net_wm_window_type_dialog, net_wm_window_type_utility,
-        net_wm_window_type_popup_menu, motif_wm_hints, net_wm_moveresize, net_supporting_wm_check, net_workarea,
-        net_active_window, net_wm_pid, clipboard, targets, text, clip_property, tray_opcode, manager, xembed,
-        xembed_info, ui_probe;
+        net_wm_window_type_normal, net_wm_window_type_dialog, net_wm_window_type_utility, net_wm_window_type_popup_menu,
+        motif_wm_hints, net_wm_moveresize, net_supporting_wm_check, net_workarea, net_active_window, net_wm_pid,
+        clipboard, targets, text, clip_property, tray_opcode, manager, xembed, xembed_info, ui_probe;
 };
 
 // Every entry point of the backend ends by checking Xlib's queue: a reply
@@ -130,9 +129,9 @@ private:
     std::set<std::string> logged_;
     std::set<unsigned> pressed_;
     bool probe_ = false;
-    bool hook_grab_ = false;      // the keyboard hook holds the keyboard
-    Window focused_ = 0;          // our window that has the keyboard focus
-    int wm_checked_ = -1;         // window manager running: -1 unknown, 0, 1
+    bool hook_grab_ = false;                  // the keyboard hook holds the keyboard
+    Window focused_ = 0;                      // our window that has the keyboard focus
+    int wm_checked_ = -1;                     // window manager running: -1 unknown, 0, 1
     cairo_device_t* cairo_device_ = nullptr;  // key codes held down, to tell repeats
 };
 

@@ -25,8 +25,8 @@ void PutImageRect(Display* d, int screen, Drawable target, GC gc, cairo_surface_
     const bool native = (depth == 24 || depth == 32) && visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
                         visual->blue_mask == 0xFF;
     if (native) {
-        XImage* xi = XCreateImage(d, visual, static_cast<unsigned>(depth), ZPixmap, 0, data,
-                                  static_cast<unsigned>(iw), static_cast<unsigned>(ih), 32, stride);
+        XImage* xi = XCreateImage(d, visual, static_cast<unsigned>(depth), ZPixmap, 0, data, static_cast<unsigned>(iw),
+                                  static_cast<unsigned>(ih), 32, stride);
         if (!xi) return;
         // Cairo's pixels are host-order words.
         const std::uint32_t probe = 1;
@@ -68,8 +68,8 @@ Pixmap MaskFromAlpha(Display* d, Drawable any, cairo_surface_t* alpha) {
     const int stride = cairo_image_surface_get_stride(alpha);
     const unsigned char* data = cairo_image_surface_get_data(alpha);
     Pixmap mask = XCreatePixmap(d, any, static_cast<unsigned>(w), static_cast<unsigned>(h), 1);
-    XImage* xi = XCreateImage(d, nullptr, 1, XYBitmap, 0, nullptr, static_cast<unsigned>(w), static_cast<unsigned>(h),
-                              8, 0);
+    XImage* xi =
+        XCreateImage(d, nullptr, 1, XYBitmap, 0, nullptr, static_cast<unsigned>(w), static_cast<unsigned>(h), 8, 0);
     std::vector<char> buffer(static_cast<std::size_t>(xi->bytes_per_line) * h);
     xi->data = buffer.data();
     for (int row = 0; row < h; ++row)

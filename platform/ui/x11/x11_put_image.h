@@ -9,8 +9,8 @@ namespace tavrik::x11 {
 // drawable of the screen's default visual at the same position.  The
 // surface's pixels go to the server as they are when their layout is the
 // visual's (the usual 24-bit TrueColor); otherwise pixel by pixel.
-void PutImageRect(Display* display, int screen, Drawable target, GC gc, cairo_surface_t* image, int x, int y,
-                  int width, int height);
+void PutImageRect(Display* display, int screen, Drawable target, GC gc, cairo_surface_t* image, int x, int y, int width,
+                  int height);
 
 // A 1-bit mask pixmap of `width` x `height` from an A8 image surface:
 // a bit is set where the alpha is at least half.

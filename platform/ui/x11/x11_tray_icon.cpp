@@ -167,49 +167,56 @@ void X11TrayIcon::OnEvent(XEvent& event) {
     }
     if (event.xany.window != xid_) return;
     switch (event.type) {
-    case ReparentNotify:
-        docked_ = visible_ && event.xreparent.parent != backend_->root();
-        if (docked_) {
-            // XEmbed managers map the icon themselves; others expect us to.
-            XMapWindow(d_, xid_);
+        case ReparentNotify:
+            docked_ = visible_ && event.xreparent.parent != backend_->root();
+            if (docked_) {
+                // XEmbed managers map the icon themselves; others expect us to.
+                XMapWindow(d_, xid_);
+            }
+            return;
+        case ConfigureNotify:
+            width_ = event.xconfigure.width;
+            height_ = event.xconfigure.height;
+            Paint();
+            return;
+        case Expose:
+            if (event.xexpose.count == 0) Paint();
+            return;
+        case ButtonPress:
+        case ButtonRelease: {
+            const XButtonEvent& b = event.xbutton;
+            BackendEvent e;
+            e.time = win::GetTickCount();
+            e.x = b.x_root;
+            e.y = b.y_root;
+            switch (b.button) {
+                case Button1:
+                    e.button = DuiLib::BackendButton::Left;
+                    break;
+                case Button2:
+                    e.button = DuiLib::BackendButton::Middle;
+                    break;
+                case Button3:
+                    e.button = DuiLib::BackendButton::Right;
+                    break;
+                default:
+                    return;
+            }
+            e.type = event.type == ButtonPress ? BackendEventType::ButtonDown : BackendEventType::ButtonUp;
+            if (sink_) sink_->OnBackendEvent(e);
+            return;
         }
-        return;
-    case ConfigureNotify:
-        width_ = event.xconfigure.width;
-        height_ = event.xconfigure.height;
-        Paint();
-        return;
-    case Expose:
-        if (event.xexpose.count == 0) Paint();
-        return;
-    case ButtonPress:
-    case ButtonRelease: {
-        const XButtonEvent& b = event.xbutton;
-        BackendEvent e;
-        e.time = win::GetTickCount();
-        e.x = b.x_root;
-        e.y = b.y_root;
-        switch (b.button) {
-        case Button1: e.button = DuiLib::BackendButton::Left; break;
-        case Button2: e.button = DuiLib::BackendButton::Middle; break;
-        case Button3: e.button = DuiLib::BackendButton::Right; break;
-        default: return;
+        case MotionNotify: {
+            BackendEvent e;
+            e.type = BackendEventType::MouseMove;
+            e.time = win::GetTickCount();
+            e.x = event.xmotion.x_root;
+            e.y = event.xmotion.y_root;
+            if (sink_) sink_->OnBackendEvent(e);
+            return;
         }
-        e.type = event.type == ButtonPress ? BackendEventType::ButtonDown : BackendEventType::ButtonUp;
-        if (sink_) sink_->OnBackendEvent(e);
-        return;
-    }
-    case MotionNotify: {
-        BackendEvent e;
-        e.type = BackendEventType::MouseMove;
-        e.time = win::GetTickCount();
-        e.x = event.xmotion.x_root;
-        e.y = event.xmotion.y_root;
-        if (sink_) sink_->OnBackendEvent(e);
-        return;
-    }
-    default:
-        return;
+        default:
+            return;
     }
 }
 

@@ -32,8 +32,8 @@ void X11Window::WriteProbe() {
     std::string listing;
     for (const DuiLib::BackendProbeEntry& e : probe_entries_) {
         listing += FieldText(e.name);
-        for (int v : {e.rect.left + rect_.left, e.rect.top + rect_.top, e.rect.right + rect_.left,
-                      e.rect.bottom + rect_.top}) {
+        for (int v :
+             {e.rect.left + rect_.left, e.rect.top + rect_.top, e.rect.right + rect_.left, e.rect.bottom + rect_.top}) {
             listing += '\t';
             listing += std::to_string(v);
         }

@@ -53,10 +53,10 @@ X11Window::X11Window(X11Backend* backend, const DuiLib::BackendWindowParams& par
     attrs.bit_gravity = NorthWestGravity;
     attrs.override_redirect = popup_ ? True : False;
     attrs.save_under = popup_ ? True : False;
-    xid_ = XCreateWindow(d_, backend_->root(), rect_.left, rect_.top, static_cast<unsigned>(ClampSize(rect_.Width())),
-                         static_cast<unsigned>(ClampSize(rect_.Height())), 0, CopyFromParent, InputOutput,
-                         CopyFromParent, CWEventMask | CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWSaveUnder,
-                         &attrs);
+    xid_ =
+        XCreateWindow(d_, backend_->root(), rect_.left, rect_.top, static_cast<unsigned>(ClampSize(rect_.Width())),
+                      static_cast<unsigned>(ClampSize(rect_.Height())), 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWEventMask | CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWSaveUnder, &attrs);
     backend_->Register(xid_, this);
     gc_ = XCreateGC(d_, xid_, 0, nullptr);
 
@@ -71,8 +71,8 @@ X11Window::X11Window(X11Backend* backend, const DuiLib::BackendWindowParams& par
     const long motif[5] = {2 /* decorations field */, 0, 0 /* none */, 0, 0};
     XChangeProperty(d_, xid_, a.motif_wm_hints, a.motif_wm_hints, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(motif), 5);
-    Atom type = popup_ ? a.net_wm_window_type_popup_menu
-                : params.owner ? a.net_wm_window_type_dialog
+    Atom type = popup_              ? a.net_wm_window_type_popup_menu
+                : params.owner      ? a.net_wm_window_type_dialog
                 : params.toolWindow ? a.net_wm_window_type_utility
                                     : a.net_wm_window_type_normal;
     XChangeProperty(d_, xid_, a.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
@@ -160,49 +160,49 @@ void X11Window::Focus() {
 void X11Window::Show(BackendShowCommand command) {
     WakeOnExit wake(backend_);
     switch (command) {
-    case BackendShowCommand::Hide:
-        if (capture_) SetCapture(false);
-        focus_on_map_ = false;
-        XWithdrawWindow(d_, xid_, backend_->screen());
-        mapped_ = false;
-        SetState(BackendShowState::Hidden);
-        break;
-    case BackendShowCommand::Show:
-        if (state_ == BackendShowState::Hidden || state_ == BackendShowState::Minimized) {
+        case BackendShowCommand::Hide:
+            if (capture_) SetCapture(false);
+            focus_on_map_ = false;
+            XWithdrawWindow(d_, xid_, backend_->screen());
+            mapped_ = false;
+            SetState(BackendShowState::Hidden);
+            break;
+        case BackendShowCommand::Show:
+            if (state_ == BackendShowState::Hidden || state_ == BackendShowState::Minimized) {
+                Map(true);
+                SetState(state_ == BackendShowState::Minimized ? BackendShowState::Normal
+                         : state_ == BackendShowState::Hidden  ? BackendShowState::Normal
+                                                               : state_);
+            } else {
+                Activate();
+            }
+            break;
+        case BackendShowCommand::ShowNoActivate:
+            if (state_ == BackendShowState::Hidden) {
+                Map(false);
+                SetState(BackendShowState::Normal);
+            }
+            break;
+        case BackendShowCommand::Minimize:
+            if (backend_->WindowManagerRunning())
+                XIconifyWindow(d_, xid_, backend_->screen());
+            else
+                XUnmapWindow(d_, xid_);  // nobody to keep an icon: the window just goes
+            SetState(BackendShowState::Minimized);
+            break;
+        case BackendShowCommand::Maximize:
+            if (state_ != BackendShowState::Maximized) restore_rect_ = rect_;
             Map(true);
-            SetState(state_ == BackendShowState::Minimized ? BackendShowState::Normal
-                     : state_ == BackendShowState::Hidden   ? BackendShowState::Normal
-                                                            : state_);
-        } else {
-            Activate();
-        }
-        break;
-    case BackendShowCommand::ShowNoActivate:
-        if (state_ == BackendShowState::Hidden) {
-            Map(false);
+            SetState(BackendShowState::Maximized);
+            ApplyRect(backend_->GetWorkArea(), true);
+            break;
+        case BackendShowCommand::Restore: {
+            const bool was_max = state_ == BackendShowState::Maximized;
+            Map(true);
             SetState(BackendShowState::Normal);
+            if (was_max) ApplyRect(restore_rect_, true);
+            break;
         }
-        break;
-    case BackendShowCommand::Minimize:
-        if (backend_->WindowManagerRunning())
-            XIconifyWindow(d_, xid_, backend_->screen());
-        else
-            XUnmapWindow(d_, xid_);  // nobody to keep an icon: the window just goes
-        SetState(BackendShowState::Minimized);
-        break;
-    case BackendShowCommand::Maximize:
-        if (state_ != BackendShowState::Maximized) restore_rect_ = rect_;
-        Map(true);
-        SetState(BackendShowState::Maximized);
-        ApplyRect(backend_->GetWorkArea(), true);
-        break;
-    case BackendShowCommand::Restore: {
-        const bool was_max = state_ == BackendShowState::Maximized;
-        Map(true);
-        SetState(BackendShowState::Normal);
-        if (was_max) ApplyRect(restore_rect_, true);
-        break;
-    }
     }
     XFlush(d_);
     backend_->WakeIfQueued();
@@ -449,8 +449,8 @@ void X11Window::EnsureBackBuffer() {
     const int w = ClampSize(rect_.Width()), h = ClampSize(rect_.Height());
     if (back_ && back_w_ == w && back_h_ == h) return;
     const int depth = DefaultDepth(d_, backend_->screen());
-    Pixmap fresh = XCreatePixmap(d_, xid_, static_cast<unsigned>(w), static_cast<unsigned>(h),
-                                 static_cast<unsigned>(depth));
+    Pixmap fresh =
+        XCreatePixmap(d_, xid_, static_cast<unsigned>(w), static_cast<unsigned>(h), static_cast<unsigned>(depth));
     // Keep what was shown; the part that is new waits for the next picture.
     XSetForeground(d_, gc_, WhitePixel(d_, backend_->screen()));
     XFillRectangle(d_, fresh, gc_, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
@@ -597,14 +597,30 @@ void X11Window::BeginResize(DuiLib::BackendResizeEdge edge) {
         // _NET_WM_MOVERESIZE directions, clockwise from the top-left corner.
         long direction = 4;
         switch (edge) {
-        case E::TopLeft: direction = 0; break;
-        case E::Top: direction = 1; break;
-        case E::TopRight: direction = 2; break;
-        case E::Right: direction = 3; break;
-        case E::BottomRight: direction = 4; break;
-        case E::Bottom: direction = 5; break;
-        case E::BottomLeft: direction = 6; break;
-        case E::Left: direction = 7; break;
+            case E::TopLeft:
+                direction = 0;
+                break;
+            case E::Top:
+                direction = 1;
+                break;
+            case E::TopRight:
+                direction = 2;
+                break;
+            case E::Right:
+                direction = 3;
+                break;
+            case E::BottomRight:
+                direction = 4;
+                break;
+            case E::Bottom:
+                direction = 5;
+                break;
+            case E::BottomLeft:
+                direction = 6;
+                break;
+            case E::Left:
+                direction = 7;
+                break;
         }
         AskWindowManagerToMoveResize(rx, ry, direction);
         return;
@@ -618,9 +634,12 @@ void X11Window::BeginResize(DuiLib::BackendResizeEdge edge) {
     resize_from_x_ = rx;
     resize_from_y_ = ry;
     DuiLib::BackendCursor cursor = DuiLib::BackendCursor::SizeNWSE;
-    if (edge == E::Left || edge == E::Right) cursor = DuiLib::BackendCursor::SizeWE;
-    else if (edge == E::Top || edge == E::Bottom) cursor = DuiLib::BackendCursor::SizeNS;
-    else if (edge == E::TopRight || edge == E::BottomLeft) cursor = DuiLib::BackendCursor::SizeNESW;
+    if (edge == E::Left || edge == E::Right)
+        cursor = DuiLib::BackendCursor::SizeWE;
+    else if (edge == E::Top || edge == E::Bottom)
+        cursor = DuiLib::BackendCursor::SizeNS;
+    else if (edge == E::TopRight || edge == E::BottomLeft)
+        cursor = DuiLib::BackendCursor::SizeNESW;
     XGrabPointer(d_, xid_, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync, GrabModeAsync, None,
                  backend_->CursorFor(cursor), CurrentTime);
     XFlush(d_);

@@ -33,8 +33,7 @@ WaveFormat Pcm16(std::uint16_t tag, std::uint32_t rate, std::uint16_t channels) 
 std::vector<FormatCase> FormatCases() {
     WaveFormat extensibleOut = Extensible(SubFormat::Pcm, 16);
     return {
-        {"float stereo", MakeWaveFormat(kWaveFormatIeeeFloat, 48000, 2, 32), true,
-         Pcm16(kWaveFormatPcm, 48000, 2)},
+        {"float stereo", MakeWaveFormat(kWaveFormatIeeeFloat, 48000, 2, 32), true, Pcm16(kWaveFormatPcm, 48000, 2)},
         {"float mono", MakeWaveFormat(kWaveFormatIeeeFloat, 22050, 1, 32), true, Pcm16(kWaveFormatPcm, 22050, 1)},
         {"extensible float", Extensible(SubFormat::IeeeFloat, 32), true, extensibleOut},
         {"extensible pcm", Extensible(SubFormat::Pcm, 24), false, {}},
@@ -76,7 +75,8 @@ TEST(RestartBackoff, FirstDelayAboveTheLimitIsTheLimit) {
 }
 
 TEST(SameDeviceName, IgnoresCaseOnly) {
-    EXPECT_TRUE(SameDeviceName("alsa_output.pci-0000_00_1f.3.analog-stereo", "ALSA_Output.PCI-0000_00_1F.3.Analog-Stereo"));
+    EXPECT_TRUE(
+        SameDeviceName("alsa_output.pci-0000_00_1f.3.analog-stereo", "ALSA_Output.PCI-0000_00_1F.3.Analog-Stereo"));
     EXPECT_TRUE(SameDeviceName("", ""));
     EXPECT_FALSE(SameDeviceName("Speakers", "Speakers 2"));
     EXPECT_FALSE(SameDeviceName("Speakers", "Headphones"));

@@ -121,15 +121,14 @@ TEST_P(CaptureRecovers, AfterTheDelay) {
     EXPECT_LE(sim.server->LiveSources(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, CaptureRecovers,
-    ::testing::Values(FailureCase{"connect", SimCaptureStep::Connect, false, 1},
-                      FailureCase{"format", SimCaptureStep::MixFormat, false, 1},
-                      FailureCase{"start", SimCaptureStep::StartRecording, false, 1},
-                      FailureCase{"read", SimCaptureStep::Read, false, 3},
-                      FailureCase{"read_running", SimCaptureStep::Read, true, 2},
-                      FailureCase{"device_check", SimCaptureStep::DeviceCheck, true, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, CaptureRecovers,
+                         ::testing::Values(FailureCase{"connect", SimCaptureStep::Connect, false, 1},
+                                           FailureCase{"format", SimCaptureStep::MixFormat, false, 1},
+                                           FailureCase{"start", SimCaptureStep::StartRecording, false, 1},
+                                           FailureCase{"read", SimCaptureStep::Read, false, 3},
+                                           FailureCase{"read_running", SimCaptureStep::Read, true, 2},
+                                           FailureCase{"device_check", SimCaptureStep::DeviceCheck, true, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CaptureRecovery, HangingConnectNeitherBlocksStartNorStop) {
     audio_test::SimCapture sim;

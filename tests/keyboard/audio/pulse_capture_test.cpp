@@ -23,7 +23,6 @@
 #include "tests/support/pulse_server.h"
 #include "tests/support/temp_home.h"
 
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -72,8 +71,8 @@ protected:
     }
 
     void Play(const fs::path& wav) {
-        player_process_ = std::make_unique<Child>(std::vector<std::string>{player_, wav.string()},
-                                                  std::vector<std::string>{});
+        player_process_ =
+            std::make_unique<Child>(std::vector<std::string>{player_, wav.string()}, std::vector<std::string>{});
         ASSERT_TRUE(player_process_->Started());
     }
 
@@ -122,7 +121,8 @@ TEST_F(PulseCapture, ToneOnTheDefaultSinkPeaksInItsBin) {
     ASSERT_TRUE(manager.Start());
     // Silence first: the monitor runs before anything plays.
     ASSERT_TRUE(audio_test::PumpUntil([&] { return target.Spectra() >= 5; }, 20000)) << "no spectra from the monitor";
-    EXPECT_EQ(manager.CaptureFormat(), tavrik::audio::MakeWaveFormat(tavrik::audio::kWaveFormatPcm, kRate, kChannels, 16));
+    EXPECT_EQ(manager.CaptureFormat(),
+              tavrik::audio::MakeWaveFormat(tavrik::audio::kWaveFormatPcm, kRate, kChannels, 16));
     const auto* silent = target.LastSpectrum();
     EXPECT_EQ(*std::max_element(silent->values.begin(), silent->values.end()), 0);
 

@@ -85,8 +85,7 @@ TEST(SampleRing, ValuesAreSignedLittleEndian) {
     std::vector<std::uint8_t> bytes{0x00, 0x80, 0xFF, 0x7F, 0xFF, 0xFF, 0x01, 0x00};
     ring.Append(bytes.data(), bytes.size());
     auto contents = Contents(ring);
-    EXPECT_EQ(std::vector<double>(contents.end() - 4, contents.end()),
-              (std::vector<double>{-32768, 32767, -1, 1}));
+    EXPECT_EQ(std::vector<double>(contents.end() - 4, contents.end()), (std::vector<double>{-32768, 32767, -1, 1}));
 }
 
 TEST(SampleRing, ClearStartsAgainFromZeros) {
