@@ -2,7 +2,11 @@
 
 // Shared state of the window and message code (not a public header).
 
+#include <poll.h>
+
 #include <atomic>
+#include <chrono>
+#include <map>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -95,6 +99,39 @@ struct Window {
     std::string remoteAddress;
     DWORD remoteProcessId = 0;
 };
+
+// The queues of every thread that has one, by thread id (thread_queue.cpp).
+struct QueueDirectory {
+    std::mutex mutex;
+    std::map<DWORD, std::weak_ptr<ThreadQueue>> byThread;
+};
+QueueDirectory& Directory();
+
+using Clock = std::chrono::steady_clock;
+
+// The steps every message wait is built of (thread_queue.cpp).
+void Complete(const std::shared_ptr<SentMessage>& sent, LRESULT result);
+bool MatchesFilter(const MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax);
+void ServeSent(const std::shared_ptr<ThreadQueue>& queue);
+bool RunPendingSources(const std::shared_ptr<ThreadQueue>& queue);
+bool TakeMessage(const std::shared_ptr<ThreadQueue>& queue, MSG* out, HWND hwnd, UINT filterMin, UINT filterMax,
+                 bool remove, bool timers);
+int NextTimerMs(const std::shared_ptr<ThreadQueue>& queue);
+int MinTimeout(int a, int b);
+int WaitStep(const std::shared_ptr<ThreadQueue>& queue, const std::vector<pollfd>& extra, int timeoutMs);
+int RemainingMs(bool infinite, Clock::time_point deadline);
+
+// The table of windows (window_registry.cpp).
+struct WindowRegistry {
+    std::mutex mutex;
+    std::map<std::uintptr_t, std::shared_ptr<Window>> windows;
+    std::uintptr_t next = 0x10010;
+};
+WindowRegistry& Registry();
+HWND AddLocalWindow(std::shared_ptr<Window> window);
+void RemoveWindow(HWND hwnd);
+// Every window of a thread whose queue ended stops existing.
+void ForgetThreadWindows(const std::shared_ptr<ThreadQueue>& queue);
 
 std::shared_ptr<ThreadQueue> CurrentQueue();
 std::shared_ptr<Window> FindWindowObject(HWND hwnd);
