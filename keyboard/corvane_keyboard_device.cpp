@@ -174,7 +174,7 @@ void CCorvaneKeyboardDevice::OnConnected() {
     ReadProfileBlock(&profile);
     RefreshPage(1);
     StartLightThreads();
-    WriteProfileBlock(0, 0, 1, 0, 0);
+    WriteCurrentProfileBlock();
     win::SendMessageW(m_hMainWnd, WM_START_CLOCK_SYNC, 0, 0);
     WriteClock(0);
 }

@@ -167,7 +167,7 @@ int CCorvaneKeyboardDevice::SendScreenUpload(ScreenUploadJob& job) {
     int result = EnsureBlockCopy() == PROTOCOL_OK ? PROTOCOL_OK : -1;
     if (result == PROTOCOL_OK) {
         m_blockCopy[device_block::kFrameCount] = uint8_t(job.frames);
-        if (WriteProfileBlock(0, 0, 1, 0, 0) != PROTOCOL_OK) result = -1;
+        if (WriteCurrentProfileBlock() != PROTOCOL_OK) result = -1;
     }
     if (result == PROTOCOL_OK) {
         SetScreenUploading(1);

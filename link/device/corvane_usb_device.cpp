@@ -16,6 +16,7 @@
 #include "platform/ui/dialog_builder.h"
 #include "shell/controls/device_key_button_ui.h"
 #include "shell/controls/mp_device_power_ui.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 
@@ -332,6 +333,25 @@ void CCorvaneUSBDevice::SetDeviceIndex(int index) { m_nDeviceIndex = index; }
 int CCorvaneUSBDevice::GetDeviceIndex() { return m_nDeviceIndex; }
 
 void CCorvaneUSBDevice::SetExtraKeyMap(std::map<int, int> map) { m_extraKeyMap = std::move(map); }
+
+// --- Committing a change -----------------------------------------------------
+
+int CCorvaneUSBDevice::WriteCurrentProfileBlock() {
+    return WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+}
+
+void CCorvaneUSBDevice::SaveAndWriteProfile() {
+    SaveProfile();
+    WriteCurrentProfileBlock();
+}
+
+void CCorvaneUSBDevice::CommitLighting(const LightSetting& setting, const std::function<void()>& showOnPage) {
+    SetLightSetting(setting);
+    SaveProfile();
+    ApplyLightProfile();
+    if (showOnPage) showOnPage();
+    WriteCurrentProfileBlock();
+}
 
 // --- Neutral family operations ------------------------------------------------
 

@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -145,6 +146,19 @@ public:
     // A copy of the current lighting, safe on any thread.
     LightSetting CurrentLightSetting() const;
     AudioLightSetting CurrentAudioLightSetting() const;
+
+    // --- Committing a change ---------------------------------------------
+    // The device follows the page at once: the profile block goes out for
+    // profile 0 with first byte 0, flag 1 and the primary screen's size.
+    // Returns the family's write result.
+    int WriteCurrentProfileBlock();
+    // A setting change the device must follow: the page's settings into its
+    // profile document, then the block to the device.
+    void SaveAndWriteProfile();
+    // A lighting change is always store, save, apply, write. showOnPage, when
+    // given, runs between the apply and the write (the colour commands show
+    // the new colour on the lighting page there). Results are not looked at.
+    void CommitLighting(const LightSetting& setting, const std::function<void()>& showOnPage = {});
 
     // --- Device-family interface -----------------------------------------
     // Binds the page's select panel and its key and light buttons.

@@ -3,7 +3,6 @@
 #include "link/device/corvane_usb_device.h"
 #include "shell/main/main_wnd.h"
 #include "shell/main/name_routing.h"
-#include "shell/controls/process_state.h"
 
 namespace dispatch {
 namespace {
@@ -67,16 +66,6 @@ bool RunChain(CMainWnd& wnd, const std::vector<NameRow>& chain, DuiLib::TNotifyU
         }
     }
     return false;
-}
-
-void Commit(CCorvaneUSBDevice* page) {
-    if (page != nullptr) page->SaveProfile();
-}
-
-void CommitAndWrite(CCorvaneUSBDevice* page) {
-    if (page == nullptr) return;
-    page->SaveProfile();
-    page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
 }
 
 }  // namespace dispatch

@@ -51,10 +51,4 @@ bool RunFamily(CMainWnd& wnd, const std::vector<FamilyRow>& rows, DuiLib::TNotif
 // condition holds. True when it ran.
 bool RunChain(CMainWnd& wnd, const std::vector<NameRow>& chain, DuiLib::TNotifyUI& msg);
 
-// The steps the rows share on the current device: commit stores the page's
-// settings in its profile document; commit and write also writes the
-// profile block to the device.
-void Commit(CCorvaneUSBDevice* page);
-void CommitAndWrite(CCorvaneUSBDevice* page);
-
 }  // namespace dispatch

@@ -572,7 +572,6 @@ protected:
     bool HandleHookMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
     void OnCopyData(const win::COPYDATASTRUCT* data);
     void HandlePrivateMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam);
-    void CommitLighting(CCorvaneUSBDevice* page, const LightSetting& setting);
     // Lighting commands' shared steps (main_wnd_lighting_commands.cpp).
     void ApplyPickedColor(CCorvaneUSBDevice* page, DuiLib::DWORD color, bool showOnPalette);
     void ApplyColorEdit(int component);

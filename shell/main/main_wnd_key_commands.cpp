@@ -150,8 +150,7 @@ void CMainWnd::OnKeyShakeChanged() {
     KeyboardSystemStages stages = keyboard->GetSystemStages();
     stages.keyShake = uint16_t(n);
     keyboard->SetSystemStages(stages);
-    keyboard->SaveProfile();
-    keyboard->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    keyboard->SaveAndWriteProfile();
 }
 
 void CMainWnd::SetDeviceUiEnabled(bool lockSelector, bool enabled) {

@@ -72,7 +72,7 @@ void CMainWnd::OnLightModeSelected() {
     LeaveLightingSync(page);
     LightSetting setting = page->CurrentLightSetting();
     setting.mode = static_cast<std::uint8_t>(mode & 0xFF);
-    CommitLighting(page, setting);
+    page->CommitLighting(setting);
 }
 
 void CMainWnd::OnCustomModeSelected() {
@@ -87,8 +87,7 @@ void CMainWnd::OnCustomModeSelected() {
     // No ApplyLightProfile: the running effect keeps its state, and the
     // group's colours come back with the reload.
     keyboard->SetLightSetting(setting);
-    keyboard->SaveProfile();
-    keyboard->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    keyboard->SaveAndWriteProfile();
     keyboard->ReloadCustomColors();
 }
 
@@ -101,7 +100,7 @@ void CMainWnd::OnZZCCModeSelected() {
     light->SetZZCCMode(subMode);
     LightSetting setting = keyboard->CurrentLightSetting();
     setting.subMode = static_cast<std::uint8_t>(subMode & 0xFF);
-    CommitLighting(keyboard, setting);
+    keyboard->CommitLighting(setting);
 }
 
 void CMainWnd::OnBrightnessChanged() {
@@ -113,7 +112,7 @@ void CMainWnd::OnBrightnessChanged() {
     LeaveLightingSync(page);
     LightSetting setting = page->CurrentLightSetting();
     setting.brightness = Byte(value, kMaxBrightnessLevel);
-    CommitLighting(page, setting);
+    page->CommitLighting(setting);
 }
 
 void CMainWnd::OnSpeedChanged() {
@@ -125,7 +124,7 @@ void CMainWnd::OnSpeedChanged() {
     LeaveLightingSync(page);
     LightSetting setting = page->CurrentLightSetting();
     setting.speed = Byte(value, kMaxProfileSpeedLevel);
-    CommitLighting(page, setting);
+    page->CommitLighting(setting);
 }
 
 void CMainWnd::OnSevenColorCheck() {
@@ -137,7 +136,7 @@ void CMainWnd::OnSevenColorCheck() {
     LeaveLightingSync(page);
     LightSetting setting = page->CurrentLightSetting();
     setting.colorful = static_cast<std::uint8_t>(flag);
-    CommitLighting(page, setting);
+    page->CommitLighting(setting);
 }
 
 void CMainWnd::OnDirectionCheck(int direction) {
@@ -148,7 +147,7 @@ void CMainWnd::OnDirectionCheck(int direction) {
     LeaveLightingSync(page);
     LightSetting setting = page->CurrentLightSetting();
     setting.direction = static_cast<std::uint8_t>(direction & 0xFF);
-    CommitLighting(page, setting);
+    page->CommitLighting(setting);
 }
 
 // The colour commands: the page shows the new colour between the apply and
@@ -177,19 +176,17 @@ void CMainWnd::ApplyPickedColor(CCorvaneUSBDevice* page, DWORD color, bool showO
     CLightControlUI* light = page->GetLightControl();
     LightSetting setting = page->CurrentLightSetting();
     PutColor(setting, color);
-    page->SetLightSetting(setting);
-    page->SaveProfile();
-    page->ApplyLightProfile();
-    light->SetRedText(Decimal(setting.red));
-    light->SetGreenText(Decimal(setting.green));
-    light->SetBlueText(Decimal(setting.blue));
-    light->SetSevenColor(0);
-    if (showOnPalette) {
-        light->SetPaletteColor(color);
-    } else {
-        light->SetColorButtonColor(color);
-    }
-    page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    page->CommitLighting(setting, [&] {
+        light->SetRedText(Decimal(setting.red));
+        light->SetGreenText(Decimal(setting.green));
+        light->SetBlueText(Decimal(setting.blue));
+        light->SetSevenColor(0);
+        if (showOnPalette) {
+            light->SetPaletteColor(color);
+        } else {
+            light->SetColorButtonColor(color);
+        }
+    });
 }
 
 void CMainWnd::OnRedEdit() { ApplyColorEdit(0); }
@@ -217,12 +214,10 @@ void CMainWnd::ApplyColorEdit(int component) {
     LightSetting setting = page->CurrentLightSetting();
     (component == 0 ? setting.red : component == 1 ? setting.green : setting.blue) = read.value;
     setting.colorful = 0;
-    page->SetLightSetting(setting);
-    page->SaveProfile();
-    page->ApplyLightProfile();
-    light->SetSevenColor(0);
-    light->SetPaletteColor(OpaqueColorOf(setting));
-    page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    page->CommitLighting(setting, [&] {
+        light->SetSevenColor(0);
+        light->SetPaletteColor(OpaqueColorOf(setting));
+    });
 }
 
 void CMainWnd::OnCustomColorButton(int fill) {
@@ -253,7 +248,7 @@ void CMainWnd::OnSameModeClick() {
             if (page == nullptr || !page->CommandChannel().IsOpen()) continue;
             page->CommandChannel().m_syncFlag.store(1);
             if (CLightControlUI* light = page->GetLightControl()) light->SetLightInfo(copy);
-            CommitLighting(page, copy);
+            page->CommitLighting(copy);
         }
     }
 }
@@ -276,7 +271,7 @@ void CMainWnd::PickDpiColor(int stage) {
     DWORD color = mouse->GetDpiStageColor(stage);
     if (!PickColor(color)) return;
     mouse_settings::StageColorChosen(*mouse, stage, color);
-    dispatch::CommitAndWrite(mouse);
+    mouse->SaveAndWriteProfile();
 }
 // The keyboard's selection stays on its buttons, where the lighting commands
 // read it; a selection alone changes nothing.
@@ -312,7 +307,7 @@ void CMainWnd::ApplyMouseKeySelectionLight(DuiLib::CControlUI* panelControl) {
     if (document.isNull()) return;
     page->LoadProfile(1);
     page->RefreshPage(1);
-    page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    page->WriteCurrentProfileBlock();
     page->ApplyLightProfile();
 }
 void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice* page) {

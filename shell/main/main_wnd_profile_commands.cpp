@@ -22,8 +22,6 @@ constexpr int kLightingTab = 1;
 
 CDeviceProfileUI* ProfileBarOf(CCorvaneUSBDevice* page) { return page ? page->GetProfileBar() : nullptr; }
 
-void WriteBlock(CCorvaneUSBDevice* page) { page->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load()); }
-
 }  // namespace
 
 int CMainWnd::ConfirmKey(const wchar_t* key) { return ShowMainMessage(key, 1, 1); }
@@ -117,7 +115,7 @@ void CMainWnd::ApplySelectedProfile() {
     page->LoadProfile(1);
     page->CheckMacroAssignments();
     page->RefreshPage(1);
-    WriteBlock(page);
+    page->WriteCurrentProfileBlock();
     ReportMacroWrite(page);
     if (auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(page)) keyboard->LoadCustomColors();
     page->WriteCurrentKeyAssignments(0);
@@ -131,7 +129,7 @@ void CMainWnd::OnResetProfile() {
         bar->ResetSelectedProfile();
         page->LoadProfile(0);
         page->RefreshPage(0);
-        WriteBlock(page);
+        page->WriteCurrentProfileBlock();
         RestoreAudioDefaults();
         if (dynamic_cast<CCorvaneKeyboardDevice*>(page)) {
             ResetKeySetPage(page, true);
@@ -154,7 +152,7 @@ void CMainWnd::ConfirmRestoreDefaults() {
     if (!page) return;
     page->RestoreDefaultProfile();
     page->WriteCurrentKeyAssignments(0);
-    WriteBlock(page);
+    page->WriteCurrentProfileBlock();
 }
 
 void CMainWnd::OnDeviceKeyClick(int key) {

@@ -97,7 +97,7 @@ void CMainWnd::OnGameEvent(int kind, int mode) {
             setting.previousMode = (setting.mode == 0 || setting.mode > kHighestLightMode) ? 1 : setting.mode;
         }
         setting.mode = static_cast<std::uint8_t>(mode & 0xFF);
-        CommitLighting(page, setting);
+        page->CommitLighting(setting);
     }
     win::SetTimer(GetHWND(), TIMER_MAIN_GAME_RESTORE, kGameRestoreMs, nullptr);
 }
@@ -113,13 +113,5 @@ void CMainWnd::RestoreGameLighting() {
     LeaveLightingSync(page);
     ShowLightMode(page, setting.previousMode);
     setting.mode = setting.previousMode;
-    CommitLighting(page, setting);
-}
-
-// Stores a lighting change on the device page and writes it to the device.
-void CMainWnd::CommitLighting(CCorvaneUSBDevice* page, const LightSetting& setting) {
-    page->SetLightSetting(setting);
-    page->SaveProfile();
-    page->ApplyLightProfile();
-    page->WriteProfileBlock(0, 0, 1, ScreenWidth, ScreenHeight);
+    page->CommitLighting(setting);
 }

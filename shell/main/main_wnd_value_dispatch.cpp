@@ -82,11 +82,11 @@ CDuiString Member(const wchar_t* prefix, int index) { return CDuiString((prefix 
 // A page operation followed by the commit, or the commit and the write.
 void OperateAndCommit(CMainWnd& w, CCorvaneUSBDevice* page, P operation, int index) {
     w.RunPageOperation(page, operation, index);
-    dispatch::Commit(page);
+    if (page != nullptr) page->SaveProfile();
 }
 void OperateCommitAndWrite(CMainWnd& w, CCorvaneUSBDevice* page, P operation, int index) {
     w.RunPageOperation(page, operation, index);
-    dispatch::CommitAndWrite(page);
+    if (page != nullptr) page->SaveAndWriteProfile();
 }
 
 }  // namespace
@@ -352,7 +352,7 @@ void CMainWnd::OnNotifyKillFocus(TNotifyUI& msg) {
          [](CMainWnd& w, CCorvaneUSBDevice* p, int, TNotifyUI&) {
              // The page stores and commits the interval; the device follows.
              w.RunPageOperation(p, P::FrameIntervalEdit, 0);
-             p->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+             p->WriteCurrentProfileBlock();
          }},
         {{L"key_shake_edit"},
          Needs::Keyboard,
