@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/json_file_util.h"
+#include "link/profile_fields.h"
 #include "link/profile_file.h"
 #include "link/profile_json.h"
 #include "platform/files/folders.h"
@@ -18,6 +19,39 @@ namespace {
 constexpr int kMaxEntryIndex = 255;
 // Key indexes are 16-bit; a longer "KeyList" is read up to that many keys.
 constexpr Json::ArrayIndex kMaxKeys = 0x10000;
+
+using profile_fields::Read;
+using LightField = profile_fields::Field<LightSetting>;
+using AudioLightField = profile_fields::Field<AudioLightSetting>;
+
+// "LightInfo": brightness and speed index the effects' level tables, so a
+// value out of their range reads as 0.
+constexpr LightField kLightFields[] = {
+    {"SelectItem", &LightSetting::mode},
+    {"Light", &LightSetting::brightness, Read::kRange, kMaxBrightnessLevel},
+    {"Speed", &LightSetting::speed, Read::kRange, kMaxProfileSpeedLevel},
+    {"Fx", &LightSetting::direction},
+    {"MultiColor", &LightSetting::colorful, Read::kFlag},
+    {"Red", &LightSetting::red},
+    {"Green", &LightSetting::green},
+    {"Blue", &LightSetting::blue},
+    {"ZZCCLedMode", &LightSetting::subMode},
+    {"CustomGroup", &LightSetting::customGroup},
+    {"OldLedmode", &LightSetting::previousMode},
+};
+
+// "AudioLightInfo": the colour type is written but not read back.
+constexpr AudioLightField kAudioLightFields[] = {
+    {"AudioMode", &AudioLightSetting::mode},
+    {"BkColorR", &AudioLightSetting::bkRed},
+    {"BkColorG", &AudioLightSetting::bkGreen},
+    {"BkColorB", &AudioLightSetting::bkBlue},
+    {"FgColorR", &AudioLightSetting::fgRed},
+    {"FgColorG", &AudioLightSetting::fgGreen},
+    {"FgColorB", &AudioLightSetting::fgBlue},
+    {"7ColorFlags", &AudioLightSetting::sevenColor, Read::kFlag},
+    {"ColorTypeFlags", &AudioLightSetting::colorType, Read::kNotRead},
+};
 
 }  // namespace
 
@@ -125,19 +159,7 @@ LightSetting CBasicProfiledata::GetLightInfo() {
     Guard guard(mutex_);
     LightSetting setting;
     const Json::Value& info = pj::Touch(device_document_, "LightInfo");
-    if (info.isObject()) {
-        setting.mode = pj::Low8(JsonMember(info, "SelectItem"));
-        setting.brightness = static_cast<uint8_t>(pj::InRange(JsonMember(info, "Light"), 0, kMaxBrightnessLevel));
-        setting.speed = static_cast<uint8_t>(pj::InRange(JsonMember(info, "Speed"), 0, kMaxProfileSpeedLevel));
-        setting.direction = pj::Low8(JsonMember(info, "Fx"));
-        setting.colorful = pj::Flag(JsonMember(info, "MultiColor"));
-        setting.red = pj::Low8(JsonMember(info, "Red"));
-        setting.green = pj::Low8(JsonMember(info, "Green"));
-        setting.blue = pj::Low8(JsonMember(info, "Blue"));
-        setting.subMode = pj::Low8(JsonMember(info, "ZZCCLedMode"));
-        setting.customGroup = pj::Low8(JsonMember(info, "CustomGroup"));
-        setting.previousMode = pj::Low8(JsonMember(info, "OldLedmode"));
-    }
+    if (info.isObject()) profile_fields::ReadFields<LightSetting>(info, setting, kLightFields);
     light_setting_ = setting;
     return setting;
 }
@@ -145,19 +167,7 @@ LightSetting CBasicProfiledata::GetLightInfo() {
 void CBasicProfiledata::SetLightInfo(const LightSetting& setting) {
     Guard guard(mutex_);
     light_setting_ = setting;
-    Json::Value info(Json::objectValue);
-    info["SelectItem"] = setting.mode;
-    info["Light"] = setting.brightness;
-    info["Speed"] = setting.speed;
-    info["Fx"] = setting.direction;
-    info["MultiColor"] = setting.colorful;
-    info["Red"] = setting.red;
-    info["Green"] = setting.green;
-    info["Blue"] = setting.blue;
-    info["ZZCCLedMode"] = setting.subMode;
-    info["CustomGroup"] = setting.customGroup;
-    info["OldLedmode"] = setting.previousMode;
-    pj::ObjectMember(device_document_, "LightInfo") = std::move(info);
+    pj::ObjectMember(device_document_, "LightInfo") = profile_fields::WriteFields<LightSetting>(setting, kLightFields);
 }
 
 AudioLightSetting CBasicProfiledata::GetAudioLightInfo() {
@@ -165,14 +175,7 @@ AudioLightSetting CBasicProfiledata::GetAudioLightInfo() {
     AudioLightSetting setting;
     const Json::Value& info = pj::Touch(device_document_, "AudioLightInfo");
     if (info.isObject()) {
-        setting.mode = pj::Low8(JsonMember(info, "AudioMode"));
-        setting.bkRed = pj::Low8(JsonMember(info, "BkColorR"));
-        setting.bkGreen = pj::Low8(JsonMember(info, "BkColorG"));
-        setting.bkBlue = pj::Low8(JsonMember(info, "BkColorB"));
-        setting.fgRed = pj::Low8(JsonMember(info, "FgColorR"));
-        setting.fgGreen = pj::Low8(JsonMember(info, "FgColorG"));
-        setting.fgBlue = pj::Low8(JsonMember(info, "FgColorB"));
-        setting.sevenColor = pj::Flag(JsonMember(info, "7ColorFlags"));
+        profile_fields::ReadFields<AudioLightSetting>(info, setting, kAudioLightFields);
         // The lighting page always opens on the foreground colour.
         setting.colorType = 1;
     }
@@ -183,17 +186,8 @@ AudioLightSetting CBasicProfiledata::GetAudioLightInfo() {
 void CBasicProfiledata::SetAudioLightInfo(const AudioLightSetting& setting) {
     Guard guard(mutex_);
     audio_light_setting_ = setting;
-    Json::Value info(Json::objectValue);
-    info["AudioMode"] = setting.mode;
-    info["BkColorR"] = setting.bkRed;
-    info["BkColorG"] = setting.bkGreen;
-    info["BkColorB"] = setting.bkBlue;
-    info["FgColorR"] = setting.fgRed;
-    info["FgColorG"] = setting.fgGreen;
-    info["FgColorB"] = setting.fgBlue;
-    info["7ColorFlags"] = setting.sevenColor;
-    info["ColorTypeFlags"] = setting.colorType;
-    pj::ObjectMember(device_document_, "AudioLightInfo") = std::move(info);
+    pj::ObjectMember(device_document_, "AudioLightInfo") =
+        profile_fields::WriteFields<AudioLightSetting>(setting, kAudioLightFields);
 }
 
 std::vector<KeyListEntry> CBasicProfiledata::ReadKeyList(Json::Value& document) {

@@ -236,7 +236,12 @@ TEST_F(ProfileDocument, LightAndMusicLightingRoundTrip) {
     AudioLightSetting expected = audio;
     expected.colorType = 1;  // the page always starts on the foreground colour
     EXPECT_EQ(again->GetAudioLightInfo(), expected);
-    EXPECT_EQ(ReadJson(profile_)["Device"][0]["AudioLightInfo"]["ColorTypeFlags"], 0);
+    // Every key of both objects, as the file holds them.
+    const Json::Value entry = ReadJson(profile_)["Device"][0];
+    EXPECT_EQ(entry["LightInfo"], Parse(R"({"SelectItem": 200, "Light": 5, "Speed": 4, "Fx": 2, "MultiColor": 1,
+        "Red": 255, "Green": 1, "Blue": 128, "ZZCCLedMode": 9, "CustomGroup": 3, "OldLedmode": 17})"));
+    EXPECT_EQ(entry["AudioLightInfo"], Parse(R"({"AudioMode": 4, "BkColorR": 1, "BkColorG": 2, "BkColorB": 3,
+        "FgColorR": 250, "FgColorG": 251, "FgColorB": 252, "7ColorFlags": 1, "ColorTypeFlags": 0})"));
 }
 
 TEST_F(ProfileDocument, UnsavedChangeIsLostWhenAnotherProfileLoads) {
