@@ -168,7 +168,7 @@ void CCorvaneLitDevice::NoteModeChange() {
 }
 
 int CCorvaneLitDevice::ReadProfileBlock(int* profile) {
-    m_commandChannel.m_syncFlag.store(0);
+    m_commandChannel.SetSyncFlag(0);
     if (!m_commandChannel.IsOpen()) return 0;
     uint8_t active = 0;
     if (m_commandChannel.ReadParamBlock(&active, 1, 0) != 1) return 0;

@@ -68,7 +68,7 @@ void CCorvaneLitDevice::RunLightThread(win::HANDLE stopEvent) {
             continue;
         }
         // The lighting sync drives the LEDs meanwhile.
-        if (m_commandChannel.m_syncFlag.load()) continue;
+        if (m_commandChannel.GetSyncFlag()) continue;
         if (!clock.Pause(stopEvent, kPassSleepMs)) break;
         RunLightPass(passes, clock.Now());
     }

@@ -168,7 +168,7 @@ LightSetting CCorvaneMouseDevice::GetLightingCopy() const {
 
 int CCorvaneMouseDevice::ReadParamBlock(int* profile, int) {
     // Re-reading the mouse takes it out of the shared sync lighting.
-    m_commandChannel.m_syncFlag.store(0);
+    m_commandChannel.SetSyncFlag(0);
     if (!IsChannelUsable()) return 0;
     uint8_t active = 0;
     if (m_commandChannel.ReadParamBlock(&active, 1, 0) != PROTOCOL_OK) return 0;

@@ -119,7 +119,7 @@ void CCorvaneMouseDevice::RunLightThread(win::HANDLE stopEvent) {
             continue;
         }
         // The lighting sync drives the LEDs meanwhile.
-        if (m_commandChannel.m_syncFlag.load()) continue;
+        if (m_commandChannel.GetSyncFlag()) continue;
         RunLightPass(count, last, clock.Now());
     }
 }

@@ -347,12 +347,12 @@ public:
     // -1 over the receiver, or any exchange of the upload failed (the frames are
     // saved all the same); -2 more frames than the keyboard takes (information
     // byte 35, in every screen mode); -3 more than 50 frames in screen mode 1
-    // while LongWaitFlag is 0.
+    // while the command channel's long wait is off.
     static constexpr int kLongUploadFrames = 50;
     int UploadCurrentFrame();
     int UploadAllFrames();
     // On: the upload flag and the command channel's screen-only switch. Off
-    // also clears LongWaitFlag and closes an open progress window.
+    // also ends the channel's long wait and closes an open progress window.
     void SetScreenUploading(int on);
     int IsScreenUploading() const { return m_screenUploading.load(); }
     // "data.txt" in the device data folder: the animation image as hex text.

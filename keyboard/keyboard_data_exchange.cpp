@@ -109,7 +109,7 @@ int CCorvaneKeyboardDevice::ReadActiveBlock(KeyboardDeviceBlock* block, uint8_t*
 
 int CCorvaneKeyboardDevice::ReadProfileBlock(int* profile, int, int) {
     // Re-reading its block takes the keyboard out of the shared sync lighting.
-    m_commandChannel.m_syncFlag.store(0);
+    m_commandChannel.SetSyncFlag(0);
     if (!m_commandChannel.IsOpen()) return PROTOCOL_NOT_SENT;
     KeyboardDeviceBlock block{};
     uint8_t active = 0;

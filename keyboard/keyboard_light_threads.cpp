@@ -128,7 +128,7 @@ void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
             continue;
         }
         // The lighting sync drives the LEDs meanwhile.
-        if (m_commandChannel.m_syncFlag.load()) continue;
+        if (m_commandChannel.GetSyncFlag()) continue;
         // A tick is counted once at least 2 ms have passed since the last one.
         const uint32_t now = clock.Now();
         if (now - last > 1) {

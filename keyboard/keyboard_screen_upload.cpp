@@ -6,7 +6,6 @@
 #include "keyboard/corvane_keyboard_device.h"
 #include "keyboard/screen_view_control_ui.h"
 #include "link/device_packet.h"
-#include "link/long_wait_flag.h"
 #include "platform/os/event.h"
 #include "platform/files/folders.h"
 #include "platform/os/handle.h"
@@ -78,7 +77,7 @@ int CCorvaneKeyboardDevice::UploadAllFrames() {
     if (m_commandChannel.IsReceiverMode()) return -1;
     const int count = GetFrameCount();
     if (count > GetFrameLimit()) return -2;
-    if (GetScreenMode() == kScreenModeLarge && LongWaitFlag.load() == 0 && count > kLongUploadFrames) return -3;
+    if (GetScreenMode() == kScreenModeLarge && !m_commandChannel.IsLongWait() && count > kLongUploadFrames) return -3;
 
     // What the keyboard is given is fixed before the worker starts: the
     // interval as the edit shows it (never 0 or negative) and the frames now.
@@ -108,7 +107,7 @@ void CCorvaneKeyboardDevice::SetScreenUploading(int on) {
     m_screenUploading.store(on != 0 ? 1 : 0);
     m_commandChannel.m_restricted.store(on != 0 ? 1 : 0);
     if (on != 0) return;
-    LongWaitFlag.store(0);
+    m_commandChannel.SetLongWait(false);
     if (const win::HWND progress = GetProgressWindowHwnd()) win::PostMessageW(progress, win::WM_CLOSE, 0, 0);
 }
 

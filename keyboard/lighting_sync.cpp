@@ -35,7 +35,7 @@ LightTickSource& LightingSync::Clock() const {
 
 bool LightingSync::AnyTakesPart(const std::vector<CCorvaneUSBDevice*>& devices) {
     for (CCorvaneUSBDevice* device : devices)
-        if (device->CommandChannel().IsOpen() && device->CommandChannel().m_syncFlag.load()) return true;
+        if (device->CommandChannel().IsOpen() && device->CommandChannel().GetSyncFlag()) return true;
     return false;
 }
 
@@ -89,7 +89,7 @@ void LightingSync::BroadcastTo(const std::vector<CCorvaneUSBDevice*>& devices, u
     const uint32_t word = PackLedColor(LedColor{red, green, blue, level});
     // A synced device whose channel has closed keeps its colours coming.
     for (CCorvaneUSBDevice* device : devices) {
-        if (!device->CommandChannel().m_syncFlag.load()) continue;
+        if (!device->CommandChannel().GetSyncFlag()) continue;
         const int count = device->GetLedCount();
         for (int i = 0; i < count; ++i) device->SetLedColor(i, word);
     }

@@ -28,7 +28,7 @@ struct PagedTransfer;
 struct ProtocolTimeouts {
     uint32_t wiredWrite = 1000;
     uint32_t wiredRead = 5000;
-    uint32_t wiredLongRead = 50000;  // while LongWaitFlag is 1
+    uint32_t wiredLongRead = 50000;  // while the channel's long wait is on
     uint32_t receiverWrite = 5000;
     uint32_t receiverRead = 5000;
     uint32_t streamWired = 1000;  // write and each read of the colour stream
@@ -68,6 +68,17 @@ public:
     uint8_t ChunkSize() const { return m_chunkSize.load(); }
     uint16_t DataSize() const { return m_dataSize.load(); }
 
+    // Long wait: on while the user has accepted a long screen upload on this
+    // channel; a wired request then waits wiredLongRead for its reply instead
+    // of wiredRead. The screen upload switches it off when it ends.
+    void SetLongWait(bool on) { m_longWait.store(on ? 1 : 0); }
+    bool IsLongWait() const { return m_longWait.load() != 0; }
+    // Sync flag (command channel): 1 while the device follows the shared sync
+    // lighting. The lighting commands and the device list set and clear it,
+    // the sync worker and the device light threads read it; never read here.
+    void SetSyncFlag(int32_t flag) { m_syncFlag.store(flag); }
+    int32_t GetSyncFlag() const { return m_syncFlag.load(); }
+
     // --- Device commands (the callers send CMD_BEGIN / CMD_END around) ------
     int32_t BeginSession();
     int32_t EndSession();  // pauses 10 ms first
@@ -102,8 +113,6 @@ public:
     // While 1, only the screen-upload commands 0x21..0x23 are sent.
     std::atomic<int32_t> m_restricted{0};
     std::atomic<int32_t> m_open{0};
-    // Command channel: the device follows the shared sync lighting (never read here).
-    std::atomic<int32_t> m_syncFlag{0};
     CHidDevice m_wired;
     CHidDevice m_receiver;
     // Held around the write and reads of every transaction; the owners hold
@@ -119,6 +128,9 @@ public:
     ProtocolTimeouts m_timeouts;
 
 private:
+    std::atomic<int32_t> m_syncFlag{0};
+    std::atomic<int32_t> m_longWait{0};
+
     enum class PacketLock { Command, Stream };
     // Called after each answered packet of a paged transfer.
     struct PacketHook {

@@ -3,7 +3,6 @@
 
 #include "link/device_packet.h"
 #include "link/device_protocol.h"
-#include "link/long_wait_flag.h"
 
 namespace {
 
@@ -63,7 +62,7 @@ int32_t CDeviceProtocol::Exchange(const uint8_t* request, uint32_t requestLength
         readTimeout = m_timeouts.receiverRead;
     } else {
         writeTimeout = m_timeouts.wiredWrite;
-        readTimeout = LongWaitFlag.load() == 1 ? m_timeouts.wiredLongRead : m_timeouts.wiredRead;
+        readTimeout = IsLongWait() ? m_timeouts.wiredLongRead : m_timeouts.wiredRead;
     }
 
     // Replies that arrived after an earlier request timed out would otherwise

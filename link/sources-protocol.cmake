@@ -2,7 +2,6 @@
 list(APPEND LINK_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/device_packet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/paged_packet.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/long_wait_flag.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hid_device.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hid_enumeration.cpp
   ${CMAKE_CURRENT_LIST_DIR}/unpack_report.cpp

@@ -128,7 +128,7 @@ void BM_SyncStep(benchmark::State& state) {
     std::vector<CCorvaneUSBDevice*> devices;
     for (int i = 0; i < 4; ++i) {
         pages.push_back(std::make_unique<BenchPage>());
-        pages.back()->CommandChannel().m_syncFlag.store(1);
+        pages.back()->CommandChannel().SetSyncFlag(1);
         devices.push_back(pages.back().get());
     }
     LightingSync sync([&] { return devices; });

@@ -2,7 +2,6 @@
 
 #include "link/device/corvane_usb_device.h"
 #include "link/debug_log.h"
-#include "link/long_wait_flag.h"
 #include "link/registered_messages.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
@@ -64,10 +63,10 @@ void CMainWnd::ReportUploadAllFrames(CCorvaneUSBDevice* keyboard, int result, bo
         ShowMainMessage(text, 0, 0);
     } else if (result == -3 && mayRetry) {
         if (MessageKey(*this, L"message_wait_text") == 1) {
-            LongWaitFlag = 1;
+            keyboard->CommandChannel().SetLongWait(true);
             ReportUploadAllFrames(keyboard, RunPageOperation(keyboard, PageOperation::UploadAllFrames, 0), false);
         } else {
-            LongWaitFlag = 0;
+            keyboard->CommandChannel().SetLongWait(false);
         }
     }
 }

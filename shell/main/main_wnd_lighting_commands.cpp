@@ -246,7 +246,7 @@ void CMainWnd::OnSameModeClick() {
         copy.mode = *mode;
         for (CCorvaneUSBDevice* page : CopyDeviceLists({list})) {
             if (page == nullptr || !page->CommandChannel().IsOpen()) continue;
-            page->CommandChannel().m_syncFlag.store(1);
+            page->CommandChannel().SetSyncFlag(1);
             if (CLightControlUI* light = page->GetLightControl()) light->SetLightInfo(copy);
             page->CommitLighting(copy);
         }
@@ -311,7 +311,7 @@ void CMainWnd::ApplyMouseKeySelectionLight(DuiLib::CControlUI* panelControl) {
     page->ApplyLightProfile();
 }
 void CMainWnd::LeaveLightingSync(CCorvaneUSBDevice* page) {
-    if (page != nullptr) page->CommandChannel().m_syncFlag.store(0);
+    if (page != nullptr) page->CommandChannel().SetSyncFlag(0);
 }
 
 void CMainWnd::ShowLightMode(CCorvaneUSBDevice* page, int mode) {

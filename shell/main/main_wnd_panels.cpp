@@ -343,7 +343,7 @@ void CMainWnd::SetMultiDeviceFlagAll(int flag) {
         for (CCorvaneUSBDevice* page : *list) {
             if (CLightControlUI* light = page->GetLightControl()) light->SetMultiDeviceFlag(flag);
             // A single shown device never stays in sync mode.
-            if (!flag) page->CommandChannel().m_syncFlag.store(0);
+            if (!flag) page->CommandChannel().SetSyncFlag(0);
         }
     }
 }

@@ -157,14 +157,14 @@ TEST_F(LightThreads, BaseStepsPaintTheLedVector) {
 
 TEST_F(LightThreads, SyncFlagStopsAllRendering) {
     SetMode(3, 4);
-    page.CommandChannel().m_syncFlag.store(1);
+    page.CommandChannel().SetSyncFlag(1);
     page.StartLightThreads();
     page.TakeCalls();
     lightTicks.RunPasses(4, 2);
     EXPECT_TRUE(page.TakeCalls().empty());
     EXPECT_EQ(page.Leds().GetLedColor(0), 0u);
 
-    page.CommandChannel().m_syncFlag.store(0);
+    page.CommandChannel().SetSyncFlag(0);
     lightTicks.RunPasses(1);
     const auto calls = page.TakeCalls();
     EXPECT_EQ(calls.at("Spectrum"), 1);

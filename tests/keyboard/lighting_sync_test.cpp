@@ -44,7 +44,7 @@ struct StepCase {
 struct SyncedPage {
     SyncedPage() {
         page.SetLedCount(15);
-        page.CommandChannel().m_syncFlag.store(1);
+        page.CommandChannel().SetSyncFlag(1);
     }
     CCorvaneUSBDevice page;
 };
@@ -71,7 +71,7 @@ TEST(LightingSyncSteps, EachEffectBroadcastsItsColour) {
         SCOPED_TRACE(c.name);
         SyncedPage a;
         SyncedPage unsynced;
-        unsynced.page.CommandChannel().m_syncFlag.store(0);
+        unsynced.page.CommandChannel().SetSyncFlag(0);
         DrivenTickSource clock;
         LightingSync sync([&] { return std::vector<CCorvaneUSBDevice*>{&a.page, &unsynced.page}; });
         sync.SetTickSource(&clock);
@@ -117,8 +117,8 @@ protected:
             kb->page.CommandChannel().m_timeouts = FastTimeouts();
             ASSERT_TRUE(tavrik::test::OpenCommandChannel(kb->page.CommandChannel(), device));
         }
-        first.page.CommandChannel().m_syncFlag.store(1);
-        second.page.CommandChannel().m_syncFlag.store(1);
+        first.page.CommandChannel().SetSyncFlag(1);
+        second.page.CommandChannel().SetSyncFlag(1);
         sync.SetTickSource(&clock);
     }
     void TearDown() override {
@@ -194,16 +194,16 @@ TEST_F(LightingSyncThread, SyncedKeyboardsShowTheSameColoursAndOthersKeepTheirs)
 }
 
 TEST_F(LightingSyncThread, IdlesWithoutAnOpenSyncedDeviceAndKeepsFeedingAClosedOne) {
-    first.page.CommandChannel().m_syncFlag.store(0);
-    second.page.CommandChannel().m_syncFlag.store(0);
+    first.page.CommandChannel().SetSyncFlag(0);
+    second.page.CommandChannel().SetSyncFlag(0);
     GetSyncLightSetting().Store(Setting(1, 1, 0, 5));
     Start();
     clock.RunPasses(3, 2);
     EXPECT_EQ(clock.Pauses(), (std::vector<uint32_t>{1000, 1000, 1000}));
     EXPECT_EQ(first.page.GetLedColor(0), 0u);
     // One open synced device keeps a closed synced one lit.
-    first.page.CommandChannel().m_syncFlag.store(1);
-    second.page.CommandChannel().m_syncFlag.store(1);
+    first.page.CommandChannel().SetSyncFlag(1);
+    second.page.CommandChannel().SetSyncFlag(1);
     tavrik::test::CloseCommandChannel(second.page.CommandChannel());
     clock.RunPasses(2, 2);
     EXPECT_EQ(second.page.GetLedColor(0), PackLedColor({10, 20, 30, 255}));
@@ -215,7 +215,7 @@ TEST_F(LightingSyncThread, DevicesLeaveAndJoinWhileTheThreadRuns) {
     Start();
     CCorvaneKeyboardDevice& extra = spare.page;
     SetUpPage(extra);
-    extra.CommandChannel().m_syncFlag.store(1);
+    extra.CommandChannel().SetSyncFlag(1);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     bool seenLit = false;
     for (int round = 0; round < 2000 || !seenLit; ++round) {

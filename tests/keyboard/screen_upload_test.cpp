@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "link/json_file_util.h"
-#include "link/long_wait_flag.h"
 #include "shell/controls/message_boxes.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"
@@ -45,12 +44,10 @@ protected:
     void SetUp() override {
         DeviceUiTest::SetUp();
         RegisterCorvaneKeyboardDevice();
-        LongWaitFlag = 0;
     }
     void TearDown() override {
         if (page_ != nullptr) tavrik::test::CloseCommandChannel(page_->CommandChannel());
         DeviceUiTest::TearDown();
-        LongWaitFlag = 0;
     }
 
     // A page on the emulated keyboard with `frames` painted frames. The
@@ -117,7 +114,7 @@ protected:
     void ExpectIdle() {
         EXPECT_EQ(page_->IsScreenUploading(), 0);
         EXPECT_EQ(page_->CommandChannel().m_restricted.load(), 0);
-        EXPECT_EQ(LongWaitFlag.load(), 0);
+        EXPECT_FALSE(page_->CommandChannel().IsLongWait());
         EXPECT_EQ(GetProgressWindowHwnd(), nullptr);
     }
 
@@ -292,7 +289,7 @@ TEST_F(ScreenUpload, LongAnimationsWaitForTheUsersConsentInModeOne) {
     for (int mode : {1, 0}) {
         SCOPED_TRACE(mode);
         SelectScreenMode(mode);
-        LongWaitFlag = mode;
+        page_->CommandChannel().SetLongWait(mode == 1);
         EXPECT_EQ(UploadUntilTheFirstPacket(*page_, *kb_), -1);
         EXPECT_EQ(kb_->Requests(CMD_SCREEN_BEGIN).size(), 1u);
         const auto block = kb_->Requests(0x06);

@@ -13,7 +13,6 @@
 
 #include "link/device_packet.h"
 #include "link/device_protocol.h"
-#include "link/long_wait_flag.h"
 #include "tests/link/sim_channel.h"
 
 namespace {
@@ -56,7 +55,6 @@ protected:
         channel_.m_timeouts = FastTimeouts();
         return device;
     }
-    void TearDown() override { LongWaitFlag = 0; }
 
     SimFixture sim_;
     CDeviceProtocol channel_;
@@ -552,7 +550,7 @@ TEST_F(ProtocolTest, LateRepliesOfAnEarlierRequestAreDiscarded) {
     EXPECT_EQ(status[0], 40);
 }
 
-TEST_F(ProtocolTest, LongWaitFlagLengthensOnlyWiredReplyWaits) {
+TEST_F(ProtocolTest, LongWaitLengthensOnlyWiredReplyWaits) {
     for (ProductKind kind : {ProductKind::KeyboardCable, ProductKind::KeyboardReceiver}) {
         SimFixture sim;
         Emulator& device = sim.Plug(kind);
@@ -561,7 +559,7 @@ TEST_F(ProtocolTest, LongWaitFlagLengthensOnlyWiredReplyWaits) {
         channel.m_timeouts = FastTimeouts();
         const bool receiver = device.Product().receiver;
         for (int flag : {0, 1}) {
-            LongWaitFlag = flag;
+            channel.SetLongWait(flag == 1);
             device.Inject({FaultKind::Delay, 1, CMD_READ_STATUS, 0, 600, 0});
             uint8_t status[6];
             const int32_t expected = (flag == 1 && !receiver) ? 1 : 0;
@@ -569,11 +567,10 @@ TEST_F(ProtocolTest, LongWaitFlagLengthensOnlyWiredReplyWaits) {
             std::this_thread::sleep_for(400ms);  // let a late reply pass
         }
         // The colour stream never waits long.
-        LongWaitFlag = 1;
+        channel.SetLongWait(true);
         device.Inject({FaultKind::Delay, 1, CMD_STREAM_COLORS, 0, 600, 0});
         const auto colors = Pattern(3, 0);
         EXPECT_EQ(channel.StreamColors(colors.data(), 3), 0);
-        LongWaitFlag = 0;
     }
 }
 
@@ -614,12 +611,11 @@ TEST(ProtocolTimeouts, EachExchangeWaitsWithItsOwnTimeOut) {
             for (Field f : kReadFields) t.*f = appliesLong ? kShort : kLong;
             t.*c.applies = appliesLong ? kLong : kShort;
             channel.m_timeouts = t;
-            LongWaitFlag = c.longWait;
+            channel.SetLongWait(c.longWait == 1);
             const uint8_t command = c.stream ? CMD_STREAM_COLORS : CMD_READ_STATUS;
             device.Inject({FaultKind::Delay, 1, command, 0, 250, 0});
             uint8_t buffer[6] = {1, 2, 3, 4, 5, 6};
             const int32_t result = c.stream ? channel.StreamColors(buffer, 3) : channel.ReadStatus(buffer, 6, 0);
-            LongWaitFlag = 0;
             EXPECT_EQ(result, appliesLong ? 1 : 0);
             EXPECT_EQ(device.Requests(command).size(), 1u);
         }

@@ -99,7 +99,7 @@ void DeviceCommandsTest::SetBaseline(const LightSetting& setting, int syncFlag) 
     keyboard_->ApplyLightProfile();
     Light()->SetLightInfo(setting);
     Light()->SetCustomMode(setting.customGroup);
-    keyboard_->CommandChannel().m_syncFlag.store(syncFlag);
+    keyboard_->CommandChannel().SetSyncFlag(syncFlag);
     keyboard_->applied = 0;
     device_->ClearRecord();
 }

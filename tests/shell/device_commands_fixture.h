@@ -64,7 +64,7 @@ protected:
     // Puts the keyboard into a known lighting (page, setting and document),
     // with the sync flag as given, and clears the emulator's record.
     void SetBaseline(const LightSetting& setting, int syncFlag);
-    int SyncFlag() { return keyboard_->CommandChannel().m_syncFlag.load(); }
+    int SyncFlag() { return keyboard_->CommandChannel().GetSyncFlag(); }
     // The last 49-byte block write the keyboard received (empty when none).
     std::vector<uint8_t> LastBlockWrite();
     // The lighting the keyboard's profile file holds.

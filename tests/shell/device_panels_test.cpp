@@ -69,16 +69,16 @@ TEST_F(DevicePanelsTest, ShowSelectAndUnselect) {
     // A second one is shown, not selected; both pages may now sync.
     window_->ShowDevice(kMouseEntry, 1, 0);
     EXPECT_EQ(window_->GetCurrentDevice(), keyboard);
-    mouse->CommandChannel().m_syncFlag.store(1);
-    keyboard->CommandChannel().m_syncFlag.store(1);
+    mouse->CommandChannel().SetSyncFlag(1);
+    keyboard->CommandChannel().SetSyncFlag(1);
 
     // Hiding the current one selects the other; a single device leaves sync.
     window_->calls.clear();
     window_->UnselectDevice(kKeyboardEntry);
     EXPECT_EQ(window_->GetCurrentDevice(), mouse);
     EXPECT_EQ(Tab(Find(L"device_switch"))->GetCurSel(), kMouseEntry);
-    EXPECT_EQ(mouse->CommandChannel().m_syncFlag.load(), 0);
-    EXPECT_EQ(keyboard->CommandChannel().m_syncFlag.load(), 0);
+    EXPECT_EQ(mouse->CommandChannel().GetSyncFlag(), 0);
+    EXPECT_EQ(keyboard->CommandChannel().GetSyncFlag(), 0);
     EXPECT_FALSE(noDevice->IsVisible());
 
     // The last one goes: the no-device panel, and no current device.

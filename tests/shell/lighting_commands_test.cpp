@@ -365,14 +365,14 @@ TEST_F(LightingCommandsTest, SameModeFillsTheSyncRecordAndPutsEveryOpenDeviceInt
         LightSetting mouseStart;
         mouseStart.mode = 7;
         mouse->SetLightSetting(mouseStart);
-        mouse->CommandChannel().m_syncFlag.store(0);
+        mouse->CommandChannel().SetSyncFlag(0);
         GetSyncLightSetting().Store(sentinel);
 
         commands_->OnSameModeClick();
 
         // The mouse's channel is closed: it keeps its mode and its flag.
         EXPECT_EQ(mouse->CurrentLightSetting().mode, 7);
-        EXPECT_EQ(mouse->CommandChannel().m_syncFlag.load(), 0);
+        EXPECT_EQ(mouse->CommandChannel().GetSyncFlag(), 0);
         if (!row.effect) {
             EXPECT_EQ(GetSyncLightSetting().Snapshot(), sentinel);
             EXPECT_EQ(SyncFlag(), 0);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "link/long_wait_flag.h"
 #include "platform/files/utf8.h"
 #include "shell/controls/process_state.h"
 #include "tests/shell/dispatch_fixture.h"

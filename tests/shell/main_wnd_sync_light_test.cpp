@@ -23,7 +23,7 @@ TEST_F(MainWndSyncLight, StepsAndBroadcastReachTheSyncedPagesOfTheLists) {
     ASSERT_NE(keyboard, nullptr);
     ASSERT_NE(mouse, nullptr);
     ASSERT_GT(keyboard->GetLedCount(), 0);
-    keyboard->CommandChannel().m_syncFlag.store(1);
+    keyboard->CommandChannel().SetSyncFlag(1);
 
     window_->BroadcastSyncColor(1, 2, 3, 300);  // a level past a byte is held at 255
     EXPECT_EQ(keyboard->GetLedColor(keyboard->GetLedCount() - 1), PackLedColor({1, 2, 3, 255}));

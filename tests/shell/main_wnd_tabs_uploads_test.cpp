@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "link/long_wait_flag.h"
 #include "platform/ui/resource_manager.h"
 #include "shell/controls/process_state.h"
 #include "platform/files/utf8.h"
@@ -201,16 +200,16 @@ TEST_F(DispatchTest, LongUploadAsksAndRetriesOnlyWhenConfirmed) {
         // A second "long upload" answer asks no more.
         {1, -3, 1, {"UploadAllFrames(0)", "Message(message_wait_text,1,1)", "UploadAllFrames(0)"}},
     };
+    CDeviceProtocol& channel = page_->CommandChannel();
     for (const Case& c : cases) {
-        LongWaitFlag = 0;
+        channel.SetLongWait(false);
         wnd_->Clear();
         wnd_->messageAnswers = {c.answer};
         wnd_->operationResults = {{PageOperation::UploadAllFrames, -3}, {PageOperation::UploadAllFrames, c.retry}};
         Send(L"click", L"uploading_all_frame_btn");
-        EXPECT_EQ(LongWaitFlag.load(), c.waitFlag) << c.answer << " " << c.retry;
+        EXPECT_EQ(channel.IsLongWait(), c.waitFlag == 1) << c.answer << " " << c.retry;
         EXPECT_EQ(wnd_->calls, c.calls) << c.answer << " " << c.retry;
     }
-    LongWaitFlag = 0;
 }
 
 TEST_F(DispatchTest, SavedFramesClearTheUnsavedMarkOnlyWhenWritten) {
