@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <ostream>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -204,6 +205,9 @@ const EdgeCase kEdgeCases[] = {
      }},
 };
 
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const EdgeCase& c, std::ostream* out) { *out << c.name; }
+
 class HeadsetAudioEdge : public HeadsetAudio, public ::testing::WithParamInterface<EdgeCase> {};
 
 INSTANTIATE_TEST_SUITE_P(Cases, HeadsetAudioEdge, ::testing::ValuesIn(kEdgeCases),
@@ -270,6 +274,9 @@ const FailureCase kFailures[] = {
      }},
     {"Voice", "MagicVoice_Selection", [](HeadsetAudio& t) { t.page.SelectMagicVoice(3); }},
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 
 class HeadsetAudioFailure : public HeadsetAudio, public ::testing::WithParamInterface<FailureCase> {};
 

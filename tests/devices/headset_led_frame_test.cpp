@@ -15,6 +15,9 @@ struct LedCase {
     uint8_t expectR, expectG, expectB;
 };
 
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const LedCase& c, std::ostream* out) { *out << c.name; }
+
 class HeadsetLedFrame : public ::testing::TestWithParam<LedCase> {
 protected:
     BoundPage bound{ProductKind::Headset};

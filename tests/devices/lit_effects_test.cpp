@@ -46,6 +46,9 @@ const WaveCase kWaveCases[] = {
     {"PadPlainBackwards", kMousePadEffectShape, 15, 0, 0, 95, 0, 7},
 };
 
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const WaveCase& c, std::ostream* out) { *out << c.name; }
+
 class Wave : public ::testing::TestWithParam<WaveCase> {};
 INSTANTIATE_TEST_SUITE_P(Variants, Wave, ::testing::ValuesIn(kWaveCases),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -2,6 +2,7 @@
 // each function and the name keys (or texts) its caption is made of.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,9 @@ const CaptionCase kCases[] = {
     {"Unlisted05", {0x05, 1, 2}, true, L"\u5173\u95ed"},
     {"UnlistedFF", {0xFF, 0, 0}, true, L"\u5173\u95ed"},
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const CaptionCase& c, std::ostream* out) { *out << c.name; }
 
 class MouseCaption : public ::testing::TestWithParam<CaptionCase> {};
 INSTANTIATE_TEST_SUITE_P(Rules, MouseCaption, ::testing::ValuesIn(kCases),

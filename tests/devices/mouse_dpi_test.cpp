@@ -2,6 +2,7 @@
 // a step of 0, the coarse sensor and the text of the DPI edit.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "devices/mouse_dpi.h"
@@ -30,6 +31,9 @@ const PositionCase kToDpi[] = {
     {"StepZeroTakenAsOne", 0, 200, 60, 0x3360, 30, 230},
     {"StepZeroCoarse", 0, 0, 60, kCoarse, 50, 48 + 400},
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const PositionCase& c, std::ostream* out) { *out << c.name; }
 
 class DpiFromPosition : public ::testing::TestWithParam<PositionCase> {};
 INSTANTIATE_TEST_SUITE_P(Scales, DpiFromPosition, ::testing::ValuesIn(kToDpi),
@@ -68,6 +72,9 @@ const TextCase kToPosition[] = {
     {"CoarsePastTheSlider", 100, 200, 60, kCoarse, L"12000", 60},
     {"CoarseBelowFineTop", 100, 200, 60, kCoarse, L"1250", 10},
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
 
 class DpiPositionFromText : public ::testing::TestWithParam<TextCase> {};
 INSTANTIATE_TEST_SUITE_P(Scales, DpiPositionFromText, ::testing::ValuesIn(kToPosition),

@@ -2,6 +2,7 @@
 // the cable (type 2) and through the receiver (type 6): what each event does
 // and on which thread, and that every stop ends a listener waiting in its
 // read within the bound, without giving it up.
+#include <ostream>
 #include <chrono>
 #include <mutex>
 #include <string>
@@ -59,6 +60,8 @@ struct Connection {
     ProductKind kind;
     int type;
 };
+
+void PrintTo(const Connection& c, std::ostream* out) { *out << mousetest::KindName(c.kind); }
 
 class MouseEvents : public ::testing::TestWithParam<Connection> {
 protected:

@@ -3,6 +3,7 @@
 // step period of each speed.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ const WaveCase kWaveCases[] = {
     {"ColourfulWraps", 1, 1, 190, 191, 0}, {"PlainForward", 0, 1, 0, 1, 2},
     {"PlainBackward", 0, 0, 0, 95, 0},     {"PlainCounterLeftHighByAnotherMode", 0, 1, 150, 0, 1},
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const WaveCase& c, std::ostream* out) { *out << c.name; }
 
 class MouseWave : public ::testing::TestWithParam<WaveCase> {};
 INSTANTIATE_TEST_SUITE_P(Variants, MouseWave, ::testing::ValuesIn(kWaveCases),

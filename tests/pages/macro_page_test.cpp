@@ -1,5 +1,6 @@
 // The macro page on its template with real files: one table of the list and
 // step edits' edge cases.
+#include <ostream>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -236,6 +237,9 @@ const PageCase kPageCases[] = {
     {"APointerMoveOf300IsStoredAs255", APointerMoveOf300IsStoredAs255},
     {"AnUnsafeGuidTouchesNoFile", AnUnsafeGuidTouchesNoFile},
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const PageCase& c, std::ostream* out) { *out << c.name; }
 
 class MacroPageCases : public MacroPageTest, public ::testing::WithParamInterface<PageCase> {};
 

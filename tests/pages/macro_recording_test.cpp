@@ -2,6 +2,7 @@
 // and the keyboard hook procedure's answers.
 #include "tests/pages/macro_page_fixture.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,9 @@ const DelayCase kDelayCases[] = {
     {"KeyFixed", false, kDelayFixed, {"200", "200", "200"}},
     {"MouseFixed", true, kDelayFixed, {"200", "200", "200"}},
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const DelayCase& c, std::ostream* out) { *out << c.name; }
 
 class DelayCases : public RecordTest, public ::testing::WithParamInterface<DelayCase> {};
 

@@ -1,6 +1,7 @@
 // The recoil page built from the shipped template on a headless display, with
 // its working and default files in temporary folders.
 
+#include <ostream>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -130,6 +131,9 @@ struct EdgeCase {
     const char* name;
     std::function<void(ShootPageTest&)> run;
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const EdgeCase& c, std::ostream* out) { *out << c.name; }
 
 class ShootPageEdgeCases : public ShootPageTest, public ::testing::WithParamInterface<EdgeCase> {};
 

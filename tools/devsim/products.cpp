@@ -82,6 +82,8 @@ const ProductInfo* FindProduct(const std::string& name) {
     return nullptr;
 }
 
+void PrintTo(ProductKind kind, std::ostream* out) { *out << Product(kind).name; }
+
 hid::SimDeviceDescription MakeDeviceDescription(ProductKind kind) {
     const ProductInfo& p = Product(kind);
     const bool mouse = kind == ProductKind::MouseCable || kind == ProductKind::MouseReceiver;

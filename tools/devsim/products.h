@@ -6,6 +6,7 @@
 #include "platform/hid/sim_bus.h"
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ inline bool IsMouse(ProductKind kind) { return kind == ProductKind::MouseCable |
 const ProductInfo& Product(ProductKind kind);
 // By command-line name; null when unknown.
 const ProductInfo* FindProduct(const std::string& name);
+// The command-line name (tests print a kind this way).
+void PrintTo(ProductKind kind, std::ostream* out);
 
 inline constexpr int kConsumerCollection = 3;
 inline constexpr int kCommandCollection = 4;

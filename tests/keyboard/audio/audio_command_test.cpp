@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cstdlib>
 #include <string>
 
@@ -15,6 +16,9 @@ struct CommandCase {
     std::uint32_t type;
     bool starts;
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
 
 class AudioCommand : public ::testing::TestWithParam<CommandCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,9 @@ struct FailureCase {
     bool afterData;  // the failure strikes a capture that already runs
     int recordingsAfterRecovery;
 };
+
+// Tests name the case in their messages, not its bytes.
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 
 class CaptureRecovers : public ::testing::TestWithParam<FailureCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -35,6 +36,10 @@ struct RingCase {
     std::size_t packetValues;  // values per packet
     int packets;
 };
+
+void PrintTo(const RingCase& c, std::ostream* out) {
+    *out << c.packetValues << " values x " << c.packets << " packets";
+}
 
 class RingOnPackets : public ::testing::TestWithParam<RingCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -33,6 +34,8 @@ struct SineCase {
     double amplitude;
     std::int32_t expected;  // 16 x amplitude, capped at 8192
 };
+
+void PrintTo(const SineCase& c, std::ostream* out) { *out << "bin " << c.bin << ", amplitude " << c.amplitude; }
 
 class SpectrumOfSine : public ::testing::TestWithParam<SineCase> {};
 
@@ -102,6 +105,8 @@ struct DftCase {
     double angle;
     double tolerance;  // relative to the largest output
 };
+
+void PrintTo(const DftCase& c, std::ostream* out) { *out << "n " << c.n << ", angle " << c.angle; }
 
 class FftAgainstNaiveDft : public ::testing::TestWithParam<DftCase> {};
 
