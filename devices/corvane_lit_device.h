@@ -138,7 +138,11 @@ private:
     using WorkerRecord = PageWorker;
     bool StartWorker(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine, std::atomic<int>& running);
     void StopWorker(WorkerRecord& record, win::DWORD boundMs, const char* name, bool cancelRead);
+    // The light thread of both families (on the mouse pad the
+    // MousePadLightThreadProc).
     static win::DWORD LightThreadProc(void* parameter);
+    // The event listener of both families (the headset's SyncThreadProc, the
+    // mouse pad's MousePadEventThreadProc).
     static win::DWORD ListenerThreadProc(void* parameter);
     void RunLightThread(win::HANDLE stopEvent);
     void RunListener(win::HANDLE stopEvent);

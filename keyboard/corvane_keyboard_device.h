@@ -181,7 +181,7 @@ public:
     virtual int StepRowWave();
     virtual int StepKeyColorCycle();
     virtual int StepRippleFromLeft();
-    virtual int StepPresetHue();
+    virtual int StepFxColor();
     virtual int StepRings();
     virtual int StepCustomColors();
     virtual int StepMusic();
@@ -361,6 +361,8 @@ public:
     // The upload image of all frames of the strip, or of the current one.
     std::vector<uint8_t> BuildAnimationImage();
     std::vector<uint8_t> BuildCurrentFrameImage();
+    // The screen-upload thread of both uploads (FrameUploadThreadProc and
+    // AnimationUploadThreadProc in one).
     static win::DWORD ScreenUploadThreadProc(void* parameter);
 
 private:
@@ -372,7 +374,9 @@ private:
     };
     // UI thread: progress window, worker, the wait for it (serving messages).
     void RunScreenUpload(ScreenUploadJob& job);
-    // Upload thread: the device exchange; 1 or -1.
+    // Upload thread: the device exchange; 1 or -1. One worker serves both
+    // uploads (UploadAllFramesWorker and UploadCurrentFrameWorker): they
+    // differ only in the job's image and frame count.
     int SendScreenUpload(ScreenUploadJob& job);
     // Reads the active block into the page's copy when there is none yet.
     int EnsureBlockCopy();

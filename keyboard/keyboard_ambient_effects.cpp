@@ -170,7 +170,7 @@ int CCorvaneKeyboardDevice::StepRings() {
     return kLeds;
 }
 
-int CCorvaneKeyboardDevice::StepPresetHue() {
+int CCorvaneKeyboardDevice::StepFxColor() {
     // The sub-mode comes from the page's copy of the setting, which the profile
     // operations keep equal to the document's: the document belongs to the UI thread.
     const LightSetting s = CurrentLightSetting();

@@ -40,7 +40,7 @@ void CCorvaneKeyboardDevice::UpdateKeyLabel(int position, const CDuiString& text
         }
     }
     button->SetUserToolTitle(defaultName);
-    button->SetKeySetImageHidden(defaultName.CompareNoCase(text.GetData()) == 0 ? 1 : 0);
+    button->SetKeySetMarkHidden(defaultName.CompareNoCase(text.GetData()) == 0 ? 1 : 0);
     button->SetUserToolText(defaultName + Translate(L"Key_Set") + text);
 }
 

@@ -48,7 +48,7 @@ const std::array<LightModeStep, kLastTableMode + 1> kLightModes = {{
     {Pacing::Threshold, 14, &K::StepRowWave},           // 14
     {Pacing::Threshold, 15, &K::StepKeyColorCycle},     // 15
     {Pacing::Threshold, 16, &K::StepRippleFromLeft},    // 16
-    {Pacing::Threshold, 17, &K::StepPresetHue},         // 17
+    {Pacing::Threshold, 17, &K::StepFxColor},           // 17
     {Pacing::Threshold, 18, &K::StepRings},             // 18
     {Pacing::Threshold, 19, &K::StepCustomColors},      // 19
     {Pacing::Threshold, 20, &K::StepLightsOff},         // 20

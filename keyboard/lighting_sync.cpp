@@ -55,14 +55,14 @@ void LightingSync::Run(win::HANDLE stopEvent) {
             last = now;
             ++ticks;
         }
-        const SyncLightSetting::Values setting = GetSyncLightSetting().Snapshot();
+        const SyncLightState::Values setting = GetSyncLightState().Snapshot();
         if (ticks < SpeedPeriodOf(setting.speed)) continue;
         ticks = 0;
         Step(setting, devices);
     }
 }
 
-void LightingSync::Step(const SyncLightSetting::Values& setting, const std::vector<CCorvaneUSBDevice*>& devices) {
+void LightingSync::Step(const SyncLightState::Values& setting, const std::vector<CCorvaneUSBDevice*>& devices) {
     static constexpr Effect kEffects[] = {&LightingSync::Breathing, &LightingSync::Static, &LightingSync::Flash,
                                           &LightingSync::ColorCycle, &LightingSync::Off};
     if (setting.effect >= std::size(kEffects)) return;
@@ -71,7 +71,7 @@ void LightingSync::Step(const SyncLightSetting::Values& setting, const std::vect
 
 void LightingSync::RunEffect(Effect effect) {
     const std::vector<CCorvaneUSBDevice*> devices = devices_ ? devices_() : std::vector<CCorvaneUSBDevice*>{};
-    (this->*effect)(GetSyncLightSetting().Snapshot(), devices);
+    (this->*effect)(GetSyncLightState().Snapshot(), devices);
 }
 
 void LightingSync::BreathingStep() { RunEffect(&LightingSync::Breathing); }
@@ -95,7 +95,7 @@ void LightingSync::BroadcastTo(const std::vector<CCorvaneUSBDevice*>& devices, u
     }
 }
 
-void LightingSync::Breathing(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices) {
+void LightingSync::Breathing(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices) {
     RgbEntry color{s.red, s.green, s.blue};
     uint8_t phase = 0;
     {
@@ -111,11 +111,11 @@ void LightingSync::Breathing(const SyncLightSetting::Values& s, const std::vecto
                 uint8_t((unsigned(BrightnessLevelOf(s.brightness)) * BreathCurve[phase % kBreathPhases]) >> 8));
 }
 
-void LightingSync::Static(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices) {
+void LightingSync::Static(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices) {
     BroadcastTo(devices, s.red, s.green, s.blue, BrightnessLevelOf(s.brightness));
 }
 
-void LightingSync::Flash(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices) {
+void LightingSync::Flash(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices) {
     const uint32_t now = Clock().Now();
     bool on = false;
     uint8_t hue = 0;
@@ -137,7 +137,7 @@ void LightingSync::Flash(const SyncLightSetting::Values& s, const std::vector<CC
     BroadcastTo(devices, color.r, color.g, color.b, BrightnessLevelOf(s.brightness));
 }
 
-void LightingSync::ColorCycle(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices) {
+void LightingSync::ColorCycle(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices) {
     uint8_t hue = 0;
     {
         std::lock_guard lock(mutex_);
@@ -149,7 +149,7 @@ void LightingSync::ColorCycle(const SyncLightSetting::Values& s, const std::vect
     BroadcastTo(devices, color.r, color.g, color.b, BrightnessLevelOf(s.brightness));
 }
 
-void LightingSync::Off(const SyncLightSetting::Values&, const std::vector<CCorvaneUSBDevice*>& devices) {
+void LightingSync::Off(const SyncLightState::Values&, const std::vector<CCorvaneUSBDevice*>& devices) {
     BroadcastTo(devices, 0, 0, 0, 0);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The lighting sync across devices: one shared colour, computed on the main
-// window's sync thread from the process-wide SyncLightSetting and written into
+// window's sync thread from the process-wide SyncLightState and written into
 // every LED of every device whose lighting-sync flag is set. The devices' own
 // light threads render nothing meanwhile.
 //
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "link/device/light_tick_source.h"
-#include "link/sync_light_setting.h"
+#include "link/sync_light_state.h"
 #include "platform/os/win_types.h"
 
 class CCorvaneUSBDevice;
@@ -59,19 +59,19 @@ public:
     void Broadcast(uint8_t red, uint8_t green, uint8_t blue, uint8_t level);
 
     // One step of the setting's effect on the given devices (effects above 4: nothing).
-    void Step(const SyncLightSetting::Values& setting, const std::vector<CCorvaneUSBDevice*>& devices);
+    void Step(const SyncLightState::Values& setting, const std::vector<CCorvaneUSBDevice*>& devices);
 
     State GetState() const;
     void SetState(const State& state);
 
 private:
-    using Effect = void (LightingSync::*)(const SyncLightSetting::Values&, const std::vector<CCorvaneUSBDevice*>&);
+    using Effect = void (LightingSync::*)(const SyncLightState::Values&, const std::vector<CCorvaneUSBDevice*>&);
     void RunEffect(Effect effect);
-    void Breathing(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
-    void Static(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
-    void Flash(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
-    void ColorCycle(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
-    void Off(const SyncLightSetting::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
+    void Breathing(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
+    void Static(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
+    void Flash(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
+    void ColorCycle(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
+    void Off(const SyncLightState::Values& s, const std::vector<CCorvaneUSBDevice*>& devices);
     static void BroadcastTo(const std::vector<CCorvaneUSBDevice*>& devices, uint8_t red, uint8_t green, uint8_t blue,
                             uint8_t level);
     static bool AnyTakesPart(const std::vector<CCorvaneUSBDevice*>& devices);

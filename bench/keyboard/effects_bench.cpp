@@ -103,7 +103,7 @@ void BM_StepSequenceFlow(benchmark::State& s) { RunStep<&K::StepSequenceFlow, 13
 void BM_StepRowWave(benchmark::State& s) { RunStep<&K::StepRowWave, 14>(s); }
 void BM_StepKeyColorCycle(benchmark::State& s) { RunStep<&K::StepKeyColorCycle, 15>(s); }
 void BM_StepRippleFromLeft(benchmark::State& s) { RunStep<&K::StepRippleFromLeft, 16>(s); }
-void BM_StepPresetHue(benchmark::State& s) { RunStep<&K::StepPresetHue, 17>(s); }
+void BM_StepFxColor(benchmark::State& s) { RunStep<&K::StepFxColor, 17>(s); }
 void BM_StepRings(benchmark::State& s) { RunStep<&K::StepRings, 18>(s); }
 void BM_StepCustomColors(benchmark::State& s) { RunStep<&K::StepCustomColors, 19>(s); }
 void BM_StepSweep(benchmark::State& s) { RunStep<&K::StepSweep, 24>(s); }
@@ -132,8 +132,8 @@ void BM_SyncStep(benchmark::State& state) {
         devices.push_back(pages.back().get());
     }
     LightingSync sync([&] { return devices; });
-    SyncLightSetting::Values setting;
-    setting.effect = SyncLightSetting::Breathing;
+    SyncLightState::Values setting;
+    setting.effect = SyncLightState::Breathing;
     setting.brightness = 5;
     setting.speed = 4;
     setting.direction = 1;
@@ -157,7 +157,7 @@ BENCHMARK(BM_StepSequenceFlow);
 BENCHMARK(BM_StepRowWave);
 BENCHMARK(BM_StepKeyColorCycle);
 BENCHMARK(BM_StepRippleFromLeft);
-BENCHMARK(BM_StepPresetHue);
+BENCHMARK(BM_StepFxColor);
 BENCHMARK(BM_StepRings);
 BENCHMARK(BM_StepCustomColors);
 BENCHMARK(BM_StepSweep);

@@ -36,9 +36,9 @@ void CDeviceKeyButtonUI::SetLightColor(DWORD colorWord, int level, bool shown) {
     m_bLightShown = shown;
 }
 
-void CDeviceKeyButtonUI::SetKeySetImageHidden(int hidden) {
-    if (hidden == m_nKeySetImageHidden) return;
-    m_nKeySetImageHidden = hidden;
+void CDeviceKeyButtonUI::SetKeySetMarkHidden(int hidden) {
+    if (hidden == m_nKeySetMarkHidden) return;
+    m_nKeySetMarkHidden = hidden;
     Invalidate();
 }
 
@@ -51,7 +51,7 @@ void CDeviceKeyButtonUI::PaintStatusImage(HDC hDC) {
     if (m_bLightShown && !m_sLightImage.IsEmpty())
         CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, m_sLightImage, nullptr, m_dwLightColor,
                                        m_nLightLevel, true);
-    if (m_nKeySetImageHidden == 0 && !m_sKeySetImage.IsEmpty())
+    if (m_nKeySetMarkHidden == 0 && !m_sKeySetImage.IsEmpty())
         CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, m_sKeySetImage, nullptr, 0, 0, false);
 }
 

@@ -31,8 +31,8 @@ public:
     const DuiLib::CDuiString& GetKeySetImage() const { return m_sKeySetImage; }
 
     // The marker is drawn only while hidden is 0.
-    void SetKeySetImageHidden(int hidden);
-    int IsKeySetImageHidden() const { return m_nKeySetImageHidden; }
+    void SetKeySetMarkHidden(int hidden);
+    int IsKeySetMarkHidden() const { return m_nKeySetMarkHidden; }
 
     // Part of the current rubber-band selection.
     void SetSelected(int selected);
@@ -45,7 +45,7 @@ public:
 private:
     DuiLib::CDuiString m_sLightImage;
     DuiLib::CDuiString m_sKeySetImage;
-    int m_nKeySetImageHidden = 1;
+    int m_nKeySetMarkHidden = 1;
     bool m_bLightShown = false;
     DuiLib::DWORD m_dwLightColor = 255;
     int m_nLightLevel = 200;

@@ -525,8 +525,8 @@ public:
     virtual void ImportScreenAnimation();
     virtual void ExportScreenPicture();
     virtual void ExportScreenVideo();
-    virtual void PickPenColor();
-    virtual void PickBackgroundColor();
+    virtual void PickScreenPenColor();
+    virtual void PickScreenBackgroundColor();
     // Places the floating screen editors beside the main window.
     virtual void PlaceFloatingWindows();
     // Messages of the keyboard's screen editor.
@@ -541,7 +541,7 @@ public:
     virtual void ShowSettingsWindow(bool centred);
     virtual void BuildVersionList();
     // WM_FIRMWARE_CHECK from an outside sender.
-    virtual void OnFirmwareCheck(int productId, int firmwareVersion);
+    virtual void LaunchFirmwareUpdate(int productId, int firmwareVersion);
     virtual void ShowSkinPicker();
     // The version list as the last BuildVersionList left it.
     const std::vector<VersionRecord>& VersionList() const { return m_versionList; }

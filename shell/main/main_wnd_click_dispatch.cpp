@@ -267,9 +267,9 @@ void CMainWnd::OnNotifyClick(TNotifyUI& msg) {
         {{L"save_pictrue_btn"}, Needs::Always,
          [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.ExportScreenPicture(); }},
         {{L"save_gif_btn"}, Needs::Always, [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.ExportScreenVideo(); }},
-        {{L"Pen_Color_Opation"}, Needs::Always, [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.PickPenColor(); }},
+        {{L"Pen_Color_Opation"}, Needs::Always, [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.PickScreenPenColor(); }},
         {{L"Bkground_Color_Opation"}, Needs::Always,
-         [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.PickBackgroundColor(); }},
+         [](CMainWnd& w, CCorvaneUSBDevice*, int, TNotifyUI&) { w.PickScreenBackgroundColor(); }},
     };
     dispatch::RunChain(*this, names, msg);
 }

@@ -16,7 +16,7 @@
 #include "link/json_file_util.h"
 #include "link/string_util.h"
 #include "link/light_setting.h"
-#include "link/sync_light_setting.h"
+#include "link/sync_light_state.h"
 #include "pages/light_control_ui.h"
 #include "shell/controls/device_key_button_ui.h"
 #include "shell/main/color_edit_value.h"
@@ -233,8 +233,8 @@ void CMainWnd::OnSameModeClick() {
     const LightSetting setting = current->CurrentLightSetting();
     const std::optional<std::uint8_t> effect = SyncEffectOfMode(current->GetDeviceType(), setting.mode);
     if (!effect) return;
-    GetSyncLightSetting().Store({*effect, setting.brightness, setting.speed, setting.direction, setting.colorful,
-                                 setting.red, setting.green, setting.blue});
+    GetSyncLightState().Store({*effect, setting.brightness, setting.speed, setting.direction, setting.colorful,
+                               setting.red, setting.green, setting.blue});
     const std::pair<const DeviceList*, int> kinds[] = {{&m_keyboards, kKeyboardKind},
                                                        {&m_mice, kMouseKind},
                                                        {&m_mousePads, kMousePadKind},

@@ -224,7 +224,7 @@ void CMainWnd::HandlePrivateMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             ShowScreenFramesPage();
             break;
         case WM_FIRMWARE_CHECK:
-            OnFirmwareCheck(static_cast<int>(wParam), static_cast<int>(lParam));
+            LaunchFirmwareUpdate(static_cast<int>(wParam), static_cast<int>(lParam));
             break;
         case WM_START_CLOCK_SYNC:
             win::SetTimer(GetHWND(), TIMER_MAIN_CLOCK_SYNC, 30000, nullptr);

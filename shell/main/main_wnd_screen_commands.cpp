@@ -124,14 +124,14 @@ void CMainWnd::ExportScreenVideo() {
     keyboard->ExportVideo(path);
 }
 
-void CMainWnd::PickPenColor() {
+void CMainWnd::PickScreenPenColor() {
     CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
     DuiLib::DWORD color = keyboard->GetPenColor();
     if (PickColor(color)) keyboard->SetPenColor(color);
 }
 
-void CMainWnd::PickBackgroundColor() {
+void CMainWnd::PickScreenBackgroundColor() {
     CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
     DuiLib::DWORD color = keyboard->GetBackgroundColor();

@@ -122,7 +122,7 @@ void CMainWnd::ShowAboutWindow() {
 // Asked only from outside. A "no" ends the program the way the tray's exit
 // does: the open windows close and the main window's destruction stops the
 // workers, so nothing is cut off mid-write.
-void CMainWnd::OnFirmwareCheck(int productId, int firmwareVersion) {
+void CMainWnd::LaunchFirmwareUpdate(int productId, int firmwareVersion) {
     if (m_firmwareQuestionOpen) return;
     const FirmwareUpdater updater = FirmwareUpdaterFor(productId, firmwareVersion);
     if (updater == FirmwareUpdater::None) return;
@@ -140,7 +140,7 @@ void CMainWnd::OnFirmwareCheck(int productId, int firmwareVersion) {
     const win::HINSTANCE started =
         win::ShellExecuteW(GetHWND(), L"open", path.c_str(), kUpdaterParameters, folder.c_str(), win::SW_SHOWNORMAL);
     if (win::ShellExecuteResult(started) > 32) return;
-    const std::wstring note = L"OnFirmwareCheck: the updater " + path + L" could not be started";
+    const std::wstring note = L"LaunchFirmwareUpdate: the updater " + path + L" could not be started";
     win::OutputDebugStringW(note.c_str());
     WriteLog(WideToUtf8(note));
     ShowMainMessage(L"UpdateFailText", 1, 0);

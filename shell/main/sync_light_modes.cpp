@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "link/sync_light_setting.h"
+#include "link/sync_light_state.h"
 
 namespace {
 
@@ -40,6 +40,6 @@ std::optional<std::uint8_t> SyncEffectOfMode(int deviceKind, int mode) {
 
 std::optional<std::uint8_t> ModeOfSyncEffect(int deviceKind, std::uint8_t effect) {
     const EffectModes* modes = ModesOf(deviceKind);
-    if (modes == nullptr || effect > SyncLightSetting::Off) return std::nullopt;
+    if (modes == nullptr || effect > SyncLightState::Off) return std::nullopt;
     return (*modes)[effect];
 }

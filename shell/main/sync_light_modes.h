@@ -1,7 +1,7 @@
 #pragma once
 
 // The same-mode command's translation between a device kind's lighting modes
-// and the shared sync effects (SyncLightSetting::Effect).
+// and the shared sync effects (SyncLightState::Effect).
 
 #include <cstdint>
 #include <optional>

@@ -20,7 +20,7 @@ const std::map<int, Step> kSteps = {
     {11, &CCorvaneKeyboardDevice::StepPairSequence},    {12, &CCorvaneKeyboardDevice::StepRippleFromCentre},
     {13, &CCorvaneKeyboardDevice::StepSequenceFlow},    {14, &CCorvaneKeyboardDevice::StepRowWave},
     {15, &CCorvaneKeyboardDevice::StepKeyColorCycle},   {16, &CCorvaneKeyboardDevice::StepRippleFromLeft},
-    {17, &CCorvaneKeyboardDevice::StepPresetHue},       {18, &CCorvaneKeyboardDevice::StepRings},
+    {17, &CCorvaneKeyboardDevice::StepFxColor},         {18, &CCorvaneKeyboardDevice::StepRings},
     {24, &CCorvaneKeyboardDevice::StepSweep},           {29, &CCorvaneKeyboardDevice::StepRunningKeys},
     {30, &CCorvaneKeyboardDevice::StepPhasedBreathing},
 };
@@ -129,7 +129,7 @@ TEST_F(AmbientEffects, PresetHueTakesTheSubModeOfThePagesSetting) {
         LightSetting s = page.Set(17);
         s.subMode = subMode;
         page.SetLightSetting(s);
-        page.StepPresetHue();
+        page.StepFxColor();
         for (int led : {0, 55, 169}) EXPECT_EQ(page.Led(led), Wheel(hue, 255)) << led;
     }
 }

@@ -126,7 +126,7 @@ TEST_F(KeyLabels, FunctionsGiveTheirLabelAndTheMarkShowsWhereTheLabelIsNotTheDef
         Assign(0, c.function);
         EXPECT_EQ(Button(0)->GetUserToolTitle().str(), esc);
         EXPECT_EQ(Text(0), esc + L" | " + c.label);
-        EXPECT_EQ(Button(0)->IsKeySetImageHidden(), c.label == esc ? 1 : 0);
+        EXPECT_EQ(Button(0)->IsKeySetMarkHidden(), c.label == esc ? 1 : 0);
     }
 }
 
@@ -143,9 +143,9 @@ TEST_F(KeyLabels, FunctionsWithoutALabelKeepThePreviousOne) {
 TEST_F(KeyLabels, TheMarkComparesWithoutCase) {
     const std::wstring esc = DefaultName(0);
     page_->UpdateKeyLabel(0, CDuiString(esc.c_str()).MakeUpper());
-    EXPECT_EQ(Button(0)->IsKeySetImageHidden(), 1);
+    EXPECT_EQ(Button(0)->IsKeySetMarkHidden(), 1);
     page_->UpdateKeyLabel(0, L"other");
-    EXPECT_EQ(Button(0)->IsKeySetImageHidden(), 0);
+    EXPECT_EQ(Button(0)->IsKeySetMarkHidden(), 0);
     // A position without a button is skipped.
     page_->UpdateKeyLabel(2, L"x");
     page_->UpdateKeyLabel(500, L"x");

@@ -16,7 +16,7 @@
 namespace {
 
 using namespace kbtest;
-using Values = SyncLightSetting::Values;
+using Values = SyncLightState::Values;
 
 Values Setting(uint8_t effect, uint8_t direction = 1, uint8_t colorful = 0, uint8_t speed = 4) {
     Values v;
@@ -95,7 +95,7 @@ TEST(LightingSyncSteps, EachEffectBroadcastsItsColour) {
 TEST(LightingSyncSteps, ForwardersTakeTheProcessSettingAndTheCurrentDevices) {
     SyncedPage a;
     LightingSync sync([&] { return std::vector<CCorvaneUSBDevice*>{&a.page}; });
-    GetSyncLightSetting().Store(Setting(1));
+    GetSyncLightState().Store(Setting(1));
     sync.StaticStep();
     EXPECT_EQ(a.page.Leds().GetLed(3), (LedColor{10, 20, 30, 255}));
     sync.OffStep();
@@ -104,7 +104,7 @@ TEST(LightingSyncSteps, ForwardersTakeTheProcessSettingAndTheCurrentDevices) {
     EXPECT_EQ(a.page.Leds().GetLed(3), Wheel(1, 255));
     sync.Broadcast(7, 8, 9, 10);
     EXPECT_EQ(a.page.Leds().GetLedColor(3), PackLedColor({7, 8, 9, 10}));
-    GetSyncLightSetting().Store(Values{});
+    GetSyncLightState().Store(Values{});
 }
 
 // Three emulated keyboards, two of them in sync.
@@ -124,7 +124,7 @@ protected:
     void TearDown() override {
         Stop();
         for (auto* kb : {&first, &second, &third}) tavrik::test::CloseCommandChannel(kb->page.CommandChannel());
-        GetSyncLightSetting().Store(Values{});
+        GetSyncLightState().Store(Values{});
     }
     void Start() {
         stop = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);
@@ -157,11 +157,11 @@ protected:
 
 TEST_F(LightingSyncThread, StepsEverySpeedPeriodOfTicks) {
     const std::pair<uint8_t, int> periods[] = {{0, 28}, {1, 23}, {2, 18}, {3, 13}, {4, 7}};
-    GetSyncLightSetting().Store(Setting(3));
+    GetSyncLightState().Store(Setting(3));
     Start();
     for (auto [speed, period] : periods) {
         SCOPED_TRACE(int(speed));
-        GetSyncLightSetting().speed.store(speed);
+        GetSyncLightState().speed.store(speed);
         const uint8_t hue = sync.GetState().cycleHue;
         clock.RunPasses(period - 1, 2);
         EXPECT_EQ(sync.GetState().cycleHue, hue);
@@ -178,7 +178,7 @@ TEST_F(LightingSyncThread, StepsEverySpeedPeriodOfTicks) {
 
 TEST_F(LightingSyncThread, SyncedKeyboardsShowTheSameColoursAndOthersKeepTheirs) {
     third.page.SetLedColor(5, PackLedColor({9, 9, 9, 9}));
-    GetSyncLightSetting().Store(Setting(0, 1, 1, 4));
+    GetSyncLightState().Store(Setting(0, 1, 1, 4));
     Start();
     for (int pass = 0; pass < 60; ++pass) {
         clock.RunPasses(7, 2);
@@ -196,7 +196,7 @@ TEST_F(LightingSyncThread, SyncedKeyboardsShowTheSameColoursAndOthersKeepTheirs)
 TEST_F(LightingSyncThread, IdlesWithoutAnOpenSyncedDeviceAndKeepsFeedingAClosedOne) {
     first.page.CommandChannel().SetSyncFlag(0);
     second.page.CommandChannel().SetSyncFlag(0);
-    GetSyncLightSetting().Store(Setting(1, 1, 0, 5));
+    GetSyncLightState().Store(Setting(1, 1, 0, 5));
     Start();
     clock.RunPasses(3, 2);
     EXPECT_EQ(clock.Pauses(), (std::vector<uint32_t>{1000, 1000, 1000}));
@@ -211,7 +211,7 @@ TEST_F(LightingSyncThread, IdlesWithoutAnOpenSyncedDeviceAndKeepsFeedingAClosedO
 
 TEST_F(LightingSyncThread, DevicesLeaveAndJoinWhileTheThreadRuns) {
     sync.SetTickSource(nullptr);  // the system clock: the thread runs freely
-    GetSyncLightSetting().Store(Setting(3, 1, 0, 5));
+    GetSyncLightState().Store(Setting(3, 1, 0, 5));
     Start();
     CCorvaneKeyboardDevice& extra = spare.page;
     SetUpPage(extra);
@@ -229,7 +229,7 @@ TEST_F(LightingSyncThread, DevicesLeaveAndJoinWhileTheThreadRuns) {
             devices.pop_back();
             devices.insert(devices.begin(), &first.page);
         }
-        GetSyncLightSetting().effect.store(uint8_t(round % 5));
+        GetSyncLightState().effect.store(uint8_t(round % 5));
     }
     Stop();
     EXPECT_EQ(devices.size(), 3u);

@@ -45,7 +45,7 @@ TEST_F(DeviceKeyButtonTest, ReadsItsAttributesWithoutRegardToCaseAndStartsDark) 
     EXPECT_EQ(key_->GetLightColor(), 255u);
     EXPECT_EQ(key_->GetLightLevel(), 200);
     EXPECT_FALSE(key_->IsLightShown());
-    EXPECT_EQ(key_->IsKeySetImageHidden(), 1);
+    EXPECT_EQ(key_->IsKeySetMarkHidden(), 1);
     EXPECT_EQ(key_->IsSelected(), 0);
     EXPECT_EQ(PixelAt(window_, 30, 30), kBlack);
 }
@@ -81,11 +81,11 @@ TEST_F(DeviceKeyButtonTest, OverlayIsTheLedColourAtItsLevel) {
 TEST_F(DeviceKeyButtonTest, MarkerShowsOnlyOnceUnhidden) {
     Repaint(window_);
     EXPECT_EQ(PixelAt(window_, 12, 12), kBlack);
-    key_->SetKeySetImageHidden(0);
+    key_->SetKeySetMarkHidden(0);
     Repaint(window_);
     EXPECT_EQ(PixelAt(window_, 12, 12), 0xFFFF0000u);
     EXPECT_EQ(PixelAt(window_, 40, 40), kBlack);  // outside the marker's dest
-    key_->SetKeySetImageHidden(1);
+    key_->SetKeySetMarkHidden(1);
     Repaint(window_);
     EXPECT_EQ(PixelAt(window_, 12, 12), kBlack);
 }

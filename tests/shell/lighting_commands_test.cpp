@@ -10,7 +10,7 @@
 
 #include "link/device_packet.h"
 #include "link/keyboard_profiledata.h"
-#include "link/sync_light_setting.h"
+#include "link/sync_light_state.h"
 #include "shell/main/color_edit_value.h"
 #include "shell/main/device_scan_thread.h"
 #include "shell/main/sync_light_modes.h"
@@ -353,10 +353,9 @@ TEST_F(LightingCommandsTest, SameModeFillsTheSyncRecordAndPutsEveryOpenDeviceInt
         int mode;
         std::optional<uint8_t> effect;
     };
-    const Row rows[] = {{1, SyncLightSetting::Static},     {2, SyncLightSetting::Breathing},
-                        {3, SyncLightSetting::ColorCycle}, {20, SyncLightSetting::Off},
-                        {23, SyncLightSetting::Flash},     {5, std::nullopt}};
-    const SyncLightSetting::Values sentinel{4, 9, 9, 9, 9, 9, 9, 9};
+    const Row rows[] = {{1, SyncLightState::Static}, {2, SyncLightState::Breathing}, {3, SyncLightState::ColorCycle},
+                        {20, SyncLightState::Off},   {23, SyncLightState::Flash},    {5, std::nullopt}};
+    const SyncLightState::Values sentinel{4, 9, 9, 9, 9, 9, 9, 9};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mode);
         LightSetting start = Baseline();
@@ -366,7 +365,7 @@ TEST_F(LightingCommandsTest, SameModeFillsTheSyncRecordAndPutsEveryOpenDeviceInt
         mouseStart.mode = 7;
         mouse->SetLightSetting(mouseStart);
         mouse->CommandChannel().SetSyncFlag(0);
-        GetSyncLightSetting().Store(sentinel);
+        GetSyncLightState().Store(sentinel);
 
         commands_->OnSameModeClick();
 
@@ -374,13 +373,13 @@ TEST_F(LightingCommandsTest, SameModeFillsTheSyncRecordAndPutsEveryOpenDeviceInt
         EXPECT_EQ(mouse->CurrentLightSetting().mode, 7);
         EXPECT_EQ(mouse->CommandChannel().GetSyncFlag(), 0);
         if (!row.effect) {
-            EXPECT_EQ(GetSyncLightSetting().Snapshot(), sentinel);
+            EXPECT_EQ(GetSyncLightState().Snapshot(), sentinel);
             EXPECT_EQ(SyncFlag(), 0);
             EXPECT_TRUE(device_->Requests(CMD_WRITE_PARAMS).empty());
             EXPECT_EQ(keyboard_->CurrentLightSetting(), start);
             continue;
         }
-        EXPECT_EQ(GetSyncLightSetting().Snapshot(), (SyncLightSetting::Values{*row.effect, 3, 2, 0, 1, 10, 20, 30}));
+        EXPECT_EQ(GetSyncLightState().Snapshot(), (SyncLightState::Values{*row.effect, 3, 2, 0, 1, 10, 20, 30}));
         EXPECT_EQ(SyncFlag(), 1);
         // A keyboard shows each effect in the mode it came from.
         EXPECT_EQ(keyboard_->CurrentLightSetting(), start);
@@ -415,7 +414,7 @@ TEST(SyncLightModes, EveryKindTranslatesItsModesBothWays) {
         }
     }
     // A mouse in mode 4 flashes; a keyboard's mode 4 has no sync effect.
-    EXPECT_EQ(SyncEffectOfMode(kMouseKind, 4), SyncLightSetting::Flash);
+    EXPECT_EQ(SyncEffectOfMode(kMouseKind, 4), SyncLightState::Flash);
     EXPECT_EQ(SyncEffectOfMode(kKeyboardKind, 4), std::nullopt);
     EXPECT_EQ(SyncEffectOfMode(9, 1), std::nullopt);
 }

@@ -119,8 +119,8 @@ std::vector<Row> AllRows() {
         {L"click", L"save_to_bin", kKeyboard, {"DumpUploadImage(0)"}},
         {L"click", L"save_pictrue_btn", 0, {"ExportScreenPicture()"}},
         {L"click", L"save_gif_btn", 0, {"ExportScreenVideo()"}},
-        {L"click", L"Pen_Color_Opation", 0, {"PickPenColor()"}},
-        {L"click", L"Bkground_Color_Opation", 0, {"PickBackgroundColor()"}},
+        {L"click", L"Pen_Color_Opation", 0, {"PickScreenPenColor()"}},
+        {L"click", L"Bkground_Color_Opation", 0, {"PickScreenBackgroundColor()"}},
         // The decisions: no family member unless digits follow the prefix.
         {L"click", L"key_x", 0, {}},
         {L"click", L"key_-1", 0, {}},

@@ -112,8 +112,8 @@ void RecordingMainWnd::OnScreenPreviewPaint(DuiLib::WPARAM w, DuiLib::LPARAM l) 
 void RecordingMainWnd::OnScreenUndoReady() { Record("OnScreenUndoReady()"); }
 void RecordingMainWnd::OnScreenCanvasChanged() { Record("OnScreenCanvasChanged()"); }
 void RecordingMainWnd::ShowSettingsWindow(bool centred) { Record(Describe("ShowSettingsWindow", centred)); }
-void RecordingMainWnd::OnFirmwareCheck(int productId, int version) {
-    Record(Describe("OnFirmwareCheck", productId, version));
+void RecordingMainWnd::LaunchFirmwareUpdate(int productId, int version) {
+    Record(Describe("LaunchFirmwareUpdate", productId, version));
 }
 void RecordingMainWnd::LeaveLightingSync(CCorvaneUSBDevice*) { Record("LeaveLightingSync()"); }
 void RecordingMainWnd::ShowLightMode(CCorvaneUSBDevice*, int mode) { Record(Describe("ShowLightMode", mode)); }

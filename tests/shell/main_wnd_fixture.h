@@ -75,7 +75,7 @@ public:
     void OnScreenUndoReady() override;
     void OnScreenCanvasChanged() override;
     void ShowSettingsWindow(bool centred) override;
-    void OnFirmwareCheck(int productId, int firmwareVersion) override;
+    void LaunchFirmwareUpdate(int productId, int firmwareVersion) override;
     void LeaveLightingSync(CCorvaneUSBDevice* page) override;
     void ShowLightMode(CCorvaneUSBDevice* page, int mode) override;
     LanguageList Languages() const override;

@@ -74,7 +74,7 @@ TEST_F(MainWndMessages, PrivateMessagesReachTheirOperations) {
         {"online", WM_DEVICE_ONLINE, 2, 1, {"OnDeviceOnline(2,1)"}},
         {"offline", WM_DEVICE_ONLINE, 1, 0, {"OnDeviceOnline(1,0)"}},
         {"screen editor", WM_OPEN_SCREEN_EDITOR, 0, 0, {"ShowScreenEditor()", "ShowScreenFramesPage()"}},
-        {"firmware", WM_FIRMWARE_CHECK, 0x1234, 0x105, {"OnFirmwareCheck(4660,261)"}},
+        {"firmware", WM_FIRMWARE_CHECK, 0x1234, 0x105, {"LaunchFirmwareUpdate(4660,261)"}},
         {"reserved", WM_DEVICE_RESERVED, 0, 0, {}},
         {"settings to itself", 0xC14, 0, 0, {}},
         {"profile index", WM_DEVICE_PROFILE_INDEX, 1, 1, {}},

@@ -1,7 +1,7 @@
 // The main window's lighting-sync members forward to its lighting sync over
 // its own device lists: only pages in sync take the colour.
 #include "link/led_color.h"
-#include "link/sync_light_setting.h"
+#include "link/sync_light_state.h"
 #include "tests/shell/discovery_fixture.h"
 
 namespace {
@@ -11,7 +11,7 @@ using namespace discoverytest;
 class MainWndSyncLight : public DiscoveryTest {
 protected:
     void TearDown() override {
-        GetSyncLightSetting().Store({});
+        GetSyncLightState().Store({});
         DiscoveryTest::TearDown();
     }
 };
@@ -29,13 +29,13 @@ TEST_F(MainWndSyncLight, StepsAndBroadcastReachTheSyncedPagesOfTheLists) {
     EXPECT_EQ(keyboard->GetLedColor(keyboard->GetLedCount() - 1), PackLedColor({1, 2, 3, 255}));
     EXPECT_EQ(mouse->GetLedColor(0), 0u);
 
-    SyncLightSetting::Values setting;
-    setting.effect = SyncLightSetting::Static;
+    SyncLightState::Values setting;
+    setting.effect = SyncLightState::Static;
     setting.brightness = 3;
     setting.red = 40;
     setting.green = 50;
     setting.blue = 60;
-    GetSyncLightSetting().Store(setting);
+    GetSyncLightState().Store(setting);
     window_->SyncLightStaticStep();
     EXPECT_EQ(keyboard->GetLedColor(0), PackLedColor({40, 50, 60, 153}));
     window_->SyncLightOffStep();

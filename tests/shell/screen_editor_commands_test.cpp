@@ -134,13 +134,13 @@ TEST_F(ScreenEditorCommands, PickedColoursBecomeThePenAndTheFramesBackground) {
         steps.Post();
         (commands_->*pick)();
     };
-    pickBlue(&CMainWnd::PickPenColor);
+    pickBlue(&CMainWnd::PickScreenPenColor);
     EXPECT_EQ(editor->Canvas().pen, (ScreenColor{0, 0, 255}));
     EXPECT_EQ(keyboard->GetPenColor(), 0xFF0000FFu);
     EXPECT_EQ(keyboard->GetFrame(0)->GetPenColor(), (ScreenColor{0, 0, 255}));
 
     editor->Canvas().Cell(3, 3) = ScreenCell{9, 9, 9, 1};
-    pickBlue(&CMainWnd::PickBackgroundColor);
+    pickBlue(&CMainWnd::PickScreenBackgroundColor);
     EXPECT_EQ(editor->Canvas().background, (ScreenColor{0, 0, 255}));
     EXPECT_EQ(keyboard->GetFrame(0)->Cell(0, 0), (ScreenCell{0, 0, 255, 0}));
     EXPECT_EQ(keyboard->GetFrame(0)->Cell(3, 3), (ScreenCell{9, 9, 9, 1})) << "drawn cells keep their colour";

@@ -1,6 +1,6 @@
-#include "link/sync_light_setting.h"
+#include "link/sync_light_state.h"
 
-SyncLightSetting::Values SyncLightSetting::Snapshot() const {
+SyncLightState::Values SyncLightState::Snapshot() const {
     Values values;
     values.effect = effect.load(std::memory_order_relaxed);
     values.brightness = brightness.load(std::memory_order_relaxed);
@@ -13,7 +13,7 @@ SyncLightSetting::Values SyncLightSetting::Snapshot() const {
     return values;
 }
 
-void SyncLightSetting::Store(const Values& values) {
+void SyncLightState::Store(const Values& values) {
     effect.store(values.effect, std::memory_order_relaxed);
     brightness.store(values.brightness, std::memory_order_relaxed);
     speed.store(values.speed, std::memory_order_relaxed);
@@ -24,7 +24,7 @@ void SyncLightSetting::Store(const Values& values) {
     blue.store(values.blue, std::memory_order_relaxed);
 }
 
-SyncLightSetting& GetSyncLightSetting() {
-    static SyncLightSetting setting;
+SyncLightState& GetSyncLightState() {
+    static SyncLightState setting;
     return setting;
 }

@@ -8,7 +8,7 @@
 // threads read it. Each field is a byte of its own, written and read whole,
 // so a reader never sees a torn value; a reader that needs the fields to agree
 // takes one Snapshot() per pass.
-struct SyncLightSetting {
+struct SyncLightState {
     // The sync effects, in the record's numbering.
     enum Effect : uint8_t { Breathing = 0, Static = 1, Flash = 2, ColorCycle = 3, Off = 4 };
 
@@ -39,4 +39,4 @@ struct SyncLightSetting {
 };
 
 // The one record of the process; zero (breathing, all fields 0) at start.
-SyncLightSetting& GetSyncLightSetting();
+SyncLightState& GetSyncLightState();
