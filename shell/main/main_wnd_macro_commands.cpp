@@ -220,22 +220,29 @@ void CMainWnd::OnDeleteMacro() {
     if (!macros) return;
     const int macro = macros->GetSelectedMacroIndex();
     if (macro == -1) return;
-    auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(page);
-    std::vector<KeyListEntry> keys = keyboard ? keyboard->GetKeyList() : std::vector<KeyListEntry>{};
+    // Keyboards and mice alike: their key lists and profile documents.
+    auto* keyboard = static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName));
+    auto* mouse = static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName));
+    std::vector<KeyListEntry> keys = keyboard ? keyboard->GetKeyList()
+                                     : mouse  ? mouse->GetKeyList()
+                                              : std::vector<KeyListEntry>{};
     if (UsesMacro(keys, macro) && ShowMainMessage(L"message_text_2", 1, 1) != 1) return;
 
-    if (keyboard) {
-        CKeyboardProfiledata& document = keyboard->Document();
+    CBasicProfiledata* document = keyboard ? static_cast<CBasicProfiledata*>(&keyboard->Document())
+                                  : mouse  ? static_cast<CBasicProfiledata*>(&mouse->Document())
+                                           : nullptr;
+    if (document != nullptr) {
         for (const CDuiString& path : OtherProfilePaths(page)) {
-            document.LoadOtherProfile(path);
-            std::vector<KeyListEntry> other = document.GetOtherKeyList();
+            document->LoadOtherProfile(path);
+            std::vector<KeyListEntry> other = document->GetOtherKeyList();
             if (!RepairMacroKeys(other, macro)) continue;
-            document.SetOtherKeyList(other);
-            document.SaveOtherProfile(path);
+            document->SetOtherKeyList(other);
+            document->SaveOtherProfile(path);
         }
     }
     const bool ownChanged = RepairMacroKeys(keys, macro);
-    if (ownChanged) keyboard->SetKeyList(keys);
+    if (ownChanged && keyboard) keyboard->SetKeyList(keys);
+    if (ownChanged && mouse) mouse->SetKeyList(keys);
 
     const int deleted = macros->DeleteSelectedMacro();
     RemoveKeySetMacroName(page, deleted);

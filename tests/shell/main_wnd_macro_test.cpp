@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 
+#include "devices/corvane_mouse_device.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/json_file_util.h"
 #include "pages/device_hook.h"
@@ -209,6 +210,58 @@ TEST_F(MacroCommandsTest, DeletingMacroTwoOfFourRepairsEveryProfile) {
     ASSERT_EQ(list["MacroInfo"].size(), 3u);
     EXPECT_EQ(list["MacroInfo"][1]["MacroName"].asString(), "m2");
     EXPECT_EQ(page->GetMacroNames().size(), 3u) << "the device's name lists follow";
+}
+
+// A mouse's keys are repaired the same way, in its own list and in its
+// other profiles.
+TEST_F(MacroCommandsTest, DeletingAMacroRepairsTheMousesKeysToo) {
+    sim_.Plug(ProductKind::MouseCable);
+    ScanPass();
+    auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(wnd_->GetCurrentDevice());
+    ASSERT_NE(mouse, nullptr);
+    ASSERT_TRUE(ServeUntil([&] { return mouse->GetKeyList().size() >= 4; }));
+    macros_ = wnd_->MacroPageOf(mouse);
+    ASSERT_NE(macros_, nullptr);
+    wnd_->SelectFunctionTab(3);
+    folder_ = win::ToFsPath(mouse->GetUserDataFolder().str());
+    wnd_->answers = {1, 1, 1};
+    for (int i = 0; i < 3; ++i) wnd_->OnAddMacro();
+    ASSERT_EQ(mouse->GetMacroNames().size(), 3u);
+
+    std::vector<KeyListEntry> keys = mouse->GetKeyList();
+    for (int k = 0; k < 3; ++k) keys[size_t(k)] = MacroKey(keys[size_t(k)], k);
+    mouse->SetKeyList(keys);
+    mouse->SaveProfile();
+    // A second profile of the mouse with the same keys.
+    const std::filesystem::path own = win::ToFsPath(mouse->GetProfilePath().str());
+    std::filesystem::copy_file(own, folder_ / "p2.Json", std::filesystem::copy_options::overwrite_existing);
+    Json::Value index(Json::objectValue);
+    for (const std::string& id : {own.stem().string(), std::string("p2")}) {
+        Json::Value e;
+        e["profilename"] = id;
+        e["profileUUID"] = id;
+        index["profilelist"].append(e);
+    }
+    index["profileselect"] = 0;
+    ASSERT_TRUE(CJsonFileUtil::SaveJson(Path("ProfileList.ini"), index));
+
+    static_cast<CListUI*>(macros_->FindSubControl(L"macro_name_list"))->SelectItem(1);
+    ASSERT_EQ(macros_->GetSelectedMacroIndex(), 1);
+    wnd_->answers = {1, 1};
+    wnd_->asked.clear();
+    wnd_->OnDeleteMacro();
+    EXPECT_EQ(wnd_->asked, (std::vector<std::wstring>{L"message_text_4", L"message_text_2"}));
+    auto check = [&](const std::vector<KeyListEntry>& list, const std::string& where) {
+        SCOPED_TRACE(where);
+        ASSERT_GE(list.size(), 4u);
+        EXPECT_EQ(list[0].current.function, (KeyFunction{kFunctionMacro, 0, 0}));
+        EXPECT_EQ(list[1].current, keys[1].defaults);
+        EXPECT_EQ(list[2].current.function, (KeyFunction{kFunctionMacro, 1, 0}));
+        EXPECT_EQ(list[3], keys[3]);
+    };
+    check(mouse->GetKeyList(), "the page's own list");
+    mouse->Document().LoadOtherProfile(Path("p2.Json"));
+    check(mouse->Document().GetOtherKeyList(), "p2");
 }
 
 TEST_F(MacroCommandsTest, CancellingEitherQuestionChangesNoFile) {
