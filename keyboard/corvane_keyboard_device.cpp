@@ -13,12 +13,11 @@
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/paint_manager.h"
 #include "shell/controls/device_key_button_ui.h"
+#include "shell/controls/process_state.h"
 
 using namespace DuiLib;
 
 namespace {
-
-std::atomic<int> g_languageIndex{0};
 
 constexpr int kKeysTab = 2;
 constexpr int kLightingTab = 1;
@@ -62,8 +61,10 @@ LPVOID CCorvaneKeyboardDevice::GetInterface(LPCTSTR pstrName) {
     return CCorvaneUSBDevice::GetInterface(pstrName);
 }
 
-void CCorvaneKeyboardDevice::SetLanguageIndex(int index) { g_languageIndex.store(index); }
-int CCorvaneKeyboardDevice::GetLanguageIndex() { return g_languageIndex.load(); }
+// The program's one language index: the main window sets it at start and on
+// every language change, and a page built later shows that layout.
+void CCorvaneKeyboardDevice::SetLanguageIndex(int index) { UiLanguageIndex.store(index); }
+int CCorvaneKeyboardDevice::GetLanguageIndex() { return UiLanguageIndex.load(); }
 
 // --- Page ----------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "keyboard/corvane_keyboard_device.h"
 #include "link/device/corvane_usb_device.h"
 #include "link/device_tables.h"
 #include "link/registered_messages.h"
@@ -240,6 +241,17 @@ void CMainWnd::StopWorkerThreads() {
         m_workerParam[slot] = nullptr;
     }
     StopKeyboardListeners();
+}
+
+// The keyboards' event listeners end with the workers, before the pages go
+// with the control tree.
+void CMainWnd::StopKeyboardListeners() {
+    for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_keyboards})) {
+        auto* keyboard = static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName));
+        if (keyboard == nullptr) continue;
+        keyboard->StopEventListener(CCorvaneKeyboardDevice::kEventWired);
+        keyboard->StopEventListener(CCorvaneKeyboardDevice::kEventReceiver);
+    }
 }
 
 // A copy of the named device lists, taken under their lock, so that the

@@ -4,8 +4,20 @@
 #include <cstdint>
 
 #include "devices/corvane_mouse_device.h"
+#include "keyboard/corvane_keyboard_device.h"
+#include "link/device/device_option_ui.h"
 #include "link/device_tables.h"
 #include "platform/os/window.h"
+#include "shell/controls/process_state.h"
+
+namespace {
+
+CCorvaneKeyboardDevice* AsKeyboardPage(CCorvaneUSBDevice* page) {
+    return page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName))
+                : nullptr;
+}
+
+}  // namespace
 
 void CMainWnd::OnSaveShootData() {
     // Only a mouse takes recoil data; its result is not shown.
@@ -37,6 +49,36 @@ void CMainWnd::SendVexmarTable() {
     win::SendMessageW(tool, win::WM_COPYDATA, reinterpret_cast<win::WPARAM>(GetHWND()),
                       reinterpret_cast<win::LPARAM>(&data));
 }
-void CMainWnd::SyncKeyboardClock() {}
-void CMainWnd::ApplyLanguageToPages(int, bool) {}
-void CMainWnd::StopKeyboardListeners() {}
+// Every 30 s the current keyboard's clock is set again, unless a screen
+// upload holds its channel; the timer runs on either way.
+void CMainWnd::SyncKeyboardClock() {
+    CCorvaneKeyboardDevice* keyboard = AsKeyboardPage(GetCurrentDevice());
+    if (keyboard != nullptr && !keyboard->IsScreenUploading()) keyboard->WriteClock(0);
+}
+
+// The language is the whole program's: every keyboard page shows the key
+// picture of the new language (and its entry previews that picture), not
+// only the current one, so that switching to another keyboard later shows
+// the right keys. The current keyboard's block is written again for a change
+// from the settings window.
+void CMainWnd::ApplyLanguageToPages(int index, bool writeProfile) {
+    CCorvaneKeyboardDevice::SetLanguageIndex(index);
+    const std::vector<CCorvaneUSBDevice*> keyboards = CopyDeviceLists({&m_keyboards});
+    for (CCorvaneUSBDevice* page : keyboards) {
+        CCorvaneKeyboardDevice* keyboard = AsKeyboardPage(page);
+        if (keyboard == nullptr) continue;
+        keyboard->ShowKeyLayout(index);
+        if (CDeviceOptionUI* entry = keyboard->GetDeviceOption()) entry->SetPreviewControl(keyboard->GetSelectPanel());
+    }
+    if (writeProfile) {
+        if (CCorvaneKeyboardDevice* current = AsKeyboardPage(GetCurrentDevice()))
+            current->WriteProfileBlock(0, 0, 1, ScreenWidth.load(), ScreenHeight.load());
+    }
+    for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice})) {
+        auto* mouse = static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName));
+        if (mouse != nullptr) mouse->RefreshKeyInfoList();
+    }
+    for (CCorvaneUSBDevice* page : keyboards) {
+        if (CCorvaneKeyboardDevice* keyboard = AsKeyboardPage(page)) keyboard->UpdateKeyLabels();
+    }
+}

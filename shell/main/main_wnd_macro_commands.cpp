@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "devices/corvane_mouse_device.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/device/corvane_usb_device.h"
 #include "link/json_file_util.h"
 #include "link/json_read.h"
 #include "link/text_encoding.h"
+#include "pages/key_set_control_ui.h"
 #include "pages/key_tables.h"
 #include "pages/macro_control_ui.h"
 #include "shell/main/main_wnd.h"
@@ -65,13 +67,26 @@ CMacroControlUI* CMainWnd::MacroPageOf(CCorvaneUSBDevice* page) {
     return found ? static_cast<CMacroControlUI*>(found->GetInterface(CMacroControlUI::kClassName)) : nullptr;
 }
 
-// The key-assignment page takes its macro names from the device's name lists
-// (LoadNameLists, which every caller runs next); these are the places where
-// it is told of a single change.
-void CMainWnd::AddKeySetMacroName(CCorvaneUSBDevice*, const CDuiString&) {}
-void CMainWnd::RemoveKeySetMacroName(CCorvaneUSBDevice*, int) {}
-void CMainWnd::RenameKeySetMacroName(CCorvaneUSBDevice*, int, const CDuiString&) {}
-void CMainWnd::RelabelKeys(CCorvaneUSBDevice*) {}
+// The key-assignment page fills its macro combo once, when the page is
+// built; afterwards it is told of every change of the macro list here, so
+// that row n always names macro n.
+void CMainWnd::AddKeySetMacroName(CCorvaneUSBDevice* page, const CDuiString& name) {
+    if (CKeySetControlUI* keys = KeySetPageOf(page)) keys->AddMacroName(name);
+}
+void CMainWnd::RemoveKeySetMacroName(CCorvaneUSBDevice* page, int index) {
+    if (CKeySetControlUI* keys = KeySetPageOf(page)) keys->RemoveMacroName(index);
+}
+void CMainWnd::RenameKeySetMacroName(CCorvaneUSBDevice* page, int index, const CDuiString& name) {
+    if (CKeySetControlUI* keys = KeySetPageOf(page)) keys->RenameMacroName(index, name);
+}
+// The keys' labels from the page's key list and its (reloaded) macro names.
+void CMainWnd::RelabelKeys(CCorvaneUSBDevice* page) {
+    if (page == nullptr) return;
+    if (auto* keyboard = static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName)))
+        keyboard->UpdateKeyLabels();
+    else if (auto* mouse = static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName)))
+        mouse->RefreshKeyInfoList();
+}
 
 std::vector<CDuiString> CMainWnd::OtherProfilePaths(CCorvaneUSBDevice* page) {
     std::vector<CDuiString> paths;
@@ -205,22 +220,29 @@ void CMainWnd::OnDeleteMacro() {
     if (!macros) return;
     const int macro = macros->GetSelectedMacroIndex();
     if (macro == -1) return;
-    auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(page);
-    std::vector<KeyListEntry> keys = keyboard ? keyboard->GetKeyList() : std::vector<KeyListEntry>{};
+    // Keyboards and mice alike: their key lists and profile documents.
+    auto* keyboard = static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName));
+    auto* mouse = static_cast<CCorvaneMouseDevice*>(page->GetInterface(CCorvaneMouseDevice::kClassName));
+    std::vector<KeyListEntry> keys = keyboard ? keyboard->GetKeyList()
+                                     : mouse  ? mouse->GetKeyList()
+                                              : std::vector<KeyListEntry>{};
     if (UsesMacro(keys, macro) && ShowMainMessage(L"message_text_2", 1, 1) != 1) return;
 
-    if (keyboard) {
-        CKeyboardProfiledata& document = keyboard->Document();
+    CBasicProfiledata* document = keyboard ? static_cast<CBasicProfiledata*>(&keyboard->Document())
+                                  : mouse  ? static_cast<CBasicProfiledata*>(&mouse->Document())
+                                           : nullptr;
+    if (document != nullptr) {
         for (const CDuiString& path : OtherProfilePaths(page)) {
-            document.LoadOtherProfile(path);
-            std::vector<KeyListEntry> other = document.GetOtherKeyList();
+            document->LoadOtherProfile(path);
+            std::vector<KeyListEntry> other = document->GetOtherKeyList();
             if (!RepairMacroKeys(other, macro)) continue;
-            document.SetOtherKeyList(other);
-            document.SaveOtherProfile(path);
+            document->SetOtherKeyList(other);
+            document->SaveOtherProfile(path);
         }
     }
     const bool ownChanged = RepairMacroKeys(keys, macro);
-    if (ownChanged) keyboard->SetKeyList(keys);
+    if (ownChanged && keyboard) keyboard->SetKeyList(keys);
+    if (ownChanged && mouse) mouse->SetKeyList(keys);
 
     const int deleted = macros->DeleteSelectedMacro();
     RemoveKeySetMacroName(page, deleted);

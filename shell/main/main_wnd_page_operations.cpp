@@ -6,12 +6,13 @@
 #include "pages/device_profile_ui.h"
 #include "pages/key_set_control_ui.h"
 #include "shell/main/keyboard_screen_operations.h"
+#include "shell/main/keyboard_system_operations.h"
 #include "shell/main/mouse_page_operations.h"
 #include "shell/main/screen_editor_operations.h"
 
 // The device pages' operations that the notification dispatch reaches: the
-// mouse's settings, the keyboard's screen editor, frames and uploads; any
-// other operation has nothing to do and gives 0.
+// mouse's settings, the keyboard's system tab, screen editor, frames and
+// uploads; any other operation has nothing to do and gives 0.
 
 int CMainWnd::RunPageOperation(CCorvaneUSBDevice* page, PageOperation operation, int index) {
     auto* mouse =
@@ -22,6 +23,7 @@ int CMainWnd::RunPageOperation(CCorvaneUSBDevice* page, PageOperation operation,
     auto* keyboard =
         page ? static_cast<CCorvaneKeyboardDevice*>(page->GetInterface(CCorvaneKeyboardDevice::kClassName)) : nullptr;
     if (keyboard && RunKeyboardScreenOperation(*keyboard, operation, index, &result)) return result;
+    if (keyboard) RunKeyboardSystemOperation(*keyboard, operation, index);
     return 0;
 }
 int CMainWnd::GetFrameLimit(CCorvaneUSBDevice* page) {

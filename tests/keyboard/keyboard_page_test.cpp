@@ -11,6 +11,7 @@
 #include "pages/light_control_ui.h"
 #include "shell/controls/device_key_button_ui.h"
 #include "shell/controls/mp_device_power_ui.h"
+#include "shell/controls/process_state.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"
 
@@ -152,6 +153,22 @@ TEST_F(KeyboardPage, BindsKeysAndLightsInRangeOnly) {
     EXPECT_EQ(Key(L"light_150")->GetLightColor(), 0xFFFFFFu);
     EXPECT_EQ(Key(L"light_150")->GetLightLevel(), 255);
     EXPECT_EQ(page->GetSelectPanel(), Layout(0));
+}
+
+// The language the program chose at start (the one saved by an earlier
+// run) is the layout a page shows when it is built.
+TEST_F(KeyboardPage, APageShowsTheLayoutOfTheProgramsLanguage) {
+    UiLanguageIndex = 1;
+    struct FirstLanguageAfter {
+        ~FirstLanguageAfter() { UiLanguageIndex = 0; }
+    } after;
+    CCorvaneKeyboardDevice* page = Build(kSmallSkin);
+    ASSERT_NE(page, nullptr);
+    page->InitPage();
+    EXPECT_EQ(CCorvaneKeyboardDevice::GetLanguageIndex(), 1);
+    EXPECT_EQ(page->GetSelectPanel(), Layout(1));
+    EXPECT_TRUE(Layout(1)->IsVisible());
+    EXPECT_FALSE(Layout(0)->IsVisible());
 }
 
 TEST_F(KeyboardPage, LayoutOutsideTheThreeShowsTheFirst) {

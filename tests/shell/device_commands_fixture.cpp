@@ -39,6 +39,10 @@ CControlUI* CommandsWnd::CreateControl(LPCTSTR pstrClass) {
     return CMainWnd::CreateControl(pstrClass);
 }
 
+LanguageList CommandsWnd::Languages() const {
+    return LanguageList::LoadFile(CDuiString(mainwndtest::BuiltProgramFolder() + L"DefaultData/Language.config"));
+}
+
 void DeviceCommandsTest::SetUp() {
     // Each case starts without profile files of an earlier one.
     std::error_code error;

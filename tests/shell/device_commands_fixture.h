@@ -41,6 +41,8 @@ class CommandsWnd : public CMainWnd {
 public:
     void OnWindowInit() override;
     DuiLib::CControlUI* CreateControl(DuiLib::LPCTSTR pstrClass) override;
+    // The shipped "Language.config" of the built program.
+    LanguageList Languages() const override;
 
     using CMainWnd::DeviceEntry;
     using CMainWnd::m_floatingWindows;

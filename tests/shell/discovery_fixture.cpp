@@ -114,6 +114,8 @@ void DiscoveryTest::CloseWindow() {
 void DiscoveryTest::TearDown() {
     CloseWindow();
     mainwndtest::Pump();
+    // A window of the test may have chosen another language for the program.
+    UiLanguageIndex = 0;
     CResourceManager::GetInstance()->Release();
     CPaintManagerUI::Term();
     SetDisplayBackend(nullptr);

@@ -48,7 +48,6 @@ std::vector<Row> AllRows() {
         // Click: names.
         {L"click", L"nodevice_ok_btn", 0, {}},
         {L"click", L"default_btn", 0, {"ConfirmRestoreDefaults()"}},
-        {L"click", L"reset_repeat_btn", kKeyboard, {"ClearRepeatTestBox(0)"}},
         {L"click", L"device_add_btn", 0, {"OnAddProfile()"}},
         {L"click", L"device_sub_btn", 0, {"OnDeleteProfile()"}},
         {L"click", L"device_export_btn", 0, {"OnExportProfile()"}},
@@ -157,7 +156,6 @@ std::vector<Row> AllRows() {
         {L"selectchanged", L"DPI_enable_check_2", kMouse, Then({"DpiStageEnable(2)"}, kCommitWrite)},
         {L"selectchanged", L"DPI_select_check_2", kMouse, Then({"DpiStageSelect(2)"}, kCommitWrite)},
         {L"selectchanged", L"DPI_select_check_5", 0, {}},
-        {L"selectchanged", L"repeat_delay_check_1", kKeyboard, Then({"RepeatDelay(1)"}, kCommit)},
         {L"selectchanged", L"mouse_device_seting_option_2", 0, {"OnMouseSettingOption(2)"}},
         {L"selectchanged", L"shoot_gun_op_6", 0, {"OnGunSelected(6)"}},
         {L"selectchanged", L"bullet_op_3", 0, {"OnBulletSelected(3)"}},
@@ -168,9 +166,6 @@ std::vector<Row> AllRows() {
         // Selection changes: first chain.
         {L"selectchanged", L"pointer_precision_check", kMouse, Then({"PointerPrecision(0)"}, kCommit)},
         {L"selectchanged", L"scrolls_page_check", kMouse, Then({"ScrollByPage(0)"}, kCommit)},
-        {L"selectchanged", L"winlockflag_option", kKeyboard, Then({"WinLock(0)"}, kCommitWrite)},
-        {L"selectchanged", L"wflag_option", kKeyboard, Then({"WFlag(0)"}, kCommitWrite)},
-        {L"selectchanged", L"6flag_option", kKeyboard, Then({"Key6Flag(0)"}, kCommitWrite)},
         {L"selectchanged", L"synchro_device_select", 0, {}},
         // Selection changes: second chain (the tab rows are tested below).
         {L"selectchanged", L"device_select", 0, {"OnDeviceSelected()"}},
@@ -194,7 +189,6 @@ std::vector<Row> AllRows() {
         {L"valuechanged", L"pointer_speed_slider", kMouse, Then({"PointerSpeed(0)"}, kCommit)},
         {L"valuechanged", L"scroll_speed_slider", kMouse, Then({"ScrollSpeed(0)"}, kCommit)},
         {L"valuechanged", L"double_click_slider", kMouse, Then({"DoubleClickSpeed(0)"}, kCommit)},
-        {L"valuechanged", L"repeat_rate_slider", kKeyboard, Then({"RepeatRate(0)"}, kCommit)},
         {L"valuechanged", L"deng_light_slider", 0, {"OnBrightnessChanged()"}},
         {L"valuechanged", L"deng_speed_slider", 0, {"OnSpeedChanged()"}},
         {L"valuechanged", L"6533_MicIn_slider", 0, {"OnMicInVolume()"}},
@@ -207,7 +201,6 @@ std::vector<Row> AllRows() {
         {L"killfocus", L"DPI_edit_5", 0, {}},
         {L"killfocus", L"deng_edit_R", 0, {"OnRedEdit()"}},
         {L"killfocus", L"frame_interval_time_edit", kKeyboard, {"FrameIntervalEdit(0)", "Write(0,0,1,1920x1080)"}},
-        {L"killfocus", L"key_shake_edit", kKeyboard, Then({"KeyShakeEdit(0)"}, kCommitWrite)},
         {L"killfocus", L"deng_edit_G", 0, {"OnGreenEdit()"}},
         {L"killfocus", L"deng_edit_B", 0, {"OnBlueEdit()"}},
         {L"killfocus", L"deng_audioedit_R", 0, {"OnAudioEditColor(0)"}},

@@ -9,6 +9,7 @@
 #include "platform/os/message_queue.h"
 #include "platform/ui/ui_log.h"
 #include "platform/ui/win_window_api.h"
+#include "shell/controls/process_state.h"
 #include "shell/main/control_tables.h"
 
 namespace mainwndtest {
@@ -96,10 +97,6 @@ void RecordingMainWnd::OnHookMouseMacroReplace(DuiLib::WPARAM w, DuiLib::LPARAM 
 void RecordingMainWnd::SetKeyCaptureHook(int start) { Record(Describe("SetKeyCaptureHook", start)); }
 void RecordingMainWnd::SendVexmarTable() { Record("SendVexmarTable()"); }
 void RecordingMainWnd::StartAudioCapture() { Record("StartAudioCapture()"); }
-void RecordingMainWnd::SyncKeyboardClock() { Record("SyncKeyboardClock()"); }
-void RecordingMainWnd::ApplyLanguageToPages(int index, bool writeProfile) {
-    Record(Describe("ApplyLanguageToPages", index, writeProfile));
-}
 void RecordingMainWnd::OnSpectrumFrame() { Record("OnSpectrumFrame()"); }
 void RecordingMainWnd::OnExternalFeed() { Record("OnExternalFeed()"); }
 void RecordingMainWnd::ShowScreenEditor() { Record("ShowScreenEditor()"); }
@@ -167,6 +164,8 @@ void MainWndTest::TearDown() {
         window_ = nullptr;
     }
     Pump();
+    // A window of the test may have chosen another language for the program.
+    UiLanguageIndex = 0;
     CResourceManager::GetInstance()->Release();
     CPaintManagerUI::Term();
     SetDisplayBackend(nullptr);

@@ -63,8 +63,6 @@ public:
     void SetKeyCaptureHook(int start) override;
     void SendVexmarTable() override;
     void StartAudioCapture() override;
-    void SyncKeyboardClock() override;
-    void ApplyLanguageToPages(int index, bool writeProfile) override;
     void OnSpectrumFrame() override;
     void OnExternalFeed() override;
     void ShowScreenEditor() override;

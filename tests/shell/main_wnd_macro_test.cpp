@@ -10,9 +10,12 @@
 #include <iterator>
 #include <memory>
 
+#include "devices/corvane_mouse_device.h"
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/json_file_util.h"
 #include "pages/device_hook.h"
+#include "pages/key_set_control_ui.h"
+#include "shell/controls/device_key_button_ui.h"
 #include "pages/key_tables.h"
 #include "pages/macro_control_ui.h"
 #include "pages/macro_files.h"
@@ -23,6 +26,7 @@
 #include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/files/utf8.h"
+#include "platform/ui/combo.h"
 #include "platform/ui/list.h"
 #include "platform/ui/menu.h"
 #include "tests/shell/discovery_fixture.h"
@@ -208,6 +212,58 @@ TEST_F(MacroCommandsTest, DeletingMacroTwoOfFourRepairsEveryProfile) {
     EXPECT_EQ(page->GetMacroNames().size(), 3u) << "the device's name lists follow";
 }
 
+// A mouse's keys are repaired the same way, in its own list and in its
+// other profiles.
+TEST_F(MacroCommandsTest, DeletingAMacroRepairsTheMousesKeysToo) {
+    sim_.Plug(ProductKind::MouseCable);
+    ScanPass();
+    auto* mouse = dynamic_cast<CCorvaneMouseDevice*>(wnd_->GetCurrentDevice());
+    ASSERT_NE(mouse, nullptr);
+    ASSERT_TRUE(ServeUntil([&] { return mouse->GetKeyList().size() >= 4; }));
+    macros_ = wnd_->MacroPageOf(mouse);
+    ASSERT_NE(macros_, nullptr);
+    wnd_->SelectFunctionTab(3);
+    folder_ = win::ToFsPath(mouse->GetUserDataFolder().str());
+    wnd_->answers = {1, 1, 1};
+    for (int i = 0; i < 3; ++i) wnd_->OnAddMacro();
+    ASSERT_EQ(mouse->GetMacroNames().size(), 3u);
+
+    std::vector<KeyListEntry> keys = mouse->GetKeyList();
+    for (int k = 0; k < 3; ++k) keys[size_t(k)] = MacroKey(keys[size_t(k)], k);
+    mouse->SetKeyList(keys);
+    mouse->SaveProfile();
+    // A second profile of the mouse with the same keys.
+    const std::filesystem::path own = win::ToFsPath(mouse->GetProfilePath().str());
+    std::filesystem::copy_file(own, folder_ / "p2.Json", std::filesystem::copy_options::overwrite_existing);
+    Json::Value index(Json::objectValue);
+    for (const std::string& id : {own.stem().string(), std::string("p2")}) {
+        Json::Value e;
+        e["profilename"] = id;
+        e["profileUUID"] = id;
+        index["profilelist"].append(e);
+    }
+    index["profileselect"] = 0;
+    ASSERT_TRUE(CJsonFileUtil::SaveJson(Path("ProfileList.ini"), index));
+
+    static_cast<CListUI*>(macros_->FindSubControl(L"macro_name_list"))->SelectItem(1);
+    ASSERT_EQ(macros_->GetSelectedMacroIndex(), 1);
+    wnd_->answers = {1, 1};
+    wnd_->asked.clear();
+    wnd_->OnDeleteMacro();
+    EXPECT_EQ(wnd_->asked, (std::vector<std::wstring>{L"message_text_4", L"message_text_2"}));
+    auto check = [&](const std::vector<KeyListEntry>& list, const std::string& where) {
+        SCOPED_TRACE(where);
+        ASSERT_GE(list.size(), 4u);
+        EXPECT_EQ(list[0].current.function, (KeyFunction{kFunctionMacro, 0, 0}));
+        EXPECT_EQ(list[1].current, keys[1].defaults);
+        EXPECT_EQ(list[2].current.function, (KeyFunction{kFunctionMacro, 1, 0}));
+        EXPECT_EQ(list[3], keys[3]);
+    };
+    check(mouse->GetKeyList(), "the page's own list");
+    mouse->Document().LoadOtherProfile(Path("p2.Json"));
+    check(mouse->Document().GetOtherKeyList(), "p2");
+}
+
 TEST_F(MacroCommandsTest, CancellingEitherQuestionChangesNoFile) {
     CCorvaneKeyboardDevice* page = AttachKeyboard();
     ASSERT_NE(page, nullptr);
@@ -252,6 +308,69 @@ TEST_F(MacroCommandsTest, ImportNamesOf14CharactersAreTakenAnd15Refused) {
     dialogs_->Cancel();
     wnd_->OnImportMacro();
     EXPECT_EQ(int(page->GetMacroNames().size()), macros);
+}
+
+// The key-assignment page's macro combo follows the macro list: a new macro
+// can be assigned at once, a rename shows in its row and on the keys that
+// play the macro, and after a delete row n still names macro n.
+TEST_F(MacroCommandsTest, TheKeyAssignmentComboAndTheKeyLabelsFollowTheMacroList) {
+    CCorvaneKeyboardDevice* page = AttachKeyboard();
+    ASSERT_NE(page, nullptr);
+    ASSERT_NE(macros_, nullptr);
+    CKeySetControlUI* keys = wnd_->KeySetPageOf(page);
+    ASSERT_NE(keys, nullptr);
+    auto* combo = static_cast<CComboUI*>(keys->FindSubControl(L"keyset_macro_combo")->GetInterface(L"Combo"));
+    ASSERT_NE(combo, nullptr);
+    const auto rows = [&] {
+        std::vector<std::wstring> texts;
+        for (int i = 0; i < combo->GetCount(); ++i) texts.push_back(combo->GetItemAt(i)->GetText().str());
+        return texts;
+    };
+    const auto names = [&] {
+        std::vector<std::wstring> texts;
+        for (const CDuiString& name : page->GetMacroNames()) texts.push_back(name.str());
+        return texts;
+    };
+    const auto label = [&](size_t key) { return page->GetKeyButtons().at(key)->GetUserToolText().str(); };
+    const auto endsWith = [](const std::wstring& text, const std::wstring& end) {
+        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    ASSERT_TRUE(rows().empty());
+
+    wnd_->answers = {1, 1, 1};
+    for (int i = 0; i < 3; ++i) wnd_->OnAddMacro();
+    ASSERT_EQ(names().size(), 3u);
+    EXPECT_EQ(rows(), names()) << "new macros can be assigned at once";
+
+    // Key 4 plays macro 1, key 5 macro 2.
+    std::vector<KeyListEntry> list = page->GetKeyList();
+    ASSERT_GE(list.size(), 6u);
+    list[4] = MacroKey(list[4], 1);
+    list[5] = MacroKey(list[5], 2);
+    page->SetKeyList(list);
+    page->UpdateKeyLabels();
+    ASSERT_TRUE(endsWith(label(5), names()[2]));
+
+    auto* macroList = static_cast<CListUI*>(macros_->FindSubControl(L"macro_name_list"));
+    macroList->SelectItem(2);
+    macros_->FindSubControl(L"macro_edit_macroname")->SetText(L"Boss");
+    wnd_->OnRenameMacro();
+    EXPECT_EQ(rows()[2], L"Boss");
+    EXPECT_EQ(rows(), names());
+    EXPECT_TRUE(endsWith(label(5), L"Boss")) << win::ToUtf8(label(5));
+
+    const std::wstring first = names()[0];
+    macroList->SelectItem(1);
+    wnd_->answers = {1, 1};
+    wnd_->asked.clear();
+    wnd_->OnDeleteMacro();
+    EXPECT_EQ(wnd_->asked, (std::vector<std::wstring>{L"message_text_4", L"message_text_2"}));
+    EXPECT_EQ(rows(), (std::vector<std::wstring>{first, L"Boss"})) << "row n names macro n";
+    EXPECT_EQ(rows(), names());
+    EXPECT_EQ(page->GetKeyList()[5].current.function, (KeyFunction{kFunctionMacro, 1, 0}));
+    EXPECT_TRUE(endsWith(label(5), L"Boss")) << win::ToUtf8(label(5));
+    EXPECT_EQ(page->GetKeyList()[4].current, list[4].defaults);
+    EXPECT_FALSE(endsWith(label(4), names()[1]));
 }
 
 TEST_F(MacroCommandsTest, StoppingWithoutADeviceRemovesTheHooks) {

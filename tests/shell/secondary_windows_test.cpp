@@ -406,9 +406,12 @@ TEST_F(SecondaryWindows, ASecondSettingsRequestWhileOneIsOpenIsIgnored) {
 }
 
 TEST_F(SecondaryWindows, ALanguageChoiceIsStoredWhenTheKeyIsMissing) {
-    std::filesystem::remove_all(std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "tavrik");
+    const std::filesystem::path store = std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "tavrik";
+    std::filesystem::remove_all(store);
     main_->SaveLanguageIndex(2052);
     EXPECT_EQ(main_->LoadLanguageIndex(), 1);
+    // The windows of later tests start in the first language again.
+    std::filesystem::remove_all(store);
 }
 
 // --- The about window -------------------------------------------------------
