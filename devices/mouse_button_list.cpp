@@ -137,7 +137,8 @@ void CCorvaneMouseDevice::SetKeyButtonInfo(int position, const CDuiString& capti
     if (!row) return;
     if (CControlUI* name = row->GetItemAt(0)) name->SetText(title);
     if (CControlUI* text = row->GetItemAt(1)) text->SetText(caption);
-    row->SetVisible(button->IsVisible());
+    // The button's own flag: the list is filled while the page may still be hidden.
+    row->SetVisible(button->IsVisibleFlag());
 }
 
 void CCorvaneMouseDevice::UpdateLogoTooltip() {

@@ -34,7 +34,7 @@ const VersionRecord VersionTable[kVersionCount] = {
     {1, 1, 0, L"PLENTA", L"QT22R17A", L"MS", L"MS", L""},
     {1, 1, 0, L"PLENTA", L"QT22R16A", L"KB", L"KB", L""},
     {2, 1, 0, L"PLENTA", L"QT22R09A_1", kProductName, kProductName, L""},
-    {0, 1, 0, L"PLENTA", L"ALL", kProductName, L"AP", L"V0100"},
+    {0, 1, 0, L"PLENTA", L"ALL", kProductName, L"AP", L"" TAVRIK_PROGRAM_VERSION},
 };
 
 int FindDeviceOptionRow(int deviceType, int subKind, int vendorId, int productId) {

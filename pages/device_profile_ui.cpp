@@ -268,11 +268,14 @@ bool CDeviceProfileUI::AddProfileEntry(const CDuiString& name, const wchar_t* li
     return true;
 }
 
-void CDeviceProfileUI::NewProfile() {
+bool CDeviceProfileUI::NewProfile() {
     std::string id;
     const CDuiString name = MakeNewProfileName(ItemNames());
-    if (!AddProfileEntry(name, L"message_text_32", &id)) return;
+    if (!AddProfileEntry(name, L"message_text_32", &id)) return false;
     WriteDocument(CJsonFileUtil::LoadJson(m_sDefaultProfileFile), name, id);
+    // A profile is made to be worked on: it becomes the one shown.
+    if (CComboUI* list = List()) SelectProfile(list->GetCount() - 1, false);
+    return true;
 }
 
 void CDeviceProfileUI::CopySelectedProfile() {

@@ -70,8 +70,9 @@ public:
     // The document of entry `index` as the last GetProfileCount read it.
     DuiLib::CDuiString GetProfileFilePath(int index) const;
 
-    // Adds a profile made from the default document; the selection stays.
-    void NewProfile();
+    // Adds a profile made from the default document and selects it (list, name
+    // field, id and the stored choice); false when none was added.
+    bool NewProfile();
     // Adds a copy of the selected profile; the selection stays.
     void CopySelectedProfile();
     // Removes the selected profile and its document (never the last one);

@@ -417,6 +417,8 @@ KeyFunction CKeySetControlUI::TableRowFunction(Slot& slot, const KeyCodeEntry* t
 
 void CKeySetControlUI::ShowKeySetLayout(bool show) {
     if (CControlUI* c = Find(m_layout)) c->SetVisible(show);
+    // In place of the editing area, a hint says how to get it.
+    if (CControlUI* hint = FindSubControl(L"keyset_hint")) hint->SetVisible(!show);
 }
 
 void CKeySetControlUI::ShowMacroCycleLayout(bool show) {

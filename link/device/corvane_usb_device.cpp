@@ -326,7 +326,13 @@ void CCorvaneUSBDevice::SelectFunctionTab(int code) {
 
 int CCorvaneUSBDevice::GetFunctionTab() { return m_nFunctionTab; }
 
-void CCorvaneUSBDevice::SelectKey(int key) { m_nSelectedKey = key; }
+// The key being edited is framed on the picture, and only that one.
+void CCorvaneUSBDevice::SelectKey(int key) {
+    for (size_t i = 0; i < m_keyButtons.size(); ++i) {
+        if (m_keyButtons[i]) m_keyButtons[i]->SetMarked(int(i) == key);
+    }
+    m_nSelectedKey = key;
+}
 
 void CCorvaneUSBDevice::SetDeviceIndex(int index) { m_nDeviceIndex = index; }
 

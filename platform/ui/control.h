@@ -121,6 +121,8 @@ public:
 
     // State.
     virtual bool IsVisible() const { return m_bVisible && m_bInternVisible; }
+    // The control's own flag, whatever a hidden parent makes of it.
+    bool IsVisibleFlag() const { return m_bVisible; }
     virtual void SetVisible(bool bVisible = true);
     virtual void SetInternVisible(bool bVisible = true);
     virtual bool IsEnabled() const { return m_bEnabled; }

@@ -2,6 +2,7 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/message_queue.h"
+#include "platform/ui/icon_picture.h"
 #include "platform/ui/resource_manager.h"
 
 using namespace win;
@@ -18,12 +19,16 @@ void CTrayIcon::CreateTrayIcon(HWND hRecv, UINT uIconId, LPCTSTR tip, UINT uMess
     m_uMessage = uMessage ? uMessage : WM_USER + 1;
     m_icon = GetDisplayBackend().CreateTrayIcon(this);
     if (!m_icon) return;
-    cairo_surface_t* icon = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 22, 22);
-    cairo_t* cr = cairo_create(icon);
-    cairo_set_source_rgb(cr, 0.85, 0.1, 0.1);
-    cairo_arc(cr, 11, 11, 9, 0, 6.2832);
-    cairo_fill(cr);
-    cairo_destroy(cr);
+    // The window's own icon; a plain mark only when the skin has none.
+    cairo_surface_t* icon = LoadIconPictureUI(uIconId);
+    if (!icon) {
+        icon = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 22, 22);
+        cairo_t* cr = cairo_create(icon);
+        cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+        cairo_arc(cr, 11, 11, 9, 0, 6.2832);
+        cairo_fill(cr);
+        cairo_destroy(cr);
+    }
     m_icon->SetIcon(icon);
     cairo_surface_destroy(icon);
     SetTooltipText(tip);

@@ -2,10 +2,9 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/messages.h"
-#include "platform/ui/image_loader.h"
+#include "platform/ui/icon_picture.h"
 #include "platform/ui/input_state.h"
 #include "platform/ui/resource_manager.h"
-#include "platform/ui/xml_document.h"
 #include "platform/ui/paint_manager.h"
 
 #include <cstdlib>
@@ -299,12 +298,7 @@ void CWindowWnd::CenterWindow() {
 
 void CWindowWnd::SetIcon(UINT nRes) {
     if (!m_backend) return;
-    // Icons are pictures of the skin: "icon<n>.png" in the resource folder.
-    CDuiString name;
-    name.Format(L"icon%u.png", nRes);
-    std::string bytes;
-    cairo_surface_t* icon = nullptr;
-    if (ReadFileBytesUI(ResolveSkinPathUI(name).str(), bytes)) icon = LoadImageSurfaceUI(bytes);
+    cairo_surface_t* icon = LoadIconPictureUI(nRes);
     if (!icon) {
         // Without the picture the window still gets an icon of its own.
         icon = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);

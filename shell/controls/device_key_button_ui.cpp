@@ -20,6 +20,9 @@ void CDeviceKeyButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
     if (DuiCompareNoCase(pstrName, L"lightimage") == 0) {
         m_sLightImage = pstrValue ? pstrValue : L"";
         Invalidate();
+    } else if (DuiCompareNoCase(pstrName, L"legendimage") == 0) {
+        m_sLegendImage = pstrValue ? pstrValue : L"";
+        Invalidate();
     } else if (DuiCompareNoCase(pstrName, L"keysetimage") == 0) {
         m_sKeySetImage = pstrValue ? pstrValue : L"";
         Invalidate();
@@ -42,6 +45,12 @@ void CDeviceKeyButtonUI::SetKeySetMarkHidden(int hidden) {
     Invalidate();
 }
 
+void CDeviceKeyButtonUI::SetMarked(bool marked) {
+    if (marked == m_bMarked) return;
+    m_bMarked = marked;
+    Invalidate();
+}
+
 void CDeviceKeyButtonUI::SetSelected(int selected) {
     if (selected != m_nSelected) m_nSelected = selected;
 }
@@ -51,11 +60,27 @@ void CDeviceKeyButtonUI::PaintStatusImage(HDC hDC) {
     if (m_bLightShown && !m_sLightImage.IsEmpty())
         CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, m_sLightImage, nullptr, m_dwLightColor,
                                        m_nLightLevel, true);
+    if (!m_sLegendImage.IsEmpty())
+        CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, m_sLegendImage, nullptr, 0, 0, false);
     if (m_nKeySetMarkHidden == 0 && !m_sKeySetImage.IsEmpty())
         CRenderEngine::DrawImageString(hDC, m_pManager, m_rcItem, m_rcPaint, m_sKeySetImage, nullptr, 0, 0, false);
 }
 
 void CDeviceKeyButtonUI::PaintBkColor(HDC hDC) { CButtonUI::PaintBkColor(hDC); }
+
+namespace {
+constexpr DWORD kMarkColor = 0xFF00B4FF;
+constexpr int kMarkWidth = 2;
+}  // namespace
+
+void CDeviceKeyButtonUI::PaintBorder(HDC hDC) {
+    if (!m_bMarked) {
+        CButtonUI::PaintBorder(hDC);
+        return;
+    }
+    const int width = m_pManager ? m_pManager->GetDPIObj()->Scale(kMarkWidth) : kMarkWidth;
+    CRenderEngine::DrawRect(hDC, m_rcItem, width, kMarkColor);
+}
 
 void CDeviceKeyButtonUI::DoEvent(TEventUI& event) {
     if (event.Type == UIEVENT_DBLCLICK) {

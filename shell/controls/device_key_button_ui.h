@@ -1,9 +1,10 @@
 #pragma once
 
 // One key or light zone of a device picture: a button that can draw a tinted
-// light overlay and a key-assignment marker over its normal images, knows
-// whether it belongs to the current rubber-band selection and reports double
-// clicks ("dbclick").
+// light overlay, the key's legend over that light and a key-assignment marker
+// over its normal images, knows whether it belongs to the current rubber-band
+// selection, frames itself while it is the key being edited and reports
+// double clicks ("dbclick").
 
 #include "platform/ui/button.h"
 
@@ -17,8 +18,8 @@ public:
     DuiLib::LPCTSTR GetClass() const override;
     DuiLib::LPVOID GetInterface(DuiLib::LPCTSTR pstrName) override;
 
-    // "lightimage", "keysetimage" and the accepted but unused "gmnametextcolor";
-    // everything else is the button's.
+    // "lightimage", "legendimage", "keysetimage" and the accepted but unused
+    // "gmnametextcolor"; everything else is the button's.
     void SetAttribute(DuiLib::LPCTSTR pstrName, DuiLib::LPCTSTR pstrValue) override;
 
     // The overlay of one LED: colour word R | B << 8 | G << 16, level 0..255,
@@ -29,6 +30,11 @@ public:
     bool IsLightShown() const { return m_bLightShown; }
     const DuiLib::CDuiString& GetLightImage() const { return m_sLightImage; }
     const DuiLib::CDuiString& GetKeySetImage() const { return m_sKeySetImage; }
+    const DuiLib::CDuiString& GetLegendImage() const { return m_sLegendImage; }
+
+    // The key whose function is being edited: framed in the accent colour.
+    void SetMarked(bool marked);
+    bool IsMarked() const { return m_bMarked; }
 
     // The marker is drawn only while hidden is 0.
     void SetKeySetMarkHidden(int hidden);
@@ -40,11 +46,14 @@ public:
 
     void PaintStatusImage(DuiLib::HDC hDC) override;
     void PaintBkColor(DuiLib::HDC hDC) override;
+    void PaintBorder(DuiLib::HDC hDC) override;
     void DoEvent(DuiLib::TEventUI& event) override;
 
 private:
     DuiLib::CDuiString m_sLightImage;
     DuiLib::CDuiString m_sKeySetImage;
+    DuiLib::CDuiString m_sLegendImage;
+    bool m_bMarked = false;
     int m_nKeySetMarkHidden = 1;
     bool m_bLightShown = false;
     DuiLib::DWORD m_dwLightColor = 255;

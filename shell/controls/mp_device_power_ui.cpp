@@ -69,6 +69,9 @@ void CMpDevicePowerUI::DoEvent(TEventUI& event) { CHorizontalLayoutUI::DoEvent(e
 void CMpDevicePowerUI::SetDeviceKind(int kind, int subKind) {
     m_nDeviceKind = kind;
     m_nDeviceSubKind = subKind;
+    // Only a mouse pad has a phone lying on it.
+    if (!m_pPhoneIcon) m_pPhoneIcon = FindSubControl(L"device_phone_type");
+    if (m_pPhoneIcon) m_pPhoneIcon->SetVisible(kind == kKindMousePad);
 }
 
 void CMpDevicePowerUI::ShowPowerLayout(int flag) {

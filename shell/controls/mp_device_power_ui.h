@@ -27,6 +27,7 @@ public:
     void DoEvent(DuiLib::TEventUI& event) override;
 
     // 1 keyboard, 2 mouse, 3 mouse pad, 7 headset; sub-kind as the panel builder gives it.
+    // The phone icon shows on a mouse pad's tile only.
     void SetDeviceKind(int kind, int subKind);
     int GetDeviceKind() const { return m_nDeviceKind; }
     int GetDeviceSubKind() const { return m_nDeviceSubKind; }

@@ -8,6 +8,10 @@
 
 class CAboutWnd : public CSecondaryWnd {
 public:
+    // The window's size at 96 DPI (the skin's own size).
+    static constexpr int kWidth = 480;
+    static constexpr int kHeight = 380;
+
     // The version line: the current language's text of "software_rev_text"
     // immediately followed by `version`.
     void SetVersionText(DuiLib::CDuiString version);

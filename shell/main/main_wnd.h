@@ -540,6 +540,8 @@ public:
     // --- Settings window, firmware, skin picker (main_wnd_window_commands.cpp) ---
     virtual void ShowSettingsWindow(bool centred);
     virtual void BuildVersionList();
+    // The rows the settings window lists: each connected device's and the program's.
+    std::vector<VersionRecord> ShownVersionRows();
     // WM_FIRMWARE_CHECK from an outside sender.
     virtual void LaunchFirmwareUpdate(int productId, int firmwareVersion);
     virtual void ShowSkinPicker();
@@ -608,6 +610,8 @@ protected:
     // Parts of the notification handlers (main_wnd_*_dispatch.cpp).
     bool OnWindowButtonClick(DuiLib::TNotifyUI& msg);
     void ToggleLightingControl();
+    // The lighting switch's text for the current state, in the current language.
+    void ShowLightingControlState();
     void ReportUploadAllFrames(CCorvaneUSBDevice* keyboard, int result, bool mayRetry);
     void SwitchFunctionTab(int tab);
     DuiLib::CDuiString LanguageText(const wchar_t* key);

@@ -21,8 +21,6 @@ using dispatch::Needs;
 namespace {
 
 // The texts of the lighting-control switch (the same in every language).
-constexpr const wchar_t* kLightingControlledText = L"控制灯光";
-constexpr const wchar_t* kLightingNotControlledText = L"不控制灯光";
 
 // "message k": a question or notice by language key, confirm and cancel.
 int MessageKey(CMainWnd& w, const wchar_t* key) { return w.ShowMainMessage(key, 1, 1); }
@@ -75,10 +73,16 @@ void CMainWnd::ToggleLightingControl() {
     m_nLightingEnabled = m_nLightingEnabled != 0 ? 0 : 1;
     win::DWORD recipients = win::BSM_APPLICATIONS;
     win::BroadcastSystemMessageW(win::BSF_POSTMESSAGE, &recipients, WM_LIGHTING_STATE, 1, m_nLightingEnabled);
-    if (CControlUI* button = m_pm.FindControl(L"control_light_status")) {
-        button->SetText(m_nLightingEnabled != 0 ? kLightingControlledText : kLightingNotControlledText);
-    }
+    ShowLightingControlState();
     SetLightingEnabledAll(m_nLightingEnabled);
+}
+
+// The switch keeps a language key, so a language change re-translates it.
+void CMainWnd::ShowLightingControlState() {
+    CControlUI* status = m_pm.FindControl(L"control_light_status");
+    if (status == nullptr) return;
+    status->SetResourceText(true);
+    status->SetText(m_nLightingEnabled != 0 ? L"lighting_controlled" : L"lighting_not_controlled");
 }
 
 // The window's own rows; true when the handler stops there.

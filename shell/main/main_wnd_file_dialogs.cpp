@@ -3,6 +3,7 @@
 #include "link/device/corvane_usb_device.h"
 #include "platform/dialogs/file_dialog.h"
 #include "platform/files/utf8.h"
+#include "platform/ui/resource_manager.h"
 #include "shell/main/file_base_name.h"
 #include "shell/main/main_wnd.h"
 
@@ -18,6 +19,10 @@ dialogs::FileDialogRequest MakeRequest(dialogs::FileDialogKind kind, const CDuiS
     request.filters =
         dialogs::ParseFilterList(std::wstring(filter.GetData(), static_cast<std::size_t>(filter.GetLength())));
     request.default_extension = "*.*";
+    // The dialog says what it is for, in the language shown.
+    const CDuiString title = CResourceManager::GetInstance()->GetText(
+        kind == dialogs::FileDialogKind::Save ? L"file_save_title" : L"file_open_title");
+    request.title = win::ToUtf8(title.GetData());
     return request;
 }
 

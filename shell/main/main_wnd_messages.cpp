@@ -10,13 +10,6 @@
 
 using namespace DuiLib;
 
-namespace {
-
-constexpr const wchar_t* kLightingOffText = L"不控制灯光";
-constexpr const wchar_t* kLightingOnText = L"控制灯光";
-
-}  // namespace
-
 // Every window message passes here before the paint manager. Only WM_DESTROY,
 // WM_MENU_COMMAND and WM_DEVICE_BOUND (whose answer the scan thread reads)
 // are marked handled; the result is 0 but for WM_DEVICE_BOUND.
@@ -120,13 +113,9 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
 // WM_LIGHTING_REQUEST with wParam 1: another program takes (lParam 0) or
 // gives back (lParam 1) the lighting; every page is told the flag again.
 void CMainWnd::OnLightingRequest(LPARAM lParam) {
-    CControlUI* status = m_pm.FindControl(L"control_light_status");
-    if (lParam == 0) {
-        m_nLightingEnabled = 0;
-        if (status != nullptr) status->SetText(kLightingOffText);
-    } else if (lParam == 1) {
-        m_nLightingEnabled = 1;
-        if (status != nullptr) status->SetText(kLightingOnText);
+    if (lParam == 0 || lParam == 1) {
+        m_nLightingEnabled = int(lParam);
+        ShowLightingControlState();
     }
     SetLightingEnabledAll(m_nLightingEnabled);
 }

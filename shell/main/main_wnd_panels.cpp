@@ -234,7 +234,8 @@ void CMainWnd::ShowDevice(int index, int shown, int select) {
     CControlUI* noDevice = m_pm.FindControl(L"No_device_Link");
     if (shownCount == 0) {
         if (noDevice) noDevice->SetVisible(true);
-        if (CTabLayoutUI* tiles = FindTab(m_pm, L"device_power_switch")) tiles->SelectItem(0);
+        // No tile stands for a device that is gone.
+        if (CTabLayoutUI* tiles = FindTab(m_pm, L"device_power_switch")) tiles->SetVisible(false);
         if (CTabLayoutUI* pages = FindTab(m_pm, L"device_switch")) pages->SelectItem(0);
         CloseChildWindows();
     } else if (noDevice) {

@@ -39,7 +39,9 @@ void CMainWnd::ReportMacroWrite(CCorvaneUSBDevice* page) {
 
 void CMainWnd::OnAddProfile() {
     if (ConfirmKey(L"message_text_27") != 1) return;
-    if (CDeviceProfileUI* bar = ProfileBarOf(GetCurrentDevice())) bar->NewProfile();
+    CDeviceProfileUI* bar = ProfileBarOf(GetCurrentDevice());
+    // The device takes the new profile it now shows.
+    if (bar && bar->NewProfile()) ApplySelectedProfile();
 }
 
 void CMainWnd::OnDeleteProfile() {

@@ -12,6 +12,7 @@
 #include "platform/ui/win_window_api.h"
 #include "link/device/device_option_ui.h"
 #include "shell/main/about_wnd.h"
+#include "platform/ui/resource_manager.h"
 #include "shell/main/firmware_update.h"
 #include "shell/main/installed_version.h"
 #include "shell/main/main_wnd.h"
@@ -31,6 +32,17 @@ struct KindVersionRow {
 constexpr KindVersionRow kKindVersionRows[] = {
     {kDeviceKindMouse, L"QT22R17A"},
     {kDeviceKindKeyboard, L"QT22R16A"},
+};
+
+// Kinds that have no firmware package still show their version in the list,
+// under these names.
+struct KindShortName {
+    int kind;
+    const wchar_t* shortName;
+};
+constexpr KindShortName kUnpackagedKinds[] = {
+    {kDeviceKindMousePad, L"MP"},
+    {kDeviceKindHeadset, L"HS"},
 };
 
 int VersionRowOfKind(const std::vector<VersionRecord>& rows, int kind) {
@@ -53,8 +65,9 @@ int KindOfPage(CCorvaneUSBDevice* page) {
 
 // Every device entry with an open command channel fills its kind's row: the
 // receiver channel's HID version and the flag -1 through the receiver, the
-// wired channel's version on the cable. Kinds without a row (mouse pad,
-// headset) fill none.
+// wired channel's version on the cable. A connected mouse pad or headset,
+// which have no row of their own in the table, gets one before the
+// program's row.
 void CMainWnd::BuildVersionList() {
     m_versionList.assign(std::begin(VersionTable), std::end(VersionTable));
     for (VersionRecord& row : m_versionList) row.version = 0;
@@ -62,7 +75,18 @@ void CMainWnd::BuildVersionList() {
         CDeviceOptionUI* entry = DeviceEntry(i);
         CCorvaneUSBDevice* page = entry != nullptr ? entry->GetDevice() : nullptr;
         if (page == nullptr) continue;
-        const int row = VersionRowOfKind(m_versionList, KindOfPage(page));
+        const int kind = KindOfPage(page);
+        int row = VersionRowOfKind(m_versionList, kind);
+        for (const KindShortName& unpackaged : kUnpackagedKinds) {
+            if (row >= 0 || unpackaged.kind != kind || m_versionList.empty()) continue;
+            if (!page->CommandChannel().IsOpen()) continue;
+            VersionRecord added;
+            added.kind = 1;
+            added.shortName = unpackaged.shortName;
+            added.name = unpackaged.shortName;
+            row = static_cast<int>(m_versionList.size()) - 1;
+            m_versionList.insert(m_versionList.begin() + row, added);
+        }
         if (row < 0) continue;
         VersionRecord& record = m_versionList[static_cast<size_t>(row)];
         CDeviceProtocol& channel = page->CommandChannel();
@@ -78,6 +102,16 @@ void CMainWnd::BuildVersionList() {
     if (!m_versionList.empty()) m_versionList.back().version = GetInstalledVersion();
 }
 
+std::vector<VersionRecord> CMainWnd::ShownVersionRows() {
+    BuildVersionList();
+    std::vector<VersionRecord> shown;
+    for (const VersionRecord& row : m_versionList) {
+        // The program that shows the list runs, recorded as installed or not.
+        if (row.version != 0 || row.kind == 0) shown.push_back(row);
+    }
+    return shown;
+}
+
 void CMainWnd::ShowSettingsWindow(bool centred) {
     if (m_hSettingsWnd != nullptr) return;
     CSetWnd window;
@@ -89,12 +123,7 @@ void CMainWnd::ShowSettingsWindow(bool centred) {
     const SIZE size = window.GetWindowSize();
     m_hSettingsWnd = window.GetHWND();
     window.SetOwner(GetHWND(), m_nLanguageIndex);
-    BuildVersionList();
-    std::vector<VersionRecord> shown;
-    for (const VersionRecord& row : m_versionList) {
-        if (row.version != 0) shown.push_back(row);
-    }
-    window.SetVersionRows(shown);
+    window.SetVersionRows(ShownVersionRows());
     if (centred) {
         window.CenterWindow();
     } else {
@@ -109,7 +138,10 @@ void CMainWnd::ShowSettingsWindow(bool centred) {
 void CMainWnd::ShowAboutWindow() {
     if (m_hAboutWnd != nullptr) return;
     CAboutWnd window;
-    if (window.Create(GetHWND(), L"  ", UI_WS_POPUP | UI_WS_VISIBLE, UI_WS_EX_TOOLWINDOW, 0, 0, 800, 572) == nullptr) {
+    // Named like its caption, so a task list or a window manager shows what it is.
+    const CDuiString title = CResourceManager::GetInstance()->GetText(L"about_title_text");
+    if (window.Create(GetHWND(), title.GetData(), UI_WS_POPUP | UI_WS_VISIBLE, UI_WS_EX_TOOLWINDOW, 0, 0,
+                      CAboutWnd::kWidth, CAboutWnd::kHeight) == nullptr) {
         return;
     }
     window.SetVersionText(VersionTable[kVersionCount - 1].versionText.c_str());

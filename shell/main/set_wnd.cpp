@@ -65,7 +65,9 @@ void CSetWnd::InitWindow() {
 }
 
 void CSetWnd::SizeToDefault() {
-    win::SetWindowPos(GetHWND(), nullptr, 0, 0, kWidth, kHeight,
+    // The skin is laid out at 96 DPI and drawn at the window's scale.
+    const CDPI* dpi = m_pm.GetDPIObj();
+    win::SetWindowPos(GetHWND(), nullptr, 0, 0, dpi->Scale(kWidth), dpi->Scale(kHeight),
                       win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/os/messages.h"
 #include "platform/os/profile_ini.h"
 #include "platform/files/utf8.h"
+#include "platform/ui/resource_manager.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/controls/skin_observer.h"
 
@@ -107,6 +108,8 @@ void CSkinFrame::OnSkinClick(CControlUI* sender) {
         WriteMainIni(0, kResetImage);
     } else if (name.CompareNoCase(L"skin_Custom") == 0) {
         ChooseCustomPicture();
+    } else if (name.CompareNoCase(L"closebtn") == 0) {
+        Close(0);
     }
 }
 
@@ -126,6 +129,7 @@ void CSkinFrame::ChooseCustomPicture() {
     request.kind = dialogs::FileDialogKind::Open;
     request.filters = dialogs::ParseFilterList(filter);
     request.default_extension = "png";
+    request.title = win::ToUtf8(CResourceManager::GetInstance()->GetText(L"skin_custom_title").GetData());
     m_dialogOpen = true;
     const dialogs::FileDialogResult result = dialogs::ShowFileDialog(request);
     m_dialogOpen = false;

@@ -70,6 +70,21 @@ TEST_F(MouseButtonList, AHiddenButtonHidesItsRow) {
     EXPECT_TRUE(Row(6)->IsVisible());
 }
 
+TEST_F(MouseButtonList, RowsFilledWhileThePictureIsHiddenShowOnceItIs) {
+    // The page fills its list before its key picture was ever shown (another
+    // option tab in front): the rows must not stay hidden until a click.
+    CControlUI* picture = Control<CControlUI>(L"mouse_device_key_light");
+    ASSERT_NE(picture, nullptr);
+    auto* tabs = Control<CTabLayoutUI>(L"mouse_device_seting_layout");
+    ASSERT_NE(tabs, nullptr);
+    tabs->SelectItem(1);
+    ASSERT_FALSE(Button(0)->IsVisible());
+    page_->RefreshKeyInfoList();
+    tabs->SelectItem(0);
+    ASSERT_EQ(List()->GetCount(), kMouseButtonCount);
+    for (int i = 0; i < kMouseButtonCount; ++i) EXPECT_TRUE(Row(i)->IsVisible()) << i;
+}
+
 TEST_F(MouseButtonList, AMacroTheListNoLongerHoldsFallsBackToItsDefault) {
     Assign(2, {0x70, 1, 0});
     page_->RefreshKeyInfoList();

@@ -80,8 +80,9 @@ TEST_F(CaptionButtonsTest, TheLightingSwitchTellsAPeerProcessOffThenOn) {
     ASSERT_TRUE(Click("control_light_status")) << Log("tavrik.log");
     ASSERT_TRUE(Poll([] { return g_lightingStates.size() >= 1; }, 30s, PumpPeer)) << Log("tavrik.log");
     // The switch shows its new state before the second click.
-    EXPECT_TRUE(WaitForControl("control_light_status", [](const ProbeControl& c) { return c.text == "不控制灯光"; }))
-        << Log("tavrik.log");
+    EXPECT_TRUE(WaitForControl("control_light_status", [](const ProbeControl& c) {
+        return c.text == "Lighting not controlled";
+    })) << Log("tavrik.log");
     ASSERT_TRUE(Click("control_light_status")) << Log("tavrik.log");
     ASSERT_TRUE(Poll([] { return g_lightingStates.size() >= 2; }, 30s, PumpPeer)) << Log("tavrik.log");
     EXPECT_EQ(g_lightingStates, (std::vector<win::LPARAM>{0, 1}));

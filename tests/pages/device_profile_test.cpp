@@ -270,16 +270,17 @@ TEST(ProfileNames, NewCopyAndImportNamesAreFreeIgnoringCase) {
 
 // --- New, copy, import, limits ------------------------------------------------------------
 
-TEST_F(ProfileBarTest, NewAddsADefaultProfileAndLeavesTheChoiceOnTheSelection) {
+TEST_F(ProfileBarTest, NewAddsADefaultProfileAndSelectsIt) {
     WriteProfiles({"profile1", "profile3"}, 1);
     ASSERT_TRUE(Open());
-    bar_->NewProfile();
+    EXPECT_TRUE(bar_->NewProfile());
     EXPECT_EQ(ListNames(), (std::vector<std::string>{"profile1", "profile3", "profile2"}));
     const Json::Value index = Index();
     ASSERT_EQ(index["profilelist"].size(), 3u);
-    EXPECT_EQ(index["profileselect"], 1);
-    EXPECT_EQ(bar_->GetSelectedIndex(), 1);
-    EXPECT_EQ(CurrentId(), "id1");
+    EXPECT_EQ(index["profileselect"], 2);
+    EXPECT_EQ(bar_->GetSelectedIndex(), 2);
+    EXPECT_EQ(CurrentId(), index["profilelist"][2]["profileUUID"].asString());
+    EXPECT_EQ(bar_->GetNameEditText(), CDuiString(L"profile2"));
     const Json::Value document = ReadJson(DocumentOf(index["profilelist"][2]));
     EXPECT_EQ(document["Device"][0]["LightInfo"]["SelectItem"], 3);
     ExpectIndexMatchesFolder();

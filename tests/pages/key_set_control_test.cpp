@@ -108,6 +108,19 @@ TEST_F(KeySetControlTest, TemplateBuildsWithEveryControlAndNoProblem) {
     EXPECT_EQ(page->FindSubControl(L"keyboard_key_126"), nullptr);
 }
 
+TEST_F(KeySetControlTest, AHintStandsInForTheEditorUntilAKeyIsChosen) {
+    CKeySetControlUI* page = OpenPage(1);
+    ASSERT_NE(page, nullptr);
+    CControlUI* hint = Child(L"keyset_hint");
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->IsVisible());
+    EXPECT_FALSE(Child(L"keyset_layout")->IsVisible());
+    EXPECT_EQ(Text(L"keyset_hint"), L"Click a key on the picture to change its function.");
+    page->SetKeyAssignment(Entry({0x20, 0, 0x04}));
+    EXPECT_FALSE(hint->IsVisible());
+    EXPECT_TRUE(Child(L"keyset_layout")->IsVisible());
+}
+
 TEST_F(KeySetControlTest, KeyboardHidesDpiAndGunItemsMouseShowsThem) {
     CKeySetControlUI* page = OpenPage(1);
     ASSERT_NE(page, nullptr);

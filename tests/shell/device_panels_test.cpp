@@ -81,11 +81,20 @@ TEST_F(DevicePanelsTest, ShowSelectAndUnselect) {
     EXPECT_EQ(keyboard->CommandChannel().GetSyncFlag(), 0);
     EXPECT_FALSE(noDevice->IsVisible());
 
-    // The last one goes: the no-device panel, and no current device.
+    // The last one goes: the no-device panel, no current device and no
+    // tile left showing the status of a device that is gone.
+    CControlUI* tiles = Find(L"device_power_switch");
+    EXPECT_TRUE(tiles->IsVisible());
     window_->UnselectDevice(kMouseEntry);
     EXPECT_EQ(window_->GetCurrentDevice(), nullptr);
     EXPECT_TRUE(noDevice->IsVisible());
     EXPECT_TRUE(ShownEntries().empty());
+    EXPECT_FALSE(tiles->IsVisible());
+
+    // A device plugged in again brings its own tile back.
+    window_->ShowDevice(kKeyboardEntry, 1, 1);
+    EXPECT_TRUE(tiles->IsVisible());
+    EXPECT_EQ(Tab(tiles)->GetCurSel(), kKeyboardEntry);
 }
 
 TEST_F(DevicePanelsTest, SelectorEdgeCases) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/files/utf8.h"
+#include "platform/ui/resource_manager.h"
 #include "shell/controls/process_state.h"
 #include "tests/shell/dispatch_fixture.h"
 
@@ -350,16 +351,32 @@ TEST_F(DispatchTest, CaptionButtonsAreTheSkinsOwn) {
     EXPECT_EQ(wnd_->calls, (Calls{"ShowSkinPicker()", "ShowSettingsWindow(0)"}));
 }
 
-TEST_F(DispatchTest, LightingSwitchTogglesWithItsFixedTexts) {
+TEST_F(DispatchTest, LightingSwitchTogglesWithTextsOfTheLanguage) {
     CControlUI* lightSwitch = Find(L"control_light_status");
     ASSERT_NE(lightSwitch, nullptr);
     ASSERT_EQ(wnd_->GetLightingEnabled(), 1);
+    struct Case {
+        const wchar_t* language;
+        const wchar_t* off;
+        const wchar_t* on;
+    } cases[] = {
+        {L"lan_en.xml", L"Lighting not controlled", L"Lighting controlled"},
+        {L"lan_cn.xml", L"不控制灯光", L"控制灯光"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(c.language));
+        EXPECT_EQ(lightSwitch->GetText(), c.on);
+        SendFrom(lightSwitch, L"click");
+        EXPECT_EQ(wnd_->GetLightingEnabled(), 0);
+        EXPECT_EQ(lightSwitch->GetText(), c.off);
+        SendFrom(lightSwitch, L"click");
+        EXPECT_EQ(wnd_->GetLightingEnabled(), 1);
+        EXPECT_EQ(lightSwitch->GetText(), c.on);
+    }
+    // A language change alone re-translates the shown state.
     SendFrom(lightSwitch, L"click");
-    EXPECT_EQ(wnd_->GetLightingEnabled(), 0);
-    EXPECT_EQ(lightSwitch->GetText(), L"不控制灯光");
-    SendFrom(lightSwitch, L"click");
-    EXPECT_EQ(wnd_->GetLightingEnabled(), 1);
-    EXPECT_EQ(lightSwitch->GetText(), L"控制灯光");
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(L"lan_en.xml"));
+    EXPECT_EQ(lightSwitch->GetText(), L"Lighting not controlled");
 }
 
 TEST_F(DispatchTest, MacroRecordingFlagFollowsStartAndStop) {

@@ -11,6 +11,7 @@
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "platform/os/power.h"
+#include "platform/ui/resource_manager.h"
 #include "shell/controls/process_state.h"
 #include "tests/shell/main_wnd_fixture.h"
 
@@ -181,6 +182,7 @@ TEST_F(MainWndMessages, TimersAreKilledThenRunTheirOperation) {
 TEST_F(MainWndMessages, LightingRequestSetsTheFlagAndTellsThePages) {
     CControlUI* status = Find(L"control_light_status");
     ASSERT_NE(status, nullptr);
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(L"lan_cn.xml"));
     auto page = std::make_unique<CCorvaneUSBDevice>();
     window_->Keyboards().push_back(page.get());
     Send(WM_LIGHTING_REQUEST, 1, 0);
@@ -201,6 +203,8 @@ TEST_F(MainWndMessages, LightingRequestSetsTheFlagAndTellsThePages) {
     EXPECT_EQ(status->GetText(), L"控制灯光");
     EXPECT_EQ(page->IsLightingEnabled(), 1);
     window_->Keyboards().clear();
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(L"lan_en.xml"));
+    EXPECT_EQ(status->GetText(), L"Lighting controlled");
 }
 
 TEST_F(MainWndMessages, ActivationAndMouseTrackTheWindowActiveFlags) {

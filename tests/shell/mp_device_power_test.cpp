@@ -201,6 +201,22 @@ TEST_F(PowerTileTest, TileWithoutAStatusChildIgnoresEveryBlock) {
     EXPECT_TRUE(Child(L"device_wuxian_logo")->IsVisible());
 }
 
+TEST_F(PowerTileTest, ThePhoneIconShowsOnAMousePadOnly) {
+    const struct {
+        int kind;
+        bool phoneShown;
+    } cases[] = {{1, false}, {2, false}, {3, true}, {7, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        CMpDevicePowerUI* tile = OpenTile();
+        tile->SetDeviceKind(c.kind, 0);
+        const uint8_t block[] = {60, 0, 0, 0, 0, 1};
+        tile->SetPowerInfo(block, 6);
+        EXPECT_EQ(Child(L"device_phone_type")->IsVisible(), c.phoneShown);
+        EXPECT_EQ(Child(L"device_power_value")->GetText(), L"60%");
+    }
+}
+
 TEST_F(PowerTileTest, PowerLayoutFollowsTheFlagAndActivationNotifies) {
     CMpDevicePowerUI* tile = OpenTile();
     EXPECT_STREQ(tile->GetClass(), L"MpDevicePower");

@@ -235,6 +235,7 @@ TEST_F(ProfileCommands, ATranslatedPercentSIsShownLiterally) {
 TEST_F(ProfileCommands, RenameRefusalsShowTheirMessageAndPutTheOldNameBack) {
     Connect();
     bar_->NewProfile();
+    bar_->SelectProfile(0, false);
     struct Case {
         const wchar_t* typed;
         const char* message;  // null: renamed, nothing shown
@@ -276,6 +277,20 @@ TEST_F(ProfileCommands, TheProfileSwitchWritesTheBlockTheMacrosAndTheKeyMap) {
         EXPECT_TRUE(Sent(command)) << int(command);
     auto lock = keyboard_.Lock();
     EXPECT_EQ(tavrik::devsim::ViewBlock(keyboard_.Memory(), 0).modeCode(), page_->GetModeValues()[5]);
+}
+
+TEST_F(ProfileCommands, AnAddedProfileIsSelectedAndTheKeyboardTakesIt) {
+    Connect();
+    SetDocumentMode(0, 9);
+    wnd_->answers = {1};
+    wnd_->OnAddProfile();
+    ASSERT_EQ(Profiles(), 2u);
+    EXPECT_EQ(bar_->GetSelectedIndex(), 1);
+    EXPECT_EQ(Index()["profileselect"], 1);
+    EXPECT_EQ(page_->GetProfileId().str(), win::FromUtf8(Id(1)));
+    // The default document's mode, not the one the first profile had.
+    EXPECT_NE(page_->GetLightSetting().mode, 9);
+    EXPECT_TRUE(Sent(CMD_WRITE_PARAMS));
 }
 
 TEST_F(ProfileCommands, AfterADeleteTheKeyboardGetsTheNewProfileAndNoDeletedFileComesBack) {

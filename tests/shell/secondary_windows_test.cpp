@@ -349,7 +349,7 @@ TEST_F(SecondaryWindows, AKeyboardAt0203AndTheProgramGiveTwoRows) {
         EXPECT_EQ(entries[0].Name, L"KB");
         EXPECT_EQ(entries[0].OldVersion, L"V0203");
         EXPECT_EQ(entries[1].Name, L"AP");
-        EXPECT_EQ(entries[1].OldVersion, L"V0100");
+        EXPECT_EQ(entries[1].OldVersion, VersionTable[kVersionCount - 1].versionText);
         for (int i = 0; i < 2; ++i) {
             CUpdateInfoListItemUI* row = set.GetRow(i);
             ASSERT_NE(row, nullptr);
@@ -423,7 +423,10 @@ TEST_F(SecondaryWindows, TheAboutVersionLineIsTheTranslatedKeyAndTheVersion) {
         ASSERT_NE(about, nullptr);
         CControlUI* line = about->GetPaintManager()->FindControl(L"software_ver_label");
         ASSERT_NE(line, nullptr);
-        EXPECT_EQ(line->GetText(), CDuiString(L"Software version: V0100"));
+        // The version the program is built as, the one the status bar shows.
+        const std::wstring version = VersionTable[kVersionCount - 1].versionText;
+        EXPECT_EQ(line->GetText().str(), L"Software version: " + version);
+        EXPECT_EQ(CResourceManager::GetInstance()->GetText(L"version_text").str(), L"Version " + version);
         const HWND first = main_->AboutHandle();
         main_->ShowAboutWindow();  // a second request returns at once
         EXPECT_EQ(main_->AboutHandle(), first);

@@ -2,6 +2,8 @@
 // fitted size, every picture they name is drawn, every language key they use
 // is in every language file, and the pictures come out the same on every run.
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -148,6 +150,104 @@ TEST(Skins, TheGeneratorDrawsTheSameBytesOnEveryRun) {
         EXPECT_EQ(ReadFile(entry.path()), ReadFile(SkinFolder() / relative)) << relative;
     }
     EXPECT_GT(pictures, 30);
+}
+
+// A picture of the build as premultiplied ARGB pixels.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<uint32_t> argb;
+    uint32_t At(double fx, double fy) const {
+        return argb[size_t(int(fy * (height - 1))) * size_t(width) + size_t(int(fx * (width - 1)))];
+    }
+    int OpaqueIn(double x0, double y0, double x1, double y1) const {
+        int count = 0;
+        for (int y = int(y0 * height); y < int(y1 * height); ++y)
+            for (int x = int(x0 * width); x < int(x1 * width); ++x) count += (argb[size_t(y * width + x)] >> 24) > 0x80;
+        return count;
+    }
+};
+
+Pixels LoadPicture(const std::string& relative) {
+    Pixels p;
+    cairo_surface_t* s = cairo_image_surface_create_from_png((SkinFolder() / relative).string().c_str());
+    if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+        p.width = cairo_image_surface_get_width(s);
+        p.height = cairo_image_surface_get_height(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        const unsigned char* data = cairo_image_surface_get_data(s);
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x)
+                p.argb.push_back(*reinterpret_cast<const uint32_t*>(data + y * stride + x * 4));
+    }
+    cairo_surface_destroy(s);
+    return p;
+}
+
+TEST(Skins, EveryKeyOfTheKeyboardPictureCarriesItsLegend) {
+    int withLegend = 0;
+    int pictures = 0;
+    for (const auto& entry : fs::directory_iterator(SkinFolder() / "keyboard" / "legend")) {
+        ++pictures;
+        const Pixels legend = LoadPicture("keyboard/legend/" + entry.path().filename().string());
+        ASSERT_GT(legend.width, 0) << entry.path();
+        // Text in the middle of the key, and the rim left clear for its light.
+        if (legend.OpaqueIn(0.1, 0.25, 0.9, 0.75) > 20) ++withLegend;
+        EXPECT_EQ(legend.OpaqueIn(0, 0, 1, 0.05), 0) << entry.path();
+    }
+    EXPECT_GE(pictures, 100);
+    EXPECT_GE(withLegend, pictures - 8);
+    // Each key its own text: Esc, F1 and F2 are not the same picture.
+    const std::string esc = ReadFile(SkinFolder() / "keyboard/legend/key_0.png");
+    EXPECT_NE(esc, ReadFile(SkinFolder() / "keyboard/legend/key_1.png"));
+    EXPECT_NE(ReadFile(SkinFolder() / "keyboard/legend/key_1.png"),
+              ReadFile(SkinFolder() / "keyboard/legend/key_2.png"));
+    // The page's keys name their legends.
+    const std::string page = ReadFile(SkinFolder() / "XML/DeviceXml/keyboarddevice.xml");
+    EXPECT_NE(page.find(R"(name="key_0" )"), std::string::npos);
+    EXPECT_NE(page.find(R"(legendimage="keyboard\legend\key_0.png")"), std::string::npos);
+}
+
+TEST(Skins, TheDevicePicturesShowTheirPartsWholeWhereThePagesPutThem) {
+    struct Spot {
+        double x, y;  // in the panel's 96 DPI coordinates
+        bool drawn;
+    };
+    struct Case {
+        const char* picture;
+        double panelWidth, panelHeight;
+        std::vector<Spot> spots;
+    } cases[] = {
+        // The left and right buttons, the wheel, a side button; outside the body.
+        {"device/mouse.png",
+         165,
+         300,
+         {{63, 64, true}, {116, 64, true}, {90, 60, true}, {24, 130, true}, {2, 2, false}}},
+        // An LED zone of each row and the cloth between them.
+        {"device/mousepad.png", 640, 340, {{40, 40, true}, {280, 150, true}, {520, 260, true}, {1, 1, false}}},
+        // A zone on the band and one over a cup; the corners stay clear.
+        {"device/headset.png", 400, 260, {{55, 55, true}, {305, 205, true}, {1, 1, false}, {399, 1, false}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.picture);
+        const Pixels p = LoadPicture(c.picture);
+        ASSERT_GT(p.width, 0);
+        for (const Spot& spot : c.spots) {
+            const uint32_t pixel = p.At(spot.x / c.panelWidth, spot.y / c.panelHeight);
+            EXPECT_EQ((pixel >> 24) > 0x80, spot.drawn) << spot.x << "," << spot.y;
+        }
+        // Nothing is cut at the picture's edges: the outermost rows and
+        // columns stay (almost) clear.
+        EXPECT_LT(p.OpaqueIn(0, 0, 1, 0.005), p.width / 4);
+        EXPECT_LT(p.OpaqueIn(0, 0.995, 1, 1), p.width / 4);
+    }
+    // The guns differ from one another and are pictures, not empty boxes.
+    for (int gun = 1; gun <= 4; ++gun) {
+        const Pixels picture = LoadPicture("device/recoil_gun_" + std::to_string(gun) + ".png");
+        ASSERT_GT(picture.width, 0) << gun;
+        std::set<uint32_t> colours(picture.argb.begin(), picture.argb.end());
+        EXPECT_GT(colours.size(), 10u) << gun;
+    }
+    EXPECT_NE(ReadFile(SkinFolder() / "device/recoil_gun_1.png"), ReadFile(SkinFolder() / "device/recoil_gun_4.png"));
 }
 
 class SkinBuild : public MainWndTest {};

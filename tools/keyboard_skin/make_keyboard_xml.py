@@ -22,6 +22,8 @@ GM_KEY = 16
 PICTURE_POS = "10,10,730,190"
 LIGHT_IMAGE = "keyboard\\key_light.png"
 KEYSET_IMAGE = "keyboard\\key_set_mark.png"
+# Drawn by tools/skin_images for every key position up to LAST_KEY.
+LEGEND_IMAGE = "keyboard\\legend\\key_%d.png"
 
 
 def read_rects():
@@ -45,9 +47,11 @@ def ordered(rects):
 def button(p, x, y, w, h):
     name = "key_%d" % p if p <= LAST_KEY else "light_%d" % p
     colour = "#FF303030" if p <= LAST_KEY else "#FF202020"
+    legend = ' legendimage="%s"' % (LEGEND_IMAGE % p) if p <= LAST_KEY else ''
     return ('      <DeviceKeyButton name="%s" userdata="light_%d" float="true" pos="%d,%d,%d,%d" '
             'bkcolor="%s" hotbkcolor="#FF404040" bordersize="1" bordercolor="#FF505050" '
-            'lightimage="%s" keysetimage="%s"/>' % (name, p, x, y, x + w, y + h, colour, LIGHT_IMAGE, KEYSET_IMAGE))
+            'lightimage="%s"%s keysetimage="%s"/>' % (name, p, x, y, x + w, y + h, colour, LIGHT_IMAGE, legend,
+                                                     KEYSET_IMAGE))
 
 
 def render():

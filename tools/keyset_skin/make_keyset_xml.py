@@ -99,6 +99,8 @@ w('     The key-assignment page: one tab page per function category (page index 
 w('     category = the user data of the category items). -->')
 w('<KeySetControl name="KeySetControlItem" bkcolor="#FF1A1A1A">')
 w('  <Label name="text_test" visible="false" resourcetext="true"/>')
+w('  <Label name="keyset_hint" text="keyset_hint_text" resourcetext="true" visible="false" height="40" '
+  'textpadding="12,0,12,0" textcolor="#FF8A9099"/>')
 w('  <VerticalLayout name="keyset_layout" inset="12,8,12,8" childpadding="6">')
 w('    <HorizontalLayout height="30" childpadding="8">')
 w(f'      <Label text="keyset_function_title" {TITLE}/>')

@@ -1,6 +1,11 @@
 // The pictures of the keyboard page: the light of a key, which the key's LED
-// colour tints, and the mark of a key whose function was changed.
+// colour tints, the mark of a key whose function was changed, and the legend
+// of every key, drawn over the key's light.
 
+#include <algorithm>
+#include <string>
+
+#include "tools/skin_images/key_legends.h"
 #include "tools/skin_images/painter.h"
 #include "tools/skin_images/picture_list.h"
 
@@ -30,7 +35,46 @@ void DrawKeySetMark(cairo_t* cr, int w, int, int) {
     cairo_fill(cr);
 }
 
+// The legend, centred, in the largest size up to a third of the key's height
+// that fits its width; the rest stays clear so the key's light shows.
+void DrawKeyLegend(cairo_t* cr, int w, int h, int position) {
+    const std::string legend = KeyLegend(position);
+    if (legend.empty()) return;
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    double size = std::min(h * 0.36, 22.0);
+    cairo_text_extents_t extents;
+    for (;;) {
+        cairo_set_font_size(cr, size);
+        cairo_text_extents(cr, legend.c_str(), &extents);
+        if (extents.width <= w * 0.84 || size <= 6) break;
+        size -= 0.5;
+    }
+    const double x = (w - extents.width) / 2 - extents.x_bearing;
+    const double y = (h - extents.height) / 2 - extents.y_bearing;
+    // A dark halo keeps the legend readable over a bright key light.
+    cairo_move_to(cr, x, y);
+    cairo_text_path(cr, legend.c_str());
+    SetColor(cr, Hex(0x000000, 0.55));
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke_preserve(cr);
+    SetColor(cr, kText);
+    cairo_fill(cr);
+}
+
+// Pictures are drawn at twice the size the skin gives the key: sharp at
+// the program's usual scales.
+constexpr int kLegendScale = 2;
+constexpr int kLastKeyPosition = 125;
+
 }  // namespace
+
+void AddKeyLegendPictures(std::vector<Picture>& pictures, const std::vector<KeyRect>& keys) {
+    for (const KeyRect& key : keys) {
+        if (key.position > kLastKeyPosition) continue;
+        pictures.push_back({"keyboard/legend/key_" + std::to_string(key.position) + ".png", key.width * kLegendScale,
+                            key.height * kLegendScale, &DrawKeyLegend, key.position});
+    }
+}
 
 void AddKeyboardPictures(std::vector<Picture>& pictures) {
     pictures.push_back({"keyboard/key_light.png", 24, 24, &DrawKeyLight, 0});

@@ -24,6 +24,9 @@ void AddMainWindowPictures(std::vector<Picture>& pictures);
 void AddDevicePictures(std::vector<Picture>& pictures);
 // The keyboard page's key light and key mark.
 void AddKeyboardPictures(std::vector<Picture>& pictures);
+struct KeyRect;
+// The legend of every key of the keyboard picture ("keyboard/legend/key_<position>.png").
+void AddKeyLegendPictures(std::vector<Picture>& pictures, const std::vector<KeyRect>& keys);
 // The mouse page's DPI slider track and thumbs.
 void AddMousePictures(std::vector<Picture>& pictures);
 // The pictures of the progress window's bar.
@@ -46,7 +49,7 @@ struct CursorPicture {
 // The screen editor's pen and eraser cursors.
 void AddCursorPictures(std::vector<CursorPicture>& cursors);
 
-// All pictures, in a fixed order.
-std::vector<Picture> AllPictures();
+// All pictures, in a fixed order; the key legends for the keys given.
+std::vector<Picture> AllPictures(const std::vector<KeyRect>& keys = {});
 
 }  // namespace skinimages

@@ -1,14 +1,16 @@
 // tavrik-skin-images: draws every picture the skins name into a skin folder.
 //
-//   tavrik-skin-images <skin folder> [<program folder>]
+//   tavrik-skin-images <skin folder> [<program folder> [<key rectangles>]]
 //
 // With the program folder it also draws the cursors the program loads from
-// its own folder (CursorPicture).
+// its own folder (CursorPicture); with the keyboard picture's key rectangles
+// (tools/keyboard_skin/key_rects.txt) the legend of every key.
 //
 // The pictures are drawn, not stored: the same program gives the same bytes
 // on every run, and no picture file is kept in the sources.
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -17,15 +19,17 @@
 #include <system_error>
 
 #include "tools/skin_images/ico_file.h"
+#include "tools/skin_images/key_legends.h"
 #include "tools/skin_images/picture_list.h"
 
 namespace skinimages {
 
-std::vector<Picture> AllPictures() {
+std::vector<Picture> AllPictures(const std::vector<KeyRect>& keys) {
     std::vector<Picture> pictures;
     AddMainWindowPictures(pictures);
     AddDevicePictures(pictures);
     AddKeyboardPictures(pictures);
+    AddKeyLegendPictures(pictures, keys);
     AddMousePictures(pictures);
     AddProgressWindowPictures(pictures);
     AddPickerPictures(pictures);
@@ -104,19 +108,29 @@ bool WriteCursor(const CursorPicture& cursor, const fs::path& folder) {
 }  // namespace skinimages
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: tavrik-skin-images <skin folder> [<program folder>]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: tavrik-skin-images <skin folder> [<program folder> [<key rectangles>]]\n");
         return 2;
     }
     bool ok = true;
-    for (const skinimages::Picture& picture : skinimages::AllPictures()) {
+    std::vector<skinimages::KeyRect> keys;
+    if (argc == 4) {
+        keys = skinimages::ReadKeyRects(argv[3]);
+        if (keys.empty()) {
+            std::fprintf(stderr, "tavrik-skin-images: no key rectangles in %s\n", argv[3]);
+            ok = false;
+        }
+    }
+    for (const skinimages::Picture& picture : skinimages::AllPictures(keys)) {
         ok = skinimages::WritePicture(picture, argv[1]) && ok;
     }
-    if (argc == 3) {
+    if (argc >= 3) {
         std::vector<skinimages::CursorPicture> cursors;
         skinimages::AddCursorPictures(cursors);
         for (const skinimages::CursorPicture& cursor : cursors) ok = skinimages::WriteCursor(cursor, argv[2]) && ok;
     }
     cairo_debug_reset_static_data();
+    // The legends' fonts came through fontconfig: give back what it keeps.
+    FcFini();
     return ok ? 0 : 1;
 }
