@@ -58,15 +58,12 @@ Json::Value FrameEntry(const ScreenColor& pen, const ScreenColor& background, in
     return entry;
 }
 
-// A frame document: an object whose "Frame", when there, lists objects.
+// A frame document: an object whose "Frame", when there, is a list (an entry
+// of another kind reads as a blank frame).
 bool UsableFrameDocument(const Json::Value& root) {
     if (!root.isObject()) return false;
     const Json::Value& frames = root["Frame"];
-    if (!frames.isNull() && !frames.isArray()) return false;
-    for (const Json::Value& entry : frames) {
-        if (!entry.isObject()) return false;
-    }
-    return true;
+    return frames.isNull() || frames.isArray();
 }
 
 // The user's document to change and save; one that cannot be used is set

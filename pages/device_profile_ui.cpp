@@ -390,17 +390,17 @@ void CDeviceProfileUI::SelectFunctionTab(int tab) {
     for (size_t i = 0; i < touched; ++i) tabs[i]->Selected(known && int(i) + 1 == tab, false);
 }
 
-// An index whose list or choice is of another type than written is set aside
-// (every reader of the list indexes its entries as objects).
+// An index whose list is of another type than written is set aside (every
+// reader of the list indexes its entries as objects); a choice of another
+// type reads as entry 0.
 Json::Value LoadProfileIndex(const CDuiString& path) {
     return LoadDocumentOrSetAside(path, [](const Json::Value& root) {
         if (!root.isObject()) return false;
         const Json::Value& list = root["profilelist"];
         if (!list.isNull() && !list.isArray()) return false;
         for (const Json::Value& entry : list) {
-            if (!entry.isObject()) return false;
+            if (!entry.isNull() && !entry.isObject()) return false;
         }
-        const Json::Value& select = root["profileselect"];
-        return select.isNull() || select.isInt();
+        return true;
     });
 }

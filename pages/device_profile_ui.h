@@ -26,8 +26,7 @@ class CEditUI;
 }  // namespace DuiLib
 
 // A device folder's "ProfileList.ini" (a JSON index of the profiles): an
-// object whose "profilelist", when there, lists objects and whose
-// "profileselect", when there, is an integer. One that is there but is not
+// object whose "profilelist", when there, lists objects. One that is there but is not
 // such an index is set aside as "ProfileList.ini.bad"; null then and when
 // there is none.
 Json::Value LoadProfileIndex(const DuiLib::CDuiString& path);

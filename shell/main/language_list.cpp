@@ -46,3 +46,17 @@ LanguageList LanguageList::FromValue(const Json::Value& root) {
     }
     return list;
 }
+
+const LanguageEntry* LanguageList::At(int index) const {
+    if (index < 0 || index >= Count()) return nullptr;
+    return &m_entries[static_cast<size_t>(index)];
+}
+
+int LanguageList::IndexOfId(int id) const {
+    for (int i = 0; i < Count(); ++i) {
+        if (m_entries[static_cast<size_t>(i)].id == id) return i;
+    }
+    return -1;
+}
+
+std::wstring LanguageRegistryKey() { return std::wstring(L"SOFTWARE\\") + kProductString; }

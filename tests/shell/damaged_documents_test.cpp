@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -66,7 +67,8 @@ const std::vector<Document>& Documents() {
              EXPECT_TRUE(LoadProfileIndex(Dui(path)).isNull());
              SaveDefaults(path, R"({"profilelist": [{"profilename": "profile1"}], "profileselect": 0})");
          }},
-        {"ScreenFrame.json", Format::kJson, [](const auto& home) { return home.DataHome() / "kb" / "ScreenFrame.json"; },
+        {"ScreenFrame.json", Format::kJson,
+         [](const auto& home) { return home.DataHome() / "kb" / "ScreenFrame.json"; },
          [](const fs::path& path, const fs::path&) {
              EXPECT_TRUE(LoadScreenFrameDocument(Dui(path)).isNull());
              SaveDefaults(path, R"({"Frame": []})");
@@ -108,8 +110,8 @@ const std::vector<Document>& Documents() {
          }},
         {"main.ini", Format::kIni, [](const auto& home) { return home.DataHome() / "main.ini"; },
          [](const fs::path& path, const fs::path&) {
-             EXPECT_TRUE(win::WritePrivateProfileStringW(L"Skin", L"SkinIndex", L"2",
-                                                         win::FromUtf8(path.string()).c_str()));
+             EXPECT_TRUE(
+                 win::WritePrivateProfileStringW(L"Skin", L"SkinIndex", L"2", win::FromUtf8(path.string()).c_str()));
          }},
     };
     return documents;
@@ -139,27 +141,29 @@ const std::vector<Damage>& Damages() {
         {"garbage", [](Format) { return std::string("\x01\x02 not a document \xff\xfe\n"); }},
         {"wrong types",
          [](Format f) {
-             return f == Format::kJson
-                        ? std::string(R"({"profilelist": "x", "profileselect": "y", "Frame": 5, "updatelasttime": 3,)"
-                                      R"( "Device": [1]})")
+             return f == Format::kJson       ? std::string(R"({"profilelist": "x", "Frame": 5, "updatelasttime": 3,)"
+                                                                 R"( "Device": [1]})")
                     : f == Format::kRegistry ? std::string("[Software\\Tavrik]\n\"LANGUAGE\"=dword:zzzz\n")
                                              : std::string("[Skin]\nSkinIndex: 2\n");
          }},
         {"very deep nesting",
          [](Format f) {
-             return f == Format::kJson ? std::string(100000, '[') + std::string(100000, ']')
-                                       : std::string(100000, '[');
+             return f == Format::kJson ? std::string(100000, '[') + std::string(100000, ']') : std::string(100000, '[');
          }},
-        {"50 MB",
-         [](Format f) { return f == Format::kJson ? "[\"" + kFiftyMegabytes + "\"]" : kFiftyMegabytes; }},
-        {"a link to a file that is not the document", [](Format) { return std::string("the user's notes\n"); },
-         false, true},
+        {"50 MB", [](Format f) { return f == Format::kJson ? "[\"" + kFiftyMegabytes + "\"]" : kFiftyMegabytes; }},
+        {"a link to a file that is not the document", [](Format) { return std::string("the user's notes\n"); }, false,
+         true},
     };
     return damages;
 }
 
-TEST(DamagedDocuments, AreKeptAsBadBeforeDefaultsTakeTheirPlaceAndLinkedFilesStayUntouched) {
-    for (const Document& document : Documents()) {
+// One table, every document x every damage; one test per document, so that
+// the 50 MB cases of all of them do not add up in one test's time.
+class DamagedDocument : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(DamagedDocument, IsKeptAsBadBeforeDefaultsTakeItsPlaceAndALinkedFileStaysUntouched) {
+    const Document& document = Documents()[GetParam()];
+    {
         for (const Damage& damage : Damages()) {
             SCOPED_TRACE(std::string(document.name) + " / " + damage.name);
             tavrik::test::TempHome home;
@@ -193,6 +197,14 @@ TEST(DamagedDocuments, AreKeptAsBadBeforeDefaultsTakeTheirPlaceAndLinkedFilesSta
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryDocument, DamagedDocument, ::testing::Range<size_t>(0, Documents().size()),
+                         [](const ::testing::TestParamInfo<size_t>& info) {
+                             std::string name;
+                             for (char c : std::string(Documents()[info.param].name))
+                                 if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+                             return name;
+                         });
 
 // A link to a real document keeps working: loads read through it and saves
 // write through it.

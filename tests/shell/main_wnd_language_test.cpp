@@ -202,12 +202,13 @@ TEST_F(Languages, AnIndexOutsideTheListKeepsTextsAndTheStoredChoice) {
     EXPECT_EQ(StoredLanguageId(), 1033);
 }
 
-TEST_F(Languages, WithoutAConfigTheEnglishTextsStay) {
+// Without a list the built-in one serves: English first, and its id stored.
+TEST_F(Languages, WithoutAConfigTheBuiltInEnglishIsTaken) {
     std::filesystem::remove(config_);
     Start();
     EXPECT_EQ(window_->GetLanguageIndex(), 0);
     EXPECT_EQ(Text(L"nodevice_title"), L"No device connected");
-    EXPECT_EQ(StoredLanguageId(), -1);
+    EXPECT_EQ(StoredLanguageId(), 1033);
 }
 
 class FitToScreen : public MainWndTest {};
