@@ -46,6 +46,11 @@ class Value;
 
 class ScreenWnd;
 
+// The user's "ScreenFrame.json": an object whose "Frame", when there, is a
+// list. One that is there but is not such a document is set aside as
+// "ScreenFrame.json.bad" and null is returned (so are a missing file).
+Json::Value LoadScreenFrameDocument(const DuiLib::CDuiString& path);
+
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:
     static constexpr const wchar_t* kClassName = L"CorvaneKeyboardDevice";

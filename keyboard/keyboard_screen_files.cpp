@@ -12,6 +12,7 @@
 #include "keyboard/screen_image.h"
 #include "link/json_file_util.h"
 #include "link/json_read.h"
+#include "link/profile_file.h"
 #include "link/text_encoding.h"
 #include "platform/files/folders.h"
 #include "platform/ui/controls.h"
@@ -57,8 +58,18 @@ Json::Value FrameEntry(const ScreenColor& pen, const ScreenColor& background, in
     return entry;
 }
 
-// The document as an object with a "Frame" array, whatever the file held.
-Json::Value FrameDocument(Json::Value document) {
+// A frame document: an object whose "Frame", when there, is a list (an entry
+// of another kind reads as a blank frame).
+bool UsableFrameDocument(const Json::Value& root) {
+    if (!root.isObject()) return false;
+    const Json::Value& frames = root["Frame"];
+    return frames.isNull() || frames.isArray();
+}
+
+// The user's document to change and save; one that cannot be used is set
+// aside first and an empty document takes its place.
+Json::Value FrameDocument(const CDuiString& path) {
+    Json::Value document = LoadScreenFrameDocument(path);
     if (!document.isObject()) document = Json::Value(Json::objectValue);
     if (!document["Frame"].isArray()) document["Frame"] = Json::Value(Json::arrayValue);
     return document;
@@ -71,6 +82,10 @@ void CopyFileOver(const CDuiString& from, const CDuiString& to) {
 }
 
 }  // namespace
+
+Json::Value LoadScreenFrameDocument(const CDuiString& path) {
+    return LoadDocumentOrSetAside(path, &UsableFrameDocument);
+}
 
 CDuiString CCorvaneKeyboardDevice::ScreenFrameDocumentPath() const { return GetUserDataFolder() + kDocumentName; }
 
@@ -101,7 +116,7 @@ void CCorvaneKeyboardDevice::LoadFrames() {
     InitScreenControls();
 
     const CDuiString documentPath = ScreenFrameDocumentPath();
-    Json::Value document = CJsonFileUtil::LoadJson(documentPath);
+    Json::Value document = LoadScreenFrameDocument(documentPath);
     if (!document.isObject()) {
         document = CJsonFileUtil::LoadJson(GetDefaultDataFolder() + kDocumentName);
         if (document.isObject()) CJsonFileUtil::SaveJson(documentPath, document);
@@ -136,7 +151,7 @@ int CCorvaneKeyboardDevice::SaveFrame() {
     if (!frame) return 0;
     win::CreateDirectoryW((GetUserDataFolder() + kBitmapFolder).GetData());
     const CDuiString documentPath = ScreenFrameDocumentPath();
-    Json::Value document = FrameDocument(CJsonFileUtil::LoadJson(documentPath));
+    Json::Value document = FrameDocument(documentPath);
     Json::Value& entries = document["Frame"];
     // A frame past the saved ones is appended, so that no entry stays null.
     const int n = std::min(m_currentFrame, static_cast<int>(entries.size()));
@@ -184,7 +199,7 @@ int CCorvaneKeyboardDevice::SaveAllFrames() {
     if (!strip) return 0;
     win::CreateDirectoryW((GetUserDataFolder() + kBitmapFolder).GetData());
     const CDuiString documentPath = ScreenFrameDocumentPath();
-    Json::Value document = FrameDocument(CJsonFileUtil::LoadJson(documentPath));
+    Json::Value document = FrameDocument(documentPath);
     const Json::Value old = document["Frame"];
     // Exactly one entry per frame: entries of deleted frames do not come back.
     Json::Value entries(Json::arrayValue);

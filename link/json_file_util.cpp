@@ -10,6 +10,7 @@
 #include "link/text_encoding.h"
 #include "link/time_id.h"
 #include "platform/os/file_sync.h"
+#include "platform/files/damaged_file.h"
 #include "platform/files/folders.h"
 #include "platform/os/owned_temp_file.h"
 
@@ -123,13 +124,17 @@ bool CJsonFileUtil::SaveJson(const DuiLib::CDuiString& path, const Json::Value& 
     }
 
     std::error_code ec;
-    fs::path target = win::ToFsPath(path.str());
-    if (fs::is_symlink(target, ec)) {
-        // Replace the file the link points to, not the link.
-        target = fs::weakly_canonical(target, ec);
-        if (ec) {
-            return false;
-        }
+    const fs::path named = win::ToFsPath(path.str());
+    if (fs::is_directory(named, ec)) {
+        return false;
+    }
+    // What is there and cannot be read as JSON is somebody's data, not an
+    // older copy of this document: it is set aside (a link as the link
+    // itself), never written into. A link to a JSON document is followed.
+    const bool readable = !fs::exists(fs::symlink_status(named, ec)) || !LoadJson(path).isNull();
+    const fs::path target = win::PrepareDocumentSave(named, readable);
+    if (target.empty()) {
+        return false;
     }
     if (fs::is_directory(target, ec)) {
         return false;

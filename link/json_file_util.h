@@ -32,7 +32,10 @@ public:
     // kept), followed by one more line end; line ends are CR LF. The content
     // goes to a temporary file in the same folder, is flushed and then renamed
     // over the target, so the target holds either the old or the new document,
-    // never a part of one. Returns true when the target now holds the new
+    // never a part of one. What is at the path and cannot be read as JSON
+    // (empty, garbage, too deep, a link to a file of another kind) is set
+    // aside as "<name>.bad" first (win::PrepareDocumentSave); a link to a
+    // JSON document is followed. Returns true when the target now holds the new
     // document; false (and the target unchanged) when the folder is missing,
     // the target is not writable, or writing fails.
     static bool SaveJson(const DuiLib::CDuiString& path, const Json::Value& value);

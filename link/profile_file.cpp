@@ -5,14 +5,10 @@
 
 #include "link/json_file_util.h"
 #include "link/profile_json.h"
+#include "platform/files/damaged_file.h"
 #include "platform/files/folders.h"
 
 namespace {
-
-bool IsRegularFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
-}
 
 bool Exists(const std::filesystem::path& path) {
     std::error_code ec;
@@ -41,17 +37,18 @@ ProfileFileContent ReadProfileFile(const DuiLib::CDuiString& path, Json::ArrayIn
     return content;
 }
 
-bool SetProfileFileAside(const DuiLib::CDuiString& path) {
-    const std::filesystem::path from = win::ToFsPath(path.str());
-    if (!IsRegularFile(from)) {
-        return !Exists(from);
+bool SetProfileFileAside(const DuiLib::CDuiString& path) { return win::SetDamagedFileAside(win::ToFsPath(path.str())); }
+
+Json::Value LoadDocumentOrSetAside(const DuiLib::CDuiString& path, bool (*usable)(const Json::Value& root)) {
+    if (path.IsEmpty() || !Exists(win::ToFsPath(path.str()))) {
+        return Json::Value();
     }
-    std::filesystem::path to = from;
-    to += ".bad";
-    std::error_code ec;
-    // rename() replaces an older ".bad" file in one step.
-    std::filesystem::rename(from, to, ec);
-    return !ec;
+    Json::Value root = CJsonFileUtil::LoadJson(path);
+    if (root.isNull() || !usable(root)) {
+        SetProfileFileAside(path);
+        return Json::Value();
+    }
+    return root;
 }
 
 Json::Value DeviceEntryOf(const Json::Value& root, Json::ArrayIndex entry) {

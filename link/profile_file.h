@@ -26,9 +26,17 @@ struct ProfileFileContent {
 // `entry` of that array is missing, null or an object.
 ProfileFileContent ReadProfileFile(const DuiLib::CDuiString& path, Json::ArrayIndex entry);
 
-// Moves the file at `path` to `path` + ".bad", replacing an older one there so
-// the newest damaged copy is kept. True when the file is no longer at `path`.
+// Sets the file (or link) at `path` aside as "<name>.bad"; an earlier copy
+// there is never replaced (win::SetDamagedFileAside). True when nothing is at
+// `path` any more.
 bool SetProfileFileAside(const DuiLib::CDuiString& path);
+
+// Loads the JSON document at `path`. When something is there that is not a
+// usable document (it does not parse, or `usable` refuses its root), it is
+// set aside as "<name>.bad" (SetProfileFileAside) and null is returned, so the
+// defaults that take its place never overwrite it. Null as well when nothing
+// is there.
+Json::Value LoadDocumentOrSetAside(const DuiLib::CDuiString& path, bool (*usable)(const Json::Value& root));
 
 // The device entry `entry` of a profile root: an object, or null when the
 // root, its "Device" array or the element is missing or of another kind.

@@ -4,6 +4,7 @@
 
 #include "link/product_ids.h"
 #include "platform/os/registered_message.h"
+#include "platform/os/remote.h"
 
 const wchar_t* const kHookMessageNames[kHookMessageCount] = {
     L"WM_HOOK_KEY_SINGLEKEY_MSG",
@@ -45,6 +46,9 @@ win::UINT HookMessageId(int which) {
         std::array<win::UINT, kHookMessageCount> registered{};
         for (int i = 0; i < kHookMessageCount; ++i) {
             registered[i] = win::RegisterWindowMessageW(kHookMessageNames[i]);
+            // The hooks' lParam points to their event record: only this
+            // process may deliver these.
+            if (i < kHookOnlyMessageCount) win::KeepMessageInProcess(registered[i]);
         }
         return registered;
     }();

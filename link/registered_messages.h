@@ -43,7 +43,9 @@ inline constexpr int kHookOnlyMessageCount = 20;
 extern const wchar_t* const kHookMessageNames[kHookMessageCount];
 
 // The identifier of a hook or game message; 0 for an index out of range. All
-// 24 names are registered together on the first call (any thread).
+// 24 names are registered together on the first call (any thread), and the
+// 20 hook messages, whose lParam points to the hook's event record, are kept
+// in the process then (win::KeepMessageInProcess).
 win::UINT HookMessageId(int which);
 
 // The messages registered by the program's entry; 0 until registered. Each is

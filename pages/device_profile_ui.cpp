@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/json_file_util.h"
+#include "link/profile_file.h"
 #include "link/string_util.h"
 #include "link/text_encoding.h"
 #include "pages/profile_names.h"
@@ -171,7 +172,7 @@ CDuiString CDeviceProfileUI::DocumentPath(const Json::Value& id) const {
     return m_sProfileFolder + Utf8ToDuiString(ProfileIdOf(id)) + kDocumentExtension;
 }
 
-Json::Value CDeviceProfileUI::ReadIndex() const { return CJsonFileUtil::LoadJson(ListPath()); }
+Json::Value CDeviceProfileUI::ReadIndex() const { return LoadProfileIndex(ListPath()); }
 
 bool CDeviceProfileUI::WriteIndex(const Json::Value& index) const { return CJsonFileUtil::SaveJson(ListPath(), index); }
 
@@ -390,4 +391,19 @@ void CDeviceProfileUI::SelectFunctionTab(int tab) {
     // Another number leaves the last two tabs as they are.
     const size_t touched = known ? kTabCount : 7;
     for (size_t i = 0; i < touched; ++i) tabs[i]->Selected(known && int(i) + 1 == tab, false);
+}
+
+// An index whose list is of another type than written is set aside (every
+// reader of the list indexes its entries as objects); a choice of another
+// type reads as entry 0.
+Json::Value LoadProfileIndex(const CDuiString& path) {
+    return LoadDocumentOrSetAside(path, [](const Json::Value& root) {
+        if (!root.isObject()) return false;
+        const Json::Value& list = root["profilelist"];
+        if (!list.isNull() && !list.isArray()) return false;
+        for (const Json::Value& entry : list) {
+            if (!entry.isNull() && !entry.isObject()) return false;
+        }
+        return true;
+    });
 }

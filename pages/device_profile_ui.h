@@ -25,6 +25,12 @@ class CComboUI;
 class CEditUI;
 }  // namespace DuiLib
 
+// A device folder's "ProfileList.ini" (a JSON index of the profiles): an
+// object whose "profilelist", when there, lists objects. One that is there but is not
+// such an index is set aside as "ProfileList.ini.bad"; null then and when
+// there is none.
+Json::Value LoadProfileIndex(const DuiLib::CDuiString& path);
+
 class CDeviceProfileUI : public DuiLib::CHorizontalLayoutUI {
 public:
     static constexpr const wchar_t* kClassName = L"CDeviceProfileUI";

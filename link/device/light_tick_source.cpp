@@ -23,6 +23,9 @@ public:
 }  // namespace
 
 LightTickSource& SystemTickSource() {
-    static SystemTicks ticks;
-    return ticks;
+    // Never destroyed: a page's light thread may still be waiting on it while
+    // the process runs its exit handlers, and a destroyed clock would be
+    // called through a dead vtable. It holds no resources.
+    static SystemTicks* const ticks = new SystemTicks;
+    return *ticks;
 }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -86,6 +87,11 @@ int LaunchDetached(const std::string& program, const std::vector<std::string>& a
         // Child: start a new session and fork again, so that the program is
         // adopted by init and never becomes our zombie.
         ::setsid();
+        // The program's blocked signals (termination_signals.h) are not the
+        // started program's.
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
         pid_t grandchild = ::fork();
         if (grandchild != 0) {
             int pid = grandchild > 0 ? grandchild : 0;

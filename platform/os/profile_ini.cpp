@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/files/damaged_file.h"
 #include "platform/files/folders.h"
 #include "platform/os/handle.h"
 
@@ -37,7 +39,12 @@ struct Section {
     std::vector<std::string> lines;
 };
 
-std::vector<Section> Load(const std::filesystem::path& path) {
+bool KeyOf(const std::string& line, std::string* key);
+
+// `damaged` (optional): set when a line is none of a section, a key, a
+// comment or blank, or holds a zero byte; such lines are left out, and the
+// writer sets the file aside before it writes the rest again.
+std::vector<Section> Load(const std::filesystem::path& path, bool* damaged = nullptr) {
     std::vector<Section> sections(1);
     std::ifstream in(path, std::ios::binary);
     std::string line;
@@ -46,11 +53,18 @@ std::vector<Section> Load(const std::filesystem::path& path) {
             line.pop_back();
         }
         std::string t = Trim(line);
+        std::string key;
         if (t.size() >= 2 && t.front() == '[' && t.back() == ']') {
             sections.push_back(Section{Trim(t.substr(1, t.size() - 2)), {}});
+        } else if (damaged != nullptr && (line.find('\0') != std::string::npos ||
+                                          (!t.empty() && t[0] != ';' && t[0] != '#' && !KeyOf(line, &key)))) {
+            *damaged = true;
         } else {
             sections.back().lines.push_back(line);
         }
+    }
+    if (damaged != nullptr && in.bad()) {
+        *damaged = true;
     }
     return sections;
 }
@@ -110,7 +124,8 @@ BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPC
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    auto sections = Load(path);
+    bool damaged = false;
+    auto sections = Load(path, &damaged);
     Section* target = nullptr;
     for (size_t i = 1; i < sections.size(); ++i) {
         if (Fold(sections[i].name) == Fold(sectionName)) {
@@ -161,7 +176,14 @@ BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPC
             out << line << '\n';
         }
     }
-    std::string temp = path.string() + ".tmp";
+    // A damaged file is kept as "<name>.bad" before its readable lines are
+    // written again; a link to a readable file is followed.
+    const std::filesystem::path written = PrepareDocumentSave(path, !damaged);
+    if (written.empty()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    std::string temp = written.string() + ".tmp";
     {
         std::ofstream file(temp, std::ios::binary | std::ios::trunc);
         if (!file) {
@@ -173,7 +195,7 @@ BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPC
             return FALSE;
         }
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (std::rename(temp.c_str(), written.c_str()) != 0) {
         std::remove(temp.c_str());
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;

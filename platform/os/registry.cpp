@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/damaged_file.h"
 #include "platform/files/folders.h"
 #include "platform/os/handle.h"
 
@@ -128,7 +130,10 @@ bool Unquote(const std::string& text, size_t& pos, std::string* out) {
     return false;
 }
 
-std::vector<Key> Parse(const std::string& content) {
+// `damaged`: set when a line is none of a key, a value of a key, a comment
+// (';') or blank; such lines are not kept, so the store is set aside before it
+// is written again.
+std::vector<Key> Parse(const std::string& content, bool* damaged) {
     std::vector<Key> keys;
     std::istringstream in(content);
     std::string line;
@@ -142,12 +147,17 @@ std::vector<Key> Parse(const std::string& content) {
             keys.push_back(std::move(key));
             continue;
         }
-        if (keys.empty() || line.empty() || line[0] != '"') {
+        if (line.empty() || line[0] == ';') {
+            continue;
+        }
+        if (keys.empty() || line[0] != '"') {
+            *damaged = true;
             continue;
         }
         size_t pos = 0;
         Value value;
         if (!Unquote(line, pos, &value.name) || pos >= line.size() || line[pos] != '=') {
+            *damaged = true;
             continue;
         }
         ++pos;
@@ -157,6 +167,7 @@ std::vector<Key> Parse(const std::string& content) {
             char* end = nullptr;
             unsigned long v = std::strtoul(digits.c_str(), &end, 16);
             if (digits.empty() || digits.size() > 8 || *end != '\0') {
+                *damaged = true;
                 continue;
             }
             DWORD d = static_cast<DWORD>(v);
@@ -180,12 +191,14 @@ std::vector<Key> Parse(const std::string& content) {
                 }
             }
             if (!ok) {
+                *damaged = true;
                 continue;
             }
         } else {
             size_t p = 0;
             std::string text;
-            if (!Unquote(rest, p, &text)) {
+            if (!Unquote(rest, p, &text) || p != rest.size()) {
+                *damaged = true;
                 continue;
             }
             value.type = REG_SZ;
@@ -239,7 +252,12 @@ public:
         }
         std::ifstream in(path_, std::ios::binary);
         std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        keys_ = Parse(content);
+        keys_ = Parse(content, &damaged_);
+        // Present but unreadable (a link to a folder, a file we may not
+        // read): not a store either. An empty file is an empty store.
+        std::error_code ec;
+        const bool present = std::filesystem::exists(std::filesystem::symlink_status(path_, ec));
+        if (present && !in.good() && !in.eof()) damaged_ = true;
     }
     ~Store() {
         if (lockFd_ >= 0) {
@@ -280,7 +298,13 @@ public:
     }
 
     bool Save() {
-        std::string temp = path_ + ".tmp";
+        // A damaged store is kept as "registry.bad" before this one replaces
+        // it; a link to a readable store is followed.
+        const std::string target = win::PrepareDocumentSave(path_, !damaged_).string();
+        if (target.empty()) {
+            return false;
+        }
+        std::string temp = target + ".tmp";
         {
             std::ofstream out(temp, std::ios::binary | std::ios::trunc);
             out << Serialise(keys_);
@@ -288,11 +312,16 @@ public:
                 return false;
             }
         }
-        return ::rename(temp.c_str(), path_.c_str()) == 0;
+        if (::rename(temp.c_str(), target.c_str()) != 0) {
+            return false;
+        }
+        damaged_ = false;
+        return true;
     }
 
 private:
     std::string path_;
+    bool damaged_ = false;
     int lockFd_ = -1;
     std::vector<Key> keys_;
 };

@@ -13,8 +13,11 @@
 // are read, a packet must have exactly the length its header announces, data
 // is at most kMaxCopyDataBytes, WM_COPYDATA is only accepted as a send, and
 // messages below WM_USER other than WM_NULL, WM_CLOSE and WM_COPYDATA are
-// refused (their parameters would be pointers of another process). Anything
-// else is dropped without reaching the window.
+// refused (their parameters would be pointers of another process), and so is
+// every message above 0xFFFF and every message the process keeps to itself
+// (KeepMessageInProcess). Anything else is dropped without reaching the
+// window. All of this is decided in one place, the packet check
+// (remote_packet.h), before anything is posted or sent.
 
 #include <cstdint>
 #include <string>
@@ -26,6 +29,15 @@ namespace win {
 inline constexpr std::uint32_t kMaxCopyDataBytes = 64 * 1024;
 // How long a cross-process SendMessageW waits for the other side.
 inline constexpr DWORD kRemoteSendTimeoutMs = 5000;
+
+// Marks a message whose parameters this process's own code uses as pointers,
+// handles, or indexes and sizes of its own state (a record the sender
+// allocated, a slot a thread claimed): from then on the bus refuses it from
+// every other process, whatever window it is addressed to. The process's own
+// posts and sends of it are not affected. Any thread, at any time; a mark is
+// never taken back. Messages below WM_USER need no mark (see above).
+void KeepMessageInProcess(UINT message);
+bool IsMessageKeptInProcess(UINT message);
 
 // Top-level windows are made reachable when they are created; this changes
 // whether broadcasts reach one, or makes an owned window reachable.

@@ -50,6 +50,15 @@ void Dispatch(HWND hwnd, int fd, const IncomingPacket& packet) {
 
 }  // namespace
 
+bool DeliverIncomingPacket(HWND hwnd, int replyFd, const unsigned char* bytes, std::size_t size) {
+    IncomingPacket packet;
+    if (!ParseIncomingPacket(bytes, size, &packet)) {
+        return false;
+    }
+    Dispatch(hwnd, replyFd, packet);
+    return true;
+}
+
 std::shared_ptr<RemoteListener> RemoteListener::Start(HWND hwnd, int listenFd) {
     const int timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (timerFd < 0) {
@@ -166,10 +175,8 @@ bool RemoteListener::ReceiveAndHandle(int fd, const ConnectionPtr& connection) {
     if (connection) {
         Forget(connection);
     }
-    IncomingPacket packet;
-    if (n > 0 && (msg.msg_flags & MSG_TRUNC) == 0 &&
-        ParseIncomingPacket(buffer.data(), static_cast<std::size_t>(n), &packet)) {
-        Dispatch(hwnd_, fd, packet);
+    if (n > 0 && (msg.msg_flags & MSG_TRUNC) == 0) {
+        DeliverIncomingPacket(hwnd_, fd, buffer.data(), static_cast<std::size_t>(n));
     }
     if (connection) {
         ::close(fd);

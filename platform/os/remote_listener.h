@@ -17,6 +17,12 @@
 
 namespace win::detail {
 
+// Everything another process delivers passes here: the packet is checked
+// (ParseIncomingPacket, the one rule of what may come in) and only then
+// posted or sent to hwnd; a send's result goes back on replyFd. False when
+// the packet was refused.
+bool DeliverIncomingPacket(HWND hwnd, int replyFd, const unsigned char* bytes, std::size_t size);
+
 class RemoteListener : public std::enable_shared_from_this<RemoteListener> {
 public:
     // How long an accepted connection may take to deliver its packet.

@@ -35,8 +35,9 @@ inline constexpr std::size_t kMaxPacketBytes = sizeof(PacketHeader) + kMaxCopyDa
 
 // Whether another process may deliver `message` as a packet of `kind`:
 // WM_COPYDATA only as a send; otherwise WM_NULL, WM_CLOSE and messages from
-// WM_USER up (the parameters of the others would be pointers of another
-// process).
+// WM_USER to 0xFFFF (the parameters of the others would be pointers of
+// another process) that the process does not keep to itself
+// (KeepMessageInProcess). The one rule for everything that comes in.
 bool MessageAllowedFromOutside(UINT message, std::uint16_t kind);
 
 // A received post or send, checked: the header's magic, version and kind,

@@ -20,15 +20,14 @@ Json::Value AudioFileDevice(const Json::Value& document) {
 }
 
 Json::Value LoadAudioFileDevice(const CDuiString& userPath, const CDuiString& defaultsPath) {
-    const Json::Value user = CJsonFileUtil::LoadJson(userPath);
-    if (const Json::Value device = AudioFileDevice(user); !device.isNull()) return device;
-    // The defaults are written in the place of the user's file: one that
-    // cannot be read is kept aside first.
+    // The defaults are written in the place of the user's file: one without
+    // a "Device" object (whatever else it holds, however large) is kept aside
+    // first.
+    const Json::Value user =
+        LoadDocumentOrSetAside(userPath, [](const Json::Value& root) { return !AudioFileDevice(root).isNull(); });
+    if (!user.isNull()) return AudioFileDevice(user);
     const Json::Value defaults = CJsonFileUtil::LoadJson(defaultsPath);
     if (!defaults.isObject()) return Json::Value();
-    std::error_code error;
-    if (!user.isObject() && std::filesystem::exists(win::ToFsPath(std::wstring(userPath.GetData())), error))
-        SetProfileFileAside(userPath);
     CJsonFileUtil::SaveJson(userPath, defaults);
     return AudioFileDevice(defaults);
 }

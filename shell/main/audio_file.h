@@ -15,7 +15,7 @@ Json::Value AudioFileDevice(const Json::Value& document);
 
 // The start-up load: the user's "Device" object; when the user's file has
 // none, the default document is copied over it first. A user file that is
-// there but is not a JSON object is set aside as "<name>.bad" before that.
+// there but has no "Device" object is set aside as "<name>.bad" before that.
 // Without a readable default document nothing is written and the result is
 // null.
 Json::Value LoadAudioFileDevice(const DuiLib::CDuiString& userPath, const DuiLib::CDuiString& defaultsPath);

@@ -27,9 +27,19 @@ LanguageList LanguageList::Load() { return LoadFile(GetDefaultDataPath() + L"Lan
 
 LanguageList LanguageList::LoadFile(const DuiLib::CDuiString& path) { return FromValue(CJsonFileUtil::LoadJson(path)); }
 
-LanguageList LanguageList::FromValue(const Json::Value& root) {
+LanguageList LanguageList::BuiltIn() {
     LanguageList list;
-    if (!root.isObject() || !root["Language"].isArray()) return list;
+    list.m_entries.push_back({L"en", L"lan_en.xml", 1033, L"English"});
+    list.m_entries.push_back({L"cn", L"lan_cn.xml", 2052, L"\u7B80\u4F53\u4E2D\u6587"});
+    return list;
+}
+
+// Entries are read leniently (a missing member reads as "" or 0), since the
+// position of an entry is its index and skipping one would shift every
+// later language; a document without a single entry is no language list.
+LanguageList LanguageList::FromValue(const Json::Value& root) {
+    if (!root.isObject() || !root["Language"].isArray() || root["Language"].empty()) return BuiltIn();
+    LanguageList list;
     for (const Json::Value& entry : root["Language"]) {
         list.m_entries.push_back({StringMember(entry, "Language_name"), StringMember(entry, "Language_file"),
                                   IntMember(entry, "Language_ID"), StringMember(entry, "Language_text")});

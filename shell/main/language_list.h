@@ -22,10 +22,15 @@ struct LanguageEntry {
 
 class LanguageList {
 public:
-    // Reads "Language.config"; an empty list when it is missing or unreadable.
-    // A member that is missing or of another type reads as "" or 0.
+    // Reads "Language.config". When it is missing, unreadable or lists no
+    // language, the built-in languages take its place (English, then
+    // Simplified Chinese, as shipped), so the settings window always has
+    // languages to offer. A member that is missing or of another type reads
+    // as "" or 0.
     static LanguageList Load();
     static LanguageList LoadFile(const DuiLib::CDuiString& path);
+    // The languages shipped with the program.
+    static LanguageList BuiltIn();
 
     // The entry at index; null outside the list.
     const LanguageEntry* At(int index) const;

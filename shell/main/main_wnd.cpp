@@ -118,6 +118,9 @@ HRESULT CMainWnd::GetHostInfo(DOCHOSTUIINFO* info) {
 }
 
 void CMainWnd::InitWindow() {
+    // Before the first message is served: no other process may deliver the
+    // messages whose parameters are this process's pointers.
+    KeepMainWindowMessagesInProcess();
     CResourceManager::GetInstance()->SetTextQueryInterface(this);
     CResourceManager::GetInstance()->LoadLanguage(L"lan_en.xml");
     for (size_t i = 0; i < m_captionButtons.size(); ++i) {

@@ -47,6 +47,7 @@
 #include "platform/ui/window_impl_base.h"
 #include "shell/main/language_list.h"
 #include "shell/main/page_operation.h"
+#include "shell/main/main_window_messages.h"
 #include "shell/main/spectrum_bands.h"
 #include "shell/controls/skin_changed_param.h"
 #include "shell/controls/skin_observer.h"
@@ -57,35 +58,6 @@ class CDeviceOptionUI;
 class CKeySetControlUI;
 class CMacroControlUI;
 class CMpDevicePowerUI;
-
-// Private messages of the main window. The ids are fixed numbers that other
-// windows and threads of the program send; three lie below WM_USER.
-enum MainWindowMessage : win::UINT {
-    WM_SCREEN_PREVIEW_PAINT = 0x3F3,
-    WM_SCREEN_UNDO_READY = 0x3F4,
-    WM_SCREEN_CANVAS_CHANGED = 0x3F5,
-    WM_TRAY_NOTIFY = 0x401,
-    WM_KEY_CAPTURE = 0x41E,
-    WM_MENU_COMMAND = 0x479,
-    WM_DPI_NOTICE = 0x4C8,
-    WM_SHOW_SETTING_PROGRESS = 0xC00,
-    WM_LANGUAGE_CHANGED = 0xC11,
-    WM_DEVICE_BOUND = 0xC12,
-    WM_DEVICE_LOST = 0xC13,
-    WM_OPEN_SETTINGS = 0xC15,
-    WM_CLEAR_UPDATE_BADGE = 0xC16,
-    WM_RELAY_REQUEST = 0xC17,
-    WM_RELAYED_NOTICE = 0xC18,
-    WM_SELECT_LANGUAGE = 0xC19,
-    WM_KEYBOARD_LAYOUT_REFRESH = 0xC1A,
-    WM_DEVICE_PROFILE_INDEX = 0xD00,
-    WM_DEVICE_STATUS = 0xD01,
-    WM_DEVICE_RESERVED = 0xD02,
-    WM_DEVICE_ONLINE = 0xD03,
-    WM_OPEN_SCREEN_EDITOR = 0xD04,
-    WM_FIRMWARE_CHECK = 0xD05,
-    WM_START_CLOCK_SYNC = 0xD07,
-};
 
 // WM_COPYDATA codes the main window takes, with the only block size each may
 // have; the audio capture's COPYDATA_SPECTRUM comes with its settings.
@@ -286,6 +258,10 @@ public:
     virtual void ShowMacroActionMenu(DuiLib::TNotifyUI& msg);
     // WM_MENU_COMMAND: wParam is the menu window's command record.
     virtual void OnMenuCommandMessage(DuiLib::WPARAM wParam);
+    // The program's way out, for the tray's "exit" and a termination signal
+    // alike: the secondary windows and screen editors close, then this window
+    // (WM_DESTROY joins the worker threads and quits the loop).
+    void ExitProgram();
     virtual void OnMenuCommand(const DuiLib::CDuiString& itemName);
     virtual void ShowAboutWindow();
     // The macro action menu's mouse-button items: button 0 left, 1 middle,

@@ -1,3 +1,4 @@
+#include <climits>
 #include <cstring>
 
 #include "link/registered_messages.h"
@@ -203,7 +204,12 @@ void CMainWnd::HandlePrivateMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             if (m_hSpareWnd != nullptr) win::SendMessageW(m_hSpareWnd, WM_RELAYED_NOTICE, wParam, lParam);
             break;
         case WM_SELECT_LANGUAGE:
-            if (m_hSettingsWnd != nullptr) win::SendMessageW(m_hSettingsWnd, WM_SELECT_LANGUAGE, wParam, 0);
+            // Any process of the user may send it: only an index of
+            // "Language.config" is passed on.
+            if (m_hSettingsWnd != nullptr && Languages().At(static_cast<int>(wParam)) != nullptr &&
+                wParam <= static_cast<WPARAM>(INT_MAX)) {
+                win::SendMessageW(m_hSettingsWnd, WM_SELECT_LANGUAGE, wParam, 0);
+            }
             break;
         case WM_DEVICE_ONLINE:
             OnDeviceOnline(static_cast<int>(wParam), static_cast<int>(lParam));

@@ -89,7 +89,9 @@ void CMainWnd::RaiseWindow(int) {
 // device's lighting to the mode at once; every event (re)arms the restore.
 void CMainWnd::OnGameEvent(int kind, int mode) {
     CCorvaneUSBDevice* page = GetCurrentDevice();
-    if (page != nullptr && kind >= 0 && kind <= 2) {
+    // Any process of the user may send these: a mode the devices do not
+    // have switches nothing.
+    if (page != nullptr && kind >= 0 && kind <= 2 && mode >= 0 && mode <= kHighestLightMode) {
         LeaveLightingSync(page);
         ShowLightMode(page, mode);
         LightSetting setting = page->CurrentLightSetting();

@@ -9,6 +9,7 @@
 #include "link/registered_messages.h"
 #include "platform/os/handle.h"
 #include "platform/os/instance_lock.h"
+#include "platform/os/termination_signals.h"
 #include "platform/os/messages.h"
 #include "platform/os/power.h"
 #include "platform/os/registry.h"
@@ -58,6 +59,14 @@ void SetupResources() {
 }
 
 int TavrikMain() {
+    // Before any thread starts, so that no thread takes the signals: a
+    // termination from outside becomes the tray's "exit" on this thread.
+    CMainWnd* running = nullptr;
+    bool terminated = false;
+    const int signals = win::ServeTerminationSignals([&running, &terminated](int) {
+        terminated = true;
+        if (running != nullptr) running->ExitProgram();
+    });
     CPrivateFont font;
     font.Load(L"Font\\ARIALUNI.TTF");
 
@@ -105,8 +114,12 @@ int TavrikMain() {
                            win::WS_SYSMENU | win::WS_MINIMIZEBOX,
                        0, 0, 0, kCreateWidth, kCreateHeight);
         window->CenterWindow();
+        running = window.get();
+        if (terminated) window->ExitProgram();  // came while the window was made
         DuiLib::CPaintManagerUI::MessageLoop();
+        running = nullptr;
     }
+    win::StopServingTerminationSignals(signals);
 
     win::StopPowerNotifications();
     DuiLib::CResourceManager::GetInstance()->Release();

@@ -4,6 +4,7 @@
 
 #include "link/data_folders.h"
 #include "link/json_file_util.h"
+#include "link/profile_file.h"
 #include "link/text_encoding.h"
 #include "platform/os/clock.h"
 #include "platform/files/folders.h"
@@ -98,9 +99,8 @@ void CSetWnd::FillLanguages() {
 
 void CSetWnd::LoadLastCheckDate() {
     const CDuiString path = GetUserDataPath() + L"updatetime.config";
-    const Json::Value document = CJsonFileUtil::LoadJson(path);
-    if (document.isObject() && document["updatelasttime"].isObject() &&
-        document["updatelasttime"]["value"].isString()) {
+    const Json::Value document = LoadUpdateTimeDocument(path);
+    if (!document.isNull()) {
         m_lastCheckDate = Utf8ToWideString(document["updatelasttime"]["value"].asCString());
         return;
     }
@@ -247,4 +247,10 @@ LRESULT CSetWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BO
             break;
     }
     return 0;
+}
+
+Json::Value LoadUpdateTimeDocument(const CDuiString& path) {
+    return LoadDocumentOrSetAside(path, [](const Json::Value& root) {
+        return root.isObject() && root["updatelasttime"].isObject() && root["updatelasttime"]["value"].isString();
+    });
 }

@@ -7,6 +7,8 @@
 // A language picked in its combo goes to the owner as WM_LANGUAGE_CHANGED.
 
 #include <string>
+
+#include <json/value.h>
 #include <vector>
 
 #include "link/device_tables.h"
@@ -25,6 +27,11 @@ struct UpdateEntry {
     std::wstring UserData;
     std::wstring FilePath;
 };
+
+// "updatetime.config": {"updatelasttime": {"value": "<date>"}}. One that is
+// there but is not such a document is set aside as "updatetime.config.bad";
+// null then and when there is none.
+Json::Value LoadUpdateTimeDocument(const DuiLib::CDuiString& path);
 
 class CSetWnd : public CSecondaryWnd {
 public:

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "tests/e2e/child_process.h"
+#include "tests/e2e/tavrik_session.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"
 
@@ -110,6 +111,64 @@ TEST_F(DeviceDiscoveryTest, KeyboardAndMouseAreListedRemovedAndListedAgain) {
     Command("plug mouse");
     ASSERT_TRUE(WaitFor("show: entry 0 (mouse)", mouseShown + 1)) << Trace();
     EXPECT_EQ(Count("attach: slot 4 mouse wired"), 2u) << Trace();
+}
+
+size_t CountEntries(const std::filesystem::path& folder) {
+    std::error_code error;
+    size_t n = 0;
+    for (auto it = std::filesystem::directory_iterator(folder, error);
+         !error && it != std::filesystem::directory_iterator(); it.increment(error))
+        ++n;
+    return n;
+}
+
+// 50 replugs of the keyboard and 50 of the mouse while the keyboard streams:
+// after each the window answers a round trip from another process at once
+// and the entry is back; in the end the program holds no more descriptors
+// and threads than before the first.
+// Disabled until the mouse's re-attach is quick: a mouse replug takes about
+// 11 s from plug to entry under the sanitizers (the keyboard's about 2 s), so
+// the 50 mouse replugs outlast the suite's bound.
+TEST_F(DeviceDiscoveryTest, DISABLED_ReplugsKeepTheWindowPromptAndLeakNothing) {
+    constexpr int kReplugs = 50;
+    Start({"keyboard", "mouse"});
+    ASSERT_TRUE(WaitFor("show: entry 1 (keyboard)")) << Trace();
+    ASSERT_TRUE(WaitFor("show: entry 0 (mouse)")) << Trace();
+    const std::filesystem::path process = "/proc/" + std::to_string(tavrik_->Pid());
+    const size_t descriptors = CountEntries(process / "fd");
+    const size_t threads = CountEntries(process / "task");
+
+    const struct {
+        const char* device;
+        const char* detached;
+        const char* shown;
+    } devices[] = {
+        {"keyboard", "detach: slot 0 keyboard", "show: entry 1 (keyboard)"},
+        {"mouse", "detach: slot 4 mouse", "show: entry 0 (mouse)"},
+    };
+    for (const auto& d : devices) {
+        for (int i = 0; i < kReplugs; ++i) {
+            SCOPED_TRACE(std::string(d.device) + " replug " + std::to_string(i + 1));
+            const size_t detached = Count(d.detached);
+            const size_t shown = Count(d.shown);
+            Command(std::string("unplug ") + d.device);
+            ASSERT_TRUE(WaitFor(d.detached, detached + 1)) << Trace();
+            Command(std::string("plug ") + d.device);
+            ASSERT_TRUE(WaitFor(d.shown, shown + 1)) << Trace();
+            // A round trip through the window's thread: tavrik-post waits at
+            // most its send bound (5 s) for the answer, else it fails.
+            const auto begin = std::chrono::steady_clock::now();
+            ChildProcess post("tavrik-post", {"--title", kMainWindowTitle, "--copydata", "7", "--data", "ping"}, {},
+                              (folder_ / "post.log").string());
+            EXPECT_EQ(post.Wait(30s), 0) << ReadTextFile((folder_ / "post.log").string());
+            EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
+        }
+    }
+    // Threads and handles of the detached channels wind down.
+    EXPECT_TRUE(Poll([&] { return CountEntries(process / "fd") <= descriptors; }, 30s))
+        << CountEntries(process / "fd") << " descriptors, " << descriptors << " at the start";
+    EXPECT_TRUE(Poll([&] { return CountEntries(process / "task") <= threads; }, 30s))
+        << CountEntries(process / "task") << " threads, " << threads << " at the start";
 }
 
 TEST_F(DeviceDiscoveryTest, AKeyboardMovesBetweenCableAndReceiverWithoutLeavingTheList) {

@@ -175,13 +175,15 @@ TEST_F(ProfileDocument, PartiallyFilledFileIsReadAsItIsAndNotRewritten) {
     }
 }
 
-TEST_F(ProfileDocument, NewestDamagedFileIsKeptAside) {
+// A later failure never overwrites the copy of an earlier one.
+TEST_F(ProfileDocument, EveryDamagedFileIsKeptAside) {
     auto doc = Make(kKinds[0]);
     WriteText(profile_, "first {");
     doc->LoadProfile(doc->GetProfilePath());
     WriteText(profile_, "second {");
     doc->LoadProfile(doc->GetProfilePath());
-    EXPECT_EQ(ReadText(fs::path(profile_) += ".bad"), std::string("second {"));
+    EXPECT_EQ(ReadText(fs::path(profile_) += ".bad"), std::string("first {"));
+    EXPECT_EQ(ReadText(fs::path(profile_) += ".bad.1"), std::string("second {"));
 }
 
 TEST_F(ProfileDocument, SaveSetsAsideAFileDamagedSinceLoading) {

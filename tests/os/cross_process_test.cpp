@@ -324,6 +324,7 @@ TEST(CrossProcess, MalformedPacketsAreDroppedAndNothingOverflows) {
         {"trailing bytes beyond the declared size", header(4), 8, false},
         {"posted WM_COPYDATA", header(4, 1), 4, false},
         {"pointer-carrying system message", header(0, 2, WM_SETTEXT), 0, false},
+        {"no message number above 0xFFFF", header(0, 2, 0x10479), 0, false},
         {"unknown kind", header(4, 9), 4, false},
         {"bad magic", badMagic, 4, false},
         {"valid 24-byte feed", header(24), 24, true},
@@ -454,6 +455,57 @@ TEST(CrossProcess, BroadcastSkipsWindowsThatDoNotAcceptIt) {
     EXPECT_EQ(quiet.received[0].message, 0x0D05u);
     EXPECT_EQ(quiet.received[0].wParam, 0x5A1u);
     EXPECT_EQ(quiet.received[0].lParam, 0x103);
+}
+
+// Waits for the peer to end while this thread serves its windows.
+int WaitWhilePumping(PeerProcess& peer, int timeoutMs = 10000) {
+    int status = -1;
+    std::atomic<bool> done{false};
+    std::thread waiter([&] {
+        status = peer.Wait(timeoutMs);
+        done = true;
+    });
+    PumpUntil([&] { return done.load(); }, static_cast<DWORD>(timeoutMs) + 1000);
+    waiter.join();
+    return status;
+}
+
+// A message whose parameters are this process's pointers: another process
+// can neither post nor send it (its wParam would be freed as a record), while
+// the process's own posts and sends of it arrive as ever.
+TEST(CrossProcess, MessagesKeptInProcessAreRefusedFromOutsideAndTakenFromInside) {
+    const std::wstring title = UniqueTitle("kept-target");
+    RecordingWindow window(title);
+    ASSERT_TRUE(window.Reachable());
+    const UINT kept = 0x1479;
+    const UINT marker = 0x147A;
+    KeepMessageInProcess(kept);
+    EXPECT_TRUE(IsMessageKeptInProcess(kept));
+    EXPECT_FALSE(IsMessageKeptInProcess(marker));
+
+    PeerProcess post("tavrik-post", {"--title", ToUtf8(title), "--message", "0x1479", "--wparam", "0x4141414141"});
+    EXPECT_EQ(WaitWhilePumping(post), 0) << "handed to the socket; the window's side refuses it";
+    PeerProcess send("tavrik-post",
+                     {"--title", ToUtf8(title), "--message", "0x1479", "--wparam", "0x4141414141", "--send"});
+    EXPECT_EQ(WaitWhilePumping(send), 3) << "a refused send is not delivered";
+    // A later post from outside arrives: everything before it was handled.
+    PeerProcess after("tavrik-post", {"--title", ToUtf8(title), "--message", "0x147A", "--wparam", "5"});
+    EXPECT_EQ(WaitWhilePumping(after), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !window.received.empty(); }));
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_EQ(window.received[0].message, marker);
+
+    // From inside, posted and sent alike.
+    window.received.clear();
+    int record = 0;
+    EXPECT_TRUE(PostMessageW(window.Handle(), kept, reinterpret_cast<WPARAM>(&record), 0));
+    ASSERT_TRUE(PumpUntil([&] { return !window.received.empty(); }));
+    SendMessageW(window.Handle(), kept, reinterpret_cast<WPARAM>(&record), 1);
+    ASSERT_EQ(window.received.size(), 2u);
+    for (const Received& r : window.received) {
+        EXPECT_EQ(r.message, kept);
+        EXPECT_EQ(r.wParam, reinterpret_cast<WPARAM>(&record));
+    }
 }
 
 }  // namespace

@@ -86,9 +86,26 @@ TEST_F(Languages, TheListReadsMissingMembersAsEmpty) {
     EXPECT_EQ(list.IndexOfId(520), -1);
     EXPECT_EQ(list.At(4), nullptr);
     EXPECT_EQ(list.At(-1), nullptr);
+}
+
+// A damaged or missing list gives the built-in languages, never an empty list.
+TEST_F(Languages, ADamagedListFallsBackToTheBuiltInLanguages) {
+    const char* damaged[] = {
+        "", "{ not json", "[1, 2]", R"({"Language": []})", R"({"Language": {"a": 1}})", "\x01\x02garbage"};
+    for (const char* text : damaged) {
+        WriteConfig(text);
+        const LanguageList list = LanguageList::LoadFile(window_->languageFile);
+        ASSERT_EQ(list.Count(), 2) << text;
+        EXPECT_EQ(list.At(0)->file, L"lan_en.xml") << text;
+        EXPECT_EQ(list.IndexOfId(2052), 1) << text;
+        EXPECT_EQ(list.At(1)->text, L"简体中文") << text;
+    }
+    EXPECT_EQ(LanguageList::LoadFile(L"/nonexistent/Language.config").Count(), 2);
+    // The start picks the stored language from the built-in list.
     WriteConfig("{ not json");
-    EXPECT_EQ(LanguageList::LoadFile(window_->languageFile).Count(), 0);
-    EXPECT_EQ(LanguageList::LoadFile(L"/nonexistent/Language.config").Count(), 0);
+    const win::DWORD chinese = 2052;
+    StoreLanguageId(&chinese);
+    EXPECT_EQ(window_->LoadLanguageIndex(), 1);
 }
 
 TEST_F(Languages, TheStoredIdPicksTheLanguageAtStart) {
@@ -107,7 +124,7 @@ TEST_F(Languages, TheStoredIdPicksTheLanguageAtStart) {
         {"unknown id", true, true, 4242, kTwoLanguages, 0},
         {"missing value reads as 520", true, false, 0, R"({"Language": [{"Language_ID": 1033}, {"Language_ID": 520}]})",
          1},
-        {"no config", true, true, 2052, "", 0},
+        {"no config: the built-in list", true, true, 2052, "", 1},
     };
     for (const auto& c : cases) {
         ClearRegistry();
@@ -184,12 +201,13 @@ TEST_F(Languages, AnIndexOutsideTheListKeepsTextsAndTheStoredChoice) {
     EXPECT_EQ(StoredLanguageId(), 1033);
 }
 
-TEST_F(Languages, WithoutAConfigTheEnglishTextsStay) {
+// Without a list the built-in one serves: English first, and its id stored.
+TEST_F(Languages, WithoutAConfigTheBuiltInEnglishIsTaken) {
     std::filesystem::remove(config_);
     Start();
     EXPECT_EQ(window_->GetLanguageIndex(), 0);
     EXPECT_EQ(Text(L"nodevice_title"), L"No device connected");
-    EXPECT_EQ(StoredLanguageId(), -1);
+    EXPECT_EQ(StoredLanguageId(), 1033);
 }
 
 class FitToScreen : public MainWndTest {};

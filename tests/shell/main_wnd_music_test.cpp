@@ -196,8 +196,8 @@ TEST_F(AudioFileTest, WithoutReadableDefaultsNothingIsWritten) {
     }
 }
 
-// A user file that is not a JSON object is kept as "<name>.bad" before the
-// defaults take its place; one that parses but has no "Device" is replaced.
+// A user file without a "Device" object is kept as "<name>.bad" before the
+// defaults take its place, whether it parses or not: nothing of it is lost.
 TEST_F(AudioFileTest, AnUnreadableUserFileIsSetAsideBeforeTheDefaultsReplaceIt) {
     std::ofstream(defaults_) << R"({"Device": {"AudioLightInfo": {"nStyleR0": 7}}})";
     std::ofstream(user_) << "{\"Device\": {";
@@ -208,7 +208,7 @@ TEST_F(AudioFileTest, AnUnreadableUserFileIsSetAsideBeforeTheDefaultsReplaceIt) 
     fs::remove(fs::path(user_.string() + ".bad"));
     std::ofstream(user_) << R"({"Other": 1})";
     EXPECT_EQ(LoadAudioFileDevice(Path(user_), Path(defaults_))["AudioLightInfo"]["nStyleR0"], 7);
-    EXPECT_FALSE(fs::exists(fs::path(user_.string() + ".bad")));
+    EXPECT_EQ(ReadText(fs::path(user_.string() + ".bad")), R"({"Other": 1})");
     EXPECT_EQ(ReadJson(user_), ReadJson(defaults_));
 }
 

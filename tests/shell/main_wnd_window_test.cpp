@@ -229,5 +229,53 @@ TEST_F(MainWindowLife, CopiedDataFromAnotherProcessIsTakenOnlyAtTheRecordSize) {
     }
 }
 
+// The messages whose parameters the window uses as its own pointers or as
+// state of its threads: from another process (tavrik-post) they get no
+// answer and reach no handler, however they are posted or sent; from inside
+// they are handled as ever.
+TEST_F(MainWindowLife, PointerCarryingMessagesFromAnotherProcessAreRefused) {
+    OpenMainWindow();
+    tavrik::test::TempDir dir("tavrik-kept");
+    const struct {
+        win::UINT message;
+        const char* handler;
+    } cases[] = {
+        {WM_MENU_COMMAND, "OnMenuCommandMessage"},       {WM_DEVICE_BOUND, "OnDeviceSlotAttached"},
+        {WM_DEVICE_LOST, "OnDeviceSlotDetached"},        {WM_DEVICE_ONLINE, "OnDeviceOnline"},
+        {HookMessageId(kHookKeySingleKey), "OnHookKey"},
+    };
+    auto handled = [&](const char* handler) {
+        for (const std::string& call : window_->calls)
+            if (call.rfind(handler, 0) == 0) return true;
+        return false;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.handler);
+        window_->Clear();
+        for (const bool send : {true, false}) {
+            std::vector<std::string> args = {"--title",   win::ToUtf8(kProductString),
+                                             "--message", std::to_string(c.message),
+                                             "--wparam",  "0x4141414141",
+                                             "--lparam",  "0x4242424242"};
+            if (send) args.push_back("--send");
+            tavrik::test::ChildProcess post("tavrik-post", args, {}, (dir.Path() / "post.log").string());
+            int code = -1;
+            ASSERT_TRUE(PumpUntil([&] { return (code = post.Wait(std::chrono::milliseconds(0))) >= 0; }, 30000));
+            EXPECT_EQ(code, send ? 3 : 0) << "a refused send is not delivered";
+        }
+        // A post from outside that is taken: everything before it was served.
+        tavrik::test::ChildProcess marker(
+            "tavrik-post",
+            {"--title", win::ToUtf8(kProductString), "--message", "0xD05", "--wparam", "0x5A1", "--lparam", "0x103"},
+            {}, (dir.Path() / "post.log").string());
+        ASSERT_TRUE(PumpUntil([&] { return handled("OnFirmwareCheck"); }, 30000));
+        EXPECT_FALSE(handled(c.handler));
+        EXPECT_TRUE(win::IsWindow(window_->GetHWND()));
+
+        win::SendMessageW(window_->GetHWND(), c.message, 0, 1);
+        EXPECT_TRUE(handled(c.handler)) << "from inside it is taken";
+    }
+}
+
 }  // namespace
 }  // namespace mainwndtest

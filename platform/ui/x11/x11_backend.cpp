@@ -734,8 +734,23 @@ void X11Backend::HandleSelectionRequest(const XSelectionRequestEvent& r) {
     XFlush(display_);
 }
 
+namespace {
+
+// The display went away (the session ended): Xlib would call exit(), whose
+// handlers destroy static objects while the program's threads still run and
+// use them. Nothing can be drawn any more and every document is written by
+// atomic replacement, so the process ends at once instead.
+int OnDisplayLost(Display*) {
+    static const char kText[] = "Tavrik: the X display is gone; ending\n";
+    [[maybe_unused]] ssize_t n = ::write(STDERR_FILENO, kText, sizeof kText - 1);
+    std::_Exit(1);
+}
+
+}  // namespace
+
 std::unique_ptr<DuiLib::IDisplayBackend> OpenX11Backend(const std::string& display, std::string* error) {
     XInitThreads();
+    XSetIOErrorHandler(&OnDisplayLost);
     Display* d = XOpenDisplay(display.empty() ? nullptr : display.c_str());
     if (!d) {
         if (error)
