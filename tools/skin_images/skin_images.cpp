@@ -1,9 +1,11 @@
 // tavrik-skin-images: draws every picture the skins name into a skin folder.
 //
 //   tavrik-skin-images <skin folder> [<program folder>]
+//   tavrik-skin-images --icons <icon theme folder>
 //
 // With the program folder it also draws the cursors the program loads from
-// its own folder (CursorPicture).
+// its own folder (CursorPicture). With --icons it draws only the program's
+// icon at the icon theme's sizes, for the desktop entry.
 //
 // The pictures are drawn, not stored: the same program gives the same bytes
 // on every run, and no picture file is kept in the sources.
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "tools/skin_images/ico_file.h"
@@ -104,15 +107,24 @@ bool WriteCursor(const CursorPicture& cursor, const fs::path& folder) {
 }  // namespace skinimages
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: tavrik-skin-images <skin folder> [<program folder>]\n");
+    const bool icons = argc == 3 && std::string_view(argv[1]) == "--icons";
+    if ((argc != 2 && argc != 3) || (argc == 2 && argv[1][0] == '-')) {
+        std::fprintf(stderr,
+                     "usage: tavrik-skin-images <skin folder> [<program folder>]\n"
+                     "       tavrik-skin-images --icons <icon theme folder>\n");
         return 2;
     }
     bool ok = true;
-    for (const skinimages::Picture& picture : skinimages::AllPictures()) {
-        ok = skinimages::WritePicture(picture, argv[1]) && ok;
+    std::vector<skinimages::Picture> pictures;
+    if (icons) {
+        skinimages::AddProgramIcons(pictures);
+    } else {
+        pictures = skinimages::AllPictures();
     }
-    if (argc == 3) {
+    for (const skinimages::Picture& picture : pictures) {
+        ok = skinimages::WritePicture(picture, argv[icons ? 2 : 1]) && ok;
+    }
+    if (argc == 3 && !icons) {
         std::vector<skinimages::CursorPicture> cursors;
         skinimages::AddCursorPictures(cursors);
         for (const skinimages::CursorPicture& cursor : cursors) ok = skinimages::WriteCursor(cursor, argv[2]) && ok;
