@@ -31,7 +31,8 @@ protected:
                              log, "/dev/null", log);
         if (!install.Started()) return "cmake did not start";
         const int code = install.Wait(120s);
-        return code == 0 ? std::string() : "cmake --install ended with " + std::to_string(code) + ":\n" + Log("install.log");
+        return code == 0 ? std::string()
+                         : "cmake --install ended with " + std::to_string(code) + ":\n" + Log("install.log");
     }
 
     // How many of the picture's opaque pixels the screen shows at (left,

@@ -101,8 +101,8 @@ TEST(UdevRule, GivesTheLoggedInUserTheHidrawNodesOfExactlyTheSupportedProducts) 
 TEST(UdevRule, TheReaderRefusesWhatUdevWouldNotRead) {
     // The test above is only as strict as its reader.
     EXPECT_EQ(ParseRule(R"(SUBSYSTEM=="hidraw", TAG+="uaccess")").size(), 2u);
-    for (const char* broken : {R"(SUBSYSTEM=="hidraw" TAG+="uaccess")", R"(SUBSYSTEM==hidraw)",
-                               R"(SUBSYSTEM=="hidraw)", R"(=="hidraw")", R"(SUBSYSTEM=="hidraw",)"}) {
+    for (const char* broken : {R"(SUBSYSTEM=="hidraw" TAG+="uaccess")", R"(SUBSYSTEM==hidraw)", R"(SUBSYSTEM=="hidraw)",
+                               R"(=="hidraw")", R"(SUBSYSTEM=="hidraw",)"}) {
         EXPECT_TRUE(ParseRule(broken).empty()) << broken;
     }
 }
