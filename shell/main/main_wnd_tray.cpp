@@ -116,11 +116,7 @@ void CMainWnd::OnMenuCommandMessage(WPARAM wParam) {
     const CDuiString name = command->szName;
     CPaintManagerUI::DeletePtr(command);
     if (name == L"exit") {
-        CloseChildWindows();
-        // The screen editors belong to the keyboard pages: each closes
-        // through its page before the window goes.
-        CloseAllScreenEditors();
-        Close(0);
+        ExitProgram();
         return;
     }
     OnMenuCommand(name);

@@ -33,7 +33,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     for (std::string& s : envStrings) envp.push_back(s.data());
     envp.push_back(nullptr);
 
-    std::vector<std::string> all{program.find('/') == std::string::npos ? ProgramFolder() + program : program};
+    std::vector<std::string> all{program.front() == '/' ? program : ProgramFolder() + program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());

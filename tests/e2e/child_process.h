@@ -14,8 +14,8 @@ namespace tavrik::test {
 
 class ChildProcess {
 public:
-    // program: a file of the build's program folder (bin/), or a path with a
-    // '/' in it taken as it is. Standard input comes from stdinFile (opened
+    // program: a path relative to the build's program folder (bin/), or an
+    // absolute path. Standard input comes from stdinFile (opened
     // for reading and writing, so that a named pipe neither blocks the start
     // nor ends at its writer's close), standard output goes to stdoutFile.
     // The child starts in workingFolder ("": the test's own).
