@@ -78,11 +78,11 @@ function(tavrik_fuzzer name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
 endfunction()
 
-# Where the program and everything beside it is installed.
+# Where the program and everything beside it is installed: one program folder
+# under the prefix (relative: under the prefix); packaging/ adds the commands
+# on the PATH that start what is in it.
 include(GNUInstallDirs)
-if(NOT DEFINED TAVRIK_INSTALL_DIR)
-  set(TAVRIK_INSTALL_DIR ${CMAKE_INSTALL_BINDIR})
-endif()
+set(TAVRIK_INSTALL_DIR lib/tavrik CACHE STRING "The program folder (relative: under the prefix)")
 
 # tavrik_copy_beside_program(target folder): copies every file of the source
 # folder `folder` (recursively, except its CMakeLists.txt and README.md) to

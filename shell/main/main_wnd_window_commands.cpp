@@ -152,8 +152,8 @@ void CMainWnd::ShowAboutWindow() {
 }
 
 // Asked only from outside. A "no" ends the program the way the tray's exit
-// does: the open windows close and the main window's destruction stops the
-// workers, so nothing is cut off mid-write.
+// does: the open windows and screen editors close and the main window's
+// destruction stops the workers, so nothing is cut off mid-write.
 void CMainWnd::LaunchFirmwareUpdate(int productId, int firmwareVersion) {
     if (m_firmwareQuestionOpen) return;
     const FirmwareUpdater updater = FirmwareUpdaterFor(productId, firmwareVersion);
@@ -165,8 +165,7 @@ void CMainWnd::LaunchFirmwareUpdate(int productId, int firmwareVersion) {
     const int answer = ShowMessageBox(GetHWND(), L"tips_text", L"message_text_24", m_nDpi, 1, 1);
     m_firmwareQuestionOpen = false;
     if (answer != 1) {
-        CloseChildWindows();
-        Close(0);
+        ExitProgram();
         return;
     }
     const win::HINSTANCE started =

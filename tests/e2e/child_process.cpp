@@ -18,7 +18,8 @@ std::string ProgramFolder() { return TAVRIK_BIN_DIR "/"; }
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& environment, const std::string& stderrFile,
-                           const std::string& stdinFile, const std::string& stdoutFile) {
+                           const std::string& stdinFile, const std::string& stdoutFile,
+                           const std::string& workingFolder) {
     std::map<std::string, std::string> merged;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
@@ -32,7 +33,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     for (std::string& s : envStrings) envp.push_back(s.data());
     envp.push_back(nullptr);
 
-    std::vector<std::string> all{ProgramFolder() + program};
+    std::vector<std::string> all{program.front() == '/' ? program : ProgramFolder() + program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
@@ -43,6 +44,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     posix_spawn_file_actions_addopen(&actions, 0, stdinFile.c_str(), O_RDWR, 0);
     posix_spawn_file_actions_addopen(&actions, 1, stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
 }

@@ -14,13 +14,15 @@ namespace tavrik::test {
 
 class ChildProcess {
 public:
-    // program: a file of the build's program folder (bin/). Standard input
-    // comes from stdinFile (opened for reading and writing, so that a named
-    // pipe neither blocks the start nor ends at its writer's close), standard
-    // output goes to stdoutFile.
+    // program: a path relative to the build's program folder (bin/), or an
+    // absolute path. Standard input comes from stdinFile (opened
+    // for reading and writing, so that a named pipe neither blocks the start
+    // nor ends at its writer's close), standard output goes to stdoutFile.
+    // The child starts in workingFolder ("": the test's own).
     ChildProcess(const std::string& program, const std::vector<std::string>& args,
                  const std::map<std::string, std::string>& environment, const std::string& stderrFile,
-                 const std::string& stdinFile = "/dev/null", const std::string& stdoutFile = "/dev/null");
+                 const std::string& stdinFile = "/dev/null", const std::string& stdoutFile = "/dev/null",
+                 const std::string& workingFolder = "");
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -38,10 +38,10 @@ void TavrikSession::TearDown() {
     std::filesystem::remove_all(folder_, error);
 }
 
-void TavrikSession::StartEmulator(const std::vector<std::string>& products) {
+void TavrikSession::StartEmulator(const std::vector<std::string>& products, const std::string& program) {
     std::vector<std::string> args{"--socket", socket_};
     args.insert(args.end(), products.begin(), products.end());
-    devsim_ = std::make_unique<ChildProcess>("tavrik-devsim", args, std::map<std::string, std::string>{},
+    devsim_ = std::make_unique<ChildProcess>(program, args, std::map<std::string, std::string>{},
                                              (folder_ / "devsim.log").string(), commands_, answers_);
     ASSERT_TRUE(devsim_->Started());
     input_.open(commands_);
@@ -50,14 +50,15 @@ void TavrikSession::StartEmulator(const std::vector<std::string>& products) {
 }
 
 std::unique_ptr<ChildProcess> TavrikSession::StartTavrik(const std::string& logName,
-                                                         const std::map<std::string, std::string>& environment) {
+                                                         const std::map<std::string, std::string>& environment,
+                                                         const std::string& program, const std::string& workingFolder) {
     std::map<std::string, std::string> variables{{"TAVRIK_HID_BACKEND", "sim"},
                                                  {"TAVRIK_DEVSIM_SOCKET", socket_},
                                                  {"TAVRIK_DEBUG", "1"},
                                                  {"TAVRIK_UI_PROBE", "1"}};
     for (const auto& [name, value] : environment) variables[name] = value;
-    return std::make_unique<ChildProcess>("Tavrik", std::vector<std::string>{}, variables,
-                                          (folder_ / logName).string());
+    return std::make_unique<ChildProcess>(program, std::vector<std::string>{}, variables, (folder_ / logName).string(),
+                                          "/dev/null", "/dev/null", workingFolder);
 }
 
 std::vector<std::string> TavrikSession::EmulatorCommand(const std::string& line, const std::string& lastLinePrefix) {

@@ -31,13 +31,17 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The emulator with these products, taking commands from a pipe.
-    void StartEmulator(const std::vector<std::string>& products);
+    // The emulator with these products, taking commands from a pipe;
+    // `program` as ChildProcess takes it.
+    void StartEmulator(const std::vector<std::string>& products, const std::string& program = "tavrik-devsim");
     // A Tavrik process against the emulator; its standard error (with the
     // debug trace) goes to `logName` in the folder. `environment` adds to or
-    // overrides the session's variables.
+    // overrides the session's variables; `program` and `workingFolder` as
+    // ChildProcess takes them.
     std::unique_ptr<ChildProcess> StartTavrik(const std::string& logName,
-                                              const std::map<std::string, std::string>& environment = {});
+                                              const std::map<std::string, std::string>& environment = {},
+                                              const std::string& program = "Tavrik",
+                                              const std::string& workingFolder = "");
     // Sends one command line to the emulator and returns its answer lines up
     // to and including the final "ok" or "error: ..." ({} after the time-out).
     // Queries that answer in one line of their own end at the first line

@@ -268,7 +268,7 @@ TEST_F(MainWindowLife, PointerCarryingMessagesFromAnotherProcessAreRefused) {
             "tavrik-post",
             {"--title", win::ToUtf8(kProductString), "--message", "0xD05", "--wparam", "0x5A1", "--lparam", "0x103"},
             {}, (dir.Path() / "post.log").string());
-        ASSERT_TRUE(PumpUntil([&] { return handled("OnFirmwareCheck"); }, 30000));
+        ASSERT_TRUE(PumpUntil([&] { return handled("LaunchFirmwareUpdate"); }, 30000));
         EXPECT_FALSE(handled(c.handler));
         EXPECT_TRUE(win::IsWindow(window_->GetHWND()));
 

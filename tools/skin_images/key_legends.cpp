@@ -29,11 +29,11 @@ struct LegendOverride {
     const char* legend;
 };
 constexpr LegendOverride kShortLegends[] = {
-    {"LCtrl", "Ctrl"},   {"RCtrl", "Ctrl"},   {"LShift", "Shift"},       {"RShift", "Shift"},
-    {"LAlt", "Alt"},     {"RAlt", "Alt"},     {"LWin", "Win"},           {"RWin", "Win"},
-    {"Backspace", "Bksp"}, {"Caps Lock", "Caps"}, {"Scroll Lock", "ScrLk"}, {"Num Lock", "Num"},
-    {"Print Screen", "PrtSc"}, {"Page Up", "PgUp"}, {"Page Down", "PgDn"}, {"Insert", "Ins"},
-    {"Delete", "Del"},   {"Escape", "Esc"},
+    {"LCtrl", "Ctrl"},         {"RCtrl", "Ctrl"},     {"LShift", "Shift"},      {"RShift", "Shift"},
+    {"LAlt", "Alt"},           {"RAlt", "Alt"},       {"LWin", "Win"},          {"RWin", "Win"},
+    {"Backspace", "Bksp"},     {"Caps Lock", "Caps"}, {"Scroll Lock", "ScrLk"}, {"Num Lock", "Num"},
+    {"Print Screen", "PrtSc"}, {"Page Up", "PgUp"},   {"Page Down", "PgDn"},    {"Insert", "Ins"},
+    {"Delete", "Del"},         {"Escape", "Esc"},
 };
 
 std::string Narrow(const wchar_t* text) {

@@ -274,4 +274,11 @@ void AddMainWindowPictures(std::vector<Picture>& pictures) {
     pictures.push_back({"common/nodevice.png", 360, 160, &DrawNoDevice, 0});
 }
 
+void AddProgramIcons(std::vector<Picture>& pictures) {
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string box = std::to_string(size) + "x" + std::to_string(size);
+        pictures.push_back({box + "/apps/tavrik.png", size, size, &DrawIcon, 0});
+    }
+}
+
 }  // namespace skinimages

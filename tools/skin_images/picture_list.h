@@ -20,6 +20,9 @@ struct Picture {
 
 // The pictures of the main window, its caption and the message box.
 void AddMainWindowPictures(std::vector<Picture>& pictures);
+// The program's icon for the desktop's icon theme (hicolor), at the theme's
+// usual sizes: "<size>x<size>/apps/tavrik.png", the window icon's drawing.
+void AddProgramIcons(std::vector<Picture>& pictures);
 // The pictures of the device panels: list entries, power tiles, device pages.
 void AddDevicePictures(std::vector<Picture>& pictures);
 // The keyboard page's key light and key mark.

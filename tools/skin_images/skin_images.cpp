@@ -1,10 +1,12 @@
 // tavrik-skin-images: draws every picture the skins name into a skin folder.
 //
 //   tavrik-skin-images <skin folder> [<program folder> [<key rectangles>]]
+//   tavrik-skin-images --icons <icon theme folder>
 //
 // With the program folder it also draws the cursors the program loads from
 // its own folder (CursorPicture); with the keyboard picture's key rectangles
-// (tools/keyboard_skin/key_rects.txt) the legend of every key.
+// (tools/keyboard_skin/key_rects.txt) the legend of every key. With --icons it
+// draws only the program's icon at the icon theme's sizes, for the desktop entry.
 //
 // The pictures are drawn, not stored: the same program gives the same bytes
 // on every run, and no picture file is kept in the sources.
@@ -16,6 +18,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "tools/skin_images/ico_file.h"
@@ -108,23 +111,32 @@ bool WriteCursor(const CursorPicture& cursor, const fs::path& folder) {
 }  // namespace skinimages
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: tavrik-skin-images <skin folder> [<program folder> [<key rectangles>]]\n");
+    const bool icons = argc == 3 && std::string_view(argv[1]) == "--icons";
+    if (argc < 2 || argc > 4 || (argv[1][0] == '-' && !icons)) {
+        std::fprintf(stderr,
+                     "usage: tavrik-skin-images <skin folder> [<program folder> [<key rectangles>]]\n"
+                     "       tavrik-skin-images --icons <icon theme folder>\n");
         return 2;
     }
     bool ok = true;
-    std::vector<skinimages::KeyRect> keys;
-    if (argc == 4) {
-        keys = skinimages::ReadKeyRects(argv[3]);
-        if (keys.empty()) {
-            std::fprintf(stderr, "tavrik-skin-images: no key rectangles in %s\n", argv[3]);
-            ok = false;
+    std::vector<skinimages::Picture> pictures;
+    if (icons) {
+        skinimages::AddProgramIcons(pictures);
+    } else {
+        std::vector<skinimages::KeyRect> keys;
+        if (argc == 4) {
+            keys = skinimages::ReadKeyRects(argv[3]);
+            if (keys.empty()) {
+                std::fprintf(stderr, "tavrik-skin-images: no key rectangles in %s\n", argv[3]);
+                ok = false;
+            }
         }
+        pictures = skinimages::AllPictures(keys);
     }
-    for (const skinimages::Picture& picture : skinimages::AllPictures(keys)) {
-        ok = skinimages::WritePicture(picture, argv[1]) && ok;
+    for (const skinimages::Picture& picture : pictures) {
+        ok = skinimages::WritePicture(picture, argv[icons ? 2 : 1]) && ok;
     }
-    if (argc >= 3) {
+    if (argc >= 3 && !icons) {
         std::vector<skinimages::CursorPicture> cursors;
         skinimages::AddCursorPictures(cursors);
         for (const skinimages::CursorPicture& cursor : cursors) ok = skinimages::WriteCursor(cursor, argv[2]) && ok;
