@@ -184,9 +184,9 @@ int CMainWnd::CreateDevicePanel(const HidDeviceSlot& record, int subKind, Device
     entry->SetGroup(option.tabHeaderName.c_str());
     entry->BindTab(L"device_switch", pages->GetCount() - 1);
     entry->SetPowerSwitch(option.powerSwitchName.c_str(), tiles->GetCount() - 1);
+    entry->SetDeviceName(option.kindName.c_str());
     entry->SetDeviceKind(option.deviceType, option.subKind);
     entry->SetVisible(false);
-    entry->SetDeviceName(option.kindName.c_str());
     entry->SetDevice(page);
     entry->SetPreviewControl(page->GetSelectPanel());
     {
@@ -221,6 +221,7 @@ void CMainWnd::ShowDevice(int index, int shown, int select) {
             }
         }
         entry->SetSelected(select != 0);
+        if (select) ShowFloatingWindowsOf(entry->GetDevice());
     }
 
     int shownCount = 0;
@@ -303,6 +304,7 @@ void CMainWnd::OnDeviceSelected() {
         m_nSelectedEntry = i;
         m_nSelectedMouse = i - static_cast<int>(m_mice.size());
         m_nSelectedKeyboard = i - static_cast<int>(m_keyboards.size());
+        ScrollEntryIntoView(entry);
         CTabLayoutUI* tiles = FindTab(m_pm, entry->GetPowerSwitchName().GetData());
         if (!tiles) return;
         if (entry->GetPowerIndex() < 0) {
@@ -313,6 +315,23 @@ void CMainWnd::OnDeviceSelected() {
         }
         return;
     }
+}
+
+void CMainWnd::ScrollEntryIntoView(CControlUI* entry) {
+    CContainerUI* strip = FindContainer(m_pm, L"device_select_layout");
+    if (!strip || !entry) return;
+    // Lay the strip out first: the entry may have been shown just now.
+    strip->SetPos(strip->GetPos(), false);
+    const RECT view = strip->GetClientPos();
+    const RECT at = entry->GetPos();
+    SIZE scroll = strip->GetScrollPos();
+    if (at.left < view.left)
+        scroll.cx -= view.left - at.left;
+    else if (at.right > view.right)
+        scroll.cx += at.right - view.right;
+    else
+        return;
+    strip->SetScrollPos(scroll);
 }
 
 bool CMainWnd::CountShownDevices(int* firstShown, int* count) {

@@ -67,6 +67,17 @@ void CMainWnd::HideScreenEditor() {
     }
 }
 
+void CMainWnd::ShowFloatingWindowsOf(CCorvaneUSBDevice* current) {
+    // A screen editor belongs to its keyboard's Screen tab: it hides with the
+    // page and comes back when that page is shown on the Screen tab again.
+    for (CCorvaneUSBDevice* page : m_keyboards) {
+        CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(page);
+        if (keyboard && page != current) keyboard->HideScreenEditor();
+    }
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(current);
+    if (keyboard && keyboard->HasScreenEditor() && ScreenTabActive.load() != 0) keyboard->ShowScreenEditor();
+}
+
 void CMainWnd::ReloadScreenFrames() {
     CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
