@@ -3,6 +3,7 @@
 #include "platform/os/messages.h"
 #include "platform/ui/paint_manager.h"
 #include "platform/ui/render_engine.h"
+#include "platform/ui/scroll_into_view.h"
 #include "platform/ui/window.h"
 
 #include <algorithm>
@@ -79,18 +80,8 @@ public:
 
     // Scrolls the list so that row `index` is whole in view.
     void ScrollIntoView(int index) {
-        if (!m_pLayout || index < 0 || index >= m_pOwner->GetCount()) return;
-        m_pLayout->SetPos(m_pLayout->GetPos(), false);
-        const RECT view = m_pLayout->GetClientPos();
-        const RECT row = m_pOwner->GetItemAt(index)->GetPos();
-        SIZE pos = m_pLayout->GetScrollPos();
-        if (row.top < view.top)
-            pos.cy -= view.top - row.top;
-        else if (row.bottom > view.bottom)
-            pos.cy += row.bottom - view.bottom;
-        else
-            return;
-        m_pLayout->SetScrollPos(pos);
+        if (m_pLayout && index >= 0 && index < m_pOwner->GetCount())
+            DuiLib::ScrollIntoView(m_pLayout, m_pOwner->GetItemAt(index));
     }
 
     LPCTSTR GetWindowClassName() const override { return L"ComboWnd"; }

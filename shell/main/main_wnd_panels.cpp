@@ -12,6 +12,7 @@
 #include "platform/os/messages.h"
 #include "platform/os/window.h"
 #include "platform/ui/dialog_builder.h"
+#include "platform/ui/scroll_into_view.h"
 #include "link/device/device_option_ui.h"
 #include "link/device/device_trace.h"
 #include "shell/main/main_wnd.h"
@@ -221,7 +222,6 @@ void CMainWnd::ShowDevice(int index, int shown, int select) {
             }
         }
         entry->SetSelected(select != 0);
-        if (select) ShowFloatingWindowsOf(entry->GetDevice());
     }
 
     int shownCount = 0;
@@ -305,6 +305,7 @@ void CMainWnd::OnDeviceSelected() {
         m_nSelectedMouse = i - static_cast<int>(m_mice.size());
         m_nSelectedKeyboard = i - static_cast<int>(m_keyboards.size());
         ScrollEntryIntoView(entry);
+        ShowFloatingWindowsOf(entry->GetDevice());
         CTabLayoutUI* tiles = FindTab(m_pm, entry->GetPowerSwitchName().GetData());
         if (!tiles) return;
         if (entry->GetPowerIndex() < 0) {
@@ -318,20 +319,7 @@ void CMainWnd::OnDeviceSelected() {
 }
 
 void CMainWnd::ScrollEntryIntoView(CControlUI* entry) {
-    CContainerUI* strip = FindContainer(m_pm, L"device_select_layout");
-    if (!strip || !entry) return;
-    // Lay the strip out first: the entry may have been shown just now.
-    strip->SetPos(strip->GetPos(), false);
-    const RECT view = strip->GetClientPos();
-    const RECT at = entry->GetPos();
-    SIZE scroll = strip->GetScrollPos();
-    if (at.left < view.left)
-        scroll.cx -= view.left - at.left;
-    else if (at.right > view.right)
-        scroll.cx += at.right - view.right;
-    else
-        return;
-    strip->SetScrollPos(scroll);
+    ScrollIntoView(FindContainer(m_pm, L"device_select_layout"), entry);
 }
 
 bool CMainWnd::CountShownDevices(int* firstShown, int* count) {
