@@ -188,6 +188,15 @@ public:
     int GetDoubleClickSpeed();
     int GetDoubleClickSpeedMax();
     void SelectOptionTab(int n);
+    // The option pages beside the button list, and the function tabs that
+    // choose them or hide the panel.
+    static constexpr int kOptionKeys = 0;
+    static constexpr int kOptionLighting = 1;
+    static constexpr int kOptionDpi = 2;
+    static constexpr int kFunctionTabLighting = 1;
+    static constexpr int kFunctionTabMacros = 3;
+    static constexpr int kFunctionTabSystem = 4;
+    static constexpr int kFunctionTabPointer = 5;
     // Slider position <-> DPI with the information block's step, base and sensor.
     int PositionToDpi(int position) const;
     int DpiToPosition(int dpi) const;
@@ -314,6 +323,7 @@ private:
     CKeySetControlUI* m_pKeySetControl = nullptr;
     CMacroControlUI* m_pMacroControl = nullptr;
     DuiLib::CControlUI* m_pHintControl = nullptr;
+    DuiLib::CControlUI* m_pTopPanel = nullptr;  // picture, option pages and button list
     CShootControlUI* m_pShootControl = nullptr;
 
     // Light thread and its engine.

@@ -12,8 +12,12 @@ using namespace DuiLib;
 
 namespace {
 
-constexpr int kPlaceLargeWidth = 1500;
-constexpr int kPlaceLargeHeight = 960;
+// Where the editor goes in the main window, in unscaled pixels: its distance
+// from the window's right edge, the top of the Screen tab's first row and the
+// width the tab's controls take.
+constexpr int kPlaceMargin = 12;
+constexpr int kPlaceTop = 266;
+constexpr int kPlaceControlsWidth = 570;
 
 int SignedLow(LPARAM lParam) { return static_cast<short>(lParam & 0xFFFF); }
 int SignedHigh(LPARAM lParam) { return static_cast<short>((lParam >> 16) & 0xFFFF); }
@@ -68,19 +72,17 @@ LRESULT ScreenWnd::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& b
 void ScreenWnd::PlaceBeside(int left, int top, int right, int bottom) {
     if (!GetHWND()) return;
     // The editor is a top-level window owned by the main window, so its
-    // position stays in screen coordinates.
+    // position stays in screen coordinates. The Screen tab keeps its controls
+    // in the left part of the page: the editor takes the free part to their
+    // right, level with the tab's first row, at the window's scale; where the
+    // window is too narrow for that, it stands beside the window.
     const BackendRect area = GetDisplayBackend().GetWorkArea();
-    const RECT current = GetWindowRect();
-    int x = 0, y = 0, width = kWidth, height = kHeight;
-    if (area.Width() > kPlaceLargeWidth && area.Height() > kPlaceLargeHeight) {
-        x = left + 486;
-        y = top + 265;
-        width = current.right - current.left;
-        height = current.bottom - current.top;
-    } else {
-        x = left + 324;
-        y = top + 174;
-    }
+    const CDPI* dpi = m_pm.GetDPIObj();
+    const int margin = dpi->Scale(kPlaceMargin);
+    const int width = kWidth, height = kHeight;
+    int x = right - margin - width;
+    int y = top + dpi->Scale(kPlaceTop);
+    if (x < left + dpi->Scale(kPlaceControlsWidth)) x = right + margin;
     if (left >= area.left && right <= area.right) {
         if (x < area.left)
             x = area.left;

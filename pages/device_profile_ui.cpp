@@ -40,7 +40,8 @@ struct TabVisibility {
 
 const std::vector<TabVisibility>& TabVisibilityRows() {
     static const std::vector<TabVisibility> rows = {
-        {1, {L"cursor_Op_tab"}, {}},
+        // Only a keyboard has a screen.
+        {1, {L"cursor_Op_tab"}, {L"screen_Op_tab"}},
         {3, {L"cursor_Op_tab", L"macro_Op_tab", L"system_Op_tab", L"key_Op_tab"}, {}},
         {5, {L"cursor_Op_tab", L"macro_Op_tab", L"system_Op_tab", L"key_Op_tab"}, {}},
         {4, {L"cursor_Op_tab", L"macro_Op_tab", L"key_Op_tab"}, {}},
@@ -210,6 +211,12 @@ void CDeviceProfileUI::LoadProfileList() {
 }
 
 void CDeviceProfileUI::ApplyTabVisibility() {
+    // Every page has a bar of its own: its tabs form a group of their own, or
+    // choosing a tab on one page would clear the highlighted tab of the others.
+    const CDuiString group = DuiFormat(L"device_function_tab_%p", static_cast<void*>(this));
+    for (const wchar_t* name : kTabNames)
+        if (CControlUI* c = FindSubControl(name))
+            if (auto* tab = static_cast<COptionUI*>(c->GetInterface(L"Option"))) tab->SetGroup(group);
     for (const TabVisibility& row : TabVisibilityRows()) {
         if (row.kind != m_nDeviceKind) continue;
         for (const wchar_t* name : row.hidden)

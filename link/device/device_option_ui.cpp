@@ -148,6 +148,8 @@ void CDeviceOptionUI::SetDeviceKind(int kind, int subKind) {
         option->SetDisabledImage(m_sNormalImage);
         option->SetToolTip(CDuiString(word) + L"_device_name_text");
     }
+    // The name under the icon is the kind's name in the current language.
+    if (CControlUI* label = NameLabel()) label->SetText(CDuiString(word) + L"_device_name_text");
 }
 
 void CDeviceOptionUI::BindTab(LPCTSTR layoutName, int index) {

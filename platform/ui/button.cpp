@@ -4,6 +4,9 @@
 #include "platform/ui/paint_manager.h"
 #include "platform/ui/render_engine.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace DuiLib {
 
 namespace {
@@ -294,18 +297,93 @@ void COptionUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
         SetSelectedTextColor(ParseColorUI(v));
     else if (is(L"selectedbkcolor"))
         SetSelectedBkColor(ParseColorUI(v));
+    else if (is(L"indicator"))
+        SetIndicator(DuiCompareNoCase(v, L"radio") == 0   ? Indicator::Radio
+                     : DuiCompareNoCase(v, L"check") == 0 ? Indicator::Check
+                                                          : Indicator::None);
     else
         CButtonUI::SetAttribute(n, v);
 }
 
+namespace {
+constexpr int kIndicatorSize = 14;
+constexpr int kIndicatorGap = 6;
+constexpr DWORD kIndicatorRing = 0xFF8A9099;
+constexpr DWORD kIndicatorAccent = 0xFF2F8FFF;
+constexpr DWORD kIndicatorDisabled = 0xFF4A505A;
+
+void SetSourceArgb(HDC hDC, DWORD c) {
+    cairo_set_source_rgba(hDC, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0,
+                          ((c >> 24) & 0xFF) / 255.0);
+}
+}  // namespace
+
+void COptionUI::SetIndicator(Indicator indicator) {
+    m_indicator = indicator;
+    // The text stands left, right of the indicator.
+    if (indicator != Indicator::None) m_uTextStyle = (m_uTextStyle & ~(DT_CENTER | DT_RIGHT)) | DT_LEFT;
+    Invalidate();
+}
+
+RECT COptionUI::IndicatorRect() const {
+    if (m_indicator == Indicator::None) return {};
+    const int size = std::min(Scaled(kIndicatorSize), std::min(GetWidth(), GetHeight()));
+    const int left = GetText().IsEmpty() ? (m_rcItem.left + m_rcItem.right - size) / 2 : m_rcItem.left;
+    const int top = (m_rcItem.top + m_rcItem.bottom - size) / 2;
+    return {left, top, left + size, top + size};
+}
+
+void COptionUI::PaintIndicator(HDC hDC) {
+    const RECT r = IndicatorRect();
+    const double size = r.right - r.left;
+    if (size <= 0) return;
+    const DWORD accent = !IsEnabled()          ? kIndicatorDisabled
+                         : m_dwSelectedBkColor ? m_dwSelectedBkColor
+                                               : kIndicatorAccent;
+    const DWORD ring = !IsEnabled() ? kIndicatorDisabled : (m_uButtonState & UISTATE_HOT) ? accent : kIndicatorRing;
+    const double line = std::max(1.0, size / 8);
+    const double cx = r.left + size / 2, cy = r.top + size / 2;
+    cairo_save(hDC);
+    cairo_new_path(hDC);
+    cairo_set_line_width(hDC, line);
+    if (m_indicator == Indicator::Radio) {
+        cairo_arc(hDC, cx, cy, size / 2 - line / 2, 0, 2 * M_PI);
+        SetSourceArgb(hDC, m_bSelected ? accent : ring);
+        cairo_stroke(hDC);
+        if (m_bSelected) {
+            cairo_arc(hDC, cx, cy, size / 4, 0, 2 * M_PI);
+            cairo_fill(hDC);
+        }
+    } else {
+        cairo_rectangle(hDC, r.left + line / 2, r.top + line / 2, size - line, size - line);
+        if (m_bSelected) {
+            SetSourceArgb(hDC, accent);
+            cairo_fill_preserve(hDC);
+            cairo_stroke(hDC);
+            // The tick.
+            cairo_set_line_width(hDC, std::max(1.5, size / 7));
+            cairo_move_to(hDC, r.left + size * 0.22, r.top + size * 0.52);
+            cairo_line_to(hDC, r.left + size * 0.42, r.top + size * 0.72);
+            cairo_line_to(hDC, r.left + size * 0.78, r.top + size * 0.30);
+            SetSourceArgb(hDC, 0xFFFFFFFF);
+            cairo_stroke(hDC);
+        } else {
+            SetSourceArgb(hDC, ring);
+            cairo_stroke(hDC);
+        }
+    }
+    cairo_restore(hDC);
+}
+
 void COptionUI::PaintBkColor(HDC hDC) {
-    if (m_bSelected && m_dwSelectedBkColor)
+    if (m_bSelected && m_dwSelectedBkColor && m_indicator == Indicator::None)
         CRenderEngine::DrawColor(hDC, m_rcItem, GetAdjustColor(m_dwSelectedBkColor));
     else
         CButtonUI::PaintBkColor(hDC);
 }
 
 void COptionUI::PaintStatusImage(HDC hDC) {
+    if (m_indicator != Indicator::None) PaintIndicator(hDC);
     if (m_bSelected) {
         const CDuiString* img = &m_sSelectedImage;
         if (!IsEnabled() && !m_sSelectedDisabledImage.IsEmpty())
@@ -325,6 +403,17 @@ void COptionUI::PaintStatusImage(HDC hDC) {
 }
 
 void COptionUI::PaintText(HDC hDC) {
+    if (m_indicator != Indicator::None) {
+        // The text starts right of the indicator.
+        CDuiString text = GetText();
+        if (text.IsEmpty()) return;
+        RECT rc = m_rcItem;
+        rc.left = IndicatorRect().right + Scaled(kIndicatorGap);
+        DWORD color = m_bSelected && m_dwSelectedTextColor ? m_dwSelectedTextColor : m_dwTextColor;
+        if (!IsEnabled()) color = m_dwDisabledTextColor ? m_dwDisabledTextColor : 0xFFA7A6AA;
+        DrawTextIn(hDC, rc, text, color);
+        return;
+    }
     if (m_bSelected && m_dwSelectedTextColor && IsEnabled()) {
         CDuiString text = GetText();
         if (!text.IsEmpty()) DrawTextIn(hDC, m_rcItem, text, m_dwSelectedTextColor);

@@ -123,12 +123,26 @@ public:
     }
     DWORD GetSelectBkColor() const { return m_dwSelectedBkColor; }
 
+    // How the state shows: by the colours and images alone, or by a drawn
+    // indicator left of the text ("indicator" attribute "radio": a ring
+    // with a dot when selected; "check": a box with a tick when selected).
+    // With an indicator the selected background colour is the indicator's
+    // colour and the background stays as it is.
+    enum class Indicator { None, Radio, Check };
+    Indicator GetIndicator() const { return m_indicator; }
+    void SetIndicator(Indicator indicator);
+
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     void PaintBkColor(HDC hDC) override;
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
 
 protected:
+    // The indicator's square (empty without one).
+    RECT IndicatorRect() const;
+    void PaintIndicator(HDC hDC);
+
+    Indicator m_indicator = Indicator::None;
     bool m_bSelected = false;
     CDuiString m_sGroupName;
     CDuiString m_sSelectedImage, m_sSelectedHotImage, m_sSelectedPushedImage, m_sSelectedDisabledImage;

@@ -3,6 +3,7 @@
 #include "platform/os/messages.h"
 #include "platform/ui/paint_manager.h"
 #include "platform/ui/render_engine.h"
+#include "platform/ui/scroll_into_view.h"
 #include "platform/ui/window.h"
 
 #include <algorithm>
@@ -13,6 +14,10 @@ namespace DuiLib {
 
 namespace {
 constexpr WPARAM kVkUp = 0x26, kVkDown = 0x28, kVkEscape = 0x1B, kVkReturn = 0x0D;
+// An open list at most this tall (unscaled) unless the skin gives its own.
+constexpr int kDefaultDropHeight = 300;
+constexpr DWORD kDropBackground = 0xFF262B33;
+constexpr DWORD kDropBorder = 0xFF3A404C;
 IListItemUI* AsItem(CControlUI* c) { return c ? static_cast<IListItemUI*>(c->GetInterface(L"ListItem")) : nullptr; }
 }  // namespace
 
@@ -36,8 +41,14 @@ public:
             SIZE s = c->EstimateSize({width, 0});
             rows += s.cy > 0 ? s.cy : 22;
         }
-        int height = std::max(1, std::min(rows + 2, box.cy > 0 ? box.cy : 150));
+        // The box's height is given unscaled, like every size in a skin.
+        const int maxHeight = ownerPm ? ownerPm->GetDPIObj()->Scale(box.cy > 0 ? box.cy : kDefaultDropHeight)
+                                      : (box.cy > 0 ? box.cy : kDefaultDropHeight);
+        int height = std::max(1, std::min(rows + 2, maxHeight));
         int x = win.left + anchor.left, y = win.top + anchor.bottom;
+        // The rows keep the owner's scale in the drop window (set before the
+        // window exists, so that nothing is resized by it).
+        if (ownerPm) m_pm.SetDPI(ownerPm->GetDPIObj()->GetDPI());
         Create(ownerWnd ? ownerWnd->GetHWND() : nullptr, L"", UI_WS_POPUP, UI_WS_EX_TOOLWINDOW | UI_WS_EX_TOPMOST, x, y,
                width, height);
         m_pm.Init(m_hWnd);
@@ -45,14 +56,32 @@ public:
         m_pLayout = new CVerticalLayoutUI;
         m_pLayout->SetAutoDestroy(false);
         m_pLayout->EnableScrollBar(true, false);
-        m_pLayout->SetBkColor(0xFFFFFFFF);
-        m_pLayout->SetBorderColor(0xFF808080);
+        // The list takes its rows' background, so that a dark list is dark
+        // below its last row too.
+        const TListInfoUI* info = m_pOwner->GetListInfo();
+        m_pLayout->SetBkColor(info && info->dwBkColor ? info->dwBkColor : kDropBackground);
+        m_pLayout->SetBorderColor(kDropBorder);
         m_pLayout->SetBorderSize(1);
         m_pLayout->SetInset({1, 1, 1, 1});
         for (int i = 0; i < m_pOwner->GetCount(); ++i) m_pLayout->Add(m_pOwner->GetItemAt(i));
         m_pm.AttachDialog(m_pLayout);
         ShowWindow(true, true);
+        ScrollIntoView(m_pOwner->GetCurSel());
         m_pm.Invalidate();
+    }
+
+    // Scrolls by whole rows (negative: up).
+    void ScrollRows(int rows) {
+        if (!m_pLayout) return;
+        SIZE pos = m_pLayout->GetScrollPos();
+        pos.cy += rows * RowHeight();
+        m_pLayout->SetScrollPos(pos);
+    }
+
+    // Scrolls the list so that row `index` is whole in view.
+    void ScrollIntoView(int index) {
+        if (m_pLayout && index >= 0 && index < m_pOwner->GetCount())
+            DuiLib::ScrollIntoView(m_pLayout, m_pOwner->GetItemAt(index));
     }
 
     LPCTSTR GetWindowClassName() const override { return L"ComboWnd"; }
@@ -64,6 +93,12 @@ public:
         }
         if (uMsg == WM_KEYDOWN && (wParam == kVkEscape || wParam == kVkReturn)) {
             Close();
+            return 0;
+        }
+        if (uMsg == WM_KEYDOWN && (wParam == kVkUp || wParam == kVkDown)) {
+            // The arrows move the selection through the open list.
+            m_pOwner->SelectNeighbour(wParam == kVkUp ? -1 : 1);
+            ScrollIntoView(m_pOwner->GetCurSel());
             return 0;
         }
         if (uMsg == WM_DESTROY) {
@@ -85,12 +120,25 @@ public:
     void OnFinalMessage(HWND) override { delete this; }
 
 private:
+    int RowHeight() const {
+        for (int i = 0; i < m_pOwner->GetCount(); ++i) {
+            const RECT r = m_pOwner->GetItemAt(i)->GetPos();
+            if (m_pOwner->GetItemAt(i)->IsVisible() && r.bottom > r.top) return r.bottom - r.top;
+        }
+        return 22;
+    }
+
     CComboUI* m_pOwner;
     CPaintManagerUI m_pm;
     CVerticalLayoutUI* m_pLayout = nullptr;
 };
 
-CComboUI::CComboUI() { m_ListInfo.uTextStyle = DT_VCENTER | DT_SINGLELINE; }
+CComboUI::CComboUI() {
+    m_ListInfo.uTextStyle = DT_VCENTER | DT_SINGLELINE;
+    // As wide as the combo, as tall as kDefaultDropHeight allows, unless the
+    // skin says otherwise.
+    m_szDropBox = {0, 0};
+}
 
 CComboUI::~CComboUI() {
     if (m_pWindow) {
@@ -200,6 +248,20 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus, bool bTriggerEvent) {
     return true;
 }
 
+void CComboUI::SelectNeighbour(int step) {
+    const int count = GetCount();
+    if (count == 0 || step == 0) return;
+    // Rows that cannot be chosen (hidden, disabled) are passed over; an open
+    // list stays open.
+    const int first = m_iCurSel < 0 ? (step > 0 ? 0 : count - 1) : m_iCurSel + step;
+    for (int i = first; i >= 0 && i < count; i += step) {
+        CControlUI* c = GetItemAt(i);
+        if (!c->IsVisible() || !c->IsEnabled() || !AsItem(c)) continue;
+        SelectItem(i);
+        return;
+    }
+}
+
 bool CComboUI::SelectItem1(int iIndex, bool bTakeFocus, bool bNotify) {
     return SelectItem(iIndex, bTakeFocus, bNotify);
 }
@@ -231,19 +293,18 @@ void CComboUI::DoEvent(TEventUI& event) {
             Invalidate();
             return;
         case UIEVENT_KEYDOWN:
-            if (event.wParam == kVkUp) {
-                SelectItem(std::max(0, m_iCurSel - 1));
-                return;
-            }
-            if (event.wParam == kVkDown) {
-                SelectItem(std::min(GetCount() - 1, m_iCurSel + 1));
+            if (event.wParam == kVkUp || event.wParam == kVkDown) {
+                SelectNeighbour(event.wParam == kVkUp ? -1 : 1);
+                if (m_pWindow) m_pWindow->ScrollIntoView(m_iCurSel);
                 return;
             }
             break;
         case UIEVENT_SCROLLWHEEL:
-            if (IsEnabled() && !m_pWindow && GetCount() > 0) {
-                SelectItem(event.wParam == 0 ? std::max(0, m_iCurSel - 1) : std::min(GetCount() - 1, m_iCurSel + 1));
-            }
+            if (!IsEnabled()) return;
+            if (m_pWindow)
+                m_pWindow->ScrollRows(event.wParam == 0 ? -1 : 1);  // the open list scrolls
+            else if (GetCount() > 0)
+                SelectNeighbour(event.wParam == 0 ? -1 : 1);
             return;
         case UIEVENT_MOUSEENTER:
             if (IsEnabled()) {

@@ -39,6 +39,9 @@ public:
     bool SelectItem(int iIndex, bool bTakeFocus = false, bool bTriggerEvent = true) override;
     // As SelectItem; the notification goes out only when bNotify is set.
     bool SelectItem1(int iIndex, bool bTakeFocus, bool bNotify);
+    // Selects the next choosable row above (step < 0) or below the current
+    // one, keeping an open list open.
+    void SelectNeighbour(int step);
     TListInfoUI* GetListInfo() override { return &m_ListInfo; }
     SIZE GetDropBoxSize() const { return m_szDropBox; }
     void SetDropBoxSize(SIZE sz) { m_szDropBox = sz; }

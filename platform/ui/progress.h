@@ -32,6 +32,10 @@ public:
 
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     void PaintStatusImage(HDC hDC) override;
+    // The fore colour and image stand for the value: PaintStatusImage draws
+    // them over the filled part only, never over the whole bar.
+    void PaintForeColor(HDC) override {}
+    void PaintForeImage(HDC) override {}
 
 protected:
     // The part of the control that stands for the value.

@@ -14,10 +14,13 @@ namespace DuiLib {
 
 class CControlUI;
 
-// Walks the tree under `root` within `client`. A row of a list or combo that
+// Walks the tree under `root` within `client`. A slider's or progress bar's
+// text is its value, minimum, maximum and "h" or "v" ("3 0 5 h"). A row of a list or combo that
 // has no name of its own is listed as "<owner's name>/<row index>", so a drop
 // list's rows can be found too; the rows of a closed combo are not shown and
-// not listed.
+// not listed. A control that an ancestor without a scroll bar cuts off (a
+// part or all of it lies outside) is listed once more as "<name>#cut" with
+// its whole rectangle.
 std::vector<BackendProbeEntry> CollectProbeEntries(CControlUI* root, const RECT& client);
 
 }  // namespace DuiLib

@@ -244,6 +244,11 @@ public:
     virtual void SelectPrevDevice();
     virtual void SelectNextDevice();
     virtual void OnDeviceSelected();
+    // Scrolls the device strip so that the entry is whole in view.
+    void ScrollEntryIntoView(DuiLib::CControlUI* entry);
+    // Hides the screen editors of every page but `current`; shows its own
+    // when its Screen tab is open.
+    void ShowFloatingWindowsOf(CCorvaneUSBDevice* current);
     virtual bool CountShownDevices(int* firstShown, int* count);
     virtual void CloseChildWindows();
     virtual void SetMultiDeviceFlagAll(int flag);

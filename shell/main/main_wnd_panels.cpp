@@ -12,6 +12,7 @@
 #include "platform/os/messages.h"
 #include "platform/os/window.h"
 #include "platform/ui/dialog_builder.h"
+#include "platform/ui/scroll_into_view.h"
 #include "link/device/device_option_ui.h"
 #include "link/device/device_trace.h"
 #include "shell/main/main_wnd.h"
@@ -184,9 +185,9 @@ int CMainWnd::CreateDevicePanel(const HidDeviceSlot& record, int subKind, Device
     entry->SetGroup(option.tabHeaderName.c_str());
     entry->BindTab(L"device_switch", pages->GetCount() - 1);
     entry->SetPowerSwitch(option.powerSwitchName.c_str(), tiles->GetCount() - 1);
+    entry->SetDeviceName(option.kindName.c_str());
     entry->SetDeviceKind(option.deviceType, option.subKind);
     entry->SetVisible(false);
-    entry->SetDeviceName(option.kindName.c_str());
     entry->SetDevice(page);
     entry->SetPreviewControl(page->GetSelectPanel());
     {
@@ -304,6 +305,8 @@ void CMainWnd::OnDeviceSelected() {
         m_nSelectedEntry = i;
         m_nSelectedMouse = i - static_cast<int>(m_mice.size());
         m_nSelectedKeyboard = i - static_cast<int>(m_keyboards.size());
+        ScrollEntryIntoView(entry);
+        ShowFloatingWindowsOf(entry->GetDevice());
         CTabLayoutUI* tiles = FindTab(m_pm, entry->GetPowerSwitchName().GetData());
         if (!tiles) return;
         if (entry->GetPowerIndex() < 0) {
@@ -314,6 +317,10 @@ void CMainWnd::OnDeviceSelected() {
         }
         return;
     }
+}
+
+void CMainWnd::ScrollEntryIntoView(CControlUI* entry) {
+    ScrollIntoView(FindContainer(m_pm, L"device_select_layout"), entry);
 }
 
 bool CMainWnd::CountShownDevices(int* firstShown, int* count) {

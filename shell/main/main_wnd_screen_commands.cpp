@@ -18,6 +18,9 @@ const std::wstring kPictureFilter(L"(*.jpg;*.bmp;*.png)\0*.jpg;*.bmp;*.png\0", 3
 const std::wstring kAnimationFilter(L"Profile Files(*.gif;*.avi)\0*.gif;*.avi\0", 40);
 const std::wstring kVideoFilter(L"(*.avi)\0*.avi\0", 15);
 
+// The function tab of the screen page.
+constexpr int kScreenFunctionTab = 9;
+
 // The current page when it is a keyboard.
 CCorvaneKeyboardDevice* KeyboardPageOf(CCorvaneUSBDevice* page) {
     if (page == nullptr || page->GetDeviceType() != CCorvaneUSBDevice::kTypeKeyboard) return nullptr;
@@ -72,6 +75,22 @@ void CMainWnd::HideScreenEditor() {
         if (!keyboard || !keyboard->IsVisible()) continue;
         keyboard->HideScreenEditor();
         return;
+    }
+}
+
+void CMainWnd::ShowFloatingWindowsOf(CCorvaneUSBDevice* current) {
+    // A screen editor belongs to its keyboard's Screen tab: it hides with the
+    // page and comes back when that page is shown on the Screen tab again.
+    for (CCorvaneUSBDevice* page : m_keyboards) {
+        CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(page);
+        if (keyboard && page != current) keyboard->HideScreenEditor();
+    }
+    // The page keeps its function tab: back on a keyboard whose Screen tab is
+    // the current one, its editor shows again.
+    CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(current);
+    if (keyboard && keyboard->HasScreenEditor() && keyboard->GetFunctionTab() == kScreenFunctionTab) {
+        ScreenTabActive = 1;
+        keyboard->ShowScreenEditor();
     }
 }
 

@@ -80,9 +80,11 @@ TEST_F(ScreenEditorPage, OpensAt480By270BesideTheMainWindowOnTheFramesCells) {
     HeadlessWindow* surface = EditorSurface(editor);
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(surface->Owner(), main_->GetBackendWindow()) << "transient for the main window";
-    // The main window at (0, 0) on the headless 1920 x 1080 screen.
-    EXPECT_EQ(r.left, 486);
-    EXPECT_EQ(r.top, 265);
+    // The 800 x 600 main window at (0, 0) on the headless 1920 x 1080 screen
+    // has no room right of the Screen tab's controls: the editor stands
+    // beside it, level with the tab's first row.
+    EXPECT_EQ(r.left, 800 + 12);
+    EXPECT_EQ(r.top, 266);
 
     // A second opening while one exists changes nothing.
     page_->OpenScreenEditor(main_->GetHWND(), 96);

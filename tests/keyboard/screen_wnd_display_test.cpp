@@ -352,24 +352,27 @@ TEST_F(ScreenEditorDisplay, ADragIsOneStrokeAndLeavingTheWindowEndsIt) {
     EXPECT_EQ(FlaggedCells(editor.Canvas().cells), 0);
 }
 
-TEST_F(ScreenEditorDisplay, PlaceBesideKeepsTheEditorInsideTheWorkArea) {
+// The editor takes the free part of the Screen tab right of its controls, at
+// the window's scale; a window too narrow for that has it beside it. Either
+// way it stays inside the work area.
+TEST_F(ScreenEditorDisplay, PlaceBesideUsesTheScaledWindowAndKeepsInsideTheWorkArea) {
     ScreenWnd& editor = OpenEditor(240, 135);
     struct Case {
         const char* name;
+        int dpi;
         long area[4];
         RECT main;
         int x, y;
     } cases[] = {
-        {"large area", {0, 0, 1920, 1040}, {100, 100, 900, 672}, 586, 365},
-        {"large area, pushed in from the right and the bottom", {0, 0, 1920, 1040}, {1300, 600, 1900, 1000}, 1440, 770},
-        {"large area, main window reaching out: left as it is", {0, 0, 1920, 1040}, {1500, 100, 2300, 672}, 1986, 365},
-        {"small area", {0, 0, 1280, 1024}, {100, 100, 900, 672}, 424, 274},
-        {"small area, pushed in", {0, 0, 1280, 1024}, {900, 800, 1200, 1000}, 800, 754},
-        {"small area with a panel on top", {0, 40, 1280, 984}, {0, 40, 800, 612}, 324, 214},
-        {"fitted main window", {0, 0, 1280, 1024}, {0, 0, 0, 0}, 324, 174},
+        {"1.5x window: inside, right of the controls", 144, {0, 0, 1920, 1040}, {210, 40, 1710, 1000}, 1692 - 480, 439},
+        {"1x window too narrow: beside it", 96, {0, 0, 1920, 1040}, {100, 100, 1100, 740}, 1112, 366},
+        {"beside, pushed in from the right and the bottom", 96, {0, 0, 1920, 1040}, {1300, 600, 1900, 1000}, 1440, 770},
+        {"main window reaching out: left as it is", 96, {0, 0, 1920, 1040}, {1500, 100, 2300, 672}, 2312, 366},
+        {"small area with a panel on top", 96, {0, 40, 1280, 984}, {0, 40, 800, 612}, 800, 306},
     };
     for (const Case& c : cases) {
         SetWorkArea(c.area[0], c.area[1], c.area[2], c.area[3]);
+        editor.SetDPI(c.dpi);
         editor.PlaceBeside(c.main.left, c.main.top, c.main.right, c.main.bottom);
         const RECT r = editor.GetWindowRect();
         EXPECT_EQ(r.left, c.x) << c.name;

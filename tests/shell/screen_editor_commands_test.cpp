@@ -6,6 +6,7 @@
 // size gets none; picked colours become the pen and the background; the
 // screen tab's tool combos and undo button reach the editor.
 
+#include <algorithm>
 #include <functional>
 
 #include "keyboard/screen_wnd.h"
@@ -38,15 +39,16 @@ TEST_F(ScreenEditorCommands, EditorOpensBesideTheMainWindowAndAWindowManagerClos
     EXPECT_EQ(r.bottom - r.top, ScreenWnd::kHeight);
 
     // The main window moves: the editor follows, within the fixture's work
-    // area, which is not large (the editor keeps 324, 174 from the corner).
+    // area. The 800 x 572 window has no room right of the Screen tab's
+    // controls, so the editor stands beside it, level with the tab's first row.
     const BackendRect area = GetDisplayBackend().GetWorkArea();
     ASSERT_NE(commands_->GetWindowRect().left, 60) << "the move must change the place";
-    ASSERT_FALSE(area.Width() > 1500 && area.Height() > 960);
     win::SetWindowPos(commands_->GetHWND(), nullptr, 60, 40, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
     PumpFor([] { return false; }, 200);
     r = editor->GetWindowRect();
-    EXPECT_EQ(r.left, 60 + 324);
-    EXPECT_EQ(r.top, 40 + 174);
+    const RECT main = commands_->GetWindowRect();
+    EXPECT_EQ(r.left, std::min<long>(main.right + 12, area.right - ScreenWnd::kWidth));
+    EXPECT_EQ(r.top, std::min<long>(40 + 266, area.bottom - ScreenWnd::kHeight));
 
     win::SendMessageW(editor->GetHWND(), win::WM_SYSCOMMAND, win::SC_CLOSE, 0);
     PumpFor([&] { return editor->GetHWND() == nullptr; }, 2000);
@@ -241,7 +243,9 @@ TEST_F(ScreenEditorCommands, ClearingAllFramesKeepsTheShownEditorListed) {
     // The listed editor follows the main window.
     win::SetWindowPos(commands_->GetHWND(), nullptr, 30, 20, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
     PumpFor([] { return false; }, 200);
-    EXPECT_EQ(editor->GetWindowRect().left, 30 + 324);
+    EXPECT_EQ(editor->GetWindowRect().left,
+              std::min<long>(commands_->GetWindowRect().right + 12,
+                             GetDisplayBackend().GetWorkArea().right - ScreenWnd::kWidth));
     commands_->CloseScreenEditor();
     EXPECT_TRUE(commands_->m_floatingWindows.empty());
 }

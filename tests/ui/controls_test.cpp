@@ -99,6 +99,67 @@ TEST_F(ControlsTest, ComboSelectItemNotifiesOnlyWhenAsked) {
     EXPECT_EQ(w->Count(L"itemselect", L"cb"), 2);
 }
 
+// An open list: its height is scaled like the rest of the window, it is as
+// dark as its rows below the last one, the wheel scrolls it and the arrow
+// keys move the selection through it without closing it, keeping the
+// selected row in view.
+TEST_F(ControlsTest, OpenComboListScalesScrollsAndTakesTheArrowKeys) {
+    std::wstring rows;
+    for (int i = 0; i < 30; ++i) rows += L"<ListLabelElement height='20' text='row" + std::to_wstring(i) + L"'/>";
+    TestWindow* w = Open(
+        L"<Window size='300,300'><VerticalLayout><Combo name='cb' height='24' "
+        L"itembkcolor='#FF2A2F38' itemselectedbkcolor='#FF0078C8'>" +
+        rows +
+        L"</Combo><Combo name='short' height='24' dropboxsize='0,200' itembkcolor='#FF2A2F38'>"
+        L"<ListLabelElement height='20' text='only'/></Combo><Control/></VerticalLayout></Window>");
+    w->pm().SetDPI(144);
+    Pump();
+    auto* cb = static_cast<CComboUI*>(w->pm().FindControl(L"cb"));
+    cb->SelectItem(0);
+    ClickOn(w, cb);
+    ASSERT_TRUE(cb->IsDropped());
+    HeadlessWindow* drop = display_->TopVisibleWindow();
+    ASSERT_NE(drop, Surface(w));
+    // 30 rows of 30 px at 1.5x are cut at the scaled default of 450 px.
+    EXPECT_EQ(drop->GetRect().Height(), 450);
+    CControlUI* first = cb->GetItemAt(0);
+    const int top = first->GetPos().top;
+
+    BackendEvent wheel;
+    wheel.type = BackendEventType::Wheel;
+    wheel.x = 20;
+    wheel.y = 40;
+    wheel.wheelDelta = -120;
+    display_->Inject(drop, wheel);
+    Pump();
+    EXPECT_EQ(first->GetPos().top, top - 30) << "the wheel scrolls the open list by a row";
+    EXPECT_TRUE(cb->IsDropped());
+
+    BackendEvent down;
+    down.type = BackendEventType::KeyDown;
+    down.virtualKey = 0x28;
+    for (int i = 0; i < 20; ++i) display_->Inject(drop, down);
+    Pump();
+    ASSERT_TRUE(cb->IsDropped()) << "the arrows keep the list open";
+    EXPECT_EQ(cb->GetCurSel(), 20);
+    const RECT selected = cb->GetItemAt(20)->GetPos();
+    EXPECT_GE(selected.top, 0);
+    EXPECT_LE(selected.bottom, drop->GetRect().Height());
+    BackendEvent escape = down;
+    escape.virtualKey = 0x1B;
+    display_->Inject(drop, escape);
+    Pump();
+    EXPECT_FALSE(cb->IsDropped());
+
+    // A short list is as tall as its row; its background below is the rows'.
+    auto* shortList = static_cast<CComboUI*>(w->pm().FindControl(L"short"));
+    ClickOn(w, shortList);
+    ASSERT_TRUE(shortList->IsDropped());
+    drop = display_->TopVisibleWindow();
+    EXPECT_EQ(drop->GetRect().Height(), 32);
+    EXPECT_EQ(drop->PixelAt(40, 15), 0xFF2A2F38u);
+}
+
 // A page that is not shown still fills its combos: a row added to a hidden
 // combo, or a combo hidden after it got its rows, takes the selection and
 // shows it once the page is shown.

@@ -305,5 +305,50 @@ TEST_F(RenderTest, HtmlTextTagsDrawColouredRuns) {
     cairo_surface_destroy(target);
 }
 
+// Bars paint their fore colour or image only over the part that stands for the
+// value, horizontal and vertical, progress and slider alike: the painted fill
+// read back from the surface ends where the value says.
+TEST_F(RenderTest, BarsPaintTheirFillInProportionToTheirValue) {
+    Png("fill.png", 100, 100, 0xFF00FF00);
+    TestWindow* w = Open(
+        LR"(<Window size='200,160'><VerticalLayout bkcolor='#FF000000'>
+        <Progress name='p80' height='20' min='0' max='100' value='80' bkcolor='#FF404040' forecolor='#FFFF0000'/>
+        <Progress name='pimg' height='20' min='0' max='100' value='25' foreimage='fill.png'/>
+        <Slider name='s' height='20' min='10' max='30' value='20' bkcolor='#FF404040' forecolor='#FF0000FF' thumbsize='0,0'/>
+        <HorizontalLayout height='100'>
+          <Slider name='v' width='20' hor='false' min='-20' max='20' value='-10' forecolor='#FF0000FF' thumbsize='0,0'/>
+        </HorizontalLayout>
+        </VerticalLayout></Window>)");
+    HeadlessWindow* s = Surface(w);
+    struct Row {
+        int y;
+        uint32_t fill;
+        int endX;  // the first pixel past the fill
+    } rows[] = {{10, 0xFFFF0000, 160}, {30, 0xFF00FF00, 50}, {50, 0xFF0000FF, 100}};
+    for (const Row& r : rows) {
+        EXPECT_TRUE(Near(s->PixelAt(2, r.y), r.fill)) << "row " << r.y << std::hex << " " << s->PixelAt(2, r.y);
+        EXPECT_TRUE(Near(s->PixelAt(r.endX - 2, r.y), r.fill)) << "row " << r.y;
+        EXPECT_FALSE(Near(s->PixelAt(r.endX + 2, r.y), r.fill, 40)) << "row " << r.y << " painted past its value";
+        EXPECT_FALSE(Near(s->PixelAt(198, r.y), r.fill, 40)) << "row " << r.y << " painted full";
+    }
+    // The vertical slider fills from the bottom: a quarter of its 100 px.
+    EXPECT_TRUE(Near(s->PixelAt(10, 158), 0xFF0000FF));
+    EXPECT_TRUE(Near(s->PixelAt(10, 137), 0xFF0000FF));
+    EXPECT_FALSE(Near(s->PixelAt(10, 133), 0xFF0000FF, 40));
+    EXPECT_FALSE(Near(s->PixelAt(10, 62), 0xFF0000FF, 40));
+}
+
+// A slider without colours or images of its own takes the window's default
+// slider look, so it is never invisible.
+TEST_F(RenderTest, SliderWithoutColoursTakesTheDefaultLook) {
+    TestWindow* w = Open(
+        LR"(<Window size='100,20'>
+        <Default name='Slider' value='bkcolor=&quot;#FF404040&quot; forecolor=&quot;#FF0000FF&quot; thumbsize=&quot;0,0&quot;'/>
+        <VerticalLayout bkcolor='#FF000000'><Slider name='s' height='20' min='0' max='10' value='5'/></VerticalLayout></Window>)");
+    HeadlessWindow* s = Surface(w);
+    EXPECT_TRUE(Near(s->PixelAt(20, 10), 0xFF0000FF)) << std::hex << s->PixelAt(20, 10);
+    EXPECT_TRUE(Near(s->PixelAt(80, 10), 0xFF404040)) << std::hex << s->PixelAt(80, 10);
+}
+
 }  // namespace
 }  // namespace uitest

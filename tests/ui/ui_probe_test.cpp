@@ -53,7 +53,40 @@ TEST_F(UiProbeTest, ListsVisibleNamedControlsClippedToWhatTheWindowShows) {
     ASSERT_NE(partly, nullptr);
     EXPECT_EQ(partly->rect.top, 60);
     EXPECT_EQ(partly->rect.bottom, 100);
+    // The window cuts it off: it is listed once more, whole.
+    const BackendProbeEntry* cut = Entry(entries, L"partly#cut");
+    ASSERT_NE(cut, nullptr);
+    EXPECT_EQ(cut->rect.top, 60);
+    EXPECT_EQ(cut->rect.bottom, 140);
+    EXPECT_EQ(Entry(entries, L"ok#cut"), nullptr);
     for (const BackendProbeEntry& e : entries) EXPECT_FALSE(e.name.empty());
+}
+
+// A control that a fixed ancestor cuts off is listed as cut even when none
+// of it shows; one that a scrolling list clips is not: it can be scrolled to.
+// A slider lists its value.
+TEST_F(UiProbeTest, ControlsCutOffByAFixedAncestorAreListedAsCut) {
+    TestWindow* w = Open(
+        LR"(<Window size="200,100"><VerticalLayout name="root">
+        <VerticalLayout name="panel" height="30"><Button name="in" height="20"/><Button name="out" height="20"/>
+          <Button name="gone" height="20"/></VerticalLayout>
+        <VerticalLayout name="list" height="30" vscrollbar="true"><Button name="row0" height="20"/>
+          <Button name="row1" height="20"/><Button name="row2" height="20"/></VerticalLayout>
+        <Slider name="bar" height="10" min="0" max="5" value="3"/>
+        </VerticalLayout></Window>)");
+    ASSERT_NE(w->GetHWND(), nullptr);
+    const std::vector<BackendProbeEntry> entries = CollectProbeEntries(w->pm().GetRoot(), RECT{0, 0, 200, 100});
+    EXPECT_EQ(Entry(entries, L"in#cut"), nullptr);
+    ASSERT_NE(Entry(entries, L"out#cut"), nullptr);
+    EXPECT_EQ(Entry(entries, L"out#cut")->rect.bottom, 40);
+    EXPECT_NE(Entry(entries, L"out"), nullptr) << "the part shown is listed as before";
+    ASSERT_NE(Entry(entries, L"gone#cut"), nullptr);
+    EXPECT_EQ(Entry(entries, L"gone"), nullptr);
+    for (const wchar_t* row : {L"row0#cut", L"row1#cut", L"row2#cut"}) EXPECT_EQ(Entry(entries, row), nullptr);
+    EXPECT_NE(Entry(entries, L"row1"), nullptr);
+    // A bar's text is its value, range and direction.
+    ASSERT_NE(Entry(entries, L"bar"), nullptr);
+    EXPECT_EQ(Entry(entries, L"bar")->text, L"3 0 5 h");
 }
 
 TEST_F(UiProbeTest, ARowWithoutANameIsListedUnderItsOwner) {
