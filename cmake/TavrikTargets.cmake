@@ -44,15 +44,25 @@ function(tavrik_library name)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
 endfunction()
 
+# tavrik_test_timeout(var): the ctest time-out in seconds for a test that
+# asked for ${var} (120 when empty), scaled by TAVRIK_TEST_TIME_SCALE.
+function(tavrik_test_timeout var)
+  set(seconds ${${var}})
+  if(NOT seconds)
+    set(seconds 120)
+  endif()
+  math(EXPR seconds "${seconds} * ${TAVRIK_TEST_TIME_SCALE}")
+  set(${var} ${seconds} PARENT_SCOPE)
+endfunction()
+
 # tavrik_test(name LABEL area SOURCES ... [LIBS ...] [TIMEOUT s])
 # One GoogleTest executable per area; every test case becomes a ctest test
 # carrying the area's label, so `ctest -L area` runs that area alone.
 # Tests run in a fresh per-process home folder (tests/support/test_main.cpp).
+# TIMEOUT (120 s by default) is multiplied by TAVRIK_TEST_TIME_SCALE.
 function(tavrik_test name)
   cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
-  if(NOT ARG_TIMEOUT)
-    set(ARG_TIMEOUT 120)
-  endif()
+  tavrik_test_timeout(ARG_TIMEOUT)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tavrik_test_support GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}

@@ -13,6 +13,7 @@
 #include "platform/os/debug_trace.h"
 #include "platform/os/message_queue.h"
 #include "tests/devices/mouse_test_support.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ protected:
     // until the condition holds.
     template <class Condition>
     bool ServeUntil(Condition done) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto end = tavrik::test::Deadline(std::chrono::seconds(20));
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) return false;
             win::MsgWaitForMultipleObjects(0, nullptr, win::FALSE, 20, win::QS_ALLINPUT);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "devices/audio_chip_library.h"
+#include "tests/support/required_service.h"
 #include "tests/support/temp_home.h"
 
 namespace {
@@ -89,7 +90,7 @@ bool HavePulse() {
 class PulseChip : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!HavePulse()) GTEST_SKIP() << "pulseaudio and pactl are not installed: run tools/setup";
+        if (!HavePulse()) TAVRIK_MISSING_SERVICE("pulseaudio and pactl are not installed: run tools/setup");
         server_ = std::make_unique<PrivatePulse>(dir_.Path());
         ASSERT_TRUE(server_->Serving()) << "the private pulseaudio did not serve";
         setenv("PULSE_SERVER", server_->Server().c_str(), 1);

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/wait_bound.h"
+
 extern char** environ;
 
 namespace tavrik::test {
@@ -58,7 +60,7 @@ ChildProcess::~ChildProcess() {
 
 int ChildProcess::Wait(std::chrono::milliseconds timeout) {
     if (pid_ <= 0) return -1;
-    const auto end = std::chrono::steady_clock::now() + timeout;
+    const auto end = tavrik::test::Deadline(timeout);
     while (!exited_) {
         const pid_t r = ::waitpid(pid_, &status_, WNOHANG);
         if (r == pid_) {

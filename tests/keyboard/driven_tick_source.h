@@ -15,6 +15,7 @@
 #include "link/device/light_tick_source.h"
 #include "platform/os/event.h"
 #include "platform/os/handle.h"
+#include "tests/support/wait_bound.h"
 
 namespace kbtest {
 
@@ -49,11 +50,13 @@ public:
     void RunPasses(int n, uint32_t advanceMs = 0) {
         for (int i = 0; i < n; ++i) {
             std::unique_lock lock(mutex_);
-            ASSERT_TRUE(changed_.wait_for(lock, kLimit, [&] { return arrivals_ > 0; })) << "the thread never waited";
+            ASSERT_TRUE(changed_.wait_for(lock, tavrik::test::WaitBound(kLimit), [&] { return arrivals_ > 0; }))
+                << "the thread never waited";
             const uint64_t before = arrivals_;
             Advance(advanceMs);
             win::SetEvent(grant_);
-            ASSERT_TRUE(changed_.wait_for(lock, kLimit, [&] { return arrivals_ > before; })) << "pass " << i;
+            ASSERT_TRUE(changed_.wait_for(lock, tavrik::test::WaitBound(kLimit), [&] { return arrivals_ > before; }))
+                << "pass " << i;
         }
     }
     std::vector<uint32_t> Pauses() {

@@ -11,6 +11,7 @@
 #include "link/device_packet.h"
 #include "platform/os/message_queue.h"
 #include "tests/keyboard/keyboard_test_support.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ protected:
     // until the condition holds.
     template <class Condition>
     bool ServeUntil(Condition done) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto end = tavrik::test::Deadline(std::chrono::seconds(20));
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) return false;
             win::MsgWaitForMultipleObjects(0, nullptr, win::FALSE, 20, win::QS_ALLINPUT);

@@ -12,6 +12,7 @@
 #include "tests/keyboard/driven_tick_source.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ TEST_F(KeyPressEndToEnd, PressedKeyAndItsNeighboursLightUpOnThePage) {
 
     std::set<int> lit;
     int passesAfterKey = -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto deadline = tavrik::test::Deadline(std::chrono::seconds(20));
     while (lit != expected && std::chrono::steady_clock::now() < deadline) {
         ticks.RunPasses(1);
         page->SendLedFrame();

@@ -14,6 +14,7 @@
 #include "shell/controls/process_state.h"
 #include "tests/keyboard/keyboard_test_support.h"
 #include "tests/shell/device_ui_fixture.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -444,7 +445,7 @@ namespace {
 // resync timer) until the condition holds or 20 s passed.
 template <class Condition>
 bool ServeUntil(Condition done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto end = tavrik::test::Deadline(std::chrono::seconds(20));
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
         win::MsgWaitForMultipleObjects(0, nullptr, 0, 20, win::QS_ALLINPUT);

@@ -12,6 +12,7 @@
 #include "platform/os/handle.h"
 #include "platform/os/thread.h"
 #include "tests/keyboard/effect_test_support.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -216,7 +217,7 @@ TEST_F(LightingSyncThread, DevicesLeaveAndJoinWhileTheThreadRuns) {
     CCorvaneKeyboardDevice& extra = spare.page;
     SetUpPage(extra);
     extra.CommandChannel().SetSyncFlag(1);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto deadline = tavrik::test::Deadline(std::chrono::seconds(20));
     bool seenLit = false;
     for (int round = 0; round < 2000 || !seenLit; ++round) {
         ASSERT_LT(std::chrono::steady_clock::now(), deadline);
@@ -266,7 +267,8 @@ TEST(LightingSyncStop, StopWhileIdleEndsWithinTheBound) {
     });
     {
         std::unique_lock lock(ticks.mutex);
-        EXPECT_TRUE(ticks.changed.wait_for(lock, std::chrono::seconds(20), [&] { return ticks.pauses > 0; }));
+        EXPECT_TRUE(ticks.changed.wait_for(lock, tavrik::test::WaitBound(std::chrono::seconds(20)),
+                                           [&] { return ticks.pauses > 0; }));
     }
     win::SetEvent(stop);
     EXPECT_EQ(done.wait_for(std::chrono::milliseconds(win::kWorkerStopBoundMs)), std::future_status::ready);

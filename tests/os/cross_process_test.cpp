@@ -19,6 +19,7 @@
 #include "platform/os/registered_message.h"
 #include "platform/os/remote.h"
 #include "tests/os/peer_process.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ using tavrik::test::PeerProcess;
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
     DWORD start = GetTickCount();
     while (!done()) {
-        if (GetTickCount() - start > timeoutMs) {
+        if (GetTickCount() - start > DWORD(tavrik::test::WaitBoundMs(int(timeoutMs)))) {
             return false;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);

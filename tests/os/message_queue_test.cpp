@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/os/clock.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -321,7 +322,7 @@ TEST(Messages, SendToAThreadThatLeftItsLoopReturnsZeroAtOnce) {
             Sleep(1);
         }
     });
-    ASSERT_EQ(WaitForSingleObject(left, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(left, tavrik::test::WaitBoundMs(5000)), WAIT_OBJECT_0);
     DWORD t0 = GetTickCount();
     EXPECT_EQ(SendMessageW(hwnd, kMsgA, 0, 0), 0);
     EXPECT_LT(GetTickCount() - t0, 500u);
@@ -334,12 +335,21 @@ TEST(Messages, SendToAThreadThatLeftItsLoopReturnsZeroAtOnce) {
 }
 
 TEST(Messages, CopyDataAcrossThreadsOutlivesASenderThatGaveUp) {
+    // The receiver reads the data only once the sender has given up and freed
+    // its buffer. The sender's time-out must outlast the receiver's pick-up of
+    // the message (a send abandoned before it started is dropped), so it is a
+    // generous bound; the sender gives up while the handler holds the message.
+    const int giveUpMs = tavrik::test::WaitBoundMs(1000);
     TestWindow w;
     std::vector<unsigned char> got;
     std::atomic<bool> handled{false};
+    std::atomic<bool> sent{false};
+    std::atomic<bool> senderGaveUpFirst{false};
     w.handler = [&](HWND, UINT m, WPARAM, LPARAM lp) -> LRESULT {
         if (m == WM_COPYDATA) {
-            Sleep(30);  // the sender stops waiting meanwhile
+            const DWORD start = GetTickCount();
+            while (!sent && GetTickCount() - start < DWORD(4 * giveUpMs)) Sleep(1);
+            senderGaveUpFirst = sent.load();
             auto* data = reinterpret_cast<COPYDATASTRUCT*>(lp);
             auto* bytes = static_cast<unsigned char*>(data->lpData);
             got.assign(bytes, bytes + data->cbData);
@@ -351,20 +361,22 @@ TEST(Messages, CopyDataAcrossThreadsOutlivesASenderThatGaveUp) {
     HWND hwnd = w.Create();
     MSG peeked;
     PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE);
-    std::atomic<bool> sent{false};
     std::thread worker([&] {
         auto* buffer = new std::vector<unsigned char>(2000, 0x5A);
         COPYDATASTRUCT data{1, static_cast<DWORD>(buffer->size()), buffer->data()};
         DWORD_PTR result = 0;
-        EXPECT_FALSE(
-            SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5, &result));
+        EXPECT_FALSE(SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL,
+                                         static_cast<UINT>(giveUpMs), &result));
         delete buffer;  // gone while the receiver still reads
         sent = true;
     });
-    while (!handled) {
+    const DWORD start = GetTickCount();
+    while (!handled && GetTickCount() - start < DWORD(8 * giveUpMs)) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
     worker.join();
+    ASSERT_TRUE(handled.load()) << "the receiver never got the message before its sender gave up";
+    EXPECT_TRUE(senderGaveUpFirst.load());
     EXPECT_EQ(got, std::vector<unsigned char>(2000, 0x5A));
     EXPECT_FALSE(PostMessageW(hwnd, WM_COPYDATA, 0, 0)) << "WM_COPYDATA can only be sent";
     DestroyWindow(hwnd);

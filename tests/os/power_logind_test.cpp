@@ -16,6 +16,8 @@
 #include "platform/os/message_queue.h"
 #include "platform/os/power.h"
 #include "tests/os/peer_process.h"
+#include "tests/support/required_service.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -117,7 +119,7 @@ LRESULT Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool PumpUntil(size_t count) {
     DWORD start = GetTickCount();
-    while (events.size() < count && GetTickCount() - start < 5000) {
+    while (events.size() < count && GetTickCount() - start < DWORD(tavrik::test::WaitBoundMs(5000))) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -129,13 +131,13 @@ bool PumpUntil(size_t count) {
 
 TEST(PowerLogind, PrepareForSleepBecomesSuspendAndResumeNotices) {
     if (::access("/usr/bin/dbus-daemon", X_OK) != 0) {
-        GTEST_SKIP() << "dbus-daemon is not installed";
+        TAVRIK_MISSING_SERVICE("dbus-daemon is not installed: run tools/setup");
     }
     tavrik::test::PeerProcess daemon("/usr/bin/dbus-daemon",
                                      {"--session", "--nofork", "--nopidfile", "--print-address=1"});
     std::string address = daemon.ReadLine();
     if (address.empty()) {
-        GTEST_SKIP() << "dbus-daemon could not start";
+        TAVRIK_MISSING_SERVICE("dbus-daemon could not start");
     }
     FakeLogind logind(address);
     ASSERT_TRUE(logind.Ready());
@@ -151,14 +153,14 @@ TEST(PowerLogind, PrepareForSleepBecomesSuspendAndResumeNotices) {
     EXPECT_EQ(events[0], PBT_APMSUSPEND);
     // Once the windows handled the notice the machine may sleep: the lock goes.
     pollfd p{logind.LastInhibitor(), POLLIN, 0};
-    EXPECT_EQ(::poll(&p, 1, 2000), 1);
+    EXPECT_EQ(::poll(&p, 1, tavrik::test::WaitBoundMs(2000)), 1);
     EXPECT_NE(p.revents & POLLHUP, 0);
 
     logind.Emit(false);
     ASSERT_TRUE(PumpUntil(2));
     EXPECT_EQ(events[1], PBT_APMRESUMEAUTOMATIC);
     DWORD start = GetTickCount();
-    while (logind.Inhibits() < 2 && GetTickCount() - start < 2000) {
+    while (logind.Inhibits() < 2 && GetTickCount() - start < DWORD(tavrik::test::WaitBoundMs(2000))) {
         Sleep(5);
     }
     EXPECT_EQ(logind.Inhibits(), 2) << "the lock is taken again for the next sleep";

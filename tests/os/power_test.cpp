@@ -9,6 +9,7 @@
 #include "platform/os/clock.h"
 #include "platform/os/debug_trace.h"
 #include "platform/os/message_queue.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST(Power, SuspendIsHandledBeforeTheSourceGoesOnAndResumeIsPosted) {
         source->Resume();
     });
     DWORD start = GetTickCount();
-    while (!suspendReturned && GetTickCount() - start < 5000) {
+    while (!suspendReturned && GetTickCount() - start < DWORD(tavrik::test::WaitBoundMs(5000))) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
     system.join();

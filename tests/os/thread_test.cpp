@@ -9,6 +9,7 @@
 #include "platform/os/clock.h"
 #include "platform/os/debug_trace.h"
 #include "platform/os/signal_stack.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ TEST(Threads, CancellingIoWakesAWorkerWithoutItsStopEvent) {
     WorkerParam param{&woke, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     HANDLE thread = CreateThread(nullptr, 0, &WaitingWorker, &param, 0, nullptr);
     ASSERT_TRUE(CancelSynchronousIo(thread));
-    EXPECT_EQ(WaitForSingleObject(thread, 1000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread, tavrik::test::WaitBoundMs(1000)), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(param.stopEvent, 0), WAIT_TIMEOUT);
     CloseHandle(thread);
     CloseHandle(param.stopEvent);
@@ -96,7 +97,7 @@ TEST(Threads, WorkerThatIgnoresStopIsAbandonedAndLoggedNeverKilled) {
     EXPECT_EQ(code, STILL_ACTIVE);
     // It can still finish on its own.
     release_stubborn = true;
-    EXPECT_EQ(WaitForSingleObject(thread, 2000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread, tavrik::test::WaitBoundMs(2000)), WAIT_OBJECT_0);
     CloseHandle(thread);
     CloseHandle(stop);
 }
@@ -135,7 +136,7 @@ TEST(Threads, EveryWorkerHasAnAlternateSignalStackForTheCrashHandler) {
     SeenStack seen;
     HANDLE thread = CreateThread(nullptr, 0, &LookAtSignalStack, &seen, 0, nullptr);
     ASSERT_NE(thread, nullptr);
-    ASSERT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(thread, tavrik::test::WaitBoundMs(5000)), WAIT_OBJECT_0);
     CloseHandle(thread);
     EXPECT_TRUE(seen.enabled);
     EXPECT_GE(seen.size, kSignalStackSize);

@@ -11,6 +11,7 @@
 
 #include "shell/main/control_panel_thread.h"
 #include "tests/support/temp_home.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ protected:
     // What the started program was called with; "" when none ran in time.
     std::string Ran() {
         const fs::path ran = out_.Path() / "ran";
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto end = tavrik::test::Deadline(std::chrono::seconds(20));
         while (!fs::exists(ran) && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

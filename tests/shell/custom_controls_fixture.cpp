@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "shell/main/control_tables.h"
+#include "tests/support/wait_bound.h"
 
 namespace customtest {
 
@@ -60,7 +61,7 @@ void CustomControlsTest::WritePng(const std::string& name, int width, int height
 }
 
 bool CustomControlsTest::PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = tavrik::test::Deadline(std::chrono::seconds(10));
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         devtest::Pump();

@@ -11,6 +11,7 @@
 #include "shell/main/device_scan_thread.h"
 #include "shell/controls/process_state.h"
 #include "tests/shell/main_wnd_fixture.h"
+#include "tests/support/wait_bound.h"
 
 namespace commandstest {
 
@@ -61,7 +62,7 @@ void DeviceCommandsTest::TearDown() {
 }
 
 bool DeviceCommandsTest::PumpFor(const std::function<bool()>& done, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto end = tavrik::test::Deadline(std::chrono::milliseconds(timeoutMs));
     while (!done()) {
         if (std::chrono::steady_clock::now() >= end) return false;
         win::MSG msg;

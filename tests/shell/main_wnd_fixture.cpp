@@ -11,6 +11,7 @@
 #include "platform/ui/win_window_api.h"
 #include "shell/controls/process_state.h"
 #include "shell/main/control_tables.h"
+#include "tests/support/wait_bound.h"
 
 namespace mainwndtest {
 namespace {
@@ -40,7 +41,7 @@ void Pump() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto end = tavrik::test::Deadline(std::chrono::milliseconds(timeoutMs));
     while (!done()) {
         if (std::chrono::steady_clock::now() >= end) return false;
         win::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, win::QS_ALLINPUT);

@@ -31,6 +31,7 @@
 #include "platform/ui/menu.h"
 #include "tests/shell/discovery_fixture.h"
 #include "tests/shell/main_wnd_fixture.h"
+#include "tests/support/wait_bound.h"
 
 namespace discoverytest {
 namespace {
@@ -40,7 +41,7 @@ namespace dialogs = tavrik::dialogs;
 // Serves messages one at a time until `done` holds (checked after each one),
 // so a page that keeps repainting cannot hold the wait; false at the bound.
 bool ServeUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto end = tavrik::test::Deadline(std::chrono::milliseconds(timeoutMs));
     win::MSG msg;
     while (!done()) {
         if (std::chrono::steady_clock::now() >= end) return false;

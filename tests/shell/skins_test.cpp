@@ -16,6 +16,7 @@
 #include "tests/e2e/child_process.h"
 #include "tests/shell/main_wnd_fixture.h"
 #include "tests/support/temp_home.h"
+#include "tests/support/wait_bound.h"
 
 namespace mainwndtest {
 namespace {
@@ -138,7 +139,8 @@ TEST(Skins, TheGeneratorDrawsTheSameBytesOnEveryRun) {
     for (const fs::path& folder : {first.Path(), second.Path()}) {
         tavrik::test::ChildProcess generator("tavrik-skin-images", {folder.string()}, {},
                                              (folder / "generator.log").string());
-        ASSERT_EQ(generator.Wait(std::chrono::seconds(60)), 0) << ReadFile(folder / "generator.log");
+        ASSERT_EQ(generator.Wait(tavrik::test::WaitBound(std::chrono::seconds(60))), 0)
+            << ReadFile(folder / "generator.log");
     }
     int pictures = 0;
     for (const auto& entry : fs::recursive_directory_iterator(first.Path())) {

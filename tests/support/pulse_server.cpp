@@ -14,6 +14,8 @@
 #include <thread>
 #include <utility>
 
+#include "tests/support/wait_bound.h"
+
 extern char** environ;
 
 namespace tavrik::test {
@@ -80,7 +82,7 @@ PrivatePulseServer::PrivatePulseServer(const fs::path& folder) : socket_(folder 
                                  "-L", "module-native-protocol-unix socket=" + socket_.string() + " auth-anonymous=1",
                                  "-L", "module-null-sink sink_name=tavrik_test rate=48000 channels=2 format=s16le"},
         env);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto end = tavrik::test::Deadline(std::chrono::seconds(20));
     while (daemon_->Started() && !fs::exists(socket_) && daemon_->Running() && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }

@@ -1,6 +1,7 @@
 #include "tests/ui/ui_fixture.h"
 
 #include "platform/files/folders.h"
+#include "tests/support/wait_bound.h"
 
 #include <fstream>
 #include <thread>
@@ -21,7 +22,7 @@ void Pump() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto end = tavrik::test::Deadline(std::chrono::milliseconds(timeoutMs));
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
         Pump();

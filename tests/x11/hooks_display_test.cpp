@@ -25,6 +25,7 @@
 #include "tests/x11/hook_recorder.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"
+#include "tests/support/wait_bound.h"
 
 namespace tavrik::hooks {
 namespace {
@@ -325,7 +326,7 @@ TEST_F(RecordHooks, RemovalNeitherWaitsForTheHooksThreadNorDeliversWhatWasQueued
         win::WaitForSingleObject(release, win::INFINITE);
         PumpMessages();
     });
-    ASSERT_EQ(win::WaitForSingleObject(installed, 10000), win::WAIT_OBJECT_0);
+    ASSERT_EQ(win::WaitForSingleObject(installed, tavrik::test::WaitBoundMs(10000)), win::WAIT_OBJECT_0);
     ASSERT_NE(h, nullptr);
     driver_->Key(XK_a);
     // Wait until the hook's thread has the events queued: the RECORD thread

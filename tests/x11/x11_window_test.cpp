@@ -25,6 +25,7 @@
 #include "tests/support/temp_home.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"
+#include "tests/support/wait_bound.h"
 
 namespace tavrik::x11 {
 namespace {
@@ -223,7 +224,7 @@ TEST_F(X11WindowTest, ModalDialogBlocksItsOwnerUntilItCloses) {
     std::atomic<bool> done{false};
     std::thread user([&] {
         test::XDriver hand;
-        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto give_up = tavrik::test::Deadline(std::chrono::seconds(20));
         while (!hand.Viewable(dialog_xid) && std::chrono::steady_clock::now() < give_up)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));

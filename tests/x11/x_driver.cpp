@@ -10,6 +10,7 @@
 
 #include "platform/screen/x11_screen_source.h"
 #include "platform/screen/x_error_trap.h"
+#include "tests/support/wait_bound.h"
 
 namespace tavrik::test {
 
@@ -129,7 +130,7 @@ std::string XDriver::Utf8Property(Window w, const char* name) {
 
 bool PumpUntil(const std::function<void()>& pump, const std::function<bool()>& done,
                std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
+    const auto end = tavrik::test::Deadline(timeout);
     for (;;) {
         pump();
         if (done()) return true;

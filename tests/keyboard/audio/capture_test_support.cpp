@@ -4,6 +4,7 @@
 
 #include "platform/os/message_queue.h"
 #include "platform/os/window.h"
+#include "tests/support/wait_bound.h"
 
 namespace audio_test {
 
@@ -15,7 +16,7 @@ void PumpPending() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto end = tavrik::test::Deadline(std::chrono::milliseconds(timeoutMs));
     while (!done()) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0) {

@@ -21,6 +21,7 @@
 #include "capture_test_support.h"
 #include "platform/audio/loopback_source.h"
 #include "tests/support/pulse_server.h"
+#include "tests/support/required_service.h"
 #include "tests/support/temp_home.h"
 
 namespace {
@@ -49,7 +50,7 @@ protected:
     void SetUp() override {
         player_ = FindProgram("paplay");
         if (!PrivatePulseServer::Installed()) {
-            GTEST_SKIP() << "pulseaudio and paplay are not installed: run tools/setup";
+            TAVRIK_MISSING_SERVICE("pulseaudio and paplay are not installed: run tools/setup");
         }
         server_ = std::make_unique<PrivatePulseServer>(dir_.Path());
         ASSERT_TRUE(server_->Serving()) << "pulseaudio could not be started or ended before it served";
