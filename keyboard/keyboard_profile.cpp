@@ -142,6 +142,8 @@ void CCorvaneKeyboardDevice::SetRunningState(const LightSetting& setting) {
     m_runningMode.store(setting.mode);
     m_runningSpeed.store(setting.speed);
     m_runningGroup.store(setting.customGroup);
+    // A thread that slept in the previous mode may have work in this one.
+    WakeLightThreads();
 }
 
 void CCorvaneKeyboardDevice::SaveProfile() { m_profile.SaveProfile(); }

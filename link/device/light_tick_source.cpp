@@ -22,6 +22,13 @@ public:
 
 }  // namespace
 
+bool LightTickSource::Sleep(win::HANDLE stopEvent, win::HANDLE wakeEvent) {
+    // The stop event comes first: a stop wins over a wake.
+    const win::HANDLE objects[2] = {stopEvent, wakeEvent};
+    const win::DWORD count = wakeEvent ? 2 : 1;
+    return win::WaitForMultipleObjects(count, objects, win::FALSE, win::INFINITE) == win::WAIT_OBJECT_0 + 1;
+}
+
 LightTickSource& SystemTickSource() {
     static SystemTicks ticks;
     return ticks;

@@ -70,19 +70,18 @@ TEST(EventAllocation, WaitsOnObjectsAndDescriptorsAllocateNothing) {
         DWORD (*wait)(HANDLE stop, const HANDLE* both, const WaitDescriptor& d);
     };
     const Case cases[] = {
-        {"one object, timed out", WAIT_TIMEOUT, [](HANDLE s, const HANDLE*, const WaitDescriptor&) {
-             return WaitForSingleObject(s, 1);
-         }},
-        {"two objects, timed out", WAIT_TIMEOUT, [](HANDLE, const HANDLE* b, const WaitDescriptor&) {
-             return WaitForMultipleObjects(2, b, FALSE, 1);
-         }},
-        {"all of two objects, timed out", WAIT_TIMEOUT, [](HANDLE, const HANDLE* b, const WaitDescriptor&) {
-             return WaitForMultipleObjects(2, b, TRUE, 1);
-         }},
-        {"object and descriptor, timed out", WAIT_TIMEOUT, [](HANDLE s, const HANDLE*, const WaitDescriptor& d) {
+        {"one object, timed out", WAIT_TIMEOUT,
+         [](HANDLE s, const HANDLE*, const WaitDescriptor&) { return WaitForSingleObject(s, 1); }},
+        {"two objects, timed out", WAIT_TIMEOUT,
+         [](HANDLE, const HANDLE* b, const WaitDescriptor&) { return WaitForMultipleObjects(2, b, FALSE, 1); }},
+        {"all of two objects, timed out", WAIT_TIMEOUT,
+         [](HANDLE, const HANDLE* b, const WaitDescriptor&) { return WaitForMultipleObjects(2, b, TRUE, 1); }},
+        {"object and descriptor, timed out", WAIT_TIMEOUT,
+         [](HANDLE s, const HANDLE*, const WaitDescriptor& d) {
              return WaitForObjectsAndDescriptors(1, &s, 1, &d, 1);
          }},
-        {"auto-reset object set", WAIT_OBJECT_0 + 1, [](HANDLE, const HANDLE* b, const WaitDescriptor&) {
+        {"auto-reset object set", WAIT_OBJECT_0 + 1,
+         [](HANDLE, const HANDLE* b, const WaitDescriptor&) {
              SetEvent(b[1]);
              return WaitForMultipleObjects(2, b, FALSE, INFINITE);
          }},
