@@ -85,6 +85,7 @@ enum MainWindowMessage : win::UINT {
     WM_OPEN_SCREEN_EDITOR = 0xD04,
     WM_FIRMWARE_CHECK = 0xD05,
     WM_START_CLOCK_SYNC = 0xD07,
+    WM_AUDIO_DEMAND = 0xD08,
 };
 
 // WM_COPYDATA codes the main window takes, with the only block size each may
@@ -448,6 +449,10 @@ public:
     virtual void OnDeleteCustomEq();
     virtual void SendVexmarTable();
     virtual void StartAudioCapture();
+    // Starts the capture while a keyboard is in the music mode or the music
+    // window is open, and stops it otherwise: sound is recorded only while
+    // something uses the spectrum.
+    void UpdateAudioCapture();
     // Timer 1031: writes the clock to an idle current keyboard.
     virtual void SyncKeyboardClock();
     // The device pages' part of a language change: key layout, select panel
