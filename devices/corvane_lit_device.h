@@ -96,6 +96,7 @@ public:
     void StartLightThread();
     // Ends the light thread and joins it; nothing when none runs.
     void StopLightThread();
+    void WakeLightThreads() override;
     // The clock and waits of light threads started afterwards; null: the system's.
     void SetTickSource(LightTickSource* ticks);
     // One pass of the light thread after its waits (the pass counter given):

@@ -48,6 +48,8 @@ void CCorvaneLitDevice::StartLightThread() {
     StartWorker(m_lightThread, &LightThreadProc, m_runningLightThreads);
 }
 
+void CCorvaneLitDevice::WakeLightThreads() { m_lightThread.Wake(); }
+
 void CCorvaneLitDevice::StopLightThread() { StopWorker(m_lightThread, win::kWorkerStopBoundMs, "light thread", false); }
 
 // --- Light thread ------------------------------------------------------------------
@@ -69,6 +71,14 @@ void CCorvaneLitDevice::RunLightThread(win::HANDLE stopEvent) {
         }
         // The lighting sync drives the LEDs meanwhile.
         if (m_commandChannel.GetSyncFlag()) continue;
+        // A page whose device takes no live frames (the mouse pad) only
+        // animates its buttons, which nobody sees while the window is
+        // inactive. The headset's window flag stays set: its frames go out.
+        const auto idle = [this] { return !IsWindowActive(); };
+        if (idle()) {
+            if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
+            continue;
+        }
         if (!clock.Pause(stopEvent, kPassSleepMs)) break;
         RunLightPass(passes, clock.Now());
     }

@@ -100,6 +100,8 @@ void CCorvaneMouseDevice::StartLightThread() {
     m_lightThread.Start(this, &MouseLightThreadProc, m_runningLightThreads);
 }
 
+void CCorvaneMouseDevice::WakeLightThreads() { m_lightThread.Wake(); }
+
 void CCorvaneMouseDevice::StopLightThread() { m_lightThread.Stop(win::kWorkerStopBoundMs, "mouse light thread"); }
 
 win::DWORD CCorvaneMouseDevice::MouseLightThreadProc(void* parameter) {
@@ -120,6 +122,13 @@ void CCorvaneMouseDevice::RunLightThread(win::HANDLE stopEvent) {
         }
         // The lighting sync drives the LEDs meanwhile.
         if (m_commandChannel.GetSyncFlag()) continue;
+        // The mouse runs its lighting itself; the steps only animate the page,
+        // which nobody sees while the window is inactive.
+        const auto idle = [this] { return !IsWindowActive(); };
+        if (idle()) {
+            if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
+            continue;
+        }
         RunLightPass(count, last, clock.Now());
     }
 }
@@ -197,7 +206,7 @@ int CCorvaneMouseDevice::SendLedFrame() {
         const LedColor led = m_leds.GetLed(int(n));
         button->SetLightColor(KeyButtonColorWord(led), led.brightness, true);
     }
-    if (m_pLight0Panel && IsWindowActive()) m_pLight0Panel->Invalidate();
+    if (m_pLight0Panel && IsWindowActive()) InvalidateChangedLights(m_pLight0Panel);
     if (m_pLogoButton && m_pLogoButton->IsVisible() && m_logoLedIndex >= 0 && m_logoLedIndex < count) {
         const LedColor led = m_leds.GetLed(m_logoLedIndex);
         m_pLogoButton->SetLightColor(KeyButtonColorWord(led), led.brightness, true);

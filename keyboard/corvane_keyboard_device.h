@@ -154,6 +154,7 @@ public:
     // was started).
     void StartLightThreads();
     void StopLightThreads();
+    void WakeLightThreads() override;
 
     // --- Lighting engine (keyboard_light_threads.cpp) ------------------------
     // The clock and waits of the light and stream threads, for threads started

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "keyboard/corvane_keyboard_device.h"
+#include "keyboard/stream_schedule.h"
 #include "link/effect_tables.h"
 #include "platform/os/handle.h"
 
@@ -25,9 +26,11 @@ struct LightModeStep {
 constexpr uint8_t kLastTableMode = 30;
 constexpr uint8_t kMusicMode = 21;
 constexpr uint8_t kScreenSyncMode = 22;
+
+// The modes whose frames the stream thread sends to the keyboard.
+bool IsStreamedMode(uint8_t mode) { return mode == kMusicMode || mode == kScreenSyncMode; }
 constexpr uint32_t kMusicTicks = 2;
 constexpr uint32_t kClosedChannelPauseMs = 100;
-constexpr uint32_t kStreamPeriodMs = 20;
 
 // Modes 0..30; every mode above 30 runs the playlist.
 const std::array<LightModeStep, kLastTableMode + 1> kLightModes = {{
@@ -129,6 +132,14 @@ void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
         }
         // The lighting sync drives the LEDs meanwhile.
         if (m_commandChannel.GetSyncFlag()) continue;
+        // Outside the streamed modes the steps only animate the page, which
+        // nobody sees while the window is inactive: sleep until a mode change
+        // or the window's activation wakes the thread.
+        const auto idle = [this] { return !IsStreamedMode(m_runningMode.load()) && !IsWindowActive(); };
+        if (idle()) {
+            if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
+            continue;
+        }
         // A tick is counted once at least 2 ms have passed since the last one.
         const uint32_t now = clock.Now();
         if (now - last > 1) {
@@ -167,12 +178,24 @@ win::DWORD CCorvaneKeyboardDevice::KeyboardStreamThreadProc(void* parameter) {
 
 void CCorvaneKeyboardDevice::RunStreamThread(win::HANDLE stopEvent) {
     LightTickSource& clock = *m_streamTicks.load();
+    StreamSchedule schedule;
     while (clock.WaitPass(stopEvent)) {
-        const uint8_t mode = m_runningMode.load();
-        if (mode != kMusicMode && mode != kScreenSyncMode) continue;
-        if (!clock.Pause(stopEvent, kStreamPeriodMs)) break;
+        // Outside the streamed modes there is nothing to send: sleep until a
+        // mode change wakes the thread.
+        const auto idle = [this] { return !IsStreamedMode(m_runningMode.load()); };
+        if (idle()) {
+            schedule.Stop();
+            if (!clock.SleepWhileIdle(stopEvent, m_streamThread.wakeEvent, idle)) break;
+            continue;
+        }
+        if (!clock.Pause(stopEvent, schedule.WaitBeforeFrame(clock.Now()))) break;
         StreamLedFrame();
     }
+}
+
+void CCorvaneKeyboardDevice::WakeLightThreads() {
+    m_lightThread.Wake();
+    m_streamThread.Wake();
 }
 
 bool CCorvaneKeyboardDevice::PauseStream(uint32_t ms) {

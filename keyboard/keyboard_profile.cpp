@@ -2,6 +2,8 @@
 #include <string_view>
 
 #include "keyboard/corvane_keyboard_device.h"
+#include "link/device/keyboard_messages.h"
+#include "platform/os/message_queue.h"
 #include "link/json_file_util.h"
 #include "link/json_read.h"
 #include "link/profile_file.h"
@@ -139,9 +141,15 @@ void CCorvaneKeyboardDevice::CheckMacroAssignments() {
 }
 
 void CCorvaneKeyboardDevice::SetRunningState(const LightSetting& setting) {
-    m_runningMode.store(setting.mode);
+    constexpr uint8_t kMusicMode = 21;
+    const uint8_t before = m_runningMode.exchange(setting.mode);
+    // Sound is captured only while some keyboard listens to it.
+    if ((before == kMusicMode) != (setting.mode == kMusicMode) && m_hMainWnd)
+        win::PostMessageW(m_hMainWnd, WM_AUDIO_DEMAND, 0, 0);
     m_runningSpeed.store(setting.speed);
     m_runningGroup.store(setting.customGroup);
+    // A thread that slept in the previous mode may have work in this one.
+    WakeLightThreads();
 }
 
 void CCorvaneKeyboardDevice::SaveProfile() { m_profile.SaveProfile(); }

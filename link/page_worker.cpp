@@ -3,6 +3,16 @@
 #include "platform/os/event.h"
 #include "platform/os/handle.h"
 
+PageWorker::PageWorker() : wakeEvent(win::CreateEventW(nullptr, win::FALSE, win::FALSE, nullptr)) {}
+
+PageWorker::~PageWorker() {
+    if (wakeEvent) win::CloseHandle(wakeEvent);
+}
+
+void PageWorker::Wake() const {
+    if (wakeEvent) win::SetEvent(wakeEvent);
+}
+
 bool PageWorker::Start(void* owner, win::LPTHREAD_START_ROUTINE routine, std::atomic<int>& running) {
     if (!param) param = std::make_unique<win::WorkerParam>();
     stopEvent = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);

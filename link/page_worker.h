@@ -10,6 +10,16 @@
 // its stop event and start parameter. The thread gets the parameter, whose
 // owner is the page; `running` counts the page's threads that still run.
 struct PageWorker {
+    PageWorker();
+    ~PageWorker();
+    PageWorker(const PageWorker&) = delete;
+    PageWorker& operator=(const PageWorker&) = delete;
+
+    // Wakes the thread from a sleep on its events (auto-reset; lives as long
+    // as the record, so a wake may come at any time).
+    void Wake() const;
+
+    win::HANDLE wakeEvent = nullptr;
     win::HANDLE stopEvent = nullptr;
     win::HANDLE thread = nullptr;
     std::unique_ptr<win::WorkerParam> param;

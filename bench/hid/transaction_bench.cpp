@@ -13,6 +13,10 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+#include <string>
+#include <system_error>
+
 namespace {
 
 using namespace tavrik;
@@ -49,7 +53,24 @@ void BM_TransactionInProcess(benchmark::State& state) {
 BENCHMARK(BM_TransactionInProcess);
 
 void BM_TransactionOverSocket(benchmark::State& state) {
-    const std::string path = "/tmp/tavrik-hid-bench-" + std::to_string(::getpid()) + ".sock";
+    // The emulator serves only from a folder nobody else may enter (0700).
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("tavrik-hid-bench-" + std::to_string(::getpid()));
+    std::error_code ec;
+    fs::create_directory(dir, ec);
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+    if (ec) {
+        state.SkipWithError(("cannot make " + dir.string() + ": " + ec.message()).c_str());
+        return;
+    }
+    struct RemoveDir {
+        fs::path dir;
+        ~RemoveDir() {
+            std::error_code ignored;
+            fs::remove_all(dir, ignored);
+        }
+    } removeDir{dir};
+    const std::string path = (dir / "devsim.sock").string();
     devsim::DevsimServer server(path);
     devsim::Emulator kb(devsim::ProductKind::KeyboardCable);
     kb.Plug(server);

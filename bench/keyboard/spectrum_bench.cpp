@@ -3,6 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fftw3.h>
+
+#include <algorithm>
+#include <chrono>
 #include <random>
 
 #include "keyboard/audio/run_fft.h"
@@ -25,3 +29,41 @@ static void BM_Spectrum1024(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Spectrum1024);
+
+// RunFFT against FFTW's own real transform of the same 1024 samples, in the
+// same run, as a ratio of their times. Goal: RunFFT within 2x of FFTW.
+static void BM_RunFFTOverFftwReal1024(benchmark::State& state) {
+    std::mt19937 random(2);
+    std::uniform_int_distribution<int> value(-32768, 32767);
+    std::array<FftComplex, kFftSize> input{};
+    double* samples = fftw_alloc_real(kFftSize);
+    fftw_complex* spectrum = fftw_alloc_complex(kFftSize / 2 + 1);
+    for (std::size_t k = 0; k < kFftSize; ++k) samples[k] = input[k].re = value(random);
+    fftw_plan plan = fftw_plan_dft_r2c_1d(int(kFftSize), samples, spectrum, FFTW_ESTIMATE);
+    std::array<FftComplex, kFftSize> output{};
+    using Clock = std::chrono::steady_clock;
+    constexpr int kRounds = 200;
+    Clock::duration ours{}, theirs{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int i = 0; i < kRounds; ++i) {
+            RunFFT(input.data(), output.data(), kFftSize, kFftAngle);
+            benchmark::DoNotOptimize(output.data());
+        }
+        const auto middle = Clock::now();
+        for (int i = 0; i < kRounds; ++i) {
+            fftw_execute(plan);
+            benchmark::DoNotOptimize(spectrum);
+        }
+        theirs += Clock::now() - middle;
+        ours += middle - start;
+    }
+    const double rounds = double(state.iterations()) * kRounds;
+    state.counters["runfft_us"] = std::chrono::duration<double, std::micro>(ours).count() / rounds;
+    state.counters["fftw_real_us"] = std::chrono::duration<double, std::micro>(theirs).count() / rounds;
+    state.counters["ratio"] = double(ours.count()) / double(std::max<Clock::rep>(1, theirs.count()));
+    fftw_destroy_plan(plan);
+    fftw_free(spectrum);
+    fftw_free(samples);
+}
+BENCHMARK(BM_RunFFTOverFftwReal1024);

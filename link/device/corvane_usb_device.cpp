@@ -1,4 +1,5 @@
 #include "link/device/corvane_usb_device.h"
+#include "link/device/device_option_ui.h"
 
 #include <algorithm>
 
@@ -267,6 +268,13 @@ int CCorvaneUSBDevice::StepFlashPalette() {
     return m_leds.StepFlashPalette(CurrentLightSetting(), win::GetTickCount());
 }
 int CCorvaneUSBDevice::StepLightsOff() { return m_leds.StepLightsOff(); }
+
+void CCorvaneUSBDevice::SetWindowActive(int active) {
+    m_nWindowActive.store(active);
+    if (!active) return;
+    WakeLightThreads();
+    if (m_pDeviceOption) m_pDeviceOption->ResumeFrameTimer();
+}
 
 int CCorvaneUSBDevice::SendLedFrame() {
     if (!m_nLightingEnabled.load()) return 0;

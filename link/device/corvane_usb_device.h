@@ -111,8 +111,12 @@ public:
     // light-on command on the command channel.
     void SetLightingEnabled(int enabled);
     int IsLightingEnabled() const { return m_nLightingEnabled.load(); }
-    void SetWindowActive(int active) { m_nWindowActive.store(active); }
+    // Whether the window is active (its preview seen). Activation wakes the
+    // light threads that slept meanwhile and the parked frame timer.
+    void SetWindowActive(int active);
     int IsWindowActive() const { return m_nWindowActive.load(); }
+    // Wakes the page's light threads from a sleep on their events.
+    virtual void WakeLightThreads() {}
 
     DuiLib::CDuiString GetDefaultDataFolder() const;
     DuiLib::CDuiString GetDefaultProfilePath() const;

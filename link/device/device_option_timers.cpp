@@ -4,6 +4,7 @@
 #include "platform/ui/button.h"
 #include "link/device/device_option_ui.h"
 #include "link/device/device_trace.h"
+#include "shell/controls/device_key_button_ui.h"
 
 using namespace DuiLib;
 
@@ -63,9 +64,23 @@ void CDeviceOptionUI::DeviceTimerProc(UINT id) {
 
 void CDeviceOptionUI::OnFrameTimer() {
     m_pDevice->SendLedFrame();
-    if (m_pPreview && IsSelected() && m_pDevice->IsWindowActive()) m_pPreview->Invalidate();
+    const bool active = m_pDevice->IsWindowActive() != 0;
+    if (m_pPreview && IsSelected() && active) InvalidateChangedLights(m_pPreview);
     CDeviceProtocol& channel = m_pDevice->CommandChannel();
-    if (channel.IsOpen()) ArmTimer(TIMER_OPTION_FRAME, channel.IsReceiverMode() ? kFrameReceiverMs : kFrameWiredMs);
+    if (!channel.IsOpen()) return;
+    // An inactive window's frames reach nobody (a page whose device takes live
+    // frames keeps its window flag set): the timer rests until activation.
+    if (!active) {
+        m_bFrameTimerParked = true;
+        return;
+    }
+    ArmTimer(TIMER_OPTION_FRAME, channel.IsReceiverMode() ? kFrameReceiverMs : kFrameWiredMs);
+}
+
+void CDeviceOptionUI::ResumeFrameTimer() {
+    if (!m_bFrameTimerParked) return;
+    m_bFrameTimerParked = false;
+    if (m_pDevice && m_pDevice->CommandChannel().IsOpen()) ArmTimer(TIMER_OPTION_FRAME, kFirstFrameMs);
 }
 
 void CDeviceOptionUI::OnConnectTimer() {

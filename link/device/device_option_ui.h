@@ -99,6 +99,8 @@ public:
     DuiLib::CControlUI* GetPreviewControl() const { return m_pPreview; }
 
     void StartConnectTimer();
+    // Arms the frame timer again when it rested while the window was inactive.
+    void ResumeFrameTimer();
     void RestartKeepAlive();
     // Arms the online check, only while the page's command channel is open.
     void StartOnlineCheck(DuiLib::UINT ms);
@@ -147,6 +149,7 @@ private:
     DuiLib::CDuiString m_sNormalImage;
     DuiLib::CDuiString m_sPowerSwitchName;
     bool m_bShown = true;
+    bool m_bFrameTimerParked = false;
     int m_nPowerIndex = -1;
 
     mutable std::mutex m_timerLock;

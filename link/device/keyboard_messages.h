@@ -9,3 +9,6 @@ inline constexpr win::UINT WM_DEVICE_PROFILE_INDEX = 0xD00;
 inline constexpr win::UINT WM_DEVICE_STATUS = 0xD01;
 // Starts the main window's 30-second clock synchronisation.
 inline constexpr win::UINT WM_START_CLOCK_SYNC = 0xD07;
+// The keyboard's running mode entered or left the music mode: the main window
+// starts or stops the sound capture. No parameters.
+inline constexpr win::UINT WM_AUDIO_DEMAND = 0xD08;

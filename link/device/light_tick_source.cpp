@@ -22,6 +22,13 @@ public:
 
 }  // namespace
 
+bool LightTickSource::Sleep(win::HANDLE stopEvent, win::HANDLE wakeEvent) {
+    // The stop event comes first: a stop wins over a wake.
+    const win::HANDLE objects[2] = {stopEvent, wakeEvent};
+    const win::DWORD count = wakeEvent ? 2 : 1;
+    return win::WaitForMultipleObjects(count, objects, win::FALSE, win::INFINITE) == win::WAIT_OBJECT_0 + 1;
+}
+
 LightTickSource& SystemTickSource() {
     // Never destroyed: a page's light thread may still be waiting on it while
     // the process runs its exit handlers, and a destroyed clock would be

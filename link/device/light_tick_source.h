@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/os/event.h"
 #include "platform/os/win_types.h"
 
 class LightTickSource {
@@ -17,6 +18,17 @@ public:
     virtual bool Pause(win::HANDLE stopEvent, uint32_t ms) = 0;
     // Milliseconds of a free-running 32-bit clock (compare by unsigned difference).
     virtual uint32_t Now() = 0;
+    // Sleeps without a time-out until the wake or the stop event is set: for a
+    // thread whose pass has nothing to do. False once the stop event is set.
+    virtual bool Sleep(win::HANDLE stopEvent, win::HANDLE wakeEvent);
+    // Sleeps while `idle()` holds. A wake that came before the thread looked
+    // is dropped first and the condition looked at again, so no change is
+    // missed and no stale wake costs a pass. False once the stop event is set.
+    template <typename Idle>
+    bool SleepWhileIdle(win::HANDLE stopEvent, win::HANDLE wakeEvent, Idle idle) {
+        win::ResetEvent(wakeEvent);
+        return !idle() || Sleep(stopEvent, wakeEvent);
+    }
 };
 
 // The system tick counter and waits on the stop event.

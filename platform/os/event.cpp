@@ -4,8 +4,11 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
+#include <memory_resource>
 #include <vector>
 
 namespace win {
@@ -86,7 +89,17 @@ int RemainingMs(bool infinite, Clock::time_point deadline) {
     return static_cast<int>(ms.count());
 }
 
-bool TryAcquireAll(const std::vector<std::shared_ptr<detail::Waitable>>& objects) {
+using HeldObjects = std::pmr::vector<std::shared_ptr<detail::Waitable>>;
+
+// Room on the stack for a wait's bookkeeping: every object a wait may take and
+// as many descriptors again, so an ordinary wait (a thread's pass, a listener's
+// read) allocates nothing; a larger one spills to the heap.
+struct WaitArena {
+    alignas(std::max_align_t) std::array<std::byte, 4096> bytes;
+    std::pmr::monotonic_buffer_resource resource{bytes.data(), bytes.size()};
+};
+
+bool TryAcquireAll(const HeldObjects& objects) {
     for (const auto& object : objects) {
         if (!object->IsSignalled()) {
             return false;
@@ -146,7 +159,9 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, D
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    std::vector<std::shared_ptr<detail::Waitable>> held;
+    WaitArena arena;
+    HeldObjects held(&arena.resource);
+    held.reserve(count);
     for (DWORD i = 0; i < count; ++i) {
         auto object = LookupWaitable(objects[i]);
         if (!object) {
@@ -185,7 +200,8 @@ DWORD WaitForObjectsAndDescriptors(DWORD count, const HANDLE* objects, DWORD des
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    std::vector<std::shared_ptr<detail::Waitable>> held;
+    WaitArena arena;
+    HeldObjects held(&arena.resource);
     held.reserve(count);
     for (DWORD i = 0; i < count; ++i) {
         auto object = LookupWaitable(objects[i]);
@@ -195,7 +211,7 @@ DWORD WaitForObjectsAndDescriptors(DWORD count, const HANDLE* objects, DWORD des
         }
         held.push_back(std::move(object));
     }
-    std::vector<pollfd> fds(count + descriptorCount);
+    std::pmr::vector<pollfd> fds(count + descriptorCount, &arena.resource);
     for (DWORD i = 0; i < count; ++i) {
         fds[i] = pollfd{held[i]->Descriptor(), POLLIN, 0};
     }

@@ -1,5 +1,6 @@
 #include "shell/controls/device_key_button_ui.h"
 
+#include "platform/ui/container.h"
 #include "platform/ui/paint_manager.h"
 #include "platform/ui/render_engine.h"
 
@@ -34,9 +35,22 @@ void CDeviceKeyButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
 }
 
 void CDeviceKeyButtonUI::SetLightColor(DWORD colorWord, int level, bool shown) {
+    if (colorWord == m_dwLightColor && level == m_nLightLevel && shown == m_bLightShown) return;
     m_dwLightColor = colorWord;
     m_nLightLevel = level;
     m_bLightShown = shown;
+    m_bLightChanged = true;
+}
+
+void InvalidateChangedLights(CControlUI* root) {
+    if (!root) return;
+    if (auto* button = dynamic_cast<CDeviceKeyButtonUI*>(root)) {
+        if (button->TakeLightChange()) button->Invalidate();
+        return;
+    }
+    auto* container = static_cast<CContainerUI*>(root->GetInterface(L"Container"));
+    if (!container) return;
+    for (int i = 0; i < container->GetCount(); ++i) InvalidateChangedLights(container->GetItemAt(i));
 }
 
 void CDeviceKeyButtonUI::SetKeySetMarkHidden(int hidden) {

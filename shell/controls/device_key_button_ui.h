@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 // One key or light zone of a device picture: a button that can draw a tinted
 // light overlay, the key's legend over that light and a key-assignment marker
 // over its normal images, knows whether it belongs to the current rubber-band
@@ -23,8 +25,11 @@ public:
     void SetAttribute(DuiLib::LPCTSTR pstrName, DuiLib::LPCTSTR pstrValue) override;
 
     // The overlay of one LED: colour word R | B << 8 | G << 16, level 0..255,
-    // and whether the overlay is drawn. The owner repaints.
+    // and whether the overlay is drawn. The owner repaints (see
+    // InvalidateChangedLights); a change is noted until then.
     void SetLightColor(DuiLib::DWORD colorWord, int level, bool shown);
+    // True once after the overlay changed.
+    bool TakeLightChange() { return std::exchange(m_bLightChanged, false); }
     DuiLib::DWORD GetLightColor() const { return m_dwLightColor; }
     int GetLightLevel() const { return m_nLightLevel; }
     bool IsLightShown() const { return m_bLightShown; }
@@ -56,7 +61,12 @@ private:
     bool m_bMarked = false;
     int m_nKeySetMarkHidden = 1;
     bool m_bLightShown = false;
+    bool m_bLightChanged = false;
     DuiLib::DWORD m_dwLightColor = 255;
     int m_nLightLevel = 200;
     int m_nSelected = 0;
 };
+
+// Repaints the key buttons under `root` whose overlay changed since the last
+// call, and nothing else: a preview whose lights hold still costs no painting.
+void InvalidateChangedLights(DuiLib::CControlUI* root);

@@ -429,6 +429,10 @@ public:
     virtual void OnDeleteCustomEq();
     virtual void SendVexmarTable();
     virtual void StartAudioCapture();
+    // Starts the capture while a keyboard is in the music mode or the music
+    // window is open, and stops it otherwise: sound is recorded only while
+    // something uses the spectrum.
+    void UpdateAudioCapture();
     // Timer 1031: writes the clock to an idle current keyboard.
     virtual void SyncKeyboardClock();
     // The device pages' part of a language change: key layout, select panel

@@ -24,6 +24,7 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
         OnKeyCaptureActivation(active != 0);
     }
     if (uMsg == win::WM_SHOWWINDOW && wParam == 0) OnKeyCaptureActivation(false);
+    if (uMsg == WM_AUDIO_DEMAND) UpdateAudioCapture();
     if ((uMsg == win::WM_MOVE || uMsg == win::WM_CLOSE) && isFirst == 0) PlaceFloatingWindows();
     if (uMsg == win::WM_MOUSELEAVE && m_nWindowActiveA == 0) {
         m_nWindowActiveB = 0;

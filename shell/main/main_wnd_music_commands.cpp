@@ -5,6 +5,7 @@
 #include <string>
 
 #include "keyboard/audio/audio_recor_impl.h"
+#include "keyboard/corvane_keyboard_device.h"
 #include "keyboard/music_wnd.h"
 #include "link/device/corvane_usb_device.h"
 #include "link/data_folders.h"
@@ -108,6 +109,7 @@ void CMainWnd::ShowMusicWindow() {
     window.SetDPI(m_nDpi);
     const AudioLightInfo info = LoadAudioLightInfo();
     m_hMusicWnd = window.GetHWND();
+    UpdateAudioCapture();
     window.SetStyleInfo(info);
     window.CenterWindow();
     if (window.ShowModal() == 1) {
@@ -115,6 +117,7 @@ void CMainWnd::ShowMusicWindow() {
         SaveAudioFile();
     }
     m_hMusicWnd = nullptr;
+    UpdateAudioCapture();
 }
 
 // --- Audio capture -------------------------------------------------------------------------
@@ -124,6 +127,17 @@ void CMainWnd::StartAudioCapture() {
     audio->Command(CAudioRecorImpl::kMagic, CAudioRecorImpl::kSetTarget, reinterpret_cast<std::intptr_t>(GetHWND()));
     audio->Command(CAudioRecorImpl::kMagic, CAudioRecorImpl::kStart, 0);
     m_audioCaptureStarted = true;
+}
+
+void CMainWnd::UpdateAudioCapture() {
+    constexpr uint8_t kMusicMode = 21;
+    bool wanted = m_hMusicWnd != nullptr;
+    for (CCorvaneUSBDevice* page : m_keyboards) {
+        auto* keyboard = dynamic_cast<CCorvaneKeyboardDevice*>(page);
+        if (keyboard && keyboard->GetRunningMode() == kMusicMode) wanted = true;
+    }
+    if (wanted && !m_audioCaptureStarted) StartAudioCapture();
+    if (!wanted && m_audioCaptureStarted) StopAudioCapture();
 }
 
 // The window is going: the capture's last notices go nowhere and its worker

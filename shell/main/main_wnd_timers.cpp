@@ -27,7 +27,7 @@ LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
             win::KillTimer(GetHWND(), id);
             FitToScreen();
             win::InvalidateRect(GetHWND(), nullptr, TRUE);
-            StartAudioCapture();
+            UpdateAudioCapture();
             break;
         case TIMER_MAIN_CLOCK_SYNC:
             win::KillTimer(GetHWND(), id);

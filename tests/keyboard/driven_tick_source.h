@@ -2,7 +2,8 @@
 // A clock for the keyboard's light and stream threads that the test drives:
 // the thread waits at the start of every pass until the test lets one pass
 // run, pauses return at once (and are recorded), and the time moves only
-// when the test moves it.
+// when the test moves it. A sleep on the thread's events is real: only the
+// wake (or the stop) ends it.
 
 #include <gtest/gtest.h>
 
@@ -25,14 +26,19 @@ public:
     ~DrivenTickSource() override { win::CloseHandle(grant_); }
 
     bool WaitPass(win::HANDLE stopEvent) override {
-        {
-            std::lock_guard lock(mutex_);
-            ++arrivals_;
-        }
-        changed_.notify_all();
+        Park(waiting_);
         const win::HANDLE objects[2] = {stopEvent, grant_};
         // The stop event comes first: a stop wins over a granted pass.
-        return win::WaitForMultipleObjects(2, objects, win::FALSE, win::INFINITE) == win::WAIT_OBJECT_0 + 1;
+        const bool granted =
+            win::WaitForMultipleObjects(2, objects, win::FALSE, win::INFINITE) == win::WAIT_OBJECT_0 + 1;
+        Unpark(waiting_);
+        return granted;
+    }
+    bool Sleep(win::HANDLE stopEvent, win::HANDLE wakeEvent) override {
+        Park(asleep_);
+        const bool woken = LightTickSource::Sleep(stopEvent, wakeEvent);
+        Unpark(asleep_);
+        return woken;
     }
     bool Pause(win::HANDLE stopEvent, uint32_t ms) override {
         {
@@ -46,18 +52,29 @@ public:
     void Advance(uint32_t ms) { now_.fetch_add(ms); }
 
     // Lets the thread run `n` passes, each time advancing the clock by
-    // `advanceMs` first, and returns when the thread waits for the next.
+    // `advanceMs` first, and returns when the thread waits for the next pass
+    // or sleeps on its events.
     void RunPasses(int n, uint32_t advanceMs = 0) {
         for (int i = 0; i < n; ++i) {
             std::unique_lock lock(mutex_);
-            ASSERT_TRUE(changed_.wait_for(lock, tavrik::test::WaitBound(kLimit), [&] { return arrivals_ > 0; }))
+            ASSERT_TRUE(changed_.wait_for(lock, tavrik::test::WaitBound(kLimit), [&] { return waiting_; }))
                 << "the thread never waited";
-            const uint64_t before = arrivals_;
+            const uint64_t before = parked_;
             Advance(advanceMs);
             win::SetEvent(grant_);
-            ASSERT_TRUE(changed_.wait_for(lock, tavrik::test::WaitBound(kLimit), [&] { return arrivals_ > before; }))
+            ASSERT_TRUE(changed_.wait_for(lock, tavrik::test::WaitBound(kLimit), [&] { return parked_ > before; }))
                 << "pass " << i;
         }
+    }
+    // Whether the thread now sleeps on its events, after waiting (bounded)
+    // for it to get there.
+    bool Asleep() {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, tavrik::test::WaitBound(kLimit), [&] { return asleep_; });
+    }
+    bool AsleepNow() {
+        std::lock_guard lock(mutex_);
+        return asleep_;
     }
     std::vector<uint32_t> Pauses() {
         std::lock_guard lock(mutex_);
@@ -70,7 +87,22 @@ private:
     std::atomic<uint32_t> now_{1000};
     std::mutex mutex_;
     std::condition_variable changed_;
-    uint64_t arrivals_ = 0;
+    // Every wait for a pass and every sleep parks the thread once.
+    void Park(bool& state) {
+        {
+            std::lock_guard lock(mutex_);
+            state = true;
+            ++parked_;
+        }
+        changed_.notify_all();
+    }
+    void Unpark(bool& state) {
+        std::lock_guard lock(mutex_);
+        state = false;
+    }
+    uint64_t parked_ = 0;
+    bool waiting_ = false;
+    bool asleep_ = false;
     std::vector<uint32_t> pauses_;
 };
 

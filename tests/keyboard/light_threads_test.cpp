@@ -171,6 +171,33 @@ TEST_F(LightThreads, SyncFlagStopsAllRendering) {
     EXPECT_EQ(calls.at("Overlays"), 1);
 }
 
+TEST_F(LightThreads, InactiveWindowSleepsUnlessTheModeIsStreamed) {
+    // Mode 3 only animates the page: with the window inactive the thread
+    // sleeps until the window's activation wakes it.
+    SetMode(3, 4);
+    page.SetWindowActive(0);
+    page.StartLightThreads();
+    page.TakeCalls();
+    lightTicks.RunPasses(1, 2);
+    EXPECT_TRUE(lightTicks.Asleep());
+    EXPECT_TRUE(page.TakeCalls().empty());
+
+    page.SetWindowActive(1);
+    lightTicks.RunPasses(1, 2);
+    EXPECT_EQ(page.TakeCalls()["Spectrum"], 1);
+
+    // The music mode's frames go to the keyboard: it steps whatever the
+    // window, and a change to it wakes a sleeping thread.
+    page.SetWindowActive(0);
+    lightTicks.RunPasses(1, 2);
+    EXPECT_TRUE(lightTicks.Asleep());
+    SetMode(21, 0);
+    page.TakeCalls();
+    lightTicks.RunPasses(4, 2);
+    EXPECT_EQ(page.TakeCalls()["Music"], 2);
+    EXPECT_FALSE(lightTicks.AsleepNow());
+}
+
 TEST_F(LightThreads, ClosedChannelIdles) {
     SetMode(0, 4);
     tavrik::test::CloseCommandChannel(page.CommandChannel());
@@ -251,31 +278,61 @@ protected:
     size_t Sent() { return device.Requests(CMD_STREAM_COLORS).size(); }
 };
 
-TEST_F(StreamThread, SendsLiveColoursOnlyInTheMusicAndScreenModes) {
-    const size_t packetsPerFrame = (170 * 3 + kWiredChunkSize - 1) / kWiredChunkSize;
+constexpr size_t kPacketsPerFrame = (170 * 3 + kWiredChunkSize - 1) / kWiredChunkSize;
+
+TEST_F(StreamThread, SendsLiveColoursOnlyInTheMusicAndScreenModesAndSleepsInTheOthers) {
     const struct {
         uint8_t mode;
         bool sends;
-    } cases[] = {{21, true}, {3, false}, {22, true}, {0, false}, {19, false}};
+    } cases[] = {{21, true}, {3, false}, {22, true}, {0, false}, {21, true}, {19, false}};
     page.StartLightThreads();
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.mode));
+        // The mode change wakes a thread that slept in the previous mode.
         SetMode(c.mode, 2);
         const size_t before = Sent();
-        streamTicks.RunPasses(3);
-        EXPECT_EQ(Sent() - before, c.sends ? 3 * packetsPerFrame : 0u);
+        if (c.sends) {
+            streamTicks.RunPasses(3, 20);
+            EXPECT_EQ(Sent() - before, 3 * kPacketsPerFrame);
+        } else {
+            streamTicks.RunPasses(1, 20);
+            EXPECT_TRUE(streamTicks.Asleep());
+            EXPECT_EQ(Sent(), before);
+        }
     }
-    // Each frame was preceded by the 20 ms pause.
+    // Each frame came a period after the one before.
     const auto pauses = streamTicks.Pauses();
-    EXPECT_EQ(pauses.size(), 6u);
+    EXPECT_EQ(pauses.size(), 9u);
     for (uint32_t ms : pauses) EXPECT_EQ(ms, 20u);
+}
+
+TEST_F(StreamThread, FramesKeepTheirPeriodWhateverTheSendTook) {
+    SetMode(21, 2);
+    page.StartLightThreads();
+    // Time each send takes; a send longer than the period (25) delays only
+    // the next frame, which then goes at once.
+    const uint32_t sendMs[] = {4, 7, 19, 25, 3, 0, 12};
+    streamTicks.RunPasses(1, 0);
+    const uint32_t firstFrame = streamTicks.Now() + streamTicks.Pauses().back();
+    uint32_t frameStart = firstFrame;
+    for (size_t k = 0; k < std::size(sendMs); ++k) {
+        SCOPED_TRACE(k);
+        streamTicks.RunPasses(1, frameStart + sendMs[k] - streamTicks.Now());
+        const uint32_t now = streamTicks.Now();
+        const uint32_t due = firstFrame + 20 * uint32_t(k + 1);
+        EXPECT_EQ(streamTicks.Pauses().back(), now < due ? due - now : 0u);
+        frameStart = now + streamTicks.Pauses().back();
+    }
+    EXPECT_EQ(Sent(), (std::size(sendMs) + 1) * kPacketsPerFrame);
 }
 
 TEST_F(StreamThread, FailedSendPausesAndStopEndsThePause) {
     SetMode(21, 2);
     device.Unplug();
     page.StartLightThreads();
-    streamTicks.RunPasses(2);
+    // Each pass comes after the frame's wait and the failed send's pause: the
+    // next frame is counted afresh from there, without a burst to catch up.
+    streamTicks.RunPasses(2, 220);
     EXPECT_EQ(streamTicks.Pauses(), (std::vector<uint32_t>{20, 200, 20, 200}));
     page.StopLightThreads();
     EXPECT_EQ(page.RunningLightThreads(), 0);

@@ -1,0 +1,223 @@
+#!/usr/bin/env python3
+"""What the running program costs, run by hand (not by CI).
+
+Starts the real Tavrik (a RelWithDebInfo build, e.g. build-rel) under its own
+Xvfb against tavrik-devsim serving a keyboard, a mouse and a headset, and
+prints next to the goals:
+  - CPU time and wall time until the main window is first shown painted;
+  - CPU % of one core and wake-ups/s (context switches of all threads) over a
+    fixed time with the window shown, then hidden to the tray (close button);
+  - the keyboard's live colour stream in mode 21: frames/s and the gap
+    between frame starts (p50, p99), from the emulator's record;
+  - resident memory while idle;
+  - RunFFT against FFTW's real transform (keyboard_audio_bench), as a ratio.
+
+usage: bench/program/tavrik_costs.py [BUILD_DIR] [--seconds N]
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SECONDS = 10
+
+
+def arg_value(name, default):
+    if name in sys.argv:
+        return sys.argv[sys.argv.index(name) + 1]
+    return default
+
+
+def proc_cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    ticks = os.sysconf("SC_CLK_TCK")
+    return (int(fields[11]) + int(fields[12])) / ticks  # utime + stime
+
+
+def proc_switches(pid):
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                for line in f:
+                    if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                        total += int(line.split()[1])
+        except FileNotFoundError:
+            pass
+    return total
+
+
+def proc_rss_mb(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS"):
+                return int(line.split()[1]) / 1024
+    return 0
+
+
+def measure(pid, seconds):
+    cpu0, sw0, t0 = proc_cpu_seconds(pid), proc_switches(pid), time.monotonic()
+    time.sleep(seconds)
+    cpu1, sw1, t1 = proc_cpu_seconds(pid), proc_switches(pid), time.monotonic()
+    wall = t1 - t0
+    return 100 * (cpu1 - cpu0) / wall, (sw1 - sw0) / wall
+
+
+def x(env, *args):
+    return subprocess.run(list(args), env=env, capture_output=True, text=True).stdout
+
+
+def find_window(env, title):
+    out = x(env, "xdotool", "search", "--name", title)
+    ids = [int(w) for w in out.split()]
+    return ids[0] if ids else 0
+
+
+def viewable(env, window):
+    return "IsViewable" in x(env, "xwininfo", "-id", str(window))
+
+
+def painted(env, window):
+    # The probe lists the window's controls once it has laid them out and
+    # painted; a mapped window without them was mapped blank.
+    return "_TAVRIK_UI_PROBE" in x(env, "xprop", "-id", str(window), "_TAVRIK_UI_PROBE") and \
+        "not found" not in x(env, "xprop", "-id", str(window), "_TAVRIK_UI_PROBE")
+
+
+def probe_control(env, window, name):
+    text = x(env, "xprop", "-id", str(window), "_TAVRIK_UI_PROBE")
+    text = text.split("=", 1)[-1].encode().decode("unicode_escape") if "=" in text else ""
+    for line in text.replace('"', "").split("\n"):
+        fields = line.strip().split("\t")
+        if len(fields) >= 5 and fields[0] == name:
+            left, top, right, bottom = map(int, fields[1:5])
+            return (left + right) // 2, (top + bottom) // 2
+    return None
+
+
+def percentile(values, p):
+    values = sorted(values)
+    return values[min(len(values) - 1, int(round(p / 100 * (len(values) - 1))))] if values else float("nan")
+
+
+def main():
+    build = next((a for a in sys.argv[1:] if not a.startswith("--") and
+                  sys.argv[sys.argv.index(a) - 1] != "--seconds"), "build-rel")
+    seconds = float(arg_value("--seconds", SECONDS))
+    binary_dir = os.path.abspath(os.path.join(build, "bin"))
+    folder = tempfile.mkdtemp(prefix="tavrik-costs-")
+    os.chmod(folder, 0o700)
+    env = dict(os.environ)
+    for name, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
+                      ("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "run")):
+        os.makedirs(os.path.join(folder, sub), mode=0o700)
+        env[name] = os.path.join(folder, sub)
+    display = f":{200 + os.getpid() % 500}"
+    env["DISPLAY"] = display
+    procs = []
+    try:
+        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(xvfb)
+        time.sleep(1)
+        socket = os.path.join(folder, "devsim.sock")
+        record = os.path.join(folder, "record.txt")
+        devsim = subprocess.Popen([os.path.join(binary_dir, "tavrik-devsim"), "--socket", socket, "--record", record,
+                                   "keyboard", "mouse", "headset"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, text=True, env=env)
+        procs.append(devsim)
+        while not os.path.exists(socket):
+            time.sleep(0.05)
+        tenv = dict(env, TAVRIK_HID_BACKEND="sim", TAVRIK_DEVSIM_SOCKET=socket, TAVRIK_UI_PROBE="1")
+        log = open(os.path.join(folder, "tavrik.log"), "w")
+        start = time.monotonic()
+        tavrik = subprocess.Popen([os.path.join(binary_dir, "Tavrik")], cwd=binary_dir, env=tenv, stdout=log,
+                                  stderr=log)
+        procs.append(tavrik)
+        window, mapped_at, mapped_blank = 0, None, False
+        while time.monotonic() - start < 60:
+            window = window or find_window(env, "Q580-RGB-PRO")
+            if window and viewable(env, window):
+                mapped_at = mapped_at or time.monotonic()
+                if painted(env, window):
+                    break
+                mapped_blank = True
+            time.sleep(0.01)
+        first_wall = time.monotonic() - start
+        first_cpu = proc_cpu_seconds(tavrik.pid)
+        blank = (time.monotonic() - mapped_at) if mapped_at else float("nan")
+
+        time.sleep(8)  # the devices bind and settle
+        shown_cpu, shown_wakes = measure(tavrik.pid, seconds)
+        rss = proc_rss_mb(tavrik.pid)
+
+        close = probe_control(env, window, "closebtn")
+        hidden_cpu = hidden_wakes = float("nan")
+        if close:
+            x(env, "xdotool", "mousemove", str(close[0]), str(close[1]), "click", "1")
+            time.sleep(2)
+            if not viewable(env, window):
+                hidden_cpu, hidden_wakes = measure(tavrik.pid, seconds)
+
+        # Mode 21 on the keyboard: the live colour stream.
+        devsim.stdin.write("clear keyboard\nlight keyboard 21 4 2\n")
+        devsim.stdin.flush()
+        time.sleep(3)
+        devsim.stdin.write("clear keyboard\n")
+        devsim.stdin.flush()
+        time.sleep(seconds)
+        tavrik.terminate()
+        tavrik.wait(timeout=20)
+        devsim.stdin.write("quit\n")
+        devsim.stdin.flush()
+        devsim.wait(timeout=20)
+        starts = []
+        with open(record) as f:
+            for line in f:
+                parts = line.split()
+                if len(parts) < 3 or parts[1] != "keyboard":
+                    continue
+                data = bytes.fromhex("".join(parts[2:]))
+                # A live frame's first packet: command 0x12 at offset 0.
+                if len(data) > 6 and data[3] == 0x12 and data[5] == 0 and data[6] == 0:
+                    starts.append(int(float(parts[0])))
+        gaps = [b - a for a, b in zip(starts, starts[1:])]
+        span = (starts[-1] - starts[0]) / 1000 if len(starts) > 1 else 0
+        fps = (len(starts) - 1) / span if span else 0
+
+        bench = os.path.join(build, "bench", "keyboard_audio_bench")
+        ratio = "n/a"
+        if os.path.exists(bench):
+            out = x(env, bench, "--benchmark_filter=RunFFTOverFftw", "--benchmark_min_time=1")
+            ratio = " ".join(line for line in out.splitlines() if "BM_RunFFT" in line).strip() or out[-300:]
+
+        print(f"load: {open('/proc/loadavg').read().strip()}")
+        print(f"{'figure':44} {'measured':>22}   goal")
+        print(f"{'CPU until the first painted window':44} {first_cpu:>20.2f} s   <= 0.4 s")
+        print(f"{'wall time until then':44} {first_wall:>20.2f} s")
+        print(f"{'mapped before painted (blank)':44} {('%.2f s' % blank) if mapped_blank else 'never':>22}   never")
+        print(f"{'idle shown: CPU':44} {shown_cpu:>20.1f} %   <= 2 %")
+        print(f"{'idle shown: wake-ups':44} {shown_wakes:>18.0f} /s")
+        print(f"{'idle hidden: CPU':44} {hidden_cpu:>20.1f} %   <= 0.5 %")
+        print(f"{'idle hidden: wake-ups':44} {hidden_wakes:>18.0f} /s   <= 50 /s")
+        print(f"{'stream mode 21: frames':44} {fps:>18.1f} /s   50 /s")
+        print(f"{'stream gap p50 / p99':44} {percentile(gaps, 50):>8} / {percentile(gaps, 99):>6} ms   p99 <= 25 ms")
+        print(f"{'resident memory idle':44} {rss:>19.1f} MB   <= 60 MB")
+        print(f"RunFFT vs FFTW real (goal ratio <= 2): {ratio}")
+    finally:
+        for p in reversed(procs):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
