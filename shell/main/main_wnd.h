@@ -467,9 +467,6 @@ public:
     // Every keyboard page's editor closes through its page (the pages own
     // them), whichever device is current; the floating-window list empties.
     void CloseAllScreenEditors();
-    // Ends the program as the tray's exit does: the secondary windows and the
-    // screen editors close first, then the main window.
-    void ExitProgram();
     // Opens the desktop's keyboard (0) or mouse (1) settings on a worker.
     virtual void OpenSystemSettings(int page);
     // A modal message over the main window at its DPI; 1 when confirmed.

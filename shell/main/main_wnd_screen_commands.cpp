@@ -61,14 +61,6 @@ void CMainWnd::CloseAllScreenEditors() {
     }
 }
 
-void CMainWnd::ExitProgram() {
-    CloseChildWindows();
-    // The screen editors belong to the keyboard pages: each closes through
-    // its page before the window goes.
-    CloseAllScreenEditors();
-    Close(0);
-}
-
 void CMainWnd::HideScreenEditor() {
     for (CCorvaneUSBDevice* page : m_keyboards) {
         CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(page);
