@@ -35,6 +35,7 @@ enum MainWindowMessage : win::UINT {
     WM_OPEN_SCREEN_EDITOR = 0xD04,
     WM_FIRMWARE_CHECK = 0xD05,
     WM_START_CLOCK_SYNC = 0xD07,
+    WM_AUDIO_DEMAND = 0xD08,
 };
 
 // The private messages whose parameters the window uses as pointers or as
