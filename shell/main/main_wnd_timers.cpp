@@ -89,16 +89,17 @@ void CMainWnd::RaiseWindow(int) {
 // device's lighting to the mode at once; every event (re)arms the restore.
 void CMainWnd::OnGameEvent(int kind, int mode) {
     CCorvaneUSBDevice* page = GetCurrentDevice();
-    // Any process of the user may send these: a mode the devices do not
-    // have switches nothing.
-    if (page != nullptr && kind >= 0 && kind <= 2 && mode >= 0 && mode <= kHighestLightMode) {
+    // Any process of the user may send these: the mode is the low byte, and
+    // a mode the devices do not have switches nothing.
+    const int lightMode = mode & 0xFF;
+    if (page != nullptr && kind >= 0 && kind <= 2 && lightMode <= kHighestLightMode) {
         LeaveLightingSync(page);
-        ShowLightMode(page, mode);
+        ShowLightMode(page, lightMode);
         LightSetting setting = page->CurrentLightSetting();
         if (kind == 0) {
             setting.previousMode = (setting.mode == 0 || setting.mode > kHighestLightMode) ? 1 : setting.mode;
         }
-        setting.mode = static_cast<std::uint8_t>(mode & 0xFF);
+        setting.mode = static_cast<std::uint8_t>(lightMode);
         page->CommitLighting(setting);
     }
     win::SetTimer(GetHWND(), TIMER_MAIN_GAME_RESTORE, kGameRestoreMs, nullptr);

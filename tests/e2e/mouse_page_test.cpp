@@ -98,7 +98,8 @@ TEST_F(MousePageTest, ADpiSliderDragLandsInTheMousesBlock) {
     ASSERT_TRUE(Poll([&] { return Commands(EmulatorCommand("record mouse")).size() >= 4; }, 30s)) << Log("tavrik.log");
     const size_t before = Commands(EmulatorCommand("record mouse")).size();
 
-    ASSERT_TRUE(Click("mouse_device_seting_option_2")) << Log("tavrik.log");
+    // The System tab shows the DPI stages.
+    ASSERT_TRUE(Click("system_Op_tab")) << Log("tavrik.log");
     const auto slider = WaitForControl("DPI_slider_1", [](const ProbeControl& c) { return c.right - c.left > 100; });
     ASSERT_TRUE(slider) << Log("tavrik.log");
     const int y = slider->CenterY();
