@@ -3,6 +3,7 @@
 // the next parameter block and is still shown after a restart; the music
 // styles window opens from the lighting page in the music mode.
 
+#include <algorithm>
 #include "tests/e2e/tavrik_session.h"
 #include "tests/e2e/emulator_record.h"
 
@@ -31,16 +32,21 @@ protected:
         return CommandReports(EmulatorCommand("record keyboard"), "keyboard");
     }
 
-    // The colour the screen shows a little inside the control's top-left
-    // corner, away from its text.
-    unsigned long ColorInside(const ProbeControl& c) {
+    // Whether the option's indicator (the box at its left end) is filled with
+    // the selected colour: a ticked box is, an empty one shows only its frame.
+    bool IndicatorFilled(const ProbeControl& c) {
         Display* d = driver_->display();
         XSync(d, False);
-        XImage* image = XGetImage(d, DefaultRootWindow(d), c.left + 3, c.top + 3, 1, 1, AllPlanes, ZPixmap);
-        if (image == nullptr) return 0;
-        const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
+        const int width = std::min(24, c.right - c.left);
+        const int height = c.bottom - c.top;
+        if (width <= 0 || height <= 0) return false;
+        XImage* image = XGetImage(d, DefaultRootWindow(d), c.left, c.top, width, height, AllPlanes, ZPixmap);
+        if (image == nullptr) return false;
+        bool filled = false;
+        for (int y = 0; y < height && !filled; ++y)
+            for (int x = 0; x < width && !filled; ++x) filled = (XGetPixel(image, x, y) & 0xFFFFFF) == kSelectedColor;
         XDestroyImage(image);
-        return pixel;
+        return filled;
     }
 
     // Opens the system tab once the keyboard has connected (its first block
@@ -52,7 +58,7 @@ protected:
         return Poll(
             [&] {
                 const auto option = FindProbeControl(*driver_, "winlockflag_option");
-                return option && option->right > option->left && (ColorInside(*option) == kSelectedColor) == selected;
+                return option && option->right > option->left && IndicatorFilled(*option) == selected;
             },
             30s);
     }
