@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <cstdio>
 #include <numbers>
+#include <random>
 #include <thread>
 #include <utility>
 
@@ -89,7 +91,25 @@ PrivatePulseServer::PrivatePulseServer(const fs::path& folder) : socket_(folder 
 
 bool PrivatePulseServer::Serving() const { return daemon_->Started() && fs::exists(socket_) && daemon_->Running(); }
 
-void WriteToneWav(const fs::path& path, double hz, double amplitude, double seconds) {
+bool PrivatePulseServer::Recording() const {
+    const std::string pactl = FindProgram("pactl");
+    if (pactl.empty() || !Serving()) return false;
+    const std::string command =
+        "PULSE_SERVER='" + Address() + "' '" + pactl + "' list short source-outputs 2>/dev/null";
+    FILE* out = ::popen(command.c_str(), "r");
+    if (out == nullptr) return false;
+    std::string listing;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, out) != nullptr) listing += buffer;
+    return ::pclose(out) == 0 && listing.find_first_not_of(" \t\r\n") != std::string::npos;
+}
+
+namespace {
+
+// A 16-bit WAV at the server's rate and channels, every channel carrying
+// `sample(frame)`.
+template <typename Sample>
+void WriteWav(const fs::path& path, double seconds, Sample sample) {
     constexpr unsigned kRate = PrivatePulseServer::kRate;
     constexpr unsigned kChannels = PrivatePulseServer::kChannels;
     const auto frames = static_cast<std::uint32_t>(seconds * kRate);
@@ -110,10 +130,36 @@ void WriteToneWav(const fs::path& path, double hz, double amplitude, double seco
     out.write("data", 4);
     u32(dataBytes);
     for (std::uint32_t f = 0; f < frames; ++f) {
-        const auto v =
-            static_cast<std::int16_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * f / kRate)));
+        const std::int16_t v = sample(f);
         for (unsigned c = 0; c < kChannels; ++c) u16(static_cast<std::uint16_t>(v));
     }
+}
+
+std::int16_t SineAt(double hz, double amplitude, std::uint32_t frame) {
+    return static_cast<std::int16_t>(
+        std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * frame / PrivatePulseServer::kRate)));
+}
+
+}  // namespace
+
+void WriteToneWav(const fs::path& path, double hz, double amplitude, double seconds) {
+    WriteWav(path, seconds, [&](std::uint32_t f) { return SineAt(hz, amplitude, f); });
+}
+
+void WriteChoppedToneWav(const fs::path& path, double hz, double amplitude, double seconds, unsigned seed) {
+    constexpr std::uint32_t kShortestPiece = PrivatePulseServer::kRate * 4 / 1000;
+    constexpr std::uint32_t kLongestPiece = PrivatePulseServer::kRate * 16 / 1000;
+    std::minstd_rand lengths(seed);
+    std::uniform_int_distribution<std::uint32_t> length(kShortestPiece, kLongestPiece);
+    bool sounding = true;
+    std::uint32_t pieceEnd = length(lengths);
+    WriteWav(path, seconds, [&](std::uint32_t f) {
+        if (f >= pieceEnd) {
+            sounding = !sounding;
+            pieceEnd = f + length(lengths);
+        }
+        return sounding ? SineAt(hz, amplitude, f) : std::int16_t{0};
+    });
 }
 
 }  // namespace tavrik::test

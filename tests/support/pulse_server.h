@@ -45,6 +45,9 @@ public:
     static bool Installed();
     bool Serving() const;
     std::string Address() const { return "unix:" + socket_.string(); }
+    // Whether some client records from the server now (it lists a source
+    // output): the sign that a capture hears what is played from here on.
+    bool Recording() const;
 
 private:
     std::filesystem::path socket_;
@@ -53,5 +56,11 @@ private:
 
 // A WAV file of a sine tone, 16-bit, at the server's rate and channels.
 void WriteToneWav(const std::filesystem::path& path, double hz, double amplitude, double seconds);
+
+// The same tone chopped into pieces of 4 to 16 ms that sound and fall silent
+// in turn, their lengths drawn from `seed`: a spectrum that changes from one
+// short analysis window to the next, whatever the length of the packets it
+// is captured in (a regular rhythm can match the packets and look steady).
+void WriteChoppedToneWav(const std::filesystem::path& path, double hz, double amplitude, double seconds, unsigned seed);
 
 }  // namespace tavrik::test
