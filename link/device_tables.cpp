@@ -38,10 +38,16 @@ const VersionRecord VersionTable[kVersionCount] = {
 };
 
 int FindDeviceOptionRow(int deviceType, int subKind, int vendorId, int productId) {
+    // The headset's ids are not built in: its row goes by the ids the device
+    // discovery looks for it with, so a headset found is a headset known.
+    const HidDeviceSlot& headset = DiscoveryDeviceTable()[kHeadsetSlotRow];
     for (int i = 0; i < kDeviceOptionCount; ++i) {
         const DeviceOptionRow& row = DeviceOptionTable[i];
-        if (row.deviceType == deviceType && row.subKind == subKind && row.vendorId == vendorId &&
-            row.productId == productId) {
+        const bool isHeadset = row.deviceType == HidDeviceSlot::kTypeHeadset;
+        const int rowVendorId = isHeadset ? headset.vendorId : row.vendorId;
+        const int rowProductId = isHeadset ? headset.productId : row.productId;
+        if (row.deviceType == deviceType && row.subKind == subKind && rowVendorId == vendorId &&
+            rowProductId == productId) {
             return i;
         }
     }

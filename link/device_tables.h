@@ -19,7 +19,7 @@ struct DeviceOptionRow {
     std::wstring powerSwitchName;  // name of the entry's power switch control
     std::wstring kindName;         // default profile "<kind>.Json"; user sub-folder name
     int lightNameIndex = 0;        // element of the default light-name lists; the page's device index
-    int vendorId = 0;              // 0 for the headset
+    int vendorId = 0;              // 0 for the headset: its ids are the discovery table's
     int productId = 0;             // product id on its cable; 0 for the headset
     int deviceType = 0;            // HidDeviceSlot device type of the cable connection
     int subKind = 0;               // matched together with the device type
@@ -30,7 +30,8 @@ extern const DeviceOptionRow DeviceOptionTable[kDeviceOptionCount];
 
 // The first row whose device type, sub-kind, vendor id and product id all equal
 // the given ones; -1 when none does (receiver types have no row: map a receiver
-// slot to its cable partner first).
+// slot to its cable partner first). The headset's row is matched with the ids
+// of the discovery table's headset row (DiscoveryDeviceTable), not its own 0:0.
 int FindDeviceOptionRow(int deviceType, int subKind, int vendorId, int productId);
 
 // How big a kind's page is and from which skin it is built.

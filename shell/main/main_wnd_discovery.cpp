@@ -83,7 +83,5 @@ int CMainWnd::FindSupportedDeviceRow(int vendorId, int productId, int deviceType
 }
 
 int CMainWnd::FindDeviceOptionRow(int vendorId, int productId, int deviceType, int subKind) {
-    // The headset's option row has no ids: one found under test ids is that kind all the same.
-    if (deviceType == HidDeviceSlot::kTypeHeadset) vendorId = productId = 0;
     return ::FindDeviceOptionRow(deviceType, subKind, vendorId, productId);
 }

@@ -46,7 +46,7 @@ void RecordingPage::CloseEventChannel(int type) {
 
 void DiscoveryWnd::OnWindowInit() {
     MainWindowHandle = GetHWND();
-    m_slots.assign(std::begin(SupportedDeviceTable), std::end(SupportedDeviceTable));
+    m_slots.assign(DiscoveryDeviceTable(), DiscoveryDeviceTable() + kSupportedDeviceCount);
     CreateDefaultDevicePanels();
 }
 

@@ -14,6 +14,10 @@ struct Row {
     int flag;
     std::wstring name;
     bool operator==(const Row&) const = default;
+    friend void PrintTo(const Row& r, std::ostream* os) {
+        *os << "{" << std::hex << "0x" << r.version << std::dec << ", " << r.flag << ", "
+            << ::testing::PrintToString(r.name) << "}";
+    }
 };
 
 std::vector<Row> Rows(const CMainWnd& w) {
@@ -83,6 +87,29 @@ TEST_F(VersionListTest, EachDeviceFillsItsKindsRow) {
         EXPECT_EQ(Rows(*window_), empty);
         CloseWindow();
     }
+}
+
+// The headset's ids are not in the program's table; with the ids the
+// program finds it by, its row is that of a connected headset. Each test runs
+// in a process of its own, so the discovery table is first read here.
+TEST_F(VersionListTest, AConnectedHeadsetFillsItsOwnRow) {
+    setenv("TAVRIK_HID_BACKEND", "sim", 1);
+    setenv("TAVRIK_HEADSET_IDS", "3151:7010", 1);
+    Emulator& headset = sim_.Create(ProductKind::Headset);
+    headset.SetVersion(0x0402);
+    ASSERT_TRUE(headset.Plug(sim_.Bus()));
+    Open();
+    ScanPass();
+    window_->BuildVersionList();
+    EXPECT_EQ(Rows(*window_),
+              (std::vector<Row>{TableRow(kMs), TableRow(kKb), TableRow(kRx), Row{0x0402, 1, L"HS"}, Program()}));
+    std::vector<std::wstring> listed;
+    for (const VersionRecord& r : window_->ShownVersionRows()) listed.push_back(r.shortName);
+    EXPECT_EQ(listed, (std::vector<std::wstring>{L"HS", L"AP"}));
+    headset.Unplug();
+    ScanPass();
+    window_->BuildVersionList();
+    EXPECT_EQ(Rows(*window_), (std::vector<Row>{TableRow(kMs), TableRow(kKb), TableRow(kRx), Program()}));
 }
 
 }  // namespace
