@@ -5,6 +5,7 @@
 #include "devices/magic_control_ui.h"
 #include "devices/voice6533_control_ui.h"
 #include "platform/hid/hid_api.h"
+#include "platform/ui/button.h"
 
 using namespace DuiLib;
 
@@ -66,6 +67,8 @@ void CCorvaneHS6533Device::BindPanels() {
     if (m_pMagicPanel) m_pMagicPanel->SetDeviceKind(m_nDeviceType);
     if (CControlUI* c = FindSubControl(L"Voice6533ControlItem")) m_pVoicePanel = dynamic_cast<CVoice6533ControlUI*>(c);
     if (m_pVoicePanel) m_pVoicePanel->SetDeviceKind(m_nDeviceType);
+    if (CControlUI* c = FindSubControl(L"virtual_surround_option"))
+        m_pSurroundOption = static_cast<COptionUI*>(c->GetInterface(L"Option"));
 }
 
 void CCorvaneHS6533Device::OnConnected() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@
 
 class CVoice6533ControlUI;
 class CMagicControlUI;
+namespace DuiLib {
+class COptionUI;
+}
 
 class CCorvaneHS6533Device : public CCorvaneLitDevice {
 public:
@@ -68,6 +72,10 @@ public:
     void ToggleMicMonitorMute();
     void ToggleMagicVoice();
     void SelectMagicVoice(int n);
+    // The virtual 7.1 switch to the chip; a refused write puts the switch back.
+    void ToggleVirtualSurround();
+    // The virtual 7.1 surround as the chip last took it (1 on).
+    int SurroundOn() const { return m_surround; }
 
     // Where InitAudio loads the library from (default AudioChipLibrary::DefaultPath).
     void SetAudioLibraryPath(const std::wstring& path) { m_audioPath = path; }
@@ -81,6 +89,7 @@ public:
     CHs6533Profiledata& Profile() { return m_profile; }
     CVoice6533ControlUI* VoicePanel() const { return m_pVoicePanel; }
     CMagicControlUI* MagicPanel() const { return m_pMagicPanel; }
+    DuiLib::COptionUI* SurroundOption() const { return m_pSurroundOption; }
 
 protected:
     CBasicProfiledata& Document() override { return m_profile; }
@@ -90,9 +99,13 @@ protected:
 
 private:
     enum class Flow { Render, Capture };
+    // The ints at the start of a property's channel buffer; none: no channel buffer.
+    using Channels = std::span<const int32_t>;
     // A property read: its value (decimal text parsed), or nothing when the read failed.
     std::optional<double> ReadProperty(Flow flow, const char16_t* name, std::optional<int32_t> channel = std::nullopt);
+    std::optional<double> ReadRecord(Flow flow, const char16_t* name, Channels channels);
     bool WriteInt(Flow flow, const char16_t* name, int32_t value, std::optional<int32_t> channel = std::nullopt);
+    bool WriteRecord(Flow flow, const char16_t* name, int32_t value, Channels channels);
     bool WriteScalar(Flow flow, const char16_t* name, float value, int32_t channel);
     // Read; when the read fails, write 0 (the start-up defaults).
     void ReadElseZero(Flow flow, const char16_t* name, std::optional<int32_t> channel = std::nullopt);
@@ -112,6 +125,7 @@ private:
     CHs6533Profiledata m_profile;
     CVoice6533ControlUI* m_pVoicePanel = nullptr;
     CMagicControlUI* m_pMagicPanel = nullptr;
+    DuiLib::COptionUI* m_pSurroundOption = nullptr;
 
     AudioChipLibrary m_audio;
     std::wstring m_audioPath;
@@ -119,8 +133,9 @@ private:
     HeadsetSystemSetStages m_settings;
     int m_captureMute = 0;
     int m_monitorMute = 0;
+    int m_surround = 0;
     std::vector<int32_t> m_bands;
     std::vector<DuiLib::CDuiString> m_customNames;
-    // Write value, write channel, read value, read channel, start-up value.
-    std::array<std::vector<uint8_t>, 5> m_buffers;
+    // Write value, write channel, read value, read channel.
+    std::array<std::vector<uint8_t>, 4> m_buffers;
 };

@@ -6,11 +6,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 
 #include "devices/corvane_hs6533_device.h"
 #include "devices/magic_control_ui.h"
 #include "devices/voice6533_control_ui.h"
+#include "platform/ui/button.h"
 #include "shell/controls/message_boxes.h"
 
 using namespace DuiLib;
@@ -32,7 +34,7 @@ const std::array<std::array<int32_t, CCorvaneHS6533Device::kBands>, 12> CCorvane
 
 namespace {
 
-enum Buffer { kWriteValue, kWriteChannel, kReadValue, kReadChannel, kStartValue };
+enum Buffer { kWriteValue, kWriteChannel, kReadValue, kReadChannel };
 constexpr int kRenderTypes[] = {1, 12, 7, 4};
 constexpr int32_t kCaptureType = 2;
 constexpr int32_t kActive = 1;
@@ -48,6 +50,13 @@ constexpr int32_t kSurroundChannels[3] = {4, -1, 0};
 const char16_t* const kEqBandNames[CCorvaneHS6533Device::kBands] = {
     u"EQ_Slider1", u"EQ_Slider2", u"EQ_Slider3", u"EQ_Slider4", u"EQ_Slider5",
     u"EQ_Slider6", u"EQ_Slider7", u"EQ_Slider8", u"EQ_Slider9", u"EQ_Slider10"};
+
+// A cleared channel buffer with the record's ints at its start.
+void FillChannels(std::vector<uint8_t>& buffer, std::span<const int32_t> channels) {
+    std::fill(buffer.begin(), buffer.end(), 0);
+    std::copy_n(channels.begin(), std::min(channels.size(), buffer.size() / sizeof(int32_t)),
+                reinterpret_cast<int32_t*>(buffer.data()));
+}
 
 // The text of a value buffer, ended at the buffer's end whatever the library wrote.
 std::string BufferText(const std::vector<uint8_t>& buffer, size_t bytes) {
@@ -83,14 +92,18 @@ void CCorvaneHS6533Device::ShowMessage(const wchar_t* text) {
 
 std::optional<double> CCorvaneHS6533Device::ReadProperty(Flow flow, const char16_t* name,
                                                          std::optional<int32_t> channel) {
+    return ReadRecord(flow, name, channel ? Channels(&*channel, 1) : Channels());
+}
+
+std::optional<double> CCorvaneHS6533Device::ReadRecord(Flow flow, const char16_t* name, Channels channels) {
     if (!m_audio.Loaded()) return std::nullopt;
     const AudioDeviceRecord& device = flow == Flow::Render ? AudioChipLibrary::Render() : AudioChipLibrary::Capture();
     std::vector<uint8_t>& value = m_buffers[kReadValue];
     std::vector<uint8_t>& ch = m_buffers[kReadChannel];
     std::fill(value.begin(), value.end(), 0);
-    std::fill(ch.begin(), ch.end(), 0);
-    if (channel) std::memcpy(ch.data(), &*channel, sizeof(int32_t));
-    if (m_audio.Property(device.desc, name, value.data(), channel ? ch.data() : nullptr, 0) != 0) return std::nullopt;
+    FillChannels(ch, channels);
+    if (m_audio.Property(device.desc, name, value.data(), channels.empty() ? nullptr : ch.data(), 0) != 0)
+        return std::nullopt;
     const std::string text = BufferText(value, value.size());
     char* end = nullptr;
     const double v = std::strtod(text.c_str(), &end);
@@ -99,15 +112,18 @@ std::optional<double> CCorvaneHS6533Device::ReadProperty(Flow flow, const char16
 }
 
 bool CCorvaneHS6533Device::WriteInt(Flow flow, const char16_t* name, int32_t v, std::optional<int32_t> channel) {
+    return WriteRecord(flow, name, v, channel ? Channels(&*channel, 1) : Channels());
+}
+
+bool CCorvaneHS6533Device::WriteRecord(Flow flow, const char16_t* name, int32_t v, Channels channels) {
     if (!m_audio.Loaded()) return false;
     const AudioDeviceRecord& device = flow == Flow::Render ? AudioChipLibrary::Render() : AudioChipLibrary::Capture();
     std::vector<uint8_t>& value = m_buffers[kWriteValue];
     std::vector<uint8_t>& ch = m_buffers[kWriteChannel];
     std::fill(value.begin(), value.end(), 0);
-    std::fill(ch.begin(), ch.end(), 0);
+    FillChannels(ch, channels);
     std::memcpy(value.data(), &v, sizeof v);
-    if (channel) std::memcpy(ch.data(), &*channel, sizeof(int32_t));
-    return m_audio.Property(device.desc, name, value.data(), channel ? ch.data() : nullptr, 1) == 0;
+    return m_audio.Property(device.desc, name, value.data(), channels.empty() ? nullptr : ch.data(), 1) == 0;
 }
 
 bool CCorvaneHS6533Device::WriteScalar(Flow flow, const char16_t* name, float v, int32_t channel) {
@@ -182,15 +198,10 @@ void CCorvaneHS6533Device::ReadFeatures(AudioDeviceRecord& record) {
 
 void CCorvaneHS6533Device::ReadControlsOnce() {
     // The surround takes its three-int channel record for the read and the write.
-    std::vector<uint8_t>& value = m_buffers[kStartValue];
-    std::fill(value.begin(), value.end(), 0);
-    std::vector<uint8_t> channels(kPropertyBufferBytes, 0);
-    std::memcpy(channels.data(), kSurroundChannels, sizeof kSurroundChannels);
-    const AudioDeviceDesc render = AudioChipLibrary::Render().desc;
-    if (m_audio.Property(render, u"VirtualSurroundEffectControl", value.data(), channels.data(), 0) != 0) {
-        std::fill(value.begin(), value.end(), 0);
-        m_audio.Property(render, u"VirtualSurroundEffectControl", value.data(), channels.data(), 1);
-    }
+    if (const auto surround = ReadRecord(Flow::Render, u"VirtualSurroundEffectControl", kSurroundChannels))
+        m_surround = *surround != 0 ? 1 : 0;
+    else if (WriteRecord(Flow::Render, u"VirtualSurroundEffectControl", 0, kSurroundChannels))
+        m_surround = 0;
     if (!ReadProperty(Flow::Capture, u"Enable_ENC_LFX", 0)) WriteInt(Flow::Capture, u"Enable_ENC_LFX", 0);
     ReadElseZero(Flow::Capture, u"VolumeControl", kAllChannels);
     ReadElseZero(Flow::Render, u"Enable_EQ_GFX");
@@ -247,6 +258,7 @@ void CCorvaneHS6533Device::LoadOwnSettings() {
 }
 
 void CCorvaneHS6533Device::RefreshOwnPanels() {
+    if (m_pSurroundOption) m_pSurroundOption->Selected(m_surround != 0, false);
     if (m_pMagicPanel) {
         m_pMagicPanel->SetMagicEnabled(m_settings.magicEnable != 0);
         m_pMagicPanel->SelectMagicOption(m_settings.magicType);
@@ -483,4 +495,14 @@ void CCorvaneHS6533Device::SelectMagicVoice(int n) {
     m_settings.magicType = n;
     if (m_pMagicPanel) m_pMagicPanel->SelectMagicOption(n);
     Commit();
+}
+
+// --- Virtual 7.1 ----------------------------------------------------------------------------
+
+// The chip keeps the surround: the switch shows what the chip took.
+void CCorvaneHS6533Device::ToggleVirtualSurround() {
+    if (!m_pSurroundOption) return;
+    const int on = m_pSurroundOption->IsSelected() ? 1 : 0;
+    if (WriteRecord(Flow::Render, u"VirtualSurroundEffectControl", on, kSurroundChannels)) m_surround = on;
+    m_pSurroundOption->Selected(m_surround != 0, false);
 }

@@ -417,6 +417,7 @@ public:
     virtual void OnBulletXCheck();
     virtual void OnBulletYCheck();
     virtual void OnMagicVoiceToggle();
+    virtual void OnVirtualSurroundToggle();
     virtual void OnMagicVoiceSelected(int voice);
     virtual void OnMicInToggle();
     virtual void OnMicInVolume();

@@ -1,4 +1,4 @@
-// The headset's voice-changer, microphone and equaliser controls: each a
+// The headset's voice-changer, microphone, equaliser and virtual 7.1 controls: each a
 // forward to the page of the current device when that is a headset.
 #include "devices/corvane_hs6533_device.h"
 #include "shell/main/main_wnd.h"
@@ -15,6 +15,10 @@ CCorvaneHS6533Device* AsHeadset(CCorvaneUSBDevice* page) {
 
 void CMainWnd::OnMagicVoiceToggle() {
     if (auto* headset = AsHeadset(GetCurrentDevice())) headset->ToggleMagicVoice();
+}
+
+void CMainWnd::OnVirtualSurroundToggle() {
+    if (auto* headset = AsHeadset(GetCurrentDevice())) headset->ToggleVirtualSurround();
 }
 
 // The voice, preset and band controls are numbered as the page counts them

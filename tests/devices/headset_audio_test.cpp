@@ -300,6 +300,56 @@ TEST_P(HeadsetAudioFailure, RefusedWriteCommitsNothing) {
     EXPECT_EQ(Magic().GetSelectedMagicOption(), before.magicType);
 }
 
+// The virtual 7.1 switch shows the chip's surround at start-up and writes
+// each change with the surround's channel record (its first int, 4, is what
+// reaches the chip); a refused write puts the switch back.
+TEST_F(HeadsetAudio, VirtualSurroundSwitchFollowsTheChip) {
+    struct Case {
+        const char* name;
+        double chipAtStart;
+        bool readFails;
+        int shownAtStart;
+    };
+    const Case cases[] = {
+        {"surround on in the chip", 1, false, 1},
+        {"surround off in the chip", 0, false, 0},
+        {"unreadable surround is written off", 1, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        chip.ClearFailures();
+        chip.ClearWriteLog();
+        chip.Set("VirtualSurroundEffectControl", c.chipAtStart);
+        chip.FailRead("VirtualSurroundEffectControl", c.readFails);
+        page.InitPage();
+        page.RefreshPage(1);
+        ASSERT_NE(page.SurroundOption(), nullptr);
+        EXPECT_EQ(page.SurroundOn(), c.shownAtStart);
+        EXPECT_EQ(page.SurroundOption()->IsSelected(), c.shownAtStart != 0);
+        if (c.readFails) {
+            EXPECT_EQ(Written("VirtualSurroundEffectControl"), 0);
+        }
+        chip.ClearFailures();
+
+        // The user switches it over: the chip takes the new state.
+        const bool on = c.shownAtStart == 0;
+        page.SurroundOption()->Selected(on, false);
+        page.ToggleVirtualSurround();
+        EXPECT_EQ(chip.Get("VirtualSurroundEffectControl"), on ? 1 : 0);
+        EXPECT_EQ(chip.WriteLog().back().channel, 4);
+        EXPECT_EQ(page.SurroundOn(), on ? 1 : 0);
+        EXPECT_EQ(page.SurroundOption()->IsSelected(), on);
+
+        // A refused switch back leaves the chip's state on the switch.
+        chip.FailWrite("VirtualSurroundEffectControl");
+        page.SurroundOption()->Selected(!on, false);
+        page.ToggleVirtualSurround();
+        EXPECT_EQ(chip.Get("VirtualSurroundEffectControl"), on ? 1 : 0);
+        EXPECT_EQ(page.SurroundOn(), on ? 1 : 0);
+        EXPECT_EQ(page.SurroundOption()->IsSelected(), on);
+    }
+}
+
 TEST_F(HeadsetAudio, StartUpWritesZeroWhereAReadFails) {
     chip.FailRead("RFX_ROOMSIZE");
     chip.FailRead("AAMuteControl");

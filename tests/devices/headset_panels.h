@@ -55,13 +55,22 @@ inline CMagicControlUI* MakeMagicPanel(const std::set<std::wstring>& skip = {}) 
     return panel;
 }
 
-// Gives the page its picture and both panels, as its skin would.
+// The virtual 7.1 panel: its surround switch.
+inline DuiLib::CVerticalLayoutUI* MakeVirtualPanel() {
+    auto* panel = new DuiLib::CVerticalLayoutUI();
+    panel->SetName(L"VirtualSetControlItem");
+    AddNamed<DuiLib::COptionUI>(*panel, L"virtual_surround_option", {});
+    return panel;
+}
+
+// Gives the page its picture and its three audio panels, as its skin would.
 inline void AddHeadsetControls(CCorvaneHS6533Device& page) {
     auto* picture = new DuiLib::CContainerUI();
     picture->SetName(L"hs6533_device_key_light");
     page.Add(picture);
     page.Add(MakeVoicePanel());
     page.Add(MakeMagicPanel());
+    page.Add(MakeVirtualPanel());
     page.SetPageXml(L"XML\\DeviceXml\\hs6533device.xml");
 }
 

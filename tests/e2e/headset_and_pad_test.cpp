@@ -1,8 +1,8 @@
 // End to end with a headset and a mouse pad: both get their pages in the
 // real Tavrik, a lighting mode picked on the headset's page reaches the
 // emulated headset as its light block and as the LED frames the program
-// streams to it, an equaliser preset reaches its audio chip, and the pad's
-// page fills its own mode list.
+// streams to it, an equaliser preset and the virtual 7.1 switch reach its
+// audio chip, and the pad's page fills its own mode list.
 
 #include "tests/e2e/tavrik_session.h"
 #include "tests/e2e/emulator_record.h"
@@ -107,7 +107,7 @@ protected:
     }
 };
 
-TEST_F(HeadsetAndPadTest, BothPagesShowAndTheHeadsetTakesLightingAndEqualiser) {
+TEST_F(HeadsetAndPadTest, BothPagesShowAndTheHeadsetTakesLightingEqualiserAndSurround) {
     const std::set<int> staticValues = ModeValuesNamed("lamp_mode_static");
     ASSERT_FALSE(staticValues.empty());
     StartEmulator({"headset", "mousepad"});
@@ -175,7 +175,17 @@ TEST_F(HeadsetAndPadTest, BothPagesShowAndTheHeadsetTakesLightingAndEqualiser) {
         << Log("tavrik.log");
     EXPECT_EQ(ChipValue("Enable_EQ_GFX"), 1);
 
-    // 5. The pad's page, with its own mode list filled.
+    // 5. The 7.1 tab's switch turns the chip's virtual surround on and off.
+    ASSERT_EQ(ChipValue("VirtualSurroundEffectControl"), 0);
+    ASSERT_TRUE(Click("Virtual7.1_Op_tab"));
+    for (const int expected : {1, 0}) {
+        ASSERT_TRUE(Click("virtual_surround_option"));
+        EXPECT_TRUE(Poll([&] { return ChipValue("VirtualSurroundEffectControl") == expected; }, 30s))
+            << "surround " << expected << "\n"
+            << Log("tavrik.log");
+    }
+
+    // 6. The pad's page, with its own mode list filled.
     const std::vector<ProbeControl> entries = DeviceEntries();
     ASSERT_EQ(entries.size(), 2u);
     driver_->Click(entries[1].CenterX(), entries[1].CenterY());
