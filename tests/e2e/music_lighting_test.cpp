@@ -27,7 +27,7 @@ constexpr double kToneHz = 1875;
 // the band's level well past what lights a bar's lowest key, yet below the
 // level at which the spectrum's bins are cut off.
 constexpr double kBurstAmplitude = 2000;
-constexpr double kBurstSeconds = 0.5;
+constexpr double kBurstSeconds = 1;
 constexpr int kBursts = 4;
 
 // The live frame packets in the order they came: each one's offset in the
