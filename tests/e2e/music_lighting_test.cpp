@@ -23,9 +23,9 @@ constexpr uint8_t kStreamFrame = 0x12;
 // 1875 Hz lies in a keyboard band (stereo values analysed interleaved: bin
 // 20 of 1024 values at 48 kHz).
 constexpr double kToneHz = 1875;
-// Loud enough that the change from a sounding piece to a silent one raises
-// the band's level well past what lights a bar's lowest key, yet below the
-// level at which the spectrum's bins are cut off.
+// Loud: the change from a sounding piece to a silent one raises the band's
+// level far past what lights the lowest key of its bar (about 340), whatever
+// the length of the captured packets.
 constexpr double kBurstAmplitude = 2000;
 constexpr double kBurstSeconds = 1;
 constexpr int kBursts = 4;
