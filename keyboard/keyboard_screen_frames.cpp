@@ -20,6 +20,9 @@ namespace {
 constexpr const wchar_t* kFrameStrip = L"screen_view_tab";
 constexpr const wchar_t* kFramePrefix = L"frame_option_";
 constexpr int kFrameMargin = 3;
+// The frame strip's height above its scroll bar: a thumbnail taller than
+// that is drawn smaller, keeping the screen's proportions.
+constexpr int kThumbnailHeight = 64;
 
 template <class T>
 T* As(CControlUI* control, const wchar_t* interfaceName) {
@@ -85,9 +88,12 @@ CScreenViewControlUI* CCorvaneKeyboardDevice::AppendFrame(int index, DWORD pen, 
     frame->SetRows(ScreenRows());
     frame->SetPenColor(pen);
     frame->SetBackgroundColor(background);
-    // One screen cell per thumbnail pixel.
-    frame->SetFixedHeight(frame->GetRows());
-    frame->SetFixedWidth(frame->GetColumns());
+    // One screen cell per thumbnail pixel, or fewer pixels where the screen
+    // is taller than the strip.
+    const int rows = frame->GetRows();
+    const int height = std::min(rows, kThumbnailHeight);
+    frame->SetFixedHeight(height);
+    frame->SetFixedWidth(rows > 0 ? frame->GetColumns() * height / rows : frame->GetColumns());
     frame->SetPadding(RECT{0, 0, kFrameMargin, 0});
     if (!strip->Add(frame)) {
         delete frame;

@@ -156,6 +156,8 @@ RECT CContainerUI::GetClientPos() const {
     rc.top += in.top;
     rc.right -= in.right;
     rc.bottom -= in.bottom;
+    rc.left += m_rcTrim.left;
+    rc.right -= m_rcTrim.right;
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) rc.right -= m_pVerticalScrollBar->GetThickness();
     if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible())
         rc.bottom -= m_pHorizontalScrollBar->GetThickness();

@@ -114,6 +114,8 @@ protected:
 
     std::vector<CControlUI*> m_items;
     RECT m_rcInset{};
+    // Room a layout leaves empty inside its inset (in pixels, scaled).
+    RECT m_rcTrim{};
     int m_iChildPadding = 0;
     UINT m_iChildAlign = 0;
     UINT m_iChildVAlign = 0;
@@ -139,6 +141,12 @@ public:
     LPCTSTR GetClass() const override;
     LPVOID GetInterface(LPCTSTR pstrName) override;
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
+    // "wholeitems": a row of equally wide children that scrolls shows only
+    // whole children; the room that is left stands empty on both sides.
+    void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
+
+private:
+    bool m_bWholeItems = false;
 };
 
 // Shows one child at a time.

@@ -122,13 +122,38 @@ LPVOID CHorizontalLayoutUI::GetInterface(LPCTSTR n) {
 
 void CHorizontalLayoutUI::SetPos(RECT rc, bool bNeedInvalidate) {
     CControlUI::SetPos(rc, bNeedInvalidate);
+    m_rcTrim = RECT{};
     RECT inner = GetClientPos();
+    if (m_bWholeItems) {
+        // The children's width and the padding between them make one step;
+        // the view holds as many whole steps as fit, at least one.
+        const auto first =
+            std::find_if(m_items.begin(), m_items.end(), [](CControlUI* c) { return c->IsVisible() && !c->IsFloat(); });
+        const int pad = GetChildPadding();
+        const int step = first == m_items.end() ? 0 : (*first)->GetFixedWidth() + pad;
+        const long width = inner.right - inner.left;
+        if (step > 0 && width > 0) {
+            const long shown = std::max<long>(1, (width + pad) / step) * step - pad;
+            if (shown < width) {
+                m_rcTrim.left = (width - shown) / 2;
+                m_rcTrim.right = width - shown - m_rcTrim.left;
+                inner = GetClientPos();
+            }
+        }
+    }
     int required = 0, crossRequired = 0;
     StackChildren(this, m_items, inner, false, GetChildPadding(), m_iChildAlign, m_iChildVAlign, GetScrollPos(),
                   required, crossRequired);
     for (int i = 0; i < GetCount(); ++i)
         if (m_items[static_cast<size_t>(i)]->IsVisible() && m_items[static_cast<size_t>(i)]->IsFloat()) SetFloatPos(i);
     ProcessScrollBar(inner, required, crossRequired);
+}
+
+void CHorizontalLayoutUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    if (DuiCompareNoCase(n, L"wholeitems") == 0)
+        m_bWholeItems = ParseBoolUI(v);
+    else
+        CContainerUI::SetAttribute(n, v);
 }
 
 // ---- tab layout ------------------------------------------------------------------

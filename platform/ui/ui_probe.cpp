@@ -21,6 +21,10 @@ std::wstring ProbeName(CControlUI* control) {
     return std::wstring(owner->GetName().GetData()) + L"/" + std::to_wstring(row->GetIndex());
 }
 
+// No bound: what a scrolling container holds can be brought into view.
+constexpr long kUnbounded = 1L << 28;
+constexpr RECT kEverywhere{-kUnbounded / 2, -kUnbounded / 2, kUnbounded / 2, kUnbounded / 2};
+
 bool Contains(const RECT& outer, const RECT& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
@@ -33,8 +37,6 @@ bool Scrolls(CContainerUI* container) {
     return (v && v->IsVisible()) || (h && h->IsVisible());
 }
 
-// `clip` is what the ancestors show; `clipScrolls` tells whether the nearest
-// clipping ancestor scrolls.
 // A bar's text is its value: "value min max" and "h" or "v" for its direction.
 std::wstring ProbeText(CControlUI* control) {
     if (auto* bar = static_cast<CProgressUI*>(control->GetInterface(L"Progress")))
@@ -43,7 +45,11 @@ std::wstring ProbeText(CControlUI* control) {
     return control->GetText().GetData();
 }
 
-void Collect(CControlUI* control, const RECT& clip, bool clipScrolls, std::vector<BackendProbeEntry>& out) {
+// `clip` is what the ancestors show. `fixed` is what the ancestors that do
+// not move with a scrolled content show: the window and the containers down
+// to the nearest one that scrolls, then the ones inside that scroll with it.
+// Whatever lies outside `fixed` cannot be brought into view.
+void Collect(CControlUI* control, const RECT& clip, const RECT& fixed, std::vector<BackendProbeEntry>& out) {
     if (control == nullptr || !control->IsVisible()) return;
     const RECT own = control->GetPos();
     RECT shown{};
@@ -53,25 +59,36 @@ void Collect(CControlUI* control, const RECT& clip, bool clipScrolls, std::vecto
         if (inSight) out.push_back({name, {shown.left, shown.top, shown.right, shown.bottom}, ProbeText(control)});
         // Cut off by an ancestor that cannot be scrolled: listed once more,
         // whole, for the tests that check that every control can be seen.
-        if (!clipScrolls && !Contains(clip, own) && own.right > own.left && own.bottom > own.top)
+        if (!Contains(fixed, own) && own.right > own.left && own.bottom > own.top)
             out.push_back({name + L"#cut", {own.left, own.top, own.right, own.bottom}, ProbeText(control)});
     }
     // A combo's rows are drawn in its drop window, not inside the combo.
     if (control->GetInterface(L"Combo") != nullptr) return;
     auto* container = dynamic_cast<CContainerUI*>(control);
     if (container == nullptr) return;
-    // What is scrolled out of sight is not looked into.
-    if (!inSight && clipScrolls) return;
     const bool scrolls = Scrolls(container);
+    // What is scrolled out of sight is not looked into.
+    if (!inSight && fixed.right - fixed.left >= kUnbounded) return;
     const RECT childClip = inSight ? shown : RECT{own.left, own.top, own.left, own.top};
-    for (int i = 0; i < container->GetCount(); ++i) Collect(container->GetItemAt(i), childClip, scrolls, out);
+    // Children that are not floating are drawn and hit only within the
+    // container's client area.
+    RECT clientClip{};
+    if (!IntersectRectUI(clientClip, childClip, container->GetClientPos()))
+        clientClip = RECT{childClip.left, childClip.top, childClip.left, childClip.top};
+    // Inside a scrolling container only the containers below it cut.
+    RECT childFixed = kEverywhere;
+    if (!scrolls && !IntersectRectUI(childFixed, own, fixed)) childFixed = RECT{own.left, own.top, own.left, own.top};
+    for (int i = 0; i < container->GetCount(); ++i) {
+        CControlUI* child = container->GetItemAt(i);
+        Collect(child, child->IsFloat() ? childClip : clientClip, childFixed, out);
+    }
 }
 
 }  // namespace
 
 std::vector<BackendProbeEntry> CollectProbeEntries(CControlUI* root, const RECT& client) {
     std::vector<BackendProbeEntry> entries;
-    Collect(root, client, false, entries);
+    Collect(root, client, client, entries);
     return entries;
 }
 

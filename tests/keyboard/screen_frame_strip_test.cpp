@@ -48,6 +48,9 @@ TEST_F(ScreenFrameStrip, ScreenLargerThanTheGridIsHeldToIt) {
     EXPECT_EQ(page->GetFrame(0)->GetRows(), 135);
     EXPECT_EQ(page->ScreenColumns(), 240);
     EXPECT_EQ(page->ScreenRows(), 135);
+    // Taller than the strip: drawn smaller, in the screen's proportions.
+    EXPECT_EQ(page->GetFrame(0)->GetFixedHeight(), 64);
+    EXPECT_EQ(page->GetFrame(0)->GetFixedWidth(), 240 * 64 / 135);
 }
 
 TEST_F(ScreenFrameStrip, AddingStopsAtTheScreenModeMaximum) {

@@ -1,5 +1,5 @@
 // The keyboard page with its lighting and key-assignment templates in a real
-// 800 x 572 window on the X server: for the lighting modes whose layouts
+// 1000 x 640 window on the X server: for the lighting modes whose layouts
 // differ most, every control the layout shows lies inside the page and
 // paints something of its own.
 
@@ -30,8 +30,9 @@ using namespace DuiLib;
 using devtest::Pump;
 using tavrik::x11::UseX11DisplayBackend;
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 572;
+// The size the main window is fitted to before any device page shows.
+constexpr int kWidth = 1000;
+constexpr int kHeight = 640;
 constexpr int kLeft = 100;
 constexpr int kTop = 80;
 
@@ -131,7 +132,7 @@ protected:
 
 TEST_F(KeyboardPageDisplayTest, ShownControlsOfTheLightingLayoutsLieInsideThePageAndPaint) {
     window_ = new PageWindow(
-        LR"(<Window size="800,572"><VerticalLayout bkcolor="#FF000000">
+        LR"(<Window size="1000,640"><VerticalLayout bkcolor="#FF000000">
         <Include source="XML\DeviceXml\keyboarddevice.xml"/></VerticalLayout></Window>)");
     window_->Create(nullptr, L"Tavrik keyboard page test", win::WS_POPUP | win::WS_VISIBLE, 0, kLeft, kTop, kWidth,
                     kHeight);

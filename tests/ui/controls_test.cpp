@@ -1,5 +1,7 @@
 #include "tests/ui/ui_fixture.h"
 
+#include "platform/ui/scroll_into_view.h"
+
 namespace uitest {
 namespace {
 
@@ -295,6 +297,33 @@ TEST_F(ControlsTest, ListScrollsAndEnsuresVisible) {
     display_->Inject(Surface(w), e);
     Pump();
     EXPECT_GT(list->GetScrollPos().cy, 0);
+}
+
+// A row of equal children that shows only whole ones: 200 pixels hold three
+// steps of 60 and 6 (192 pixels), the 8 left over stand empty, 4 on each
+// side; scrolling an item into view moves by whole steps, and a click in the
+// empty room hits none of the children.
+TEST_F(ControlsTest, ARowOfWholeItemsShowsNoneCutAtItsEnds) {
+    std::wstring items;
+    for (int i = 0; i < 5; ++i) items += L"<Button name='item" + std::to_wstring(i) + L"' width='60'/>";
+    TestWindow* w = Open(
+        L"<Window size='200,100'><VerticalLayout><HorizontalLayout name='row' height='40' "
+        L"childpadding='6' wholeitems='true' hscrollbar='true'>" +
+        items + L"</HorizontalLayout></VerticalLayout></Window>");
+    auto* row = static_cast<CContainerUI*>(w->pm().FindControl(L"row"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetClientPos().left, 4);
+    EXPECT_EQ(row->GetClientPos().right, 196);
+    EXPECT_EQ(w->pm().FindControl(L"item2")->GetPos().right, 196);
+    EXPECT_EQ(row->GetScrollRange().cx, 2 * 66);
+    ScrollIntoView(row, w->pm().FindControl(L"item4"));
+    EXPECT_EQ(row->GetScrollPos().cx, 2 * 66);
+    EXPECT_EQ(w->pm().FindControl(L"item4")->GetPos().right, 196);
+    EXPECT_EQ(w->pm().FindControl(POINT{2, 20}), row);
+    // Without the attribute the row fills its width.
+    row->SetAttribute(L"wholeitems", L"false");
+    row->SetPos(row->GetPos(), false);
+    EXPECT_EQ(row->GetClientPos().left, 0);
 }
 
 TEST_F(ControlsTest, ColorPaletteReportsPickedColor) {

@@ -63,7 +63,8 @@ TEST_F(UiProbeTest, ListsVisibleNamedControlsClippedToWhatTheWindowShows) {
 }
 
 // A control that a fixed ancestor cuts off is listed as cut even when none
-// of it shows; one that a scrolling list clips is not: it can be scrolled to.
+// of it shows; one that a scrolling list clips is not, also when a row of the
+// list that holds it is partly shown: it can be scrolled to.
 // A slider lists its value.
 TEST_F(UiProbeTest, ControlsCutOffByAFixedAncestorAreListedAsCut) {
     TestWindow* w = Open(
@@ -71,7 +72,8 @@ TEST_F(UiProbeTest, ControlsCutOffByAFixedAncestorAreListedAsCut) {
         <VerticalLayout name="panel" height="30"><Button name="in" height="20"/><Button name="out" height="20"/>
           <Button name="gone" height="20"/></VerticalLayout>
         <VerticalLayout name="list" height="30" vscrollbar="true"><Button name="row0" height="20"/>
-          <Button name="row1" height="20"/><Button name="row2" height="20"/></VerticalLayout>
+          <HorizontalLayout height="20"><Button name="row1" width="50"/></HorizontalLayout>
+          <Button name="row2" height="20"/></VerticalLayout>
         <Slider name="bar" height="10" min="0" max="5" value="3"/>
         </VerticalLayout></Window>)");
     ASSERT_NE(w->GetHWND(), nullptr);
