@@ -112,6 +112,14 @@ protected:
         return std::to_string(hash);
     }
 
+    // The texts the window's controls show, as its probe lists them after a
+    // paint.
+    std::string Texts(Window window) {
+        std::string texts;
+        for (const ProbeControl& c : ReadUiProbe(*driver_, window)) texts += c.text + "\n";
+        return texts;
+    }
+
     static std::string RegistryText() {
         const char* config = std::getenv("XDG_CONFIG_HOME");
         const fs::path folder =
@@ -132,6 +140,7 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
     const Window main = WaitForMainWindow();
     ASSERT_NE(main, 0u) << LogText();
     const std::string english = SettledPicture(main);
+    const std::string englishTexts = Texts(main);
     int mx = 0, my = 0, mw = 0, mh = 0;
     ASSERT_TRUE(driver_->Geometry(main, mx, my, mw, mh));
 
@@ -155,10 +164,12 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
         << RegistryText() << LogText();
     driver_->RequestClose(settings);
     ASSERT_TRUE(WaitFor([&] { return Titled("SetWnd") == 0; })) << LogText();
-    // The main window shows the new texts once it has painted them.
-    std::string chinese;
-    EXPECT_TRUE(WaitFor([&] { return (chinese = SettledPicture(main)) != english; }))
+    // The main window has painted its new texts once its probe lists them.
+    std::string chineseTexts;
+    EXPECT_TRUE(WaitFor([&] { return (chineseTexts = Texts(main)) != englishTexts; }))
         << "the main window's texts did not change" << LogText();
+    const std::string chinese = SettledPicture(main);
+    EXPECT_NE(chinese, english);
 
     driver_->RequestClose(main);
     ASSERT_EQ(tavrik_->Wait(30s), 0) << LogText();
@@ -166,7 +177,8 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
     Start("second.log");
     const Window again = WaitForMainWindow();
     ASSERT_NE(again, 0u) << LogText();
-    EXPECT_TRUE(WaitFor([&] { return SettledPicture(again) == chinese; })) << "the language did not stay";
+    EXPECT_TRUE(WaitFor([&] { return Texts(again) == chineseTexts; })) << "the language did not stay";
+    EXPECT_TRUE(WaitFor([&] { return SettledPicture(again) == chinese; }));
     driver_->RequestClose(again);
     EXPECT_EQ(tavrik_->Wait(30s), 0) << LogText();
 }
