@@ -612,11 +612,13 @@ void X11Backend::Dispatch(XEvent& event) {
             if (e.button == kNoButton) return;
             if (event.type == ButtonPress && focused_ != target) {
                 // A click activates the window, as a window manager would do;
-                // with one running, it does so itself. A popup too: a click
-                // in a dialog outside its open drop list takes the focus from
-                // the list, which closes it.
+                // with one running, it does so itself. Popups are no window
+                // manager's: a click in one beside the popup it opened (a
+                // dialog beside its open drop list) takes the focus from that
+                // popup, which closes it.
                 if (wm_checked_ < 0) wm_checked_ = WindowManagerRunning() ? 1 : 0;
-                if (wm_checked_ == 0) window->ActivateByUser();
+                const bool besideItsPopup = window->popup() && PopupWithFocusOwnedBy(window);
+                if ((wm_checked_ == 0 && !window->popup()) || besideItsPopup) window->ActivateByUser();
                 if (!Find(target)) return;
             }
             if (event.type == ButtonPress) {
@@ -665,19 +667,23 @@ void X11Backend::Dispatch(XEvent& event) {
     }
 }
 
-bool X11Backend::DeferFocusToPopupOf(X11Window* target) {
+X11Window* X11Backend::PopupWithFocusOwnedBy(const X11Window* window) const {
     for (const Window holding : {focus_requested_, focused_}) {
         X11Window* popup = Find(holding);
-        if (!popup || popup == target || !popup->popup() || popup->no_activate() || !popup->shown()) continue;
+        if (!popup || popup == window || !popup->popup() || popup->no_activate() || !popup->shown()) continue;
         int depth = 0;
-        for (X11Window* o = popup->owner(); o && depth < 16; o = o->owner(), ++depth) {
-            if (o != target) continue;
-            deferred_focus_ = target->xid();
-            deferred_for_ = popup->xid();
-            return true;
-        }
+        for (const X11Window* o = popup->owner(); o && depth < 16; o = o->owner(), ++depth)
+            if (o == window) return popup;
     }
-    return false;
+    return nullptr;
+}
+
+bool X11Backend::DeferFocusToPopupOf(X11Window* target) {
+    const X11Window* popup = PopupWithFocusOwnedBy(target);
+    if (!popup) return false;
+    deferred_focus_ = target->xid();
+    deferred_for_ = popup->xid();
+    return true;
 }
 
 void X11Backend::FocusRequested(Window window) {

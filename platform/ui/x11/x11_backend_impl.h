@@ -104,6 +104,9 @@ public:
     // list or menu: the popup keeps the focus, and `target` gets it when the
     // popup closes. False when no such popup has the focus.
     bool DeferFocusToPopupOf(X11Window* target);
+    // The shown popup, owned by `window` directly or through other windows,
+    // that has the focus or was last given it; nullptr when there is none.
+    X11Window* PopupWithFocusOwnedBy(const X11Window* window) const;
     // The program asked for the focus to go to `window`: a deferred
     // activation is superseded.
     void FocusRequested(Window window);

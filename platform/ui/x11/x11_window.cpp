@@ -138,11 +138,14 @@ void X11Window::Map(bool activate) {
     focus_loss_told_ = false;
     if (owner_) XSetTransientForHint(d_, xid_, owner_->xid());
     focus_on_map_ = activate;
-    XMapRaised(d_, xid_);
-    // A window already on the screen comes forward with the windows it owns,
-    // and takes the focus as an activation gives it (to its modal window,
-    // not from its open popup).
-    if (mapped_) {
+    if (!mapped_) {
+        XMapRaised(d_, xid_);
+    } else {
+        // A window already on the screen comes forward with the windows it
+        // owns, never above them, and takes the focus as an activation gives
+        // it (to its modal window, not from its open popup). Mapped still in
+        // case an unmapping is on its way.
+        XMapWindow(d_, xid_);
         if (activate)
             Activate();
         else
