@@ -64,28 +64,27 @@ protected:
     }
 
     // Opens the mode list and picks the row showing `text`; the pick counts
-    // once the combo shows it. A list that closed before the click (it has
-    // been seen to close again at once on a loaded machine) is opened again.
-    bool PickMode(const std::string& text) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            if (!Click(kModeCombo)) return false;
-            std::optional<ProbeControl> row;
-            Poll(
-                [&] {
-                    for (int m = 0; m < 40 && !row; ++m) {
-                        const auto c = FindProbeControl(*driver_, std::string(kModeCombo) + "/" + std::to_string(m));
-                        if (c && c->text == text && c->bottom - c->top >= 10) row = c;
-                    }
-                    return row.has_value();
-                },
-                10s);
-            if (!row) continue;
-            driver_->Click(row->CenterX(), row->CenterY());
-            if (WaitForControl(
-                    kModeCombo, [&](const ProbeControl& c) { return c.text == text; }, 5s))
-                return true;
-        }
-        return false;
+    // once the combo shows it.
+    ::testing::AssertionResult PickMode(const std::string& text) {
+        if (!Click(kModeCombo)) return ::testing::AssertionFailure() << "no mode list to open";
+        std::optional<ProbeControl> row;
+        std::string seen;
+        Poll(
+            [&] {
+                seen.clear();
+                for (int m = 0; m < 40 && !row; ++m) {
+                    const auto c = FindProbeControl(*driver_, std::string(kModeCombo) + "/" + std::to_string(m));
+                    if (c) seen += " " + std::to_string(m) + ":" + c->text;
+                    if (c && c->text == text && c->bottom - c->top >= 10) row = c;
+                }
+                return row.has_value();
+            },
+            30s);
+        if (!row) return ::testing::AssertionFailure() << "no row \"" << text << "\" in the open list:" << seen;
+        driver_->Click(row->CenterX(), row->CenterY());
+        if (!WaitForControl(kModeCombo, [&](const ProbeControl& c) { return c.text == text; }))
+            return ::testing::AssertionFailure() << "the pick of \"" << text << "\" did not reach the combo";
+        return ::testing::AssertionSuccess();
     }
 
     // The chip property's value as the emulator's audio chip holds it.
@@ -123,7 +122,7 @@ TEST_F(HeadsetAndPadTest, BothPagesShowAndTheHeadsetTakesLightingEqualiserAndSur
     // 2. "Static": begin, the headset's 21-byte block of profile 0 with the
     //    mode's code, end; and the LEDs all take one colour.
     ASSERT_EQ(EmulatorCommand("clear headset"), std::vector<std::string>{"ok"});
-    ASSERT_TRUE(PickMode("Static"));
+    ASSERT_TRUE(PickMode("Static")) << Log("tavrik.log");
     std::vector<std::vector<uint8_t>> reports;
     std::optional<size_t> block;
     ASSERT_TRUE(Poll(
@@ -151,7 +150,7 @@ TEST_F(HeadsetAndPadTest, BothPagesShowAndTheHeadsetTakesLightingEqualiserAndSur
         << "frames " << frame.frames << " after " << framesBefore;
 
     // 3. "Wave" moves colours across the LEDs.
-    ASSERT_TRUE(PickMode("Wave"));
+    ASSERT_TRUE(PickMode("Wave")) << Log("tavrik.log");
     EXPECT_TRUE(Poll(
         [&] {
             frame = HeadsetLeds();

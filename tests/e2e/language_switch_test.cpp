@@ -7,7 +7,6 @@
 // the second row of its drop list.
 
 #include <gtest/gtest.h>
-#include <thread>
 #include <unistd.h>
 
 #include <chrono>
@@ -113,6 +112,14 @@ protected:
         return std::to_string(hash);
     }
 
+    // The texts the window's controls show, as its probe lists them after a
+    // paint.
+    std::string Texts(Window window) {
+        std::string texts;
+        for (const ProbeControl& c : ReadUiProbe(*driver_, window)) texts += c.text + "\n";
+        return texts;
+    }
+
     static std::string RegistryText() {
         const char* config = std::getenv("XDG_CONFIG_HOME");
         const fs::path folder =
@@ -133,6 +140,7 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
     const Window main = WaitForMainWindow();
     ASSERT_NE(main, 0u) << LogText();
     const std::string english = SettledPicture(main);
+    const std::string englishTexts = Texts(main);
     int mx = 0, my = 0, mw = 0, mh = 0;
     ASSERT_TRUE(driver_->Geometry(main, mx, my, mw, mh));
 
@@ -148,25 +156,20 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
         << "," << sy << " " << sw << " x " << sh;
 
     // Open the language list and choose its second row, both found by name.
-    // The list is listed as soon as it is painted; a user's click on a row
-    // comes a moment later. Shortly after the start the drop-down has been
-    // seen to close again at once: the user opens it again.
-    bool picked = false;
-    for (int attempt = 0; attempt < 5 && !picked; ++attempt) {
-        ASSERT_TRUE(ClickProbeControl(*driver_, "Language_combox_info", 30s)) << LogText();
-        if (!WaitForProbeControl(*driver_, "Language_combox_info/1", 5s)) continue;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        picked = ClickProbeControl(*driver_, "Language_combox_info/1", 2s);
-    }
-    ASSERT_TRUE(picked) << "the language list did not open";
+    ASSERT_TRUE(ClickProbeControl(*driver_, "Language_combox_info", 30s)) << LogText();
+    ASSERT_TRUE(ClickProbeControl(*driver_, "Language_combox_info/1", 30s)) << LogText();
 
     // 2052 is the second language's "Language_ID".
     EXPECT_TRUE(WaitFor([] { return RegistryText().find("\"LANGUAGE\"=dword:00000804") != std::string::npos; }))
         << RegistryText() << LogText();
     driver_->RequestClose(settings);
     ASSERT_TRUE(WaitFor([&] { return Titled("SetWnd") == 0; })) << LogText();
+    // The main window has painted its new texts once its probe lists them.
+    std::string chineseTexts;
+    EXPECT_TRUE(WaitFor([&] { return (chineseTexts = Texts(main)) != englishTexts; }))
+        << "the main window's texts did not change" << LogText();
     const std::string chinese = SettledPicture(main);
-    EXPECT_NE(chinese, english) << "the main window's texts did not change";
+    EXPECT_NE(chinese, english);
 
     driver_->RequestClose(main);
     ASSERT_EQ(tavrik_->Wait(30s), 0) << LogText();
@@ -174,7 +177,8 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
     Start("second.log");
     const Window again = WaitForMainWindow();
     ASSERT_NE(again, 0u) << LogText();
-    EXPECT_EQ(SettledPicture(again), chinese) << "the language did not stay";
+    EXPECT_TRUE(WaitFor([&] { return Texts(again) == chineseTexts; })) << "the language did not stay";
+    EXPECT_TRUE(WaitFor([&] { return SettledPicture(again) == chinese; }));
     driver_->RequestClose(again);
     EXPECT_EQ(tavrik_->Wait(30s), 0) << LogText();
 }

@@ -505,5 +505,140 @@ TEST_F(X11WindowTest, ClassCursorFromAnIcoFileIsThePointerOverTheWindow) {
     }));
 }
 
+// A combo's drop list against the program's own activation of its windows:
+// the main window shows itself again once fitted to the screen and raises
+// itself when a device arrives, also while a modal window with the open list
+// is in front of it.
+struct ProgramActivation {
+    const char* name;
+    bool listInModalWindow;  // else in the activated window itself
+    void (*activate)(HWND window);
+};
+
+void PrintTo(const ProgramActivation& a, std::ostream* out) { *out << a.name; }
+
+void ShowAgain(HWND w) { win::ShowWindow(w, win::SW_SHOW); }
+void RaiseAsOnArrival(HWND w) {
+    win::SendMessageW(w, win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+    win::SetWindowPos(w, win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+    win::SetWindowPos(w, win::HWND_NOTOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+}
+void BringToFront(HWND w) { win::SetForegroundWindow(w); }
+
+const ProgramActivation kProgramActivations[] = {
+    {"ShownAgain", false, &ShowAgain},
+    {"RaisedAsOnADevicesArrival", false, &RaiseAsOnArrival},
+    {"BroughtToTheFront", false, &BringToFront},
+    {"OwnerOfTheModalWindowShownAgain", true, &ShowAgain},
+    {"OwnerOfTheModalWindowRaised", true, &RaiseAsOnArrival},
+    {"OwnerOfTheModalWindowBroughtToTheFront", true, &BringToFront},
+};
+
+constexpr char kComboPanel[] = R"(<Window size="400,300"><VerticalLayout bkcolor="#FF303030">
+    <Combo name="list" float="true" pos="20,20,220,50" bkcolor="#FF808080" itemtextcolor="#FFFFFFFF">
+      <ListLabelElement text="zero" height="30"/><ListLabelElement text="one" height="30"/>
+      <ListLabelElement text="two" height="30"/></Combo></VerticalLayout></Window>)";
+
+class DropListTest : public X11WindowTest {
+protected:
+    // The main window, and the window with the combo in it (the main window
+    // itself or a modal tool window in front of it, as the settings are).
+    void OpenWindows(bool modal) {
+        Skin("main.xml", kComboPanel);
+        main_ = Open(L"main.xml", 100, 100);
+        holder_ = main_;
+        if (modal) {
+            holder_ = new SkinWindow(L"main.xml");
+            windows_.push_back(holder_);
+            holder_->Create(main_->GetHWND(), L"Tavrik modal", win::WS_POPUP | win::WS_VISIBLE, UI_WS_EX_TOOLWINDOW,
+                            300, 200, 0, 0);
+            main_->Enable(false);
+            ASSERT_TRUE(PumpUntil([&] { return driver_->Viewable(holder_->xid()) && Focus() == holder_->xid(); }));
+        }
+        combo_ = static_cast<CComboUI*>(holder_->pm().FindControl(L"list"));
+        ASSERT_NE(combo_, nullptr);
+    }
+
+    // The open drop list's window, or nullptr: while the list is open its
+    // rows belong to the list's window.
+    CWindowWnd* DropList() const {
+        CPaintManagerUI* pm = combo_->GetItemAt(0)->GetManager();
+        if (pm == nullptr || pm == combo_->GetManager()) return nullptr;
+        return CWindowWnd::FromHandle(pm->GetPaintWindow());
+    }
+    static Window Xid(CWindowWnd* w) { return w ? static_cast<X11Window*>(w->GetBackendWindow())->xid() : 0; }
+    Window Focus() const {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(driver_->display(), &focus, &revert);
+        return focus;
+    }
+    // Every request made so far, and every event it caused, has been served.
+    void Settle() {
+        auto& backend = static_cast<X11Backend&>(GetDisplayBackend());
+        for (int round = 0; round < 3; ++round) {
+            XSync(backend.display(), False);
+            backend.WakeIfQueued();
+            Pump();
+        }
+    }
+    // The user opens the list with a click on the combo.
+    void OpenList() {
+        const RECT at = holder_->GetWindowRect();
+        const RECT box = combo_->GetPos();
+        driver_->Click(at.left + (box.left + box.right) / 2, at.top + (box.top + box.bottom) / 2);
+        ASSERT_TRUE(PumpUntil([&] { return DropList() != nullptr && Focus() == Xid(DropList()); }));
+    }
+    // The screen point in the middle of the open list's row.
+    win::POINT RowCentre(int row) {
+        const RECT list = DropList()->GetWindowRect();
+        const RECT r = combo_->GetItemAt(row)->GetPos();
+        return {list.left + (r.left + r.right) / 2, list.top + (r.top + r.bottom) / 2};
+    }
+
+    SkinWindow* main_ = nullptr;
+    SkinWindow* holder_ = nullptr;
+    CComboUI* combo_ = nullptr;
+};
+
+class DropListAgainstProgramActivation : public DropListTest,
+                                         public ::testing::WithParamInterface<ProgramActivation> {};
+
+TEST_P(DropListAgainstProgramActivation, ListStaysOpenOnTopUntilARowIsPicked) {
+    OpenWindows(GetParam().listInModalWindow);
+    OpenList();
+    const Window list = Xid(DropList());
+
+    GetParam().activate(main_->GetHWND());
+    Settle();
+    ASSERT_NE(DropList(), nullptr) << "the list closed";
+    EXPECT_EQ(Focus(), list);
+
+    // The row is on top where the list shows it, and the pick closes the list.
+    const win::POINT row = RowCentre(2);
+    driver_->Click(row.x, row.y);
+    EXPECT_TRUE(PumpUntil([&] { return DropList() == nullptr && combo_->GetCurSel() == 2; }))
+        << "selection " << combo_->GetCurSel();
+    // The focus then goes where the program asked for it.
+    EXPECT_TRUE(PumpUntil([&] { return Focus() == holder_->xid(); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(X11WindowTest, DropListAgainstProgramActivation, ::testing::ValuesIn(kProgramActivations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DropListTest, ClickOutsideClosesTheListAfterTheProgramsOwnActivation) {
+    OpenWindows(true);
+    OpenList();
+    RaiseAsOnArrival(main_->GetHWND());
+    Settle();
+    ASSERT_NE(DropList(), nullptr);
+    // A click in the modal window away from the list: the list closes,
+    // nothing is picked and the window has the focus.
+    const RECT at = holder_->GetWindowRect();
+    driver_->Click(at.left + 350, at.top + 250);
+    EXPECT_TRUE(PumpUntil([&] { return DropList() == nullptr && Focus() == holder_->xid(); }));
+    EXPECT_EQ(combo_->GetCurSel(), -1);
+}
+
 }  // namespace
 }  // namespace tavrik::x11

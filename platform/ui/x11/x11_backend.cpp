@@ -503,7 +503,7 @@ void X11Backend::Dispatch(XEvent& event) {
         if (event.type == ButtonPress) {
             for (X11Window* owned : OwnedBy(window)) {
                 if (owned->enabled() && owned->GetShowState() != DuiLib::BackendShowState::Hidden) {
-                    owned->Activate();
+                    owned->ActivateByUser();
                     break;
                 }
             }
@@ -542,6 +542,9 @@ void X11Backend::Dispatch(XEvent& event) {
                 focused_ = target;
             else if (focused_ == target)
                 focused_ = 0;
+            // Someone else (the window manager, another program) took the
+            // focus from the popup that held an activation back.
+            if (event.type == FocusOut && target == deferred_for_) deferred_focus_ = deferred_for_ = 0;
             e.type = event.type == FocusIn ? BackendEventType::Activated : BackendEventType::Deactivated;
             window->Deliver(e);
             // Focus that arrives in one of our windows or leaves it (to another
@@ -607,11 +610,15 @@ void X11Backend::Dispatch(XEvent& event) {
             }
             e.button = ButtonOf(b.button);
             if (e.button == kNoButton) return;
-            if (event.type == ButtonPress && focused_ != target && !window->popup()) {
+            if (event.type == ButtonPress && focused_ != target) {
                 // A click activates the window, as a window manager would do;
-                // with one running, it does so itself.
+                // with one running, it does so itself. Popups are no window
+                // manager's: a click in one beside the popup it opened (a
+                // dialog beside its open drop list) takes the focus from that
+                // popup, which closes it.
                 if (wm_checked_ < 0) wm_checked_ = WindowManagerRunning() ? 1 : 0;
-                if (wm_checked_ == 0) window->Activate();
+                const bool besideItsPopup = window->popup() && PopupWithFocusOwnedBy(window);
+                if ((wm_checked_ == 0 && !window->popup()) || besideItsPopup) window->ActivateByUser();
                 if (!Find(target)) return;
             }
             if (event.type == ButtonPress) {
@@ -658,6 +665,37 @@ void X11Backend::Dispatch(XEvent& event) {
         default:
             return;
     }
+}
+
+X11Window* X11Backend::PopupWithFocusOwnedBy(const X11Window* window) const {
+    for (const Window holding : {focus_requested_, focused_}) {
+        X11Window* popup = Find(holding);
+        if (!popup || popup == window || !popup->popup() || popup->no_activate() || !popup->shown()) continue;
+        int depth = 0;
+        for (const X11Window* o = popup->owner(); o && depth < 16; o = o->owner(), ++depth)
+            if (o == window) return popup;
+    }
+    return nullptr;
+}
+
+bool X11Backend::DeferFocusToPopupOf(X11Window* target) {
+    const X11Window* popup = PopupWithFocusOwnedBy(target);
+    if (!popup) return false;
+    deferred_focus_ = target->xid();
+    deferred_for_ = popup->xid();
+    return true;
+}
+
+void X11Backend::FocusRequested(Window window) {
+    focus_requested_ = window;
+    deferred_focus_ = deferred_for_ = 0;
+}
+
+void X11Backend::PopupClosed(Window popup) {
+    if (popup == 0 || popup != deferred_for_) return;
+    X11Window* target = Find(deferred_focus_);
+    deferred_focus_ = deferred_for_ = 0;
+    if (target && target->shown()) target->Activate();
 }
 
 void X11Backend::SetClipboardText(const std::wstring& text) {

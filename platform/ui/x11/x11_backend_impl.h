@@ -99,6 +99,20 @@ public:
     // The focus moved to `except`'s side (it took the focus, lost it, or a
     // button went down in it): every other shown no-activate window hears it.
     void TellNoActivateWindows(const X11Window* except);
+    // The program's own activation of `target` while a popup that `target`
+    // owns (directly or through other windows) has the focus, an open drop
+    // list or menu: the popup keeps the focus, and `target` gets it when the
+    // popup closes. False when no such popup has the focus.
+    bool DeferFocusToPopupOf(X11Window* target);
+    // The shown popup, owned by `window` directly or through other windows,
+    // that has the focus or was last given it; nullptr when there is none.
+    X11Window* PopupWithFocusOwnedBy(const X11Window* window) const;
+    // The program asked for the focus to go to `window`: a deferred
+    // activation is superseded.
+    void FocusRequested(Window window);
+    // `popup` closes (hidden or destroyed, no longer registered): the window
+    // whose activation it held back is activated now.
+    void PopupClosed(Window popup);
     // TAVRIK_UI_PROBE=1: every window publishes its named controls.
     bool ProbeEnabled() const { return probe_; }
 
@@ -129,8 +143,11 @@ private:
     std::set<std::string> logged_;
     std::set<unsigned> pressed_;
     bool probe_ = false;
-    bool hook_grab_ = false;                  // the keyboard hook holds the keyboard
-    Window focused_ = 0;                      // our window that has the keyboard focus
+    bool hook_grab_ = false;      // the keyboard hook holds the keyboard
+    Window focused_ = 0;          // our window that has the keyboard focus
+    Window focus_requested_ = 0;  // the window the program last gave the focus to
+    Window deferred_focus_ = 0;   // activated while deferred_for_ kept the focus
+    Window deferred_for_ = 0;
     int wm_checked_ = -1;                     // window manager running: -1 unknown, 0, 1
     cairo_device_t* cairo_device_ = nullptr;  // key codes held down, to tell repeats
 };
@@ -149,6 +166,9 @@ public:
     void SetEnabled(bool enabled) override { enabled_ = enabled; }
     void SetTopMost(bool topMost) override;
     void Activate() override;
+    // The activation that a click in the window gives where no window
+    // manager does it: the focus moves even from an open popup.
+    void ActivateByUser();
     void Present(cairo_surface_t* picture, const DuiLib::BackendRect& dirty) override;
     void SetCursor(DuiLib::BackendCursor cursor) override;
     void SetCursorImage(const DuiLib::BackendCursorImage& image) override;
@@ -199,6 +219,13 @@ private:
     void ApplyShape();
     void SetNetState(Atom state, bool on);
     void Map(bool activate);
+    void ActivateFor(bool byUser);
+    // Raises the window and above it every shown window it owns, theirs
+    // above them (an open drop list above the dialog it belongs to).
+    void RaiseWithOwned(int depth = 0);
+    // The program's own focus request at map time: deferred while an open
+    // popup of the window has the focus.
+    void FocusUnlessPopupHasIt();
     void Focus();
     // The probe's listing in screen coordinates, written when it changed.
     void WriteProbe();

@@ -109,6 +109,7 @@ X11Window::~X11Window() {
     for (X11Window* owned : backend_->OwnedBy(this)) owned->ForgetOwner(this);
     if (capture_ || moving_) XUngrabPointer(d_, CurrentTime);
     backend_->Unregister(xid_);
+    backend_->PopupClosed(xid_);
     if (ic_) XDestroyIC(ic_);
     if (back_) XFreePixmap(d_, back_);
     XFreeGC(d_, gc_);
@@ -137,12 +138,28 @@ void X11Window::Map(bool activate) {
     focus_loss_told_ = false;
     if (owner_) XSetTransientForHint(d_, xid_, owner_->xid());
     focus_on_map_ = activate;
-    XMapRaised(d_, xid_);
-    if (mapped_ && activate) Focus();
+    if (!mapped_) {
+        XMapRaised(d_, xid_);
+    } else {
+        // A window already on the screen comes forward with the windows it
+        // owns, never above them, and takes the focus as an activation gives
+        // it (to its modal window, not from its open popup). Mapped still in
+        // case an unmapping is on its way.
+        XMapWindow(d_, xid_);
+        if (activate)
+            Activate();
+        else
+            RaiseWithOwned();
+    }
     XFlush(d_);
 }
 
+void X11Window::FocusUnlessPopupHasIt() {
+    if (!backend_->DeferFocusToPopupOf(this)) Focus();
+}
+
 void X11Window::Focus() {
+    backend_->FocusRequested(xid_);
     if (backend_->WindowManagerRunning()) {
         XEvent e{};
         e.xclient.type = ClientMessage;
@@ -166,6 +183,7 @@ void X11Window::Show(BackendShowCommand command) {
             XWithdrawWindow(d_, xid_, backend_->screen());
             mapped_ = false;
             SetState(BackendShowState::Hidden);
+            backend_->PopupClosed(xid_);
             break;
         case BackendShowCommand::Show:
             if (state_ == BackendShowState::Hidden || state_ == BackendShowState::Minimized) {
@@ -334,7 +352,7 @@ void X11Window::OnMapped() {
     mapped_ = true;
     if (focus_on_map_) {
         focus_on_map_ = false;
-        Focus();
+        FocusUnlessPopupHasIt();
     }
     if (state_ == BackendShowState::Minimized) SetState(BackendShowState::Normal);
 }
@@ -416,26 +434,42 @@ void X11Window::SetTopMost(bool topMost) {
     WakeOnExit wake(backend_);
     topMost_ = topMost;
     SetNetState(backend_->atoms().net_wm_state_above, topMost);
-    if (topMost) XRaiseWindow(d_, xid_);
+    if (topMost) RaiseWithOwned();
     XFlush(d_);
 }
 
-void X11Window::Activate() {
+void X11Window::Activate() { ActivateFor(false); }
+
+void X11Window::ActivateByUser() { ActivateFor(true); }
+
+void X11Window::RaiseWithOwned(int depth) {
+    XRaiseWindow(d_, xid_);
+    if (depth >= 16) return;  // owners form no cycle; the bound only guards it
+    for (X11Window* owned : backend_->OwnedBy(this))
+        if (owned->shown()) owned->RaiseWithOwned(depth + 1);
+}
+
+void X11Window::ActivateFor(bool byUser) {
     WakeOnExit wake(backend_);
     if (state_ == BackendShowState::Hidden) return;
-    XRaiseWindow(d_, xid_);
+    // Windows it owns (a modal dialog, an open menu or drop list) stay above it.
+    RaiseWithOwned();
     if (no_activate_) {
         XFlush(d_);
         return;
     }
-    // Windows it owns (a modal dialog, an open menu) stay above it.
-    for (X11Window* owned : backend_->OwnedBy(this))
-        if (owned->GetShowState() != BackendShowState::Hidden) XRaiseWindow(d_, owned->xid());
     // A window that a modal window disables hands the focus to that window.
     X11Window* target = this;
     if (!enabled_) {
         for (X11Window* owned : backend_->OwnedBy(this))
             if (owned->enabled() && owned->GetShowState() != BackendShowState::Hidden) target = owned;
+    }
+    // The program raising its own window (showing it again, a device's
+    // arrival) does not take the focus from the window's open drop list or
+    // menu, which would close it under the user's pointer; a click does.
+    if (!byUser && backend_->DeferFocusToPopupOf(target)) {
+        XFlush(d_);
+        return;
     }
     if (target->mapped_)
         target->Focus();
