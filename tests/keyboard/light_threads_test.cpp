@@ -2,6 +2,7 @@
 // each mode runs and how often, the playlist and key overlays, the sync flag,
 // a closed channel, start and stop, the mode entry, and the live colours the
 // stream thread sends to the emulated keyboard.
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -155,14 +156,24 @@ TEST_F(LightThreads, BaseStepsPaintTheLedVector) {
     for (int i : {0, 85, 169}) EXPECT_EQ(page.Leds().GetLedColor(i), 0u) << i;
 }
 
-TEST_F(LightThreads, SyncFlagStopsAllRendering) {
+TEST_F(LightThreads, SyncFlagStopsAllRenderingAndTheThreadSleepsUntilItIsCleared) {
     SetMode(3, 4);
     page.CommandChannel().SetSyncFlag(1);
     page.StartLightThreads();
     page.TakeCalls();
-    lightTicks.RunPasses(4, 2);
+    lightTicks.RunPasses(1, 2);
+    EXPECT_TRUE(lightTicks.Asleep());
+    const uint64_t passes = lightTicks.Passes();
     EXPECT_TRUE(page.TakeCalls().empty());
     EXPECT_EQ(page.Leds().GetLedColor(0), 0u);
+
+    // A change on another channel wakes it for one look, and it sleeps again.
+    CCorvaneKeyboardDevice other;
+    other.CommandChannel().SetSyncFlag(1);
+    lightTicks.RunPasses(1, 2);
+    EXPECT_TRUE(lightTicks.Asleep());
+    EXPECT_EQ(lightTicks.Passes(), passes + 1);
+    EXPECT_TRUE(page.TakeCalls().empty());
 
     page.CommandChannel().SetSyncFlag(0);
     lightTicks.RunPasses(1);
@@ -198,14 +209,43 @@ TEST_F(LightThreads, InactiveWindowSleepsUnlessTheModeIsStreamed) {
     EXPECT_FALSE(lightTicks.AsleepNow());
 }
 
-TEST_F(LightThreads, ClosedChannelIdles) {
-    SetMode(0, 4);
-    tavrik::test::CloseCommandChannel(page.CommandChannel());
-    page.StartLightThreads();
-    page.TakeCalls();
-    lightTicks.RunPasses(3, 2);
-    EXPECT_TRUE(page.TakeCalls().empty());
-    EXPECT_EQ(lightTicks.Pauses(), (std::vector<uint32_t>{100, 100, 100}));
+struct ClosedChannelCase {
+    uint8_t mode;
+    bool windowActive;
+};
+
+void PrintTo(const ClosedChannelCase& c, std::ostream* out) {
+    *out << "mode " << int(c.mode) << (c.windowActive ? ", window active" : ", window inactive");
+}
+
+TEST_F(LightThreads, ClosedChannelSleepsWithoutPassesUntilTheChannelOpens) {
+    const ClosedChannelCase cases[] = {{0, true}, {3, true}, {21, false}, {22, true}};
+    for (const ClosedChannelCase& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c));
+        SetMode(c.mode, 4);
+        page.SetWindowActive(c.windowActive ? 1 : 0);
+        tavrik::test::CloseCommandChannel(page.CommandChannel());
+        page.StartLightThreads();
+        page.TakeCalls();
+        lightTicks.RunPasses(1, 2);
+        EXPECT_TRUE(lightTicks.Asleep());
+        const uint64_t passes = lightTicks.Passes();
+        EXPECT_TRUE(lightTicks.Pauses().empty());
+        EXPECT_TRUE(page.TakeCalls().empty());
+        // Changes that give it no work cost one look, and it sleeps again.
+        page.SetWindowActive(1);
+        page.SetLightingEnabled(1);
+        lightTicks.RunPasses(1, 2);
+        EXPECT_TRUE(lightTicks.Asleep());
+        EXPECT_EQ(lightTicks.Passes(), passes + 1);
+        EXPECT_TRUE(page.TakeCalls().empty());
+
+        // The open wakes it, and its passes render again.
+        ASSERT_TRUE(tavrik::test::OpenCommandChannel(page.CommandChannel(), device));
+        lightTicks.RunPasses(2, 2);
+        EXPECT_EQ(page.TakeCalls()["Overlays"], 2);
+        page.StopLightThreads();
+    }
 }
 
 TEST_F(LightThreads, StopOfThreadsNeverStartedReturnsAtOnce) {
@@ -324,6 +364,43 @@ TEST_F(StreamThread, FramesKeepTheirPeriodWhateverTheSendTook) {
         frameStart = now + streamTicks.Pauses().back();
     }
     EXPECT_EQ(Sent(), (std::size(sendMs) + 1) * kPacketsPerFrame);
+}
+
+// In a streamed mode the thread still has nothing to send with the channel
+// closed or the lighting off: it sleeps without passes, and the change that
+// gives it work wakes it.
+TEST_F(StreamThread, ClosedChannelOrLightingOffSleepsUntilTheChangeThatGivesItWork) {
+    struct Case {
+        const char* name;
+        std::function<void()> takeWork;
+        std::function<void()> giveWork;
+    };
+    const Case cases[] = {
+        {"closed channel", [&] { tavrik::test::CloseCommandChannel(page.CommandChannel()); },
+         [&] { ASSERT_TRUE(tavrik::test::OpenCommandChannel(page.CommandChannel(), device)); }},
+        {"lighting off", [&] { page.SetLightingEnabled(0); }, [&] { page.SetLightingEnabled(1); }},
+    };
+    SetMode(22, 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.takeWork();
+        page.StartLightThreads();
+        streamTicks.RunPasses(1, 20);
+        EXPECT_TRUE(streamTicks.Asleep());
+        const uint64_t passes = streamTicks.Passes();
+        // A mode change that leaves it without work costs one look.
+        SetMode(21, 2);
+        streamTicks.RunPasses(1, 20);
+        EXPECT_TRUE(streamTicks.Asleep());
+        EXPECT_EQ(streamTicks.Passes(), passes + 1);
+
+        const size_t before = Sent();
+        c.giveWork();
+        streamTicks.RunPasses(2, 20);
+        EXPECT_EQ(Sent() - before, 2 * kPacketsPerFrame);
+        page.StopLightThreads();
+        SetMode(22, 2);
+    }
 }
 
 TEST_F(StreamThread, FailedSendPausesAndStopEndsThePause) {
