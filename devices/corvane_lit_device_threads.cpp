@@ -70,11 +70,12 @@ void CCorvaneLitDevice::RunLightThread(win::HANDLE stopEvent) {
     uint32_t passes = 0;
     // A pass has nothing to do while the channel is closed or the lighting
     // sync drives the LEDs. A page whose device takes no live frames (the
-    // mouse pad) only animates its buttons, which nobody sees while the window
-    // is inactive; the headset's window flag stays set: its frames go out. The
-    // thread then sleeps until the change that gives it work wakes it.
+    // mouse pad) only animates its buttons, which nobody sees while another
+    // page is shown or the window is inactive; the headset's frames always go
+    // out. The thread then sleeps until the change that gives it work wakes it.
     const auto idle = [this] {
-        return !m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag() || !IsWindowActive();
+        if (!m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag()) return true;
+        return !SendsLiveFrames() && !IsPageSeen();
     };
     while (clock.WaitPass(stopEvent, kPassMs)) {
         if (idle()) {

@@ -119,12 +119,10 @@ void CCorvaneMouseDevice::RunLightThread(win::HANDLE stopEvent) {
     uint32_t count = 0;
     // A pass has nothing to do while the channel is closed or the lighting
     // sync drives the LEDs; and the mouse runs its lighting itself, so the
-    // steps only animate the page, which nobody sees while the window is
-    // inactive. The thread then sleeps until the change that gives it work
-    // wakes it.
-    const auto idle = [this] {
-        return !m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag() || !IsWindowActive();
-    };
+    // steps only animate the page, which nobody sees while another page is
+    // shown or the window is inactive. The thread then sleeps until the change
+    // that gives it work wakes it.
+    const auto idle = [this] { return !m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag() || !IsPageSeen(); };
     while (clock.WaitPass(stopEvent)) {
         if (idle()) {
             if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;

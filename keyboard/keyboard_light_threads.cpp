@@ -129,12 +129,13 @@ void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
     uint32_t ticks = 0;
     // A pass has nothing to do while the channel is closed or the lighting
     // sync drives the LEDs; outside the streamed modes the steps only animate
-    // the page, which nobody sees while the window is inactive. The thread then
-    // sleeps until the change that gives it work wakes it: the channel's open
-    // or sync change, a mode change, the window's activation.
+    // the page, which nobody sees while another page is shown or the window is
+    // inactive. The thread then sleeps until the change that gives it work
+    // wakes it: the channel's open or sync change, a mode change, the page
+    // shown again, the window's activation.
     const auto idle = [this] {
         if (!m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag()) return true;
-        return !IsStreamedMode(m_runningMode.load()) && !IsWindowActive();
+        return !IsStreamedMode(m_runningMode.load()) && !IsPageSeen();
     };
     while (clock.WaitPass(stopEvent)) {
         if (idle()) {

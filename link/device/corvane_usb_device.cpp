@@ -278,6 +278,10 @@ void CCorvaneUSBDevice::SetWindowActive(int active) {
     if (m_pDeviceOption) m_pDeviceOption->ResumeFrameTimer();
 }
 
+void CCorvaneUSBDevice::SetPageShown(bool shown) {
+    if (m_pageShown.exchange(shown) != shown && shown) WakeLightThreads();
+}
+
 int CCorvaneUSBDevice::SendLedFrame() {
     if (!m_nLightingEnabled.load()) return 0;
     const int count = std::min(int(m_lightButtons.size()), m_leds.GetLedCount());

@@ -90,6 +90,25 @@ TEST_P(LightThreadSleep, ClosedChannelSleepsUntilItOpens) {
     EXPECT_FALSE(ticks.AsleepNow());
 }
 
+// A page shown no more only animates buttons nobody sees, but the headset's
+// frames go out: its thread steps on.
+TEST_P(LightThreadSleep, PageShownNoMoreSleepsUnlessItsFramesGoOut) {
+    const bool sendsFrames = GetParam().product == ProductKind::Headset;
+    bound.page->SetPageShown(false);
+    bound.start();
+    ticks.RunPasses(1, 2);
+    if (sendsFrames) {
+        ticks.RunPasses(3, 2);
+        EXPECT_FALSE(ticks.AsleepNow());
+        return;
+    }
+    EXPECT_TRUE(ticks.Asleep());
+    ExpectOneLookAndSleep([&] { bound.page->SetWindowActive(1); });
+    bound.page->SetPageShown(true);
+    ticks.RunPasses(3, 2);
+    EXPECT_FALSE(ticks.AsleepNow());
+}
+
 TEST_P(LightThreadSleep, SyncedPageSleepsUntilItLeavesTheSync) {
     Channel().SetSyncFlag(1);
     bound.start();

@@ -82,6 +82,16 @@ protected:
         page.ApplyLightProfile();
         ASSERT_EQ(page.GetRunningMode(), mode);
     }
+    // Starts the threads and lets the light thread run one pass, after which
+    // it sleeps having rendered nothing; returns the passes begun so far.
+    uint64_t StartAndExpectSleep() {
+        page.StartLightThreads();
+        page.TakeCalls();
+        lightTicks.RunPasses(1, 2);
+        EXPECT_TRUE(lightTicks.Asleep());
+        EXPECT_TRUE(page.TakeCalls().empty());
+        return lightTicks.Passes();
+    }
 
     tavrik::devsim::SimFixture sim;
     Emulator& device = sim.Plug(ProductKind::KeyboardCable);
@@ -159,12 +169,7 @@ TEST_F(LightThreads, BaseStepsPaintTheLedVector) {
 TEST_F(LightThreads, SyncFlagStopsAllRenderingAndTheThreadSleepsUntilItIsCleared) {
     SetMode(3, 4);
     page.CommandChannel().SetSyncFlag(1);
-    page.StartLightThreads();
-    page.TakeCalls();
-    lightTicks.RunPasses(1, 2);
-    EXPECT_TRUE(lightTicks.Asleep());
-    const uint64_t passes = lightTicks.Passes();
-    EXPECT_TRUE(page.TakeCalls().empty());
+    const uint64_t passes = StartAndExpectSleep();
     EXPECT_EQ(page.Leds().GetLedColor(0), 0u);
 
     // A change on another channel wakes it for one look, and it sleeps again.
@@ -182,31 +187,41 @@ TEST_F(LightThreads, SyncFlagStopsAllRenderingAndTheThreadSleepsUntilItIsCleared
     EXPECT_EQ(calls.at("Overlays"), 1);
 }
 
-TEST_F(LightThreads, InactiveWindowSleepsUnlessTheModeIsStreamed) {
-    // Mode 3 only animates the page: with the window inactive the thread
-    // sleeps until the window's activation wakes it.
-    SetMode(3, 4);
-    page.SetWindowActive(0);
-    page.StartLightThreads();
-    page.TakeCalls();
-    lightTicks.RunPasses(1, 2);
-    EXPECT_TRUE(lightTicks.Asleep());
-    EXPECT_TRUE(page.TakeCalls().empty());
+struct UnseenCase {
+    const char* name;
+    std::function<void(RecordingKeyboard&, bool)> see;  // shows the page, or hides it
+};
 
-    page.SetWindowActive(1);
-    lightTicks.RunPasses(1, 2);
-    EXPECT_EQ(page.TakeCalls()["Spectrum"], 1);
+TEST_F(LightThreads, UnseenPageSleepsUnlessTheModeIsStreamed) {
+    const UnseenCase cases[] = {
+        {"window inactive", [](RecordingKeyboard& p, bool seen) { p.SetWindowActive(seen ? 1 : 0); }},
+        {"another page shown", [](RecordingKeyboard& p, bool seen) { p.SetPageShown(seen); }},
+    };
+    for (const UnseenCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Mode 3 only animates the page: unseen, the thread sleeps until the
+        // page is seen again.
+        SetMode(3, 4);
+        c.see(page, false);
+        StartAndExpectSleep();
 
-    // The music mode's frames go to the keyboard: it steps whatever the
-    // window, and a change to it wakes a sleeping thread.
-    page.SetWindowActive(0);
-    lightTicks.RunPasses(1, 2);
-    EXPECT_TRUE(lightTicks.Asleep());
-    SetMode(21, 0);
-    page.TakeCalls();
-    lightTicks.RunPasses(4, 2);
-    EXPECT_EQ(page.TakeCalls()["Music"], 2);
-    EXPECT_FALSE(lightTicks.AsleepNow());
+        c.see(page, true);
+        lightTicks.RunPasses(1, 2);
+        EXPECT_EQ(page.TakeCalls()["Spectrum"], 1);
+
+        // The music mode's frames go to the keyboard: it steps whether or not
+        // the page is seen, and a change to it wakes a sleeping thread.
+        c.see(page, false);
+        lightTicks.RunPasses(1, 2);
+        EXPECT_TRUE(lightTicks.Asleep());
+        SetMode(21, 0);
+        page.TakeCalls();
+        lightTicks.RunPasses(4, 2);
+        EXPECT_EQ(page.TakeCalls()["Music"], 2);
+        EXPECT_FALSE(lightTicks.AsleepNow());
+        page.StopLightThreads();
+        c.see(page, true);
+    }
 }
 
 struct ClosedChannelCase {
@@ -225,13 +240,8 @@ TEST_F(LightThreads, ClosedChannelSleepsWithoutPassesUntilTheChannelOpens) {
         SetMode(c.mode, 4);
         page.SetWindowActive(c.windowActive ? 1 : 0);
         tavrik::test::CloseCommandChannel(page.CommandChannel());
-        page.StartLightThreads();
-        page.TakeCalls();
-        lightTicks.RunPasses(1, 2);
-        EXPECT_TRUE(lightTicks.Asleep());
-        const uint64_t passes = lightTicks.Passes();
+        const uint64_t passes = StartAndExpectSleep();
         EXPECT_TRUE(lightTicks.Pauses().empty());
-        EXPECT_TRUE(page.TakeCalls().empty());
         // Changes that give it no work cost one look, and it sleeps again.
         page.SetWindowActive(1);
         page.SetLightingEnabled(1);
