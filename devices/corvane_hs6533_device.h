@@ -40,6 +40,7 @@ public:
     void InitPage() override;
     // Recolours the light buttons, then sends the LEDs as twelve LED reports.
     int SendLedFrame() override;
+    bool SendsLiveFrames() const override { return true; }
     void OnConnected() override;
 
     // The twelve LED reports of the present LED vector, in sending order.

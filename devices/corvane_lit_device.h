@@ -83,6 +83,9 @@ public:
 
     // --- Own operations ---------------------------------------------------
     virtual void BuildDevicePage();
+    // Whether the device takes the LED vector as live frames (the headset):
+    // its light thread then steps whether or not the page is seen.
+    virtual bool SendsLiveFrames() const { return false; }
     LightSetting GetLightSetting() const { return CurrentLightSetting(); }
     // Reads the active profile's block: 1 and the block taken, or 0 with
     // nothing changed (closed channel, a failed read).

@@ -2,6 +2,7 @@
 // with the effect steps and the dispatch of the light modes.
 #include "devices/corvane_lit_device.h"
 
+#include "link/channel_watch.h"
 #include "link/effect_tables.h"
 #include "platform/os/event.h"
 #include "platform/os/handle.h"
@@ -9,8 +10,9 @@
 
 namespace {
 
-constexpr uint32_t kClosedChannelPauseMs = 100;
-constexpr uint32_t kPassSleepMs = 1;
+// A pass is a 1 ms wait on the stop event and a 1 ms sleep: one wait of
+// 2 ms, so a pass costs one wake-up instead of two.
+constexpr uint32_t kPassMs = 2;
 constexpr win::DWORD kListenerPassMs = 1;
 constexpr uint8_t kEventReportId = 0x03;
 
@@ -63,23 +65,23 @@ win::DWORD CCorvaneLitDevice::LightThreadProc(void* parameter) {
 
 void CCorvaneLitDevice::RunLightThread(win::HANDLE stopEvent) {
     LightTickSource& clock = *m_ticks.load();
+    // An open, a close or a sync change of the channel wakes the thread.
+    const channel_watch::Scope watch(m_lightThread.wakeEvent);
     uint32_t passes = 0;
-    while (clock.WaitPass(stopEvent)) {
-        if (!m_commandChannel.IsOpen()) {
-            if (!clock.Pause(stopEvent, kClosedChannelPauseMs)) break;
-            continue;
-        }
-        // The lighting sync drives the LEDs meanwhile.
-        if (m_commandChannel.GetSyncFlag()) continue;
-        // A page whose device takes no live frames (the mouse pad) only
-        // animates its buttons, which nobody sees while the window is
-        // inactive. The headset's window flag stays set: its frames go out.
-        const auto idle = [this] { return !IsWindowActive(); };
+    // A pass has nothing to do while the channel is closed or the lighting
+    // sync drives the LEDs. A page whose device takes no live frames (the
+    // mouse pad) only animates its buttons, which nobody sees while another
+    // page is shown or the window is inactive; the headset's frames always go
+    // out. The thread then sleeps until the change that gives it work wakes it.
+    const auto idle = [this] {
+        if (!m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag()) return true;
+        return !SendsLiveFrames() && !IsPageSeen();
+    };
+    while (clock.WaitPass(stopEvent, kPassMs)) {
         if (idle()) {
             if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
             continue;
         }
-        if (!clock.Pause(stopEvent, kPassSleepMs)) break;
         RunLightPass(passes, clock.Now());
     }
 }
@@ -182,7 +184,12 @@ win::DWORD CCorvaneLitDevice::ListenerThreadProc(void* parameter) {
 void CCorvaneLitDevice::RunListener(win::HANDLE stopEvent) {
     CHidDevice& handle = m_eventChannel.m_wired;
     while (win::WaitForSingleObject(stopEvent, kListenerPassMs) == win::WAIT_TIMEOUT) {
-        if (!m_eventChannel.IsOpen()) continue;
+        if (!m_eventChannel.IsOpen()) {
+            // The interface opens only through OpenEventChannel, which starts
+            // a listener of its own: this one has nothing to read until its stop.
+            win::WaitForSingleObject(stopEvent, win::INFINITE);
+            break;
+        }
         win::DWORD length = 0;
         // Waits for a report; stopping the listener cancels the read.
         if (!handle.ReadInputReport(&length, win::INFINITE)) continue;

@@ -123,7 +123,12 @@ void CCorvaneMouseDevice::RunEventListener(int type, win::HANDLE stopEvent) {
     // The stop event starts unset; clearing it here could swallow a stop
     // given before the thread ran.
     while (win::WaitForSingleObject(stopEvent, kListenerPassMs) == win::WAIT_TIMEOUT) {
-        if (!port.open->load()) continue;
+        if (!port.open->load()) {
+            // The interface opens only through OpenEventChannel, which starts
+            // a listener of its own: this one has nothing to read until its stop.
+            win::WaitForSingleObject(stopEvent, win::INFINITE);
+            break;
+        }
         win::DWORD length = 0;
         // No time-out: the read waits on this thread's cancel event too.
         if (!port.handle->ReadInputReport(&length, win::INFINITE)) continue;

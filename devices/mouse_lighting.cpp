@@ -6,6 +6,7 @@
 #include "devices/corvane_mouse_device.h"
 #include "devices/mouse_light_effects.h"
 #include "link/basic_profiledata.h"
+#include "link/channel_watch.h"
 #include "platform/os/event.h"
 #include "shell/controls/device_key_button_ui.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 using M = CCorvaneMouseDevice;
 
-constexpr uint32_t kClosedChannelPauseMs = 100;
 // Modes from here on are the user's custom effects (the playlist).
 constexpr uint8_t kFirstCustomMode = 10;
 constexpr uint8_t kTriggeredFadeMode = 6;
@@ -113,18 +113,17 @@ win::DWORD CCorvaneMouseDevice::MouseLightThreadProc(void* parameter) {
 
 void CCorvaneMouseDevice::RunLightThread(win::HANDLE stopEvent) {
     LightTickSource& clock = *m_ticks.load();
+    // An open, a close or a sync change of the channel wakes the thread.
+    const channel_watch::Scope watch(m_lightThread.wakeEvent);
     uint32_t last = clock.Now();
     uint32_t count = 0;
+    // A pass has nothing to do while the channel is closed or the lighting
+    // sync drives the LEDs; and the mouse runs its lighting itself, so the
+    // steps only animate the page, which nobody sees while another page is
+    // shown or the window is inactive. The thread then sleeps until the change
+    // that gives it work wakes it.
+    const auto idle = [this] { return !m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag() || !IsPageSeen(); };
     while (clock.WaitPass(stopEvent)) {
-        if (!m_commandChannel.IsOpen()) {
-            if (!clock.Pause(stopEvent, kClosedChannelPauseMs)) break;
-            continue;
-        }
-        // The lighting sync drives the LEDs meanwhile.
-        if (m_commandChannel.GetSyncFlag()) continue;
-        // The mouse runs its lighting itself; the steps only animate the page,
-        // which nobody sees while the window is inactive.
-        const auto idle = [this] { return !IsWindowActive(); };
         if (idle()) {
             if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
             continue;

@@ -17,7 +17,6 @@ constexpr uint8_t kProfileSwitchedWithLayer = 0x11;
 constexpr size_t kBlockLayerByte = 17;
 constexpr uint32_t kResyncDelayMs = 50;
 constexpr win::DWORD kListenerPassMs = 1;
-constexpr win::DWORD kReadTimeoutMs = 100;
 
 bool IsProfileEvent(uint16_t code) {
     const uint8_t hi = uint8_t(code >> 8);
@@ -119,11 +118,17 @@ win::DWORD CCorvaneKeyboardDevice::DongleEventThreadProc(void* parameter) {
 void CCorvaneKeyboardDevice::RunEventListener(int type, win::HANDLE stopEvent) {
     EventPort port{};
     if (!GetEventPort(type, &port)) return;
-    // The read wakes on the stop too: stopping cancels the thread's I/O.
+    // The read waits for a report without a time-out: stopping the listener
+    // cancels the thread's I/O, so a quiet keyboard costs no wake-ups.
     while (win::WaitForSingleObject(stopEvent, kListenerPassMs) == win::WAIT_TIMEOUT) {
-        if (!port.open->load()) continue;
+        if (!port.open->load()) {
+            // The interface opens only through OpenEventChannel, which starts
+            // a listener of its own: this one has nothing to read until its stop.
+            win::WaitForSingleObject(stopEvent, win::INFINITE);
+            break;
+        }
         win::DWORD length = 0;
-        if (!port.handle->ReadInputReport(&length, kReadTimeoutMs)) continue;
+        if (!port.handle->ReadInputReport(&length, win::INFINITE)) continue;
         uint16_t code = 0;
         if (!port.handle->UnpackInputReport(length, &code)) continue;
         HandleEventCode(code);

@@ -4,6 +4,7 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "keyboard/stream_schedule.h"
+#include "link/channel_watch.h"
 #include "link/effect_tables.h"
 #include "platform/os/handle.h"
 
@@ -30,7 +31,6 @@ constexpr uint8_t kScreenSyncMode = 22;
 // The modes whose frames the stream thread sends to the keyboard.
 bool IsStreamedMode(uint8_t mode) { return mode == kMusicMode || mode == kScreenSyncMode; }
 constexpr uint32_t kMusicTicks = 2;
-constexpr uint32_t kClosedChannelPauseMs = 100;
 
 // Modes 0..30; every mode above 30 runs the playlist.
 const std::array<LightModeStep, kLastTableMode + 1> kLightModes = {{
@@ -123,19 +123,21 @@ win::DWORD CCorvaneKeyboardDevice::KeyboardLightThreadProc(void* parameter) {
 
 void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
     LightTickSource& clock = *m_lightTicks.load();
+    // An open, a close or a sync change of the channel wakes the thread.
+    const channel_watch::Scope watch(m_lightThread.wakeEvent);
     uint32_t last = clock.Now();
     uint32_t ticks = 0;
+    // A pass has nothing to do while the channel is closed or the lighting
+    // sync drives the LEDs; outside the streamed modes the steps only animate
+    // the page, which nobody sees while another page is shown or the window is
+    // inactive. The thread then sleeps until the change that gives it work
+    // wakes it: the channel's open or sync change, a mode change, the page
+    // shown again, the window's activation.
+    const auto idle = [this] {
+        if (!m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag()) return true;
+        return !IsStreamedMode(m_runningMode.load()) && !IsPageSeen();
+    };
     while (clock.WaitPass(stopEvent)) {
-        if (!m_commandChannel.IsOpen()) {
-            if (!clock.Pause(stopEvent, kClosedChannelPauseMs)) break;
-            continue;
-        }
-        // The lighting sync drives the LEDs meanwhile.
-        if (m_commandChannel.GetSyncFlag()) continue;
-        // Outside the streamed modes the steps only animate the page, which
-        // nobody sees while the window is inactive: sleep until a mode change
-        // or the window's activation wakes the thread.
-        const auto idle = [this] { return !IsStreamedMode(m_runningMode.load()) && !IsWindowActive(); };
         if (idle()) {
             if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
             continue;
@@ -178,11 +180,15 @@ win::DWORD CCorvaneKeyboardDevice::KeyboardStreamThreadProc(void* parameter) {
 
 void CCorvaneKeyboardDevice::RunStreamThread(win::HANDLE stopEvent) {
     LightTickSource& clock = *m_streamTicks.load();
+    const channel_watch::Scope watch(m_streamThread.wakeEvent);
     StreamSchedule schedule;
+    // Outside the streamed modes, with the channel closed or the lighting off
+    // there is nothing to send: the thread sleeps until a mode change, the
+    // channel's open or the lighting's return wakes it.
+    const auto idle = [this] {
+        return !IsStreamedMode(m_runningMode.load()) || !m_commandChannel.IsOpen() || !IsLightingEnabled();
+    };
     while (clock.WaitPass(stopEvent)) {
-        // Outside the streamed modes there is nothing to send: sleep until a
-        // mode change wakes the thread.
-        const auto idle = [this] { return !IsStreamedMode(m_runningMode.load()); };
         if (idle()) {
             schedule.Stop();
             if (!clock.SleepWhileIdle(stopEvent, m_streamThread.wakeEvent, idle)) break;

@@ -2,9 +2,12 @@
 
 #include <atomic>
 
+#include "link/channel_watch.h"
 #include "link/device/corvane_usb_device.h"
 #include "link/effect_tables.h"
 #include "link/led_color.h"
+#include "platform/os/event.h"
+#include "platform/os/handle.h"
 
 namespace {
 
@@ -41,25 +44,32 @@ bool LightingSync::AnyTakesPart(const std::vector<CCorvaneUSBDevice*>& devices) 
 
 void LightingSync::Run(win::HANDLE stopEvent) {
     LightTickSource& clock = Clock();
-    uint32_t last = clock.Now();
-    uint32_t ticks = 0;
-    while (clock.WaitPass(stopEvent)) {
-        const std::vector<CCorvaneUSBDevice*> devices = devices_ ? devices_() : std::vector<CCorvaneUSBDevice*>{};
-        if (!AnyTakesPart(devices)) {
-            // The pause waits on the stop event: a stop ends it at once.
-            if (!clock.Pause(stopEvent, kIdlePauseMs)) break;
-            continue;
+    // While no synced device is open a pass has nothing to do: the thread
+    // sleeps until a channel opens, closes or changes its sync flag.
+    const win::HANDLE wake = win::CreateEventW(nullptr, win::FALSE, win::FALSE, nullptr);
+    {
+        const channel_watch::Scope watch(wake);
+        const auto idle = [this] { return !AnyTakesPart(devices_ ? devices_() : std::vector<CCorvaneUSBDevice*>{}); };
+        uint32_t last = clock.Now();
+        uint32_t ticks = 0;
+        while (clock.WaitPass(stopEvent)) {
+            const std::vector<CCorvaneUSBDevice*> devices = devices_ ? devices_() : std::vector<CCorvaneUSBDevice*>{};
+            if (!AnyTakesPart(devices)) {
+                if (!clock.SleepWhileIdle(stopEvent, wake, idle)) break;
+                continue;
+            }
+            const uint32_t now = clock.Now();
+            if (now - last > 1) {
+                last = now;
+                ++ticks;
+            }
+            const SyncLightState::Values setting = GetSyncLightState().Snapshot();
+            if (ticks < SpeedPeriodOf(setting.speed)) continue;
+            ticks = 0;
+            Step(setting, devices);
         }
-        const uint32_t now = clock.Now();
-        if (now - last > 1) {
-            last = now;
-            ++ticks;
-        }
-        const SyncLightState::Values setting = GetSyncLightState().Snapshot();
-        if (ticks < SpeedPeriodOf(setting.speed)) continue;
-        ticks = 0;
-        Step(setting, devices);
     }
+    if (wake) win::CloseHandle(wake);
 }
 
 void LightingSync::Step(const SyncLightState::Values& setting, const std::vector<CCorvaneUSBDevice*>& devices) {

@@ -36,8 +36,6 @@ public:
         friend bool operator==(const State&, const State&) = default;
     };
 
-    static constexpr uint32_t kIdlePauseMs = 1000;
-
     explicit LightingSync(DeviceSource devices);
     LightingSync(const LightingSync&) = delete;
     LightingSync& operator=(const LightingSync&) = delete;
@@ -45,8 +43,8 @@ public:
     // The clock and waits of the thread and the flash step; null: the system's.
     void SetTickSource(LightTickSource* ticks);
 
-    // The thread's body: returns once the stop event is set (also during the
-    // idle pause while no synced device is open).
+    // The thread's body: returns once the stop event is set (also while it
+    // sleeps because no synced device is open).
     void Run(win::HANDLE stopEvent);
 
     // One step of each effect, on the devices now in sync, with the setting now.

@@ -10,8 +10,10 @@
 // 0xFF / 0xFE; -201 key map page other than 0.
 //
 // Opening and closing belong to the owners: under m_ioLock they Close then
-// Open a handle, set m_open, and call SetConnectMode (2 receiver, 1 wired);
-// to close they clear m_open, then Close both handles, still under m_ioLock.
+// Open a handle, SetOpen(true), and call SetConnectMode (2 receiver, 1 wired);
+// to close they SetOpen(false), then Close both handles, still under m_ioLock.
+// A change of the open or the sync flag wakes the threads that wait for a
+// channel to give them work (link/channel_watch.h).
 
 #include <atomic>
 #include <cstdint>
@@ -63,6 +65,8 @@ public:
     void SetConnectMode(int32_t mode);
 
     bool IsOpen() const { return m_open.load() != 0; }
+    // The command channel's open flag, set by its owner.
+    void SetOpen(bool open);
     bool IsReceiverMode() const { return m_receiverMode.load() != 0; }
     bool IsBusy() const { return m_busy.load() > 0; }
     uint8_t ChunkSize() const { return m_chunkSize.load(); }
@@ -76,7 +80,7 @@ public:
     // Sync flag (command channel): 1 while the device follows the shared sync
     // lighting. The lighting commands and the device list set and clear it,
     // the sync worker and the device light threads read it; never read here.
-    void SetSyncFlag(int32_t flag) { m_syncFlag.store(flag); }
+    void SetSyncFlag(int32_t flag);
     int32_t GetSyncFlag() const { return m_syncFlag.load(); }
 
     // --- Device commands (the callers send CMD_BEGIN / CMD_END around) ------
@@ -112,6 +116,8 @@ public:
     std::atomic<int32_t> m_busy{0};
     // While 1, only the screen-upload commands 0x21..0x23 are sent.
     std::atomic<int32_t> m_restricted{0};
+    // Open flag; an event channel's owner sets it directly (nothing waits on
+    // an event channel's flag), a command channel's through SetOpen.
     std::atomic<int32_t> m_open{0};
     CHidDevice m_wired;
     CHidDevice m_receiver;

@@ -16,9 +16,9 @@ namespace kbbench {
 
 class ThreadCpuTicks : public LightTickSource {
 public:
-    bool WaitPass(win::HANDLE stop) override {
+    bool WaitPass(win::HANDLE stop, uint32_t ms) override {
         Sample();
-        return SystemTickSource().WaitPass(stop);
+        return SystemTickSource().WaitPass(stop, ms);
     }
     bool Pause(win::HANDLE stop, uint32_t ms) override {
         Sample();

@@ -19,7 +19,7 @@ bool Open(CDeviceProtocol& channel, const Emulator& device) {
     win::CriticalSectionGuard io(channel.m_ioLock);
     CHidDevice& handle = receiver ? channel.m_receiver : channel.m_wired;
     if (!handle.Open(device.InterfacePath().c_str(), 1, 1, 1, 0)) return false;
-    channel.m_open = 1;
+    channel.SetOpen(true);
     channel.SetConnectMode(receiver ? CDeviceProtocol::kConnectReceiver : CDeviceProtocol::kConnectWired);
     return true;
 }

@@ -156,6 +156,8 @@ void CCorvaneUSBDevice::SetDeviceSubtype(int auxiliary) {
 void CCorvaneUSBDevice::SetLightingEnabled(int enabled) {
     m_nLightingEnabled.store(enabled);
     if (enabled && m_nDeviceType == kTypeKeyboard) m_commandChannel.SendLightOn();
+    // A thread that slept with the lighting off may have work again.
+    if (enabled) WakeLightThreads();
 }
 
 CDuiString CCorvaneUSBDevice::GetDefaultDataFolder() const { return GetDefaultDataPath(); }
@@ -274,6 +276,10 @@ void CCorvaneUSBDevice::SetWindowActive(int active) {
     if (!active) return;
     WakeLightThreads();
     if (m_pDeviceOption) m_pDeviceOption->ResumeFrameTimer();
+}
+
+void CCorvaneUSBDevice::SetPageShown(bool shown) {
+    if (m_pageShown.exchange(shown) != shown && shown) WakeLightThreads();
 }
 
 int CCorvaneUSBDevice::SendLedFrame() {

@@ -115,6 +115,14 @@ public:
     // light threads that slept meanwhile and the parked frame timer.
     void SetWindowActive(int active);
     int IsWindowActive() const { return m_nWindowActive.load(); }
+    // Whether the window shows this page (its device entry is selected); the
+    // entry's frame timer keeps it current. Being shown again wakes the light
+    // threads that slept meanwhile.
+    void SetPageShown(bool shown);
+    bool IsPageShown() const { return m_pageShown.load(); }
+    // Whether the light threads' steps are seen: the page is shown in the
+    // active window.
+    bool IsPageSeen() const { return IsWindowActive() && IsPageShown(); }
     // Wakes the page's light threads from a sleep on their events.
     virtual void WakeLightThreads() {}
 
@@ -294,6 +302,7 @@ protected:
     int m_nEffectListCount = 0;
     std::atomic<int> m_nLightingEnabled{1};
     std::atomic<int> m_nWindowActive{1};
+    std::atomic<bool> m_pageShown{true};
     // The macro names of the device folder and the light names of entry
     // m_nDeviceIndex of the installed "default_light.json" and of the user's
     // light list. A family whose area names come only with its default names

@@ -64,6 +64,9 @@ void CDeviceOptionUI::DeviceTimerProc(UINT id) {
 
 void CDeviceOptionUI::OnFrameTimer() {
     m_pDevice->SendLedFrame();
+    // The page the window shows is the selected entry's (an entry without a
+    // select option cannot tell).
+    if (SelectOption()) m_pDevice->SetPageShown(IsSelected());
     const bool active = m_pDevice->IsWindowActive() != 0;
     if (m_pPreview && IsSelected() && active) InvalidateChangedLights(m_pPreview);
     CDeviceProtocol& channel = m_pDevice->CommandChannel();

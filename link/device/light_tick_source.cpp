@@ -5,11 +5,9 @@
 
 namespace {
 
-constexpr uint32_t kPassWaitMs = 1;
-
 class SystemTicks final : public LightTickSource {
 public:
-    bool WaitPass(win::HANDLE stopEvent) override { return Pause(stopEvent, kPassWaitMs); }
+    bool WaitPass(win::HANDLE stopEvent, uint32_t ms) override { return Pause(stopEvent, ms); }
     bool Pause(win::HANDLE stopEvent, uint32_t ms) override {
         if (!stopEvent) {
             win::Sleep(ms);

@@ -11,9 +11,11 @@
 class LightTickSource {
 public:
     virtual ~LightTickSource() = default;
-    // The wait that begins every pass of a thread (1 ms on the system clock).
-    // False once the stop event is set: the thread then ends.
-    virtual bool WaitPass(win::HANDLE stopEvent) = 0;
+    static constexpr uint32_t kPassMs = 1;
+    // The wait that begins every pass of a thread (`ms` on the system clock,
+    // 1 ms but for a thread whose pass also sleeps). False once the stop
+    // event is set: the thread then ends.
+    virtual bool WaitPass(win::HANDLE stopEvent, uint32_t ms = kPassMs) = 0;
     // A pause inside a pass; false when the stop event ended it.
     virtual bool Pause(win::HANDLE stopEvent, uint32_t ms) = 0;
     // Milliseconds of a free-running 32-bit clock (compare by unsigned difference).

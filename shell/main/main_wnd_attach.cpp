@@ -215,7 +215,7 @@ bool CMainWnd::OpenAttachedPage(int slot, CCorvaneUSBDevice* page, const HidDevi
         win::CriticalSectionGuard lock(channel.m_ioLock);
         opened = OpenHandle(receiver ? channel.m_receiver : channel.m_wired, path);
         if (opened) {
-            channel.m_open.store(1);
+            channel.SetOpen(true);
             channel.SetConnectMode(receiver ? CDeviceProtocol::kConnectReceiver : CDeviceProtocol::kConnectWired);
             page->SetSlotRecord(record);
         }
@@ -293,7 +293,7 @@ void CMainWnd::DetachPartnered(int slot, int wiredType, int /*receiverType*/, co
     CDeviceProtocol& channel = page->CommandChannel();
     {
         win::CriticalSectionGuard lock(channel.m_ioLock);
-        channel.m_open.store(0);
+        channel.SetOpen(false);
         channel.m_wired.Close();
         channel.m_receiver.Close();
     }
@@ -313,7 +313,7 @@ void CMainWnd::DetachSingle(int slot, const DeviceList& list) {
     CDeviceProtocol& channel = page->CommandChannel();
     {
         win::CriticalSectionGuard lock(channel.m_ioLock);
-        channel.m_open.store(0);
+        channel.SetOpen(false);
         channel.m_wired.Close();
     }
     DeviceTrace(L"detach: slot %d %ls", slot, page->GetDeviceName().GetData());
@@ -380,14 +380,14 @@ bool CMainWnd::SwitchPage(int slot) {
     bool opened;
     {
         win::CriticalSectionGuard lock(channel.m_ioLock);
-        channel.m_open.store(0);
+        channel.SetOpen(false);
         opened = OpenHandle(wasReceiver ? channel.m_wired : channel.m_receiver, path);
     }
     if (!opened) {
         DeviceTrace(L"switch: %ls could not open %ls", page->GetDeviceName().GetData(), path.c_str());
         return false;
     }
-    channel.m_open.store(1);
+    channel.SetOpen(true);
     channel.m_receiverMode.store(wasReceiver ? 0 : 1);
     DeviceTrace(L"switch: %ls to %ls", page->GetDeviceName().GetData(), wasReceiver ? L"wired" : L"receiver");
 

@@ -1,7 +1,13 @@
 // The headset's LED output reports: built from the LED vector, checked and
 // assembled by the emulated headset, and shown on the page's light buttons.
+#include <chrono>
+
+#include "link/device/device_option_ui.h"
+#include "platform/os/message_queue.h"
 #include "shell/controls/device_key_button_ui.h"
 #include "tests/devices/lit_device_test_support.h"
+#include "tests/shell/device_ui_fixture.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -135,6 +141,64 @@ TEST(HeadsetLedFrameSwitches, HiddenButtonKeepsItsOverlayWhileItsLedIsSent) {
     ASSERT_EQ(frame.frames, 1u);
     EXPECT_EQ(frame.leds[1][0], (40 * 255) >> 8);
     EXPECT_EQ(frame.leds[1][2], (60 * 255) >> 8);
+}
+
+}  // namespace
+
+// The frame timer of the headset's device entry, on a window's real timers:
+// one frame of twelve reports per tick, and the frames no closer together
+// than the wired frame period (the timer's clock counts whole milliseconds, so
+// a period may end up to 1 ms early). At 20 ms that is at most 50 frames, 600
+// reports, a second.
+namespace {
+
+// The page outlives the window, whose entry points at it.
+class HeadsetFrameTimer : public devtest::DeviceUiTest {
+protected:
+    BoundPage bound{ProductKind::Headset};
+};
+
+bool StartsFrame(const tavrik::devsim::RecordEntry& r) {
+    return r.bytes.size() > 2 && r.bytes[0] == 0xFF && r.bytes[1] == 0x22 && r.bytes[2] == 0xAA;
+}
+
+TEST_F(HeadsetFrameTimer, FramesKeepTheWiredPeriod) {
+    devtest::SkinWindow* window = Open("<Window size=\"200,100\"><VerticalLayout name=\"root\"/></Window>", 200, 100);
+    auto* root = window->Find<DuiLib::CContainerUI>(L"root");
+    ASSERT_NE(root, nullptr);
+    auto* entry = new CDeviceOptionUI;
+    root->Add(entry);
+    entry->SetDevice(bound.page.get());
+    bound.device.ClearRecord();
+
+    constexpr size_t kFrames = 12;
+    entry->ArmTimer(TIMER_OPTION_FRAME, CDeviceOptionUI::kFirstFrameMs);
+    const auto enough = [&] {
+        auto lock = bound.device.Lock();
+        return tavrik::devsim::ViewLedFrame(bound.device.Memory()).frames >= kFrames;
+    };
+    const auto end = tavrik::test::Deadline(std::chrono::seconds(20));
+    while (!enough() && std::chrono::steady_clock::now() < end) {
+        win::MsgWaitForMultipleObjects(0, nullptr, 0, 10, win::QS_ALLINPUT);
+        devtest::Pump();
+    }
+    entry->KillOwnTimer(TIMER_OPTION_FRAME);
+    ASSERT_TRUE(enough());
+
+    std::vector<std::chrono::steady_clock::time_point> starts;
+    size_t reports = 0;
+    for (const auto& r : bound.device.Record()) {
+        if (r.bytes.empty() || r.bytes[0] != 0xFF) continue;
+        ++reports;
+        if (StartsFrame(r)) starts.push_back(r.time);
+    }
+    ASSERT_GE(starts.size(), kFrames);
+    EXPECT_EQ(reports, 12 * starts.size()) << "twelve reports make each frame";
+    const auto period = std::chrono::milliseconds(CDeviceOptionUI::kFrameWiredMs - 1);
+    for (size_t k = 1; k < starts.size(); ++k)
+        EXPECT_GE(starts[k] - starts[k - 1], period)
+            << "frame " << k << " came " << std::chrono::duration<double, std::milli>(starts[k] - starts[k - 1]).count()
+            << " ms after the one before";
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ public:
     DrivenTickSource() : grant_(win::CreateEventW(nullptr, win::FALSE, win::FALSE, nullptr)) {}
     ~DrivenTickSource() override { win::CloseHandle(grant_); }
 
-    bool WaitPass(win::HANDLE stopEvent) override {
+    bool WaitPass(win::HANDLE stopEvent, uint32_t /*ms*/) override {
+        passes_.fetch_add(1);
         Park(waiting_);
         const win::HANDLE objects[2] = {stopEvent, grant_};
         // The stop event comes first: a stop wins over a granted pass.
@@ -48,6 +49,8 @@ public:
         return !stopEvent || win::WaitForSingleObject(stopEvent, 0) == win::WAIT_TIMEOUT;
     }
     uint32_t Now() override { return now_.load(); }
+    // How many passes the thread has begun (waits for a pass included).
+    uint64_t Passes() const { return passes_.load(); }
 
     void Advance(uint32_t ms) { now_.fetch_add(ms); }
 
@@ -85,6 +88,7 @@ private:
     static constexpr std::chrono::seconds kLimit{20};
     win::HANDLE grant_;
     std::atomic<uint32_t> now_{1000};
+    std::atomic<uint64_t> passes_{0};
     std::mutex mutex_;
     std::condition_variable changed_;
     // Every wait for a pass and every sleep parks the thread once.

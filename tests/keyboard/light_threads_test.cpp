@@ -2,6 +2,7 @@
 // each mode runs and how often, the playlist and key overlays, the sync flag,
 // a closed channel, start and stop, the mode entry, and the live colours the
 // stream thread sends to the emulated keyboard.
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -81,6 +82,16 @@ protected:
         page.ApplyLightProfile();
         ASSERT_EQ(page.GetRunningMode(), mode);
     }
+    // Starts the threads and lets the light thread run one pass, after which
+    // it sleeps having rendered nothing; returns the passes begun so far.
+    uint64_t StartAndExpectSleep() {
+        page.StartLightThreads();
+        page.TakeCalls();
+        lightTicks.RunPasses(1, 2);
+        EXPECT_TRUE(lightTicks.Asleep());
+        EXPECT_TRUE(page.TakeCalls().empty());
+        return lightTicks.Passes();
+    }
 
     tavrik::devsim::SimFixture sim;
     Emulator& device = sim.Plug(ProductKind::KeyboardCable);
@@ -155,14 +166,19 @@ TEST_F(LightThreads, BaseStepsPaintTheLedVector) {
     for (int i : {0, 85, 169}) EXPECT_EQ(page.Leds().GetLedColor(i), 0u) << i;
 }
 
-TEST_F(LightThreads, SyncFlagStopsAllRendering) {
+TEST_F(LightThreads, SyncFlagStopsAllRenderingAndTheThreadSleepsUntilItIsCleared) {
     SetMode(3, 4);
     page.CommandChannel().SetSyncFlag(1);
-    page.StartLightThreads();
-    page.TakeCalls();
-    lightTicks.RunPasses(4, 2);
-    EXPECT_TRUE(page.TakeCalls().empty());
+    const uint64_t passes = StartAndExpectSleep();
     EXPECT_EQ(page.Leds().GetLedColor(0), 0u);
+
+    // A change on another channel wakes it for one look, and it sleeps again.
+    CCorvaneKeyboardDevice other;
+    other.CommandChannel().SetSyncFlag(1);
+    lightTicks.RunPasses(1, 2);
+    EXPECT_TRUE(lightTicks.Asleep());
+    EXPECT_EQ(lightTicks.Passes(), passes + 1);
+    EXPECT_TRUE(page.TakeCalls().empty());
 
     page.CommandChannel().SetSyncFlag(0);
     lightTicks.RunPasses(1);
@@ -171,41 +187,75 @@ TEST_F(LightThreads, SyncFlagStopsAllRendering) {
     EXPECT_EQ(calls.at("Overlays"), 1);
 }
 
-TEST_F(LightThreads, InactiveWindowSleepsUnlessTheModeIsStreamed) {
-    // Mode 3 only animates the page: with the window inactive the thread
-    // sleeps until the window's activation wakes it.
-    SetMode(3, 4);
-    page.SetWindowActive(0);
-    page.StartLightThreads();
-    page.TakeCalls();
-    lightTicks.RunPasses(1, 2);
-    EXPECT_TRUE(lightTicks.Asleep());
-    EXPECT_TRUE(page.TakeCalls().empty());
+struct UnseenCase {
+    const char* name;
+    std::function<void(RecordingKeyboard&, bool)> see;  // shows the page, or hides it
+};
 
-    page.SetWindowActive(1);
-    lightTicks.RunPasses(1, 2);
-    EXPECT_EQ(page.TakeCalls()["Spectrum"], 1);
+TEST_F(LightThreads, UnseenPageSleepsUnlessTheModeIsStreamed) {
+    const UnseenCase cases[] = {
+        {"window inactive", [](RecordingKeyboard& p, bool seen) { p.SetWindowActive(seen ? 1 : 0); }},
+        {"another page shown", [](RecordingKeyboard& p, bool seen) { p.SetPageShown(seen); }},
+    };
+    for (const UnseenCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Mode 3 only animates the page: unseen, the thread sleeps until the
+        // page is seen again.
+        SetMode(3, 4);
+        c.see(page, false);
+        StartAndExpectSleep();
 
-    // The music mode's frames go to the keyboard: it steps whatever the
-    // window, and a change to it wakes a sleeping thread.
-    page.SetWindowActive(0);
-    lightTicks.RunPasses(1, 2);
-    EXPECT_TRUE(lightTicks.Asleep());
-    SetMode(21, 0);
-    page.TakeCalls();
-    lightTicks.RunPasses(4, 2);
-    EXPECT_EQ(page.TakeCalls()["Music"], 2);
-    EXPECT_FALSE(lightTicks.AsleepNow());
+        c.see(page, true);
+        lightTicks.RunPasses(1, 2);
+        EXPECT_EQ(page.TakeCalls()["Spectrum"], 1);
+
+        // The music mode's frames go to the keyboard: it steps whether or not
+        // the page is seen, and a change to it wakes a sleeping thread.
+        c.see(page, false);
+        lightTicks.RunPasses(1, 2);
+        EXPECT_TRUE(lightTicks.Asleep());
+        SetMode(21, 0);
+        page.TakeCalls();
+        lightTicks.RunPasses(4, 2);
+        EXPECT_EQ(page.TakeCalls()["Music"], 2);
+        EXPECT_FALSE(lightTicks.AsleepNow());
+        page.StopLightThreads();
+        c.see(page, true);
+    }
 }
 
-TEST_F(LightThreads, ClosedChannelIdles) {
-    SetMode(0, 4);
-    tavrik::test::CloseCommandChannel(page.CommandChannel());
-    page.StartLightThreads();
-    page.TakeCalls();
-    lightTicks.RunPasses(3, 2);
-    EXPECT_TRUE(page.TakeCalls().empty());
-    EXPECT_EQ(lightTicks.Pauses(), (std::vector<uint32_t>{100, 100, 100}));
+struct ClosedChannelCase {
+    uint8_t mode;
+    bool windowActive;
+};
+
+void PrintTo(const ClosedChannelCase& c, std::ostream* out) {
+    *out << "mode " << int(c.mode) << (c.windowActive ? ", window active" : ", window inactive");
+}
+
+TEST_F(LightThreads, ClosedChannelSleepsWithoutPassesUntilTheChannelOpens) {
+    const ClosedChannelCase cases[] = {{0, true}, {3, true}, {21, false}, {22, true}};
+    for (const ClosedChannelCase& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c));
+        SetMode(c.mode, 4);
+        page.SetWindowActive(c.windowActive ? 1 : 0);
+        tavrik::test::CloseCommandChannel(page.CommandChannel());
+        const uint64_t passes = StartAndExpectSleep();
+        EXPECT_TRUE(lightTicks.Pauses().empty());
+        // Changes that give it no work cost one look, and it sleeps again.
+        page.SetWindowActive(1);
+        page.SetLightingEnabled(1);
+        lightTicks.RunPasses(1, 2);
+        EXPECT_TRUE(lightTicks.Asleep());
+        EXPECT_EQ(lightTicks.Passes(), passes + 1);
+        EXPECT_TRUE(page.TakeCalls().empty());
+
+        // The open wakes it, and its passes render again.
+        ASSERT_TRUE(tavrik::test::OpenCommandChannel(page.CommandChannel(), device));
+        lightTicks.RunPasses(2, 2);
+        EXPECT_EQ(page.TakeCalls()["Overlays"], 2);
+        page.StopLightThreads();
+    }
 }
 
 TEST_F(LightThreads, StopOfThreadsNeverStartedReturnsAtOnce) {
@@ -324,6 +374,43 @@ TEST_F(StreamThread, FramesKeepTheirPeriodWhateverTheSendTook) {
         frameStart = now + streamTicks.Pauses().back();
     }
     EXPECT_EQ(Sent(), (std::size(sendMs) + 1) * kPacketsPerFrame);
+}
+
+// In a streamed mode the thread still has nothing to send with the channel
+// closed or the lighting off: it sleeps without passes, and the change that
+// gives it work wakes it.
+TEST_F(StreamThread, ClosedChannelOrLightingOffSleepsUntilTheChangeThatGivesItWork) {
+    struct Case {
+        const char* name;
+        std::function<void()> takeWork;
+        std::function<void()> giveWork;
+    };
+    const Case cases[] = {
+        {"closed channel", [&] { tavrik::test::CloseCommandChannel(page.CommandChannel()); },
+         [&] { ASSERT_TRUE(tavrik::test::OpenCommandChannel(page.CommandChannel(), device)); }},
+        {"lighting off", [&] { page.SetLightingEnabled(0); }, [&] { page.SetLightingEnabled(1); }},
+    };
+    SetMode(22, 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.takeWork();
+        page.StartLightThreads();
+        streamTicks.RunPasses(1, 20);
+        EXPECT_TRUE(streamTicks.Asleep());
+        const uint64_t passes = streamTicks.Passes();
+        // A mode change that leaves it without work costs one look.
+        SetMode(21, 2);
+        streamTicks.RunPasses(1, 20);
+        EXPECT_TRUE(streamTicks.Asleep());
+        EXPECT_EQ(streamTicks.Passes(), passes + 1);
+
+        const size_t before = Sent();
+        c.giveWork();
+        streamTicks.RunPasses(2, 20);
+        EXPECT_EQ(Sent() - before, 2 * kPacketsPerFrame);
+        page.StopLightThreads();
+        SetMode(22, 2);
+    }
 }
 
 TEST_F(StreamThread, FailedSendPausesAndStopEndsThePause) {

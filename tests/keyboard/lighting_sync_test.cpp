@@ -3,6 +3,7 @@
 // while the thread runs, and a stop while it idles.
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -114,6 +115,7 @@ protected:
     void SetUp() override {
         for (auto* kb : {&first, &second, &third}) {
             auto& device = sim.Plug(ProductKind::KeyboardCable);
+            if (kb == &first) firstDevice = &device;
             SetUpPage(kb->page);
             kb->page.CommandChannel().m_timeouts = FastTimeouts();
             ASSERT_TRUE(tavrik::test::OpenCommandChannel(kb->page.CommandChannel(), device));
@@ -147,6 +149,7 @@ protected:
     };
     tavrik::devsim::SimFixture sim;
     Page first, second, third;
+    Emulator* firstDevice = nullptr;
     Page spare;  // joins the lists while the thread runs
     std::mutex listLock;
     std::vector<CCorvaneUSBDevice*> devices{&first.page, &second.page, &third.page};
@@ -194,20 +197,50 @@ TEST_F(LightingSyncThread, SyncedKeyboardsShowTheSameColoursAndOthersKeepTheirs)
     EXPECT_EQ(third.page.GetLedColor(6), 0u);
 }
 
-TEST_F(LightingSyncThread, IdlesWithoutAnOpenSyncedDeviceAndKeepsFeedingAClosedOne) {
+TEST_F(LightingSyncThread, SleepsWithoutAnOpenSyncedDeviceAndKeepsFeedingAClosedOne) {
     first.page.CommandChannel().SetSyncFlag(0);
     second.page.CommandChannel().SetSyncFlag(0);
+    tavrik::test::CloseCommandChannel(second.page.CommandChannel());
     GetSyncLightState().Store(Setting(1, 1, 0, 5));
     Start();
-    clock.RunPasses(3, 2);
-    EXPECT_EQ(clock.Pauses(), (std::vector<uint32_t>{1000, 1000, 1000}));
+    clock.RunPasses(1, 2);
+    EXPECT_TRUE(clock.Asleep());
+    uint64_t passes = clock.Passes();
+    EXPECT_TRUE(clock.Pauses().empty());
     EXPECT_EQ(first.page.GetLedColor(0), 0u);
-    // One open synced device keeps a closed synced one lit.
+
+    // Changes that give it no work cost one look each: a synced device whose
+    // channel is closed, an open one that leaves the sync.
+    const std::function<void()> noWork[] = {
+        [&] { second.page.CommandChannel().SetSyncFlag(1); },
+        [&] {
+            third.page.CommandChannel().SetSyncFlag(1);
+            third.page.CommandChannel().SetSyncFlag(0);
+        },
+    };
+    for (const auto& change : noWork) {
+        change();
+        clock.RunPasses(1, 2);
+        EXPECT_TRUE(clock.Asleep());
+        EXPECT_EQ(clock.Passes(), passes + 1);
+        passes = clock.Passes();
+    }
+    EXPECT_EQ(second.page.GetLedColor(0), 0u);
+
+    // An open device joining the sync wakes it; it keeps the closed synced one lit.
     first.page.CommandChannel().SetSyncFlag(1);
-    second.page.CommandChannel().SetSyncFlag(1);
-    tavrik::test::CloseCommandChannel(second.page.CommandChannel());
     clock.RunPasses(2, 2);
     EXPECT_EQ(second.page.GetLedColor(0), PackLedColor({10, 20, 30, 255}));
+    EXPECT_EQ(first.page.GetLedColor(0), PackLedColor({10, 20, 30, 255}));
+
+    // The synced channel closes: asleep again; it reopens: awake.
+    tavrik::test::CloseCommandChannel(first.page.CommandChannel());
+    clock.RunPasses(1, 2);
+    EXPECT_TRUE(clock.Asleep());
+    first.page.SetLedColor(0, 0);
+    ASSERT_TRUE(tavrik::test::OpenCommandChannel(first.page.CommandChannel(), *firstDevice));
+    clock.RunPasses(1, 2);
+    EXPECT_EQ(first.page.GetLedColor(0), PackLedColor({10, 20, 30, 255}));
 }
 
 TEST_F(LightingSyncThread, DevicesLeaveAndJoinWhileTheThreadRuns) {
@@ -236,26 +269,27 @@ TEST_F(LightingSyncThread, DevicesLeaveAndJoinWhileTheThreadRuns) {
     EXPECT_EQ(devices.size(), 3u);
 }
 
-// The system's waits, noting when the thread has entered its idle pause.
-class NotedPause : public LightTickSource {
+// The system's waits, noting when the thread has gone to sleep on its events.
+class NotedSleep : public LightTickSource {
 public:
-    bool WaitPass(win::HANDLE stop) override { return SystemTickSource().WaitPass(stop); }
-    bool Pause(win::HANDLE stop, uint32_t ms) override {
+    bool WaitPass(win::HANDLE stop, uint32_t ms) override { return SystemTickSource().WaitPass(stop, ms); }
+    bool Pause(win::HANDLE stop, uint32_t ms) override { return SystemTickSource().Pause(stop, ms); }
+    bool Sleep(win::HANDLE stop, win::HANDLE wake) override {
         {
             std::lock_guard lock(mutex);
-            ++pauses;
+            ++sleeps;
         }
         changed.notify_all();
-        return SystemTickSource().Pause(stop, ms);
+        return LightTickSource::Sleep(stop, wake);
     }
     uint32_t Now() override { return SystemTickSource().Now(); }
     std::mutex mutex;
     std::condition_variable changed;
-    int pauses = 0;
+    int sleeps = 0;
 };
 
 TEST(LightingSyncStop, StopWhileIdleEndsWithinTheBound) {
-    NotedPause ticks;
+    NotedSleep ticks;
     LightingSync sync([] { return std::vector<CCorvaneUSBDevice*>{}; });
     sync.SetTickSource(&ticks);
     win::HANDLE stop = win::CreateEventW(nullptr, win::TRUE, win::FALSE, nullptr);
@@ -268,7 +302,7 @@ TEST(LightingSyncStop, StopWhileIdleEndsWithinTheBound) {
     {
         std::unique_lock lock(ticks.mutex);
         EXPECT_TRUE(ticks.changed.wait_for(lock, tavrik::test::WaitBound(std::chrono::seconds(20)),
-                                           [&] { return ticks.pauses > 0; }));
+                                           [&] { return ticks.sleeps > 0; }));
     }
     win::SetEvent(stop);
     EXPECT_EQ(done.wait_for(std::chrono::milliseconds(win::kWorkerStopBoundMs)), std::future_status::ready);

@@ -17,7 +17,7 @@ inline bool OpenCommandChannel(CDeviceProtocol& channel, const devsim::Emulator&
     CHidDevice& handle = receiver ? channel.m_receiver : channel.m_wired;
     handle.Close();
     if (!handle.Open(device.InterfacePath().c_str(), 1, 1, 1, 0)) return false;
-    channel.m_open = 1;
+    channel.SetOpen(true);
     channel.SetConnectMode(receiver ? CDeviceProtocol::kConnectReceiver : CDeviceProtocol::kConnectWired);
     return true;
 }
@@ -37,7 +37,7 @@ inline ProtocolTimeouts FastTimeouts() {
 
 inline void CloseCommandChannel(CDeviceProtocol& channel) {
     win::CriticalSectionGuard io(channel.m_ioLock);
-    channel.m_open = 0;
+    channel.SetOpen(false);
     channel.m_wired.Close();
     channel.m_receiver.Close();
 }

@@ -96,6 +96,20 @@ TEST_F(DeviceOptionTest, WiredChain) {
     EXPECT_EQ(entry->TimerPeriod(TIMER_OPTION_FRAME), 0u);
 }
 
+TEST_F(DeviceOptionTest, TheFrameTimerTellsThePageWhetherTheWindowShowsIt) {
+    sim_.Plug(ProductKind::KeyboardCable);
+    Open();
+    ScanPass();
+    CDeviceOptionUI* entry = Entry(kKeyboardEntry);
+    RecordingPage* page = PageOf(kKeyboardEntry);
+    for (bool selected : {false, true, false, true}) {
+        SCOPED_TRACE(selected);
+        entry->SetSelected(selected);
+        entry->DeviceTimerProc(TIMER_OPTION_FRAME);
+        EXPECT_EQ(page->IsPageShown(), selected);
+    }
+}
+
 TEST_F(DeviceOptionTest, ReceiverChain) {
     Emulator& receiver = sim_.Plug(ProductKind::KeyboardReceiver);
     receiver.SetLinked(false);
