@@ -20,10 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The emulator's ids for the headset, which the program's own table leaves
-// open (a real headset's USB ids are unknown).
-constexpr const char* kHeadsetIds = "3151:7010";
-
 const std::vector<std::string> kAllTabs = {"deng_Op_tab",   "key_Op_tab",        "macro_Op_tab",
                                            "system_Op_tab", "cursor_Op_tab",     "6533_voice_Op_tab",
                                            "magic_Op_tab",  "Virtual7.1_Op_tab", "screen_Op_tab"};
@@ -74,37 +70,6 @@ bool Accent(unsigned long pixel) {
 
 class DeviceTourTest : public TavrikSession {
 protected:
-    std::vector<ProbeControl> Probe() {
-        const Window main = FindMainWindow();
-        return main ? ReadUiProbe(*driver_, main) : std::vector<ProbeControl>{};
-    }
-
-    // The page of the four that the main window shows, "" for none.
-    std::string ShownPage() {
-        const std::vector<ProbeControl> controls = Probe();
-        for (const DevicePage& p : Pages())
-            if (Listed(controls, p.page)) return p.page;
-        return {};
-    }
-
-    // Reaches `page` through the selector: clicks the entries the strip
-    // shows and, when none of them is the page's, the strip's arrow, which
-    // brings the next entries into view. True when the page is shown.
-    bool ShowPage(const std::string& page) {
-        for (int round = 0; round < 8; ++round) {
-            if (ShownPage() == page) return true;
-            std::vector<ProbeControl> entries;
-            for (const ProbeControl& c : Probe())
-                if (c.name == "device_select" && c.right - c.left >= 8) entries.push_back(c);
-            for (const ProbeControl& entry : entries) {
-                driver_->Click(entry.CenterX(), entry.CenterY());
-                if (Poll([&] { return !ShownPage().empty() && ShownPage() == page; }, 2s)) return true;
-            }
-            if (!Click(round < 4 ? "device_select_next" : "device_select_prev")) return false;
-        }
-        return ShownPage() == page;
-    }
-
     // Controls that no one can reach: cut off by a page that does not scroll.
     std::vector<std::string> CutControls() {
         std::vector<std::string> cut;
@@ -178,14 +143,14 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
     ASSERT_NE(WaitForShownWindow(), 0u) << Log("tavrik.log");
     // Wait for the four devices: a page for each, reachable from the strip.
     for (const DevicePage& p : Pages()) {
-        const bool reached = Poll([&] { return ShowPage(p.page); }, 60s);
+        const bool reached = Poll([&] { return ShowDevicePage(p.page); }, 60s);
         if (!reached) Screenshot("tour_reach_" + p.page);
         ASSERT_TRUE(reached) << p.page << " is not reachable from the device strip\n" << Log("tavrik.log");
     }
 
     for (const DevicePage& p : Pages()) {
         SCOPED_TRACE(p.page);
-        ASSERT_TRUE(ShowPage(p.page));
+        ASSERT_TRUE(ShowDevicePage(p.page));
         // The tabs of this kind and no other.
         std::set<std::string> wanted, shown;
         for (const Tab& t : p.tabs) wanted.insert(t.name);
@@ -205,8 +170,11 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
             const bool opened = Poll([&] { return Listed(Probe(), t.marker); }, 10s);
             // The tab's own page, and only it, shows the marker.
             EXPECT_TRUE(opened) << t.marker << " not shown";
-            for (const Tab& other : p.tabs)
-                if (other.marker != t.marker) EXPECT_FALSE(Listed(Probe(), other.marker)) << other.marker;
+            for (const Tab& other : p.tabs) {
+                if (other.marker != t.marker) {
+                    EXPECT_FALSE(Listed(Probe(), other.marker)) << other.marker;
+                }
+            }
             // The screen editor belongs to the keyboard's Screen tab alone.
             const bool editorWanted = t.name == "screen_Op_tab";
             EXPECT_TRUE(Poll([&] { return ScreenEditorShown() == editorWanted; }, 10s))
@@ -223,10 +191,10 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
         }
     }
     // Leaving the keyboard's Screen tab for another device hides the editor.
-    ASSERT_TRUE(ShowPage("keyboard_device_page"));
+    ASSERT_TRUE(ShowDevicePage("keyboard_device_page"));
     ASSERT_TRUE(Click("screen_Op_tab"));
     ASSERT_TRUE(Poll([&] { return ScreenEditorShown(); }, 10s));
-    ASSERT_TRUE(ShowPage("mouse_device_page"));
+    ASSERT_TRUE(ShowDevicePage("mouse_device_page"));
     EXPECT_TRUE(Poll([&] { return !ScreenEditorShown(); }, 10s)) << "the editor stays over the mouse's page";
     if (HasFailure()) Screenshot("tour_editor_left_behind");
 }

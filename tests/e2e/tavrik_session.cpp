@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -116,9 +117,57 @@ std::optional<ProbeControl> TavrikSession::WaitForControl(const std::string& nam
 
 bool TavrikSession::Click(const std::string& name) { return ClickProbeControl(*driver_, name, 30s); }
 
+std::vector<ProbeControl> TavrikSession::Probe() {
+    const Window main = FindMainWindow();
+    return main ? ReadUiProbe(*driver_, main) : std::vector<ProbeControl>{};
+}
+
+std::string TavrikSession::ShownDevicePage() {
+    const std::vector<ProbeControl> controls = Probe();
+    for (const std::string& page : kDevicePages)
+        for (const ProbeControl& c : controls)
+            if (c.name == page) return page;
+    return {};
+}
+
+bool TavrikSession::ShowDevicePage(const std::string& page) {
+    for (int round = 0; round < 8; ++round) {
+        if (ShownDevicePage() == page) return true;
+        std::vector<ProbeControl> entries;
+        for (const ProbeControl& c : Probe())
+            if (c.name == "device_select" && c.right - c.left >= 8) entries.push_back(c);
+        for (const ProbeControl& entry : entries) {
+            // A click on another device's entry shows its page; only a click
+            // on the entry already selected changes nothing.
+            const std::string before = ShownDevicePage();
+            driver_->Click(entry.CenterX(), entry.CenterY());
+            Poll(
+                [&] {
+                    const std::string now = ShownDevicePage();
+                    return now == page || now != before;
+                },
+                2s);
+            if (ShownDevicePage() == page) return true;
+        }
+        if (!Click(round < 4 ? "device_select_next" : "device_select_prev")) return false;
+    }
+    return ShownDevicePage() == page;
+}
+
 bool TavrikSession::Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout,
                          const std::function<void()>& pump) {
     return PumpUntil(pump, done, timeout);
+}
+
+bool TavrikSession::WaitForLogMatch(const std::string& name, const std::string& pattern,
+                                    std::chrono::milliseconds timeout) {
+    const std::regex wanted(pattern);
+    return Poll(
+        [&] {
+            const std::string log = Log(name);
+            return std::regex_search(log, wanted);
+        },
+        timeout);
 }
 
 void TavrikSession::Screenshot(const std::string& name) {
