@@ -44,9 +44,9 @@ TEST_P(TerminationSignalTest, EndsWithStatusZeroAndNoSanitizerReport) {
             << Log("tavrik.log");
     for (const char* product : {"keyboard", "mouse"}) {
         ASSERT_TRUE(Poll([&] { return ReportsTo(product) > 0; }, 60s)) << product << " received nothing\n"
-                                                                         << Log("tavrik.log");
+                                                                       << Log("tavrik.log");
         ASSERT_TRUE(Poll([&] { return ReportsTo(product) > 0; }, 30s)) << product << " stopped receiving\n"
-                                                                         << Log("tavrik.log");
+                                                                       << Log("tavrik.log");
     }
 
     ASSERT_EQ(::kill(tavrik_->Pid(), GetParam().number), 0);

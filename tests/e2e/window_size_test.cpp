@@ -45,7 +45,9 @@ TEST_F(WindowSizeTest, TheContentIsLaidOutAtTheFittedSize) {
 
     int x = 0, y = 0, width = 0, height = 0;
     ASSERT_TRUE(Poll(
-        [&] { return driver_->Geometry(main, x, y, width, height) && width == kFittedWidth && height == kFittedHeight; },
+        [&] {
+            return driver_->Geometry(main, x, y, width, height) && width == kFittedWidth && height == kFittedHeight;
+        },
         30s))
         << width << " x " << height;
     // The layout follows: the root spans the client.
@@ -62,10 +64,11 @@ TEST_F(WindowSizeTest, TheContentIsLaidOutAtTheFittedSize) {
         },
         30s);
     if (!spans) Screenshot("window_size_layout");
-    ASSERT_TRUE(spans) << "root " << (root ? std::to_string(root->left) + "," + std::to_string(root->top) + " " +
-                                                 std::to_string(root->right - root->left) + " x " +
-                                                 std::to_string(root->bottom - root->top)
-                                           : std::string("not listed"))
+    ASSERT_TRUE(spans) << "root "
+                       << (root ? std::to_string(root->left) + "," + std::to_string(root->top) + " " +
+                                      std::to_string(root->right - root->left) + " x " +
+                                      std::to_string(root->bottom - root->top)
+                                : std::string("not listed"))
                        << " in a window at " << x << "," << y << " of " << width << " x " << height << "\n"
                        << Log("tavrik.log");
     // Devices arriving and their pages connecting leave it so.

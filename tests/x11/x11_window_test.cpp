@@ -360,8 +360,10 @@ TEST_F(X11WindowTest, ANoticeOfAnEarlierResizeDoesNotShrinkTheLayoutBack) {
     };
     w->SetWindowRect({100, 100, 100 + 400, 100 + 260});
     w->SetWindowRect({100, 100, 100 + 600, 100 + 390});
-    // A move of the test's own comes after both notices: once the window
-    // has heard of it, it has heard of them too.
+    // Once the server has both resizes, a move of the test's own comes after
+    // both notices: when the window has heard of it, it has heard of them too.
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && width == 600; }));
     XMoveWindow(driver_->display(), w->xid(), 140, 120);
     XSync(driver_->display(), False);
     ASSERT_TRUE(PumpUntil([&] { return w->GetWindowRect().left == 140; }));
