@@ -50,6 +50,10 @@ class ScreenWnd;
 // list. One that is there but is not such a document is set aside as
 // "ScreenFrame.json.bad" and null is returned (so are a missing file).
 Json::Value LoadScreenFrameDocument(const DuiLib::CDuiString& path);
+// Empties the list of frames of the user's "ScreenFrame.json" and keeps the
+// rest of the document; one that is not such a document is set aside first.
+// True when the emptied document was written.
+bool ClearScreenFrameDocument(const DuiLib::CDuiString& path);
 
 class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
 public:

@@ -87,6 +87,12 @@ Json::Value LoadScreenFrameDocument(const CDuiString& path) {
     return LoadDocumentOrSetAside(path, &UsableFrameDocument);
 }
 
+bool ClearScreenFrameDocument(const CDuiString& path) {
+    Json::Value document = FrameDocument(path);
+    document["Frame"] = Json::Value(Json::arrayValue);
+    return CJsonFileUtil::SaveJson(path, document);
+}
+
 CDuiString CCorvaneKeyboardDevice::ScreenFrameDocumentPath() const { return GetUserDataFolder() + kDocumentName; }
 
 CDuiString CCorvaneKeyboardDevice::FrameBitmapPath(int index) const {

@@ -152,12 +152,7 @@ void CCorvaneKeyboardDevice::ClearAllFrames() {
         }
     }
 
-    const CDuiString documentPath = ScreenFrameDocumentPath();
-    Json::Value document = CJsonFileUtil::LoadJson(documentPath);
-    if (!document.isObject()) document = Json::Value(Json::objectValue);
-    document["Frame"] = Json::Value(Json::arrayValue);
-    CJsonFileUtil::SaveJson(documentPath, document);
-
+    ClearScreenFrameDocument(ScreenFrameDocumentPath());
     CloseScreenEditor();
 }
 

@@ -235,8 +235,13 @@ void CDeviceOptionUI::StartLinkQueries(int attempts, std::function<void(bool)> d
     ArmTimer(TIMER_OPTION_LINK_QUERY, kLinkQueryMs);
 }
 
+// The entry names itself by its place in the list: the entries stand in the
+// order their devices arrived, which the page's model row does not follow.
 void CDeviceOptionUI::SendOnline(int online) {
     if (!m_pDevice || !m_pDevice->GetMainWindow()) return;
-    win::SendMessageW(m_pDevice->GetMainWindow(), kDeviceOnlineMessage,
-                      static_cast<win::WPARAM>(m_pDevice->GetModelRow()), online);
+    CControlUI* parent = GetParent();
+    auto* list = parent ? static_cast<CContainerUI*>(parent->GetInterface(L"Container")) : nullptr;
+    const int index = list ? list->GetItemIndex(this) : -1;
+    if (index < 0) return;
+    win::SendMessageW(m_pDevice->GetMainWindow(), kDeviceOnlineMessage, static_cast<win::WPARAM>(index), online);
 }

@@ -36,7 +36,7 @@ enum DeviceOptionTimer : DuiLib::UINT {
 };
 
 // The main window's message an entry sends when its device comes online (lParam
-// 1) or goes offline (0); wParam the page's model row.
+// 1) or goes offline (0); wParam the entry's index in the device list.
 inline constexpr DuiLib::UINT kDeviceOnlineMessage = 0xD03;
 
 class CDeviceOptionUI : public DuiLib::CHorizontalLayoutUI {

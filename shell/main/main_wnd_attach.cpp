@@ -407,7 +407,7 @@ bool CMainWnd::SwitchPage(int slot) {
 
     channel.SetConnectMode(CDeviceProtocol::kConnectWired);
     entry->StartConnectTimer();
-    OnDeviceOnline(page->GetModelRow(), 1);
+    OnDeviceOnline(EntryIndexOf(page), 1);
     CloseSettingsWindow();
     if (page->GetShowPower()) page->PollStatus();
     return true;

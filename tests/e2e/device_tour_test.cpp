@@ -21,10 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The emulator's ids for the headset, which the program's own table leaves
-// open (a real headset's USB ids are unknown).
-constexpr const char* kHeadsetIds = "3151:7010";
-
 const std::vector<std::string> kAllTabs = {"deng_Op_tab",   "key_Op_tab",        "macro_Op_tab",
                                            "system_Op_tab", "cursor_Op_tab",     "6533_voice_Op_tab",
                                            "magic_Op_tab",  "Virtual7.1_Op_tab", "screen_Op_tab"};
@@ -75,44 +71,6 @@ bool Accent(unsigned long pixel) {
 
 class DeviceTourTest : public TavrikSession {
 protected:
-    std::vector<ProbeControl> Probe() {
-        const Window main = FindMainWindow();
-        return main ? ReadUiProbe(*driver_, main) : std::vector<ProbeControl>{};
-    }
-
-    // The page of the four that the main window shows, "" for none.
-    std::string ShownPage() {
-        const std::vector<ProbeControl> controls = Probe();
-        for (const DevicePage& p : Pages())
-            if (Listed(controls, p.page)) return p.page;
-        return {};
-    }
-
-    // Reaches `page` through the selector: clicks the entries the strip
-    // shows and, when none of them is the page's, steps through the devices
-    // with the strip's arrows, the strip following, first forwards to the
-    // last device and then back. True when the page is shown.
-    bool ShowPage(const std::string& page) {
-        if (ShownPage() == page) return true;
-        std::vector<ProbeControl> entries;
-        for (const ProbeControl& c : Probe())
-            if (c.name == "device_select" && c.right - c.left >= 8) entries.push_back(c);
-        for (const ProbeControl& entry : entries) {
-            driver_->Click(entry.CenterX(), entry.CenterY());
-            if (Poll([&] { return ShownPage() == page; }, 2s)) return true;
-        }
-        for (const char* arrow : {"device_select_next", "device_select_prev"}) {
-            for (int step = 0; step < 8; ++step) {
-                const std::string before = ShownPage();
-                if (!Click(arrow)) return false;
-                // No other page: the arrow stands at the end of the strip.
-                if (!Poll([&] { return ShownPage() != before; }, 2s)) break;
-                if (ShownPage() == page) return true;
-            }
-        }
-        return false;
-    }
-
     // Controls that no one can reach: cut off by a page that does not scroll.
     std::vector<std::string> CutControls() {
         std::vector<std::string> cut;
@@ -192,14 +150,14 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
         << "main window " << width << " x " << height;
     // Wait for the four devices: a page for each, reachable from the strip.
     for (const DevicePage& p : Pages()) {
-        const bool reached = Poll([&] { return ShowPage(p.page); }, 60s);
+        const bool reached = Poll([&] { return ShowDevicePage(p.page); }, 60s);
         if (!reached) Screenshot("tour_reach_" + p.page);
         ASSERT_TRUE(reached) << p.page << " is not reachable from the device strip\n" << Log("tavrik.log");
     }
 
     for (const DevicePage& p : Pages()) {
         SCOPED_TRACE(p.page);
-        ASSERT_TRUE(ShowPage(p.page));
+        ASSERT_TRUE(ShowDevicePage(p.page));
         // The tabs of this kind and no other.
         std::set<std::string> wanted, shown;
         for (const Tab& t : p.tabs) wanted.insert(t.name);
@@ -237,10 +195,10 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
         }
     }
     // Leaving the keyboard's Screen tab for another device hides the editor.
-    ASSERT_TRUE(ShowPage("keyboard_device_page"));
+    ASSERT_TRUE(ShowDevicePage("keyboard_device_page"));
     ASSERT_TRUE(Click("screen_Op_tab"));
     ASSERT_TRUE(Poll([&] { return ScreenEditorShown(); }, 10s));
-    ASSERT_TRUE(ShowPage("mouse_device_page"));
+    ASSERT_TRUE(ShowDevicePage("mouse_device_page"));
     EXPECT_TRUE(Poll([&] { return !ScreenEditorShown(); }, 10s)) << "the editor stays over the mouse's page";
     if (HasFailure()) Screenshot("tour_editor_left_behind");
 }

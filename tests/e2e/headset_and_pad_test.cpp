@@ -21,9 +21,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kModeCombo = "light_combo_modeSelect";
-// The emulator's ids for the headset, which the program's own table leaves
-// open (a real headset's USB ids are unknown).
-constexpr const char* kHeadsetIds = "3151:7010";
 
 // The values the installed light-name lists give the mode called `name`.
 std::set<int> ModeValuesNamed(const std::string& name) {

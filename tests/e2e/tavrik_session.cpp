@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -116,9 +117,65 @@ std::optional<ProbeControl> TavrikSession::WaitForControl(const std::string& nam
 
 bool TavrikSession::Click(const std::string& name) { return ClickProbeControl(*driver_, name, 30s); }
 
+std::vector<ProbeControl> TavrikSession::Probe() {
+    const Window main = FindMainWindow();
+    return main ? ReadUiProbe(*driver_, main) : std::vector<ProbeControl>{};
+}
+
+std::string TavrikSession::ShownDevicePage() {
+    const std::vector<ProbeControl> controls = Probe();
+    for (const std::string& page : kDevicePages)
+        for (const ProbeControl& c : controls)
+            if (c.name == page) return page;
+    return {};
+}
+
+bool TavrikSession::ShowDevicePage(const std::string& page) {
+    if (ShownDevicePage() == page) return true;
+    // The entries the strip shows first; a click on another device's entry
+    // shows its page.
+    std::vector<ProbeControl> entries;
+    for (const ProbeControl& c : Probe())
+        if (c.name == "device_select" && c.right - c.left >= 8) entries.push_back(c);
+    for (const ProbeControl& entry : entries) {
+        const std::string before = ShownDevicePage();
+        driver_->Click(entry.CenterX(), entry.CenterY());
+        Poll(
+            [&] {
+                const std::string now = ShownDevicePage();
+                return now == page || now != before;
+            },
+            2s);
+        if (ShownDevicePage() == page) return true;
+    }
+    // Then through the devices with the strip's arrows, the strip following:
+    // forwards to the last device, then back to the first.
+    for (const char* arrow : {"device_select_next", "device_select_prev"}) {
+        for (int step = 0; step < 8; ++step) {
+            const std::string before = ShownDevicePage();
+            if (!Click(arrow)) return false;
+            // No other page: the arrow stands at the end of the strip.
+            if (!Poll([&] { return ShownDevicePage() != before; }, 2s)) break;
+            if (ShownDevicePage() == page) return true;
+        }
+    }
+    return false;
+}
+
 bool TavrikSession::Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout,
                          const std::function<void()>& pump) {
     return PumpUntil(pump, done, timeout);
+}
+
+bool TavrikSession::WaitForLogMatch(const std::string& name, const std::string& pattern,
+                                    std::chrono::milliseconds timeout) {
+    const std::regex wanted(pattern);
+    return Poll(
+        [&] {
+            const std::string log = Log(name);
+            return std::regex_search(log, wanted);
+        },
+        timeout);
 }
 
 void TavrikSession::Screenshot(const std::string& name) {

@@ -26,6 +26,14 @@ namespace tavrik::test {
 
 inline constexpr const char* kMainWindowTitle = "Halvord  Q580-RGB-PRO";
 
+// The emulator's ids for the headset, which the program's own table leaves
+// open (a real headset's USB ids are unknown).
+inline constexpr const char* kHeadsetIds = "3151:7010";
+
+// The main window's page of each device kind.
+inline const std::vector<std::string> kDevicePages = {"keyboard_device_page", "mouse_device_page",
+                                                      "mousepad_device_page", "hs6533_device_page"};
+
 class TavrikSession : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -59,12 +67,25 @@ protected:
     // Waits for the control and clicks its centre.
     bool Click(const std::string& name);
 
+    // The main window's probe listing ({} without the window).
+    std::vector<ProbeControl> Probe();
+    // The device page the main window shows: one of kDevicePages, "" for none.
+    std::string ShownDevicePage();
+    // Reaches the device page through the selector strip, as a user does:
+    // clicks the entries the strip shows and, when none of them is the
+    // page's, the strip's arrows, which select the next or previous device
+    // and bring its entry into view. True when the page is shown.
+    bool ShowDevicePage(const std::string& page);
+
     // Polls `done` every few milliseconds, running `pump` (the test's own
     // message queue, for instance) before each look.
     static bool Poll(
         const std::function<bool()>& done, std::chrono::milliseconds timeout,
         const std::function<void()>& pump = [] {});
 
+    // Waits for a line of the log `name` that matches the regular expression.
+    bool WaitForLogMatch(const std::string& name, const std::string& pattern,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(60));
     std::string Log(const std::string& name) const { return ReadTextFile((folder_ / name).string()); }
     // A screenshot beside the others of the e2e tests, for a failing step.
     void Screenshot(const std::string& name);

@@ -73,6 +73,9 @@ const std::vector<Document>& Documents() {
              EXPECT_TRUE(LoadScreenFrameDocument(Dui(path)).isNull());
              SaveDefaults(path, R"({"Frame": []})");
          }},
+        {"ScreenFrame.json (all frames cleared)", Format::kJson,
+         [](const auto& home) { return home.DataHome() / "kb" / "ScreenFrame.json"; },
+         [](const fs::path& path, const fs::path&) { EXPECT_TRUE(ClearScreenFrameDocument(Dui(path))); }},
         {"updatetime.config", Format::kJson, [](const auto& home) { return home.DataHome() / "updatetime.config"; },
          [](const fs::path& path, const fs::path&) {
              EXPECT_TRUE(LoadUpdateTimeDocument(Dui(path)).isNull());

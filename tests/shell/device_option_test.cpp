@@ -110,6 +110,32 @@ TEST_F(DeviceOptionTest, TheFrameTimerTellsThePageWhetherTheWindowShowsIt) {
     }
 }
 
+// The entries stand in the order their devices arrived: an entry's notice
+// that its device went out of reach or came back names the entry itself,
+// whatever the model row of its page.
+TEST_F(DeviceOptionTest, OnlineNoticesNameTheEntryItself) {
+    Emulator& receiver = sim_.Plug(ProductKind::KeyboardReceiver);
+    Open();
+    ScanPass();
+    ASSERT_EQ(window_->CreateMousePadPanel(8, 0), 1);
+    const int padEntry = window_->DeviceEntryCount() - 1;
+    CDeviceOptionUI* entry = Entry(kKeyboardEntry);
+    // A page whose model row is another entry's index, as for a device
+    // that arrived after others of other kinds.
+    PageOf(kKeyboardEntry)->SetModelRow(padEntry);
+    entry->DeviceTimerProc(TIMER_OPTION_CONNECT);
+    ASSERT_TRUE(entry->IsShown());
+
+    receiver.SetLinked(false);
+    entry->DeviceTimerProc(TIMER_OPTION_ONLINE);
+    EXPECT_FALSE(entry->IsShown());
+    EXPECT_FALSE(Entry(padEntry)->IsShown());
+    receiver.SetLinked(true);
+    entry->DeviceTimerProc(TIMER_OPTION_ONLINE);
+    EXPECT_TRUE(entry->IsShown());
+    EXPECT_FALSE(Entry(padEntry)->IsShown()) << "the notice reached the entry of the page's model row";
+}
+
 TEST_F(DeviceOptionTest, ReceiverChain) {
     Emulator& receiver = sim_.Plug(ProductKind::KeyboardReceiver);
     receiver.SetLinked(false);

@@ -15,6 +15,7 @@
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <thread>
@@ -344,6 +345,36 @@ TEST_F(X11WindowTest, SkinSizeLimitsAreTheWindowsSizeHints) {
     ASSERT_TRUE(h.flags & PMaxSize);
     EXPECT_EQ(h.max_width, 500);
     EXPECT_GE(h.max_height, 30000);  // no limit in that dimension
+}
+
+// Two resizes in a row, as fitting the window to a screen does: the
+// server's notice of the first arrives after the second was asked for, and
+// must not lay the window out at the size it has already left.
+TEST_F(X11WindowTest, ANoticeOfAnEarlierResizeDoesNotShrinkTheLayoutBack) {
+    Skin("panel.xml", kPanel);
+    SkinWindow* w = Open(L"panel.xml", 100, 100);
+    std::vector<std::pair<int, int>> sizes;
+    w->onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType == DUI_MSGTYPE_WINDOWSIZE)
+            sizes.emplace_back(static_cast<int>(msg.lParam & 0xFFFF), static_cast<int>((msg.lParam >> 16) & 0xFFFF));
+    };
+    w->SetWindowRect({100, 100, 100 + 400, 100 + 260});
+    w->SetWindowRect({100, 100, 100 + 600, 100 + 390});
+    // Once the server has both resizes, a move of the test's own comes after
+    // both notices: when the window has heard of it, it has heard of them too.
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_TRUE(PumpUntil([&] { return driver_->Geometry(w->xid(), x, y, width, height) && width == 600; }));
+    XMoveWindow(driver_->display(), w->xid(), 140, 120);
+    XSync(driver_->display(), False);
+    ASSERT_TRUE(PumpUntil([&] { return w->GetWindowRect().left == 140; }));
+    Pump();
+    EXPECT_EQ(std::count(sizes.begin(), sizes.end(), std::make_pair(400, 260)), 1) << "laid out again at 400 x 260";
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(sizes.back(), std::make_pair(600, 390));
+    EXPECT_TRUE(PumpUntil([&] {
+        const RECT root = w->pm().GetRoot()->GetPos();
+        return root.right - root.left == 600 && root.bottom - root.top == 390;
+    }));
 }
 
 TEST_F(X11WindowTest, DragOnTheSizeBoxCornerGrowsTheWindowOnTheServer) {

@@ -259,6 +259,10 @@ private:
     DuiLib::BackendResizeEdge resize_edge_ = DuiLib::BackendResizeEdge::BottomRight;
     DuiLib::BackendRect resize_start_;
     int resize_from_x_ = 0, resize_from_y_ = 0;
+    // The request number of the last move or resize this window asked for:
+    // a ConfigureNotify the server sent before it had seen that request
+    // tells a geometry the window has already left.
+    unsigned long last_placement_request_ = 0;
     std::vector<DuiLib::BackendProbeEntry> probe_entries_;
     std::string probe_written_;
     // The picture cursor last made for this window (Xcursor), kept while it

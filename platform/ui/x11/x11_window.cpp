@@ -239,6 +239,7 @@ void X11Window::ApplyRect(const BackendRect& requested, bool tellSink) {
     const BackendRect old = rect_;
     rect_ = rect;
     WriteNormalHints(USPosition | USSize);
+    last_placement_request_ = NextRequest(d_);
     XMoveResizeWindow(d_, xid_, rect.left, rect.top, static_cast<unsigned>(ClampSize(rect.Width())),
                       static_cast<unsigned>(ClampSize(rect.Height())));
     if (old.Width() != rect.Width() || old.Height() != rect.Height()) {
@@ -301,6 +302,11 @@ void X11Window::SetSizeLimits(BackendSize minimum, BackendSize maximum) {
 }
 
 void X11Window::OnConfigure(const XConfigureEvent& c) {
+    // A notice of an earlier placement (two resizes in a row: the notice of
+    // the first comes after the second was asked for) would lay the window
+    // out at a size it no longer has; the notice of the last one follows.
+    // The window manager's own notices (sent events) always count.
+    if (!c.send_event && static_cast<long>(c.serial - last_placement_request_) < 0) return;
     // Under a reparenting window manager the event gives the position in
     // the frame; ask for the position on the screen.
     int x = c.x, y = c.y;
