@@ -29,6 +29,7 @@
 #include "link/device/keyboard_event_relay.h"
 #include "link/device/light_tick_source.h"
 #include "keyboard/screen_canvas.h"
+#include "keyboard/screen_media.h"
 #include "keyboard/screen_upload_image.h"
 #include "link/page_worker.h"
 #include "link/device/corvane_usb_device.h"
@@ -37,9 +38,6 @@
 #include "platform/screen/screen_source.h"
 
 class CKeySetControlUI;
-namespace cv {
-class Mat;
-}
 namespace Json {
 class Value;
 }
@@ -515,8 +513,9 @@ public:
 
     // Empties the strip and fills it from "ScreenFrame.json" and the frame
     // bitmaps (the shipped defaults when the document yields nothing); frame 0
-    // becomes current. Nothing without the strip.
-    void LoadFrames();
+    // becomes current. Nothing without the strip. 0, or kScreenMediaMissing
+    // when frames stayed blank because their pictures could not be read.
+    int LoadFrames();
     // 0 added; -1 the strip is full for the screen mode; -2 no strip.
     int AddFrame();
     // 0 deleted (or no strip); -1 only one frame, or no current frame.
@@ -553,17 +552,20 @@ public:
     // The canvas into undo entries 0 and 1, both not valid.
     void ResetUndoHistory();
 
+    // What the file commands below answer when the picture and video plug-in
+    // is missing or unusable: nothing was read or written.
+    static constexpr int kScreenMediaMissing = -2;
     // 0, or -1 when the picture cannot be read or the screen has no size.
     int ImportPicture(const DuiLib::CDuiString& path);
     // 0 (also when the file does not open or the screen has no size), or -1
     // when the frames would exceed the frame maximum; nothing is added then.
     int ImportAnimation(const DuiLib::CDuiString& path);
-    void ExportPicture(const DuiLib::CDuiString& path);
-    // XVID at 1000 / interval frames per second.
-    void ExportVideo(const DuiLib::CDuiString& path);
-    // The picture fitted to the screen into the canvas and the current frame.
-    void LoadImageIntoCanvas(const cv::Mat& image);
-    void CopyImageToCanvas(const cv::Mat& image);
+    // 0, also when the extension has no writer.
+    int ExportPicture(const DuiLib::CDuiString& path);
+    // XVID at 1000 / interval frames per second; 0, also when it cannot be written.
+    int ExportVideo(const DuiLib::CDuiString& path);
+    // A picture already fitted to the screen into the canvas and the current frame.
+    void CopyImageToCanvas(const ScreenPicture& image);
     // A path for the file system: UTF-8 whatever the code page asked for.
     static std::string WideToNarrow(const wchar_t* wide, unsigned codePage);
 
@@ -586,7 +588,9 @@ private:
     CScreenViewControlUI* AppendFrame(int index, DuiLib::DWORD pen, DuiLib::DWORD background);
     DuiLib::CDuiString ScreenFrameDocumentPath() const;
     DuiLib::CDuiString FrameBitmapPath(int index) const;
-    void FillFrameFromPicture(CScreenViewControlUI& frame, const DuiLib::CDuiString& path, const Json::Value& entry);
+    // False when the picture and video plug-in is missing: the frame stays blank.
+    bool FillFrameFromPicture(CScreenViewControlUI& frame, const DuiLib::CDuiString& path, const Json::Value& entry);
+    ScreenMedia::Turn ImportTurn() const;
     // The page's interval into the profile, which is saved.
     void StoreFrameInterval();
 

@@ -9,7 +9,8 @@
 
 #include "keyboard/corvane_keyboard_device.h"
 #include "keyboard/screen_bitmap_file.h"
-#include "keyboard/screen_image.h"
+#include "keyboard/screen_media_library.h"
+#include "keyboard/screen_picture_cells.h"
 #include "link/json_file_util.h"
 #include "link/json_read.h"
 #include "link/profile_file.h"
@@ -99,25 +100,27 @@ CDuiString CCorvaneKeyboardDevice::FrameBitmapPath(int index) const {
     return GetUserDataFolder() + RelativeBitmapPath(index);
 }
 
-void CCorvaneKeyboardDevice::FillFrameFromPicture(CScreenViewControlUI& frame, const CDuiString& path,
+bool CCorvaneKeyboardDevice::FillFrameFromPicture(CScreenViewControlUI& frame, const CDuiString& path,
                                                   const Json::Value& entry) {
-    const cv::Mat picture = screen_image::ReadColorPicture(WideToNarrow(path.GetData(), 0));
+    ScreenMedia* media = screen_media::Get();
+    if (!media) return false;
     // A frame's bitmap is written in the screen's own orientation: turning it
     // again for a rotated screen would scramble the frame at every load. Only
     // a picture that is not yet of the screen's size is turned.
-    const bool upright = picture.cols == frame.GetColumns() && picture.rows == frame.GetRows();
-    const cv::Mat fitted =
-        screen_image::FitToScreen(picture, frame.GetColumns(), frame.GetRows(), m_rotate != 0 && !upright);
-    if (fitted.empty()) return;  // a blank frame with a white pen
-    screen_image::CopyImageToCells(fitted, frame.Cells());
+    const ScreenPicture fitted =
+        media->ReadPicture(WideToNarrow(path.GetData(), 0), frame.GetColumns(), frame.GetRows(),
+                           m_rotate != 0 ? ScreenMedia::Turn::UnlessScreenSized : ScreenMedia::Turn::None);
+    if (fitted.Empty()) return true;  // a blank frame with a white pen
+    CopyPictureToCells(fitted, frame.Cells());
     frame.RebuildBitmap();
     frame.SetPenColor(ColorOf(entry, "PenColor"));
     frame.SetBackgroundColor(ColorOf(entry, "BkGroundColor"));
+    return true;
 }
 
-void CCorvaneKeyboardDevice::LoadFrames() {
+int CCorvaneKeyboardDevice::LoadFrames() {
     CContainerUI* strip = GetFrameStrip();
-    if (!strip) return;
+    if (!strip) return 0;
     strip->RemoveAll();
     InitScreenControls();
 
@@ -134,6 +137,7 @@ void CCorvaneKeyboardDevice::LoadFrames() {
     const Json::Value& entries = JsonMember(document, "Frame");
     const int count = std::min(entries.isArray() ? static_cast<int>(entries.size()) : 0, kDefaultMaxFrames);
     m_frameCount = 0;
+    bool mediaMissing = false;
     for (int j = 0; j < count; ++j) {
         CScreenViewControlUI* frame = AppendFrame(j, kWhite, kBlack);
         if (!frame) break;
@@ -141,8 +145,8 @@ void CCorvaneKeyboardDevice::LoadFrames() {
         const Json::Value& entry = JsonElement(entries, j);
         const std::string relative = JsonString(entry, "SaveFameDir");
         if (relative.empty()) continue;
-        FillFrameFromPicture(*frame, GetUserDataFolder() + CDuiString(Utf8ToWideString(relative.c_str()).c_str()),
-                             entry);
+        mediaMissing |= !FillFrameFromPicture(
+            *frame, GetUserDataFolder() + CDuiString(Utf8ToWideString(relative.c_str()).c_str()), entry);
     }
     if (m_frameCount == 0) {
         AppendFrame(0, kWhite, kBlack);
@@ -150,6 +154,7 @@ void CCorvaneKeyboardDevice::LoadFrames() {
     }
     SetFrameCountLabel(m_frameCount);
     m_currentFrame = 0;
+    return mediaMissing ? kScreenMediaMissing : 0;
 }
 
 int CCorvaneKeyboardDevice::SaveFrame() {

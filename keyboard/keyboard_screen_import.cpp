@@ -1,16 +1,13 @@
 // Screen frames from and to files: a picture into the current frame, the
 // frames of a GIF or AVI as new frames, the canvas as a picture and all
-// frames as an XVID video.
+// frames as an XVID video, all through the picture and video plug-in.
 
 #include <algorithm>
 #include <vector>
 
-#include <opencv2/core.hpp>
-#include <opencv2/imgcodecs.hpp>
-#include <opencv2/videoio.hpp>
-
 #include "keyboard/corvane_keyboard_device.h"
-#include "keyboard/screen_image.h"
+#include "keyboard/screen_media_library.h"
+#include "keyboard/screen_picture_cells.h"
 #include "platform/files/folders.h"
 
 using namespace DuiLib;
@@ -27,33 +24,35 @@ std::string CCorvaneKeyboardDevice::WideToNarrow(const wchar_t* wide, unsigned /
     return win::ToFsPath(wide).string();
 }
 
-void CCorvaneKeyboardDevice::CopyImageToCanvas(const cv::Mat& image) {
+void CCorvaneKeyboardDevice::CopyImageToCanvas(const ScreenPicture& image) {
     if (!m_screenEditor) {
         // Without an editor the picture goes straight into the frame.
         if (CScreenViewControlUI* frame = GetFrame(m_currentFrame)) {
-            screen_image::CopyImageToCells(image, frame->Cells());
+            CopyPictureToCells(image, frame->Cells());
             frame->NeedUpdate();
         }
         return;
     }
     ScreenCanvas& canvas = m_screenEditor->Canvas();
-    screen_image::CopyImageToCells(image, canvas.cells);
+    CopyPictureToCells(image, canvas.cells);
     canvas.EnsureHistory();
-    screen_image::CopyImageToCells(image, canvas.history[1].cells.Grid());
+    CopyPictureToCells(image, canvas.history[1].cells.Grid());
     m_screenEditor->RedrawCanvas();
     StoreCanvasToFrame();
 }
 
-void CCorvaneKeyboardDevice::LoadImageIntoCanvas(const cv::Mat& image) {
-    const cv::Mat fitted = screen_image::FitToScreen(image, ScreenColumns(), ScreenRows(), m_rotate != 0);
-    if (!fitted.empty()) CopyImageToCanvas(fitted);
+ScreenMedia::Turn CCorvaneKeyboardDevice::ImportTurn() const {
+    return m_rotate != 0 ? ScreenMedia::Turn::Always : ScreenMedia::Turn::None;
 }
 
 int CCorvaneKeyboardDevice::ImportPicture(const CDuiString& path) {
     if (ScreenColumns() == 0 || ScreenRows() == 0) return -1;
-    const cv::Mat image = screen_image::ReadColorPicture(WideToNarrow(path.GetData(), 0));
-    if (image.empty()) return -1;
-    LoadImageIntoCanvas(image);
+    ScreenMedia* media = screen_media::Get();
+    if (!media) return kScreenMediaMissing;
+    const ScreenPicture fitted =
+        media->ReadPicture(WideToNarrow(path.GetData(), 0), ScreenColumns(), ScreenRows(), ImportTurn());
+    if (fitted.Empty()) return -1;
+    CopyImageToCanvas(fitted);
     return 0;
 }
 
@@ -61,21 +60,12 @@ int CCorvaneKeyboardDevice::ImportAnimation(const CDuiString& path) {
     const int columns = ScreenColumns();
     const int rows = ScreenRows();
     if (columns == 0 || rows == 0) return 0;
+    ScreenMedia* media = screen_media::Get();
+    if (!media) return kScreenMediaMissing;
     // One frame more than fits is enough to know the file is too long.
     const int wanted = std::max(m_maxFrames - m_frameCount + 1, 1);
-    std::vector<cv::Mat> images;
-    try {
-        cv::VideoCapture capture(WideToNarrow(path.GetData(), 0), cv::CAP_FFMPEG);
-        if (!capture.isOpened()) return 0;
-        cv::Mat image;
-        while (static_cast<int>(images.size()) < wanted && capture.read(image)) {
-            cv::Mat fitted = screen_image::FitToScreen(image, columns, rows, m_rotate != 0);
-            if (!fitted.empty()) images.push_back(fitted.clone());
-        }
-        capture.release();
-    } catch (const cv::Exception&) {
-        return 0;
-    }
+    std::vector<ScreenPicture> images;
+    if (!media->ReadAnimation(WideToNarrow(path.GetData(), 0), columns, rows, ImportTurn(), wanted, images)) return 0;
     const int n = static_cast<int>(images.size());
     if (m_frameCount + n > m_maxFrames) return -1;
 
@@ -90,37 +80,34 @@ int CCorvaneKeyboardDevice::ImportAnimation(const CDuiString& path) {
     return 0;
 }
 
-void CCorvaneKeyboardDevice::ExportPicture(const CDuiString& path) {
+int CCorvaneKeyboardDevice::ExportPicture(const CDuiString& path) {
     const CScreenViewControlUI::CellGrid* cells = nullptr;
     if (m_screenEditor)
         cells = &m_screenEditor->Canvas().cells;
     else if (CScreenViewControlUI* frame = GetFrame(m_currentFrame))
         cells = &frame->Cells();
-    if (!cells) return;
-    const cv::Mat image = screen_image::CellsToImage(*cells, ScreenColumns(), ScreenRows());
-    if (image.empty()) return;
-    try {
-        cv::imwrite(WideToNarrow(path.GetData(), 0), image);
-    } catch (const cv::Exception&) {
-        // An extension without a writer: nothing is written.
-    }
+    if (!cells) return 0;
+    const ScreenPicture image = CellsToPicture(*cells, ScreenColumns(), ScreenRows());
+    if (image.Empty()) return 0;
+    ScreenMedia* media = screen_media::Get();
+    if (!media) return kScreenMediaMissing;
+    // An extension without a writer writes nothing, and is not reported.
+    media->WritePicture(WideToNarrow(path.GetData(), 0), image);
+    return 0;
 }
 
-void CCorvaneKeyboardDevice::ExportVideo(const CDuiString& path) {
+int CCorvaneKeyboardDevice::ExportVideo(const CDuiString& path) {
     const int columns = ScreenColumns();
     const int rows = ScreenRows();
-    if (columns == 0 || rows == 0) return;
+    if (columns == 0 || rows == 0) return 0;
+    ScreenMedia* media = screen_media::Get();
+    if (!media) return kScreenMediaMissing;
     const double fps = kMillisecondsPerSecond / GetFrameInterval();
-    try {
-        cv::VideoWriter writer(WideToNarrow(path.GetData(), 0), cv::CAP_FFMPEG,
-                               cv::VideoWriter::fourcc('X', 'V', 'I', 'D'), fps, cv::Size(columns, rows), true);
-        if (!writer.isOpened()) return;
-        for (int i = 0; i < m_frameCount; ++i) {
-            if (CScreenViewControlUI* frame = GetFrame(i))
-                writer.write(screen_image::CellsToImage(frame->Cells(), columns, rows));
-        }
-        writer.release();
-    } catch (const cv::Exception&) {
-        // A writer that fails leaves what it wrote; nothing is reported.
+    std::vector<ScreenPicture> frames;
+    for (int i = 0; i < m_frameCount; ++i) {
+        if (CScreenViewControlUI* frame = GetFrame(i)) frames.push_back(CellsToPicture(frame->Cells(), columns, rows));
     }
+    // A writer that fails leaves what it wrote; nothing is reported.
+    media->WriteVideo(WideToNarrow(path.GetData(), 0), fps, columns, rows, frames);
+    return 0;
 }

@@ -30,33 +30,22 @@ cv::Mat FitToScreen(const cv::Mat& image, int width, int height, bool rotate) {
     return resized;
 }
 
-void CopyImageToCells(const cv::Mat& image, CScreenViewControlUI::CellGrid& cells) {
-    if (image.empty() || image.type() != CV_8UC3) return;
-    const int rows = std::min(image.rows, CScreenViewControlUI::kGridRows);
-    const int columns = std::min(image.cols, CScreenViewControlUI::kGridColumns);
-    for (int r = 0; r < rows; ++r) {
-        const auto* pixel = image.ptr<cv::Vec3b>(r);
-        for (int c = 0; c < columns; ++c) {
-            ScreenCell& cell = cells[CScreenViewControlUI::CellIndex(c, r)];
-            cell.red = pixel[c][2];
-            cell.green = pixel[c][1];
-            cell.blue = pixel[c][0];
-            cell.flag = 1;
-        }
+ScreenPicture ToScreenPicture(const cv::Mat& image) {
+    if (image.empty() || image.type() != CV_8UC3) return ScreenPicture();
+    ScreenPicture picture{image.cols, image.rows, std::vector<uint8_t>(size_t(image.cols) * size_t(image.rows) * 3)};
+    for (int r = 0; r < image.rows; ++r) {
+        const uint8_t* row = image.ptr<uint8_t>(r);
+        std::copy(row, row + size_t(image.cols) * 3, picture.Pixel(0, r));
     }
+    return picture;
 }
 
-cv::Mat CellsToImage(const CScreenViewControlUI::CellGrid& cells, int columns, int rows) {
-    columns = std::clamp(columns, 0, CScreenViewControlUI::kGridColumns);
-    rows = std::clamp(rows, 0, CScreenViewControlUI::kGridRows);
-    if (columns == 0 || rows == 0) return cv::Mat();
-    cv::Mat image(rows, columns, CV_8UC3);
-    for (int r = 0; r < rows; ++r) {
-        auto* pixel = image.ptr<cv::Vec3b>(r);
-        for (int c = 0; c < columns; ++c) {
-            const ScreenCell& cell = cells[CScreenViewControlUI::CellIndex(c, r)];
-            pixel[c] = cv::Vec3b(cell.blue, cell.green, cell.red);
-        }
+cv::Mat FromScreenPicture(const ScreenPicture& picture) {
+    if (picture.Empty() || picture.bgr.size() != size_t(picture.columns) * size_t(picture.rows) * 3) return cv::Mat();
+    cv::Mat image(picture.rows, picture.columns, CV_8UC3);
+    for (int r = 0; r < picture.rows; ++r) {
+        const uint8_t* row = picture.Pixel(0, r);
+        std::copy(row, row + size_t(picture.columns) * 3, image.ptr<uint8_t>(r));
     }
     return image;
 }

@@ -1,13 +1,13 @@
 #pragma once
-// Pictures of the keyboard's screen through OpenCV: reading a picture as
-// colour, fitting it to the screen, and moving it between pictures (8-bit
-// blue, green, red) and frame cells.
+// Pictures of the keyboard's screen through OpenCV, inside the picture and
+// video plug-in: reading a picture as colour, fitting it to the screen, and
+// moving it between OpenCV's pictures and the program's.
 
 #include <string>
 
 #include <opencv2/core/mat.hpp>
 
-#include "keyboard/screen_view_control_ui.h"
+#include "keyboard/screen_picture.h"
 
 namespace screen_image {
 
@@ -20,12 +20,9 @@ cv::Mat ReadColorPicture(const std::string& path);
 // Empty when the picture or the size is empty.
 cv::Mat FitToScreen(const cv::Mat& image, int width, int height, bool rotate);
 
-// Every pixel of the picture that falls in the grid becomes a set cell of the
-// pixel's colour.
-void CopyImageToCells(const cv::Mat& image, CScreenViewControlUI::CellGrid& cells);
-
-// A rows x columns colour picture of the cells, whatever their flags; empty
-// for an empty size.
-cv::Mat CellsToImage(const CScreenViewControlUI::CellGrid& cells, int columns, int rows);
+// An 8-bit 3-channel picture as the program's; empty for any other.
+ScreenPicture ToScreenPicture(const cv::Mat& image);
+// The program's picture as an 8-bit 3-channel picture (a copy).
+cv::Mat FromScreenPicture(const ScreenPicture& picture);
 
 }  // namespace screen_image

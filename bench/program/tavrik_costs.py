@@ -98,7 +98,9 @@ def find_window(env, title):
     # icon's, the floating ones) may carry the product name inside theirs.
     out = x(env, "xdotool", "search", "--name", "^" + title + "$")
     ids = [int(w) for w in out.split()]
-    return ids[0] if ids else 0
+    # The tray icon's window carries the same title; the main window is the
+    # program's first window, so it has the lowest id.
+    return min(ids) if ids else 0
 
 
 def viewable(env, window):

@@ -2,6 +2,7 @@
 
 #include "platform/files/folders.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 #include <fstream>
@@ -30,11 +31,13 @@ private:
         if (error_.empty()) error_ = std::wstring(what) + L" at line " + std::to_wstring(Line());
         return nullptr;
     }
-    int Line() const {
-        int line = 1;
-        for (size_t i = 0; i < pos_ && i < s_.size(); ++i)
-            if (s_[i] == L'\n') ++line;
-        return line;
+    // Counted on from where it was last asked (the position only moves on):
+    // a skin of many elements would otherwise be read over and over.
+    int Line() {
+        const size_t end = std::min(pos_, s_.size());
+        for (; counted_ < end; ++counted_)
+            if (s_[counted_] == L'\n') ++line_;
+        return line_;
     }
     bool Peek(const wchar_t* t) const { return s_.compare(pos_, std::wcslen(t), t) == 0; }
     void SkipBlank() {
@@ -193,6 +196,8 @@ private:
     const std::wstring& s_;
     std::wstring& error_;
     size_t pos_ = 0;
+    size_t counted_ = 0;  // Line() has counted the newlines before this
+    int line_ = 1;
 };
 
 }  // namespace

@@ -21,6 +21,10 @@ const std::wstring kVideoFilter(L"(*.avi)\0*.avi\0", 15);
 // The function tab of the screen page.
 constexpr int kScreenFunctionTab = 9;
 
+// Shown when pictures and videos cannot be read or written at all: the
+// program's picture and video library is missing.
+constexpr const wchar_t* kScreenMediaMissingText = L"screen_media_missing_text";
+
 // The current page when it is a keyboard.
 CCorvaneKeyboardDevice* KeyboardPageOf(CCorvaneUSBDevice* page) {
     if (page == nullptr || page->GetDeviceType() != CCorvaneUSBDevice::kTypeKeyboard) return nullptr;
@@ -89,9 +93,10 @@ void CMainWnd::ShowFloatingWindowsOf(CCorvaneUSBDevice* current) {
 void CMainWnd::ReloadScreenFrames() {
     CCorvaneKeyboardDevice* keyboard = KeyboardPageOf(GetCurrentDevice());
     if (!keyboard) return;
-    keyboard->LoadFrames();
+    const int loaded = keyboard->LoadFrames();
     keyboard->ShowFrameInCanvas(0);
     keyboard->ResetUndoHistory();
+    if (loaded == CCorvaneKeyboardDevice::kScreenMediaMissing) ShowMainMessage(kScreenMediaMissingText, 1, 0);
 }
 
 void CMainWnd::ShowScreenFramesPage() {
@@ -107,7 +112,12 @@ void CMainWnd::ImportScreenPicture() {
     if (keyboard == nullptr) return;
     CDuiString path;
     if (!ShowOpenFileDialog(CDuiString(kPictureFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
-    if (keyboard->ImportPicture(path) == -1) {
+    const int imported = keyboard->ImportPicture(path);
+    if (imported == CCorvaneKeyboardDevice::kScreenMediaMissing) {
+        ShowMainMessage(kScreenMediaMissingText, 1, 0);
+        return;
+    }
+    if (imported == -1) {
         ShowMainMessage(L"import_erro_text", 1, 1);
         return;
     }
@@ -119,7 +129,12 @@ void CMainWnd::ImportScreenAnimation() {
     if (keyboard == nullptr) return;
     CDuiString path;
     if (!ShowOpenFileDialog(CDuiString(kAnimationFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
-    if (keyboard->ImportAnimation(path) == -1) {
+    const int imported = keyboard->ImportAnimation(path);
+    if (imported == CCorvaneKeyboardDevice::kScreenMediaMissing) {
+        ShowMainMessage(kScreenMediaMissingText, 1, 0);
+        return;
+    }
+    if (imported == -1) {
         // Only the confirm button: there is nothing to choose.
         ShowMainMessage(L"message_erro_over_text", 1, 0);
         return;
@@ -132,7 +147,8 @@ void CMainWnd::ExportScreenPicture() {
     if (keyboard == nullptr) return;
     CDuiString path;
     if (!ShowSaveFileDialog(CDuiString(kPictureFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
-    keyboard->ExportPicture(path);
+    if (keyboard->ExportPicture(path) == CCorvaneKeyboardDevice::kScreenMediaMissing)
+        ShowMainMessage(kScreenMediaMissingText, 1, 0);
 }
 
 void CMainWnd::ExportScreenVideo() {
@@ -140,7 +156,8 @@ void CMainWnd::ExportScreenVideo() {
     if (keyboard == nullptr) return;
     CDuiString path;
     if (!ShowSaveFileDialog(CDuiString(kVideoFilter), GetHWND(), path, 0) || path.IsEmpty()) return;
-    keyboard->ExportVideo(path);
+    if (keyboard->ExportVideo(path) == CCorvaneKeyboardDevice::kScreenMediaMissing)
+        ShowMainMessage(kScreenMediaMissingText, 1, 0);
 }
 
 void CMainWnd::PickScreenPenColor() {

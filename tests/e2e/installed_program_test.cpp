@@ -83,8 +83,9 @@ TEST_F(InstalledProgramTest, StartsFromAnyFolderThroughALinkDrawsItsPicturesAndE
     const fs::path prefix = folder_ / "prefix";
     ASSERT_EQ(Install(prefix), "");
     const fs::path program = prefix / "lib/tavrik";
-    for (const char* file : {"Tavrik", "libcvn_CrashDump.so", "SDK/osConfLib.so", "skin/res.xml",
-                             "skin/common/nodevice.png", "Skin/Cursor", "DefaultData/Language.config"}) {
+    for (const char* file :
+         {"Tavrik", "libcvn_CrashDump.so", "SDK/osConfLib.so", "tavrik_screen_media.so", "skin/res.xml",
+          "skin/common/nodevice.png", "Skin/Cursor", "DefaultData/Language.config"}) {
         EXPECT_TRUE(fs::exists(program / file)) << file;
     }
     EXPECT_TRUE(fs::is_regular_file(prefix / "share/applications/tavrik.desktop"));

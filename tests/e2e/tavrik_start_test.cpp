@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -162,6 +163,34 @@ TEST_F(TavrikStartTest, ASecondStartEndsWithZeroAndRaisesTheIconifiedFirst) {
 
     RequestClose(window);
     EXPECT_EQ(tavrik_->Wait(30s), 0) << Log("first.log");
+}
+
+// Pictures and videos are read through a plug-in loaded on first use: the
+// program itself needs no OpenCV library, and a shown window has none loaded.
+TEST_F(TavrikStartTest, NeedsAndLoadsNoPictureCodecsToShowItsWindow) {
+    const std::string program = ProgramFolder() + "Tavrik";
+    std::string needed;
+    {
+        std::unique_ptr<FILE, int (*)(FILE*)> ldd(::popen(("ldd '" + program + "' 2>&1").c_str(), "r"), &::pclose);
+        ASSERT_NE(ldd, nullptr);
+        char line[512];
+        while (std::fgets(line, sizeof line, ldd.get()) != nullptr) needed += line;
+    }
+    ASSERT_NE(needed.find("libc.so"), std::string::npos) << needed;
+    EXPECT_EQ(needed.find("opencv"), std::string::npos) << needed;
+    EXPECT_TRUE(std::filesystem::is_regular_file(ProgramFolder() + "tavrik_screen_media.so"));
+
+    tavrik_ = StartTavrik("tavrik.log");
+    ASSERT_TRUE(tavrik_->Started());
+    const Window window = WaitForShownWindow();
+    ASSERT_NE(window, None) << Log("tavrik.log");
+    const std::string maps = ReadTextFile("/proc/" + std::to_string(tavrik_->Pid()) + "/maps");
+    ASSERT_NE(maps.find("Tavrik"), std::string::npos);
+    EXPECT_EQ(maps.find("opencv"), std::string::npos);
+    EXPECT_EQ(maps.find("tavrik_screen_media"), std::string::npos);
+
+    RequestClose(window);
+    EXPECT_EQ(tavrik_->Wait(30s), 0) << Log("tavrik.log");
 }
 
 TEST(TavrikWithoutDisplay, SaysSoInOneLineAndEndsWithZero) {

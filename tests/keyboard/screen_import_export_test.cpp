@@ -11,6 +11,7 @@
 #include <opencv2/videoio.hpp>
 
 #include "keyboard/screen_image.h"
+#include "keyboard/screen_media_library.h"
 #include "tests/keyboard/gif_writer.h"
 #include "tests/keyboard/screen_page_fixture.h"
 
@@ -253,6 +254,47 @@ TEST_F(ScreenImportExport, VideoExportPlaysAtTheIntervalAndHoldsEveryFrame) {
         ++count;
     }
     EXPECT_EQ(count, 3);
+}
+
+// Without a usable picture and video plug-in every file command says so and
+// reads or writes nothing; the page stays as it was.
+TEST_F(ScreenImportExport, MissingPluginIsReportedByEveryFileCommand) {
+    std::ofstream(File("not-a-library.so")) << "not a library";
+    const std::wstring unusable[] = {
+        win::FromUtf8(File("missing.so").string()),
+        win::FromUtf8(File("not-a-library.so").string()),
+        // A library, but not the plug-in: it lacks the entry point.
+        win::GetProgramFolder() + L"SDK/osConfLib.so",
+    };
+    CCorvaneKeyboardDevice* page = Ready(2, 16, 8);
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(cv::imwrite(File("small.png").string(), PositionPicture(16, 8)));
+    ASSERT_TRUE(WriteGif(File("anim.gif"), 16, 8, SolidFrames(3, 16, 8)));
+    page->GetFrame(0)->Cell(3, 3) = ScreenCell{1, 2, 3, 1};
+    ASSERT_EQ(page->SaveAllFrames(), 1);
+    for (const std::wstring& path : unusable) {
+        SCOPED_TRACE(win::ToUtf8(path));
+        const auto cells = page->GetFrame(0)->Cells();
+        screen_media::SetPath(path);
+        EXPECT_EQ(page->ImportPicture(ProgramPath(File("small.png"))), CCorvaneKeyboardDevice::kScreenMediaMissing);
+        EXPECT_EQ(page->ImportAnimation(ProgramPath(File("anim.gif"))), CCorvaneKeyboardDevice::kScreenMediaMissing);
+        EXPECT_EQ(page->GetFrameCount(), 2);
+        EXPECT_EQ(page->GetFrame(0)->Cells(), cells);
+        EXPECT_EQ(page->ExportPicture(ProgramPath(File("out.png"))), CCorvaneKeyboardDevice::kScreenMediaMissing);
+        EXPECT_EQ(page->ExportVideo(ProgramPath(File("out.avi"))), CCorvaneKeyboardDevice::kScreenMediaMissing);
+        EXPECT_FALSE(fs::exists(File("out.png")));
+        EXPECT_FALSE(fs::exists(File("out.avi")));
+        // The saved frames cannot be read back either: that is said too.
+        EXPECT_EQ(page->LoadFrames(), CCorvaneKeyboardDevice::kScreenMediaMissing);
+
+        // The plug-in beside the program reads them again.
+        screen_media::SetPath(L"");
+        EXPECT_EQ(page->LoadFrames(), 0);
+        EXPECT_EQ(page->GetFrame(0)->Cell(3, 3), (ScreenCell{1, 2, 3, 1}));
+    }
+    page->SelectFrame(0);
+    EXPECT_EQ(page->ImportPicture(ProgramPath(File("small.png"))), 0);
+    EXPECT_EQ(page->GetFrame(0)->Cell(3, 3), (ScreenCell{uint8_t((3 * 7 + 3 * 3) & 0xFF), 3, 3, 1}));
 }
 
 TEST(ScreenImage, FittingKeepsTheSizeOrResizesAndRotates) {

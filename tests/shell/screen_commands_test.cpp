@@ -11,6 +11,7 @@
 #include <opencv2/videoio.hpp>
 
 #include "keyboard/corvane_keyboard_device.h"
+#include "keyboard/screen_media_library.h"
 #include "platform/dialogs/file_dialog.h"
 #include "platform/files/folders.h"
 #include "platform/files/utf8.h"
@@ -146,6 +147,38 @@ TEST_F(ScreenCommandsTest, SaveDialogsWriteThePictureAndTheVideo) {
     cv::Mat image;
     EXPECT_TRUE(capture.read(image));
     EXPECT_EQ(dialogs_->Requests().back().filters[0].patterns, (std::vector<std::string>{"*.avi"}));
+}
+
+// Without the picture and video plug-in each file command shows why nothing
+// was read or written, with the confirm button only.
+TEST_F(ScreenCommandsTest, MissingPluginIsShownByEveryFileCommand) {
+    CCorvaneKeyboardDevice* page = AttachKeyboard();
+    ASSERT_NE(page, nullptr);
+    const fs::path picture = folder_ / "red.png";
+    ASSERT_TRUE(cv::imwrite(picture.string(), cv::Mat(8, 16, CV_8UC3, cv::Scalar(0, 0, 255))));
+    screen_media::SetPath(win::FromUtf8((folder_ / "missing.so").string()));
+    struct Command {
+        void (CMainWnd::*run)();
+        fs::path chosen;
+    };
+    const Command commands[] = {{&CMainWnd::ImportScreenPicture, picture},
+                                {&CMainWnd::ImportScreenAnimation, picture},
+                                {&CMainWnd::ExportScreenPicture, folder_ / "out.png"},
+                                {&CMainWnd::ExportScreenVideo, folder_ / "out.avi"}};
+    for (const Command& command : commands) {
+        wnd_->asked.clear();
+        wnd_->buttonModes.clear();
+        ScreenFramesUnsaved = 0;
+        dialogs_->Choose(command.chosen.string());
+        (wnd_->*command.run)();
+        EXPECT_EQ(wnd_->asked, std::vector<std::wstring>{L"screen_media_missing_text"}) << command.chosen;
+        EXPECT_EQ(wnd_->buttonModes, std::vector<int>{0});
+        EXPECT_EQ(ScreenFramesUnsaved.load(), 0);
+    }
+    EXPECT_EQ(page->GetFrame(0)->Cell(15, 7), ScreenCell{});
+    EXPECT_FALSE(fs::exists(folder_ / "out.png"));
+    EXPECT_FALSE(fs::exists(folder_ / "out.avi"));
+    screen_media::SetPath(L"");
 }
 
 TEST_F(ScreenCommandsTest, DispatchedFrameOperationsReachThePage) {
