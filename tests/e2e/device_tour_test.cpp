@@ -89,7 +89,10 @@ protected:
 
     // Reaches `page` through the selector: clicks the entries the strip
     // shows and, when none of them is the page's, the strip's arrow, which
-    // brings the next entries into view. True when the page is shown.
+    // brings the next entries into view. A click on an entry shows that
+    // entry's page, so each click waits for the page to change (the bound
+    // only ends the wait after a click on the entry of the page already
+    // shown). True when the page is shown.
     bool ShowPage(const std::string& page) {
         for (int round = 0; round < 8; ++round) {
             if (ShownPage() == page) return true;
@@ -97,8 +100,17 @@ protected:
             for (const ProbeControl& c : Probe())
                 if (c.name == "device_select" && c.right - c.left >= 8) entries.push_back(c);
             for (const ProbeControl& entry : entries) {
+                const std::string before = ShownPage();
                 driver_->Click(entry.CenterX(), entry.CenterY());
-                if (Poll([&] { return !ShownPage().empty() && ShownPage() == page; }, 2s)) return true;
+                std::string now;
+                if (Poll(
+                        [&] {
+                            now = ShownPage();
+                            return !now.empty() && (now == page || now != before);
+                        },
+                        2s) &&
+                    now == page)
+                    return true;
             }
             if (!Click(round < 4 ? "device_select_next" : "device_select_prev")) return false;
         }
@@ -205,8 +217,12 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
             const bool opened = Poll([&] { return Listed(Probe(), t.marker); }, 10s);
             // The tab's own page, and only it, shows the marker.
             EXPECT_TRUE(opened) << t.marker << " not shown";
-            for (const Tab& other : p.tabs)
-                if (other.marker != t.marker) EXPECT_FALSE(Listed(Probe(), other.marker)) << other.marker;
+            const std::vector<ProbeControl> shownControls = Probe();
+            for (const Tab& other : p.tabs) {
+                if (other.marker != t.marker) {
+                    EXPECT_FALSE(Listed(shownControls, other.marker)) << other.marker;
+                }
+            }
             // The screen editor belongs to the keyboard's Screen tab alone.
             const bool editorWanted = t.name == "screen_Op_tab";
             EXPECT_TRUE(Poll([&] { return ScreenEditorShown() == editorWanted; }, 10s))
