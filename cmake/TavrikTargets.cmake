@@ -55,6 +55,29 @@ function(tavrik_test_timeout var)
   set(${var} ${seconds} PARENT_SCOPE)
 endfunction()
 
+# tavrik_test_precompiled_headers(name): the test programs share one
+# precompiled header (GoogleTest and the standard headers that most tests
+# include), made for the first test program and reused by every other one: they
+# all build with the same flags. TAVRIK_TEST_PCH=OFF builds without it.
+function(tavrik_test_precompiled_headers name)
+  if(NOT TAVRIK_TEST_PCH)
+    return()
+  endif()
+  # Some libraries' flags bring -pthread, which defines _REENTRANT; a header
+  # precompiled without it is not used with it, so every test program has it.
+  target_compile_options(${name} PRIVATE -pthread)
+  get_property(owner GLOBAL PROPERTY TAVRIK_TEST_PCH_OWNER)
+  if(owner)
+    target_precompile_headers(${name} REUSE_FROM ${owner})
+    return()
+  endif()
+  target_precompile_headers(${name} PRIVATE
+    <gtest/gtest.h>
+    <algorithm> <atomic> <chrono> <cstdint> <cstdlib> <filesystem> <fstream> <functional>
+    <map> <memory> <optional> <set> <sstream> <string> <thread> <vector>)
+  set_property(GLOBAL PROPERTY TAVRIK_TEST_PCH_OWNER ${name})
+endfunction()
+
 # tavrik_test(name LABEL area SOURCES ... [LIBS ...] [TIMEOUT s])
 # One GoogleTest executable per area; every test case becomes a ctest test
 # carrying the area's label, so `ctest -L area` runs that area alone.
@@ -65,6 +88,7 @@ function(tavrik_test name)
   tavrik_test_timeout(ARG_TIMEOUT)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tavrik_test_support GTest::gtest GTest::gmock)
+  tavrik_test_precompiled_headers(${name})
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT})

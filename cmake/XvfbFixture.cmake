@@ -17,13 +17,16 @@
 # without one:
 #   add_test(NAME e2e_start COMMAND ${TAVRIK_XVFB_RUN} $<TARGET_FILE:Tavrik>)
 #
-# tavrik_xvfb_test(name FIXTURE fixture LABEL area SOURCES ... [LIBS ...])
+# tavrik_xvfb_test(name FIXTURE fixture LABEL area SOURCES ... [LIBS ...] [COST c])
 # is tavrik_test for GoogleTest programs that need the display: each case
 # requires the fixture, gets TAVRIK_X_DISPLAY_FILE pointing at the display
 # file, and holds the display's resource lock, because the cases share the
 # pointer, the keyboard focus and the screen.  Test code reads the file with
 # TAVRIK_REQUIRE_X_DISPLAY() (tests/x11/x_display.h), which sets DISPLAY
 # or skips (fails under CI=true).  Programs started by e2e tests get the same variable.
+# COST (ctest's property) starts the cases before those of lower cost: the cases
+# of one display run one after another, and a long such chain started late
+# would be the whole run's tail.
 
 set(TAVRIK_XVFB_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/../tests/x11/xvfb_fixture.sh)
 set(TAVRIK_XVFB_RUN ${CMAKE_CURRENT_LIST_DIR}/../tests/x11/run_on_display.sh)
@@ -54,19 +57,24 @@ function(tavrik_xvfb_use)
 endfunction()
 
 function(tavrik_xvfb_test name)
-  cmake_parse_arguments(ARG "" "FIXTURE;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "FIXTURE;LABEL;TIMEOUT;COST" "SOURCES;LIBS" ${ARGN})
   tavrik_test_timeout(ARG_TIMEOUT)
+  if(NOT ARG_COST)
+    set(ARG_COST 0)
+  endif()
   get_property(state GLOBAL PROPERTY TAVRIK_XVFB_STATE_${ARG_FIXTURE})
   if(NOT state)
     message(FATAL_ERROR "tavrik_xvfb_test(${name}): no fixture '${ARG_FIXTURE}'; call tavrik_xvfb_fixture first")
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tavrik_test_support GTest::gtest GTest::gmock)
+  tavrik_test_precompiled_headers(${name})
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       LABELS "${ARG_LABEL}"
       TIMEOUT ${ARG_TIMEOUT}
+      COST ${ARG_COST}
       FIXTURES_REQUIRED ${ARG_FIXTURE}
       RESOURCE_LOCK ${ARG_FIXTURE}_display
       ENVIRONMENT "TAVRIK_X_DISPLAY_FILE=${state}")

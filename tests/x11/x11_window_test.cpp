@@ -339,8 +339,11 @@ TEST_F(X11WindowTest, SkinSizeLimitsAreTheWindowsSizeHints) {
     // Changed limits reach the server; with no minimum the hint goes.
     w->pm().SetMinInfo(0, 0);
     w->pm().SetMaxInfo(500, 0);
-    Pump();
-    h = hints();
+    // They reach the server with the window's next requests: wait for them.
+    PumpUntil([&] {
+        h = hints();
+        return !(h.flags & PMinSize) && h.max_width == 500;
+    });
     EXPECT_FALSE(h.flags & PMinSize);
     ASSERT_TRUE(h.flags & PMaxSize);
     EXPECT_EQ(h.max_width, 500);
