@@ -2,9 +2,12 @@
 
 #include <fftw3.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <bit>
 #include <cmath>
-#include <memory>
+#include <cstdint>
 #include <mutex>
 #include <numbers>
 
@@ -63,8 +66,11 @@ void RunRadix2(const FftComplex* in, FftComplex* out, std::size_t n, double angl
 
 // FFTW's plans for one size, made once: a real-input plan for the analysis's
 // samples and a complex plan for everything else. FFTW's planner is not
-// thread-safe; running a plan on arrays of the caller's is.
+// thread-safe; running a plan on arrays of the caller's is. The real plan runs
+// on buffers of FFTW's own allocation only, so it may use the SIMD codelets;
+// the complex plan runs on the caller's arrays, whose alignment is unknown.
 struct SizePlans {
+    std::atomic<bool> ready{false};
     fftw_plan real = nullptr;
     fftw_plan complex = nullptr;
 };
@@ -81,22 +87,67 @@ Plans& AllPlans() {
 
 const SizePlans& PlansFor(std::size_t n) {
     Plans& plans = AllPlans();
-    std::lock_guard guard(plans.lock);
     SizePlans& p = plans.bySize[Log2(n)];
-    if (!p.complex) {
+    if (p.ready.load(std::memory_order_acquire)) {
+        return p;
+    }
+    std::lock_guard guard(plans.lock);
+    if (!p.ready.load(std::memory_order_relaxed)) {
         const int size = static_cast<int>(n);
         double* samples = fftw_alloc_real(n);
         fftw_complex* spectrum = fftw_alloc_complex(n);
         fftw_complex* from = fftw_alloc_complex(n);
-        constexpr unsigned kFlags = FFTW_ESTIMATE | FFTW_UNALIGNED;
-        p.real = fftw_plan_dft_r2c_1d(size, samples, spectrum, kFlags);
-        p.complex = fftw_plan_dft_1d(size, from, spectrum, FFTW_BACKWARD, kFlags);
+        p.real = fftw_plan_dft_r2c_1d(size, samples, spectrum, FFTW_ESTIMATE);
+        p.complex = fftw_plan_dft_1d(size, from, spectrum, FFTW_BACKWARD, FFTW_ESTIMATE | FFTW_UNALIGNED);
         fftw_free(from);
         fftw_free(spectrum);
         fftw_free(samples);
+        p.ready.store(true, std::memory_order_release);
     }
     return p;
 }
+
+// The real transform's input and output, allocated by FFTW (and so aligned
+// as the real plan expects), kept per thread and grown when a larger size
+// comes.
+class RealBuffers {
+public:
+    RealBuffers() = default;
+    RealBuffers(const RealBuffers&) = delete;
+    RealBuffers& operator=(const RealBuffers&) = delete;
+    ~RealBuffers() { Free(); }
+
+    // False when the memory cannot be had; the buffers are then empty.
+    bool Reserve(std::size_t n) {
+        if (capacity_ >= n) {
+            return true;
+        }
+        Free();
+        samples_ = fftw_alloc_real(n);
+        half_ = fftw_alloc_complex(n / 2 + 1);
+        if (!samples_ || !half_) {
+            Free();
+            return false;
+        }
+        capacity_ = n;
+        return true;
+    }
+    double* samples() const { return samples_; }
+    fftw_complex* half() const { return half_; }
+
+private:
+    void Free() {
+        fftw_free(half_);
+        fftw_free(samples_);
+        half_ = nullptr;
+        samples_ = nullptr;
+        capacity_ = 0;
+    }
+
+    double* samples_ = nullptr;
+    fftw_complex* half_ = nullptr;
+    std::size_t capacity_ = 0;
+};
 
 // The transform with the angle 2 pi (or the analysis's angle just below it,
 // whose outputs stay within a millionth of the exact transform's): FFTW's
@@ -106,27 +157,48 @@ bool IsTwoPi(double angle) { return std::abs(angle - 2 * std::numbers::pi) < 1e-
 void RunFftw(const FftComplex* in, FftComplex* out, std::size_t n) {
     static_assert(sizeof(FftComplex) == sizeof(fftw_complex));
     const SizePlans& plans = PlansFor(n);
-    bool real = true;
-    for (std::size_t k = 0; k < n && real; ++k) real = in[k].im == 0;
-    if (!real || n < 2) {
+    thread_local RealBuffers buffers;
+    // Without its buffers the real transform gives way to the complex one.
+    bool real = n >= 2 && buffers.Reserve(n);
+    if (real) {
+        // The samples are gathered in reverse order, x[(n - j) mod n]: the
+        // forward (negative-exponent) transform of the reversed sequence is
+        // the backward transform of the samples, so the real transform gives
+        // the lower half of the wanted output as it is. They are gathered
+        // while checking, in one pass without an early exit or a
+        // floating-point compare, so the loop stays branch-free: most calls
+        // are the analysis's real samples. The imaginary parts' bits, all
+        // or-ed together, are 0 but for the sign only when every one is 0 or
+        // -0.
+        double* samples = buffers.samples();
+        samples[0] = in[0].re;
+        std::uint64_t imaginaryBits = std::bit_cast<std::uint64_t>(in[0].im);
+        for (std::size_t k = 1; k < n; ++k) {
+            samples[n - k] = in[k].re;
+            imaginaryBits |= std::bit_cast<std::uint64_t>(in[k].im);
+        }
+        real = (imaginaryBits << 1) == 0;
+    }
+    if (!real) {
         fftw_execute_dft(plans.complex, reinterpret_cast<fftw_complex*>(const_cast<FftComplex*>(in)),
                          reinterpret_cast<fftw_complex*>(out));
         return;
     }
-    // Real samples: the real transform gives the lower half of the forward
-    // spectrum; the backward one is its conjugate, and the upper half mirrors
-    // the lower. The samples are gathered in a buffer of the thread's own.
-    thread_local std::unique_ptr<double[]> samples;
-    thread_local std::size_t capacity = 0;
-    if (capacity < n) {
-        samples = std::make_unique<double[]>(n);
-        capacity = n;
+    // The real plan was made on FFTW's aligned buffers and may only write to
+    // an output aligned the same way; a caller's array that is not goes
+    // through the thread's buffer.
+    auto* lower = reinterpret_cast<fftw_complex*>(out);
+    const bool direct = fftw_alignment_of(&out->re) == fftw_alignment_of(buffers.half()[0]);
+    fftw_execute_dft_r2c(plans.real, buffers.samples(), direct ? lower : buffers.half());
+    const std::size_t middle = n / 2;
+    if (!direct) {
+        const auto* half = reinterpret_cast<const FftComplex*>(buffers.half());
+        std::copy(half, half + middle + 1, out);
     }
-    for (std::size_t k = 0; k < n; ++k) samples[k] = in[k].re;
-    auto* half = reinterpret_cast<fftw_complex*>(out);
-    fftw_execute_dft_r2c(plans.real, samples.get(), half);
-    for (std::size_t k = 0; k <= n / 2; ++k) out[k].im = -out[k].im;
-    for (std::size_t k = n / 2 + 1; k < n; ++k) out[k] = {out[n - k].re, -out[n - k].im};
+    // Real samples: the upper half mirrors the lower.
+    for (std::size_t k = 1; k < middle; ++k) {
+        out[n - k] = {out[k].re, -out[k].im};
+    }
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include <ostream>
 #include <cmath>
 #include <complex>
+#include <memory>
 #include <numbers>
 #include <random>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "keyboard/audio/run_fft.h"
@@ -146,6 +149,109 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FftAgainstNaiveDft,
                              return "n" + std::to_string(info.param.n) +
                                     (angle == kFftAngle ? "_analysis_angle" : "_two_pi") +
                                     (info.param.real ? "_real" : "");
+                         });
+
+// Signals for which the transform takes each of its ways: real samples
+// (imaginary parts 0 or -0) the real transform, anything else the complex one.
+struct SignalCase {
+    const char* name;
+    FftComplex (*sample)(std::size_t j, std::size_t n);
+};
+
+void PrintTo(const SignalCase& c, std::ostream* out) { *out << c.name; }
+
+const SignalCase kSignals[] = {
+    {"impulse_first",
+     [](std::size_t j, std::size_t) {
+         return FftComplex{j == 0 ? 1.0 : 0.0, 0};
+     }},
+    // X_k = e^(i 2 pi k / n): the sign of the exponent shows.
+    {"impulse_second",
+     [](std::size_t j, std::size_t) {
+         return FftComplex{j == 1 ? 1.0 : 0.0, 0};
+     }},
+    {"impulse_last",
+     [](std::size_t j, std::size_t n) {
+         return FftComplex{j == n - 1 ? -7.0 : 0.0, 0};
+     }},
+    {"constant",
+     [](std::size_t, std::size_t) {
+         return FftComplex{3, 0};
+     }},
+    {"alternating",
+     [](std::size_t j, std::size_t) {
+         return FftComplex{j % 2 == 0 ? 1.0 : -1.0, 0};
+     }},
+    {"ramp",
+     [](std::size_t j, std::size_t) {
+         return FftComplex{static_cast<double>(j), 0};
+     }},
+    {"two_tones",
+     [](std::size_t j, std::size_t n) {
+         const double t = 2 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(n);
+         return FftComplex{1000 * std::sin(3 * t) + 250 * std::cos(5 * t), 0};
+     }},
+    {"negative_zero_imaginary",
+     [](std::size_t j, std::size_t) {
+         return FftComplex{static_cast<double>((j * 7919) % 65536) - 32768, -0.0};
+     }},
+    {"imaginary_last",
+     [](std::size_t j, std::size_t n) {
+         return FftComplex{static_cast<double>(j % 5), j == n - 1 ? 0.5 : 0.0};
+     }},
+    {"imaginary_first",
+     [](std::size_t j, std::size_t) {
+         return FftComplex{static_cast<double>(j % 3), j == 0 ? -2.0 : 0.0};
+     }},
+};
+
+// Outputs on and off the 16-byte boundary FFTW's SIMD code looks for: an
+// array of FftComplex may lie either way.
+struct alignas(16) OnBoundary {
+    std::array<FftComplex, kFftSize> values{};
+};
+struct alignas(16) OffBoundary {
+    double padding = 0;
+    std::array<FftComplex, kFftSize> values{};
+};
+
+class FftOfSignal : public ::testing::TestWithParam<std::tuple<SignalCase, std::size_t>> {};
+
+TEST_P(FftOfSignal, AgreesWithTheDefinitionWhereverTheOutputLies) {
+    const auto& [signal, n] = GetParam();
+    std::vector<FftComplex> in(n);
+    for (std::size_t j = 0; j < n; ++j) {
+        in[j] = signal.sample(j, n);
+    }
+    auto onBoundary = std::make_unique<OnBoundary>();
+    auto offBoundary = std::make_unique<OffBoundary>();
+    ASSERT_TRUE(RunFFT(in.data(), onBoundary->values.data(), n, kFftAngle));
+    ASSERT_TRUE(RunFFT(in.data(), offBoundary->values.data(), n, kFftAngle));
+    auto expected = NaiveDft(in, 2 * std::numbers::pi);
+    double scale = 1;
+    for (auto& x : expected) {
+        scale = std::max(scale, std::abs(x));
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        const FftComplex& got = onBoundary->values[k];
+        EXPECT_NEAR(got.re, expected[k].real(), 1e-9 * scale) << "k " << k;
+        EXPECT_NEAR(got.im, expected[k].imag(), 1e-9 * scale) << "k " << k;
+        EXPECT_EQ(offBoundary->values[k].re, got.re) << "k " << k;
+        EXPECT_EQ(offBoundary->values[k].im, got.im) << "k " << k;
+    }
+    for (std::size_t k = n; k < kFftSize; ++k) {
+        ASSERT_EQ(onBoundary->values[k].re, 0) << "written past n at " << k;
+        ASSERT_EQ(offBoundary->values[k].re, 0) << "written past n at " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FftOfSignal,
+                         ::testing::Combine(::testing::ValuesIn(kSignals),
+                                            ::testing::Values(std::size_t{2}, std::size_t{4}, std::size_t{16},
+                                                              kFftSize)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_n" +
+                                    std::to_string(std::get<1>(info.param));
                          });
 
 TEST(RunFFT, RefusesSizesThatAreNotPowersOfTwo) {
