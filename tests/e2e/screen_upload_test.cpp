@@ -10,6 +10,7 @@
 #include <json/json.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -152,21 +153,20 @@ TEST_F(ScreenUploadTest, ADrawnStrokeReachesTheKeyboardsScreenAndIsSaved) {
         std::this_thread::sleep_for(2ms);
     }
     std::this_thread::sleep_for(100ms);
-    driver_->Release(1);
     // The stroke's start enables the undo button of the page.
     ASSERT_TRUE(WaitForControl("screen_undo_btn", [](const ProbeControl& c) { return c.right > c.left; }));
 
-    // 3. The upload page, and the current frame's upload.
-    // The upload page's button shows once the option's click has been taken;
-    // a click lost while the page was still busy is given again.
-    bool uploadPage = false;
-    for (int attempt = 0; attempt < 3 && !uploadPage; ++attempt) {
-        ASSERT_TRUE(ClickInMainWindow("uploading_option")) << Log("tavrik.log");
-        uploadPage = WaitForControl(
-                         "uploading_frame_btn", [](const ProbeControl& c) { return c.right > c.left; }, 10s)
-                         .has_value();
-    }
-    ASSERT_TRUE(uploadPage) << Log("tavrik.log");
+    // 3. The upload page, and the current frame's upload. The user lets go
+    //    of the stroke and clicks the upload page's option while the program
+    //    is busy (stopped here): the editor still holds the pointer for its
+    //    stroke when the click is given, and the one click reaches the option.
+    ASSERT_EQ(kill(tavrik_->Pid(), SIGSTOP), 0);
+    driver_->Release(1);
+    const bool clicked = ClickInMainWindow("uploading_option");
+    ASSERT_EQ(kill(tavrik_->Pid(), SIGCONT), 0);
+    ASSERT_TRUE(clicked) << Log("tavrik.log");
+    ASSERT_TRUE(WaitForControl("uploading_frame_btn", [](const ProbeControl& c) { return c.right > c.left; }))
+        << Log("tavrik.log");
     ASSERT_TRUE(ClickInMainWindow("uploading_frame_btn")) << Log("tavrik.log");
 
     // 4. The keyboard's frame 0: the whole frame and its pad arrived.

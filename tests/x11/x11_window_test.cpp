@@ -190,6 +190,24 @@ TEST_F(X11WindowTest, ClickOnAButtonReachesItsNotification) {
     EXPECT_EQ(w->Count(L"click", L"ok"), 1);
 }
 
+TEST_F(X11WindowTest, ClickInAnotherWindowGivenBeforeTheProgramReadTheReleaseReachesIt) {
+    Skin("panel.xml", kPanel);
+    SkinWindow* first = Open(L"panel.xml", 150, 120);
+    SkinWindow* second = Open(L"panel.xml", 600, 120);
+    auto* edit = static_cast<CEditUI*>(first->pm().FindControl(L"name"));
+    ASSERT_NE(edit, nullptr);
+    // The press in the first window is read: it holds the pointer for it.
+    driver_->MoveTo(150 + 100, 120 + 35);
+    driver_->Press(1);
+    ASSERT_TRUE(PumpUntil([&] { return edit->IsFocused(); }));
+    // The release and a click on the second window's button, both given
+    // before the program reads any of them.
+    driver_->Release(1);
+    driver_->Click(600 + 70, 120 + 160);
+    EXPECT_TRUE(PumpUntil([&] { return second->Count(L"click", L"ok") == 1; }));
+    EXPECT_EQ(first->Count(L"click", L"ok"), 0);
+}
+
 TEST_F(X11WindowTest, TypingReachesTheFocusedEdit) {
     Skin("panel.xml", kPanel);
     SkinWindow* w = Open(L"panel.xml", 150, 120);

@@ -438,6 +438,64 @@ bool IsInputEvent(int type) {
 
 }  // namespace
 
+X11Window* X11Backend::WindowAt(int rootX, int rootY) const {
+    // Down from the root through a window manager's frames to our window.
+    Window parent = root_;
+    for (int depth = 0; depth < 4; ++depth) {
+        int x = 0, y = 0;
+        Window child = None;
+        if (!XTranslateCoordinates(display_, root_, parent, rootX, rootY, &x, &y, &child) || child == None)
+            return nullptr;
+        if (X11Window* window = Find(child)) return window;
+        parent = child;
+    }
+    return nullptr;
+}
+
+// A capture is a pointer grab that lasts until the program reads the release
+// of the button it was taken for. Until then the server sends every pointer
+// event to the capturing window, also the ones of a later click elsewhere:
+// a program busy when the user let go and clicked another of its windows
+// reads that click, queued for the capturing window, outside of it. The
+// click goes to the window it was given in, as it would have had the program
+// kept up; so do its motions and its release.
+void X11Backend::RouteAfterEndedCapture(XEvent& event) {
+    const bool motion = event.type == MotionNotify;
+    int& x = motion ? event.xmotion.x : event.xbutton.x;
+    int& y = motion ? event.xmotion.y : event.xbutton.y;
+    const int rootX = motion ? event.xmotion.x_root : event.xbutton.x_root;
+    const int rootY = motion ? event.xmotion.y_root : event.xbutton.y_root;
+    const unsigned state = motion ? event.xmotion.state : event.xbutton.state;
+    constexpr unsigned kButtons = Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask;
+
+    const bool newClick = event.type == ButtonPress && (state & kButtons) == 0;
+    if (newClick) rerouted_to_ = 0;
+    X11Window* window = Find(event.xany.window);
+    if (!window || window->captured()) return;
+    X11Window* to = nullptr;
+    if (newClick) {
+        const bool inside = x >= 0 && y >= 0 && x < window->width() && y < window->height();
+        if (inside) return;
+        to = WindowAt(rootX, rootY);
+        if (to == nullptr || to == window) return;
+        rerouted_to_ = to->xid();
+    } else {
+        if (rerouted_to_ == 0 || rerouted_to_ == event.xany.window) return;
+        to = Find(rerouted_to_);
+        if (event.type == ButtonRelease) {
+            // The click ends with the last button held.
+            const unsigned last = event.xbutton.button >= Button1 && event.xbutton.button <= Button5
+                                      ? (Button1Mask << (event.xbutton.button - Button1))
+                                      : 0;
+            if ((state & kButtons & ~last) == 0) rerouted_to_ = 0;
+        }
+        if (to == nullptr) return;
+    }
+    Window child = None;
+    if (!XTranslateCoordinates(display_, root_, to->xid(), rootX, rootY, &x, &y, &child)) return;
+    event.xany.window = to->xid();
+}
+
 void X11Backend::Dispatch(XEvent& event) {
     if (hook_grab_ && (event.type == KeyPress || event.type == KeyRelease)) {
         // The keyboard hook has every key but the lock keys.
@@ -476,6 +534,8 @@ void X11Backend::Dispatch(XEvent& event) {
         return;
     }
 
+    if (event.type == ButtonPress || event.type == ButtonRelease || event.type == MotionNotify)
+        RouteAfterEndedCapture(event);
     const Window target = event.xany.window;
     {
         // Tray icons: their own window or the manager they sit in.

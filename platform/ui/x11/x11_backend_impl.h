@@ -121,6 +121,11 @@ public:
 
 private:
     void Dispatch(XEvent& event);
+    // Gives a pointer event that an ended capture sent to the wrong window
+    // to the program's window that it happened in (x11_backend.cpp).
+    void RouteAfterEndedCapture(XEvent& event);
+    // The program's top-level window at a point of the screen, or nullptr.
+    X11Window* WindowAt(int rootX, int rootY) const;
     void HandleSelectionRequest(const XSelectionRequestEvent& request);
     bool UpdateDpi();  // true when the DPI changed
     void DisplayChanged();
@@ -148,6 +153,9 @@ private:
     Window focus_requested_ = 0;  // the window the program last gave the focus to
     Window deferred_focus_ = 0;   // activated while deferred_for_ kept the focus
     Window deferred_for_ = 0;
+    // Where the press of a click that came in under an ended capture went:
+    // the click's motions and release follow it there.
+    Window rerouted_to_ = 0;
     int wm_checked_ = -1;                     // window manager running: -1 unknown, 0, 1
     cairo_device_t* cairo_device_ = nullptr;  // key codes held down, to tell repeats
 };
@@ -194,6 +202,9 @@ public:
     DuiLib::IBackendWindowSink* sink() const { return sink_; }
     // A move or resize drag that the window follows itself (no window manager).
     bool moving() const { return moving_; }
+    bool captured() const { return capture_; }
+    int width() const { return rect_.Width(); }
+    int height() const { return rect_.Height(); }
 
     // Called by the backend's dispatch; each may end in the sink.
     void OnExpose(const XExposeEvent& e);
