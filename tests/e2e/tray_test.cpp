@@ -88,6 +88,25 @@ protected:
         return found;
     }
 
+    // The viewable top-level windows with their places, for a failure's message.
+    std::string ViewableWindows() {
+        Display* d = driver_->display();
+        Window root = DefaultRootWindow(d), parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        std::string text;
+        if (XQueryTree(d, root, &root, &parent, &children, &count) != 0) {
+            for (unsigned i = 0; i < count; ++i) {
+                int wx = 0, wy = 0, w = 0, h = 0;
+                if (driver_->Viewable(children[i]) && driver_->Geometry(children[i], wx, wy, w, h))
+                    text += std::to_string(children[i]) + " at " + std::to_string(wx) + "," + std::to_string(wy) + " " +
+                            std::to_string(w) + "x" + std::to_string(h) + "\n";
+            }
+        }
+        if (children != nullptr) XFree(children);
+        return text;
+    }
+
     Window FindMainWindow() {
         Display* d = driver_->display();
         Window root = DefaultRootWindow(d), parent = 0, found = 0;
@@ -131,7 +150,9 @@ TEST_F(TrayTest, IconTogglesTheWindowAndItsMenuEndsTheProgram) {
     // taskbar to place it beside), growing right and down.
     driver_->Click(kIconX, kIconY, 3);
     Window menu = 0;
-    ASSERT_TRUE(Poll([&] { return (menu = ViewableWindowAt(kIconX, kIconY)) != 0; }, 10s)) << Log();
+    ASSERT_TRUE(Poll([&] { return (menu = ViewableWindowAt(kIconX, kIconY)) != 0; }, 10s))
+        << "shown windows:\n"
+        << ViewableWindows() << Log();
     int x = 0, y = 0, width = 0, height = 0;
     ASSERT_TRUE(driver_->Geometry(menu, x, y, width, height));
     // Three rows of 30 pixels inside its border and inset.
