@@ -79,8 +79,15 @@ protected:
             30s);
         if (!row) return ::testing::AssertionFailure() << "no row \"" << text << "\" in the open list:" << seen;
         driver_->Click(row->CenterX(), row->CenterY());
-        if (!WaitForControl(kModeCombo, [&](const ProbeControl& c) { return c.text == text; }))
-            return ::testing::AssertionFailure() << "the pick of \"" << text << "\" did not reach the combo";
+        if (!WaitForControl(kModeCombo, [&](const ProbeControl& c) { return c.text == text; })) {
+            const auto combo = FindProbeControl(*driver_, kModeCombo);
+            const auto stillOpen = FindProbeControl(*driver_, std::string(kModeCombo) + "/0");
+            return ::testing::AssertionFailure()
+                   << "the pick of \"" << text << "\" did not reach the combo: it shows \""
+                   << (combo ? combo->text : std::string("(no combo)")) << "\", the list is "
+                   << (stillOpen ? "still open" : "closed") << ", the click was at " << row->CenterX() << ","
+                   << row->CenterY();
+        }
         return ::testing::AssertionSuccess();
     }
 
