@@ -122,6 +122,21 @@ void HeadlessBackend::Raise(HeadlessWindow* window) {
 
 void HeadlessBackend::Forget(HeadlessWindow* window) {
     windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+    if (window == deferredTarget_) deferredTarget_ = deferredFor_ = nullptr;
+    PopupGone(window);
+}
+
+HeadlessWindow* HeadlessBackend::ActiveWindow() const {
+    for (HeadlessWindow* w : windows_)
+        if (w->IsActive()) return w;
+    return nullptr;
+}
+
+void HeadlessBackend::PopupGone(HeadlessWindow* popup) {
+    if (popup == nullptr || popup != deferredFor_) return;
+    HeadlessWindow* target = deferredTarget_;
+    deferredTarget_ = deferredFor_ = nullptr;
+    if (target && target->IsVisible()) target->Activate();
 }
 
 void HeadlessBackend::ForgetTray(HeadlessTrayIcon* tray) {
@@ -157,6 +172,7 @@ void HeadlessWindow::Show(BackendShowCommand command) {
     switch (command) {
         case BackendShowCommand::Hide:
             SetState(BackendShowState::Hidden);
+            backend_->PopupGone(this);
             break;
         case BackendShowCommand::Show:
             if (state_ == BackendShowState::Hidden) SetState(BackendShowState::Normal);
@@ -229,11 +245,32 @@ void HeadlessWindow::SetRect(const BackendRect& rect) {
     }
 }
 
+bool HeadlessWindow::IsOwnedBy(const IBackendWindow* window) const {
+    const std::vector<HeadlessWindow*> all = backend_->Windows();
+    const IBackendWindow* owner = owner_;
+    // Owners form no cycle; the bound only guards it.
+    for (int depth = 0; owner != nullptr && depth < 16; ++depth) {
+        if (owner == window) return true;
+        auto it = std::find(all.begin(), all.end(), owner);
+        if (it == all.end()) return false;
+        owner = (*it)->owner_;
+    }
+    return false;
+}
+
 void HeadlessWindow::Activate() {
     backend_->Raise(this);
-    HeadlessWindow* previous = nullptr;
-    for (HeadlessWindow* w : backend_->Windows())
-        if (w != this && w->active_) previous = w;
+    HeadlessWindow* previous = backend_->ActiveWindow();
+    if (previous == this) previous = nullptr;
+    // The program raising its own window does not take the activation from
+    // the window's open drop list or menu, which would close it; as on a
+    // real display, the popup stays in front and the window is activated
+    // once the popup goes.
+    if (previous && previous->popup_ && previous->IsVisible() && previous->IsOwnedBy(this)) {
+        backend_->Raise(previous);
+        backend_->DeferActivation(this, previous);
+        return;
+    }
     if (previous) {
         previous->active_ = false;
         BackendEvent e;

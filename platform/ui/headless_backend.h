@@ -52,6 +52,16 @@ public:
     // Internal: windows and tray icons register themselves.
     void Raise(HeadlessWindow* window);
     void Forget(HeadlessWindow* window);
+    // The window that holds the activation, or nullptr.
+    HeadlessWindow* ActiveWindow() const;
+    // The program activating `target` while its own open popup holds the
+    // activation: the popup keeps it, and `target` gets it once the popup
+    // hides or goes.
+    void DeferActivation(HeadlessWindow* target, HeadlessWindow* popup) {
+        deferredTarget_ = target;
+        deferredFor_ = popup;
+    }
+    void PopupGone(HeadlessWindow* popup);
     void ForgetTray(HeadlessTrayIcon* tray);
     void SetCursorPos(int x, int y) {
         cursorX_ = x;
@@ -65,6 +75,8 @@ private:
     int dpi_ = 96;
     int cursorX_ = 0, cursorY_ = 0;
     std::wstring clipboard_;
+    HeadlessWindow* deferredTarget_ = nullptr;
+    HeadlessWindow* deferredFor_ = nullptr;
 };
 
 class HeadlessWindow : public IBackendWindow {
@@ -107,6 +119,7 @@ public:
     bool HasCapture() const { return capture_; }
     bool HasIcon() const { return hasIcon_; }
     bool IsPopup() const { return popup_; }
+    bool IsActive() const { return active_; }
     int MoveRequests() const { return moveRequests_; }
     int ResizeRequests() const { return resizeRequests_; }
     bool IsResizing() const { return resizing_; }
@@ -129,6 +142,8 @@ public:
 
 private:
     void SetState(BackendShowState state);
+    // Whether `window` owns this one, directly or through its owners.
+    bool IsOwnedBy(const IBackendWindow* window) const;
 
     HeadlessBackend* backend_;
     IBackendWindowSink* sink_;

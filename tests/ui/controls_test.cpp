@@ -1,6 +1,9 @@
 #include "tests/ui/ui_fixture.h"
 
+#include "platform/os/messages.h"
+#include "platform/os/window.h"
 #include "platform/ui/scroll_into_view.h"
+#include "platform/ui/win_window_api.h"
 
 namespace uitest {
 namespace {
@@ -440,6 +443,55 @@ TEST_F(ControlsTest, FindControlFollowsTreeChanges) {
     Pump();
     EXPECT_EQ(w->pm().FindControl(L"c"), nullptr);
     EXPECT_EQ(w->pm().FindControl(L"b"), nullptr);
+}
+
+// The program raising its own window (shown again, a device's arrival, the
+// first-show timer) does not take the activation from the window's open drop
+// list, which would close it under the user's pointer; the window is active
+// again once the list goes.
+struct ProgramActivation {
+    const char* name;
+    void (*activate)(HWND);
+};
+const ProgramActivation kProgramActivations[] = {
+    {"ShownAgain", [](HWND w) { win::ShowWindow(w, win::SW_SHOW); }},
+    {"RaisedAsOnADevicesArrival",
+     [](HWND w) {
+         win::SendMessageW(w, win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+         win::SetWindowPos(w, win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+         win::SetWindowPos(w, win::HWND_NOTOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+     }},
+    {"BroughtToTheFront", [](HWND w) { win::SetForegroundWindow(w); }},
+};
+
+TEST_F(ControlsTest, OpenComboListOutlastsTheProgramsOwnActivationOfItsWindow) {
+    for (const ProgramActivation& a : kProgramActivations) {
+        SCOPED_TRACE(a.name);
+        TestWindow* w = Open(
+            L"<Window size='300,200'><VerticalLayout><Combo name='cb' height='24'><ListLabelElement text='zero'/>"
+            L"<ListLabelElement text='one'/></Combo><Control/></VerticalLayout></Window>");
+        w->ShowWindow(true, true);
+        Pump();
+        auto* cb = static_cast<CComboUI*>(w->pm().FindControl(L"cb"));
+        ClickOn(w, cb);
+        ASSERT_TRUE(cb->IsDropped());
+        HeadlessWindow* drop = display_->TopVisibleWindow();
+        ASSERT_TRUE(drop->IsActive());
+
+        a.activate(w->GetHWND());
+        Pump();
+        ASSERT_TRUE(cb->IsDropped()) << "the list closed";
+        EXPECT_EQ(display_->TopVisibleWindow(), drop) << "the list stays in front";
+        EXPECT_TRUE(drop->IsActive());
+
+        display_->Click(drop, 20, 35);  // the second row
+        Pump();
+        EXPECT_FALSE(cb->IsDropped());
+        EXPECT_EQ(cb->GetCurSel(), 1);
+        EXPECT_TRUE(Surface(w)->IsActive()) << "the window is activated once the list goes";
+        w->Close();
+        Pump();
+    }
 }
 
 }  // namespace

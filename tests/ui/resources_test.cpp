@@ -101,14 +101,20 @@ TEST_F(ResourcesTest, MenuPostsTheCommandRecordAndCloses) {
     EXPECT_EQ(got, L"about_menu");
     EXPECT_EQ(user, L"u1");
     EXPECT_TRUE(CMenuWnd::OpenMenus().empty());
-    // A second menu closes when another window becomes active.
+    // A second menu closes when another window becomes active; the
+    // program's own activation of the menu's window leaves it open.
     auto* second = new CMenuWnd;
     second->Init(nullptr, L"menu.xml", {10, 10}, &w->pm());
     Pump();
     EXPECT_EQ(CMenuWnd::OpenMenus().size(), 1u);
     w->Activate();
     Pump();
+    EXPECT_EQ(CMenuWnd::OpenMenus().size(), 1u);
+    TestWindow* other = Open(L"<Window size='50,50'><VerticalLayout/></Window>");
+    other->Activate();
+    Pump();
     EXPECT_TRUE(CMenuWnd::OpenMenus().empty());
+    EXPECT_TRUE(Surface(other)->IsActive());
     w->pm().RemoveMessageFilter(&filter);
     delete menu;
     delete second;
