@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -15,9 +16,12 @@ void TavrikSession::SetUp() {
     TAVRIK_REQUIRE_X_DISPLAY();
     driver_ = std::make_unique<XDriver>();
     ASSERT_TRUE(driver_->ok());
+    // A parameterised test's name holds a '/': the folder must stay one
+    // level, or removing it leaves its parent behind.
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');
     folder_ =
-        std::filesystem::temp_directory_path() / ("tavrik-e2e-session-" + std::to_string(::getpid()) + "-" +
-                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::temp_directory_path() / ("tavrik-e2e-session-" + std::to_string(::getpid()) + "-" + name);
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     // The emulator serves only from a folder that is the user's alone.
