@@ -123,13 +123,10 @@ void CCorvaneMouseDevice::RunLightThread(win::HANDLE stopEvent) {
     // shown or the window is inactive. The thread then sleeps until the change
     // that gives it work wakes it.
     const auto idle = [this] { return !m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag() || !IsPageSeen(); };
-    while (clock.WaitPass(stopEvent)) {
-        if (idle()) {
-            if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
-            continue;
-        }
-        RunLightPass(count, last, clock.Now());
-    }
+    // Seen, the passes only animate the preview: they run a frame at a time.
+    RunLightPasses(
+        clock, stopEvent, m_lightThread.wakeEvent, LightTickSource::kPassMs, idle, [] { return true; },
+        [&](uint32_t now) { RunLightPass(count, last, now); });
 }
 
 void CCorvaneMouseDevice::RunLightPass(uint32_t& count, uint32_t& last, uint32_t now) {
