@@ -117,6 +117,7 @@ int CCorvaneLitDevice::SendLedFrame() {
 
 void CCorvaneLitDevice::RunLightPass(uint32_t& passes, uint32_t now) {
     win::CriticalSectionGuard lock(m_effectLock);
+    const PassTimeScope at(*this, now);
     ++passes;
     const uint8_t mode = m_blockMode.load();
     const uint8_t speed = m_blockSpeed.load();

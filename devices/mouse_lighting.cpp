@@ -131,6 +131,7 @@ void CCorvaneMouseDevice::RunLightThread(win::HANDLE stopEvent) {
 
 void CCorvaneMouseDevice::RunLightPass(uint32_t& count, uint32_t& last, uint32_t now) {
     win::CriticalSectionGuard lock(m_effectLock);
+    const PassTimeScope at(*this, now);
     // A count once the clock has moved on by 2 ms or more.
     if (now - last > 1) {
         last = now;
@@ -148,7 +149,8 @@ void CCorvaneMouseDevice::RunLightPass(uint32_t& count, uint32_t& last, uint32_t
 
 void CCorvaneMouseDevice::RunEffectPlaylist() {
     const LightSetting s = CurrentLightSetting();
-    m_sequencer.Run(m_leds, {EffectListLock, m_effectList, m_nEffectListIndex}, s.speed, m_ticks.load()->Now());
+    m_sequencer.Run(m_leds, {EffectListLock, m_effectList, m_nEffectListIndex}, s.speed,
+                    PassTime().value_or(m_ticks.load()->Now()));
 }
 
 // --- The mouse's own steps ---------------------------------------------------------------

@@ -144,6 +144,7 @@ void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
             ++ticks;
         }
         win::CriticalSectionGuard lock(m_effectLock);
+        const PassTimeScope at(*this, now);
         DispatchLightStep(ticks);
         ApplyKeyOverlays();
     };

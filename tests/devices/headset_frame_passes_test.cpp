@@ -3,6 +3,7 @@
 // the last, each at its own time, so the emulated headset receives what a pass
 // every 2 ms painted.
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -89,18 +90,22 @@ const ModeCase kModes[] = {
     {"Breathing", CCorvaneLitDevice::kModeBreathing, 3, 0},
     {"RingChase", CCorvaneLitDevice::kModeRingChase, 6, 1},
     {"RunningLight", CCorvaneLitDevice::kModeRunningLight, 5, 1},
+    {"Flash", CCorvaneLitDevice::kModeFlash, 4, 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, HeadsetFramePasses, ::testing::ValuesIn(kModes),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(HeadsetFramePasses, FramesCarryWhatAPassEvery2MsPaintedWhileTheThreadSleeps) {
-    // Frames on time, late, early and after a stall of the window.
+    // Frames on time, late, early and after a stall of the window, for
+    // long enough that the fastest flash (1.4 s) turns.
     const uint32_t gaps[] = {20, 20, 17, 23, 20, 1, 19, 45, 20, 20, 60, 20, 20, 20};
+    std::vector<uint32_t> all;
+    for (int round = 0; round < 10; ++round) all.insert(all.end(), std::begin(gaps), std::end(gaps));
     LedFrameView first;
     bool changed = false;
     uint32_t frames = 0;
-    for (uint32_t gap : gaps) {
+    for (uint32_t gap : all) {
         SCOPED_TRACE("frame " + std::to_string(frames) + " at +" + std::to_string(gap) + " ms");
         ticks.Advance(gap);
         framed.page->SendLedFrame();
