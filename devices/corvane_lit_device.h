@@ -84,8 +84,11 @@ public:
     // --- Own operations ---------------------------------------------------
     virtual void BuildDevicePage();
     // Whether the device takes the LED vector as live frames (the headset):
-    // its light thread then steps whether or not the page is seen.
+    // its frames then run the light passes (the thread sleeps), whether or
+    // not the page is seen.
     virtual bool SendsLiveFrames() const { return false; }
+    // Runs the light passes that fell due, then colours the light buttons.
+    int SendLedFrame() override;
     LightSetting GetLightSetting() const { return CurrentLightSetting(); }
     // Reads the active profile's block: 1 and the block taken, or 0 with
     // nothing changed (closed channel, a failed read).
@@ -106,6 +109,10 @@ public:
     // the mode's step when due, the sequencer, the per-LED effects. Tests drive
     // the effects pass by pass with it.
     void RunLightPass(uint32_t& passes, uint32_t now);
+    // For a page whose device takes live frames, while its light thread
+    // runs: the passes the thread would have run since its last, each at
+    // its own time, up to now.
+    void RunFramePasses();
     int StepWave();
     int StepRunningLight();
     int StepRingChase();
@@ -166,6 +173,11 @@ private:
     LightSequencer m_sequencer;
     KeyEffectRenderer m_keyRenderer;
     std::atomic<LightTickSource*> m_ticks{&SystemTickSource()};
+    // The light passes' step counter and the time of the last pass (under
+    // m_effectLock), and whether the frames run the passes.
+    uint32_t m_passes = 0;
+    uint32_t m_lastPassAt = 0;
+    std::atomic<bool> m_framesRunPasses{false};
     WorkerRecord m_lightThread;
     std::atomic<int> m_runningLightThreads{0};
 

@@ -13,6 +13,10 @@ namespace {
 // A pass is a 1 ms wait on the stop event and a 1 ms sleep: one wait of
 // 2 ms, so a pass costs one wake-up instead of two.
 constexpr uint32_t kPassMs = 2;
+// The passes a frame runs at most: a frame late by a stall of the window
+// still gets the passes the thread would have run, a long pause of the
+// frames is not caught up in a burst.
+constexpr uint32_t kMaxFramePasses = 1000 / kPassMs;
 constexpr win::DWORD kListenerPassMs = 1;
 constexpr uint8_t kEventReportId = 0x03;
 
@@ -47,12 +51,21 @@ void CCorvaneLitDevice::SetTickSource(LightTickSource* ticks) { m_ticks.store(ti
 
 void CCorvaneLitDevice::StartLightThread() {
     StopLightThread();
+    {
+        win::CriticalSectionGuard lock(m_effectLock);
+        m_passes = 0;
+        m_lastPassAt = m_ticks.load()->Now();
+    }
+    m_framesRunPasses.store(SendsLiveFrames());
     StartWorker(m_lightThread, &LightThreadProc, m_runningLightThreads);
 }
 
 void CCorvaneLitDevice::WakeLightThreads() { m_lightThread.Wake(); }
 
-void CCorvaneLitDevice::StopLightThread() { StopWorker(m_lightThread, win::kWorkerStopBoundMs, "light thread", false); }
+void CCorvaneLitDevice::StopLightThread() {
+    m_framesRunPasses.store(false);
+    StopWorker(m_lightThread, win::kWorkerStopBoundMs, "light thread", false);
+}
 
 // --- Light thread ------------------------------------------------------------------
 
@@ -67,27 +80,44 @@ void CCorvaneLitDevice::RunLightThread(win::HANDLE stopEvent) {
     LightTickSource& clock = *m_ticks.load();
     // An open, a close or a sync change of the channel wakes the thread.
     const channel_watch::Scope watch(m_lightThread.wakeEvent);
-    uint32_t passes = 0;
     // A pass has nothing to do while the channel is closed or the lighting
     // sync drives the LEDs. A page whose device takes no live frames (the
     // mouse pad) only animates its buttons, which nobody sees while another
-    // page is shown or the window is inactive; the headset's frames always go
-    // out. The thread then sleeps until the change that gives it work wakes it.
+    // page is shown or the window is inactive. The headset's frames, and its
+    // buttons, are taken from the LED vector by the frame timer, which runs
+    // the passes that fell due just before (RunFramePasses). The thread then
+    // sleeps until the change that gives it work wakes it.
     const auto idle = [this] {
         if (!m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag()) return true;
-        return !SendsLiveFrames() && !IsPageSeen();
+        return SendsLiveFrames() || !IsPageSeen();
     };
-    while (clock.WaitPass(stopEvent, kPassMs)) {
-        if (idle()) {
-            if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
-            continue;
-        }
-        RunLightPass(passes, clock.Now());
+    // Seen, the mouse pad's passes only animate its buttons: they run a frame at a time.
+    RunLightPasses(
+        clock, stopEvent, m_lightThread.wakeEvent, kPassMs, idle, [] { return true; },
+        [this](uint32_t now) { RunLightPass(m_passes, now); });
+}
+
+void CCorvaneLitDevice::RunFramePasses() {
+    if (!m_framesRunPasses.load()) return;
+    const uint32_t now = m_ticks.load()->Now();
+    win::CriticalSectionGuard lock(m_effectLock);
+    // The time the thread would have slept is no time the passes missed.
+    if (!m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag()) {
+        m_lastPassAt = now;
+        return;
     }
+    RunElapsedPasses(m_lastPassAt, now, kPassMs, kMaxFramePasses, false,
+                     [this](uint32_t at) { RunLightPass(m_passes, at); });
+}
+
+int CCorvaneLitDevice::SendLedFrame() {
+    RunFramePasses();
+    return CCorvaneUSBDevice::SendLedFrame();
 }
 
 void CCorvaneLitDevice::RunLightPass(uint32_t& passes, uint32_t now) {
     win::CriticalSectionGuard lock(m_effectLock);
+    const PassTimeScope at(*this, now);
     ++passes;
     const uint8_t mode = m_blockMode.load();
     const uint8_t speed = m_blockSpeed.load();

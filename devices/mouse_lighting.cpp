@@ -123,17 +123,15 @@ void CCorvaneMouseDevice::RunLightThread(win::HANDLE stopEvent) {
     // shown or the window is inactive. The thread then sleeps until the change
     // that gives it work wakes it.
     const auto idle = [this] { return !m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag() || !IsPageSeen(); };
-    while (clock.WaitPass(stopEvent)) {
-        if (idle()) {
-            if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
-            continue;
-        }
-        RunLightPass(count, last, clock.Now());
-    }
+    // Seen, the passes only animate the preview: they run a frame at a time.
+    RunLightPasses(
+        clock, stopEvent, m_lightThread.wakeEvent, LightTickSource::kPassMs, idle, [] { return true; },
+        [&](uint32_t now) { RunLightPass(count, last, now); });
 }
 
 void CCorvaneMouseDevice::RunLightPass(uint32_t& count, uint32_t& last, uint32_t now) {
     win::CriticalSectionGuard lock(m_effectLock);
+    const PassTimeScope at(*this, now);
     // A count once the clock has moved on by 2 ms or more.
     if (now - last > 1) {
         last = now;
@@ -151,7 +149,8 @@ void CCorvaneMouseDevice::RunLightPass(uint32_t& count, uint32_t& last, uint32_t
 
 void CCorvaneMouseDevice::RunEffectPlaylist() {
     const LightSetting s = CurrentLightSetting();
-    m_sequencer.Run(m_leds, {EffectListLock, m_effectList, m_nEffectListIndex}, s.speed, m_ticks.load()->Now());
+    m_sequencer.Run(m_leds, {EffectListLock, m_effectList, m_nEffectListIndex}, s.speed,
+                    PassTime().value_or(m_ticks.load()->Now()));
 }
 
 // --- The mouse's own steps ---------------------------------------------------------------

@@ -486,7 +486,7 @@ private:
     std::function<uint32_t()> m_random;
     std::minstd_rand m_randomEngine{std::random_device{}()};
     uint32_t Random();
-    uint32_t EffectNow() { return m_lightTicks.load()->Now(); }
+    uint32_t EffectNow() { return PassTime().value_or(m_lightTicks.load()->Now()); }
     // The per-key breathing of the first `count` entries of KeySequence: each
     // key's phase advances, and it shows its colour on the pulse curve.
     void BreatheSequenceKeys(int count, std::array<uint8_t, 170>& phases, uint8_t advance);

@@ -125,8 +125,6 @@ void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
     LightTickSource& clock = *m_lightTicks.load();
     // An open, a close or a sync change of the channel wakes the thread.
     const channel_watch::Scope watch(m_lightThread.wakeEvent);
-    uint32_t last = clock.Now();
-    uint32_t ticks = 0;
     // A pass has nothing to do while the channel is closed or the lighting
     // sync drives the LEDs; outside the streamed modes the steps only animate
     // the page, which nobody sees while another page is shown or the window is
@@ -137,21 +135,24 @@ void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
         if (!m_commandChannel.IsOpen() || m_commandChannel.GetSyncFlag()) return true;
         return !IsStreamedMode(m_runningMode.load()) && !IsPageSeen();
     };
-    while (clock.WaitPass(stopEvent)) {
-        if (idle()) {
-            if (!clock.SleepWhileIdle(stopEvent, m_lightThread.wakeEvent, idle)) break;
-            continue;
-        }
+    uint32_t last = clock.Now();
+    uint32_t ticks = 0;
+    const auto pass = [&](uint32_t now) {
         // A tick is counted once at least 2 ms have passed since the last one.
-        const uint32_t now = clock.Now();
         if (now - last > 1) {
             last = now;
             ++ticks;
         }
         win::CriticalSectionGuard lock(m_effectLock);
+        const PassTimeScope at(*this, now);
         DispatchLightStep(ticks);
         ApplyKeyOverlays();
-    }
+    };
+    // Outside the streamed modes the passes only animate the preview: they
+    // run a frame at a time. A mode change wakes the thread, so a streamed
+    // mode gets its passes at once.
+    const auto previewOnly = [this] { return !IsStreamedMode(m_runningMode.load()); };
+    RunLightPasses(clock, stopEvent, m_lightThread.wakeEvent, LightTickSource::kPassMs, idle, previewOnly, pass);
 }
 
 void CCorvaneKeyboardDevice::DispatchLightStep(uint32_t& ticks) {

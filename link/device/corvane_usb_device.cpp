@@ -265,9 +265,11 @@ int CCorvaneUSBDevice::StepBreathing() { return m_leds.StepBreathing(CurrentLigh
 int CCorvaneUSBDevice::StepBreathingPalette() { return m_leds.StepBreathingPalette(CurrentLightSetting()); }
 int CCorvaneUSBDevice::StepStatic() { return m_leds.StepStatic(CurrentLightSetting()); }
 int CCorvaneUSBDevice::StepSpectrum() { return m_leds.StepSpectrum(CurrentLightSetting()); }
-int CCorvaneUSBDevice::StepFlash() { return m_leds.StepFlash(CurrentLightSetting(), win::GetTickCount()); }
+int CCorvaneUSBDevice::StepFlash() {
+    return m_leds.StepFlash(CurrentLightSetting(), PassTime().value_or(win::GetTickCount()));
+}
 int CCorvaneUSBDevice::StepFlashPalette() {
-    return m_leds.StepFlashPalette(CurrentLightSetting(), win::GetTickCount());
+    return m_leds.StepFlashPalette(CurrentLightSetting(), PassTime().value_or(win::GetTickCount()));
 }
 int CCorvaneUSBDevice::StepLightsOff() { return m_leds.StepLightsOff(); }
 

@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -291,6 +292,21 @@ protected:
     std::map<int, int> m_extraKeyMap;
     // The LED vector with the effect state bytes, reactive states and ring.
     LedState m_leds;
+    // A light pass gives the steps it runs its own time: the flashes count
+    // their period on it, so a pass run late, in a batch, steps as it would
+    // have on time. Held for the pass, under the page's effect lock.
+    class PassTimeScope {
+    public:
+        PassTimeScope(CCorvaneUSBDevice& page, uint32_t now) : page_(page) { page_.m_passTime = now; }
+        ~PassTimeScope() { page_.m_passTime.reset(); }
+        PassTimeScope(const PassTimeScope&) = delete;
+        PassTimeScope& operator=(const PassTimeScope&) = delete;
+
+    private:
+        CCorvaneUSBDevice& page_;
+    };
+    // The running pass's time; none outside a pass.
+    std::optional<uint32_t> PassTime() const { return m_passTime; }
     CJsonFileUtil m_jsonUtil;
     // Guards the effect playlist and its position.
     win::CCriticalSection EffectListLock;
@@ -325,6 +341,7 @@ private:
     mutable std::mutex m_lightSettingLock;
     LightSetting m_lightSetting{};
     AudioLightSetting m_audioLightSetting{};
+    std::optional<uint32_t> m_passTime;
 };
 
 // Registers CCorvaneUSBDevice with the UI's control factory under

@@ -27,6 +27,14 @@ bool LightTickSource::Sleep(win::HANDLE stopEvent, win::HANDLE wakeEvent) {
     return win::WaitForMultipleObjects(count, objects, win::FALSE, win::INFINITE) == win::WAIT_OBJECT_0 + 1;
 }
 
+bool LightTickSource::WaitFrame(win::HANDLE stopEvent, win::HANDLE wakeEvent, uint32_t ms) {
+    if (!stopEvent || !wakeEvent) return Pause(stopEvent, ms);
+    // The stop event comes first: a stop wins over a wake.
+    const win::HANDLE objects[2] = {stopEvent, wakeEvent};
+    const win::DWORD result = win::WaitForMultipleObjects(2, objects, win::FALSE, ms);
+    return result == win::WAIT_TIMEOUT || result == win::WAIT_OBJECT_0 + 1;
+}
+
 LightTickSource& SystemTickSource() {
     // Never destroyed: a page's light thread may still be waiting on it while
     // the process runs its exit handlers, and a destroyed clock would be

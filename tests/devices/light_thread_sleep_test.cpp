@@ -1,7 +1,8 @@
 // The light threads of the mouse, headset and mouse-pad pages driven pass by
 // pass: with the command channel closed or the lighting sync driving the LEDs
 // a pass has nothing to do, and the thread sleeps on its events without
-// passes until the change that gives it work wakes it.
+// passes until the change that gives it work wakes it. The headset's frames
+// run its passes: its thread sleeps throughout.
 #include <functional>
 #include <memory>
 
@@ -59,6 +60,18 @@ protected:
         EXPECT_EQ(ticks.Passes(), passes + 1);
     }
 
+    // After the change that gives the page work its thread runs passes; the
+    // headset's thread looks once and sleeps on, its frames run the passes.
+    void ExpectPassesRun(const std::function<void()>& change) {
+        if (GetParam().product == ProductKind::Headset) {
+            ExpectOneLookAndSleep(change);
+            return;
+        }
+        change();
+        ticks.RunPasses(3, 2);
+        EXPECT_FALSE(ticks.AsleepNow());
+    }
+
     DrivenTickSource ticks;
     std::unique_ptr<mousetest::BoundMouse> mouse;
     std::unique_ptr<devicestest::BoundPage> lit;
@@ -85,28 +98,18 @@ TEST_P(LightThreadSleep, ClosedChannelSleepsUntilItOpens) {
     ExpectOneLookAndSleep([&] { other.CommandChannel().SetSyncFlag(1); });
     ExpectOneLookAndSleep([&] { bound.page->SetWindowActive(1); });
 
-    ASSERT_TRUE(tavrik::test::OpenCommandChannel(Channel(), *bound.device));
-    ticks.RunPasses(3, 2);
-    EXPECT_FALSE(ticks.AsleepNow());
+    ExpectPassesRun([&] { ASSERT_TRUE(tavrik::test::OpenCommandChannel(Channel(), *bound.device)); });
 }
 
-// A page shown no more only animates buttons nobody sees, but the headset's
-// frames go out: its thread steps on.
-TEST_P(LightThreadSleep, PageShownNoMoreSleepsUnlessItsFramesGoOut) {
-    const bool sendsFrames = GetParam().product == ProductKind::Headset;
+// A page shown no more only animates buttons nobody sees: its thread sleeps
+// until the page is shown again.
+TEST_P(LightThreadSleep, PageShownNoMoreSleepsUntilShownAgain) {
     bound.page->SetPageShown(false);
     bound.start();
     ticks.RunPasses(1, 2);
-    if (sendsFrames) {
-        ticks.RunPasses(3, 2);
-        EXPECT_FALSE(ticks.AsleepNow());
-        return;
-    }
     EXPECT_TRUE(ticks.Asleep());
     ExpectOneLookAndSleep([&] { bound.page->SetWindowActive(1); });
-    bound.page->SetPageShown(true);
-    ticks.RunPasses(3, 2);
-    EXPECT_FALSE(ticks.AsleepNow());
+    ExpectPassesRun([&] { bound.page->SetPageShown(true); });
 }
 
 TEST_P(LightThreadSleep, SyncedPageSleepsUntilItLeavesTheSync) {
@@ -118,9 +121,7 @@ TEST_P(LightThreadSleep, SyncedPageSleepsUntilItLeavesTheSync) {
     ExpectOneLookAndSleep([&] { tavrik::test::CloseCommandChannel(Channel()); });
     ExpectOneLookAndSleep([&] { ASSERT_TRUE(tavrik::test::OpenCommandChannel(Channel(), *bound.device)); });
 
-    Channel().SetSyncFlag(0);
-    ticks.RunPasses(3, 2);
-    EXPECT_FALSE(ticks.AsleepNow());
+    ExpectPassesRun([&] { Channel().SetSyncFlag(0); });
 }
 
 }  // namespace

@@ -25,15 +25,11 @@ public:
     DrivenTickSource() : grant_(win::CreateEventW(nullptr, win::FALSE, win::FALSE, nullptr)) {}
     ~DrivenTickSource() override { win::CloseHandle(grant_); }
 
-    bool WaitPass(win::HANDLE stopEvent, uint32_t /*ms*/) override {
-        passes_.fetch_add(1);
-        Park(waiting_);
-        const win::HANDLE objects[2] = {stopEvent, grant_};
-        // The stop event comes first: a stop wins over a granted pass.
-        const bool granted =
-            win::WaitForMultipleObjects(2, objects, win::FALSE, win::INFINITE) == win::WAIT_OBJECT_0 + 1;
-        Unpark(waiting_);
-        return granted;
+    bool WaitPass(win::HANDLE stopEvent, uint32_t ms) override { return Wait(stopEvent, nullptr, ms); }
+    // A frame's wait ends like a pass's, by the test's grant; the wake event
+    // ends it too once the test asks for that (EndFramesOnWake).
+    bool WaitFrame(win::HANDLE stopEvent, win::HANDLE wakeEvent, uint32_t ms) override {
+        return Wait(stopEvent, framesEndOnWake_.load() ? wakeEvent : nullptr, ms);
     }
     bool Sleep(win::HANDLE stopEvent, win::HANDLE wakeEvent) override {
         Park(asleep_);
@@ -51,6 +47,19 @@ public:
     uint32_t Now() override { return now_.load(); }
     // How many passes the thread has begun (waits for a pass included).
     uint64_t Passes() const { return passes_.load(); }
+    // The time-out of every wait for a pass or a frame, in order.
+    std::vector<uint32_t> Waits() {
+        std::lock_guard lock(mutex_);
+        return waits_;
+    }
+    void EndFramesOnWake(bool end) { framesEndOnWake_.store(end); }
+    // Whether the thread has begun more than `waits` waits and waits now,
+    // after waiting (bounded) for it to get there.
+    bool WaitingAfter(size_t waits) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, tavrik::test::WaitBound(kLimit),
+                                 [&] { return waiting_ && waits_.size() > waits; });
+    }
 
     void Advance(uint32_t ms) { now_.fetch_add(ms); }
 
@@ -86,6 +95,19 @@ public:
 
 private:
     static constexpr std::chrono::seconds kLimit{20};
+    bool Wait(win::HANDLE stopEvent, win::HANDLE wakeEvent, uint32_t ms) {
+        passes_.fetch_add(1);
+        {
+            std::lock_guard lock(mutex_);
+            waits_.push_back(ms);
+        }
+        Park(waiting_);
+        // The stop event comes first: a stop wins over a granted pass.
+        const win::HANDLE objects[3] = {stopEvent, grant_, wakeEvent};
+        const win::DWORD result = win::WaitForMultipleObjects(wakeEvent ? 3 : 2, objects, win::FALSE, win::INFINITE);
+        Unpark(waiting_);
+        return result == win::WAIT_OBJECT_0 + 1 || result == win::WAIT_OBJECT_0 + 2;
+    }
     win::HANDLE grant_;
     std::atomic<uint32_t> now_{1000};
     std::atomic<uint64_t> passes_{0};
@@ -108,6 +130,8 @@ private:
     bool waiting_ = false;
     bool asleep_ = false;
     std::vector<uint32_t> pauses_;
+    std::vector<uint32_t> waits_;
+    std::atomic<bool> framesEndOnWake_{false};
 };
 
 }  // namespace kbtest

@@ -2,6 +2,7 @@
 // each mode runs and how often, the playlist and key overlays, the sync flag,
 // a closed channel, start and stop, the mode entry, and the live colours the
 // stream thread sends to the emulated keyboard.
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -70,7 +71,7 @@ protected:
         tavrik::test::CloseCommandChannel(page.CommandChannel());
     }
     // The mode as the profile operations set it: document, page and running state.
-    void SetMode(uint8_t mode, uint8_t speed) {
+    static void SetModeOf(CCorvaneKeyboardDevice& keyboard, uint8_t mode, uint8_t speed) {
         LightSetting s;
         s.mode = mode;
         s.speed = speed;
@@ -78,10 +79,11 @@ protected:
         s.red = 10;
         s.green = 20;
         s.blue = 30;
-        page.SetLightSetting(s);
-        page.ApplyLightProfile();
-        ASSERT_EQ(page.GetRunningMode(), mode);
+        keyboard.SetLightSetting(s);
+        keyboard.ApplyLightProfile();
+        ASSERT_EQ(keyboard.GetRunningMode(), mode);
     }
+    void SetMode(uint8_t mode, uint8_t speed) { SetModeOf(page, mode, speed); }
     // Starts the threads and lets the light thread run one pass, after which
     // it sleeps having rendered nothing; returns the passes begun so far.
     uint64_t StartAndExpectSleep() {
@@ -140,7 +142,10 @@ TEST_F(LightThreads, EachModeStepsWhenItsThresholdOfTicksHasPassed) {
         lightTicks.RunPasses(c.passes, c.advanceMs);
         auto calls = page.TakeCalls();
         EXPECT_EQ(calls[c.step], c.steps);
-        EXPECT_EQ(calls["Overlays"], c.passes);
+        // Outside the streamed modes a wake runs a pass for every millisecond
+        // that passed (one at least); in them, one pass.
+        const bool streamed = c.mode == 21 || c.mode == 22;
+        EXPECT_EQ(calls["Overlays"], streamed ? c.passes : c.passes * int(std::max(c.advanceMs, 1u)));
         calls.erase(c.step);
         calls.erase("Overlays");
         calls.erase(std::string("InitColorOffsets"));
@@ -205,9 +210,10 @@ TEST_F(LightThreads, UnseenPageSleepsUnlessTheModeIsStreamed) {
         c.see(page, false);
         StartAndExpectSleep();
 
+        // Seen again, the wake runs the passes of the 2 ms that passed since.
         c.see(page, true);
         lightTicks.RunPasses(1, 2);
-        EXPECT_EQ(page.TakeCalls()["Spectrum"], 1);
+        EXPECT_EQ(page.TakeCalls()["Spectrum"], 2);
 
         // The music mode's frames go to the keyboard: it steps whether or not
         // the page is seen, and a change to it wakes a sleeping thread.
@@ -221,6 +227,119 @@ TEST_F(LightThreads, UnseenPageSleepsUnlessTheModeIsStreamed) {
         EXPECT_FALSE(lightTicks.AsleepNow());
         page.StopLightThreads();
         c.see(page, true);
+    }
+}
+
+// The waits of the light thread: a frame outside the streamed modes, whose
+// wake runs the passes of the milliseconds that passed; a pass in them.
+TEST_F(LightThreads, PreviewModesWaitAFrameAndStreamedModesAPass) {
+    const struct {
+        uint8_t mode;
+        uint32_t waitMs;
+        int passesPerWake;
+    } cases[] = {{3, 20, 20}, {0, 20, 20}, {21, 1, 1}, {14, 20, 20}, {22, 1, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        SetMode(c.mode, 4);
+        page.StartLightThreads();
+        page.TakeCalls();
+        const size_t waits = lightTicks.Waits().size();
+        lightTicks.RunPasses(3, 20);
+        EXPECT_EQ(page.TakeCalls()["Overlays"], 3 * c.passesPerWake);
+        const std::vector<uint32_t> all = lightTicks.Waits();
+        ASSERT_GE(all.size(), waits + 3);
+        for (size_t k = waits; k < all.size(); ++k) EXPECT_EQ(all[k], c.waitMs) << "wait " << k;
+        page.StopLightThreads();
+    }
+}
+
+// A stall is not caught up in a burst: a wake runs two frames of passes at most.
+TEST_F(LightThreads, PreviewCatchUpEndsAfterTwoFrames) {
+    SetMode(3, 4);
+    page.StartLightThreads();
+    page.TakeCalls();
+    lightTicks.RunPasses(1, 500);
+    EXPECT_EQ(page.TakeCalls()["Spectrum"], 40);
+}
+
+// A mode change wakes a thread that waits a frame: the streamed mode gets its
+// 1 ms passes at once, not a frame later.
+TEST_F(LightThreads, ChangeToAStreamedModeEndsTheFrameWait) {
+    SetMode(3, 4);
+    lightTicks.EndFramesOnWake(true);
+    page.StartLightThreads();
+    lightTicks.RunPasses(1, 20);
+    page.TakeCalls();
+    const size_t waits = lightTicks.Waits().size();
+    ASSERT_EQ(lightTicks.Waits().back(), 20u);
+
+    SetMode(21, 0);
+    // Woken without a granted pass, it runs one pass and waits 1 ms.
+    ASSERT_TRUE(lightTicks.WaitingAfter(waits));
+    EXPECT_EQ(lightTicks.Waits().back(), 1u);
+    EXPECT_EQ(page.TakeCalls()["Overlays"], 1);
+    lightTicks.RunPasses(4, 2);
+    const auto calls = page.TakeCalls();
+    EXPECT_EQ(calls.at("Music"), 2);
+    EXPECT_EQ(calls.at("Overlays"), 4);
+    for (size_t k = waits; k < lightTicks.Waits().size(); ++k) EXPECT_EQ(lightTicks.Waits()[k], 1u) << k;
+}
+
+// A keyboard page with its light thread on a clock of its own.
+struct ClockedKeyboard {
+    explicit ClockedKeyboard(tavrik::devsim::SimFixture& sim) : device(sim.Plug(ProductKind::KeyboardCable)) {
+        SetUpPage(page);
+        page.CommandChannel().m_timeouts = FastTimeouts();
+        EXPECT_TRUE(tavrik::test::OpenCommandChannel(page.CommandChannel(), device));
+        page.SetTickSources(&ticks, &streamTicks);
+        page.SetRandomSource([n = uint32_t(7)]() mutable { return n = n * 1103515245u + 12345u; });
+    }
+    ~ClockedKeyboard() {
+        page.StopLightThreads();
+        tavrik::test::CloseCommandChannel(page.CommandChannel());
+    }
+    std::vector<uint32_t> Leds() {
+        std::vector<uint32_t> out;
+        for (int i = 0; i < 170; ++i) out.push_back(page.Leds().GetLedColor(i));
+        return out;
+    }
+    Emulator& device;
+    DrivenTickSource ticks;
+    DrivenTickSource streamTicks;
+    CCorvaneKeyboardDevice page;
+};
+
+// The passes a frame's wake runs leave the LEDs as a pass every millisecond
+// left them, frame after frame; the flashes count their period on the
+// passes' own times.
+TEST_F(LightThreads, FrameOfPassesPaintsWhatAPassEveryMillisecondPainted) {
+    const struct {
+        uint8_t mode;
+        uint8_t speed;
+    } cases[] = {{2, 0},  {2, 4},  {3, 0},  {5, 2},  {7, 3},  {10, 1}, {11, 4}, {12, 2}, {13, 0},
+                 {14, 3}, {16, 2}, {18, 4}, {23, 4}, {24, 1}, {26, 2}, {27, 4}, {29, 3}, {30, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("mode " + std::to_string(c.mode) + " speed " + std::to_string(c.speed));
+        ClockedKeyboard batched(sim);
+        ClockedKeyboard stepped(sim);
+        SetModeOf(batched.page, c.mode, c.speed);
+        SetModeOf(stepped.page, c.mode, c.speed);
+        batched.page.StartLightThreads();
+        stepped.page.StartLightThreads();
+        std::vector<uint32_t> shown = batched.Leds();
+        int changes = 0;
+        // Long enough for the fastest flash (1.4 s) to turn twice.
+        for (int frame = 0; frame < 160; ++frame) {
+            SCOPED_TRACE(frame);
+            batched.ticks.RunPasses(1, 20);
+            stepped.ticks.RunPasses(20, 1);
+            ASSERT_EQ(batched.ticks.Now(), stepped.ticks.Now());
+            const std::vector<uint32_t> leds = batched.Leds();
+            ASSERT_EQ(leds, stepped.Leds());
+            if (leds != shown) ++changes;
+            shown = leds;
+        }
+        EXPECT_GE(changes, 2) << "the mode animated (almost) nothing: the comparison says little";
     }
 }
 
@@ -253,7 +372,8 @@ TEST_F(LightThreads, ClosedChannelSleepsWithoutPassesUntilTheChannelOpens) {
         // The open wakes it, and its passes render again.
         ASSERT_TRUE(tavrik::test::OpenCommandChannel(page.CommandChannel(), device));
         lightTicks.RunPasses(2, 2);
-        EXPECT_EQ(page.TakeCalls()["Overlays"], 2);
+        const bool streamed = c.mode == 21 || c.mode == 22;
+        EXPECT_EQ(page.TakeCalls()["Overlays"], streamed ? 2 : 4) << "one pass a wake, or one a millisecond";
         page.StopLightThreads();
     }
 }
