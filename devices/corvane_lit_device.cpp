@@ -99,9 +99,11 @@ int CCorvaneLitDevice::ApplyLightProfile() {
     block[light_block::kBlue] = s.blue;
     SetLightBlock(block);
     {
+        // The effect lock first, as on the light thread's passes: the other
+        // order could leave both threads waiting for each other.
+        win::CriticalSectionGuard effects(m_effectLock);
         win::CriticalSectionGuard keys(KeyEffectLock);
         m_keyEffects = document.GetLightList();
-        win::CriticalSectionGuard effects(m_effectLock);
         m_keyRenderer.Reset(m_keyEffects);
         m_keyRenderer.Render(m_leds, m_keyEffects, m_ticks.load()->Now());
     }
