@@ -14,7 +14,10 @@ prints next to the goals:
   - resident memory while idle;
   - RunFFT against FFTW's real transform (keyboard_audio_bench), as a ratio.
 
-usage: bench/program/tavrik_costs.py [BUILD_DIR] [--seconds N]
+usage: bench/program/tavrik_costs.py [BUILD_DIR] [--seconds N] [--devices keyboard,mouse,headset]
+  --devices: the emulated devices (the keyboard is needed for the stream
+  figures, the headset for its report figures); without the headset the
+  idle figures show what the program costs without a PC-run effect.
 """
 
 import os
@@ -132,8 +135,9 @@ def percentile(values, p):
 
 def main():
     build = next((a for a in sys.argv[1:] if not a.startswith("--") and
-                  sys.argv[sys.argv.index(a) - 1] != "--seconds"), "build-rel")
+                  sys.argv[sys.argv.index(a) - 1] not in ("--seconds", "--devices")), "build-rel")
     seconds = float(arg_value("--seconds", SECONDS))
+    devices = arg_value("--devices", "keyboard,mouse,headset").split(",")
     binary_dir = os.path.abspath(os.path.join(build, "bin"))
     folder = tempfile.mkdtemp(prefix="tavrik-costs-")
     os.chmod(folder, 0o700)
@@ -152,8 +156,8 @@ def main():
         time.sleep(1)
         socket = os.path.join(folder, "devsim.sock")
         record = os.path.join(folder, "record.txt")
-        devsim = subprocess.Popen([os.path.join(binary_dir, "tavrik-devsim"), "--socket", socket, "--record", record,
-                                   "keyboard", "mouse", "headset"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+        devsim = subprocess.Popen([os.path.join(binary_dir, "tavrik-devsim"), "--socket", socket, "--record", record]
+                                  + devices, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL, text=True, env=env)
         procs.append(devsim)
         devsim_started = time.monotonic()  # the record's times count from about here
@@ -229,7 +233,7 @@ def main():
             out = x(env, bench, "--benchmark_filter=RunFFTOverFftw", "--benchmark_min_time=1")
             ratio = " ".join(line for line in out.splitlines() if "BM_RunFFT" in line).strip() or out[-300:]
 
-        print(f"load: {open('/proc/loadavg').read().strip()}")
+        print(f"load: {open('/proc/loadavg').read().strip()}; devices: {' '.join(devices)}")
         print(f"{'figure':44} {'measured':>22}   goal")
         print(f"{'CPU until the first painted window':44} {first_cpu:>20.2f} s   <= 0.4 s")
         print(f"{'wall time until then':44} {first_wall:>20.2f} s")
@@ -238,7 +242,7 @@ def main():
         print(f"{'idle shown: wake-ups':44} {shown_wakes:>18.0f} /s")
         print(f"{'idle hidden: CPU':44} {hidden_cpu:>20.1f} %   <= 0.5 %")
         print(f"{'idle hidden: wake-ups':44} {hidden_wakes:>18.0f} /s   <= 50 /s")
-        for name, span in zip(("shown", "hidden"), spans):
+        for name, span in zip(("shown", "hidden"), spans if "headset" in devices else []):
             rate, led_gaps = headset_led_rate(lines, span, devsim_started)
             print(f"{'headset LED reports, ' + name:44} {rate:>18.0f} /s   <= 600 /s")
             # Times are the emulator's, when it read the reports: a frame read
