@@ -6,6 +6,7 @@
 #include "platform/os/messages.h"
 #include "platform/os/registry.h"
 #include "platform/ui/control.h"
+#include "platform/ui/paint_hidden.h"
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/language_list.h"
@@ -116,7 +117,10 @@ void CMainWnd::OnLanguageMessage(int index, bool writeProfile) {
 // than 1500 x 960, else at 96 DPI; centred; a hidden window stays hidden.
 void CMainWnd::FitToScreen() {
     const bool visible = IsVisible() && !IsIconic();
-    if (!visible) SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+    // A minimised window is restored to be sized; a hidden one is sized where
+    // it is, never put on the screen before it has been drawn at its new size.
+    const bool hidden = !IsVisible();
+    if (!visible && !hidden) SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
     const RECT monitor = MonitorRectOfWindow(GetWindowRect());
     const int width = monitor.right - monitor.left;
     const int height = monitor.bottom - monitor.top;
@@ -127,6 +131,7 @@ void CMainWnd::FitToScreen() {
     CPaintManagerUI::SetAllDPI(m_nDpi);
     CenterWindow();
     win::ShowWindow(GetHWND(), visible ? win::SW_SHOW : win::SW_HIDE);
+    if (hidden) PaintWhileHidden(m_pm);  // shown later with the picture of its new size
     PlaceFloatingWindows();
 }
 

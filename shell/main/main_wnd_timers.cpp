@@ -6,6 +6,7 @@
 #include "platform/os/message_queue.h"
 #include "platform/os/messages.h"
 #include "platform/ui/control.h"
+#include "platform/ui/paint_hidden.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/main_wnd.h"
 #include "shell/controls/process_state.h"
@@ -79,6 +80,8 @@ void CMainWnd::RaiseWindow(int) {
     if (CControlUI* noDevice = m_pm.FindControl(L"No_device_Link")) noDevice->SetVisible(!anyShown);
     win::OutputDebugStringW(anyShown ? L"RaiseWindow: device panel shown" : L"RaiseWindow: no-device panel shown");
     for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards})) page->SetWindowHidden(0);
+    // A hidden window is drawn as it now is before it appears.
+    if (!IsVisible()) PaintWhileHidden(m_pm);
     SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
     win::SetWindowPos(GetHWND(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
     win::Sleep(10);

@@ -9,6 +9,7 @@
 #include "link/debug_log.h"
 #include "platform/os/messages.h"
 #include "platform/os/window.h"
+#include "platform/ui/paint_hidden.h"
 #include "platform/ui/win_window_api.h"
 #include "pages/macro_control_ui.h"
 #include "shell/main/main_wnd.h"
@@ -58,6 +59,7 @@ void CMainWnd::OnTrayNotify(UINT mouseMessage) {
                 for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards}))
                     if (page != nullptr) page->SetWindowHidden(1);
             } else {
+                PaintWhileHidden(m_pm);  // appears as it now is, not as it was hidden
                 ShowWindow(true, true);
                 FitToScreen();
                 PlaceFloatingWindows();

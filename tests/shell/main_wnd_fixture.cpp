@@ -7,6 +7,7 @@
 #include "link/registered_messages.h"
 #include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
+#include "platform/ui/paint_hidden.h"
 #include "platform/ui/ui_log.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/controls/process_state.h"
@@ -177,12 +178,13 @@ RecordingMainWnd* MainWndTest::OpenMainWindow() { return OpenMainWindow(new Reco
 RecordingMainWnd* MainWndTest::OpenMainWindow(RecordingMainWnd* window) {
     window_ = window;
     window_->Create(nullptr, kProductString,
-                    win::WS_POPUP | win::WS_VISIBLE | win::WS_CLIPSIBLINGS | win::WS_CLIPCHILDREN | win::WS_CAPTION |
-                        win::WS_SYSMENU | win::WS_MINIMIZEBOX,
+                    win::WS_POPUP | win::WS_CLIPSIBLINGS | win::WS_CLIPCHILDREN | win::WS_CAPTION | win::WS_SYSMENU |
+                        win::WS_MINIMIZEBOX,
                     0, 0, 0, 800, 572);
     window_->CenterWindow();
+    window_->GetPaintManager()->Invalidate();
+    DuiLib::PaintWhileHidden(*window_->GetPaintManager());
     Pump();
-    Paint();
     return window_;
 }
 

@@ -93,9 +93,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates the main window as the program does (800 x 572, then the
-    // first paint runs "windowinit"); the window shows after the scan
-    // thread's first pass.
+    // Creates the main window as the program does (800 x 572, hidden, then
+    // the first paint, while hidden, runs "windowinit"); the window shows
+    // after the scan thread's first pass.
     RecordingMainWnd* OpenMainWindow();
     // The same with a window of the test's own kind (the fixture deletes it).
     RecordingMainWnd* OpenMainWindow(RecordingMainWnd* window);

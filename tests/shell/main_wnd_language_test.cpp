@@ -245,16 +245,36 @@ TEST_F(FitToScreen, AHiddenWindowStaysHidden) {
     EXPECT_EQ(r.right - r.left, 1000);
 }
 
+// Counts the times the window is put on the screen.
+class ShowCountingMainWnd : public RecordingMainWnd {
+public:
+    int shows = 0;
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override {
+        if (uMsg == win::WM_SHOWWINDOW && wParam != 0) ++shows;
+        return RecordingMainWnd::HandleMessage(uMsg, wParam, lParam);
+    }
+};
+
 TEST_F(FitToScreen, TheFirstShowFitsWithoutShowing) {
-    OpenMainWindow();
-    // "windowinit" hid the window; before the scan's first pass shows it,
-    // the first-show timer fits it and it stays hidden.
+    auto* window = new ShowCountingMainWnd;
+    OpenMainWindow(window);
+    // Hidden, as before the scan's first pass shows it, the window is fitted
+    // by the first-show timer without being put on the screen for a moment.
     window_->ShowWindow(false);
+    window->shows = 0;
     Send(win::WM_TIMER, TIMER_MAIN_FIRST_SHOW);
     EXPECT_FALSE(window_->IsVisible());
+    EXPECT_EQ(window->shows, 0);
     const RECT r = window_->GetWindowRect();
     EXPECT_EQ(r.right - r.left, 1000);
     EXPECT_EQ(r.bottom - r.top, 640);
+    // Drawn at that size while hidden: it appears with that picture, before
+    // any paint that follows the show.
+    window_->ShowWindow(true, false);
+    cairo_surface_t* shown = Surface()->Picture();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(cairo_image_surface_get_width(shown), 1000);
+    EXPECT_EQ(cairo_image_surface_get_height(shown), 640);
 }
 
 TEST_F(FitToScreen, ADisplayChangeRefitsAndSetsTheFlag) {

@@ -160,6 +160,31 @@ TEST_F(X11BackendTest, WindowAppearsAtItsRectAndShowsWhatIsPresented) {
     EXPECT_EQ(screen::CaptureAverageColour(*screen, 400, 300, 20, 20), 0xCC6633u);
 }
 
+// A window drawn while hidden is on the screen with its picture as soon as
+// it is mapped: the server paints it, before the program has served a single
+// event (none is served here between the show and the look at the screen).
+TEST_F(X11BackendTest, AWindowDrawnWhileHiddenIsMappedWithItsPicture) {
+    RecordingSink sink;
+    X11Window* w = Open({240, 180, 240 + 300, 180 + 200}, sink);
+    auto screen = screen::OpenX11ScreenSource();
+    ASSERT_NE(screen, nullptr);
+    const auto noEvents = [] {};
+    const struct {
+        double r, g, b;
+        std::uint32_t seen;
+    } pictures[] = {{0.2, 0.4, 0.8, 0xCC6633u}, {0.0, 0.6, 0.2, 0x339900u}};
+    for (const auto& p : pictures) {
+        cairo_surface_t* picture = SolidPicture(300, 200, p.r, p.g, p.b);
+        w->Present(picture, {0, 0, 300, 200});
+        cairo_surface_destroy(picture);
+        w->Show(BackendShowCommand::ShowNoActivate);
+        ASSERT_TRUE(PumpUntil(noEvents, [&] { return driver_->Viewable(w->xid()); }));
+        EXPECT_EQ(screen::CaptureAverageColour(*screen, 250, 190, 280, 180), p.seen) << "mapped without its picture";
+        w->Show(BackendShowCommand::Hide);
+        ASSERT_TRUE(PumpUntil(noEvents, [&] { return !driver_->Viewable(w->xid()); }));
+    }
+}
+
 TEST_F(X11BackendTest, PointerEventsArriveInClientCoordinates) {
     RecordingSink sink;
     X11Window* w = Open({100, 100, 400, 300}, sink);
