@@ -8,6 +8,9 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -183,6 +186,32 @@ TEST_F(X11BackendTest, AWindowDrawnWhileHiddenIsMappedWithItsPicture) {
         w->Show(BackendShowCommand::Hide);
         ASSERT_TRUE(PumpUntil(noEvents, [&] { return !driver_->Viewable(w->xid()); }));
     }
+}
+
+// The UI probe lists controls where they are on the screen: a window moved
+// by the program lists them at its new place before anything is drawn again.
+TEST_F(X11BackendTest, TheProbeFollowsAWindowMovedWithoutARepaint) {
+    const char* before = std::getenv("TAVRIK_UI_PROBE");
+    const std::string saved = before != nullptr ? before : "";
+    setenv("TAVRIK_UI_PROBE", "1", 1);
+    std::string error;
+    std::unique_ptr<DuiLib::IDisplayBackend> probing = OpenX11Backend({}, &error);
+    if (before != nullptr)
+        setenv("TAVRIK_UI_PROBE", saved.c_str(), 1);
+    else
+        unsetenv("TAVRIK_UI_PROBE");
+    ASSERT_NE(probing, nullptr) << error;
+    RecordingSink sink;
+    DuiLib::BackendWindowParams params;
+    params.rect = {100, 100, 400, 300};
+    params.title = L"Tavrik probe test";
+    std::unique_ptr<DuiLib::IBackendWindow> window = probing->CreateWindow(params, &sink);
+    const Window xid = static_cast<X11Window*>(window.get())->xid();
+    window->SetProbe({{L"button", {10, 20, 50, 40}, L"OK"}});
+    const auto listing = [&] { return driver_->Utf8Property(xid, "_TAVRIK_UI_PROBE"); };
+    EXPECT_TRUE(Until([&] { return listing() == "button\t110\t120\t150\t140\tOK\n"; })) << listing();
+    window->SetRect({300, 250, 600, 450});
+    EXPECT_TRUE(Until([&] { return listing() == "button\t310\t270\t350\t290\tOK\n"; })) << listing();
 }
 
 TEST_F(X11BackendTest, PointerEventsArriveInClientCoordinates) {

@@ -247,6 +247,9 @@ void X11Window::ApplyRect(const BackendRect& requested, bool tellSink) {
     XMoveResizeWindow(d_, xid_, rect.left, rect.top, static_cast<unsigned>(ClampSize(rect.Width())),
                       static_cast<unsigned>(ClampSize(rect.Height())));
     if (resized) ApplyShape();
+    // The probe gives screen positions: a window moved without being drawn
+    // again has its controls elsewhere on the screen.
+    if (old.left != rect.left || old.top != rect.top) WriteProbe();
     XFlush(d_);
     if (!tellSink) return;
     if (old.left != rect.left || old.top != rect.top) {
