@@ -173,6 +173,19 @@ void MainWndTest::TearDown() {
     SetDisplayBackend(nullptr);
 }
 
+LRESULT PlacementRecordingMainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    // Sent once the window is on the screen (or off it) and once it has
+    // moved or changed size.
+    const RECT now = GetWindowRect();
+    const auto same = [](const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    if (uMsg == win::WM_SHOWWINDOW && wParam != 0) shownAt.push_back(now);
+    if ((uMsg == win::WM_MOVE || uMsg == win::WM_SIZE) && IsVisible() && !same(now, placed_)) ++changesWhileShown;
+    placed_ = now;
+    return RecordingMainWnd::HandleMessage(uMsg, wParam, lParam);
+}
+
 RecordingMainWnd* MainWndTest::OpenMainWindow() { return OpenMainWindow(new RecordingMainWnd); }
 
 RecordingMainWnd* MainWndTest::OpenMainWindow(RecordingMainWnd* window) {

@@ -88,6 +88,19 @@ private:
     void Record(const std::string& call) { calls.push_back(call); }
 };
 
+// The same, also recording where the window is each time it comes onto the
+// screen and how often it moves or changes size while shown.
+class PlacementRecordingMainWnd : public RecordingMainWnd {
+public:
+    std::vector<RECT> shownAt;
+    int changesWhileShown = 0;
+
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    RECT placed_{};  // where the window was at the last message
+};
+
 class MainWndTest : public ::testing::Test {
 protected:
     void SetUp() override;
