@@ -1,4 +1,5 @@
 #include "platform/ui/paint_manager.h"
+#include "platform/ui/paint_hidden.h"
 
 #include "platform/os/clock.h"
 #include "platform/files/folders.h"
@@ -183,10 +184,24 @@ void CPaintManagerUI::SetScreenWndUpdate(bool bUpdate) {
     if (bUpdate) Invalidate();
 }
 
+namespace {
+
+// The manager PaintWhileHidden paints on this thread.
+thread_local CPaintManagerUI* paintingHidden = nullptr;
+
+}  // namespace
+
+void PaintWhileHidden(CPaintManagerUI& manager) {
+    CPaintManagerUI* const outer = paintingHidden;
+    paintingHidden = &manager;
+    manager.Paint();
+    paintingHidden = outer;
+}
+
 void CPaintManagerUI::Paint() {
     m_bPaintPending = false;
     if (!m_bScreenUpdate || !m_pRoot || m_bInPaint) return;
-    if (m_pWindow && !m_pWindow->IsVisible()) return;  // painted when shown
+    if (m_pWindow && !m_pWindow->IsVisible() && paintingHidden != this) return;  // painted when shown
     SIZE size = GetClientSize();
     if (size.cx <= 0 || size.cy <= 0) return;
     m_bInPaint = true;

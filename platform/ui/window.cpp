@@ -195,6 +195,13 @@ void CWindowWnd::ShowWindow(bool bShow, bool bTakeFocus) {
 void CWindowWnd::ShowCmd(int cmd) {
     if (!m_backend) return;
     bool wasVisible = IsVisible();
+    const bool hides = cmd == SW_HIDE || cmd == SW_SHOWMINIMIZED || cmd == SW_MINIMIZE || cmd == SW_SHOWMINNOACTIVE;
+    if (!wasVisible && !hides && m_lastPicture) {
+        // The backend holds the picture before the window appears: it is
+        // mapped with it, not blank until the next paint.
+        SIZE s = GetClientSize();
+        m_backend->Present(m_lastPicture, {0, 0, s.cx, s.cy});
+    }
     switch (cmd) {
         case SW_HIDE:
             m_backend->Show(BackendShowCommand::Hide);
@@ -225,7 +232,7 @@ void CWindowWnd::ShowCmd(int cmd) {
     bool visible = IsVisible();
     if (visible != wasVisible) SendMessage(WM_SHOWWINDOW, visible ? 1 : 0, 0);
     if (visible) {
-        if (m_lastPicture) {
+        if (m_lastPicture && wasVisible) {
             SIZE s = GetClientSize();
             m_backend->Present(m_lastPicture, {0, 0, s.cx, s.cy});
         }

@@ -6,6 +6,7 @@
 #include "platform/os/messages.h"
 #include "platform/os/registry.h"
 #include "platform/ui/control.h"
+#include "platform/ui/paint_hidden.h"
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/main/language_list.h"
@@ -114,19 +115,31 @@ void CMainWnd::OnLanguageMessage(int index, bool writeProfile) {
 
 // One logical size for every screen: 1000 x 640, at 144 DPI on screens larger
 // than 1500 x 960, else at 96 DPI; centred; a hidden window stays hidden.
+// A window that already has that DPI, size and place is left as it is: a
+// shown one neither moves nor flickers (nor takes the focus from a menu just
+// opened) when the screen has not changed.
 void CMainWnd::FitToScreen() {
     const bool visible = IsVisible() && !IsIconic();
-    if (!visible) SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+    // A minimised window is restored to be sized; a hidden one is sized where
+    // it is, never put on the screen before it has been drawn at its new size.
+    const bool hidden = !IsVisible();
+    if (!visible && !hidden) SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
     const RECT monitor = MonitorRectOfWindow(GetWindowRect());
     const int width = monitor.right - monitor.left;
     const int height = monitor.bottom - monitor.top;
     m_nDpi = (width > kHighDpiMinWidth && height > kHighDpiMinHeight) ? kHighDpi : 96;
-    CPaintManagerUI::SetAllDPI(96);
-    win::SetWindowPos(GetHWND(), nullptr, 0, 0, kFitWidth, kFitHeight,
-                      win::SWP_NOZORDER | win::SWP_NOACTIVATE | win::SWP_FRAMECHANGED);
+    const RECT now = GetWindowRect();
+    if (m_pm.GetDPIObj()->GetDPI() != m_nDpi || now.right - now.left != kFitWidth * m_nDpi / 96 ||
+        now.bottom - now.top != kFitHeight * m_nDpi / 96) {
+        // Sized where it is (it is centred next): never at another place first.
+        CPaintManagerUI::SetAllDPI(96);
+        win::SetWindowPos(GetHWND(), nullptr, 0, 0, kFitWidth, kFitHeight,
+                          win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE | win::SWP_FRAMECHANGED);
+    }
     CPaintManagerUI::SetAllDPI(m_nDpi);
     CenterWindow();
-    win::ShowWindow(GetHWND(), visible ? win::SW_SHOW : win::SW_HIDE);
+    if (!visible && IsVisible()) win::ShowWindow(GetHWND(), win::SW_HIDE);
+    if (hidden) PaintWhileHidden(m_pm);  // shown later with the picture of its new size
     PlaceFloatingWindows();
 }
 

@@ -79,6 +79,10 @@ void CMainWnd::RaiseWindow(int) {
     if (CControlUI* noDevice = m_pm.FindControl(L"No_device_Link")) noDevice->SetVisible(!anyShown);
     win::OutputDebugStringW(anyShown ? L"RaiseWindow: device panel shown" : L"RaiseWindow: no-device panel shown");
     for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards})) page->SetWindowHidden(0);
+    // A hidden window is fitted to the screen and drawn before it appears:
+    // it comes onto the screen once, at its place and with its picture, and
+    // nothing moves under the pointer afterwards.
+    if (!IsVisible()) FitToScreen();
     SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
     win::SetWindowPos(GetHWND(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
     win::Sleep(10);

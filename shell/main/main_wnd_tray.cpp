@@ -58,8 +58,13 @@ void CMainWnd::OnTrayNotify(UINT mouseMessage) {
                 for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_mice, &m_keyboards}))
                     if (page != nullptr) page->SetWindowHidden(1);
             } else {
+                // A hidden window is fitted and drawn before it appears (it
+                // comes onto the screen once, as it now is); a minimised one
+                // is fitted once restored.
+                const bool hidden = !IsVisible();
+                if (hidden) FitToScreen();
                 ShowWindow(true, true);
-                FitToScreen();
+                if (!hidden) FitToScreen();
                 PlaceFloatingWindows();
                 SendMessage(win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
                 win::SetWindowPos(GetHWND(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "tests/e2e/child_process.h"
@@ -163,6 +164,59 @@ TEST_F(TavrikStartTest, ASecondStartEndsWithZeroAndRaisesTheIconifiedFirst) {
 
     RequestClose(window);
     EXPECT_EQ(tavrik_->Wait(30s), 0) << Log("first.log");
+}
+
+// The window is drawn before it is first mapped: when the map is seen, the
+// window already lists its laid-out controls and shows a picture, not the
+// empty (one- or two-coloured) area of a window nobody has drawn on yet.
+TEST_F(TavrikStartTest, TheWindowIsPaintedWhenItIsFirstMapped) {
+    std::unique_ptr<Display, int (*)(Display*)> watcher(XOpenDisplay(nullptr), &XCloseDisplay);
+    ASSERT_NE(watcher, nullptr);
+    Display* d = watcher.get();
+    XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+    XSync(d, False);
+    tavrik_ = std::make_unique<ChildProcess>(
+        "Tavrik", std::vector<std::string>{},
+        std::map<std::string, std::string>{
+            {"TAVRIK_HID_BACKEND", "sim"}, {"TAVRIK_DEVSIM_SOCKET", socket_}, {"TAVRIK_UI_PROBE", "1"}},
+        (folder_ / "tavrik.log").string());
+    ASSERT_TRUE(tavrik_->Started());
+    // The first map of the main window (the tray icon's small window carries
+    // the same title).
+    Window window = None;
+    int width = 0, height = 0;
+    PollFor(
+        [&] {
+            while (window == None && XPending(d) > 0) {
+                XEvent e;
+                XNextEvent(d, &e);
+                if (e.type != MapNotify || driver_->Utf8Property(e.xmap.window, "_NET_WM_NAME") != kWindowTitle)
+                    continue;
+                XWindowAttributes attributes{};
+                if (XGetWindowAttributes(d, e.xmap.window, &attributes) != 0 && attributes.width >= 400) {
+                    window = e.xmap.window;
+                    width = attributes.width;
+                    height = attributes.height;
+                }
+            }
+            return window != None;
+        },
+        30s);
+    ASSERT_NE(window, None) << Log("tavrik.log");
+    // Looked at before this test serves anything else.
+    XImage* image =
+        XGetImage(d, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    const std::string probe = driver_->Utf8Property(window, "_TAVRIK_UI_PROBE");
+    ASSERT_NE(image, nullptr);
+    std::set<unsigned long> colours;
+    for (int y = 0; y < height; y += 2)
+        for (int x = 0; x < width; x += 2) colours.insert(XGetPixel(image, x, y));
+    XDestroyImage(image);
+    EXPECT_GE(colours.size(), 16u) << "mapped blank";
+    EXPECT_FALSE(probe.empty()) << "mapped before it was laid out";
+
+    RequestClose(window);
+    EXPECT_EQ(tavrik_->Wait(30s), 0) << Log("tavrik.log");
 }
 
 // Pictures and videos are read through a plug-in loaded on first use: the

@@ -7,6 +7,7 @@
 #include "link/registered_messages.h"
 #include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
+#include "platform/ui/paint_hidden.h"
 #include "platform/ui/ui_log.h"
 #include "platform/ui/win_window_api.h"
 #include "shell/controls/process_state.h"
@@ -172,17 +173,31 @@ void MainWndTest::TearDown() {
     SetDisplayBackend(nullptr);
 }
 
+LRESULT PlacementRecordingMainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    // Sent once the window is on the screen (or off it) and once it has
+    // moved or changed size.
+    const RECT now = GetWindowRect();
+    const auto same = [](const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    if (uMsg == win::WM_SHOWWINDOW && wParam != 0) shownAt.push_back(now);
+    if ((uMsg == win::WM_MOVE || uMsg == win::WM_SIZE) && IsVisible() && !same(now, placed_)) ++changesWhileShown;
+    placed_ = now;
+    return RecordingMainWnd::HandleMessage(uMsg, wParam, lParam);
+}
+
 RecordingMainWnd* MainWndTest::OpenMainWindow() { return OpenMainWindow(new RecordingMainWnd); }
 
 RecordingMainWnd* MainWndTest::OpenMainWindow(RecordingMainWnd* window) {
     window_ = window;
     window_->Create(nullptr, kProductString,
-                    win::WS_POPUP | win::WS_VISIBLE | win::WS_CLIPSIBLINGS | win::WS_CLIPCHILDREN | win::WS_CAPTION |
-                        win::WS_SYSMENU | win::WS_MINIMIZEBOX,
+                    win::WS_POPUP | win::WS_CLIPSIBLINGS | win::WS_CLIPCHILDREN | win::WS_CAPTION | win::WS_SYSMENU |
+                        win::WS_MINIMIZEBOX,
                     0, 0, 0, 800, 572);
     window_->CenterWindow();
+    window_->GetPaintManager()->Invalidate();
+    DuiLib::PaintWhileHidden(*window_->GetPaintManager());
     Pump();
-    Paint();
     return window_;
 }
 

@@ -88,14 +88,27 @@ private:
     void Record(const std::string& call) { calls.push_back(call); }
 };
 
+// The same, also recording where the window is each time it comes onto the
+// screen and how often it moves or changes size while shown.
+class PlacementRecordingMainWnd : public RecordingMainWnd {
+public:
+    std::vector<RECT> shownAt;
+    int changesWhileShown = 0;
+
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    RECT placed_{};  // where the window was at the last message
+};
+
 class MainWndTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates the main window as the program does (800 x 572, then the
-    // first paint runs "windowinit"); the window shows after the scan
-    // thread's first pass.
+    // Creates the main window as the program does (800 x 572, hidden, then
+    // the first paint, while hidden, runs "windowinit"); the window shows
+    // after the scan thread's first pass.
     RecordingMainWnd* OpenMainWindow();
     // The same with a window of the test's own kind (the fixture deletes it).
     RecordingMainWnd* OpenMainWindow(RecordingMainWnd* window);

@@ -2,6 +2,8 @@
 // screen.
 
 #include <fstream>
+#include <ostream>
+#include <tuple>
 
 #include "platform/files/folders.h"
 #include "platform/os/registry.h"
@@ -246,16 +248,74 @@ TEST_F(FitToScreen, AHiddenWindowStaysHidden) {
 }
 
 TEST_F(FitToScreen, TheFirstShowFitsWithoutShowing) {
-    OpenMainWindow();
-    // "windowinit" hid the window; before the scan's first pass shows it,
-    // the first-show timer fits it and it stays hidden.
+    auto* window = new PlacementRecordingMainWnd;
+    OpenMainWindow(window);
+    // Hidden, as before the scan's first pass shows it, the window is fitted
+    // by the first-show timer without being put on the screen for a moment.
     window_->ShowWindow(false);
+    window->shownAt.clear();
     Send(win::WM_TIMER, TIMER_MAIN_FIRST_SHOW);
     EXPECT_FALSE(window_->IsVisible());
+    EXPECT_TRUE(window->shownAt.empty());
     const RECT r = window_->GetWindowRect();
     EXPECT_EQ(r.right - r.left, 1000);
     EXPECT_EQ(r.bottom - r.top, 640);
+    // Drawn at that size while hidden: it appears with that picture, before
+    // any paint that follows the show.
+    window_->ShowWindow(true, false);
+    cairo_surface_t* shown = Surface()->Picture();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(cairo_image_surface_get_width(shown), 1000);
+    EXPECT_EQ(cairo_image_surface_get_height(shown), 640);
 }
+
+// The window comes onto the screen once, already at its fitted size and
+// centred, whichever of the scan's first pass and the first-show timer comes
+// first; neither the timer nor a later fit on the same screen moves it or
+// changes its size after that (a click aimed at a control it shows lands on
+// that control).
+struct FirstShowCase {
+    int screenWidth, screenHeight, width, height;
+    bool timerFirst;
+};
+
+std::ostream& operator<<(std::ostream& out, const FirstShowCase& c) {
+    return out << c.screenWidth << " x " << c.screenHeight << (c.timerFirst ? ", timer first" : ", raise first");
+}
+
+class FirstShow : public MainWndTest, public ::testing::WithParamInterface<FirstShowCase> {};
+
+TEST_P(FirstShow, TheWindowAppearsFittedAndStaysWhereItIs) {
+    const FirstShowCase c = GetParam();
+    display_->SetScreen(c.screenWidth, c.screenHeight, 96);
+    auto* window = new PlacementRecordingMainWnd;
+    OpenMainWindow(window);
+    // The timer is run here, before or after the scan thread's first pass
+    // shows the window.
+    win::KillTimer(window_->GetHWND(), TIMER_MAIN_FIRST_SHOW);
+    if (c.timerFirst) Send(win::WM_TIMER, TIMER_MAIN_FIRST_SHOW);
+    ASSERT_TRUE(PumpUntil([&] { return window_->IsVisible(); }));
+    if (!c.timerFirst) Send(win::WM_TIMER, TIMER_MAIN_FIRST_SHOW);
+    window_->FitToScreen();
+    Pump();
+    const RECT fitted{(c.screenWidth - c.width) / 2, (c.screenHeight - c.height) / 2, (c.screenWidth + c.width) / 2,
+                      (c.screenHeight + c.height) / 2};
+    ASSERT_EQ(window->shownAt.size(), 1u);
+    const RECT& shown = window->shownAt.front();
+    EXPECT_EQ(std::make_tuple(shown.left, shown.top, shown.right, shown.bottom),
+              std::make_tuple(fitted.left, fitted.top, fitted.right, fitted.bottom));
+    EXPECT_EQ(window->changesWhileShown, 0);
+    const RECT now = window_->GetWindowRect();
+    EXPECT_EQ(std::make_tuple(now.left, now.top, now.right, now.bottom),
+              std::make_tuple(fitted.left, fitted.top, fitted.right, fitted.bottom));
+    CPaintManagerUI::SetAllDPI(96);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, FirstShow,
+                         ::testing::Values(FirstShowCase{1280, 1024, 1000, 640, false},
+                                           FirstShowCase{1280, 1024, 1000, 640, true},
+                                           FirstShowCase{1920, 1080, 1500, 960, false},
+                                           FirstShowCase{1920, 1080, 1500, 960, true}));
 
 TEST_F(FitToScreen, ADisplayChangeRefitsAndSetsTheFlag) {
     OpenMainWindow();

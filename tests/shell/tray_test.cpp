@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "link/device/corvane_usb_device.h"
@@ -106,6 +107,10 @@ protected:
     void SetUp() override {
         MainWndTest::SetUp();
         OpenMainWindow();
+        // What start-up does by itself comes first: the scan thread's raise
+        // and the first-show fit (run now, its timer ends with it).
+        ASSERT_TRUE(PumpUntil([&] { return window_->IsVisible(); }));
+        Send(win::WM_TIMER, TIMER_MAIN_FIRST_SHOW);
         window_->ShowWindow(true, false);
         window_->Clear();
     }
@@ -136,6 +141,29 @@ TEST_F(TrayClicks, LeftClickTogglesTheWindowAndRightClickOpensTheMenu) {
     window_->CMainWnd::ShowTrayMenu();
     Pump();
     EXPECT_EQ(CMenuWnd::OpenMenus().size(), 1u);
+}
+
+// Shown again from the tray, the window comes back where it was, fitted and
+// drawn before it appears, and does not move once shown: the next click (the
+// tray menu's right click, a control's) lands where the user aims.
+TEST_F(MainWndTest, TheTrayShowsTheWindowAgainWhereItWasWithoutMovingIt) {
+    auto* window = new PlacementRecordingMainWnd;
+    OpenMainWindow(window);
+    ASSERT_TRUE(PumpUntil([&] { return window_->IsVisible(); }));
+    Send(win::WM_TIMER, TIMER_MAIN_FIRST_SHOW);
+    const RECT before = window_->GetWindowRect();
+    for (UINT message : {win::WM_LBUTTONDOWN, win::WM_LBUTTONUP}) window_->CMainWnd::OnTrayNotify(message);
+    ASSERT_FALSE(window_->IsVisible());
+    window->shownAt.clear();
+    window->changesWhileShown = 0;
+    for (UINT message : {win::WM_LBUTTONDOWN, win::WM_LBUTTONUP}) window_->CMainWnd::OnTrayNotify(message);
+    Pump();
+    ASSERT_TRUE(window_->IsVisible());
+    ASSERT_EQ(window->shownAt.size(), 1u);
+    const RECT& shown = window->shownAt.front();
+    EXPECT_EQ(std::make_tuple(shown.left, shown.top, shown.right, shown.bottom),
+              std::make_tuple(before.left, before.top, before.right, before.bottom));
+    EXPECT_EQ(window->changesWhileShown, 0);
 }
 
 TEST_F(TrayClicks, ClicksAreIgnoredWhileAProgressWindowIsOpen) {

@@ -8,6 +8,9 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -158,6 +161,57 @@ TEST_F(X11BackendTest, WindowAppearsAtItsRectAndShowsWhatIsPresented) {
     cairo_surface_destroy(picture);
     EXPECT_TRUE(Until([&] { return screen::CaptureAverageColour(*screen, 210, 160, 20, 20) == 0x0000FFu; }));
     EXPECT_EQ(screen::CaptureAverageColour(*screen, 400, 300, 20, 20), 0xCC6633u);
+}
+
+// A window drawn while hidden is on the screen with its picture as soon as
+// it is mapped: the server paints it, before the program has served a single
+// event (none is served here between the show and the look at the screen).
+TEST_F(X11BackendTest, AWindowDrawnWhileHiddenIsMappedWithItsPicture) {
+    RecordingSink sink;
+    X11Window* w = Open({240, 180, 240 + 300, 180 + 200}, sink);
+    auto screen = screen::OpenX11ScreenSource();
+    ASSERT_NE(screen, nullptr);
+    const auto noEvents = [] {};
+    const struct {
+        double r, g, b;
+        std::uint32_t seen;
+    } pictures[] = {{0.2, 0.4, 0.8, 0xCC6633u}, {0.0, 0.6, 0.2, 0x339900u}};
+    for (const auto& p : pictures) {
+        cairo_surface_t* picture = SolidPicture(300, 200, p.r, p.g, p.b);
+        w->Present(picture, {0, 0, 300, 200});
+        cairo_surface_destroy(picture);
+        w->Show(BackendShowCommand::ShowNoActivate);
+        ASSERT_TRUE(PumpUntil(noEvents, [&] { return driver_->Viewable(w->xid()); }));
+        EXPECT_EQ(screen::CaptureAverageColour(*screen, 250, 190, 280, 180), p.seen) << "mapped without its picture";
+        w->Show(BackendShowCommand::Hide);
+        ASSERT_TRUE(PumpUntil(noEvents, [&] { return !driver_->Viewable(w->xid()); }));
+    }
+}
+
+// The UI probe lists controls where they are on the screen: a window moved
+// by the program lists them at its new place before anything is drawn again.
+TEST_F(X11BackendTest, TheProbeFollowsAWindowMovedWithoutARepaint) {
+    const char* before = std::getenv("TAVRIK_UI_PROBE");
+    const std::string saved = before != nullptr ? before : "";
+    setenv("TAVRIK_UI_PROBE", "1", 1);
+    std::string error;
+    std::unique_ptr<DuiLib::IDisplayBackend> probing = OpenX11Backend({}, &error);
+    if (before != nullptr)
+        setenv("TAVRIK_UI_PROBE", saved.c_str(), 1);
+    else
+        unsetenv("TAVRIK_UI_PROBE");
+    ASSERT_NE(probing, nullptr) << error;
+    RecordingSink sink;
+    DuiLib::BackendWindowParams params;
+    params.rect = {100, 100, 400, 300};
+    params.title = L"Tavrik probe test";
+    std::unique_ptr<DuiLib::IBackendWindow> window = probing->CreateWindow(params, &sink);
+    const Window xid = static_cast<X11Window*>(window.get())->xid();
+    window->SetProbe({{L"button", {10, 20, 50, 40}, L"OK"}});
+    const auto listing = [&] { return driver_->Utf8Property(xid, "_TAVRIK_UI_PROBE"); };
+    EXPECT_TRUE(Until([&] { return listing() == "button\t110\t120\t150\t140\tOK\n"; })) << listing();
+    window->SetRect({300, 250, 600, 450});
+    EXPECT_TRUE(Until([&] { return listing() == "button\t310\t270\t350\t290\tOK\n"; })) << listing();
 }
 
 TEST_F(X11BackendTest, PointerEventsArriveInClientCoordinates) {

@@ -227,6 +227,7 @@ private:
     // from the top-left corner) the window until the button goes up.
     void AskWindowManagerToMoveResize(int rootX, int rootY, long direction);
     void EnsureBackBuffer();
+    void UseBackBufferAsBackground();
     void ApplyShape();
     void SetNetState(Atom state, bool on);
     void Map(bool activate);
@@ -260,6 +261,7 @@ private:
     Pixmap back_ = 0;
     int back_w_ = 0, back_h_ = 0;
     bool back_valid_ = false;
+    Pixmap background_ = 0;  // the window's background: the back buffer once it holds a picture
     GC gc_ = nullptr;
     int round_x_ = 0, round_y_ = 0;
     DuiLib::BackendSize min_size_, max_size_;

@@ -239,13 +239,17 @@ void X11Window::ApplyRect(const BackendRect& requested, bool tellSink) {
     const BackendRect old = rect_;
     rect_ = rect;
     WriteNormalHints(USPosition | USSize);
+    const bool resized = old.Width() != rect.Width() || old.Height() != rect.Height();
+    // The buffer (the window's background) first: a part the window gains is
+    // filled from one of its own size.
+    if (resized) EnsureBackBuffer();
     last_placement_request_ = NextRequest(d_);
     XMoveResizeWindow(d_, xid_, rect.left, rect.top, static_cast<unsigned>(ClampSize(rect.Width())),
                       static_cast<unsigned>(ClampSize(rect.Height())));
-    if (old.Width() != rect.Width() || old.Height() != rect.Height()) {
-        EnsureBackBuffer();
-        ApplyShape();
-    }
+    if (resized) ApplyShape();
+    // The probe gives screen positions: a window moved without being drawn
+    // again has its controls elsewhere on the screen.
+    if (old.left != rect.left || old.top != rect.top) WriteProbe();
     XFlush(d_);
     if (!tellSink) return;
     if (old.left != rect.left || old.top != rect.top) {
@@ -502,6 +506,17 @@ void X11Window::EnsureBackBuffer() {
     back_ = fresh;
     back_w_ = w;
     back_h_ = h;
+    if (back_valid_) UseBackBufferAsBackground();
+}
+
+// The server paints a window's background itself as the window is mapped or
+// exposed: with the back buffer as background, a window shown again (or for
+// the first time, drawn while hidden) appears with its picture at once, not
+// blank until the program answers the exposure.
+void X11Window::UseBackBufferAsBackground() {
+    if (background_ == back_) return;
+    XSetWindowBackgroundPixmap(d_, xid_, back_);
+    background_ = back_;
 }
 
 void X11Window::Present(cairo_surface_t* picture, const BackendRect& dirty) {
@@ -520,6 +535,7 @@ void X11Window::Present(cairo_surface_t* picture, const BackendRect& dirty) {
     XCopyArea(d_, back_, xid_, gc_, r.left, r.top, static_cast<unsigned>(r.Width()), static_cast<unsigned>(r.Height()),
               r.left, r.top);
     back_valid_ = true;
+    UseBackBufferAsBackground();
     XFlush(d_);
 }
 
