@@ -259,6 +259,10 @@ public:
     // ProcessEvents, which delivers what is pending without blocking.
     virtual int GetEventFd() const = 0;
     virtual void ProcessEvents() = 0;
+    // Whether events wait that were already read from the descriptor (a
+    // library that buffers them reads them along with a reply): the wait
+    // serves them without waiting for the descriptor.
+    virtual bool HasBufferedEvents() const { return false; }
 
     virtual BackendRect GetScreenRect() const = 0;        // the primary screen
     virtual BackendRect GetWorkArea() const = 0;          // the primary screen without panels

@@ -24,7 +24,9 @@ void EnsureBackendSource() {
     registered = true;
     IDisplayBackend& backend = GetDisplayBackend();
     int fd = backend.GetEventFd();
-    if (fd >= 0) AddMessageSource(fd, [] { GetDisplayBackend().ProcessEvents(); });
+    if (fd >= 0)
+        AddMessageSource(
+            fd, [] { GetDisplayBackend().ProcessEvents(); }, [] { return GetDisplayBackend().HasBufferedEvents(); });
 }
 
 LPARAM MakePoint(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }

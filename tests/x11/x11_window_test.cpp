@@ -179,6 +179,25 @@ TEST_F(X11WindowTest, SkinnedWindowAppearsAtTheSkinSizeAndShowsItsPaint) {
     EXPECT_EQ(screen::CaptureAverageColour(*screen, 150 + 25, 120 + 145, 10, 10), 0x00C000u);
 }
 
+// Events Xlib has already read from the connection (along with the reply of
+// a call the program made) are served by the next turn of the message loop,
+// not left waiting for the next event to arrive.
+TEST_F(X11WindowTest, EventsReadAlongWithAReplyAreServedWithoutAnotherEvent) {
+    Skin("panel.xml", kPanel);
+    SkinWindow* w = Open(L"panel.xml", 150, 120);
+    auto& backend = static_cast<X11Backend&>(GetDisplayBackend());
+    Pump();
+    // Moved behind the window's back; the sync reads the move's notice into
+    // Xlib's queue and leaves nothing on the connection.
+    XMoveWindow(backend.display(), w->xid(), 400, 300);
+    XSync(backend.display(), False);
+    ASSERT_GT(XQLength(backend.display()), 0);
+    Pump();
+    const RECT r = w->GetWindowRect();
+    EXPECT_EQ(r.left, 400);
+    EXPECT_EQ(r.top, 300);
+}
+
 TEST_F(X11WindowTest, ClickOnAButtonReachesItsNotification) {
     Skin("panel.xml", kPanel);
     SkinWindow* w = Open(L"panel.xml", 150, 120);

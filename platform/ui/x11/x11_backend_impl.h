@@ -58,6 +58,9 @@ public:
     std::unique_ptr<DuiLib::IBackendTrayIcon> CreateTrayIcon(DuiLib::IBackendWindowSink* sink) override;
     int GetEventFd() const override { return epoll_fd_; }
     void ProcessEvents() override;
+    // Events Xlib read along with a reply (an error trap's sync, a property
+    // read) wait in its queue, not on the connection.
+    bool HasBufferedEvents() const override { return XQLength(display_) > 0; }
     DuiLib::BackendRect GetScreenRect() const override;
     DuiLib::BackendRect GetWorkArea() const override;
     int GetDpi() const override { return dpi_; }
