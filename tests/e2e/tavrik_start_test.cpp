@@ -62,12 +62,13 @@ protected:
         std::filesystem::remove_all(folder_, error);
     }
 
-    std::unique_ptr<ChildProcess> StartTavrik(const std::string& logName) {
-        return std::make_unique<ChildProcess>(
-            "Tavrik", std::vector<std::string>{},
-            std::map<std::string, std::string>{
-                {"TAVRIK_HID_BACKEND", "sim"}, {"TAVRIK_DEVSIM_SOCKET", socket_}, {"TAVRIK_DEBUG", "1"}},
-            (folder_ / logName).string());
+    std::unique_ptr<ChildProcess> StartTavrik(const std::string& logName,
+                                              const std::map<std::string, std::string>& extra = {}) {
+        std::map<std::string, std::string> environment{
+            {"TAVRIK_HID_BACKEND", "sim"}, {"TAVRIK_DEVSIM_SOCKET", socket_}, {"TAVRIK_DEBUG", "1"}};
+        environment.insert(extra.begin(), extra.end());
+        return std::make_unique<ChildProcess>("Tavrik", std::vector<std::string>{}, environment,
+                                              (folder_ / logName).string());
     }
 
     static bool PollFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -175,11 +176,7 @@ TEST_F(TavrikStartTest, TheWindowIsPaintedWhenItIsFirstMapped) {
     Display* d = watcher.get();
     XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
     XSync(d, False);
-    tavrik_ = std::make_unique<ChildProcess>(
-        "Tavrik", std::vector<std::string>{},
-        std::map<std::string, std::string>{
-            {"TAVRIK_HID_BACKEND", "sim"}, {"TAVRIK_DEVSIM_SOCKET", socket_}, {"TAVRIK_UI_PROBE", "1"}},
-        (folder_ / "tavrik.log").string());
+    tavrik_ = StartTavrik("tavrik.log", {{"TAVRIK_UI_PROBE", "1"}});
     ASSERT_TRUE(tavrik_->Started());
     // The first map of the main window (the tray icon's small window carries
     // the same title).
