@@ -177,11 +177,9 @@ LRESULT PlacementRecordingMainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARA
     // Sent once the window is on the screen (or off it) and once it has
     // moved or changed size.
     const RECT now = GetWindowRect();
-    const auto same = [](const RECT& a, const RECT& b) {
-        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-    };
     if (uMsg == win::WM_SHOWWINDOW && wParam != 0) shownAt.push_back(now);
-    if ((uMsg == win::WM_MOVE || uMsg == win::WM_SIZE) && IsVisible() && !same(now, placed_)) ++changesWhileShown;
+    if ((uMsg == win::WM_MOVE || uMsg == win::WM_SIZE) && IsVisible() && Edges(now) != Edges(placed_))
+        ++changesWhileShown;
     placed_ = now;
     return RecordingMainWnd::HandleMessage(uMsg, wParam, lParam);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "link/device/corvane_usb_device.h"
@@ -87,6 +88,11 @@ public:
 private:
     void Record(const std::string& call) { calls.push_back(call); }
 };
+
+// A rectangle's edges, to compare (and print) rectangles whole.
+inline std::tuple<win::LONG, win::LONG, win::LONG, win::LONG> Edges(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 // The same, also recording where the window is each time it comes onto the
 // screen and how often it moves or changes size while shown.

@@ -3,7 +3,6 @@
 
 #include <fstream>
 #include <ostream>
-#include <tuple>
 
 #include "platform/files/folders.h"
 #include "platform/os/registry.h"
@@ -301,13 +300,9 @@ TEST_P(FirstShow, TheWindowAppearsFittedAndStaysWhereItIs) {
     const RECT fitted{(c.screenWidth - c.width) / 2, (c.screenHeight - c.height) / 2, (c.screenWidth + c.width) / 2,
                       (c.screenHeight + c.height) / 2};
     ASSERT_EQ(window->shownAt.size(), 1u);
-    const RECT& shown = window->shownAt.front();
-    EXPECT_EQ(std::make_tuple(shown.left, shown.top, shown.right, shown.bottom),
-              std::make_tuple(fitted.left, fitted.top, fitted.right, fitted.bottom));
+    EXPECT_EQ(Edges(window->shownAt.front()), Edges(fitted));
     EXPECT_EQ(window->changesWhileShown, 0);
-    const RECT now = window_->GetWindowRect();
-    EXPECT_EQ(std::make_tuple(now.left, now.top, now.right, now.bottom),
-              std::make_tuple(fitted.left, fitted.top, fitted.right, fitted.bottom));
+    EXPECT_EQ(Edges(window_->GetWindowRect()), Edges(fitted));
     CPaintManagerUI::SetAllDPI(96);
 }
 

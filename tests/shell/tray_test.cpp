@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "link/device/corvane_usb_device.h"
@@ -160,9 +159,7 @@ TEST_F(MainWndTest, TheTrayShowsTheWindowAgainWhereItWasWithoutMovingIt) {
     Pump();
     ASSERT_TRUE(window_->IsVisible());
     ASSERT_EQ(window->shownAt.size(), 1u);
-    const RECT& shown = window->shownAt.front();
-    EXPECT_EQ(std::make_tuple(shown.left, shown.top, shown.right, shown.bottom),
-              std::make_tuple(before.left, before.top, before.right, before.bottom));
+    EXPECT_EQ(Edges(window->shownAt.front()), Edges(before));
     EXPECT_EQ(window->changesWhileShown, 0);
 }
 
