@@ -1,9 +1,7 @@
 #include "tests/ui/ui_fixture.h"
 
-#include "platform/os/messages.h"
-#include "platform/os/window.h"
 #include "platform/ui/scroll_into_view.h"
-#include "platform/ui/win_window_api.h"
+#include "tests/ui/program_activations.h"
 
 namespace uitest {
 namespace {
@@ -454,14 +452,9 @@ struct ProgramActivation {
     void (*activate)(HWND);
 };
 const ProgramActivation kProgramActivations[] = {
-    {"ShownAgain", [](HWND w) { win::ShowWindow(w, win::SW_SHOW); }},
-    {"RaisedAsOnADevicesArrival",
-     [](HWND w) {
-         win::SendMessageW(w, win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
-         win::SetWindowPos(w, win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
-         win::SetWindowPos(w, win::HWND_NOTOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
-     }},
-    {"BroughtToTheFront", [](HWND w) { win::SetForegroundWindow(w); }},
+    {"ShownAgain", &tavrik::test::ShowAgain},
+    {"RaisedAsOnADevicesArrival", &tavrik::test::RaiseAsOnArrival},
+    {"BroughtToTheFront", &tavrik::test::BringToFront},
 };
 
 TEST_F(ControlsTest, OpenComboListOutlastsTheProgramsOwnActivationOfItsWindow) {

@@ -24,6 +24,7 @@
 #include "platform/screen/x11_screen_source.h"
 #include "platform/screen/x_error_trap.h"
 #include "tests/support/temp_home.h"
+#include "tests/ui/program_activations.h"
 #include "tests/x11/x_display.h"
 #include "tests/x11/x_driver.h"
 #include "tests/support/wait_bound.h"
@@ -588,13 +589,9 @@ struct ProgramActivation {
 
 void PrintTo(const ProgramActivation& a, std::ostream* out) { *out << a.name; }
 
-void ShowAgain(HWND w) { win::ShowWindow(w, win::SW_SHOW); }
-void RaiseAsOnArrival(HWND w) {
-    win::SendMessageW(w, win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
-    win::SetWindowPos(w, win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
-    win::SetWindowPos(w, win::HWND_NOTOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
-}
-void BringToFront(HWND w) { win::SetForegroundWindow(w); }
+using test::BringToFront;
+using test::RaiseAsOnArrival;
+using test::ShowAgain;
 
 const ProgramActivation kProgramActivations[] = {
     {"ShownAgain", false, &ShowAgain},
