@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/files/damaged_file.h"
@@ -130,6 +131,17 @@ bool Unquote(const std::string& text, size_t& pos, std::string* out) {
     return false;
 }
 
+// Whether `path`, the text between a key line's brackets, names a key: not
+// empty, and free of what no key the program keeps holds (brackets, braces,
+// quotes and control characters).
+bool PlausibleKeyPath(std::string_view path) {
+    if (path.empty()) return false;
+    for (unsigned char c : path) {
+        if (c < 0x20 || c == 0x7f || c == '[' || c == ']' || c == '{' || c == '}' || c == '"') return false;
+    }
+    return true;
+}
+
 // `damaged`: set when a line is none of a key, a value of a key, a comment
 // (';') or blank; such lines are not kept, so the store is set aside before it
 // is written again.
@@ -142,6 +154,13 @@ std::vector<Key> Parse(const std::string& content, bool* damaged) {
             line.pop_back();
         }
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            // A bracketed line is a key only when its path could be one:
+            // JSON arrays ("[1]", "[[[...]]]") are bracketed lines too, and
+            // taking them as keys would write the file over without a copy.
+            if (!PlausibleKeyPath(std::string_view(line).substr(1, line.size() - 2))) {
+                *damaged = true;
+                continue;
+            }
             Key key;
             key.path = NormalisePath(FromUtf8(line.substr(1, line.size() - 2)));
             keys.push_back(std::move(key));
