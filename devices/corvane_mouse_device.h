@@ -29,7 +29,7 @@
 #include "link/device/keyboard_event_relay.h"
 #include "link/device/light_tick_source.h"
 #include "link/device/corvane_usb_device.h"
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 #include "link/mouse_profiledata.h"
 #include "link/page_worker.h"
 #include "platform/os/thread.h"

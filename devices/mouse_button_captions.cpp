@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "pages/key_search.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 
 const wchar_t* const kUnknownFunctionCaption = L"\u5173\u95ed";
 

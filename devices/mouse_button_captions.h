@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 #include "platform/ui/dui_string.h"
 
 // The texts a caption is made of: the display text of a name key (the

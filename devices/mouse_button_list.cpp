@@ -5,7 +5,7 @@
 #include "devices/corvane_mouse_device.h"
 #include "devices/mouse_button_captions.h"
 #include "pages/key_set_control_ui.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/resource_manager.h"
 #include "shell/controls/device_key_button_ui.h"

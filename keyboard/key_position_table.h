@@ -6,7 +6,7 @@
 #include <array>
 #include <cstddef>
 
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 
 inline constexpr size_t kKeyPositionCount = 170;
 // The FN key; its function cannot be reassigned on the keys tab.

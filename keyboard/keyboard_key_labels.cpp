@@ -8,7 +8,7 @@
 #include "keyboard/key_position_table.h"
 #include "pages/key_search.h"
 #include "pages/key_set_control_ui.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 #include "platform/ui/button.h"
 #include "platform/ui/label.h"
 #include "platform/ui/resource_manager.h"

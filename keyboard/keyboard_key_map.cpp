@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 
 KeyMapPlan PlanKeyMap(const std::array<uint8_t, kKeyTableBytes>& layout,
                       const std::array<uint8_t, kKeyPositionCount>& keyIndex, const std::vector<KeyListEntry>& keys,

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "keyboard/key_position_map.h"
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 
 struct KeyMapPlan {
     std::array<uint8_t, kKeyTableBytes> map;  // starts as the layout table: unreached keys keep their default

@@ -16,7 +16,7 @@
 
 #include "link/device/light_tick_source.h"
 #include "link/sync_light_state.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 class CCorvaneUSBDevice;
 

@@ -16,7 +16,7 @@
 
 #include <json/value.h>
 
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 #include "link/light_setting.h"
 #include "platform/ui/dui_string.h"
 

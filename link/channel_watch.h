@@ -7,7 +7,7 @@
 // back to sleep when the change was not its own; changes are rare (plugging,
 // the same-mode command), so one list for the process costs nothing.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace channel_watch {
 

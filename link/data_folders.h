@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "platform/ui/dui_string.h"
 
 // The folders in which all settings live. Every path returned ends in a

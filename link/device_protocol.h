@@ -21,7 +21,7 @@
 #include "link/device_blocks.h"
 #include "link/hid_device.h"
 #include "platform/os/critical_section.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 struct PagedTransfer;
 

@@ -1,7 +1,7 @@
 #include "link/device_tables.h"
 
 #include "link/hid_device_slot.h"
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 
 namespace {
 

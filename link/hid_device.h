@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/hid/hid_types.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 // One decodable item of an interface's input reports.
 struct HidDataItem {

@@ -1,6 +1,6 @@
 #include "link/hid_device_slot.h"
 
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 
 #include <cctype>
 #include <cstdlib>

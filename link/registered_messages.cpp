@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "platform/os/registered_message.h"
 #include "platform/os/remote.h"
 

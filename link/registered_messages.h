@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 // Window messages that cross process boundaries or come from code other than
 // the main window's. Each is a name that RegisterWindowMessage turns into an

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 
 // The first row whose param1 and param2 equal the function's; the code is not
 // compared (the caller chose the table by the code).

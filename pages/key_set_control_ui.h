@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/key_list_entry.h"
-#include "pages/key_tables.h"
+#include "link/base/key_list_entry.h"
+#include "link/base/key_tables.h"
 #include "platform/ui/container.h"
 #include "platform/ui/dui_string.h"
 

@@ -4,7 +4,7 @@
 #include "link/json_read.h"
 #include "link/text_encoding.h"
 #include "pages/key_search.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 #include "pages/macro_action_row.h"
 #include "pages/macro_control_ui.h"
 #include "pages/macro_files.h"

@@ -5,7 +5,7 @@
 
 #include "link/json_read.h"
 #include "pages/key_search.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 #include "pages/macro_action_row.h"
 #include "pages/macro_control_ui.h"
 #include "pages/macro_files.h"

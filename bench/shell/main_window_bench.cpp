@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "platform/files/folders.h"
 #include "platform/os/message_queue.h"
 #include "platform/ui/UIlib.h"

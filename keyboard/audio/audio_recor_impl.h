@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 class CAudioManager;
 

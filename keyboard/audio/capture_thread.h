@@ -16,7 +16,7 @@
 #include "keyboard/audio/capture_mailbox.h"
 #include "keyboard/audio/capture_settings.h"
 #include "platform/audio/loopback_source.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 struct CaptureWorkerParam {
     win::HWND window = nullptr;

@@ -18,7 +18,7 @@
 #include "keyboard/audio/playback_capture_event.h"
 #include "keyboard/audio/restart_backoff.h"
 #include "platform/audio/loopback_source.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 class CLoopbackCapture {
 public:

@@ -29,7 +29,7 @@
 #include "link/device_protocol.h"
 #include "link/hid_device_slot.h"
 #include "link/json_file_util.h"
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 #include "link/led_color.h"
 #include "link/led_state.h"
 #include "link/light_setting.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 class KeyboardEventRelay {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 // Private messages the keyboard page sends to the main window.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 // wParam: the active profile number. No handler.
 inline constexpr win::UINT WM_DEVICE_PROFILE_INDEX = 0xD00;

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace tavrik::audio {
 

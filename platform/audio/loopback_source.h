@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/audio/wave_format.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace tavrik::audio {
 

@@ -1,6 +1,6 @@
 #include "platform/dump/exception_filter.h"
 
-#include "platform/os/signal_stack.h"
+#include "platform/dump/signal_stack.h"
 
 #include <signal.h>
 #include <sys/mman.h>

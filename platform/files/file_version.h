@@ -21,7 +21,7 @@
 // of the version information, read it into a buffer of that size, and query
 // the fixed part ("\") from the buffer.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

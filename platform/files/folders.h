@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "platform/files/utf8.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

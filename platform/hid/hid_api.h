@@ -13,7 +13,7 @@
 #include "platform/hid/hid_types.h"
 #include "platform/hid/hidp.h"
 #include "platform/os/handle.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "platform/hid/hidraw_backend.h"
 
 #include "platform/os/clock.h"
-#include "platform/os/signal_stack.h"
+#include "platform/dump/signal_stack.h"
 #include "platform/os/event.h"
 #include "platform/os/thread.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/hid/devsim_wire.h"
 #include "platform/files/folders.h"
-#include "platform/os/signal_stack.h"
+#include "platform/dump/signal_stack.h"
 
 #include <chrono>
 #include <condition_variable>

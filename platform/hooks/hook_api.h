@@ -20,7 +20,7 @@
 // runs the window the procedure reports to.
 
 #include "platform/os/messages.h"  // wParam: WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

@@ -19,7 +19,7 @@
 
 #include <cstdint>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 struct MouseHookRecord {
     std::int32_t x = 0;  // the pointer on the screen (root coordinates)

@@ -9,7 +9,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace tavrik::hooks {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

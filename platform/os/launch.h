@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

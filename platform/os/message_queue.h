@@ -16,7 +16,7 @@
 
 #include "platform/os/event.h"
 #include "platform/os/messages.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 #include "platform/os/window.h"
 
 namespace win {

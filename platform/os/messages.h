@@ -3,7 +3,7 @@
 // Window-message numbers and the flag values that travel with them. These are
 // fixed numbers that the program and every outside sender agree on.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

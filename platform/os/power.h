@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

@@ -10,7 +10,7 @@
 
 #include "platform/os/debug_trace.h"
 #include "platform/os/power.h"
-#include "platform/os/signal_stack.h"
+#include "platform/dump/signal_stack.h"
 
 namespace win {
 namespace {

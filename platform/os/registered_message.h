@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

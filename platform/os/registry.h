@@ -9,7 +9,7 @@
 // only, RegCreateKeyExW creates them. Writes replace the file atomically under
 // a file lock, so several processes may use it.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

@@ -22,7 +22,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

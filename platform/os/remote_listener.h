@@ -13,7 +13,7 @@
 #include <list>
 #include <memory>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win::detail {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "platform/os/remote.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win::detail {
 

@@ -1,6 +1,6 @@
 #include "platform/os/thread.h"
 
-#include "platform/os/signal_stack.h"
+#include "platform/dump/signal_stack.h"
 
 #include <atomic>
 #include <memory>

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/os/event.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

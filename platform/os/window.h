@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/os/messages.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace win {
 

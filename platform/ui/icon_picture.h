@@ -5,7 +5,7 @@
 
 #include <cairo.h>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace DuiLib {
 

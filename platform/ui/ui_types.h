@@ -3,7 +3,7 @@
 // Basic types of the UI model: geometry, events, notifications, state bits
 // and the small interfaces controls and windows implement.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 #include "platform/ui/dui_string.h"
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 // window is, whether it shows and what it looks like belongs to the UI
 // layer, which answers these for the windows of CWindowWnd objects.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 #include "platform/ui/window.h"
 
 namespace win {

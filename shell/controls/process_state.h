@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 // The main window's handle; set in InitWindow before any worker starts.
 extern std::atomic<win::HWND> MainWindowHandle;

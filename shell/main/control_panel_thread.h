@@ -4,7 +4,7 @@
 // GNOME's control centre, else KDE's system settings; with neither a log line
 // says so. A short-lived worker: the starter keeps no handle of it.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 win::DWORD ControlPanelThread(void* parameter);
 

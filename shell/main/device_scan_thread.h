@@ -5,7 +5,7 @@
 // its stop event; after its first pass it posts WM_ACTIVATE_INSTANCE, which
 // shows the main window.
 
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 class CMainWnd;
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string>
 
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "platform/os/handle.h"
 #include "platform/os/registry.h"
 #include "platform/files/utf8.h"

@@ -6,7 +6,7 @@
 
 #include "link/registered_messages.h"
 #include "platform/os/remote.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 // Private messages of the main window. The ids are fixed numbers that other
 // windows and threads of the program send; three lie below WM_USER.

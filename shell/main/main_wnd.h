@@ -37,7 +37,7 @@
 #include "link/hid_device_slot.h"
 #include "link/json_file_util.h"
 #include "link/light_setting.h"
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "pages/device_hook.h"
 #include "platform/os/message_queue.h"
 #include "platform/os/thread.h"

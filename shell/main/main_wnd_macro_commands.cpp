@@ -11,7 +11,7 @@
 #include "link/json_read.h"
 #include "link/text_encoding.h"
 #include "pages/key_set_control_ui.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 #include "pages/macro_control_ui.h"
 #include "shell/main/main_wnd.h"
 

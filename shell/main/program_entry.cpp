@@ -5,7 +5,7 @@
 #include <string>
 
 #include "crashdump/crash_dump.h"
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "link/registered_messages.h"
 #include "platform/os/handle.h"
 #include "platform/os/instance_lock.h"

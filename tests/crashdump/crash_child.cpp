@@ -37,7 +37,7 @@
 #include <string>
 
 #include "crashdump/crash_dump.h"
-#include "platform/os/signal_stack.h"
+#include "platform/dump/signal_stack.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "devices/corvane_mouse_device.h"
 #include "link/device_tables.h"
 #include "pages/key_search.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 #include "platform/files/utf8.h"
 #include "platform/ui/controls.h"
 #include "shell/controls/device_key_button_ui.h"

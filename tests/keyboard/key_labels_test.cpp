@@ -7,7 +7,7 @@
 #include "keyboard/key_position_table.h"
 #include "link/device_packet.h"
 #include "pages/key_search.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 #include "pages/light_control_ui.h"
 #include "pages/macro_files.h"
 #include "platform/files/utf8.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "link/device_tables.h"
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 
 namespace {
 

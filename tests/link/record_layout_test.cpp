@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 #include "link/light_setting.h"
 #include "link/macro_event_pack.h"
 

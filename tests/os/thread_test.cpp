@@ -8,7 +8,7 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/debug_trace.h"
-#include "platform/os/signal_stack.h"
+#include "platform/dump/signal_stack.h"
 #include "tests/support/wait_bound.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Attach, detach and the move between cable and receiver, on the sim bus.
 
 #include "link/device_packet.h"
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "tests/shell/discovery_fixture.h"
 #include "tests/shell/main_wnd_fixture.h"
 

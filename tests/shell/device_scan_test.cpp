@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "platform/hid/hid_api.h"
 #include "platform/os/handle.h"
 #include "tests/shell/discovery_fixture.h"

@@ -16,7 +16,7 @@
 #include "pages/device_hook.h"
 #include "pages/key_set_control_ui.h"
 #include "shell/controls/device_key_button_ui.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 #include "pages/macro_control_ui.h"
 #include "pages/macro_files.h"
 #include "platform/dialogs/file_dialog.h"

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "link/data_folders.h"
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 #include "platform/os/clock.h"
 #include "platform/files/folders.h"
 #include "platform/os/handle.h"

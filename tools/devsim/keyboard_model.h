@@ -5,7 +5,7 @@
 // whose data the keyboard checks, and the actions a user takes on the
 // keyboard itself.
 
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 #include "tools/devsim/device_memory.h"
 
 #include <array>

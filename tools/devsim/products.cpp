@@ -1,6 +1,6 @@
 #include "tools/devsim/products.h"
 
-#include "link/product_ids.h"
+#include "link/base/product_ids.h"
 
 #include <stdexcept>
 

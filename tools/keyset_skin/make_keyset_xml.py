@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes skin/XML/CustomControlXML/KeySetControl.xml, the key-assignment page.
 
-The combo rows and the key picker follow the key tables of pages/key_tables.cpp
+The combo rows and the key picker follow the key tables of link/base/key_tables.cpp
 (their order and their name keys), so the template is generated from them:
     tools/keyset_skin/make_keyset_xml.py > skin/XML/CustomControlXML/KeySetControl.xml
 """
@@ -11,7 +11,7 @@ from pathlib import Path
 from xml.sax.saxutils import quoteattr
 
 ROOT = Path(__file__).resolve().parents[2]
-TABLES = (ROOT / "pages" / "key_tables.cpp").read_text(encoding="utf-8")
+TABLES = (ROOT / "link" / "base" / "key_tables.cpp").read_text(encoding="utf-8")
 
 
 def c_string(text):
@@ -94,7 +94,7 @@ def scroll_page(name, kind, directions):
 
 
 w('<?xml version="1.0" encoding="utf-8"?>')
-w('<!-- Written by tools/keyset_skin/make_keyset_xml.py from pages/key_tables.cpp; edit those instead.')
+w('<!-- Written by tools/keyset_skin/make_keyset_xml.py from link/base/key_tables.cpp; edit those instead.')
 w('     The key-assignment page: one tab page per function category (page index =')
 w('     category = the user data of the category items). -->')
 w('<KeySetControl name="KeySetControlItem" bkcolor="#FF1A1A1A">')

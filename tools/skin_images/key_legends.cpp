@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "keyboard/key_position_table.h"
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 
 namespace skinimages {
 

@@ -7,7 +7,7 @@
 
 #include "keyboard/audio/audio_manager.h"
 #include "platform/audio/simulated_audio_server.h"
-#include "platform/os/win_types.h"
+#include "platform/files/win_types.h"
 
 namespace audio_test {
 

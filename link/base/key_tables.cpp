@@ -1,5 +1,5 @@
 // The key tables. KeyTable, ScanCodeTable and KeyDisplayTable share their row order.
-#include "pages/key_tables.h"
+#include "link/base/key_tables.h"
 
 const KeyCodeEntry KeyTable[kKeyTableCount] = {
     {0xA2, {0x20, 0x01, 0x00}},   // 0 LCtrl

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "link/key_list_entry.h"
+#include "link/base/key_list_entry.h"
 
 // Function codes of a KeyFunction.
 enum KeyFunctionCode : uint8_t {

@@ -4,8 +4,8 @@
 // can run even when the thread's own stack is exhausted (a stack overflow).
 // Only for code inside platform/: it includes system headers.
 //
-// Header-only, so that the crash-dump code (built without sanitizers) and the
-// OS layer's threads share it without sharing a library.
+// Header-only: the OS layer's threads install it for the crash handler
+// without calling into the crash-dump code (built without sanitizers).
 
 #include <signal.h>
 #include <sys/mman.h>
