@@ -102,7 +102,8 @@ function(tavrik_benchmark name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
 
-# tavrik_fuzzer(name SOURCES ... [LIBS ...]): libFuzzer targets, clang only.
+# tavrik_fuzzer(name SOURCES ... [LIBS ...]): libFuzzer targets, clang only;
+# each joins the target tavrik_fuzzers when it is there.
 function(tavrik_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -110,6 +111,9 @@ function(tavrik_fuzzer name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  if(TARGET tavrik_fuzzers)
+    add_dependencies(tavrik_fuzzers ${name})
+  endif()
 endfunction()
 
 # Where the program and everything beside it is installed: one program folder

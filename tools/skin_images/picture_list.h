@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/skin_images/key_legends.h"
+
 namespace skinimages {
 
 struct Picture {
@@ -27,7 +29,6 @@ void AddProgramIcons(std::vector<Picture>& pictures);
 void AddDevicePictures(std::vector<Picture>& pictures);
 // The keyboard page's key light and key mark.
 void AddKeyboardPictures(std::vector<Picture>& pictures);
-struct KeyRect;
 // The legend of every key of the keyboard picture ("keyboard/legend/key_<position>.png").
 void AddKeyLegendPictures(std::vector<Picture>& pictures, const std::vector<KeyRect>& keys);
 // The mouse page's DPI slider track and thumbs.
