@@ -187,6 +187,25 @@ TEST_F(KeyCommandsTest, CapturedKeysAloneAndUnknownScanCodes) {
     }
 }
 
+// A category the user turns to shows a choice in its list, and saving
+// takes that choice: the list is not left empty.
+TEST_F(KeyCommandsTest, ACategoryTurnedToShowsItsFirstRowChosen) {
+    struct Case {
+        int category;
+        int (CKeySetControlUI::*index)();
+        uint8_t code;  // of the function the first row builds
+    };
+    for (const Case& c : {Case{kCategoryMedia, &CKeySetControlUI::GetMediaIndex, 0x30},
+                          Case{kCategorySystem, &CKeySetControlUI::GetSystemIndex, 0x40}}) {
+        SCOPED_TRACE(c.category);
+        ASSERT_EQ((keys_->*c.index)(), -1) << "nothing chosen before";
+        keys_->SelectFunctionItem(keys_->FindFunctionItem(c.category));
+        wnd_->OnKeyFunctionSelected();
+        EXPECT_EQ((keys_->*c.index)(), 0);
+        EXPECT_EQ(keys_->BuildAssignment().current.function.code, c.code);
+    }
+}
+
 TEST_F(KeyCommandsTest, SaveWritesTheKeyMapAndTheProfile) {
     ChooseKeyboardKeyCategory();
     HookKey(*wnd_, 0x41, 0x1E, 0, win::WM_KEYDOWN);
