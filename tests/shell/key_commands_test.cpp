@@ -192,16 +192,19 @@ TEST_F(KeyCommandsTest, CapturedKeysAloneAndUnknownScanCodes) {
 TEST_F(KeyCommandsTest, ACategoryTurnedToShowsItsFirstRowChosen) {
     struct Case {
         int category;
-        int (CKeySetControlUI::*index)();
+        const wchar_t* list;
         uint8_t code;  // of the function the first row builds
     };
-    for (const Case& c : {Case{kCategoryMedia, &CKeySetControlUI::GetMediaIndex, 0x30},
-                          Case{kCategorySystem, &CKeySetControlUI::GetSystemIndex, 0x40}}) {
+    for (const Case& c :
+         {Case{kCategoryMedia, L"keyset_media_combo", 0x30}, Case{kCategorySystem, L"keyset_system_combo", 0x40}}) {
         SCOPED_TRACE(c.category);
-        ASSERT_EQ((keys_->*c.index)(), -1) << "nothing chosen before";
+        CControlUI* found = keys_->FindSubControl(c.list);
+        auto* list = found ? static_cast<CComboUI*>(found->GetInterface(L"Combo")) : nullptr;
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->GetCurSel(), -1) << "nothing chosen before";
         keys_->SelectFunctionItem(keys_->FindFunctionItem(c.category));
         wnd_->OnKeyFunctionSelected();
-        EXPECT_EQ((keys_->*c.index)(), 0);
+        EXPECT_EQ(list->GetCurSel(), 0);
         EXPECT_EQ(keys_->BuildAssignment().current.function.code, c.code);
     }
 }
