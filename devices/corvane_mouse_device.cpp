@@ -294,5 +294,5 @@ void CCorvaneMouseDevice::RefreshPage(int) {
         SetDpiSliderValue(int(i), s.x);
         SetDpiStageColor(int(i), 0xFF000000u | uint32_t(s.red) << 16 | uint32_t(s.green) << 8 | s.blue);
     }
-    SetPollingRateOption(m_systemStages.reportRate);
+    ShowSystemStages();
 }

@@ -180,6 +180,8 @@ public:
     int GetDpiSliderValue(int stage);
     int GetDpiEditValue(int stage);
     void SetPollingRateOption(int index);
+    // Shows the stored report rate, pointer, scroll and double-click settings.
+    void ShowSystemStages();
     int GetPointerSpeed();
     bool GetPointerPrecision();
     void SetScrollSettings(bool byPage, int speed);

@@ -252,6 +252,9 @@ void CCorvaneHS6533Device::ReadVolumeState() {
 
 void CCorvaneHS6533Device::LoadOwnSettings() {
     m_settings = m_profile.GetSystemSetStages();
+    // A stored preset that names none of the list plays preset 1's bands:
+    // preset 1 is the one shown as chosen.
+    if (m_settings.eqType < 1 || m_settings.eqType > kCustomEqPreset) m_settings.eqType = 1;
     m_bands = m_settings.eqType == kCustomEqPreset ? m_profile.GetCustomEq(m_settings.customEqSelectIndex)
                                                    : m_profile.GetEqPreset(m_settings.eqType);
     m_customNames = m_profile.GetCustomEqNames();

@@ -9,7 +9,7 @@ class CMagicControlUI : public DuiLib::CHorizontalLayoutUI {
 public:
     static constexpr int kVoices = 4;
 
-    CMagicControlUI() : m_children(*this) {}
+    CMagicControlUI() : m_children(*this) { SetOptionScope(); }
     static DuiLib::CControlUI* CreateInstance();
 
     void SetDeviceKind(int kind) { m_nDeviceKind = kind; }

@@ -173,6 +173,18 @@ void CCorvaneMouseDevice::SetPollingRateOption(int index) {
             option->Selected(i == index, false);
 }
 
+void CCorvaneMouseDevice::ShowSystemStages() {
+    const MouseSystemStages& s = m_systemStages;
+    SetPollingRateOption(s.reportRate);
+    // The sliders keep a stored value outside their range at its nearer end.
+    if (auto* pointer = As<CSliderUI>(FindSettingsControl(kPointerSpeed), L"Slider")) pointer->SetValue(s.mouseSpeed);
+    if (auto* precision = As<COptionUI>(FindSettingsControl(kPointerPrecision), L"Option"))
+        precision->Selected(s.pointerPrecision != 0, false);
+    SetScrollSettings(s.scrollPage != 0, s.wheelScrollLines);
+    if (auto* doubleClick = As<CSliderUI>(FindSettingsControl(kDoubleClick), L"Slider"))
+        doubleClick->SetValue(s.doubleClickTime);
+}
+
 int CCorvaneMouseDevice::GetPointerSpeed() {
     auto* slider = As<CSliderUI>(FindSettingsControl(kPointerSpeed), L"Slider");
     return slider ? slider->GetValue() : 0;

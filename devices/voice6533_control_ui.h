@@ -20,7 +20,7 @@ public:
     static constexpr int kBands = 10;
     static constexpr int kRowHeight = 30;
 
-    CVoice6533ControlUI() : m_children(*this) {}
+    CVoice6533ControlUI() : m_children(*this) { SetOptionScope(); }
     static DuiLib::CControlUI* CreateInstance();
 
     void SetDeviceKind(int kind) { m_nDeviceKind = kind; }

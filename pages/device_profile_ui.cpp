@@ -84,7 +84,7 @@ std::string ProfileIdOf(const Json::Value& id) {
 
 }  // namespace
 
-CDeviceProfileUI::CDeviceProfileUI() = default;
+CDeviceProfileUI::CDeviceProfileUI() { SetOptionScope(); }
 CDeviceProfileUI::~CDeviceProfileUI() = default;
 
 CControlUI* CDeviceProfileUI::CreateInstance() { return new CDeviceProfileUI(); }

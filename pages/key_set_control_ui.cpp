@@ -41,7 +41,7 @@ int ModifierCheckOf(uint8_t param1) {
 
 }  // namespace
 
-CKeySetControlUI::CKeySetControlUI() = default;
+CKeySetControlUI::CKeySetControlUI() { SetOptionScope(); }
 CKeySetControlUI::~CKeySetControlUI() = default;
 
 CControlUI* CKeySetControlUI::CreateInstance() { return new CKeySetControlUI(); }
@@ -442,9 +442,32 @@ int CKeySetControlUI::FindFunctionItem(int category) {
     return -1;
 }
 
+namespace {
+
+// Gives every list under `c` that has rows but no current one its first
+// shown row, without a notification.
+void ChooseFirstRows(CControlUI* c) {
+    if (!c) return;
+    if (auto* combo = static_cast<CComboUI*>(c->GetInterface(L"Combo"))) {
+        for (int i = 0; combo->GetCurSel() < 0 && i < combo->GetCount(); ++i)
+            if (combo->GetItemAt(i)->IsVisible()) combo->SelectItem1(i, false, false);
+        return;
+    }
+    if (auto* box = static_cast<CContainerUI*>(c->GetInterface(L"Container")))
+        for (int i = 0; i < box->GetCount(); ++i) ChooseFirstRows(box->GetItemAt(i));
+}
+
+}  // namespace
+
 void CKeySetControlUI::ShowFunctionPage(int category) {
     if (CControlUI* c = Find(m_functionTabs))
         if (auto* tabs = static_cast<CTabLayoutUI*>(c->GetInterface(L"TabLayout"))) tabs->SelectItem(category, false);
+}
+
+void CKeySetControlUI::ChooseFirstRowsOf(int category) {
+    CControlUI* c = Find(m_functionTabs);
+    auto* tabs = c ? static_cast<CTabLayoutUI*>(c->GetInterface(L"TabLayout")) : nullptr;
+    if (tabs && category >= 0 && category < tabs->GetCount()) ChooseFirstRows(tabs->GetItemAt(category));
 }
 
 int CKeySetControlUI::GetMacroRepeatIndex() { return SelectedIn(m_macroRepeatCombo); }

@@ -91,6 +91,10 @@ public:
     // The first item (hidden ones count) of the category; -1 when none.
     int FindFunctionItem(int category);
     void ShowFunctionPage(int category);
+    // A page the user turns to shows a choice: its lists without a current
+    // row show their first one, which is also what the assignment then
+    // takes (a stored function keeps whatever it shows).
+    void ChooseFirstRowsOf(int category);
     int GetMacroRepeatIndex();
     void EnableSaveButtons(bool enable);
     // Selects modifier check `index` alone; -1 selects none.

@@ -25,7 +25,7 @@ void Trace(const char* text) { win::OutputDebugStringA(text); }
 
 }  // namespace
 
-CLightControlUI::CLightControlUI() = default;
+CLightControlUI::CLightControlUI() { SetOptionScope(); }
 CLightControlUI::~CLightControlUI() = default;
 
 CControlUI* CLightControlUI::CreateInstance() { return new CLightControlUI(); }

@@ -33,7 +33,7 @@ CDuiString Number(int value) { return CDuiString(std::to_wstring(value)); }
 
 }  // namespace
 
-CShootControlUI::CShootControlUI() = default;
+CShootControlUI::CShootControlUI() { SetOptionScope(); }
 CShootControlUI::~CShootControlUI() = default;
 
 CControlUI* CShootControlUI::CreateInstance() { return new CShootControlUI(); }

@@ -92,7 +92,8 @@ CTabLayoutUI* AsTabLayout(CControlUI* control) {
 
 }  // namespace
 
-CCorvaneUSBDevice::CCorvaneUSBDevice() = default;
+// A page keeps its own choices: its option groups end at the page.
+CCorvaneUSBDevice::CCorvaneUSBDevice() { SetOptionScope(); }
 
 CCorvaneUSBDevice::~CCorvaneUSBDevice() {
     // Borrowed controls belong to the control tree; only forget them.

@@ -222,6 +222,8 @@ void COptionUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent, bool 
     if (bInit && !m_sGroupName.IsEmpty() && m_pManager) m_pManager->AddOptionGroup(m_sGroupName, this);
 }
 
+const CControlUI* COptionUI::GroupScope() const { return m_pParent ? m_pParent->OptionScope() : this; }
+
 void COptionUI::SetGroup(LPCTSTR name) {
     CDuiString g(name);
     if (g == m_sGroupName) return;
@@ -243,10 +245,13 @@ void COptionUI::Selected(bool bSelected, bool bTriggerEvent) {
             if (m_bSelected) {
                 CStdPtrArray* group = m_pManager->GetOptionGroup(m_sGroupName);
                 if (group) {
+                    // Only the members under this option's scope: the same
+                    // group on another page keeps its own choice.
+                    const CControlUI* scope = GroupScope();
                     CStdPtrArray members = *group;
                     for (CControlUI* c : members) {
                         auto* o = static_cast<COptionUI*>(c->GetInterface(L"Option"));
-                        if (o && o != this) o->Selected(false, bTriggerEvent);
+                        if (o && o != this && o->GroupScope() == scope) o->Selected(false, bTriggerEvent);
                     }
                 }
                 if (bTriggerEvent) m_pManager->SendNotify(this, DUI_MSGTYPE_SELECTCHANGED, m_bSelected, 0);
@@ -297,6 +302,8 @@ void COptionUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
         SetSelectedTextColor(ParseColorUI(v));
     else if (is(L"selectedbkcolor"))
         SetSelectedBkColor(ParseColorUI(v));
+    else if (is(L"selectedbordercolor"))
+        SetSelectedBorderColor(ParseColorUI(v));
     else if (is(L"indicator"))
         SetIndicator(DuiCompareNoCase(v, L"radio") == 0   ? Indicator::Radio
                      : DuiCompareNoCase(v, L"check") == 0 ? Indicator::Check
@@ -311,6 +318,7 @@ constexpr int kIndicatorGap = 6;
 constexpr DWORD kIndicatorRing = 0xFF8A9099;
 constexpr DWORD kIndicatorAccent = 0xFF2F8FFF;
 constexpr DWORD kIndicatorDisabled = 0xFF4A505A;
+constexpr DWORD kSwatchFrameInner = 0xFF101214;
 
 void SetSourceArgb(HDC hDC, DWORD c) {
     cairo_set_source_rgba(hDC, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0,
@@ -420,6 +428,16 @@ void COptionUI::PaintText(HDC hDC) {
         return;
     }
     CButtonUI::PaintText(hDC);
+}
+
+void COptionUI::PaintBorder(HDC hDC) {
+    if (!m_bSelected || !m_dwSelectedBorderColor) return CButtonUI::PaintBorder(hDC);
+    // Two tones, thick enough to be seen on a swatch of any colour (even the
+    // frame's own) at any scale: the frame, and a dark line inside it.
+    const int width = std::max(2, Scaled(2));
+    CRenderEngine::DrawRect(hDC, m_rcItem, width, GetAdjustColor(m_dwSelectedBorderColor), 0);
+    const RECT inner{m_rcItem.left + width, m_rcItem.top + width, m_rcItem.right - width, m_rcItem.bottom - width};
+    CRenderEngine::DrawRect(hDC, inner, std::max(1, width / 2), kSwatchFrameInner, 0);
 }
 
 LPCTSTR CCheckBoxUI::GetClass() const { return L"CheckBoxUI"; }

@@ -102,6 +102,9 @@ public:
 
     LPCTSTR GetGroup() const { return m_sGroupName; }
     void SetGroup(LPCTSTR pStrGroupName = nullptr);
+    // What the group is limited to: the nearest option scope above (see
+    // CControlUI::IsOptionScope).
+    const CControlUI* GroupScope() const;
     bool IsSelected() const { return m_bSelected; }
     // Changes the state; "selectchanged" goes out when bTriggerEvent is set
     // (in a group only for the option that becomes selected).
@@ -122,6 +125,12 @@ public:
         Invalidate();
     }
     DWORD GetSelectBkColor() const { return m_dwSelectedBkColor; }
+    // A frame drawn around the option while it is selected: the mark of a
+    // swatch or picture whose colours stay as they are.
+    void SetSelectedBorderColor(DWORD c) {
+        m_dwSelectedBorderColor = c;
+        Invalidate();
+    }
 
     // How the state shows: by the colours and images alone, or by a drawn
     // indicator left of the text ("indicator" attribute "radio": a ring
@@ -136,6 +145,7 @@ public:
     void PaintBkColor(HDC hDC) override;
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
+    void PaintBorder(HDC hDC) override;
 
 protected:
     // The indicator's square (empty without one).
@@ -149,6 +159,7 @@ protected:
     CDuiString m_sSelectedForeImage;
     DWORD m_dwSelectedTextColor = 0;
     DWORD m_dwSelectedBkColor = 0;
+    DWORD m_dwSelectedBorderColor = 0;
 };
 
 class CCheckBoxUI : public COptionUI {

@@ -65,6 +65,9 @@ public:
         m_pLayout->SetInset({1, 1, 1, 1});
         for (int i = 0; i < m_pOwner->GetCount(); ++i) m_pLayout->Add(m_pOwner->GetItemAt(i));
         m_pm.AttachDialog(m_pLayout);
+        // The rows are placed before the list scrolls to the current one: a
+        // layout of no size yet would scroll it just out of sight.
+        m_pLayout->SetPos({0, 0, width, height}, false);
         ShowWindow(true, true);
         ScrollIntoView(m_pOwner->GetCurSel());
         m_pm.Invalidate();
@@ -102,10 +105,17 @@ public:
             return 0;
         }
         if (uMsg == WM_DESTROY) {
-            // Give the rows back before the layout goes.
+            // Give the rows back before the layout goes. The pointer is no
+            // longer over any of them: a row left hot would open hot again.
             if (m_pLayout) {
-                for (int i = 0; i < m_pOwner->GetCount(); ++i)
-                    m_pOwner->GetItemAt(i)->SetManager(m_pOwner->GetManager(), m_pOwner, false);
+                for (int i = 0; i < m_pOwner->GetCount(); ++i) {
+                    CControlUI* row = m_pOwner->GetItemAt(i);
+                    TEventUI leave;
+                    leave.Type = UIEVENT_MOUSELEAVE;
+                    leave.pSender = row;
+                    row->DoEvent(leave);
+                    row->SetManager(m_pOwner->GetManager(), m_pOwner, false);
+                }
                 m_pLayout->RemoveAll();
             }
             m_pOwner->m_pWindow = nullptr;

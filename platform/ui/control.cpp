@@ -427,6 +427,12 @@ void CControlUI::DoEvent(TEventUI& event) {
     if (m_pParent) m_pParent->DoEvent(event);
 }
 
+const CControlUI* CControlUI::OptionScope() const {
+    const CControlUI* c = this;
+    while (!c->m_bOptionScope && c->m_pParent) c = c->m_pParent;
+    return c;
+}
+
 void CControlUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     auto is = [n](const wchar_t* name) { return DuiCompareNoCase(n, name) == 0; };
     if (is(L"pos")) {
@@ -507,6 +513,8 @@ void CControlUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
         SetCursor(ParseCursorUI(v));
     else if (is(L"virtualwnd"))
         SetVirtualWnd(v);
+    else if (is(L"optionscope"))
+        SetOptionScope(ParseBoolUI(v));
     else if (is(L"style")) {
         LPCTSTR style = m_pManager ? m_pManager->GetStyle(v) : nullptr;
         if (style)

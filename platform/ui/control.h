@@ -118,6 +118,15 @@ public:
     void SetTag(UINT_PTR pTag) { m_pTag = pTag; }
     CDuiString GetVirtualWnd() const;
     void SetVirtualWnd(LPCTSTR pstrValue) { m_sVirtualWnd = pstrValue; }
+    // Option groups stop at a scope: options of one group name select one
+    // another away only under the same scope (a page, or a control that a
+    // page holds several of), so that each page keeps its own choice
+    // ("optionscope" attribute).
+    bool IsOptionScope() const { return m_bOptionScope; }
+    void SetOptionScope(bool bScope = true) { m_bOptionScope = bScope; }
+    // The nearest scope above (or at) this control; the top of its tree when
+    // none is marked.
+    const CControlUI* OptionScope() const;
 
     // State.
     virtual bool IsVisible() const { return m_bVisible && m_bInternVisible; }
@@ -173,6 +182,7 @@ protected:
     bool m_bUpdateNeeded = true;
     bool m_bMenuUsed = false;
     bool m_bResourceText = false;
+    bool m_bOptionScope = false;
     RECT m_rcItem{};
     RECT m_rcPadding{};
     SIZE m_cXY{};

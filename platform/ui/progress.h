@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "platform/ui/label.h"
 
 namespace DuiLib {
@@ -18,13 +20,17 @@ public:
         Invalidate();
     }
     int GetMinValue() const { return m_nMin; }
+    // A new bound takes the value along: a bar never shows a value outside
+    // its range.
     void SetMinValue(int nMin) {
         m_nMin = nMin;
+        KeepValueInRange();
         Invalidate();
     }
     int GetMaxValue() const { return m_nMax; }
     void SetMaxValue(int nMax) {
         m_nMax = nMax;
+        KeepValueInRange();
         Invalidate();
     }
     int GetValue() const { return m_nValue; }
@@ -40,6 +46,9 @@ public:
 protected:
     // The part of the control that stands for the value.
     RECT FilledRect() const;
+    void KeepValueInRange() {
+        if (m_nMax >= m_nMin) m_nValue = std::clamp(m_nValue, m_nMin, m_nMax);
+    }
 
     bool m_bHorizontal = true;
     int m_nMin = 0;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/ui/button.h"
+#include "platform/ui/combo.h"
 #include "platform/ui/container.h"
 #include "platform/ui/control.h"
 #include "platform/ui/list.h"
@@ -45,6 +47,30 @@ std::wstring ProbeText(CControlUI* control) {
     return control->GetText().GetData();
 }
 
+// What a choice shows: an option of a group is listed once more as
+// "<name>#group" with the group's name as its text, a chosen option or list
+// row as "<name>#chosen", and a drop list as "<name>#list" with its current
+// row, its number of rows and whether it can be opened ("3 12 1"), so that
+// a test can tell which one of a group or list is shown as chosen.
+void AddChoiceEntries(CControlUI* control, const std::wstring& name, const BackendRect& at,
+                      std::vector<BackendProbeEntry>& out) {
+    if (auto* combo = static_cast<CComboUI*>(control->GetInterface(L"Combo"))) {
+        out.push_back({name + L"#list", at,
+                       std::to_wstring(combo->GetCurSel()) + L" " + std::to_wstring(combo->GetCount()) +
+                           (combo->IsEnabled() ? L" 1" : L" 0")});
+        return;
+    }
+    bool chosen = false;
+    if (auto* option = static_cast<COptionUI*>(control->GetInterface(L"Option"))) {
+        const CDuiString group = option->GetGroup();
+        if (!group.IsEmpty()) out.push_back({name + L"#group", at, group.GetData()});
+        chosen = option->IsSelected();
+    } else if (auto* row = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"))) {
+        chosen = row->IsSelected();
+    }
+    if (chosen) out.push_back({name + L"#chosen", at, {}});
+}
+
 // `clip` is what the ancestors show. `fixed` is what the ancestors that do
 // not move with a scrolled content show: the window and the containers down
 // to the nearest one that scrolls, then the ones inside that scroll with it.
@@ -56,7 +82,11 @@ void Collect(CControlUI* control, const RECT& clip, const RECT& fixed, std::vect
     const bool inSight = IntersectRectUI(shown, own, clip);
     const std::wstring name = ProbeName(control);
     if (!name.empty()) {
-        if (inSight) out.push_back({name, {shown.left, shown.top, shown.right, shown.bottom}, ProbeText(control)});
+        if (inSight) {
+            const BackendRect at{shown.left, shown.top, shown.right, shown.bottom};
+            out.push_back({name, at, ProbeText(control)});
+            AddChoiceEntries(control, name, at, out);
+        }
         // Cut off by an ancestor that cannot be scrolled: listed once more,
         // whole, for the tests that check that every control can be seen.
         if (!Contains(fixed, own) && own.right > own.left && own.bottom > own.top)

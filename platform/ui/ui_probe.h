@@ -20,7 +20,10 @@ class CControlUI;
 // list's rows can be found too; the rows of a closed combo are not shown and
 // not listed. A control that an ancestor without a scroll bar cuts off (a
 // part or all of it lies outside) is listed once more as "<name>#cut" with
-// its whole rectangle.
+// its whole rectangle. An option of a group is listed once more as
+// "<name>#group" (text: the group's name), a chosen option or list row as
+// "<name>#chosen", a combo as "<name>#list" (text: current row, number of
+// rows, 1 when it can be opened, else 0).
 std::vector<BackendProbeEntry> CollectProbeEntries(CControlUI* root, const RECT& client);
 
 }  // namespace DuiLib

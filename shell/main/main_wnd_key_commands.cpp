@@ -52,6 +52,7 @@ void CMainWnd::OnKeyFunctionSelected() {
     if (!keys) return;
     const int category = keys->GetFunctionItemCategory(keys->GetFunctionIndex());
     keys->ShowFunctionPage(category);
+    keys->ChooseFirstRowsOf(category);
     if (category == kCategoryKeyboardKey) {
         keys->SetKeyNameText(L"");
         keys->SelectModifierCheck(-1);

@@ -56,7 +56,33 @@ LRESULT CSkinFrame::OnCreate() {
     if (root != nullptr) m_pm.AttachDialog(root);
     m_pm.AddNotifier(this);
     PlaceUnderButton();
+    MarkOwnerBackground();
     return 0;
+}
+
+// The picture or colour the owner's "root" shows is marked, and its tab is
+// the one in front.
+void CSkinFrame::MarkOwnerBackground() {
+    CPaintManagerUI* owner = m_pAnchor != nullptr ? m_pAnchor->GetManager() : nullptr;
+    CControlUI* root = owner != nullptr ? owner->FindControl(L"root") : nullptr;
+    if (root == nullptr) return;
+    const CDuiString image = root->GetBkImage();
+    if (MarkChoice(image.GetData(), root->GetBkColor()) && image.IsEmpty()) ShowTab(1);
+}
+
+bool CSkinFrame::MarkChoice(const std::wstring& image, DWORD color) {
+    bool found = false;
+    for (int i = 0;; ++i) {
+        CControlUI* c = m_pm.FindSubControlByClass(nullptr, L"Option", i);
+        if (c == nullptr) break;
+        const bool picture = c->GetName() == L"skin_image_btn";
+        if (!picture && c->GetName() != L"skin_color_btn") continue;
+        const bool chosen =
+            picture ? !image.empty() && image == c->GetUserData().GetData() : image.empty() && color == c->GetBkColor();
+        static_cast<COptionUI*>(c)->Selected(chosen, false);
+        found = found || chosen;
+    }
+    return found;
 }
 
 // The popup's top-right corner meets the anchor's bottom-right corner.
@@ -104,6 +130,7 @@ void CSkinFrame::OnSkinClick(CControlUI* sender) {
     } else if (name.CompareNoCase(L"skin_image") == 0) {
         ShowTab(0);
     } else if (name.CompareNoCase(L"skin_reset") == 0) {
+        MarkChoice(kResetImage, 0);
         BroadcastPicture(kResetImage);
         WriteMainIni(0, kResetImage);
     } else if (name.CompareNoCase(L"skin_Custom") == 0) {
@@ -114,6 +141,8 @@ void CSkinFrame::OnSkinClick(CControlUI* sender) {
 }
 
 void CSkinFrame::ShowTab(int page) {
+    if (auto* option = static_cast<COptionUI*>(m_pm.FindControl(page == 0 ? L"skin_image" : L"skin_color")))
+        option->Selected(true, false);
     CControlUI* tab = m_pm.FindControl(L"skin_tab");
     if (tab != nullptr && tab->GetInterface(L"TabLayout") != nullptr) static_cast<CTabLayoutUI*>(tab)->SelectItem(page);
 }
@@ -134,7 +163,11 @@ void CSkinFrame::ChooseCustomPicture() {
     const dialogs::FileDialogResult result = dialogs::ShowFileDialog(request);
     m_dialogOpen = false;
     // A cancelled dialog has no picture to tell anyone about.
-    if (result.chosen) BroadcastPicture(win::FromUtf8(result.path));
+    if (result.chosen) {
+        // A picture of the user's own is none of those offered.
+        MarkChoice(win::FromUtf8(result.path), 0);
+        BroadcastPicture(win::FromUtf8(result.path));
+    }
     if (m_focusLostDuringDialog) Close(0);
 }
 

@@ -9,6 +9,8 @@
 // The popup never takes the focus and closes when the focus moves elsewhere.
 // It deletes itself when its window is destroyed.
 
+#include <string>
+
 #include "platform/ui/UIlib.h"
 
 class CSkinFrame : public DuiLib::CWindowWnd, public DuiLib::INotifyUI {
@@ -39,6 +41,10 @@ private:
     void OnSkinClick(DuiLib::CControlUI* sender);
     void ChooseCustomPicture();
     void ShowTab(int page);
+    void MarkOwnerBackground();
+    // Marks the offered picture `image`, or with no image the colour
+    // `color`, as the chosen one; false when none of them is.
+    bool MarkChoice(const std::wstring& image, DuiLib::DWORD color);
     static void WriteMainIni(int flags, const std::wstring& image);
 
     DuiLib::CPaintManagerUI m_pm;

@@ -218,6 +218,15 @@ TEST_P(HeadsetAudioEdge, Holds) {
     GetParam().run(*this);
 }
 
+// The default profile names no preset; the bands it plays are preset 1's,
+// and preset 1 is shown as chosen.
+TEST_F(HeadsetAudio, AProfileWithoutAPresetShowsPresetOneChosen) {
+    ASSERT_EQ(StoredSettings().eqType, 0);
+    Connect();
+    EXPECT_EQ(page.Settings().eqType, 1);
+    EXPECT_EQ(Voice().GetSelectedEqOption(), 1);
+}
+
 TEST_F(HeadsetAudio, DeletionWritesTheBandsTheSlidersNowShow) {
     Connect();
     SaveCustom(L"A", 1);

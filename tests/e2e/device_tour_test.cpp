@@ -10,6 +10,7 @@
 #include "tests/e2e/tavrik_session.h"
 
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <map>
@@ -57,6 +58,15 @@ const std::vector<DevicePage>& Pages() {
           {"Virtual7.1_Op_tab", "VirtualSetControlItem"}}},
     };
     return pages;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string Box(const ProbeControl& c) {
+    return std::to_string(c.left) + "," + std::to_string(c.top) + "-" + std::to_string(c.right) + "," +
+           std::to_string(c.bottom);
 }
 
 bool Listed(const std::vector<ProbeControl>& controls, const std::string& name) {
@@ -128,7 +138,120 @@ protected:
         return wrong;
     }
 
+    // Option groups of the page that do not show exactly one chosen option
+    // among the options it shows.
+    std::vector<std::string> GroupsWithoutOneChoice() {
+        const std::vector<ProbeControl> controls = Probe();
+        // Options are told apart by name and place: entries built from one
+        // skin share their names.
+        std::set<std::string> chosen;
+        for (const ProbeControl& c : controls)
+            if (EndsWith(c.name, "#chosen")) chosen.insert(c.name.substr(0, c.name.size() - 7) + " " + Box(c));
+        std::map<std::string, std::pair<std::string, int>> groups;  // members shown, how many chosen
+        for (const ProbeControl& c : controls) {
+            if (!EndsWith(c.name, "#group")) continue;
+            const std::string option = c.name.substr(0, c.name.size() - 6) + " " + Box(c);
+            const bool isChosen = chosen.count(option) != 0;
+            auto& [members, chosenCount] = groups[c.text];
+            members += " " + option + (isChosen ? " (chosen)" : "");
+            chosenCount += isChosen ? 1 : 0;
+        }
+        std::vector<std::string> wrong;
+        for (const auto& [group, shown] : groups)
+            if (shown.second != 1) wrong.push_back(group + ":" + shown.first);
+        return wrong;
+    }
+
+    // Opens every drop list the page shows that can be opened and returns
+    // those whose open list does not show their current row whole, on the
+    // screen, marked as chosen and drawn otherwise than the other rows.
+    std::vector<std::string> DropListsWithoutTheirRow() {
+        std::vector<std::string> wrong;
+        for (const ProbeControl& list : Probe()) {
+            if (!EndsWith(list.name, "#list")) continue;
+            const std::string name = list.name.substr(0, list.name.size() - 5);
+            std::istringstream words(list.text);
+            int current = -1, count = 0, enabled = 0;
+            if (!(words >> current >> count >> enabled) || count == 0 || !enabled) continue;
+            if (current < 0) {
+                wrong.push_back(name + ": no current row among " + std::to_string(count));
+                continue;
+            }
+            const std::optional<ProbeControl> combo = FindProbeControl(*driver_, name);
+            if (!combo) continue;
+            driver_->Click(combo->CenterX(), combo->CenterY());
+            const std::string rowPrefix = name + "/";
+            auto isRow = [&](const ProbeControl& c) { return c.name.rfind(rowPrefix, 0) == 0; };
+            std::vector<ProbeControl> rows;
+            Poll([&] { return !(rows = TopmostListingWith(*driver_, isRow)).empty(); }, 10s);
+            if (rows.empty()) {
+                wrong.push_back(name + ": the list did not open");
+                continue;
+            }
+            const std::string problem = OpenListProblem(rows, name, rowPrefix + std::to_string(current), combo->text);
+            if (!problem.empty()) wrong.push_back(name + ": " + problem);
+            driver_->Key(XK_Escape);
+            if (!Poll([&] { return TopmostListingWith(*driver_, isRow).empty(); }, 10s)) {
+                wrong.push_back(name + ": the list did not close on Escape");
+                break;
+            }
+        }
+        return wrong;
+    }
+
+    // What is wrong with an open list's current row `row` ("" when nothing).
+    std::string OpenListProblem(const std::vector<ProbeControl>& listing, const std::string& name,
+                                const std::string& row, const std::string& comboText) {
+        const ProbeControl* current = nullptr;
+        const ProbeControl* other = nullptr;
+        int rowHeight = 0, chosenRows = 0;
+        for (const ProbeControl& c : listing) {
+            if (c.name.rfind(name + "/", 0) != 0) continue;
+            if (EndsWith(c.name, "#chosen")) {
+                ++chosenRows;
+                continue;
+            }
+            if (c.name.find('#') != std::string::npos) continue;
+            rowHeight = std::max(rowHeight, c.bottom - c.top);
+            if (c.name == row)
+                current = &c;
+            else if (!other || c.bottom - c.top > other->bottom - other->top)
+                other = &c;
+        }
+        if (!current) return row + " is out of sight";
+        if (current->bottom - current->top < rowHeight) return row + " is cut: " + Box(*current);
+        if (current->text != comboText) return row + " reads \"" + current->text + "\", not \"" + comboText + "\"";
+        if (current->top < 0 || current->bottom > 1080) return row + " is off the screen: " + Box(*current);
+        if (!Listed(listing, row + "#chosen") || chosenRows != 1)
+            return row + " is not the one row marked as chosen (" + std::to_string(chosenRows) + " are)";
+        // Drawn as chosen: its background differs from another row's.
+        if (other) {
+            const unsigned long mine = RootPixel(current->left + 3, current->CenterY());
+            const unsigned long theirs = RootPixel(other->left + 3, other->CenterY());
+            if (mine == theirs) return row + " is drawn like the other rows";
+        }
+        return "";
+    }
+
+    unsigned long RootPixel(int x, int y) {
+        XImage* image =
+            XGetImage(driver_->display(), DefaultRootWindow(driver_->display()), x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return 0;
+        const unsigned long pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return pixel;
+    }
+
     bool ScreenEditorShown() { return !driver_->ViewableTopLevel("ScreenWnd").empty(); }
+
+    // Every option group of the page shows one chosen option, and every drop
+    // list opens at its current row.
+    void CheckChoices() {
+        const std::vector<std::string> groups = GroupsWithoutOneChoice();
+        EXPECT_TRUE(groups.empty()) << "groups without one chosen option:" << Join(groups);
+        const std::vector<std::string> lists = DropListsWithoutTheirRow();
+        EXPECT_TRUE(lists.empty()) << "drop lists:" << Join(lists);
+    }
 
     static std::string Join(const std::vector<std::string>& items) {
         std::string out;
@@ -193,6 +316,7 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
             EXPECT_TRUE(cut.empty()) << "cut off:" << Join(cut);
             const std::vector<std::string> sliders = WrongSliders();
             EXPECT_TRUE(sliders.empty()) << "sliders:" << Join(sliders);
+            CheckChoices();
             if (HasFailure()) Screenshot("tour_" + p.page + "_" + t.name);
         }
     }

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace tavrik::test {
@@ -57,27 +58,31 @@ std::vector<ProbeControl> ReadUiProbe(XDriver& driver, Window window) {
     return controls;
 }
 
-std::optional<ProbeControl> FindProbeControl(XDriver& driver, const std::string& name) {
+std::vector<ProbeControl> TopmostListingWith(XDriver& driver, const std::function<bool(const ProbeControl&)>& wanted) {
     Display* d = driver.display();
     Window root = DefaultRootWindow(d);
     Window parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    std::optional<ProbeControl> found;
+    std::vector<ProbeControl> found;
     if (XQueryTree(d, root, &root, &parent, &children, &count) != 0) {
         // Children come bottom to top: look at the topmost first.
-        for (unsigned i = count; i-- > 0 && !found;) {
+        for (unsigned i = count; i-- > 0 && found.empty();) {
             if (!driver.Viewable(children[i])) continue;
-            for (const ProbeControl& c : ReadUiProbe(driver, children[i])) {
-                if (c.name == name) {
-                    found = c;
-                    break;
-                }
-            }
+            std::vector<ProbeControl> listing = ReadUiProbe(driver, children[i]);
+            if (std::any_of(listing.begin(), listing.end(), wanted)) found = std::move(listing);
         }
     }
     if (children != nullptr) XFree(children);
     return found;
+}
+
+std::optional<ProbeControl> FindProbeControl(XDriver& driver, const std::string& name) {
+    auto named = [&](const ProbeControl& c) { return c.name == name; };
+    const std::vector<ProbeControl> listing = TopmostListingWith(driver, named);
+    const auto found = std::find_if(listing.begin(), listing.end(), named);
+    if (found == listing.end()) return std::nullopt;
+    return *found;
 }
 
 std::optional<ProbeControl> WaitForProbeControl(XDriver& driver, const std::string& name,

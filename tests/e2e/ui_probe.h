@@ -30,6 +30,10 @@ std::vector<ProbeControl> ReadUiProbe(XDriver& driver, Window window);
 // lists it.
 std::optional<ProbeControl> FindProbeControl(XDriver& driver, const std::string& name);
 
+// The whole listing of the topmost viewable top-level window that lists a
+// control for which `wanted` holds ({} when none does).
+std::vector<ProbeControl> TopmostListingWith(XDriver& driver, const std::function<bool(const ProbeControl&)>& wanted);
+
 // Polls until the control is listed (and `accept` holds for it, when given).
 std::optional<ProbeControl> WaitForProbeControl(XDriver& driver, const std::string& name,
                                                 std::chrono::milliseconds timeout,

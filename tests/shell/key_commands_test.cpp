@@ -187,6 +187,28 @@ TEST_F(KeyCommandsTest, CapturedKeysAloneAndUnknownScanCodes) {
     }
 }
 
+// A category the user turns to shows a choice in its list, and saving
+// takes that choice: the list is not left empty.
+TEST_F(KeyCommandsTest, ACategoryTurnedToShowsItsFirstRowChosen) {
+    struct Case {
+        int category;
+        const wchar_t* list;
+        uint8_t code;  // of the function the first row builds
+    };
+    for (const Case& c :
+         {Case{kCategoryMedia, L"keyset_media_combo", 0x30}, Case{kCategorySystem, L"keyset_system_combo", 0x40}}) {
+        SCOPED_TRACE(c.category);
+        CControlUI* found = keys_->FindSubControl(c.list);
+        auto* list = found ? static_cast<CComboUI*>(found->GetInterface(L"Combo")) : nullptr;
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->GetCurSel(), -1) << "nothing chosen before";
+        keys_->SelectFunctionItem(keys_->FindFunctionItem(c.category));
+        wnd_->OnKeyFunctionSelected();
+        EXPECT_EQ(list->GetCurSel(), 0);
+        EXPECT_EQ(keys_->BuildAssignment().current.function.code, c.code);
+    }
+}
+
 TEST_F(KeyCommandsTest, SaveWritesTheKeyMapAndTheProfile) {
     ChooseKeyboardKeyCategory();
     HookKey(*wnd_, 0x41, 0x1E, 0, win::WM_KEYDOWN);

@@ -234,6 +234,29 @@ TEST_F(SkinPickerTest, ColourPictureAndResetAreBroadcastAndPicturesRecorded) {
     EXPECT_EQ(IniValue(L"IMAGE"), L"common/background.png");
 }
 
+// The picker opens with what the owner shows marked, its tab in front; a
+// pick moves the mark, a reset marks the default picture.
+TEST_F(SkinPickerTest, TheOwnersBackgroundIsMarkedAndTheMarkFollowsThePick) {
+    auto chosen = [&] {
+        std::wstring out;
+        for (const wchar_t* name : {L"skin_image_btn", L"skin_color_btn"})
+            for (int i = 0; CControlUI* c = Control(name, i); ++i)
+                if (static_cast<COptionUI*>(c)->IsSelected()) out += std::wstring(name) + L" " + std::to_wstring(i);
+        return out;
+    };
+    owner_->pm().FindControl(L"root")->SetBkColor(0xFF1B2A3A);
+    ASSERT_NE(OpenPicker(), nullptr);
+    EXPECT_EQ(chosen(), L"skin_color_btn 1");
+    EXPECT_TRUE(Control(L"skin_color_btn", 1)->IsVisible()) << "the colours' tab is in front";
+    EXPECT_TRUE(static_cast<COptionUI*>(Control(L"skin_color"))->IsSelected());
+    ClickOn(Control(L"skin_color_btn", 3));
+    ASSERT_TRUE(PumpUntil([&] { return receiver_.received.size() == 1; }));
+    EXPECT_EQ(chosen(), L"skin_color_btn 3");
+    ClickOn(Control(L"skin_reset"));
+    ASSERT_TRUE(PumpUntil([&] { return receiver_.received.size() == 2; }));
+    EXPECT_EQ(chosen(), L"skin_image_btn 0");
+}
+
 TEST_F(SkinPickerTest, ACustomPictureIsBroadcastAndACancelIsNot) {
     auto script = std::make_shared<dialogs::ScriptedFileDialogProvider>();
     script->Cancel();

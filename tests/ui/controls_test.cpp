@@ -6,7 +6,17 @@
 namespace uitest {
 namespace {
 
-class ControlsTest : public UiTest {};
+class ControlsTest : public UiTest {
+protected:
+    // Escape in an open drop list (it closes the list).
+    void CloseWithEscape(HeadlessWindow* drop) {
+        BackendEvent escape;
+        escape.type = BackendEventType::KeyDown;
+        escape.virtualKey = 0x1B;
+        display_->Inject(drop, escape);
+        Pump();
+    }
+};
 
 constexpr uint32_t kVkReturn = 0x0D, kVkTab = 0x09, kVkBack = 0x08;
 
@@ -68,6 +78,48 @@ TEST_F(ControlsTest, OptionGroupSelectsOneAndBindsTab) {
     ClickOn(w, chk);
     EXPECT_FALSE(chk->IsSelected());
     EXPECT_EQ(w->Count(L"checkclick", L"chk"), 2);
+}
+
+// Options of one group name on two pages: each page keeps its own choice,
+// choosing on one page leaves the other's, and options outside every
+// scope still form one group across the window.
+TEST_F(ControlsTest, OptionGroupsEndAtTheirScope) {
+    TestWindow* w = Open(
+        LR"(<Window size='300,200'><VerticalLayout>
+        <HorizontalLayout height='30' optionscope='true'>
+          <Option name='p1a' group='dir'/><Option name='p1b' group='dir'/></HorizontalLayout>
+        <HorizontalLayout height='30' optionscope='true'><VerticalLayout>
+          <Option name='p2a' group='dir'/><Option name='p2b' group='dir'/></VerticalLayout></HorizontalLayout>
+        <HorizontalLayout height='30'>
+          <Option name='w1' group='dir'/><Option name='w2' group='dir'/></HorizontalLayout>
+        </VerticalLayout></Window>)");
+    auto option = [&](const wchar_t* name) {
+        auto* o = static_cast<COptionUI*>(w->pm().FindControl(name));
+        EXPECT_NE(o, nullptr) << name;
+        return o;
+    };
+    const std::vector<const wchar_t*> names = {L"p1a", L"p1b", L"p2a", L"p2b", L"w1", L"w2"};
+    for (const wchar_t* n : names) ASSERT_NE(option(n), nullptr);
+    auto chosen = [&] {
+        std::wstring out;
+        for (const wchar_t* n : names)
+            if (option(n)->IsSelected()) out += std::wstring(out.empty() ? L"" : L" ") + n;
+        return out;
+    };
+    // Each page shows its stored choice as it is built.
+    option(L"p1a")->Selected(true, false);
+    option(L"p2b")->Selected(true, false);
+    option(L"w1")->Selected(true, false);
+    EXPECT_EQ(chosen(), L"p1a p2b w1");
+    ClickOn(w, option(L"p1b"));
+    EXPECT_EQ(chosen(), L"p1b p2b w1");
+    ClickOn(w, option(L"p2a"));
+    EXPECT_EQ(chosen(), L"p1b p2a w1");
+    ClickOn(w, option(L"w2"));
+    EXPECT_EQ(chosen(), L"p1b p2a w2");
+    EXPECT_EQ(option(L"p1a")->GroupScope(), option(L"p1b")->GroupScope());
+    EXPECT_NE(option(L"p1a")->GroupScope(), option(L"p2a")->GroupScope());
+    EXPECT_EQ(option(L"w1")->GroupScope(), w->pm().GetRoot());
 }
 
 TEST_F(ControlsTest, ComboSelectItemNotifiesOnlyWhenAsked) {
@@ -161,6 +213,66 @@ TEST_F(ControlsTest, OpenComboListScalesScrollsAndTakesTheArrowKeys) {
     drop = display_->TopVisibleWindow();
     EXPECT_EQ(drop->GetRect().Height(), 32);
     EXPECT_EQ(drop->PixelAt(40, 15), 0xFF2A2F38u);
+}
+
+// A long list opens with its current row whole in view and drawn as the
+// chosen one, wherever that row stands.
+TEST_F(ControlsTest, AnOpenListShowsItsCurrentRowMarked) {
+    constexpr DWORD kChosen = 0xFF0078C8;
+    std::wstring rows;
+    for (int i = 0; i < 40; ++i) rows += L"<ListLabelElement height='20' text='row" + std::to_wstring(i) + L"'/>";
+    TestWindow* w = Open(
+        L"<Window size='300,300'><VerticalLayout><Combo name='cb' height='24' "
+        L"itembkcolor='#FF2A2F38' itemselectedbkcolor='#FF0078C8'>" +
+        rows + L"</Combo><Control/></VerticalLayout></Window>");
+    auto* cb = static_cast<CComboUI*>(w->pm().FindControl(L"cb"));
+    for (int current : {0, 1, 14, 15, 16, 27, 39}) {
+        SCOPED_TRACE(current);
+        ASSERT_TRUE(cb->SelectItem(current, false, false));
+        ClickOn(w, cb);
+        ASSERT_TRUE(cb->IsDropped());
+        HeadlessWindow* drop = display_->TopVisibleWindow();
+        ASSERT_NE(drop, Surface(w));
+        // The list is cut at 300 pixels: it scrolls.
+        ASSERT_LT(drop->GetRect().Height(), 40 * 20);
+        const RECT row = cb->GetItemAt(current)->GetPos();
+        EXPECT_GE(row.top, 0);
+        EXPECT_LE(row.bottom, drop->GetRect().Height());
+        EXPECT_EQ(drop->PixelAt(150, (row.top + row.bottom) / 2), kChosen);
+        CloseWithEscape(drop);
+        ASSERT_FALSE(cb->IsDropped());
+    }
+}
+
+// A row under the pointer is drawn hot only while the pointer is there: a
+// list closed with the pointer on a row opens again without it.
+TEST_F(ControlsTest, AListClosedUnderThePointerOpensWithoutAHotRow) {
+    constexpr DWORD kRow = 0xFF2A2F38, kHot = 0xFF3A4250;
+    TestWindow* w = Open(
+        L"<Window size='300,300'><VerticalLayout><Combo name='cb' height='24' itembkcolor='#FF2A2F38' "
+        L"itemhotbkcolor='#FF3A4250' itemselectedbkcolor='#FF0078C8'><ListLabelElement height='20' text='a'/>"
+        L"<ListLabelElement height='20' text='b'/><ListLabelElement height='20' text='c'/></Combo><Control/>"
+        L"</VerticalLayout></Window>");
+    auto* cb = static_cast<CComboUI*>(w->pm().FindControl(L"cb"));
+    ASSERT_TRUE(cb->SelectItem(0, false, false));
+    ClickOn(w, cb);
+    ASSERT_TRUE(cb->IsDropped());
+    HeadlessWindow* drop = display_->TopVisibleWindow();
+    const RECT row = cb->GetItemAt(2)->GetPos();
+    BackendEvent move;
+    move.type = BackendEventType::MouseMove;
+    move.x = 150;
+    move.y = (row.top + row.bottom) / 2;
+    display_->Inject(drop, move);
+    Pump();
+    ASSERT_EQ(drop->PixelAt(150, move.y), kHot) << "the row under the pointer is hot";
+    CloseWithEscape(drop);
+    ASSERT_FALSE(cb->IsDropped());
+    ClickOn(w, cb);
+    ASSERT_TRUE(cb->IsDropped());
+    drop = display_->TopVisibleWindow();
+    const RECT again = cb->GetItemAt(2)->GetPos();
+    EXPECT_EQ(drop->PixelAt(150, (again.top + again.bottom) / 2), kRow);
 }
 
 // A page that is not shown still fills its combos: a row added to a hidden

@@ -117,5 +117,53 @@ TEST_F(UiProbeTest, ARowWithoutANameIsListedUnderItsOwner) {
     EXPECT_EQ(listed->rect.bottom, 40);
 }
 
+// Which option of a group and which row of a list is chosen: an option of a
+// group names its group, a chosen option or row is listed once more.
+TEST_F(UiProbeTest, ChoicesAreListedWithTheirGroupAndState) {
+    TestWindow* w = Open(
+        LR"(<Window size="200,200"><VerticalLayout name="root">
+        <HorizontalLayout height="20"><Option name="left" group="dir"/><Option name="right" group="dir"/>
+          <Option name="check"/></HorizontalLayout>
+        <List name="list" height="60"><ListLabelElement name="r0" height="20"/><ListLabelElement name="r1" height="20"/>
+          </List>
+        <Combo name="modes" height="20"><ListLabelElement text="a"/><ListLabelElement text="b"/>
+          <ListLabelElement text="c"/></Combo><Combo name="off" height="20" enabled="false"/>
+        </VerticalLayout></Window>)");
+    ASSERT_NE(w->GetHWND(), nullptr);
+    static_cast<COptionUI*>(w->pm().FindControl(L"right"))->Selected(true, false);
+    static_cast<COptionUI*>(w->pm().FindControl(L"check"))->Selected(true, false);
+    static_cast<CListUI*>(w->pm().FindControl(L"list"))->SelectItem(1, false, false);
+    const std::vector<BackendProbeEntry> entries = CollectProbeEntries(w->pm().GetRoot(), RECT{0, 0, 200, 100});
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* group;  // null: not listed as a group member
+        bool chosen;
+    };
+    for (const Case& c : {Case{L"left", L"dir", false}, Case{L"right", L"dir", true}, Case{L"check", nullptr, true},
+                          Case{L"r0", nullptr, false}, Case{L"r1", nullptr, true}}) {
+        SCOPED_TRACE(c.name);
+        const BackendProbeEntry* control = Entry(entries, c.name);
+        ASSERT_NE(control, nullptr);
+        const BackendProbeEntry* group = Entry(entries, std::wstring(c.name) + L"#group");
+        if (c.group) {
+            ASSERT_NE(group, nullptr);
+            EXPECT_EQ(group->text, c.group);
+        } else {
+            EXPECT_EQ(group, nullptr);
+        }
+        const BackendProbeEntry* chosen = Entry(entries, std::wstring(c.name) + L"#chosen");
+        EXPECT_EQ(chosen != nullptr, c.chosen);
+        if (chosen) EXPECT_EQ(chosen->rect.top, control->rect.top);
+    }
+    // A drop list: its current row, its number of rows, whether it opens.
+    static_cast<CComboUI*>(w->pm().FindControl(L"modes"))->SelectItem(2, false, false);
+    const std::vector<BackendProbeEntry> lists = CollectProbeEntries(w->pm().GetRoot(), RECT{0, 0, 200, 200});
+    ASSERT_NE(Entry(lists, L"modes#list"), nullptr);
+    EXPECT_EQ(Entry(lists, L"modes#list")->text, L"2 3 1");
+    ASSERT_NE(Entry(lists, L"off#list"), nullptr);
+    EXPECT_EQ(Entry(lists, L"off#list")->text, L"-1 0 0");
+    EXPECT_EQ(Entry(lists, L"modes#chosen"), nullptr);
+}
+
 }  // namespace
 }  // namespace uitest

@@ -138,7 +138,7 @@ page_end()
 page_start("keyset_keyboard_page")
 row("keyset_modifier_title")
 for n in range(5):
-    w(f'          <Option name="key_ComBox_check_{n}" group="keyset_modifier" text="keyset_modifier_{n}" '
+    w(f'          <Option indicator="radio" name="key_ComBox_check_{n}" group="keyset_modifier" text="keyset_modifier_{n}" '
       f'width="70" height="26" {OPTION}/>')
 end_row()
 row("keyset_key_title")
