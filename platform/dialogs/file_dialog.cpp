@@ -40,9 +40,26 @@ std::string WithDefaultExtension(const FileDialogRequest& request, std::string p
     return path + "." + ext;
 }
 
-void BlockUntilReadable(int fd) {
+bool BlockUntilReadable(int fd) {
     pollfd p{fd, POLLIN, 0};
     while (poll(&p, 1, -1) < 0 && errno == EINTR) {
+    }
+    return true;
+}
+
+// Ends the dialog program given up on: the whole process group it leads, so
+// that a wrapper script takes its dialog along.  A program that ignores the
+// request is killed after a grace period, so that the caller never hangs.
+void EndDialogProgram(pid_t pid) {
+    kill(-pid, SIGTERM);
+    constexpr int kGraceSteps = 100;  // of 20 ms
+    for (int step = 0; step < kGraceSteps; ++step) {
+        const pid_t done = waitpid(pid, nullptr, WNOHANG);
+        if (done == pid || (done < 0 && errno != EINTR)) return;
+        usleep(20 * 1000);
+    }
+    kill(-pid, SIGKILL);
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
 }
 
@@ -67,7 +84,10 @@ FileDialogResult RunProgram(const std::string& name, const std::vector<std::stri
     sigset_t none;
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    // A group of its own, which can be ended whole when the dialog is given
+    // up.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
     pid_t pid = -1;
     const int rc = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
@@ -81,7 +101,12 @@ FileDialogResult RunProgram(const std::string& name, const std::vector<std::stri
     std::string text;
     char buffer[4096];
     for (;;) {
-        (wait ? wait : WaitReadable(BlockUntilReadable))(out[0]);
+        if (!(wait ? wait : WaitReadable(BlockUntilReadable))(out[0])) {
+            close(out[0]);
+            EndDialogProgram(pid);
+            result.reason = name + " closed unanswered: the dialog was given up";
+            return result;
+        }
         const ssize_t n = read(out[0], buffer, sizeof buffer);
         if (n > 0) {
             text.append(buffer, static_cast<std::size_t>(n));

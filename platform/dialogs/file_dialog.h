@@ -43,9 +43,10 @@ struct FileDialogResult {
     std::string reason;  // why nothing was chosen, for the log
 };
 
-// Waits until `fd` is readable.  The UI installs one that keeps serving its
-// message queue meanwhile, as a modal dialog does; the default just blocks.
-using WaitReadable = std::function<void(int fd)>;
+// Waits until `fd` is readable and returns true, or returns false when the
+// dialog is to be given up: its program is then ended and the dialog answers
+// "nothing chosen".  The default just blocks until `fd` is readable.
+using WaitReadable = std::function<bool(int fd)>;
 
 class FileDialogProvider {
 public:

@@ -9,7 +9,7 @@
 
 namespace tavrik::dialogs {
 
-void ServeMessagesUntilReadable(int fd) {
+bool ServeMessagesUntilReadable(int fd) {
     bool quit = false;
     win::WPARAM quit_code = 0;
     for (;;) {
@@ -35,6 +35,7 @@ void ServeMessagesUntilReadable(int fd) {
     }
     // A quit seen meanwhile is the program's: give it back to its loop.
     if (quit) win::PostQuitMessage(static_cast<int>(quit_code));
+    return true;
 }
 
 }  // namespace tavrik::dialogs

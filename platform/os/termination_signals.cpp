@@ -67,4 +67,9 @@ void StopServingTerminationSignals(int id) {
     // ends nothing while the program finishes its own way out.
 }
 
+int PendingTerminationDescriptor() {
+    std::lock_guard<std::mutex> lock(g_lock);
+    return g_descriptors.empty() ? -1 : g_descriptors.begin()->second;
+}
+
 }  // namespace win

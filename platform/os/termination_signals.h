@@ -20,4 +20,10 @@ namespace win {
 int ServeTerminationSignals(std::function<void(int signal)> onSignal);
 void StopServingTerminationSignals(int id);
 
+// A descriptor that polls readable while a termination signal has come and
+// not yet been served (-1 while none are served). Polling it serves nothing:
+// a wait that cannot serve the signal itself (a file dialog's, for one) can
+// give up and leave it to the message wait it returns to.
+int PendingTerminationDescriptor();
+
 }  // namespace win

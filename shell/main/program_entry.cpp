@@ -7,6 +7,8 @@
 #include "crashdump/crash_dump.h"
 #include "link/base/product_ids.h"
 #include "link/registered_messages.h"
+#include "platform/dialogs/file_dialog.h"
+#include "platform/dialogs/give_up_on_termination.h"
 #include "platform/os/handle.h"
 #include "platform/os/instance_lock.h"
 #include "platform/os/termination_signals.h"
@@ -68,6 +70,9 @@ int TavrikMain() {
         terminated = true;
         if (running != nullptr) running->ExitProgram();
     });
+    // A file dialog open at that moment is closed, and the signal served as
+    // soon as the dialog's caller is back in the message loop.
+    if (signals != 0) tavrik::dialogs::SetFileDialogWait(tavrik::dialogs::WaitReadableUnlessTerminated);
     CPrivateFont font;
     font.Load(L"Font\\ARIALUNI.TTF");
 

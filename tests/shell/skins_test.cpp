@@ -209,6 +209,46 @@ TEST(Skins, EveryKeyOfTheKeyboardPictureCarriesItsLegend) {
     EXPECT_NE(page.find(R"(legendimage="keyboard\legend\key_0.png")"), std::string::npos);
 }
 
+// A white legend on a key lit white: every pixel of the legend's white fill
+// has, a few pixels away at most, a pixel that still reads dark on the white
+// key, so the letters keep an outline of their own.
+TEST(Skins, KeyLegendsStayReadableOnAKeyLitWhite) {
+    constexpr int kReach = 3;
+    int checked = 0;
+    for (const auto& entry : fs::directory_iterator(SkinFolder() / "keyboard" / "legend")) {
+        const Pixels legend = LoadPicture("keyboard/legend/" + entry.path().filename().string());
+        ASSERT_GT(legend.width, 0) << entry.path();
+        // Premultiplied: over white a channel reads c + (255 - a).
+        const auto overWhite = [&](int x, int y) {
+            const uint32_t p = legend.argb[size_t(y * legend.width + x)];
+            const int a = int(p >> 24), g = int((p >> 8) & 0xFF);
+            return g + (255 - a);
+        };
+        const auto fill = [&](int x, int y) {
+            const uint32_t p = legend.argb[size_t(y * legend.width + x)];
+            return (p >> 24) > 0xF0 && ((p >> 8) & 0xFF) > 0xE0;
+        };
+        int fillPixels = 0, outlined = 0;
+        for (int y = 0; y < legend.height; ++y)
+            for (int x = 0; x < legend.width; ++x) {
+                if (!fill(x, y)) continue;
+                ++fillPixels;
+                bool dark = false;
+                for (int dy = -kReach; dy <= kReach && !dark; ++dy)
+                    for (int dx = -kReach; dx <= kReach && !dark; ++dx) {
+                        const int nx = x + dx, ny = y + dy;
+                        if (nx < 0 || ny < 0 || nx >= legend.width || ny >= legend.height) continue;
+                        dark = overWhite(nx, ny) < 90;
+                    }
+                outlined += dark;
+            }
+        if (fillPixels == 0) continue;
+        ++checked;
+        EXPECT_GE(outlined * 100, fillPixels * 98) << entry.path() << ": " << outlined << " of " << fillPixels;
+    }
+    EXPECT_GE(checked, 90);
+}
+
 TEST(Skins, TheDevicePicturesShowTheirPartsWholeWhereThePagesPutThem) {
     struct Spot {
         double x, y;  // in the panel's 96 DPI coordinates

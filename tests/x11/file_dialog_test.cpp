@@ -166,6 +166,7 @@ TEST(FileDialogService, WaitHookServesWhileTheDialogRuns) {
     FileDialogResult r = MakeZenityProvider(fake.Path())->Run(ProfileRequest(FileDialogKind::Open), [&](int fd) {
         ++waits;
         EXPECT_GE(fd, 0);
+        return true;
     });
     EXPECT_TRUE(r.chosen);
     EXPECT_GE(waits, 1);

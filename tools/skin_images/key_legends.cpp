@@ -1,6 +1,7 @@
 #include "tools/skin_images/key_legends.h"
 
 #include <fstream>
+#include <span>
 #include <sstream>
 
 #include "keyboard/key_position_table.h"
@@ -35,6 +36,12 @@ constexpr LegendOverride kShortLegends[] = {
     {"Print Screen", "PrtSc"}, {"Page Up", "PgUp"},   {"Page Down", "PgDn"},    {"Insert", "Ins"},
     {"Delete", "Del"},         {"Escape", "Esc"},
 };
+// The keys of the international layouts carry what their keyboards print on
+// them, not the numbers that name them in the tables.
+constexpr LegendOverride kInternationalLegends[] = {
+    {"K42", "#~"},     {"K45", "\\|"},     {"K56", "Ro"},    {"K14", "\xC2\xA5"}, {"K107", ","},
+    {"K131", "Muhen"}, {"K132", "Henkan"}, {"K133", "Kana"}, {"K150", "Hanja"},   {"K151", "Han/Y"},
+};
 
 std::string Narrow(const wchar_t* text) {
     std::string out;
@@ -52,8 +59,11 @@ std::string KeyLegend(int position) {
     for (size_t row = 0; row < kKeyTableCount && row < kKeyDisplayTableCount; ++row) {
         if (!(KeyTable[row].function == f)) continue;
         std::string text = Narrow(KeyDisplayTable[row].text);
-        for (const LegendOverride& o : kShortLegends) {
-            if (text == o.tableText) return o.legend;
+        for (const std::span<const LegendOverride> table :
+             {std::span<const LegendOverride>(kShortLegends), std::span<const LegendOverride>(kInternationalLegends)}) {
+            for (const LegendOverride& o : table) {
+                if (text == o.tableText) return o.legend;
+            }
         }
         // "Num 7" is printed as "7" on the number pad's key.
         if (text.rfind("Num ", 0) == 0) return text.substr(4);

@@ -51,11 +51,13 @@ void DrawKeyLegend(cairo_t* cr, int w, int h, int position) {
     }
     const double x = (w - extents.width) / 2 - extents.x_bearing;
     const double y = (h - extents.height) / 2 - extents.y_bearing;
-    // A dark halo keeps the legend readable over a bright key light.
+    // A dark outline keeps the white legend readable on a key lit white or
+    // any bright colour; on an unlit key it merges with the dark cap.
     cairo_move_to(cr, x, y);
     cairo_text_path(cr, legend.c_str());
-    SetColor(cr, Hex(0x000000, 0.55));
-    cairo_set_line_width(cr, 2.5);
+    SetColor(cr, Hex(0x000000, 0.92));
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_width(cr, std::max(3.5, size * 0.26));
     cairo_stroke_preserve(cr);
     SetColor(cr, kText);
     cairo_fill(cr);
