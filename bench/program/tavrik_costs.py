@@ -5,27 +5,37 @@ Starts the real Tavrik (a RelWithDebInfo build, e.g. build-rel) under its own
 Xvfb against tavrik-devsim serving a keyboard, a mouse and a headset, and
 prints next to the goals:
   - CPU time and wall time until the main window is first shown painted;
-  - CPU % of one core and wake-ups/s (context switches of all threads) over a
-    fixed time with the window shown, then hidden to the tray (close button);
+  - CPU % of one core and wake-ups/s (voluntary context switches of all
+    threads: a thread that gives up the core to wait; the switches forced by
+    other work on the machine are left out) over a fixed time with the window
+    shown, then hidden to the tray (close button);
   - the headset's LED reports/s while shown and hidden (its frame timer
     allows 50 frames of 12 reports a second), from the emulator's record;
-  - the keyboard's live colour stream in mode 21: frames/s and the gap
-    between frame starts (p50, p99), from the emulator's record;
+  - the keyboard's live colour stream in mode 21 (music mode): frames/s and
+    the gap between frame starts (p50, p99), from the emulator's record, and
+    the program's CPU % meanwhile, with a private sound server (pulseaudio
+    with a null sink, when installed) playing a chopped tone;
   - resident memory while idle;
   - RunFFT against FFTW's real transform (keyboard_audio_bench), as a ratio.
 
 usage: bench/program/tavrik_costs.py [BUILD_DIR] [--seconds N] [--devices keyboard,mouse,headset]
+  BUILD_DIR: a release build (default build-rel), made e.g. with
+    cmake -S . -B build-rel -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIK_TESTS=OFF
+    cmake --build build-rel --target Tavrik tavrik-devsim
   --devices: the emulated devices (the keyboard is needed for the stream
   figures, the headset for its report figures); without the headset the
   idle figures show what the program costs without a PC-run effect.
 """
 
+import math
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import time
+import wave
 
 SECONDS = 10
 
@@ -49,7 +59,9 @@ def proc_switches(pid):
         try:
             with open(f"/proc/{pid}/task/{task}/status") as f:
                 for line in f:
-                    if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                    # Only the thread's own waits: involuntary switches grow
+                    # with the machine's load, not with what the program does.
+                    if line.startswith("voluntary_ctxt_switches"):
                         total += int(line.split()[1])
         except FileNotFoundError:
             pass
@@ -133,12 +145,91 @@ def percentile(values, p):
     return values[min(len(values) - 1, int(round(p / 100 * (len(values) - 1))))] if values else float("nan")
 
 
+def start_sound_server(folder):
+    """A private pulseaudio with one null sink; (process, address) or (None, None)."""
+    if not (shutil.which("pulseaudio") and shutil.which("paplay") and shutil.which("pactl")):
+        return None, None
+    base = os.path.join(folder, "pulse")
+    senv = dict(os.environ)
+    for name, sub in (("HOME", "home"), ("PULSE_RUNTIME_PATH", "run"), ("PULSE_STATE_PATH", "state"),
+                      ("XDG_CONFIG_HOME", "config"), ("XDG_RUNTIME_DIR", "run")):
+        os.makedirs(os.path.join(base, sub), mode=0o700, exist_ok=True)
+        senv[name] = os.path.join(base, sub)
+    socket = os.path.join(base, "native")
+    server = subprocess.Popen(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                               "--log-target=stderr", "--log-level=error", "--disable-shm=yes",
+                               "-L", f"module-native-protocol-unix socket={socket} auth-anonymous=1",
+                               "-L", "module-null-sink sink_name=tavrik_costs rate=48000 channels=2 format=s16le"],
+                              env=senv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    ready_by = time.monotonic() + 20
+    while not os.path.exists(socket) and server.poll() is None and time.monotonic() < ready_by:
+        time.sleep(0.05)
+    if not os.path.exists(socket):
+        server.terminate()
+        server.wait()
+        return None, None
+    return server, "unix:" + socket
+
+
+def recording(address):
+    out = subprocess.run(["pactl", "list", "short", "source-outputs"], env=dict(os.environ, PULSE_SERVER=address),
+                         capture_output=True, text=True).stdout
+    return bool(out.strip())
+
+
+def write_chopped_tone(path, seconds):
+    """A 440 Hz tone switched on and off every 60 ms: its spectrum keeps changing."""
+    rate = 48000
+    with wave.open(path, "wb") as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        frames = bytearray()
+        for i in range(int(seconds * rate)):
+            on = (i // (rate * 60 // 1000)) % 2 == 0
+            v = int(12000 * math.sin(2 * math.pi * 440 * i / rate)) if on else 0
+            frames += struct.pack("<hh", v, v)
+        w.writeframes(bytes(frames))
+
+
+def display_in_use(number):
+    """Whether an X server holds the display: its socket or its lock file."""
+    return os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock")
+
+
+def free_display():
+    """A display number no X server holds; None when all are taken."""
+    start = 200 + os.getpid() % 500
+    for offset in range(500):
+        number = 200 + (start - 200 + offset) % 500
+        if not display_in_use(number):
+            return number
+    return None
+
+
 def main():
+    if any(a in ("-h", "--help") for a in sys.argv[1:]):
+        print(__doc__.strip())
+        return 0
     build = next((a for a in sys.argv[1:] if not a.startswith("--") and
                   sys.argv[sys.argv.index(a) - 1] not in ("--seconds", "--devices")), "build-rel")
     seconds = float(arg_value("--seconds", SECONDS))
     devices = arg_value("--devices", "keyboard,mouse,headset").split(",")
     binary_dir = os.path.abspath(os.path.join(build, "bin"))
+    missing = [name for name in ("Tavrik", "tavrik-devsim")
+               if not os.access(os.path.join(binary_dir, name), os.X_OK)]
+    if missing:
+        print(f"tavrik_costs: no {' or '.join(missing)} in {binary_dir}: build a release first "
+              f"(see --help)", file=sys.stderr)
+        return 2
+    for tool in ("Xvfb", "xdotool", "xwininfo", "xprop"):
+        if not shutil.which(tool):
+            print(f"tavrik_costs: {tool} is not installed", file=sys.stderr)
+            return 2
+    number = free_display()
+    if number is None:
+        print("tavrik_costs: no free X display number in :200-:699", file=sys.stderr)
+        return 2
     folder = tempfile.mkdtemp(prefix="tavrik-costs-")
     os.chmod(folder, 0o700)
     env = dict(os.environ)
@@ -146,14 +237,23 @@ def main():
                       ("XDG_CACHE_HOME", "cache"), ("XDG_RUNTIME_DIR", "run")):
         os.makedirs(os.path.join(folder, sub), mode=0o700)
         env[name] = os.path.join(folder, sub)
-    display = f":{200 + os.getpid() % 500}"
+    display = f":{number}"
     env["DISPLAY"] = display
     procs = []
     try:
         xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         procs.append(xvfb)
-        time.sleep(1)
+        # Ours once its socket is there and it still runs (another server that
+        # took the number meanwhile makes ours end at once).
+        ready_by = time.monotonic() + 10
+        while not os.path.exists(f"/tmp/.X11-unix/X{number}") and xvfb.poll() is None \
+                and time.monotonic() < ready_by:
+            time.sleep(0.05)
+        time.sleep(0.2)
+        if xvfb.poll() is not None:
+            print(f"tavrik_costs: Xvfb could not take display {display}", file=sys.stderr)
+            return 2
         socket = os.path.join(folder, "devsim.sock")
         record = os.path.join(folder, "record.txt")
         devsim = subprocess.Popen([os.path.join(binary_dir, "tavrik-devsim"), "--socket", socket, "--record", record]
@@ -164,9 +264,14 @@ def main():
         spans = []
         while not os.path.exists(socket):
             time.sleep(0.05)
+        sound_server, sound_address = start_sound_server(folder)
+        if sound_server:
+            procs.append(sound_server)
         # The headset answers on the emulator's ids, which the program's own table leaves open.
         tenv = dict(env, TAVRIK_HID_BACKEND="sim", TAVRIK_DEVSIM_SOCKET=socket, TAVRIK_UI_PROBE="1",
                     TAVRIK_HEADSET_IDS="3151:7010")
+        if sound_address:
+            tenv["PULSE_SERVER"] = sound_address
         log = open(os.path.join(folder, "tavrik.log"), "w")
         start = time.monotonic()
         tavrik = subprocess.Popen([os.path.join(binary_dir, "Tavrik")], cwd=binary_dir, env=tenv, stdout=log,
@@ -197,13 +302,25 @@ def main():
             if not viewable(env, window):
                 hidden_cpu, hidden_wakes = measure(tavrik.pid, seconds, spans)
 
-        # Mode 21 on the keyboard: the live colour stream.
+        # Mode 21 on the keyboard: music mode, the live colour stream, with
+        # the sound server (when there is one) playing a chopped tone.
         devsim.stdin.write("clear keyboard\nlight keyboard 21 4 2\n")
         devsim.stdin.flush()
+        music_cpu = music_wakes = float("nan")
+        heard = False
+        if sound_address:
+            listen_by = time.monotonic() + 20
+            while not recording(sound_address) and time.monotonic() < listen_by:
+                time.sleep(0.1)
+            heard = recording(sound_address)
+            tone = os.path.join(folder, "tone.wav")
+            write_chopped_tone(tone, seconds + 8)
+            procs.append(subprocess.Popen(["paplay", tone], env=dict(os.environ, PULSE_SERVER=sound_address),
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         time.sleep(3)
         devsim.stdin.write("clear keyboard\n")
         devsim.stdin.flush()
-        time.sleep(seconds)
+        music_cpu, music_wakes = measure(tavrik.pid, seconds)
         tavrik.terminate()
         tavrik.wait(timeout=20)
         devsim.stdin.write("quit\n")
@@ -240,7 +357,7 @@ def main():
         print(f"{'mapped before painted (blank)':44} {('%.2f s' % blank) if mapped_blank else 'never':>22}   never")
         print(f"{'idle shown: CPU':44} {shown_cpu:>20.1f} %   <= 2 %")
         print(f"{'idle shown: wake-ups':44} {shown_wakes:>18.0f} /s")
-        print(f"{'idle hidden: CPU':44} {hidden_cpu:>20.1f} %   <= 0.5 %")
+        print(f"{'idle hidden: CPU':44} {hidden_cpu:>20.1f} %   <= {1 if 'headset' in devices else 0.5} %")
         print(f"{'idle hidden: wake-ups':44} {hidden_wakes:>18.0f} /s   <= 50 /s")
         for name, span in zip(("shown", "hidden"), spans if "headset" in devices else []):
             rate, led_gaps = headset_led_rate(lines, span, devsim_started)
@@ -250,6 +367,9 @@ def main():
             if led_gaps:
                 print(f"{'headset frame gap p5 / p50 (as read), ' + name:44} {percentile(led_gaps, 5):>8} / "
                       f"{percentile(led_gaps, 50):>6} ms   20 ms")
+        music = "music mode (sound server" + (", recording): CPU" if heard else ": none or not recording): CPU")
+        print(f"{music:44} {music_cpu:>20.1f} %   <= 5 %")
+        print(f"{'music mode: wake-ups':44} {music_wakes:>18.0f} /s")
         print(f"{'stream mode 21: frames':44} {fps:>18.1f} /s   50 /s")
         print(f"{'stream gap p50 / p99':44} {percentile(gaps, 50):>8} / {percentile(gaps, 99):>6} ms   p99 <= 25 ms")
         print(f"{'resident memory idle':44} {rss:>19.1f} MB   <= 60 MB")
@@ -266,4 +386,4 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -119,9 +119,14 @@ LPVOID CCorvaneUSBDevice::GetInterface(LPCTSTR pstrName) {
     return CHorizontalLayoutUI::GetInterface(pstrName);
 }
 
+// Every page hears every notification of the window: only those of its own
+// controls (the page itself included) go on to its handlers.
 void CCorvaneUSBDevice::Notify(TNotifyUI& msg) {
-    if (!msg.pSender) return;
-    if (FindSubControl(msg.pSender->GetName()) == msg.pSender) NotifyPump(msg);
+    for (CControlUI* c = msg.pSender; c; c = c->GetParent())
+        if (c == this) {
+            NotifyPump(msg);
+            return;
+        }
 }
 
 // --- Accessors ---------------------------------------------------------------

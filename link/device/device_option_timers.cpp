@@ -8,7 +8,7 @@
 
 using namespace DuiLib;
 
-void CDeviceOptionUI::DeviceTimerProc(UINT id) {
+bool CDeviceOptionUI::DeviceTimerProc(UINT id) {
     switch (id) {
         case TIMER_OPTION_FRAME:
         case TIMER_OPTION_CONNECT:
@@ -21,10 +21,10 @@ void CDeviceOptionUI::DeviceTimerProc(UINT id) {
         case TIMER_OPTION_LINK_QUERY:
             break;
         default:
-            return;
+            return false;
     }
     KillOwnTimer(id);
-    if (!m_pDevice) return;
+    if (!m_pDevice) return true;
     CDeviceProtocol& channel = m_pDevice->CommandChannel();
     switch (id) {
         case TIMER_OPTION_FRAME:
@@ -60,6 +60,7 @@ void CDeviceOptionUI::DeviceTimerProc(UINT id) {
         default:
             break;
     }
+    return true;
 }
 
 void CDeviceOptionUI::OnFrameTimer() {

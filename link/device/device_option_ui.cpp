@@ -68,8 +68,11 @@ bool CDeviceOptionUI::Activate() {
     return true;
 }
 
+// The entry's own timers tick up to 50 times a second per device: they end
+// here instead of going on as "timer" notifications that every page's
+// notifier would have to look at.
 void CDeviceOptionUI::DoEvent(TEventUI& event) {
-    if (event.Type == UIEVENT_TIMER) DeviceTimerProc(static_cast<UINT>(event.wParam));
+    if (event.Type == UIEVENT_TIMER && DeviceTimerProc(static_cast<UINT>(event.wParam))) return;
     CHorizontalLayoutUI::DoEvent(event);
 }
 

@@ -116,8 +116,9 @@ public:
     // The period a timer is armed with, 0 when it is not armed.
     DuiLib::UINT TimerPeriod(DuiLib::UINT id) const;
 
-    // The timer callbacks (DoEvent routes the paint manager's timer events here).
-    void DeviceTimerProc(DuiLib::UINT id);
+    // The timer callbacks (DoEvent routes the paint manager's timer events
+    // here); false for an id that is not one of the entry's own.
+    bool DeviceTimerProc(DuiLib::UINT id);
 
     // The images the select option takes for the two sync states.
     const DuiLib::CDuiString& GetNormalImage() const { return m_sNormalImage; }

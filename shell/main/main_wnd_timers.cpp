@@ -26,7 +26,9 @@ LRESULT CMainWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
         case TIMER_MAIN_FIRST_SHOW:
             win::KillTimer(GetHWND(), id);
             FitToScreen();
-            win::InvalidateRect(GetHWND(), nullptr, TRUE);
+            // A hidden window was just drawn whole by the fit: drawn again it
+            // would only show the same picture once more.
+            if (IsVisible()) win::InvalidateRect(GetHWND(), nullptr, TRUE);
             UpdateAudioCapture();
             break;
         case TIMER_MAIN_CLOCK_SYNC:

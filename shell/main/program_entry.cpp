@@ -16,7 +16,6 @@
 #include "platform/os/power.h"
 #include "platform/os/registry.h"
 #include "platform/os/remote.h"
-#include "platform/ui/paint_hidden.h"
 #include "platform/ui/paint_manager.h"
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/win_window_api.h"
@@ -119,10 +118,10 @@ int TavrikMain() {
                        win::WS_POPUP | win::WS_CLIPSIBLINGS | win::WS_CLIPCHILDREN | win::WS_CAPTION | win::WS_SYSMENU |
                            win::WS_MINIMIZEBOX,
                        0, 0, 0, kCreateWidth, kCreateHeight);
-        window->CenterWindow();
-        // Set up and drawn while still hidden: the window first appears, with
-        // its picture, when the device scan's first pass raises it.
-        DuiLib::PaintWhileHidden(*window->GetPaintManager());
+        // Fitted to the screen, then set up and drawn once while still hidden,
+        // at its final size and DPI: the window first appears, with its
+        // picture, when the device scan's first pass raises it.
+        window->FitToScreen();
         running = window.get();
         if (terminated) window->ExitProgram();  // came while the window was made
         DuiLib::CPaintManagerUI::MessageLoop();

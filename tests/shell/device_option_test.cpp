@@ -200,6 +200,73 @@ TEST_F(DeviceOptionTest, TheResyncTimerMayBeArmedFromAWorkerThread) {
     EXPECT_EQ(entry->TimerPeriod(TIMER_OPTION_RESYNC), 0u);
 }
 
+// Records the "timer" notifications of one control.
+struct TimerNotices : INotifyUI {
+    CControlUI* sender = nullptr;
+    std::vector<WPARAM> ids;
+    void Notify(TNotifyUI& msg) override {
+        if (msg.pSender == sender && msg.sType == DUI_MSGTYPE_TIMER) ids.push_back(msg.wParam);
+    }
+};
+
+// The entry's own timers end at the entry; a timer it does not know still
+// reaches the window's notifiers as before.
+TEST_F(DeviceOptionTest, OnlyTimersTheEntryDoesNotKnowBecomeNotifications) {
+    Open();
+    CDeviceOptionUI* entry = Entry(kKeyboardEntry);
+    RecordingPage* page = PageOf(kKeyboardEntry);
+    CPaintManagerUI* manager = window_->GetPaintManager();
+    TimerNotices notices;
+    notices.sender = entry;
+    ASSERT_TRUE(manager->AddNotifier(&notices));
+    constexpr UINT kForeign = 4321;
+    entry->ArmTimer(TIMER_OPTION_RESYNC, 10);
+    ASSERT_TRUE(manager->SetTimer(entry, kForeign, 10));
+    const bool delivered = PumpUntil([&] { return page->resynced == 1 && !notices.ids.empty(); });
+    manager->KillTimer(entry, kForeign);
+    manager->RemoveNotifier(&notices);
+    ASSERT_TRUE(delivered);
+    for (WPARAM id : notices.ids) EXPECT_EQ(id, kForeign);
+}
+
+// A page with a handler for every click.
+class ClickPage : public RecordingPage {
+public:
+    std::vector<CControlUI*> clicks;
+    void OnClick(TNotifyUI& msg) { clicks.push_back(msg.pSender); }
+    DUI_DECLARE_MESSAGE_MAP()
+};
+
+DUI_BEGIN_MESSAGE_MAP(ClickPage, CNotifyPump)
+DUI_ON_MSGTYPE(DUI_MSGTYPE_CLICK, ClickPage::OnClick)
+DUI_END_MESSAGE_MAP()
+
+// A page hears the notifications of every control inside it, however deep
+// and whatever its name, and none of another page's.
+TEST_F(DeviceOptionTest, APageTakesTheNotificationsOfItsOwnControlsOnly) {
+    Open();
+    ClickPage page;
+    RecordingPage* other = PageOf(kMouseEntry);
+    auto* inner = new CVerticalLayoutUI;
+    page.Add(inner);
+    auto* deep = new CButtonUI;
+    auto* twin = new CButtonUI;
+    auto* foreign = new CButtonUI;
+    for (CButtonUI* b : {deep, twin, foreign}) b->SetName(L"same_name");
+    inner->Add(deep);
+    page.Add(twin);
+    other->Add(foreign);
+    CControlUI* const senders[] = {&page, deep, twin, foreign, nullptr};
+    for (CControlUI* sender : senders) {
+        TNotifyUI msg;
+        msg.sType = DUI_MSGTYPE_CLICK;
+        msg.pSender = sender;
+        page.Notify(msg);
+    }
+    other->Remove(foreign);
+    EXPECT_EQ(page.clicks, (std::vector<CControlUI*>{&page, deep, twin}));
+}
+
 TEST_F(DeviceOptionTest, TimersWithoutAPageDoNothing) {
     Open();
     CDeviceOptionUI entry;
