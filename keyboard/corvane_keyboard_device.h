@@ -232,6 +232,9 @@ public:
     void UpdateRepeatDelayLabel(int n);
     void ClearRepeatTestBox();
     void SetRepeatTestTip();
+    // The texts built from a language text and a value (the delay of the
+    // choice shown, the test box's tip) in the language of now.
+    void RetranslateSystemTexts();
     // The debounce value n on the slider, its edit and its label.
     void SetKeyShake(int n);
     // "3n + 3 ms".

@@ -123,6 +123,17 @@ void CCorvaneKeyboardDevice::SetRepeatTestTip() {
         box->SetTipValue(PageText(L"Repeat_input_text"));
 }
 
+void CCorvaneKeyboardDevice::RetranslateSystemTexts() {
+    int shown = 0;
+    for (int i = 0; i < kChoices; ++i) {
+        wchar_t name[64];
+        std::swprintf(name, 64, L"%ls%d", kRepeatDelayPrefix, i);
+        if (IsOptionSelected(name)) shown = i;
+    }
+    UpdateRepeatDelayLabel(shown);
+    SetRepeatTestTip();
+}
+
 // --- Debounce -----------------------------------------------------------------------
 
 void CCorvaneKeyboardDevice::SetKeyShake(int n) {

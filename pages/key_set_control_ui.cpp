@@ -511,12 +511,21 @@ int CKeySetControlUI::GetSelectedKeyboardKey() {
 
 void CKeySetControlUI::SetKeyNameText(const CDuiString& key) {
     CControlUI* label = Find(m_textTest);
-    if (!label) {
-        ShowSelectedKeyName(CResourceManager::GetInstance()->GetText(key));
-        return;
+    CDuiString text;
+    if (label) {
+        label->SetText(key);
+        text = label->GetText();
+    } else {
+        text = CResourceManager::GetInstance()->GetText(key);
     }
-    label->SetText(key);
-    ShowSelectedKeyName(label->GetText());
+    ShowSelectedKeyName(text);
+    m_sKeyNameKey = key;
+    m_sKeyNameShown = text;
+}
+
+void CKeySetControlUI::RetranslateKeyName() {
+    if (m_sKeyNameKey.IsEmpty() || GetKeyNameEditText() != m_sKeyNameShown) return;
+    SetKeyNameText(CDuiString(m_sKeyNameKey));
 }
 
 void CKeySetControlUI::ShowSelectedKeyName(const CDuiString& text) { SetKeyNameEditText(text); }
@@ -564,7 +573,10 @@ void CKeySetControlUI::SetFireIntervalText(const CDuiString& text) { SetTextOf(m
 CDuiString CKeySetControlUI::GetFireIntervalText() { return TextOf(m_fireInterval); }
 void CKeySetControlUI::SetFireCountText(const CDuiString& text) { SetTextOf(m_fireCount, text); }
 CDuiString CKeySetControlUI::GetFireCountText() { return TextOf(m_fireCount); }
-void CKeySetControlUI::SetKeyNameEditText(const CDuiString& text) { SetTextOf(m_keyNameEdit, text); }
+void CKeySetControlUI::SetKeyNameEditText(const CDuiString& text) {
+    m_sKeyNameKey.Empty();
+    SetTextOf(m_keyNameEdit, text);
+}
 CDuiString CKeySetControlUI::GetKeyNameEditText() { return TextOf(m_keyNameEdit); }
 void CKeySetControlUI::SetMacroRepeatText(const CDuiString& text) { SetTextOf(m_macroCycleEdit, text); }
 CDuiString CKeySetControlUI::GetMacroRepeatText() { return TextOf(m_macroCycleEdit); }

@@ -107,6 +107,9 @@ public:
     const DuiLib::CDuiString& GetPickedKeyText() const { return m_sPickedKey; }
     // Shows the language text of `key` as the key's name.
     void SetKeyNameText(const DuiLib::CDuiString& key);
+    // Shows the key name that SetKeyNameText put in the name edit once more,
+    // in the language of now, unless the edit has changed since.
+    void RetranslateKeyName();
     void ShowSelectedKeyName(const DuiLib::CDuiString& text);
 
     // Combos: select (no notification) and read the selected index (-1 none).
@@ -192,6 +195,9 @@ private:
     void* m_hOwner = nullptr;
     KeyListEntry m_entry{};
     DuiLib::CDuiString m_sPickedKey;
+    // The language key of the name in the name edit and the text it gave.
+    DuiLib::CDuiString m_sKeyNameKey;
+    DuiLib::CDuiString m_sKeyNameShown;
 
     Slot m_layout{L"keyset_layout"};
     Slot m_functionCombo{L"keyset_function_combo"};

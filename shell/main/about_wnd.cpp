@@ -6,6 +6,7 @@
 using namespace DuiLib;
 
 void CAboutWnd::SetVersionText(CDuiString version) {
+    m_version = version;
     CControlUI* lookup = m_pm.FindControl(L"text_test");
     CControlUI* label = m_pm.FindControl(L"software_ver_label");
     if (lookup == nullptr || label == nullptr) return;
@@ -15,11 +16,12 @@ void CAboutWnd::SetVersionText(CDuiString version) {
     label->SetText(lookup->GetText() + version);
 }
 
-// A language change repaints the window; the version line stays as it was
-// built at the opening.
+// A language change builds the version line in the new language and
+// repaints the window.
 LRESULT CAboutWnd::HandleCustomMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled) {
     bHandled = FALSE;
     if (uMsg == WM_LANGUAGE_CHANGED) {
+        SetVersionText(m_version);
         win::InvalidateRect(GetHWND(), nullptr, TRUE);
         if (CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
         m_pm.NeedUpdate();

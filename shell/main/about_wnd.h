@@ -13,7 +13,7 @@ public:
     static constexpr int kHeight = 380;
 
     // The version line: the current language's text of "software_rev_text"
-    // immediately followed by `version`.
+    // immediately followed by `version`; built again on a language change.
     void SetVersionText(DuiLib::CDuiString version);
 
 protected:
@@ -21,4 +21,7 @@ protected:
     DuiLib::CDuiString GetSkinFile() override { return L"AboutWnd.xml"; }
     DuiLib::LRESULT HandleCustomMessage(DuiLib::UINT uMsg, DuiLib::WPARAM wParam, DuiLib::LPARAM lParam,
                                         DuiLib::BOOL& bHandled) override;
+
+private:
+    DuiLib::CDuiString m_version;
 };

@@ -37,9 +37,15 @@ bool WithinBound(Bound bound, int index, const CCorvaneUSBDevice* page) {
     return false;
 }
 
+TableListener tableListener = nullptr;
+
 }  // namespace
 
+void SetTableListener(TableListener listener) { tableListener = listener; }
+
 bool RunFamily(CMainWnd& wnd, const std::vector<FamilyRow>& rows, DuiLib::TNotifyUI& msg) {
+    if (tableListener != nullptr)
+        for (const FamilyRow& row : rows) tableListener(row.prefix, true);
     const DuiLib::CDuiString name = SenderName(msg);
     for (const FamilyRow& row : rows) {
         const std::optional<int> index = name_routing::FamilyIndex(name, row.prefix);
@@ -55,6 +61,9 @@ bool RunFamily(CMainWnd& wnd, const std::vector<FamilyRow>& rows, DuiLib::TNotif
 }
 
 bool RunChain(CMainWnd& wnd, const std::vector<NameRow>& chain, DuiLib::TNotifyUI& msg) {
+    if (tableListener != nullptr)
+        for (const NameRow& row : chain)
+            for (const wchar_t* rowName : row.names) tableListener(rowName, false);
     const DuiLib::CDuiString name = SenderName(msg);
     for (const NameRow& row : chain) {
         for (const wchar_t* rowName : row.names) {

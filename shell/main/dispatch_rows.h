@@ -44,6 +44,12 @@ struct NameRow {
 
 inline constexpr int kDpiStageCount = 5;
 
+// Told every name and family prefix of each table walked while it is set
+// (family: true for a prefix). The skins are checked against the tables
+// this way: a name that no skin shows is a command no user can reach.
+using TableListener = void (*)(const wchar_t* name, bool family);
+void SetTableListener(TableListener listener);
+
 // The first family row that the sender's name is a member of and whose
 // device condition and bound hold runs. True when a row ran.
 bool RunFamily(CMainWnd& wnd, const std::vector<FamilyRow>& rows, DuiLib::TNotifyUI& msg);

@@ -7,6 +7,7 @@
 #include "keyboard/corvane_keyboard_device.h"
 #include "link/device/device_option_ui.h"
 #include "link/device_tables.h"
+#include "pages/key_set_control_ui.h"
 #include "platform/os/window.h"
 #include "shell/controls/process_state.h"
 
@@ -79,6 +80,14 @@ void CMainWnd::ApplyLanguageToPages(int index, bool writeProfile) {
         if (mouse != nullptr) mouse->RefreshKeyInfoList();
     }
     for (CCorvaneUSBDevice* page : keyboards) {
-        if (CCorvaneKeyboardDevice* keyboard = AsKeyboardPage(page)) keyboard->UpdateKeyLabels();
+        if (CCorvaneKeyboardDevice* keyboard = AsKeyboardPage(page)) {
+            keyboard->UpdateKeyLabels();
+            keyboard->RetranslateSystemTexts();
+        }
+    }
+    // The key-assignment pages show a translated key name that the page put
+    // there itself, which no language switch of the skin reaches.
+    for (CCorvaneUSBDevice* page : CopyDeviceLists({&m_keyboards, &m_mice})) {
+        if (CKeySetControlUI* keys = KeySetPageOf(page)) keys->RetranslateKeyName();
     }
 }

@@ -53,6 +53,9 @@ void CMainWnd::EditAudioLightSetting(int takeColor, Change change) {
     page->SetAudioLightInfo(setting);
     page->SaveProfile();
     page->ApplyLightProfile();
+    // The page shows what is stored now: the colour of the slot chosen, and
+    // a colour changed by a button rather than typed.
+    if (CLightControlUI* light = page->GetLightControl()) light->SetAudioLightInfo(setting);
 }
 
 void CMainWnd::ApplyAudioLightSetting() {

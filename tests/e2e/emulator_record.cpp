@@ -31,7 +31,10 @@ bool ChecksumValid(const std::vector<uint8_t>& report) {
 
 std::optional<size_t> FindBracketed(const std::vector<std::vector<uint8_t>>& reports, uint8_t command) {
     for (size_t i = 1; i + 1 < reports.size(); ++i) {
-        if (reports[i][3] == command && reports[i - 1][3] == 0x01 && reports[i + 1][3] == 0x02) return i;
+        if (reports[i][3] != command || reports[i - 1][3] != 0x01) continue;
+        size_t last = i;
+        while (last + 1 < reports.size() && reports[last + 1][3] == command) ++last;
+        if (last + 1 < reports.size() && reports[last + 1][3] == 0x02) return i;
     }
     return std::nullopt;
 }

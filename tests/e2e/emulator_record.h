@@ -18,7 +18,8 @@ std::vector<std::vector<uint8_t>> CommandReports(const std::vector<std::string>&
 bool ChecksumValid(const std::vector<uint8_t>& report);
 
 // The index of the first report with command `command` that a begin (0x01)
-// precedes and an end (0x02) follows, or nothing.
+// precedes and an end (0x02) follows, or nothing. A command sent in several
+// reports is bracketed as a whole: the end follows the last of them.
 std::optional<size_t> FindBracketed(const std::vector<std::vector<uint8_t>>& reports, uint8_t command);
 
 }  // namespace tavrik::test

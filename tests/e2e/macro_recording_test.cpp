@@ -4,6 +4,7 @@
 // file holds the four key steps with their timing.
 
 #include "tests/e2e/tavrik_session.h"
+#include "tests/e2e/user_files.h"
 
 #include <X11/keysym.h>
 #include <json/json.h>
@@ -18,20 +19,6 @@ namespace tavrik::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::optional<Json::Value> ReadJsonFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    if (!in) return std::nullopt;
-    Json::Value root;
-    Json::CharReaderBuilder builder;
-    std::string errors;
-    if (!Json::parseFromStream(builder, in, &root, &errors)) return std::nullopt;
-    return root;
-}
-
-std::filesystem::path KeyboardFolder() {
-    return std::filesystem::path(win::ToUtf8(win::GetLocalAppDataFolder())) / kMainWindowTitle / "keyboard";
-}
 
 // Whether the keyboard's macro list names a macro.
 bool MacroListed() {

@@ -6,16 +6,10 @@
 
 #include "tests/e2e/tavrik_session.h"
 #include "tests/e2e/emulator_record.h"
-
-#include <json/json.h>
+#include "tests/e2e/user_files.h"
 
 #include <cstdint>
-#include <fstream>
 #include <optional>
-#include <sstream>
-
-#include "platform/files/folders.h"
-#include "platform/files/utf8.h"
 
 namespace tavrik::test {
 namespace {
@@ -24,35 +18,8 @@ using namespace std::chrono_literals;
 
 constexpr const char* kModeCombo = "light_combo_modeSelect";
 
-std::optional<Json::Value> ReadJson(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    if (!in) return std::nullopt;
-    Json::Value root;
-    Json::CharReaderBuilder builder;
-    std::string errors;
-    if (!Json::parseFromStream(builder, in, &root, &errors)) return std::nullopt;
-    return root;
-}
-
-// The keyboard's profile folder in this test's home.
-std::filesystem::path KeyboardFolder() {
-    return std::filesystem::path(win::ToUtf8(win::GetLocalAppDataFolder())) / kMainWindowTitle / "keyboard";
-}
-
-// The profile file the profile list selects. Until a profile list exists the
-// page works on the profile without an id (".Json").
-std::filesystem::path SelectedProfileFile() {
-    std::string id;
-    if (const auto list = ReadJson(KeyboardFolder() / "ProfileList.ini")) {
-        const Json::Value& entries = (*list)["profilelist"];
-        const Json::ArrayIndex selected = (*list)["profileselect"].asUInt();
-        if (entries.isArray() && selected < entries.size()) id = entries[selected]["profileUUID"].asString();
-    }
-    return KeyboardFolder() / (id + ".Json");
-}
-
 std::optional<int> SavedMode() {
-    const auto profile = ReadJson(SelectedProfileFile());
+    const auto profile = ReadJsonFile(SelectedProfileFile());
     if (!profile) return std::nullopt;
     const Json::Value& mode = (*profile)["Device"][0]["LightInfo"]["SelectItem"];
     return mode.isInt() ? std::optional<int>(mode.asInt()) : std::nullopt;
@@ -61,7 +28,8 @@ std::optional<int> SavedMode() {
 // Entry i of the installed light-name file's mode-value list.
 std::vector<int> ModeValues() {
     std::vector<int> values;
-    if (const auto names = ReadJson(std::filesystem::path(ProgramFolder()) / "DefaultData" / "default_light.json")) {
+    if (const auto names =
+            ReadJsonFile(std::filesystem::path(ProgramFolder()) / "DefaultData" / "default_light.json")) {
         for (const Json::Value& entry : (*names)["DefaultLightName"][0]) values.push_back(entry["value"].asInt());
     }
     return values;

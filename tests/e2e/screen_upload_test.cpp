@@ -6,6 +6,7 @@
 // document's cells agreeing with what the keyboard received.
 
 #include "tests/e2e/tavrik_session.h"
+#include "tests/e2e/user_files.h"
 
 #include <json/json.h>
 
@@ -32,20 +33,6 @@ constexpr int kRows = 135;
 constexpr int kStrokeRow = 20;
 constexpr int kFirstColumn = 10;
 constexpr int kLastColumn = 49;
-
-fs::path KeyboardFolder() {
-    return fs::path(win::ToUtf8(win::GetLocalAppDataFolder())) / kMainWindowTitle / "keyboard";
-}
-
-std::optional<Json::Value> ReadJson(const fs::path& path) {
-    std::ifstream in(path);
-    if (!in) return std::nullopt;
-    Json::Value root;
-    Json::CharReaderBuilder builder;
-    std::string errors;
-    if (!Json::parseFromStream(builder, in, &root, &errors)) return std::nullopt;
-    return root;
-}
 
 uint16_t Rgb565(int red, int green, int blue) {
     return static_cast<uint16_t>(((red >> 3) << 11) | ((green >> 2) << 5) | (blue >> 3));
@@ -204,7 +191,7 @@ TEST_F(ScreenUploadTest, ADrawnStrokeReachesTheKeyboardsScreenAndIsSaved) {
     Json::Value document;
     ASSERT_TRUE(Poll(
         [&] {
-            const auto read = ReadJson(KeyboardFolder() / "ScreenFrame.json");
+            const auto read = ReadJsonFile(KeyboardFolder() / "ScreenFrame.json");
             if (!read) return false;
             document = *read;
             return document["Frame"].isArray() && document["Frame"].size() == 1 &&

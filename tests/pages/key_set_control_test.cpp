@@ -489,6 +489,29 @@ TEST_F(KeySetControlTest, ChecksPickerAndButtons) {
     }
 }
 
+// The key name the page translated itself follows a language switch; a name
+// put into the edit since is left as it is.
+TEST_F(KeySetControlTest, TheTranslatedKeyNameFollowsALanguageSwitch) {
+    CKeySetControlUI* page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    CResourceManager* resources = CResourceManager::GetInstance();
+    const std::filesystem::path skin = std::filesystem::path(TAVRIK_SOURCE_DIR) / "skin";
+    auto load = [&](const char* file) {
+        return resources->LoadLanguage(win::FromUtf8((skin / file).string()).c_str());
+    };
+    page->SetKeyNameText(L"keyboard_key_LCtrl");
+    EXPECT_EQ(Text(L"keyset_keyboard_text_edit"), L"LCtrl");
+
+    ASSERT_TRUE(load("lan_cn.xml"));
+    page->RetranslateKeyName();
+    EXPECT_EQ(Text(L"keyset_keyboard_text_edit"), L"左Ctrl");
+
+    page->SetKeyNameEditText(L"F13");
+    ASSERT_TRUE(load("lan_en.xml"));
+    page->RetranslateKeyName();
+    EXPECT_EQ(Text(L"keyset_keyboard_text_edit"), L"F13");
+}
+
 TEST_F(KeySetControlTest, APageWithoutItsControlsDoesNothing) {
     window_ = Open(R"(<Window size="200,40"><KeySetControl name="KeySetControlItem"/></Window>)", 200, 40);
     auto* page = window_->Find<CKeySetControlUI>(L"KeySetControlItem");

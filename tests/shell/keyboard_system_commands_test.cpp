@@ -185,9 +185,17 @@ TEST_F(KeyboardSystemCommandsTest, ALanguageChangeReachesTheKeyPictureAndTheKeyL
     ASSERT_NE(ConnectKeyboard(), nullptr);
     ASSERT_FALSE(keyboard_->GetKeyButtons().empty());
     const CDuiString englishLabel = keyboard_->GetKeyButtons()[0]->GetUserToolText();
+    Option(L"repeat_delay_check_2")->Selected(true, true);
+    ASSERT_EQ(Control(L"repeat_delay_time_label1")->GetText(), L"Repeat delay: 750ms");
+    auto* testBox = static_cast<CRichEditUI*>(Control(L"repeat_input_richedit")->GetInterface(L"RichEdit"));
+    ASSERT_NE(testBox, nullptr);
     device_->ClearRecord();
 
     win::SendMessageW(commands_->GetHWND(), WM_LANGUAGE_CHANGED, 1, 0);
+
+    // The texts built from a language text and a value are built again.
+    EXPECT_EQ(Control(L"repeat_delay_time_label1")->GetText(), L"重复延迟：750ms");
+    EXPECT_EQ(testBox->GetTipValue(), L"在此按住一个键试试重复");
 
     EXPECT_EQ(CCorvaneKeyboardDevice::GetLanguageIndex(), 1);
     EXPECT_FALSE(Control(L"keyboard_device_key_light_0")->IsVisible());
@@ -214,6 +222,8 @@ TEST_F(KeyboardSystemCommandsTest, ALanguageChangeReachesTheKeyPictureAndTheKeyL
     EXPECT_TRUE(Control(L"keyboard_device_key_light_0")->IsVisible());
     EXPECT_TRUE(device_->Requests(CMD_WRITE_PARAMS).empty());
     win::SendMessageW(commands_->GetHWND(), WM_LANGUAGE_CHANGED, 0, 0);
+    EXPECT_EQ(Control(L"repeat_delay_time_label1")->GetText(), L"Repeat delay: 750ms");
+    EXPECT_EQ(testBox->GetTipValue(), L"Hold a key here to try the repeat");
 }
 
 // At shutdown the keyboards' event listeners end with the workers, while

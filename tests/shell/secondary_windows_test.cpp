@@ -427,6 +427,11 @@ TEST_F(SecondaryWindows, TheAboutVersionLineIsTheTranslatedKeyAndTheVersion) {
         const std::wstring version = VersionTable[kVersionCount - 1].versionText;
         EXPECT_EQ(line->GetText().str(), L"Software version: " + version);
         EXPECT_EQ(CResourceManager::GetInstance()->GetText(L"version_text").str(), L"Version " + version);
+        // A language chosen while the window is open builds the line again.
+        main_->SetLanguage(1);
+        EXPECT_EQ(line->GetText().str(), L"软件版本：" + version);
+        main_->SetLanguage(0);
+        EXPECT_EQ(line->GetText().str(), L"Software version: " + version);
         const HWND first = main_->AboutHandle();
         main_->ShowAboutWindow();  // a second request returns at once
         EXPECT_EQ(main_->AboutHandle(), first);
