@@ -136,6 +136,7 @@ public:
     void PaintBkColor(HDC hDC) override;
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
+    RECT GetTextArea() const override;
 
 protected:
     // The indicator's square (empty without one).

@@ -20,7 +20,9 @@ class CControlUI;
 // list's rows can be found too; the rows of a closed combo are not shown and
 // not listed. A control that an ancestor without a scroll bar cuts off (a
 // part or all of it lies outside) is listed once more as "<name>#cut" with
-// its whole rectangle.
+// its whole rectangle. A control in sight whose text does not fit its room
+// (drawn cut, or ended by an ellipsis; named or not, an edit's text aside) is
+// listed once more as "<name>#textcut" ("#textcut" without a name).
 std::vector<BackendProbeEntry> CollectProbeEntries(CControlUI* root, const RECT& client);
 
 }  // namespace DuiLib

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace tavrik::test {
@@ -57,27 +58,30 @@ std::vector<ProbeControl> ReadUiProbe(XDriver& driver, Window window) {
     return controls;
 }
 
-std::optional<ProbeControl> FindProbeControl(XDriver& driver, const std::string& name) {
+std::vector<ProbeControl> FindProbeListing(XDriver& driver, const std::string& name) {
     Display* d = driver.display();
     Window root = DefaultRootWindow(d);
     Window parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    std::optional<ProbeControl> found;
+    std::vector<ProbeControl> found;
     if (XQueryTree(d, root, &root, &parent, &children, &count) != 0) {
         // Children come bottom to top: look at the topmost first.
-        for (unsigned i = count; i-- > 0 && !found;) {
+        for (unsigned i = count; i-- > 0 && found.empty();) {
             if (!driver.Viewable(children[i])) continue;
-            for (const ProbeControl& c : ReadUiProbe(driver, children[i])) {
-                if (c.name == name) {
-                    found = c;
-                    break;
-                }
-            }
+            std::vector<ProbeControl> listing = ReadUiProbe(driver, children[i]);
+            if (std::any_of(listing.begin(), listing.end(), [&](const ProbeControl& c) { return c.name == name; }))
+                found = std::move(listing);
         }
     }
     if (children != nullptr) XFree(children);
     return found;
+}
+
+std::optional<ProbeControl> FindProbeControl(XDriver& driver, const std::string& name) {
+    for (const ProbeControl& c : FindProbeListing(driver, name))
+        if (c.name == name) return c;
+    return std::nullopt;
 }
 
 std::optional<ProbeControl> WaitForProbeControl(XDriver& driver, const std::string& name,

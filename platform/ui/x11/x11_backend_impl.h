@@ -313,11 +313,17 @@ private:
     void Dock();
     void Undock();
     void Paint();
+    // The icon's window: with the tray's alpha visual (null: the default
+    // visual, showing the tray's background through ParentRelative).
+    void CreateIconWindow(Visual* argb);
+    void DestroyIconWindow();
 
     X11Backend* backend_;
     DuiLib::IBackendWindowSink* sink_;
     Display* d_;
     Window xid_ = 0;
+    Visual* argb_ = nullptr;
+    Colormap colormap_ = 0;
     Window manager_ = 0;
     bool visible_ = false;
     bool docked_ = false;
