@@ -314,8 +314,9 @@ TEST_F(DeviceTourTest, TextsShowWholeOnChosenPagesInThePickerAndInTips) {
     ASSERT_TRUE(Click("laterbtn"));
     ASSERT_TRUE(Poll([&] { return FindProbeListing(*driver_, "pallet_root").empty(); }, 10s));
 
-    // The key picker of the keyboard-key function.
+    // The key picker of the keyboard-key function, for a key of the picture.
     ASSERT_TRUE(Click("key_Op_tab"));
+    ASSERT_TRUE(Click("key_0"));
     const bool chosen = ChooseFromList("keyset_function_combo", "Keyboard key");
     if (!chosen) Screenshot("tour_texts_function");
     ASSERT_TRUE(chosen);
