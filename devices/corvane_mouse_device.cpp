@@ -190,17 +190,12 @@ void CCorvaneMouseDevice::BindShootControl() {
 void CCorvaneMouseDevice::SelectFunctionTab(int code) {
     CCorvaneUSBDevice::SelectFunctionTab(code);
     // The page has one row of tabs: the function tab also chooses what the
-    // panel above shows (the buttons for keys, the LEDs for lighting, the DPI
-    // stages and report rate for the system settings); the macro editor and
-    // the pointer page (with the recoil editor) take the whole page.
+    // picture above shows (the LEDs for lighting, the buttons otherwise); the
+    // tab's own settings stand under it. The macro editor takes the whole
+    // page.
     if (!m_pTopPanel) m_pTopPanel = FindSubControl(L"mouse_top_panel");
-    if (m_pTopPanel) m_pTopPanel->SetVisible(code != kFunctionTabMacros && code != kFunctionTabPointer);
-    if (code == kFunctionTabLighting)
-        SelectOptionTab(kOptionLighting);
-    else if (code == kFunctionTabSystem)
-        SelectOptionTab(kOptionDpi);
-    else
-        SelectOptionTab(kOptionKeys);
+    if (m_pTopPanel) m_pTopPanel->SetVisible(code != kFunctionTabMacros);
+    SelectOptionTab(code == kFunctionTabLighting ? kOptionLighting : kOptionKeys);
     if (!m_pHintControl) m_pHintControl = FindSubControl(L"device_tishi_info");
     if (m_pHintControl) m_pHintControl->SetVisible(false);
 }

@@ -194,11 +194,8 @@ public:
     // choose them or hide the panel.
     static constexpr int kOptionKeys = 0;
     static constexpr int kOptionLighting = 1;
-    static constexpr int kOptionDpi = 2;
     static constexpr int kFunctionTabLighting = 1;
     static constexpr int kFunctionTabMacros = 3;
-    static constexpr int kFunctionTabSystem = 4;
-    static constexpr int kFunctionTabPointer = 5;
     // Slider position <-> DPI with the information block's step, base and sensor.
     int PositionToDpi(int position) const;
     int DpiToPosition(int dpi) const;

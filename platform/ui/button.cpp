@@ -341,6 +341,13 @@ RECT COptionUI::IndicatorRect() const {
     return {left, top, left + size, top + size};
 }
 
+RECT COptionUI::GetTextArea() const {
+    RECT area = CButtonUI::GetTextArea();
+    if (m_indicator != Indicator::None)
+        area.left = IndicatorRect().right + Scaled(kIndicatorGap) + GetTextPadding().left;
+    return area;
+}
+
 void COptionUI::PaintIndicator(HDC hDC) {
     const RECT r = IndicatorRect();
     const double size = r.right - r.left;

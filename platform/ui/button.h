@@ -146,6 +146,7 @@ public:
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
     void PaintBorder(HDC hDC) override;
+    RECT GetTextArea() const override;
 
 protected:
     // The indicator's square (empty without one).

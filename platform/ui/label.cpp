@@ -15,6 +15,31 @@ LPVOID CLabelUI::GetInterface(LPCTSTR n) {
 
 RECT CLabelUI::GetTextPadding() const { return Scaled(m_rcTextPadding); }
 
+RECT CLabelUI::GetTextArea() const {
+    const RECT p = GetTextPadding();
+    return {m_rcItem.left + p.left, m_rcItem.top + p.top, m_rcItem.right - p.right, m_rcItem.bottom - p.bottom};
+}
+
+bool CLabelUI::IsTextCut() {
+    const CDuiString text = GetText();
+    if (text.IsEmpty() || !m_pManager || m_bShowHtml) return false;
+    const RECT area = GetTextArea();
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    // Nothing of a control without room is drawn; of a text without room, nothing of it.
+    if (m_rcItem.right <= m_rcItem.left || m_rcItem.bottom <= m_rcItem.top) return false;
+    if (width <= 0 || height <= 0) return true;
+    const TFontInfo* font = m_pManager->GetFontInfo(m_iFont);
+    const void* face = font ? static_cast<const void*>(font->desc) : nullptr;
+    if (m_textCut.font == face && m_textCut.font && m_textCut.style == m_uTextStyle && m_textCut.area.cx == width &&
+        m_textCut.area.cy == height && m_textCut.text == text)
+        return m_textCut.cut;
+    const bool wraps = (m_uTextStyle & DT_WORDBREAK) && !(m_uTextStyle & DT_SINGLELINE);
+    const SIZE size = CRenderEngine::GetTextSize(nullptr, m_pManager, text, m_iFont, m_uTextStyle & ~DT_END_ELLIPSIS,
+                                                 wraps ? width : 9999);
+    m_textCut = {text, {width, height}, face, m_uTextStyle, (!wraps && size.cx > width) || size.cy > height};
+    return m_textCut.cut;
+}
+
 SIZE CLabelUI::EstimateSize(SIZE szAvailable) {
     SIZE s = CControlUI::EstimateSize(szAvailable);
     if (m_bAutoCalcWidth && m_pManager) {

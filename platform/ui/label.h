@@ -46,6 +46,15 @@ public:
         NeedParentUpdate();
     }
 
+    // The rectangle the text is drawn in: the control's, less the text
+    // padding (and whatever else stands beside the text).
+    virtual RECT GetTextArea() const;
+    // Whether the text, in the font it is drawn with, needs more room than
+    // its area gives: a line wider or taller, wrapped lines taller. Such a
+    // text is drawn cut, or ended by an ellipsis. Text shown as markup is
+    // not measured.
+    bool IsTextCut();
+
     SIZE EstimateSize(SIZE szAvailable) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     void PaintText(HDC hDC) override;
@@ -60,6 +69,18 @@ protected:
     RECT m_rcTextPadding{};
     bool m_bShowHtml = false;
     bool m_bAutoCalcWidth = false;
+
+private:
+    // The last answer of IsTextCut and what it was measured for: the probe
+    // asks after every paint, and most texts stay as they are.
+    struct TextCutMemo {
+        CDuiString text;
+        SIZE area{};
+        const void* font = nullptr;
+        UINT style = 0;
+        bool cut = false;
+    };
+    TextCutMemo m_textCut;
 };
 
 // A label whose text wraps over several lines.

@@ -72,6 +72,10 @@ SIZE CMenuElementUI::EstimateSize(SIZE) {
 void CMenuElementUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     if (DuiCompareNoCase(n, L"textcolor") == 0)
         m_dwTextColor = ParseColorUI(v);
+    else if (DuiCompareNoCase(n, L"hottextcolor") == 0)
+        m_dwHotTextColor = ParseColorUI(v);
+    else if (DuiCompareNoCase(n, L"hotbkcolor") == 0)
+        m_dwHotBkColor = ParseColorUI(v);
     else if (DuiCompareNoCase(n, L"font") == 0)
         m_iFont = ParseIntUI(v);
     else if (DuiCompareNoCase(n, L"checked") == 0)
@@ -81,16 +85,24 @@ void CMenuElementUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
         CListContainerElementUI::SetAttribute(n, v);
 }
 
+void CMenuElementUI::DrawItemBk(HDC hDC, const RECT& rcItem) {
+    if (IsEnabled() && !m_bSelected && (m_uButtonState & UISTATE_HOT) && m_dwHotBkColor)
+        CRenderEngine::DrawColor(hDC, m_rcItem, m_dwHotBkColor);
+    else
+        CListContainerElementUI::DrawItemBk(hDC, rcItem);
+}
+
 void CMenuElementUI::PaintText(HDC hDC) {
     CDuiString text = GetText();
     if (text.IsEmpty()) return;
     RECT rc = m_rcItem;
     rc.left += Scaled(24);
-    CRenderEngine::DrawText(hDC, m_pManager, rc, text, IsEnabled() ? m_dwTextColor : 0xFFA0A0A0, m_iFont,
-                            DT_SINGLELINE | DT_VCENTER);
+    DWORD color = IsEnabled() ? m_dwTextColor : 0xFFA0A0A0;
+    if (IsEnabled() && (m_uButtonState & UISTATE_HOT) && m_dwHotTextColor) color = m_dwHotTextColor;
+    CRenderEngine::DrawText(hDC, m_pManager, rc, text, color, m_iFont, DT_SINGLELINE | DT_VCENTER);
     if (m_bChecked) {
         RECT mark = {m_rcItem.left + Scaled(8), m_rcItem.top, m_rcItem.left + Scaled(20), m_rcItem.bottom};
-        CRenderEngine::DrawText(hDC, m_pManager, mark, L"\u2713", m_dwTextColor, m_iFont, DT_SINGLELINE | DT_VCENTER);
+        CRenderEngine::DrawText(hDC, m_pManager, mark, L"\u2713", color, m_iFont, DT_SINGLELINE | DT_VCENTER);
     }
 }
 

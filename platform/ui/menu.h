@@ -48,6 +48,9 @@ public:
     SIZE EstimateSize(SIZE szAvailable) override;
     void DoEvent(TEventUI& event) override;
     void PaintText(HDC hDC) override;
+    // A row's own colours under the pointer ("hotbkcolor", "hottextcolor"),
+    // where the skin gives them, stand for the list's.
+    void DrawItemBk(HDC hDC, const RECT& rcItem) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     bool GetChecked() const { return m_bChecked; }
     void SetChecked(bool bCheck) {
@@ -58,6 +61,8 @@ public:
 private:
     bool m_bChecked = false;
     DWORD m_dwTextColor = 0xFF000000;
+    DWORD m_dwHotTextColor = 0;
+    DWORD m_dwHotBkColor = 0;
     int m_iFont = -1;
 };
 

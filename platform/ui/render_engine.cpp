@@ -605,8 +605,8 @@ void CRenderEngine::DrawHtmlText(HDC cr, CPaintManagerUI* pm, RECT& rc, LPCTSTR 
     g_object_unref(layout);
 }
 
-SIZE CRenderEngine::GetTextSize(HDC cr, CPaintManagerUI* pm, LPCTSTR text, int iFont, UINT uStyle) {
-    RECT rc{0, 0, 9999, 9999};
+SIZE CRenderEngine::GetTextSize(HDC cr, CPaintManagerUI* pm, LPCTSTR text, int iFont, UINT uStyle, int width) {
+    RECT rc{0, 0, width, 9999};
     cairo_surface_t* scratch = nullptr;
     if (!cr) {
         scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);

@@ -82,7 +82,10 @@ public:
     // Inline tags: <b>, <i>, <u>, <c #RRGGBB> (colour), <f n> (font id), <n> (new line), <a> (link).
     static void DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText, DWORD dwTextColor,
                              RECT* pLinks, CDuiString* sLinks, int& nLinkRects, int iFont, UINT uStyle);
-    static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont, UINT uStyle);
+    // The size of the text as drawn; wrapped text (DT_WORDBREAK) wraps at
+    // `width` pixels.
+    static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont, UINT uStyle,
+                            int width = 9999);
 };
 
 // Cairo colour from an ARGB word; with opaqueIfZero an alpha of 0 means opaque.

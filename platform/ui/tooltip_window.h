@@ -16,6 +16,10 @@ public:
     // tooltip belongs to). Does not take the focus.
     void ShowAt(HWND owner, const CDuiString& title, const CDuiString& text, POINT screen, CPaintManagerUI* fonts);
     void Hide();
+    // The window's size for these lines: each measured in the font the tip
+    // draws it with, at the manager's scale, with the room around it.
+    static SIZE MeasureTip(CPaintManagerUI& pm, const CDuiString& title, const CDuiString& text);
+    CPaintManagerUI& GetManager() { return m_pm; }
     CDuiString GetTipTitle() const { return m_sTitle; }
     CDuiString GetTipText() const { return m_sText; }
     LPCTSTR GetWindowClassName() const override { return L"ToolTipWnd"; }

@@ -6,6 +6,7 @@
 #include "platform/ui/combo.h"
 #include "platform/ui/container.h"
 #include "platform/ui/control.h"
+#include "platform/ui/label.h"
 #include "platform/ui/list.h"
 #include "platform/ui/progress.h"
 
@@ -71,6 +72,13 @@ void AddChoiceEntries(CControlUI* control, const std::wstring& name, const Backe
     if (chosen) out.push_back({name + L"#chosen", at, {}});
 }
 
+// Whether a control shows a text that does not fit its room (an edit's text
+// scrolls instead).
+bool TextCut(CControlUI* control) {
+    auto* label = static_cast<CLabelUI*>(control->GetInterface(L"Label"));
+    return label != nullptr && control->GetInterface(L"Edit") == nullptr && label->IsTextCut();
+}
+
 // `clip` is what the ancestors show. `fixed` is what the ancestors that do
 // not move with a scrolled content show: the window and the containers down
 // to the nearest one that scrolls, then the ones inside that scroll with it.
@@ -92,6 +100,10 @@ void Collect(CControlUI* control, const RECT& clip, const RECT& fixed, std::vect
         if (!Contains(fixed, own) && own.right > own.left && own.bottom > own.top)
             out.push_back({name + L"#cut", {own.left, own.top, own.right, own.bottom}, ProbeText(control)});
     }
+    // A text cut short or ended by an ellipsis, named or not: listed with
+    // the part shown.
+    if (inSight && TextCut(control))
+        out.push_back({name + L"#textcut", {shown.left, shown.top, shown.right, shown.bottom}, ProbeText(control)});
     // A combo's rows are drawn in its drop window, not inside the combo.
     if (control->GetInterface(L"Combo") != nullptr) return;
     auto* container = dynamic_cast<CContainerUI*>(control);

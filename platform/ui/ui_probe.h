@@ -23,7 +23,9 @@ class CControlUI;
 // its whole rectangle. An option of a group is listed once more as
 // "<name>#group" (text: the group's name), a chosen option or list row as
 // "<name>#chosen", a combo as "<name>#list" (text: current row, number of
-// rows, 1 when it can be opened, else 0).
+// rows, 1 when it can be opened, else 0). A control in sight whose text does not fit its room
+// (drawn cut, or ended by an ellipsis; named or not, an edit's text aside) is
+// listed once more as "<name>#textcut" ("#textcut" without a name).
 std::vector<BackendProbeEntry> CollectProbeEntries(CControlUI* root, const RECT& client);
 
 }  // namespace DuiLib

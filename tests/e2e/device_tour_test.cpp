@@ -4,8 +4,10 @@
 // of its kind, each opening its own page; on every page every slider paints
 // a fill that matches its value and every named control lies inside its
 // page, and the screen editor shows only on the keyboard's Screen tab and goes
-// with it. It runs on a 1920 x 1080 screen, where the program draws its
-// 1000 x 640 layout at 1.5 times.
+// with it. No text on any page is cut short or ended by an ellipsis, nor on
+// the pages that a mode or a function shows, in the colour picker or in a
+// caption button's tooltip. It runs on a 1920 x 1080 screen, where the
+// program draws its 1000 x 640 layout at 1.5 times.
 
 #include "tests/e2e/tavrik_session.h"
 
@@ -242,6 +244,79 @@ protected:
         return pixel;
     }
 
+    // Texts of a listing drawn cut short or ended by an ellipsis.
+    static std::vector<std::string> CutTexts(const std::vector<ProbeControl>& listing) {
+        std::vector<std::string> cut;
+        for (const ProbeControl& c : listing)
+            if (c.name.size() >= 8 && c.name.compare(c.name.size() - 8, 8, "#textcut") == 0)
+                cut.push_back(c.name + " \"" + c.text + "\" " + std::to_string(c.right - c.left) + " px wide");
+        return cut;
+    }
+
+    // Everything of a listing that the user cannot see whole: controls cut
+    // off and texts cut short.
+    static std::vector<std::string> AnythingCut(const std::vector<ProbeControl>& listing) {
+        std::vector<std::string> cut = CutTexts(listing);
+        for (const ProbeControl& c : listing)
+            if (c.name.size() > 4 && c.name.compare(c.name.size() - 4, 4, "#cut") == 0) cut.push_back(c.name);
+        return cut;
+    }
+
+    // Opens the drop list of a combo and chooses the row of that text, with
+    // the wheel bringing it into view as a user does. False when no row of
+    // it showed.
+    bool ChooseFromList(const std::string& combo, const std::string& text) {
+        if (!Click(combo)) return false;
+        std::optional<ProbeControl> row;
+        std::vector<ProbeControl> drop;
+        // A list shows a few of its rows: look for the drop window through any.
+        const auto findDrop = [&] {
+            for (int i = 0; i < 64 && drop.empty(); ++i)
+                drop = FindProbeListing(*driver_, combo + "/" + std::to_string(i));
+            return !drop.empty();
+        };
+        if (!Poll(findDrop, 10s)) return false;
+        for (int turn = 0; turn < 64 && !row; ++turn) {
+            drop.clear();
+            if (!findDrop()) return false;
+            for (const ProbeControl& c : drop)
+                if (c.name.rfind(combo + "/", 0) == 0 && c.text == text && c.bottom - c.top > 4) row = c;
+            if (row) break;
+            const ProbeControl& any = drop.back();
+            driver_->Click(any.CenterX(), any.CenterY(), 5);  // the wheel, a step down
+        }
+        if (!row) return false;
+        driver_->Click(row->CenterX(), row->CenterY());
+        return WaitForControl(
+                   combo, [&](const ProbeControl& c) { return c.text == text; }, 10s)
+            .has_value();
+    }
+
+    // Rests the pointer on each caption button in turn, waits for its tip
+    // and returns what of the tips is cut (or the tips that did not show).
+    std::vector<std::string> CutTooltips() {
+        std::vector<std::string> cut;
+        for (const char* button : {"gamemodebtn", "cloudbtn", "smarteyesbtn", "skinbtn", "setbtn", "minbtn"}) {
+            const std::optional<ProbeControl> c = WaitForControl(button);
+            if (!c) {
+                cut.push_back(std::string(button) + " not shown");
+                continue;
+            }
+            driver_->MoveTo(c->CenterX(), c->CenterY());
+            std::vector<ProbeControl> tip;
+            if (!Poll([&] { return !(tip = FindProbeListing(*driver_, "tooltip_text")).empty(); }, 10s)) {
+                cut.push_back(std::string(button) + ": no tip");
+                continue;
+            }
+            for (const std::string& s : AnythingCut(tip)) cut.push_back(std::string(button) + ": " + s);
+            // Off the window (it stands in the middle of the screen) the tip goes.
+            driver_->MoveTo(0, 0);
+            if (!Poll([&] { return FindProbeListing(*driver_, "tooltip_text").empty(); }, 10s))
+                cut.push_back(std::string(button) + ": the tip stays");
+        }
+        return cut;
+    }
+
     bool ScreenEditorShown() { return !driver_->ViewableTopLevel("ScreenWnd").empty(); }
 
     // Every option group of the page shows one chosen option, and every drop
@@ -317,6 +392,8 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
             const std::vector<std::string> sliders = WrongSliders();
             EXPECT_TRUE(sliders.empty()) << "sliders:" << Join(sliders);
             CheckChoices();
+            const std::vector<std::string> texts = CutTexts(Probe());
+            EXPECT_TRUE(texts.empty()) << "texts cut:" << Join(texts);
             if (HasFailure()) Screenshot("tour_" + p.page + "_" + t.name);
         }
     }
@@ -327,6 +404,49 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
     ASSERT_TRUE(ShowDevicePage("mouse_device_page"));
     EXPECT_TRUE(Poll([&] { return !ScreenEditorShown(); }, 10s)) << "the editor stays over the mouse's page";
     if (HasFailure()) Screenshot("tour_editor_left_behind");
+}
+
+// The pages that a mode or a function brings, the colour picker and the
+// caption buttons' tips show their texts whole.
+TEST_F(DeviceTourTest, TextsShowWholeOnChosenPagesInThePickerAndInTips) {
+    StartEmulator({"keyboard"});
+    tavrik_ = StartTavrik("tavrik.log");
+    ASSERT_TRUE(tavrik_->Started());
+    ASSERT_NE(WaitForShownWindow(), 0u) << Log("tavrik.log");
+    ASSERT_TRUE(Poll([&] { return ShowDevicePage("keyboard_device_page"); }, 60s)) << Log("tavrik.log");
+
+    const std::vector<std::string> tips = CutTooltips();
+    EXPECT_TRUE(tips.empty()) << "tooltips:" << Join(tips);
+
+    // The music mode's colour choice.
+    ASSERT_TRUE(Click("deng_Op_tab"));
+    const bool music = ChooseFromList("light_combo_modeSelect", "Music");
+    if (!music) Screenshot("tour_texts_mode");
+    ASSERT_TRUE(music);
+    ASSERT_TRUE(WaitForControl("audio_BkColor_check").has_value());
+    EXPECT_TRUE(CutTexts(Probe()).empty()) << "music mode:" << Join(CutTexts(Probe()));
+    if (HasFailure()) Screenshot("tour_texts_music");
+
+    // The colour picker (of the screen editor's pen): its swatches whole and
+    // in reach.
+    ASSERT_TRUE(Click("screen_Op_tab"));
+    ASSERT_TRUE(Click("Pen_Color_Opation"));
+    std::vector<ProbeControl> picker;
+    ASSERT_TRUE(Poll([&] { return !(picker = FindProbeListing(*driver_, "pallet_root")).empty(); }, 10s));
+    EXPECT_TRUE(AnythingCut(picker).empty()) << "colour picker:" << Join(AnythingCut(picker));
+    if (HasFailure()) Screenshot("tour_texts_picker");
+    ASSERT_TRUE(Click("laterbtn"));
+    ASSERT_TRUE(Poll([&] { return FindProbeListing(*driver_, "pallet_root").empty(); }, 10s));
+
+    // The key picker of the keyboard-key function, for a key of the picture.
+    ASSERT_TRUE(Click("key_Op_tab"));
+    ASSERT_TRUE(Click("key_0"));
+    const bool chosen = ChooseFromList("keyset_function_combo", "Keyboard key");
+    if (!chosen) Screenshot("tour_texts_function");
+    ASSERT_TRUE(chosen);
+    ASSERT_TRUE(WaitForControl("keyboard_key_125").has_value());
+    EXPECT_TRUE(CutTexts(Probe()).empty()) << "key picker:" << Join(CutTexts(Probe()));
+    if (HasFailure()) Screenshot("tour_texts_keys");
 }
 
 }  // namespace

@@ -65,9 +65,7 @@ TEST_F(KeyboardPictureTest, InternationalKeysSitInTheirRowsAndNoKeyBesideTheNumb
     ASSERT_NO_FATAL_FAILURE(StartConnected());
     const std::map<int, ProbeControl> keys = Keys();
     // # ~ between ' and Enter; \ | between the left Shift and Z.
-    const struct {
-        int key, left, right;
-    } between[] = {{62, 74, 75}, {102, 84, 85}};
+    const struct { int key, left, right; } between[] = {{62, 74, 75}, {102, 84, 85}};
     for (const auto& b : between) {
         ASSERT_TRUE(keys.count(b.key) && keys.count(b.left) && keys.count(b.right)) << b.key;
         const ProbeControl &k = keys.at(b.key), &l = keys.at(b.left), &r = keys.at(b.right);
@@ -93,10 +91,10 @@ TEST_F(KeyboardPictureTest, LegendsKeepADarkOutlineOnKeysLitWhite) {
         const bool lit = Poll(
             [&] {
                 const std::vector<unsigned long> pixels = Pixels(keys.at(key));
-                bright = int(std::count_if(pixels.begin(), pixels.end(),
-                                           [](unsigned long p) { return Luminance(p) > 200; }));
-                dark = int(std::count_if(pixels.begin(), pixels.end(),
-                                         [](unsigned long p) { return Luminance(p) < 70; }));
+                bright = int(
+                    std::count_if(pixels.begin(), pixels.end(), [](unsigned long p) { return Luminance(p) > 200; }));
+                dark =
+                    int(std::count_if(pixels.begin(), pixels.end(), [](unsigned long p) { return Luminance(p) < 70; }));
                 return bright * 3 > int(pixels.size());
             },
             30s);

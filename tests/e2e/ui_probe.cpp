@@ -77,12 +77,14 @@ std::vector<ProbeControl> TopmostListingWith(XDriver& driver, const std::functio
     return found;
 }
 
+std::vector<ProbeControl> FindProbeListing(XDriver& driver, const std::string& name) {
+    return TopmostListingWith(driver, [&](const ProbeControl& c) { return c.name == name; });
+}
+
 std::optional<ProbeControl> FindProbeControl(XDriver& driver, const std::string& name) {
-    auto named = [&](const ProbeControl& c) { return c.name == name; };
-    const std::vector<ProbeControl> listing = TopmostListingWith(driver, named);
-    const auto found = std::find_if(listing.begin(), listing.end(), named);
-    if (found == listing.end()) return std::nullopt;
-    return *found;
+    for (const ProbeControl& c : FindProbeListing(driver, name))
+        if (c.name == name) return c;
+    return std::nullopt;
 }
 
 std::optional<ProbeControl> WaitForProbeControl(XDriver& driver, const std::string& name,

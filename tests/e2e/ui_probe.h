@@ -26,6 +26,10 @@ struct ProbeControl {
 // The listing of one window ("" lines and malformed lines skipped).
 std::vector<ProbeControl> ReadUiProbe(XDriver& driver, Window window);
 
+// The listing of the topmost viewable top-level window that lists a control
+// of that name ({} when none does).
+std::vector<ProbeControl> FindProbeListing(XDriver& driver, const std::string& name);
+
 // The control of that name on the topmost viewable top-level window that
 // lists it.
 std::optional<ProbeControl> FindProbeControl(XDriver& driver, const std::string& name);

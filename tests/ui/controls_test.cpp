@@ -1,7 +1,11 @@
 #include "tests/ui/ui_fixture.h"
 
+#include "platform/files/utf8.h"
 #include "platform/ui/scroll_into_view.h"
+#include "platform/ui/ui_probe.h"
 #include "tests/ui/program_activations.h"
+
+#include <map>
 
 namespace uitest {
 namespace {
@@ -524,6 +528,60 @@ TEST_F(ControlsTest, ATooltipTitleShowsAboveItsTextAndAloneItShowsToo) {
             return t && t->IsVisible() && t->GetTipTitle() == k.title;
         }));
         EXPECT_EQ(w->pm().GetToolTipWindow()->GetTipText(), k.text);
+    }
+}
+
+// At every scale the tip is as big as its lines drawn in the owner's font at
+// the owner's scale: nothing of them is cut, and it grows with the scale.
+TEST_F(ControlsTest, ATooltipHoldsItsLinesAtTheWindowsScale) {
+    TestWindow* w = Open(
+        LR"(<Window size='200,60'><Font id='0' name='Sans' size='14' default='true'/><VerticalLayout>
+        <Button name='b' height='30' tooltip='Settings and Cloud'/><Control height='30'/></VerticalLayout></Window>)");
+    auto* b = w->pm().FindControl(L"b");
+    b->SetUserToolTitle(L"Quite a long title");
+    std::map<int, SIZE> sizes;
+    for (const int dpi : {96, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        const CDPI& scale = *w->pm().GetDPIObj();
+        BackendEvent e;
+        e.type = BackendEventType::MouseMove;
+        e.x = scale.Scale(50);
+        e.y = scale.Scale(45);
+        display_->Inject(Surface(w), e);
+        Pump();
+        w->pm().SetDPI(dpi);
+        Pump();
+        e.x = scale.Scale(50);
+        e.y = scale.Scale(15);
+        display_->Inject(Surface(w), e);
+        ASSERT_TRUE(PumpUntil([&] {
+            CToolTipWnd* t = w->pm().GetToolTipWindow();
+            return t && t->IsVisible();
+        }));
+        CToolTipWnd* tip = w->pm().GetToolTipWindow();
+        tip->GetManager().Paint();
+        const BackendRect r = Surface(tip)->GetRect();
+        const SIZE size{r.Width(), r.Height()};
+        sizes[dpi] = size;
+        // The owner's text at the owner's scale fits the tip.
+        const SIZE text = CRenderEngine::GetTextSize(nullptr, &w->pm(), L"Settings and Cloud", -1, DT_SINGLELINE);
+        EXPECT_GT(size.cx, text.cx);
+        EXPECT_GE(size.cy, 2 * text.cy);
+        // Each line is shown whole, inside the tip.
+        const std::vector<BackendProbeEntry> entries =
+            CollectProbeEntries(tip->GetManager().GetRoot(), RECT{0, 0, size.cx, size.cy});
+        int lines = 0;
+        for (const BackendProbeEntry& entry : entries) {
+            EXPECT_EQ(entry.name.find(L'#'), std::wstring::npos)
+                << win::ToUtf8(entry.name) << " " << win::ToUtf8(entry.text);
+            lines += entry.name == L"tooltip_title" || entry.name == L"tooltip_text";
+        }
+        EXPECT_EQ(lines, 2);
+    }
+    // The tip grows with the scale (a pixel or two of rounding aside).
+    for (const int dpi : {144, 192}) {
+        EXPECT_NEAR(sizes[dpi].cx, sizes[96].cx * dpi / 96, 4) << dpi;
+        EXPECT_NEAR(sizes[dpi].cy, sizes[96].cy * dpi / 96, 4) << dpi;
     }
 }
 

@@ -120,6 +120,41 @@ TEST_F(ResourcesTest, MenuPostsTheCommandRecordAndCloses) {
     delete second;
 }
 
+// The row under the pointer takes the menu skin's hot colour: the row's own,
+// else the menu's for every row.
+TEST_F(ResourcesTest, AMenuRowUnderThePointerTakesTheSkinsHotColour) {
+    Skin("menu.xml",
+         "<Menu bkcolor='#FF1F232B' itemhotbkcolor='#FF303845'>"
+         "<MenuElement name='own' text='Own' height='30' width='160' textcolor='#FFE6E8EC' hotbkcolor='#FF2E3440'/>"
+         "<MenuElement name='shared' text='Shared' height='30' width='160' textcolor='#FFE6E8EC'/></Menu>");
+    TestWindow* w = Open(L"<Window size='200,100'><VerticalLayout/></Window>");
+    auto* menu = new CMenuWnd;
+    menu->Init(nullptr, L"menu.xml", {10, 10}, &w->pm());
+    Pump();
+    HeadlessWindow* m = display_->TopVisibleWindow();
+    ASSERT_NE(m, Surface(w));
+    struct Case {
+        int y;
+        uint32_t hot;
+    };
+    for (const Case& c : {Case{15, 0xFF2E3440u}, Case{45, 0xFF303845u}, Case{15, 0xFF2E3440u}}) {
+        SCOPED_TRACE(c.y);
+        BackendEvent e;
+        e.type = BackendEventType::MouseMove;
+        e.x = 150;
+        e.y = c.y;
+        display_->Inject(m, e);
+        Pump();
+        menu->GetMenuPaintManager()->Paint();
+        EXPECT_EQ(m->PixelAt(150, c.y) | 0xFF000000u, c.hot);
+        // The other row keeps the menu's background.
+        EXPECT_EQ(m->PixelAt(150, c.y == 15 ? 45 : 15) | 0xFF000000u, 0xFF1F232Bu);
+    }
+    CMenuWnd::DestroyMenu();
+    Pump();
+    delete menu;
+}
+
 TEST_F(ResourcesTest, TrayIconPostsMouseMessages) {
     TestWindow* w = Open(L"<Window size='50,50'><VerticalLayout/></Window>");
     std::vector<LPARAM> seen;

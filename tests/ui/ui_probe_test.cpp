@@ -165,5 +165,52 @@ TEST_F(UiProbeTest, ChoicesAreListedWithTheirGroupAndState) {
     EXPECT_EQ(Entry(lists, L"modes#chosen"), nullptr);
 }
 
+// A text that does not fit its room, beside an indicator, in wrapped lines or
+// ended by an ellipsis, is listed as cut; an edit's text, which scrolls, is not.
+TEST_F(UiProbeTest, TextsWithoutRoomAreListedAsCut) {
+    TestWindow* w = Open(
+        LR"(<Window size="400,300"><VerticalLayout name="root">
+        <HorizontalLayout height="30">
+          <Label name="fits" width="120" text="Hello"/>
+          <Label name="narrow" width="30" text="Hello there"/>
+          <Button name="ellipsis" width="40" text="Hello there" endellipsis="true"/>
+          <Label name="low" width="120" height="6" text="Hello"/>
+          <Label width="20" text="Unnamed and long"/>
+        </HorizontalLayout>
+        <HorizontalLayout height="30">
+          <Option name="plain" width="42" text="Hello"/>
+          <Option name="radio" width="42" text="Hello" indicator="radio"/>
+          <Option name="padded" width="120" text="Hello" textpadding="100,0,0,0"/>
+          <Edit name="edit" width="30" text="A long text that scrolls"/>
+        </HorizontalLayout>
+        <HorizontalLayout height="120">
+          <Text name="wrapped" width="60" text="one two three four five six seven"/>
+          <Text name="short" width="60" height="20" text="one two three four five six seven"/>
+        </HorizontalLayout>
+        </VerticalLayout></Window>)");
+    ASSERT_NE(w->GetHWND(), nullptr);
+    const std::vector<BackendProbeEntry> entries = CollectProbeEntries(w->pm().GetRoot(), RECT{0, 0, 400, 300});
+    struct Case {
+        const wchar_t* name;
+        bool cut;
+    };
+    for (const Case& c : {Case{L"fits", false}, Case{L"narrow", true}, Case{L"ellipsis", true}, Case{L"low", true},
+                          Case{L"plain", false}, Case{L"radio", true}, Case{L"padded", true}, Case{L"edit", false},
+                          Case{L"wrapped", false}, Case{L"short", true}}) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(Entry(entries, c.name), nullptr);
+        const BackendProbeEntry* cut = Entry(entries, std::wstring(c.name) + L"#textcut");
+        EXPECT_EQ(cut != nullptr, c.cut);
+        if (cut) {
+            EXPECT_EQ(cut->text, Entry(entries, c.name)->text);
+            EXPECT_EQ(cut->rect.left, Entry(entries, c.name)->rect.left);
+            EXPECT_EQ(cut->rect.right, Entry(entries, c.name)->rect.right);
+        }
+    }
+    const BackendProbeEntry* unnamed = Entry(entries, L"#textcut");
+    ASSERT_NE(unnamed, nullptr);
+    EXPECT_EQ(unnamed->text, L"Unnamed and long");
+}
+
 }  // namespace
 }  // namespace uitest

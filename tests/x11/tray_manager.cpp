@@ -1,13 +1,23 @@
 #include "tests/x11/tray_manager.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
 namespace tavrik::test {
 
-TestTrayManager::TestTrayManager() {
+TestTrayManager::TestTrayManager(bool alphaVisual) {
     d_ = XOpenDisplay(nullptr);
     if (!d_) return;
     const Window root = DefaultRootWindow(d_);
     window_ = XCreateSimpleWindow(d_, root, 900, 0, 200, 32, 0, 0, 0x808080);
     XMapWindow(d_, window_);
+    XVisualInfo info{};
+    if (alphaVisual && XMatchVisualInfo(d_, DefaultScreen(d_), 32, TrueColor, &info)) {
+        alphaVisual_ = info.visualid;
+        const long id = static_cast<long>(alphaVisual_);
+        XChangeProperty(d_, window_, XInternAtom(d_, "_NET_SYSTEM_TRAY_VISUAL", False), XA_VISUALID, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(&id), 1);
+    }
     opcode_ = XInternAtom(d_, "_NET_SYSTEM_TRAY_OPCODE", False);
     const Atom selection = XInternAtom(d_, "_NET_SYSTEM_TRAY_S0", False);
     XSetSelectionOwner(d_, selection, window_, CurrentTime);

@@ -2,6 +2,7 @@
 
 #include "platform/ui/x11/x11_backend_impl.h"
 
+#include <X11/Xutil.h>
 #include <poll.h>
 
 #include <memory>
@@ -149,6 +150,61 @@ TEST_F(X11TrayIconTest, TrayThatGoesAwayUndocksTheIcon) {
     ASSERT_TRUE(test::PumpUntil([&] { Pump(tray.get()); }, [&] { return icon->IsShown(); }));
     tray.reset();
     EXPECT_TRUE(test::PumpUntil([&] { Pump(); }, [&] { return !icon->IsShown(); }));
+}
+
+// The icon stands on the tray's own ground: a tray that names an alpha visual
+// gets a window of it, clear where the picture is; another one shows its
+// background through where the picture is clear. No square of another
+// colour around the picture.
+TEST_F(X11TrayIconTest, TheIconIsDrawnOnTheTraysGround) {
+    for (const bool alpha : {false, true}) {
+        SCOPED_TRACE(alpha ? "alpha tray" : "plain tray");
+        test::TestTrayManager tray(alpha);
+        ASSERT_TRUE(tray.ok());
+        ASSERT_EQ(tray.alphaVisual() != 0, alpha) << "the display has no depth-32 visual";
+        TraySink sink;
+        auto icon = backend_->CreateTrayIcon(&sink);
+        auto* x_icon = static_cast<X11TrayIcon*>(icon.get());
+        // A green disc on a clear square.
+        cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 24, 24);
+        cairo_t* cr = cairo_create(picture);
+        cairo_set_source_rgb(cr, 0, 0.6, 0);
+        cairo_arc(cr, 12, 12, 8, 0, 6.3);
+        cairo_fill(cr);
+        cairo_destroy(cr);
+        icon->SetIcon(picture);
+        cairo_surface_destroy(picture);
+        icon->SetVisible(true);
+        ASSERT_TRUE(test::PumpUntil([&] { Pump(&tray); }, [&] { return icon->IsShown(); }));
+        ASSERT_TRUE(test::PumpUntil([&] { Pump(&tray); }, [&] { return driver_->Viewable(x_icon->xid()); }));
+        Display* d = driver_->display();
+        XWindowAttributes attrs{};
+        ASSERT_TRUE(XGetWindowAttributes(d, x_icon->xid(), &attrs));
+        EXPECT_EQ(attrs.depth, alpha ? 32 : DefaultDepth(d, DefaultScreen(d)));
+        EXPECT_EQ(XVisualIDFromVisual(attrs.visual),
+                  alpha ? tray.alphaVisual() : XVisualIDFromVisual(DefaultVisual(d, DefaultScreen(d))));
+        // The icon's own pixels (with their alpha, on an alpha window) where
+        // the disc is and where it is not.
+        unsigned long centre = 0, corner = 0;
+        ASSERT_TRUE(test::PumpUntil([&] { Pump(&tray); },
+                                    [&] {
+                                        XImage* image = XGetImage(d, x_icon->xid(), 0, 0, 24, 24, AllPlanes, ZPixmap);
+                                        if (!image) return false;
+                                        centre = XGetPixel(image, 12, 12);
+                                        corner = XGetPixel(image, 1, 1);
+                                        XDestroyImage(image);
+                                        return (centre & 0xFFFFFF) == 0x009900;
+                                    }))
+            << std::hex << centre;
+        if (alpha) {
+            EXPECT_EQ(centre >> 24, 0xFFu);
+            EXPECT_EQ(corner, 0u) << std::hex << corner;
+        } else {
+            // The test tray's background.
+            EXPECT_EQ(corner & 0xFFFFFF, 0x808080u) << std::hex << corner;
+        }
+        icon->SetVisible(false);
+    }
 }
 
 }  // namespace

@@ -30,7 +30,23 @@ DISPLAY = [(c_string(k), c_string(t)) for k, t in re.findall(r"\{" + STRING + r"
 assert len(NAMES) == 232 and len(DISPLAY) == 143
 
 PICKER_KEYS = 126
-PICKER_COLUMNS = 18
+# The picker spans the page (the window's 1000 skin pixels less the page's
+# insets) in at most PICKER_ROWS rows of keys as wide as their names.
+PICKER_WIDTH = 1000 - 2 * 12
+PICKER_ROWS = 7
+PICKER_GAP = 2
+PICKER_FONT_SIZE = 14
+PICKER_TEXT_ROOM = 10
+# Advance widths (per 2048 units of the em) of DejaVu Sans, the face the
+# program's text falls back to; other characters count as 900.
+ADVANCES = dict(zip("abcdefghijklmnopqrstuvwxyz",
+                    (1255, 1300, 1126, 1300, 1260, 721, 1300, 1298, 569, 569, 1186, 569, 1995, 1298, 1253, 1300, 1300,
+                     842, 1067, 803, 1298, 1212, 1675, 1212, 1212, 1075)))
+ADVANCES.update(zip("ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+                    (1401, 1405, 1430, 1577, 1294, 1178, 1587, 1540, 604, 604, 1343, 1141, 1767, 1532, 1612, 1235,
+                     1612, 1423, 1300, 1251, 1499, 1401, 2025, 1403, 1251, 1403)))
+ADVANCES.update({digit: 1303 for digit in "0123456789"})
+ADVANCES[" "] = 651
 COMBO = 'width="220" height="26" bkcolor="#FF303030" textcolor="#FFFFFFFF" itemtextcolor="#FFFFFFFF" ' \
         'itembkcolor="#FF303030" itemhotbkcolor="#FF404040" itemselectedbkcolor="#FF2F8FFF"'
 EDIT = 'width="60" height="22" numberonly="true" bkcolor="#FF303030" textcolor="#FFFFFFFF"'
@@ -62,6 +78,42 @@ def row(title, indent="        "):
 
 def end_row(indent="        "):
     w(f'{indent}</HorizontalLayout>')
+
+
+def text_width(text):
+    return sum(ADVANCES.get(ch, 900) for ch in text) * PICKER_FONT_SIZE / 2048
+
+
+def pack_rows(widths):
+    """Splits the keys, in order, into rows that fit the picker's width."""
+    rows, row, used = [], [], 0
+    for n, width in enumerate(widths):
+        need = width + (PICKER_GAP if row else 0)
+        if row and used + need > PICKER_WIDTH:
+            rows.append(row)
+            row, used, need = [], 0, width
+        row.append(n)
+        used += need
+    rows.append(row)
+    return rows
+
+
+def picker_rows(texts):
+    """Rows of (key, width): every key as wide as its name, the narrow ones as
+    wide as the rows allow, each row stretched to the picker's full width."""
+    needed = [text_width(t) + PICKER_TEXT_ROOM for t in texts]
+    least = 0
+    while len(pack_rows([max(least + 2, w) for w in needed])) <= PICKER_ROWS:
+        least += 2
+    widths = [max(least, w) for w in needed]
+    result = []
+    for row in pack_rows(widths):
+        room = PICKER_WIDTH - PICKER_GAP * (len(row) - 1)
+        total = sum(widths[n] for n in row)
+        edges = [round(room * sum(widths[m] for m in row[:i + 1]) / total) for i in range(len(row))]
+        result.append([(n, edges[i] - (edges[i - 1] if i else 0)) for i, n in enumerate(row)])
+    assert len(result) <= PICKER_ROWS
+    return result
 
 
 def page_start(name):
@@ -145,13 +197,13 @@ row("keyset_key_title")
 w('          <Edit name="keyset_keyboard_text_edit" width="220" height="22" bkcolor="#FF303030" '
   'textcolor="#FFFFFFFF"/>')
 end_row()
-w('        <VerticalLayout name="keyset_keyboard_picker" height="154" childpadding="2">')
-for start in range(0, PICKER_KEYS, PICKER_COLUMNS):
-    w('          <HorizontalLayout height="20" childpadding="2">')
-    for n in range(start, min(start + PICKER_COLUMNS, PICKER_KEYS)):
+w(f'        <VerticalLayout name="keyset_keyboard_picker" height="154" childpadding="{PICKER_GAP}">')
+for picker_row in picker_rows([text for _, text in DISPLAY[:PICKER_KEYS]]):
+    w(f'          <HorizontalLayout height="20" childpadding="{PICKER_GAP}">')
+    for n, width in picker_row:
         text = quoteattr(DISPLAY[n][1])
         w(f'            <Option name="keyboard_key_{n}" group="keyset_picker" text={text} userdata={text} '
-          'width="38" height="20" endellipsis="true" bkcolor="#FF303030" textcolor="#FFE0E0E0" '
+          f'width="{width}" height="20" endellipsis="true" bkcolor="#FF303030" textcolor="#FFE0E0E0" '
           'selectedbkcolor="#FF2F8FFF"/>')
     w('          </HorizontalLayout>')
 w('        </VerticalLayout>')

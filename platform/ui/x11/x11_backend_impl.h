@@ -15,6 +15,7 @@ inline constexpr DuiLib::BackendEventType kExposeEvent = DuiLib::BackendEventTyp
 #include <X11/Xutil.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -125,7 +126,7 @@ public:
 private:
     void Dispatch(XEvent& event);
     // Gives a pointer event that an ended capture sent to the wrong window
-    // to the program's window that it happened in (x11_backend.cpp).
+    // to the program's window that it happened in (x11_events.cpp).
     void RouteAfterEndedCapture(XEvent& event);
     // The program's top-level window at a point of the screen, or nullptr.
     X11Window* WindowAt(int rootX, int rootY) const;
@@ -162,6 +163,9 @@ private:
     int wm_checked_ = -1;                     // window manager running: -1 unknown, 0, 1
     cairo_device_t* cairo_device_ = nullptr;  // key codes held down, to tell repeats
 };
+
+// A window side as X takes it: 1 to 32767 pixels.
+inline int ClampSize(int v) { return std::clamp(v, 1, 32767); }
 
 class X11Window : public DuiLib::IBackendWindow {
 public:
@@ -309,11 +313,17 @@ private:
     void Dock();
     void Undock();
     void Paint();
+    // The icon's window: with the tray's alpha visual (null: the default
+    // visual, showing the tray's background through ParentRelative).
+    void CreateIconWindow(Visual* argb);
+    void DestroyIconWindow();
 
     X11Backend* backend_;
     DuiLib::IBackendWindowSink* sink_;
     Display* d_;
     Window xid_ = 0;
+    Visual* argb_ = nullptr;
+    Colormap colormap_ = 0;
     Window manager_ = 0;
     bool visible_ = false;
     bool docked_ = false;

@@ -62,6 +62,60 @@ void PutImageRect(Display* d, int screen, Drawable target, GC gc, cairo_surface_
     XDestroyImage(xi);
 }
 
+void PutArgbImage(Display* d, Visual* visual, Drawable target, GC gc, cairo_surface_t* image) {
+    cairo_surface_flush(image);
+    const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
+    auto* data = reinterpret_cast<char*>(cairo_image_surface_get_data(image));
+    if (!data || w <= 0 || h <= 0) return;
+    XImage* xi = XCreateImage(d, visual, 32, ZPixmap, 0, data, static_cast<unsigned>(w), static_cast<unsigned>(h), 32,
+                              cairo_image_surface_get_stride(image));
+    if (!xi) return;
+    // Cairo's pixels are host-order words.
+    const std::uint32_t probe = 1;
+    xi->byte_order = *reinterpret_cast<const unsigned char*>(&probe) ? LSBFirst : MSBFirst;
+    XPutImage(d, target, gc, xi, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    xi->data = nullptr;
+    XDestroyImage(xi);
+}
+
+void PutImageMasked(Display* d, int screen, Drawable target, GC gc, cairo_surface_t* image) {
+    cairo_surface_flush(image);
+    const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    if (!data || w <= 0 || h <= 0) return;
+    cairo_surface_t* colours = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_surface_t* alpha = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+    const int colourStride = cairo_image_surface_get_stride(colours),
+              alphaStride = cairo_image_surface_get_stride(alpha);
+    unsigned char* colourData = cairo_image_surface_get_data(colours);
+    unsigned char* alphaData = cairo_image_surface_get_data(alpha);
+    for (int row = 0; row < h; ++row) {
+        const auto* src = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(row) * stride);
+        auto* dst = reinterpret_cast<std::uint32_t*>(colourData + static_cast<std::ptrdiff_t>(row) * colourStride);
+        for (int col = 0; col < w; ++col) {
+            const std::uint32_t p = src[col];
+            const std::uint32_t a = p >> 24;
+            // Premultiplied back to the colour itself.
+            auto channel = [&](int shift) {
+                return a ? std::min<std::uint32_t>(255, ((p >> shift) & 0xFF) * 255 / a) : 0;
+            };
+            dst[col] = channel(16) << 16 | channel(8) << 8 | channel(0);
+            alphaData[static_cast<std::ptrdiff_t>(row) * alphaStride + col] = static_cast<unsigned char>(a);
+        }
+    }
+    cairo_surface_mark_dirty(colours);
+    cairo_surface_mark_dirty(alpha);
+    const Pixmap mask = MaskFromAlpha(d, target, alpha);
+    XSetClipMask(d, gc, mask);
+    XSetClipOrigin(d, gc, 0, 0);
+    PutImageRect(d, screen, target, gc, colours, 0, 0, w, h);
+    XSetClipMask(d, gc, None);
+    XFreePixmap(d, mask);
+    cairo_surface_destroy(alpha);
+    cairo_surface_destroy(colours);
+}
+
 Pixmap MaskFromAlpha(Display* d, Drawable any, cairo_surface_t* alpha) {
     cairo_surface_flush(alpha);
     const int w = cairo_image_surface_get_width(alpha), h = cairo_image_surface_get_height(alpha);

@@ -19,29 +19,98 @@ using DuiLib::BackendEventType;
 namespace {
 constexpr long kSystemTrayRequestDock = 0;
 constexpr long kXEmbedMapped = 1;
+
+// The visual a tray asks its icons to use (_NET_SYSTEM_TRAY_VISUAL) when it
+// is one with an alpha channel (depth 32), else null.
+Visual* TrayArgbVisual(Display* d, Window manager, int screen) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    VisualID id = 0;
+    XErrorTrap trap(d);
+    if (XGetWindowProperty(d, manager, XInternAtom(d, "_NET_SYSTEM_TRAY_VISUAL", False), 0, 1, False, XA_VISUALID,
+                           &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32 && count == 1)
+        id = static_cast<VisualID>(*reinterpret_cast<unsigned long*>(data));
+    if (data != nullptr) XFree(data);
+    if (id == 0) return nullptr;
+    XVisualInfo wanted{};
+    wanted.visualid = id;
+    wanted.screen = screen;
+    int found = 0;
+    XVisualInfo* info = XGetVisualInfo(d, VisualIDMask | VisualScreenMask, &wanted, &found);
+    Visual* visual = info != nullptr && found > 0 && info->depth == 32 ? info->visual : nullptr;
+    if (info != nullptr) XFree(info);
+    return visual;
+}
+
+// The picture scaled into the icon's square, centred, on a transparent
+// ground (premultiplied ARGB32).
+cairo_surface_t* ComposeIcon(cairo_surface_t* icon, int width, int height) {
+    cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(target);
+    const double iw = cairo_image_surface_get_width(icon), ih = cairo_image_surface_get_height(icon);
+    if (iw > 0 && ih > 0) {
+        const double scale = std::min(width / iw, height / ih);
+        cairo_translate(cr, (width - iw * scale) / 2, (height - ih * scale) / 2);
+        cairo_scale(cr, scale, scale);
+        cairo_set_source_surface(cr, icon, 0, 0);
+        cairo_paint(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+    return target;
+}
+
 }  // namespace
 
 X11TrayIcon::X11TrayIcon(X11Backend* backend, DuiLib::IBackendWindowSink* sink)
     : backend_(backend), sink_(sink), d_(backend->display()) {
+    CreateIconWindow(nullptr);
+}
+
+X11TrayIcon::~X11TrayIcon() {
+    if (icon_) cairo_surface_destroy(icon_);
+    DestroyIconWindow();
+    XFlush(d_);
+}
+
+void X11TrayIcon::CreateIconWindow(Visual* argb) {
     XSetWindowAttributes attrs{};
     attrs.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-    attrs.background_pixmap = ParentRelative;
+    unsigned long mask = CWEventMask;
+    if (argb != nullptr) {
+        // The tray composes the icon by its alpha: a transparent ground.
+        colormap_ = XCreateColormap(d_, backend_->root(), argb, AllocNone);
+        attrs.colormap = colormap_;
+        attrs.background_pixel = 0;
+        attrs.border_pixel = 0;
+        mask |= CWColormap | CWBackPixel | CWBorderPixel;
+    } else {
+        // The tray's own background shows through where the icon is clear.
+        attrs.background_pixmap = ParentRelative;
+        mask |= CWBackPixmap;
+    }
+    argb_ = argb;
     xid_ = XCreateWindow(d_, backend_->root(), 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,
-                         CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attrs);
+                         argb ? 32 : CopyFromParent, InputOutput, argb ? argb : CopyFromParent, mask, &attrs);
     // XEmbed: protocol version 0, to be mapped once embedded.
     const long info[2] = {0, kXEmbedMapped};
     XChangeProperty(d_, xid_, backend_->atoms().xembed_info, backend_->atoms().xembed_info, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(info), 2);
     XStoreName(d_, xid_, "Tavrik");
+    if (!tooltip_.empty()) SetTooltip(tooltip_);
     backend_->RegisterTray(xid_, this);
     XFlush(d_);
 }
 
-X11TrayIcon::~X11TrayIcon() {
+void X11TrayIcon::DestroyIconWindow() {
     backend_->UnregisterTray(xid_);
-    if (icon_) cairo_surface_destroy(icon_);
     XDestroyWindow(d_, xid_);
-    XFlush(d_);
+    if (colormap_) XFreeColormap(d_, colormap_);
+    colormap_ = 0;
+    xid_ = 0;
 }
 
 void X11TrayIcon::SetIcon(cairo_surface_t* icon) {
@@ -82,6 +151,14 @@ void X11TrayIcon::Dock() {
         return;
     }
     manager_ = manager;
+    // A tray that composes its icons by their alpha names the visual for
+    // them; the window is made again with it (or without it for a tray that
+    // does not).
+    Visual* argb = TrayArgbVisual(d_, manager_, backend_->screen());
+    if (argb != argb_) {
+        DestroyIconWindow();
+        CreateIconWindow(argb);
+    }
     {
         // Learn when the tray goes away.
         XErrorTrap trap(d_);
@@ -126,29 +203,21 @@ void X11TrayIcon::OnManagerAppeared(Window manager) {
 void X11TrayIcon::Paint() {
     if (!docked_) return;
     XErrorTrap trap(d_);
-    if (!icon_) {
-        XClearWindow(d_, xid_);
-        return;
-    }
-    // Composed over a neutral grey: the tray's own background cannot be
-    // read back reliably.
-    cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height_);
-    cairo_t* cr = cairo_create(target);
-    cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
-    cairo_paint(cr);
-    const double iw = cairo_image_surface_get_width(icon_), ih = cairo_image_surface_get_height(icon_);
-    if (iw > 0 && ih > 0) {
-        const double scale = std::min(width_ / iw, height_ / ih);
-        cairo_translate(cr, (width_ - iw * scale) / 2, (height_ - ih * scale) / 2);
-        cairo_scale(cr, scale, scale);
-        cairo_set_source_surface(cr, icon_, 0, 0);
-        cairo_paint(cr);
-    }
-    cairo_destroy(cr);
+    // The ground first: clear (an alpha tray's window) or the tray's own
+    // background (a parent-relative one).
+    XClearWindow(d_, xid_);
+    if (!icon_) return;
+    cairo_surface_t* picture = ComposeIcon(icon_, width_, height_);
     GC gc = XCreateGC(d_, xid_, 0, nullptr);
-    PutImageRect(d_, backend_->screen(), xid_, gc, target, 0, 0, width_, height_);
+    if (argb_ != nullptr) {
+        PutArgbImage(d_, argb_, xid_, gc, picture);
+    } else {
+        // Without alpha on the window the icon's clear parts are left out,
+        // the rest drawn with its own colours.
+        PutImageMasked(d_, backend_->screen(), xid_, gc, picture);
+    }
     XFreeGC(d_, gc);
-    cairo_surface_destroy(target);
+    cairo_surface_destroy(picture);
     XFlush(d_);
 }
 
