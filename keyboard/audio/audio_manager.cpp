@@ -1,5 +1,6 @@
 #include "keyboard/audio/audio_manager.h"
 
+#include "platform/os/debug_trace.h"
 #include "platform/os/message_queue.h"
 
 CAudioManager::CAudioManager() = default;
@@ -15,9 +16,12 @@ bool CAudioManager::Start() {
 
 void CAudioManager::Stop() { capture_.Release(); }
 
-void CAudioManager::OnCaptureStarted(unsigned) {}
+void CAudioManager::OnCaptureStarted(unsigned) { heard_ = false; }
 
-void CAudioManager::OnCaptureStopped() {}
+void CAudioManager::OnCaptureStopped() {
+    heard_ = false;
+    win::OutputDebugStringW(L"audio capture: stopped\n");
+}
 
 void CAudioManager::OnCaptureFormat(const tavrik::audio::WaveFormat& format) {
     format_ = format;
@@ -26,6 +30,9 @@ void CAudioManager::OnCaptureFormat(const tavrik::audio::WaveFormat& format) {
 }
 
 void CAudioManager::OnCaptureData(const std::uint8_t* data, std::size_t bytes) {
+    // From here on what the PC plays reaches the analysis.
+    if (!heard_) win::OutputDebugStringW(L"audio capture: packets arrive\n");
+    heard_ = true;
     ring_.Append(data, bytes);
     ring_.CopyOldestFirst(input_);
     RunFFT(input_.data(), output_.data(), kFftSize, kFftAngle);
@@ -41,7 +48,10 @@ void CAudioManager::OnCaptureData(const std::uint8_t* data, std::size_t bytes) {
     }
 }
 
-void CAudioManager::OnCaptureRestart() { Start(); }
+void CAudioManager::OnCaptureRestart() {
+    win::OutputDebugStringW(L"audio capture: restart\n");
+    Start();
+}
 
 CAudioManager& TheAudioManager() {
     static CAudioManager manager;

@@ -46,6 +46,8 @@ private:
     tavrik::audio::WaveFormat format_;
     SampleRing ring_;
     win::HWND target_ = nullptr;
+    // Whether the running recording has delivered its first packet.
+    bool heard_ = false;
     CLoopbackCapture capture_;
 };
 

@@ -485,20 +485,24 @@ bool CRenderEngine::DrawImageString(HDC cr, CPaintManagerUI* pm, const RECT& rcI
     if (!bTint) return DrawImageString(cr, pm, rcItem, rcPaint, pStrImage, pStrModify);
     if (!cr) return false;
     // Draw the image into a mask and fill its shape with the tint colour.
+    // The mask is as big as the clip: clipped to the item, it costs the
+    // item's pixels, not the whole window's, for every tinted control.
     RECT area;
     if (!IntersectRectUI(area, rcItem, rcPaint)) return true;
+    cairo_save(cr);
+    AddRect(cr, area);
+    cairo_clip(cr);
     cairo_push_group(cr);
     bool ok = DrawImageString(cr, pm, rcItem, rcPaint, pStrImage, pStrModify);
     cairo_pattern_t* mask = cairo_pop_group(cr);
     if (ok) {
         double r = (tint & 0xFF) / 255.0, b = ((tint >> 8) & 0xFF) / 255.0, g = ((tint >> 16) & 0xFF) / 255.0;
         double a = std::clamp(level, 0, 255) / 255.0;
-        cairo_save(cr);
         cairo_set_source_rgba(cr, r, g, b, a);
         cairo_mask(cr, mask);
-        cairo_restore(cr);
     }
     cairo_pattern_destroy(mask);
+    cairo_restore(cr);
     return ok;
 }
 

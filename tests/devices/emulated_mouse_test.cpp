@@ -4,6 +4,7 @@
 
 #include "link/device/macro_blob.h"
 #include "tests/devices/mouse_test_support.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -146,7 +147,7 @@ TEST_P(EmulatedMouse, ActionsChangeTheMemoryAndReportTheirEvents) {
     auto next = [&] {
         uint8_t report[64] = {};
         win::DWORD read = 0;
-        EXPECT_TRUE(events.Read(report, sizeof report, &read, 2000));
+        EXPECT_TRUE(events.Read(report, sizeof report, &read, tavrik::test::WaitBoundMs(2000)));
         return uint16_t(report[1] | report[2] << 8);
     };
     MouseModel model(mouse);

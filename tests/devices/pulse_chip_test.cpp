@@ -23,6 +23,7 @@
 #include "devices/audio_chip_library.h"
 #include "tests/support/required_service.h"
 #include "tests/support/temp_home.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -56,8 +57,7 @@ public:
         envp.push_back(nullptr);
         if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
         // Bounded poll for its socket.
-        for (int i = 0; i < 500 && pid_ > 0 && !fs::exists(socket_); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (pid_ > 0) tavrik::test::WaitUntil([&] { return fs::exists(socket_); }, std::chrono::seconds(5));
     }
     ~PrivatePulse() {
         if (pid_ > 0) {

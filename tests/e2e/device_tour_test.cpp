@@ -366,13 +366,15 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
                     if (std::find(kAllTabs.begin(), kAllTabs.end(), c.name) != kAllTabs.end()) shown.insert(c.name);
                 return shown == wanted;
             },
-            10s))
+            30s))
             << "tabs shown: " << Join({shown.begin(), shown.end()});
 
         for (const Tab& t : p.tabs) {
             SCOPED_TRACE(t.name);
             ASSERT_TRUE(Click(t.name));
-            const bool opened = Poll([&] { return Listed(Probe(), t.marker); }, 10s);
+            // A page shown for the first time decodes its pictures before
+            // its first paint: seconds on a loaded machine.
+            const bool opened = Poll([&] { return Listed(Probe(), t.marker); }, 30s);
             // The tab's own page, and only it, shows the marker.
             EXPECT_TRUE(opened) << t.marker << " not shown";
             const std::vector<ProbeControl> shownControls = Probe();
@@ -383,7 +385,7 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
             }
             // The screen editor belongs to the keyboard's Screen tab alone.
             const bool editorWanted = t.name == "screen_Op_tab";
-            EXPECT_TRUE(Poll([&] { return ScreenEditorShown() == editorWanted; }, 10s))
+            EXPECT_TRUE(Poll([&] { return ScreenEditorShown() == editorWanted; }, 30s))
                 << "screen editor " << (editorWanted ? "missing" : "shown");
             // Every control lies inside its page, or inside a part of it that
             // scrolls: the probe lists the others with "#cut".
@@ -400,9 +402,9 @@ TEST_F(DeviceTourTest, EveryPageAndTab) {
     // Leaving the keyboard's Screen tab for another device hides the editor.
     ASSERT_TRUE(ShowDevicePage("keyboard_device_page"));
     ASSERT_TRUE(Click("screen_Op_tab"));
-    ASSERT_TRUE(Poll([&] { return ScreenEditorShown(); }, 10s));
+    ASSERT_TRUE(Poll([&] { return ScreenEditorShown(); }, 30s));
     ASSERT_TRUE(ShowDevicePage("mouse_device_page"));
-    EXPECT_TRUE(Poll([&] { return !ScreenEditorShown(); }, 10s)) << "the editor stays over the mouse's page";
+    EXPECT_TRUE(Poll([&] { return !ScreenEditorShown(); }, 30s)) << "the editor stays over the mouse's page";
     if (HasFailure()) Screenshot("tour_editor_left_behind");
 }
 

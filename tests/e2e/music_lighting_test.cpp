@@ -49,16 +49,15 @@ protected:
         server_.reset();
     }
 
-    // The live frames since the last call (the record is emptied as it is
-    // read, so each answer stays short).
+    // The live frames since the last call (the record is emptied in the
+    // step that reads it, so each answer stays short and none is lost).
     Frames TakeFrames() {
         Frames frames;
-        for (const auto& report : CommandReports(EmulatorCommand("record keyboard"), "keyboard")) {
+        for (const auto& report : CommandReports(EmulatorCommand("take keyboard"), "keyboard")) {
             if (report[3] != kStreamFrame) continue;
             frames.emplace_back(report[5] | (report[6] << 8),
                                 std::vector<uint8_t>(report.begin() + 8, report.begin() + 8 + report[4]));
         }
-        EmulatorCommand("clear keyboard");
         return frames;
     }
 
@@ -94,10 +93,11 @@ TEST_F(MusicLightingTest, EachBurstOfSoundPlayedOnThePcLightsKeysInTheLiveFrames
         << Log("tavrik.log");
 
     // The capture starts when a keyboard enters music mode: sound played
-    // before the server lists its record stream would go unheard.
-    ASSERT_TRUE(Poll([&] { return server_->Recording(); }, 60s))
-        << "the program does not record from the sound server\n"
+    // before its first packet reaches the program would go unheard.
+    ASSERT_TRUE(WaitForLogMatch("tavrik.log", "audio capture: packets arrive"))
+        << "the program hears nothing from the sound server\n"
         << Log("tavrik.log");
+    ASSERT_TRUE(server_->Recording());
 
     // 2. Silence keeps every frame on its background.
     Frames quiet;

@@ -12,6 +12,16 @@ namespace tavrik::test {
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// How long a click on the strip may take to show another page: the first
+// showing of a page decodes its pictures and paints the whole window, which
+// takes seconds on a loaded machine (scaled). Only a click that shows no
+// other page waits it out, at the strip's ends.
+constexpr std::chrono::milliseconds kPageSwitchBound = 10s;
+
+}  // namespace
+
 void TavrikSession::SetUp() {
     TAVRIK_REQUIRE_X_DISPLAY();
     driver_ = std::make_unique<XDriver>();
@@ -149,7 +159,7 @@ bool TavrikSession::ShowDevicePage(const std::string& page) {
                 const std::string now = ShownDevicePage();
                 return now == page || now != before;
             },
-            2s);
+            kPageSwitchBound);
         if (ShownDevicePage() == page) return true;
     }
     // Then through the devices with the strip's arrows, the strip following:
@@ -159,7 +169,7 @@ bool TavrikSession::ShowDevicePage(const std::string& page) {
             const std::string before = ShownDevicePage();
             if (!Click(arrow)) return false;
             // No other page: the arrow stands at the end of the strip.
-            if (!Poll([&] { return ShownDevicePage() != before; }, 2s)) break;
+            if (!Poll([&] { return ShownDevicePage() != before; }, kPageSwitchBound)) break;
             if (ShownDevicePage() == page) return true;
         }
     }

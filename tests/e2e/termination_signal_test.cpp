@@ -27,11 +27,9 @@ struct Signal {
 class TerminationSignalTest : public TavrikSession, public ::testing::WithParamInterface<Signal> {
 protected:
     // The reports `product` received since the last look; its record is
-    // emptied as it is read.
+    // emptied in the step that reads it.
     size_t ReportsTo(const std::string& product) {
-        const size_t n = CommandReports(EmulatorCommand("record " + product), product).size();
-        EmulatorCommand("clear " + product);
-        return n;
+        return CommandReports(EmulatorCommand("take " + product), product).size();
     }
 };
 

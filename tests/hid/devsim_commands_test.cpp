@@ -82,6 +82,8 @@ TEST_F(DevsimCommandLine, BadCommandsAnswerErrorAndChangeNothing) {
         "unplug keyboard please",
         "record keyboard all",
         "clear keyboard all",
+        "take keyboard all",
+        "take toaster",
         "unplug keyboard#0",
         "unplug keyboard#2",
         "unplug keyboard#1x",
@@ -121,6 +123,19 @@ TEST_F(DevsimCommandLine, GoodCommandsDoWhatTheySay) {
     EXPECT_FALSE(Keyboard().Plugged());
     EXPECT_EQ(Run("plug keyboard"), std::vector<std::string>{"ok"});
     EXPECT_TRUE(Keyboard().Plugged());
+    // "take" answers the record as "record" does and leaves it empty.
+    Keyboard().ClearRecord();
+    {
+        hid::test::Handle command(hid::test::Open(Keyboard().InterfacePath(kCommandCollection)));
+        hid::test::Bytes reply;
+        ASSERT_EQ(hid::test::Transact(command, BuildCommandReport(0x01, 0, 0), &reply), win::HidIoResult::Ok);
+    }
+    const std::vector<std::string> taken = Run("take keyboard");
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(taken[0].rfind("record keyboard ", 0), 0u) << taken[0];
+    EXPECT_EQ(taken[1], "ok");
+    EXPECT_TRUE(Keyboard().Record().empty());
+    EXPECT_EQ(Run("take keyboard"), std::vector<std::string>{"ok"});
     EXPECT_TRUE(Run("").empty());
     bool quit = false;
     EXPECT_TRUE(commands_.Run("quit", &quit).empty());

@@ -1,5 +1,6 @@
 #include "tests/hid/hid_test_util.h"
 #include "tools/devsim/sim_fixture.h"
+#include "tests/support/wait_bound.h"
 
 #include <gtest/gtest.h>
 
@@ -269,7 +270,7 @@ TEST_F(Emulated, RecordIsTimeStampedInArrivalOrder) {
         auto r = BuildCommandReport(0x12, 3, static_cast<std::uint32_t>(i * 3), Bytes{1, 2, 3}.data());
         ASSERT_EQ(win::WriteReport(h, r.data(), 64, &n, 100, nullptr), HidIoResult::Ok);
     }
-    ASSERT_TRUE(kb.WaitForRecord(5, std::chrono::milliseconds(1000)));
+    ASSERT_TRUE(kb.WaitForRecord(5, tavrik::test::WaitBound(std::chrono::milliseconds(1000))));
     auto record = kb.Record();
     for (std::size_t i = 1; i < record.size(); ++i) {
         EXPECT_LE(record[i - 1].time, record[i].time);

@@ -2,6 +2,7 @@
 
 #include "platform/hid/hid_api.h"
 #include "platform/hid/preparsed_data.h"
+#include "tests/support/wait_bound.h"
 #include "tools/devsim/emulator.h"
 
 #include <cstdint>
@@ -53,8 +54,10 @@ inline std::unique_ptr<Preparsed> PreparsedFor(const Bytes& descriptor, std::siz
         MakePreparsedData(std::make_shared<const TopCollection>(parsed.collections[collection])));
 }
 
-// One command transaction: write the request, read the reply.
-inline win::HidIoResult Transact(win::HANDLE h, const Bytes& request, Bytes* reply, win::DWORD timeoutMs = 1000) {
+// One command transaction: write the request, read the reply. The default
+// bound is for a reply that comes; a test of a time-out gives its own.
+inline win::HidIoResult Transact(win::HANDLE h, const Bytes& request, Bytes* reply,
+                                 win::DWORD timeoutMs = tavrik::test::WaitBoundMs(1000)) {
     win::DWORD n = 0;
     auto r = win::WriteReport(h, request.data(), static_cast<win::DWORD>(request.size()), &n, timeoutMs, nullptr);
     if (r != win::HidIoResult::Ok) return r;

@@ -1,6 +1,7 @@
 #include "platform/hid/sim_socket_backend.h"
 #include "tests/hid/hid_test_util.h"
 #include "tests/support/temp_home.h"
+#include "tests/support/wait_bound.h"
 #include "tools/devsim/devsim_server.h"
 
 #include <gtest/gtest.h>
@@ -66,20 +67,19 @@ TEST(HidSocket, EmulatorInAnotherThreadServesTheProgramOverTheSocket) {
     ASSERT_TRUE(kb.SendEvent(0x1001));
     std::uint8_t event[3] = {};
     win::DWORD n = 0;
-    ASSERT_EQ(win::ReadReport(events, event, 3, &n, 1000, nullptr), HidIoResult::Ok);
+    ASSERT_EQ(win::ReadReport(events, event, 3, &n, tavrik::test::WaitBoundMs(1000), nullptr), HidIoResult::Ok);
     EXPECT_EQ(event[1] | (event[2] << 8), 0x1001);
 
     // A device plugged later appears; an unplugged one fails its handles at once.
     Emulator pad(ProductKind::MousePad);
     pad.Plug(server);
-    for (int i = 0; i < 400 && Paths(*backend).size() != 10; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    tavrik::test::WaitUntil([&] { return Paths(*backend).size() == 10; }, std::chrono::seconds(2));
     EXPECT_EQ(Paths(*backend).size(), 10u);
     std::thread unplugger([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         kb.Unplug();
     });
-    EXPECT_EQ(win::ReadReport(events, event, 3, &n, 5000, nullptr), HidIoResult::Failed);
+    EXPECT_EQ(win::ReadReport(events, event, 3, &n, tavrik::test::WaitBoundMs(5000), nullptr), HidIoResult::Failed);
     unplugger.join();
 
     // The emulator going away fails everything, and no devices are listed until it is back.
@@ -87,7 +87,8 @@ TEST(HidSocket, EmulatorInAnotherThreadServesTheProgramOverTheSocket) {
     ASSERT_TRUE(padCommand.Valid());
     server.Stop();
     Bytes buffer(64);
-    EXPECT_EQ(win::ReadReport(padCommand, buffer.data(), 64, &n, 5000, nullptr), HidIoResult::Failed);
+    EXPECT_EQ(win::ReadReport(padCommand, buffer.data(), 64, &n, tavrik::test::WaitBoundMs(5000), nullptr),
+              HidIoResult::Failed);
     EXPECT_TRUE(Paths(*backend, &ok).empty());
     EXPECT_TRUE(ok);
 
@@ -133,8 +134,7 @@ TEST(HidSocket, MalformedFramesAreDroppedAndTheServerKeepsServing) {
         {0xFF, 0xFF, 0xFF, 0x7F, 5},              // length beyond the limit
     };
     for (const auto& f : frames) ::send(rogue, f.data(), f.size(), MSG_NOSIGNAL);
-    for (int i = 0; i < 400 && server.ClientCount() != 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    tavrik::test::WaitUntil([&] { return server.ClientCount() == 0; }, std::chrono::seconds(2));
     EXPECT_EQ(server.ClientCount(), 0u);  // the client that sent the oversized frame was dropped
     ::close(rogue);
     EXPECT_TRUE(kb.Record().empty());
@@ -183,17 +183,25 @@ struct DevsimProcess {
     bool Write(const std::string& text) const {
         return ::write(toChild, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     }
-    // Output up to and including the first line that contains `what`; "" after 10 s.
+    // Output up to and including the first line that contains `what`; "" after
+    // 10 s (scaled) or at the end of the output.
     std::string ReadUntil(const std::string& what) {
         std::string output;
-        for (int i = 0; i < 1000 && output.find(what) == std::string::npos; ++i) {
-            pollfd p{fromChild, POLLIN, 0};
-            if (::poll(&p, 1, 10) <= 0) continue;
-            char chunk[4096];
-            const ssize_t got = ::read(fromChild, chunk, sizeof chunk);
-            if (got <= 0) break;
-            output.append(chunk, static_cast<std::size_t>(got));
-        }
+        bool ended = false;
+        tavrik::test::WaitUntil(
+            [&] {
+                pollfd p{fromChild, POLLIN, 0};
+                if (::poll(&p, 1, 10) > 0) {
+                    char chunk[4096];
+                    const ssize_t got = ::read(fromChild, chunk, sizeof chunk);
+                    if (got <= 0)
+                        ended = true;
+                    else
+                        output.append(chunk, static_cast<std::size_t>(got));
+                }
+                return ended || output.find(what) != std::string::npos;
+            },
+            std::chrono::seconds(10), std::chrono::milliseconds(0));
         return output.find(what) == std::string::npos ? std::string() : output;
     }
     int Stop() {
@@ -219,10 +227,12 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     hid::SetBackend(backend);
     std::vector<std::wstring> paths;
     bool ok = false;
-    for (int i = 0; i < 400 && paths.size() != 10; ++i) {
-        paths = Paths(*backend, &ok);
-        if (paths.size() != 10) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    tavrik::test::WaitUntil(
+        [&] {
+            paths = Paths(*backend, &ok);
+            return paths.size() == 10;
+        },
+        std::chrono::seconds(4), std::chrono::milliseconds(10));
     ASSERT_TRUE(ok);
     ASSERT_EQ(paths.size(), 10u);
     Handle command(Open(paths[9]));  // the receiver mouse's command collection
@@ -235,20 +245,28 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     const std::string seed = "poke mouse-receiver params 0 2a00\n";
     ASSERT_EQ(process.Write(seed), true);
     bool seeded = false;
-    for (int i = 0; i < 200 && !seeded; ++i) {
-        ASSERT_EQ(Transact(command, BuildCommandReport(0x05, 1, 0), &reply), HidIoResult::Ok);
-        seeded = reply[8] == 0x2A;
-        if (!seeded) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    HidIoResult seededRead = HidIoResult::Ok;
+    tavrik::test::WaitUntil(
+        [&] {
+            seededRead = Transact(command, BuildCommandReport(0x05, 1, 0), &reply);
+            seeded = seededRead == HidIoResult::Ok && reply[8] == 0x2A;
+            return seeded || seededRead != HidIoResult::Ok;
+        },
+        std::chrono::seconds(2), std::chrono::milliseconds(10));
+    ASSERT_EQ(seededRead, HidIoResult::Ok);
     EXPECT_TRUE(seeded);
     const std::string line = "peek mouse-receiver params 0 2\nlink mouse-receiver off\n";
     ASSERT_EQ(process.Write(line), true);
     bool unlinked = false;
-    for (int i = 0; i < 200 && !unlinked; ++i) {
-        ASSERT_EQ(Transact(command, BuildCommandReport(0x05, 1, 0), &reply), HidIoResult::Ok);
-        unlinked = reply[3] == 0xAA;
-        if (!unlinked) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    HidIoResult unlinkedRead = HidIoResult::Ok;
+    tavrik::test::WaitUntil(
+        [&] {
+            unlinkedRead = Transact(command, BuildCommandReport(0x05, 1, 0), &reply);
+            unlinked = unlinkedRead == HidIoResult::Ok && reply[3] == 0xAA;
+            return unlinked || unlinkedRead != HidIoResult::Ok;
+        },
+        std::chrono::seconds(2), std::chrono::milliseconds(10));
+    ASSERT_EQ(unlinkedRead, HidIoResult::Ok);
     EXPECT_TRUE(unlinked);
 
     EXPECT_EQ(process.Stop(), 0);
@@ -266,7 +284,8 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
     EXPECT_NE(output.find("peek mouse-receiver params 2a00"), std::string::npos) << output;
     Bytes buffer(64);
     win::DWORD n = 0;
-    EXPECT_EQ(win::ReadReport(command, buffer.data(), 64, &n, 5000, nullptr), HidIoResult::Failed);
+    EXPECT_EQ(win::ReadReport(command, buffer.data(), 64, &n, tavrik::test::WaitBoundMs(5000), nullptr),
+              HidIoResult::Failed);
     hid::SetBackend(nullptr);
 
     std::FILE* f = std::fopen(recordPath.c_str(), "r");
@@ -285,9 +304,7 @@ TEST(HidSocket, SeparatelyStartedEmulatorProcess) {
 
 // Waits (bounded) until the server has `count` clients.
 bool ClientCountBecomes(DevsimServer& server, std::size_t count) {
-    for (int i = 0; i < 1000 && server.ClientCount() != count; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return server.ClientCount() == count;
+    return tavrik::test::WaitUntil([&] { return server.ClientCount() == count; }, std::chrono::seconds(5));
 }
 
 TEST(HidSocket, AClientThatStopsReadingHoldsUpNobodyAndIsDisconnected) {
@@ -330,10 +347,12 @@ TEST(HidSocket, CommandLineAnswersWhileAClientStopsReading) {
     auto backend = hid::MakeSimSocketBackend(socketPath);
     hid::SetBackend(backend);
     std::vector<std::wstring> paths;
-    for (int i = 0; i < 400 && paths.size() != 5; ++i) {
-        paths = Paths(*backend);
-        if (paths.size() != 5) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    tavrik::test::WaitUntil(
+        [&] {
+            paths = Paths(*backend);
+            return paths.size() == 5;
+        },
+        std::chrono::seconds(4), std::chrono::milliseconds(10));
     ASSERT_EQ(paths.size(), 5u);
     {
         Handle command(Open(paths[4]));

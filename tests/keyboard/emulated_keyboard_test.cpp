@@ -5,6 +5,7 @@
 #include "keyboard/key_position_table.h"
 #include "link/hid_device.h"
 #include "tests/keyboard/keyboard_test_support.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ TEST(EmulatedKeyboard, ActionsChangeTheMemoryAndReportTheirEvents) {
     auto next = [&] {
         uint8_t report[64] = {};
         win::DWORD read = 0;
-        EXPECT_TRUE(events.Read(report, sizeof report, &read, 2000));
+        EXPECT_TRUE(events.Read(report, sizeof report, &read, tavrik::test::WaitBoundMs(2000)));
         return uint16_t(report[1] | report[2] << 8);
     };
     KeyboardModel model(kb);

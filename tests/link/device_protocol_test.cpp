@@ -14,6 +14,7 @@
 #include "link/device_packet.h"
 #include "link/device_protocol.h"
 #include "tests/link/sim_channel.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -372,10 +373,10 @@ TEST_F(ProtocolTest, ReceiverReportsAnUnlinkedDevice) {
     EXPECT_EQ(device.Record().size(), 1u);  // stops at the first packet
     // The receiver's answer ends the transaction at once: no second read
     // waits out its time-out.
-    channel_.m_timeouts.receiverRead = 3000;
+    channel_.m_timeouts.receiverRead = tavrik::test::WaitBoundMs(3000);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(channel_.BeginSession(), -101);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, tavrik::test::WaitBound(1500ms));
     channel_.m_timeouts = FastTimeouts();
     device.SetLinked(true);
     EXPECT_EQ(channel_.WriteParamBlock(block.data(), 49, 64), 1);
@@ -510,7 +511,7 @@ TEST_F(ProtocolTest, NoReplyAndUnplugGiveFailureWithinTheTimeOuts) {
     EXPECT_EQ(channel_.BeginSession(), 0);
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, 2 * 150ms - 20ms);  // two reads
-    EXPECT_LT(waited, 5s);
+    EXPECT_LT(waited, tavrik::test::WaitBound(5s));
 
     // Unplugged in the middle of a paged write: the packet after it fails.
     const auto blob = Pattern(200, 4);
@@ -519,7 +520,7 @@ TEST_F(ProtocolTest, NoReplyAndUnplugGiveFailureWithinTheTimeOuts) {
     start = std::chrono::steady_clock::now();
     const int32_t result = channel_.WriteMacros(blob.data(), 200);
     EXPECT_TRUE(result == 0 || result == -1) << result;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, tavrik::test::WaitBound(5s));
     EXPECT_EQ(Chunks(device, CMD_WRITE_MACROS), (std::vector<Chunk>{{56, 0}, {56, 56}}));
     // The channel stays marked open; the next command fails at once.
     EXPECT_TRUE(channel_.IsOpen());

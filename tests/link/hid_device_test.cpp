@@ -15,6 +15,7 @@
 #include "link/hid_device.h"
 #include "platform/os/event.h"
 #include "tests/link/sim_channel.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -185,7 +186,7 @@ TEST(HidIo, ReadTimesOutThenWorksAndCancelEndsAWait) {
     EXPECT_EQ(n, 0u);
 
     ASSERT_TRUE(keyboard.SendEvent(0x00B5));
-    ASSERT_TRUE(events.ReadInputReport(&n, 1000));
+    ASSERT_TRUE(events.ReadInputReport(&n, tavrik::test::WaitBoundMs(1000)));
     EXPECT_GT(n, 0u);
     uint16_t code = 0;
     ASSERT_TRUE(events.UnpackInputReport(n, &code));
@@ -194,13 +195,13 @@ TEST(HidIo, ReadTimesOutThenWorksAndCancelEndsAWait) {
     // A cancel signal consumed by nobody ends the next wait at once ...
     win::SetEvent(events.CancelEvent());
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(events.ReadInputReport(&n, 5000));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_FALSE(events.ReadInputReport(&n, tavrik::test::WaitBoundMs(5000)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, tavrik::test::WaitBound(2s));
     // ... but not a wait after a reopen.
     win::SetEvent(events.CancelEvent());
     ASSERT_TRUE(events.Reopen());
     ASSERT_TRUE(keyboard.SendEvent(0x00B6));
-    ASSERT_TRUE(events.ReadInputReport(&n, 1000));
+    ASSERT_TRUE(events.ReadInputReport(&n, tavrik::test::WaitBoundMs(1000)));
     ASSERT_TRUE(events.UnpackInputReport(n, &code));
     EXPECT_EQ(code, 0x00B6);
 }
@@ -235,7 +236,7 @@ TEST(HidIo, CloseWhileAListenerWaitsEndsTheReadWithoutFreeingUnderIt) {
         }
         const auto start = std::chrono::steady_clock::now();
         events.Close();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, tavrik::test::WaitBound(2s));
         listener.join();
         stop = true;
         sender.join();
@@ -316,7 +317,7 @@ TEST(HidUnpack, KeepsOnlyUsagesOfEachItemsRangeAndDecodesValueRanges) {
     // Buttons 3, 5 and 7 on; X = 5, Y = -2, Z = 127.
     ASSERT_TRUE(pad.Send({0x01, 0x54, 0x05, 0xFE, 0x7F}));
     win::DWORD n = 0;
-    ASSERT_TRUE(device.ReadInputReport(&n, 1000));
+    ASSERT_TRUE(device.ReadInputReport(&n, tavrik::test::WaitBoundMs(1000)));
     ASSERT_TRUE(device.UnpackInputReport(n, nullptr));
     ASSERT_GE(items[0].usages.size(), 2u);
     EXPECT_EQ(items[0].usages[0], 3);

@@ -8,6 +8,7 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/critical_section.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -74,8 +75,8 @@ TEST(Event, WakesAWaiterOnAnotherThread) {
         SetEvent(e);
     });
     DWORD start = GetTickCount();
-    EXPECT_EQ(WaitForSingleObject(e, 5000), WAIT_OBJECT_0);
-    EXPECT_LT(GetTickCount() - start, 4000u);
+    EXPECT_EQ(WaitForSingleObject(e, tavrik::test::WaitBoundMs(5000)), WAIT_OBJECT_0);
+    EXPECT_LT(GetTickCount() - start, static_cast<DWORD>(tavrik::test::WaitBoundMs(4000)));
     setter.join();
 }
 
@@ -84,7 +85,7 @@ TEST(Event, TwoWaitersOneAutoResetSignalWakesExactlyOne) {
     EventCloser closer(e);
     std::atomic<int> woken{0};
     auto waiter = [&] {
-        if (WaitForSingleObject(e, 200) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(e, tavrik::test::WaitBoundMs(200)) == WAIT_OBJECT_0) {
             ++woken;
         }
     };

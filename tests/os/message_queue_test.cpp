@@ -598,7 +598,7 @@ TEST(MessageSources, MsgWaitReturnsForHandlesAndForMessages) {
     SetEvent(e);
     EXPECT_EQ(MsgWaitForMultipleObjects(1, &e, FALSE, 5, QS_ALLINPUT), WAIT_OBJECT_0);
     PostThreadMessageW(GetCurrentThreadId(), kMsgA, 1, 2);
-    EXPECT_EQ(MsgWaitForMultipleObjects(1, &e, FALSE, 1000, QS_ALLINPUT), WAIT_OBJECT_0 + 1);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &e, FALSE, tavrik::test::WaitBoundMs(1000), QS_ALLINPUT), WAIT_OBJECT_0 + 1);
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, kMsgA);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/files/folders.h"
+#include "tests/support/wait_bound.h"
 
 extern char** environ;
 
@@ -63,8 +64,9 @@ public:
     bool Started() const { return pid_ > 0; }
     pid_t Pid() const { return pid_; }
 
-    // One line of output without its newline; "" after timeoutMs or at the end.
-    std::string ReadLine(int timeoutMs = 5000) {
+    // One line of output without its newline; "" after timeoutMs (5 s scaled
+    // when not given) or at the end.
+    std::string ReadLine(int timeoutMs = tavrik::test::WaitBoundMs(5000)) {
         for (;;) {
             auto nl = buffer_.find('\n');
             if (nl != std::string::npos) {

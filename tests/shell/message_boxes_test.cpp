@@ -22,6 +22,7 @@
 #include "shell/controls/msg_progress_wnd.h"
 #include "shell/controls/msg_wnd.h"
 #include "tests/x11/x_display.h"
+#include "tests/support/wait_bound.h"
 
 namespace {
 
@@ -239,10 +240,10 @@ TEST_F(MessageWindowTest, ProgressWindowFollowsAWorkerUntilClosed) {
             const win::HWND hwnd = GetProgressWindowHwnd();
             win::PostMessageW(hwnd, WM_TRANSFER_PROGRESS, 0, 42);
             owner_.Post(0);
-            for (int i = 0; i < 500 && checked != 1; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            tavrik::test::WaitUntil([&] { return checked == 1; }, std::chrono::seconds(5));
             win::PostMessageW(hwnd, WM_TRANSFER_PROGRESS, 1, 0);
             owner_.Post(1);
-            for (int i = 0; i < 500 && checked != 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            tavrik::test::WaitUntil([&] { return checked == 2; }, std::chrono::seconds(5));
             win::PostMessageW(hwnd, win::WM_CLOSE, 0, 0);
         });
     });

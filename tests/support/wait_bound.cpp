@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "tests/support/wait_bound.h"
 
@@ -25,6 +26,15 @@ double TimeScale() {
 
 std::chrono::milliseconds WaitBound(std::chrono::milliseconds bound) {
     return std::chrono::milliseconds(std::llround(static_cast<double>(bound.count()) * TimeScale()));
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound, std::chrono::milliseconds step) {
+    const auto end = Deadline(bound);
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(step);
+    }
 }
 
 int WaitBoundMs(int boundMs) { return static_cast<int>(WaitBound(std::chrono::milliseconds(boundMs)).count()); }

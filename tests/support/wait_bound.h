@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 namespace tavrik::test {
 
@@ -19,5 +20,10 @@ int WaitBoundMs(int boundMs);
 inline std::chrono::steady_clock::time_point Deadline(std::chrono::milliseconds bound) {
     return std::chrono::steady_clock::now() + WaitBound(bound);
 }
+
+// Looks at `done` every `step` until it holds or `bound` (scaled) has passed;
+// true when it held.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound,
+               std::chrono::milliseconds step = std::chrono::milliseconds(5));
 
 }  // namespace tavrik::test

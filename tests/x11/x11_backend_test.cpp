@@ -253,6 +253,31 @@ TEST_F(X11BackendTest, PointerEventsArriveInClientCoordinates) {
     EXPECT_TRUE(Until([&] { return sink.Count(BackendEventType::MouseLeave) >= 1; }));
 }
 
+// A window thread that falls behind reads two clicks at once: they keep the
+// times the user gave them, so two clicks far apart never read as a double
+// click.
+TEST_F(X11BackendTest, ClicksReadLateKeepTheTimesTheyHappened) {
+    RecordingSink sink;
+    X11Window* w = Open({100, 100, 400, 300}, sink);
+    ShowAndWait(w);
+    Settle();
+    // A click read at once, then two read together long after.
+    driver_->Click(150, 160, 1);
+    ASSERT_TRUE(Until([&] { return sink.Count(BackendEventType::ButtonUp) == 1; }));
+    sink.events.clear();
+    constexpr std::uint32_t kPause = 700;  // longer than a double click's
+    driver_->Click(150, 160, 1);
+    // The pause the user makes between the clicks, not a wait for anything.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPause));
+    driver_->Click(150, 160, 1);
+    ASSERT_TRUE(Until([&] { return sink.Count(BackendEventType::ButtonDown) == 2; }));
+    std::vector<std::uint32_t> downs;
+    for (const auto& e : sink.events)
+        if (e.type == BackendEventType::ButtonDown) downs.push_back(e.time);
+    ASSERT_EQ(downs.size(), 2u);
+    EXPECT_GE(downs[1] - downs[0], kPause);
+}
+
 TEST_F(X11BackendTest, TypingReachesTheActiveWindowAsKeysAndCharacters) {
     RecordingSink sink;
     X11Window* w = Open({100, 100, 400, 300}, sink);

@@ -130,13 +130,12 @@ std::string XDriver::Utf8Property(Window w, const char* name) {
 
 bool PumpUntil(const std::function<void()>& pump, const std::function<bool()>& done,
                std::chrono::milliseconds timeout) {
-    const auto end = tavrik::test::Deadline(timeout);
-    for (;;) {
-        pump();
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    return tavrik::test::WaitUntil(
+        [&] {
+            pump();
+            return done();
+        },
+        timeout);
 }
 
 bool SaveScreenshot(const std::string& path) {

@@ -140,9 +140,9 @@ std::vector<std::string> DevsimCommands::Run(const std::string& line, bool* quit
             if (std::string reply; MouseCommandLine(*keyboard, line, &reply)) return {reply};
         }
     }
-    static const std::pair<const char*, std::size_t> arities[] = {{"plug", 2}, {"unplug", 2}, {"event", 3},
-                                                                  {"link", 3}, {"record", 2}, {"clear", 2},
-                                                                  {"poke", 5}, {"peek", 5},   {"fault", 0}};
+    static const std::pair<const char*, std::size_t> arities[] = {
+        {"plug", 2}, {"unplug", 2}, {"event", 3}, {"link", 3}, {"record", 2},
+        {"take", 2}, {"clear", 2},  {"poke", 5},  {"peek", 5}, {"fault", 0}};
     const auto known =
         std::find_if(std::begin(arities), std::end(arities), [&](const auto& a) { return verb == a.first; });
     if (known == std::end(arities)) return {"error: unknown command " + verb};
@@ -168,9 +168,10 @@ std::vector<std::string> DevsimCommands::Run(const std::string& line, bool* quit
         Fault f;
         if (!ParseFault(std::vector<std::string>(words.begin() + 2, words.end()), &f)) return {"error: bad fault"};
         e->Inject(f);
-    } else if (verb == "record") {
+    } else if (verb == "record" || verb == "take") {
         std::vector<std::string> out;
-        for (const auto& r : e->Record()) out.push_back("record " + name + " " + HexText(r.bytes));
+        for (const auto& r : verb == "take" ? e->TakeRecord() : e->Record())
+            out.push_back("record " + name + " " + HexText(r.bytes));
         out.push_back("ok");
         return out;
     } else if (verb == "clear") {

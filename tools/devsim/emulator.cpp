@@ -231,6 +231,13 @@ void Emulator::ClearRecord() {
     record_.clear();
 }
 
+std::vector<RecordEntry> Emulator::TakeRecord() {
+    std::lock_guard lock(mutex_);
+    std::vector<RecordEntry> taken(record_.begin(), record_.end());
+    record_.clear();
+    return taken;
+}
+
 bool Emulator::WaitForRecord(std::size_t count, std::chrono::milliseconds limit) const {
     std::unique_lock lock(mutex_);
     return recordChanged_.wait_for(lock, limit, [&] { return record_.size() >= count; });

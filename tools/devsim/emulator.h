@@ -112,6 +112,9 @@ public:
     std::vector<RecordEntry> Record() const;
     std::vector<RecordEntry> Requests(std::uint8_t command) const;  // accepted command reports of one command
     void ClearRecord();
+    // The record, emptied in the same step: no report falls between a read
+    // and a clear.
+    std::vector<RecordEntry> TakeRecord();
     // The record keeps the newest `limit` entries (default 100000), so a long
     // session of streamed colours does not grow without bound.
     void SetRecordLimit(std::size_t limit);

@@ -3,6 +3,7 @@
 // Internals of the X11 backend, for its own sources and its tests.
 
 #include "platform/ui/display_backend.h"
+#include "platform/ui/x11/x11_event_time.h"
 
 namespace tavrik::x11 {
 // Seam names that Xlib's macros (None, Expose) hide once its headers are in:
@@ -160,6 +161,7 @@ private:
     // Where the press of a click that came in under an ended capture went:
     // the click's motions and release follow it there.
     Window rerouted_to_ = 0;
+    ServerTimeClock input_clock_;
     int wm_checked_ = -1;                     // window manager running: -1 unknown, 0, 1
     cairo_device_t* cairo_device_ = nullptr;  // key codes held down, to tell repeats
 };

@@ -200,6 +200,11 @@ void X11Backend::Dispatch(XEvent& event) {
 
     BackendEvent e;
     e.time = win::GetTickCount();
+    // Input carries the time it happened, however late it is read.
+    if (event.type == ButtonPress || event.type == ButtonRelease)
+        e.time = input_clock_.TickOf(event.xbutton.time, e.time);
+    else if (event.type == KeyPress || event.type == KeyRelease)
+        e.time = input_clock_.TickOf(event.xkey.time, e.time);
     switch (event.type) {
         case Expose:
             window->OnExpose(event.xexpose);
