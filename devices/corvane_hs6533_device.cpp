@@ -42,13 +42,7 @@ CCorvaneHS6533Device::~CCorvaneHS6533Device() {
     CloseEventChannel();
 }
 
-CControlUI* CCorvaneHS6533Device::CreateControl() {
-    try {
-        return new CCorvaneHS6533Device();
-    } catch (const std::exception&) {
-        return nullptr;
-    }
-}
+CControlUI* CCorvaneHS6533Device::CreateControl() { return CreatePage<CCorvaneHS6533Device>(); }
 
 LPCTSTR CCorvaneHS6533Device::GetClass() const { return kClassName; }
 

@@ -34,56 +34,21 @@ LPVOID CCorvaneLitDevice::GetInterface(LPCTSTR pstrName) {
 
 // --- Page ----------------------------------------------------------------------
 
-void CCorvaneLitDevice::InitPage() {
-    if (CPaintManagerUI* manager = GetManager()) manager->AddNotifier(this);
-    BuildDevicePage();
-}
-
 void CCorvaneLitDevice::BuildDevicePage() {
-    if (m_sPageXml.IsEmpty()) {
-        SetKeyCount(0);
-        SetLedCount(0);
-        return;
-    }
+    if (ClearWithoutLayout()) return;
     CControlUI* found = FindSubControl(m_pictureName);
     auto* picture = found ? static_cast<CContainerUI*>(found->GetInterface(L"Container")) : nullptr;
     if (!picture) return;
     BindKeyButtons(picture, true);
     if (!m_pSelectPanel) m_pSelectPanel = picture;
     BindProfileBar(m_nDeviceType);
-    if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
-    if (m_pLightControl) {
-        m_pLightControl->SetDeviceKind(m_nDeviceType);
-        LoadNameLists();
-        m_pLightControl->InitModeList(m_defaultLightNames, m_defaultLightVisible, kLightLevelMax, kLightLevelMax);
-    }
+    BindLightControl(m_nDeviceType, kLightLevelMax);
     BindPanels();
 }
 
 void CCorvaneLitDevice::LoadNameLists() { LoadLightAndMacroNames(false); }
 
 // --- Profile -------------------------------------------------------------------
-
-void CCorvaneLitDevice::UpdateProfilePaths() {
-    const CDuiString folder = GetUserDataFolder();
-    if (!m_sDeviceName.IsEmpty()) Document().SetDefaultProfilePath(GetDefaultProfilePath());
-    Document().SetProfilePath(folder + m_sProfileId + L".Json");
-    Document().SetLightListPath(folder + m_sLightListName + L".config");
-}
-
-CDuiString CCorvaneLitDevice::GetProfilePath() { return Document().GetProfilePath(); }
-
-void CCorvaneLitDevice::SaveProfile() { Document().SaveProfile(); }
-
-void CCorvaneLitDevice::SetDeviceIndex(int index) {
-    CCorvaneUSBDevice::SetDeviceIndex(index);
-    PointProfileDocument(Document());
-}
-
-void CCorvaneLitDevice::SetLightSetting(LightSetting setting) {
-    CCorvaneUSBDevice::SetLightSetting(setting);
-    Document().SetLightInfo(CurrentLightSetting());
-}
 
 int CCorvaneLitDevice::ApplyLightProfile() {
     CBasicProfiledata& document = Document();

@@ -25,12 +25,12 @@
 #include "devices/lit_effects.h"
 #include "link/device/light_tick_source.h"
 #include "link/page_worker.h"
-#include "link/device/corvane_usb_device.h"
+#include "link/device/device_family_page.h"
 #include "platform/os/thread.h"
 
 class CBasicProfiledata;
 
-class CCorvaneLitDevice : public CCorvaneUSBDevice {
+class CCorvaneLitDevice : public CDeviceFamilyPage {
 public:
     // Light modes of the block (indices of the page's mode list).
     enum LitMode : uint8_t {
@@ -61,7 +61,6 @@ public:
     DuiLib::LPVOID GetInterface(DuiLib::LPCTSTR pstrName) override;
 
     // --- Device-family interface -----------------------------------------
-    void InitPage() override;
     int ApplyLightProfile() override;
     void ReadActiveProfile() override;
     void PollStatus() override;
@@ -71,18 +70,13 @@ public:
     int WriteProfileBlock(int profile, int firstByte, int flag, int screenWidth, int screenHeight) override;
     void LoadNameLists() override;
     void IgniteRingLeds() override;
-    void UpdateProfilePaths() override;
-    DuiLib::CDuiString GetProfilePath() override;
-    void SaveProfile() override;
-    void SetDeviceIndex(int index) override;
-    void SetLightSetting(LightSetting setting) override;
     // The auxiliary interface of these devices is one: the type is not looked at.
     void OpenEventChannel(const std::wstring& path, int type) override;
     void CloseEventChannel(int type) override;
     void ReopenEventChannel(const std::wstring& path, int type) override;
 
     // --- Own operations ---------------------------------------------------
-    virtual void BuildDevicePage();
+    void BuildDevicePage() override;
     // Whether the device takes the LED vector as live frames (the headset):
     // its frames then run the light passes (the thread sleeps), whether or
     // not the page is seen.
@@ -134,7 +128,6 @@ public:
     KeyEffectRenderer& KeyRenderer() { return m_keyRenderer; }
 
 protected:
-    virtual CBasicProfiledata& Document() = 0;
     // The page's own part of BuildDevicePage after the lighting page is bound.
     virtual void BindPanels() {}
     // The page's own part of LoadProfile after ApplyLightProfile.

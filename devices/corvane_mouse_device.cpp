@@ -46,12 +46,6 @@ constexpr int kFullLevel = 255;
 // The mouse page's brightness and speed sliders reach 4.
 constexpr int kLightLevelMax = 4;
 
-template <class T>
-T* FindAs(CContainerUI& page, const wchar_t* name, const wchar_t* interfaceName) {
-    CControlUI* c = page.FindSubControl(name);
-    return c ? static_cast<T*>(c->GetInterface(interfaceName)) : nullptr;
-}
-
 CContainerUI* AsContainer(CControlUI* c) {
     return c ? static_cast<CContainerUI*>(c->GetInterface(L"Container")) : nullptr;
 }
@@ -66,6 +60,8 @@ CCorvaneMouseDevice::CCorvaneMouseDevice() {
     m_logoLedIndex = -1;
     PointProfileDocument(m_profile);
     m_profile.SetDefaultProfilePath(GetDefaultProfilePath());
+    m_eventListener.SetHandlers([this](int type, uint16_t code) { HandleEventCode(type, code); },
+                                [this](uint16_t code) { OnProfileSwitchEvent(code); }, {});
 }
 
 // The threads use the page: they end before any of it goes.
@@ -76,13 +72,7 @@ CCorvaneMouseDevice::~CCorvaneMouseDevice() {
     StopEventListener(kEventReceiver);
 }
 
-CControlUI* CCorvaneMouseDevice::CreateControl() {
-    try {
-        return new CCorvaneMouseDevice();
-    } catch (const std::exception&) {
-        return nullptr;
-    }
-}
+CControlUI* CCorvaneMouseDevice::CreateControl() { return CreatePage<CCorvaneMouseDevice>(); }
 
 LPVOID CCorvaneMouseDevice::GetInterface(LPCTSTR pstrName) {
     if (DuiCompareNoCase(pstrName, kClassName) == 0) return this;
@@ -91,15 +81,8 @@ LPVOID CCorvaneMouseDevice::GetInterface(LPCTSTR pstrName) {
 
 // --- Page ----------------------------------------------------------------------
 
-void CCorvaneMouseDevice::InitPage() {
-    if (CPaintManagerUI* manager = GetManager()) manager->AddNotifier(this);
-    BuildDevicePage();
-}
-
 void CCorvaneMouseDevice::BuildDevicePage() {
-    if (m_sPageXml.IsEmpty()) {
-        SetKeyCount(0);
-        SetLedCount(0);
+    if (ClearWithoutLayout()) {
         m_light0Buttons.clear();
         return;
     }
@@ -120,25 +103,9 @@ void CCorvaneMouseDevice::BuildDevicePage() {
     if (!m_pSelectPanel) return;
 
     BindProfileBar(m_nDeviceType);
-    if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
-    if (m_pLightControl) {
-        m_pLightControl->SetDeviceKind(m_nDeviceType);
-        LoadNameLists();
-        m_pLightControl->InitModeList(m_defaultLightNames, m_defaultLightVisible, kLightLevelMax, kLightLevelMax);
-    }
-    m_pMacroControl = FindAs<CMacroControlUI>(*this, L"MacroControlItem", CMacroControlUI::kClassName);
-    if (m_pMacroControl) {
-        m_pMacroControl->SetMacroFolder(GetUserDataFolder());
-        m_pMacroControl->LoadMacroList();
-    }
-    m_pKeySetControl = FindAs<CKeySetControlUI>(*this, L"KeySetControlItem", CKeySetControlUI::kClassName);
-    if (m_pKeySetControl) {
-        m_pKeySetControl->InitControls();
-        m_pKeySetControl->SetDeviceKind(m_nDeviceType);
-        m_pKeySetControl->ShowKeySetLayout(false);
-        m_pKeySetControl->SetOwnerWindow(GetMainWindow());
-        if (m_pMacroControl) m_pKeySetControl->SetMacroNames(m_pMacroControl->GetMacroNames());
-    }
+    BindLightControl(m_nDeviceType, kLightLevelMax);
+    m_pMacroControl = BindMacroControl();
+    m_pKeySetControl = BindKeySetControl(m_nDeviceType, m_pMacroControl);
     BindShootControl();
     SelectOptionTab(0);
 }
@@ -177,7 +144,7 @@ void CCorvaneMouseDevice::BindMouseButton(CDeviceKeyButtonUI* button, CContainer
 }
 
 void CCorvaneMouseDevice::BindShootControl() {
-    m_pShootControl = FindAs<CShootControlUI>(*this, L"ShootControlItem", CShootControlUI::kClassName);
+    m_pShootControl = FindAs<CShootControlUI>(L"ShootControlItem", CShootControlUI::kClassName);
     if (!m_pShootControl) return;
     m_pShootControl->SetDataFolder(GetUserDataFolder());
     m_pShootControl->SetDefaultFolder(GetDefaultDataFolder());
@@ -230,27 +197,6 @@ int CCorvaneMouseDevice::CheckDongleLink() {
 }
 
 // --- Profile -------------------------------------------------------------------
-
-void CCorvaneMouseDevice::UpdateProfilePaths() {
-    const CDuiString folder = GetUserDataFolder();
-    if (!m_sDeviceName.IsEmpty()) m_profile.SetDefaultProfilePath(GetDefaultProfilePath());
-    m_profile.SetProfilePath(folder + m_sProfileId + L".Json");
-    m_profile.SetLightListPath(folder + m_sLightListName + L".config");
-}
-
-CDuiString CCorvaneMouseDevice::GetProfilePath() { return m_profile.GetProfilePath(); }
-
-void CCorvaneMouseDevice::SaveProfile() { m_profile.SaveProfile(); }
-
-void CCorvaneMouseDevice::SetDeviceIndex(int index) {
-    CCorvaneUSBDevice::SetDeviceIndex(index);
-    PointProfileDocument(m_profile);
-}
-
-void CCorvaneMouseDevice::SetLightSetting(LightSetting setting) {
-    CCorvaneUSBDevice::SetLightSetting(setting);
-    m_profile.SetLightInfo(CurrentLightSetting());
-}
 
 void CCorvaneMouseDevice::TakeProfileSettings() {
     m_keyList = m_profile.GetKeyList();

@@ -26,9 +26,9 @@
 
 #include "devices/key_effect_renderer.h"
 #include "devices/light_sequencer.h"
-#include "link/device/keyboard_event_relay.h"
+#include "link/device/device_event_listener.h"
 #include "link/device/light_tick_source.h"
-#include "link/device/corvane_usb_device.h"
+#include "link/device/device_family_page.h"
 #include "link/base/key_list_entry.h"
 #include "link/mouse_profiledata.h"
 #include "link/page_worker.h"
@@ -82,7 +82,7 @@ inline constexpr int kNoDeviceKey = 170;
 // The most device keys whose 3-byte functions fit the 512-byte key table.
 inline constexpr int kMaxMouseKeys = 170;
 
-class CCorvaneMouseDevice : public CCorvaneUSBDevice {
+class CCorvaneMouseDevice : public CDeviceFamilyPage {
 public:
     static constexpr const wchar_t* kClassName = L"CorvaneMouseDevice";
     // Connection types of the event channel's two interfaces.
@@ -106,7 +106,6 @@ public:
     DuiLib::LPVOID GetInterface(DuiLib::LPCTSTR pstrName) override;
 
     // --- Device-family interface (corvane_mouse_device.cpp) ------------------
-    void InitPage() override;
     int ApplyLightProfile() override;
     int StepBreathingPalette() override;
     int StepFlashPalette() override;
@@ -131,15 +130,10 @@ public:
     int WriteProfileBlock(int profile, int firstByte, int flag, int screenWidth, int screenHeight) override;
     void LoadNameLists() override;
     void SelectFunctionTab(int code) override;
-    void UpdateProfilePaths() override;
-    DuiLib::CDuiString GetProfilePath() override;
-    void SaveProfile() override;
-    void SetDeviceIndex(int index) override;
-    void SetLightSetting(LightSetting setting) override;
     void SelectKey(int position) override;
 
     // --- Own operations (corvane_mouse_device.cpp) -------------------------
-    virtual void BuildDevicePage();
+    void BuildDevicePage() override;
     LightSetting GetLightSetting() const { return CurrentLightSetting(); }
     virtual int StepWave();
     virtual int StepRunningLight();
@@ -249,11 +243,11 @@ public:
     // What a listener does with one event code (listener thread).
     void HandleEventCode(int type, uint16_t code);
     bool IsEventChannelOpen(int type) const;
-    int RunningEventListeners() const { return m_runningListeners.load(); }
+    int RunningEventListeners() const { return m_eventListener.Running(); }
     int ResyncRequests() const { return m_resyncRequests.load(); }
 
     // --- State for the main window and tests -------------------------------
-    CMouseProfiledata& Document() { return m_profile; }
+    CMouseProfiledata& Document() override { return m_profile; }
     const DeviceInfoBlock& DeviceInfo() const { return m_deviceInfo; }
     const std::array<uint8_t, 512>& GetDefaultKeyTable() const { return m_defaultKeyTable; }
     // Device key of each button position (kNoDeviceKey: none).
@@ -289,11 +283,7 @@ private:
     // Key list, lighting, DPI stages and system settings from the document.
     void TakeProfileSettings();
     void RunLightThread(win::HANDLE stopEvent);
-    void RunEventListener(int type, win::HANDLE stopEvent);
     static win::DWORD MouseLightThreadProc(void* parameter);
-    static win::DWORD MouseEventThreadProc(void* parameter);
-    static win::DWORD MouseDongleEventThreadProc(void* parameter);
-    WorkerRecord* ListenerRecord(int type);
     // The key map written for a key list (the list's macros renumbered in
     // order of first use, those beyond the macro list reset to their default).
     std::vector<uint8_t> PlanKeyMap(std::vector<KeyListEntry>& keys, int macroCount) const;
@@ -336,14 +326,10 @@ private:
     std::function<uint32_t()> m_random;
     std::minstd_rand m_randomEngine{std::random_device{}()};
 
-    // Listeners of the cable (type 2) and the receiver (type 6).
-    WorkerRecord m_wiredListener;
-    WorkerRecord m_receiverListener;
-    std::atomic<int32_t> m_receiverEventOpen{0};
-    std::atomic<int> m_runningListeners{0};
+    // Listeners of the cable (type 2) and the receiver (type 6), and the
+    // relay of profile events to the UI thread.
+    DeviceEventListener m_eventListener{m_eventChannel, kEventWired, kEventReceiver, "mouse event listener"};
     std::atomic<int> m_resyncRequests{0};
-    // Carries profile events from the listeners to the UI thread.
-    KeyboardEventRelay m_eventRelay;
 
     // One per LED: 0 idle, 1 rising, 2 falling.
     std::array<std::atomic<uint8_t>, 170> m_triggerStates{};

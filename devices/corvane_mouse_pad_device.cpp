@@ -15,13 +15,7 @@ CCorvaneMousePadDevice::~CCorvaneMousePadDevice() {
     CloseEventChannel();
 }
 
-CControlUI* CCorvaneMousePadDevice::CreateControl() {
-    try {
-        return new CCorvaneMousePadDevice();
-    } catch (const std::exception&) {
-        return nullptr;
-    }
-}
+CControlUI* CCorvaneMousePadDevice::CreateControl() { return CreatePage<CCorvaneMousePadDevice>(); }
 
 LPCTSTR CCorvaneMousePadDevice::GetClass() const { return kClassName; }
 

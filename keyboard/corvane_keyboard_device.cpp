@@ -35,6 +35,8 @@ CCorvaneKeyboardDevice::CCorvaneKeyboardDevice() {
     m_positions.keyIndex.fill(kNoKeyPosition);
     m_positions.ledIndex.fill(kNoKeyPosition);
     PointProfileDocument(m_profile);
+    m_eventListener.SetHandlers([this](int, uint16_t code) { HandleEventCode(code); },
+                                [this](uint16_t code) { OnRelayedEvent(code); }, [this] { ReadActiveProfile(); });
 }
 
 // The threads use the page: they end before any of it goes.
@@ -46,13 +48,7 @@ CCorvaneKeyboardDevice::~CCorvaneKeyboardDevice() {
     StopEventListener(kEventReceiver);
 }
 
-CControlUI* CCorvaneKeyboardDevice::CreateControl() {
-    try {
-        return new CCorvaneKeyboardDevice();
-    } catch (const std::exception&) {
-        return nullptr;
-    }
-}
+CControlUI* CCorvaneKeyboardDevice::CreateControl() { return CreatePage<CCorvaneKeyboardDevice>(); }
 
 LPCTSTR CCorvaneKeyboardDevice::GetClass() const { return kClassName; }
 
@@ -68,11 +64,6 @@ int CCorvaneKeyboardDevice::GetLanguageIndex() { return UiLanguageIndex.load(); 
 
 // --- Page ----------------------------------------------------------------------
 
-void CCorvaneKeyboardDevice::InitPage() {
-    if (CPaintManagerUI* manager = GetManager()) manager->AddNotifier(this);
-    BuildDevicePage();
-}
-
 namespace {
 
 CContainerUI* LayoutPicture(CContainerUI& page, int index) {
@@ -82,20 +73,10 @@ CContainerUI* LayoutPicture(CContainerUI& page, int index) {
     return c ? static_cast<CContainerUI*>(c->GetInterface(L"Container")) : nullptr;
 }
 
-template <class T>
-T* FindAs(CContainerUI& page, const wchar_t* name, const wchar_t* interfaceName) {
-    CControlUI* c = page.FindSubControl(name);
-    return c ? static_cast<T*>(c->GetInterface(interfaceName)) : nullptr;
-}
-
 }  // namespace
 
 void CCorvaneKeyboardDevice::BuildDevicePage() {
-    if (m_sPageXml.IsEmpty()) {
-        SetKeyCount(0);
-        SetLedCount(0);
-        return;
-    }
+    if (ClearWithoutLayout()) return;
     CContainerUI* first = LayoutPicture(*this, 0);
     BindKeyButtons(first, true);
     if (!m_pSelectPanel) m_pSelectPanel = first;
@@ -103,29 +84,12 @@ void CCorvaneKeyboardDevice::BuildDevicePage() {
 
     ShowKeyLayout(GetLanguageIndex());
     BindProfileBar(kTypeKeyboard);
-    if (CControlUI* c = FindSubControl(L"LightControlItem")) m_pLightControl = dynamic_cast<CLightControlUI*>(c);
-    if (m_pLightControl) {
-        m_pLightControl->SetDeviceKind(kTypeKeyboard);
-        LoadNameLists();
-        m_pLightControl->InitModeList(m_defaultLightNames, m_defaultLightVisible, kLightLevelMax, kLightLevelMax);
-    }
-    auto* macros = FindAs<CMacroControlUI>(*this, L"MacroControlItem", CMacroControlUI::kClassName);
-    if (macros) {
-        macros->SetMacroFolder(GetUserDataFolder());
-        macros->LoadMacroList();
-    }
-    m_pKeySetControl = FindAs<CKeySetControlUI>(*this, L"KeySetControlItem", CKeySetControlUI::kClassName);
-    if (m_pKeySetControl) {
-        m_pKeySetControl->InitControls();
-        m_pKeySetControl->SetDeviceKind(kTypeKeyboard);
-        m_pKeySetControl->ShowKeySetLayout(false);
-        m_pKeySetControl->SetOwnerWindow(GetMainWindow());
-        if (macros) m_pKeySetControl->SetMacroNames(macros->GetMacroNames());
-    }
-    if (auto* edit = FindAs<CEditUI>(*this, L"frame_interval_time_edit", L"Edit"))
-        edit->SetMinMaxNumber(0, kFrameIntervalMax);
-    if (auto* slider = FindAs<CSliderUI>(*this, L"key_shake_slider", L"Slider")) slider->SetMaxValue(m_keyDebounceMax);
-    if (auto* edit = FindAs<CEditUI>(*this, L"key_shake_edit", L"Edit")) edit->SetMinMaxNumber(0, kKeyDebounceMax);
+    BindLightControl(kTypeKeyboard, kLightLevelMax);
+    const CMacroControlUI* macros = BindMacroControl();
+    m_pKeySetControl = BindKeySetControl(kTypeKeyboard, macros);
+    if (auto* edit = FindAs<CEditUI>(L"frame_interval_time_edit", L"Edit")) edit->SetMinMaxNumber(0, kFrameIntervalMax);
+    if (auto* slider = FindAs<CSliderUI>(L"key_shake_slider", L"Slider")) slider->SetMaxValue(m_keyDebounceMax);
+    if (auto* edit = FindAs<CEditUI>(L"key_shake_edit", L"Edit")) edit->SetMinMaxNumber(0, kKeyDebounceMax);
 }
 
 void CCorvaneKeyboardDevice::ShowKeyLayout(int index) {

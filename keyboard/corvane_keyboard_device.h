@@ -26,13 +26,13 @@
 #include "keyboard/key_position_map.h"
 #include "keyboard/keyboard_device_block.h"
 #include "keyboard/keyboard_effect_state.h"
-#include "link/device/keyboard_event_relay.h"
+#include "link/device/device_event_listener.h"
 #include "link/device/light_tick_source.h"
 #include "keyboard/screen_canvas.h"
 #include "keyboard/screen_media.h"
 #include "keyboard/screen_upload_image.h"
 #include "link/page_worker.h"
-#include "link/device/corvane_usb_device.h"
+#include "link/device/device_family_page.h"
 #include "link/keyboard_profiledata.h"
 #include "platform/os/thread.h"
 #include "platform/screen/screen_source.h"
@@ -53,7 +53,7 @@ Json::Value LoadScreenFrameDocument(const DuiLib::CDuiString& path);
 // True when the emptied document was written.
 bool ClearScreenFrameDocument(const DuiLib::CDuiString& path);
 
-class CCorvaneKeyboardDevice : public CCorvaneUSBDevice {
+class CCorvaneKeyboardDevice : public CDeviceFamilyPage {
 public:
     static constexpr const wchar_t* kClassName = L"CorvaneKeyboardDevice";
     static constexpr int kLayoutCount = 3;
@@ -74,7 +74,6 @@ public:
     static int GetLanguageIndex();
 
     // --- Device-family interface -----------------------------------------
-    void InitPage() override;
     int ApplyLightProfile() override;
     int SendLedFrame() override;
     void StreamLedFrame() override;
@@ -94,11 +93,6 @@ public:
     int WriteProfileBlock(int profile, int firstByte, int flag, int screenWidth, int screenHeight) override;
     void LoadNameLists() override;
     void SelectFunctionTab(int code) override;
-    void UpdateProfilePaths() override;
-    DuiLib::CDuiString GetProfilePath() override;
-    void SaveProfile() override;
-    void SetDeviceIndex(int index) override;
-    void SetLightSetting(LightSetting setting) override;
     void SetAudioLightInfo(AudioLightSetting setting) override;
     // Pushes the page's state into its controls; the flag passes the frame
     // interval on to the screen page.
@@ -111,7 +105,7 @@ public:
     void RestoreDefaultProfile() override;
 
     // --- Own operations ---------------------------------------------------
-    virtual void BuildDevicePage();
+    void BuildDevicePage() override;
     virtual LightSetting GetLightSetting();
     // Shows layout picture `index` (outside 0..2: 0) and binds its keys.
     void ShowKeyLayout(int index);
@@ -319,9 +313,7 @@ public:
     void OnProfileSwitchEvent(uint16_t code);
     bool IsEventChannelOpen(int type) const;
     // Listener threads started and not yet ended.
-    int RunningEventListeners() const { return m_runningListeners.load(); }
-    static win::DWORD KeyboardEventThreadProc(void* parameter);
-    static win::DWORD DongleEventThreadProc(void* parameter);
+    int RunningEventListeners() const { return m_eventListener.Running(); }
 
     // --- State for the main window and tests -------------------------------
     const std::vector<KeyListEntry>& GetKeyList() const { return m_keyList; }
@@ -343,7 +335,7 @@ public:
     bool HasBlockCopy() const { return m_hasBlockCopy; }
     const KeyboardDeviceBlock& GetBlockCopy() const { return m_blockCopy; }
     const KeyPositionMaps& GetPositionMaps() const { return m_positions; }
-    CKeyboardProfiledata& Document() { return m_profile; }
+    CKeyboardProfiledata& Document() override { return m_profile; }
     CDeviceProtocol& CommandChannel() { return m_commandChannel; }
     const DeviceInfoBlock& DeviceInfo() const { return m_deviceInfo; }
     void SetResetPending(int pending) { m_resetPending.store(pending); }
@@ -412,12 +404,6 @@ protected:
 
 private:
     using WorkerRecord = PageWorker;
-    // The interface, lock and open flag of an event-channel type.
-    struct EventPort {
-        CHidDevice* handle;
-        win::CCriticalSection* lock;
-        std::atomic<int32_t>* open;
-    };
     bool StartWorkerThread(WorkerRecord& record, win::LPTHREAD_START_ROUTINE routine, std::atomic<int>& running);
     static void StopWorkerThread(WorkerRecord& record, win::DWORD boundMs, const char* name);
     void RunLightThread(win::HANDLE stopEvent);
@@ -425,12 +411,8 @@ private:
     void RunStreamThread(win::HANDLE stopEvent);
     // The stream's pause after a failed send; false when the thread is stopping.
     bool PauseStream(uint32_t ms);
-    void RunEventListener(int type, win::HANDLE stopEvent);
     void HandleEventCode(uint16_t code);
     void OnRelayedEvent(uint16_t code);
-    bool GetEventPort(int type, EventPort* port);
-    WorkerRecord* ListenerRecord(int type);
-    void OpenEventInterface(const std::wstring& path, int type);
 
     // CMD_BEGIN (when open), the data command, CMD_END: 1 when all returned 1,
     // else the first failure.
@@ -499,13 +481,9 @@ private:
     WorkerRecord m_streamThread;
     std::atomic<int> m_runningLightThreads{0};
 
-    // Event channel: the receiver interface's open flag (the cable's is the
-    // channel's own), the two listeners and the relay to the UI thread.
-    std::atomic<int32_t> m_receiverEventOpen{0};
-    WorkerRecord m_wiredListener;
-    WorkerRecord m_receiverListener;
-    std::atomic<int> m_runningListeners{0};
-    KeyboardEventRelay m_eventRelay;
+    // Event channel: the listeners of its two interfaces and the relay to
+    // the UI thread.
+    DeviceEventListener m_eventListener{m_eventChannel, kEventWired, kEventReceiver, "keyboard event listener"};
     // === Screen frames: strip, frame files, import and export ====================
     // (keyboard_screen_frames.cpp, keyboard_screen_files.cpp,
     // keyboard_screen_canvas.cpp, keyboard_screen_import.cpp)

@@ -16,7 +16,6 @@ constexpr uint8_t kProfileSwitched = 0x10;
 constexpr uint8_t kProfileSwitchedWithLayer = 0x11;
 constexpr size_t kBlockLayerByte = 17;
 constexpr uint32_t kResyncDelayMs = 50;
-constexpr win::DWORD kListenerPassMs = 1;
 
 bool IsProfileEvent(uint16_t code) {
     const uint8_t hi = uint8_t(code >> 8);
@@ -25,124 +24,32 @@ bool IsProfileEvent(uint16_t code) {
 
 }  // namespace
 
-bool CCorvaneKeyboardDevice::GetEventPort(int type, EventPort* port) {
-    if (type == kEventWired) {
-        *port = {&m_eventChannel.m_wired, &m_eventChannel.m_ioLock, &m_eventChannel.m_open};
-        return true;
-    }
-    if (type == kEventReceiver) {
-        *port = {&m_eventChannel.m_receiver, &m_eventChannel.m_receiverLock, &m_receiverEventOpen};
-        return true;
-    }
-    return false;
-}
+// --- The two interfaces and their listeners -----------------------------------------
 
-CCorvaneKeyboardDevice::WorkerRecord* CCorvaneKeyboardDevice::ListenerRecord(int type) {
-    if (type == kEventWired) return &m_wiredListener;
-    if (type == kEventReceiver) return &m_receiverListener;
-    return nullptr;
-}
+bool CCorvaneKeyboardDevice::IsEventChannelOpen(int type) const { return m_eventListener.IsOpen(type); }
 
-bool CCorvaneKeyboardDevice::IsEventChannelOpen(int type) const {
-    if (type == kEventWired) return m_eventChannel.m_open.load() != 0;
-    if (type == kEventReceiver) return m_receiverEventOpen.load() != 0;
-    return false;
-}
+void CCorvaneKeyboardDevice::OpenEventChannel(const std::wstring& path, int type) { m_eventListener.Open(path, type); }
 
-// --- Opening and closing ----------------------------------------------------------
-
-void CCorvaneKeyboardDevice::OpenEventInterface(const std::wstring& path, int type) {
-    EventPort port{};
-    if (!GetEventPort(type, &port)) return;
-    win::CriticalSectionGuard lock(*port.lock);
-    port.handle->Close();
-    // A failed open leaves the flag clear: the listener then idles.
-    port.open->store(port.handle->Open(path.c_str(), win::TRUE, win::TRUE, win::TRUE, win::FALSE) ? 1 : 0);
-}
-
-void CCorvaneKeyboardDevice::OpenEventChannel(const std::wstring& path, int type) {
-    if (!ListenerRecord(type)) return;
-    // One listener per interface: the running one must not read the handle
-    // while it is replaced.
-    StopEventListener(type);
-    OpenEventInterface(path, type);
-    StartEventListener(type);
-}
-
-void CCorvaneKeyboardDevice::CloseEventChannel(int type) {
-    EventPort port{};
-    if (!GetEventPort(type, &port) || !port.open->load()) return;
-    StopEventListener(type);
-    win::CriticalSectionGuard lock(*port.lock);
-    port.open->store(0);
-    port.handle->Close();
-}
+void CCorvaneKeyboardDevice::CloseEventChannel(int type) { m_eventListener.Close(type); }
 
 void CCorvaneKeyboardDevice::ReopenEventChannel(const std::wstring& path, int type) {
-    CloseEventChannel(type);
-    OpenEventChannel(path, type);
+    m_eventListener.Reopen(path, type);
 }
 
-// --- Listeners ------------------------------------------------------------------------
+void CCorvaneKeyboardDevice::StartEventListener(int type) { m_eventListener.Start(type); }
 
-void CCorvaneKeyboardDevice::StartEventListener(int type) {
-    WorkerRecord* record = ListenerRecord(type);
-    if (!record) return;
-    if (record->stopEvent) StopEventListener(type);
-    m_eventRelay.Attach([this](uint16_t code) { OnRelayedEvent(code); }, [this] { ReadActiveProfile(); });
-    StartWorkerThread(*record, type == kEventWired ? &KeyboardEventThreadProc : &DongleEventThreadProc,
-                      m_runningListeners);
-}
+void CCorvaneKeyboardDevice::StopEventListener(int type) { m_eventListener.Stop(type); }
 
-void CCorvaneKeyboardDevice::StopEventListener(int type) {
-    if (WorkerRecord* record = ListenerRecord(type))
-        StopWorkerThread(*record, win::kListenerStopBoundMs, "keyboard event listener");
-}
-
-win::DWORD CCorvaneKeyboardDevice::KeyboardEventThreadProc(void* parameter) {
-    auto* param = static_cast<win::WorkerParam*>(parameter);
-    auto* page = static_cast<CCorvaneKeyboardDevice*>(param->owner);
-    page->RunEventListener(kEventWired, param->stopEvent);
-    page->m_runningListeners.fetch_sub(1);
-    return 0;
-}
-
-win::DWORD CCorvaneKeyboardDevice::DongleEventThreadProc(void* parameter) {
-    auto* param = static_cast<win::WorkerParam*>(parameter);
-    auto* page = static_cast<CCorvaneKeyboardDevice*>(param->owner);
-    page->RunEventListener(kEventReceiver, param->stopEvent);
-    page->m_runningListeners.fetch_sub(1);
-    return 0;
-}
-
-void CCorvaneKeyboardDevice::RunEventListener(int type, win::HANDLE stopEvent) {
-    EventPort port{};
-    if (!GetEventPort(type, &port)) return;
-    // The read waits for a report without a time-out: stopping the listener
-    // cancels the thread's I/O, so a quiet keyboard costs no wake-ups.
-    while (win::WaitForSingleObject(stopEvent, kListenerPassMs) == win::WAIT_TIMEOUT) {
-        if (!port.open->load()) {
-            // The interface opens only through OpenEventChannel, which starts
-            // a listener of its own: this one has nothing to read until its stop.
-            win::WaitForSingleObject(stopEvent, win::INFINITE);
-            break;
-        }
-        win::DWORD length = 0;
-        if (!port.handle->ReadInputReport(&length, win::INFINITE)) continue;
-        uint16_t code = 0;
-        if (!port.handle->UnpackInputReport(length, &code)) continue;
-        HandleEventCode(code);
-    }
-}
+// --- Listener thread -------------------------------------------------------------------
 
 void CCorvaneKeyboardDevice::HandleEventCode(uint16_t code) {
     if (code == kSettingsChanged) {
-        m_eventRelay.Post(code);
+        m_eventListener.Relay().Post(code);
         return;
     }
     if (code == kKeyboardReset) {
         m_resetPending.store(1);
-        m_eventRelay.Post(code);
+        m_eventListener.Relay().Post(code);
         return;
     }
     if (code >= kKeyDownFirst && code <= kKeyDownLast) {
@@ -155,7 +62,7 @@ void CCorvaneKeyboardDevice::HandleEventCode(uint16_t code) {
     }
     // Every other code above 0x0402 is offered as a profile event; only
     // 0x10xx and 0x11xx mean one, so only those travel to the UI thread.
-    if (code > kKeyboardReset && IsProfileEvent(code)) m_eventRelay.Post(code);
+    if (code > kKeyboardReset && IsProfileEvent(code)) m_eventListener.Relay().Post(code);
 }
 
 // --- UI thread ------------------------------------------------------------------------
@@ -167,7 +74,7 @@ void CCorvaneKeyboardDevice::OnRelayedEvent(uint16_t code) {
         OnProfileSwitchEvent(code);
 }
 
-void CCorvaneKeyboardDevice::ArmResyncTimer() { m_eventRelay.ArmTimer(kResyncDelayMs); }
+void CCorvaneKeyboardDevice::ArmResyncTimer() { m_eventListener.Relay().ArmTimer(kResyncDelayMs); }
 
 void CCorvaneKeyboardDevice::OnProfileSwitchEvent(uint16_t code) {
     if (!m_commandChannel.IsOpen() || !IsProfileEvent(code)) return;

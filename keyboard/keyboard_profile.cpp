@@ -42,16 +42,6 @@ CControlUI* DeselectKeyOption(CControlUI* control, void*) {
 
 }  // namespace
 
-void CCorvaneKeyboardDevice::UpdateProfilePaths() {
-    const CDuiString folder = GetUserDataFolder();
-    // The defaults file is named by the device, known only once the page is set up.
-    if (!m_sDeviceName.IsEmpty()) m_profile.SetDefaultProfilePath(GetDefaultProfilePath());
-    m_profile.SetProfilePath(folder + m_sProfileId + L".Json");
-    m_profile.SetLightListPath(folder + m_sLightListName + L".config");
-}
-
-CDuiString CCorvaneKeyboardDevice::GetProfilePath() { return m_profile.GetProfilePath(); }
-
 int CCorvaneKeyboardDevice::LoadProfile(int withFrameInterval) {
     UpdateProfilePaths();
     m_profile.LoadProfile(m_profile.GetProfilePath());
@@ -150,18 +140,6 @@ void CCorvaneKeyboardDevice::SetRunningState(const LightSetting& setting) {
     m_runningGroup.store(setting.customGroup);
     // A thread that slept in the previous mode may have work in this one.
     WakeLightThreads();
-}
-
-void CCorvaneKeyboardDevice::SaveProfile() { m_profile.SaveProfile(); }
-
-void CCorvaneKeyboardDevice::SetDeviceIndex(int index) {
-    CCorvaneUSBDevice::SetDeviceIndex(index);
-    PointProfileDocument(m_profile);
-}
-
-void CCorvaneKeyboardDevice::SetLightSetting(LightSetting setting) {
-    CCorvaneUSBDevice::SetLightSetting(setting);
-    m_profile.SetLightInfo(CurrentLightSetting());
 }
 
 void CCorvaneKeyboardDevice::SetAudioLightInfo(AudioLightSetting setting) {

@@ -428,7 +428,7 @@ TEST_P(MouseExchange, MacrosAreNumberedByFirstUseAndAnUnknownMacroFallsBackToThe
     const auto table = ViewMacros(device.Memory());
     ASSERT_TRUE(table.has_value());
     ASSERT_EQ(table->macros.size(), 2u);
-    EXPECT_EQ(table->macros[0].size(), 4u);  // macro 2
+    ASSERT_EQ(table->macros[0].size(), 4u);  // macro 2
     EXPECT_EQ(table->macros[1].size(), 2u);  // macro 0
     // Macro 2's second event: released key 3 after 10 ms.
     EXPECT_EQ(table->macros[0][1], (std::array<uint8_t, 4>{10, 0, kMacroKey, 3}));

@@ -37,7 +37,7 @@ TEST_F(Emulated, AnswersByEchoingTheCommandWithStatusAndData) {
     EXPECT_EQ(reply[7], 0x00);
     EXPECT_TRUE(ReplyChecksumValid(reply));
     EXPECT_EQ(reply[8 + 5], 170);  // key count of the keyboard
-    EXPECT_EQ(kb.Record().size(), 1u);
+    ASSERT_EQ(kb.Record().size(), 1u);
     EXPECT_EQ(kb.Record()[0].verdict, Verdict::Ok);
 }
 

@@ -21,7 +21,7 @@ TEST(EmulatedKeyboard, FactoryTablesHoldEveryPositionAndAPermutationOfLeds) {
     const auto& m = kb.Memory();
     ASSERT_EQ(m.info[5], 170);
     std::set<uint8_t> leds(m.ledMap.begin(), m.ledMap.begin() + 170);
-    EXPECT_EQ(leds.size(), 170u);
+    ASSERT_EQ(leds.size(), 170u);
     EXPECT_EQ(*leds.rbegin(), 169);
     for (const KeyFunction& f : KeyPositionTable) {
         int found = 0;

@@ -211,7 +211,7 @@ TEST_F(DeviceBaseTest, LedCountResizesZeroesAndStaysInsideTheVector) {
     }
     page->SetLedCount(500);  // more than the effect state holds: capped
     EXPECT_EQ(page->GetLedCount(), LedState::kMaxLeds);
-    EXPECT_EQ(page->GetLightButtons().size(), size_t(LedState::kMaxLeds));
+    ASSERT_EQ(page->GetLightButtons().size(), size_t(LedState::kMaxLeds));
     EXPECT_EQ(page->GetKeyEffects().size(), size_t(LedState::kMaxLeds));
     EXPECT_EQ(page->Leds().GetLedCount(), LedState::kMaxLeds);
     EXPECT_EQ(page->GetLightButtons()[1], Key(L"key_0"));  // growing keeps the bound buttons
@@ -220,7 +220,7 @@ TEST_F(DeviceBaseTest, LedCountResizesZeroesAndStaysInsideTheVector) {
     EXPECT_TRUE(page->GetLightButtons().empty());
 
     page->SetKeyCount(8);
-    EXPECT_EQ(page->GetKeyButtons().size(), 8u);
+    ASSERT_EQ(page->GetKeyButtons().size(), 8u);
     EXPECT_EQ(page->GetKeyButtons()[0], Key(L"key_0"));
     EXPECT_EQ(page->GetKeyButtons()[7], nullptr);
 }

@@ -293,7 +293,7 @@ TEST_F(RecordTest, TheFixedDelayIsReadWithinItsBounds) {
         page->BeginRecording(kDelayFixed);
         EXPECT_EQ(page->GetFixedDelay(), r.fixed);
         EXPECT_EQ(Edit(L"macro_fixed_time_edit")->GetText().str(), r.shown);
-        EXPECT_EQ(Messages().size(), r.messages);
+        ASSERT_EQ(Messages().size(), r.messages);
         page->EndRecording();
     }
     EXPECT_EQ(Messages().back(), L"message_text_31");

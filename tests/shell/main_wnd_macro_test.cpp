@@ -303,7 +303,7 @@ TEST_F(MacroCommandsTest, ImportNamesOf14CharactersAreTakenAnd15Refused) {
         if (r.taken) ++macros;
         EXPECT_EQ(wnd_->asked, r.taken ? std::vector<std::wstring>{} : std::vector<std::wstring>{L"message_text_34"});
         EXPECT_EQ(int(CJsonFileUtil::LoadJson(Path("macro.config"))["MacroInfo"].size()), macros);
-        EXPECT_EQ(int(page->GetMacroNames().size()), macros);
+        ASSERT_EQ(int(page->GetMacroNames().size()), macros);
     }
     EXPECT_EQ(page->GetMacroNames()[0].str(), L"abcdefghij");
     dialogs_->Cancel();
@@ -356,8 +356,9 @@ TEST_F(MacroCommandsTest, TheKeyAssignmentComboAndTheKeyLabelsFollowTheMacroList
     macroList->SelectItem(2);
     macros_->FindSubControl(L"macro_edit_macroname")->SetText(L"Boss");
     wnd_->OnRenameMacro();
+    ASSERT_EQ(rows().size(), 3u);
     EXPECT_EQ(rows()[2], L"Boss");
-    EXPECT_EQ(rows(), names());
+    ASSERT_EQ(rows(), names());
     EXPECT_TRUE(endsWith(label(5), L"Boss")) << win::ToUtf8(label(5));
 
     const std::wstring first = names()[0];
