@@ -211,12 +211,6 @@ void CDeviceProfileUI::LoadProfileList() {
 }
 
 void CDeviceProfileUI::ApplyTabVisibility() {
-    // Every page has a bar of its own: its tabs form a group of their own, or
-    // choosing a tab on one page would clear the highlighted tab of the others.
-    const CDuiString group = DuiFormat(L"device_function_tab_%p", static_cast<void*>(this));
-    for (const wchar_t* name : kTabNames)
-        if (CControlUI* c = FindSubControl(name))
-            if (auto* tab = static_cast<COptionUI*>(c->GetInterface(L"Option"))) tab->SetGroup(group);
     for (const TabVisibility& row : TabVisibilityRows()) {
         if (row.kind != m_nDeviceKind) continue;
         for (const wchar_t* name : row.hidden)

@@ -120,11 +120,13 @@ LPVOID CCorvaneUSBDevice::GetInterface(LPCTSTR pstrName) {
 }
 
 // Every page hears every notification of the window: only those of its own
-// controls (the page itself included) go on to its handlers.
+// named controls (the page itself included) go on to its handlers, and of
+// controls sharing a name only the first the page finds by it. The parents
+// tell cheaply whether the sender is inside; only then is the name looked up.
 void CCorvaneUSBDevice::Notify(TNotifyUI& msg) {
     for (CControlUI* c = msg.pSender; c; c = c->GetParent())
         if (c == this) {
-            NotifyPump(msg);
+            if (FindSubControl(msg.pSender->GetName()) == msg.pSender) NotifyPump(msg);
             return;
         }
 }

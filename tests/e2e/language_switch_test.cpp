@@ -14,6 +14,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <set>
+#include <sstream>
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -114,6 +118,24 @@ protected:
 
     // The texts the window's controls show, as its probe lists them after a
     // paint.
+    // The lines that only one of two listings has, marked "-" and "+".
+    static std::string LinesOfOneOnly(const std::string& before, const std::string& after) {
+        auto lines = [](const std::string& text) {
+            std::multiset<std::string> set;
+            std::istringstream in(text);
+            for (std::string line; std::getline(in, line);) set.insert(line);
+            return set;
+        };
+        const std::multiset<std::string> a = lines(before), b = lines(after);
+        std::vector<std::string> onlyA, onlyB;
+        std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(onlyA));
+        std::set_difference(b.begin(), b.end(), a.begin(), a.end(), std::back_inserter(onlyB));
+        std::string out;
+        for (const std::string& l : onlyA) out += "- " + l + "\n";
+        for (const std::string& l : onlyB) out += "+ " + l + "\n";
+        return out;
+    }
+
     std::string Texts(Window window) {
         std::string texts;
         for (const ProbeControl& c : ReadUiProbe(*driver_, window)) texts += c.text + "\n";
@@ -177,7 +199,10 @@ TEST_F(LanguageSwitchTest, TheSecondLanguageChangesTheTextsIsStoredAndStaysAfter
     Start("second.log");
     const Window again = WaitForMainWindow();
     ASSERT_NE(again, 0u) << LogText();
-    EXPECT_TRUE(WaitFor([&] { return Texts(again) == chineseTexts; })) << "the language did not stay";
+    std::string restartedTexts;
+    EXPECT_TRUE(WaitFor([&] { return (restartedTexts = Texts(again)) == chineseTexts; }))
+        << "the language did not stay:\n"
+        << LinesOfOneOnly(chineseTexts, restartedTexts);
     EXPECT_TRUE(WaitFor([&] { return SettledPicture(again) == chinese; }));
     driver_->RequestClose(again);
     EXPECT_EQ(tavrik_->Wait(30s), 0) << LogText();

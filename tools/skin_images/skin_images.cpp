@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string_view>
 #include <system_error>
 
@@ -107,6 +108,19 @@ bool WriteCursor(const CursorPicture& cursor, const fs::path& folder) {
     return WriteFile(folder / cursor.path, CursorIcoFile(png, cursor.size, cursor.size, cursor.hotX, cursor.hotY));
 }
 
+// The legend folder holds what this tool draws and nothing else: a legend of
+// a key no longer drawn would otherwise stay behind from an earlier run.
+void RemoveLegendsNotDrawn(const std::vector<Picture>& pictures, const fs::path& folder) {
+    const fs::path legends = folder / "keyboard" / "legend";
+    std::error_code error;
+    if (!fs::is_directory(legends, error)) return;
+    std::set<fs::path> drawn;
+    for (const Picture& picture : pictures) drawn.insert((folder / picture.path).lexically_normal());
+    for (const fs::directory_entry& entry : fs::directory_iterator(legends, error))
+        if (entry.path().extension() == ".png" && !drawn.count(entry.path().lexically_normal()))
+            fs::remove(entry.path(), error);
+}
+
 }  // namespace
 }  // namespace skinimages
 
@@ -132,6 +146,7 @@ int main(int argc, char** argv) {
             }
         }
         pictures = skinimages::AllPictures(keys);
+        if (!keys.empty()) skinimages::RemoveLegendsNotDrawn(pictures, argv[1]);
     }
     for (const skinimages::Picture& picture : pictures) {
         ok = skinimages::WritePicture(picture, argv[icons ? 2 : 1]) && ok;
