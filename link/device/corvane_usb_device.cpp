@@ -119,11 +119,13 @@ LPVOID CCorvaneUSBDevice::GetInterface(LPCTSTR pstrName) {
 }
 
 // Every page hears every notification of the window: only those of its own
-// controls (the page itself included) go on to its handlers.
+// controls (the page itself included) go on to its handlers, and of those
+// only a control that its name finds in the page (the first of a name). The
+// parents tell the page's own controls without a look-up through its tree.
 void CCorvaneUSBDevice::Notify(TNotifyUI& msg) {
     for (CControlUI* c = msg.pSender; c; c = c->GetParent())
         if (c == this) {
-            NotifyPump(msg);
+            if (FindSubControl(msg.pSender->GetName()) == msg.pSender) NotifyPump(msg);
             return;
         }
 }
