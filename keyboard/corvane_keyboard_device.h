@@ -408,6 +408,9 @@ private:
     static void StopWorkerThread(WorkerRecord& record, win::DWORD boundMs, const char* name);
     void RunLightThread(win::HANDLE stopEvent);
     void DispatchLightStep(uint32_t& ticks);
+    // Whether the per-key effect list holds an effect, which the light thread
+    // then draws on every pass.
+    bool KeyOverlaysPresent();
     void RunStreamThread(win::HANDLE stopEvent);
     // The stream's pause after a failed send; false when the thread is stopping.
     bool PauseStream(uint32_t ms);

@@ -1,5 +1,6 @@
 // The keyboard's light and stream threads: their start and stop, the light
 // thread's dispatch of the lighting modes, and the reset and entry of a mode.
+#include <algorithm>
 #include <array>
 
 #include "keyboard/corvane_keyboard_device.h"
@@ -66,6 +67,14 @@ const std::array<LightModeStep, kLastTableMode + 1> kLightModes = {{
     {Pacing::Threshold, 29, &K::StepRunningKeys},       // 29
     {Pacing::Threshold, 30, &K::StepPhasedBreathing},   // 30
 }};
+
+// The ticks the mode counts between two of its steps; 0 for a mode with work
+// on every pass.
+uint32_t TicksPerStep(uint8_t mode, uint8_t speed) {
+    if (mode > kLastTableMode || kLightModes[mode].pacing == Pacing::Playlist) return 0;
+    const LightModeStep& entry = kLightModes[mode];
+    return entry.pacing == Pacing::EverySecondTick ? kMusicTicks : SpeedThresholdOf(entry.thresholdRow, speed);
+}
 
 CCorvaneKeyboardDevice& PageOf(void* parameter) {
     return *static_cast<CCorvaneKeyboardDevice*>(static_cast<win::WorkerParam*>(parameter)->owner);
@@ -137,12 +146,28 @@ void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
     };
     uint32_t last = clock.Now();
     uint32_t ticks = 0;
-    const auto pass = [&](uint32_t now) {
-        // A tick is counted once at least 2 ms have passed since the last one.
-        if (now - last > 1) {
-            last = now;
+    // A tick is counted once at least 2 ms have passed since the last one.
+    const auto countTick = [&](uint32_t at) {
+        if (at - last > 1) {
+            last = at;
             ++ticks;
         }
+    };
+    // In the streamed modes without per-key overlays a pass that reaches no
+    // step only counts a tick: the thread sleeps until the pass that steps,
+    // and the passes it slept through count their ticks as a pass every
+    // millisecond would have counted them, so the steps fall on the same
+    // milliseconds as with a pass every millisecond.
+    bool slept = false;
+    uint32_t lastPass = last;
+    const auto pass = [&](uint32_t now) {
+        if (slept) {
+            slept = false;
+            const uint32_t due = TicksPerStep(m_runningMode.load(), m_runningSpeed.load());
+            for (uint32_t at = lastPass + 1; int32_t(now - at) > 0 && ticks < due; ++at) countTick(at);
+        }
+        lastPass = now;
+        countTick(now);
         win::CriticalSectionGuard lock(m_effectLock);
         const PassTimeScope at(*this, now);
         DispatchLightStep(ticks);
@@ -152,7 +177,25 @@ void CCorvaneKeyboardDevice::RunLightThread(win::HANDLE stopEvent) {
     // run a frame at a time. A mode change wakes the thread, so a streamed
     // mode gets its passes at once.
     const auto previewOnly = [this] { return !IsStreamedMode(m_runningMode.load()); };
-    RunLightPasses(clock, stopEvent, m_lightThread.wakeEvent, LightTickSource::kPassMs, idle, previewOnly, pass);
+    const auto passWait = [&]() -> uint32_t {
+        constexpr uint32_t kPassMs = LightTickSource::kPassMs;
+        slept = false;
+        const uint8_t mode = m_runningMode.load();
+        const uint32_t due = TicksPerStep(mode, m_runningSpeed.load());
+        if (!IsStreamedMode(mode) || ticks >= due || KeyOverlaysPresent()) return kPassMs;
+        // The steps' ticks fall every 2 ms after the last one.
+        const int32_t left = int32_t(last + 2 * (due - ticks) - clock.Now());
+        if (left <= int32_t(kPassMs)) return kPassMs;
+        slept = true;
+        return uint32_t(left);
+    };
+    RunLightPasses(clock, stopEvent, m_lightThread.wakeEvent, LightTickSource::kPassMs, idle, previewOnly, pass,
+                   passWait);
+}
+
+bool CCorvaneKeyboardDevice::KeyOverlaysPresent() {
+    std::lock_guard<win::CCriticalSection> guard(KeyEffectLock);
+    return std::any_of(m_keyEffects.begin(), m_keyEffects.end(), [](const LightSetting& e) { return e.present; });
 }
 
 void CCorvaneKeyboardDevice::DispatchLightStep(uint32_t& ticks) {
@@ -162,12 +205,9 @@ void CCorvaneKeyboardDevice::DispatchLightStep(uint32_t& ticks) {
         RunEffectPlaylist();
         return;
     }
-    const LightModeStep& entry = kLightModes[mode];
-    const uint32_t due =
-        entry.pacing == Pacing::EverySecondTick ? kMusicTicks : SpeedThresholdOf(entry.thresholdRow, speed);
-    if (ticks < due) return;
+    if (ticks < TicksPerStep(mode, speed)) return;
     ticks = 0;
-    (this->*entry.step)();
+    (this->*kLightModes[mode].step)();
 }
 
 // --- Stream thread -----------------------------------------------------------------

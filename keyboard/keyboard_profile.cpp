@@ -59,6 +59,7 @@ int CCorvaneKeyboardDevice::ApplyLightProfile() {
     CCorvaneUSBDevice::SetAudioLightInfo(m_profile.GetAudioLightInfo());
     SetRunningState(light);
     if (light.mode != before || light.mode == 19) EnterLightMode(light.mode, false);
+    const bool overlaysBefore = KeyOverlaysPresent();
     {
         // The effect lock first, as on the light thread's passes.
         win::CriticalSectionGuard effects(m_effectLock);
@@ -74,6 +75,8 @@ int CCorvaneKeyboardDevice::ApplyLightProfile() {
         RenderKeyColorCycle(m_keyEffects, true);
         RenderKeyFlash(m_keyEffects, true);
     }
+    // Whether there are per-key effects decides how often the light thread's passes run.
+    if (KeyOverlaysPresent() != overlaysBefore) m_lightThread.Wake();
     m_profile.LoadLightList(m_profile.GetLightListPath());
     {
         std::lock_guard<win::CCriticalSection> guard(EffectListLock);

@@ -66,11 +66,13 @@ void RunElapsedPasses(uint32_t& last, uint32_t now, uint32_t passMs, uint32_t ma
 // and then runs the passes that fell due meanwhile; otherwise every pass
 // waits its own `passMs`. While `idle()` holds a pass has nothing to do and
 // the thread sleeps on its events; the time asleep is no time the passes
-// missed. Ends once the stop event is set.
+// missed. Outside the batching `passWait()` gives the wait before the next
+// pass, `passMs` for a pass that does something every time; a longer wait
+// ends early on the wake event. Ends once the stop event is set.
 inline constexpr uint32_t kPreviewFrameMs = 20;
-template <typename Idle, typename Batched, typename Pass>
+template <typename Idle, typename Batched, typename Pass, typename PassWait>
 void RunLightPasses(LightTickSource& clock, win::HANDLE stopEvent, win::HANDLE wakeEvent, uint32_t passMs, Idle idle,
-                    Batched batched, Pass pass) {
+                    Batched batched, Pass pass, PassWait passWait) {
     // A wake catches up two frames at most.
     const uint32_t maxPasses = 2 * kPreviewFrameMs / passMs;
     uint32_t lastPass = clock.Now();
@@ -78,7 +80,9 @@ void RunLightPasses(LightTickSource& clock, win::HANDLE stopEvent, win::HANDLE w
     if (wakeEvent) win::ResetEvent(wakeEvent);
     for (;;) {
         const bool batch = batched();
-        if (!(batch ? clock.WaitFrame(stopEvent, wakeEvent, kPreviewFrameMs) : clock.WaitPass(stopEvent, passMs)))
+        const uint32_t waitMs = batch ? kPreviewFrameMs : passWait();
+        if (!(batch || waitMs > passMs ? clock.WaitFrame(stopEvent, wakeEvent, waitMs)
+                                       : clock.WaitPass(stopEvent, passMs)))
             return;
         if (idle()) {
             if (!clock.SleepWhileIdle(stopEvent, wakeEvent, idle)) return;
@@ -94,6 +98,12 @@ void RunLightPasses(LightTickSource& clock, win::HANDLE stopEvent, win::HANDLE w
         lastPass = now;
         pass(now);
     }
+}
+
+template <typename Idle, typename Batched, typename Pass>
+void RunLightPasses(LightTickSource& clock, win::HANDLE stopEvent, win::HANDLE wakeEvent, uint32_t passMs, Idle idle,
+                    Batched batched, Pass pass) {
+    RunLightPasses(clock, stopEvent, wakeEvent, passMs, idle, batched, pass, [passMs] { return passMs; });
 }
 
 // The system tick counter and waits on the stop event.

@@ -43,6 +43,13 @@ public:
     void LoadCustomColors() override { Note("LoadCustomColors", 0); }
     void InitPhasedBreathing() override { Note("InitPhasedBreathing", 0); }
 
+    // A per-key effect of its own for LED `led`, as a profile's list gives it.
+    void SetKeyEffect(size_t led, const LightSetting& effect) {
+        std::lock_guard guard(KeyEffectLock);
+        m_keyEffects.resize(170);
+        m_keyEffects[led] = effect;
+    }
+
     std::map<std::string, int> TakeCalls() {
         std::lock_guard lock(mutex_);
         return std::exchange(calls_, {});
@@ -232,25 +239,89 @@ TEST_F(LightThreads, UnseenPageSleepsUnlessTheModeIsStreamed) {
 
 // The waits of the light thread: a frame outside the streamed modes, whose
 // wake runs the passes of the milliseconds that passed; a pass in them.
-TEST_F(LightThreads, PreviewModesWaitAFrameAndStreamedModesAPass) {
-    const struct {
-        uint8_t mode;
-        uint32_t waitMs;
-        int passesPerWake;
-    } cases[] = {{3, 20, 20}, {0, 20, 20}, {21, 1, 1}, {14, 20, 20}, {22, 1, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.mode));
-        SetMode(c.mode, 4);
+TEST_F(LightThreads, PreviewModesWaitAFrame) {
+    for (uint8_t mode : {3, 0, 14}) {
+        SCOPED_TRACE(int(mode));
+        SetMode(mode, 4);
         page.StartLightThreads();
         page.TakeCalls();
         const size_t waits = lightTicks.Waits().size();
         lightTicks.RunPasses(3, 20);
-        EXPECT_EQ(page.TakeCalls()["Overlays"], 3 * c.passesPerWake);
+        EXPECT_EQ(page.TakeCalls()["Overlays"], 3 * 20);
         const std::vector<uint32_t> all = lightTicks.Waits();
         ASSERT_GE(all.size(), waits + 3);
-        for (size_t k = waits; k < all.size(); ++k) EXPECT_EQ(all[k], c.waitMs) << "wait " << k;
+        for (size_t k = waits; k < all.size(); ++k) EXPECT_EQ(all[k], kPreviewFrameMs) << "wait " << k;
         page.StopLightThreads();
     }
+}
+
+// The milliseconds at which a thread with a pass every millisecond from
+// `start` runs the steps of a mode with `due` ticks per step, up to `end`.
+std::vector<uint32_t> StepTimesOfAPassEveryMillisecond(uint32_t start, uint32_t end, uint32_t due) {
+    std::vector<uint32_t> times;
+    uint32_t last = start, ticks = 0;
+    for (uint32_t now = start + 1; now <= end; ++now) {
+        if (now - last > 1) {
+            last = now;
+            ++ticks;
+        }
+        if (ticks < due) continue;
+        ticks = 0;
+        times.push_back(now);
+    }
+    return times;
+}
+
+// In the streamed modes without per-key effects the thread sleeps from step
+// to step, and its steps fall on the milliseconds of a pass every
+// millisecond, also when a wake comes early; a late wake steps at once.
+TEST_F(LightThreads, StreamedModesSleepFromStepToStepOnTheMillisecondsOfAPassEveryMillisecond) {
+    const struct {
+        uint8_t speed;
+        int lateness;  // ms after the wait the thread asked for that each wake comes (before it, when negative)
+    } cases[] = {{4, 0}, {0, 0}, {4, -1}, {4, -3}, {4, 1}, {0, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("speed " + std::to_string(c.speed) + " lateness " + std::to_string(c.lateness));
+        SetMode(21, c.speed);
+        const uint32_t start = lightTicks.Now();
+        page.StartLightThreads();
+        ASSERT_TRUE(lightTicks.WaitingAfter(0));
+        page.TakeCalls();
+        std::vector<uint32_t> stepTimes;
+        int wakes = 0;
+        while (lightTicks.Now() - start < 200) {
+            const uint32_t asked = lightTicks.Waits().back();
+            lightTicks.RunPasses(1, uint32_t(std::max(1, int(asked) + c.lateness)));
+            ++wakes;
+            const int steps = page.TakeCalls()["Music"];
+            ASSERT_LE(steps, 1);
+            if (steps == 1) stepTimes.push_back(lightTicks.Now());
+        }
+        if (c.lateness <= 0) {
+            EXPECT_EQ(stepTimes, StepTimesOfAPassEveryMillisecond(start, lightTicks.Now(), 2));
+        } else {
+            EXPECT_EQ(int(stepTimes.size()), wakes) << "a late wake that did not step";
+        }
+        if (c.lateness == 0) EXPECT_EQ(int(stepTimes.size()), wakes) << "a wake without a step";
+        page.StopLightThreads();
+    }
+}
+
+// Per-key effects are drawn on every pass: with them the streamed modes pass every millisecond.
+TEST_F(LightThreads, StreamedModesWithPerKeyEffectsPassEveryMillisecond) {
+    SetMode(21, 4);
+    LightSetting breathing;
+    breathing.present = true;
+    page.SetKeyEffect(7, breathing);
+    page.StartLightThreads();
+    const size_t waits = lightTicks.Waits().size();
+    lightTicks.RunPasses(8, 1);
+    const std::vector<uint32_t> all = lightTicks.Waits();
+    ASSERT_GE(all.size(), waits + 8);
+    for (size_t k = waits; k < all.size(); ++k) EXPECT_EQ(all[k], 1u) << "wait " << k;
+    const auto calls = page.TakeCalls();
+    EXPECT_EQ(calls.at("Overlays"), 8);
+    EXPECT_EQ(calls.at("Music"), 2);
 }
 
 // A stall is not caught up in a burst: a wake runs two frames of passes at most.
@@ -263,7 +334,7 @@ TEST_F(LightThreads, PreviewCatchUpEndsAfterTwoFrames) {
 }
 
 // A mode change wakes a thread that waits a frame: the streamed mode gets its
-// 1 ms passes at once, not a frame later.
+// passes at once, not a frame later.
 TEST_F(LightThreads, ChangeToAStreamedModeEndsTheFrameWait) {
     SetMode(3, 4);
     lightTicks.EndFramesOnWake(true);
@@ -274,15 +345,16 @@ TEST_F(LightThreads, ChangeToAStreamedModeEndsTheFrameWait) {
     ASSERT_EQ(lightTicks.Waits().back(), 20u);
 
     SetMode(21, 0);
-    // Woken without a granted pass, it runs one pass and waits 1 ms.
+    // Woken without a granted pass, it runs one pass and waits until its
+    // first step is due, two ticks of 2 ms later.
     ASSERT_TRUE(lightTicks.WaitingAfter(waits));
-    EXPECT_EQ(lightTicks.Waits().back(), 1u);
+    EXPECT_EQ(lightTicks.Waits().back(), 4u);
     EXPECT_EQ(page.TakeCalls()["Overlays"], 1);
     lightTicks.RunPasses(4, 2);
     const auto calls = page.TakeCalls();
     EXPECT_EQ(calls.at("Music"), 2);
     EXPECT_EQ(calls.at("Overlays"), 4);
-    for (size_t k = waits; k < lightTicks.Waits().size(); ++k) EXPECT_EQ(lightTicks.Waits()[k], 1u) << k;
+    for (size_t k = waits; k < lightTicks.Waits().size(); ++k) EXPECT_LT(lightTicks.Waits()[k], kPreviewFrameMs) << k;
 }
 
 // A keyboard page with its light thread on a clock of its own.
